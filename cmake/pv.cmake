@@ -25,7 +25,7 @@ function(pv_library target)
     target_precompile_headers(${target}_tests PRIVATE <gtest/gtest.h> ${PV_PCH_HEADERS})
     target_compile_definitions(${target}_tests PRIVATE PV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     gtest_discover_tests(${target}_tests DISCOVERY_MODE PRE_TEST
-      PROPERTIES LABELS "${target};${PV_TEST_LABELS}"
+      PROPERTIES LABELS "${target};${PV_TEST_LABELS}" TIMEOUT 300
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   endif()
 endfunction()

@@ -30,12 +30,15 @@ PV_DECLARE_EXCEPTION(EReadError, EStreamError)
 PV_DECLARE_EXCEPTION(EWriteError, EStreamError)
 PV_DECLARE_EXCEPTION(EFOpenError, EStreamError)
 PV_DECLARE_EXCEPTION(EFCreateError, EStreamError)
+PV_DECLARE_EXCEPTION(EResNotFound, Exception)
+PV_DECLARE_EXCEPTION(EIniFileException, Exception)
 PV_DECLARE_EXCEPTION(EListError, Exception)
 PV_DECLARE_EXCEPTION(EStringListError, EListError)
 PV_DECLARE_EXCEPTION(EInvalidOperation, Exception)
 PV_DECLARE_EXCEPTION(EOutOfResources, Exception)
 PV_DECLARE_EXCEPTION(EVariantError, Exception)
 PV_DECLARE_EXCEPTION(EVariantTypeCastError, EVariantError)  // a conversion that cannot be made
+PV_DECLARE_EXCEPTION(EVariantOverflowError, EVariantError)  // a value that does not fit the target kind
 PV_DECLARE_EXCEPTION(EDatabaseError, Exception)
 PV_DECLARE_EXCEPTION(EAssertionFailed, Exception)
 PV_DECLARE_EXCEPTION(EInvalidCast, Exception)
@@ -46,6 +49,7 @@ PV_DECLARE_EXCEPTION(ERegistryException, Exception)
 PV_DECLARE_EXCEPTION(EComponentError, Exception)
 PV_DECLARE_EXCEPTION(EClassNotFound, EFOpenError)
 PV_DECLARE_EXCEPTION(EOSError, Exception)
+PV_DECLARE_EXCEPTION(EFilerError, EStreamError)  // class registration clashes
 
 // Raises the silent exception (the platform's Abort).
 [[noreturn]] void Abort();

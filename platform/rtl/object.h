@@ -2,7 +2,9 @@
 // object (name, parent, factory), so ClassName, InheritsFrom, metaclass values
 // (TClass) and creation by class name work without the compiler's RTTI.
 #pragma once
+#include <cstddef>
 #include <type_traits>
+#include <utility>
 #include "platform/rtl/types.h"
 
 class TObject;
@@ -25,16 +27,19 @@ using TClass = const TClassInfo*;  // the platform's "class of TObject"
 
 namespace pv_detail {
 template <class T>
+T* Constructed(T* obj);
+
+template <class T>
 TObject* CreateInstance(TObject* owner) {
   if constexpr (std::is_abstract_v<T>) {
     return nullptr;
   } else if constexpr (requires { typename T::OwnerType; }) {
     if constexpr (std::is_constructible_v<T, typename T::OwnerType*>)
-      return new T(dynamic_cast<typename T::OwnerType*>(owner));
+      return Constructed(new T(dynamic_cast<typename T::OwnerType*>(owner)));
     else
       return nullptr;
   } else if constexpr (std::is_default_constructible_v<T>) {
-    return new T();
+    return Constructed(new T());
   } else {
     return nullptr;
   }
@@ -62,6 +67,18 @@ class TObject {
   }
   virtual TClass ClassType() const { return StaticClass(); }
   AnsiString ClassName() const { return ClassType()->Name; }
+  // Called by NewObject and creation by class name once the constructor of the
+  // most derived class has finished: the place for work that needs the object's
+  // real class (a form reading its description). A base-class constructor
+  // cannot do that, since it only sees its own class.
+  virtual void AfterConstruction() {}
+  // Called by Free just before the destructor, while the object is still whole.
+  virtual void BeforeDestruction() {}
+  // Runs BeforeDestruction, then destroys the object.
+  void Free() {
+    BeforeDestruction();
+    delete this;
+  }
   bool InheritsFrom(TClass c) const { return ClassType()->InheritsFrom(c); }
   template <class T>
   bool Is() const { return dynamic_cast<const T*>(this) != nullptr; }
@@ -83,3 +100,116 @@ class TPersistent : public TObject {
  protected:
   virtual void AssignTo(TPersistent* Dest);
 };
+
+namespace pv_detail {
+// Runs AfterConstruction; an object whose AfterConstruction fails is destroyed.
+template <class T>
+T* Constructed(T* obj) {
+  try {
+    obj->AfterConstruction();
+  } catch (...) {
+    delete obj;
+    throw;
+  }
+  return obj;
+}
+}  // namespace pv_detail
+
+// Creates an object and runs its AfterConstruction (the platform's constructor
+// call): new T(args...) for classes that need it, e.g. NewObject<TFrmMain>(Application).
+template <class T, class... Args>
+T* NewObject(Args&&... args) {
+  return pv_detail::Constructed(new T(std::forward<Args>(args)...));
+}
+
+// Frees an object and clears the variable first, so the variable never points at
+// an object being destroyed.
+template <class T>
+void FreeAndNil(T*& Obj) {
+  T* tmp = Obj;
+  Obj = nullptr;
+  if constexpr (std::is_base_of_v<TObject, T>) {
+    if (tmp) tmp->Free();
+  } else {
+    delete tmp;
+  }
+}
+
+// The root of all interfaces. Interfaces derive from it virtually
+// (class IFoo : public virtual IInterface), so that one object can implement
+// several of them. Whether _AddRef/_Release count references is up to the
+// implementing class: TInterfacedObject counts and frees itself at zero;
+// components and TInterfacedPersistent do not (they return -1).
+class IInterface {
+ public:
+  virtual int _AddRef() = 0;
+  virtual int _Release() = 0;
+
+ protected:
+  virtual ~IInterface() = default;
+};
+
+// A reference-counted object: it frees itself when the last counted reference
+// (TIntf) goes. Create it with new and hand it to a TIntf straight away.
+class TInterfacedObject : public TObject, public virtual IInterface {
+  PV_CLASS(TInterfacedObject, TObject)
+ public:
+  int _AddRef() override { return ++FRefCount; }
+  int _Release() override {
+    int n = --FRefCount;
+    if (n == 0) delete this;
+    return n;
+  }
+  int RefCount() const { return FRefCount; }
+
+ private:
+  int FRefCount = 0;
+};
+
+// A counted reference to an interface (the platform's interface variable).
+template <class I>
+class TIntf {
+ public:
+  TIntf() = default;
+  TIntf(std::nullptr_t) {}
+  TIntf(I* p) : FPtr(p) { if (FPtr) FPtr->_AddRef(); }
+  TIntf(const TIntf& o) : FPtr(o.FPtr) { if (FPtr) FPtr->_AddRef(); }
+  TIntf(TIntf&& o) noexcept : FPtr(o.FPtr) { o.FPtr = nullptr; }
+  ~TIntf() { Reset(); }
+  TIntf& operator=(const TIntf& o) {
+    if (o.FPtr) o.FPtr->_AddRef();
+    Reset();
+    FPtr = o.FPtr;
+    return *this;
+  }
+  TIntf& operator=(TIntf&& o) noexcept {
+    if (this != &o) { Reset(); FPtr = o.FPtr; o.FPtr = nullptr; }
+    return *this;
+  }
+  TIntf& operator=(I* p) { return *this = TIntf(p); }
+  void Reset() {
+    I* p = FPtr;
+    FPtr = nullptr;
+    if (p) p->_Release();
+  }
+  I* Get() const { return FPtr; }
+  I* operator->() const { return FPtr; }
+  I& operator*() const { return *FPtr; }
+  explicit operator bool() const { return FPtr != nullptr; }
+  bool operator==(const TIntf& o) const { return FPtr == o.FPtr; }
+  bool operator==(std::nullptr_t) const { return FPtr == nullptr; }
+
+ private:
+  I* FPtr = nullptr;
+};
+
+// Asks an object or interface for another interface (the platform's Supports).
+template <class I, class From>
+bool Supports(From* Obj, I*& Intf) {
+  Intf = Obj ? dynamic_cast<I*>(Obj) : nullptr;
+  return Intf != nullptr;
+}
+template <class I, class From>
+bool Supports(From* Obj) {
+  return Obj && dynamic_cast<I*>(Obj) != nullptr;
+}
