@@ -1,0 +1,468 @@
+#include "platform/db/filter.h"
+
+#include <cctype>
+#include <cmath>
+#include <vector>
+
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/strings.h"
+
+namespace pvdb {
+
+namespace {
+
+// Days since 1899-12-30 for a civil date (proleptic Gregorian).
+double EncodeDays(int y, int m, int d) {
+  y -= m <= 2;
+  const int era = (y >= 0 ? y : y - 399) / 400;
+  const int yoe = y - era * 400;
+  const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const long days1970 = static_cast<long>(era) * 146097 + doe - 719468;
+  return static_cast<double>(days1970 + 25569);
+}
+
+bool ValidDate(int y, int m, int d) {
+  static const int mdays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
+  int md = mdays[m - 1];
+  if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) md = 29;
+  return d <= md;
+}
+
+// "yyyy-m-d", "yyyy/m/d" or "yyyy.m.d", optionally followed by "h:mm[:ss]".
+bool ParseDateLiteral(const AnsiString& s, double& out) {
+  int parts[6] = {0, 0, 0, 0, 0, 0};
+  size_t i = 0, n = s.size();
+  auto skipBlank = [&] { while (i < n && s[i] == ' ') ++i; };
+  auto num = [&](int& v) {
+    size_t start = i;
+    long acc = 0;
+    while (i < n && std::isdigit(static_cast<unsigned char>(s[i])) && i - start < 5) acc = acc * 10 + (s[i++] - '0');
+    v = static_cast<int>(acc);
+    return i > start;
+  };
+  skipBlank();
+  if (!num(parts[0])) return false;
+  for (int k = 1; k < 3; ++k) {
+    if (i >= n || (s[i] != '-' && s[i] != '/' && s[i] != '.')) return false;
+    ++i;
+    if (!num(parts[k])) return false;
+  }
+  skipBlank();
+  if (i < n) {
+    if (!num(parts[3])) return false;
+    if (i >= n || s[i] != ':') return false;
+    ++i;
+    if (!num(parts[4])) return false;
+    if (i < n && s[i] == ':') {
+      ++i;
+      if (!num(parts[5])) return false;
+    }
+    skipBlank();
+    if (i != n) return false;
+    if (parts[3] > 23 || parts[4] > 59 || parts[5] > 59) return false;
+  }
+  if (!ValidDate(parts[0], parts[1], parts[2])) return false;
+  out = EncodeDays(parts[0], parts[1], parts[2]) + (parts[3] * 3600 + parts[4] * 60 + parts[5]) / 86400.0;
+  return true;
+}
+
+[[noreturn]] void SyntaxError(const AnsiString& text, const AnsiString& what) {
+  throw EDatabaseError("Filter expression incorrectly terminated or invalid: " + what + " in '" + text + "'");
+}
+
+// ---- tokens ----
+
+enum class Tok { End, Ident, Number, String, Date, LParen, RParen, Op };
+
+struct Token {
+  Tok kind = Tok::End;
+  AnsiString text;  // identifier, literal text or operator
+  double num = 0;
+};
+
+std::vector<Token> Tokenize(const AnsiString& s) {
+  std::vector<Token> out;
+  size_t i = 0, n = s.size();
+  while (i < n) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c <= ' ') { ++i; continue; }
+    Token t;
+    if (c == '(' || c == ')') {
+      t.kind = c == '(' ? Tok::LParen : Tok::RParen;
+      ++i;
+    } else if (c == '\'' || c == '"') {
+      char q = static_cast<char>(c);
+      ++i;
+      t.kind = Tok::String;
+      bool closed = false;
+      while (i < n) {
+        if (IsDBCSLeadByte(s[i]) && i + 1 < n) {
+          t.text += s.substr(i, 2);
+          i += 2;
+          continue;
+        }
+        if (s[i] == q) {
+          if (i + 1 < n && s[i + 1] == q) { t.text += q; i += 2; continue; }
+          ++i;
+          closed = true;
+          break;
+        }
+        t.text += s[i++];
+      }
+      if (!closed) SyntaxError(s, "unterminated string");
+    } else if (c == '#') {
+      size_t e = s.find('#', i + 1);
+      if (e == AnsiString::npos) SyntaxError(s, "unterminated date");
+      t.kind = Tok::Date;
+      t.text = s.substr(i + 1, e - i - 1);
+      if (!ParseDateLiteral(t.text, t.num)) SyntaxError(s, "invalid date '" + t.text + "'");
+      i = e + 1;
+    } else if (c == '[') {
+      size_t e = s.find(']', i + 1);
+      if (e == AnsiString::npos) SyntaxError(s, "unterminated field name");
+      t.kind = Tok::Ident;
+      t.text = s.substr(i + 1, e - i - 1);
+      i = e + 1;
+    } else if (std::isdigit(c) || (c == '.' && i + 1 < n && std::isdigit(static_cast<unsigned char>(s[i + 1]))) ||
+               (c == '-' && i + 1 < n && (std::isdigit(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '.') &&
+                (out.empty() || out.back().kind == Tok::Op || out.back().kind == Tok::LParen))) {
+      size_t st = i;
+      if (c == '-') ++i;
+      while (i < n && (std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.')) ++i;
+      if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+        size_t save = i++;
+        if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+        if (i < n && std::isdigit(static_cast<unsigned char>(s[i]))) {
+          while (i < n && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
+        } else {
+          i = save;
+        }
+      }
+      t.kind = Tok::Number;
+      t.text = s.substr(st, i - st);
+      char* endp = nullptr;
+      t.num = std::strtod(t.text.c_str(), &endp);
+      if (!endp || *endp) SyntaxError(s, "invalid number '" + t.text + "'");
+    } else if (std::isalpha(c) || c == '_' || IsDBCSLeadByte(static_cast<Byte>(c))) {
+      size_t st = i;
+      while (i < n) {
+        unsigned char d = static_cast<unsigned char>(s[i]);
+        if (IsDBCSLeadByte(static_cast<Byte>(d)) && i + 1 < n) { i += 2; continue; }
+        if (std::isalnum(d) || d == '_') { ++i; continue; }
+        break;
+      }
+      t.kind = Tok::Ident;
+      t.text = s.substr(st, i - st);
+    } else if (c == '=' ) {
+      t.kind = Tok::Op; t.text = "="; ++i;
+    } else if (c == '<' || c == '>' || c == '!') {
+      t.kind = Tok::Op;
+      t.text = static_cast<char>(c);
+      ++i;
+      if (i < n && (s[i] == '=' || (c == '<' && s[i] == '>'))) t.text += s[i++];
+      if (t.text == "!") SyntaxError(s, "unexpected '!'");
+    } else {
+      SyntaxError(s, AnsiString("unexpected character '") + static_cast<char>(c) + "'");
+    }
+    out.push_back(std::move(t));
+  }
+  out.push_back(Token{});
+  return out;
+}
+
+bool KeywordIs(const Token& t, const char* kw) { return t.kind == Tok::Ident && SameText(t.text, kw); }
+
+// ---- tree ----
+
+struct Operand {
+  bool isField = false;
+  FilterField field;
+  FilterValue literal;
+};
+
+enum class Cmp { Eq, Ne, Lt, Le, Gt, Ge };
+
+int CompareValues(const FilterValue& a, const FilterValue& b, bool ci) {
+  if (a.kind == FilterValue::Text && b.kind == FilterValue::Text)
+    return ci ? CompareText(a.text, b.text) : CompareStr(a.text, b.text);
+  return a.num < b.num ? -1 : (a.num > b.num ? 1 : 0);
+}
+
+// Brings a literal to the kind of the field it is compared with. False when it
+// cannot be read that way.
+bool Coerce(FilterValue& lit, FilterValue::Kind to) {
+  if (lit.kind == to || lit.kind == FilterValue::Null) return true;
+  switch (to) {
+    case FilterValue::Number:
+      if (lit.kind == FilterValue::Text) {
+        double d;
+        if (!TryStrToFloat(Trim(lit.text), d)) return false;
+        lit.num = d;
+      }
+      lit.kind = FilterValue::Number;
+      return true;
+    case FilterValue::Date:
+      if (lit.kind == FilterValue::Text) {
+        double d;
+        if (!ParseDateLiteral(lit.text, d)) return false;
+        lit.num = d;
+      }
+      lit.kind = FilterValue::Date;
+      return true;
+    case FilterValue::Text:
+      if (lit.kind == FilterValue::Number || lit.kind == FilterValue::Date) {
+        lit.text = FloatToStr(lit.num);
+        lit.kind = FilterValue::Text;
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+class CompareNode : public FilterExpr {
+ public:
+  CompareNode(Operand l, Cmp op, Operand r) : l_(std::move(l)), op_(op), r_(std::move(r)) {
+    // A string literal with '*' compared for (in)equality is a pattern.
+    wild_ = (op_ == Cmp::Eq || op_ == Cmp::Ne) && r_.isField == false && l_.isField &&
+            r_.literal.kind == FilterValue::Text && r_.literal.text.find('*') != AnsiString::npos &&
+            l_.field.kind == FilterValue::Text;
+  }
+  bool Eval(const Reader& read, bool ci) const override {
+    FilterValue a = l_.isField ? read(l_.field.index) : l_.literal;
+    FilterValue b = r_.isField ? read(r_.field.index) : r_.literal;
+    if (a.kind == FilterValue::Null || b.kind == FilterValue::Null) return false;
+    if (wild_) {
+      bool m = WildcardMatch(b.text, a.text, ci);
+      return op_ == Cmp::Eq ? m : !m;
+    }
+    if ((a.kind == FilterValue::Text) != (b.kind == FilterValue::Text)) {
+      // Field against field of different kinds: compare as text.
+      if (a.kind != FilterValue::Text) Coerce(a, FilterValue::Text);
+      if (b.kind != FilterValue::Text) Coerce(b, FilterValue::Text);
+    }
+    int c = CompareValues(a, b, ci);
+    switch (op_) {
+      case Cmp::Eq: return c == 0;
+      case Cmp::Ne: return c != 0;
+      case Cmp::Lt: return c < 0;
+      case Cmp::Le: return c <= 0;
+      case Cmp::Gt: return c > 0;
+      case Cmp::Ge: return c >= 0;
+    }
+    return false;
+  }
+
+ private:
+  Operand l_;
+  Cmp op_;
+  Operand r_;
+  bool wild_ = false;
+};
+
+class NullNode : public FilterExpr {
+ public:
+  NullNode(FilterField f, bool negate) : f_(f), negate_(negate) {}
+  bool Eval(const Reader& read, bool) const override {
+    bool isNull = read(f_.index).kind == FilterValue::Null;
+    return negate_ ? !isNull : isNull;
+  }
+
+ private:
+  FilterField f_;
+  bool negate_;
+};
+
+class LogicNode : public FilterExpr {
+ public:
+  enum Kind { And, Or, Not };
+  LogicNode(Kind k, std::unique_ptr<FilterExpr> a, std::unique_ptr<FilterExpr> b = nullptr)
+      : k_(k), a_(std::move(a)), b_(std::move(b)) {}
+  bool Eval(const Reader& read, bool ci) const override {
+    switch (k_) {
+      case And: return a_->Eval(read, ci) && b_->Eval(read, ci);
+      case Or: return a_->Eval(read, ci) || b_->Eval(read, ci);
+      case Not: return !a_->Eval(read, ci);
+    }
+    return false;
+  }
+
+ private:
+  Kind k_;
+  std::unique_ptr<FilterExpr> a_, b_;
+};
+
+class Parser {
+ public:
+  Parser(const AnsiString& text, const std::function<FilterField(const AnsiString&)>& resolve)
+      : text_(text), toks_(Tokenize(text)), resolve_(resolve) {}
+
+  std::unique_ptr<FilterExpr> Parse() {
+    if (toks_.size() == 1) return nullptr;
+    auto e = ParseOr();
+    if (Peek().kind != Tok::End) SyntaxError(text_, "unexpected '" + Peek().text + "'");
+    return e;
+  }
+
+ private:
+  const Token& Peek() const { return toks_[pos_]; }
+  const Token& Next() { return toks_[pos_ < toks_.size() - 1 ? pos_++ : pos_]; }
+
+  std::unique_ptr<FilterExpr> ParseOr() {
+    auto l = ParseAnd();
+    while (KeywordIs(Peek(), "OR")) {
+      Next();
+      l = std::make_unique<LogicNode>(LogicNode::Or, std::move(l), ParseAnd());
+    }
+    return l;
+  }
+  std::unique_ptr<FilterExpr> ParseAnd() {
+    auto l = ParseNot();
+    while (KeywordIs(Peek(), "AND")) {
+      Next();
+      l = std::make_unique<LogicNode>(LogicNode::And, std::move(l), ParseNot());
+    }
+    return l;
+  }
+  std::unique_ptr<FilterExpr> ParseNot() {
+    if (KeywordIs(Peek(), "NOT")) {
+      Next();
+      return std::make_unique<LogicNode>(LogicNode::Not, ParseNot());
+    }
+    return ParsePrimary();
+  }
+  std::unique_ptr<FilterExpr> ParsePrimary() {
+    if (Peek().kind == Tok::LParen) {
+      Next();
+      auto e = ParseOr();
+      if (Peek().kind != Tok::RParen) SyntaxError(text_, "missing ')'");
+      Next();
+      return e;
+    }
+    Operand l = ParseOperand();
+    if (KeywordIs(Peek(), "IS")) {
+      Next();
+      bool negate = false;
+      if (KeywordIs(Peek(), "NOT")) { Next(); negate = true; }
+      if (!KeywordIs(Peek(), "NULL")) SyntaxError(text_, "NULL expected after IS");
+      Next();
+      if (!l.isField) SyntaxError(text_, "IS NULL needs a field");
+      return std::make_unique<NullNode>(l.field, negate);
+    }
+    const Token& op = Next();
+    Cmp cmp;
+    if (op.kind != Tok::Op) SyntaxError(text_, "comparison expected");
+    if (op.text == "=") cmp = Cmp::Eq;
+    else if (op.text == "<>" || op.text == "!=") cmp = Cmp::Ne;
+    else if (op.text == "<") cmp = Cmp::Lt;
+    else if (op.text == "<=") cmp = Cmp::Le;
+    else if (op.text == ">") cmp = Cmp::Gt;
+    else if (op.text == ">=") cmp = Cmp::Ge;
+    else SyntaxError(text_, "unknown operator '" + op.text + "'");
+    Operand r = ParseOperand();
+    if (!l.isField && r.isField) {
+      std::swap(l, r);
+      switch (cmp) {
+        case Cmp::Lt: cmp = Cmp::Gt; break;
+        case Cmp::Le: cmp = Cmp::Ge; break;
+        case Cmp::Gt: cmp = Cmp::Lt; break;
+        case Cmp::Ge: cmp = Cmp::Le; break;
+        default: break;
+      }
+    }
+    if (!l.isField) SyntaxError(text_, "a comparison needs a field");
+    if (!r.isField && !Coerce(r.literal, l.field.kind))
+      throw EDatabaseError("Type mismatch in expression: '" + r.literal.text + "' in '" + text_ + "'");
+    return std::make_unique<CompareNode>(std::move(l), cmp, std::move(r));
+  }
+  Operand ParseOperand() {
+    const Token& t = Next();
+    Operand o;
+    switch (t.kind) {
+      case Tok::Ident:
+        if (SameText(t.text, "TRUE") || SameText(t.text, "FALSE")) {
+          o.literal.kind = FilterValue::Number;
+          o.literal.num = SameText(t.text, "TRUE") ? 1 : 0;
+          o.literal.text = t.text;
+        } else if (SameText(t.text, "NULL")) {
+          o.literal.kind = FilterValue::Null;
+        } else {
+          o.isField = true;
+          o.field = resolve_(t.text);
+        }
+        break;
+      case Tok::Number:
+        o.literal.kind = FilterValue::Number;
+        o.literal.num = t.num;
+        o.literal.text = t.text;
+        break;
+      case Tok::String:
+        o.literal.kind = FilterValue::Text;
+        o.literal.text = t.text;
+        break;
+      case Tok::Date:
+        o.literal.kind = FilterValue::Date;
+        o.literal.num = t.num;
+        o.literal.text = t.text;
+        break;
+      case Tok::Op:
+        SyntaxError(text_, "operand expected before '" + t.text + "'");
+      default:
+        SyntaxError(text_, "operand expected");
+    }
+    return o;
+  }
+
+  AnsiString text_;
+  std::vector<Token> toks_;
+  size_t pos_ = 0;
+  const std::function<FilterField(const AnsiString&)>& resolve_;
+};
+
+}  // namespace
+
+std::unique_ptr<FilterExpr> ParseFilter(const AnsiString& text,
+                                        const std::function<FilterField(const AnsiString&)>& resolve) {
+  return Parser(text, resolve).Parse();
+}
+
+bool WildcardMatch(const AnsiString& pat, const AnsiString& txt, bool ci) {
+  // Split both into characters first so a pattern never matches half of a
+  // double-byte character.
+  auto chars = [](const AnsiString& s) {
+    std::vector<std::string_view> out;
+    for (size_t i = 0; i < s.size();) {
+      size_t len = (IsDBCSLeadByte(s[i]) && i + 1 < s.size()) ? 2 : 1;
+      out.emplace_back(s.data() + i, len);
+      i += len;
+    }
+    return out;
+  };
+  auto p = chars(pat), t = chars(txt);
+  auto eq = [ci](std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    if (a.size() == 1 && ci) return std::toupper(static_cast<unsigned char>(a[0])) == std::toupper(static_cast<unsigned char>(b[0]));
+    return a == b;
+  };
+  size_t pi = 0, ti = 0, star = std::string::npos, mark = 0;
+  while (ti < t.size()) {
+    if (pi < p.size() && p[pi] == "*") {
+      star = pi++;
+      mark = ti;
+    } else if (pi < p.size() && eq(p[pi], t[ti])) {
+      ++pi;
+      ++ti;
+    } else if (star != std::string::npos) {
+      pi = star + 1;
+      ti = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.size() && p[pi] == "*") ++pi;
+  return pi == p.size();
+}
+
+}  // namespace pvdb

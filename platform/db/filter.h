@@ -1,0 +1,43 @@
+// Filter text of a dataset: comparisons of fields with numbers, strings and
+// dates, AND / OR / NOT, parentheses, IS NULL / IS NOT NULL and the '*'
+// wildcard in string literals. Parsed once into a tree, evaluated per record.
+#pragma once
+#include <functional>
+#include <memory>
+#include "platform/rtl/types.h"
+
+namespace pvdb {
+
+// A value as the filter sees it. Text is CP936.
+struct FilterValue {
+  enum Kind { Null, Number, Text, Date };
+  Kind kind = Null;
+  double num = 0;  // numbers, booleans (0/1) and dates (TDateTime)
+  AnsiString text;
+};
+
+// What a field name resolves to: an index the record reader understands, and
+// the kind of its values (for reading literals compared with it).
+struct FilterField {
+  int index = -1;
+  FilterValue::Kind kind = FilterValue::Text;
+};
+
+class FilterExpr {
+ public:
+  virtual ~FilterExpr() = default;
+  using Reader = std::function<FilterValue(int index)>;
+  virtual bool Eval(const Reader& read, bool caseInsensitive) const = 0;
+};
+
+// Parses Text; Resolve maps a field name to its field and raises for an unknown
+// name. A syntax error raises EDatabaseError naming the filter text. An empty or
+// blank text gives null (every record passes).
+std::unique_ptr<FilterExpr> ParseFilter(const AnsiString& Text,
+                                        const std::function<FilterField(const AnsiString&)>& Resolve);
+
+// Matches Text against a pattern where '*' stands for any run of characters,
+// never splitting a double-byte character.
+bool WildcardMatch(const AnsiString& Pattern, const AnsiString& Text, bool caseInsensitive);
+
+}  // namespace pvdb

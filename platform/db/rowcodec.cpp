@@ -1,0 +1,142 @@
+#include "platform/db/rowcodec.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/db/sqlite_wrap.h"
+#include "platform/rtl/strings.h"
+
+namespace pvdb {
+
+namespace {
+void PutU32(std::string& out, std::uint32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); }
+std::uint32_t GetU32(const char* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+// Size of the cell starting at P (tag included).
+size_t CellSize(const char* p) {
+  switch (static_cast<unsigned char>(*p)) {
+    case kNull: return 1;
+    case kInt32: return 5;
+    case kInt64:
+    case kFloat: return 9;
+    default: return 5 + GetU32(p + 1);
+  }
+}
+}  // namespace
+
+void PackColumn(std::string& out, const pvsql::Stmt& st, int col) {
+  switch (st.Type(col)) {
+    case pvsql::ColType::Null:
+      out.push_back(static_cast<char>(kNull));
+      break;
+    case pvsql::ColType::Integer: {
+      Int64 v = st.Int(col);
+      if (v >= INT32_MIN && v <= INT32_MAX) {
+        out.push_back(static_cast<char>(kInt32));
+        std::int32_t i = static_cast<std::int32_t>(v);
+        out.append(reinterpret_cast<const char*>(&i), 4);
+      } else {
+        out.push_back(static_cast<char>(kInt64));
+        out.append(reinterpret_cast<const char*>(&v), 8);
+      }
+      break;
+    }
+    case pvsql::ColType::Float: {
+      double d = st.Double(col);
+      out.push_back(static_cast<char>(kFloat));
+      out.append(reinterpret_cast<const char*>(&d), 8);
+      break;
+    }
+    case pvsql::ColType::Text: {
+      std::string_view t = st.Text(col);
+      out.push_back(static_cast<char>(kText));
+      PutU32(out, static_cast<std::uint32_t>(t.size()));
+      out.append(t);
+      break;
+    }
+    case pvsql::ColType::Blob: {
+      std::string_view b = st.Blob(col);
+      out.push_back(static_cast<char>(kBlob));
+      PutU32(out, static_cast<std::uint32_t>(b.size()));
+      out.append(b);
+      break;
+    }
+  }
+}
+
+static void DecodeAt(const char* p, Cell& out) {
+  switch (static_cast<unsigned char>(*p)) {
+    case kNull:
+      out.kind = Cell::Null;
+      out.s.clear();
+      break;
+    case kInt32: {
+      std::int32_t i;
+      std::memcpy(&i, p + 1, 4);
+      out.kind = Cell::Int;
+      out.i = i;
+      break;
+    }
+    case kInt64:
+      out.kind = Cell::Int;
+      std::memcpy(&out.i, p + 1, 8);
+      break;
+    case kFloat:
+      out.kind = Cell::Float;
+      std::memcpy(&out.d, p + 1, 8);
+      break;
+    case kText:
+      out.kind = Cell::Text;
+      out.s = Utf8ToAnsi(std::string_view(p + 5, GetU32(p + 1)));
+      break;
+    default:
+      out.kind = Cell::Blob;
+      out.s.assign(p + 5, GetU32(p + 1));
+      break;
+  }
+}
+
+bool DecodeColumn(std::string_view data, int col, Cell& out) {
+  const char* p = data.data();
+  const char* end = p + data.size();
+  for (int k = 0; k < col; ++k) {
+    if (p >= end) return false;
+    p += CellSize(p);
+  }
+  if (p >= end) return false;
+  DecodeAt(p, out);
+  return true;
+}
+
+void DecodeAll(std::string_view data, int count, std::vector<Cell>& out) {
+  out.assign(count, Cell{});
+  const char* p = data.data();
+  const char* end = p + data.size();
+  for (int k = 0; k < count && p < end; ++k) {
+    DecodeAt(p, out[k]);
+    p += CellSize(p);
+  }
+}
+
+std::string_view RowArena::Add(std::string_view data) {
+  constexpr size_t kBlock = 1 << 20;
+  if (FUsed + data.size() > FCapacity || FBlocks.empty()) {
+    FCapacity = std::max(kBlock, data.size());
+    FBlocks.push_back(std::unique_ptr<char[]>(new char[FCapacity]));  // no need to clear it
+    FUsed = 0;
+  }
+  char* p = FBlocks.back().get() + FUsed;
+  if (!data.empty()) std::memcpy(p, data.data(), data.size());
+  FUsed += data.size();
+  return std::string_view(p, data.size());
+}
+
+void RowArena::Clear() {
+  FBlocks.clear();
+  FUsed = FCapacity = 0;
+}
+
+}  // namespace pvdb

@@ -1,0 +1,20 @@
+// Packed rows of a dataset snapshot: each column as a tag byte and its value,
+// as read from the file (text in UTF-8). Decoding converts text to CP936.
+#pragma once
+#include <string>
+#include "platform/db/db.h"
+
+namespace pvsql { class Stmt; }
+
+namespace pvdb {
+
+enum PackTag : unsigned char { kNull = 0, kInt32 = 1, kInt64 = 2, kFloat = 3, kText = 4, kBlob = 5 };
+
+// Appends column Col of the statement's current row.
+void PackColumn(std::string& Out, const pvsql::Stmt& St, int Col);
+// Reads column Col (0-based) of a packed row; false when the row has fewer columns.
+bool DecodeColumn(std::string_view Data, int Col, Cell& Out);
+// Decodes every column.
+void DecodeAll(std::string_view Data, int Count, std::vector<Cell>& Out);
+
+}  // namespace pvdb

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include "platform/db/tests/dbtest.h"
+#include "platform/rtl/strings.h"
+
+namespace {
+
+class EditingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MakeDatabase(dir.File("e.l"), NodeTableSql("t", 5));
+    conn.SetConnectionString(JetConnection(dir.File("e.l")));
+    table.SetConnection(&conn);
+    table.SetTableName("t");
+    table.Open();
+  }
+  // The same table read afresh through a second connection.
+  std::vector<AnsiString> NamesInFile() {
+    TADOTable other(nullptr);
+    other.SetConnectionString(JetConnection(dir.File("e.l")));
+    other.SetTableName("t");
+    other.Open();
+    std::vector<AnsiString> names;
+    for (; !other.Eof(); other.Next()) names.push_back(other.FieldByName("tname")->AsString());
+    return names;
+  }
+  TempDir dir;
+  TADOConnection conn{nullptr};
+  TADOTable table{nullptr};
+};
+
+TEST_F(EditingTest, StatesFollowEditInsertPostCancel) {
+  struct Step {
+    const char* op;
+    TDataSetState state;
+    bool modified;
+  } steps[] = {
+      {"edit", dsEdit, false},  {"set", dsEdit, true},   {"cancel", dsBrowse, false}, {"insert", dsInsert, false},
+      {"set", dsInsert, true},  {"post", dsBrowse, false}, {"append", dsInsert, false}, {"cancel", dsBrowse, false},
+      {"edit", dsEdit, false},  {"edit", dsEdit, false},  {"post", dsBrowse, false},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.op);
+    std::string op = s.op;
+    if (op == "edit") table.Edit();
+    else if (op == "insert") table.Insert();
+    else if (op == "append") table.Append();
+    else if (op == "post") table.Post();
+    else if (op == "cancel") table.Cancel();
+    else if (op == "set") table.FieldByName("tname")->SetAsString("x");
+    EXPECT_EQ(table.State(), s.state);
+    EXPECT_EQ(table.Modified(), s.modified);
+  }
+  EXPECT_EQ(table.RecordCount(), 6);
+}
+
+TEST_F(EditingTest, PostWritesAtOnceAndCancelWritesNothing) {
+  table.SetRecNo(2);
+  table.Edit();
+  table.FieldByName("tname")->SetAsString("changed");
+  table.Post();
+  table.SetRecNo(3);
+  table.Edit();
+  table.FieldByName("tname")->SetAsString("dropped");
+  table.Cancel();
+  EXPECT_EQ(table.FieldByName("tname")->AsString(), "n3");
+  EXPECT_EQ(NamesInFile(), (std::vector<AnsiString>{"n1", "changed", "n3", "n4", "n5"}));
+}
+
+TEST_F(EditingTest, InsertedRecordGetsTheNextKeyAndStaysCurrent) {
+  table.SetRecNo(2);
+  table.Insert();
+  EXPECT_TRUE(table.FieldByName("tid")->IsNull());
+  EXPECT_EQ(table.RecNo(), -1);
+  table.FieldByName("tname")->SetAsString("new");
+  table.Post();
+  EXPECT_EQ(table.FieldByName("tid")->AsInteger(), 6);
+  EXPECT_EQ(table.FieldByName("tname")->AsString(), "new");
+  // Rows are in key order, so the new row comes last whatever the insert position.
+  EXPECT_EQ(table.RecNo(), 6);
+  EXPECT_EQ(NamesInFile().back(), "new");
+}
+
+TEST_F(EditingTest, CancelledInsertReturnsToThePreviousRecord) {
+  table.SetRecNo(3);
+  table.Insert();
+  table.Cancel();
+  EXPECT_EQ(table.RecNo(), 3);
+  table.Append();
+  table.Cancel();
+  EXPECT_EQ(table.RecNo(), 3);
+}
+
+TEST_F(EditingTest, DeleteRemovesTheRowAndMovesToTheNext) {
+  table.SetRecNo(2);
+  table.Delete();
+  EXPECT_EQ(table.FieldByName("tname")->AsString(), "n3");
+  table.Last();
+  table.Delete();
+  EXPECT_EQ(table.FieldByName("tname")->AsString(), "n4");
+  EXPECT_EQ(table.RecordCount(), 3);
+  EXPECT_EQ(NamesInFile(), (std::vector<AnsiString>{"n1", "n3", "n4"}));
+  for (table.First(); !table.IsEmpty();) table.Delete();
+  EXPECT_TRUE(table.Eof());
+  EXPECT_TRUE(NamesInFile().empty());
+}
+
+TEST_F(EditingTest, ScrollingPostsAPendingEdit) {
+  table.Edit();
+  table.FieldByName("tname")->SetAsString("via scroll");
+  table.Next();
+  EXPECT_EQ(table.State(), dsBrowse);
+  EXPECT_EQ(NamesInFile()[0], "via scroll");
+}
+
+TEST_F(EditingTest, EditOnEmptyDatasetInserts) {
+  conn.Database().Exec("DELETE FROM t");
+  table.Refresh();
+  ASSERT_TRUE(table.IsEmpty());
+  table.Edit();
+  EXPECT_EQ(table.State(), dsInsert);
+}
+
+TEST_F(EditingTest, ReadOnlyFieldsAndDatasetsRefuseChanges) {
+  table.Edit();
+  EXPECT_THROW(table.FieldByName("tid")->SetAsInteger(99), EDatabaseError);
+  table.Cancel();
+  EXPECT_THROW(table.FieldByName("tname")->SetAsString("x"), EDatabaseError);  // not editing
+  table.Close();
+  table.LockType = ltReadOnly;
+  table.Open();
+  EXPECT_FALSE(table.CanModify());
+  EXPECT_THROW(table.Edit(), EDatabaseError);
+  EXPECT_THROW(table.Append(), EDatabaseError);
+}
+
+TEST_F(EditingTest, RequiredFieldMustHaveAValue) {
+  table.FieldByName("tname")->SetRequired(true);
+  table.Append();
+  try {
+    table.Post();
+    FAIL() << "post without a required value";
+  } catch (const EDatabaseError& e) {
+    EXPECT_NE(std::string(e.Message).find("Field 'tname' must have a value"), std::string::npos);
+  }
+  EXPECT_EQ(table.State(), dsInsert);
+  table.FieldByName("tname")->SetAsString("ok");
+  table.Post();
+  EXPECT_EQ(table.RecordCount(), 6);
+}
+
+TEST_F(EditingTest, FailedPostKeepsTheEditAndTheFileUnchanged) {
+  table.Edit();
+  table.FieldByName("tname")->SetAsString("lost?");
+  // Another connection removes the row meanwhile.
+  conn.Database().Exec("DELETE FROM t WHERE tid=1");
+  EXPECT_THROW(table.Post(), EDatabaseError);
+  EXPECT_EQ(table.State(), dsEdit);
+  EXPECT_EQ(table.FieldByName("tname")->AsString(), "lost?");
+  table.Cancel();
+}
+
+TEST_F(EditingTest, StringsAreCutAtTheFieldSizeWithoutSplittingACharacter) {
+  conn.Database().Exec("CREATE TABLE s (tid INTEGER PRIMARY KEY AUTOINCREMENT, code TEXT(3))");
+  TADOTable s(nullptr);
+  s.SetConnection(&conn);
+  s.SetTableName("s");
+  s.Open();
+  EXPECT_EQ(s.FieldByName("code")->Size(), 3);
+  s.Append();
+  s.FieldByName("code")->SetAsString(Utf8ToAnsi("林远苏晴"));
+  s.Post();
+  EXPECT_EQ(AnsiToUtf8(s.FieldByName("code")->AsString()), "林远苏");
+}
+
+TEST_F(EditingTest, OnNewRecordFillsDefaultsAndInsertedRecordIsNotModified) {
+  struct Handler {
+    void NewRecord(TDataSet* ds) { ds->FieldByName("ttype")->SetAsInteger(7); }
+  } h;
+  table.OnNewRecord = TDataSetNotifyEvent(&h, &Handler::NewRecord);
+  table.Append();
+  EXPECT_EQ(table.FieldByName("ttype")->AsInteger(), 7);
+  EXPECT_FALSE(table.Modified());
+  table.Next();  // unmodified: cancelled, nothing written
+  EXPECT_EQ(table.RecordCount(), 5);
+}
+
+}  // namespace
