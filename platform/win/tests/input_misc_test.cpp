@@ -1,0 +1,275 @@
+// The caret, hovering, layered windows, printing, context menus and the
+// default handling of the caption and its buttons.
+#include "platform/win/tests/wintest.h"
+
+using V = std::vector<std::string>;
+
+namespace {
+std::uint32_t Px(HWND h, int x, int y) {
+  RECT wr;
+  GetWindowRect(h, &wr);
+  POINT p{x, y};
+  ClientToScreen(h, &p);
+  PvWindowImage img = PvCaptureWindow(h);
+  return img.pixels[std::size_t(p.y - wr.top) * img.width + (p.x - wr.left)] & 0xFFFFFF;
+}
+}  // namespace
+
+TEST_F(WinTest, CaretBlinksByTheClockAndHidesWhilePainting) {
+  HWND h = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
+  Pump();
+  ASSERT_TRUE(CreateCaret(h, nullptr, 2, 16));
+  SetCaretPos(10, 10);
+  EXPECT_FALSE(PvCaretIsDrawn());  // created hidden
+  ShowCaret(h);
+  EXPECT_TRUE(PvCaretIsDrawn());
+  EXPECT_EQ(Px(h, 10, 10), 0u);  // inverted white
+  EXPECT_EQ(Px(h, 12, 10), 0xFFFFFFu);
+  hb->AdvanceClock(GetCaretBlinkTime());
+  Pump();
+  EXPECT_FALSE(PvCaretIsDrawn());
+  EXPECT_EQ(Px(h, 10, 10), 0xFFFFFFu);
+  hb->AdvanceClock(GetCaretBlinkTime());
+  Pump();
+  EXPECT_TRUE(PvCaretIsDrawn());
+  static bool drawnDuringPaint;
+  drawnDuringPaint = true;
+  R().handler = [](HWND w, UINT m, WPARAM, LPARAM, LRESULT*) {
+    if (m != WM_PAINT) return false;
+    PAINTSTRUCT ps;
+    BeginPaint(w, &ps);
+    drawnDuringPaint = PvCaretIsDrawn();
+    EndPaint(w, &ps);
+    return true;
+  };
+  InvalidateRect(h, nullptr, TRUE);
+  Pump();
+  EXPECT_FALSE(drawnDuringPaint);
+  EXPECT_TRUE(PvCaretIsDrawn());
+  EXPECT_EQ(Px(h, 10, 10), 0u);  // drawn again over the fresh background
+  POINT p;
+  GetCaretPos(&p);
+  EXPECT_EQ(p, (POINT{10, 10}));
+  HideCaret(h);
+  HideCaret(h);
+  ShowCaret(h);
+  EXPECT_FALSE(PvCaretIsDrawn());  // hiding counts
+  ShowCaret(h);
+  EXPECT_TRUE(PvCaretIsDrawn());
+  DestroyCaret();
+  EXPECT_FALSE(PvCaretIsDrawn());
+  EXPECT_EQ(Px(h, 10, 10), 0xFFFFFFu);
+  EXPECT_FALSE(GetCaretPos(&p));
+}
+
+TEST_F(WinTest, HoverIsReportedAfterTheHoverTime) {
+  HWND h = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
+  hb->MouseMove(50, 50);
+  Pump();
+  TRACKMOUSEEVENT tme;
+  tme.dwFlags = TME_HOVER;
+  tme.hwndTrack = h;
+  tme.dwHoverTime = HOVER_DEFAULT;
+  ASSERT_TRUE(TrackMouseEvent(&tme));
+  Clear();
+  hb->AdvanceClock(399);
+  Pump();
+  EXPECT_EQ(R().Count(h, 0x02A1), 0);
+  hb->AdvanceClock(1);
+  Pump();
+  ASSERT_EQ(R().Count(h, 0x02A1), 1);  // WM_MOUSEHOVER, once
+  EXPECT_EQ(R().Last(h, 0x02A1)->lp, MAKELPARAM(50, 50));
+  hb->AdvanceClock(1000);
+  Pump();
+  EXPECT_EQ(R().Count(h, 0x02A1), 1);
+}
+
+TEST_F(WinTest, LayeredWindowsAreBlendedOverWhatIsBelow) {
+  HWND below = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+  HWND h = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE, WS_EX_LAYERED);
+  Pump();
+  ASSERT_TRUE(SetLayeredWindowAttributes(h, 0, 128, LWA_ALPHA));
+  EXPECT_FALSE(SetLayeredWindowAttributes(below, 0, 128, LWA_ALPHA));  // not layered
+  HDC dc = GetDC(below);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  RECT r{0, 0, 100, 100};
+  FillRect(dc, &r, red);
+  DeleteObject(red);
+  ReleaseDC(below, dc);
+  Pump();
+  // white at 128/255 over red
+  std::uint32_t p = hb->ScreenPixel(50, 50) & 0xFFFFFF;
+  EXPECT_EQ(p >> 16, 0xFFu);
+  EXPECT_EQ(p & 0xFF, (255u * 128 + 127) / 255);
+  // per-pixel alpha from a 32-bit image
+  BITMAPINFO bi;
+  bi.bmiHeader.biWidth = 100;
+  bi.bmiHeader.biHeight = -100;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_TRUE(bmp && bits);
+  auto* px = static_cast<std::uint32_t*>(bits);
+  for (int i = 0; i < 100 * 100; ++i) px[i] = (i % 100) < 50 ? 0x00000000u : 0xFF0000FFu;  // left clear, right blue
+  HDC mem = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  POINT at{0, 0}, src{0, 0};
+  SIZE size{100, 100};
+  BLENDFUNCTION blend;
+  blend.SourceConstantAlpha = 255;
+  blend.AlphaFormat = AC_SRC_ALPHA;
+  ASSERT_TRUE(UpdateLayeredWindow(h, nullptr, &at, &size, mem, &src, 0, &blend, ULW_ALPHA));
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  DeleteObject(bmp);
+  EXPECT_EQ(hb->ScreenPixel(10, 50) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(hb->ScreenPixel(90, 50) & 0xFFFFFF, 0x0000FFu);
+}
+
+TEST_F(WinTest, PrintDrawsAWindowTreeIntoAnyDC) {
+  HWND p = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+  HWND c = Child(p, 20, 20, 30, 30);
+  Pump();
+  R().handler = [c](HWND w, UINT m, WPARAM wp, LPARAM, LRESULT*) {
+    if (w != c || m != WM_PRINTCLIENT) return false;
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    RECT r{0, 0, 30, 30};
+    FillRect(reinterpret_cast<HDC>(wp), &r, blue);
+    DeleteObject(blue);
+    return true;
+  };
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 100, 100);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  Clear();
+  SendMessageA(p, WM_PRINT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
+  EXPECT_EQ(Names(R().Of(nullptr, {WM_ERASEBKGND, 0x0318})), (V{"WM_ERASEBKGND", "0x0318", "WM_ERASEBKGND", "0x0318"}));
+  EXPECT_EQ(GetPixel(mem, 25, 25), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(mem, 5, 5), RGB(255, 255, 255));
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+}
+
+TEST_F(WinTest, RightClickAsksForAContextMenuUpTheParentChain) {
+  HWND p = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
+  HWND c = Child(p, 10, 10, 50, 50);
+  Pump();
+  Clear();
+  hb->Click(30, 30, HeadlessBackend::Right);
+  Pump();
+  ASSERT_EQ(R().Count(c, WM_CONTEXTMENU), 1);
+  ASSERT_EQ(R().Count(p, WM_CONTEXTMENU), 1);
+  EXPECT_EQ(reinterpret_cast<HWND>(R().Last(p, WM_CONTEXTMENU)->wp), c);
+  EXPECT_EQ(R().Last(p, WM_CONTEXTMENU)->lp, MAKELPARAM(30, 30));
+}
+
+TEST_F(WinTest, DraggingTheCaptionMovesTheWindowInAModalLoop) {
+  HWND h = Top(100, 100, 300, 200);
+  hb->MouseMove(200, 110);
+  Pump();
+  ASSERT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(200, 110)), HTCAPTION);
+  Clear();
+  hb->Drag(200, 110, 300, 160, 5);
+  Pump();
+  RECT r;
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r, (RECT{200, 150, 500, 350}));
+  EXPECT_EQ(Names(R().Of(h, {WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE})), (V{"WM_ENTERSIZEMOVE", "WM_EXITSIZEMOVE"}));
+  EXPECT_GE(R().Count(h, WM_MOVING), 1);
+  EXPECT_EQ(GetCapture(), nullptr);
+  // the bottom-right corner resizes
+  hb->AdvanceClock(1000);
+  hb->Drag(498, 348, 518, 358, 2);
+  Pump();
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r, (RECT{200, 150, 520, 360}));
+}
+
+TEST_F(WinTest, CaptionButtonsSendSystemCommands) {
+  HWND h = Top(100, 100, 300, 200);
+  Pump();
+  RECT wr;
+  GetWindowRect(h, &wr);
+  POINT close{wr.right - 4 - 2 - 8, wr.top + 4 + 8};
+  ASSERT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(close.x, close.y)), HTCLOSE);
+  POINT max{close.x - 18, close.y};
+  ASSERT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(max.x, max.y)), HTMAXBUTTON);
+  hb->Click(max.x, max.y);
+  Pump();
+  EXPECT_TRUE(IsZoomed(h));
+  Clear();
+  GetWindowRect(h, &wr);
+  hb->AdvanceClock(1000);
+  hb->Click(wr.right - 4 - 2 - 8, wr.top + 4 + 8);
+  Pump();
+  EXPECT_EQ(Names(R().Of(h, {WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY})), (V{"WM_SYSCOMMAND", "WM_CLOSE", "WM_DESTROY"}));
+  EXPECT_EQ(R().Last(h, WM_SYSCOMMAND)->wp, WPARAM(SC_CLOSE));
+  EXPECT_FALSE(IsWindow(h));
+}
+
+TEST_F(WinTest, QueueStatusReportsEachKindOfWork) {
+  HWND h = Top();
+  Pump();
+  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT) & 0xFFFF, 0u);
+  PostMessageA(h, WM_USER, 0, 0);
+  EXPECT_TRUE(GetQueueStatus(QS_POSTMESSAGE) & QS_POSTMESSAGE);
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_KEY), WAIT_TIMEOUT);
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_POSTMESSAGE), WAIT_OBJECT_0);
+  Pump();
+  hb->Key('A');
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_KEY), WAIT_OBJECT_0);
+  Pump();
+  SetTimer(h, 1, 50, nullptr);
+  DWORD before = GetTickCount();
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_TIMER), WAIT_TIMEOUT);
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_TIMER), WAIT_OBJECT_0);
+  EXPECT_EQ(GetTickCount() - before, 50u);
+  InvalidateRect(h, nullptr, FALSE);
+  EXPECT_TRUE(GetQueueStatus(QS_PAINT) & QS_PAINT);
+  EXPECT_FALSE(InSendMessage());
+}
+
+TEST_F(WinTest, DisabledWindowsBehindAModalOneTakeNoMouseInput) {
+  HWND owner = Top(0, 0, 300, 300);
+  HWND modal = Top(400, 0, 200, 200, WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, owner);
+  EnableWindow(owner, FALSE);
+  HWND other = Top(700, 0, 100, 100);  // something else is active meanwhile
+  Pump();
+  ASSERT_EQ(GetActiveWindow(), other);
+  int beeps = PvBeepCount();
+  Clear();
+  hb->Click(100, 100);
+  Pump();
+  EXPECT_EQ(R().Count(owner, WM_LBUTTONDOWN) + R().Count(owner, WM_NCLBUTTONDOWN), 0);
+  EXPECT_EQ(R().Last(owner, WM_SETCURSOR)->lp, MAKELPARAM(HTERROR, WM_LBUTTONUP));
+  EXPECT_EQ(PvBeepCount(), beeps + 1);
+  EXPECT_EQ(GetActiveWindow(), modal);  // the click brings the modal window forward
+}
+
+TEST_F(WinTest, TheCursorFollowsTheHitTestAndTheClassCursor) {
+  WNDCLASSEXA wc;
+  wc.lpfnWndProc = RecProc;
+  wc.hCursor = LoadCursorA(nullptr, IDC_IBEAM);
+  wc.lpszClassName = "RecIBeam";
+  static bool once = (RegisterClassExA(&wc), true);
+  (void)once;
+  HWND h = CreateWindowExA(0, "RecIBeam", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200, nullptr, nullptr,
+                           nullptr, nullptr);
+  ASSERT_TRUE(h);
+  struct Case {
+    int x, y, shape;
+  } cases[] = {{200, 200, 32513}, {101, 200, 32644}, {200, 298, 32645}, {200, 110, 32512}, {398, 298, 32642}};
+  for (const Case& c : cases) {
+    hb->MouseMove(c.x, c.y);
+    Pump();
+    EXPECT_EQ(hb->CursorShape(), c.shape) << c.x << "," << c.y;
+  }
+  EXPECT_EQ(CursorShapeId(GetCursor()), 32642);
+  EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(1)), nullptr);
+  HCURSOR custom = reinterpret_cast<HCURSOR>(std::uintptr_t(0x5151));
+  RegisterCursorResource("DRAGHAND", custom);
+  EXPECT_EQ(LoadCursorA(nullptr, "draghand"), custom);
+}
