@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "editor/txtdbcs.h"
+#include "platform/rtl/strings.h"
 
 using namespace txtdbcs;
 
@@ -206,13 +207,6 @@ void TRegExpr::SkipExtended() {
   }
 }
 
-int TRegExpr::HexValue(unsigned char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Reads the escaped character at FParse (just after the backslash) and
 // returns its byte, or a double-byte code above 255.
 int TRegExpr::ParseEscapeByte() {
@@ -234,7 +228,7 @@ int TRegExpr::ParseEscapeByte() {
         for (;;) {
           if (FParse >= n) Fail(111);
           if (s[FParse] == '}') break;
-          int h = HexValue(s[FParse]);
+          int h = HexDigitValue(static_cast<char>(s[FParse]));
           if (h < 0) Fail(108);
           if (++digits > 2) Fail(112);
           v = v * 16 + h;
@@ -244,9 +238,9 @@ int TRegExpr::ParseEscapeByte() {
         return v;
       }
       if (FParse + 2 > n) Fail(111);
-      int h1 = HexValue(s[FParse]);
+      int h1 = HexDigitValue(static_cast<char>(s[FParse]));
       if (h1 < 0) Fail(108);
-      int h2 = HexValue(s[FParse + 1]);
+      int h2 = HexDigitValue(static_cast<char>(s[FParse + 1]));
       if (h2 < 0) {
         ++FParse;
         Fail(108);

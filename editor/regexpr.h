@@ -86,7 +86,6 @@ class TRegExpr {
   int ParseAtom(int& flags);
   void ParseClass();
   int ParseEscapeByte();
-  int HexValue(unsigned char c);
   void SkipExtended();
   bool ParseInlineModifiers();
   void Fail(int code);

@@ -5,23 +5,9 @@
 
 #include "platform/classes/filer.h"
 #include "platform/rtl/rtlconsts.h"
+#include "platform/rtl/strings.h"
 
 namespace {
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
-AnsiString UpperKey(const AnsiString& s) {
-  AnsiString r = s;
-  for (char& c : r) c = UpperAscii(c);
-  return r;
-}
-
-bool SameName(const AnsiString& a, const AnsiString& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
-}
 
 AnsiString Replace1(const char* pattern, const AnsiString& arg) {
   AnsiString s = pattern;
@@ -55,7 +41,7 @@ std::vector<TComponent*>& Roots() {
 void RegisterClass(TClass AClass) {
   for (TClass c = AClass; c; c = c->Parent) {
     auto& m = ClassMap();
-    AnsiString key = UpperKey(c->Name);
+    AnsiString key = UpperCase(c->Name);
     auto it = m.find(key);
     if (it != m.end()) {
       if (it->second != c)
@@ -74,13 +60,13 @@ void RegisterClasses(std::initializer_list<TClass> Classes) {
 void UnRegisterClass(TClass AClass) {
   if (!AClass) return;
   auto& m = ClassMap();
-  auto it = m.find(UpperKey(AClass->Name));
+  auto it = m.find(UpperCase(AClass->Name));
   if (it != m.end() && it->second == AClass) m.erase(it);
 }
 
 TClass GetClass(const AnsiString& ClassName) {
   auto& m = ClassMap();
-  auto it = m.find(UpperKey(ClassName));
+  auto it = m.find(UpperCase(ClassName));
   return it == m.end() ? nullptr : it->second;
 }
 
@@ -189,7 +175,7 @@ void TComponent::SetName(const AnsiString& NewName) {
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const AnsiString& CurName, const AnsiString& NewName) {
-  if (AComponent && !SameName(CurName, NewName) && AComponent->FOwner == this && FindComponent(NewName))
+  if (AComponent && !SameText(CurName, NewName) && AComponent->FOwner == this && FindComponent(NewName))
     throw EComponentError(Replace1(SDuplicateName, NewName));
   if (FComponentState.Contains(csDesigning) && FOwner) FOwner->ValidateRename(AComponent, CurName, NewName);
 }
@@ -199,7 +185,7 @@ void TComponent::ValidateContainer(TComponent* AComponent) { AComponent->Validat
 TComponent* TComponent::FindComponent(const AnsiString& AName) const {
   if (AName.empty()) return nullptr;
   for (TComponent* c : FComponents)
-    if (SameName(c->FName, AName)) return c;
+    if (SameText(c->FName, AName)) return c;
   return nullptr;
 }
 
@@ -376,7 +362,7 @@ TComponent* GlobalRoot(int Index) {
 TComponent* FindGlobalComponent(const AnsiString& Name) {
   if (Name.empty()) return nullptr;
   for (TComponent* c : Roots())
-    if (SameName(c->Name(), Name)) return c;
+    if (SameText(c->Name(), Name)) return c;
   return nullptr;
 }
 
@@ -386,13 +372,13 @@ TComponent* FindNestedComponent(TComponent* Root, const AnsiString& Path) {
   if (dot == AnsiString::npos) {
     if (Root) {
       if (TComponent* c = Root->FindComponent(Path)) return c;
-      if (SameName(Root->Name(), Path)) return Root;
+      if (SameText(Root->Name(), Path)) return Root;
     }
     return FindGlobalComponent(Path);
   }
   AnsiString head = Path.substr(0, dot);
   TComponent* base = nullptr;
-  if (Root && SameName(Root->Name(), head)) base = Root;
+  if (Root && SameText(Root->Name(), head)) base = Root;
   else if (Root && (base = Root->FindComponent(head)) != nullptr) {
   } else base = FindGlobalComponent(head);
   std::size_t start = dot + 1;

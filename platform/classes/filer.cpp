@@ -14,15 +14,6 @@ namespace {
 
 constexpr int kMaxDepth = 200;  // nesting of blocks and values a description may use
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
-bool SameName(const AnsiString& a, const AnsiString& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
-}
-
 AnsiString LineText(const AnsiString& msg, int line) { return msg + " on line " + std::to_string(line); }
 
 AnsiString Quoted(const AnsiString& s) { return "'" + s + "'"; }
@@ -37,12 +28,6 @@ class EValueError : public EReadError {
 
 bool IsIdentStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // ---------------------------------------------------------------------------
 // text -> tree
@@ -114,9 +99,9 @@ class Parser {
     auto obj = std::make_unique<TDfmObject>();
     obj->Line = line;
     AnsiString kw = Ident();
-    if (SameName(kw, "object")) obj->Kind = TDfmObject::kObject;
-    else if (SameName(kw, "inherited")) obj->Kind = TDfmObject::kInherited;
-    else if (SameName(kw, "inline")) obj->Kind = TDfmObject::kInline;
+    if (SameText(kw, "object")) obj->Kind = TDfmObject::kObject;
+    else if (SameText(kw, "inherited")) obj->Kind = TDfmObject::kInherited;
+    else if (SameText(kw, "inline")) obj->Kind = TDfmObject::kInline;
     else Fail("'object' expected");
     SkipWs();
     AnsiString first = Ident();
@@ -143,11 +128,11 @@ class Parser {
       if (AtEnd()) Fail("'end' expected for " + (obj->Name.empty() ? obj->ClassName : obj->Name));
       AnsiString w = PeekIdent();
       if (w.empty()) Fail(SIdentifierExpected);
-      if (SameName(w, "end")) {
+      if (SameText(w, "end")) {
         pos += w.size();
         break;
       }
-      if (SameName(w, "object") || SameName(w, "inherited") || SameName(w, "inline")) {
+      if (SameText(w, "object") || SameText(w, "inherited") || SameText(w, "inline")) {
         obj->Children.push_back(Object(depth + 1));
         continue;
       }
@@ -180,9 +165,9 @@ class Parser {
       TDfmValue v;
       v.Line = line;
       v.Str = DottedIdent();
-      if (SameName(v.Str, "True")) v.Type = vaTrue;
-      else if (SameName(v.Str, "False")) v.Type = vaFalse;
-      else if (SameName(v.Str, "nil")) v.Type = vaNil;
+      if (SameText(v.Str, "True")) v.Type = vaTrue;
+      else if (SameText(v.Str, "False")) v.Type = vaFalse;
+      else if (SameText(v.Str, "nil")) v.Type = vaNil;
       else v.Type = vaIdent;
       return v;
     }
@@ -198,7 +183,7 @@ class Parser {
     if (Peek() == '$') {
       ++pos;
       std::size_t hb = pos;
-      while (!AtEnd() && HexDigit(s[pos]) >= 0) ++pos;
+      while (!AtEnd() && HexDigitValue(s[pos]) >= 0) ++pos;
       UInt64 u = 0;
       auto r = std::from_chars(s.data() + hb, s.data() + pos, u, 16);
       if (hb == pos || r.ec != std::errc()) Fail(SNumberExpected);
@@ -280,7 +265,7 @@ class Parser {
         if (Peek() == '$') {
           base = 16;
           b = ++pos;
-          while (!AtEnd() && HexDigit(s[pos]) >= 0) ++pos;
+          while (!AtEnd() && HexDigitValue(s[pos]) >= 0) ++pos;
         } else {
           while (!AtEnd() && s[pos] >= '0' && s[pos] <= '9') ++pos;
         }
@@ -379,7 +364,7 @@ class Parser {
         return v;
       }
       AnsiString w = PeekIdent();
-      if (!SameName(w, "item")) Fail("'item' expected");
+      if (!SameText(w, "item")) Fail("'item' expected");
       TDfmItem item;
       item.Line = line;
       pos += w.size();
@@ -388,7 +373,7 @@ class Parser {
         if (AtEnd()) Fail("'end' expected for item");
         AnsiString p = PeekIdent();
         if (p.empty()) Fail(SIdentifierExpected);
-        if (SameName(p, "end")) {
+        if (SameText(p, "end")) {
           pos += p.size();
           break;
         }
@@ -417,7 +402,7 @@ class Parser {
         continue;
       }
       if (c == ' ' || c == '\t' || c == '\r') continue;
-      int d = HexDigit(c);
+      int d = HexDigitValue(c);
       if (d < 0) Fail(SInvalidBinary);
       if (high < 0) {
         high = d;
@@ -531,14 +516,9 @@ void FormatValue(AnsiString& out, const TDfmValue& v, int indent) {
       break;
     }
     case vaBinary: {
-      static const char* hex = "0123456789ABCDEF";
       out += '{';
-      for (std::size_t i = 0; i < v.Str.size(); ++i) {
-        if (i % 32 == 0) out += '\n' + pad + "  ";
-        auto c = static_cast<unsigned char>(v.Str[i]);
-        out += hex[c >> 4];
-        out += hex[c & 15];
-      }
+      for (std::size_t i = 0; i < v.Str.size(); i += 32)
+        out += '\n' + pad + "  " + BinToHex(v.Str.data() + i, std::min<std::size_t>(32, v.Str.size() - i));
       out += '}';
       break;
     }
@@ -714,7 +694,7 @@ AnsiString TReader::ReadBinary() {
 void TReader::SkipValue() { Next("Value"); }
 
 void TReader::DefineProperty(const AnsiString& Name, TReaderProc ReadData, TWriterProc, bool) {
-  if (FPropHandled || !FPropValue || !ReadData || !SameName(Name, FPropName)) return;
+  if (FPropHandled || !FPropValue || !ReadData || !SameText(Name, FPropName)) return;
   FPropHandled = true;
   std::vector<TDfmValue> one;  // the property's value as a one-element sequence
   one.push_back(*FPropValue);
@@ -726,7 +706,7 @@ void TReader::DefineProperty(const AnsiString& Name, TReaderProc ReadData, TWrit
 }
 
 void TReader::DefineBinaryProperty(const AnsiString& Name, TStreamProc ReadData, TStreamProc, bool) {
-  if (FPropHandled || !FPropValue || !ReadData || !SameName(Name, FPropName)) return;
+  if (FPropHandled || !FPropValue || !ReadData || !SameText(Name, FPropName)) return;
   FPropHandled = true;
   if (FPropValue->Type != vaBinary) Error(SInvalidBinary);
   TMemoryStream ms;
@@ -921,8 +901,8 @@ void TReader::ReadPropValue(TObject* Instance, const TPropInfo* Info, const TDfm
         case vaTrue: pv.Var = Variant(true); break;
         case vaFalse: pv.Var = Variant(false); break;
         case vaIdent:
-          if (SameName(V.Str, "Null")) pv.Var = Variant::Null();
-          else if (SameName(V.Str, "Unassigned")) pv.Var = Variant();
+          if (SameText(V.Str, "Null")) pv.Var = Variant::Null();
+          else if (SameText(V.Str, "Unassigned")) pv.Var = Variant();
           else bad();
           break;
         default: bad();
@@ -1081,7 +1061,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   FParent = nullptr;
   try {
     Root->FComponentState << csLoading << csReading;
-    if (FTree->Kind != TDfmObject::kInherited && !FTree->Name.empty() && !SameName(Root->Name(), FTree->Name)) {
+    if (FTree->Kind != TDfmObject::kInherited && !FTree->Name.empty() && !SameText(Root->Name(), FTree->Name)) {
       // A second instance of a root class gets "Name_1", "Name_2" ...
       AnsiString name = FTree->Name;
       for (int i = 1;; ++i) {
@@ -1389,7 +1369,7 @@ void TWriter::WriteWideString(const WideString& Value) {
 
 void TWriter::WriteIdent(const AnsiString& Ident) {
   TDfmValue v;
-  v.Type = SameName(Ident, "True") ? vaTrue : SameName(Ident, "False") ? vaFalse : SameName(Ident, "nil") ? vaNil : vaIdent;
+  v.Type = SameText(Ident, "True") ? vaTrue : SameText(Ident, "False") ? vaFalse : SameText(Ident, "nil") ? vaNil : vaIdent;
   v.Str = Ident;
   Append(std::move(v));
 }

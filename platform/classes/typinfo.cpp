@@ -10,22 +10,6 @@
 
 namespace {
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
-bool SameName(const AnsiString& a, const AnsiString& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
-}
-
-AnsiString Trimmed(const AnsiString& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-  return s.substr(b, e - b);
-}
-
 struct ClassEntry {
   std::vector<std::unique_ptr<TPropInfo>> Own;
   std::vector<THandlerInfo> Handlers;
@@ -55,7 +39,7 @@ const std::vector<const TPropInfo*>& MergedList(TClass cls) {
     for (auto& p : e->second.Own) {
       bool replaced = false;
       for (auto& q : list)
-        if (SameName(q->Name, p->Name)) {
+        if (SameText(q->Name, p->Name)) {
           q = p.get();
           replaced = true;
           break;
@@ -119,7 +103,7 @@ TEnumInfo::TEnumInfo(const char* Type, const char* NamesText) : TypeName(Type) {
 
 int TEnumInfo::ValueOf(const AnsiString& Name) const {
   for (std::size_t i = 0; i < Names.size(); ++i)
-    if (SameName(Names[i], Name)) return static_cast<int>(i);
+    if (SameText(Names[i], Name)) return static_cast<int>(i);
   return -1;
 }
 
@@ -145,7 +129,7 @@ AnsiString SetToString(const TEnumInfo* ElemInfo, UInt64 Mask, bool Brackets) {
 }
 
 UInt64 StringToSet(const TEnumInfo* ElemInfo, const AnsiString& Value) {
-  AnsiString v = Trimmed(Value);
+  AnsiString v = Trim(Value);
   if (!v.empty() && v.front() == '[') {
     if (v.back() != ']') throw EPropertyConvertError("Invalid set value: " + Value);
     v = v.substr(1, v.size() - 2);
@@ -155,7 +139,7 @@ UInt64 StringToSet(const TEnumInfo* ElemInfo, const AnsiString& Value) {
   while (start <= v.size()) {
     std::size_t comma = v.find(',', start);
     if (comma == AnsiString::npos) comma = v.size();
-    AnsiString name = Trimmed(v.substr(start, comma - start));
+    AnsiString name = Trim(v.substr(start, comma - start));
     if (!name.empty()) {
       int ord = GetEnumValue(ElemInfo, name);
       if (ord < 0 || ord >= 64) throw EPropertyConvertError("Invalid set element: " + name);
@@ -168,7 +152,7 @@ UInt64 StringToSet(const TEnumInfo* ElemInfo, const AnsiString& Value) {
 
 bool TIdentMap::IdentToInt(const AnsiString& Ident, Int64& Value) const {
   for (const auto& e : Entries)
-    if (SameName(e.Name, Ident)) {
+    if (SameText(e.Name, Ident)) {
       Value = e.Value;
       return true;
     }
@@ -194,7 +178,7 @@ void RegisterPropTable(TClass Cls, std::vector<std::unique_ptr<TPropInfo>> Props
     p->DeclaringClass = Cls;
     bool replaced = false;
     for (auto& q : own)
-      if (SameName(q->Name, p->Name)) {
+      if (SameText(q->Name, p->Name)) {
         reg.Retired.push_back(std::move(q));
         q = std::move(p);
         replaced = true;
@@ -213,7 +197,7 @@ std::vector<const TPropInfo*> GetPropList(TClass Cls) {
 const TPropInfo* GetPropInfo(TClass Cls, const AnsiString& Name) {
   if (!Cls) return nullptr;
   for (const TPropInfo* p : MergedList(Cls))
-    if (SameName(p->Name, Name)) return p;
+    if (SameText(p->Name, Name)) return p;
   return nullptr;
 }
 
@@ -450,7 +434,7 @@ void SetPropText(TObject* Obj, const AnsiString& Name, const AnsiString& Value) 
   const TPropInfo* p = NeedProp(holder, Name);
   TPropValue v;
   auto parseInt = [&](const AnsiString& s) -> Int64 {
-    AnsiString t = Trimmed(s);
+    AnsiString t = Trim(s);
     Int64 r = 0;
     if (p->Idents && p->Idents->IdentToInt(t, r)) return r;
     const char* b = t.data();
@@ -476,14 +460,14 @@ void SetPropText(TObject* Obj, const AnsiString& Name, const AnsiString& Value) 
       v.Ord = static_cast<unsigned char>(Value[0]);
       break;
     case tkEnumeration: {
-      int ord = GetEnumValue(p->Enum(), Trimmed(Value));
+      int ord = GetEnumValue(p->Enum(), Trim(Value));
       if (ord < 0) throw EConvertError(SInvalidPropertyValue);
       v.Ord = ord;
       break;
     }
     case tkSet: v.Ord = static_cast<Int64>(StringToSet(p->Enum(), Value)); break;
     case tkFloat: {
-      AnsiString t = Trimmed(Value);
+      AnsiString t = Trim(Value);
       char* end = nullptr;
       v.Float = std::strtod(t.c_str(), &end);
       if (t.empty() || *end) {
@@ -496,8 +480,8 @@ void SetPropText(TObject* Obj, const AnsiString& Name, const AnsiString& Value) 
     case tkString: v.Str = Value; break;
     case tkWString: v.WStr = AnsiToWide(Value); break;
     case tkClass: {
-      AnsiString t = Trimmed(Value);
-      if (!t.empty() && !SameName(t, "nil")) {
+      AnsiString t = Trim(Value);
+      if (!t.empty() && !SameText(t, "nil")) {
         v.Obj = FindNestedComponent(LookupRootOf(holder), t);
         if (!v.Obj) throw EPropertyError("Component '" + t + "' not found");
         if (p->PropClass && !v.Obj->InheritsFrom(p->PropClass)) throw EPropertyError(SInvalidPropertyValue);
@@ -505,8 +489,8 @@ void SetPropText(TObject* Obj, const AnsiString& Name, const AnsiString& Value) 
       break;
     }
     case tkMethod: {
-      AnsiString t = Trimmed(Value);
-      if (!t.empty() && !SameName(t, "nil")) {
+      AnsiString t = Trim(Value);
+      if (!t.empty() && !SameText(t, "nil")) {
         v.Method = MethodByName(LookupRootOf(holder), t);
         if (!v.Method.Assigned()) throw EPropertyError("Method '" + t + "' not found");
         if (v.Method.Signature != p->Signature) throw EPropertyError(SInvalidPropertyValue);
@@ -534,7 +518,7 @@ const THandlerInfo* FindHandler(TClass Cls, const AnsiString& Name) {
     auto it = reg.Entries.find(c);
     if (it == reg.Entries.end()) continue;
     for (const auto& h : it->second.Handlers)
-      if (SameName(h.Name, Name)) return &h;
+      if (SameText(h.Name, Name)) return &h;
   }
   return nullptr;
 }
@@ -546,7 +530,7 @@ const TFieldInfo* FindField(TClass Cls, const AnsiString& Name) {
     auto it = reg.Entries.find(c);
     if (it == reg.Entries.end()) continue;
     for (const auto& f : it->second.Fields)
-      if (SameName(f.Name, Name)) return &f;
+      if (SameText(f.Name, Name)) return &f;
   }
   return nullptr;
 }

@@ -119,12 +119,7 @@ bool ValidKeyName(const AnsiString& Name) {
   return true;
 }
 
-void AppendEscape(AnsiString& Out, Byte C) {
-  static const char kHex[] = "0123456789ABCDEF";
-  Out += "\\x";
-  Out += kHex[C >> 4];
-  Out += kHex[C & 15];
-}
+void AppendEscape(AnsiString& Out, Byte C) { Out += "\\x" + BinToHex(&C, 1); }
 
 // Text written into a line so that the ini reader gives it back unchanged:
 // control characters, '\', stray high bytes and a final blank become \xHH;
@@ -148,13 +143,6 @@ AnsiString Escape(const AnsiString& S, bool IsName) {
   return out;
 }
 
-int HexDigit(char C) {
-  if (C >= '0' && C <= '9') return C - '0';
-  if (C >= 'A' && C <= 'F') return C - 'A' + 10;
-  if (C >= 'a' && C <= 'f') return C - 'a' + 10;
-  return -1;
-}
-
 AnsiString Unescape(const AnsiString& S, bool IsName) {
   if (IsName && S == "@") return AnsiString();
   AnsiString out;
@@ -163,8 +151,8 @@ AnsiString Unescape(const AnsiString& S, bool IsName) {
       out.append(S, i, 2);
       ++i;
     } else if (S[i] == '\\' && i + 3 < S.size() && (S[i + 1] == 'x' || S[i + 1] == 'X') &&
-               HexDigit(S[i + 2]) >= 0 && HexDigit(S[i + 3]) >= 0) {
-      out += static_cast<char>(HexDigit(S[i + 2]) * 16 + HexDigit(S[i + 3]));
+               HexDigitValue(S[i + 2]) >= 0 && HexDigitValue(S[i + 3]) >= 0) {
+      out += static_cast<char>(HexDigitValue(S[i + 2]) * 16 + HexDigitValue(S[i + 3]));
       i += 3;
     } else {
       out += S[i];  // not an escape we write: taken as it stands

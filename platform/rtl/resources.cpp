@@ -2,21 +2,9 @@
 
 #include <map>
 
-namespace {
+#include "platform/rtl/strings.h"
 
-// Folds ASCII letters only; bytes of double-byte characters stay as they are.
-AnsiString FoldName(const AnsiString& S) {
-  AnsiString r = S;
-  for (std::size_t i = 0; i < r.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(r[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < r.size()) {
-      ++i;  // keep the trail byte
-    } else if (c >= 'a' && c <= 'z') {
-      r[i] = static_cast<char>(c - 'a' + 'A');
-    }
-  }
-  return r;
-}
+namespace {
 
 struct TResourceEntry {
   AnsiString Name;  // as registered
@@ -45,14 +33,14 @@ void RegisterResource(const AnsiString& Type, const AnsiString& Name, const void
   // An empty resource still exists: give it a non-null address.
   e.Block.Data = Data ? static_cast<const Byte*>(Data) : kEmpty;
   e.Block.Size = Data ? Size : 0;
-  Table()[FoldName(Type)][FoldName(Name)] = e;
+  Table()[UpperCase(Type)][UpperCase(Name)] = e;
 }
 
 TResourceData FindResourceData(const AnsiString& Type, const AnsiString& Name) {
   auto& table = Table();
-  auto t = table.find(FoldName(Type));
+  auto t = table.find(UpperCase(Type));
   if (t == table.end()) return {};
-  auto n = t->second.find(FoldName(Name));
+  auto n = t->second.find(UpperCase(Name));
   if (n == t->second.end()) return {};
   return n->second.Block;
 }
@@ -60,7 +48,7 @@ TResourceData FindResourceData(const AnsiString& Type, const AnsiString& Name) {
 std::vector<AnsiString> EnumResourceNames(const AnsiString& Type) {
   std::vector<AnsiString> names;
   auto& table = Table();
-  auto t = table.find(FoldName(Type));
+  auto t = table.find(UpperCase(Type));
   if (t == table.end()) return names;
   for (auto& [key, entry] : t->second) names.push_back(entry.Name);
   return names;

@@ -200,13 +200,6 @@ std::size_t SkipSpaces(const AnsiString& s, std::size_t i) {
   return i;
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // Parses an integer of `bits` (32 or 64) bits; see StrToInt.
 bool ParseInteger(const AnsiString& s, int bits, Int64& value) {
   std::size_t i = SkipSpaces(s, 0);
@@ -228,7 +221,7 @@ bool ParseInteger(const AnsiString& s, int bits, Int64& value) {
   if (hex) {
     const UInt64 limit = bits == 32 ? 0xFFFFFFFFull : ~0ull;
     for (; i < s.size(); ++i) {
-      int d = HexValue(s[i]);
+      int d = HexDigitValue(s[i]);
       if (d < 0) return false;
       if (acc > (limit >> 4)) return false;
       acc = (acc << 4) | static_cast<UInt64>(d);
@@ -780,6 +773,13 @@ int MulDiv(int Number, int Numerator, int Denominator) {
 // ---------------------------------------------------------------------------
 // Binary and hex
 
+int HexDigitValue(char C) {
+  if (C >= '0' && C <= '9') return C - '0';
+  if (C >= 'A' && C <= 'F') return C - 'A' + 10;
+  if (C >= 'a' && C <= 'f') return C - 'a' + 10;
+  return -1;
+}
+
 AnsiString BinToHex(const void* Buffer, std::size_t BufSize) {
   AnsiString r(BufSize * 2, '\0');
   BinToHex(static_cast<const char*>(Buffer), r.data(), BufSize);
@@ -798,9 +798,9 @@ std::size_t HexToBin(const char* Text, char* Buffer, std::size_t BufSize) {
   std::size_t n = 0;
   if (!Text) return 0;
   while (n < BufSize) {
-    int hi = HexValue(Text[0]);
+    int hi = HexDigitValue(Text[0]);
     if (hi < 0) break;
-    int lo = HexValue(Text[1]);
+    int lo = HexDigitValue(Text[1]);
     if (lo < 0) break;
     Buffer[n++] = static_cast<char>((hi << 4) | lo);
     Text += 2;

@@ -241,6 +241,8 @@ inline AnsiString Format(const AnsiString& Fmt, const std::vector<TVarRec>& Args
 // ---------------------------------------------------------------------------
 // Binary and hex
 
+// Value 0..15 of a hex digit of either case; -1 for any other character.
+int HexDigitValue(char C);
 // Two upper-case hex digits for each of the BufSize bytes of Buffer.
 AnsiString BinToHex(const void* Buffer, std::size_t BufSize);
 void BinToHex(const char* Buffer, char* Text, std::size_t BufSize);
