@@ -51,3 +51,19 @@ inline std::string NodeTableSql(const std::string& name, int rows) {
            std::to_string(i) + "', " + std::to_string(i % 3 == 0 ? 110 : (i % 3 == 1 ? 50 : 120)) + ");";
   return sql;
 }
+
+// A database file made from Sql in a temporary folder, a connection to it and
+// its table "t" open in Table.
+class OpenTableTest : public ::testing::Test {
+ protected:
+  void OpenTable(const char* file, const std::string& sql) {
+    MakeDatabase(dir.File(file), sql);
+    conn.SetConnectionString(JetConnection(dir.File(file)));
+    table.SetConnection(&conn);
+    table.SetTableName("t");
+    table.Open();
+  }
+  TempDir dir;
+  TADOConnection conn{nullptr};
+  TADOTable table{nullptr};
+};

@@ -5,14 +5,10 @@
 
 namespace {
 
-class EditingTest : public ::testing::Test {
+class EditingTest : public OpenTableTest {
  protected:
   void SetUp() override {
-    MakeDatabase(dir.File("e.l"), NodeTableSql("t", 5));
-    conn.SetConnectionString(JetConnection(dir.File("e.l")));
-    table.SetConnection(&conn);
-    table.SetTableName("t");
-    table.Open();
+    OpenTable("e.l", NodeTableSql("t", 5));
   }
   // The same table read afresh through a second connection.
   std::vector<AnsiString> NamesInFile() {
@@ -24,9 +20,6 @@ class EditingTest : public ::testing::Test {
     for (; !other.Eof(); other.Next()) names.push_back(other.FieldByName("tname")->AsString());
     return names;
   }
-  TempDir dir;
-  TADOConnection conn{nullptr};
-  TADOTable table{nullptr};
 };
 
 TEST_F(EditingTest, StatesFollowEditInsertPostCancel) {

@@ -8,24 +8,17 @@
 
 namespace {
 
-class FieldsTest : public ::testing::Test {
+class FieldsTest : public OpenTableTest {
  protected:
   void SetUp() override {
-    MakeDatabase(dir.File("f.l"), NodeTableSql("t", 3) +
-                                      "CREATE TABLE kinds (tid INTEGER PRIMARY KEY AUTOINCREMENT, s SMALLINT, "
-                                      "w BYTE, big BIGINT, price CURRENCY, amount NUMERIC, day DATE, at TIME, "
-                                      "pic IMAGE, any);"
-                                      "INSERT INTO kinds (s) VALUES (1);"
-                                      "UPDATE t SET ttype = 4278190104 WHERE tid = 3;");
-    conn.SetConnectionString(JetConnection(dir.File("f.l")));
-    table.SetConnection(&conn);
-    table.SetTableName("t");
-    table.Open();
+    OpenTable("f.l", NodeTableSql("t", 3) +
+              "CREATE TABLE kinds (tid INTEGER PRIMARY KEY AUTOINCREMENT, s SMALLINT, "
+              "w BYTE, big BIGINT, price CURRENCY, amount NUMERIC, day DATE, at TIME, "
+              "pic IMAGE, any);"
+              "INSERT INTO kinds (s) VALUES (1);"
+              "UPDATE t SET ttype = 4278190104 WHERE tid = 3;");
   }
   TField* F(const char* name) { return table.FieldByName(name); }
-  TempDir dir;
-  TADOConnection conn{nullptr};
-  TADOTable table{nullptr};
 };
 
 TEST_F(FieldsTest, DefaultFieldsCarryTheDeclaredTypes) {

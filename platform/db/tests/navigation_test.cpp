@@ -4,18 +4,11 @@
 
 namespace {
 
-class NavigationTest : public ::testing::Test {
+class NavigationTest : public OpenTableTest {
  protected:
   void SetUp() override {
-    MakeDatabase(dir.File("n.l"), NodeTableSql("t", 10));
-    conn.SetConnectionString(JetConnection(dir.File("n.l")));
-    table.SetConnection(&conn);
-    table.SetTableName("t");
-    table.Open();
+    OpenTable("n.l", NodeTableSql("t", 10));
   }
-  TempDir dir;
-  TADOConnection conn{nullptr};
-  TADOTable table{nullptr};
 };
 
 TEST_F(NavigationTest, OpensOnFirstRecordInKeyOrder) {

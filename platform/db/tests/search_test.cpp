@@ -6,27 +6,20 @@
 
 namespace {
 
-class SearchTest : public ::testing::Test {
+class SearchTest : public OpenTableTest {
  protected:
   void SetUp() override {
-    MakeDatabase(dir.File("s.l"), NodeTableSql("t", 10) +
-                                      "UPDATE t SET tname='Alpha beta' WHERE tid=4;"
-                                      "UPDATE t SET tname='alpha' WHERE tid=6;"
-                                      "UPDATE t SET tname=NULL WHERE tid=8;"
-                                      "UPDATE t SET tdate=45000.5 WHERE tid<=3;");
-    conn.SetConnectionString(JetConnection(dir.File("s.l")));
-    table.SetConnection(&conn);
-    table.SetTableName("t");
-    table.Open();
+    OpenTable("s.l", NodeTableSql("t", 10) +
+              "UPDATE t SET tname='Alpha beta' WHERE tid=4;"
+              "UPDATE t SET tname='alpha' WHERE tid=6;"
+              "UPDATE t SET tname=NULL WHERE tid=8;"
+              "UPDATE t SET tdate=45000.5 WHERE tid<=3;");
   }
   std::vector<int> VisibleIds() {
     std::vector<int> ids;
     for (table.First(); !table.Eof(); table.Next()) ids.push_back(table.FieldByName("tid")->AsInteger());
     return ids;
   }
-  TempDir dir;
-  TADOConnection conn{nullptr};
-  TADOTable table{nullptr};
 };
 
 TEST_F(SearchTest, LocateWithAndWithoutOptions) {

@@ -9,39 +9,17 @@
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/rtl/tests/rtltest.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const AnsiString kNode = "\xBD\xDA\xB5\xE3";  // 节点
-
-using Items = std::vector<AnsiString>;
-
-Items ItemsOf(const TStrings& list) {
-  Items r;
-  for (int i = 0; i < list.Count(); ++i) r.push_back(list[i]);
-  return r;
-}
-
 class IniFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/pv_ini_XXXXXX";
-    Dir = mkdtemp(tmpl);
-  }
-  void TearDown() override { fs::remove_all(Dir); }
-  AnsiString File(const char* name) const { return Dir + "/" + name; }
-  static std::string ReadFile(const AnsiString& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
-  static void WriteFile(const AnsiString& name, const std::string& text) {
-    std::ofstream out(name, std::ios::binary);
-    out << text;
-  }
+  AnsiString File(const char* name) const { return Temp.File(name); }
+  static std::string ReadFile(const AnsiString& name) { return ReadWholeFile(name); }
+  static void WriteFile(const AnsiString& name, const std::string& text) { WriteWholeFile(name, text); }
   // A memory ini holding Text.
   static std::unique_ptr<TMemIniFile> FromText(const AnsiString& text) {
     auto ini = std::make_unique<TMemIniFile>("");
@@ -50,7 +28,8 @@ class IniFiles : public ::testing::Test {
     ini->SetStrings(&lines);
     return ini;
   }
-  std::string Dir;
+  TempDir Temp;
+  const std::string& Dir = Temp.Path;
 };
 
 TEST_F(IniFiles, Cp936RoundTripThroughTheFile) {

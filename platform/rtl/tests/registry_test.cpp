@@ -10,26 +10,15 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/registry.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/rtl/tests/rtltest.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const AnsiString kNode = "\xBD\xDA\xB5\xE3";  // 节点
-
-using Items = std::vector<AnsiString>;
-
-Items ItemsOf(const TStrings& list) {
-  Items r;
-  for (int i = 0; i < list.Count(); ++i) r.push_back(list[i]);
-  return r;
-}
-
 class Registry : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/pv_reg_XXXXXX";
-    Dir = mkdtemp(tmpl);
     const char* old = std::getenv("XDG_CONFIG_HOME");
     HadOld = old != nullptr;
     if (old) Old = old;
@@ -40,20 +29,15 @@ class Registry : public ::testing::Test {
     RegistryResetCache();
     if (HadOld) setenv("XDG_CONFIG_HOME", Old.c_str(), 1);
     else unsetenv("XDG_CONFIG_HOME");
-    fs::remove_all(Dir);
   }
-  std::string FileText() const {
-    std::ifstream in(Dir + "/penvarro/registry.ini", std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
+  std::string FileText() const { return ReadWholeFile(Dir + "/penvarro/registry.ini"); }
   void WriteFileText(const std::string& text) const {
     fs::create_directories(Dir + "/penvarro");
-    std::ofstream out(Dir + "/penvarro/registry.ini", std::ios::binary);
-    out << text;
+    WriteWholeFile(Dir + "/penvarro/registry.ini", text);
   }
-  std::string Dir, Old;
+  TempDir Temp;
+  const std::string& Dir = Temp.Path;
+  std::string Old;
   bool HadOld = false;
 };
 

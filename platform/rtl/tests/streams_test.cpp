@@ -8,21 +8,11 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/tests/rtltest.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempDir {
- public:
-  TempDir() {
-    char tmpl[] = "/tmp/pv_streams_XXXXXX";
-    Path = mkdtemp(tmpl);
-  }
-  ~TempDir() { fs::remove_all(Path); }
-  AnsiString File(const char* name) const { return Path + "/" + name; }
-  std::string Path;
-};
 
 AnsiString ReadAll(TStream& s) {
   s.SetPosition(0);

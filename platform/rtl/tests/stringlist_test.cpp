@@ -5,16 +5,9 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/rtl/tests/rtltest.h"
 
 namespace {
-
-using Items = std::vector<AnsiString>;
-
-Items ItemsOf(const TStrings& list) {
-  Items r;
-  for (int i = 0; i < list.Count(); ++i) r.push_back(list[i]);
-  return r;
-}
 
 void Fill(TStrings& list, const Items& items) {
   list.Clear();
