@@ -647,3 +647,4 @@ BOOL GetIconInfo(HICON icon, ICONINFO* ii);  // the caller owns the returned bit
 BOOL DrawIcon(HDC hdc, int x, int y, HICON icon);
 BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int w, int h, UINT step, HBRUSH flicker,
                 UINT flags);
+#include "platform/gdi/rects.h"

@@ -181,6 +181,7 @@ BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors) {
     g_sys[k] = colors[i] & 0xFFFFFF;
     if (BrushObj* b = GetBrush(g_sysBrush[k])) b->color = g_sys[k];
   }
+  if (count > 0 && PvSysColorsChangedHook) PvSysColorsChangedHook();
   return TRUE;
 }
 

@@ -11,6 +11,8 @@ State& S() {
   static State* state = [] {
     auto* s = new State();
     s->slots.reserve(1024);
+    // System-colour changes made through the drawing layer reach every window.
+    PvSysColorsChangedHook = PvSysColorsChanged;
     return s;
   }();
   return *state;
