@@ -1,0 +1,288 @@
+// The desktop backend on a real X display (a virtual one when the environment
+// names none): key translation, the input method's text reaching the focused
+// window as code page 936, the clipboard shared with other programs, and the
+// pictures the window manager presents.
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <QInputMethodEvent>
+#include <QScreen>
+#include <QWidget>
+#include <string>
+#include <vector>
+#include "platform/backend/desktop/desktop.h"
+#include "platform/backend/desktop/keymap.h"
+#include "platform/backend/desktop/tests/testsupport.h"
+#include "platform/controls/stdwnd.h"
+#include "platform/rtl/strings.h"
+#include "platform/win/system.h"
+#include "platform/win/winuser.h"
+
+namespace {
+
+using namespace pvtest;
+
+// The display lives as long as the test program; the toolkit goes before it.
+class DisplayEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { ok = display.Open(&why); }
+  void TearDown() override {
+    PvResetWindowManager();
+    delete QCoreApplication::instance();
+    display.Close();
+  }
+  static inline TestDisplay display;
+  static inline bool ok = false;
+  static inline std::string why;
+};
+[[maybe_unused]] auto* const kEnv = ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
+
+struct Seen {
+  UINT msg;
+  WPARAM wp;
+  LPARAM lp;
+};
+std::vector<Seen>& Log() {
+  static std::vector<Seen> v;
+  return v;
+}
+std::string& DroppedFile() {
+  static std::string s;
+  return s;
+}
+LRESULT RecordingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_IME_STARTCOMPOSITION || m == WM_IME_COMPOSITION || m == WM_IME_ENDCOMPOSITION || m == WM_CHAR ||
+      m == WM_SYSCOMMAND || m == WM_DROPFILES)
+    Log().push_back({m, w, l});
+  if (m == WM_DROPFILES) {  // the drop handle lives only during this message
+    char path[512];
+    UINT n = DragQueryFileA(reinterpret_cast<HDROP>(w), 0, path, sizeof path);
+    DroppedFile() = std::string(path, n);
+    return 0;
+  }
+  return DefWindowProcA(h, m, w, l);
+}
+
+class Desktop : public ::testing::Test {
+ protected:
+  DesktopBackend* db = nullptr;
+  HWND frame = nullptr;
+
+  void SetUp() override {
+    if (!DisplayEnvironment::ok) GTEST_SKIP() << DisplayEnvironment::why;
+    db = &DesktopBackend::Install();
+    PvResetWindowManager();
+    RegisterStandardWindowClasses();
+    WNDCLASSEXA wc;
+    if (!GetClassInfoExA(nullptr, "DesktopTestFrame", &wc)) {
+      wc.lpfnWndProc = RecordingProc;
+      wc.hbrBackground = reinterpret_cast<HBRUSH>(std::uintptr_t(COLOR_BTNFACE + 1));
+      wc.lpszClassName = "DesktopTestFrame";
+      RegisterClassExA(&wc);
+    }
+    Log().clear();
+    frame = CreateWindowExA(0, "DesktopTestFrame", "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 60, 300, 200,
+                            nullptr, nullptr, nullptr, nullptr);
+    Pump();
+  }
+  void TearDown() override {
+    if (db) PvResetWindowManager();
+  }
+
+  QWidget* Native(HWND h) { return static_cast<QWidget*>(db->NativeWindow(reinterpret_cast<BackendWindowId>(h))); }
+  // Runs the message loop until nothing is left to do.
+  static void Pump() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+  }
+  static std::string Text(HWND h) {
+    std::string buf(256, '\0');
+    buf.resize(std::size_t(GetWindowTextA(h, buf.data(), int(buf.size()))));
+    return buf;
+  }
+  static void Commit(QWidget* w, const QString& preedit, const QString& commit) {
+    QInputMethodEvent ev(preedit, {});
+    if (!commit.isEmpty()) ev.setCommitString(commit);
+    QCoreApplication::sendEvent(w, &ev);
+  }
+};
+
+TEST(KeyMap, ToolkitKeysBecomeVirtualKeys) {
+  struct Case {
+    int key;
+    bool keypad;
+    std::uint32_t scan;
+    unsigned vk;
+    bool extended;
+  } cases[] = {
+      {Qt::Key_A, false, 0, 'A', false},          {Qt::Key_7, false, 0, '7', false},
+      {Qt::Key_7, true, 0, 0x67, false},           {Qt::Key_Ampersand, false, 0, '7', false},  // Shift+7
+      {Qt::Key_F12, false, 0, 0x7B, false},        {Qt::Key_Return, false, 0, 0x0D, false},
+      {Qt::Key_Enter, true, 0, 0x0D, true},        {Qt::Key_Home, false, 0, 0x24, true},
+      {Qt::Key_Home, true, 0, 0x24, false},        {Qt::Key_Delete, false, 0, 0x2E, true},
+      {Qt::Key_Plus, true, 0, 0x6B, false},        {Qt::Key_Plus, false, 0, 0xBB, false},
+      {Qt::Key_Slash, true, 0, 0x6F, true},        {Qt::Key_Question, false, 0, 0xBF, false},
+      {Qt::Key_BraceLeft, false, 0, 0xDB, false},  {Qt::Key_QuoteDbl, false, 0, 0xDE, false},
+      {Qt::Key_Control, false, 37, 0x11, false},   {Qt::Key_Control, false, 105, 0x11, true},
+      {Qt::Key_Alt, false, 108, 0x12, true},       {Qt::Key_Backtab, false, 0, 0x09, false},
+      {Qt::Key_Menu, false, 0, 0x5D, true},        {Qt::Key_unknown, false, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    VirtualKey v = KeyToVirtualKey(c.key, c.keypad, c.scan);
+    EXPECT_EQ(v.vk, c.vk) << std::hex << c.key;
+    EXPECT_EQ(v.extended, c.extended) << std::hex << c.key;
+  }
+}
+
+TEST_F(Desktop, InputMethodTextReachesTheFocusedWindowAsCp936) {
+  SetFocus(frame);
+  Pump();
+  Log().clear();
+  QWidget* w = Native(frame);
+  ASSERT_NE(w, nullptr);
+  Commit(w, "jie'dian", "");  // still composing
+  Commit(w, "", "节点");
+  Pump();
+  std::vector<UINT> msgs;
+  for (const Seen& s : Log()) msgs.push_back(s.msg);
+  EXPECT_EQ(msgs, (std::vector<UINT>{WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION, WM_IME_COMPOSITION,
+                                     WM_IME_ENDCOMPOSITION, WM_CHAR, WM_CHAR, WM_CHAR, WM_CHAR}));
+  ASSERT_EQ(Log().size(), 8u);
+  EXPECT_TRUE(Log()[2].lp & GCS_RESULTSTR);
+  std::vector<WPARAM> chars;
+  for (std::size_t i = 4; i < 8; ++i) chars.push_back(Log()[i].wp);
+  EXPECT_EQ(chars, (std::vector<WPARAM>{0xBD, 0xDA, 0xB5, 0xE3}));  // 节点 in code page 936
+}
+
+TEST_F(Desktop, InputMethodTextLandsInTheFocusedEditBox) {
+  HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 200, 24, frame,
+                              nullptr, nullptr, nullptr);
+  SetFocus(edit);
+  Pump();
+  Commit(Native(frame), "", "节点");
+  Pump();
+  EXPECT_EQ(Text(edit), Utf8ToAnsi("节点"));
+}
+
+TEST_F(Desktop, ClipboardCarriesChineseBothWays) {
+  if (!OnPath("xclip")) GTEST_SKIP() << "xclip is not installed";
+  HWND edit = CreateWindowExA(0, "EDIT", Utf8ToAnsi("第一章 节点").c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10,
+                              10, 200, 24, frame, nullptr, nullptr, nullptr);
+  // ours to the desktop: another program reads UTF-8 while we keep serving
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+  SendMessageA(edit, WM_COPY, 0, 0);
+  Pump();
+  std::string out;
+  ASSERT_EQ(RunProcess({"xclip", "-o", "-selection", "clipboard"}, &out, 5000, [] { Pump(); }), 0);
+  EXPECT_EQ(out, "第一章 节点");
+
+  // the desktop's to ours: another program owns the clipboard, the edit box pastes
+  std::string text = "人物：李雷";
+  Child server = Spawn({"xclip", "-quiet", "-i", "-selection", "clipboard"}, &text);
+  ASSERT_GT(server.pid, 0);
+  std::string got;
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (got != text && std::chrono::steady_clock::now() < until) {
+    Pump();
+    std::string data;
+    if (db->GetClipboard("text/plain;charset=utf-8", data)) got = data;
+  }
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+  SendMessageA(edit, WM_PASTE, 0, 0);
+  kill(server.pid, SIGTERM);
+  Reap(server.pid, 2000);
+  close(server.out);
+  EXPECT_EQ(Text(edit), Utf8ToAnsi(text));
+}
+
+TEST_F(Desktop, FramesShowWhatTheWindowManagerDrewAndCloseThroughIt) {
+  QWidget* w = Native(frame);
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_EQ(w->geometry(), QRect(50, 60, 300, 200));
+  EXPECT_EQ(w->windowTitle(), "frame");
+  SetWindowTextA(frame, Utf8ToAnsi("章节").c_str());
+  EXPECT_EQ(w->windowTitle(), "章节");
+
+  MoveWindow(frame, 70, 80, 320, 210, TRUE);
+  Pump();
+  EXPECT_EQ(w->geometry(), QRect(70, 80, 320, 210));
+  // the client area shows the button face the class paints, not what the toolkit would
+  QWidget* probe = w;
+  QImage img = probe->grab(QRect(160, 120, 1, 1)).toImage();
+  COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(img.pixelColor(0, 0), QColor(GetRValue(face), GetGValue(face), GetBValue(face)));
+
+  // the desktop's close request goes to the window manager, which decides
+  QCloseEvent close;
+  QCoreApplication::sendEvent(w, &close);
+  EXPECT_FALSE(close.isAccepted());
+  Pump();
+  ASSERT_FALSE(Log().empty());
+  EXPECT_EQ(Log().front().msg, UINT(WM_SYSCOMMAND));
+  EXPECT_EQ(Log().front().wp & 0xFFF0, WPARAM(SC_CLOSE));
+  EXPECT_FALSE(IsWindow(frame));
+  EXPECT_EQ(db->NativeWindow(reinterpret_cast<BackendWindowId>(frame)), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Exclusive-or drawing on the desktop shows above our windows, inverted against
+// what they show, and goes away when cleared.
+TEST_F(Desktop, OverlayInvertsWhatIsBelowAndClears) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  int sw = screen->geometry().width(), sh = screen->geometry().height();
+  std::vector<std::uint32_t> pixels(std::size_t(sw) * sh, 0);
+  for (int x = 100; x < 200; ++x) pixels[std::size_t(120) * sw + x] = 0xFFFFFF;  // a line across the frame
+  BackendImage img{pixels.data(), sw, sh, sw};
+  RECT all{0, 0, sw, sh};
+  auto pixelAt = [&](int x, int y) {
+    QImage g = screen->grabWindow(0, x, y, 1, 1).toImage().convertToFormat(QImage::Format_RGB32);
+    return g.pixel(0, 0) & 0xFFFFFFu;
+  };
+  COLORREF face = GetSysColor(COLOR_BTNFACE);
+  std::uint32_t below = (std::uint32_t(GetRValue(face)) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+  // the display shows what it was given once its events are processed
+  auto settle = [&](int x, int y, std::uint32_t want) {
+    for (int i = 0; i < 100 && pixelAt(x, y) != want; ++i) Pump(), QCoreApplication::processEvents();
+    return pixelAt(x, y);
+  };
+  ASSERT_EQ(settle(150, 120, below), below);
+  db->PresentOverlay(img, all);
+  EXPECT_EQ(settle(150, 120, below ^ 0xFFFFFFu), below ^ 0xFFFFFFu);
+  EXPECT_EQ(pixelAt(150, 121), below);  // only the drawn pixels are covered
+  std::fill(pixels.begin(), pixels.end(), 0u);
+  db->PresentOverlay(img, all);
+  EXPECT_EQ(settle(150, 120, below), below);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Desktop, FilesDroppedFromTheDesktopReachTheAcceptingWindow) {
+  DragAcceptFiles(frame, TRUE);
+  QMimeData md;
+  md.setUrls({QUrl::fromLocalFile("/tmp/第一章.t")});
+  // as the desktop delivers it: the drag enters, then drops
+  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &md, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(Native(frame), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &md, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(Native(frame), &drop);
+  Pump();
+  ASSERT_FALSE(Log().empty());
+  EXPECT_EQ(Log().back().msg, UINT(WM_DROPFILES));
+  EXPECT_EQ(DroppedFile(), Utf8ToAnsi("/tmp/第一章.t"));
+}
+
+}  // namespace

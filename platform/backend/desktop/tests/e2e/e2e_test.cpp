@@ -1,0 +1,192 @@
+// End to end: the real program on an X display (a virtual one when the
+// environment names none), driven from outside with xdotool and xclip as a
+// user and other programs would, and ended through its own menu.
+#include <gtest/gtest.h>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <filesystem>
+#include <memory>
+#include <fstream>
+#include <sstream>
+#include "platform/backend/desktop/tests/testsupport.h"
+
+namespace {
+
+using namespace pvtest;
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+std::string Trim(std::string s) {
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
+  return s;
+}
+
+class ProgramOnDisplay : public ::testing::Test {
+ protected:
+  TestDisplay display;
+  Child program;
+  Child clipServer;
+  fs::path dir;
+  std::unique_ptr<QGuiApplication> app;  // for screenshots
+  int argc = 1;
+  char name[4] = "e2e";
+  char* argv[2] = {name, nullptr};
+
+  void SetUp() override {
+    std::string why;
+    for (const char* tool : {"xdotool", "xclip"})
+      if (!OnPath(tool)) GTEST_SKIP() << tool << " is not installed";
+    if (!display.Open(&why)) GTEST_SKIP() << why;
+    dir = fs::temp_directory_path() / ("penvarro_e2e_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    app = std::make_unique<QGuiApplication>(argc, argv);
+  }
+  void TearDown() override {
+    // nothing is left running, whatever happened above
+    if (program.pid > 0) Reap(program.pid, 0), close(program.out);
+    if (clipServer.pid > 0) kill(clipServer.pid, SIGTERM), Reap(clipServer.pid, 2000), close(clipServer.out);
+    if (!dir.empty()) fs::remove_all(dir);
+    app.reset();
+    display.Close();
+  }
+
+  bool Exited(int* status) {
+    int st;
+    pid_t r = waitpid(program.pid, &st, WNOHANG);
+    if (r != program.pid) return false;
+    *status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+    close(program.out);
+    program.pid = -1;
+    return true;
+  }
+
+  // The program's frame, polled in short steps for at most `ms`.
+  std::string WaitForFrame(int ms) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < deadline) {
+      std::string out;
+      RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^Penvarro"}, &out, 2000);
+      out = Trim(out);
+      if (!out.empty()) return out.substr(0, out.find('\n'));
+      int st;
+      if (Exited(&st)) return {};
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return {};
+  }
+
+  void Xdo(std::vector<std::string> args) {
+    args.insert(args.begin(), "xdotool");
+    ASSERT_EQ(RunProcess(args, nullptr, 5000), 0) << args[1];
+  }
+  void ClickAt(const std::string& win, int x, int y) {
+    Xdo({"mousemove", "--sync", "--window", win, std::to_string(x), std::to_string(y)});
+    Xdo({"click", "1"});
+  }
+
+  // Polls until the event log holds `line` (a whole line), for at most `ms`.
+  bool WaitForLog(const fs::path& log, const std::string& line, int ms) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (("\n" + ReadFile(log)).find("\n" + line + "\n") != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
+
+  std::string ReadClipboard() {
+    std::string out;
+    RunProcess({"xclip", "-o", "-selection", "clipboard"}, &out, 3000);
+    return out;
+  }
+};
+
+TEST_F(ProgramOnDisplay, ShowsTakesInputSharesTheClipboardAndEndsThroughItsMenu) {
+  const fs::path log = dir / "events.txt";
+  program = Spawn({PV_PROGRAM}, nullptr, {"PENVARRO_EVENT_LOG=" + log.string()});
+  ASSERT_GT(program.pid, 0) << "cannot start " << PV_PROGRAM;
+
+  std::string win = WaitForFrame(10000);
+  ASSERT_FALSE(win.empty()) << "the frame never appeared";
+
+  // a screenshot of the frame, and the same window drawn with no display
+  {
+    std::string geo;
+    RunProcess({"xdotool", "getwindowgeometry", "--shell", win}, &geo, 2000);
+    int x = 0, y = 0, w = 0, h = 0;
+    std::istringstream g(geo);
+    for (std::string kv; std::getline(g, kv);) {
+      auto eq = kv.find('=');
+      if (eq == std::string::npos) continue;
+      std::string k = kv.substr(0, eq);
+      int v = std::atoi(kv.c_str() + eq + 1);
+      if (k == "X") x = v;
+      else if (k == "Y") y = v;
+      else if (k == "WIDTH") w = v;
+      else if (k == "HEIGHT") h = v;
+    }
+    ASSERT_EQ(w, 560);
+    ASSERT_EQ(h, 400);
+    ASSERT_EQ(RunProcess({PV_PROGRAM, "--headless-screenshot", "e2e_headless.png"}, nullptr, 10000), 0);
+    QImage ref = QImage("e2e_headless.png").convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(ref.size(), QSize(w, h));
+    // the same pixels, but for the edit box's caret, which blinks on the display;
+    // the display may still be catching up with the first paint, so look again briefly
+    QRect edit(204, 50, 336, 24);
+    int differ = -1;
+    QImage shot;
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (differ != 0 && std::chrono::steady_clock::now() < until) {
+      if (differ > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      shot = app->primaryScreen()->grabWindow(0, x, y, w, h).toImage().convertToFormat(QImage::Format_RGB32);
+      differ = 0;
+      for (int py = 0; py < h; ++py)
+        for (int px = 0; px < w; ++px)
+          if (!edit.contains(px, py) && shot.pixel(px, py) != ref.pixel(px, py)) ++differ;
+    }
+    shot.save("e2e_desktop.png");
+    EXPECT_EQ(differ, 0) << "the desktop shows another picture than the headless backend draws";
+  }
+
+  // type at the end of the edit box's text
+  ClickAt(win, 500, 60);
+  Xdo({"key", "End"});
+  Xdo({"type", "--delay", "10", "abc"});
+
+  // "复制" copies the edit box's text to the desktop's clipboard
+  ClickAt(win, 240, 98);
+  ASSERT_TRUE(WaitForLog(log, "copy", 5000));
+  EXPECT_EQ(ReadClipboard(), "你好，世界abc");
+
+  // another program puts Chinese text on the clipboard; "粘贴" pastes it
+  std::string text = "人物：李雷";
+  clipServer = Spawn({"xclip", "-quiet", "-i", "-selection", "clipboard"}, &text);
+  ASSERT_GT(clipServer.pid, 0);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (ReadClipboard() != text && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ClickAt(win, 328, 98);
+  ASSERT_TRUE(WaitForLog(log, "paste", 5000));
+
+  // the menu: "文件" opens it, "退出" (X) ends the program
+  ClickAt(win, 36, 32);
+  Xdo({"key", "x"});
+  int status = -1;
+  deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!Exited(&status) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_EQ(program.pid, -1) << "the program did not end through its menu";
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadFile(log), "copy\npaste\nexit\nedit=人物：李雷\n");
+}
+
+}  // namespace
