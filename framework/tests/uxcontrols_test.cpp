@@ -1,0 +1,334 @@
+// The base owner-drawn control on the headless backend: mouse enter and leave,
+// focus on click, dialog codes, geometry, the scroll-bar protocol, the wheel
+// and a control freed by its own event handler.
+#include "framework/uxcontrols.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "framework/uxscrollbar.h"
+#include "platform/controls/tests/ctltest.h"
+
+namespace {
+
+// A control whose content has a fixed size; it reports its ranges from the
+// client area the protocol offers.
+class TContentControl : public TuxControl {
+ public:
+  explicit TContentControl(TComponent* AOwner) : TuxControl(AOwner) {}
+  int ContentW = 0, ContentH = 0;
+  bool HideWhenFits = false;
+  bool AllowHide = true;
+  bool Flip = false;  // answers the opposite of what it saw: never settles
+  int Passes = 0;
+  std::vector<int> Scrolls;  // direction codes 1..4 seen by Scroll
+  void InitScrollBarsParameters() override {
+    ++Passes;
+    if (Flip) {
+      SetScrollBarInfo(sbVertical, 0, 100, 1, IsVScrollBarVisible() ? 200 : 10, 0, true, true);
+      return;
+    }
+    TRect c = GetClientBounds();
+    SetScrollBarInfo(sbHorizontal, 0, ContentW - 1, 1, c.Width(), 0, true, AllowHide);
+    SetScrollBarInfo(sbVertical, 0, ContentH - 1, 1, c.Height(), 0, true, AllowHide);
+  }
+  bool HidesScrollBarWhenContentFits(TScrollBarKind) override { return HideWhenFits; }
+  void Scroll(TScrollBarKind Kind, TScrollCode Code, int&) override {
+    Scrolls.push_back(Kind == sbHorizontal ? (Code == scLineUp ? 1 : 2) : (Code == scLineUp ? 3 : 4));
+  }
+};
+
+struct Log {
+  std::vector<std::string> Items;
+  void Enter(TObject*, TControl* C) { Items.push_back("enter " + C->Name()); }
+  void Leave(TObject*, TControl* C) { Items.push_back("leave " + C->Name()); }
+  void Focus(TObject* S) { Items.push_back("focus " + static_cast<TComponent*>(S)->Name()); }
+  void Down(TObject*, TMouseButton, TShiftState, int, int) { Items.push_back("down"); }
+};
+
+class UxControlTest : public CtlTest {
+ protected:
+  TForm* Form = nullptr;
+  void SetUp() override {
+    CtlTest::SetUp();
+    uxInitLookAndFeel();
+    Form = new TForm(nullptr, 0);
+    Form->SetBounds(100, 100, 400, 300);
+  }
+  void TearDown() override {
+    delete Form;
+    uxDoneLookAndFeel();
+    CtlTest::TearDown();
+  }
+  TContentControl* Add(const char* Name, int L, int T, int W, int H) {
+    auto* c = new TContentControl(Form);
+    c->SetName(Name);
+    c->SetBounds(L, T, W, H);
+    c->SetParent(Form);
+    return c;
+  }
+  // Handles the queue, then one idle pass (where the mouse enter and leave
+  // notifications are made) without waiting for more input.
+  void PumpIdle() {
+    Pump();
+    struct NoWait {
+      void Idle(TObject*, bool& Done) { Done = false; }
+    } nw;
+    Application->OnIdle = TIdleEvent(&nw, &NoWait::Idle);
+    Application->HandleMessage();
+    Application->OnIdle = nullptr;
+  }
+  void ShowForm() {
+    Form->Show();
+    Pump();
+  }
+};
+
+TEST_F(UxControlTest, MouseEnterAndLeaveNameTheControl) {
+  TContentControl* a = Add("A", 0, 0, 100, 100);
+  TContentControl* b = Add("B", 150, 0, 100, 100);
+  ShowForm();
+  Log log;
+  for (TuxControl* c : {a, b}) {
+    c->OnMouseEnter = TuxControlEvent(&log, &Log::Enter);
+    c->OnMouseLeave = TuxControlEvent(&log, &Log::Leave);
+  }
+  TPoint pa = At(a, 50, 50), pb = At(b, 50, 50);
+  hb->MouseMove(pa.x, pa.y);
+  PumpIdle();
+  hb->MouseMove(pb.x, pb.y);
+  PumpIdle();
+  EXPECT_EQ(log.Items, (std::vector<std::string>{"enter A", "leave A", "enter B"}));
+  for (TuxControl* c : {a, b}) c->OnMouseEnter = c->OnMouseLeave = nullptr;
+}
+
+TEST_F(UxControlTest, ClickFocusRules) {
+  TContentControl* a = Add("A", 0, 0, 100, 100);
+  TContentControl* b = Add("B", 150, 0, 100, 100);
+  ShowForm();
+  Log log;
+  a->OnFocusChanged = TNotifyEvent(&log, &Log::Focus);
+  b->OnFocusChanged = TNotifyEvent(&log, &Log::Focus);
+  b->OnMouseDown = TMouseEvent(&log, &Log::Down);
+  TPoint pa = At(a, 10, 10), pb = At(b, 10, 10);
+  hb->Click(pa.x, pa.y);
+  Pump();
+  EXPECT_TRUE(a->Focused());
+  // FocusOnClick off: the press still reaches OnMouseDown, the focus stays.
+  b->SetFocusOnClick(false);
+  hb->Click(pb.x, pb.y);
+  Pump();
+  EXPECT_TRUE(a->Focused());
+  EXPECT_FALSE(b->Focused());
+  b->SetFocusOnClick(true);
+  hb->AdvanceClock(2000);  // not a double click
+  hb->Click(pb.x, pb.y);
+  Pump();
+  EXPECT_TRUE(b->Focused());
+  EXPECT_EQ(log.Items, (std::vector<std::string>{"down", "focus A", "focus B", "down"}));
+  EXPECT_EQ(b->MouseDownPos(), (TPoint{10, 10}));
+  EXPECT_FALSE(b->MouseButtonPressed());
+  a->OnFocusChanged = b->OnFocusChanged = nullptr;  // the log dies before the form
+  b->OnMouseDown = nullptr;
+}
+
+TEST_F(UxControlTest, DoubleClickDoesNotMoveTheFocus) {
+  TContentControl* a = Add("A", 0, 0, 100, 100);
+  TContentControl* b = Add("B", 150, 0, 100, 100);
+  ShowForm();
+  a->SetFocus();
+  Pump();
+  TPoint pb = At(b, 10, 10);
+  // The second press of a double click alone must not focus.
+  hb->DoubleClick(pb.x, pb.y);
+  Pump();
+  EXPECT_TRUE(b->Focused());  // the first press of the pair focuses
+  a->SetFocus();
+  Pump();
+  b->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+  b->Perform(WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_TRUE(a->Focused());
+}
+
+TEST_F(UxControlTest, DialogCodesFollowWantedKeys) {
+  TContentControl* a = Add("A", 0, 0, 100, 100);
+  ShowForm();
+  struct Case {
+    TuxWantedKeys keys;
+    bool ctrl;
+    LRESULT code;
+  } cases[] = {
+      {{}, false, 0},
+      {{wkArrows, wkTab}, false, 3},
+      {{wkArrows, wkTab}, true, 1},
+      {{wkAll, wkChars}, false, 132},
+  };
+  for (const Case& c : cases) {
+    a->SetWantedKeys(c.keys);
+    if (c.ctrl) hb->KeyDown(VK_CONTROL);
+    Pump();
+    EXPECT_EQ(a->Perform(WM_GETDLGCODE, 0, 0), c.code) << c.code;
+    if (c.ctrl) hb->KeyUp(VK_CONTROL);
+    Pump();
+  }
+}
+
+TEST_F(UxControlTest, ClientBoundsLessBorderAndBars) {
+  TContentControl* a = Add("A", 0, 0, 100, 50);
+  ShowForm();
+  EXPECT_FALSE(a->IsHScrollBarVisible());
+  EXPECT_EQ(a->GetClientBounds(), (TRect{0, 0, 100, 50}));
+  a->SetBorderStyle(uxcbsDefault);
+  int b = a->GetBorderSize();
+  EXPECT_EQ(b, a->GetPainter()->GetBorderWidth());
+  EXPECT_EQ(a->GetClientBounds(), (TRect{b, b, 100 - b, 50 - b}));
+  a->SetExplicitBounds(TRect{10, 10, 60, 40});
+  EXPECT_EQ(a->GetBounds(), (TRect{10, 10, 60, 40}));
+}
+
+TEST_F(UxControlTest, NoScrollBarsWhenTheDescendantSaysSo) {
+  struct TPlain : TContentControl {
+    using TContentControl::TContentControl;
+    bool HasScrollBars() override { return false; }
+  };
+  auto* p = new TPlain(Form);
+  p->SetBounds(0, 0, 80, 40);
+  p->SetParent(Form);
+  p->ContentH = 1000;
+  ShowForm();
+  p->UpdateScrollBars();
+  EXPECT_EQ(p->HScrollBar(), nullptr);
+  EXPECT_FALSE(p->IsVScrollBarVisible());
+  EXPECT_EQ(p->GetClientBounds(), (TRect{0, 0, 80, 40}));
+}
+
+TEST_F(UxControlTest, ScrollBarVisibilitySettles) {
+  TContentControl* a = Add("A", 0, 0, 200, 100);
+  ShowForm();
+  int sw = GetSystemMetrics(SM_CXVSCROLL), sh = GetSystemMetrics(SM_CYHSCROLL);
+  struct Case {
+    const char* name;
+    int w, h;
+    TScrollStyle style;
+    bool hideWhenFits, allowHide;
+    bool hVisible, vVisible, vEnabled;
+  } cases[] = {
+      {"fits", 200, 100, ssBoth, false, true, false, false, true},
+      {"taller: vertical only", 150, 110, ssBoth, false, true, false, true, true},
+      // The vertical bar narrows the client area so the width needs a bar too.
+      {"taller, then wider", 200 - sw / 2, 110, ssBoth, false, true, true, true, true},
+      {"ssVertical never shows the horizontal", 1000, 1000, ssVertical, false, true, false, true, true},
+      {"fits only without both bars", 200 - 2, 100 - 2, ssBoth, true, true, false, false, true},
+      {"may not hide: visible but disabled", 50, 50, ssBoth, false, false, true, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    a->SetScrollBars(c.style);
+    a->HideWhenFits = c.hideWhenFits;
+    a->AllowHide = c.allowHide;
+    a->ContentW = c.w;
+    a->ContentH = c.h;
+    // Start from no bars each time.
+    a->HScrollBar()->SetVisible(false);
+    a->VScrollBar()->SetVisible(false);
+    a->UpdateScrollBars();
+    EXPECT_EQ(a->IsHScrollBarVisible(), c.hVisible);
+    EXPECT_EQ(a->IsVScrollBarVisible(), c.vVisible);
+    if (c.vVisible) {
+      EXPECT_EQ(a->VScrollBar()->Enabled(), c.vEnabled);
+    }
+    EXPECT_EQ(a->SizeGrip()->Visible(), c.hVisible && c.vVisible);
+    if (c.vVisible && c.hVisible) {
+      EXPECT_EQ(a->VScrollBar()->BoundsRect(), (TRect{200 - sw, 0, 200, 100 - sh}));
+      EXPECT_EQ(a->SizeGrip()->BoundsRect(), (TRect{200 - sw, 100 - sh, 200, 100}));
+    }
+  }
+}
+
+TEST_F(UxControlTest, FlippingDescendantDoesNotLoopForEver) {
+  TContentControl* a = Add("A", 0, 0, 200, 100);
+  ShowForm();
+  a->Flip = true;
+  a->Passes = 0;
+  a->UpdateScrollBars();
+  EXPECT_LT(a->Passes, 100);
+}
+
+TEST_F(UxControlTest, BatchedUpdatesRunOnce) {
+  TContentControl* a = Add("A", 0, 0, 200, 100);
+  ShowForm();
+  a->ContentH = 500;
+  a->BeginScrollBarsUpdate();
+  a->BeginScrollBarsUpdate();
+  a->Passes = 0;
+  a->SetBounds(0, 0, 150, 90);
+  a->UpdateScrollBars();
+  EXPECT_EQ(a->Passes, 0);
+  EXPECT_FALSE(a->IsVScrollBarVisible());
+  a->EndScrollBarsUpdate();
+  EXPECT_EQ(a->Passes, 0);
+  a->EndScrollBarsUpdate();
+  EXPECT_GT(a->Passes, 0);
+  EXPECT_TRUE(a->IsVScrollBarVisible());
+  a->EndScrollBarsUpdate();  // unbalanced end: ignored
+}
+
+TEST_F(UxControlTest, WheelScrollsTheSystemLineCount) {
+  TContentControl* a = Add("A", 0, 0, 200, 100);
+  a->ContentH = 1000;
+  ShowForm();
+  a->UpdateScrollBars();
+  ASSERT_TRUE(a->IsVScrollBarVisible());
+  UINT lines = 0;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  a->SetFocus();
+  TPoint p = At(a, 20, 20);
+  hb->Wheel(p.x, p.y, -WHEEL_DELTA);
+  Pump();
+  EXPECT_EQ(a->Scrolls, std::vector<int>(lines, 4));
+  a->Scrolls.clear();
+  hb->Wheel(p.x, p.y, 2 * WHEEL_DELTA);  // the magnitude is not used
+  Pump();
+  EXPECT_EQ(a->Scrolls, std::vector<int>(lines, 3));
+}
+
+TEST_F(UxControlTest, FreedByItsOwnMouseDownHandler) {
+  struct TSelfFreeing : TContentControl {
+    using TContentControl::TContentControl;
+    int* Before = nullptr;
+    void BeforeMouseDown(TMouseButton, TShiftState, int, int) override { ++*Before; }
+    void AfterMouseDown(TMouseButton, int, int) override { ++*Before; }
+  };
+  auto* c = new TSelfFreeing(Form);
+  c->SetBounds(0, 0, 50, 50);
+  c->SetParent(Form);
+  int calls = 0;
+  c->Before = &calls;
+  struct Killer {
+    TControl* Victim;
+    void Down(TObject*, TMouseButton, TShiftState, int, int) { delete Victim; }
+  } k{c};
+  c->OnMouseDown = TMouseEvent(&k, &Killer::Down);
+  ShowForm();
+  TPoint p = At(c, 5, 5);
+  hb->Click(p.x, p.y);
+  Pump();
+  EXPECT_EQ(calls, 1);  // BeforeMouseDown ran, the post-processing did not
+  EXPECT_EQ(Form->ControlCount(), 0);
+}
+
+TEST_F(UxControlTest, PopupMenuTakesOnlyMenus) {
+  TContentControl* a = Add("A", 0, 0, 50, 50);
+  auto* menu = new TPopupMenu(Form);
+  auto* other = new TTimer(Form);
+  a->SetPopupMenu(other);
+  EXPECT_EQ(a->PopupMenu(), nullptr);
+  a->SetPopupMenu(menu);
+  EXPECT_EQ(a->PopupMenu(), menu);
+  EXPECT_EQ(a->GetPopupMenu(), menu);
+  delete menu;  // free notification clears the reference
+  EXPECT_EQ(a->PopupMenu(), nullptr);
+}
+
+}  // namespace

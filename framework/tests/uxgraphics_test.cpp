@@ -1,0 +1,145 @@
+// TuxCanvas and the geometry helpers.
+#include "framework/uxgraphics.h"
+
+#include "framework/uxoffice11.h"
+#include "platform/backend/headless/headless.h"
+#include "platform/rtl/strings.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+struct CanvasTest : ::testing::Test {
+  std::unique_ptr<TBitmap> Bmp;
+  std::unique_ptr<TuxCanvas> C;
+  void SetUp() override {
+    HeadlessBackend::Install();
+    Bmp = std::make_unique<TBitmap>();
+    Bmp->SetSize(64, 64);
+    Bmp->Canvas()->Brush()->SetColor(clWhite);
+    Bmp->Canvas()->FillRect(uxRect(0, 0, 64, 64));
+    C = std::make_unique<TuxCanvas>(Bmp->Canvas());
+  }
+  // Read from the bits: reading through the DC would honour its clip region.
+  COLORREF Px(int X, int Y) {
+    const std::uint32_t P = Bmp->ScanLine(Y)[X];
+    return ((P >> 16) & 255) | (P & 0xFF00) | ((P & 255) << 16);
+  }
+};
+
+TEST_F(CanvasTest, ClipRegionDefaultsToTheLargeRectangle) {
+  std::unique_ptr<TuxRegion> R(C->GetClipRegion());
+  EXPECT_TRUE(R->PtInRegion(29999, 29999));
+  EXPECT_FALSE(R->PtInRegion(30000, 0));
+  EXPECT_FALSE(R->PtInRegion(-1, 0));
+}
+
+TEST_F(CanvasTest, ExcludingAFillKeepsLaterPaintingOut) {
+  C->FillRect(uxRect(10, 10, 20, 20), clRed);
+  C->SetBrushColor(clBlue);
+  C->FillRect(uxRect(0, 0, 10, 10), nullptr, true);  // fill and exclude
+  C->FillRect(uxRect(0, 0, 30, 30), clLime);
+  EXPECT_EQ(Px(5, 5), ColorToRGB(clBlue));
+  EXPECT_EQ(Px(15, 15), ColorToRGB(clLime));
+}
+
+TEST_F(CanvasTest, FrameWiderThanTheRectangleFillsOnlyIt) {
+  C->FrameRect(uxRect(10, 10, 14, 30), clBlack, 10);
+  EXPECT_EQ(Px(13, 20), ColorToRGB(clBlack));
+  EXPECT_EQ(Px(14, 20), 0xFFFFFFu);
+  EXPECT_EQ(Px(9, 20), 0xFFFFFFu);
+}
+
+TEST_F(CanvasTest, TiledBitmapIsAnchoredAtCanvasMultiples) {
+  TBitmap Tile;
+  Tile.SetSize(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) Tile.Canvas()->SetPixel(x, y, x == 0 && y == 0 ? clRed : clBlue);
+  C->FillRect(uxRect(10, 10, 40, 40), &Tile);
+  // Tile origins at 16 and 32 carry the red pixel; the tile at 0 is cut to the rectangle.
+  EXPECT_EQ(Px(16, 16), ColorToRGB(clRed));
+  EXPECT_EQ(Px(32, 32), ColorToRGB(clRed));
+  EXPECT_EQ(Px(16, 32), ColorToRGB(clRed));
+  EXPECT_EQ(Px(10, 10), ColorToRGB(clBlue));
+  EXPECT_EQ(Px(39, 39), ColorToRGB(clBlue));
+  EXPECT_EQ(Px(40, 40), 0xFFFFFFu);
+}
+
+TEST_F(CanvasTest, DisabledRightAlignedTextIsOnePixelFurtherLeft) {
+  auto RightmostInk = [&](TColor Bg) {
+    int Max = -1;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x)
+        if (Px(x, y) != (ColorToRGB(Bg) & 0xFFFFFF) && x > Max) Max = x;
+    return Max;
+  };
+  const TRect R = uxRect(0, 0, 60, 30);
+  C->DrawText("ab", R, ctfRight | ctfSingleLine, true);
+  const int Enabled = RightmostInk(clWhite);
+  C->FillRect(uxRect(0, 0, 64, 64), clWhite);
+  C->DrawText("ab", R, ctfRight | ctfSingleLine, false);
+  const int Disabled = RightmostInk(clWhite);
+  ASSERT_GE(Enabled, 0);
+  // The shadow copy sits one pixel left, its highlight copy ends where the enabled text ends.
+  EXPECT_EQ(Disabled, Enabled);
+}
+
+TEST_F(CanvasTest, CalcTextRectCentresHorizontally) {
+  const int W = C->TextWidth("abcd");
+  TRect R = uxRect(0, 0, 100, 20);
+  C->CalcTextRect("abcd", R, ctfHCenter | ctfSingleLine);
+  EXPECT_EQ(R.left, (100 - W) / 2);
+  EXPECT_EQ(uxRectWidth(R), W);
+}
+
+TEST(Geometry, MultiByteTextStart) {
+  struct Case {
+    int Charset;
+    const char* Text;
+    bool Expected;
+  } Cases[] = {{134, "Abc", false}, {134, "\xD6\xD0\xCE\xC4", true}, {0, "\xD6\xD0", false},
+               {0, "Abc", false},  {1, "\xD6\xD0", true},          {136, "", true}};
+  for (const Case& C : Cases) EXPECT_EQ(uxIsMultiByteTextStart(C.Charset, C.Text), C.Expected) << C.Charset;
+}
+
+TEST(Geometry, RotateAQuarterTurnCounterClockwise) {
+  TBitmap B;
+  B.SetSize(3, 2);
+  B.Handle();
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) B.ScanLine(y)[x] = 0xFF000000u | std::uint32_t(y * 3 + x);
+  uxRotateBitmap(&B, uxtrCounterClockwise);
+  ASSERT_EQ(B.Width(), 2);
+  ASSERT_EQ(B.Height(), 3);
+  EXPECT_EQ(B.ScanLine(0)[0] & 0xFFFFFF, 2u);  // the source's top-right pixel
+  EXPECT_EQ(B.ScanLine(2)[1] & 0xFFFFFF, 3u);
+}
+
+TEST(Geometry, MulDivRoundsHalvesAwayFromZero) {
+  struct Case {
+    int N, A, D, Expected;
+  } Cases[] = {{1, 1, 2, 1}, {-1, 1, 2, -1}, {3, 1, 2, 2}, {5, 0, 0, -1}, {10, 61, 60, 10}};
+  for (const Case& C : Cases) EXPECT_EQ(MulDiv(C.N, C.A, C.D), C.Expected) << C.N << "*" << C.A << "/" << C.D;
+}
+
+TEST(Office11Colours, MixAndGradient) {
+  HeadlessBackend::Install();
+  EXPECT_EQ(MixColorsByPercent(0x0000FF, 0xFF0000, 100) & 0xFFFFFF, 0x0000FFu);
+  EXPECT_EQ(MixColorsByPercent(0x0000FF, 0xFF0000, 0) & 0xFFFFFF, 0xFF0000u);
+  const RECT R{0, 0, 4, 4};
+  EXPECT_EQ(GradientColorAt(R, 0, 0x000000, 0x0000FF, false), 0x000000);
+  EXPECT_EQ(GradientColorAt(R, 3, 0x000000, 0x0000FF, false), 0x0000FF);
+  // A one-pixel extent takes the first colour and never divides by zero.
+  const RECT One{0, 0, 1, 1};
+  EXPECT_EQ(GradientColorAt(One, 0, 0x000010, 0x0000FF, true), 0x000010);
+  // Acquire and release are balanced; the bitmaps exist while a reference is held.
+  const int Count = Office11ColorsRefCount();
+  AcquireOffice11Colors();
+  EXPECT_NE(Office11ExpandButtonPlusBitmap, nullptr);
+  ReleaseOffice11ColorsRef();
+  EXPECT_EQ(Office11ColorsRefCount(), Count);
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+// The painted scroll bar: thumb geometry, parameter checks, scroll steps, and
+// presses and drags with synthetic input on the headless backend.
+#include "framework/uxscrollbar.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/controls/tests/ctltest.h"
+#include "platform/rtl/strings.h"
+
+namespace {
+
+struct ScrollBarGeometry : ::testing::Test {
+  void SetUp() override {
+    HeadlessBackend::Install();
+    uxInitLookAndFeel();
+  }
+  void TearDown() override { uxDoneLookAndFeel(); }
+};
+
+TEST_F(ScrollBarGeometry, ThumbFollowsRangeAndPage) {
+  TuxScrollBar b(nullptr);
+  b.SetKind(sbVertical);
+  b.SetBounds(0, 0, 17, 200);
+  int arrow = std::min<int>(GetSystemMetrics(SM_CXVSCROLL), 100);
+  int track = 200 - 2 * arrow;
+  struct Case {
+    int min, max, page, pos;
+    int len;     // expected thumb length (0: no thumb)
+    int offset;  // from the end of the first arrow
+  } cases[] = {
+      {0, 99, 10, 0, std::max(8, MulDiv(10, track, 100)), 0},
+      {0, 99, 10, 90, std::max(8, MulDiv(10, track, 100)), track - std::max(8, MulDiv(10, track, 100))},
+      {0, 99, 0, 50, GetSystemMetrics(SM_CYVTHUMB), MulDiv(track - GetSystemMetrics(SM_CYVTHUMB), 50, 99)},
+      {5, 5, 1, 5, 0, 0},  // Max = Min: no thumb
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pos);
+    b.SetScrollParams(c.min, c.max, c.pos, c.page);
+    TRect t = b.ThumbRect();
+    EXPECT_EQ(t.Height() > 0 ? t.Height() : 0, c.len);
+    if (c.len) {
+      EXPECT_EQ(t.top - arrow, c.offset);
+      EXPECT_EQ(b.PageUpRect().bottom, t.top);
+      EXPECT_EQ(b.PageDownRect().top, t.bottom);
+    } else {
+      EXPECT_TRUE(uxIsRectEmpty(b.PageUpRect()));
+    }
+  }
+  // A disabled bar has no thumb; a change of position enables it again.
+  b.SetScrollParams(0, 99, 0, 10);
+  b.SetEnabled(false);
+  b.SetScrollParams(0, 99, 0, 20);
+  EXPECT_TRUE(uxIsRectEmpty(b.ThumbRect()));
+  b.SetPosition(30);
+  EXPECT_TRUE(b.Enabled());
+  EXPECT_FALSE(uxIsRectEmpty(b.ThumbRect()));
+}
+
+TEST_F(ScrollBarGeometry, TooShortForAThumb) {
+  TuxScrollBar b(nullptr);
+  int arrow = GetSystemMetrics(SM_CYHSCROLL);
+  b.SetBounds(0, 0, 2 * arrow + 6, arrow);  // two arrows and 6 pixels of track
+  b.SetScrollParams(0, 99, 0, 10);
+  EXPECT_TRUE(uxIsRectEmpty(b.ThumbRect()));
+  EXPECT_EQ(b.HitTest({arrow + 3, 5}), shpNone);
+  EXPECT_EQ(b.HitTest({1, 5}), shpLineUp);
+}
+
+struct Changes {
+  int N = 0;
+  int Rewrite = 0;
+  bool DoRewrite = false;
+  void Changed(TObject*) { ++N; }
+  void Scrolled(TObject*, TScrollCode, int& P) {
+    if (DoRewrite) P = Rewrite;
+  }
+};
+
+TEST_F(ScrollBarGeometry, ParametersAndSteps) {
+  TuxScrollBar b(nullptr);
+  Changes ch;
+  b.OnChange = TNotifyEvent(&ch, &Changes::Changed);
+  b.OnScroll = TuxScrollEvent(&ch, &Changes::Scrolled);
+  EXPECT_THROW(b.SetScrollParams(10, 5, 0, 0), EInvalidOperation);
+  EXPECT_THROW(b.SetScrollParams(0, 5, 0, 10), EInvalidOperation);
+  EXPECT_EQ(b.Max(), 100);  // unchanged by the refused calls
+  b.SetPosition(500);
+  EXPECT_EQ(b.Position(), 100);
+  EXPECT_EQ(ch.N, 1);
+  b.SetPosition(100);
+  EXPECT_EQ(ch.N, 1);
+  b.SetSmallChange(3);
+  b.SetLargeChange(20);
+  struct Step {
+    TScrollCode code;
+    int from, to;
+  } steps[] = {{scLineUp, 50, 47}, {scLineDown, 50, 53}, {scPageUp, 50, 30}, {scPageDown, 90, 100},
+               {scTop, 50, 0},     {scBottom, 50, 100},  {scLineUp, 1, 0},   {scEndScroll, 50, 50}};
+  for (const Step& s : steps) {
+    b.SetPosition(s.from);
+    b.DoScroll(s.code);
+    EXPECT_EQ(b.Position(), s.to) << int(s.code);
+  }
+  // A handler's out-of-range answer is clamped.
+  ch.DoRewrite = true;
+  ch.Rewrite = 1000;
+  b.SetPosition(10);
+  b.DoScroll(scLineDown);
+  EXPECT_EQ(b.Position(), 100);
+  ch.Rewrite = -5;
+  b.DoScroll(scLineDown);
+  EXPECT_EQ(b.Position(), 0);
+}
+
+TEST_F(ScrollBarGeometry, KindSwapsWidthAndHeight) {
+  TuxScrollBar b(nullptr);
+  int h = b.Height();
+  EXPECT_EQ(b.Width(), 121);
+  b.SetKind(sbVertical);
+  EXPECT_EQ(b.Width(), h);
+  EXPECT_EQ(b.Height(), 121);
+}
+
+class ScrollBarInput : public CtlTest {
+ protected:
+  TForm* Form = nullptr;
+  TuxScrollBar* Bar = nullptr;
+  void SetUp() override {
+    CtlTest::SetUp();
+    uxInitLookAndFeel();
+    Form = new TForm(nullptr, 0);
+    Form->SetBounds(100, 100, 300, 300);
+    Bar = new TuxScrollBar(Form);
+    Bar->SetKind(sbVertical);
+    Bar->SetBounds(10, 10, 17, 200);
+    Bar->SetParent(Form);
+    Bar->SetScrollParams(0, 99, 0, 10);
+    Form->Show();
+    Pump();
+  }
+  void TearDown() override {
+    delete Form;
+    uxDoneLookAndFeel();
+    CtlTest::TearDown();
+  }
+};
+
+TEST_F(ScrollBarInput, HeldArrowRepeatsAfterADelay) {
+  TRect down = Bar->LineDownRect();
+  TPoint p = At(Bar, down.left + 3, down.top + 3);
+  hb->MouseDown(p.x, p.y);
+  Pump();
+  EXPECT_EQ(Bar->Position(), 1);  // once at once
+  hb->AdvanceClock(399);
+  Pump();
+  EXPECT_EQ(Bar->Position(), 1);
+  hb->AdvanceClock(1);
+  Pump();
+  EXPECT_EQ(Bar->Position(), 2);
+  hb->AdvanceClock(60);
+  Pump();
+  EXPECT_EQ(Bar->Position(), 3);
+  // Away from the arrow the repetition pauses.
+  TPoint away = At(Bar, 3, 100);
+  hb->MouseMove(away.x, away.y);
+  Pump();
+  hb->AdvanceClock(300);
+  Pump();
+  EXPECT_EQ(Bar->Position(), 3);
+  hb->MouseUp(away.x, away.y);
+  Pump();
+  EXPECT_EQ(Bar->State(), shpNone);
+}
+
+TEST_F(ScrollBarInput, ThumbDragAndSnapBack) {
+  TRect t = Bar->ThumbRect();
+  TPoint grab = At(Bar, 8, t.top + 2);
+  hb->Drag(grab.x, grab.y, grab.x, grab.y + 80, 4);
+  Pump();
+  int moved = Bar->Position();
+  EXPECT_GT(moved, 40);
+  // Far away from the bar without unlimited tracking: back where it was grabbed.
+  t = Bar->ThumbRect();
+  grab = At(Bar, 8, t.top + 2);
+  hb->MouseDown(grab.x, grab.y);
+  Pump();
+  hb->MouseMove(grab.x + 40, grab.y + 20);
+  Pump();
+  EXPECT_NE(Bar->Position(), moved);
+  hb->MouseMove(grab.x + 400, grab.y + 20);
+  Pump();
+  EXPECT_EQ(Bar->Position(), moved);
+  hb->MouseUp(grab.x + 400, grab.y + 20);
+  Pump();
+}
+
+}  // namespace

@@ -1,0 +1,258 @@
+#include "framework/uxlookandfeel.h"
+
+#include "framework/uxoffice11.h"
+#include "framework/uxpainters.h"
+
+#include <algorithm>
+
+// ---- system palette ----
+
+namespace {
+std::vector<TuxSystemPaletteChangedNotifier*> PrimaryNotifiers, OtherNotifiers;
+
+// Calls DoChanged from the last registered to the first; a notifier freed by
+// an earlier call is skipped.
+void RunNotifiers(std::vector<TuxSystemPaletteChangedNotifier*>& List) {
+  const auto Snapshot = List;
+  for (auto It = Snapshot.rbegin(); It != Snapshot.rend(); ++It)
+    if (std::find(List.begin(), List.end(), *It) != List.end()) (*It)->DoChanged();
+}
+
+TuxLookAndFeel* Root = nullptr;
+int ControllerCount = 0;
+}  // namespace
+
+TuxSystemPaletteChangedNotifier::TuxSystemPaletteChangedNotifier(bool IsPrimary) : FIsPrimary(IsPrimary) {
+  (IsPrimary ? PrimaryNotifiers : OtherNotifiers).push_back(this);
+}
+
+TuxSystemPaletteChangedNotifier::~TuxSystemPaletteChangedNotifier() {
+  auto& L = FIsPrimary ? PrimaryNotifiers : OtherNotifiers;
+  L.erase(std::remove(L.begin(), L.end(), this), L.end());
+}
+
+void TuxSystemPaletteChangedNotifier::DoChanged() {
+  if (OnPaletteChanged) OnPaletteChanged();
+}
+
+void uxSystemPaletteChanged() {
+  RebuildOffice11Colors();
+  RunNotifiers(PrimaryNotifiers);
+  RunNotifiers(OtherNotifiers);
+}
+
+int uxButtonStateToThemeState(TuxButtonState State) {
+  static const int Table[] = {5, 1, 2, 3, 4};
+  return Table[State];
+}
+
+// ---- TuxLookAndFeel ----
+
+TuxLookAndFeel::TuxLookAndFeel(TPersistent* AOwner) : FOwner(AOwner) {
+  FPaletteNotifier = new TuxSystemPaletteChangedNotifier(false);
+  FPaletteNotifier->OnPaletteChanged = [this] { SystemPaletteChanged(); };
+  if (Root) {
+    Root->AddChangeListener(this);
+    FKind = Root->Kind();
+    FNativeStyle = Root->NativeStyle();
+  }
+}
+
+TuxLookAndFeel* TuxLookAndFeel::CreateRoot() {
+  // The root must not attach to an existing root.
+  TuxLookAndFeel* Saved = Root;
+  Root = nullptr;
+  TuxLookAndFeel* R = new TuxLookAndFeel(nullptr);
+  R->FIsRoot = true;
+  Root = Saved;
+  return R;
+}
+
+TuxLookAndFeel::~TuxLookAndFeel() {
+  FDestroying = true;
+  // Tell every inheritor; each re-attaches itself to the root (or its next
+  // master), so walk a copy.
+  const auto Listeners = FListeners;
+  for (IuxMasterLookAndFeelListener* L : Listeners) L->MasterDestroying(this);
+  FListeners.clear();
+  if (TuxLookAndFeel* M = GetEffectiveMaster()) M->RemoveChangeListener(this);
+  delete FPaletteNotifier;
+}
+
+void TuxLookAndFeel::Assign(TPersistent* Source) {
+  if (auto* S = dynamic_cast<TuxLookAndFeel*>(Source)) {
+    BeginChange();
+    FOwnKind = S->FOwnKind;
+    FOwnNativeStyle = S->FOwnNativeStyle;
+    FAssignedValues = S->FAssignedValues;
+    SetMasterLookAndFeel(S->GetEffectiveMaster());
+    EndChange();
+  } else {
+    TPersistent::Assign(Source);
+  }
+}
+
+void TuxLookAndFeel::SetAssignedValues(TuxLookAndFeelValues Value) {
+  Value &= lfvsAll;
+  if (Value == FAssignedValues) return;
+  BeginChange();
+  FAssignedValues = Value;
+  EndChange();
+}
+
+void TuxLookAndFeel::SetKind(TuxLookAndFeelKind Value) {
+  const TuxLookAndFeelKind Old = FKind;
+  FAssignedValues |= lfvsKind;
+  FOwnKind = Value;
+  if (InternalGetKind() != Old) Changed(lfvsKind);
+}
+
+void TuxLookAndFeel::SetNativeStyle(bool Value) {
+  const bool Old = FNativeStyle;
+  FAssignedValues |= lfvsNativeStyle;
+  FOwnNativeStyle = Value;
+  if (InternalGetNativeStyle() != Old) Changed(lfvsNativeStyle);
+}
+
+void TuxLookAndFeel::Reset() { SetAssignedValues(0); }
+
+TuxLookAndFeelKind TuxLookAndFeel::InternalGetKind() const {
+  return (FAssignedValues & lfvsKind) ? FOwnKind : GetInheritedKind();
+}
+bool TuxLookAndFeel::InternalGetNativeStyle() const {
+  return (FAssignedValues & lfvsNativeStyle) ? FOwnNativeStyle : GetInheritedNativeStyle();
+}
+
+TuxLookAndFeelKind TuxLookAndFeel::GetInheritedKind() const {
+  if (FIsRoot) return lfUltraFlat;
+  TuxLookAndFeel* M = GetEffectiveMaster();
+  return M ? M->Kind() : lfUltraFlat;
+}
+bool TuxLookAndFeel::GetInheritedNativeStyle() const {
+  if (FIsRoot) return false;
+  TuxLookAndFeel* M = GetEffectiveMaster();
+  return M ? M->NativeStyle() : false;
+}
+
+TuxLookAndFeel* TuxLookAndFeel::GetEffectiveMaster() const {
+  if (FIsRoot) return nullptr;
+  return FMasterLookAndFeel ? FMasterLookAndFeel : Root;
+}
+
+void TuxLookAndFeel::SetMasterLookAndFeel(TuxLookAndFeel* Value) {
+  if (FIsRoot || Value == this || Value == GetEffectiveMaster()) return;
+  // A master chain that leads back to this object would never settle.
+  for (TuxLookAndFeel* M = Value; M; M = M->FMasterLookAndFeel)
+    if (M == this) return;
+  BeginChange();
+  if (TuxLookAndFeel* Old = GetEffectiveMaster()) Old->RemoveChangeListener(this);
+  FMasterLookAndFeel = Value;
+  if (TuxLookAndFeel* New = GetEffectiveMaster()) New->AddChangeListener(this);
+  EndChange();
+}
+
+TuxLookAndFeelPainterClass TuxLookAndFeel::GetPainter() const { return GetAvailablePainter(0); }
+
+TuxLookAndFeelPainterClass TuxLookAndFeel::GetAvailablePainter(TkxThemeClassKinds Kinds) const {
+  if (NativeStyle() && AreVisualStylesAvailable(Kinds)) return TuxWinXPLookAndFeelPainter::Instance();
+  return uxLookAndFeelPainterOfKind(Kind());
+}
+
+TuxLookAndFeelPainterClass TuxLookAndFeel::GetAvailablePainterForTheme(TkxThemeClassKind K) const {
+  if (NativeStyle() && IsVisualStyleAvailable(K)) return TuxWinXPLookAndFeelPainter::Instance();
+  return uxLookAndFeelPainterOfKind(Kind());
+}
+
+void TuxLookAndFeel::AddChangeListener(IuxMasterLookAndFeelListener* Listener) {
+  if (!Listener) return;
+  const bool IsController = dynamic_cast<TuxLookAndFeelController*>(Listener->GetListenerObject()) != nullptr;
+  if (IsController && !FIsRoot) return;
+  if (std::find(FListeners.begin(), FListeners.end(), Listener) != FListeners.end()) return;
+  FListeners.push_back(Listener);
+  if (IsController) ++ControllerCount;
+}
+
+void TuxLookAndFeel::RemoveChangeListener(IuxMasterLookAndFeelListener* Listener) {
+  if (FDestroying) return;
+  auto It = std::find(FListeners.begin(), FListeners.end(), Listener);
+  if (It == FListeners.end()) return;
+  FListeners.erase(It);
+  if (FIsRoot && dynamic_cast<TuxLookAndFeelController*>(Listener->GetListenerObject())) {
+    if (--ControllerCount == 0) Reset();
+  }
+}
+
+void TuxLookAndFeel::MasterChanged(TuxLookAndFeel*, TuxLookAndFeelValues ChangedValues) {
+  Changed(ChangedValues & lfvsAll & ~FAssignedValues);
+}
+
+void TuxLookAndFeel::MasterDestroying(TuxLookAndFeel* Sender) {
+  if (Sender == FMasterLookAndFeel) {
+    // The master's listener list is being torn down: detach without touching it.
+    BeginChange();
+    FMasterLookAndFeel = nullptr;
+    if (TuxLookAndFeel* New = GetEffectiveMaster()) New->AddChangeListener(this);
+    EndChange();
+  } else {
+    SetMasterLookAndFeel(nullptr);
+  }
+}
+
+void TuxLookAndFeel::SystemPaletteChanged() { Changed(lfvsNativeStyle); }
+
+void TuxLookAndFeel::Changed(TuxLookAndFeelValues ChangedValues) {
+  if (ChangedValues == 0 || FDestroying) return;
+  FKind = InternalGetKind();
+  FNativeStyle = InternalGetNativeStyle();
+  for (std::size_t I = 0; I < FListeners.size();) {
+    const std::size_t Count = FListeners.size();
+    FListeners[I]->MasterChanged(this, ChangedValues);
+    if (FListeners.size() == Count) ++I;
+  }
+  if (OnChanged) OnChanged(this, ChangedValues);
+}
+
+void TuxLookAndFeel::BeginChange() {
+  FSavedKind = FKind;
+  FSavedNativeStyle = FNativeStyle;
+}
+
+void TuxLookAndFeel::EndChange() {
+  TuxLookAndFeelValues V = 0;
+  if (InternalGetKind() != FSavedKind) V |= lfvsKind;
+  if (InternalGetNativeStyle() != FSavedNativeStyle) V |= lfvsNativeStyle;
+  Changed(V);
+}
+
+// ---- controller ----
+
+TuxLookAndFeelController::TuxLookAndFeelController(TComponent* AOwner) : TComponent(AOwner) {
+  if (Root) Root->AddChangeListener(this);
+}
+
+TuxLookAndFeelController::~TuxLookAndFeelController() {
+  if (Root) Root->RemoveChangeListener(this);
+}
+
+TuxLookAndFeelKind TuxLookAndFeelController::Kind() const { return Root ? Root->Kind() : lfUltraFlat; }
+void TuxLookAndFeelController::SetKind(TuxLookAndFeelKind Value) {
+  if (Root) Root->SetKind(Value);
+}
+bool TuxLookAndFeelController::NativeStyle() const { return Root ? Root->NativeStyle() : false; }
+void TuxLookAndFeelController::SetNativeStyle(bool Value) {
+  if (Root) Root->SetNativeStyle(Value);
+}
+void TuxLookAndFeelController::MasterDestroying(TuxLookAndFeel*) {}
+
+TuxLookAndFeel* uxGetRootLookAndFeel() { return Root; }
+
+void uxInitLookAndFeel() {
+  if (!Root) Root = TuxLookAndFeel::CreateRoot();
+}
+
+void uxDoneLookAndFeel() {
+  TuxLookAndFeel* R = Root;
+  Root = nullptr;
+  delete R;
+  ControllerCount = 0;
+}
