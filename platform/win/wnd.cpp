@@ -389,7 +389,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   if (y == CW_USEDEFAULT) y = 0;
   if (height == CW_USEDEFAULT) height = 0;
 
-  // link: children on top of their siblings unless... children go to the top, as created
+  // Top-level windows go on top (below any topmost ones); children go to the
+  // bottom, so GW_CHILD/GW_HWNDNEXT follow creation order as tab order expects.
   if (parent == desktop && !(exStyle & WS_EX_TOPMOST)) {
     Wnd* after = nullptr;
     for (Wnd* c = desktop->firstChild; c && (c->exStyle & WS_EX_TOPMOST); c = c->next) after = c;
@@ -397,7 +398,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   } else if (parent == desktop) {
     LinkAfter(desktop, w, nullptr);
   } else {
-    LinkAfter(parent, w, nullptr);
+    LinkLast(parent, w);  // children go to the bottom: sibling order is creation order
   }
   w->rect = {x, y, x + width, y + height};
   w->client = w->rect;

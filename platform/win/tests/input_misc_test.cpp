@@ -273,3 +273,29 @@ TEST_F(WinTest, TheCursorFollowsTheHitTestAndTheClassCursor) {
   RegisterCursorResource("DRAGHAND", custom);
   EXPECT_EQ(LoadCursorA(nullptr, "draghand"), custom);
 }
+
+TEST_F(WinTest, ChangingSystemColoursTellsEveryTopLevelWindow) {
+  HWND a = Top(0, 0, 50, 50, WS_POPUP | WS_VISIBLE);
+  HWND b = Top(60, 0, 50, 50, WS_POPUP | WS_VISIBLE);
+  Pump();
+  static int seen;
+  seen = 0;
+  R().handler = [](HWND, UINT m, WPARAM, LPARAM, LRESULT*) {
+    if (m == WM_SYSCOLORCHANGE) ++seen;
+    return false;
+  };
+  int index = COLOR_BTNFACE;
+  COLORREF old = GetSysColor(index), color = RGB(1, 2, 3);
+  ASSERT_TRUE(SetSysColors(1, &index, &color));
+  Pump();
+  EXPECT_EQ(seen, 2);
+  EXPECT_EQ(GetSysColor(index), color);
+  SetSysColors(1, &index, &old);
+  Pump();
+  seen = 0;
+  SetSysColors(0, &index, &color);  // nothing changed: nobody is told
+  Pump();
+  EXPECT_EQ(seen, 0);
+  (void)a;
+  (void)b;
+}

@@ -162,9 +162,11 @@ TEST_F(PaintTest, ClippingChildrenKeepsTheParentOffThem) {
 
 TEST_F(PaintTest, SiblingsClipByStyleAndParentsPaintBeforeChildren) {
   HWND p = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
-  HWND below = Child(p, 10, 10, 60, 60, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
+  // A new child goes below its older siblings, so the first one created is on top.
   HWND above = Child(p, 40, 40, 60, 60, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
+  HWND below = Child(p, 10, 10, 60, 60, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
   ASSERT_EQ(GetTopWindow(p), above);
+  ASSERT_EQ(GetWindow(above, GW_HWNDNEXT), below);
   Colors()[p] = RGB(255, 0, 0);
   Colors()[below] = RGB(0, 255, 0);
   Colors()[above] = RGB(0, 0, 255);
