@@ -36,7 +36,7 @@ class Parser {
  public:
   explicit Parser(const AnsiString& text) : s(text) {}
 
-  std::unique_ptr<TDfmObject> Parse() {
+  std::unique_ptr<TDescObject> Parse() {
     SkipWs();
     if (AtEnd()) Fail("Empty description");
     auto root = Object(0);
@@ -94,14 +94,14 @@ class Parser {
     return s.substr(pos, p - pos);
   }
 
-  std::unique_ptr<TDfmObject> Object(int depth) {
+  std::unique_ptr<TDescObject> Object(int depth) {
     if (depth > kMaxDepth) Fail("Descriptions nested too deeply");
-    auto obj = std::make_unique<TDfmObject>();
+    auto obj = std::make_unique<TDescObject>();
     obj->Line = line;
     AnsiString kw = Ident();
-    if (SameText(kw, "object")) obj->Kind = TDfmObject::kObject;
-    else if (SameText(kw, "inherited")) obj->Kind = TDfmObject::kInherited;
-    else if (SameText(kw, "inline")) obj->Kind = TDfmObject::kInline;
+    if (SameText(kw, "object")) obj->Kind = TDescObject::kObject;
+    else if (SameText(kw, "inherited")) obj->Kind = TDescObject::kInherited;
+    else if (SameText(kw, "inline")) obj->Kind = TDescObject::kInline;
     else Fail("'object' expected");
     SkipWs();
     AnsiString first = Ident();
@@ -118,7 +118,7 @@ class Parser {
     if (Peek() == '[') {
       ++pos;
       SkipWs();
-      TDfmValue v = Number();
+      TDescValue v = Number();
       if (v.Type != vaInt32 || v.Int < 0 || v.Int > 0x7FFFFFFF) Fail(SNumberExpected);
       obj->Index = static_cast<int>(v.Int);
       Expect(']');
@@ -141,8 +141,8 @@ class Parser {
     return obj;
   }
 
-  TDfmProp Property(int depth) {
-    TDfmProp p;
+  TDescProp Property(int depth) {
+    TDescProp p;
     p.Line = line;
     p.Name = DottedIdent();
     Expect('=');
@@ -150,7 +150,7 @@ class Parser {
     return p;
   }
 
-  TDfmValue Value(int depth) {
+  TDescValue Value(int depth) {
     if (depth > kMaxDepth) Fail("Values nested too deeply");
     SkipWs();
     if (AtEnd()) Fail("Property value expected");
@@ -162,7 +162,7 @@ class Parser {
     if (c == '<') return Collection(depth);
     if (c == '{') return Binary();
     if (IsIdentStart(c)) {
-      TDfmValue v;
+      TDescValue v;
       v.Line = line;
       v.Str = DottedIdent();
       if (SameText(v.Str, "True")) v.Type = vaTrue;
@@ -174,8 +174,8 @@ class Parser {
     Fail(SInvalidPropertyValue);
   }
 
-  TDfmValue Number() {
-    TDfmValue v;
+  TDescValue Number() {
+    TDescValue v;
     v.Line = line;
     std::size_t b = pos;
     bool neg = false;
@@ -228,8 +228,8 @@ class Parser {
   }
 
   // One or more pieces: 'text' or #code, joined directly or by +.
-  TDfmValue String() {
-    TDfmValue v;
+  TDescValue String() {
+    TDescValue v;
     v.Line = line;
     struct Piece {
       bool Quoted;
@@ -309,8 +309,8 @@ class Parser {
     return v;
   }
 
-  TDfmValue Set() {
-    TDfmValue v;
+  TDescValue Set() {
+    TDescValue v;
     v.Line = line;
     v.Type = vaSet;
     ++pos;  // '['
@@ -335,8 +335,8 @@ class Parser {
     }
   }
 
-  TDfmValue List(int depth) {
-    TDfmValue v;
+  TDescValue List(int depth) {
+    TDescValue v;
     v.Line = line;
     v.Type = vaList;
     ++pos;  // '('
@@ -351,8 +351,8 @@ class Parser {
     }
   }
 
-  TDfmValue Collection(int depth) {
-    TDfmValue v;
+  TDescValue Collection(int depth) {
+    TDescValue v;
     v.Line = line;
     v.Type = vaCollection;
     ++pos;  // '<'
@@ -365,7 +365,7 @@ class Parser {
       }
       AnsiString w = PeekIdent();
       if (!SameText(w, "item")) Fail("'item' expected");
-      TDfmItem item;
+      TDescItem item;
       item.Line = line;
       pos += w.size();
       for (;;) {
@@ -383,8 +383,8 @@ class Parser {
     }
   }
 
-  TDfmValue Binary() {
-    TDfmValue v;
+  TDescValue Binary() {
+    TDescValue v;
     v.Line = line;
     v.Type = vaBinary;
     int startLine = line;
@@ -472,9 +472,9 @@ AnsiString FloatText(double v) {
   return s;
 }
 
-void FormatProps(AnsiString& out, const std::vector<TDfmProp>& props, int indent);
+void FormatProps(AnsiString& out, const std::vector<TDescProp>& props, int indent);
 
-void FormatValue(AnsiString& out, const TDfmValue& v, int indent) {
+void FormatValue(AnsiString& out, const TDescValue& v, int indent) {
   AnsiString pad(static_cast<std::size_t>(indent), ' ');
   switch (v.Type) {
     case vaInt8: case vaInt16: case vaInt32: case vaInt64: out += std::to_string(v.Int); break;
@@ -525,7 +525,7 @@ void FormatValue(AnsiString& out, const TDfmValue& v, int indent) {
   }
 }
 
-void FormatProps(AnsiString& out, const std::vector<TDfmProp>& props, int indent) {
+void FormatProps(AnsiString& out, const std::vector<TDescProp>& props, int indent) {
   AnsiString pad(static_cast<std::size_t>(indent), ' ');
   for (const auto& p : props) {
     out += pad + p.Name + " = ";
@@ -534,10 +534,10 @@ void FormatProps(AnsiString& out, const std::vector<TDfmProp>& props, int indent
   }
 }
 
-void FormatObject(AnsiString& out, const TDfmObject& o, int indent) {
+void FormatObject(AnsiString& out, const TDescObject& o, int indent) {
   AnsiString pad(static_cast<std::size_t>(indent), ' ');
   out += pad;
-  out += o.Kind == TDfmObject::kInherited ? "inherited " : o.Kind == TDfmObject::kInline ? "inline " : "object ";
+  out += o.Kind == TDescObject::kInherited ? "inherited " : o.Kind == TDescObject::kInline ? "inline " : "object ";
   if (!o.Name.empty()) out += o.Name + ": ";
   out += o.ClassName;
   if (o.Index >= 0) out += " [" + std::to_string(o.Index) + "]";
@@ -568,9 +568,9 @@ AnsiString StreamText(TStream* Stream) {
 
 }  // namespace
 
-std::unique_ptr<TDfmObject> ParseDescription(const AnsiString& Text) { return Parser(Text).Parse(); }
+std::unique_ptr<TDescObject> ParseDescription(const AnsiString& Text) { return Parser(Text).Parse(); }
 
-AnsiString FormatDescription(const TDfmObject& Root) {
+AnsiString FormatDescription(const TDescObject& Root) {
   AnsiString out;
   FormatObject(out, Root, 0);
   return out;
@@ -591,19 +591,19 @@ TReader::~TReader() = default;
 
 void TReader::Error(const AnsiString& Message) const { throw EValueError(Message, FLine); }
 
-const TDfmValue& TReader::Peek() const {
-  static const TDfmValue none;
+const TDescValue& TReader::Peek() const {
+  static const TDescValue none;
   if (FCursors.empty()) return none;
   const Cursor& c = FCursors.back();
   if (c.Pos >= c.Values->size()) return none;
   return (*c.Values)[c.Pos];
 }
 
-const TDfmValue& TReader::Next(const char* expected) {
+const TDescValue& TReader::Next(const char* expected) {
   if (FCursors.empty()) Error("No value to read");
   Cursor& c = FCursors.back();
   if (c.Pos >= c.Values->size()) Error(AnsiString(expected) + " expected");
-  const TDfmValue& v = (*c.Values)[c.Pos++];
+  const TDescValue& v = (*c.Values)[c.Pos++];
   FLine = v.Line;
   return v;
 }
@@ -617,7 +617,7 @@ bool TReader::EndOfList() const {
 }
 
 void TReader::ReadListBegin() {
-  const TDfmValue& v = Next("List");
+  const TDescValue& v = Next("List");
   if (v.Type != vaList) Error("List expected");
   FCursors.push_back({&v.Items, 0});
 }
@@ -629,7 +629,7 @@ void TReader::ReadListEnd() {
 }
 
 Int64 TReader::ReadInt64() {
-  const TDfmValue& v = Next("Integer");
+  const TDescValue& v = Next("Integer");
   if (v.Type != vaInt32) Error(SInvalidPropertyValue);
   return v.Int;
 }
@@ -641,52 +641,52 @@ Integer TReader::ReadInteger() {
 }
 
 bool TReader::ReadBoolean() {
-  const TDfmValue& v = Next("Boolean");
+  const TDescValue& v = Next("Boolean");
   if (v.Type == vaTrue) return true;
   if (v.Type == vaFalse) return false;
   Error(SInvalidPropertyValue);
 }
 
 double TReader::ReadFloat() {
-  const TDfmValue& v = Next("Number");
+  const TDescValue& v = Next("Number");
   if (v.Type == vaExtended) return v.Float;
   if (v.Type == vaInt32) return static_cast<double>(v.Int);
   Error(SInvalidPropertyValue);
 }
 
 AnsiString TReader::ReadString() {
-  const TDfmValue& v = Next("String");
+  const TDescValue& v = Next("String");
   if (v.Type == vaString) return v.Str;
   if (v.Type == vaWString) return WideToAnsi(v.WStr);
   Error(SStringExpected);
 }
 
 WideString TReader::ReadWideString() {
-  const TDfmValue& v = Next("String");
+  const TDescValue& v = Next("String");
   if (v.Type == vaWString || v.Type == vaString) return v.WStr;
   Error(SStringExpected);
 }
 
 AnsiString TReader::ReadIdent() {
-  const TDfmValue& v = Next("Identifier");
+  const TDescValue& v = Next("Identifier");
   if (v.Type == vaIdent || v.Type == vaTrue || v.Type == vaFalse || v.Type == vaNil) return v.Str;
   Error(SIdentifierExpected);
 }
 
 std::vector<AnsiString> TReader::ReadSet() {
-  const TDfmValue& v = Next("Set");
+  const TDescValue& v = Next("Set");
   if (v.Type != vaSet) Error(SInvalidPropertyValue);
   return v.Names;
 }
 
 void TReader::ReadCollection(TCollection* Collection) {
-  const TDfmValue& v = Next("Collection");
+  const TDescValue& v = Next("Collection");
   if (v.Type != vaCollection) Error(SInvalidPropertyValue);
   ReadCollectionValue(Collection, v, FPropName);
 }
 
 AnsiString TReader::ReadBinary() {
-  const TDfmValue& v = Next("Binary value");
+  const TDescValue& v = Next("Binary value");
   if (v.Type != vaBinary) Error(SInvalidBinary);
   return v.Str;
 }
@@ -696,7 +696,7 @@ void TReader::SkipValue() { Next("Value"); }
 void TReader::DefineProperty(const AnsiString& Name, TReaderProc ReadData, TWriterProc, bool) {
   if (FPropHandled || !FPropValue || !ReadData || !SameText(Name, FPropName)) return;
   FPropHandled = true;
-  std::vector<TDfmValue> one;  // the property's value as a one-element sequence
+  std::vector<TDescValue> one;  // the property's value as a one-element sequence
   one.push_back(*FPropValue);
   std::size_t depth = FCursors.size();
   FCursors.push_back({&one, 0});
@@ -716,7 +716,7 @@ void TReader::DefineBinaryProperty(const AnsiString& Name, TStreamProc ReadData,
   ReadData(&ms);
 }
 
-void TReader::ReadCollectionValue(TCollection* Collection, const TDfmValue& V, const AnsiString& Where) {
+void TReader::ReadCollectionValue(TCollection* Collection, const TDescValue& V, const AnsiString& Where) {
   // References waiting for the items about to go would point at freed memory.
   if (Collection->Count() > 0 && !FFixups.empty()) {
     auto ownedByItem = [Collection](TObject* obj) {
@@ -733,7 +733,7 @@ void TReader::ReadCollectionValue(TCollection* Collection, const TDfmValue& V, c
   try {
     Collection->Clear();
     int i = 0;
-    for (const TDfmItem& item : V.CollItems) {
+    for (const TDescItem& item : V.CollItems) {
       TCollectionItem* ci = Collection->Add();
       ReadProperties(ci, item.Props, Where + "[" + std::to_string(i++) + "]");
     }
@@ -744,11 +744,11 @@ void TReader::ReadCollectionValue(TCollection* Collection, const TDfmValue& V, c
   Collection->EndUpdate();
 }
 
-void TReader::ReadProperties(TObject* Instance, const std::vector<TDfmProp>& Props, const AnsiString& Where) {
-  for (const TDfmProp& p : Props) ReadProperty(Instance, p, Where);
+void TReader::ReadProperties(TObject* Instance, const std::vector<TDescProp>& Props, const AnsiString& Where) {
+  for (const TDescProp& p : Props) ReadProperty(Instance, p, Where);
 }
 
-void TReader::ReadProperty(TObject* Instance, const TDfmProp& Prop, const AnsiString& Where) {
+void TReader::ReadProperty(TObject* Instance, const TDescProp& Prop, const AnsiString& Where) {
   FLine = Prop.Line;
   AnsiString full = Where.empty() ? Prop.Name : Where + "." + Prop.Name;
   try {
@@ -764,7 +764,7 @@ void TReader::ReadProperty(TObject* Instance, const TDfmProp& Prop, const AnsiSt
         } else {
           auto* persistent = dynamic_cast<TPersistent*>(obj);
           AnsiString savedName = FPropName;
-          const TDfmValue* savedValue = FPropValue;
+          const TDescValue* savedValue = FPropValue;
           bool savedHandled = FPropHandled;
           FPropName = part;
           FPropValue = &Prop.Value;
@@ -802,7 +802,7 @@ void TReader::ReadProperty(TObject* Instance, const TDfmProp& Prop, const AnsiSt
   }
 }
 
-void TReader::ReadPropValue(TObject* Instance, const TPropInfo* Info, const TDfmValue& V, const AnsiString& Where) {
+void TReader::ReadPropValue(TObject* Instance, const TPropInfo* Info, const TDescValue& V, const AnsiString& Where) {
   FLine = V.Line;
   TPropValue pv;
   auto bad = [&]() -> void { Error(SInvalidPropertyValue); };
@@ -940,14 +940,14 @@ void TReader::ResolveFixups() {
   }
 }
 
-TComponent* TReader::ReadComponent(const TDfmObject& Node) {
+TComponent* TReader::ReadComponent(const TDescObject& Node) {
   FLine = Node.Line;
   AnsiString label = Node.Name.empty() ? Node.ClassName : Node.Name;
   auto fail = [&](const AnsiString& msg) -> void { throw EReadError(LineText(msg, Node.Line)); };
   TComponent* owner = FOwner ? FOwner : FRoot;
   TComponent* comp = nullptr;
-  if (Node.Kind != TDfmObject::kObject && !Node.Name.empty()) comp = owner->FindComponent(Node.Name);
-  if (Node.Kind == TDfmObject::kInherited && !comp) fail("Ancestor for " + Quoted(label) + " not found");
+  if (Node.Kind != TDescObject::kObject && !Node.Name.empty()) comp = owner->FindComponent(Node.Name);
+  if (Node.Kind == TDescObject::kInherited && !comp) fail("Ancestor for " + Quoted(label) + " not found");
   if (!comp) {
     TClass cls = GetClass(Node.ClassName);
     if (!cls) {
@@ -969,7 +969,7 @@ TComponent* TReader::ReadComponent(const TDfmObject& Node) {
     }
     FCreated.push_back(comp);
     comp->FComponentState << csLoading << csReading;
-    if (Node.Kind == TDfmObject::kInline) comp->SetInline(true);
+    if (Node.Kind == TDescObject::kInline) comp->SetInline(true);
     try {
       comp->SetName(Node.Name);
     } catch (const Exception& e) {
@@ -980,7 +980,7 @@ TComponent* TReader::ReadComponent(const TDfmObject& Node) {
   }
   if (FParent && comp->HasParent()) comp->SetParentComponent(FParent);
   if (std::find(FLoaded.begin(), FLoaded.end(), comp) == FLoaded.end()) FLoaded.push_back(comp);
-  const TDfmObject* savedNode = FNode;
+  const TDescObject* savedNode = FNode;
   TComponent* container = FParent ? FParent : FRoot;
   FNode = &Node;
   try {
@@ -995,7 +995,7 @@ TComponent* TReader::ReadComponent(const TDfmObject& Node) {
 }
 
 void TReader::ReadData(TComponent* Instance) {
-  const TDfmObject* node = FNode;
+  const TDescObject* node = FNode;
   if (!node) throw EReadError("No description block to read");
   ReadProperties(Instance, node->Props, Instance->Name().empty() ? Instance->ClassName() : Instance->Name());
   TComponent* savedOwner = FOwner;
@@ -1061,7 +1061,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   FParent = nullptr;
   try {
     Root->FComponentState << csLoading << csReading;
-    if (FTree->Kind != TDfmObject::kInherited && !FTree->Name.empty() && !SameText(Root->Name(), FTree->Name)) {
+    if (FTree->Kind != TDescObject::kInherited && !FTree->Name.empty() && !SameText(Root->Name(), FTree->Name)) {
       // A second instance of a root class gets "Name_1", "Name_2" ...
       AnsiString name = FTree->Name;
       for (int i = 1;; ++i) {
@@ -1102,7 +1102,7 @@ TWriter::TWriter() = default;
 TWriter::~TWriter() = default;
 
 AnsiString TWriter::WriteRootComponent(TComponent* Root) {
-  TDfmObject node;
+  TDescObject node;
   node.Name = Root->Name();
   node.ClassName = Root->ClassName();
   FRoot = FLookupRoot = Root;
@@ -1123,12 +1123,12 @@ AnsiString TWriter::WriteRootComponent(TComponent* Root) {
 void TWriter::WriteComponent(TComponent* Component) {
   if (!FNode || !Component) return;
   if (Component->ComponentState().Contains(csDestroying) || Component->ComponentState().Contains(csTransient)) return;
-  auto child = std::make_unique<TDfmObject>();
-  if (Component->ComponentState().Contains(csInline)) child->Kind = TDfmObject::kInline;
-  else if (Component->ComponentState().Contains(csAncestor)) child->Kind = TDfmObject::kInherited;
+  auto child = std::make_unique<TDescObject>();
+  if (Component->ComponentState().Contains(csInline)) child->Kind = TDescObject::kInline;
+  else if (Component->ComponentState().Contains(csAncestor)) child->Kind = TDescObject::kInherited;
   child->Name = Component->Name();
   child->ClassName = Component->ClassName();
-  TDfmObject* saved = FNode;
+  TDescObject* saved = FNode;
   FNode->Children.push_back(std::move(child));
   FNode = FNode->Children.back().get();
   Component->FComponentState << csWriting;
@@ -1144,12 +1144,12 @@ void TWriter::WriteComponent(TComponent* Component) {
 }
 
 void TWriter::WriteData(TComponent* Instance) {
-  TDfmObject* node = FNode;
+  TDescObject* node = FNode;
   WriteProperties(Instance, "", node->Props);
   Instance->GetChildren([this](TComponent* c) { WriteComponent(c); }, FRoot);
 }
 
-void TWriter::WriteProperties(TObject* Instance, const AnsiString& Prefix, std::vector<TDfmProp>& Out) {
+void TWriter::WriteProperties(TObject* Instance, const AnsiString& Prefix, std::vector<TDescProp>& Out) {
   for (const TPropInfo* p : GetPropList(Instance->ClassType())) {
     if (!p->Get || !IsStoredProp(Instance, p)) continue;
     WriteProperty(Instance, p, Prefix, Out);
@@ -1157,8 +1157,8 @@ void TWriter::WriteProperties(TObject* Instance, const AnsiString& Prefix, std::
   if (auto* persistent = dynamic_cast<TPersistent*>(Instance)) WriteDefined(persistent, Prefix, Out);
 }
 
-void TWriter::WriteDefined(TPersistent* Instance, const AnsiString& Prefix, std::vector<TDfmProp>& Out) {
-  std::vector<TDfmProp>* savedOut = FDefinedOut;
+void TWriter::WriteDefined(TPersistent* Instance, const AnsiString& Prefix, std::vector<TDescProp>& Out) {
+  std::vector<TDescProp>* savedOut = FDefinedOut;
   AnsiString savedPrefix = FDefinedPrefix;
   FDefinedOut = &Out;
   FDefinedPrefix = Prefix;
@@ -1181,10 +1181,10 @@ AnsiString TWriter::ReferenceName(TComponent* C) const {
 }
 
 void TWriter::WriteProperty(TObject* Instance, const TPropInfo* Info, const AnsiString& Prefix,
-                            std::vector<TDfmProp>& Out) {
+                            std::vector<TDescProp>& Out) {
   AnsiString name = Prefix + Info->Name;
   TPropValue v = GetPropValueRaw(Instance, Info);
-  TDfmValue out;
+  TDescValue out;
   switch (Info->Kind) {
     case tkInteger: case tkInt64: case tkChar: case tkEnumeration: case tkSet: {
       if (Info->ReadOnly() || Info->IsDefaultOrd(v.Ord)) return;
@@ -1244,7 +1244,7 @@ void TWriter::WriteProperty(TObject* Instance, const TPropInfo* Info, const Ansi
       }
       if (auto* coll = dynamic_cast<TCollection*>(v.Obj)) {
         if (coll->Count() == 0) return;
-        std::vector<TDfmValue> tmp;
+        std::vector<TDescValue> tmp;
         FTargets.push_back(&tmp);
         try {
           WriteCollection(coll);
@@ -1287,9 +1287,9 @@ void TWriter::WriteProperty(TObject* Instance, const TPropInfo* Info, const Ansi
 
 void TWriter::DefineProperty(const AnsiString& Name, TReaderProc, TWriterProc WriteData, bool HasData) {
   if (!HasData || !WriteData || !FDefinedOut) return;
-  std::vector<TDfmProp>* out = FDefinedOut;
+  std::vector<TDescProp>* out = FDefinedOut;
   AnsiString name = FDefinedPrefix + Name;
-  std::vector<TDfmValue> tmp;
+  std::vector<TDescValue> tmp;
   std::size_t depth = FTargets.size();
   FTargets.push_back(&tmp);
   try {
@@ -1308,19 +1308,19 @@ void TWriter::DefineBinaryProperty(const AnsiString& Name, TStreamProc, TStreamP
   if (!HasData || !WriteData || !FDefinedOut) return;
   TMemoryStream ms;
   WriteData(&ms);
-  TDfmValue v;
+  TDescValue v;
   v.Type = vaBinary;
   v.Str.assign(static_cast<const char*>(ms.Memory()), static_cast<std::size_t>(ms.Size()));
   FDefinedOut->push_back({FDefinedPrefix + Name, std::move(v), 0});
 }
 
-void TWriter::Append(TDfmValue V) {
+void TWriter::Append(TDescValue V) {
   if (FTargets.empty()) throw EWriteError("No property is being written");
   FTargets.back()->push_back(std::move(V));
 }
 
 void TWriter::WriteListBegin() {
-  TDfmValue v;
+  TDescValue v;
   v.Type = vaList;
   Append(std::move(v));
   FTargets.push_back(&FTargets.back()->back().Items);
@@ -1334,58 +1334,58 @@ void TWriter::WriteListEnd() {
 }
 
 void TWriter::WriteInteger(Int64 Value) {
-  TDfmValue v;
+  TDescValue v;
   v.Type = vaInt32;
   v.Int = Value;
   Append(std::move(v));
 }
 
 void TWriter::WriteBoolean(bool Value) {
-  TDfmValue v;
+  TDescValue v;
   v.Type = Value ? vaTrue : vaFalse;
   Append(std::move(v));
 }
 
 void TWriter::WriteFloat(double Value) {
-  TDfmValue v;
+  TDescValue v;
   v.Type = vaExtended;
   v.Float = Value;
   Append(std::move(v));
 }
 
 void TWriter::WriteString(const AnsiString& Value) {
-  TDfmValue v;
+  TDescValue v;
   v.Type = vaString;
   v.Str = Value;
   Append(std::move(v));
 }
 
 void TWriter::WriteWideString(const WideString& Value) {
-  TDfmValue v;
+  TDescValue v;
   v.Type = vaWString;
   v.WStr = Value;
   Append(std::move(v));
 }
 
 void TWriter::WriteIdent(const AnsiString& Ident) {
-  TDfmValue v;
+  TDescValue v;
   v.Type = SameText(Ident, "True") ? vaTrue : SameText(Ident, "False") ? vaFalse : SameText(Ident, "nil") ? vaNil : vaIdent;
   v.Str = Ident;
   Append(std::move(v));
 }
 
 void TWriter::WriteSet(const std::vector<AnsiString>& Names) {
-  TDfmValue v;
+  TDescValue v;
   v.Type = vaSet;
   v.Names = Names;
   Append(std::move(v));
 }
 
 void TWriter::WriteCollection(TCollection* Collection) {
-  TDfmValue v;
+  TDescValue v;
   v.Type = vaCollection;
   for (int i = 0; i < Collection->Count(); ++i) {
-    TDfmItem item;
+    TDescItem item;
     WriteProperties(Collection->Items(i), "", item.Props);
     v.CollItems.push_back(std::move(item));
   }
@@ -1393,7 +1393,7 @@ void TWriter::WriteCollection(TCollection* Collection) {
 }
 
 void TWriter::WriteBinary(const void* Data, std::size_t Size) {
-  TDfmValue v;
+  TDescValue v;
   v.Type = vaBinary;
   v.Str.assign(static_cast<const char*>(Data), Size);
   Append(std::move(v));

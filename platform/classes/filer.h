@@ -47,41 +47,41 @@ enum TValueType {
 };
 
 // ---- the parsed form of a description ----
-struct TDfmProp;
-struct TDfmItem {
-  std::vector<TDfmProp> Props;
+struct TDescProp;
+struct TDescItem {
+  std::vector<TDescProp> Props;
   int Line = 0;
 };
-struct TDfmValue {
+struct TDescValue {
   TValueType Type = vaNull;  // vaInt32 for every integer, vaExtended for every float
   Int64 Int = 0;
   double Float = 0;
   AnsiString Str;                 // string (bytes), identifier, binary bytes
   WideString WStr;                // string as UTF-16 (vaString and vaWString)
   std::vector<AnsiString> Names;  // set
-  std::vector<TDfmValue> Items;   // list
-  std::vector<TDfmItem> CollItems;
+  std::vector<TDescValue> Items;   // list
+  std::vector<TDescItem> CollItems;
   int Line = 0;
 };
-struct TDfmProp {
+struct TDescProp {
   AnsiString Name;  // may be dotted: "Font.Name"
-  TDfmValue Value;
+  TDescValue Value;
   int Line = 0;
 };
-struct TDfmObject {
+struct TDescObject {
   enum TKind { kObject, kInherited, kInline } Kind = kObject;
   AnsiString Name;
   AnsiString ClassName;
   int Index = -1;  // "[n]" after the class name: creation order
   int Line = 0;
-  std::vector<TDfmProp> Props;
-  std::vector<std::unique_ptr<TDfmObject>> Children;
+  std::vector<TDescProp> Props;
+  std::vector<std::unique_ptr<TDescObject>> Children;
 };
 
 // Parses a whole description; raises EReadError "<what> on line <n>".
-std::unique_ptr<TDfmObject> ParseDescription(const AnsiString& Text);
+std::unique_ptr<TDescObject> ParseDescription(const AnsiString& Text);
 // The text form of a parsed description (two spaces per level).
-AnsiString FormatDescription(const TDfmObject& Root);
+AnsiString FormatDescription(const TDescObject& Root);
 
 // ---- filers ----
 
@@ -159,7 +159,7 @@ class TReader : public TFiler {
 
  private:
   struct Cursor {
-    const std::vector<TDfmValue>* Values;
+    const std::vector<TDescValue>* Values;
     std::size_t Pos;
   };
   struct Fixup {
@@ -169,27 +169,27 @@ class TReader : public TFiler {
     AnsiString Where;
     int Line;
   };
-  const TDfmValue& Next(const char* expected);
-  const TDfmValue& Peek() const;
-  TComponent* ReadComponent(const TDfmObject& Node);
-  void ReadProperties(TObject* Instance, const std::vector<TDfmProp>& Props, const AnsiString& Where);
-  void ReadProperty(TObject* Instance, const TDfmProp& Prop, const AnsiString& Where);
-  void ReadPropValue(TObject* Instance, const TPropInfo* Info, const TDfmValue& V, const AnsiString& Where);
-  void ReadCollectionValue(TCollection* Collection, const TDfmValue& V, const AnsiString& Where);
+  const TDescValue& Next(const char* expected);
+  const TDescValue& Peek() const;
+  TComponent* ReadComponent(const TDescObject& Node);
+  void ReadProperties(TObject* Instance, const std::vector<TDescProp>& Props, const AnsiString& Where);
+  void ReadProperty(TObject* Instance, const TDescProp& Prop, const AnsiString& Where);
+  void ReadPropValue(TObject* Instance, const TPropInfo* Info, const TDescValue& V, const AnsiString& Where);
+  void ReadCollectionValue(TCollection* Collection, const TDescValue& V, const AnsiString& Where);
   void ResolveFixups();
   TComponent* FindReference(const AnsiString& Ref) const;
   void Cleanup();
 
   AnsiString FText;
-  std::unique_ptr<TDfmObject> FTree;
-  const TDfmObject* FNode = nullptr;  // the block whose data ReadData reads
+  std::unique_ptr<TDescObject> FTree;
+  const TDescObject* FNode = nullptr;  // the block whose data ReadData reads
   TComponent* FOwner = nullptr;
   TComponent* FParent = nullptr;
   std::vector<Cursor> FCursors;
   int FLine = 0;
   // Defined-property matching for the property being read.
   AnsiString FPropName;
-  const TDfmValue* FPropValue = nullptr;
+  const TDescValue* FPropValue = nullptr;
   bool FPropHandled = false;
   std::vector<Fixup> FFixups;
   std::vector<TComponent*> FLoaded;
@@ -228,18 +228,18 @@ class TWriter : public TFiler {
   void WriteBinary(const void* Data, std::size_t Size);
 
  private:
-  void WriteProperties(TObject* Instance, const AnsiString& Prefix, std::vector<TDfmProp>& Out);
+  void WriteProperties(TObject* Instance, const AnsiString& Prefix, std::vector<TDescProp>& Out);
   void WriteProperty(TObject* Instance, const TPropInfo* Info, const AnsiString& Prefix,
-                     std::vector<TDfmProp>& Out);
-  void WriteDefined(TPersistent* Instance, const AnsiString& Prefix, std::vector<TDfmProp>& Out);
-  void Append(TDfmValue V);
+                     std::vector<TDescProp>& Out);
+  void WriteDefined(TPersistent* Instance, const AnsiString& Prefix, std::vector<TDescProp>& Out);
+  void Append(TDescValue V);
   AnsiString ReferenceName(TComponent* C) const;
 
-  TDfmObject* FNode = nullptr;
-  std::vector<std::vector<TDfmValue>*> FTargets;
+  TDescObject* FNode = nullptr;
+  std::vector<std::vector<TDescValue>*> FTargets;
   std::vector<std::size_t> FListTargets;  // depth of FTargets at each open list
   // Where defined properties of the object being written go.
-  std::vector<TDfmProp>* FDefinedOut = nullptr;
+  std::vector<TDescProp>* FDefinedOut = nullptr;
   AnsiString FDefinedPrefix;
 };
 
