@@ -20,7 +20,9 @@ TEST(DropDownHelpers, BarHeightFollowsTheMetrics) {
   HeadlessBackend::Install();
   const int Expected = std::max(GetSystemMetrics(SM_CYHSCROLL) + 2, GetSystemMetrics(SM_CYSIZE)) + 1;
   EXPECT_EQ(kxPopupNCBarHeight(), Expected);
-  if (GetSystemMetrics(SM_CYHSCROLL) == 16 && GetSystemMetrics(SM_CYSIZE) == 18) EXPECT_EQ(kxPopupNCBarHeight(), 19);
+  if (GetSystemMetrics(SM_CYHSCROLL) == 16 && GetSystemMetrics(SM_CYSIZE) == 18) {
+    EXPECT_EQ(kxPopupNCBarHeight(), 19);
+  }
 }
 
 TEST(DropDownHelpers, GripCornerAndHitTest) {
