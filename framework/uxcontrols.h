@@ -11,6 +11,7 @@
 #include "framework/uxlookandfeel.h"
 #include "framework/uxpainters.h"
 #include "platform/controls/controls.h"
+#include "platform/controls/extctrls.h"  // TScrollBarKind, TScrollCode
 #include "platform/controls/stdctrls.h"
 
 class TuxControl;
@@ -35,11 +36,6 @@ enum TuxOwnDragState { odsNone, odsStarting, odsDragging };
 enum TuxWantedKey { wkAll, wkArrows, wkChars, wkTab };
 using TuxWantedKeys = TSet<TuxWantedKey>;
 enum TuxWheelScrollKind { wskNone, wskHorizontal, wskVertical };
-
-// Scroll-bar kind and the scroll codes (the platform's SB_* values in order).
-enum TScrollBarKind { sbHorizontal, sbVertical };
-enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom,
-                   scEndScroll };
 
 // Told when the font of a control it listens to changes.
 class IuxFontListener {
