@@ -31,16 +31,105 @@ void TuxComponent::UpdateFakeLinks() {
   if (!GetIsDesigning() || IsDestroying() || Owner() == nullptr) return;
   std::vector<TComponent*> list;
   GetFakeComponentLinks(list);
-  for (size_t i = 0; i < 3; ++i) FFakeLinks[i] = i < list.size() ? list[i] : nullptr;
+  for (size_t i = 0; i < 3; ++i) {
+    FFakeLinks[i] = i < list.size() ? list[i] : nullptr;
+    // The linked components may live on other forms: hear when they go, so
+    // that a link never outlives its component.
+    if (FFakeLinks[i] && FFakeLinks[i] != this) FFakeLinks[i]->FreeNotification(this);
+  }
+}
+
+void TuxComponent::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove)
+    for (auto& link : FFakeLinks)
+      if (link == AComponent) link = nullptr;
+}
+
+void uxInitClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterProps<TuxComponent>([](TPropBuilder<TuxComponent>& p) {
+    p.Prop("FakeComponentLink1", &TuxComponent::FakeComponentLink1, &TuxComponent::SetFakeComponentLink1);
+    p.Prop("FakeComponentLink2", &TuxComponent::FakeComponentLink2, &TuxComponent::SetFakeComponentLink2);
+    p.Prop("FakeComponentLink3", &TuxComponent::FakeComponentLink3, &TuxComponent::SetFakeComponentLink3);
+  });
+}
+
+// ---- lists ----
+
+int TuxObjectList::Add(TObject* Item) {
+  FItems.push_back(Item);
+  return Count() - 1;
+}
+
+void TuxObjectList::Insert(int Index, TObject* Item) {
+  if (Index < 0 || Index > Count()) IndexError(Index);
+  FItems.insert(FItems.begin() + Index, Item);
+}
+
+void TuxObjectList::Delete(int Index) {
+  if (Index < 0 || Index >= Count()) IndexError(Index);
+  TObject* item = FItems[Index];
+  FItems.erase(FItems.begin() + Index);
+  delete item;
+}
+
+TObject* TuxObjectList::Extract(TObject* Item) {
+  int index = IndexOf(Item);
+  if (index < 0) return nullptr;
+  FItems.erase(FItems.begin() + index);
+  return Item;
+}
+
+int TuxObjectList::IndexOf(TObject* Item) const {
+  auto it = std::find(FItems.begin(), FItems.end(), Item);
+  return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
+}
+
+void TuxObjectList::Clear() {
+  // The list is emptied before the items go, so that an item's destructor
+  // never sees a list that still holds freed items.
+  std::vector<TObject*> items;
+  items.swap(FItems);
+  for (TObject* item : items) delete item;
+}
+
+TObject* TuxObjectList::Items(int Index) const {
+  if (Index < 0 || Index >= Count()) IndexError(Index);
+  return FItems[Index];
+}
+
+int TuxOpenList::Add(void* Item) {
+  FItems.push_back(Item);
+  return Count() - 1;
+}
+
+void TuxOpenList::Delete(int Index) {
+  if (Index < 0 || Index >= Count()) IndexError(Index);
+  FItems.erase(FItems.begin() + Index);
+}
+
+int TuxOpenList::IndexOf(void* Item) const {
+  auto it = std::find(FItems.begin(), FItems.end(), Item);
+  return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
+}
+
+void* TuxOpenList::Items(int Index) const {
+  if (Index < 0 || Index >= Count()) IndexError(Index);
+  return FItems[Index];
+}
+
+void TuxOpenList::SetItems(int Index, void* Item) {
+  if (Index < 0) IndexError(Index);
+  if (Index >= Count()) FItems.resize(static_cast<size_t>(Index) + 1, nullptr);
+  FItems[Index] = Item;
 }
 
 // ---- weak object links ----
 
 namespace {
-// The live links; exists while at least one link exists.
-struct TuxObjectLinkController {
-  std::vector<TuxObjectLink*> Links;
-};
 TuxObjectLinkController* gLinkController = nullptr;
 int gLinkCount = 0;
 }  // namespace
@@ -50,14 +139,17 @@ TuxObjectLink* uxAddObjectLink(TObject* AObject) {
   if (!gLinkController) gLinkController = new TuxObjectLinkController;
   auto* link = new TuxObjectLink;
   link->Ref = AObject;
-  gLinkController->Links.push_back(link);
+  gLinkController->FLinks.push_back(link);
   return link;
 }
 
 void uxRemoveObjectLink(TuxObjectLink* ALink) {
   if (!ALink) return;
-  if (ALink->Ref && gLinkController) {
-    auto& v = gLinkController->Links;
+  // A link still listed goes from the list before it is freed. That includes a
+  // link made for no object, which no clearing ever takes out: the list must
+  // never keep a freed link.
+  if (gLinkController) {
+    auto& v = gLinkController->FLinks;
     v.erase(std::remove(v.begin(), v.end(), ALink), v.end());
   }
   delete ALink;
@@ -68,8 +160,8 @@ void uxRemoveObjectLink(TuxObjectLink* ALink) {
 }
 
 void uxClearObjectLinks(TObject* AObject) {
-  if (!gLinkController) return;
-  auto& v = gLinkController->Links;
+  if (!gLinkController || !AObject) return;
+  auto& v = gLinkController->FLinks;
   for (auto it = v.begin(); it != v.end();) {
     if ((*it)->Ref == AObject) {
       (*it)->Ref = nullptr;
@@ -81,6 +173,8 @@ void uxClearObjectLinks(TObject* AObject) {
 }
 
 int uxObjectLinkCount() { return gLinkCount; }
+
+TuxObjectLinkController* uxGetObjectLinkController() { return gLinkController; }
 
 // ---- free routines ----
 
@@ -326,30 +420,26 @@ void uxRenameComponentsByPrefix(TComponent* View, TComponent* Owner, const AnsiS
 // ---- TuxRegisteredClasses ----
 
 void TuxRegisteredClasses::Register(TClass AClass, const AnsiString& Text) {
-  if (!AClass) return;
-  for (const auto& item : FItems)
-    if (item.second == AClass) return;
-  FItems.emplace_back(Text, AClass);
-  if (FSorted) Sort();
+  if (!AClass || FItems->IndexOfClass(AClass) >= 0) return;
+  // The streaming registry first: a name it refuses leaves this registry as it was.
   if (FRegisterClasses) ::RegisterClasses({AClass});
+  FItems->AddClass(Text, AClass);
+  if (FSorted) Sort();
 }
 
 void TuxRegisteredClasses::Unregister(TClass AClass) {
-  for (size_t i = 0; i < FItems.size(); ++i)
-    if (FItems[i].second == AClass) {
-      FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
-      return;
-    }
+  int index = AClass ? FItems->IndexOfClass(AClass) : -1;
+  if (index >= 0) FItems->Delete(index);
 }
 
 TClass TuxRegisteredClasses::Items(int Index) const {
   if (Index < 0 || Index >= Count()) IndexError(Index);
-  return FItems[Index].second;
+  return FItems->ClassAt(Index);
 }
 
 AnsiString TuxRegisteredClasses::Texts(int Index) const {
   if (Index < 0 || Index >= Count()) IndexError(Index);
-  return FItems[Index].first;
+  return FItems->Strings(Index);
 }
 
 AnsiString TuxRegisteredClasses::GetDescription(int Index) const {
@@ -359,8 +449,8 @@ AnsiString TuxRegisteredClasses::GetDescription(int Index) const {
 }
 
 TClass TuxRegisteredClasses::FindByClassName(const AnsiString& Name) const {
-  for (const auto& item : FItems)
-    if (Name == item.second->Name) return item.second;
+  for (int i = 0; i < Count(); ++i)
+    if (Name == FItems->ClassAt(i)->Name) return FItems->ClassAt(i);
   return nullptr;
 }
 
@@ -374,13 +464,10 @@ int TuxRegisteredClasses::CompareItems(int Index1, int Index2) const {
   return AnsiCompareText(GetDescription(Index1), GetDescription(Index2));
 }
 
-void TuxRegisteredClasses::Sort() {
-  // Sorts positions through CompareItems, then reorders the entries.
-  std::vector<int> order(FItems.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-  std::stable_sort(order.begin(), order.end(), [this](int a, int b) { return CompareItems(a, b) < 0; });
-  std::vector<std::pair<AnsiString, TClass>> sorted;
-  sorted.reserve(FItems.size());
-  for (int i : order) sorted.push_back(FItems[i]);
-  FItems = std::move(sorted);
+namespace {
+int CompareRegisteredClasses(TStringList* List, int Index1, int Index2) {
+  return static_cast<TuxRegisteredClassesStringList*>(List)->Owner()->CompareItems(Index1, Index2);
 }
+}  // namespace
+
+void TuxRegisteredClasses::Sort() { FItems->CustomSort(&CompareRegisteredClasses); }

@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 #include "platform/classes/classes.h"
+#include "platform/rtl/stringlist.h"
 #include "platform/rtl/types.h"
 #include "platform/rtl/wintypes.h"
 
@@ -32,13 +33,17 @@ class TuxComponent : public TComponent {
   TComponent* FakeComponentLink1() const { return FFakeLinks[0]; }
   TComponent* FakeComponentLink2() const { return FFakeLinks[1]; }
   TComponent* FakeComponentLink3() const { return FFakeLinks[2]; }
+  // The links are computed (UpdateFakeLinks); a value read from a description is ignored.
   void SetFakeComponentLink1(TComponent*) {}
   void SetFakeComponentLink2(TComponent*) {}
   void SetFakeComponentLink3(TComponent*) {}
 
   bool GetIsDesigning() const { return ComponentState().Contains(csDesigning); }
   bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
+  // In design mode only: the first three components GetFakeComponentLinks gives.
   void UpdateFakeLinks();
+  // A fake link to a component being freed is cleared.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  protected:
   virtual void GetFakeComponentLinks(std::vector<TComponent*>& List) {}
@@ -47,10 +52,75 @@ class TuxComponent : public TComponent {
   TComponent* FFakeLinks[3] = {nullptr, nullptr, nullptr};
 };
 
+// Registers the published properties of this unit (the fake links of
+// TuxComponent); called once from the start-up list.
+void uxInitClasses();
+
+// ---- lists ----
+
+// A list that owns its objects: Delete and Clear free them, Extract does not.
+class TuxObjectList {
+ public:
+  TuxObjectList() = default;
+  virtual ~TuxObjectList() { Clear(); }
+  TuxObjectList(const TuxObjectList&) = delete;
+  TuxObjectList& operator=(const TuxObjectList&) = delete;
+
+  int Add(TObject* Item);
+  // Raises EListError for an index out of range (0..Count).
+  void Insert(int Index, TObject* Item);
+  // Frees the item and removes it; EListError for an index out of range.
+  void Delete(int Index);
+  // Takes Item out of the list without freeing it; nullptr when absent.
+  TObject* Extract(TObject* Item);
+  int IndexOf(TObject* Item) const;
+  // Frees every item, first to last, then empties the list.
+  void Clear();
+  int Count() const { return static_cast<int>(FItems.size()); }
+  // Raises EListError for an index out of range.
+  TObject* Items(int Index) const;
+  TObject* GetItem(int Index) const { return Items(Index); }
+
+ private:
+  std::vector<TObject*> FItems;
+};
+
+// A pointer list whose entries can be written past its end: the list first
+// grows (new entries nil) so that the index exists.
+class TuxOpenList {
+ public:
+  int Add(void* Item);
+  void Delete(int Index);  // EListError for an index out of range
+  void Clear() { FItems.clear(); }
+  int IndexOf(void* Item) const;
+  int Count() const { return static_cast<int>(FItems.size()); }
+  // Raises EListError for an index out of range.
+  void* Items(int Index) const;
+  // Raises EListError for a negative index.
+  void SetItems(int Index, void* Item);
+
+ private:
+  std::vector<void*> FItems;
+};
+
+// ---- weak object links ----
+
 // A weak link: Ref becomes nullptr when the linked object is destroyed.
 class TuxObjectLink {
  public:
   TObject* Ref = nullptr;
+};
+
+// The process-wide list of live links; exists while at least one link exists.
+class TuxObjectLinkController {
+ public:
+  int LinkCount() const { return static_cast<int>(FLinks.size()); }
+
+ private:
+  friend TuxObjectLink* uxAddObjectLink(TObject* AObject);
+  friend void uxRemoveObjectLink(TuxObjectLink* ALink);
+  friend void uxClearObjectLinks(TObject* AObject);
+  std::vector<TuxObjectLink*> FLinks;  // links whose object is alive
 };
 
 TuxObjectLink* uxAddObjectLink(TObject* AObject);
@@ -58,6 +128,8 @@ void uxRemoveObjectLink(TuxObjectLink* ALink);
 void uxClearObjectLinks(TObject* AObject);
 // Number of links currently alive (for checks).
 int uxObjectLinkCount();
+// The controller, or nullptr while no link exists.
+TuxObjectLinkController* uxGetObjectLinkController();
 
 // The one hook every library text passes through; returns the text unchanged.
 AnsiString uxTranslateString(const AnsiString& Text);
@@ -199,18 +271,46 @@ void uxRenameComponentsByPrefix(TComponent* View, TComponent* Owner, const AnsiS
                                 const TuxGetComponentItemFunc& GetItem, int ItemCount,
                                 const AnsiString& OldName);
 
+class TuxRegisteredClasses;
+
+// The string list behind a class registry: the strings are the texts, the
+// objects the class references; knows the registry that owns it.
+class TuxRegisteredClassesStringList : public TStringList {
+  PV_CLASS(TuxRegisteredClassesStringList, TStringList)
+ public:
+  explicit TuxRegisteredClassesStringList(TuxRegisteredClasses* AOwner) : FOwner(AOwner) {}
+  TuxRegisteredClasses* Owner() const { return FOwner; }
+  TClass ClassAt(int Index) const { return reinterpret_cast<TClass>(GetObject(Index)); }
+  void AddClass(const AnsiString& Text, TClass AClass) {
+    AddObject(Text, reinterpret_cast<TObject*>(const_cast<TClassInfo*>(AClass)));
+  }
+  int IndexOfClass(TClass AClass) const {
+    return IndexOfObject(reinterpret_cast<TObject*>(const_cast<TClassInfo*>(AClass)));
+  }
+
+ private:
+  TuxRegisteredClasses* FOwner;
+};
+
 // A registry of classes, each with a text "display name|hint".
 class TuxRegisteredClasses {
  public:
-  explicit TuxRegisteredClasses(bool ARegisterClasses = false) : FRegisterClasses(ARegisterClasses) {}
-  virtual ~TuxRegisteredClasses() = default;
+  explicit TuxRegisteredClasses(bool ARegisterClasses = false)
+      : FItems(new TuxRegisteredClassesStringList(this)), FRegisterClasses(ARegisterClasses) {}
+  virtual ~TuxRegisteredClasses() {
+    Clear();
+    delete FItems;
+  }
+  TuxRegisteredClasses(const TuxRegisteredClasses&) = delete;
+  TuxRegisteredClasses& operator=(const TuxRegisteredClasses&) = delete;
 
   // Nothing when the class is present; registers it for streaming when the
   // registry was made with RegisterClasses.
   void Register(TClass AClass, const AnsiString& Text);
   void Unregister(TClass AClass);
-  void Clear() { FItems.clear(); }
-  int Count() const { return static_cast<int>(FItems.size()); }
+  void Clear() { FItems->Clear(); }
+  int Count() const { return FItems->Count(); }
+  TuxRegisteredClassesStringList* ItemsList() const { return FItems; }
   // Raise EListError for an index out of range.
   TClass Items(int Index) const;
   AnsiString Texts(int Index) const;
@@ -227,7 +327,7 @@ class TuxRegisteredClasses {
   virtual void Sort();
 
  private:
-  std::vector<std::pair<AnsiString, TClass>> FItems;
+  TuxRegisteredClassesStringList* FItems;  // owned
   bool FSorted = false;
   bool FRegisterClasses;
 };

@@ -15,9 +15,43 @@ void RemoveFrom(std::vector<T*>& List, T* Item) {
 }
 }  // namespace
 
+// ---- registration ----
+
+void uxInitStyles() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  uxInitClasses();
+  RegisterClasses({TuxStyleRepository::StaticClass(), TuxStyle::StaticClass()});
+  RegisterProps<TuxStyle>([](TPropBuilder<TuxStyle>& p) {
+    // AssignedValues has no default, so it is always written, and first: the
+    // values read after it only add to it.
+    p.Prop("AssignedValues", &TuxStyle::AssignedValues, &TuxStyle::SetAssignedValues);
+    p.Prop("Bitmap", &TuxStyle::Bitmap, &TuxStyle::SetBitmap).Stored(&TuxStyle::IsBitmapStored);
+    p.Prop("Color", &TuxStyle::Color, &TuxStyle::SetColor)
+        .Default(clDefault)
+        .Idents(ColorIdentMap())
+        .Stored(&TuxStyle::IsColorStored);
+    p.Prop("Font", &TuxStyle::Font, &TuxStyle::SetFont).Stored(&TuxStyle::IsFontStored);
+    p.Prop("TextColor", &TuxStyle::TextColor, &TuxStyle::SetTextColor)
+        .Default(clDefault)
+        .Idents(ColorIdentMap())
+        .Stored(&TuxStyle::IsTextColorStored);
+  });
+  RegisterProps<TuxCustomStyleSheet>([](TPropBuilder<TuxCustomStyleSheet>& p) {
+    p.Prop("Caption", &TuxCustomStyleSheet::Caption, &TuxCustomStyleSheet::SetCaption)
+        .Stored(&TuxCustomStyleSheet::IsCaptionStored);
+  });
+}
+
 // ---- TuxCustomStyle ----
 
 TuxCustomStyle::~TuxCustomStyle() {
+  NotifyListenersOfRemoval();
+  SetStyleRepository(nullptr);
+}
+
+void TuxCustomStyle::NotifyListenersOfRemoval() {
   // Each listener drops this style from its slots and stops listening. One that
   // fails to do so is dropped here, so that the loop always ends.
   while (!FListeners.empty()) {
@@ -26,7 +60,6 @@ TuxCustomStyle::~TuxCustomStyle() {
     last->NotifyStyleRemoved(this);
     if (FListeners.size() == before && FListeners.back() == last) FListeners.pop_back();
   }
-  SetStyleRepository(nullptr);
 }
 
 void TuxCustomStyle::Changed() {
@@ -79,6 +112,8 @@ TuxStyle::TuxStyle(TComponent* AOwner) : TuxCustomStyle(AOwner), FBitmap(new TBi
 }
 
 TuxStyle::~TuxStyle() {
+  // The sets holding this style hear of it while its bitmap and font still exist.
+  NotifyListenersOfRemoval();
   FBitmap->OnChange = nullptr;
   FFont->OnChange = nullptr;
   delete FFont;
@@ -411,6 +446,8 @@ TuxCustomStyleSheet::TuxCustomStyleSheet(TComponent* AOwner) : TuxComponent(AOwn
 
 TuxCustomStyleSheet::~TuxCustomStyleSheet() {
   FSheetDestroying = true;
+  // Marked as being destroyed, so that detaching the users refreshes no fake links.
+  if (!IsDestroying()) Destroying();
   while (!FUsers.empty()) {
     TuxCustomStyles* user = FUsers.back();
     user->SetStyleSheet(nullptr);

@@ -17,6 +17,12 @@ class TuxCustomStyleSheet;
 
 enum TuxStyleValue { svBitmap, svColor, svFont, svTextColor };
 using TuxStyleValues = TSet<TuxStyleValue>;
+PV_ENUM_NAMES(TuxStyleValue, "svBitmap svColor svFont svTextColor")
+
+// Registers the style classes for streaming (repository, style, sheet base)
+// and their published properties; called once from the start-up list, after
+// the graphics properties are registered.
+void uxInitStyles();
 
 class IuxStyleListener {
  public:
@@ -49,6 +55,11 @@ class TuxCustomStyle : public TComponent {
   void SetParentComponent(TComponent* Value) override;
   void ReadState(TReader* Reader) override;
 
+ protected:
+  // Tells every listener, last first, that this style goes. Descendants call it
+  // at the start of their destructor, while their values are still whole.
+  void NotifyListenersOfRemoval();
+
  private:
   TuxStyleRepository* FStyleRepository = nullptr;
   std::vector<IuxStyleListener*> FListeners;  // not counted
@@ -72,6 +83,11 @@ class TuxStyle : public TuxCustomStyle {
   void SetFont(TFont* Value) { FFont->Assign(Value); }
   TColor TextColor() const { return FTextColor; }
   void SetTextColor(TColor Value);
+  // Which values a description stores.
+  bool IsBitmapStored() const { return FAssignedValues.Contains(svBitmap); }
+  bool IsColorStored() const { return FAssignedValues.Contains(svColor); }
+  bool IsFontStored() const { return FAssignedValues.Contains(svFont); }
+  bool IsTextColorStored() const { return FAssignedValues.Contains(svTextColor); }
 
  private:
   void BitmapChanged(TObject* Sender);

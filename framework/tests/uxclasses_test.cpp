@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/classes/filer.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
 
@@ -21,20 +22,33 @@ TEST(ClassUtilities, RangeMiddleRoundsTowardsMinusInfinity) {
 
 TEST(ClassUtilities, ObjectLinksClearWhenTheirComponentIsFreed) {
   ASSERT_EQ(uxObjectLinkCount(), 0);
+  EXPECT_EQ(uxGetObjectLinkController(), nullptr);
   auto* c = new TuxComponent(nullptr);
   TuxComponent other(nullptr);
   TuxObjectLink* a = uxAddObjectLink(c);
   TuxObjectLink* b = uxAddObjectLink(c);
   TuxObjectLink* keep = uxAddObjectLink(&other);
+  ASSERT_NE(uxGetObjectLinkController(), nullptr);
+  EXPECT_EQ(uxGetObjectLinkController()->LinkCount(), 3);
   delete c;
   EXPECT_EQ(a->Ref, nullptr);
   EXPECT_EQ(b->Ref, nullptr);
   EXPECT_EQ(keep->Ref, &other);
+  // Cleared links leave the controller's list but stay with their holders.
+  EXPECT_EQ(uxGetObjectLinkController()->LinkCount(), 1);
   uxRemoveObjectLink(a);
   uxRemoveObjectLink(keep);
   EXPECT_EQ(uxObjectLinkCount(), 1);
   uxRemoveObjectLink(b);
   EXPECT_EQ(uxObjectLinkCount(), 0);
+  EXPECT_EQ(uxGetObjectLinkController(), nullptr);
+  // A link made for no object leaves the list when it is removed.
+  TuxObjectLink* none = uxAddObjectLink(nullptr);
+  TuxObjectLink* live = uxAddObjectLink(&other);
+  uxRemoveObjectLink(none);
+  EXPECT_EQ(uxGetObjectLinkController()->LinkCount(), 1);
+  uxRemoveObjectLink(live);
+  EXPECT_EQ(uxGetObjectLinkController(), nullptr);
   // A new link after the controller went away works again.
   TuxObjectLink* again = uxAddObjectLink(&other);
   EXPECT_EQ(again->Ref, &other);
@@ -67,6 +81,69 @@ TEST(ClassUtilities, FakeLinksTakeTheFirstThreeOnlyInDesignMode) {
   c->UpdateFakeLinks();
   EXPECT_EQ(c->FakeComponentLink1(), &y);
   EXPECT_EQ(c->FakeComponentLink2(), nullptr);
+}
+
+// The linked components may live elsewhere: a link never outlives its component,
+// and the links are written into a description as references.
+TEST(ClassUtilities, FakeLinksFollowTheirComponentsAndAreStreamed) {
+  uxInitClasses();
+  TComponent owner(nullptr);
+  owner.SetName("Owner1");
+  auto* c = new LinkingComponent(&owner);
+  c->SetName("Linker");
+  auto* sibling = new TComponent(&owner);
+  sibling->SetName("Sibling");
+  auto* gone = new TComponent(nullptr);
+  c->Links = {sibling, gone};
+  c->SetDesigning(true);
+  c->UpdateFakeLinks();
+  ASSERT_EQ(c->FakeComponentLink2(), gone);
+  delete gone;
+  EXPECT_EQ(c->FakeComponentLink1(), sibling);
+  EXPECT_EQ(c->FakeComponentLink2(), nullptr);
+
+  AnsiString text = WriteComponentToText(c);
+  EXPECT_NE(text.find("FakeComponentLink1 = Owner1.Sibling"), AnsiString::npos) << text;
+  EXPECT_EQ(text.find("FakeComponentLink2"), AnsiString::npos) << text;
+}
+
+TEST(ClassUtilities, ObjectListOwnsItsItems) {
+  struct Counted : TObject {
+    std::vector<int>* Log;
+    int Id;
+    Counted(std::vector<int>* L, int I) : Log(L), Id(I) {}
+    ~Counted() override { Log->push_back(Id); }
+  };
+  std::vector<int> freed;
+  auto* kept = new Counted(&freed, 9);
+  {
+    TuxObjectList list;
+    for (int i = 1; i <= 3; ++i) list.Add(new Counted(&freed, i));
+    list.Insert(0, kept);
+    EXPECT_THROW(list.Insert(6, nullptr), EListError);
+    list.Delete(2);  // item 2
+    EXPECT_EQ(list.Extract(kept), kept);
+    EXPECT_EQ(list.Extract(kept), nullptr);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_THROW(list.Items(2), EListError);
+    list.Add(new Counted(&freed, 4));
+  }  // frees the rest, first to last
+  EXPECT_EQ(freed, (std::vector<int>{2, 1, 3, 4}));
+  delete kept;
+}
+
+TEST(ClassUtilities, OpenListGrowsWhenWrittenPastItsEnd) {
+  TuxOpenList list;
+  int a = 0, b = 0;
+  list.SetItems(3, &a);
+  ASSERT_EQ(list.Count(), 4);
+  EXPECT_EQ(list.Items(0), nullptr);
+  EXPECT_EQ(list.Items(3), &a);
+  list.SetItems(1, &b);  // inside: no growth
+  EXPECT_EQ(list.Count(), 4);
+  EXPECT_EQ(list.IndexOf(&b), 1);
+  EXPECT_THROW(list.Items(4), EListError);
+  EXPECT_THROW(list.SetItems(-1, &a), EListError);
 }
 
 TEST(ClassUtilities, TranslateStringReturnsTheTextUnchanged) {
@@ -213,9 +290,16 @@ TEST(ClassUtilities, UniqueComponentNames) {
 }
 
 TEST(ClassUtilities, FirstCharByteLength) {
-  EXPECT_EQ(uxFirstCharByteLength(""), 0);
-  EXPECT_EQ(uxFirstCharByteLength("ab"), 1);
-  EXPECT_EQ(uxFirstCharByteLength("\xD6\xD0x"), 2);
+  struct {
+    AnsiString Text;
+    int Length;
+  } cases[] = {
+      {"", 0},           {"ab", 1},          {"\xD6\xD0x", 2},
+      {"\x81\x40", 2},   {"\xFE\xFE", 2},    // the first and last lead bytes
+      {"\x80\x40", 1},   {"\xFF\x40", 1},    // not lead bytes
+      {"\xD6", 1},                          // a lead byte without its trail byte
+  };
+  for (const auto& c : cases) EXPECT_EQ(uxFirstCharByteLength(c.Text), c.Length) << c.Text.size();
 }
 
 TEST(ClassUtilities, FreeNotificatorForwardsRemovalOnly) {
@@ -285,6 +369,38 @@ TEST(ClassUtilities, RegisteredClassesWithTexts) {
   reg.Unregister(BaseEditor::StaticClass());
   EXPECT_EQ(reg.Count(), 2);
   EXPECT_THROW(reg.Items(2), EListError);
+  // Registering keeps the order sorted.
+  reg.Register(BaseItem::StaticClass(), "Memo|Represents a multi-line editor");
+  order.clear();
+  for (int i = 0; i < reg.Count(); ++i) order.push_back(reg.GetDescription(i));
+  EXPECT_EQ(order, (std::vector<AnsiString>{"Button", "Memo", "TextEdit"}));
+}
+
+namespace first {
+class SameNamedEditor : public TObject {
+  PV_CLASS(SameNamedEditor, TObject)
+};
+}  // namespace first
+namespace second {
+class SameNamedEditor : public TObject {
+  PV_CLASS(SameNamedEditor, TObject)
+};
+}  // namespace second
+
+// A registry made with RegisterClasses makes its classes known to the streaming
+// registry; a name the streaming registry refuses leaves the registry unchanged.
+TEST(ClassUtilities, RegisteredClassesRegisterForStreaming) {
+  TuxRegisteredClasses reg(true);
+  reg.Register(first::SameNamedEditor::StaticClass(), "Editor");
+  EXPECT_EQ(GetClass("SameNamedEditor"), first::SameNamedEditor::StaticClass());
+  EXPECT_THROW(reg.Register(second::SameNamedEditor::StaticClass(), "Other"), EFilerError);
+  EXPECT_EQ(reg.Count(), 1);
+  UnRegisterClass(first::SameNamedEditor::StaticClass());
+
+  TuxRegisteredClasses plain;
+  plain.Register(BaseEditor::StaticClass(), "Base");
+  EXPECT_EQ(GetClass("BaseEditor"), nullptr);
+  EXPECT_EQ(plain.ItemsList()->Owner(), &plain);
 }
 
 }  // namespace

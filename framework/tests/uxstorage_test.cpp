@@ -20,7 +20,19 @@ TEST(HexText, RoundTrip) {
     uxHexStringToStream(Text, &Out);
     EXPECT_EQ(StreamBytes(Out), std::string("\x00\x1F\xAB", 3)) << Text;
   }
-  TMemoryStream Empty;
+  // Every byte value survives the way there and back.
+  TMemoryStream All, Back;
+  for (int B = 0; B < 256; ++B) {
+    const unsigned char C = static_cast<unsigned char>(B);
+    All.WriteBuffer(&C, 1);
+  }
+  const AnsiString Text = uxStreamToHexString(&All);
+  EXPECT_EQ(Text.size(), 4u + 512u);
+  EXPECT_EQ(Text.substr(0, 10), "Hex:000102");
+  EXPECT_EQ(Text.substr(Text.size() - 4), "FEFF");
+  uxHexStringToStream(Text, &Back);
+  EXPECT_TRUE(StreamBytes(Back) == StreamBytes(All));
+    TMemoryStream Empty;
   EXPECT_EQ(uxStreamToHexString(&Empty), "");
   EXPECT_EQ(uxStreamToHexString(nullptr), "");
 }
@@ -37,12 +49,35 @@ TEST(HexText, ShortTextsAndOddDigits) {
   }
 }
 
-TEST(HexText, BadDigitRaisesAndWritesNothing) {
-  for (const char* Text : {"Hex:0G", "Hex:41G0", "Hex:41 0", "Hex:4142zz"}) {
+TEST(HexText, DecodedBytesGoAtTheStreamsPosition) {
+  TMemoryStream S;
+  S.WriteBuffer("abcd", 4);
+  S.SetPosition(1);
+  uxHexStringToStream("Hex:4142", &S);
+  EXPECT_EQ(StreamBytes(S), "aABd");
+  EXPECT_EQ(S.Position(), 3);
+}
+
+TEST(HexText, BadDigitRaisesAClearErrorAndWritesNothing) {
+  struct Case {
+    const char* Text;
+    const char* Where;  // the part of the message that locates the bad digit
+  } Cases[] = {{"Hex:0G", "$47 at position 6"},
+               {"Hex:41G0", "$47 at position 7"},
+               {"Hex:41 0", "$20 at position 7"},
+               {"Hex:4142zz", "$7A at position 9"},
+               {"Hex:41\xB0\xA1", "$B0 at position 7"}};
+  for (const Case& C : Cases) {
     TMemoryStream S;
     S.WriteBuffer("keep", 4);
-    EXPECT_THROW(uxHexStringToStream(Text, &S), EuxHexStringConvertError) << Text;
-    EXPECT_EQ(StreamBytes(S), "keep") << Text;
+    try {
+      uxHexStringToStream(C.Text, &S);
+      ADD_FAILURE() << "no error for " << C.Text;
+    } catch (const EuxHexStringConvertError& E) {
+      EXPECT_NE(E.Message.find(C.Where), AnsiString::npos) << E.Message;
+    }
+    EXPECT_EQ(StreamBytes(S), "keep") << C.Text;
+    EXPECT_EQ(S.Position(), 4) << C.Text;
   }
 }
 
@@ -51,6 +86,11 @@ TEST(BooleanText, ConvertsAnyCaseAndRejectsOthers) {
   EXPECT_TRUE(uxStrToBoolean("TRUE"));
   EXPECT_FALSE(uxStrToBoolean("False"));
   for (const char* Text : {"yes", "", "TRUE ", "1"}) EXPECT_THROW(uxStrToBoolean(Text), EPropertyConvertError) << Text;
+  try {
+    uxStrToBoolean("yes");
+  } catch (const EPropertyConvertError& E) {
+    EXPECT_NE(E.Message.find("'yes'"), AnsiString::npos) << E.Message;
+  }
 }
 
 }  // namespace

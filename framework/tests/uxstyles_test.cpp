@@ -391,3 +391,162 @@ TEST(StylesStreaming, OnlyOwnStylesCountWhileTheOwnerIsWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---- streaming: a repository, its styles and a sheet written into a
+// description and read back, with a view whose slots refer to them ----
+
+class TestViewStyles : public TuxStyles {
+  PV_CLASS(TestViewStyles, TuxStyles)
+ public:
+  explicit TestViewStyles(TPersistent* AOwner) : TuxStyles(AOwner) {}
+  TuxCustomStyle* Content() const { return GetValue(0); }
+  void SetContent(TuxCustomStyle* Value) { SetValue(0, Value); }
+  TuxCustomStyle* Header() const { return GetValue(1); }
+  void SetHeader(TuxCustomStyle* Value) { SetValue(1, Value); }
+};
+
+class TestStyleSheet : public TuxCustomStyleSheet {
+  PV_CLASS(TestStyleSheet, TuxCustomStyleSheet)
+ public:
+  explicit TestStyleSheet(TComponent* AOwner) : TuxCustomStyleSheet(AOwner) {}
+  TClass GetStylesClass() const override { return TestViewStyles::StaticClass(); }
+  TestViewStyles* ViewStyles() { return static_cast<TestViewStyles*>(Styles()); }
+};
+
+class TestView : public TComponent {
+  PV_CLASS(TestView, TComponent)
+ public:
+  explicit TestView(TComponent* AOwner) : TComponent(AOwner) {}
+  TestViewStyles* Styles() { return &FStyles; }
+
+ private:
+  TestViewStyles FStyles{this};
+};
+
+// A root that writes and reads the components it owns that have no parent.
+class TestRoot : public TComponent {
+  PV_CLASS(TestRoot, TComponent)
+ public:
+  explicit TestRoot(TComponent* AOwner) : TComponent(AOwner) {}
+  void GetChildren(TGetChildProc Proc, TComponent* Root) override {
+    for (int i = 0; i < ComponentCount(); ++i)
+      if (!Components(i)->HasParent()) Proc(Components(i));
+  }
+  TComponent* GetChildOwner() override { return this; }
+};
+
+void RegisterStreamingTestClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  InitGraphicsProps();
+  uxInitStyles();
+  RegisterClasses({TestRoot::StaticClass(), TestView::StaticClass(), TestStyleSheet::StaticClass()});
+  RegisterProps<TestViewStyles>([](TPropBuilder<TestViewStyles>& p) {
+    p.Prop("Content", &TestViewStyles::Content, &TestViewStyles::SetContent);
+    p.Prop("Header", &TestViewStyles::Header, &TestViewStyles::SetHeader);
+    p.Prop("StyleSheet", &TestViewStyles::StyleSheet, &TestViewStyles::SetStyleSheet);
+  });
+  RegisterProps<TestStyleSheet>([](TPropBuilder<TestStyleSheet>& p) {
+    p.Prop("Styles", [](TestStyleSheet* s) { return s->ViewStyles(); });
+  });
+  RegisterProps<TestView>([](TPropBuilder<TestView>& p) {
+    p.Prop("Styles", [](TestView* v) { return v->Styles(); });
+  });
+}
+
+template <class T>
+T* Named(TComponent* Root, const char* Name) {
+  auto* c = dynamic_cast<T*>(Root->FindComponent(Name));
+  EXPECT_NE(c, nullptr) << Name;
+  return c;
+}
+
+TEST(StylesStreaming, RepositoryStylesSheetAndSlotsRoundTrip) {
+  HeadlessBackend::Install();
+  RegisterStreamingTestClasses();
+  AnsiString text;
+  {
+    TestRoot root(nullptr);
+    root.SetName("Root1");
+    auto* repo = new TuxStyleRepository(&root);
+    repo->SetName("Repo");
+    auto* plain = static_cast<TuxStyle*>(repo->CreateItemEx(TuxStyle::StaticClass(), &root));
+    plain->SetName("Plain");
+    auto* full = static_cast<TuxStyle*>(repo->CreateItemEx(TuxStyle::StaticClass(), &root));
+    full->SetName("Full");
+    full->SetColor(clInfoBk);
+    full->SetTextColor(RGB(1, 2, 3));
+    full->Font()->SetName("Arial");
+    full->Font()->SetSize(11);
+    full->Bitmap()->SetSize(2, 2);
+    full->Bitmap()->Canvas()->SetPixel(1, 0, clRed);
+    auto* sheet = static_cast<TestStyleSheet*>(repo->CreateStyleSheetEx(TestStyleSheet::StaticClass(), &root));
+    sheet->SetName("Sheet");
+    sheet->SetCaption("Blue steel");
+    sheet->ViewStyles()->SetHeader(plain);
+    auto* view = new TestView(&root);
+    view->SetName("View");
+    view->Styles()->SetContent(full);
+    view->Styles()->SetStyleSheet(sheet);
+    text = WriteComponentToText(&root);
+  }
+  // Only the assigned values are stored; an unassigned style stores its empty set.
+  EXPECT_NE(text.find("AssignedValues = []"), AnsiString::npos) << text;
+  EXPECT_EQ(text.find("Color = clDefault"), AnsiString::npos) << text;
+  EXPECT_NE(text.find("BuiltIn = False"), AnsiString::npos) << text;
+
+  TestRoot copy(nullptr);
+  ReadComponentFromText(text, &copy);
+  auto* repo = Named<TuxStyleRepository>(&copy, "Repo");
+  auto* plain = Named<TuxStyle>(&copy, "Plain");
+  auto* full = Named<TuxStyle>(&copy, "Full");
+  auto* sheet = Named<TestStyleSheet>(&copy, "Sheet");
+  auto* view = Named<TestView>(&copy, "View");
+  ASSERT_TRUE(repo && plain && full && sheet && view);
+  EXPECT_EQ(repo->Count(), 2);
+  EXPECT_EQ(repo->StyleSheetCount(), 1);
+  EXPECT_EQ(full->StyleRepository(), repo);
+  EXPECT_EQ(sheet->StyleRepository(), repo);
+  EXPECT_TRUE(plain->AssignedValues().Empty());
+  EXPECT_EQ(full->AssignedValues(), (TuxStyleValues{svBitmap, svColor, svFont, svTextColor}));
+  EXPECT_EQ(full->Color(), clInfoBk);
+  EXPECT_EQ(full->TextColor(), TColor(RGB(1, 2, 3)));
+  EXPECT_EQ(full->Font()->Name(), "Arial");
+  EXPECT_EQ(full->Font()->Size(), 11);
+  EXPECT_EQ(full->Bitmap()->Width(), 2);
+  EXPECT_EQ(full->Bitmap()->Canvas()->Pixels(1, 0), clRed);
+  EXPECT_EQ(sheet->Caption(), "Blue steel");
+  EXPECT_EQ(view->Styles()->GetValue(0), full);
+  EXPECT_EQ(view->Styles()->StyleSheet(), sheet);
+  EXPECT_EQ(view->Styles()->GetValue(1), plain);  // through the sheet
+  EXPECT_EQ(view->Styles()->Count(), 1);          // only Content is its own
+  // Written again, the copy gives the same description.
+  EXPECT_EQ(WriteComponentToText(&copy), text);
+}
+
+// A style set told that a style goes can still read that style's values
+// (another of its slots still holds it while the first is emptied).
+TEST_F(StylesTest, StyleValuesAreWholeWhileItsRemovalIsAnnounced) {
+  struct ReadingStyles : RecordingStyles {
+    using RecordingStyles::RecordingStyles;
+    std::vector<AnsiString> FontNamesSeen;
+    void Changed(int Index) override {
+      for (int i = 0; i < 2; ++i)
+        if (auto* s = dynamic_cast<TuxStyle*>(GetValue(i))) FontNamesSeen.push_back(s->Font()->Name());
+    }
+  } set(nullptr);
+  TuxStyle* s = NewStyle();
+  s->Font()->SetName("Courier New");
+  set.SetValue(0, s);
+  set.SetValue(1, s);
+  set.FontNamesSeen.clear();
+  delete s;
+  // Slot 1 is emptied first; slot 0 still holds the style and reads it whole.
+  EXPECT_EQ(set.FontNamesSeen, std::vector<AnsiString>{"Courier New"});
+  EXPECT_EQ(set.Count(), 0);
+}
+
+}  // namespace
