@@ -1,5 +1,6 @@
 #include "framework/uxgraphics.h"
 
+#include "framework/uxthemes.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/winuser.h"
 
@@ -40,6 +41,23 @@ void TuxRegion::Offset(int DX, int DY) { OffsetRgn(FHandle, DX, DY); }
 bool TuxRegion::PtInRegion(int X, int Y) const { return ::PtInRegion(FHandle, X, Y); }
 
 // ---- TuxCanvas ----
+
+namespace {
+// Reaches the platform canvas's protected state realisation through a member
+// pointer formed in a derived class.
+struct TCanvasRealiser : TCanvas {
+  static void Realise(TCanvas* C) {
+    TCanvasState S;
+    S << csHandleValid << csFontValid << csPenValid << csBrushValid;
+    (C->*(&TCanvasRealiser::RequiredState))(S);
+  }
+};
+}  // namespace
+
+HDC TuxCanvas::Handle() const {
+  TCanvasRealiser::Realise(FCanvas);
+  return FCanvas->Handle();
+}
 
 void TuxCanvas::Polygon(const std::vector<TPoint>& Points) {
   if (!Points.empty()) FCanvas->Polygon(Points.data(), int(Points.size()));
@@ -430,4 +448,95 @@ void uxRotateBitmap(TBitmap* Bitmap, TuxTextRotation Rotation, bool FlipVertical
     Bitmap->Handle();
   }
   for (int y = 0; y < DH; ++y) std::copy_n(&Dst[std::size_t(y) * DW], DW, Bitmap->ScanLine(y));
+}
+
+// ---- parent backgrounds ----
+
+void uxPaintControlImage(TWinControl* Control, TuxCanvas* Canvas, int DX, int DY, const TRect& R,
+                         TControl* TransparentControl, bool WithSiblings) {
+  if (!Control || !Canvas) return;
+  HDC DC = Canvas->Handle();
+  const int Saved = SaveDC(DC);
+  struct Restore {
+    HDC DC;
+    int Saved;
+    ~Restore() { RestoreDC(DC, Saved); }
+  } RestoreState{DC, Saved};
+  POINT Org{};
+  GetWindowOrgEx(DC, &Org);
+  SetWindowOrgEx(DC, Org.x + DX, Org.y + DY, nullptr);
+  Canvas->SetClipRegion(new TuxRegion(R), rcoIntersect);
+  {
+    std::unique_ptr<TuxRegion> Clip(Canvas->GetClipRegion());
+    if (Clip->IsEmpty()) return;
+  }
+  Control->SetControlState(Control->ControlState() << csPaintCopy);
+  struct Unmark {
+    TWinControl* C;
+    ~Unmark() {
+      TControlState S = C->ControlState();
+      S >> csPaintCopy;
+      C->SetControlState(S);
+    }
+  } UnmarkCopy{Control};
+  if (!TransparentControl || TransparentControl->Parent() != Control) {
+    // A child painted as a sibling draws its own non-client border first.
+    const LONG_PTR ExStyle = Control->HandleAllocated() ? GetWindowLongPtrA(Control->Handle(), GWL_EXSTYLE) : 0;
+    const LONG_PTR Style = Control->HandleAllocated() ? GetWindowLongPtrA(Control->Handle(), GWL_STYLE) : 0;
+    TRect B = uxRect(0, 0, Control->Width(), Control->Height());
+    int Inset = 0;
+    if (ExStyle & WS_EX_CLIENTEDGE) {
+      DrawEdge(DC, &B, EDGE_SUNKEN, BF_RECT);
+      Inset = 2;
+    } else if (Style & WS_BORDER) {
+      DrawEdge(DC, &B, BDR_SUNKENOUTER, BF_RECT | BF_FLAT | BF_MONO);
+      Inset = 1;
+    }
+    if (Inset) {
+      IntersectClipRect(DC, Inset, Inset, Control->Width() - Inset, Control->Height() - Inset);
+      GetWindowOrgEx(DC, &Org);
+      SetWindowOrgEx(DC, Org.x - Inset, Org.y - Inset, nullptr);
+    }
+  }
+  TCanvas* Platform = Canvas->Canvas();
+  Platform->Lock();
+  struct UnlockCanvas {
+    TCanvas* C;
+    ~UnlockCanvas() { C->Unlock(); }
+  } Unlock{Platform};
+  Control->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(DC));
+  Control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+  if (!WithSiblings || !TransparentControl) return;
+  for (int I = 0; I < Control->ControlCount(); ++I) {
+    TControl* Child = Control->Controls(I);
+    if (Child == TransparentControl) break;
+    auto* Win = dynamic_cast<TWinControl*>(Child);
+    if (!Win || !Win->Visible()) continue;
+    uxPaintControlImage(Win, Canvas, -Win->Left(), -Win->Top(),
+                        uxRect(0, 0, Win->Width(), Win->Height()), TransparentControl, false);
+  }
+}
+
+void uxDrawTransparentControlBackground(TControl* Control, TuxCanvas* Canvas, TRect R, bool WithSiblings) {
+  if (!Control || !Control->Parent()) return;
+  R = uxRect(R.left + Control->Left(), R.top + Control->Top(), R.right + Control->Left(), R.bottom + Control->Top());
+  uxPaintControlImage(Control->Parent(), Canvas, Control->Left(), Control->Top(), R, Control, WithSiblings);
+}
+
+void uxDrawThemeParentBackground(TControl* Control, TuxCanvas* Canvas, const TRect& R) {
+  if (!Control || !Canvas) return;
+  if (Control->Parent() && Control->Parent()->DoubleBuffered()) {
+    uxDrawTransparentControlBackground(Control, Canvas, R, false);
+    return;
+  }
+  // Without the visual-style library this does nothing; only a windowed
+  // control has a window for the library to paint behind.
+  if (auto* Win = dynamic_cast<TWinControl*>(Control); Win && Win->HandleAllocated())
+    DrawThemeParentBackground(Win->Handle(), Canvas->Handle(), &R);
+}
+
+void uxDrawThemeParentBackgroundOnTabControl(TControl* Control, TCanvas* Canvas, const TRect& R) {
+  if (!Canvas) return;
+  TuxCanvas Wrapped(Canvas);
+  uxDrawThemeParentBackground(Control, &Wrapped, R);
 }

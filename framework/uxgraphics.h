@@ -5,6 +5,7 @@
 // own alignment flags and an embossed disabled look, clip-region handling.
 #pragma once
 
+#include "platform/controls/controls.h"
 #include "platform/controls/graphics.h"
 #include "platform/gdi/gdi.h"
 #include "platform/rtl/types.h"
@@ -78,7 +79,9 @@ class TuxCanvas {
   TFont* Font() const { return FCanvas->Font(); }
   void SetFont(TFont* Value) { FCanvas->SetFont(Value); }
   TPen* Pen() const { return FCanvas->Pen(); }
-  HDC Handle() const { return FCanvas->Handle(); }
+  // The device context with the canvas's pen, brush and font selected, so
+  // that platform calls made on it draw with them.
+  HDC Handle() const;
 
   // pass-through
   void SetPixel(int X, int Y, TColor Color) { FCanvas->SetPixel(X, Y, Color); }
@@ -154,6 +157,21 @@ TColor uxBlendSystemColors(signed char FacePercent, signed char HighlightPercent
 TColor uxHotTrackColor();
 TColor uxPressedColor();
 void uxRotateBitmap(TBitmap* Bitmap, TuxTextRotation Rotation, bool FlipVertically = false);
+
+// The parent's image under a transparent control: painted by the parent
+// itself when it is double-buffered, else by the visual-style library (a
+// no-op while the library is absent).
+void uxDrawThemeParentBackground(TControl* Control, TuxCanvas* Canvas, const TRect& R);
+void uxDrawThemeParentBackgroundOnTabControl(TControl* Control, TCanvas* Canvas, const TRect& R);
+// Paints R of the control's parent (in the control's coordinates) into Canvas
+// so that the parent shows through the control.
+void uxDrawTransparentControlBackground(TControl* Control, TuxCanvas* Canvas, TRect R, bool WithSiblings);
+// Lets Control paint itself into Canvas with its origin moved by (DX, DY) and
+// clipped to R (Control's coordinates). TransparentControl is the child the
+// image is painted for: its parent draws no border, and with WithSiblings the
+// visible child windows before it are painted too.
+void uxPaintControlImage(TWinControl* Control, TuxCanvas* Canvas, int DX, int DY, const TRect& R,
+                         TControl* TransparentControl = nullptr, bool WithSiblings = false);
 
 // Rectangle helpers used throughout the painters.
 inline TRect uxRect(int L, int T, int R, int B) { TRect X; X.left = L; X.top = T; X.right = R; X.bottom = B; return X; }

@@ -3,12 +3,21 @@
 #include "framework/uxoffice11.h"
 #include "framework/uxpainters.h"
 
+#include "platform/controls/controls.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/win/messages.h"
+
 #include <algorithm>
 
 // ---- system palette ----
+//
+// One listener per process, alive while any notifier exists: it holds a
+// reference on the Office 2003 colours and owns a hidden window that hears
+// WM_SYSCOLORCHANGE.
 
 namespace {
 std::vector<TuxSystemPaletteChangedNotifier*> PrimaryNotifiers, OtherNotifiers;
+HWND ListenerWindow = nullptr;
 
 // Calls DoChanged from the last registered to the first; a notifier freed by
 // an earlier call is skipped.
@@ -18,17 +27,44 @@ void RunNotifiers(std::vector<TuxSystemPaletteChangedNotifier*>& List) {
     if (std::find(List.begin(), List.end(), *It) != List.end()) (*It)->DoChanged();
 }
 
+void ListenerWndProc(TMessage& Message) {
+  struct DefaultHandling {  // runs also when a notifier raised
+    TMessage& M;
+    ~DefaultHandling() { M.Result = DefWindowProcA(ListenerWindow, M.Msg, M.WParam, M.LParam); }
+  } Default{Message};
+  if (Message.Msg == WM_SYSCOLORCHANGE) uxSystemPaletteChanged();
+}
+
+void AcquireListener() {
+  if (!PrimaryNotifiers.empty() || !OtherNotifiers.empty()) return;
+  AcquireOffice11Colors();
+  try {
+    ListenerWindow = AllocateHWnd(ListenerWndProc);
+  } catch (const Exception&) {
+    ListenerWindow = nullptr;  // no window manager: changes arrive through uxSystemPaletteChanged only
+  }
+}
+
+void ReleaseListener() {
+  if (!PrimaryNotifiers.empty() || !OtherNotifiers.empty()) return;
+  if (ListenerWindow) DeallocateHWnd(ListenerWindow);
+  ListenerWindow = nullptr;
+  ReleaseOffice11ColorsRef();
+}
+
 TuxLookAndFeel* Root = nullptr;
 int ControllerCount = 0;
 }  // namespace
 
 TuxSystemPaletteChangedNotifier::TuxSystemPaletteChangedNotifier(bool IsPrimary) : FIsPrimary(IsPrimary) {
+  AcquireListener();
   (IsPrimary ? PrimaryNotifiers : OtherNotifiers).push_back(this);
 }
 
 TuxSystemPaletteChangedNotifier::~TuxSystemPaletteChangedNotifier() {
   auto& L = FIsPrimary ? PrimaryNotifiers : OtherNotifiers;
   L.erase(std::remove(L.begin(), L.end(), this), L.end());
+  ReleaseListener();
 }
 
 void TuxSystemPaletteChangedNotifier::DoChanged() {

@@ -1,10 +1,14 @@
 #include "framework/uxoffice11.h"
 
 #include "framework/uxthemes.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/resources.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/winuser.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 TColor Office11DockColor1, Office11DockColor2, Office11BarColor1, Office11BarColor2;
 TColor Office11MarkLightColors[3], Office11MarkDarkColors[3];
@@ -31,6 +35,7 @@ HBRUSH Office11GripDarkBrush, Office11GripLightBrush, Office11SeparatorDarkBrush
     Office11BarFaceBrush, Office11HotBrush, Office11HotDownBrush, Office11DetachStripBrush,
     Office11DownBrush, Office11SubItemBrush, Office11OwnerBandBrush, Office11DetachStripHotBrush,
     Office11StaticBorderBrush;
+TBitmap* Office11SubMenuExpandBitmap = nullptr;
 TBitmap* Office11ExpandButtonMinusBitmap = nullptr;
 TBitmap* Office11ExpandButtonPlusBitmap = nullptr;
 
@@ -55,9 +60,96 @@ TColor Near(TColor C) {
 TColor mid(TColor A, TColor B, int P) { return MixColorsByPercent(A, B, P); }
 TColor light(int b, int h, int w) { return BlendSystemColors(b, h, w); }
 
-void ComputeOffice11Colors() {
-  Scheme = osNone;  // no visual styles: the classic formulas apply
-  SchemeActive = false;
+// Scheme detection: only the Luna style file in one of its three colour names
+// selects a table; anything else leaves the classic formulas.
+TkxOffice11Scheme DetectOffice11Scheme() {
+  if (!AreVisualStylesAvailable()) return osNone;
+  std::vector<char16_t> File(1024, u'\0'), Color(1024, u'\0'), Size(1024, u'\0');
+  if (GetCurrentThemeName(File.data(), 1024, Color.data(), 1024, Size.data(), 1024) != 0) return osNone;
+  File.back() = Color.back() = u'\0';
+  auto Upper = [](AnsiString S) {
+    for (char& C : S)
+      if (C >= 'a' && C <= 'z') C = char(C - 'a' + 'A');
+    return S;
+  };
+  AnsiString Name = WideToAnsi(File.data());
+  const auto P = Name.find_last_of("\\/");
+  if (P != AnsiString::npos) Name = Name.substr(P + 1);
+  if (Upper(Name) != "LUNA.MSSTYLES") return osNone;
+  const AnsiString ColorName = Upper(WideToAnsi(Color.data()));
+  if (ColorName == "NORMALCOLOR") return osBlue;
+  if (ColorName == "HOMESTEAD") return osOlive;
+  if (ColorName == "METALLIC") return osSilver;
+  return osNone;
+}
+
+// One row of the scheme table: the colour and its blue, olive and silver values.
+struct TSchemeRow {
+  TColor* Target;
+  TColor Value[3];
+};
+
+constexpr TColor C(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
+
+const TSchemeRow SchemeRows[] = {
+    {&Office11DockColor1, {C(158, 190, 245), C(217, 217, 167), C(215, 215, 229)}},
+    {&Office11DockColor2, {C(195, 218, 249), C(242, 240, 228), C(243, 243, 247)}},
+    {&Office11BarColor1, {C(221, 236, 254), C(244, 247, 222), C(243, 244, 250)}},
+    {&Office11BarColor2, {C(129, 169, 226), C(183, 198, 145), C(153, 151, 181)}},
+    {&Office11MarkLightColors[0], {C(117, 166, 241), C(176, 194, 140), C(179, 178, 200)}},
+    {&Office11MarkLightColors[1], {C(255, 248, 211), C(255, 248, 211), C(255, 248, 211)}},
+    {&Office11MarkLightColors[2], {C(254, 149, 82), C(254, 149, 82), C(254, 149, 82)}},
+    {&Office11MarkDarkColors[0], {C(0, 53, 145), C(96, 119, 107), C(118, 116, 146)}},
+    {&Office11MarkDarkColors[1], {C(255, 193, 118), C(255, 193, 118), C(255, 193, 118)}},
+    {&Office11MarkDarkColors[2], {C(255, 221, 152), C(255, 221, 152), C(255, 221, 152)}},
+    {&Office11BarBorderColor, {C(59, 97, 156), C(96, 128, 88), C(124, 124, 148)}},
+    {&Office11BarCornerColor, {C(123, 164, 224), C(181, 196, 143), C(147, 145, 176)}},
+    {&Office11GripDarkColor, {C(39, 65, 118), C(81, 94, 51), C(84, 84, 117)}},
+    {&Office11GripLightColor, {C(255, 255, 255), C(255, 255, 255), C(255, 255, 255)}},
+    {&Office11SeparatorDarkColor, {C(106, 140, 203), C(96, 128, 88), C(110, 109, 143)}},
+    {&Office11SeparatorLightColor, {C(241, 249, 255), C(244, 247, 222), C(255, 255, 255)}},
+    {&Office11MarkArrowColor, {C(0, 0, 0), C(0, 0, 0), C(0, 0, 0)}},
+    {&Office11MarkArrowShadowColor, {C(255, 255, 255), C(255, 255, 255), C(255, 255, 255)}},
+    {&Office11FloatingFrameOuterColor, {C(42, 102, 201), C(116, 134, 94), C(122, 121, 153)}},
+    {&Office11FloatingFrameInnerColor, {C(196, 219, 249), C(225, 222, 173), C(219, 218, 228)}},
+    {&Office11CaptionTextColor, {C(255, 255, 255), C(255, 255, 255), C(255, 255, 255)}},
+    {&Office11CaptionMarkHotColor, {C(0, 0, 0), C(0, 0, 0), C(0, 0, 0)}},
+    {&Office11CaptionMarkPressedColor, {C(0, 0, 0), C(0, 0, 0), C(0, 0, 0)}},
+    {&Office11FrameColor, {C(0, 45, 150), C(117, 141, 94), C(124, 124, 148)}},
+    {&Office11MenuColor, {C(246, 246, 246), C(244, 244, 238), C(253, 250, 255)}},
+    {&Office11DownColor, {C(255, 238, 194), C(255, 238, 194), C(255, 238, 194)}},
+    {&Office11SelectedBorderColor, {C(0, 0, 128), C(63, 93, 56), C(75, 75, 111)}},
+    {&Office11HotGradientColor1, {C(255, 244, 204), C(255, 244, 204), C(255, 244, 204)}},
+    {&Office11HotGradientColor2, {C(255, 208, 145), C(255, 208, 145), C(255, 208, 145)}},
+    {&Office11DownGradientColor1, {C(255, 211, 142), C(255, 211, 142), C(255, 211, 142)}},
+    {&Office11DownGradientColor2, {C(254, 145, 78), C(254, 145, 78), C(254, 145, 78)}},
+    {&Office11BarFaceColor, {C(203, 225, 252), C(216, 227, 182), C(214, 211, 231)}},
+    {&Office11HotColor, {C(255, 192, 111), C(255, 192, 111), C(255, 192, 111)}},
+    {&Office11HotDownColor, {C(254, 128, 62), C(254, 128, 62), C(254, 128, 62)}},
+    {&Office11DetachStripColor, {C(169, 199, 240), C(197, 212, 159), C(192, 192, 211)}},
+    {&Office11TextColor, {C(0, 0, 0), C(0, 0, 0), C(0, 0, 0)}},
+    {&Office11DisabledTextColor, {C(141, 141, 141), C(141, 141, 141), C(141, 141, 141)}},
+    {&Office11DefaultColor13, {C(190, 218, 251), C(175, 186, 145), C(229, 229, 235)}},
+    {&Office11DefaultColor27, {C(251, 230, 148), C(251, 230, 148), C(251, 230, 148)}},
+    {&Office11DefaultColor31, {C(0, 45, 150), C(96, 128, 88), C(124, 124, 148)}},
+    {&Office11DefaultColor32, {C(196, 218, 250), C(242, 241, 228), C(243, 243, 247)}},
+    {&Office11GroupRowColor, {C(253, 238, 201), C(253, 238, 201), C(253, 238, 201)}},
+    {&Office11GroupRowTextColor, {C(55, 104, 185), C(115, 137, 84), C(112, 111, 145)}},
+};
+
+void ComputeSchemeColors(TkxOffice11Scheme S) {
+  for (const TSchemeRow& Row : SchemeRows) *Row.Target = Row.Value[S - osBlue];
+  Office11GroupRowLineColor = Office11BarCornerColor;
+  for (int i = 0; i < 3; ++i) {
+    Office11MarkLightBlendColors[i] = mid(Office11MarkLightColors[i], Office11BarColor1, 90);
+    Office11MarkDarkBlendColors[i] = mid(Office11MarkDarkColors[i], Office11BarCornerColor, 50);
+  }
+  static const int TubePercents[] = {41, 125, 40};
+  Office11TubePercent = TubePercents[S - osBlue];
+}
+
+// The classic column, top to bottom: each row reads only rows above it.
+void ComputeClassicColors() {
   Office11DockColor1 = Rgb(clBtnFace);
   Office11DockColor2 = mid(clBtnFace, clWindow, 20);
   Office11BarColor1 = mid(clBtnFace, clWindow, 22);
@@ -101,6 +193,13 @@ void ComputeOffice11Colors() {
   Office11GroupRowColor = Rgb(clBtnFace);
   Office11GroupRowTextColor = Rgb(clBtnShadow);
   Office11GroupRowLineColor = Rgb(clBtnShadow);
+}
+
+void ComputeOffice11Colors() {
+  Scheme = DetectOffice11Scheme();
+  SchemeActive = AreVisualStylesAvailable() && Scheme != osNone;
+  if (SchemeActive) ComputeSchemeColors(Scheme);
+  else ComputeClassicColors();
   // derived in both modes
   Office11FloatingCaptionFillColor = Office11BarColor1;
   Office11FloatingCaptionColor = Office11FloatingFrameOuterColor;
@@ -116,28 +215,45 @@ void ComputeOffice11Colors() {
   Office11ContainerBorderColor = Office11FrameColor;
 }
 
-// The 11 x 11 expand buttons: a dark right and bottom edge, a blue-grey top
-// and left edge, a face shaded from white to light blue and the sign.
-TBitmap* MakeExpandBitmap(bool Plus) {
-  TBitmap* B = new TBitmap();
-  B->SetSize(11, 11);
-  TCanvas* C = B->Canvas();
-  for (int y = 0; y < 11; ++y)
-    for (int x = 0; x < 11; ++x) {
-      TColor Col;
-      if (x == 10 || y == 10) Col = MakeRGB(48, 72, 96);
-      else if (x == 0 || y == 0) Col = MakeRGB(144 + (x + y) * 16 / 10, 160 + (x + y) * 16 / 10, 192);
-      else {
-        const int t = (x + y) * 100 / 18;  // 0 at the top left, 100 at the bottom right
-        Col = MixColorsByPercent(MakeRGB(198, 216, 240), MakeRGB(255, 255, 255), t);
-      }
-      C->SetPixel(x, y, Col);
-    }
-  for (int i = 3; i <= 7; ++i) {
-    C->SetPixel(i, 5, MakeRGB(48, 72, 96));
-    if (Plus) C->SetPixel(5, i, MakeRGB(48, 72, 96));
+// A bitmap of the program's resources, or none when it is not there.
+TBitmap* LoadResourceBitmap(const char* Name) {
+  if (!FindResourceData(RT_BITMAP, Name)) return nullptr;
+  auto B = std::make_unique<TBitmap>();
+  try {
+    B->LoadFromResourceName(Name);
+  } catch (const Exception&) {
+    return nullptr;
   }
-  return B;
+  return B.release();
+}
+
+// Shades the grey disc of the sub-menu expand glyph from the bar's light
+// colour (lightest grey) to its dark colour (darkest grey); the background and
+// the black chevrons stay.
+void TintSubMenuExpandBitmap(TBitmap* B) {
+  if (!B || B->Empty()) return;
+  TCanvas* Cv = B->Canvas();
+  const COLORREF Background = Rgb(Cv->Pixels(0, 0));
+  TColor Color1 = Office11BarColor1, Color2 = Office11BarColor2;
+  if (Rgb(Color1) == Rgb(Color2)) Color2 = Rgb(Color1) == 0 ? clWhite : clBlack;
+  auto Tinted = [&](COLORREF P) { return P != Background && P != 0; };
+  int Smallest = 255, Largest = 1;
+  for (int y = 0; y < B->Height(); ++y)
+    for (int x = 0; x < B->Width(); ++x) {
+      const COLORREF P = Rgb(Cv->Pixels(x, y));
+      if (!Tinted(P)) continue;
+      Smallest = std::min(Smallest, R8(P));
+      Largest = std::max(Largest, R8(P));
+    }
+  for (int y = 0; y < B->Height(); ++y)
+    for (int x = 0; x < B->Width(); ++x) {
+      const COLORREF P = Rgb(Cv->Pixels(x, y));
+      if (!Tinted(P)) continue;
+      // A single grey level leaves no spread to map (and no divisor): it
+      // takes the light colour.
+      const int Percent = Largest > Smallest ? MulDiv(R8(P) - Smallest, 100, Largest - Smallest) : 100;
+      Cv->SetPixel(x, y, MixColorsByPercent(Color1, Color2, Percent));
+    }
 }
 
 HBRUSH* const DistinctBrushes[] = {&Office11GripDarkBrush, &Office11GripLightBrush,
@@ -154,14 +270,17 @@ void MakeOffice11Brushes() {
   Office11OwnerBandBrush = Office11MenuBrush;
   Office11DetachStripHotBrush = Office11DownBrush;
   Office11StaticBorderBrush = Office11FrameBrush;
-  Office11ExpandButtonMinusBitmap = MakeExpandBitmap(false);
-  Office11ExpandButtonPlusBitmap = MakeExpandBitmap(true);
+  Office11SubMenuExpandBitmap = LoadResourceBitmap("KXSUBMENUEXPAND");
+  TintSubMenuExpandBitmap(Office11SubMenuExpandBitmap);
+  Office11ExpandButtonMinusBitmap = LoadResourceBitmap("KXEXPANDBUTTON_MINUS");
+  Office11ExpandButtonPlusBitmap = LoadResourceBitmap("KXEXPANDBUTTON_PLUS");
 }
 
 void FreeOffice11Brushes() {
+  delete Office11SubMenuExpandBitmap;
   delete Office11ExpandButtonMinusBitmap;
   delete Office11ExpandButtonPlusBitmap;
-  Office11ExpandButtonMinusBitmap = Office11ExpandButtonPlusBitmap = nullptr;
+  Office11SubMenuExpandBitmap = Office11ExpandButtonMinusBitmap = Office11ExpandButtonPlusBitmap = nullptr;
   for (HBRUSH* B : DistinctBrushes) {
     if (*B) DeleteObject(*B);
     *B = nullptr;
@@ -269,4 +388,96 @@ TColor GradientColorAt(const RECT& R, int X, TColor Color1, TColor Color2, bool 
   const int Step = std::max(0, MulDiv(X - Start + 1, N, E) - 1);
   auto ch = [&](int a, int b) { return a + MulDiv(Step, b - a, N - 1); };
   return MakeRGB(ch(R8(A), R8(B)), ch(G8(A), G8(B)), ch(B8(A), B8(B)));
+}
+
+void FillTubeGradientRect(HDC DC, const RECT& R, TColor Color1, TColor Color2, bool Horizontal) {
+  const COLORREF A = Rgb(Color1), B = Rgb(Color2);
+  const int E = Horizontal ? R.right - R.left : R.bottom - R.top;
+  if (E < 1) return;
+  if (A == B) {
+    FillRectWithColor(DC, R, A);
+    return;
+  }
+  const int H = E / 2;
+  const int Start = Horizontal ? R.left : R.top, End = Horizontal ? R.right : R.bottom;
+  const int C1[3] = {R8(A), G8(A), B8(A)}, C2[3] = {R8(B), G8(B), B8(B)};
+  int M[3], T[3], S[3] = {0, 0, 0};
+  for (int c = 0; c < 3; ++c) {
+    M[c] = C1[c] - MulDiv(C1[c] - C2[c], Office11TubePercent, 200);
+    // With one pixel (H = 0) only the middle colour is drawn, so T is unused.
+    T[c] = H > 0 ? C1[c] - MulDiv(C1[c] - M[c], E, H) : C1[c];
+  }
+  for (int i = 0; i < E; ++i) {
+    int V[3];
+    for (int c = 0; c < 3; ++c) {
+      if (i < H) V[c] = C1[c] + MulDiv(i, T[c] - C1[c], E - 1);
+      else if (i == H) {
+        V[c] = M[c];
+        S[c] = H > 0 ? C2[c] + MulDiv(M[c] - C2[c], E, H) : C2[c];
+      } else V[c] = S[c] + MulDiv(i, C2[c] - S[c], E - 1);
+      V[c] = std::clamp(V[c], 0, 255);
+    }
+    const int P = Start + i;
+    if (P >= End) break;
+    const RECT Band = Horizontal ? RECT{P, R.top, P + 1, R.bottom} : RECT{R.left, P, R.right, P + 1};
+    if (Band.right > Band.left && Band.bottom > Band.top) FillRectWithColor(DC, Band, MakeRGB(V[0], V[1], V[2]));
+  }
+}
+
+void FrameRectByOffice11Border(HDC DC, const RECT& R) {
+  if (IsBlackFaceScheme() || IsBlackFaceNonWhiteTextScheme() || !Office11SelectedBorderBrush)
+    FrameRectWithColor(DC, R, IsBlackFaceScheme() ? clHighlightText : Office11SelectedBorderColor);
+  else
+    FrameRect(DC, &R, Office11SelectedBorderBrush);
+}
+
+void DrawOffice11GripDots(HDC DC, const RECT& R, bool Vertical) {
+  const int Length = Vertical ? R.bottom - R.top : R.right - R.left;
+  int X = R.left, Y = R.top;
+  if (Length % 4 != 0) (Vertical ? Y : X) += 1;
+  auto Square = [&](int L, int T, HBRUSH Brush, TColor Color) {
+    const RECT Q{L, T, L + 2, T + 2};
+    if (Brush) FillRect(DC, &Q, Brush);
+    else FillRectWithColor(DC, Q, Color);
+  };
+  for (bool First = true;; First = false) {
+    const int Far = Vertical ? Y + 4 : X + 4;
+    if (!First && Far > (Vertical ? R.bottom : R.right)) break;
+    Square(X + 1, Y + 1, Office11GripLightBrush, Office11GripLightColor);
+    Square(X, Y, Office11GripDarkBrush, Office11GripDarkColor);
+    (Vertical ? Y : X) += 4;
+  }
+}
+
+void DrawOffice11MarkTriangle(HDC DC, const RECT& R, bool Horizontal, bool Enabled, bool Selected) {
+  const int F = Horizontal ? R.right - R.left - 8 : R.bottom - R.top - 6;
+  const int N = std::max(3, (F % 2 != 0 ? 1 : 0) + (F - 1) / 2);
+  DrawOffice11Triangle(DC, R, Horizontal, N, Selected, Enabled);
+}
+
+void DrawOffice11Triangle(HDC DC, const RECT& R, bool Horizontal, int Size, bool Selected, bool Enabled) {
+  TColor Color = Office11TextColor;
+  if (!Enabled) Color = Office11DisabledTextColor;
+  else if (Selected && IsWhiteFaceScheme()) Color = clWhite;
+  const int N = Size;
+  POINT P[3];
+  if (Horizontal) {
+    const int X = (R.left + R.right - (2 * N - 1)) / 2, Y = (R.top + R.bottom - N) / 2;
+    P[0] = {X, Y};
+    P[1] = {X + 2 * N - 2, Y};
+    P[2] = {X + N - 1, Y + N - 1};
+  } else {
+    const int X = (R.left + R.right - N) / 2, Y = (R.top + R.bottom - (2 * N - 1)) / 2;
+    P[0] = {X, Y};
+    P[1] = {X, Y + 2 * N - 2};
+    P[2] = {X + N - 1, Y + N - 1};
+  }
+  HPEN Pen = CreatePen(PS_SOLID, 1, Rgb(Color));
+  HBRUSH Brush = CreateSolidBrush(Rgb(Color));
+  HGDIOBJ OldPen = SelectObject(DC, Pen), OldBrush = SelectObject(DC, Brush);
+  Polygon(DC, P, 3);
+  SelectObject(DC, OldPen);
+  SelectObject(DC, OldBrush);
+  DeleteObject(Pen);
+  DeleteObject(Brush);
 }

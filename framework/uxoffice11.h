@@ -1,8 +1,9 @@
 // Office 2003 colour scheme: one process-wide colour table, its brushes and
 // bitmaps, and the colour arithmetic and gradients the Office 2003 painters share.
 //
-// Visual styles are never in use here, so the scheme is always osNone and the
-// colours come from the classic formulas over the system colours.
+// Under the "Luna" visual style in one of its three colour schemes the colours
+// come from a fixed table per scheme; otherwise (always, while the platform
+// reports no visual styles) they are mixed from the system colours.
 #pragma once
 
 #include "platform/controls/graphics.h"
@@ -36,6 +37,7 @@ extern HBRUSH Office11GripDarkBrush, Office11GripLightBrush, Office11SeparatorDa
     Office11DownBrush, Office11SubItemBrush, Office11OwnerBandBrush, Office11DetachStripHotBrush,
     Office11StaticBorderBrush;
 
+extern TBitmap* Office11SubMenuExpandBitmap;
 extern TBitmap* Office11ExpandButtonMinusBitmap;
 extern TBitmap* Office11ExpandButtonPlusBitmap;
 constexpr TColor Office11ExpandButtonLightColor = 0xBFAE9E;  // RGB(158,174,191)
@@ -58,3 +60,8 @@ void FillRectWithColor(HDC DC, const RECT& R, TColor Color);
 void FrameRectWithColor(HDC DC, const RECT& R, TColor Color);
 void FillGradientRect(HDC DC, const RECT& R, TColor Color1, TColor Color2, bool Horizontal);
 TColor GradientColorAt(const RECT& R, int X, TColor Color1, TColor Color2, bool Horizontal);
+void FillTubeGradientRect(HDC DC, const RECT& R, TColor Color1, TColor Color2, bool Horizontal);
+void FrameRectByOffice11Border(HDC DC, const RECT& R);
+void DrawOffice11GripDots(HDC DC, const RECT& R, bool Vertical);
+void DrawOffice11MarkTriangle(HDC DC, const RECT& R, bool Horizontal, bool Enabled, bool Selected);
+void DrawOffice11Triangle(HDC DC, const RECT& R, bool Horizontal, int Size, bool Selected, bool Enabled);

@@ -1,6 +1,7 @@
 #include "framework/uxpainters.h"
 
 #include "framework/uxoffice11.h"
+#include "platform/controls/imglist.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/system.h"
 
@@ -85,51 +86,6 @@ TuxArrowPoints CalculateArrowPoints(TRect R, bool Squared, TuxArrowDir Direction
     case adrRight: A.P[0] = {X0, Y0}; A.P[1] = {X0 + W - 1, Yc}; A.P[2] = {X0, Y0 + H - 1}; break;
   }
   return A;
-}
-
-// ---- shared resources ----
-
-namespace {
-std::unique_ptr<TBitmap> LightPattern, DarkPattern;
-}
-
-void RebuildScrollBarPatterns() {
-  if (!LightPattern) {
-    LightPattern.reset(new TBitmap());
-    LightPattern->SetSize(8, 8);
-  }
-  if (!DarkPattern) {
-    DarkPattern.reset(new TBitmap());
-    DarkPattern->SetSize(8, 8);
-  }
-  for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 8; ++x) {
-      const bool Differ = (x & 1) != (y & 1);
-      LightPattern->Canvas()->SetPixel(x, y, ColorToRGB(Differ ? clBtnHighlight : clBtnFace));
-      DarkPattern->Canvas()->SetPixel(x, y, Differ ? ColorToRGB(cl3DDkShadow) : clBlack);
-    }
-}
-
-TBitmap* uxScrollBarLightPattern() {
-  if (!LightPattern) RebuildScrollBarPatterns();
-  return LightPattern.get();
-}
-TBitmap* uxScrollBarDarkPattern() {
-  if (!DarkPattern) RebuildScrollBarPatterns();
-  return DarkPattern.get();
-}
-
-TSize uxCheckBoxGlyphSize() {
-  static TSize Size = [] {
-    TSize S{13, 13};
-    if (HBITMAP B = LoadOEMBitmap(OBM_CHECKBOXES)) {
-      BITMAP BM{};
-      if (GetObjectA(B, sizeof(BM), &BM)) S = TSize{BM.bmWidth / 4, BM.bmHeight / 3};
-      DeleteObject(B);
-    }
-    return S;
-  }();
-  return Size;
 }
 
 // ---- base painter ----
@@ -346,94 +302,15 @@ void TuxCustomLookAndFeelPainter::PaintCheckBox(TuxCanvas* Canvas, TRect R, TuxB
   PaintCheckMark(Canvas, R, State, Checked, State == uxbsDisabled ? clGrayText : clBtnText);
 }
 
-// ---- radio glyphs ----
-//
-// The glyph is built from a pattern of cells over the circle: 1/2 the outer
-// ring (upper-left / lower-right), 3/4 the inner ring, 5 the body, 6 the dot.
-
-namespace {
-struct TRadioPattern {
-  int W = 12, H = 12;
-  std::vector<int> Cells;
-  int At(int x, int y) const { return Cells[std::size_t(y) * W + x]; }
-};
-
-const TRadioPattern& RadioPattern() {
-  static TRadioPattern P = [] {
-    TRadioPattern R;
-    R.Cells.assign(std::size_t(R.W) * R.H, 0);
-    const double C = (R.W - 1) / 2.0, Rad = R.W / 2.0;
-    for (int y = 0; y < R.H; ++y)
-      for (int x = 0; x < R.W; ++x) {
-        const double d = std::hypot(x - C, y - C);
-        const bool LowerRight = (R.H - 1) * (R.W - x - 1) < y * (R.W - 1);
-        int Cell = 0;
-        if (d < Rad - 0.3) {
-          if (d >= Rad - 1.3) Cell = LowerRight ? 2 : 1;
-          else if (d >= Rad - 2.3) Cell = LowerRight ? 4 : 3;
-          else Cell = d < 1.9 ? 6 : 5;
-        }
-        R.Cells[std::size_t(y) * R.W + x] = Cell;
-      }
-    return R;
-  }();
-  return P;
-}
-
-TColor RadioBodyColor(TuxLookAndFeelKind Kind, TuxButtonState State) {
-  if (Kind == lfOffice11)
-    return State == uxbsNormal ? clWindow : TuxOffice11LookAndFeelPainter::Instance()->GetButtonFaceColor(State);
-  if (State == uxbsDisabled) return clBtnFace;
-  if (Kind == lfUltraFlat) {
-    if (State == uxbsHot) return uxHotTrackColor();
-    if (State == uxbsPressed) return uxPressedColor();
-    return clWindow;
-  }
-  return State == uxbsPressed ? clBtnFace : clWindow;
-}
-
-TColor RadioCellColor(int Cell, TuxLookAndFeelKind Kind, TuxButtonState State, bool Checked, bool Focused,
-                      bool Highlighted) {
-  const TColor Body = RadioBodyColor(Kind, State);
-  const bool Lit = Focused || State == uxbsHot || State == uxbsPressed || Highlighted;
-  switch (Cell) {
-    case 1: case 2:
-      if (Kind == lfUltraFlat) return (Lit && State != uxbsDisabled) ? clHighlight : clBtnShadow;
-      if (Kind == lfOffice11) {
-        if (State == uxbsDisabled) return Office11DisabledTextColor;
-        return Lit ? Office11SelectedBorderColor : clBtnText;
-      }
-      return Cell == 1 ? clBtnShadow : clBtnHighlight;
-    case 3:
-      if (Kind == lfFlat) return cl3DLight;
-      if (Kind == lfStandard) return cl3DDkShadow;
-      return Body;
-    case 4:
-      return (Kind == lfFlat || Kind == lfStandard) ? cl3DLight : Body;
-    case 5: return Body;
-    case 6:
-      if (!Checked) return Body;
-      if (State != uxbsDisabled) return clWindowText;
-      return Kind == lfOffice11 ? Office11DisabledTextColor : clBtnShadow;
-    default: return clNone;
-  }
-}
-}  // namespace
-
 void TuxCustomLookAndFeelPainter::PaintRadioButton(TuxCanvas* Canvas, int X, int Y, TuxButtonState State, bool Checked,
                                                    bool Focused, TColor BrushColor, bool Highlighted) const {
-  const TuxLookAndFeelKind Kind = uxPainterStyleToLookAndFeelKind(GetPainterStyle());
-  const TRadioPattern& P = RadioPattern();
-  if (BrushColor != clDefault) Canvas->FillRect(uxRect(X, Y, X + P.W, Y + P.H), BrushColor);
-  for (int y = 0; y < P.H; ++y)
-    for (int x = 0; x < P.W; ++x)
-      if (int Cell = P.At(x, y))
-        Canvas->SetPixel(X + x, Y + y, ColorToRGB(RadioCellColor(Cell, Kind, State, Checked, Focused, Highlighted)));
+  TuxRadioButtonImageList::Instance()->Draw(Canvas, X, Y, BrushColor,
+                                            uxPainterStyleToLookAndFeelKind(GetPainterStyle()), State, Checked,
+                                            Focused, Highlighted);
 }
 
 TSize TuxCustomLookAndFeelPainter::RadioButtonSize() const {
-  const TRadioPattern& P = RadioPattern();
-  return TSize{P.W, P.H};
+  return TuxRadioButtonImageList::Instance()->GlyphSize();
 }
 
 // ---- headers ----
@@ -593,17 +470,19 @@ void TuxCustomLookAndFeelPainter::PaintFilterCloseButton(TuxCanvas* Canvas, cons
   }
 }
 
-void TuxCustomLookAndFeelPainter::PaintIndicatorItem(TuxCanvas* Canvas, const TRect& R, TuxIndicatorKind,
+void TuxCustomLookAndFeelPainter::PaintIndicatorItem(TuxCanvas* Canvas, const TRect& R, TuxIndicatorKind Kind,
                                                      TColor BkColor, const TuxDrawBackgroundEvent& OnDrawBackground) const {
   PaintHeader(Canvas, R, R, uxbTop | uxbBottom, GetHeaderBorders(uxbTop | uxbBottom), uxbsNormal, taLeftJustify, vaTop,
               false, false, "", nullptr, clBtnText, BkColor, OnDrawBackground);
+  uxDrawIndicatorImage(Canvas, R, Kind);
 }
 
-void TuxCustomLookAndFeelPainter::PaintIndicatorItemBox(TuxCanvas* Canvas, const TRect& R, TuxIndicatorKind,
+void TuxCustomLookAndFeelPainter::PaintIndicatorItemBox(TuxCanvas* Canvas, const TRect& R, TuxIndicatorKind Kind,
                                                         TColor BkColor,
                                                         const TuxDrawBackgroundEvent& OnDrawBackground) const {
   PaintHeaderItem(Canvas, R, R, 0, uxAllBorders, uxbsNormal, taLeftJustify, vaTop, false, false, "", nullptr,
                   clBtnText, BkColor, OnDrawBackground);
+  uxDrawIndicatorImage(Canvas, R, Kind);
 }
 
 void TuxCustomLookAndFeelPainter::DrawMonthArrows(TuxCanvas* Canvas, TRect R, int Arrows, int SideWidth,
@@ -1352,4 +1231,44 @@ void TuxOffice11LookAndFeelPainter::PaintCalendarHeader(TuxCanvas* Canvas, const
 void TuxWinXPLookAndFeelPainter::PaintThemedText(TuxCanvas* Canvas, const TRect& R, const AnsiString& Text,
                                                  unsigned Flags) const {
   Canvas->DrawText(Text, R, Flags);
+}
+
+TColor TuxWinXPLookAndFeelPainter::DefaultColor(int N) const {
+  return N == 33 ? TColor(0xD5FFFF) : TuxStandardLookAndFeelPainter::DefaultColor(N);  // RGB(255,255,213)
+}
+
+void TuxWinXPLookAndFeelPainter::PaintSortingMark(TuxCanvas* Canvas, const TRect& R, bool Ascending) const {
+  TuxUltraFlatLookAndFeelPainter::Instance()->PaintSortingMark(Canvas, R, Ascending);
+}
+
+void TuxWinXPLookAndFeelPainter::PaintHeaderSection(TuxCanvas* Canvas, const TRect& Bounds,
+                                                    const TRect& TextAreaBounds, TuxBorders Neighbors,
+                                                    TuxBorders Borders, TuxButtonState State, TAlignment AlignHorz,
+                                                    TuxAlignmentVert AlignVert, bool MultiLine, bool ShowEndEllipsis,
+                                                    const AnsiString& Text, TFont* Font, TColor TextColor,
+                                                    TColor BkColor) const {
+  Canvas->FillRect(Bounds, clBtnFace);
+  PaintHeader(Canvas, Bounds, TextAreaBounds, Neighbors, Borders, State, AlignHorz, AlignVert, MultiLine,
+              ShowEndEllipsis, Text, Font, TextColor, BkColor, nullptr, false);
+}
+
+void TuxWinXPLookAndFeelPainter::PaintSmallExpandButton(TuxCanvas* Canvas, const TRect& R, bool Expanded, TColor,
+                                                        TColor Color) const {
+  // Without the tree-view theme: the base button framed in Color, not filled.
+  TuxCustomLookAndFeelPainter::PaintSmallExpandButton(Canvas, R, Expanded, Color, clDefault);
+}
+
+void TuxWinXPLookAndFeelPainter::PaintIndicatorItem(TuxCanvas* Canvas, const TRect& R, TuxIndicatorKind Kind,
+                                                    TColor BkColor,
+                                                    const TuxDrawBackgroundEvent& OnDrawBackground) const {
+  TuxFlatLookAndFeelPainter::Instance()->PaintIndicatorItem(Canvas, R, Kind, BkColor, OnDrawBackground);
+}
+
+void TuxWinXPLookAndFeelPainter::PaintCalendarHeader(TuxCanvas* Canvas, const TRect& R, const AnsiString& Text,
+                                                     TuxBorders Neighbors, const TuxPaintParams& ViewParams,
+                                                     int Arrows, int SideWidth,
+                                                     const TuxDrawBackgroundEvent& OnDrawBackground) const {
+  PaintHeader(Canvas, R, R, Neighbors, uxAllBorders, uxbsNormal, taCenter, vaCenter, false, false, Text,
+              ViewParams.Font, ViewParams.TextColor, ViewParams.Color, OnDrawBackground, !(Neighbors & uxbRight));
+  DrawMonthArrows(Canvas, R, Arrows, SideWidth, clWindowText);
 }

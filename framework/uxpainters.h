@@ -11,6 +11,10 @@
 #include "platform/db/dbtypes.h"
 
 #include <functional>
+#include <memory>
+#include <vector>
+
+class TCustomImageList;
 
 enum TuxPainterStyle { psFlat, psStandard, psUltraFlat, psNative, psOffice11 };
 enum TuxArrowDir { adrUp, adrDown, adrLeft, adrRight };
@@ -379,17 +383,88 @@ class TuxOffice11LookAndFeelPainter : public TuxUltraFlatLookAndFeelPainter {
   virtual TColor GetHeaderBackgroundColor() const;
 };
 
-// The native-theme painter. Visual styles are never available here, so no
-// look and feel hands it out; every element falls back to the standard look.
+// The native-theme painter. The visual-style library is absent here, so no
+// look and feel hands it out and no theme handle is ever open: every element
+// takes the classic fallback of its row (mostly the standard painter), while
+// the answers that do not depend on a theme keep this painter's values.
 class TuxWinXPLookAndFeelPainter : public TuxStandardLookAndFeelPainter {
  public:
   static TuxLookAndFeelPainterClass Instance();
   TuxPainterStyle GetPainterStyle() const override { return psNative; }
+  TColor DefaultColor(int N) const override;
+  int GetButtonBorderWidth(TuxButtonState) const override { return 2; }
+  int GetButtonTextIndent() const override { return 2; }
+  int GetButtonPressedShift() const override { return 0; }
+  bool HasButtonHotTracking() const override { return true; }
+  bool IsExpandButtonPaintedFirst() const override { return false; }
+  bool HeaderOption1() const override { return false; }
+  bool HeaderOption2() const override { return true; }
+  TSize GetSortingMarkSize() const override { return TSize{7, 8}; }
+  bool FooterOption() const override { return false; }
+  void PaintSortingMark(TuxCanvas* Canvas, const TRect& R, bool Ascending) const override;
+  void PaintHeaderPressed(TuxCanvas*, const TRect&) const override {}
+  void PaintHeaderSection(TuxCanvas* Canvas, const TRect& Bounds, const TRect& TextAreaBounds, TuxBorders Neighbors,
+                          TuxBorders Borders, TuxButtonState State, TAlignment AlignHorz, TuxAlignmentVert AlignVert,
+                          bool MultiLine, bool ShowEndEllipsis, const AnsiString& Text, TFont* Font, TColor TextColor,
+                          TColor BkColor) const override;
+  void PaintSmallExpandButton(TuxCanvas* Canvas, const TRect& R, bool Expanded, TColor BorderColor,
+                              TColor Color = clDefault) const override;
+  void PaintIndicatorItem(TuxCanvas* Canvas, const TRect& R, TuxIndicatorKind Kind, TColor BkColor,
+                          const TuxDrawBackgroundEvent& OnDrawBackground) const override;
+  void PaintCalendarHeader(TuxCanvas* Canvas, const TRect& R, const AnsiString& Text, TuxBorders Neighbors,
+                           const TuxPaintParams& ViewParams, int Arrows, int SideWidth,
+                           const TuxDrawBackgroundEvent& OnDrawBackground = nullptr) const override;
   virtual void PaintThemedText(TuxCanvas* Canvas, const TRect& R, const AnsiString& Text, unsigned Flags) const;
 };
 
-// Shared painter resources (created on first use).
+// Shared painter resources (created on first use; uxDonePainterResources
+// frees them at shutdown).
 TBitmap* uxScrollBarLightPattern();
 TBitmap* uxScrollBarDarkPattern();
 void RebuildScrollBarPatterns();
 TSize uxCheckBoxGlyphSize();
+// The row-indicator images (kind K > 0 draws image K - 1); none when the
+// program's resources lack them.
+TCustomImageList* uxIndicatorImages();
+// Draws the indicator image of Kind centred in R (nothing for ikNone).
+void uxDrawIndicatorImage(TuxCanvas* Canvas, const TRect& R, TuxIndicatorKind Kind);
+TBitmap* uxAutoHideOnBitmap();
+TBitmap* uxAutoHideOffBitmap();
+void uxDonePainterResources();
+
+// The radio-button glyphs of every look, state and mark, built from the
+// platform's radio metrics and rebuilt after a system colour change.
+class TuxRadioButtonImageList {
+ public:
+  static TuxRadioButtonImageList* Instance();
+  ~TuxRadioButtonImageList();
+  // Draws the glyph at (X, Y): through the mask with BrushColor clDefault,
+  // else on a square filled with BrushColor.
+  void Draw(TuxCanvas* Canvas, int X, int Y, TColor BrushColor, TuxLookAndFeelKind Kind, TuxButtonState State,
+            bool Checked, bool Focused, bool Highlighted);
+  void Reset();
+  TSize GlyphSize() const { return TSize{FWidth, FHeight}; }
+  int GlyphCount() const { return int(FGlyphs.size()); }
+  // The circle inside the platform's glyph and the dot, relative to the circle.
+  TPoint CircleOrigin() const { return TPoint{FLeft, FTop}; }
+  TRect DotRect() const { return FDot; }
+  // Pattern cell (0 outside, 1/2 outer ring, 3/4 inner ring, 5 body, 6 dot).
+  int PatternCell(int X, int Y) const { return FCells[std::size_t(Y) * FWidth + X]; }
+  static int GlyphKey(TuxLookAndFeelKind Kind, TuxButtonState State, bool Checked, bool Focused, bool Highlighted);
+  static TColor CellColor(int Cell, TuxLookAndFeelKind Kind, TuxButtonState State, bool Checked, bool Focused,
+                          bool Highlighted);
+
+ private:
+  TuxRadioButtonImageList();
+  void MeasureMetrics();
+  void BuildPattern();
+  void BuildGlyphs();
+  static TColor BodyColor(TuxLookAndFeelKind Kind, TuxButtonState State);
+
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  TRect FDot{};
+  std::vector<int> FCells;
+  std::vector<bool> FMask;
+  std::vector<std::vector<COLORREF>> FGlyphs;  // by glyph key
+  std::unique_ptr<TuxSystemPaletteChangedNotifier> FNotifier;
+};

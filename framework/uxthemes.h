@@ -1,14 +1,19 @@
 // Visual-style access and the theme manager.
 //
-// The visual-style library is never loaded here: every query reports styles
-// unavailable, no theme handle is ever opened, and each painter takes its
-// classic branch. The subscriber list for theme changes still works, so the
-// scroll bars and bar managers re-measure when a theme change is announced.
+// The visual-style library is looked up by name at start-up ("UxTheme.dll",
+// only on version 5.1 or later). The platform reports it absent, so every
+// entry point stays empty, every wrapper below is a no-op that reports a
+// failure, no theme handle is ever opened and each painter takes its classic
+// branch. The theme-change subscribers still work, so the scroll bars and
+// bar managers re-measure when a theme change is announced.
 #pragma once
 
+#include "platform/gdi/gdi.h"
 #include "platform/rtl/types.h"
 #include "platform/rtl/wintypes.h"
+#include "platform/win/winuser.h"
 
+#include <cstdint>
 #include <functional>
 
 enum TkxThemeClassKind {
@@ -16,22 +21,65 @@ enum TkxThemeClassKind {
   tckPage, tckProgress, tckRebar, tckScrollBar, tckSpin, tckStartPanel, tckStatus, tckTab,
   tckTaskBand, tckTaskBar, tckToolBar, tckToolTip, tckTrackBar, tckTrayNotify, tckTreeView, tckWindow
 };
+constexpr int kxThemeClassKindCount = 24;
 using TkxThemeClassKinds = std::uint32_t;  // bit N = kind N
 constexpr TkxThemeClassKinds kxThemeKind(TkxThemeClassKind K) { return 1u << unsigned(K); }
 
 using HTHEME = std::uintptr_t;
+// Result code of the visual-style calls: 0 success, negative failure.
+using TkxThemeResult = std::int32_t;
+constexpr TkxThemeResult kxThemeFailed = TkxThemeResult(0x80004005u);
+
+// ---- the library and its entry points ----
 
 bool kxIsUxThemeLoaded();
 bool kxIsVersion51OrLater();
+// The 46 names looked up in the library, in lookup order.
+extern const char* const kxUxThemeEntryNames[46];
+// The entry point of a name (empty when the library or the name is missing).
+void* kxUxThemeEntry(const char* Name);
+// Loads the entry-point table through Lookup (a library's GetProcAddress) and
+// marks the library loaded; with Lookup empty the library is unloaded again.
+// Start-up calls it with the platform's library when one is there; tests use
+// it to stand in a library of their own.
+void kxLoadUxThemeEntries(const std::function<void*(const char* Name)>& Lookup);
+
+HTHEME OpenThemeData(HWND Wnd, const char16_t* ClassList);
+TkxThemeResult CloseThemeData(HTHEME Theme);
+TkxThemeResult DrawThemeBackground(HTHEME Theme, HDC DC, int Part, int State, const RECT& R,
+                                   const RECT* Clip = nullptr);
+TkxThemeResult DrawThemeText(HTHEME Theme, HDC DC, int Part, int State, const char16_t* Text, int Count,
+                             DWORD Flags, DWORD Flags2, const RECT& R);
+// The 8-bit form: the text is converted from the default code page first.
+TkxThemeResult DrawThemeText(HTHEME Theme, HDC DC, int Part, int State, const AnsiString& Text, int Count,
+                             DWORD Flags, DWORD Flags2, const RECT& R);
+TkxThemeResult GetThemeBackgroundContentRect(HTHEME Theme, HDC DC, int Part, int State, const RECT& Bounds,
+                                             RECT& Content);
+TkxThemeResult GetThemePartSize(HTHEME Theme, HDC DC, int Part, int State, const RECT* R, int SizeKind, SIZE& Size);
+TkxThemeResult GetThemePartSize(HTHEME Theme, HDC DC, int Part, int State, int SizeKind, SIZE& Size);
+TkxThemeResult GetThemeBackgroundRegion(HTHEME Theme, HDC DC, int Part, int State, const RECT& R, HRGN& Region);
+TkxThemeResult DrawThemeEdge(HTHEME Theme, HDC DC, int Part, int State, const RECT& R, UINT Edge, UINT Flags,
+                             RECT* Content);
+BOOL IsThemeBackgroundPartiallyTransparent(HTHEME Theme, int Part, int State);
+// Keeps the font selected into DC across the call.
+TkxThemeResult DrawThemeParentBackground(HWND Wnd, HDC DC, const RECT* R);
+TkxThemeResult GetThemeColor(HTHEME Theme, int Part, int State, int PropId, COLORREF& Color);
+BOOL IsThemeActive();
+TkxThemeResult GetCurrentThemeName(char16_t* FileName, int FileNameLen, char16_t* ColorName, int ColorNameLen,
+                                   char16_t* SizeName, int SizeNameLen);
+
+// ---- the theme manager ----
+
 HTHEME kxOpenThemeOfKind(TkxThemeClassKind Kind, const WideString* ClassList = nullptr);
 void CloseTheme(TkxThemeClassKind Kind);
 void CloseAllThemes();
 bool AreVisualStylesAvailable(TkxThemeClassKinds Kinds = 0);
 bool IsVisualStyleAvailable(TkxThemeClassKind Kind);
 bool IsThemedFileLunaOrRoyale();
+bool SameThemeClassList(const WideString& A, const WideString& B);
 
 // A subscriber to theme changes; joins the list on construction, leaves it on
-// destruction (also while the change is being announced).
+// destruction (also while a change is being announced).
 class TkxThemeChangedNotificator {
  public:
   TkxThemeChangedNotificator();
@@ -39,8 +87,13 @@ class TkxThemeChangedNotificator {
   TkxThemeChangedNotificator(const TkxThemeChangedNotificator&) = delete;
   TkxThemeChangedNotificator& operator=(const TkxThemeChangedNotificator&) = delete;
   std::function<void()> OnThemeChanged;
+
+ private:
+  std::uint64_t FSerial;  // identifies this subscriber during a walk
+  friend void kxThemeChanged();
 };
 
 // What the hidden receiver window does on WM_THEMECHANGED: closes the cached
-// handles and calls every subscriber in order of joining.
+// handles, re-reads whether styles are switched on and calls every subscriber
+// in order of joining.
 void kxThemeChanged();

@@ -2,6 +2,7 @@
 #include "framework/uxgraphics.h"
 
 #include "framework/uxoffice11.h"
+#include "framework/tests/uxtestresources.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/rtl/strings.h"
 
@@ -68,22 +69,30 @@ TEST_F(CanvasTest, TiledBitmapIsAnchoredAtCanvasMultiples) {
 }
 
 TEST_F(CanvasTest, DisabledRightAlignedTextIsOnePixelFurtherLeft) {
-  auto RightmostInk = [&](TColor Bg) {
+  // The fixed font draws exact blocks; a grey ground shows both copies.
+  TFont F;
+  F.SetName(PV_FIXED_FONT_NAME);
+  C->SetFont(&F);
+  auto RightmostInk = [&](COLORREF Ink) {
     int Max = -1;
     for (int y = 0; y < 64; ++y)
       for (int x = 0; x < 64; ++x)
-        if (Px(x, y) != (ColorToRGB(Bg) & 0xFFFFFF) && x > Max) Max = x;
+        if (Px(x, y) == Ink && x > Max) Max = x;
     return Max;
   };
   const TRect R = uxRect(0, 0, 60, 30);
+  C->FillRect(uxRect(0, 0, 64, 64), clSilver);
+  C->Font()->SetColor(clBlack);
   C->DrawText("ab", R, ctfRight | ctfSingleLine, true);
-  const int Enabled = RightmostInk(clWhite);
-  C->FillRect(uxRect(0, 0, 64, 64), clWhite);
+  const int Enabled = RightmostInk(0);
+  C->FillRect(uxRect(0, 0, 64, 64), clSilver);
   C->DrawText("ab", R, ctfRight | ctfSingleLine, false);
-  const int Disabled = RightmostInk(clWhite);
   ASSERT_GE(Enabled, 0);
-  // The shadow copy sits one pixel left, its highlight copy ends where the enabled text ends.
-  EXPECT_EQ(Disabled, Enabled);
+  // The highlight copy ends where the enabled text ends, the shadow copy one
+  // pixel before; both in the canvas's own font (a font colour change made
+  // just before must not lose the selected font).
+  EXPECT_EQ(RightmostInk(ColorToRGB(clBtnHighlight) & 0xFFFFFF), Enabled);
+  EXPECT_EQ(RightmostInk(ColorToRGB(clBtnShadow) & 0xFFFFFF), Enabled - 1);
 }
 
 TEST_F(CanvasTest, CalcTextRectCentresHorizontally) {
@@ -126,6 +135,7 @@ TEST(Geometry, MulDivRoundsHalvesAwayFromZero) {
 
 TEST(Office11Colours, MixAndGradient) {
   HeadlessBackend::Install();
+  RegisterSourceBitmaps();
   EXPECT_EQ(MixColorsByPercent(0x0000FF, 0xFF0000, 100) & 0xFFFFFF, 0x0000FFu);
   EXPECT_EQ(MixColorsByPercent(0x0000FF, 0xFF0000, 0) & 0xFFFFFF, 0xFF0000u);
   const RECT R{0, 0, 4, 4};
@@ -140,6 +150,80 @@ TEST(Office11Colours, MixAndGradient) {
   EXPECT_NE(Office11ExpandButtonPlusBitmap, nullptr);
   ReleaseOffice11ColorsRef();
   EXPECT_EQ(Office11ColorsRefCount(), Count);
+}
+
+}  // namespace
+
+// ---- parent backgrounds under a transparent control ----
+
+#include "platform/controls/forms.h"
+#include "platform/controls/tests/ctltest.h"
+
+namespace {
+
+// Paints its left half red and its right half blue.
+class TStriped : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+  void Paint() override {
+    Canvas()->Brush()->SetColor(clRed);
+    Canvas()->FillRect(uxRect(0, 0, Width() / 2, Height()));
+    Canvas()->Brush()->SetColor(clBlue);
+    Canvas()->FillRect(uxRect(Width() / 2, 0, Width(), Height()));
+  }
+};
+
+class ParentBackgroundTest : public CtlTest {
+ protected:
+  TForm* Form = nullptr;
+  TStriped* Parent = nullptr;
+  TCustomControl* Child = nullptr;
+  TBitmap Bmp;
+  void SetUp() override {
+    CtlTest::SetUp();
+    Form = new TForm(nullptr, 0);
+    Form->SetBounds(100, 100, 200, 100);
+    Parent = new TStriped(Form);
+    Parent->SetBounds(0, 0, 40, 20);
+    Parent->SetParent(Form);
+    Child = new TCustomControl(Form);
+    Child->SetBounds(10, 0, 20, 20);
+    Child->SetParent(Parent);
+    Form->Show();
+    Bmp.SetSize(20, 20);
+    Bmp.Canvas()->Brush()->SetColor(clWhite);
+    Bmp.Canvas()->FillRect(uxRect(0, 0, 20, 20));
+  }
+  void TearDown() override {
+    delete Form;
+    CtlTest::TearDown();
+  }
+  COLORREF Px(int X, int Y) {
+    const std::uint32_t P = Bmp.ScanLine(Y)[X];
+    return ((P >> 16) & 255) | (P & 0xFF00) | ((P & 255) << 16);
+  }
+};
+
+TEST_F(ParentBackgroundTest, TheParentShowsThroughAtTheChildsPlace) {
+  TuxCanvas C(Bmp.Canvas());
+  uxDrawTransparentControlBackground(Child, &C, uxRect(0, 0, 20, 20), false);
+  EXPECT_EQ(Px(0, 5), 0x0000FFu) << "parent x = 10 is in its red half";
+  EXPECT_EQ(Px(15, 5), 0xFF0000u) << "parent x = 25 is in its blue half";
+  EXPECT_FALSE(Parent->ControlState().Contains(csPaintCopy));
+}
+
+TEST_F(ParentBackgroundTest, ThemeBackgroundNeedsADoubleBufferedParentWithoutVisualStyles) {
+  TuxCanvas C(Bmp.Canvas());
+  uxDrawThemeParentBackground(Child, &C, uxRect(0, 0, 20, 20));
+  EXPECT_EQ(Px(0, 5), 0xFFFFFFu) << "no visual-style library: nothing is drawn";
+  Parent->SetDoubleBuffered(true);
+  uxDrawThemeParentBackgroundOnTabControl(Child, Bmp.Canvas(), uxRect(0, 0, 20, 20));
+  EXPECT_EQ(Px(0, 5), 0x0000FFu);
+  // A clip rectangle limits the painting.
+  Bmp.Canvas()->FillRect(uxRect(0, 0, 20, 20));
+  uxDrawTransparentControlBackground(Child, &C, uxRect(0, 0, 5, 5), false);
+  EXPECT_EQ(Px(2, 2), 0x0000FFu);
+  EXPECT_EQ(Px(12, 12), 0xFFFFFFu);
 }
 
 }  // namespace

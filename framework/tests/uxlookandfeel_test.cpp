@@ -4,10 +4,12 @@
 
 #include "framework/uxpainters.h"
 #include "platform/backend/headless/headless.h"
+#include "platform/win/system.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -139,6 +141,52 @@ TEST_F(LookAndFeelTest, PaletteChangeReachesNativeStyleUsers) {
   // Heard through its own notifier and again through the root's.
   ASSERT_FALSE(R.Calls.empty());
   for (TuxLookAndFeelValues V : R.Calls) EXPECT_EQ(V, lfvsNativeStyle);
+}
+
+TEST_F(LookAndFeelTest, SystemColourBroadcastReachesEveryLookAndFeel) {
+  TuxLookAndFeel L(nullptr);
+  Recorder R;
+  R.Attach(L);
+  PvSysColorsChanged();  // WM_SYSCOLORCHANGE to every top-level window
+  ASSERT_FALSE(R.Calls.empty());
+  for (TuxLookAndFeelValues V : R.Calls) EXPECT_EQ(V, lfvsNativeStyle);
+}
+
+TEST_F(LookAndFeelTest, PrimaryNotifiersRunFirstLastRegisteredFirst) {
+  std::vector<std::string> Order;
+  TuxSystemPaletteChangedNotifier P1(true), N1(false), P2(true), N2(false);
+  P1.OnPaletteChanged = [&] { Order.push_back("P1"); };
+  P2.OnPaletteChanged = [&] { Order.push_back("P2"); };
+  N1.OnPaletteChanged = [&] { Order.push_back("N1"); };
+  N2.OnPaletteChanged = [&] { Order.push_back("N2"); };
+  uxSystemPaletteChanged();
+  // Other notifiers (the root's) may run too; ours keep this order.
+  std::vector<std::string> Ours;
+  for (const auto& S : Order) Ours.push_back(S);
+  EXPECT_EQ(Ours, (std::vector<std::string>{"P2", "P1", "N2", "N1"}));
+}
+
+TEST_F(LookAndFeelTest, NativeStyleGetsTheNativePainterOnlyWithVisualStyles) {
+  TuxLookAndFeel L(nullptr);
+  L.SetKind(lfFlat);
+  L.SetNativeStyle(true);
+  EXPECT_EQ(L.GetPainter(), TuxFlatLookAndFeelPainter::Instance());
+  // A stand-in library with styles switched on: the native painter, without
+  // any change notification.
+  Recorder R;
+  R.Attach(L);
+  static const auto Active = +[]() -> BOOL { return TRUE; };
+  static const auto Open = +[](HWND, const char16_t*) -> HTHEME { return 7; };
+  kxLoadUxThemeEntries([](const char* Name) -> void* {
+    if (std::string(Name) == "IsThemeActive") return reinterpret_cast<void*>(Active);
+    if (std::string(Name) == "OpenThemeData") return reinterpret_cast<void*>(Open);
+    return nullptr;
+  });
+  EXPECT_EQ(L.GetPainter(), TuxWinXPLookAndFeelPainter::Instance());
+  EXPECT_EQ(L.GetAvailablePainterForTheme(tckScrollBar), TuxWinXPLookAndFeelPainter::Instance());
+  EXPECT_TRUE(R.Calls.empty());
+  kxLoadUxThemeEntries(nullptr);
+  EXPECT_EQ(L.GetPainter(), TuxFlatLookAndFeelPainter::Instance());
 }
 
 TEST(ButtonThemeState, Table) {

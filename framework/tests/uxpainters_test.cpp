@@ -4,7 +4,11 @@
 
 #include "framework/uxoffice11.h"
 #include "framework/tests/refimage.h"
+#include "framework/tests/uxtestresources.h"
 #include "platform/backend/headless/headless.h"
+#include "platform/controls/imglist.h"
+#include "platform/win/system.h"
+#include "platform/win/winuser.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +19,7 @@ namespace {
 struct PainterFixture : ::testing::Test {
   void SetUp() override {
     HeadlessBackend::Install();
+    RegisterSourceBitmaps();
     uxInitLookAndFeel();
   }
   void TearDown() override { uxDoneLookAndFeel(); }
@@ -170,13 +175,75 @@ TEST_F(PainterFixture, RadioGlyphColours) {
   EXPECT_EQ(Px(Sheet.get(), S.cx / 2, S.cy / 2), ColorToRGB(Office11DisabledTextColor));
 }
 
-// One sheet per look: buttons in every state, check boxes and radio buttons,
-// scroll-bar parts, headers, borders, expand buttons, drop-down buttons.
+TEST_F(PainterFixture, RadioGlyphCacheKeysAndPattern) {
+  TuxRadioButtonImageList* L = TuxRadioButtonImageList::Instance();
+  EXPECT_EQ(L->GlyphCount(), 128);
+  EXPECT_EQ(TuxRadioButtonImageList::GlyphKey(lfStandard, uxbsPressed, true, false, false), 14);
+  EXPECT_EQ(TuxRadioButtonImageList::GlyphKey(lfOffice11, uxbsDisabled, true, true, true), 3 + 4 + 24 + 32 + 64);
+  // The pattern: ring cells on the edge, body and dot inside, every cell kind present.
+  const TSize S = L->GlyphSize();
+  ASSERT_GE(S.cx, 8);
+  int Seen[7] = {};
+  for (int y = 0; y < S.cy; ++y)
+    for (int x = 0; x < S.cx; ++x) ++Seen[L->PatternCell(x, y)];
+  for (int c = 1; c <= 6; ++c) EXPECT_GT(Seen[c], 0) << "cell kind " << c;
+  EXPECT_EQ(L->PatternCell(S.cx / 2, 0), 1) << "top of the ring is upper-left";
+  EXPECT_EQ(L->PatternCell(S.cx / 2, S.cy - 1), 2) << "bottom of the ring is lower-right";
+  const TRect D = L->DotRect();
+  EXPECT_EQ(L->PatternCell((D.left + D.right) / 2, (D.top + D.bottom) / 2), 6);
+  // Checked disabled Office 2003: the dot in the disabled text colour.
+  EXPECT_EQ(TuxRadioButtonImageList::CellColor(6, lfOffice11, uxbsDisabled, true, false, false),
+            Office11DisabledTextColor);
+  EXPECT_EQ(TuxRadioButtonImageList::CellColor(6, lfStandard, uxbsDisabled, true, false, false), clBtnShadow);
+}
+
+TEST_F(PainterFixture, PaletteChangeRebuildsRadioGlyphs) {
+  auto Sheet = MakeSheet(20, 20);
+  TuxCanvas C(Sheet->Canvas());
+  auto* P = TuxStandardLookAndFeelPainter::Instance();
+  const TSize S = P->RadioButtonSize();
+  const COLORREF Saved = GetSysColor(COLOR_WINDOW);
+  const int Index = COLOR_WINDOW;
+  const COLORREF Yellow = RGB(255, 255, 0);
+  SetSysColors(1, &Index, &Yellow);
+  PvSysColorsChanged();  // the window manager announces the change to every window
+  MSG M;
+  while (PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&M);
+  P->PaintRadioButton(&C, 0, 0, uxbsNormal, false, false, clDefault);
+  EXPECT_EQ(Px(Sheet.get(), S.cx / 2, S.cy / 2), Yellow);
+  SetSysColors(1, &Index, &Saved);
+  uxSystemPaletteChanged();
+  P->PaintRadioButton(&C, 0, 0, uxbsNormal, false, false, clDefault);
+  EXPECT_EQ(Px(Sheet.get(), S.cx / 2, S.cy / 2), Saved);
+}
+
+TEST_F(PainterFixture, IndicatorImagesComeFromTheResources) {
+  ASSERT_NE(uxIndicatorImages(), nullptr);
+  EXPECT_EQ(uxIndicatorImages()->Count(), 6);
+  auto Sheet = MakeSheet(20, 20);
+  TuxCanvas C(Sheet->Canvas());
+  TuxStandardLookAndFeelPainter::Instance()->PaintIndicatorItem(&C, uxRect(0, 0, 12, 18), ikArrow, clBtnFace, nullptr);
+  // The arrow glyph's first column (x = 1 of 8) centred in the 12-pixel cell.
+  EXPECT_EQ(Px(Sheet.get(), 3, 5), 0u);
+  EXPECT_EQ(Px(Sheet.get(), 7, 5), ColorToRGB(clBtnFace)) << "white parts stay transparent";
+  ASSERT_NE(uxAutoHideOnBitmap(), nullptr);
+  EXPECT_EQ(uxAutoHideOnBitmap()->Width(), 12);
+}
+
+// One sheet per look: buttons in every state (with and without caption, tool
+// and grouped buttons), check boxes and radio buttons, scroll-bar parts and a
+// scrolled control with its size-grip corner, headers, footers, indicators,
+// calendar header, splitters, tabs, borders, expand buttons, drop-down buttons
+// and a drop-down frame with its size grip. Text uses the built-in fixed font,
+// whose ink does not depend on the installed fonts.
 void PaintSheet(TuxLookAndFeelPainterClass P, TuxCanvas* C) {
+  TFont Font;
+  Font.SetName(PV_FIXED_FONT_NAME);
+  C->SetFont(&Font);
   const TuxButtonState States[] = {uxbsDefault, uxbsNormal, uxbsHot, uxbsPressed, uxbsDisabled};
   for (int i = 0; i < 5; ++i) {
     const int X = 4 + i * 44;
-    P->PaintButton(C, uxRect(X, 4, X + 40, 26), "", States[i]);
+    P->PaintButton(C, uxRect(X, 4, X + 40, 26), "Ab", States[i]);
     P->PaintCheckBox(C, uxRect(X, 32, X + 13, 45), States[i], false);
     P->PaintCheckBox(C, uxRect(X + 18, 32, X + 31, 45), States[i], true);
     if (States[i] != uxbsDefault) {
@@ -191,21 +258,25 @@ void PaintSheet(TuxLookAndFeelPainterClass P, TuxCanvas* C) {
     // horizontal line buttons
     P->PaintScrollBarPart(C, true, uxRect(X + 20, 68, X + 36, 84), shpLineUp, States[i]);
     P->PaintScrollBarPart(C, true, uxRect(X + 20, 84, X + 36, 100), shpLineDown, States[i]);
-    // drop-down frame buttons
+    // drop-down buttons
     P->PaintFilterDropDownButton(C, uxRect(X + 20, 104, X + 35, 120), States[i], i == 4);
+    // tool buttons and filter close buttons
+    P->PaintToolButton(C, uxRect(232 + i * 17, 4, 248 + i * 17, 20), States[i]);
+    P->PaintFilterCloseButton(C, uxRect(232 + i * 17, 24, 248 + i * 17, 38), States[i]);
   }
-  // headers: three neighbours in a row, then hot and pressed sections
+  // headers with text: three neighbours in a row, then a pressed section
   const TuxButtonState HeaderStates[] = {uxbsNormal, uxbsHot, uxbsNormal};
   for (int i = 0; i < 3; ++i) {
     TuxBorders N = 0;
     if (i > 0) N |= uxbLeft;
     if (i < 2) N |= uxbRight;
     const TRect R = uxRect(4 + i * 50, 140, 54 + i * 50, 160);
-    P->PaintHeader(C, R, R, N, P->GetHeaderBorders(N), HeaderStates[i], taLeftJustify, vaCenter, false, false, "",
-                   nullptr, clBtnText, clBtnFace);
+    P->PaintHeader(C, R, uxInflated(R, -3, -2), N, P->GetHeaderBorders(N), HeaderStates[i], taLeftJustify, vaCenter,
+                   false, false, "Ab", &Font, clBtnText, clBtnFace);
   }
-  P->PaintHeaderSection(C, uxRect(160, 140, 200, 160), uxRect(160, 140, 200, 160), 0, uxAllBorders, uxbsPressed,
-                        taLeftJustify, vaCenter, false, false, "", nullptr, clBtnText, clBtnFace);
+  P->PaintHeaderSection(C, uxRect(160, 140, 200, 160), uxRect(163, 142, 197, 158), 0, uxAllBorders, uxbsPressed,
+                        taLeftJustify, vaCenter, false, false, "Ab", &Font, clBtnText, clBtnFace);
+  C->FillRect(uxRect(200, 140, 220, 180), clBtnFace);
   P->PaintSortingMark(C, uxRect(200, 140, 220, 160), true);
   P->PaintSortingMark(C, uxRect(200, 160, 220, 180), false);
   // borders
@@ -220,13 +291,93 @@ void PaintSheet(TuxLookAndFeelPainterClass P, TuxCanvas* C) {
   P->PaintGroupExpandButton(C, uxRect(130, 166, 145, 181), false, uxbsHot);
   P->PaintFilterCloseButton(C, uxRect(150, 166, 166, 180), uxbsNormal);
   P->PaintArrowButton(C, uxRect(170, 166, 186, 182), uxbsNormal, adrDown, true);
+  // a row of three joined buttons (normal, hot, pressed) in a group border
+  const TuxButtonState GroupStates[] = {uxbsNormal, uxbsHot, uxbsPressed};
+  for (int i = 0; i < 3; ++i)
+    P->PaintGroupButton(C, uxRect(232 + i * 20, 42, 252 + i * 20, 60), GroupStates[i], 3, i, clBtnShadow);
+  P->PaintButtonGroupBorder(C, uxRect(294, 42, 316, 60), false, true);
+  // radio variants: focused, highlighted, on a red square, checked disabled focused
+  P->PaintRadioButton(C, 232, 64, uxbsNormal, false, true, clDefault);
+  P->PaintRadioButton(C, 250, 64, uxbsNormal, true, false, clDefault, true);
+  P->PaintRadioButton(C, 268, 64, uxbsNormal, true, false, clRed);
+  P->PaintRadioButton(C, 286, 64, uxbsDisabled, true, true, clDefault);
+  // row indicators, one of each kind, and an indicator box
+  for (int k = ikArrow; k <= ikFilter; ++k)
+    P->PaintIndicatorItem(C, uxRect(232 + (k - 1) * 12, 82, 244 + (k - 1) * 12, 100), TuxIndicatorKind(k), clBtnFace,
+                          nullptr);
+  P->PaintIndicatorItemBox(C, uxRect(304, 82, 316, 100), ikArrow, clBtnFace, nullptr);
+  // footer: a cell, a separator and the footer border
+  P->PaintFooterCell(C, uxRect(232, 104, 272, 122), taLeftJustify, vaCenter, false, "Ab", &Font, clBtnText, clBtnFace,
+                     nullptr);
+  P->PaintFooterSeparator(C, uxRect(274, 104, 276, 122));
+  C->FillRect(uxRect(278, 104, 316, 122), clBtnFace);
+  P->PaintFooterBorder(C, uxRect(278, 104, 316, 122));
+  // calendar header with both month arrows
+  TuxPaintParams Params;
+  Params.Color = clBtnFace;
+  Params.Font = &Font;
+  Params.TextColor = clBtnText;
+  P->PaintCalendarHeader(C, uxRect(232, 126, 316, 144), "Ab", 0, Params, 3, 10);
+  // splitters (horizontal and vertical) and a tab with its tab area
+  P->PaintSplitterBorder(C, uxRect(232, 150, 316, 156), Params, true);
+  P->PaintSplitterBorder(C, uxRect(232, 160, 238, 196), Params, false);
+  C->FillRect(uxRect(242, 158, 316, 196), clBtnFace);
+  const TuxBorders TabSides = uxbLeft | uxbTop | uxbRight;
+  for (TuxBorder Side : {bLeft, bTop, bRight}) {
+    TRect R = uxRect(246, 160, 276, 176);
+    if (Side == bLeft) R.right = R.left + 1;
+    if (Side == bRight) R.left = R.right - 1;
+    if (Side == bTop) R.bottom = R.top + 1;
+    P->PaintTabBorder(C, R, Side, TabSides, false);
+  }
+  P->PaintTabArea(C, uxRect(242, 176, 316, 196), uxAllBorders, false);
+  // the caption rule: a 17-pixel button lifts its caption one pixel
+  P->PaintButton(C, uxRect(4, 204, 44, 221), "Ab", uxbsNormal);
+  P->PaintButton(C, uxRect(48, 204, 88, 222), "Ab", uxbsNormal);
+  // a scrolled control: border, both bars and the size-grip corner between them
+  {
+    const TRect B = uxRect(4, 228, 100, 296);
+    C->FillRect(B, clWindow);
+    P->PaintBorder(C, B);
+    const TRect In = uxInflated(B, -P->GetBorderWidth(), -P->GetBorderWidth());
+    const int S = 16;
+    const int VX = In.right - S, HY = In.bottom - S;
+    P->PaintScrollBarPart(C, false, uxRect(VX, In.top, In.right, In.top + S), shpLineUp, uxbsNormal);
+    P->PaintScrollBarPart(C, false, uxRect(VX, In.top + S, In.right, In.top + S + 12), shpThumb, uxbsNormal);
+    P->PaintScrollBarPart(C, false, uxRect(VX, In.top + S + 12, In.right, HY - S), shpPageDown, uxbsNormal);
+    P->PaintScrollBarPart(C, false, uxRect(VX, HY - S, In.right, HY), shpLineDown, uxbsHot);
+    P->PaintScrollBarPart(C, true, uxRect(In.left, HY, In.left + S, In.bottom), shpLineUp, uxbsNormal);
+    P->PaintScrollBarPart(C, true, uxRect(In.left + S, HY, In.left + S + 10, In.bottom), shpPageUp, uxbsPressed);
+    P->PaintScrollBarPart(C, true, uxRect(In.left + S + 10, HY, In.left + S + 30, In.bottom), shpThumb, uxbsNormal);
+    P->PaintScrollBarPart(C, true, uxRect(In.left + S + 30, HY, VX - S, In.bottom), shpPageDown, uxbsNormal);
+    P->PaintScrollBarPart(C, true, uxRect(VX - S, HY, VX, In.bottom), shpLineDown, uxbsPressed);
+    C->FillRect(uxRect(VX, HY, In.right, In.bottom), clBtnFace);  // the size-grip corner
+  }
+  // a drop-down: the edit with its button, and below it the drop-down frame
+  // with a bottom bar holding the size grip and the close button
+  {
+    const TRect Edit = uxRect(108, 228, 220, 246);
+    C->FillRect(Edit, clWindow);
+    P->PaintBorder(C, Edit);
+    const int BW = P->GetBorderWidth();
+    P->PaintFilterDropDownButton(C, uxRect(Edit.right - BW - 15, Edit.top + BW, Edit.right - BW, Edit.bottom - BW),
+                                 uxbsPressed, false);
+    const TRect Frame = uxRect(108, 246, 220, 296);
+    C->FillRect(Frame, clWindow);
+    P->PaintBorder(C, Frame);
+    const TRect Bar = uxRect(Frame.left + BW, Frame.bottom - BW - 17, Frame.right - BW, Frame.bottom - BW);
+    C->FillRect(Bar, clBtnFace);
+    TRect Grip = uxRect(Bar.right - 16, Bar.bottom - 16, Bar.right, Bar.bottom);
+    DrawFrameControl(C->Handle(), &Grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+    P->PaintFilterCloseButton(C, uxRect(Bar.left + 1, Bar.top + 1, Bar.left + 17, Bar.top + 15), uxbsHot);
+  }
 }
 
 }  // namespace
 
 TEST_F(PainterFixture, ElementSheetsMatchReferences) {
   for (int k = 0; k < 4; ++k) {
-    auto Sheet = MakeSheet(224, 200);
+    auto Sheet = MakeSheet(320, 300);
     TuxCanvas C(Sheet->Canvas());
     PaintSheet(Painters[k], &C);
     EXPECT_TRUE(MatchesReference(Sheet.get(), std::string("painter_") + PainterNames[k]));
