@@ -3,15 +3,21 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "framework/uxclasses.h"
 #include "framework/uxdragdrop.h"
 #include "framework/uxscrollbar.h"
+#include "framework/uxtimers.h"
+#include "framework/uxwinutils.h"
 #include "platform/controls/forms.h"
 #include "platform/controls/menus.h"
+#include "platform/gdi/gdi.h"
+#include "platform/rtl/resources.h"
 #include "platform/win/system.h"
 
 namespace {
 
 TDragObject* g_currentDragObject = nullptr;
+TuxDesignerModifiedProc g_designerModified = nullptr;
 
 // Waits for the mouse to leave a small square around the press point C
 // (screen; the cursor may already be past it when input was queued) ("drag"),
@@ -67,21 +73,24 @@ bool DetectDrag(HWND Wnd, POINT c) {
 // helpers
 
 bool ShowPopupMenu(TControl* Caller, TComponent* Menu, int X, int Y) {
-  if (auto* pm = dynamic_cast<TPopupMenu*>(Menu)) {
-    pm->SetPopupComponent(Caller);
-    pm->Popup(X, Y);
-    return true;
-  }
+  if (!Menu) return false;
   if (auto* um = dynamic_cast<IuxPopupMenu*>(Menu)) {
     um->Popup(X, Y);
+    return true;
+  }
+  // A class-library menu pops up only when its automatic pop-up is on.
+  if (auto* pm = dynamic_cast<TPopupMenu*>(Menu); pm && pm->AutoPopup()) {
+    pm->SetPopupComponent(Caller);
+    pm->Popup(X, Y);
     return true;
   }
   return false;
 }
 
 bool IsPopupMenuShortCut(TComponent* Menu, TWMKey& Message) {
-  if (auto* pm = dynamic_cast<TPopupMenu*>(Menu)) return pm->IsShortCut(Message);
+  if (!Menu) return false;
   if (auto* um = dynamic_cast<IuxPopupMenu*>(Menu)) return um->IsShortCut(Message);
+  if (auto* pm = dynamic_cast<TPopupMenu*>(Menu)) return pm->IsShortCut(Message);
   return false;
 }
 
@@ -97,11 +106,24 @@ void uxRedrawWindowNow(TWinControl* Control) {
 
 TDragObject* uxCurrentDragObject() { return g_currentDragObject; }
 
+void uxSetDesignerModifiedProc(TuxDesignerModifiedProc Proc) { g_designerModified = Proc; }
+
+// ---------------------------------------------------------------------------
+// mouse-leave tracking
+
+// Polls the cursor while it is over the control, so that the control hears of
+// the mouse leaving even when no idle pass of the application notices it
+// (modal loops, the mouse leaving for another program's window). The poll
+// sends the control CM_MOUSELEAVE itself; nothing more is to be done here.
+class TuxControl::TMouseTracker : public IuxMouseTrackingCaller {
+ public:
+  void MouseLeave() override {}
+};
+
 // ---------------------------------------------------------------------------
 // construction
 
 TuxControl::TuxControl(TComponent* AOwner) : TCustomControl(AOwner) {
-  if (HasDragImages()) FControlStyle << csDisplayDragImage;
   FCanvas = std::make_unique<TuxCanvas>(TCustomControl::Canvas());
   FDefaultCursor = Cursor();
   FLookAndFeel = std::make_unique<TuxLookAndFeel>(this);
@@ -110,10 +132,28 @@ TuxControl::TuxControl(TComponent* AOwner) : TCustomControl(AOwner) {
   };
   FTabStop = MayFocus();
   FControlStyle << csParentBackground;
+  FMouseTracker = std::make_unique<TMouseTracker>();
+}
+
+void TuxControl::AfterConstruction() {
+  TCustomControl::AfterConstruction();
+  FTabStop = MayFocus();
+  ApplyDescendantDefaults();
+}
+
+// What depends on the descendant's answers; once, at the first chance after
+// construction (AfterConstruction, or the window's creation for controls made
+// without it).
+void TuxControl::ApplyDescendantDefaults() {
+  if (FDescendantDefaultsApplied) return;
+  FDescendantDefaultsApplied = true;
+  if (HasDragImages()) FControlStyle << csDisplayDragImage;
+  CreateScrollBars();
 }
 
 TuxControl::~TuxControl() {
   *FAlive = false;
+  FMouseTracker.reset();  // ends any tracking before the window goes
   if (Dragging()) EndDrag(false);
   if (g_currentDragObject && g_currentDragObject == DragObject() && DragControl() == this) g_currentDragObject = nullptr;
   delete FDragAndDropObject;
@@ -123,6 +163,7 @@ TuxControl::~TuxControl() {
   FActiveCanvas.reset();
   FCanvas.reset();
   FLookAndFeel.reset();
+  uxClearObjectLinks(this);
 }
 
 void TuxControl::BeforeDestruction() {
@@ -138,9 +179,11 @@ void TuxControl::CreateScrollBars() {
   FVScrollBar->SetKind(sbVertical);
   FVScrollBar->SetWidth(GetSystemMetrics(SM_CXVSCROLL));
   FSizeGrip = new TuxSizeGrip(this);
+  uxSettingsController()->AddControl(this);
 }
 
 void TuxControl::DestroyScrollBars() {
+  if (FHScrollBar) uxSettingsController()->RemoveControl(this);
   // Unparent first: the parent must forget them while they are whole.
   for (TControl* c : {static_cast<TControl*>(FSizeGrip), static_cast<TControl*>(FVScrollBar),
                       static_cast<TControl*>(FHScrollBar)})
@@ -166,6 +209,7 @@ void TuxControl::CreateWnd() {
     throw;
   }
   FCreatingWindow = false;
+  ApplyDescendantDefaults();
   InitInternalControls();
 }
 
@@ -248,6 +292,22 @@ void TuxControl::InvalidateRect(const TRect& R, bool EraseBackground) {
 void TuxControl::InvalidateRegion(TuxRegion* Region, bool EraseBackground) {
   if (!HandleAllocated() || !Region || Region->IsEmpty()) return;
   InvalidateRgn(Handle(), Region->Handle(), EraseBackground);
+}
+
+void TuxControl::NotifyDesignerModified() {
+  if (!IsDesigning() || !g_designerModified) return;
+  for (TControl* c = this; c; c = c->Parent())
+    for (TComponentStateItem s : {csLoading, csWriting, csDestroying})
+      if (c->ComponentState().Contains(s)) return;
+  if (TCustomForm* f = GetParentForm(this)) g_designerModified(f);
+}
+
+void TuxControl::AddChildComponent(TuxControlChildComponent* Component) {
+  if (Component) Component->SetControl(this);
+}
+
+void TuxControl::RemoveChildComponent(TuxControlChildComponent* Component) {
+  if (Component) Component->SetControl(nullptr);
 }
 
 void TuxControl::UpdateCursor() {
@@ -348,8 +408,9 @@ void TuxControl::SetScrollBarInfo(TScrollBarKind Kind, int Min, int Max, int Ste
   d.Max = Max;
   d.Position = Pos;
   d.PageSize = Page;
-  d.SmallChange = SmallInt(Step);
-  d.LargeChange = SmallInt(Page);
+  // The bar's steps are 1..32767: a wider page must not wrap to a negative step.
+  d.SmallChange = SmallInt(std::clamp(Step, 1, 32767));
+  d.LargeChange = SmallInt(std::clamp(Page, 1, 32767));
   d.Enabled = true;
   d.Visible = true;
 }
@@ -475,8 +536,9 @@ void TuxControl::ScrollContent(int Direction) {
   TScrollBarKind kind = Direction <= 2 ? sbHorizontal : sbVertical;
   TScrollCode code = (Direction == 1 || Direction == 3) ? scLineUp : scLineDown;
   int pos = (kind == sbHorizontal ? FHScrollBar : FVScrollBar)->Position();
+  std::shared_ptr<bool> alive = FAlive;
   Scroll(kind, code, pos);
-  Update();
+  if (*alive) Update();
 }
 
 void TuxControl::UXMScrollBarSizeChanged(TMessage&) {
@@ -534,7 +596,14 @@ void TuxControl::FocusChanged() {
 }
 
 void TuxControl::FontChanged() {
-  for (IuxFontListener* l : std::vector<IuxFontListener*>(FFontListeners)) l->FontChanged(this, Font());
+  std::shared_ptr<bool> alive = FAlive;
+  // A listener may remove others (or itself) while it is told: only those
+  // still listening are told.
+  for (IuxFontListener* l : std::vector<IuxFontListener*>(FFontListeners)) {
+    if (std::find(FFontListeners.begin(), FFontListeners.end(), l) == FFontListeners.end()) continue;
+    l->FontChanged(this, Font());
+    if (!*alive) return;
+  }
   Invalidate();
 }
 
@@ -604,6 +673,10 @@ void TuxControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 }
 
 void TuxControl::AfterMouseDown(TMouseButton Button, int X, int Y) {
+  if (Button == mbMiddle) {
+    PanContent(X, Y);
+    return;
+  }
   if (Button != mbLeft || DragMode() != dmAutomatic || !HandleAllocated() || !MouseCapture()) return;
   if (IsDesigning() && !AllowAutoDragAndDropAtPoint(X, Y, TShiftState())) return;
   if (!CanDrag(X, Y)) return;
@@ -624,6 +697,206 @@ bool TuxControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos
   std::shared_ptr<bool> alive = FAlive;
   for (UINT i = 0; i < lines && *alive; ++i) ScrollContent(dir);
   return true;
+}
+
+// ---------------------------------------------------------------------------
+// middle-button panning
+
+namespace {
+
+// The picture at the anchor of the panning mode: the program's bitmap when it
+// has one, else a drawn one (a dot with arrows towards the directions that scroll).
+std::unique_ptr<TBitmap> PanningBitmap(bool H, bool V) {
+  const char* name = H && V ? "UX_FULLSCROLLBITMAP" : H ? "UX_HORSCROLLBITMAP" : "UX_VERSCROLLBITMAP";
+  auto bmp = std::make_unique<TBitmap>();
+  if (FindResourceData(RT_BITMAP, name)) {
+    try {
+      bmp->LoadFromResourceName(name);
+      if (!bmp->Empty() && bmp->Width() > 0 && bmp->Height() > 0) return bmp;
+    } catch (const Exception&) {
+      // an unreadable resource: the drawn picture below serves
+    }
+  }
+  const int s = 28, m = s / 2;
+  bmp->SetSize(s, s);
+  TCanvas* c = bmp->Canvas();
+  c->Brush()->SetColor(clWindow);
+  c->FillRect(uxRect(0, 0, s, s));
+  c->Brush()->SetColor(clWindowText);
+  c->Pen()->SetColor(clWindowText);
+  c->FillRect(uxRect(m - 2, m - 2, m + 2, m + 2));
+  auto arrow = [c](TPoint a, TPoint b, TPoint d) {
+    TPoint pts[3] = {a, b, d};
+    c->Polygon(pts, 3);
+  };
+  if (V) {
+    arrow({m, 3}, {m - 4, 7}, {m + 4, 7});
+    arrow({m, s - 4}, {m - 4, s - 8}, {m + 4, s - 8});
+  }
+  if (H) {
+    arrow({3, m}, {7, m - 4}, {7, m + 4});
+    arrow({s - 4, m}, {s - 8, m - 4}, {s - 8, m + 4});
+  }
+  return bmp;
+}
+
+// The window class of the anchor: the platform's static class when there is
+// one, else a plain class of our own.
+const char* PanningAnchorClass() {
+  WNDCLASSEXA wc;
+  if (GetClassInfoExA(nullptr, "STATIC", &wc)) return "STATIC";
+  static const char* own = "TuxPanningAnchor";
+  if (!GetClassInfoExA(nullptr, own, &wc)) {
+    WNDCLASSEXA n;
+    n.lpfnWndProc = DefWindowProcA;
+    n.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    n.lpszClassName = own;
+    RegisterClassExA(&n);
+  }
+  return own;
+}
+
+void PaintPanningAnchor(HWND Wnd, TBitmap* Bitmap) {
+  HDC dc = GetDC(Wnd);
+  if (!dc) return;
+  int w = Bitmap->Width(), h = Bitmap->Height();
+  BitBlt(dc, 0, 0, w, h, Bitmap->Canvas()->Handle(), 0, 0, SRCCOPY);
+  HRGN rgn = CreateEllipticRgn(0, 0, w + 1, h + 1);
+  HBRUSH br = CreateSolidBrush(ColorToRGB(clWindowText));
+  FrameRgn(dc, rgn, br, 1, 1);
+  DeleteObject(br);
+  DeleteObject(rgn);
+  ReleaseDC(Wnd, dc);
+}
+
+}  // namespace
+
+// The modal panning mode of a middle press at client point (X, Y): a marker at
+// the press point, and
+// the content scrolls towards the mouse, faster the farther the mouse is,
+// until a click, Escape or the loss of the mouse capture ends it.
+void TuxControl::PanContent(int X, int Y) {
+  if (FScrollingContent || !HandleAllocated()) return;
+  bool h = IsHScrollBarVisible(), v = IsVScrollBarVisible();
+  if (!h && !v) return;
+  std::shared_ptr<bool> alive = FAlive;
+  HWND wnd = Handle();
+  FScrollingContent = true;
+  // The press point: the cursor may have moved on already when input is queued.
+  POINT anchor{X, Y};
+  ::ClientToScreen(wnd, &anchor);
+  std::unique_ptr<TBitmap> bmp = PanningBitmap(h, v);
+  const int bw = bmp->Width(), bh = bmp->Height();
+  HWND anchorWnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, PanningAnchorClass(), "", WS_POPUP,
+                                   anchor.x - bw / 2, anchor.y - bh / 2, bw, bh, nullptr, nullptr, nullptr, nullptr);
+  if (anchorWnd) {
+    SetWindowRgn(anchorWnd, CreateEllipticRgn(0, 0, bw + 1, bh + 1), FALSE);
+    ShowWindow(anchorWnd, SW_SHOWNOACTIVATE);
+    PaintPanningAnchor(anchorWnd, bmp.get());
+  }
+  // Within the neutral zone nothing scrolls; a hidden bar's axis never leaves it.
+  RECT neutral{anchor.x - bw / 2, anchor.y - bw / 2, anchor.x - bw / 2 + bw, anchor.y - bw / 2 + bw};
+  int sx = GetSystemMetrics(SM_XVIRTUALSCREEN), sy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  if (!h) {
+    neutral.left = std::min<LONG>(neutral.left, sx);
+    neutral.right = std::max<LONG>(neutral.right, sx + GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  }
+  if (!v) {
+    neutral.top = std::min<LONG>(neutral.top, sy);
+    neutral.bottom = std::max<LONG>(neutral.bottom, sy + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  }
+  int direction = 0, speed = 1;
+  bool leftZone = false;
+  unsigned counter = 0;
+  POINT last = anchor;
+  auto showCursor = [&] {
+    static const TCursor byDirection[] = {0, crUxLeftScroll, crUxRightScroll, crUxUpScroll, crUxDownScroll};
+    TCursor c = direction ? byDirection[direction] : h && v ? crUxFullScroll : h ? crUxHorScroll : crUxVerScroll;
+    if (Screen) ::SetCursor(Screen->Cursors(c));
+  };
+  auto follow = [&](POINT p) {
+    if (PtInRect(&neutral, p)) {
+      direction = 0;
+      speed = 0;
+    } else {
+      leftZone = true;
+      int dx = p.x - anchor.x, dy = p.y - anchor.y;
+      bool vert = !h || (v && std::abs(dy) >= std::abs(dx));
+      int dist = vert ? std::abs(dy) : std::abs(dx);
+      direction = vert ? (dy < 0 ? 3 : 4) : (dx < 0 ? 1 : 2);
+      speed = std::clamp((dist - bw / 2) / 5 + 1, 1, 12);
+    }
+    showCursor();
+  };
+  showCursor();
+  UINT_PTR timer = SetTimer(nullptr, 0, 20, nullptr);
+  SetCapture(wnd);
+  auto finish = [&] {
+    if (GetCapture() == wnd) ReleaseCapture();
+    if (timer) KillTimer(nullptr, timer);
+    if (anchorWnd) DestroyWindow(anchorWnd);
+    if (*alive) FScrollingContent = false;
+  };
+  try {
+    MSG msg;
+    bool done = false;
+    while (!done && *alive && GetCapture() == wnd) {
+      if (!GetMessageA(&msg, nullptr, 0, 0)) {
+        PostQuitMessage(int(msg.wParam));
+        break;
+      }
+      switch (msg.message) {
+        case WM_PAINT:
+          if (anchorWnd && msg.hwnd == anchorWnd) {
+            ValidateRect(anchorWnd, nullptr);
+            continue;
+          }
+          break;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+          if (msg.wParam == VK_ESCAPE) done = true;  // dispatched first
+          break;
+        case WM_TIMER:
+          if (!msg.hwnd && msg.wParam == timer) {
+            ++counter;
+            if (direction && counter % unsigned(13 - speed) == 0) ScrollContent(direction);
+            continue;
+          }
+          break;
+        case WM_MOUSEMOVE: {
+          POINT p{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+          if (msg.hwnd) ::ClientToScreen(msg.hwnd, &p);
+          if (p.x != last.x || p.y != last.y) {
+            last = p;
+            follow(p);
+          }
+          continue;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+        case WM_MOUSEWHEEL:
+          done = true;  // ends the mode and goes nowhere
+          continue;
+        case WM_MBUTTONUP:
+          // The release of the starting press keeps the mode on until the mouse
+          // has moved out of the neutral zone once.
+          if (leftZone) done = true;
+          break;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
 }
 
 // ---------------------------------------------------------------------------
@@ -779,8 +1052,16 @@ TClass TuxControl::GetDragImagesClass() { return TuxDragImageList::StaticClass()
 void TuxControl::DoStartDrag(TDragObject*& DragObject) {
   Update();
   TCustomControl::DoStartDrag(DragObject);
-  if (!DragObject && GetDragObjectClass() == TuxDragControlObject::StaticClass())
-    DragObject = new TuxDragControlObject(this);
+  if (!DragObject) {
+    TClass c = GetDragObjectClass();
+    if (c == TuxDragControlObject::StaticClass()) {
+      DragObject = new TuxDragControlObject(this);
+    } else if (c && c->InheritsFrom(TDragObject::StaticClass()) && c->Create) {
+      TObject* o = c->Create(this);
+      DragObject = dynamic_cast<TDragObject*>(o);
+      if (!DragObject) delete o;
+    }
+  }
   if (DragObject && !StartDrag(DragObject)) {
     delete DragObject;
     DragObject = nullptr;
@@ -809,9 +1090,11 @@ TDragImageList* TuxControl::GetDragImages() {
 
 void TuxControl::InitDragImages(TDragImageList* ImageList) {
   TSize s = GetDragImagesSize();
+  // No image without a size (an image list refuses an empty one): the list
+  // stays empty and no drag image is shown.
+  if (s.cx <= 0 || s.cy <= 0) return;
   ImageList->SetWidth(s.cx);
   ImageList->SetHeight(s.cy);
-  if (s.cx == 0 || s.cy == 0) return;
   TBitmap bmp;
   bmp.SetSize(s.cx, s.cy);
   TuxCanvas c(bmp.Canvas());
@@ -968,13 +1251,29 @@ void TuxControl::CMFontChanged(TMessage& M) {
 void TuxControl::CMMouseEnter(TMessage& M) {
   std::shared_ptr<bool> alive = FAlive;
   TCustomControl::Dispatch(M);
-  if (*alive) MouseEnter(M.LParam ? reinterpret_cast<TControl*>(M.LParam) : this);
+  if (!*alive) return;
+  auto* c = M.LParam ? reinterpret_cast<TControl*>(M.LParam) : this;
+  if (c == this) {
+    if (FMouseInside) return;
+    FMouseInside = true;
+    if (HandleAllocated()) BeginMouseTracking(this, ClientRect(), FMouseTracker.get());
+  }
+  MouseEnter(c);
 }
 
+// The leave may come twice, from the application's idle pass and from the
+// tracking poll: the control hears of it once.
 void TuxControl::CMMouseLeave(TMessage& M) {
   std::shared_ptr<bool> alive = FAlive;
   TCustomControl::Dispatch(M);
-  if (*alive) MouseLeave(M.LParam ? reinterpret_cast<TControl*>(M.LParam) : this);
+  if (!*alive) return;
+  auto* c = M.LParam ? reinterpret_cast<TControl*>(M.LParam) : this;
+  if (c == this) {
+    if (!FMouseInside) return;
+    FMouseInside = false;
+    EndMouseTracking(FMouseTracker.get());
+  }
+  MouseLeave(c);
 }
 
 void TuxControl::CMTextChanged(TMessage& M) {

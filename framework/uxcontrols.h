@@ -18,7 +18,9 @@ class TuxControl;
 class TuxControlScrollBar;
 class TuxSizeGrip;
 class TuxDragAndDropObject;
+class TuxControlChildComponent;
 class TPopupMenu;
+class TCustomForm;
 
 // Posted by a control to itself after every non-client size calculation; the
 // internal scroll bars then follow the system's scroll-bar size.
@@ -78,11 +80,19 @@ bool uxIsInDragThreshold(const TPoint& P, int X, int Y);
 // Redraws a control's window at once, with its children.
 void uxRedrawWindowNow(TWinControl* Control);
 
+// The form designer's "the form changed" notice, set by a designer while it
+// runs; nullptr (the running program) makes NotifyDesignerModified do nothing.
+using TuxDesignerModifiedProc = void (*)(TCustomForm* Form);
+void uxSetDesignerModifiedProc(TuxDesignerModifiedProc Proc);
+
 class TuxControl : public TCustomControl, public IuxLookAndFeelOwner {
   PV_CLASS(TuxControl, TCustomControl)
  public:
   explicit TuxControl(TComponent* AOwner);
   ~TuxControl() override;
+  // Settings that depend on the descendant's overrides (drag-image style, tab
+  // stop, internal scroll bars), which the constructor cannot ask for yet.
+  void AfterConstruction() override;
   void BeforeDestruction() override;
 
   TuxCanvas* Canvas() const { return FCanvas.get(); }
@@ -139,6 +149,11 @@ class TuxControl : public TCustomControl, public IuxLookAndFeelOwner {
   void InvalidateRect(const TRect& R, bool EraseBackground);
   void InvalidateRegion(TuxRegion* Region, bool EraseBackground);
   void UpdateCursor();
+  // At design time only, and only while neither the control nor a parent is
+  // being loaded, written or destroyed: tells the designer the form changed.
+  void NotifyDesignerModified();
+  // True while the middle-button panning mode runs.
+  bool ScrollingContent() const { return FScrollingContent; }
   bool IsLoading() const { return ComponentState().Contains(csLoading); }
   bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
   // A token that turns false when the control is freed: callers that run
@@ -196,6 +211,8 @@ class TuxControl : public TCustomControl, public IuxLookAndFeelOwner {
   // -- formerly dynamic operations --
   virtual void ColorChanged() {}
   virtual void VisibleChanged() {}
+  virtual void AddChildComponent(TuxControlChildComponent* Component);
+  virtual void RemoveChildComponent(TuxControlChildComponent* Component);
   virtual bool MayProcessUnfocusedMouseDown() { return false; }
   virtual void BoundsChanged() { UpdateScrollBars(); }
   virtual bool CanDrag(int, int) { return FDragAndDropState == odsNone; }
@@ -244,6 +261,9 @@ class TuxControl : public TCustomControl, public IuxLookAndFeelOwner {
 
  private:
   friend class TuxControlScrollBar;
+  class TMouseTracker;
+  void ApplyDescendantDefaults();
+  void PanContent(int X, int Y);
   void CreateScrollBars();
   void DestroyScrollBars();
   void CalculateScrollBarsParams();
@@ -299,6 +319,9 @@ class TuxControl : public TCustomControl, public IuxLookAndFeelOwner {
   std::vector<IuxFontListener*> FFontListeners;
   TRect FBounds{};
   bool FLastParentBackground = true;
+  bool FDescendantDefaultsApplied = false;
+  bool FMouseInside = false;  // between the control's own enter and leave
+  std::unique_ptr<TMouseTracker> FMouseTracker;
 
   BEGIN_MESSAGE_MAP
     PV_MESSAGE_HANDLER(WM_CANCELMODE, TMessage, WMCancelMode)

@@ -40,6 +40,7 @@ TuxDragAndDropObject* uxCreateDragAndDropObject(TClass Class, TuxControl* Contro
 class TuxDragControlObject : public TDragControlObject {
   PV_CLASS(TuxDragControlObject, TDragControlObject)
  public:
+  using OwnerType = TControl;  // lets the class object create it for a control
   explicit TuxDragControlObject(TControl* AControl) : TDragControlObject(AControl) {}
   TCursor GetDragCursor(bool Accepted, int X, int Y) override;
 

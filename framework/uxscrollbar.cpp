@@ -2,12 +2,25 @@
 
 #include <algorithm>
 
+#include "framework/uxthemes.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/system.h"
 
 namespace {
 bool InRect(const TRect& R, const TPoint& P) {
   return P.x >= R.left && P.x < R.right && P.y >= R.top && P.y < R.bottom;
+}
+
+// MulDiv over 64-bit operands: the ranges of a bar (Max - Min + 1 for the
+// widest 32-bit range) do not fit 32 bits. Halves round away from zero; a zero
+// divisor gives -1, as the platform's MulDiv does.
+long long MulDiv64(long long A, long long B, long long C) {
+  if (C == 0) return -1;
+  __int128 p = static_cast<__int128>(A) * B;
+  bool negative = (p < 0) != (C < 0);
+  __int128 ap = p < 0 ? -p : p, ac = C < 0 ? -static_cast<__int128>(C) : C;
+  __int128 q = (2 * ap + ac) / (2 * ac);
+  return static_cast<long long>(negative ? -q : q);
 }
 }  // namespace
 
@@ -17,10 +30,12 @@ TuxScrollBar::TuxScrollBar(TComponent* AOwner) : TCustomControl(AOwner) {
   FLookAndFeel->OnChanged = [this](TuxLookAndFeel* S, TuxLookAndFeelValues V) { LookAndFeelChanged(S, V); };
   FBitmap = std::make_unique<TBitmap>();
   FBitmapCanvas = std::make_unique<TuxCanvas>(FBitmap->Canvas());
-  FTimer = new TTimer(this);
+  FTimer = new TuxTimer(this);
   FTimer->SetEnabled(false);
   FTimer->SetInterval(400);
-  FTimer->OnTimer = TNotifyEvent(this, &TuxScrollBar::RepeatTimerTick);
+  FTimer->SetOnTimer(TNotifyEvent(this, &TuxScrollBar::RepeatTimerTick));
+  FThemeNotificator = std::make_unique<TkxThemeChangedNotificator>();
+  FThemeNotificator->OnThemeChanged = [this] { ThemeChanged(); };
   TCustomControl::SetBounds(Left(), Top(), 121, GetSystemMetrics(SM_CYHSCROLL));
   FBitmap->SetSize(Width(), Height());
   CalculateThumbSize();
@@ -31,6 +46,14 @@ TuxScrollBar::~TuxScrollBar() = default;
 
 TuxLookAndFeelPainterClass TuxScrollBar::Painter() const {
   return FLookAndFeel->GetAvailablePainterForTheme(tckScrollBar);
+}
+
+void TuxScrollBar::ThemeChanged() {
+  CalculateThumbSize();
+  CalculateRects();
+  RebuildScrollBarPatterns();
+  Invalidate();
+  if (TWinControl* p = Parent()) p->Realign();
 }
 
 void TuxScrollBar::LookAndFeelChanged(TuxLookAndFeel*, TuxLookAndFeelValues) {
@@ -140,21 +163,27 @@ void TuxScrollBar::CalculateThumb() {
   int first = vert ? FLineUpRect.bottom : FLineUpRect.right;
   int second = vert ? FLineDownRect.top : FLineDownRect.left;
   int track = second - first;
-  int length, offset;
+  int length;
+  long long offset;
+  const long long pos = static_cast<long long>(FPosition) - FMin;
   if (FPageSize != 0) {
-    int range = FMax - FMin + 1;
-    length = std::min(track, MulDiv(FPageSize, track, range));
+    long long range = static_cast<long long>(FMax) - FMin + 1;
+    length = static_cast<int>(std::min<long long>(track, MulDiv64(FPageSize, track, range)));
     if (track < FThumbnailSize || FMax == FMin) return;
     length = std::max(length, FThumbnailSize);
-    int span = FMax - FMin - FPageSize + 1;
-    offset = span > 0 ? MulDiv(track - length, std::min(FPosition - FMin, span), span) : 0;
+    // A page as large as the range (or larger) leaves no room to move: the
+    // thumb stays at the start instead of dividing by zero.
+    long long span = static_cast<long long>(FMax) - FMin - FPageSize + 1;
+    offset = span > 0 ? MulDiv64(track - length, std::min(pos, span), span) : 0;
   } else {
     length = GetSystemMetrics(vert ? SM_CYVTHUMB : SM_CXHTHUMB);
     if (track < length) return;
-    offset = (track - length <= 0 || FMax == FMin) ? 0 : MulDiv(track - length, FPosition - FMin, FMax - FMin);
+    offset = (track - length <= 0 || FMax == FMin)
+                 ? 0
+                 : MulDiv64(track - length, pos, static_cast<long long>(FMax) - FMin);
   }
-  offset = std::clamp(offset, 0, std::max(0, track - length));
-  int start = first + offset;
+  offset = std::clamp<long long>(offset, 0, std::max(0, track - length));
+  int start = first + static_cast<int>(offset);
   if (vert) {
     FThumbRect = uxRect(0, start, Width(), start + length);
     FPageUpRect = uxRect(0, first, Width(), start);
@@ -172,11 +201,12 @@ int TuxScrollBar::PositionFromThumb() {
   int second = vert ? FLineDownRect.top : FLineDownRect.left;
   int thumbStart = vert ? FThumbRect.top : FThumbRect.left;
   int thumbLen = vert ? FThumbRect.Height() : FThumbRect.Width();
-  int range = FMax - FMin;
-  if (FPageSize > 0) range += 1 - FPageSize;
+  long long range = static_cast<long long>(FMax) - FMin;
+  if (FPageSize > 0) range += 1 - static_cast<long long>(FPageSize);
   int room = second - first - thumbLen;
   if (room <= 0) return FMin;  // the thumb fills the track: nothing to choose
-  return FMin + MulDiv(range, thumbStart - first, room);
+  long long p = FMin + MulDiv64(range, thumbStart - first, room);
+  return static_cast<int>(std::clamp<long long>(p, FMin, FMax));
 }
 
 TuxScrollBarHitPart TuxScrollBar::HitTest(const TPoint& P) {
@@ -304,8 +334,7 @@ void TuxScrollBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 void TuxScrollBar::CancelState() {
   if (FState == shpNone) return;
   if (FState == shpThumb) {
-    int p = std::clamp(PositionFromThumb(), FMin, FMax);
-    if (p != FPosition) FPosition = p;
+    SetPosition(PositionFromThumb());
     DoScroll(scPosition);
   }
   FTimer->SetEnabled(false);

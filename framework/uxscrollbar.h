@@ -6,8 +6,10 @@
 #include <memory>
 
 #include "framework/uxcontrols.h"
+#include "framework/uxtimers.h"
 #include "platform/controls/graphics.h"
-#include "platform/controls/timers.h"
+
+class TkxThemeChangedNotificator;
 
 using TuxScrollEvent = TEvent<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
@@ -55,7 +57,7 @@ class TuxScrollBar : public TCustomControl {
   TuxScrollBarHitPart State() const { return FState; }
   TuxScrollBarHitPart HotPart() const { return FHotPart; }
   int ThumbnailSize() const { return FThumbnailSize; }
-  TTimer* RepeatTimer() const { return FTimer; }
+  TuxTimer* RepeatTimer() const { return FTimer; }
 
   TNotifyEvent OnChange;
   TuxScrollEvent OnScroll;
@@ -78,6 +80,7 @@ class TuxScrollBar : public TCustomControl {
   void RepeatTimerTick(TObject* Sender);
   TuxButtonState PartState(TuxScrollBarHitPart Part);
   void LookAndFeelChanged(TuxLookAndFeel* Sender, TuxLookAndFeelValues Changed);
+  void ThemeChanged();
 
  private:
   void CNScroll(TMessage& M);
@@ -105,7 +108,8 @@ class TuxScrollBar : public TCustomControl {
   int FSavePosition = 0;
   TPoint FSaveThumbPos{};
   int FThumbnailSize = 8;
-  TTimer* FTimer = nullptr;
+  TuxTimer* FTimer = nullptr;
+  std::unique_ptr<TkxThemeChangedNotificator> FThemeNotificator;
   bool FFirstTick = false;
 
   BEGIN_MESSAGE_MAP

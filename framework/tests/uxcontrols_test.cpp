@@ -7,8 +7,11 @@
 
 #include <vector>
 
+#include "framework/uxclasses.h"
 #include "framework/uxscrollbar.h"
+#include "framework/uxtimers.h"
 #include "platform/controls/tests/ctltest.h"
+#include "platform/controls/timers.h"
 
 namespace {
 
@@ -329,6 +332,262 @@ TEST_F(UxControlTest, PopupMenuTakesOnlyMenus) {
   EXPECT_EQ(a->GetPopupMenu(), menu);
   delete menu;  // free notification clears the reference
   EXPECT_EQ(a->PopupMenu(), nullptr);
+}
+
+// A control whose content is 1000 pixels high and that scrolls it: the bars
+// report the top line it shows.
+class TScroller : public TuxControl {
+ public:
+  explicit TScroller(TComponent* AOwner) : TuxControl(AOwner) {}
+  int Top = 0;
+  std::vector<TScrollCode> Codes;
+  void InitScrollBarsParameters() override {
+    SetScrollBarInfo(sbVertical, 0, 999, 10, GetClientBounds().Height(), Top, true, true);
+  }
+  void Scroll(TScrollBarKind Kind, TScrollCode Code, int& Pos) override {
+    if (Kind != sbVertical) return;
+    Codes.push_back(Code);
+    if (Code == scLineUp || Code == scLineDown || Code == scPageUp || Code == scPageDown || Code == scTrack ||
+        Code == scPosition)
+      Top = Pos;
+    UpdateScrollBars();
+  }
+};
+
+TEST_F(UxControlTest, InternalBarDrivenByClicksAndDrags) {
+  auto* other = Add("Other", 250, 0, 50, 50);
+  auto* c = new TScroller(Form);
+  c->SetBounds(0, 0, 200, 150);
+  c->SetParent(Form);
+  ShowForm();
+  c->UpdateScrollBars();
+  ASSERT_TRUE(c->IsVScrollBarVisible());
+  other->SetFocus();
+  Pump();
+  TuxControlScrollBar* bar = c->VScrollBar();
+  // A click on the down arrow: one line down, and the control takes the focus.
+  TRect down = bar->LineDownRect();
+  TPoint p = At(bar, down.left + 3, down.top + 3);
+  hb->Click(p.x, p.y);
+  Pump();
+  EXPECT_EQ(c->Top, 10);
+  EXPECT_EQ(bar->Position(), 10);
+  EXPECT_TRUE(c->Focused());
+  // A click below the thumb: one page.
+  hb->AdvanceClock(2000);
+  TRect page = bar->PageDownRect();
+  p = At(bar, 5, page.bottom - 2);
+  hb->Click(p.x, p.y);
+  Pump();
+  EXPECT_EQ(c->Top, 10 + bar->LargeChange());
+  // Dragging the thumb to the end of the track shows the last page.
+  hb->AdvanceClock(2000);
+  TRect t = bar->ThumbRect();
+  p = At(bar, 5, t.top + 2);
+  hb->Drag(p.x, p.y, p.x, p.y + (bar->LineDownRect().top - t.top), 5);
+  Pump();
+  EXPECT_EQ(c->Top, 1000 - c->GetClientBounds().Height());
+  EXPECT_EQ(bar->Position(), c->Top);
+  EXPECT_EQ(c->Codes.back(), scEndScroll);
+  // FocusOnClick off: the bar still scrolls, the focus stays where it was.
+  other->SetFocus();
+  c->SetFocusOnClick(false);
+  hb->AdvanceClock(2000);
+  down = bar->LineUpRect();
+  p = At(bar, down.left + 3, down.top + 3);
+  hb->Click(p.x, p.y);
+  Pump();
+  EXPECT_TRUE(other->Focused());
+  EXPECT_EQ(c->Top, 1000 - c->GetClientBounds().Height() - 10);
+}
+
+TEST_F(UxControlTest, MouseLeaveHeardOnceThroughTheTrackingPoll) {
+  TContentControl* a = Add("A", 0, 0, 100, 100);
+  ShowForm();
+  Log log;
+  a->OnMouseEnter = TuxControlEvent(&log, &Log::Enter);
+  a->OnMouseLeave = TuxControlEvent(&log, &Log::Leave);
+  TPoint in = At(a, 50, 50);
+  hb->MouseMove(in.x, in.y);
+  PumpIdle();
+  ASSERT_EQ(log.Items, (std::vector<std::string>{"enter A"}));
+  // Out of the whole form, with no idle pass: the poll notices it.
+  hb->MouseMove(5, 5);
+  Pump();
+  hb->AdvanceClock(20);
+  Pump();
+  EXPECT_EQ(log.Items, (std::vector<std::string>{"enter A", "leave A"}));
+  // The application's own idle pass later does not make a second leave.
+  PumpIdle();
+  EXPECT_EQ(log.Items, (std::vector<std::string>{"enter A", "leave A"}));
+  // Back in: entered again.
+  hb->MouseMove(in.x, in.y);
+  PumpIdle();
+  EXPECT_EQ(log.Items.back(), "enter A");
+  a->OnMouseEnter = a->OnMouseLeave = nullptr;
+}
+
+struct DesignerLog {
+  static std::vector<TCustomForm*>* Calls;
+  static void Modified(TCustomForm* F) { Calls->push_back(F); }
+};
+std::vector<TCustomForm*>* DesignerLog::Calls = nullptr;
+
+TEST_F(UxControlTest, DesignTimeBehaviour) {
+  TContentControl* a = Add("A", 0, 0, 100, 100);
+  TContentControl* b = Add("B", 150, 0, 100, 100);
+  a->ContentH = 1000;
+  // A menu of the framework's own kind: its shortcut test counts the keys it sees.
+  struct TOwnMenu : TComponent, IuxPopupMenu {
+    using TComponent::TComponent;
+    int Asked = 0;
+    bool IsShortCut(TWMKey& M) override { return M.CharCode() == 'G' && ++Asked; }
+    void Popup(int, int) override {}
+  };
+  auto* menu = new TOwnMenu(Form);
+  a->SetPopupMenu(menu);
+  ASSERT_EQ(a->PopupMenu(), menu);
+  ShowForm();
+  a->UpdateScrollBars();
+  b->SetFocus();
+  Pump();
+  std::vector<TCustomForm*> calls;
+  DesignerLog::Calls = &calls;
+  uxSetDesignerModifiedProc(&DesignerLog::Modified);
+  // At run time: shortcuts of the pop-up menu work, the designer hears nothing.
+  a->SetFocus();
+  Pump();
+  hb->Key('G', HeadlessBackend::Ctrl);
+  Pump();
+  EXPECT_EQ(menu->Asked, 1);
+  a->NotifyDesignerModified();
+  EXPECT_TRUE(calls.empty());
+
+  Form->SetDesigning(true);
+  ASSERT_TRUE(a->IsDesigning());
+  // No focus on click, no pop-up menu shortcuts.
+  b->SetFocus();
+  Pump();
+  TPoint p = At(a, 20, 20);
+  hb->Click(p.x, p.y);
+  Pump();
+  EXPECT_FALSE(a->Focused());
+  a->SetFocus();
+  Pump();
+  hb->Key('G', HeadlessBackend::Ctrl);
+  Pump();
+  EXPECT_EQ(menu->Asked, 1);
+  // The internal bars take the mouse in the designer; the control only while
+  // it is busy with a press of its own.
+  EXPECT_EQ(a->VScrollBar()->Perform(CM_DESIGNHITTEST, 0, MAKELPARAM(2, 2)), 1);
+  EXPECT_EQ(a->Perform(CM_DESIGNHITTEST, MK_LBUTTON, MAKELPARAM(20, 20)), 0);
+  // The designer's notice, but not while the form is being destroyed.
+  a->NotifyDesignerModified();
+  EXPECT_EQ(calls, (std::vector<TCustomForm*>{Form}));
+  Form->Destroying();
+  a->NotifyDesignerModified();
+  EXPECT_EQ(calls.size(), 1u);
+  uxSetDesignerModifiedProc(nullptr);
+  DesignerLog::Calls = nullptr;
+}
+
+TEST_F(UxControlTest, SystemScrollBarSizeReachesEveryControl) {
+  TContentControl* a = Add("A", 0, 0, 100, 100);
+  TContentControl* b = Add("B", 150, 0, 100, 100);
+  a->ContentH = b->ContentH = 1000;
+  ShowForm();
+  int w = GetSystemMetrics(SM_CXVSCROLL);
+  for (TContentControl* c : {a, b}) {
+    c->UpdateScrollBars();
+    c->VScrollBar()->SetWidth(w + 7);  // as if the system size had been another
+  }
+  HWND h = uxSettingsController()->Handle();
+  ASSERT_NE(h, nullptr);
+  SendMessageA(h, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  Pump();
+  for (TContentControl* c : {a, b}) {
+    EXPECT_EQ(c->VScrollBar()->Width(), w);
+    EXPECT_EQ(c->GetClientBounds().right, 100 - w);
+  }
+  int before = uxSettingsController()->ControlCount();
+  delete b;
+  EXPECT_EQ(uxSettingsController()->ControlCount(), before - 1);
+}
+
+class TNoFocus : public TContentControl {
+  PV_CLASS(TNoFocus, TuxControl)
+ public:
+  using OwnerType = TComponent;
+  explicit TNoFocus(TComponent* AOwner) : TContentControl(AOwner) {}
+  bool MayFocus() override { return false; }
+};
+
+TEST_F(UxControlTest, ConstructionAskTheDescendant) {
+  // Made through the platform's constructor call, the descendant's answers count.
+  auto* n = NewObject<TNoFocus>(Form);
+  EXPECT_FALSE(n->TabStop());
+  EXPECT_NE(n->HScrollBar(), nullptr);
+  EXPECT_NE(n->VScrollBar(), nullptr);
+  // A weak link to a control is cleared when the control goes.
+  TuxObjectLink* link = uxAddObjectLink(n);
+  delete n;
+  EXPECT_EQ(link->Ref, nullptr);
+  uxRemoveObjectLink(link);
+}
+
+TEST_F(UxControlTest, FontListenersToldInOrderWhileTheyLeave) {
+  TContentControl* a = Add("A", 0, 0, 100, 100);
+  struct Listener : IuxFontListener {
+    std::vector<std::string>* Log;
+    std::string Name;
+    TuxControl* Control = nullptr;
+    IuxFontListener* Drop = nullptr;
+    void FontChanged(TObject*, TFont*) override {
+      Log->push_back(Name);
+      if (Drop) Control->RemoveFontListener(Drop);
+    }
+  };
+  std::vector<std::string> log;
+  Listener l1, l2, l3;
+  l1.Log = l2.Log = l3.Log = &log;
+  l1.Name = "1";
+  l2.Name = "2";
+  l3.Name = "3";
+  l1.Control = a;
+  l1.Drop = &l2;  // the first removes the second before it is told
+  a->AddFontListener(&l1);
+  a->AddFontListener(&l2);
+  a->AddFontListener(&l3);
+  a->Font()->SetSize(a->Font()->Size() + 2);
+  EXPECT_EQ(log, (std::vector<std::string>{"1", "3"}));
+  a->RemoveFontListener(&l1);
+  a->RemoveFontListener(&l3);
+}
+
+TEST_F(UxControlTest, WidePageKeepsAPositiveStep) {
+  TContentControl* a = Add("A", 0, 0, 100, 100);
+  ShowForm();
+  a->SetScrollBarInfo(sbVertical, 0, 1000000, 0, 40000, 0, true, true);
+  a->VScrollBar()->ApplyData();
+  EXPECT_EQ(a->VScrollBar()->LargeChange(), 32767);
+  EXPECT_EQ(a->VScrollBar()->SmallChange(), 1);
+  a->VScrollBar()->DoScroll(scPageDown);
+  EXPECT_EQ(a->VScrollBar()->Position(), 32767);
+}
+
+TEST_F(UxControlTest, PopupMenuWithoutAutoPopupIsNotShown) {
+  TContentControl* a = Add("A", 0, 0, 50, 50);
+  auto* menu = new TPopupMenu(Form);
+  int shown = 0;
+  struct Counter {
+    int* N;
+    void Popup(TObject*) { ++*N; }
+  } counter{&shown};
+  menu->OnPopup = TNotifyEvent(&counter, &Counter::Popup);
+  menu->SetAutoPopup(false);
+  EXPECT_FALSE(ShowPopupMenu(a, menu, 10, 10));
+  EXPECT_FALSE(ShowPopupMenu(a, nullptr, 10, 10));
+  EXPECT_EQ(shown, 0);
 }
 
 }  // namespace

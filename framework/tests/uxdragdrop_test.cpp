@@ -155,4 +155,79 @@ TEST_F(DragTest, ClassLibraryDragBetweenTwoControls) {
   EXPECT_EQ(uxCurrentDragObject(), nullptr);
 }
 
+// A control that paints its drag image: a red square of the size it asks for.
+class TImaged : public TDragging {
+ public:
+  using TDragging::TDragging;
+  TSize Size{16, 12};
+  bool Allow = true;
+  bool HasDragImages() override { return true; }
+  TSize GetDragImagesSize() override { return Size; }
+  // A white frame (the corner gives the transparent colour) around red.
+  void DrawDragImage(TuxCanvas* C, const TRect& R) override {
+    C->FillRect(R, clWhite);
+    C->FillRect(uxInflated(R, -2, -2), clRed);
+  }
+  bool StartDrag(TDragObject*) override { return Allow; }
+};
+
+TEST_F(DragTest, DragImagePaintedByTheControl) {
+  auto* c = Add<TImaged>(0);
+  TDragImageList* il = c->GetDragImages();
+  ASSERT_NE(il, nullptr);
+  EXPECT_EQ(il->Count(), 1);
+  EXPECT_EQ(il->Width(), 16);
+  EXPECT_EQ(il->Height(), 12);
+  TBitmap b;
+  il->GetBitmap(0, &b);
+  EXPECT_EQ(ColorToRGB(b.Canvas()->Pixels(8, 6)), ColorToRGB(clRed));
+  auto* none = Add<TImaged>(200);
+  none->Size = TSize{0, 0};
+  EXPECT_EQ(none->GetDragImages(), nullptr);
+}
+
+TEST_F(DragTest, CopyCursorWhileCtrlIsHeldOverAnAcceptingTarget) {
+  auto* src = Add<TDragging>(0);
+  Form->Show();
+  Pump();
+  TuxDragControlObject o(src);
+  struct Case {
+    bool ctrl, accepted;
+    TCursor cursor;
+  } cases[] = {
+      {true, true, UX_DRAGCOPYCURSOR},
+      {false, true, src->DragCursor()},
+      {true, false, crNoDrop},
+  };
+  for (const Case& c : cases) {
+    if (c.ctrl) hb->KeyDown(VK_CONTROL);
+    Pump();
+    EXPECT_EQ(o.GetDragCursor(c.accepted, 0, 0), c.cursor) << c.ctrl << c.accepted;
+    if (c.ctrl) hb->KeyUp(VK_CONTROL);
+    Pump();
+  }
+}
+
+TEST_F(DragTest, DragRefusedByTheControlDropsNothing) {
+  auto* src = Add<TImaged>(0);
+  auto* dst = Add<TDragging>(200);
+  src->Arm = dst->Arm = false;
+  src->Allow = false;
+  src->SetDragMode(dmAutomatic);
+  DropTarget t;
+  dst->OnDragOver = TDragOverEvent(&t, &DropTarget::Over);
+  dst->OnDragDrop = TDragDropEvent(&t, &DropTarget::Drop);
+  Form->Show();
+  Pump();
+  TPoint a = At(src, 20, 20), m = At(src, 60, 20), b = At(dst, 20, 20);
+  hb->MouseDown(a.x, a.y);
+  hb->MouseMove(m.x, m.y);
+  hb->MouseMove(b.x, b.y);
+  hb->MouseUp(b.x, b.y);
+  Pump();
+  EXPECT_EQ(t.Dropped, nullptr);
+  EXPECT_FALSE(src->Dragging());
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/controls/tests/ctltest.h"
 
 namespace {
@@ -100,6 +102,29 @@ TEST_F(PopupTest, ClosesOnAnOutsideClick) {
   hb->Click(outside.x, outside.y);
   Pump();
   EXPECT_FALSE(p.Visible());
+}
+
+// Counts the changes of visibility it is told of.
+class TCountingPopup : public TuxPopupWindow {
+ public:
+  using TuxPopupWindow::TuxPopupWindow;
+  std::vector<bool> Seen;
+  void VisibilityChanged() override { Seen.push_back(Visible()); }
+};
+
+TEST_F(PopupTest, ClosesWhenTheApplicationIsDeactivated) {
+  TCountingPopup p(nullptr);
+  p.SetAnchorControl(Form);
+  p.SetAnchorBounds(TRect{10, 10, 60, 30});
+  p.SetBounds(0, 0, 80, 60);
+  p.SetAdjustable(false);
+  p.Popup();
+  Pump();
+  ASSERT_TRUE(p.Visible());
+  hb->ActivateFromDesktop(0);  // another program takes the activation
+  Pump();
+  EXPECT_FALSE(p.Visible());
+  EXPECT_EQ(p.Seen, (std::vector<bool>{true, false}));
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "framework/uxthemes.h"
 #include "platform/controls/tests/ctltest.h"
 #include "platform/rtl/strings.h"
 
@@ -192,6 +195,80 @@ TEST_F(ScrollBarInput, ThumbDragAndSnapBack) {
   EXPECT_EQ(Bar->Position(), moved);
   hb->MouseUp(grab.x + 400, grab.y + 20);
   Pump();
+}
+
+TEST_F(ScrollBarGeometry, RangesThatWouldDivideByZeroOrOverflow) {
+  TuxScrollBar b(nullptr);
+  b.SetKind(sbVertical);
+  b.SetBounds(0, 0, 17, 200);
+  int arrow = std::min<int>(GetSystemMetrics(SM_CXVSCROLL), 100);
+  int track = 200 - 2 * arrow;
+  int sysThumb = GetSystemMetrics(SM_CYVTHUMB);
+  struct Case {
+    const char* name;
+    int min, max, page, pos;
+    int len, offset;
+  } cases[] = {
+      // The page is the whole range: nothing to move, the thumb fills the track.
+      {"page equals the range", 1, 10, 10, 5, track, 0},
+      {"page beyond the range (negative span)", 5, 10, 8, 7, track, 0},
+      {"widest range, no page, middle", INT_MIN, INT_MAX, 0, 0, sysThumb, (track - sysThumb + 1) / 2},
+      {"widest range, no page, end", INT_MIN, INT_MAX, 0, INT_MAX, sysThumb, track - sysThumb},
+      {"widest range with a page, start", INT_MIN, INT_MAX, INT_MAX, INT_MIN, track / 2, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    b.SetScrollParams(c.min, c.max, c.pos, c.page);
+    TRect t = b.ThumbRect();
+    EXPECT_EQ(t.Height(), c.len);
+    EXPECT_EQ(t.top - arrow, c.offset);
+    EXPECT_GE(t.top, arrow);
+    EXPECT_LE(t.bottom, 200 - arrow);
+  }
+}
+
+TEST_F(ScrollBarInput, ThumbDragOverTheWidestRange) {
+  Bar->SetScrollParams(INT_MIN, INT_MAX, INT_MIN, 0);
+  TRect t = Bar->ThumbRect();
+  TPoint grab = At(Bar, 8, t.top + 2);
+  int travel = Bar->LineDownRect().top - t.bottom;
+  hb->Drag(grab.x, grab.y, grab.x, grab.y + travel / 2, 4);
+  Pump();
+  int half = Bar->Position();
+  EXPECT_GT(half, INT_MIN / 4);
+  EXPECT_LT(half, INT_MAX / 4);
+  t = Bar->ThumbRect();
+  grab = At(Bar, 8, t.top + 2);
+  hb->Drag(grab.x, grab.y, grab.x, grab.y + (Bar->LineDownRect().top - t.bottom), 4);
+  Pump();
+  EXPECT_EQ(Bar->Position(), INT_MAX);
+}
+
+// Counts its paints, so that a repaint after a theme change shows.
+class TCountingBar : public TuxScrollBar {
+ public:
+  using TuxScrollBar::TuxScrollBar;
+  int Paints = 0;
+
+ protected:
+  void Paint() override {
+    ++Paints;
+    TuxScrollBar::Paint();
+  }
+};
+
+TEST_F(ScrollBarInput, ThemeChangeRepaintsAndFreedBarsLeaveTheList) {
+  auto* b = new TCountingBar(Form);
+  b->SetBounds(50, 10, 150, 17);
+  b->SetParent(Form);
+  auto* gone = new TCountingBar(Form);
+  gone->SetParent(Form);
+  Pump();
+  delete gone;  // must not be called any more
+  int before = b->Paints;
+  kxThemeChanged();
+  Pump();
+  EXPECT_GT(b->Paints, before);
 }
 
 }  // namespace
