@@ -2,6 +2,7 @@
 #include "platform/controls/menus.h"
 #include <algorithm>
 #include "platform/classes/typinfo.h"
+#include "platform/controls/forms.h"
 #include "platform/controls/imglist.h"
 #include "platform/rtl/strings.h"
 
@@ -216,10 +217,15 @@ TMenuItem::~TMenuItem() {
     delete c;
   }
   if (FParent) FParent->Remove(this);
+  if (FHandle && IsMenu(FHandle)) DestroyMenu(FHandle);
   FreeCommands().push_back(FCommand);
 }
 
 void TMenuItem::MenuChanged(bool Rebuild) {
+  // The entry of this item lives in its parent's platform menu; its children's
+  // entries in its own.
+  if (FParent) FParent->RebuildHandle();
+  RebuildHandle();
   TMenu* m = GetParentMenu();
   if (m) m->MenuChanged(this, this, Rebuild);
 }
@@ -433,8 +439,50 @@ TMenu* TMenuItem::GetParentMenu() const {
   return i->FMenu;
 }
 
-HMENU TMenuItem::Handle() { return FHandle; }
-void TMenuItem::RebuildHandle() {}
+HMENU TMenuItem::Handle() {
+  // The window manager frees a window's menu bar with the window: a handle
+  // that is no longer valid is built again.
+  if (FHandle && IsMenu(FHandle)) return FHandle;
+  FHandle = FMenu && dynamic_cast<TMainMenu*>(FMenu) ? CreateMenu() : CreatePopupMenu();
+  Populate();
+  return FHandle;
+}
+
+void TMenuItem::RebuildHandle() {
+  if (FHandle && IsMenu(FHandle)) Populate();
+}
+
+void TMenuItem::Populate() {
+  // Entries are removed, not deleted: the submenus belong to the child items.
+  while (GetMenuItemCount(FHandle) > 0) RemoveMenu(FHandle, 0, MF_BYPOSITION);
+  for (TMenuItem* i : FItems)
+    if (i->FVisible) i->AppendTo(FHandle);
+}
+
+bool TMenuItem::IsOwnerDraw() const {
+  TMenu* m = GetParentMenu();
+  if (!m || !m->OwnerDraw() || IsLine()) return false;
+  // the titles of a menu bar are drawn by the window manager
+  return !(FParent && FParent->FMenu && dynamic_cast<TMainMenu*>(FParent->FMenu));
+}
+
+void TMenuItem::AppendTo(HMENU Menu) {
+  MENUITEMINFOA mi;
+  mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA | MIIM_STRING | MIIM_SUBMENU;
+  mi.fType = IsLine() ? MFT_SEPARATOR : MFT_STRING;
+  if (FRadioItem) mi.fType |= MFT_RADIOCHECK;
+  if (FBreak == mbBreak) mi.fType |= MFT_MENUBREAK;
+  if (FBreak == mbBarBreak) mi.fType |= MFT_MENUBARBREAK;
+  if (IsOwnerDraw()) mi.fType |= MFT_OWNERDRAW;
+  mi.fState = (FChecked ? MFS_CHECKED : 0) | (FEnabled ? 0 : MFS_GRAYED) | (FDefault ? MFS_DEFAULT : 0);
+  mi.wID = FCommand;
+  mi.hSubMenu = FItems.empty() ? nullptr : Handle();
+  mi.dwItemData = reinterpret_cast<ULONG_PTR>(this);
+  AnsiString text = FCaption;
+  if (FShortCut && !IsLine()) text += "\t" + ShortCutToText(FShortCut);
+  mi.dwTypeData = text.data();
+  InsertMenuItemA(Menu, UINT(GetMenuItemCount(Menu)), TRUE, &mi);
+}
 
 void TMenuItem::Click() {
   if (!FEnabled) return;
@@ -502,7 +550,22 @@ TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(null
   FItems->FMenu = this;
 }
 
-TMenu::~TMenu() { delete FItems; }
+namespace {
+// Whether the bar of window W may still be changed: not while its form is
+// being destroyed (the window takes its menu with it).
+bool BarChangeable(HWND W) {
+  if (!W || !IsWindow(W)) return false;
+  TWinControl* c = FindControl(W);
+  return !(c && c->ComponentState().Contains(csDestroying));
+}
+}  // namespace
+
+TMenu::~TMenu() {
+  // a menu bar that goes away leaves its window without one
+  if (BarChangeable(FWindowHandle) && FItems->FHandle && GetMenu(FWindowHandle) == FItems->FHandle)
+    ::SetMenu(FWindowHandle, nullptr);
+  delete FItems;
+}
 
 void TMenu::SetImages(TCustomImageList* Value) {
   if (FImages) FImages->RemoveFreeNotification(this);
@@ -511,6 +574,18 @@ void TMenu::SetImages(TCustomImageList* Value) {
 }
 
 HMENU TMenu::Handle() { return FItems->Handle(); }
+
+void TMenu::SetOwnerDraw(bool Value) {
+  if (Value == FOwnerDraw) return;
+  FOwnerDraw = Value;
+  // every entry changes its type
+  std::function<void(TMenuItem*)> rebuild = [&](TMenuItem* item) {
+    item->RebuildHandle();
+    for (TMenuItem* i : item->FItems) rebuild(i);
+  };
+  rebuild(FItems);
+  MenuChanged(this, nullptr, true);
+}
 
 void TMenu::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
@@ -580,6 +655,60 @@ bool TMenu::DispatchPopup(HMENU AMenu) {
   return true;
 }
 
+namespace {
+// A canvas on a device context that it does not own.
+struct TBorrowedCanvas {
+  TCanvas Canvas;
+  explicit TBorrowedCanvas(HDC DC) {
+    Canvas.SetHandle(DC);
+    if (Screen) Canvas.SetFont(Screen->MenuFont());
+  }
+  ~TBorrowedCanvas() { Canvas.SetHandle(nullptr); }
+};
+}  // namespace
+
+bool TMenu::DispatchMenuMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_COMMAND:
+      if (Message.LParam != 0 || HIWORD(Message.WParam) > 1) return false;
+      return DispatchCommand(LOWORD(Message.WParam));
+    case WM_INITMENUPOPUP:
+      return DispatchPopup(reinterpret_cast<HMENU>(Message.WParam));
+    case WM_MEASUREITEM: {
+      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+      if (!mis || mis->CtlType != ODT_MENU) return false;
+      TMenuItem* item = FindItem(mis->itemID, fkCommand);
+      if (!item) return false;
+      HDC dc = GetDC(nullptr);
+      int width = int(mis->itemWidth), height = int(mis->itemHeight);
+      {
+        TBorrowedCanvas c(dc);
+        item->MeasureItem(&c.Canvas, width, height);
+      }
+      ReleaseDC(nullptr, dc);
+      mis->itemWidth = UINT(std::max(0, width));
+      mis->itemHeight = UINT(std::max(0, height));
+      Message.Result = 1;
+      return true;
+    }
+    case WM_DRAWITEM: {
+      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+      if (!dis || dis->CtlType != ODT_MENU) return false;
+      TMenuItem* item = FindItem(dis->itemID, fkCommand);
+      if (!item) return false;
+      int saved = SaveDC(dis->hDC);
+      {
+        TBorrowedCanvas c(dis->hDC);
+        item->DrawItem(&c.Canvas, dis->rcItem, (dis->itemState & ODS_SELECTED) != 0);
+      }
+      RestoreDC(dis->hDC, saved);
+      Message.Result = 1;
+      return true;
+    }
+    default: return false;
+  }
+}
+
 void TMenu::GetChildren(TGetChildProc Proc, TComponent* Root) {
   for (TMenuItem* i : FItems->FItems) Proc(i);
 }
@@ -591,8 +720,21 @@ void TMenu::SetChildOrder(TComponent* Child, int Order) {
 // ---------------------------------------------------------------------------
 // TMainMenu
 
+void TMainMenu::SetWindowHandle(HWND Value) {
+  HWND old = WindowHandle();
+  HMENU bar = Items()->FHandle;
+  if (old != Value && BarChangeable(old) && bar && GetMenu(old) == bar) ::SetMenu(old, nullptr);
+  TMenu::SetWindowHandle(Value);
+  if (Value && IsWindow(Value) && !(GetWindowLongA(Value, GWL_STYLE) & WS_CHILD)) {
+    HMENU h = Handle();
+    if (GetMenu(Value) != h) ::SetMenu(Value, h);
+  }
+}
+
 void TMainMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) {
   TMenu::MenuChanged(Sender, Source, Rebuild);
+  HWND w = WindowHandle();
+  if (w && IsWindow(w) && Items()->FHandle && GetMenu(w) == Items()->FHandle) ::DrawMenuBar(w);
   if (WindowHandle()) {
     if (TWinControl* w = FindControl(WindowHandle())) w->Perform(CM_MENUCHANGED, 0, 0);
   }
@@ -612,7 +754,8 @@ void TMainMenu::Merge(TMainMenu* Menu) {
       }
   }
   FMergedFrom = Menu;
-  TMenu::MenuChanged(this, nullptr, true);
+  Items()->RebuildHandle();
+  MenuChanged(this, nullptr, true);
 }
 
 void TMainMenu::Unmerge(TMainMenu* Menu) {
@@ -620,20 +763,48 @@ void TMainMenu::Unmerge(TMainMenu* Menu) {
   for (TMenuItem* i : FMerged) i->FVisible = true;
   FMerged.clear();
   FMergedFrom = nullptr;
-  TMenu::MenuChanged(this, nullptr, true);
+  Items()->RebuildHandle();
+  MenuChanged(this, nullptr, true);
 }
 
 // ---------------------------------------------------------------------------
 // TPopupMenu
 
 namespace {
-TPopupTracker gTracker = nullptr;
+// The pop-up menu being shown: its window messages come to the pop-up list
+// window, the owner of every pop-up menu of the class library.
+TPopupMenu* gShown = nullptr;
+
+LRESULT PopupListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (gShown) {
+    TMessage m;
+    m.Msg = msg;
+    m.WParam = wp;
+    m.LParam = lp;
+    if (gShown->DispatchMenuMessage(m)) return m.Result;
+  }
+  return DefWindowProcA(h, msg, wp, lp);
 }
 
-void SetPopupTracker(TPopupTracker Tracker) { gTracker = Tracker; }
+HWND PopupListWindow() {
+  static HWND window = nullptr;
+  if (window && IsWindow(window)) return window;
+  WNDCLASSEXA wc;
+  if (!GetClassInfoExA(nullptr, "TPopupList", &wc)) {
+    wc = WNDCLASSEXA();
+    wc.lpfnWndProc = PopupListProc;
+    wc.lpszClassName = "TPopupList";
+    RegisterClassExA(&wc);
+  }
+  window = CreateWindowExA(WS_EX_TOOLWINDOW, "TPopupList", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  return window;
+}
+}  // namespace
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
-TPopupMenu::~TPopupMenu() = default;
+TPopupMenu::~TPopupMenu() {
+  if (gShown == this) gShown = nullptr;
+}
 
 void TPopupMenu::DoPopup(TObject* Sender) {
   if (OnPopup) OnPopup(Sender);
@@ -650,10 +821,23 @@ void TPopupMenu::Popup(int X, int Y) {
     }
   };
   update(Items());
-  if (!gTracker) return;
-  TMenuItem* chosen = gTracker(this, X, Y);
-  if (chosen) chosen->Click();
+  UINT flags = TPM_RETURNCMD | (FTrackButton == tbLeftButton ? TPM_LEFTBUTTON : TPM_RIGHTBUTTON);
+  if (FAlignment == paRight) flags |= TPM_RIGHTALIGN;
+  else if (FAlignment == paCenter) flags |= TPM_CENTERALIGN;
+  HMENU menu = Handle();
+  HWND owner = PopupListWindow();
+  UINT command;
+  {
+    struct Shown {  // restored even when a handler throws
+      TPopupMenu* saved = gShown;
+      ~Shown() { gShown = saved; }
+    } shown;
+    gShown = this;
+    command = UINT(TrackPopupMenuEx(menu, flags, X, Y, owner, nullptr));
+  }
   if (OnClose) OnClose(this);
+  // The chosen item runs once the menu has closed.
+  if (command) DispatchCommand(WORD(command));
 }
 
 void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {

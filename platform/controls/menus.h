@@ -139,8 +139,8 @@ class TMenuItem : public TComponent {
 
   // The id WM_COMMAND carries for this item.
   UINT Command() const { return FCommand; }
-  // The platform menu of a submenu (built on demand); nullptr where the window
-  // manager offers no menus.
+  // The platform menu holding this item's children, built on demand and kept
+  // up to date as items change.
   HMENU Handle();
   // Runs the item: toggles AutoCheck, executes the action or OnClick.
   virtual void Click();
@@ -172,7 +172,12 @@ class TMenuItem : public TComponent {
 
  private:
   void SetParentItem(TMenuItem* P) { FParent = P; }
+  // Refills the platform menu (when there is one) from the visible children.
   void RebuildHandle();
+  void Populate();
+  // Adds this item's entry at the end of the platform menu Menu.
+  void AppendTo(HMENU Menu);
+  bool IsOwnerDraw() const;
   AnsiString FCaption, FHint;
   bool FChecked = false, FEnabled = true, FDefault = false, FRadioItem = false, FVisible = true;
   bool FAutoCheck = false;
@@ -199,14 +204,15 @@ class TMenu : public TComponent {
   TCustomImageList* Images() const { return FImages; }
   void SetImages(TCustomImageList* Value);
   bool OwnerDraw() const { return FOwnerDraw; }
-  void SetOwnerDraw(bool Value) { FOwnerDraw = Value; }
+  void SetOwnerDraw(bool Value);
   TBiDiMode BiDiMode() const { return bdLeftToRight; }
   bool AutoHotkeys() const { return false; }
-  // The platform menu (nullptr where the window manager offers no menus).
+  // The platform menu of the menu's items.
   virtual HMENU Handle();
-  // The window that receives the menu's messages.
+  // The window that receives the menu's messages; a main menu becomes that
+  // window's menu bar.
   HWND WindowHandle() const { return FWindowHandle; }
-  void SetWindowHandle(HWND Value) { FWindowHandle = Value; }
+  virtual void SetWindowHandle(HWND Value) { FWindowHandle = Value; }
   TMenuItem* FindItem(std::uintptr_t Value, TFindItemKind Kind) const;
   // Runs the enabled, visible item with the key's shortcut (updating actions
   // first); true when one was found.
@@ -214,6 +220,11 @@ class TMenu : public TComponent {
   // Runs the item with command id Command; true when found.
   bool DispatchCommand(WORD Command);
   bool DispatchPopup(HMENU AMenu);
+  // Handles the window messages of this menu sent to the window that shows it:
+  // WM_COMMAND of its items, WM_INITMENUPOPUP of its submenus (the submenu
+  // item's OnClick), and WM_MEASUREITEM / WM_DRAWITEM of its owner-drawn items.
+  // True when the message was this menu's.
+  bool DispatchMenuMessage(TMessage& Message);
   void GetChildren(TGetChildProc Proc, TComponent* Root) override;
   TComponent* GetChildParent() override { return this; }
   void SetChildOrder(TComponent* Child, int Order) override;
@@ -235,6 +246,9 @@ class TMainMenu : public TMenu {
   PV_CLASS(TMainMenu, TMenu)
  public:
   explicit TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
+  // Attaching a window makes the menu that window's menu bar (top-level
+  // windows only); detaching takes the bar away again.
+  void SetWindowHandle(HWND Value) override;
   bool AutoMerge() const { return FAutoMerge; }
   void SetAutoMerge(bool Value) { FAutoMerge = Value; }
   // Adds the items of Menu (an MDI child's menu) by group index.
@@ -255,7 +269,8 @@ class TPopupMenu : public TMenu {
  public:
   explicit TPopupMenu(TComponent* AOwner);
   ~TPopupMenu() override;
-  // Shows the menu at a screen point and runs the chosen item.
+  // Shows the menu at a screen point in the window manager's pop-up menu and,
+  // once it closes, runs the chosen item's OnClick; returns when both are done.
   virtual void Popup(int X, int Y);
   TComponent* PopupComponent() const { return FPopupComponent; }
   void SetPopupComponent(TComponent* Value) { FPopupComponent = Value; }
@@ -280,12 +295,6 @@ class TPopupMenu : public TMenu {
   bool FAutoPopup = true;
   TTrackButton FTrackButton = tbRightButton;
 };
-
-// Shows a pop-up menu and returns the chosen item (nullptr when dismissed).
-// Installed by whatever provides pop-up tracking (the window manager's menus);
-// without one, Popup only raises OnPopup.
-using TPopupTracker = TMenuItem* (*)(TPopupMenu* Menu, int X, int Y);
-void SetPopupTracker(TPopupTracker Tracker);
 
 // Builders for menus made in code.
 TMenuItem* NewItem(const AnsiString& ACaption, TShortCut AShortCut, bool AChecked, bool AEnabled,

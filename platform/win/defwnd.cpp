@@ -1,6 +1,8 @@
 // The default window procedure and the classic non-client geometry.
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 #include "platform/win/system.h"
 #include "platform/win/wndinternal.h"
 
@@ -12,6 +14,7 @@ void DefPaint(HWND h);                         // paint.cpp
 void DefPrint(HWND h, HDC dc, UINT flags);     // paint.cpp
 void DefNcActivateRedraw(HWND h);              // paint.cpp
 void MoveSizeLoop(HWND h, UINT cmd, POINT start);  // below
+void TrackMenuBar(HWND h, UINT cmd, LPARAM lp);    // menu.cpp
 
 constexpr int kCaption = 19, kSmallCaption = 15, kMenuBar = 19, kScroll = 16;
 
@@ -232,6 +235,95 @@ static int HitToSizeEdge(int hit) {
   return 0;
 }
 
+// ---------------------------------------------------------------------------
+// window icons (WM_SETICON / WM_GETICON) and the picture the desktop shows
+
+namespace {
+constexpr WPARAM kIconSmall = 0, kIconBig = 1, kIconSmall2 = 2;
+
+struct WindowIcons {
+  HICON big = nullptr, small = nullptr;
+};
+std::unordered_map<HWND, WindowIcons>& Icons() {
+  static auto* m = new std::unordered_map<HWND, WindowIcons>();
+  return *m;
+}
+
+// The icon drawn over black and over white: equal pixels are opaque, black/white
+// pairs are holes, anything between is partly transparent.
+bool IconToPixels(HICON icon, std::vector<std::uint32_t>& out, int* width, int* height) {
+  ICONINFO ii;
+  if (!icon || !GetIconInfo(icon, &ii)) return false;
+  BITMAP bm;
+  int w = 0, h = 0;
+  if (ii.hbmColor && GetObjectA(ii.hbmColor, sizeof bm, &bm)) {
+    w = bm.bmWidth;
+    h = bm.bmHeight;
+  } else if (ii.hbmMask && GetObjectA(ii.hbmMask, sizeof bm, &bm)) {
+    w = bm.bmWidth;
+    h = ii.hbmColor ? bm.bmHeight : bm.bmHeight / 2;  // a monochrome icon stacks AND over XOR
+  }
+  if (ii.hbmMask) DeleteObject(ii.hbmMask);
+  if (ii.hbmColor) DeleteObject(ii.hbmColor);
+  if (w <= 0 || h <= 0 || w > 1024 || h > 1024) return false;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits[2] = {nullptr, nullptr};
+  HBITMAP dib[2];
+  HDC mem = CreateCompatibleDC(nullptr);
+  for (int k = 0; k < 2; ++k) {
+    dib[k] = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits[k], nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib[k]);
+    RECT r{0, 0, w, h};
+    FillRect(mem, &r, static_cast<HBRUSH>(GetStockObject(k ? WHITE_BRUSH : BLACK_BRUSH)));
+    DrawIconEx(mem, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
+    SelectObject(mem, old);
+  }
+  DeleteDC(mem);
+  out.assign(std::size_t(w) * h, 0);
+  auto* onBlack = static_cast<const std::uint32_t*>(bits[0]);
+  auto* onWhite = static_cast<const std::uint32_t*>(bits[1]);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    std::uint32_t b = onBlack[i], wh = onWhite[i];
+    int spread = 0;
+    for (int sh = 0; sh < 24; sh += 8) spread = std::max(spread, int((wh >> sh) & 0xFF) - int((b >> sh) & 0xFF));
+    unsigned a = unsigned(255 - std::clamp(spread, 0, 255));
+    std::uint32_t px = a << 24;
+    if (a)
+      for (int sh = 0; sh < 24; sh += 8) px |= std::min(255u, (((b >> sh) & 0xFF) * 255 + a / 2) / a) << sh;
+    out[i] = px;
+  }
+  DeleteObject(dib[0]);
+  DeleteObject(dib[1]);
+  *width = w;
+  *height = h;
+  return true;
+}
+}  // namespace
+
+// Gives the desktop the top-level window's picture: its big icon, else its small
+// one, else its class's; none leaves the desktop's own.
+void BackendIcon(Wnd* w) {
+  if (!w || !S().backend || !IsTopLevel(w)) return;
+  HICON icon = nullptr;
+  auto it = Icons().find(w->h);
+  if (it != Icons().end()) icon = it->second.big ? it->second.big : it->second.small;
+  if (!icon && w->cls) icon = w->cls->icon ? w->cls->icon : w->cls->iconSm;
+  std::vector<std::uint32_t> store;
+  BackendImage img;
+  int iw = 0, ih = 0;
+  if (IconToPixels(icon, store, &iw, &ih)) {
+    img.pixels = store.data();
+    img.width = img.stride = iw;
+    img.height = ih;
+  }
+  S().backend->WindowIcon(reinterpret_cast<BackendWindowId>(w->h), img);
+}
+
+void ForgetWindowIcons(HWND h) { Icons().erase(h); }
+
 }  // namespace pvwin
 
 using namespace pvwin;
@@ -311,7 +403,7 @@ LRESULT DefWindowProcA(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case SC_MOVE:
         case SC_SIZE: MoveSizeLoop(h, UINT(wp), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
         case SC_KEYMENU:
-        case SC_MOUSEMENU: return 0;
+        case SC_MOUSEMENU: TrackMenuBar(h, UINT(wp), lp); return 0;
       }
       return 0;
     }
@@ -320,6 +412,8 @@ LRESULT DefWindowProcA(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
       if (hit == HTCAPTION) {
         Send(h, WM_SYSCOMMAND, SC_MOVE + HTCAPTION, lp);
+      } else if (hit == HTMENU) {
+        Send(h, WM_SYSCOMMAND, SC_MOUSEMENU + HTMENU, lp);
       } else if (int edge = HitToSizeEdge(hit)) {
         Send(h, WM_SYSCOMMAND, SC_SIZE + edge, lp);
       } else if (hit == HTVSCROLL || hit == HTHSCROLL) {
@@ -482,7 +576,24 @@ LRESULT DefWindowProcA(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         SetWindowPosImpl(h, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       }
       return 0;
-    case WM_GETICON: return 0;
+    case WM_SETICON: {
+      // returns the icon it replaces; the window does not own its icons
+      if (wp != kIconBig && wp != kIconSmall) return 0;
+      WindowIcons& icons = Icons()[h];
+      HICON& slot = wp == kIconBig ? icons.big : icons.small;
+      HICON old = slot;
+      slot = reinterpret_cast<HICON>(lp);
+      if (old != slot) BackendIcon(w);
+      return reinterpret_cast<LRESULT>(old);
+    }
+    case WM_GETICON: {
+      auto it = Icons().find(h);
+      if (it == Icons().end()) return 0;
+      if (wp == kIconBig) return reinterpret_cast<LRESULT>(it->second.big);
+      if (wp == kIconSmall) return reinterpret_cast<LRESULT>(it->second.small);
+      if (wp == kIconSmall2) return reinterpret_cast<LRESULT>(it->second.small ? it->second.small : it->second.big);
+      return 0;
+    }
     case WM_NOTIFYFORMAT: return 1;  // NFR_ANSI
     default: return 0;
   }

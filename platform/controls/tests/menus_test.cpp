@@ -154,6 +154,7 @@ TEST_F(MenusTest, PopupShortcutsWorkFromTheControl) {
     void On(TObject*) { ++*n; }
   } p{&pops};
   pm->OnPopup = TNotifyEvent(&p, &P::On);
+  hb->Key(VK_ESCAPE);  // the pop-up menu is tracked until Escape closes it
   pm->Popup(10, 20);
   EXPECT_EQ(pops, 1);
   EXPECT_EQ(pm->PopupPoint(), (TPoint{10, 20}));
