@@ -1,151 +1,148 @@
-// Message dialogs, message boxes, input boxes, and the colour and font dialogs.
+// Message dialogs, message boxes and input boxes, and the dialog form all
+// dialogs are built on.
 #include "platform/controls/dialogs.h"
 #include <algorithm>
-#include "platform/controls/stdwnd.h"
+#include "platform/controls/dialogs_internal.h"
+#include "platform/controls/menus.h"
 #include "platform/rtl/strings.h"
 
 using namespace pvdlg;
 
 // ---------------------------------------------------------------------------
-// dialog child controls
+// the dialog form
 
 namespace pvdlg {
 
 AnsiString T(const char* Utf8) { return Utf8ToAnsi(Utf8); }
 
-TDlgCtl::TDlgCtl(TWinControl* AParent, const char* Cls, DWORD Style, const AnsiString& Text, int X, int Y, int W,
-                 int H)
-    : TWinControl(AParent), FCls(Cls), FStyle(Style) {
-  SetParent(AParent);
-  SetBounds(X, Y, W, H);
-  SetText(Text);
-  SetTabStop(true);
+TRect MeasureText(TFont* Font, const AnsiString& Text, int MaxWidth) {
+  TRect r{0, 0, MaxWidth, 0};
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, Font->Handle());
+  DrawTextA(dc, Text.c_str(), int(Text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return r;
 }
 
-void TDlgCtl::CreateParams(TCreateParams& Params) {
-  RegisterStandardWindowClasses();
-  TWinControl::CreateParams(Params);
-  CreateSubClass(Params, FCls.c_str());
-  Params.WinClassName = "PvDlg" + FCls;
-  Params.Style |= FStyle;
-  if (FCls == "EDIT" || FCls == "LISTBOX") Params.ExStyle |= WS_EX_CLIENTEDGE;
+TDialogForm::TDialogForm(const AnsiString& Caption) : TForm(nullptr, 0) {
+  SetCaption(Caption);
+  SetBorderStyle(bsDialog);
+  SetPosition(poScreenCenter);
 }
 
-void TDlgCtl::WndProc(TMessage& M) {
-  if (M.Msg == CN_COMMAND) {
-    if (OnCommand) OnCommand(HIWORD(M.WParam));
-    return;
+TButton* TDialogForm::AddButton(TWinControl* Parent, const AnsiString& Caption, TModalResult Result, int X, int Y,
+                                int W, int H, TModalResult ScriptResult) {
+  auto* b = Add<TButton>(Parent, X, Y, W, H);
+  b->SetCaption(Caption);
+  b->SetModalResult(Result);
+  FButtons.emplace_back(b, ScriptResult != mrNone ? ScriptResult : Result);
+  return b;
+}
+
+TLabel* TDialogForm::AddLabel(TWinControl* Parent, const AnsiString& Caption, int X, int Y, TWinControl* Focus) {
+  auto* l = new TLabel(this);
+  l->SetParent(Parent ? Parent : this);
+  l->SetLeft(X);
+  l->SetTop(Y);
+  l->SetCaption(Caption);
+  if (Focus) l->SetFocusControl(Focus);
+  return l;
+}
+
+TButton* TDialogForm::ButtonFor(TModalResult Result) const {
+  for (const auto& b : FButtons)
+    if (b.second == Result && b.first->Visible()) return b.first;
+  return nullptr;
+}
+
+void TDialogForm::SetDefaultButton(TButton* Button) {
+  FDefaultButton = Button;
+  for (const auto& b : FButtons) b.first->SetDefault(b.first == Button);
+}
+
+void TDialogForm::ScriptPress(TModalResult Result) {
+  TButton* b = ButtonFor(Result);
+  if (!b)
+    throw EDialogScriptError("The " + DialogKind() + " dialog \"" + Caption() + "\" has no button for the result " +
+                             std::to_string(Result));
+  if (!b->Enabled()) throw EDialogScriptError("The button \"" + b->Caption() + "\" of \"" + Caption() + "\" is disabled");
+  SendMessageA(b->Handle(), BM_CLICK, 0, 0);
+}
+
+void TDialogForm::ScriptType(const AnsiString&) {
+  throw EDialogScriptError("The " + DialogKind() + " dialog \"" + Caption() + "\" has no edit box");
+}
+
+void TDialogForm::ScriptOpenFolder(const AnsiString&) {
+  throw EDialogScriptError("The " + DialogKind() + " dialog \"" + Caption() + "\" has no folders");
+}
+
+void TDialogForm::ScriptSelect(const AnsiString&) {
+  throw EDialogScriptError("The " + DialogKind() + " dialog \"" + Caption() + "\" has no list");
+}
+
+void TDialogForm::WndProc(TMessage& M) {
+  switch (M.Msg) {
+    case WM_CLOSE:
+      // The close box gives the cancel answer; a dialog without one keeps it open.
+      if (FCloseResult != mrNone && FormState().Contains(fsModal)) SetModalResult(FCloseResult);
+      return;
+    default: break;
   }
-  TWinControl::WndProc(M);
+  TForm::WndProc(M);
 }
 
 }  // namespace pvdlg
 
 namespace {
 
-// The size of Text drawn in Font, wrapped at MaxWidth.
-TRect MeasureText(TFont* Font, const AnsiString& Text, int MaxWidth) {
-  TRect r{0, 0, MaxWidth, 0};
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font->Handle());
-  DrawTextA(dc, Text.c_str(), int(Text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return r;
-}
-
-enum TIconKind { ikNone, ikWarning, ikError, ikInformation, ikQuestion };
-
-void DrawDialogIcon(TCanvas* C, TIconKind Kind, int X, int Y) {
-  if (Kind == ikNone) return;
-  C->Pen()->SetWidth(1);
-  C->Pen()->SetColor(clBlack);
-  C->Brush()->SetStyle(bsSolid);
-  switch (Kind) {
-    case ikError: {
-      C->Brush()->SetColor(clRed);
-      C->Pen()->SetColor(clMaroon);
-      C->Ellipse(X + 1, Y + 1, X + 31, Y + 31);
-      C->Pen()->SetColor(clWhite);
-      C->Pen()->SetWidth(3);
-      C->MoveTo(X + 10, Y + 10);
-      C->LineTo(X + 22, Y + 22);
-      C->MoveTo(X + 22, Y + 10);
-      C->LineTo(X + 10, Y + 22);
-      break;
-    }
-    case ikWarning: {
-      C->Brush()->SetColor(clYellow);
-      TPoint p[3] = {{X + 16, Y + 1}, {X + 31, Y + 29}, {X + 1, Y + 29}};
-      C->Polygon(p, 3);
-      C->Brush()->SetColor(clBlack);
-      C->FillRect(TRect{X + 15, Y + 9, X + 18, Y + 20});
-      C->FillRect(TRect{X + 15, Y + 23, X + 18, Y + 26});
-      break;
-    }
-    case ikInformation:
-    case ikQuestion: {
-      C->Brush()->SetColor(clWhite);
-      C->Pen()->SetColor(clGray);
-      C->Ellipse(X + 1, Y + 1, X + 31, Y + 31);
-      C->Brush()->SetColor(clBlue);
-      if (Kind == ikInformation) {
-        C->FillRect(TRect{X + 14, Y + 6, X + 18, Y + 10});
-        C->FillRect(TRect{X + 14, Y + 12, X + 18, Y + 25});
-      } else {
-        C->Pen()->SetColor(clBlue);
-        C->Pen()->SetWidth(3);
-        C->Arc(X + 10, Y + 6, X + 22, Y + 17, X + 10, Y + 12, X + 18, Y + 16);
-        C->MoveTo(X + 16, Y + 16);
-        C->LineTo(X + 16, Y + 20);
-        C->FillRect(TRect{X + 15, Y + 23, X + 18, Y + 26});
-      }
-      break;
-    }
-    default: break;
-  }
-  C->Pen()->SetWidth(1);
-}
-
 struct TButtonSpec {
   AnsiString Caption;
   TModalResult Result;
 };
 
-// The form of message dialogs and message boxes.
-class TMessageForm : public TForm, public TScriptableDialog {
+// The form of message dialogs and message boxes: the icon, the text and a
+// row of buttons under them.
+class TMessageForm : public TDialogForm {
  public:
   TMessageForm(const AnsiString& Text, const AnsiString& Caption, TIconKind Icon,
                const std::vector<TButtonSpec>& Buttons, int DefaultIndex, TModalResult CancelResult)
-      : TForm(nullptr, 0), FText(Text), FIcon(Icon), FCancel(CancelResult) {
-    SetCaption(Caption);
-    SetBorderStyle(bsDialog);
-    SetPosition(poScreenCenter);
-    SetKeyPreview(true);
-    OnKeyDown = TKeyEvent(this, &TMessageForm::Key);
+      : TDialogForm(Caption), FText(Text) {
+    FCloseResult = CancelResult;
+    const int margin = 12, iconSize = 32, gap = 14;
+    int textLeft = margin, top = 14;
+    if (Icon != ikNone) {
+      FIcon = Add<TImage>(nullptr, margin, top, iconSize, iconSize);
+      PaintMessageIcon(FIcon->Picture()->Bitmap(), Icon, clBtnFace);
+      textLeft += iconSize + gap;
+    }
     TRect tr = MeasureText(Font(), Text, 420);
-    int textLeft = Icon == ikNone ? 12 : 12 + 32 + 14;
-    int top = 14;
-    FTextRect = TRect{textLeft, top + (Icon != ikNone && tr.bottom < 32 ? (32 - tr.bottom) / 2 : 0),
-                      textLeft + tr.right, 0};
-    FTextRect.bottom = FTextRect.top + tr.bottom;
-    int contentBottom = std::max<int>(FTextRect.bottom, Icon == ikNone ? 0 : top + 32);
-    const int bw = 75, bh = 23, gap = 8;
-    int rowWidth = int(Buttons.size()) * bw + (int(Buttons.size()) - 1) * gap;
-    int width = std::max({int(FTextRect.right) + 14, rowWidth + 24, 180});
+    int textTop = top + (Icon != ikNone && tr.bottom < iconSize ? (iconSize - tr.bottom) / 2 : 0);
+    FMessage = new TLabel(this);
+    FMessage->SetParent(this);
+    FMessage->SetShowAccelChar(false);
+    FMessage->SetWordWrap(true);
+    FMessage->SetAutoSize(false);
+    FMessage->SetBounds(textLeft, textTop, std::max<int>(tr.right, 1), std::max<int>(tr.bottom, 1));
+    FMessage->SetCaption(Text);
+    int contentBottom = std::max<int>(textTop + tr.bottom, Icon == ikNone ? 0 : top + iconSize);
+    const int bw = 75, bh = 23, bgap = 8;
+    int n = int(Buttons.size());
+    int rowWidth = n * bw + (n - 1) * bgap;
+    int width = std::max({textLeft + int(tr.right) + margin, rowWidth + 2 * margin, 180});
     int by = contentBottom + 16;
     SetClientSize(width, by + bh + 12);
     int x = (width - rowWidth) / 2;
-    for (std::size_t i = 0; i < Buttons.size(); ++i) {
-      bool def = int(i) == DefaultIndex;
-      auto* b = new TDlgCtl(this, "BUTTON", def ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, Buttons[i].Caption, x, by, bw, bh);
-      b->Result = Buttons[i].Result;
-      b->OnCommand = [this, b](int code) {
-        if (code == BN_CLICKED && b->Result != mrNone) SetModalResult(b->Result);
-      };
-      FButtons.push_back(b);
-      if (def) SetActiveControl(b);
-      x += bw + gap;
+    for (int i = 0; i < n; ++i) {
+      TButton* b = AddButton(nullptr, Buttons[i].Caption, Buttons[i].Result, x, by, bw, bh);
+      b->SetTabOrder(i);
+      if (Buttons[i].Result == CancelResult) b->SetCancel(true);
+      if (i == DefaultIndex) {
+        SetDefaultButton(b);
+        SetActiveControl(b);
+      }
+      x += bw + bgap;
     }
     PvSetMessageBoxText(this, Text);
   }
@@ -153,47 +150,11 @@ class TMessageForm : public TForm, public TScriptableDialog {
 
   AnsiString DialogKind() const override { return "Message"; }
   AnsiString DialogText() const override { return FText; }
-  void ScriptPress(TModalResult Result) override {
-    for (TDlgCtl* b : FButtons)
-      if (b->Result == Result) {
-        b->Send(BM_CLICK);
-        return;
-      }
-    throw EDialogScriptError("The message \"" + FText + "\" has no button for the result " +
-                             std::to_string(Result));
-  }
-  void ScriptType(const AnsiString&) override { throw EDialogScriptError("A message has no edit box"); }
-  void ScriptOpenFolder(const AnsiString&) override { throw EDialogScriptError("A message has no folders"); }
-  void ScriptSelect(const AnsiString&) override { throw EDialogScriptError("A message has no list"); }
-
- protected:
-  void Paint() override {
-    DrawDialogIcon(Canvas(), FIcon, 12, 14);
-    TRect r = FTextRect;
-    Canvas()->Brush()->SetStyle(bsClear);
-    Canvas()->Font()->Assign(Font());
-    Canvas()->TextRect(r, FText, DT_WORDBREAK | DT_NOPREFIX);
-  }
 
  private:
-  void Key(TObject*, Word& K, TShiftState) {
-    if (K == VK_ESCAPE && FCancel != mrNone) {
-      SetModalResult(FCancel);
-      K = 0;
-    } else if (K == VK_RETURN) {
-      for (TDlgCtl* b : FButtons)
-        if (b->Focused()) {
-          b->Send(BM_CLICK);
-          K = 0;
-          return;
-        }
-    }
-  }
   AnsiString FText;
-  TIconKind FIcon;
-  TModalResult FCancel;
-  TRect FTextRect;
-  std::vector<TDlgCtl*> FButtons;
+  TImage* FIcon = nullptr;
+  TLabel* FMessage = nullptr;
 };
 
 AnsiString ButtonCaption(TMsgDlgBtn B) {
@@ -248,10 +209,12 @@ TForm* CreateMessageDialog(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgBu
     }
   if (specs.empty()) specs.push_back({ButtonCaption(mbOK), mrOk});  // a message always has a way out
   if (def < 0) def = 0;
-  TModalResult cancel = Buttons.Contains(mbCancel) ? mrCancel
-                        : Buttons.Contains(mbNo)   ? mrNo
-                        : Buttons.Contains(mbOK) || specs.size() == 1 ? mrOk
-                                                   : mrNone;
+  // Escape: Cancel, else No, else OK, else a lone button.
+  TModalResult cancel = mrNone;
+  if (Buttons.Contains(mbCancel)) cancel = mrCancel;
+  else if (Buttons.Contains(mbNo)) cancel = mrNo;
+  else if (Buttons.Contains(mbOK)) cancel = mrOk;
+  else if (specs.size() == 1) cancel = specs[0].Result;
   return new TMessageForm(Msg, TypeCaption(DlgType), TypeIcon(DlgType), specs, def, cancel);
 }
 
@@ -293,78 +256,62 @@ int PvMessageBox(HWND, const AnsiString& Text, const AnsiString& Caption, UINT F
   return ExecuteDialogForm(&f);
 }
 
-void InitDialogs() { SetMessageBoxProc(&PvMessageBox); }
+namespace {
+// "Custom..." of the colour boxes asks with the colour dialog.
+bool PickColor(TColor& Color) {
+  TColorDialog d(nullptr);
+  d.SetColor(Color);
+  if (!d.Execute()) return false;
+  Color = d.Color();
+  return true;
+}
+}  // namespace
+
+void InitDialogs() {
+  SetMessageBoxProc(&PvMessageBox);
+  SetColorBoxPickProc(&PickColor);
+}
 
 // ---------------------------------------------------------------------------
 // input boxes
 
 namespace {
 
-class TInputForm : public TForm, public TScriptableDialog {
+class TInputForm : public TDialogForm {
  public:
   TInputForm(const AnsiString& Caption, const AnsiString& Prompt, const AnsiString& Value)
-      : TForm(nullptr, 0), FPrompt(Prompt) {
-    SetCaption(Caption);
-    SetBorderStyle(bsDialog);
-    SetPosition(poScreenCenter);
-    const int w = 300;
-    TRect pr = MeasureText(Font(), Prompt, w - 16);
-    FPromptBottom = 8 + pr.bottom;
-    FEdit = new TDlgCtl(this, "EDIT", ES_AUTOHSCROLL, Value, 8, FPromptBottom + 6, w - 16, 21);
-    int by = FPromptBottom + 6 + 21 + 14;
-    auto* ok = new TDlgCtl(this, "BUTTON", BS_DEFPUSHBUTTON, T("确定"), w / 2 - 75 - 4, by, 75, 23);
-    auto* cancel = new TDlgCtl(this, "BUTTON", BS_PUSHBUTTON, T("取消"), w / 2 + 4, by, 75, 23);
-    ok->Result = mrOk;
-    cancel->Result = mrCancel;
-    for (TDlgCtl* b : {ok, cancel}) {
-      b->OnCommand = [this, b](int code) {
-        if (code == BN_CLICKED) SetModalResult(b->Result);
-      };
-      FButtons.push_back(b);
-    }
+      : TDialogForm(Caption), FPrompt(Prompt) {
+    const int w = 300, margin = 8;
+    FEdit = Add<TEdit>(nullptr, margin, 0, w - 2 * margin, 21);
+    FEdit->SetMaxLength(255);
+    FEdit->SetText(Value);
+    FEdit->SetTabOrder(0);
+    TLabel* prompt = AddLabel(nullptr, Prompt, margin, margin, FEdit);
+    prompt->SetWordWrap(true);
+    prompt->SetAutoSize(false);
+    TRect pr = MeasureText(Font(), Prompt, w - 2 * margin);
+    prompt->SetBounds(margin, margin, w - 2 * margin, std::max<int>(pr.bottom, 13));
+    int editTop = margin + std::max<int>(pr.bottom, 13) + 6;
+    FEdit->SetTop(editTop);
+    int by = editTop + 21 + 14;
+    TButton* ok = AddButton(nullptr, T("确定"), mrOk, w / 2 - 75 - 4, by);
+    TButton* cancel = AddButton(nullptr, T("取消"), mrCancel, w / 2 + 4, by);
+    ok->SetTabOrder(1);
+    cancel->SetTabOrder(2);
+    cancel->SetCancel(true);
+    SetDefaultButton(ok);
     SetClientSize(w, by + 23 + 10);
     SetActiveControl(FEdit);
-    SetKeyPreview(true);
-    OnKeyDown = TKeyEvent(this, &TInputForm::Key);
   }
   AnsiString Value() { return FEdit->Text(); }
 
   AnsiString DialogKind() const override { return "Input"; }
   AnsiString DialogText() const override { return FPrompt; }
-  void ScriptPress(TModalResult Result) override {
-    for (TDlgCtl* b : FButtons)
-      if (b->Result == Result) {
-        b->Send(BM_CLICK);
-        return;
-      }
-    throw EDialogScriptError("The input box has no button for the result " + std::to_string(Result));
-  }
   void ScriptType(const AnsiString& Text) override { FEdit->SetText(Text); }
-  void ScriptOpenFolder(const AnsiString&) override { throw EDialogScriptError("An input box has no folders"); }
-  void ScriptSelect(const AnsiString&) override { throw EDialogScriptError("An input box has no list"); }
-
- protected:
-  void Paint() override {
-    TRect r{8, 8, ClientWidth() - 8, FPromptBottom};
-    Canvas()->Brush()->SetStyle(bsClear);
-    Canvas()->Font()->Assign(Font());
-    Canvas()->TextRect(r, FPrompt, DT_WORDBREAK | DT_NOPREFIX);
-  }
 
  private:
-  void Key(TObject*, Word& K, TShiftState) {
-    if (K == VK_RETURN) {
-      SetModalResult(mrOk);
-      K = 0;
-    } else if (K == VK_ESCAPE) {
-      SetModalResult(mrCancel);
-      K = 0;
-    }
-  }
   AnsiString FPrompt;
-  int FPromptBottom = 0;
-  TDlgCtl* FEdit = nullptr;
-  std::vector<TDlgCtl*> FButtons;
+  TEdit* FEdit = nullptr;
 };
 
 }  // namespace
@@ -381,191 +328,4 @@ AnsiString InputBox(const AnsiString& ACaption, const AnsiString& APrompt, const
   AnsiString v = ADefault;
   InputQuery(ACaption, APrompt, v);
   return v;
-}
-
-// ---------------------------------------------------------------------------
-// colour and font dialogs
-
-namespace {
-
-// OK and Cancel at the bottom right of a dialog form, and the script's view of them.
-class TPickerForm : public TForm, public TScriptableDialog {
- public:
-  TPickerForm(const AnsiString& Caption, int W, int H) : TForm(nullptr, 0) {
-    SetCaption(Caption);
-    SetBorderStyle(bsDialog);
-    SetPosition(poScreenCenter);
-    SetClientSize(W, H);
-    auto* ok = new TDlgCtl(this, "BUTTON", BS_DEFPUSHBUTTON, T("确定"), W - 166, H - 31, 75, 23);
-    auto* cancel = new TDlgCtl(this, "BUTTON", BS_PUSHBUTTON, T("取消"), W - 83, H - 31, 75, 23);
-    ok->Result = mrOk;
-    cancel->Result = mrCancel;
-    for (TDlgCtl* b : {ok, cancel}) {
-      b->OnCommand = [this, b](int code) {
-        if (code == BN_CLICKED) SetModalResult(b->Result);
-      };
-      FButtons.push_back(b);
-    }
-  }
-  void ScriptPress(TModalResult Result) override {
-    for (TDlgCtl* b : FButtons)
-      if (b->Result == Result) {
-        b->Send(BM_CLICK);
-        return;
-      }
-    throw EDialogScriptError("The dialog has no button for the result " + std::to_string(Result));
-  }
-  void ScriptOpenFolder(const AnsiString&) override { throw EDialogScriptError("This dialog has no folders"); }
-
- protected:
-  std::vector<TDlgCtl*> FButtons;
-};
-
-const TColor kBasicColors[48] = {
-    0x8080FF, 0x80FFFF, 0x80FF80, 0x80FF00, 0xFFFF80, 0xFF8000, 0xC080FF, 0xFF80FF, 0x0000FF, 0x00FFFF,
-    0x00FF80, 0x40FF00, 0xFFFF00, 0xC08000, 0xC08080, 0xFF00FF, 0x404080, 0x4080FF, 0x00FF00, 0x808000,
-    0x804000, 0xFF8080, 0x400080, 0x8000FF, 0x000080, 0x0080FF, 0x008000, 0x408000, 0xFF0000, 0xA00000,
-    0x800080, 0xFF0080, 0x000040, 0x004080, 0x004000, 0x404000, 0x800000, 0x400000, 0x400040, 0x800040,
-    0x000000, 0x008080, 0x408080, 0x808080, 0x808040, 0xC0C0C0, 0x400040, 0xFFFFFF};
-
-class TColorForm : public TPickerForm {
- public:
-  TColorForm(TColor Color, bool FullOpen) : TPickerForm(T("颜色"), FullOpen ? 420 : 230, 240), FColor(Color) {}
-  TColor Color() const { return FColor; }
-  AnsiString DialogKind() const override { return "Color"; }
-  AnsiString DialogText() const override { return ""; }
-  // A colour as a number ("$00BBGGRR" or decimal).
-  void ScriptType(const AnsiString& Text) override {
-    try {
-      std::size_t used = 0;
-      bool hex = Text.size() > 1 && Text[0] == '$';
-      long v = std::stol(hex ? Text.substr(1) : Text, &used, hex ? 16 : 10);
-      if (hex) ++used;
-      if (used != Text.size() || v < 0 || v > 0xFFFFFF) throw std::invalid_argument("range");
-      FColor = TColor(v);
-    } catch (const std::exception&) {
-      throw EDialogScriptError("\"" + Text + "\" is not a colour");
-    }
-    Invalidate();
-  }
-  void ScriptSelect(const AnsiString& Name) override { ScriptType(Name); }
-
- protected:
-  TRect Swatch(int i) const {
-    int x = 10 + (i % 8) * 26, y = 10 + (i / 8) * 22;
-    return TRect{x, y, x + 20, y + 16};
-  }
-  void Paint() override {
-    for (int i = 0; i < 48; ++i) {
-      TRect r = Swatch(i);
-      DrawEdge(Canvas()->Handle(), &r, EDGE_SUNKEN, BF_RECT);
-      Canvas()->Brush()->SetStyle(bsSolid);
-      Canvas()->Brush()->SetColor(kBasicColors[i]);
-      Canvas()->FillRect(TRect{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2});
-      if (kBasicColors[i] == FColor) {
-        Canvas()->Brush()->SetColor(clBlack);
-        Canvas()->FrameRect(TRect{r.left - 2, r.top - 2, r.right + 2, r.bottom + 2});
-      }
-    }
-    TRect cur{10, 150, 110, 190};
-    DrawEdge(Canvas()->Handle(), &cur, EDGE_SUNKEN, BF_RECT);
-    Canvas()->Brush()->SetColor(FColor);
-    Canvas()->FillRect(TRect{cur.left + 2, cur.top + 2, cur.right - 2, cur.bottom - 2});
-  }
-  void WndProc(TMessage& M) override {
-    if (M.Msg == WM_LBUTTONDOWN) {
-      TPoint p{short(LOWORD(M.LParam)), short(HIWORD(M.LParam))};
-      for (int i = 0; i < 48; ++i)
-        if (TRect r = Swatch(i); PtInRect(&r, p)) {
-          FColor = kBasicColors[i];
-          Invalidate();
-        }
-    }
-    TPickerForm::WndProc(M);
-  }
-
- private:
-  TColor FColor;
-};
-
-class TFontForm : public TPickerForm {
- public:
-  explicit TFontForm(TFont* Font) : TPickerForm(T("字体"), 360, 250) {
-    FFace = new TDlgCtl(this, "LISTBOX", LBS_NOTIFY | LBS_SORT | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, "", 10, 10, 200, 150);
-    if (Screen)
-      for (int i = 0; i < Screen->Fonts()->Count(); ++i)
-        FFace->Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Screen->Fonts()->Strings(i).c_str()));
-    FFace->Send(LB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(Font->Name().c_str()));
-    FSize = new TDlgCtl(this, "EDIT", ES_AUTOHSCROLL, std::to_string(Font->Size()), 220, 10, 60, 21);
-    FFontName = Font->Name();
-  }
-  AnsiString FaceName() {
-    int i = int(FFace->Send(LB_GETCURSEL));
-    if (i < 0) return FFontName;
-    std::string s(std::size_t(FFace->Send(LB_GETTEXTLEN, WPARAM(i))) + 1, '\0');
-    FFace->Send(LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(std::strlen(s.c_str()));
-    return s;
-  }
-  int Size() {
-    AnsiString t = FSize->Text();
-    if (t.empty() || t.size() > 4 || t.find_first_not_of("0123456789") != std::string::npos) return 0;
-    return std::stoi(t);
-  }
-  AnsiString DialogKind() const override { return "Font"; }
-  AnsiString DialogText() const override { return FFontName; }
-  void ScriptType(const AnsiString& Text) override { FSize->SetText(Text); }
-  void ScriptSelect(const AnsiString& Name) override {
-    if (FFace->Send(LB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(Name.c_str())) < 0)
-      throw EDialogScriptError("The font \"" + Name + "\" is not listed");
-  }
-
- private:
-  TDlgCtl* FFace;
-  TDlgCtl* FSize;
-  AnsiString FFontName;
-};
-
-}  // namespace
-
-TColorDialog::TColorDialog(TComponent* AOwner)
-    : TCommonDialog(AOwner), FCustomColors(std::make_unique<TStringList>()) {}
-TColorDialog::~TColorDialog() = default;
-
-TForm* TColorDialog::CreateForm() {
-  EnsureApplication();
-  return new TColorForm(FColor, FOptions.Contains(cdFullOpen) && !FOptions.Contains(cdPreventFullOpen));
-}
-
-bool TColorDialog::Execute() {
-  std::unique_ptr<TForm> f(CreateForm());
-  if (OnShow) OnShow(this);
-  int r = ExecuteDialogForm(f.get());
-  if (OnClose) OnClose(this);
-  if (r != mrOk) return false;
-  FColor = static_cast<TColorForm*>(f.get())->Color();
-  return true;
-}
-
-TFontDialog::TFontDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFont(std::make_unique<TFont>()) {}
-TFontDialog::~TFontDialog() = default;
-
-TForm* TFontDialog::CreateForm() {
-  EnsureApplication();
-  return new TFontForm(FFont.get());
-}
-
-bool TFontDialog::Execute() {
-  std::unique_ptr<TForm> f(CreateForm());
-  if (OnShow) OnShow(this);
-  int r = ExecuteDialogForm(f.get());
-  if (OnClose) OnClose(this);
-  if (r != mrOk) return false;
-  auto* ff = static_cast<TFontForm*>(f.get());
-  int size = ff->Size();
-  if (size <= 0 || (MinFontSize > 0 && size < MinFontSize) || (MaxFontSize > 0 && size > MaxFontSize))
-    throw EInvalidOperation("The font size \"" + std::to_string(size) + "\" is out of range");
-  FFont->SetName(ff->FaceName());
-  FFont->SetSize(size);
-  return true;
 }

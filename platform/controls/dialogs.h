@@ -174,6 +174,13 @@ class TOpenDialog : public TCommonDialog {
   std::unique_ptr<TStringList> FFiles;
 };
 
+// A program on a real display may show the desktop's own open and save
+// dialogs: while a hook is set, Execute asks it first. It returns -1 to let
+// the library's dialog show, 0 when cancelled, or 1 when the user chose, with
+// the dialog's FileName, Files and FilterIndex set. nullptr removes it.
+using TFileDialogHook = int (*)(TOpenDialog* Dialog);
+void SetFileDialogHook(TFileDialogHook Hook);
+
 class TSaveDialog : public TOpenDialog {
   PV_CLASS(TSaveDialog, TOpenDialog)
  public:
@@ -211,7 +218,8 @@ class TColorDialog : public TCommonDialog {
   bool Execute() override;
   TColor Color() const { return FColor; }
   void SetColor(TColor Value) { FColor = Value; }
-  // "ColorA=RRGGBB" ... "ColorP=RRGGBB" (hex, red first); kept across Execute.
+  // "ColorA=BBGGRR" ... "ColorP=BBGGRR": each custom colour as the hex
+  // digits of its colour value; read when shown, written back on OK.
   TStrings* CustomColors() const { return FCustomColors.get(); }
   TColorDialogOptions Options() const { return FOptions; }
   void SetOptions(TColorDialogOptions Value) { FOptions = Value; }
@@ -246,24 +254,3 @@ class TFontDialog : public TCommonDialog {
   std::unique_ptr<TFont> FFont;
   TFontDialogOptions FOptions{fdEffects};
 };
-
-// ---- for the dialogs' own forms ----
-namespace pvdlg {
-// A standard window ("BUTTON", "EDIT", "LISTBOX", "COMBOBOX") as a child control
-// of a dialog form; notifications from it arrive in OnCommand.
-class TDlgCtl : public TWinControl {
- public:
-  TDlgCtl(TWinControl* AParent, const char* Cls, DWORD Style, const AnsiString& Text, int X, int Y, int W, int H);
-  std::function<void(int Code)> OnCommand;
-  TModalResult Result = mrNone;  // buttons: the modal result they give
-  LRESULT Send(UINT Msg, WPARAM W = 0, LPARAM L = 0) { return SendMessageA(Handle(), Msg, W, L); }
-  void CreateParams(TCreateParams& Params) override;
-  void WndProc(TMessage& Message) override;
-
- private:
-  AnsiString FCls;
-  DWORD FStyle;
-};
-// CP936 text of a UTF-8 literal.
-AnsiString T(const char* Utf8);
-}  // namespace pvdlg

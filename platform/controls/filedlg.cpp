@@ -1,8 +1,10 @@
 // The open and save dialogs: filters, the folder model, and the dialog form
-// with a folder box, a file list, a file-name box and a type box.
+// with a folder box, a file list, a file-name box and a type box, built from
+// the class library's controls.
 #include <algorithm>
 #include "platform/controls/dialogs.h"
-#include "platform/controls/stdwnd.h"
+#include "platform/controls/buttons.h"
+#include "platform/controls/dialogs_internal.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/strings.h"
 
@@ -120,81 +122,141 @@ TFileDialogModel::TAcceptResult TFileDialogModel::Accept(const AnsiString& Text,
 
 namespace {
 
-// How the file list shows a folder.
-AnsiString FolderItem(const AnsiString& Name) { return "[" + Name + "]"; }
+TFileDialogHook gFileDialogHook = nullptr;
 
-class TFileDialogForm : public TForm, public TScriptableDialog {
+// The names of a multiple choice typed as "a.txt" "b.txt"; one name as typed otherwise.
+std::vector<AnsiString> SplitNames(const AnsiString& Text) {
+  std::vector<AnsiString> out;
+  if (std::count(Text.begin(), Text.end(), '"') < 4) return {Text};
+  std::size_t i = 0;
+  while ((i = Text.find('"', i)) != std::string::npos) {
+    std::size_t e = Text.find('"', i + 1);
+    if (e == std::string::npos) break;
+    if (e > i + 1) out.push_back(Text.substr(i + 1, e - i - 1));
+    i = e + 1;
+  }
+  return out.empty() ? std::vector<AnsiString>{Text} : out;
+}
+
+class TFileDialogForm : public TDialogForm {
  public:
   explicit TFileDialogForm(TOpenDialog* D)
-      : TForm(nullptr, 0), FDialog(D), FModel(D->IsSaveDialog(), D->Options(), D->DefaultExt()) {
+      : TDialogForm(!D->Title().empty() ? D->Title() : D->IsSaveDialog() ? T("另存为") : T("打开")),
+        FDialog(D),
+        FModel(D->IsSaveDialog(), D->Options(), D->DefaultExt()) {
     bool save = D->IsSaveDialog();
-    SetCaption(!D->Title().empty() ? D->Title() : save ? T("另存为") : T("打开"));
-    bool sizing = D->Options().Contains(ofEnableSizing);
-    SetBorderStyle(sizing ? bsSizeable : bsDialog);
-    SetPosition(poScreenCenter);
-    SetKeyPreview(true);
-    OnKeyDown = TKeyEvent(this, &TFileDialogForm::Key);
+    TOpenOptions opts = D->Options();
+    FMulti = !save && opts.Contains(ofAllowMultiSelect);
+    if (opts.Contains(ofEnableSizing)) SetBorderStyle(bsSizeable);
+    SetBorderIcons(TBorderIcons{biSystemMenu});
     FFilters = ParseFileFilter(D->Filter());
     if (FFilters.empty()) FFilters.push_back({T("所有文件 (*.*)"), {"*.*"}});
     FFilterIndex = D->FilterIndex() >= 1 && D->FilterIndex() <= int(FFilters.size()) ? D->FilterIndex() - 1 : 0;
+    for (auto [bmp, kind] : {std::pair{&FFolderIcon, siFolder}, {&FOpenFolderIcon, siOpenFolder},
+                             {&FFileIcon, siFile}, {&FDriveIcon, siDrive}}) {
+      *bmp = std::make_unique<TBitmap>();
+      PaintSmallIcon(bmp->get(), kind, clWindow);
+    }
 
-    int preview = D->ShowsPreview() ? 150 : 0;
-    const int W = 430 + preview, H = 290;
+    const int preview = D->ShowsPreview() ? 170 : 0;
+    const int W = 470 + preview, margin = 8, labelW = 82, bw = 75;
+    const bool readOnlyBox = !save && !opts.Contains(ofHideReadOnly);
+    const int H = readOnlyBox ? 326 : 304;
     SetClientSize(W, H);
     const TAnchors all{akLeft, akTop, akRight, akBottom};
     const TAnchors topWide{akLeft, akTop, akRight};
+    const TAnchors bottomLeft{akLeft, akBottom};
     const TAnchors bottomWide{akLeft, akBottom, akRight};
     const TAnchors bottomRight{akRight, akBottom};
-    int listRight = W - 8 - preview;
-    FFolderBox = new TDlgCtl(this, "COMBOBOX", CBS_DROPDOWNLIST, "", 80, 8, listRight - 80, 200);
+    const int listRight = W - margin - preview;
+    int tab = 0;
+
+    // The folder box and the button that goes up.
+    FFolderBox = Add<TComboBox>(nullptr, labelW, margin, listRight - labelW - 30, 22);
+    FFolderBox->SetStyle(csOwnerDrawFixed);
+    FFolderBox->SetItemHeight(16);
+    FFolderBox->SetDropDownCount(12);
     FFolderBox->SetAnchors(topWide);
-    FFolderBox->OnCommand = [this](int code) {
-      if (code != CBN_SELCHANGE) return;
-      int i = int(FFolderBox->Send(CB_GETCURSEL));
-      if (i >= 0 && i < int(FChain.size())) Navigate(FChain[i]);
-    };
-    FList = new TDlgCtl(this, "LISTBOX", LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, "", 8, 38, listRight - 8, 170);
+    FFolderBox->SetTabOrder(tab++);
+    FFolderBox->OnDrawItem = TDrawItemEvent(this, &TFileDialogForm::DrawFolderItem);
+    FFolderBox->OnSelect = TNotifyEvent(this, &TFileDialogForm::FolderBoxSelected);
+    AddLabel(nullptr, save ? T("保存在(&I):") : T("查找范围(&I):"), margin, margin + 4, FFolderBox);
+    FUp = Add<TSpeedButton>(nullptr, listRight - 24, margin, 24, 22);
+    FUp->SetFlat(true);
+    FUp->SetAnchors(TAnchors{akTop, akRight});
+    FUp->SetHint(T("向上一级"));
+    FUp->SetShowHint(true);
+    auto up = std::make_unique<TBitmap>();
+    PaintSmallIcon(up.get(), siUpFolder, clBtnFace);
+    FUp->SetGlyph(up.get());
+    FUp->OnClick = TNotifyEvent(this, &TFileDialogForm::UpClicked);
+
+    // The folder's entries.
+    const int listTop = margin + 30;
+    const int row1 = H - (readOnlyBox ? 84 : 62), row2 = row1 + 28;
+    FList = Add<TListBox>(nullptr, margin, listTop, listRight - margin, row1 - 10 - listTop);
+    FList->SetStyle(lbOwnerDrawFixed);
+    FList->SetItemHeight(17);
     FList->SetAnchors(all);
-    FList->OnCommand = [this](int code) {
-      if (code == LBN_SELCHANGE) ListSelected();
-      else if (code == LBN_DBLCLK) ListActivated();
-    };
-    int row1 = H - 70, row2 = H - 40;
-    FNameEdit = new TDlgCtl(this, "EDIT", ES_AUTOHSCROLL, "", 90, row1, W - 90 - 95, 21);
-    FNameEdit->SetAnchors(bottomWide);
-    FTypeBox = new TDlgCtl(this, "COMBOBOX", CBS_DROPDOWNLIST, "", 90, row2, W - 90 - 95, 200);
-    FTypeBox->SetAnchors(bottomWide);
-    FTypeBox->OnCommand = [this](int code) {
-      if (code != CBN_SELCHANGE) return;
-      int i = int(FTypeBox->Send(CB_GETCURSEL));
-      if (i >= 0) {
-        FFilterIndex = i;
-        FModel.SetMasks(FFilters[i].Masks);
-        Fill();
-        if (FDialog->OnTypeChange) FDialog->OnTypeChange(FDialog);
-      }
-    };
-    FOk = new TDlgCtl(this, "BUTTON", BS_DEFPUSHBUTTON, save ? T("保存(&S)") : T("打开(&O)"), W - 83, row1 - 1, 75, 23);
-    FCancel = new TDlgCtl(this, "BUTTON", BS_PUSHBUTTON, T("取消"), W - 83, row2 - 1, 75, 23);
-    FOk->Result = mrOk;
-    FCancel->Result = mrCancel;
-    FOk->SetAnchors(bottomRight);
-    FCancel->SetAnchors(bottomRight);
-    FOk->OnCommand = [this](int code) {
-      if (code == BN_CLICKED) OkPressed();
-    };
-    FCancel->OnCommand = [this](int code) {
-      if (code == BN_CLICKED) SetModalResult(mrCancel);
-    };
-    if (!save && !D->Options().Contains(ofHideReadOnly)) {
-      FReadOnly = new TDlgCtl(this, "BUTTON", BS_AUTOCHECKBOX, T("以只读方式打开(&R)"), 90, H - 16, 200, 15);
-      FReadOnly->SetAnchors(TAnchors{akLeft, akBottom});
-      if (D->Options().Contains(ofReadOnly)) FReadOnly->Send(BM_SETCHECK, BST_CHECKED);
-      SetClientSize(W, H + 6);
+    FList->SetTabOrder(tab++);
+    if (FMulti) {
+      FList->SetMultiSelect(true);
+      FList->SetExtendedSelect(true);
     }
-    for (const TFileFilter& f : FFilters) FTypeBox->Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.Description.c_str()));
-    FTypeBox->Send(CB_SETCURSEL, FFilterIndex);
-    FModel.SetMasks(FFilters[FFilterIndex].Masks);
+    FList->OnDrawItem = TDrawItemEvent(this, &TFileDialogForm::DrawListItem);
+    FList->OnClick = TNotifyEvent(this, &TFileDialogForm::ListSelected);
+    FList->OnDblClick = TNotifyEvent(this, &TFileDialogForm::ListActivated);
+    FList->OnKeyDown = TKeyEvent(this, &TFileDialogForm::ListKey);
+
+    // The name, the type and the buttons.
+    FNameEdit = Add<TEdit>(nullptr, labelW + 8, row1, listRight - labelW - 8 - bw - 12, 21);
+    FNameEdit->SetAnchors(bottomWide);
+    FNameEdit->SetTabOrder(tab++);
+    AddLabel(nullptr, T("文件名(&N):"), margin, row1 + 4, FNameEdit)->SetAnchors(bottomLeft);
+    FTypeBox = Add<TComboBox>(nullptr, labelW + 8, row2, listRight - labelW - 8 - bw - 12, 21);
+    FTypeBox->SetStyle(csDropDownList);
+    FTypeBox->SetAnchors(bottomWide);
+    FTypeBox->SetTabOrder(tab++);
+    FTypeBox->OnSelect = TNotifyEvent(this, &TFileDialogForm::TypeSelected);
+    AddLabel(nullptr, T("文件类型(&T):"), margin, row2 + 4, FTypeBox)->SetAnchors(bottomLeft);
+    if (readOnlyBox) {
+      FReadOnly = Add<TCheckBox>(nullptr, labelW + 8, row2 + 28, 200, 17);
+      FReadOnly->SetCaption(T("以只读方式打开(&R)"));
+      FReadOnly->SetAnchors(bottomLeft);
+      FReadOnly->SetChecked(opts.Contains(ofReadOnly));
+    }
+    FOk = AddButton(nullptr, save ? T("保存(&S)") : T("打开(&O)"), mrNone, listRight - bw, row1 - 1, bw, 23, mrOk);
+    FOk->SetAnchors(bottomRight);
+    FOk->OnClick = TNotifyEvent(this, &TFileDialogForm::OkClicked);
+    FOk->SetTabOrder(tab++);
+    TButton* cancel = AddButton(nullptr, T("取消"), mrCancel, listRight - bw, row2 - 1, bw, 23);
+    cancel->SetAnchors(bottomRight);
+    cancel->SetCancel(true);
+    cancel->SetTabOrder(tab++);
+    if (FReadOnly) FReadOnly->SetTabOrder(tab++);
+    SetDefaultButton(FOk);
+
+    // The preview of the picture dialogs.
+    if (preview) {
+      FPreviewSize = AddLabel(nullptr, T("(无)"), listRight + 10, margin + 4);
+      FPreviewSize->SetAnchors(TAnchors{akTop, akRight});
+      auto* panel = Add<TPanel>(nullptr, listRight + 10, listTop, preview - 10, row1 - 10 - listTop);
+      panel->SetBevelOuter(bvLowered);
+      panel->SetCaption("");
+      panel->SetColor(clWindow);
+      panel->SetAnchors(TAnchors{akTop, akRight, akBottom});
+      FPreview = Add<TImage>(panel, 0, 0, 10, 10);
+      FPreview->SetAlign(alClient);
+      FPreview->SetStretch(true);
+      FPreview->SetProportional(true);
+      FPreview->SetCenter(true);
+    }
+    Constraints()->SetMinWidth(Width());
+    Constraints()->SetMinHeight(Height());
+
+    for (const TFileFilter& f : FFilters) FTypeBox->Items()->Add(f.Description);
+    FTypeBox->SetItemIndex(FFilterIndex);
+    FModel.SetMasks(FFilters[std::size_t(FFilterIndex)].Masks);
 
     // The first folder: the file name's, else the initial one, else the current one.
     AnsiString name = D->FileName();
@@ -207,94 +269,62 @@ class TFileDialogForm : public TForm, public TScriptableDialog {
     SetActiveControl(FNameEdit);
   }
 
-  AnsiString Chosen() const { return FChosen; }
+  AnsiString Chosen() const { return FChosen.empty() ? AnsiString() : FChosen.front(); }
+  const std::vector<AnsiString>& ChosenFiles() const { return FChosen; }
   int ChosenFilterIndex() const { return FFilterIndex + 1; }
-  bool ReadOnlyChecked() { return FReadOnly && FReadOnly->Send(BM_GETCHECK) == BST_CHECKED; }
-  AnsiString Folder() const { return FModel.Dir(); }
+  bool ReadOnlyChecked() { return FReadOnly && FReadOnly->Checked(); }
 
   AnsiString DialogKind() const override { return FDialog->IsSaveDialog() ? "Save" : "Open"; }
   AnsiString DialogText() const override { return FModel.Dir(); }
-  void ScriptPress(TModalResult Result) override {
-    if (Result == mrOk) FOk->Send(BM_CLICK);
-    else if (Result == mrCancel) FCancel->Send(BM_CLICK);
-    else throw EDialogScriptError("A file dialog has no button for the result " + std::to_string(Result));
-  }
   void ScriptType(const AnsiString& Text) override { FNameEdit->SetText(Text); }
   void ScriptOpenFolder(const AnsiString& Name) override {
-    int i = FindItem(Name == ".." ? FolderItem("..") : FolderItem(Name));
+    if (Name == "..") {
+      if (!FModel.Up()) throw EDialogScriptError("The folder " + FModel.Dir() + " has no parent");
+      Changed();
+      return;
+    }
+    int i = FindEntry(Name, true);
     if (i < 0) throw EDialogScriptError("The folder \"" + Name + "\" is not listed in " + FModel.Dir());
-    FList->Send(LB_SETCURSEL, WPARAM(i));
+    FList->SetItemIndex(i);
     SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(FList->Handle()));
   }
   void ScriptSelect(const AnsiString& Name) override {
-    int i = FindItem(Name);
+    int i = FindEntry(Name, false);
     if (i >= 0) {
-      FList->Send(LB_SETCURSEL, WPARAM(i));
+      if (FMulti) FList->SetSelected(i, true);
+      else FList->SetItemIndex(i);
       SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(0, LBN_SELCHANGE), reinterpret_cast<LPARAM>(FList->Handle()));
       return;
     }
-    int t = int(FTypeBox->Send(CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(Name.c_str())));
+    int t = FTypeBox->Items()->IndexOf(Name);
     if (t < 0) throw EDialogScriptError("\"" + Name + "\" is neither listed in " + FModel.Dir() + " nor a file type");
-    FTypeBox->Send(CB_SETCURSEL, WPARAM(t));
+    FTypeBox->SetItemIndex(t);
     SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(FTypeBox->Handle()));
   }
 
- protected:
-  void Paint() override {
-    Canvas()->Brush()->SetStyle(bsClear);
-    Canvas()->Font()->Assign(Font());
-    int H = ClientHeight();
-    int row1 = FNameEdit->Top(), row2 = FTypeBox->Top();
-    Canvas()->TextOut(8, 11, T("查找范围:"));
-    Canvas()->TextOut(8, row1 + 3, T("文件名:"));
-    Canvas()->TextOut(8, row2 + 3, T("文件类型:"));
-    if (FDialog->ShowsPreview()) {
-      TRect r{FList->Left() + FList->Width() + 8, FList->Top(), ClientWidth() - 8, FList->Top() + FList->Height()};
-      DrawEdge(Canvas()->Handle(), &r, EDGE_SUNKEN, BF_RECT);
-      TRect in{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
-      Canvas()->Brush()->SetStyle(bsSolid);
-      Canvas()->Brush()->SetColor(clWindow);
-      Canvas()->FillRect(in);
-      if (FPreview && FPreview->Graphic()) {
-        TGraphic* g = FPreview->Graphic();
-        int gw = g->Width(), gh = g->Height();
-        if (gw > 0 && gh > 0) {
-          double s = std::min({1.0, double(in.Width()) / gw, double(in.Height()) / gh});
-          int w = int(gw * s), h = int(gh * s);
-          int x = in.left + (in.Width() - w) / 2, y = in.top + (in.Height() - h) / 2;
-          Canvas()->StretchDraw(TRect{x, y, x + w, y + h}, g);
-        }
-      }
-    }
-    (void)H;
+ private:
+  struct TEntry {
+    AnsiString Name;
+    bool Folder;
+  };
+
+  int FindEntry(const AnsiString& Name, bool Folder) const {
+    for (std::size_t i = 0; i < FEntries.size(); ++i)
+      if (FEntries[i].Folder == Folder && FEntries[i].Name == Name) return int(i);
+    return -1;
   }
 
- private:
-  int FindItem(const AnsiString& Text) {
-    return int(FList->Send(LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(Text.c_str())));
-  }
-  AnsiString ItemText(int i) {
-    int len = int(FList->Send(LB_GETTEXTLEN, WPARAM(i)));
-    if (len < 0) return "";
-    std::string s(std::size_t(len) + 1, '\0');
-    FList->Send(LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(std::strlen(s.c_str()));
-    return s;
-  }
-  // An item naming a folder: the folder's name ("" for files).
-  AnsiString FolderOf(const AnsiString& Item) {
-    if (Item.size() >= 2 && Item.front() == '[' && Item.back() == ']') {
-      AnsiString n = Item.substr(1, Item.size() - 2);
-      if (n == ".." || DirectoryExists(IncludeTrailingPathDelimiter(FModel.Dir()) + n)) return n;
-    }
-    return "";
-  }
+  // Folders first, then the files the chosen type shows; hidden (dot) names are left out.
   void Fill() {
-    FList->Send(LB_RESETCONTENT);
-    if (FModel.Dir() != "/") FList->Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FolderItem("..").c_str()));
+    FEntries.clear();
     for (const AnsiString& d : FModel.Folders())
-      FList->Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FolderItem(d).c_str()));
-    for (const AnsiString& f : FModel.Files()) FList->Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.c_str()));
+      if (d.front() != '.') FEntries.push_back({d, true});
+    for (const AnsiString& f : FModel.Files())
+      if (f.front() != '.') FEntries.push_back({f, false});
+    FList->Items()->BeginUpdate();
+    FList->Items()->Clear();
+    for (const TEntry& e : FEntries) FList->Items()->Add(e.Name);
+    FList->Items()->EndUpdate();
     // The folder box: the chain from the root down to the shown folder.
     FChain.clear();
     AnsiString d = FModel.Dir();
@@ -303,101 +333,220 @@ class TFileDialogForm : public TForm, public TScriptableDialog {
       if (d == "/" || d.empty()) break;
       d = ExtractFileDir(d);
     }
-    FFolderBox->Send(CB_RESETCONTENT);
-    for (std::size_t i = 0; i < FChain.size(); ++i) {
-      AnsiString label = AnsiString(i * 2, ' ') + (i == 0 ? AnsiString("/") : ExtractFileName(FChain[i]));
-      FFolderBox->Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
-    }
-    FFolderBox->Send(CB_SETCURSEL, FChain.size() - 1);
+    FFolderBox->Items()->Clear();
+    for (std::size_t i = 0; i < FChain.size(); ++i)
+      FFolderBox->Items()->Add(i == 0 ? AnsiString("/") : ExtractFileName(FChain[i]));
+    FFolderBox->SetItemIndex(int(FChain.size()) - 1);
+    FUp->SetEnabled(FChain.size() > 1);
   }
-  void Navigate(const AnsiString& Dir) {
-    if (FModel.SetDir(Dir)) Changed();
-  }
+
   void Changed() {
     Fill();
     if (FDialog->OnFolderChange) FDialog->OnFolderChange(FDialog);
   }
-  void ListSelected() {
-    int i = int(FList->Send(LB_GETCURSEL));
-    if (i < 0) return;
-    AnsiString item = ItemText(i);
-    if (!FolderOf(item).empty()) return;
-    FNameEdit->SetText(item);
-    if (FDialog->ShowsPreview()) {
-      FPreview = std::make_unique<TPicture>();
-      try {
-        FPreview->LoadFromFile(IncludeTrailingPathDelimiter(FModel.Dir()) + item);
-      } catch (const Exception&) {
-        FPreview.reset();  // not a picture this library reads: no preview
-      }
-      Invalidate();
+
+  void DrawListItem(TWinControl*, int Index, TRect Rect, TOwnerDrawState State) {
+    if (Index < 0 || Index >= int(FEntries.size())) return;
+    TCanvas* c = FList->Canvas();
+    const TEntry& e = FEntries[std::size_t(Index)];
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clWindow);
+    c->FillRect(Rect);
+    c->Draw(Rect.left + 2, Rect.top + (Rect.Height() - 16) / 2, e.Folder ? FFolderIcon.get() : FFileIcon.get());
+    c->Font()->Assign(FList->Font());
+    int tw = c->TextWidth(e.Name);
+    TRect tr{Rect.left + 21, Rect.top, std::min<int>(Rect.right, Rect.left + 21 + tw + 4), Rect.bottom};
+    bool sel = State.Contains(odSelected);
+    c->Brush()->SetColor(sel ? clHighlight : clWindow);
+    c->Font()->SetColor(sel ? clHighlightText : clWindowText);
+    c->FillRect(tr);
+    c->TextRect(tr, tr.left + 2, tr.top + (tr.Height() - c->TextHeight(e.Name)) / 2, e.Name);
+    if (State.Contains(odFocused)) c->DrawFocusRect(tr);
+  }
+
+  void DrawFolderItem(TWinControl*, int Index, TRect Rect, TOwnerDrawState State) {
+    if (Index < 0 || Index >= int(FChain.size())) return;
+    TCanvas* c = FFolderBox->Canvas();
+    bool sel = State.Contains(odSelected);
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clWindow);
+    c->FillRect(Rect);
+    int indent = State.Contains(odComboBoxEdit) ? 0 : Index * 10;
+    TBitmap* icon = Index == 0 ? FDriveIcon.get() : Index == int(FChain.size()) - 1 ? FOpenFolderIcon.get()
+                                                                                    : FFolderIcon.get();
+    c->Draw(Rect.left + 2 + indent, Rect.top + (Rect.Height() - 16) / 2, icon);
+    AnsiString text = FFolderBox->Items()->Strings(Index);
+    c->Font()->Assign(FFolderBox->Font());
+    int tw = c->TextWidth(text);
+    TRect tr{Rect.left + 21 + indent, Rect.top, std::min<int>(Rect.right, Rect.left + 21 + indent + tw + 4),
+             Rect.bottom};
+    c->Brush()->SetColor(sel ? clHighlight : clWindow);
+    c->Font()->SetColor(sel ? clHighlightText : clWindowText);
+    c->FillRect(tr);
+    c->TextRect(tr, tr.left + 2, tr.top + (tr.Height() - c->TextHeight(text)) / 2, text);
+  }
+
+  void FolderBoxSelected(TObject*) {
+    int i = FFolderBox->ItemIndex();
+    if (i >= 0 && i < int(FChain.size()) && FChain[std::size_t(i)] != FModel.Dir() &&
+        FModel.SetDir(FChain[std::size_t(i)]))
+      Changed();
+  }
+
+  void UpClicked(TObject*) {
+    if (FModel.Up()) Changed();
+  }
+
+  void TypeSelected(TObject*) {
+    int i = FTypeBox->ItemIndex();
+    if (i < 0 || i >= int(FFilters.size())) return;
+    FFilterIndex = i;
+    FModel.SetMasks(FFilters[std::size_t(i)].Masks);
+    Fill();
+    if (FDialog->OnTypeChange) FDialog->OnTypeChange(FDialog);
+  }
+
+  // The files selected in the list (folders are not chosen by selecting them).
+  std::vector<AnsiString> SelectedFiles() {
+    std::vector<AnsiString> out;
+    for (std::size_t i = 0; i < FEntries.size(); ++i)
+      if (!FEntries[i].Folder && (FMulti ? FList->Selected(int(i)) : FList->ItemIndex() == int(i)))
+        out.push_back(FEntries[i].Name);
+    return out;
+  }
+
+  void ListSelected(TObject*) {
+    std::vector<AnsiString> files = SelectedFiles();
+    if (files.empty()) return;
+    if (files.size() == 1) {
+      FNameEdit->SetText(files[0]);
+    } else {
+      AnsiString t;
+      for (const AnsiString& f : files) t += (t.empty() ? "\"" : " \"") + f + "\"";
+      FNameEdit->SetText(t);
     }
+    if (FPreview) ShowPreview(IncludeTrailingPathDelimiter(FModel.Dir()) + files[0]);
     if (FDialog->OnSelectionChange) FDialog->OnSelectionChange(FDialog);
   }
-  void ListActivated() {
-    int i = int(FList->Send(LB_GETCURSEL));
-    if (i < 0) return;
-    AnsiString item = ItemText(i);
-    AnsiString folder = FolderOf(item);
+
+  void ShowPreview(const AnsiString& File) {
+    try {
+      FPreview->Picture()->LoadFromFile(File);
+      // small pictures at their own size, larger ones scaled down to fit
+      TControl* panel = FPreview->Parent();
+      FPreview->SetStretch(FPreview->Picture()->Width() > panel->ClientWidth() ||
+                           FPreview->Picture()->Height() > panel->ClientHeight());
+      FPreviewSize->SetCaption(std::to_string(FPreview->Picture()->Width()) + " x " +
+                               std::to_string(FPreview->Picture()->Height()));
+    } catch (const Exception&) {
+      // not a picture this library reads: no preview
+      FPreview->Picture()->SetGraphic(nullptr);
+      FPreviewSize->SetCaption(T("(无)"));
+    }
+  }
+
+  // The list's current entry when it is a folder, else "".
+  AnsiString CurrentFolder() {
+    int i = FList->ItemIndex();
+    return i >= 0 && i < int(FEntries.size()) && FEntries[std::size_t(i)].Folder ? FEntries[std::size_t(i)].Name
+                                                                                  : AnsiString();
+  }
+
+  void ListActivated(TObject*) {
+    AnsiString folder = CurrentFolder();
     if (!folder.empty()) {
       if (FModel.OpenFolder(folder)) Changed();
       return;
     }
-    FNameEdit->SetText(item);
-    OkPressed();
+    std::vector<AnsiString> files = SelectedFiles();
+    if (files.size() != 1) return;
+    FNameEdit->SetText(files[0]);
+    OkClicked(nullptr);
   }
-  void OkPressed() {
-    AnsiString file;
-    switch (FModel.Accept(FNameEdit->Text(), file)) {
-      case TFileDialogModel::arEmpty: return;
+
+  void ListKey(TObject*, Word& Key, TShiftState) {
+    if (Key == VK_BACK) {
+      UpClicked(nullptr);
+      Key = 0;
+    }
+  }
+
+  void Warn(const AnsiString& Text, UINT Flags = MB_OK) { PvMessageBox(Handle(), Text, Caption(), Flags | MB_ICONEXCLAMATION); }
+
+  // Checks one typed name; true with File set when it is chosen. Folders
+  // typed are opened, masks typed filter the list, and bad names are
+  // explained; each of those leaves the dialog open.
+  bool AcceptName(const AnsiString& Text, AnsiString& File, bool Single) {
+    switch (FModel.Accept(Text, File)) {
+      case TFileDialogModel::arEmpty: return false;
       case TFileDialogModel::arNavigated:
         FNameEdit->SetText("");
         Changed();
-        return;
-      case TFileDialogModel::arMasksChanged: Fill(); return;
+        return false;
+      case TFileDialogModel::arMasksChanged: Fill(); return false;
       case TFileDialogModel::arPathNotFound:
-        MessageDlg(T("路径不存在。\r\n请检查路径是否正确。"), mtWarning, TMsgDlgButtons{mbOK});
-        return;
+        Warn(Text + T("\r\n路径不存在。\r\n请检查路径是否正确。"));
+        return false;
       case TFileDialogModel::arFileNotFound:
-        MessageDlg(file + T("\r\n找不到文件。\r\n请检查文件名是否正确。"), mtWarning, TMsgDlgButtons{mbOK});
-        return;
+        Warn(File + T("\r\n找不到文件。\r\n请检查文件名是否正确。"));
+        return false;
       case TFileDialogModel::arConfirmOverwrite:
-        if (MessageDlg(file + T(" 已存在。\r\n要替换它吗？"), mtWarning, TMsgDlgButtons{mbYes, mbNo}) != mrYes) return;
-        break;
-      case TFileDialogModel::arAccepted: break;
+        return Single && PvMessageBox(Handle(), File + T(" 已存在。\r\n要替换它吗？"), Caption(),
+                                      MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+      case TFileDialogModel::arAccepted: return true;
     }
-    FChosen = file;
-    SetModalResult(mrOk);
+    return false;
   }
-  void Key(TObject*, Word& K, TShiftState) {
-    if (K == VK_ESCAPE) {
-      SetModalResult(mrCancel);
-      K = 0;
-    } else if (K == VK_RETURN) {
-      if (FList->Focused()) ListActivated();
-      else OkPressed();
-      K = 0;
-    } else if (K == VK_BACK && FList->Focused()) {
-      if (FModel.Up()) Changed();
-      K = 0;
+
+  void OkClicked(TObject*) {
+    AnsiString text = FNameEdit->Text();
+    // With the list focused on a folder, Enter opens that folder.
+    if (FList->Focused() || text.find_first_not_of(' ') == std::string::npos) {
+      AnsiString folder = CurrentFolder();
+      if (!folder.empty()) {
+        if (FModel.OpenFolder(folder)) Changed();
+        return;
+      }
     }
+    std::vector<AnsiString> names = FMulti ? SplitNames(text) : std::vector<AnsiString>{text};
+    std::vector<AnsiString> chosen;
+    for (const AnsiString& n : names) {
+      AnsiString file;
+      if (!AcceptName(names.size() > 1 ? "\"" + n + "\"" : n, file, names.size() == 1)) return;
+      chosen.push_back(file);
+    }
+    if (chosen.empty()) return;
+    FChosen = chosen;
+    if (FDialog->OnCanClose) FDialog->OnCanClose(FDialog);
+    SetModalResult(mrOk);
   }
 
   TOpenDialog* FDialog;
   TFileDialogModel FModel;
+  bool FMulti = false;
   std::vector<TFileFilter> FFilters;
   int FFilterIndex = 0;
   std::vector<AnsiString> FChain;
-  TDlgCtl *FFolderBox = nullptr, *FList = nullptr, *FNameEdit = nullptr, *FTypeBox = nullptr;
-  TDlgCtl *FOk = nullptr, *FCancel = nullptr, *FReadOnly = nullptr;
-  std::unique_ptr<TPicture> FPreview;
-  AnsiString FChosen;
+  std::vector<TEntry> FEntries;
+  TComboBox* FFolderBox = nullptr;
+  TSpeedButton* FUp = nullptr;
+  TListBox* FList = nullptr;
+  TEdit* FNameEdit = nullptr;
+  TComboBox* FTypeBox = nullptr;
+  TCheckBox* FReadOnly = nullptr;
+  TButton* FOk = nullptr;
+  TImage* FPreview = nullptr;
+  TLabel* FPreviewSize = nullptr;
+  std::unique_ptr<TBitmap> FFolderIcon, FOpenFolderIcon, FFileIcon, FDriveIcon;
+  std::vector<AnsiString> FChosen;
 };
 
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // TOpenDialog and the picture dialogs
+
+void SetFileDialogHook(TFileDialogHook Hook) { gFileDialogHook = Hook; }
 
 TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()) {}
 TOpenDialog::~TOpenDialog() = default;
@@ -408,6 +557,10 @@ TForm* TOpenDialog::CreateForm() {
 }
 
 bool TOpenDialog::Execute() {
+  if (gFileDialogHook) {
+    int r = gFileDialogHook(this);
+    if (r >= 0) return r == 1;
+  }
   std::unique_ptr<TForm> form(CreateForm());
   auto* f = static_cast<TFileDialogForm*>(form.get());
   if (OnShow) OnShow(this);
@@ -416,7 +569,7 @@ bool TOpenDialog::Execute() {
   if (r != mrOk || f->Chosen().empty()) return false;
   FFileName = f->Chosen();
   FFiles->Clear();
-  FFiles->Add(FFileName);
+  for (const AnsiString& file : f->ChosenFiles()) FFiles->Add(file);
   FFilterIndex = f->ChosenFilterIndex();
   if (!IsSaveDialog() && !FOptions.Contains(ofHideReadOnly)) {
     if (f->ReadOnlyChecked()) FOptions << ofReadOnly;
