@@ -242,7 +242,7 @@ void TBitBtn::CNDrawItem(TMessage& Message) {
   FCanvas->Font()->Assign(Font());
   bool pushed = (dis->itemState & ODS_SELECTED) != 0;
   bool focused = (dis->itemState & ODS_FOCUS) != 0;
-  bool isDefault = FDefault || focused;
+  bool isDefault = FActive || focused;
   RECT r = dis->rcItem;
   if (isDefault) {
     // the default button's extra black frame

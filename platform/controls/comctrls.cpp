@@ -1,5 +1,6 @@
 // TCustomTreeView, TTreeNodes and TTreeNode over the tree view window class.
 #include "platform/controls/comctrls.h"
+#include "platform/controls/menus.h"
 #include <algorithm>
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/strings.h"
@@ -1666,7 +1667,15 @@ void InitComCtrlsProps() {
   RegisterClasses({TCustomTreeView::StaticClass(), TTreeView::StaticClass(), TPageControl::StaticClass(),
                    TTabSheet::StaticClass(), TUpDown::StaticClass(), TCustomListView::StaticClass(),
                    TListView::StaticClass()});
+  // What every common control shows in a description: place, look, focus and
+  // the mouse, key and drag events.
+  static const char* const kCommon =
+      "Align Anchors Color Constraints Cursor DragCursor DragKind DragMode Enabled Font ParentColor ParentFont "
+      "ParentShowHint PopupMenu ShowHint TabOrder TabStop Visible OnClick OnContextPopup OnDblClick OnDragDrop "
+      "OnDragOver OnEndDrag OnEnter OnExit OnKeyDown OnKeyPress OnKeyUp OnMouseDown OnMouseMove OnMouseUp "
+      "OnStartDrag";
   RegisterProps<TCustomListView>([](TPropBuilder<TCustomListView>& p) {
+    PublishControlProps(p, kCommon);
     p.Prop("ViewStyle", &TCustomListView::ViewStyle, &TCustomListView::SetViewStyle).Default(vsIcon);
     p.Prop("LargeImages", &TCustomListView::LargeImages, &TCustomListView::SetLargeImages);
     p.Prop("SmallImages", &TCustomListView::SmallImages, &TCustomListView::SetSmallImages);
@@ -1675,6 +1684,7 @@ void InitComCtrlsProps() {
     p.Field("OnDeletion", &TCustomListView::OnDeletion);
   });
   RegisterProps<TCustomTreeView>([](TPropBuilder<TCustomTreeView>& p) {
+    PublishControlProps(p, kCommon);
     p.Prop("ShowButtons", &TCustomTreeView::ShowButtons, &TCustomTreeView::SetShowButtons).Default(true);
     p.Prop("ShowLines", &TCustomTreeView::ShowLines, &TCustomTreeView::SetShowLines).Default(true);
     p.Prop("ShowRoot", &TCustomTreeView::ShowRoot, &TCustomTreeView::SetShowRoot).Default(true);
@@ -1706,6 +1716,8 @@ void InitComCtrlsProps() {
     p.Field("OnCustomDrawItem", &TCustomTreeView::OnCustomDrawItem);
   });
   RegisterProps<TTabSheet>([](TPropBuilder<TTabSheet>& p) {
+    PublishControlProps(p, "BorderWidth Caption Font ParentFont ParentShowHint PopupMenu ShowHint "
+                           "OnContextPopup OnDragDrop OnDragOver OnEndDrag OnEnter OnExit OnResize OnStartDrag");
     p.Prop("PageControl", &TTabSheet::PageControl, &TTabSheet::SetPageControl);
     p.Prop("TabVisible", &TTabSheet::TabVisible, &TTabSheet::SetTabVisible).Default(true);
     p.Prop("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex).Default(0);
@@ -1713,12 +1725,17 @@ void InitComCtrlsProps() {
     p.Field("OnHide", &TTabSheet::OnHide);
   });
   RegisterProps<TPageControl>([](TPropBuilder<TPageControl>& p) {
+    PublishControlProps(p, "Align Anchors Constraints DragCursor DragKind DragMode Enabled Font ParentFont "
+                           "ParentShowHint PopupMenu ShowHint TabOrder TabStop Visible OnContextPopup OnDragDrop "
+                           "OnDragOver OnEndDrag OnEnter OnExit OnMouseDown OnMouseMove OnMouseUp OnStartDrag");
     p.Prop("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);
     p.Prop("TabHeight", &TPageControl::TabHeight, &TPageControl::SetTabHeight).NoDefault();
     p.Field("OnChange", &TPageControl::OnChange);
     p.Field("OnChanging", &TPageControl::OnChanging);
   });
   RegisterProps<TUpDown>([](TPropBuilder<TUpDown>& p) {
+    PublishControlProps(p, "Anchors Constraints Enabled ParentShowHint PopupMenu ShowHint TabOrder TabStop Visible "
+                           "OnContextPopup OnEnter OnExit OnMouseDown OnMouseMove OnMouseUp");
     p.Prop("Associate", &TUpDown::Associate, &TUpDown::SetAssociate);
     p.Prop("Min", &TUpDown::Min, &TUpDown::SetMin).Default(0);
     p.Prop("Max", &TUpDown::Max, &TUpDown::SetMax).Default(100);

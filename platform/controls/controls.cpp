@@ -1668,6 +1668,23 @@ void TWinControl::AlignControl(TControl* AControl) {
   if (FAutoSize) AdjustSize();
 }
 
+void TWinControl::ScrollBy(int DeltaX, int DeltaY) {
+  if (DeltaX == 0 && DeltaY == 0) return;
+  std::vector<TControl*> all;
+  for (int i = 0; i < ControlCount(); ++i) all.push_back(Controls(i));
+  for (TControl* c : all) {
+    auto* w = dynamic_cast<TWinControl*>(c);
+    int l = c->FLeft + DeltaX, t = c->FTop + DeltaY;
+    if (w && w->FHandle)
+      SetWindowPos(w->FHandle, nullptr, l, t, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    c->FLeft = l;
+    c->FTop = t;
+    c->UpdateAnchorRules();
+  }
+  if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+  Realign();
+}
+
 void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
   AdjustClientRect(Rect);
   if (FBorderWidth > 0) {
@@ -2320,7 +2337,10 @@ void TWinControl::DoExit() {
 }
 void TWinControl::CMEnter(TMessage&) { DoEnter(); }
 void TWinControl::CMExit(TMessage&) { DoExit(); }
-void TWinControl::CMFocusChanged(TMessage& M) { NotifyControls(CM_FOCUSCHANGED); }
+// Every control under this one learns which control now has the focus.
+void TWinControl::CMFocusChanged(TMessage& M) {
+  for (int i = 0; i < ControlCount(); ++i) Controls(i)->Perform(CM_FOCUSCHANGED, M.WParam, M.LParam);
+}
 
 void TWinControl::InitiateAction() {
   TControl::InitiateAction();
@@ -2393,6 +2413,8 @@ void TWinControl::WMChar(TWMKey& M) {
 void TWinControl::WMSysChar(TWMKey& M) { DefaultHandler(M); }
 
 bool TWinControl::IsMenuKey(TWMKey& M) {
+  // While designing, keys go to the designer, never to menu items.
+  if (ComponentState().Contains(csDesigning)) return false;
   for (TControl* c = this; c; c = c->Parent())
     if (TPopupMenu* pm = c->GetPopupMenu())
       if (pm->IsShortCut(M)) return true;

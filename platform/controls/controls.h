@@ -626,6 +626,8 @@ class TWinControl : public TControl {
   // -- alignment --
   void DisableAlign();
   void EnableAlign();
+  // Moves every child by DeltaX, DeltaY (scrolling the contents) and realigns.
+  void ScrollBy(int DeltaX, int DeltaY);
   bool AlignDisabled() const { return FAlignLevel > 0; }
   void Realign();
   // Aligns every control with Align set, and repositions anchored ones.
@@ -1175,7 +1177,7 @@ void PublishControlProps(TPropBuilder<C>& p, const char* Names) {
     else if (n == "OnStartDrag") p.Prop("OnStartDrag", &TControl::OnStartDrag, &TControl::OnStartDrag);
     else if constexpr (std::is_base_of_v<TWinControl, C>) {
       if (n == "TabOrder") p.Prop("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder).NoDefault();
-      else if (n == "TabStop") p.Prop("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(false);
+      else if (n == "TabStop") p.Prop("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).NoDefault();  // controls differ in their own value, so it is always stored
       else if (n == "Ctl3D") p.Prop("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D).Default(true);
       else if (n == "ParentCtl3D") p.Prop("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D).Default(true);
       else if (n == "ImeMode") p.Prop("ImeMode", &TWinControl::ImeMode, &TWinControl::SetImeMode).Default(imDontCare);

@@ -312,9 +312,7 @@ PV_ENUM_NAMES(TColorBoxStyleItem,
               "cbPrettyNames")
 
 // ---- scroll bar ----
-enum TScrollBarKind { sbHorizontal, sbVertical };
-enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
-using TScrollEvent = TEvent<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
+// (TScrollBarKind, TScrollCode and TScrollEvent come with forms.h.)
 
 // The SCROLLBAR window class as a control.
 class TScrollBar : public TWinControl {
@@ -357,7 +355,6 @@ class TScrollBar : public TWinControl {
   END_MESSAGE_MAP(TWinControl)
 };
 
-PV_ENUM_NAMES(TScrollBarKind, "sbHorizontal sbVertical")
 
 
 // Registers the classes of this unit and their published properties. Idempotent.

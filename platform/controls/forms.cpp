@@ -2,6 +2,8 @@
 #include "platform/controls/forms.h"
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <deque>
 #include <exception>
 #include <map>
@@ -126,10 +128,263 @@ int MessageBoxA(HWND Owner, const char* Text, const char* Caption, UINT Flags) {
 // ---------------------------------------------------------------------------
 // TScrollingWinControl
 
-TScrollingWinControl::TScrollingWinControl(TComponent* AOwner) : TWinControl(AOwner) {}
+// ---- TControlScrollBar ----
+
+void TControlScrollBar::Assign(TPersistent* Source) {
+  if (auto* b = dynamic_cast<TControlScrollBar*>(Source)) {
+    FIncrement = b->FIncrement;
+    FTracking = b->FTracking;
+    FVisible = b->FVisible;
+    SetRange(b->FRange);
+    SetPosition(b->FPosition);
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+void TControlScrollBar::SetIncrement(int Value) {
+  if (Value < 1) throw EInvalidOperation("A scroll increment must be at least 1");
+  FIncrement = Value;
+}
+
+int TControlScrollBar::ControlSize() const {
+  TRect r = FControl->ClientRect();
+  return FKind == sbHorizontal ? r.Width() : r.Height();
+}
+
+int TControlScrollBar::MaxPosition() const {
+  if (!FVisible) return 0;
+  return std::max(0, FRange - ControlSize());
+}
+
+bool TControlScrollBar::IsScrollBarVisible() const { return FVisible && FRange > ControlSize(); }
+
+void TControlScrollBar::SetPosition(int Value) {
+  // While the control is being read the position is kept as given; the range
+  // may not be known yet.
+  bool loading = FControl->ComponentState().Contains(csLoading);
+  int v = loading ? std::max(0, Value) : std::clamp(Value, 0, MaxPosition());
+  if (v == FPosition) return;
+  int old = FPosition;
+  FPosition = v;
+  if (loading) return;
+  if (FKind == sbHorizontal) FControl->ScrollBy(old - v, 0);
+  else FControl->ScrollBy(0, old - v);
+  if (FControl->HandleAllocated()) SetScrollPos(FControl->Handle(), FKind == sbHorizontal ? SB_HORZ : SB_VERT, v, TRUE);
+}
+
+void TControlScrollBar::DoSetRange(int Value) {
+  FRange = std::max(0, Value);
+  FControl->FBarsUsed = FControl->FBarsUsed || FRange > 0;
+}
+
+void TControlScrollBar::SetRange(int Value) {
+  if (Value < 0) throw EInvalidOperation("A scroll range cannot be negative");
+  FControl->FAutoScroll = false;
+  DoSetRange(Value);
+  FControl->UpdateScrollBars();
+}
+
+void TControlScrollBar::SetVisible(bool Value) {
+  if (FVisible == Value) return;
+  FVisible = Value;
+  FControl->UpdateScrollBars();
+}
+
+// WM_HSCROLL / WM_VSCROLL of the window's own bar.
+void TControlScrollBar::ScrollMessage(TMessage& Message) {
+  int code = LOWORD(Message.WParam);
+  int page = ControlSize();
+  // The message carries 16 bits of the thumb position; longer ranges read the bar.
+  auto thumb = [&]() {
+    SCROLLINFO si;
+    si.fMask = SIF_TRACKPOS;
+    if (FRange > 0xFFFF && FControl->HandleAllocated() &&
+        GetScrollInfo(FControl->Handle(), FKind == sbHorizontal ? SB_HORZ : SB_VERT, &si))
+      return si.nTrackPos;
+    return int(HIWORD(Message.WParam));
+  };
+  switch (code) {
+    case SB_LINEUP: SetPosition(FPosition - FIncrement); break;
+    case SB_LINEDOWN: SetPosition(FPosition + FIncrement); break;
+    case SB_PAGEUP: SetPosition(FPosition - page); break;
+    case SB_PAGEDOWN: SetPosition(FPosition + page); break;
+    case SB_THUMBPOSITION: SetPosition(thumb()); break;
+    case SB_THUMBTRACK:
+      if (FTracking) SetPosition(thumb());
+      break;
+    case SB_TOP: SetPosition(0); break;
+    case SB_BOTTOM: SetPosition(MaxPosition()); break;
+    default: break;
+  }
+  Message.Result = 0;
+}
+
+// ---- TScrollingWinControl ----
+
+TScrollingWinControl::TScrollingWinControl(TComponent* AOwner)
+    : TWinControl(AOwner),
+      FHorzScrollBar(new TControlScrollBar(this, sbHorizontal)),
+      FVertScrollBar(new TControlScrollBar(this, sbVertical)) {}
+
+TScrollingWinControl::~TScrollingWinControl() = default;
+
+void TScrollingWinControl::SetAutoScroll(bool Value) {
+  if (FAutoScroll == Value) return;
+  FAutoScroll = Value;
+  if (Value) {
+    FBarsUsed = true;
+    UpdateScrollBars();
+  } else {
+    FHorzScrollBar->DoSetRange(0);
+    FVertScrollBar->DoSetRange(0);
+    UpdateScrollBars();
+  }
+}
+
+void TScrollingWinControl::CalcAutoRange() {
+  if (!FAutoScroll || ComponentState().Contains(csLoading)) return;
+  // The extent of the children in unscrolled coordinates. Controls aligned to
+  // the far edge add their size; alClient controls follow the area and add nothing.
+  int hx = 0, hMargin = 0, vy = 0, vMargin = 0;
+  int hp = FHorzScrollBar->FPosition, vp = FVertScrollBar->FPosition;
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (!c->Visible()) continue;
+    switch (c->Align()) {
+      case alNone:
+        if (c->Anchors() * TAnchors{akLeft, akRight} == TAnchors{akLeft}) hx = std::max(hx, hp + c->Left() + c->Width());
+        if (c->Anchors() * TAnchors{akTop, akBottom} == TAnchors{akTop}) vy = std::max(vy, vp + c->Top() + c->Height());
+        break;
+      case alLeft: hx = std::max(hx, hp + c->Left() + c->Width()); break;
+      case alRight: hMargin += c->Width(); break;
+      case alTop: vy = std::max(vy, vp + c->Top() + c->Height()); break;
+      case alBottom: vMargin += c->Height(); break;
+      default: break;
+    }
+  }
+  FHorzScrollBar->DoSetRange(hx + hMargin);
+  FVertScrollBar->DoSetRange(vy + vMargin);
+}
+
+void TScrollingWinControl::UpdateScrollBars() {
+  if (FUpdatingScrollBars > 0 || !FBarsUsed || ComponentState().Contains(csLoading) ||
+      ComponentState().Contains(csDestroying))
+    return;
+  ++FUpdatingScrollBars;
+  try {
+    CalcAutoRange();
+    // Showing one bar narrows the client area and may make the other necessary:
+    // settle until the client size stays put.
+    for (int pass = 0; pass < 3; ++pass) {
+      TRect before = ClientRect();
+      for (TControlScrollBar* b : {FHorzScrollBar.get(), FVertScrollBar.get()}) {
+        int size = b->ControlSize();
+        if (HandleAllocated()) {
+          SCROLLINFO si;
+          si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+          si.nMin = 0;
+          bool needed = b->FVisible && b->FRange > size;
+          si.nMax = needed ? b->FRange - 1 : 0;
+          si.nPage = needed ? UINT(size) : 0;
+          si.nPos = needed ? std::min(b->FPosition, b->MaxPosition()) : 0;
+          SetScrollInfo(Handle(), b->FKind == sbHorizontal ? SB_HORZ : SB_VERT, &si, TRUE);
+        }
+      }
+      if (ClientRect() == before) break;
+    }
+    // The client area may have grown: pull the contents back within range.
+    for (TControlScrollBar* b : {FHorzScrollBar.get(), FVertScrollBar.get()}) b->SetPosition(b->FPosition);
+  } catch (...) {
+    --FUpdatingScrollBars;
+    throw;
+  }
+  --FUpdatingScrollBars;
+}
+
+void TScrollingWinControl::AdjustClientRect(TRect& Rect) {
+  // Aligned children are laid out over the whole scrolled area.
+  TWinControl::AdjustClientRect(Rect);
+  if (!FBarsUsed) return;
+  int hp = FHorzScrollBar->FVisible ? FHorzScrollBar->FPosition : 0;
+  int vp = FVertScrollBar->FVisible ? FVertScrollBar->FPosition : 0;
+  int w = std::max(Rect.Width(), FHorzScrollBar->FVisible ? FHorzScrollBar->FRange : 0);
+  int h = std::max(Rect.Height(), FVertScrollBar->FVisible ? FVertScrollBar->FRange : 0);
+  Rect = {Rect.left - hp, Rect.top - vp, Rect.left - hp + w, Rect.top - vp + h};
+}
+
+void TScrollingWinControl::AlignControls(TControl* AControl, TRect& Rect) {
+  if (FAutoRangeLevel == 0) {
+    ++FAutoRangeLevel;
+    CalcAutoRange();
+    --FAutoRangeLevel;
+  }
+  TWinControl::AlignControls(AControl, Rect);
+  UpdateScrollBars();
+}
+
+void TScrollingWinControl::CreateWnd() {
+  TWinControl::CreateWnd();
+  UpdateScrollBars();
+}
+
+void TScrollingWinControl::WMSize(TWMSize& Message) {
+  TWinControl::WMSize(Message);
+  UpdateScrollBars();
+}
+
+void TScrollingWinControl::WMHScroll(TMessage& Message) {
+  if (Message.LParam == 0 && FBarsUsed) {
+    FHorzScrollBar->ScrollMessage(Message);
+    return;
+  }
+  TWinControl::WMHScroll(Message);
+}
+
+void TScrollingWinControl::WMVScroll(TMessage& Message) {
+  if (Message.LParam == 0 && FBarsUsed) {
+    FVertScrollBar->ScrollMessage(Message);
+    return;
+  }
+  TWinControl::WMVScroll(Message);
+}
+
+bool TScrollingWinControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+  if (TWinControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  // The vertical bar scrolls (the horizontal one with Shift, or when it is the only one).
+  TControlScrollBar* b = FVertScrollBar.get();
+  if (Shift.Contains(ssShift) || !b->IsScrollBarVisible()) b = FHorzScrollBar.get();
+  if (!b->IsScrollBarVisible() || WheelDelta == 0) return false;
+  int lines = Mouse ? Mouse->WheelScrollLines() : 3;
+  if (lines <= 0) lines = 3;
+  long long step = static_cast<long long>(WheelDelta) * lines * b->FIncrement / WHEEL_DELTA;
+  if (step == 0) step = WheelDelta > 0 ? 1 : -1;
+  b->SetPosition(int(std::clamp<long long>(b->FPosition - step, 0, b->MaxPosition())));
+  return true;
+}
+
+void TScrollingWinControl::AutoScrollInView(TControl* AControl) {
+  if (FAutoScroll && AControl && !ComponentState().Contains(csLoading) && !AControl->ComponentState().Contains(csLoading))
+    ScrollInView(AControl);
+}
 
 void TScrollingWinControl::ScrollInView(TControl* AControl) {
-  // Contents are laid out to fit; nothing to scroll.
+  if (!AControl || AControl == this || !ContainsControl(AControl)) return;
+  // The control's bounds in this control's client coordinates.
+  TPoint o = AControl->ClientToParent({0, 0}, this);
+  TRect r{o.x, o.y, o.x + AControl->Width(), o.y + AControl->Height()};
+  TRect client = ClientRect();
+  auto bring = [](TControlScrollBar* b, int lo, int hi, int size) {
+    if (!b->IsScrollBarVisible()) return;
+    if (lo < 0) b->SetPosition(b->Position() + lo);
+    else if (hi > size) {
+      // A control larger than the area shows its leading edge.
+      if (hi - lo > size) hi = lo + size;
+      b->SetPosition(b->Position() + hi - size);
+    }
+  };
+  bring(FHorzScrollBar.get(), r.left, r.right, client.Width());
+  bring(FVertScrollBar.get(), r.top, r.bottom, client.Height());
 }
 
 // ---------------------------------------------------------------------------
@@ -398,7 +653,17 @@ void TCustomForm::DestroyWindowHandle() {
   TScrollingWinControl::DestroyWindowHandle();
 }
 
-TRect TCustomForm::ClientRect() { return TScrollingWinControl::ClientRect(); }
+TRect TCustomForm::ClientRect() {
+  if (FHandle || !FMenu) return TScrollingWinControl::ClientRect();
+  // Before the window exists: the menu bar it will get takes its line too, so
+  // that a client size set now (a description's) holds once the bar is there.
+  TCreateParams p;
+  CreateParams(p);
+  if (p.Style & WS_CHILD) return TScrollingWinControl::ClientRect();
+  RECT nc{0, 0, 0, 0};
+  AdjustWindowRectEx(&nc, p.Style, TRUE, p.ExStyle);
+  return {0, 0, std::max(0, FWidth - nc.Width()), std::max(0, FHeight - nc.Height())};
+}
 
 void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
   TScrollingWinControl::AlignControls(AControl, Rect);
@@ -738,6 +1003,10 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
     if (FFocusedControl != Control) return false;
   }
   Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
+  // Scrolling containers bring the control into view, innermost first.
+  if (Control && Control != this)
+    for (TWinControl* p = Control->Parent(); p; p = p->Parent())
+      if (auto* s = dynamic_cast<TScrollingWinControl*>(p)) s->AutoScrollInView(Control);
   return true;
 }
 
@@ -836,6 +1105,13 @@ void TCustomForm::WMCommand2(TWMCommand& M) {
         if (pm->DispatchCommand(M.ItemID())) return;
   }
   TScrollingWinControl::WMCommand(M);
+}
+
+void TCustomForm::WMMenuMessage(TMessage& M) {
+  if (FMenu && FMenu->DispatchMenuMessage(M)) return;
+  if (M.Msg == WM_DRAWITEM) TScrollingWinControl::WMDrawItem(M);
+  else if (M.Msg == WM_MEASUREITEM) TScrollingWinControl::WMMeasureItem(M);
+  else DefaultHandler(M);
 }
 
 void TCustomForm::WMSize2(TWMSize& M) {
@@ -1072,7 +1348,89 @@ TScreen::TScreen(TComponent* AOwner)
   FMonitor = std::make_unique<TMonitor>(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
 }
 
-TScreen::~TScreen() = default;
+TScreen::~TScreen() {
+  for (auto& c : FOwnCursors) DestroyCursor(c.second);
+}
+
+namespace {
+
+// The class library's own cursor shapes, drawn on a 32 x 32 grid: '#' black,
+// '.' white, anything else transparent.
+const char* const kArrowRows[] = {
+    "#",          "##",         "#.#",        "#..#",       "#...#",      "#....#",      "#.....#",
+    "#......#",   "#.......#",  "#........#", "#.....#####", "#..#..#",   "#.# #..#",    "##  #..#",
+    "#    #..#",  "     #..#",  "      ##",
+};
+
+struct CursorGrid {
+  char cell[32][32];
+  CursorGrid() { std::memset(cell, ' ', sizeof cell); }
+  void Put(int x, int y, const char* const* rows, int count) {
+    for (int r = 0; r < count; ++r)
+      for (int c = 0; rows[r][c]; ++c)
+        if (rows[r][c] != ' ' && y + r < 32 && x + c < 32) cell[y + r][x + c] = rows[r][c];
+  }
+  // A white box with a black outline.
+  void Box(int l, int t, int r, int b) {
+    for (int y = t; y <= b; ++y)
+      for (int x = l; x <= r; ++x) cell[y][x] = (y == t || y == b || x == l || x == r) ? '#' : '.';
+  }
+  void Line(int x0, int y0, int x1, int y1) {
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) cell[y][x] = '#';
+  }
+  HCURSOR Make(int hotX, int hotY) const {
+    unsigned char andPlane[32 * 4], xorPlane[32 * 4];
+    std::memset(andPlane, 0xFF, sizeof andPlane);
+    std::memset(xorPlane, 0, sizeof xorPlane);
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) {
+        unsigned char bit = static_cast<unsigned char>(0x80 >> (x % 8));
+        if (cell[y][x] == '#' || cell[y][x] == '.') andPlane[y * 4 + x / 8] &= static_cast<unsigned char>(~bit);
+        if (cell[y][x] == '.') xorPlane[y * 4 + x / 8] |= bit;
+      }
+    return CreateCursor(nullptr, hotX, hotY, 32, 32, andPlane, xorPlane);
+  }
+};
+
+HCURSOR MakeOwnCursor(int Index) {
+  CursorGrid g;
+  switch (Index) {
+    case crDrag:  // the arrow carrying one item
+      g.Put(0, 0, kArrowRows, int(std::size(kArrowRows)));
+      g.Box(9, 15, 19, 23);
+      return g.Make(0, 0);
+    case crMultiDrag:  // the arrow carrying several items
+      g.Put(0, 0, kArrowRows, int(std::size(kArrowRows)));
+      g.Box(13, 13, 23, 21);
+      g.Box(9, 17, 19, 25);
+      return g.Make(0, 0);
+    case crHSplit:  // two upright bars with arrows to the sides: moves a divider sideways
+      g.Line(14, 6, 14, 25);
+      g.Line(17, 6, 17, 25);
+      for (int i = 0; i < 4; ++i) {
+        g.Line(7 + i, 15 - i, 7 + i, 16 + i);
+        g.Line(24 - i, 15 - i, 24 - i, 16 + i);
+      }
+      g.Line(7, 15, 13, 16);
+      g.Line(18, 15, 24, 16);
+      return g.Make(15, 15);
+    case crVSplit:  // the same turned upright: moves a divider up and down
+      g.Line(6, 14, 25, 14);
+      g.Line(6, 17, 25, 17);
+      for (int i = 0; i < 4; ++i) {
+        g.Line(15 - i, 7 + i, 16 + i, 7 + i);
+        g.Line(15 - i, 24 - i, 16 + i, 24 - i);
+      }
+      g.Line(15, 7, 16, 13);
+      g.Line(15, 18, 16, 24);
+      return g.Make(15, 15);
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
 
 void TScreen::AddForm(TCustomForm* F) {
   if (std::find(FForms.begin(), FForms.end(), F) == FForms.end()) FForms.push_back(F);
@@ -1117,6 +1475,14 @@ void TScreen::SetCursor(TCursor Value) {
 HCURSOR TScreen::Cursors(int Index) const {
   for (const auto& c : FCursorList)
     if (c.first == Index) return c.second;
+  if (Index == crDrag || Index == crMultiDrag || Index == crHSplit || Index == crVSplit) {
+    for (const auto& c : FOwnCursors)
+      if (c.first == Index) return c.second;
+    if (HCURSOR h = MakeOwnCursor(Index)) {
+      FOwnCursors.emplace_back(Index, h);
+      return h;
+    }
+  }
   LPCSTR id = IDC_ARROW;
   switch (Index) {
     case crNone: return nullptr;
@@ -1129,7 +1495,7 @@ HCURSOR TScreen::Cursors(int Index) const {
     case crUpArrow: id = IDC_UPARROW; break;
     case crHourGlass: case crSQLWait: id = IDC_WAIT; break;
     case crNoDrop: case crNo: id = IDC_NO; break;
-    case crHSplit: id = IDC_SIZEWE; break;
+    case crHSplit: id = IDC_SIZEWE; break;  // when the shape cannot be made
     case crVSplit: id = IDC_SIZENS; break;
     case crAppStart: id = IDC_APPSTARTING; break;
     case crHelp: id = IDC_HELP; break;
@@ -1161,11 +1527,14 @@ TRect TScreen::WorkAreaRect() const {
 TStrings* TScreen::Fonts() {
   if (!FFonts) {
     FFonts = std::make_unique<TStringList>();
-    // The faces the font substitution table knows (宋体, 新宋体, 黑体 ...).
+    FFonts->SetSorted(true);
+    FFonts->Duplicates = dupIgnore;
+    // The installed families, then the faces the drawing layer maps onto them
+    // (宋体, 新宋体, 黑体 ...) and its built-in fixed font, which draw as well.
+    for (const std::string& f : EnumFontFamilyNames()) FFonts->Add(f);
     for (const char* f : {"\xCB\xCE\xCC\xE5", "\xD0\xC2\xCB\xCE\xCC\xE5", "\xBA\xDA\xCC\xE5", "MS Sans Serif", "Tahoma", "Arial", "Courier New", "Fixedsys",
                           "Default", PV_FIXED_FONT_NAME})
       FFonts->Add(f);
-    FFonts->SetSorted(true);
   }
   return FFonts.get();
 }
@@ -1575,10 +1944,24 @@ void InitFormsProps() {
   static bool done = false;
   if (done) return;
   done = true;
-  RegisterClasses({TScrollingWinControl::StaticClass(), TCustomForm::StaticClass(), TForm::StaticClass(),
+  RegisterClasses({TControlScrollBar::StaticClass(), TScrollingWinControl::StaticClass(), TCustomForm::StaticClass(), TForm::StaticClass(),
                    TDataModule::StaticClass(), TScreen::StaticClass(), TApplication::StaticClass()});
+  RegisterProps<TControlScrollBar>([](TPropBuilder<TControlScrollBar>& p) {
+    p.Prop("Increment", &TControlScrollBar::Increment, &TControlScrollBar::SetIncrement).Default(8);
+    // Range comes before Position so that a stored position fits the stored range.
+    // With AutoScroll the range follows the children and is not stored.
+    p.Prop("Range", &TControlScrollBar::Range, &TControlScrollBar::SetRange).Default(0).Stored([](TObject* o) {
+      auto* b = dynamic_cast<TControlScrollBar*>(o);
+      return b && !b->Control()->AutoScroll();
+    });
+    p.Prop("Position", &TControlScrollBar::Position, &TControlScrollBar::SetPosition).Default(0);
+    p.Prop("Tracking", &TControlScrollBar::Tracking, &TControlScrollBar::SetTracking).Default(false);
+    p.Prop("Visible", &TControlScrollBar::Visible, &TControlScrollBar::SetVisible).Default(true);
+  });
   RegisterProps<TScrollingWinControl>([](TPropBuilder<TScrollingWinControl>& p) {
     p.Prop("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll).NoDefault();
+    p.Prop("HorzScrollBar", &TScrollingWinControl::HorzScrollBar);
+    p.Prop("VertScrollBar", &TScrollingWinControl::VertScrollBar);
   });
   RegisterProps<TCustomForm>([](TPropBuilder<TCustomForm>& p) {
     PublishControlProps(p,

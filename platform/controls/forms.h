@@ -36,13 +36,7 @@ class TDataModule;
 using TModalResult = int;
 constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
                        mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10;
-constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7,
-              IDCLOSE = 8, IDHELP = 9;
-constexpr UINT MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4,
-               MB_RETRYCANCEL = 0x5, MB_TYPEMASK = 0xF, MB_ICONMASK = 0xF0, MB_ICONSTOP = 0x10,
-               MB_DEFBUTTON1 = 0x0, MB_DEFBUTTON2 = 0x100, MB_DEFBUTTON3 = 0x200, MB_DEFBUTTON4 = 0x300,
-               MB_DEFMASK = 0xF00, MB_APPLMODAL = 0x0, MB_SYSTEMMODAL = 0x1000, MB_TASKMODAL = 0x2000,
-               MB_HELP = 0x4000, MB_SETFOREGROUND = 0x10000, MB_TOPMOST = 0x40000;
+// (IDOK ... and the MB_* flags come with the window manager's header.)
 
 // Shows a message box and returns the ID* of the button chosen. The dialogs
 // library installs the real one; until then a plain modal form serves.
@@ -95,18 +89,105 @@ constexpr UINT CM_RUNMODALSCRIPT = CM_BASE + 0x3F0;
 AnsiString PvMessageBoxText(const TCustomForm* Form);
 void PvSetMessageBoxText(const TCustomForm* Form, const AnsiString& Text);
 
-// A windowed control that can scroll its contents (forms, scroll boxes).
+class TScrollingWinControl;
+
+enum TScrollBarKind { sbHorizontal, sbVertical };
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+using TScrollEvent = TEvent<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
+PV_ENUM_NAMES(TScrollBarKind, "sbHorizontal sbVertical")
+
+// One scroll bar of a scrolling control (its window's own bar): Range is the
+// extent of the contents in pixels, Position the offset shown at the left or
+// top; the control's children move by the change of Position.
+class TControlScrollBar : public TPersistent {
+  PV_CLASS(TControlScrollBar, TPersistent)
+ public:
+  TControlScrollBar(TScrollingWinControl* AControl, TScrollBarKind AKind) : FControl(AControl), FKind(AKind) {}
+  void Assign(TPersistent* Source) override;
+  TScrollBarKind Kind() const { return FKind; }
+  TScrollingWinControl* Control() const { return FControl; }
+  // Pixels per line step (arrow buttons, wheel notch lines); 1 or more.
+  int Increment() const { return FIncrement; }
+  void SetIncrement(int Value);
+  // Kept within 0 .. Range - the client extent (0 when the bar is not needed).
+  int Position() const { return FPosition; }
+  void SetPosition(int Value);
+  // Set by AutoScroll from the children; setting it turns AutoScroll off. Not negative.
+  int Range() const { return FRange; }
+  void SetRange(int Value);
+  // When False the bar never shows and the contents do not scroll.
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  // Whether dragging the thumb scrolls at once or only when it is released.
+  bool Tracking() const { return FTracking; }
+  void SetTracking(bool Value) { FTracking = Value; }
+  // Whether the bar shows: visible and the contents larger than the client area.
+  bool IsScrollBarVisible() const;
+  // The position while the bar shows, else 0.
+  int ScrollPos() const { return IsScrollBarVisible() ? FPosition : 0; }
+  // The client extent the bar scrolls over.
+  int ControlSize() const;
+
+ private:
+  friend class TScrollingWinControl;
+  void DoSetRange(int Value);
+  int MaxPosition() const;
+  void ScrollMessage(TMessage& Message);
+  TScrollingWinControl* FControl;
+  TScrollBarKind FKind;
+  int FIncrement = 8;
+  int FPosition = 0;
+  int FRange = 0;
+  bool FVisible = true;
+  bool FTracking = false;
+};
+
+// A windowed control that can scroll its contents (forms, scroll boxes). With
+// AutoScroll the ranges follow the extent of the children, the window's bars
+// show when the contents do not fit, and a child that receives the focus is
+// scrolled into view.
 class TScrollingWinControl : public TWinControl {
   PV_CLASS(TScrollingWinControl, TWinControl)
  public:
   explicit TScrollingWinControl(TComponent* AOwner);
+  ~TScrollingWinControl() override;
   bool AutoScroll() const { return FAutoScroll; }
-  void SetAutoScroll(bool Value) { FAutoScroll = Value; }
-  // Scrolls so that Control is in view.
+  void SetAutoScroll(bool Value);
+  TControlScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
+  void SetHorzScrollBar(TControlScrollBar* Value) { FHorzScrollBar->Assign(Value); }
+  TControlScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
+  void SetVertScrollBar(TControlScrollBar* Value) { FVertScrollBar->Assign(Value); }
+  // Scrolls so that AControl (a child or deeper descendant) is in view.
   void ScrollInView(TControl* AControl);
+  // ScrollInView when AutoScroll is on (the form calls it for the focused control).
+  void AutoScrollInView(TControl* AControl);
+  // Recomputes the ranges (AutoScroll) and shows, hides and sets the window's bars.
+  void UpdateScrollBars();
+  void AlignControls(TControl* AControl, TRect& Rect) override;
+  void AdjustClientRect(TRect& Rect) override;
+  void CreateWnd() override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+
+ protected:
+  friend class TControlScrollBar;
+  void CalcAutoRange();
+  void WMSize(TWMSize& Message);
+  void WMHScroll(TMessage& Message);
+  void WMVScroll(TMessage& Message);
 
  private:
   bool FAutoScroll = false;
+  bool FBarsUsed = false;  // a range was set or AutoScroll was on: the control owns its window's bars
+  int FUpdatingScrollBars = 0;
+  int FAutoRangeLevel = 0;
+  std::unique_ptr<TControlScrollBar> FHorzScrollBar;
+  std::unique_ptr<TControlScrollBar> FVertScrollBar;
+
+  BEGIN_MESSAGE_MAP
+    PV_MESSAGE_HANDLER(WM_SIZE, TWMSize, WMSize)
+    PV_MESSAGE_HANDLER(WM_HSCROLL, TMessage, WMHScroll)
+    PV_MESSAGE_HANDLER(WM_VSCROLL, TMessage, WMVScroll)
+  END_MESSAGE_MAP(TWinControl)
 };
 
 // ---- forms ----
@@ -248,6 +329,8 @@ class TCustomForm : public TScrollingWinControl {
   void WMActivate(TMessage& Message);
   void WMSysCommand(TMessage& Message);
   void WMCommand2(TWMCommand& Message);
+  // The menu bar's submenus (their item's OnClick) and its owner-drawn items.
+  void WMMenuMessage(TMessage& Message);
   void WMSize2(TWMSize& Message);
   void WMGetMinMaxInfo(TMessage& Message);
   void WMMouseActivate(TMessage& Message);
@@ -295,6 +378,9 @@ class TCustomForm : public TScrollingWinControl {
     PV_MESSAGE_HANDLER(WM_ACTIVATE, TMessage, WMActivate)
     PV_MESSAGE_HANDLER(WM_SYSCOMMAND, TMessage, WMSysCommand)
     PV_MESSAGE_HANDLER(WM_COMMAND, TWMCommand, WMCommand2)
+    PV_MESSAGE_HANDLER(WM_INITMENUPOPUP, TMessage, WMMenuMessage)
+    PV_MESSAGE_HANDLER(WM_MEASUREITEM, TMessage, WMMenuMessage)
+    PV_MESSAGE_HANDLER(WM_DRAWITEM, TMessage, WMMenuMessage)
     PV_MESSAGE_HANDLER(WM_SIZE, TWMSize, WMSize2)
     PV_MESSAGE_HANDLER(WM_GETMINMAXINFO, TMessage, WMGetMinMaxInfo)
     PV_MESSAGE_HANDLER(WM_MOUSEACTIVATE, TMessage, WMMouseActivate)
@@ -417,6 +503,7 @@ class TScreen : public TComponent {
   void SetActiveControl(TWinControl* C);
   TCursor FCursor = crDefault;
   std::vector<std::pair<int, HCURSOR>> FCursorList;
+  mutable std::vector<std::pair<int, HCURSOR>> FOwnCursors;  // the library's own shapes, made on first use
   std::vector<TCustomForm*> FForms;
   std::vector<TDataModule*> FDataModules;
   TCustomForm* FActiveForm = nullptr;

@@ -6,7 +6,13 @@
 #include "platform/controls/stdwnd_internal.h"
 
 // ---- TButtonControl ----
-TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {}
+// Buttons click through BN_CLICKED; a mouse-up click of the control itself
+// would run OnClick a second time.
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
+  TControlStyle cs = ControlStyle();
+  cs >> csClickEvents >> csCaptureMouse;
+  SetControlStyle(cs);
+}
 
 // ---- TButton ----
 TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
@@ -23,7 +29,31 @@ void TButton::CreateParams(TCreateParams& Params) {
 void TButton::SetDefault(bool Value) {
   if (FDefault == Value) return;
   FDefault = Value;
-  if (HandleAllocated()) SendMessageA(Handle(), BM_SETSTYLE, Value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  // Without a focused button elsewhere the default one is the one Enter presses.
+  TCustomForm* f = GetParentForm(this);
+  TWinControl* focused = f ? f->ActiveControl() : nullptr;
+  if (!dynamic_cast<TButton*>(focused)) SetButtonStyle(Value);
+}
+
+void TButton::SetButtonStyle(bool ADefault) {
+  FActive = ADefault;
+  if (HandleAllocated()) SendMessageA(Handle(), BM_SETSTYLE, ADefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::CMFocusChanged(TMessage& Message) {
+  auto* sender = reinterpret_cast<TWinControl*>(Message.LParam);
+  if (dynamic_cast<TButton*>(sender)) SetButtonStyle(sender == this);
+  else SetButtonStyle(FDefault);
+  TButtonControl::Dispatch(Message);
+}
+
+void TButton::CMDialogChar(TMessage& Message) {
+  if (IsAccel(Word(Message.WParam), Caption()) && CanFocus()) {
+    Click();
+    Message.Result = 1;
+    return;
+  }
+  TButtonControl::Dispatch(Message);
 }
 
 void TButton::Click() {
@@ -39,7 +69,7 @@ void TButton::CNCommand(TWMCommand& Message) {
 // Enter presses the default button and Escape the cancel button of the form.
 void TButton::CMDialogKey(TMessage& Message) {
   WPARAM key = Message.WParam;
-  if (((key == VK_RETURN && FDefault) || (key == VK_ESCAPE && FCancel)) && CanFocus()) {
+  if (((key == VK_RETURN && FActive) || (key == VK_ESCAPE && FCancel)) && CanFocus()) {
     Click();
     Message.Result = 1;
     return;
@@ -48,6 +78,17 @@ void TButton::CMDialogKey(TMessage& Message) {
 }
 
 // ---- TCustomCheckBox ----
+// The "&" letter of the caption focuses the check box and toggles it.
+void TCustomCheckBox::CMDialogChar(TMessage& Message) {
+  if (IsAccel(Word(Message.WParam), Caption()) && CanFocus()) {
+    SetFocus();
+    if (Focused()) Toggle();
+    Message.Result = 1;
+    return;
+  }
+  TButtonControl::Dispatch(Message);
+}
+
 TCustomCheckBox::TCustomCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
   SetBounds(Left(), Top(), 97, 17);
   SetTabStop(true);
@@ -118,6 +159,17 @@ void TRadioButton::CNCommand(TWMCommand& Message) {
 }
 
 // Tabbing into an unchecked radio button checks it (a mouse press checks it by clicking).
+// The "&" letter of the caption focuses the radio button, which checks it.
+void TRadioButton::CMDialogChar(TMessage& Message) {
+  if (IsAccel(Word(Message.WParam), Caption()) && CanFocus()) {
+    SetFocus();
+    if (!FChecked) SetChecked(true);
+    Message.Result = 1;
+    return;
+  }
+  TButtonControl::Dispatch(Message);
+}
+
 void TRadioButton::CMEnter2(TMessage& Message) {
   TButtonControl::Dispatch(Message);
   if (!FChecked && GetKeyState(VK_LBUTTON) >= 0) SetChecked(true);

@@ -33,13 +33,22 @@ class TButton : public TButtonControl {
  protected:
   void CNCommand(TWMCommand& Message);
   void CMDialogKey(TMessage& Message);
+  void CMDialogChar(TMessage& Message);
+  void CMFocusChanged(TMessage& Message);
+  // Shows the button as the one Enter presses.
+  void SetButtonStyle(bool ADefault);
   bool FDefault = false;
   bool FCancel = false;
+  // Enter presses this button: it has the focus, or it is the default one and
+  // the focus is not on another button.
+  bool FActive = false;
   TModalResult FModalResult = mrNone;
 
   BEGIN_MESSAGE_MAP
     PV_MESSAGE_HANDLER(CN_COMMAND, TWMCommand, CNCommand)
     PV_MESSAGE_HANDLER(CM_DIALOGKEY, TMessage, CMDialogKey)
+    PV_MESSAGE_HANDLER(CM_DIALOGCHAR, TMessage, CMDialogChar)
+    PV_MESSAGE_HANDLER(CM_FOCUSCHANGED, TMessage, CMFocusChanged)
   END_MESSAGE_MAP(TButtonControl)
 };
 
@@ -62,11 +71,13 @@ class TCustomCheckBox : public TButtonControl {
  protected:
   void CreateWndDone() override;
   void CNCommand(TWMCommand& Message);
+  void CMDialogChar(TMessage& Message);
   TCheckBoxState FState = cbUnchecked;
   bool FAllowGrayed = false;
 
   BEGIN_MESSAGE_MAP
     PV_MESSAGE_HANDLER(CN_COMMAND, TWMCommand, CNCommand)
+    PV_MESSAGE_HANDLER(CM_DIALOGCHAR, TMessage, CMDialogChar)
   END_MESSAGE_MAP(TButtonControl)
 };
 
@@ -90,11 +101,13 @@ class TRadioButton : public TButtonControl {
   void CreateWndDone() override;
   void CNCommand(TWMCommand& Message);
   void CMEnter2(TMessage& Message);
+  void CMDialogChar(TMessage& Message);
   bool FChecked = false;
 
   BEGIN_MESSAGE_MAP
     PV_MESSAGE_HANDLER(CN_COMMAND, TWMCommand, CNCommand)
     PV_MESSAGE_HANDLER(CM_ENTER, TMessage, CMEnter2)
+    PV_MESSAGE_HANDLER(CM_DIALOGCHAR, TMessage, CMDialogChar)
   END_MESSAGE_MAP(TButtonControl)
 };
 

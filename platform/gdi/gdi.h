@@ -648,3 +648,12 @@ BOOL DrawIcon(HDC hdc, int x, int y, HICON icon);
 BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int w, int h, UINT step, HBRUSH flicker,
                 UINT flags);
 #include "platform/gdi/rects.h"
+
+// ---------------------------------------------------------------------------
+// Font enumeration
+#include <string>
+#include <vector>
+// The families of the installed fonts in CP936, sorted without case and
+// without duplicates; a family with a simplified-Chinese name is listed under
+// that name rather than its Latin one. Empty when no fonts are found.
+std::vector<std::string> EnumFontFamilyNames();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "platform/backend/headless/headless.h"
+#include "platform/classes/filer.h"
 #include "platform/controls/comctrls.h"
 #include "platform/controls/forms.h"
 #include "platform/controls/stdwnd.h"
@@ -516,6 +517,29 @@ TEST_F(PagesTest, ValueListKeysAreEditedAddedDeletedAndUnique) {
   EXPECT_EQ(vl->Strings()->Text(), "b=two\r\n");
   vl->SetValues("c", "3");
   EXPECT_EQ(vl->RowCount(), 3);
+}
+
+// The common controls keep their place, tab order and look through a description.
+TEST_F(TreeWrapperTest, CommonControlsKeepTheirPlacementInDescriptions) {
+  InitComCtrlsProps();
+  tree->SetName("Tree1");
+  tree->SetAlign(alLeft);
+  tree->SetTabOrder(0);
+  tree->SetTabStop(false);
+  auto* pages = new TPageControl(panel.get());
+  pages->SetName("Pages1");
+  pages->SetParent(panel.get());
+  pages->SetAnchors(TAnchors{akLeft, akTop, akRight});
+  panel->SetName("Panel1");
+  AnsiString text = WriteComponentToText(tree);
+  EXPECT_NE(text.find("Align = alLeft"), AnsiString::npos) << text;
+  EXPECT_NE(text.find("TabStop = False"), AnsiString::npos) << text;
+  std::unique_ptr<TTreeView> copy(new TTreeView(nullptr));
+  ReadComponentFromText(text, copy.get());
+  EXPECT_EQ(copy->Align(), alLeft);
+  EXPECT_FALSE(copy->TabStop());
+  AnsiString pagesText = WriteComponentToText(pages);
+  EXPECT_NE(pagesText.find("Anchors = [akLeft, akTop, akRight]"), AnsiString::npos) << pagesText;
 }
 
 }  // namespace

@@ -229,6 +229,47 @@ TEST_F(ControlsTest, DoubleBufferedPaintsTheSame) {
   EXPECT_GT(b->Paints, 0);
 }
 
+// Records whether each paint was a copy for PaintTo.
+class TCopyBox : public TBox {
+  PV_CLASS(TCopyBox, TBox)
+ public:
+  explicit TCopyBox(TComponent* AOwner) : TBox(AOwner) {}
+  std::vector<bool> Copies;
+
+ protected:
+  void Paint() override {
+    Copies.push_back(ControlState().Contains(csPaintCopy));
+    TBox::Paint();
+  }
+};
+
+TEST_F(ControlsTest, PaintToMarksItsPaintsAsCopies) {
+  auto* f = new TForm(Application, 0);
+  f->SetBounds(50, 50, 120, 100);
+  auto* outer = new TCopyBox(f);
+  outer->SetParent(f);
+  outer->SetBounds(5, 5, 80, 60);
+  auto* inner = new TCopyBox(f);
+  inner->SetParent(outer);
+  inner->SetBounds(10, 10, 30, 20);
+  inner->SetColor(clRed);
+  f->Show();
+  Pump();
+  UpdateWindow(f->Handle());
+  ASSERT_FALSE(outer->Copies.empty());
+  EXPECT_FALSE(outer->Copies.back());
+  outer->Copies.clear();
+  inner->Copies.clear();
+  TBitmap bmp;
+  bmp.SetSize(80, 60);
+  outer->PaintTo(bmp.Canvas()->Handle(), 0, 0);
+  EXPECT_EQ(outer->Copies, std::vector<bool>{true});
+  EXPECT_EQ(inner->Copies, std::vector<bool>{true});
+  EXPECT_FALSE(outer->ControlState().Contains(csPaintCopy));
+  EXPECT_FALSE(inner->ControlState().Contains(csPaintCopy));
+  EXPECT_EQ(COLORREF(bmp.Canvas()->Pixels(15, 15)), RGB(255, 0, 0));
+}
+
 TEST_F(ControlsTest, DragAndDropWithThreshold) {
   auto* f = new TForm(Application, 0);
   f->SetBounds(0, 0, 300, 200);

@@ -128,10 +128,20 @@ TEST_F(StdCtrls, DefaultAndCancelButtonsSetModalResult) {
     EXPECT_EQ(form->ModalResult(), c.result) << c.key;
   }
   form->SetModalResult(mrNone);
+  Counter clicks;
+  ok->OnClick = TNotifyEvent(&clicks, &Counter::Hit);
   Click(ok);
   EXPECT_EQ(form->ModalResult(), mrOk);
+  EXPECT_EQ(clicks.n, 1);  // one mouse click, one OnClick
+  // The focused button is the one Enter presses, whichever is the default.
   ok->SetDefault(false);
+  EXPECT_EQ(SendMessageA(ok->Handle(), WM_GETDLGCODE, 0, 0), LRESULT(DLGC_BUTTON | DLGC_DEFPUSHBUTTON));
+  cancel->SetFocus();
   EXPECT_EQ(SendMessageA(ok->Handle(), WM_GETDLGCODE, 0, 0), LRESULT(DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON));
+  EXPECT_EQ(SendMessageA(cancel->Handle(), WM_GETDLGCODE, 0, 0), LRESULT(DLGC_BUTTON | DLGC_DEFPUSHBUTTON));
+  form->SetModalResult(mrNone);
+  cancel->Perform(CM_DIALOGKEY, VK_RETURN, 0);
+  EXPECT_EQ(form->ModalResult(), mrCancel);
 }
 
 TEST_F(StdCtrls, ListBoxItemsSurviveRecreation) {
