@@ -25,6 +25,8 @@ struct BackendInput {
     CloseRequest, // the desktop asks to close the window `window`
     DropFiles,    // files dropped at (x, y); text: one UTF-8 path per line
     TrayMouse,    // the notification icon `trayId` got the mouse message `mouseMessage` (WM_*)
+    Activate,     // the desktop activated the window `window` (0: another program took the activation)
+    ClipboardChanged,  // another program changed the desktop's clipboard
   };
   Kind kind = MouseMove;
   int x = 0, y = 0;
@@ -100,6 +102,12 @@ class IBackend {
   virtual void SetCursorShape(int idc) = 0;  // an IDC_* number
   virtual void WarpCursor(int x, int y) = 0;
   virtual void SetImeCaret(BackendWindowId id, const RECT& caret) = 0;  // screen coordinates
+  // The font the input method composes in for window `id`: a face name (UTF-8)
+  // and a height in pixels (0: the desktop's choice).
+  virtual void SetImeFont(BackendWindowId id, const std::string& faceUtf8, int height) {}
+  // A cursor of the program's own (from a resource or CreateCursor): a BGRA image
+  // with its alpha, and its hot spot. A backend that cannot show one shows the arrow.
+  virtual void SetCursorImage(const BackendImage& image, int hotX, int hotY) { SetCursorShape(32512); }
   virtual bool ShellOpen(const std::string& target) = 0;
   virtual void Beep(unsigned type) = 0;
 

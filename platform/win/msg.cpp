@@ -489,6 +489,27 @@ static bool CommitInput(CookedInput& c) {
   return false;
 }
 
+void ClipboardChangedOnDesktop();  // system.cpp
+
+// The desktop activated one of our native windows (0: another program took the
+// activation). A window behind a modal one hands it to its enabled pop-up.
+static void DesktopActivated(HWND h) {
+  State& s = S();
+  if (!h) {
+    if (!s.active && !s.appActive) return;
+    if (W(s.capture)) Send(s.capture, WM_CANCELMODE, 0, 0);
+    ActivateWindow(nullptr, WA_INACTIVE, false);
+    return;
+  }
+  Wnd* w = W(h);
+  if (!w || !IsTopLevel(w) || !(w->style & WS_VISIBLE) || (w->exStyle & WS_EX_NOACTIVATE)) return;
+  if (w->style & WS_DISABLED) {
+    h = GetWindow(h, GW_ENABLEDPOPUP);
+    if (!h) return;
+  }
+  if (s.active != h) ActivateWindow(h, WA_ACTIVE, true);
+}
+
 // Input events that are not keyboard or mouse become a series of queued messages.
 static void ExpandSpecial(const PendingInput& pi) {
   State& s = S();
@@ -553,6 +574,12 @@ static void ExpandSpecial(const PendingInput& pi) {
       if (w) add(w->h, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropHandle(in.text, {in.x, in.y}, w->h)), 0);
       break;
     }
+    case BackendInput::Activate:
+      DesktopActivated(reinterpret_cast<HWND>(in.window));
+      break;
+    case BackendInput::ClipboardChanged:
+      ClipboardChangedOnDesktop();
+      break;
     default:
       break;
   }
@@ -677,15 +704,18 @@ static bool Fetch(MSG* out, HWND filter, UINT lo, UINT hi, UINT flags) {
     while (!s.input.empty()) {
       const BackendInput::Kind k = s.input.front().in.kind;
       if (k == BackendInput::ImeCommit || k == BackendInput::CloseRequest || k == BackendInput::DropFiles ||
-          k == BackendInput::ImeCompose || k == BackendInput::TrayMouse) {
+          k == BackendInput::ImeCompose || k == BackendInput::TrayMouse || k == BackendInput::Activate ||
+          k == BackendInput::ClipboardChanged) {
         PendingInput pi = s.input.front();
         s.input.pop_front();
+        std::size_t postedBefore = s.posted.size();
         ExpandSpecial(pi);
         if (TakeCooked(out, filter, lo, hi, remove)) {
           got = true;
           inputDone = true;
           break;
         }
+        if (s.posted.size() != postedBefore) break;  // what it posted goes before later input
         continue;
       }
       CookedInput c;

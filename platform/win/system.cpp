@@ -3,9 +3,12 @@
 // file drops, global memory, the clipboard, the notification area, and the
 // glue between the window manager and its backend.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include "platform/gdi/pictures.h"
+#include "platform/rtl/resources.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/system.h"
 #include "platform/win/wndinternal.h"
@@ -58,6 +61,7 @@ void BackendTitle(Wnd* w) {
 }
 
 void RegisterControlClasses();  // controls.cpp
+void ClipboardChangedOnDesktop();  // below; the input path calls it
 
 void RegisterSystemClasses() { RegisterControlClasses(); }
 
@@ -392,6 +396,24 @@ std::map<std::string, HCURSOR>& NamedCursors() {
   static std::map<std::string, HCURSOR> m;
   return m;
 }
+
+// A cursor from the program's CURSOR resource `name`: the image nearest the
+// system's cursor size. Null when there is none or its data is not a cursor file.
+HCURSOR CursorFromResource(const std::string& name) {
+  TResourceData res = FindResourceData(RT_CURSOR, name);
+  if (!res) return nullptr;
+  TIconFile file;
+  try {
+    file = DecodeIco(res.Data, res.Size);
+  } catch (const Exception&) {
+    return nullptr;
+  }
+  const TIconImage* best = nullptr;
+  int want = GetSystemMetrics(SM_CXCURSOR);
+  for (const TIconImage& im : file.Images)
+    if (!best || std::abs(im.Image.Width - want) < std::abs(best->Image.Width - want)) best = &im;
+  return best ? CreateIconFromImage(*best, true) : nullptr;
+}
 }  // namespace
 
 HCURSOR LoadCursorA(HINSTANCE inst, LPCSTR name) {
@@ -401,8 +423,13 @@ HCURSOR LoadCursorA(HINSTANCE inst, LPCSTR name) {
     if ((v >= 32512 && v <= 32516) || (v >= 32640 && v <= 32651)) return reinterpret_cast<HCURSOR>(v << 4);
     return nullptr;
   }
-  auto it = NamedCursors().find(Lower(name));
-  return it == NamedCursors().end() ? nullptr : it->second;
+  std::string key = Lower(name);
+  auto it = NamedCursors().find(key);
+  if (it != NamedCursors().end()) return it->second;
+  // loaded once from the resources, then shared like the platform's resource cursors
+  HCURSOR c = CursorFromResource(name);
+  if (c) NamedCursors()[key] = c;
+  return c;
 }
 
 void RegisterCursorResource(const char* name, HCURSOR cursor) {
@@ -416,12 +443,104 @@ int CursorShapeId(HCURSOR c) {
   return 0;
 }
 
+// The picture of an icon or cursor as straight-alpha BGRA, as a desktop shows it.
+static bool IconPixels(HICON c, std::vector<std::uint32_t>& pixels, int* width, int* height, POINT* hot) {
+  ICONINFO ii;
+  if (!c || !GetIconInfo(c, &ii)) return false;
+  TRawImage mask = GetBitmapImage(ii.hbmMask);
+  TRawImage colour;
+  if (ii.hbmColor) colour = GetBitmapImage(ii.hbmColor);
+  DeleteObject(ii.hbmMask);
+  if (ii.hbmColor) DeleteObject(ii.hbmColor);
+  // without a colour bitmap the mask holds the AND rows above the XOR rows
+  int w = mask.Width, h = ii.hbmColor ? mask.Height : mask.Height / 2;
+  if (w <= 0 || h <= 0 || (ii.hbmColor && (colour.Width != w || colour.Height < h))) return false;
+  bool alphaVaries = false;
+  if (ii.hbmColor) {
+    std::uint32_t first = colour.Pixels.empty() ? 0 : colour.Pixels[0] >> 24;
+    for (std::uint32_t p : colour.Pixels)
+      if ((p >> 24) != first) {
+        alphaVaries = true;
+        break;
+      }
+  }
+  pixels.assign(std::size_t(w) * h, 0);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      bool andBit = (mask.At(x, y) & 0xFFFFFFu) != 0;
+      std::uint32_t rgb = ii.hbmColor ? colour.At(x, y) & 0xFFFFFFu : ((mask.At(x, y + h) & 0xFFFFFFu) ? 0xFFFFFFu : 0);
+      std::uint32_t alpha = alphaVaries ? colour.At(x, y) >> 24 : 0xFFu;
+      std::uint32_t& out = pixels[std::size_t(y) * w + x];
+      if (!andBit) out = (alpha << 24) | rgb;
+      else if (alphaVaries || rgb == 0) out = alphaVaries ? (alpha << 24) | rgb : 0;
+      else out = 0xFF000000u;  // the screen inverted there: black, which the desktop can show
+    }
+  *width = w;
+  *height = h;
+  *hot = POINT{LONG(ii.xHotspot), LONG(ii.yHotspot)};
+  return true;
+}
+
+bool PvCursorImage(HCURSOR c, std::vector<std::uint32_t>& pixels, int* width, int* height, POINT* hot) {
+  return !CursorShapeId(c) && IconPixels(c, pixels, width, height, hot);
+}
+
+// Shows `c` on the backend: a standard shape by number, the program's own as an image.
+static void ShowCursorOnBackend(IBackend* b, HCURSOR c) {
+  if (!c) {
+    b->SetCursorShape(0);
+    return;
+  }
+  if (int id = CursorShapeId(c)) {
+    b->SetCursorShape(id);
+    return;
+  }
+  std::vector<std::uint32_t> px;
+  int w = 0, h = 0;
+  POINT hot;
+  if (!PvCursorImage(c, px, &w, &h, &hot)) {
+    b->SetCursorShape(32512);
+    return;
+  }
+  b->SetCursorImage(BackendImage{px.data(), w, h, w}, hot.x, hot.y);
+}
+
 HCURSOR SetCursor(HCURSOR c) {
   State& s = S();
   HCURSOR old = s.cursorShape;
   s.cursorShape = c;
-  if (s.backend && old != c) s.backend->SetCursorShape(c ? (CursorShapeId(c) ? CursorShapeId(c) : 32512) : 0);
+  if (s.backend && old != c) ShowCursorOnBackend(s.backend, c);
   return old;
+}
+
+HCURSOR CreateCursor(HINSTANCE, int xHot, int yHot, int width, int height, const void* andPlane, const void* xorPlane) {
+  if (width <= 0 || height <= 0 || width > 256 || height > 256 || !andPlane || !xorPlane) return nullptr;
+  // each plane: one bit a pixel, rows padded to 16 bits, top row first
+  int stride = (width + 15) / 16 * 2;
+  const auto* a = static_cast<const BYTE*>(andPlane);
+  const auto* x = static_cast<const BYTE*>(xorPlane);
+  TRawImage colour, mask;
+  colour.Width = mask.Width = width;
+  colour.Height = mask.Height = height;
+  colour.Pixels.assign(std::size_t(width) * height, 0);
+  mask.Pixels.assign(std::size_t(width) * height, 0);
+  for (int row = 0; row < height; ++row)
+    for (int col = 0; col < width; ++col) {
+      std::size_t byte = std::size_t(row) * stride + std::size_t(col / 8);
+      int shift = 7 - col % 8;
+      mask.At(col, row) = (a[byte] >> shift) & 1 ? 0xFFFFFFFFu : 0xFF000000u;
+      colour.At(col, row) = (x[byte] >> shift) & 1 ? 0xFFFFFFFFu : 0xFF000000u;
+    }
+  ICONINFO ii;
+  ii.fIcon = FALSE;
+  ii.xHotspot = DWORD(std::clamp(xHot, 0, width - 1));
+  ii.yHotspot = DWORD(std::clamp(yHot, 0, height - 1));
+  ii.hbmColor = CreateBitmapFromImage(colour);
+  ii.hbmMask = CreateBitmapFromImage(mask);
+  HCURSOR cursor = CreateIconIndirect(&ii);
+  DeleteObject(ii.hbmColor);
+  DeleteObject(ii.hbmMask);
+  return cursor;
 }
 HCURSOR GetCursor() { return S().cursorShape; }
 int ShowCursor(BOOL show) { return show ? ++S().cursorShowCount : --S().cursorShowCount; }
@@ -664,6 +783,13 @@ LONG ImmGetCompositionStringA(HIMC imc, DWORD index, void* buf, DWORD len) {
   return LONG(n);
 }
 
+// The top-level window whose native window composes for the focus, or null.
+static Wnd* ImeWindow() {
+  State& s = S();
+  Wnd* w = W(s.focus ? s.focus : s.active);
+  return w ? TopLevelOf(w) : nullptr;
+}
+
 BOOL ImmSetCompositionWindow(HIMC imc, const COMPOSITIONFORM* form) {
   if (imc != TheContext() || !form) return FALSE;
   Ime().form = *form;
@@ -672,8 +798,10 @@ BOOL ImmSetCompositionWindow(HIMC imc, const COMPOSITIONFORM* form) {
     Wnd* w = W(s.focus);
     Wnd* top = TopLevelOf(w);
     POINT o = ClientOrigin(w);
+    // the caret is as tall as the composition font when one was given
+    int height = Ime().font.lfHeight ? std::abs(int(Ime().font.lfHeight)) : 16;
     RECT caret{o.x + form->ptCurrentPos.x, o.y + form->ptCurrentPos.y, o.x + form->ptCurrentPos.x + 1,
-               o.y + form->ptCurrentPos.y + 16};
+               o.y + form->ptCurrentPos.y + height};
     if (top) s.backend->SetImeCaret(reinterpret_cast<BackendWindowId>(top->h), caret);
   }
   return TRUE;
@@ -686,8 +814,14 @@ BOOL ImmGetCompositionWindow(HIMC imc, COMPOSITIONFORM* form) {
 BOOL ImmSetCompositionFontA(HIMC imc, const LOGFONTA* lf) {
   if (imc != TheContext() || !lf) return FALSE;
   Ime().font = *lf;
+  State& s = S();
+  if (Wnd* top = ImeWindow(); top && s.backend) {
+    std::string face(lf->lfFaceName, strnlen(lf->lfFaceName, sizeof lf->lfFaceName));
+    s.backend->SetImeFont(reinterpret_cast<BackendWindowId>(top->h), Cp936ToUtf8(face), std::abs(int(lf->lfHeight)));
+  }
   return TRUE;
 }
+
 BOOL ImmGetOpenStatus(HIMC imc) { return imc == TheContext() && Ime().open; }
 BOOL ImmSetOpenStatus(HIMC imc, BOOL open) {
   if (imc != TheContext()) return FALSE;
@@ -828,6 +962,7 @@ struct Clip {
   std::vector<UINT> order;
   std::vector<std::string> formatNames;  // registered formats from 0xC000
   std::vector<HWND> viewers;
+  std::vector<HWND> listeners;  // AddClipboardFormatListener
   DWORD sequence = 1;
   std::string desktopText;  // the desktop's text as last given or taken
 };
@@ -868,10 +1003,22 @@ std::string MimeOf(UINT format) {
   }
   return {};
 }
+// The clipboard's contents changed: viewers are told at once, format listeners
+// get WM_CLIPBOARDUPDATE in their queues.
 void NotifyViewers() {
   std::vector<HWND> v = C().viewers;
   for (HWND h : v)
     if (W(h)) SendMessageA(h, WM_DRAWCLIPBOARD, 0, 0);
+  auto& l = C().listeners;
+  l.erase(std::remove_if(l.begin(), l.end(), [](HWND h) { return !W(h); }), l.end());
+  for (HWND h : l) PostMessageA(h, WM_CLIPBOARDUPDATE, 0, 0);
+}
+void FreeClipData(Clip& c) {
+  for (auto& [f, h] : c.data)
+    if (f != CF_BITMAP) GlobalFree(h);
+    else DeleteObject(reinterpret_cast<HGDIOBJ>(h));
+  c.data.clear();
+  c.order.clear();
 }
 // Pulls the desktop's clipboard when another program changed it: its text
 // replaces what the clipboard held.
@@ -881,11 +1028,7 @@ void SyncFromDesktop() {
   std::string text;
   if (!s.backend || !s.backend->GetClipboard("text/plain;charset=utf-8", text)) return;
   if (text == c.desktopText) return;  // ours, or already taken
-  for (auto& [f, h] : c.data)
-    if (f != CF_BITMAP) GlobalFree(h);
-    else DeleteObject(reinterpret_cast<HGDIOBJ>(h));
-  c.data.clear();
-  c.order.clear();
+  FreeClipData(c);
   c.data[CF_TEXT] = BytesBlock(Utf8ToCp936(text), true);
   c.order.push_back(CF_TEXT);
   c.owner = nullptr;
@@ -893,6 +1036,41 @@ void SyncFromDesktop() {
   ++c.sequence;
 }
 }  // namespace
+
+// Another program changed the desktop's clipboard: what we held is gone, its
+// text (when it has any) takes the place, and viewers and listeners are told.
+void pvwin::ClipboardChangedOnDesktop() {
+  State& s = S();
+  Clip& c = C();
+  if (c.open) return;  // the clipboard is being written here: ours wins
+  if (W(c.owner)) SendMessageA(c.owner, WM_DESTROYCLIPBOARD, 0, 0);
+  FreeClipData(c);
+  c.owner = nullptr;
+  c.desktopText.clear();
+  std::string text;
+  if (s.backend && s.backend->GetClipboard("text/plain;charset=utf-8", text)) {
+    c.data[CF_TEXT] = BytesBlock(Utf8ToCp936(text), true);
+    c.order.push_back(CF_TEXT);
+    c.desktopText = text;
+  }
+  ++c.sequence;
+  NotifyViewers();
+}
+
+BOOL AddClipboardFormatListener(HWND h) {
+  if (!W(h)) return FALSE;
+  auto& l = C().listeners;
+  if (std::find(l.begin(), l.end(), h) == l.end()) l.push_back(h);
+  return TRUE;
+}
+
+BOOL RemoveClipboardFormatListener(HWND h) {
+  auto& l = C().listeners;
+  auto it = std::find(l.begin(), l.end(), h);
+  if (it == l.end()) return FALSE;
+  l.erase(it);
+  return TRUE;
+}
 
 BOOL OpenClipboard(HWND owner) {
   Clip& c = C();
@@ -1121,11 +1299,15 @@ DWORD GetClipboardSequenceNumber() { return C().sequence; }
 // notification area
 
 namespace {
-BackendImage IconImage(HICON, std::vector<std::uint32_t>& store) {
-  store.assign(16 * 16, 0xFF808080u);
+// The icon's picture; no picture (the backend shows a plain one) when there is no icon.
+BackendImage IconImage(HICON icon, std::vector<std::uint32_t>& store) {
   BackendImage img;
+  int w = 0, h = 0;
+  POINT hot;
+  if (!IconPixels(icon, store, &w, &h, &hot)) return img;
   img.pixels = store.data();
-  img.width = img.height = img.stride = 16;
+  img.width = img.stride = w;
+  img.height = h;
   return img;
 }
 }  // namespace
@@ -1134,6 +1316,7 @@ namespace {
 struct TrayIcon {
   HWND hwnd = nullptr;
   UINT callback = 0;
+  std::string tip;  // UTF-8
 };
 std::map<unsigned, TrayIcon>& TrayIcons() {
   static auto* m = new std::map<unsigned, TrayIcon>();
@@ -1153,9 +1336,13 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* d) {
   State& s = S();
   if (!d || !s.backend) return FALSE;
   BOOL ok = FALSE;
+  // only what the flags name changes: a modified icon keeps its picture and tip otherwise
   std::vector<std::uint32_t> store;
-  BackendImage img = IconImage(d->hIcon, store);
-  std::string tip = Cp936ToUtf8(std::string(d->szTip, strnlen(d->szTip, sizeof d->szTip)));
+  BackendImage img = (d->uFlags & NIF_ICON) ? IconImage(d->hIcon, store) : BackendImage();
+  auto known = TrayIcons().find(d->uID);
+  std::string tip = (d->uFlags & NIF_TIP) || message == NIM_ADD || known == TrayIcons().end()
+                        ? Cp936ToUtf8(std::string(d->szTip, strnlen(d->szTip, sizeof d->szTip)))
+                        : known->second.tip;
   switch (message) {
     case NIM_ADD: ok = s.backend->TrayAdd(d->uID, tip, img); break;
     case NIM_MODIFY: ok = s.backend->TrayModify(d->uID, tip, img); break;
@@ -1168,6 +1355,7 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* d) {
   if (ok) {
     TrayIcon& t = TrayIcons()[d->uID];
     t.hwnd = d->hWnd;
+    t.tip = tip;
     if ((d->uFlags & NIF_MESSAGE) || message == NIM_ADD) t.callback = (d->uFlags & NIF_MESSAGE) ? d->uCallbackMessage : t.callback;
   }
   return ok;
@@ -1216,6 +1404,7 @@ void PvResetWindowManager() {
   c.owner = nullptr;
   c.desktopText.clear();
   c.viewers.clear();
+  c.listeners.clear();
   Ime().result.clear();
   Ime().composition.clear();
   ResetCaret();

@@ -268,16 +268,18 @@ int GetClassNameA(HWND hwnd, LPSTR buf, int max);
 AnsiString GetClassNameStr(HWND hwnd);
 ULONG_PTR GetClassLongPtrA(HWND hwnd, int index);
 ULONG_PTR SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value);
-#define RegisterClassEx RegisterClassExA
-#define RegisterClass RegisterClassA
-#define UnregisterClass UnregisterClassA
-#define GetClassInfoEx GetClassInfoExA
-#define GetClassInfo GetClassInfoA
-#define GetClassName GetClassNameA
-#define GetClassLong GetClassLongPtrA
-#define SetClassLong SetClassLongPtrA
-#define GetClassLongPtr GetClassLongPtrA
-#define SetClassLongPtr SetClassLongPtrA
+// The unsuffixed names are overloads, not macros: RegisterClass(TClass) of the
+// class registry shares the name and must stay callable beside these.
+inline ATOM RegisterClassEx(const WNDCLASSEXA* wc) { return RegisterClassExA(wc); }
+inline ATOM RegisterClass(const WNDCLASSA* wc) { return RegisterClassA(wc); }
+inline BOOL UnregisterClass(LPCSTR name, HINSTANCE inst) { return UnregisterClassA(name, inst); }
+inline BOOL GetClassInfoEx(HINSTANCE inst, LPCSTR name, WNDCLASSEXA* wc) { return GetClassInfoExA(inst, name, wc); }
+inline BOOL GetClassInfo(HINSTANCE inst, LPCSTR name, WNDCLASSA* wc) { return GetClassInfoA(inst, name, wc); }
+inline int GetClassName(HWND hwnd, LPSTR buf, int max) { return GetClassNameA(hwnd, buf, max); }
+inline ULONG_PTR GetClassLong(HWND hwnd, int index) { return GetClassLongPtrA(hwnd, index); }
+inline ULONG_PTR SetClassLong(HWND hwnd, int index, LONG_PTR value) { return SetClassLongPtrA(hwnd, index, value); }
+inline ULONG_PTR GetClassLongPtr(HWND hwnd, int index) { return GetClassLongPtrA(hwnd, index); }
+inline ULONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value) { return SetClassLongPtrA(hwnd, index, value); }
 
 // ---- windows ----
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
@@ -323,7 +325,7 @@ HANDLE RemovePropA(HWND hwnd, LPCSTR name);
 #define GetProp GetPropA
 #define RemoveProp RemovePropA
 HWND FindWindowA(LPCSTR className, LPCSTR windowName);
-#define FindWindow FindWindowA
+inline HWND FindWindow(LPCSTR className, LPCSTR windowName) { return FindWindowA(className, windowName); }
 HWND GetDesktopWindow();
 
 // ---- hierarchy ----
@@ -395,6 +397,17 @@ DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* process);
 #define PeekMessage PeekMessageA
 #define DispatchMessage DispatchMessageA
 #define RegisterWindowMessage RegisterWindowMessageA
+
+// ---- message boxes ----
+// Button results and the MB_* flags of a message box (MB_OK and the icons are
+// with MessageBeep in system.h). The box itself is shown by the class library.
+constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7,
+              IDCLOSE = 8, IDHELP = 9;
+constexpr UINT MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4,
+               MB_RETRYCANCEL = 0x5, MB_TYPEMASK = 0xF, MB_ICONMASK = 0xF0, MB_ICONSTOP = 0x10,
+               MB_DEFBUTTON1 = 0x0, MB_DEFBUTTON2 = 0x100, MB_DEFBUTTON3 = 0x200, MB_DEFBUTTON4 = 0x300,
+               MB_DEFMASK = 0xF00, MB_APPLMODAL = 0x0, MB_SYSTEMMODAL = 0x1000, MB_TASKMODAL = 0x2000,
+               MB_HELP = 0x4000, MB_SETFOREGROUND = 0x10000, MB_TOPMOST = 0x40000;
 
 // ---- hooks ----
 HHOOK SetWindowsHookExA(int type, HOOKPROC proc, HINSTANCE inst, DWORD threadId);
@@ -666,6 +679,10 @@ BOOL DrawMenuBar(HWND hwnd);
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
 BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, TPMPARAMS* params);
 BOOL EndMenu();
+// Screen rectangle of an item of a window's menu bar or of an open pop-up menu.
+BOOL GetMenuItemRect(HWND hwnd, HMENU menu, UINT item, RECT* rect);
+// WM_ENTERIDLE's wParam while a menu's modal loop waits for input.
+constexpr WPARAM MSGF_MENU = 2;
 #define AppendMenu AppendMenuA
 #define InsertMenu InsertMenuA
 #define ModifyMenu ModifyMenuA
@@ -673,3 +690,19 @@ BOOL EndMenu();
 #define GetMenuItemInfo GetMenuItemInfoA
 #define SetMenuItemInfo SetMenuItemInfoA
 #define GetMenuString GetMenuStringA
+
+// ---- desktop integration: clipboard listeners and the program's own cursors ----
+// (kept together at the end of this header; maintained with the backends)
+constexpr UINT WM_CLIPBOARDUPDATE = 0x031D;
+// `h` gets WM_CLIPBOARDUPDATE (posted) whenever the clipboard's contents change,
+// here or in another program, until it is removed or destroyed.
+BOOL AddClipboardFormatListener(HWND h);
+BOOL RemoveClipboardFormatListener(HWND h);
+// A monochrome cursor from two planes of one bit a pixel (rows padded to 16
+// bits, top row first): AND 1 / XOR 0 transparent, 0 / 0 black, 0 / 1 white,
+// 1 / 1 the screen inverted.
+HCURSOR CreateCursor(HINSTANCE inst, int xHot, int yHot, int width, int height, const void* andPlane,
+                     const void* xorPlane);
+// The picture a cursor of the program's own shows on the desktop: BGRA rows with
+// straight alpha, as the backend receives it. False for standard shapes.
+bool PvCursorImage(HCURSOR cursor, std::vector<std::uint32_t>& pixels, int* width, int* height, POINT* hot);

@@ -13,6 +13,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFont>
 #include <QIcon>
 #include <QInputMethod>
 #include <QInputMethodEvent>
@@ -39,12 +40,6 @@
 #include "platform/rtl/exceptions.h"
 
 namespace {
-
-// Window messages the notification icon reports.
-enum : unsigned {
-  kLButtonDown = 0x0201, kLButtonUp = 0x0202, kLButtonDblClk = 0x0203, kRButtonDown = 0x0204,
-  kRButtonUp = 0x0205, kMButtonDown = 0x0207, kMButtonUp = 0x0208,
-};
 
 const char kTextMime[] = "text/plain;charset=utf-8";
 
@@ -111,9 +106,16 @@ struct DesktopBackend::Impl {
   std::map<unsigned, QSystemTrayIcon*> tray;
   OverlayWidget* overlay = nullptr;
   int cursorShape = 32512;
+  QCursor customCursor;      // the program's own cursor, when cursorShape is -1
+  // Activation: what the window manager last heard from us, what we asked the
+  // desktop for ourselves, and whether our active window went by our own doing.
+  BackendWindowId reportedActive = 0;
+  BackendWindowId requestedActive = 0;
+  bool lostOwnActive = false;
 
   void Push(BackendInput in) { queue.push_back(std::move(in)); }
   void Deliver(IBackendSink& sink) {
+    CheckActivation();
     while (!queue.empty()) {
       BackendInput in = std::move(queue.front());
       queue.pop_front();
@@ -122,6 +124,16 @@ struct DesktopBackend::Impl {
   }
   void FlushClipboard();
   void ApplyStacking();
+  QCursor Cursor() const;
+  BackendWindowId IdOf(const QWidget* w) const;
+  // Asks the desktop to activate `w`; the activation that follows is not news.
+  void RequestActivation(NativeWidget* w);
+  // The native window `w` goes away or hides: when it had the activation, the
+  // desktop gives it to its owner (or another frame of ours), so that the
+  // keyboard stays with the program while the window manager picks its own.
+  void Leaving(NativeWidget* w);
+  // Reports a change of the desktop's active window that we did not ask for.
+  void CheckActivation();
   // The pixel our windows show at a screen point (for the overlay's exclusive-or).
   std::uint32_t WindowPixelAt(int x, int y) const;
 };
@@ -131,7 +143,7 @@ namespace {
 class NativeWidget : public QWidget {
  public:
   NativeWidget(DesktopBackend::Impl* impl, BackendWindowId id, const BackendWindowInfo& info)
-      : QWidget(nullptr, Flags(info)), impl_(impl), id_(id), rect_(info.rect), popup_(info.popup) {
+      : QWidget(nullptr, Flags(info)), impl_(impl), id_(id), owner_(info.owner), rect_(info.rect), popup_(info.popup) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_InputMethodEnabled, !popup_);
@@ -158,6 +170,8 @@ class NativeWidget : public QWidget {
   }
   const RECT& Rect() const { return rect_; }
   bool Popup() const { return popup_; }
+  BackendWindowId Id() const { return id_; }
+  BackendWindowId Owner() const { return owner_; }
 
   void Present(const BackendImage& img, const RECT& damage) {
     if (!img.pixels || img.width <= 0 || img.height <= 0) return;
@@ -192,6 +206,10 @@ class NativeWidget : public QWidget {
     imeCaret_ = caret;
     if (QGuiApplication::focusWindow() == windowHandle())
       QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImAnchorRectangle);
+  }
+  void SetImeFont(const QFont& font) {
+    imeFont_ = font;
+    if (QGuiApplication::focusWindow() == windowHandle()) QGuiApplication::inputMethod()->update(Qt::ImFont);
   }
 
  protected:
@@ -232,9 +250,15 @@ class NativeWidget : public QWidget {
     }
     impl_->Push(std::move(in));
   }
+  void changeEvent(QEvent* e) override {
+    if (e->type() == QEvent::ActivationChange) impl_->CheckActivation();
+    QWidget::changeEvent(e);
+  }
+
   void mousePressEvent(QMouseEvent* e) override {
-    // a click gives a frame the keyboard, as a desktop with click-to-focus would
-    if (!popup_ && !isActiveWindow()) activateWindow();
+    // a click gives a frame the keyboard, as a desktop with click-to-focus would;
+    // the window manager activates it from the click itself
+    if (!popup_ && !isActiveWindow()) impl_->RequestActivation(this);
     Mouse(BackendInput::MouseMove, e->position(), Qt::NoButton);
     Mouse(BackendInput::ButtonDown, e->position(), e->button());
   }
@@ -350,6 +374,7 @@ class NativeWidget : public QWidget {
         return QRect(imeCaret_.left - rect_.left, imeCaret_.top - rect_.top,
                      std::max<int>(1, imeCaret_.right - imeCaret_.left),
                      std::max<int>(1, imeCaret_.bottom - imeCaret_.top));
+      case Qt::ImFont: return imeFont_;
       case Qt::ImHints: return int(Qt::ImhNone);
       case Qt::ImSurroundingText: return QString();
       case Qt::ImCursorPosition: case Qt::ImAnchorPosition: return 0;
@@ -360,8 +385,10 @@ class NativeWidget : public QWidget {
  private:
   DesktopBackend::Impl* impl_;
   BackendWindowId id_;
+  BackendWindowId owner_;
   RECT rect_;
   bool popup_;
+  QFont imeFont_;
   bool perPixel_ = false;
   bool composing_ = false;
   RECT imeCaret_;
@@ -442,6 +469,54 @@ void DesktopBackend::Impl::FlushClipboard() {
   QGuiApplication::clipboard()->setMimeData(md);
 }
 
+QCursor DesktopBackend::Impl::Cursor() const {
+  if (cursorShape == -1) return customCursor;
+  if (cursorShape == 0) return QCursor(Qt::BlankCursor);
+  return QCursor(CursorFor(cursorShape));
+}
+
+BackendWindowId DesktopBackend::Impl::IdOf(const QWidget* w) const {
+  if (!w) return 0;
+  for (auto& [id, nw] : windows)
+    if (nw == w) return id;
+  return 0;
+}
+
+void DesktopBackend::Impl::RequestActivation(NativeWidget* w) {
+  requestedActive = w->Id();
+  w->activateWindow();
+}
+
+void DesktopBackend::Impl::Leaving(NativeWidget* w) {
+  if (!w->isActiveWindow()) return;
+  lostOwnActive = true;
+  NativeWidget* next = nullptr;
+  auto o = windows.find(w->Owner());
+  if (o != windows.end() && o->second != w && o->second->isVisible() && !o->second->Popup()) next = o->second;
+  for (auto it = stack.begin(); !next && it != stack.end(); ++it) {
+    auto c = windows.find(*it);
+    if (c != windows.end() && c->second != w && c->second->isVisible() && !c->second->Popup()) next = c->second;
+  }
+  if (next) RequestActivation(next);
+}
+
+void DesktopBackend::Impl::CheckActivation() {
+  BackendWindowId now = IdOf(QApplication::activeWindow());
+  if (now == reportedActive) return;
+  reportedActive = now;
+  if (now && now == requestedActive) {  // what we asked for: the window manager knows
+    requestedActive = 0;
+    lostOwnActive = false;
+    return;
+  }
+  if (!now && lostOwnActive) return;  // our own window went; the window manager activates the next
+  lostOwnActive = false;
+  BackendInput in;
+  in.kind = BackendInput::Activate;
+  in.window = now;
+  Push(std::move(in));
+}
+
 void DesktopBackend::Impl::ApplyStacking() {
   // raise from the bottom up so that the desktop's order ends as ours
   for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
@@ -497,6 +572,14 @@ DesktopBackend::DesktopBackend() : d_(std::make_unique<Impl>()) {
   d_->app->setQuitOnLastWindowClosed(false);
   d_->dispatcher = QAbstractEventDispatcher::instance(d_->app->thread());
   d_->clock.start();
+  // another program took the clipboard; our own changes are no news
+  Impl* impl = d_.get();
+  QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, d_->app, [impl] {
+    if (QGuiApplication::clipboard()->ownsClipboard()) return;
+    BackendInput in;
+    in.kind = BackendInput::ClipboardChanged;
+    impl->Push(std::move(in));
+  });
 }
 
 DesktopBackend::~DesktopBackend() {
@@ -525,13 +608,14 @@ void DesktopBackend::WindowCreate(BackendWindowId id, const BackendWindowInfo& i
       w->windowHandle()->setTransientParent(o->second->windowHandle());
     }
   }
-  w->setCursor(CursorFor(d_->cursorShape));
+  w->setCursor(d_->Cursor());
 }
 
 void DesktopBackend::WindowDestroy(BackendWindowId id) {
   auto it = d_->windows.find(id);
   if (it == d_->windows.end()) return;
   NativeWidget* w = it->second;
+  d_->Leaving(w);
   d_->windows.erase(it);
   d_->stack.erase(std::remove(d_->stack.begin(), d_->stack.end(), id), d_->stack.end());
   // windows that were transient for this one lose their owner first
@@ -547,6 +631,7 @@ void DesktopBackend::WindowShow(BackendWindowId id, bool visible) {
   NativeWidget* w = it->second;
   if (visible == w->isVisible()) return;
   if (!visible) {
+    d_->Leaving(w);
     w->hide();
     return;
   }
@@ -554,7 +639,7 @@ void DesktopBackend::WindowShow(BackendWindowId id, bool visible) {
   w->show();
   d_->ApplyStacking();
   // a frame that appears takes the keyboard, as programs' main windows do
-  if (!w->Popup()) w->activateWindow();
+  if (!w->Popup()) d_->RequestActivation(w);
 }
 
 void DesktopBackend::WindowMove(BackendWindowId id, const RECT& rect) {
@@ -645,7 +730,18 @@ RECT DesktopBackend::WorkArea() {
 void DesktopBackend::SetCursorShape(int idc) {
   if (idc == d_->cursorShape) return;
   d_->cursorShape = idc;
-  for (auto& [id, w] : d_->windows) w->setCursor(CursorFor(idc));
+  for (auto& [id, w] : d_->windows) w->setCursor(d_->Cursor());
+}
+
+void DesktopBackend::SetCursorImage(const BackendImage& image, int hotX, int hotY) {
+  QImage img = ToQImage(image, true);
+  if (img.isNull()) {
+    SetCursorShape(32512);
+    return;
+  }
+  d_->cursorShape = -1;
+  d_->customCursor = QCursor(QPixmap::fromImage(img), hotX, hotY);
+  for (auto& [id, w] : d_->windows) w->setCursor(d_->customCursor);
 }
 
 void DesktopBackend::WarpCursor(int x, int y) { QCursor::setPos(x, y); }
@@ -653,6 +749,15 @@ void DesktopBackend::WarpCursor(int x, int y) { QCursor::setPos(x, y); }
 void DesktopBackend::SetImeCaret(BackendWindowId id, const RECT& caret) {
   auto it = d_->windows.find(id);
   if (it != d_->windows.end()) it->second->SetImeCaret(caret);
+}
+
+void DesktopBackend::SetImeFont(BackendWindowId id, const std::string& faceUtf8, int height) {
+  auto it = d_->windows.find(id);
+  if (it == d_->windows.end()) return;
+  QFont f;
+  if (!faceUtf8.empty()) f.setFamily(QString::fromStdString(faceUtf8));
+  if (height > 0) f.setPixelSize(height);
+  it->second->SetImeFont(f);
 }
 
 bool DesktopBackend::ShellOpen(const std::string& target) {
@@ -715,19 +820,12 @@ bool DesktopBackend::TrayAdd(unsigned id, const std::string& tip, const BackendI
   t->setToolTip(QString::fromStdString(tip));
   Impl* impl = d_.get();
   QObject::connect(t, &QSystemTrayIcon::activated, [impl, id](QSystemTrayIcon::ActivationReason why) {
-    auto push = [&](unsigned msg) {
+    for (unsigned msg : TrayMouseMessages(int(why))) {
       BackendInput in;
       in.kind = BackendInput::TrayMouse;
       in.trayId = id;
       in.mouseMessage = msg;
       impl->Push(std::move(in));
-    };
-    switch (why) {
-      case QSystemTrayIcon::Trigger: push(kLButtonDown); push(kLButtonUp); break;
-      case QSystemTrayIcon::DoubleClick: push(kLButtonDblClk); push(kLButtonUp); break;
-      case QSystemTrayIcon::Context: push(kRButtonDown); push(kRButtonUp); break;
-      case QSystemTrayIcon::MiddleClick: push(kMButtonDown); push(kMButtonUp); break;
-      default: break;
     }
   });
   t->show();

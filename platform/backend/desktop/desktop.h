@@ -41,6 +41,8 @@ class DesktopBackend : public IBackend {
   void SetCursorShape(int idc) override;
   void WarpCursor(int x, int y) override;
   void SetImeCaret(BackendWindowId id, const RECT& caret) override;
+  void SetImeFont(BackendWindowId id, const std::string& faceUtf8, int height) override;
+  void SetCursorImage(const BackendImage& image, int hotX, int hotY) override;
   bool ShellOpen(const std::string& target) override;
   void Beep(unsigned type) override;
   void SetClipboard(const std::string& mime, const std::string& data) override;

@@ -2,6 +2,7 @@
 // produced (Shift+1 gives '!'), so shifted symbols map back to the key that
 // carries them on a US layout, which is what the virtual-key code names.
 #include "platform/backend/desktop/keymap.h"
+#include <QSystemTrayIcon>
 #include <Qt>
 
 namespace {
@@ -101,4 +102,20 @@ VirtualKey KeyToVirtualKey(int key, bool keypad, std::uint32_t nativeScan) {
     default: break;
   }
   return r;
+}
+
+std::vector<unsigned> TrayMouseMessages(int reason) {
+  enum : unsigned {
+    kLButtonDown = 0x0201, kLButtonUp = 0x0202, kLButtonDblClk = 0x0203, kRButtonDown = 0x0204,
+    kRButtonUp = 0x0205, kMButtonDown = 0x0207, kMButtonUp = 0x0208,
+  };
+  // the toolkit reports whole clicks; the callback hears both halves, the
+  // second press of a double click as the double click
+  switch (reason) {
+    case QSystemTrayIcon::Trigger: return {kLButtonDown, kLButtonUp};
+    case QSystemTrayIcon::DoubleClick: return {kLButtonDblClk, kLButtonUp};
+    case QSystemTrayIcon::Context: return {kRButtonDown, kRButtonUp};
+    case QSystemTrayIcon::MiddleClick: return {kMButtonDown, kMButtonUp};
+    default: return {};
+  }
 }

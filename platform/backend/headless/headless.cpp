@@ -19,10 +19,13 @@ void HeadlessBackend::Reset() {
   std::fill(overlay_.begin(), overlay_.end(), 0u);
   clipboard_.clear();
   tray_.clear();
+  trayImages_.clear();
   trayAvailable_ = true;
   beeps_ = 0;
   cursorShape_ = 0;
   imeCaret_ = RECT();
+  imeFont_ = ImeFontInfo();
+  cursorImage_ = CursorPicture();
   shellOpened_.clear();
 }
 
@@ -149,6 +152,13 @@ void HeadlessBackend::DropFiles(int x, int y, const std::vector<std::string>& pa
   Push(in);
 }
 
+void HeadlessBackend::ActivateFromDesktop(BackendWindowId id) {
+  BackendInput in;
+  in.kind = BackendInput::Activate;
+  in.window = id;
+  Push(in);
+}
+
 // ---- the pump ----
 
 void HeadlessBackend::Poll(IBackendSink& sink) {
@@ -209,7 +219,18 @@ void HeadlessBackend::WindowTitle(BackendWindowId id, const std::string& utf8) {
   if (it != windows_.end()) it->second.title = utf8;
 }
 
-void HeadlessBackend::WindowIcon(BackendWindowId, const BackendImage&) {}
+void HeadlessBackend::WindowIcon(BackendWindowId id, const BackendImage& image) {
+  auto it = windows_.find(id);
+  if (it == windows_.end()) return;
+  Window& w = it->second;
+  ++w.iconCalls;
+  w.icon.clear();
+  w.iconWidth = image.pixels ? image.width : 0;
+  w.iconHeight = image.pixels ? image.height : 0;
+  for (int y = 0; image.pixels && y < image.height; ++y)
+    w.icon.insert(w.icon.end(), image.pixels + std::size_t(y) * image.stride,
+                  image.pixels + std::size_t(y) * image.stride + image.width);
+}
 
 void HeadlessBackend::WindowOpacity(BackendWindowId id, int alpha, bool perPixel) {
   auto it = windows_.find(id);
@@ -335,20 +356,54 @@ std::vector<std::string> HeadlessBackend::ClipboardFormats() {
 }
 
 void HeadlessBackend::SetDesktopClipboardText(const std::string& utf8) {
-  clipboard_.clear();
-  clipboard_["text/plain;charset=utf-8"] = utf8;
+  SetDesktopClipboard({{"text/plain;charset=utf-8", utf8}});
 }
 
-bool HeadlessBackend::TrayAdd(unsigned id, const std::string& tip, const BackendImage&) {
+void HeadlessBackend::SetDesktopClipboard(const std::map<std::string, std::string>& formats) {
+  clipboard_ = formats;
+  BackendInput in;
+  in.kind = BackendInput::ClipboardChanged;
+  Push(in);
+}
+
+void HeadlessBackend::SetCursorImage(const BackendImage& image, int hotX, int hotY) {
+  cursorShape_ = -1;  // none of the standard shapes
+  cursorImage_.width = image.width;
+  cursorImage_.height = image.height;
+  cursorImage_.hotX = hotX;
+  cursorImage_.hotY = hotY;
+  cursorImage_.pixels.clear();
+  for (int y = 0; y < image.height; ++y)
+    cursorImage_.pixels.insert(cursorImage_.pixels.end(), image.pixels + std::size_t(y) * image.stride,
+                               image.pixels + std::size_t(y) * image.stride + image.width);
+}
+
+void HeadlessBackend::KeepTrayImage(unsigned id, const BackendImage& icon) {
+  TrayPicture& p = trayImages_[id];
+  p = TrayPicture();
+  if (!icon.pixels) return;
+  p.width = icon.width;
+  p.height = icon.height;
+  for (int y = 0; y < icon.height; ++y)
+    p.pixels.insert(p.pixels.end(), icon.pixels + std::size_t(y) * icon.stride,
+                    icon.pixels + std::size_t(y) * icon.stride + icon.width);
+}
+
+bool HeadlessBackend::TrayAdd(unsigned id, const std::string& tip, const BackendImage& icon) {
   if (!trayAvailable_ || tray_.count(id)) return false;
   tray_[id] = tip;
+  KeepTrayImage(id, icon);
   return true;
 }
 
-bool HeadlessBackend::TrayModify(unsigned id, const std::string& tip, const BackendImage&) {
+bool HeadlessBackend::TrayModify(unsigned id, const std::string& tip, const BackendImage& icon) {
   if (!tray_.count(id)) return false;
   tray_[id] = tip;
+  if (icon.pixels) KeepTrayImage(id, icon);  // no picture: the icon keeps its own
   return true;
 }
 
-bool HeadlessBackend::TrayRemove(unsigned id) { return tray_.erase(id) > 0; }
+bool HeadlessBackend::TrayRemove(unsigned id) {
+  trayImages_.erase(id);
+  return tray_.erase(id) > 0;
+}

@@ -44,6 +44,8 @@ class HeadlessBackend : public IBackend {
   // A mouse message (WM_LBUTTONUP, WM_RBUTTONUP ...) on the notification icon `id`.
   void TrayMouse(unsigned id, unsigned mouseMessage);
   void DropFiles(int x, int y, const std::vector<std::string>& utf8Paths);
+  // The desktop activated window `id` (0: another program took the activation).
+  void ActivateFromDesktop(BackendWindowId id);
 
   // ---- what the window manager showed ----
   struct Window {
@@ -58,6 +60,10 @@ class HeadlessBackend : public IBackend {
     int width = 0, height = 0;
     std::vector<std::uint32_t> image;  // last presented pixels
     int presents = 0;
+    // The picture last given by WindowIcon (empty: none) and how often it was given.
+    int iconWidth = 0, iconHeight = 0;
+    std::vector<std::uint32_t> icon;
+    int iconCalls = 0;
   };
   const Window* FindWindow(BackendWindowId id) const;
   std::vector<BackendWindowId> Stacking() const { return stack_; }  // topmost first
@@ -68,11 +74,32 @@ class HeadlessBackend : public IBackend {
   std::uint32_t ScreenPixel(int x, int y) const;
 
   int BeepCount() const { return beeps_; }
-  int CursorShape() const { return cursorShape_; }
+  int CursorShape() const { return cursorShape_; }  // an IDC_* number; -1 for the program's own cursor
   std::vector<std::string> ShellOpened() const { return shellOpened_; }
   std::map<unsigned, std::string> TrayIcons() const { return tray_; }
+  // The picture the notification icon `id` was last given (empty: none).
+  struct TrayPicture {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+  };
+  TrayPicture TrayImage(unsigned id) const {
+    auto it = trayImages_.find(id);
+    return it == trayImages_.end() ? TrayPicture() : it->second;
+  }
   void SetTrayAvailable(bool available) { trayAvailable_ = available; }
   RECT ImeCaret() const { return imeCaret_; }
+  struct ImeFontInfo {
+    BackendWindowId window = 0;
+    std::string face;  // UTF-8
+    int height = 0;
+  };
+  ImeFontInfo ImeFont() const { return imeFont_; }
+  // The program's own cursor last shown (empty pixels: a standard shape is shown).
+  struct CursorPicture {
+    int width = 0, height = 0, hotX = 0, hotY = 0;
+    std::vector<std::uint32_t> pixels;
+  };
+  const CursorPicture& CursorImage() const { return cursorImage_; }
 
   // ---- IBackend ----
   void WindowCreate(BackendWindowId id, const BackendWindowInfo& info) override;
@@ -91,7 +118,14 @@ class HeadlessBackend : public IBackend {
   std::uint32_t Now() override { return clock_; }
   RECT ScreenRect() override { return {0, 0, 1920, 1080}; }
   RECT WorkArea() override { return {0, 0, 1920, 1080}; }
-  void SetCursorShape(int idc) override { cursorShape_ = idc; }
+  void SetCursorShape(int idc) override {
+    cursorShape_ = idc;
+    cursorImage_ = CursorPicture();
+  }
+  void SetCursorImage(const BackendImage& image, int hotX, int hotY) override;
+  void SetImeFont(BackendWindowId id, const std::string& faceUtf8, int height) override {
+    imeFont_ = {id, faceUtf8, height};
+  }
   void WarpCursor(int, int) override {}
   void SetImeCaret(BackendWindowId, const RECT& caret) override { imeCaret_ = caret; }
   bool ShellOpen(const std::string& target) override;
@@ -103,8 +137,11 @@ class HeadlessBackend : public IBackend {
   bool TrayModify(unsigned id, const std::string& tip, const BackendImage& icon) override;
   bool TrayRemove(unsigned id) override;
 
-  // Puts text on the desktop's clipboard as another program would.
+  // Puts text on the desktop's clipboard as another program would, and tells the
+  // window manager that the clipboard changed.
   void SetDesktopClipboardText(const std::string& utf8);
+  // The same with any formats (MIME type to bytes), e.g. only an image.
+  void SetDesktopClipboard(const std::map<std::string, std::string>& formats);
 
  private:
   void Push(BackendInput in) { input_.push_back(std::move(in)); }
@@ -116,10 +153,14 @@ class HeadlessBackend : public IBackend {
   int overlayW_ = 0, overlayH_ = 0;
   std::map<std::string, std::string> clipboard_;
   std::map<unsigned, std::string> tray_;
+  std::map<unsigned, TrayPicture> trayImages_;
+  void KeepTrayImage(unsigned id, const BackendImage& icon);
   bool trayAvailable_ = true;
   int beeps_ = 0;
   int cursorShape_ = 0;
   RECT imeCaret_;
+  ImeFontInfo imeFont_;
+  CursorPicture cursorImage_;
   std::vector<std::string> shellOpened_;
   int mouseX_ = 0, mouseY_ = 0;
 };

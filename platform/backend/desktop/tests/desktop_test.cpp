@@ -11,6 +11,8 @@
 #include <QUrl>
 #include <QInputMethodEvent>
 #include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -56,7 +58,7 @@ std::string& DroppedFile() {
 }
 LRESULT RecordingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_IME_STARTCOMPOSITION || m == WM_IME_COMPOSITION || m == WM_IME_ENDCOMPOSITION || m == WM_CHAR ||
-      m == WM_SYSCOMMAND || m == WM_DROPFILES)
+      m == WM_SYSCOMMAND || m == WM_DROPFILES || m == WM_CLIPBOARDUPDATE || m == WM_ACTIVATEAPP)
     Log().push_back({m, w, l});
   if (m == WM_DROPFILES) {  // the drop handle lives only during this message
     char path[512];
@@ -106,6 +108,26 @@ class Desktop : public ::testing::Test {
     std::string buf(256, '\0');
     buf.resize(std::size_t(GetWindowTextA(h, buf.data(), int(buf.size()))));
     return buf;
+  }
+  // Runs the message loop until `done` holds, waiting for the display's events
+  // in between; gives up after a bounded number of rounds.
+  template <class Pred>
+  static bool PumpUntil(Pred done) {
+    for (int i = 0; i < 200; ++i) {
+      Pump();
+      if (done()) return true;
+      QTimer wake;  // the wait ends with the display's next event or this
+      wake.setSingleShot(true);
+      wake.start(10);
+      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    Pump();
+    return done();
+  }
+  static int Count(UINT msg) {
+    int n = 0;
+    for (const Seen& s : Log()) n += s.msg == msg;
+    return n;
   }
   static void Commit(QWidget* w, const QString& preedit, const QString& commit) {
     QInputMethodEvent ev(preedit, {});
@@ -175,6 +197,7 @@ TEST_F(Desktop, ClipboardCarriesChineseBothWays) {
   if (!OnPath("xclip")) GTEST_SKIP() << "xclip is not installed";
   HWND edit = CreateWindowExA(0, "EDIT", Utf8ToAnsi("第一章 节点").c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10,
                               10, 200, 24, frame, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(AddClipboardFormatListener(frame));
   // ours to the desktop: another program reads UTF-8 while we keep serving
   SendMessageA(edit, EM_SETSEL, 0, -1);
   SendMessageA(edit, WM_COPY, 0, 0);
@@ -185,6 +208,8 @@ TEST_F(Desktop, ClipboardCarriesChineseBothWays) {
 
   // the desktop's to ours: another program owns the clipboard, the edit box pastes
   std::string text = "人物：李雷";
+  Pump();
+  Log().clear();
   Child server = Spawn({"xclip", "-quiet", "-i", "-selection", "clipboard"}, &text);
   ASSERT_GT(server.pid, 0);
   std::string got;
@@ -194,6 +219,8 @@ TEST_F(Desktop, ClipboardCarriesChineseBothWays) {
     std::string data;
     if (db->GetClipboard("text/plain;charset=utf-8", data)) got = data;
   }
+  // the window manager heard of the change and told its listener
+  EXPECT_TRUE(PumpUntil([] { return Count(WM_CLIPBOARDUPDATE) > 0; }));
   SendMessageA(edit, EM_SETSEL, 0, -1);
   SendMessageA(edit, WM_PASTE, 0, 0);
   kill(server.pid, SIGTERM);
@@ -221,6 +248,7 @@ TEST_F(Desktop, FramesShowWhatTheWindowManagerDrewAndCloseThroughIt) {
   EXPECT_EQ(img.pixelColor(0, 0), QColor(GetRValue(face), GetGValue(face), GetBValue(face)));
 
   // the desktop's close request goes to the window manager, which decides
+  Log().clear();
   QCloseEvent close;
   QCoreApplication::sendEvent(w, &close);
   EXPECT_FALSE(close.isAccepted());
@@ -283,6 +311,129 @@ TEST_F(Desktop, FilesDroppedFromTheDesktopReachTheAcceptingWindow) {
   ASSERT_FALSE(Log().empty());
   EXPECT_EQ(Log().back().msg, UINT(WM_DROPFILES));
   EXPECT_EQ(DroppedFile(), Utf8ToAnsi("/tmp/第一章.t"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TrayMap, ClicksOnTheIconBecomeTheCallbacksMouseMessages) {
+  struct Case {
+    QSystemTrayIcon::ActivationReason reason;
+    std::vector<unsigned> messages;
+  } cases[] = {
+      {QSystemTrayIcon::Trigger, {WM_LBUTTONDOWN, WM_LBUTTONUP}},
+      {QSystemTrayIcon::Context, {WM_RBUTTONDOWN, WM_RBUTTONUP}},
+      {QSystemTrayIcon::DoubleClick, {WM_LBUTTONDBLCLK, WM_LBUTTONUP}},
+      {QSystemTrayIcon::MiddleClick, {WM_MBUTTONDOWN, WM_MBUTTONUP}},
+      {QSystemTrayIcon::Unknown, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TrayMouseMessages(int(c.reason)), c.messages) << int(c.reason);
+}
+
+TEST_F(Desktop, WithoutANotificationAreaAddingTheIconFails) {
+  if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "this display has a notification area";
+  NOTIFYICONDATAA d;
+  d.hWnd = frame;
+  d.uID = 1;
+  d.uFlags = NIF_MESSAGE;
+  d.uCallbackMessage = WM_APP + 1;
+  EXPECT_FALSE(Shell_NotifyIconA(NIM_ADD, &d));
+  EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &d));
+}
+
+TEST_F(Desktop, LayeredWindowsGiveTheirAlphaToTheNativeWindow) {
+  HWND h = CreateWindowExA(WS_EX_LAYERED, "DesktopTestFrame", "", WS_POPUP | WS_VISIBLE, 400, 60, 100, 100, nullptr,
+                           nullptr, nullptr, nullptr);
+  Pump();
+  QWidget* w = Native(h);
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(SetLayeredWindowAttributes(h, 0, 128, LWA_ALPHA));
+  EXPECT_NEAR(w->windowOpacity(), 128 / 255.0, 0.01);
+  EXPECT_FALSE(w->testAttribute(Qt::WA_TranslucentBackground));
+  BLENDFUNCTION blend;
+  blend.SourceConstantAlpha = 255;
+  blend.AlphaFormat = AC_SRC_ALPHA;
+  ASSERT_TRUE(UpdateLayeredWindow(h, nullptr, nullptr, nullptr, nullptr, nullptr, 0, &blend, ULW_ALPHA));
+  EXPECT_NEAR(w->windowOpacity(), 1.0, 0.01);
+  EXPECT_TRUE(w->testAttribute(Qt::WA_TranslucentBackground));  // the pixels carry their own alpha
+  DestroyWindow(h);
+}
+
+TEST_F(Desktop, TheProgramsOwnCursorsBecomeToolkitCursors) {
+  // 16 x 2: column 0 clear, 1 black, 2 white; hot spot (2, 1)
+  BYTE andPlane[4] = {0x80, 0x00, 0x80, 0x00};
+  BYTE xorPlane[4] = {0x20, 0x00, 0x20, 0x00};
+  HCURSOR c = CreateCursor(nullptr, 2, 1, 16, 2, andPlane, xorPlane);
+  ASSERT_TRUE(c);
+  SetCursor(c);
+  QCursor qc = Native(frame)->cursor();
+  EXPECT_EQ(qc.shape(), Qt::BitmapCursor);
+  EXPECT_EQ(qc.hotSpot(), QPoint(2, 1));
+  QImage img = qc.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+  ASSERT_EQ(img.size(), QSize(16, 2));
+  EXPECT_EQ(img.pixel(0, 0), 0x00000000u);
+  EXPECT_EQ(img.pixel(1, 0), 0xFF000000u);
+  EXPECT_EQ(img.pixel(2, 0), 0xFFFFFFFFu);
+  // windows made later show it too; a standard shape replaces it
+  HWND later = CreateWindowExA(0, "DesktopTestFrame", "", WS_POPUP | WS_VISIBLE, 400, 60, 50, 50, nullptr, nullptr,
+                               nullptr, nullptr);
+  EXPECT_EQ(Native(later)->cursor().shape(), Qt::BitmapCursor);
+  SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
+  EXPECT_EQ(Native(frame)->cursor().shape(), Qt::IBeamCursor);
+  EXPECT_EQ(Native(later)->cursor().shape(), Qt::IBeamCursor);
+  DestroyWindow(later);
+  DestroyCursor(c);
+}
+
+TEST_F(Desktop, TheCompositionFontAndCaretReachTheInputMethod) {
+  HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, frame, nullptr, nullptr, nullptr);
+  SetFocus(edit);
+  HIMC imc = ImmGetContext(edit);
+  LOGFONTA lf;
+  lf.lfHeight = -14;
+  std::strcpy(lf.lfFaceName, Utf8ToAnsi("宋体").c_str());
+  ASSERT_TRUE(ImmSetCompositionFontA(imc, &lf));
+  COMPOSITIONFORM cf;
+  cf.dwStyle = CFS_POINT;
+  cf.ptCurrentPos = {30, 4};
+  ASSERT_TRUE(ImmSetCompositionWindow(imc, &cf));
+  ImmReleaseContext(edit, imc);
+  QWidget* w = Native(frame);
+  QFont f = w->inputMethodQuery(Qt::ImFont).value<QFont>();
+  EXPECT_EQ(f.family(), "宋体");
+  EXPECT_EQ(f.pixelSize(), 14);
+  // the caret rectangle, in the native window's coordinates, as tall as the font
+  POINT o{0, 0};
+  ClientToScreen(edit, &o);
+  RECT wr;
+  GetWindowRect(frame, &wr);
+  EXPECT_EQ(w->inputMethodQuery(Qt::ImCursorRectangle).toRect(),
+            QRect(o.x - wr.left + 30, o.y - wr.top + 4, 1, 14));
+}
+
+TEST_F(Desktop, TheDesktopsActivationReachesTheWindowManager) {
+  HWND second = CreateWindowExA(0, "DesktopTestFrame", "second", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 60, 300, 200,
+                                nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return Native(second)->isActiveWindow(); }));
+  ASSERT_EQ(GetActiveWindow(), second);
+  // the desktop activates the first frame (as its taskbar or a keyboard switch would)
+  Native(frame)->activateWindow();
+  EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == frame; }));
+  // a window that is not ours takes the activation: the program hears it lost it
+  QWidget other;
+  other.setGeometry(800, 60, 100, 100);
+  other.show();
+  other.activateWindow();
+  Log().clear();
+  EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == nullptr; }));
+  ASSERT_FALSE(Log().empty());
+  EXPECT_EQ(Log().back().msg, UINT(WM_ACTIVATEAPP));
+  EXPECT_EQ(Log().back().wp, WPARAM(FALSE));
+  // and gets it back when the desktop gives the frame the activation again
+  Native(second)->activateWindow();
+  EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == second; }));
+  DestroyWindow(second);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // End to end: the real program on an X display (a virtual one when the
 // environment names none), driven from outside with xdotool and xclip as a
-// user and other programs would, and ended through its own menu.
+// user and other programs would, and ended through its own exit paths.
 #include <gtest/gtest.h>
 #include <QGuiApplication>
 #include <QImage>
@@ -103,6 +103,64 @@ class ProgramOnDisplay : public ::testing::Test {
     return false;
   }
 
+  // Waits for the program to end by itself, for at most `ms`; its exit status or -1.
+  int WaitForExit(int ms) {
+    int status = -1;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!Exited(&status) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return program.pid == -1 ? status : -1;
+  }
+
+  // Starts the program with an event log and waits for its frame.
+  std::string Start(const fs::path& log) {
+    program = Spawn({PV_PROGRAM}, nullptr, {"PENVARRO_EVENT_LOG=" + log.string()});
+    if (program.pid <= 0) return {};
+    return WaitForFrame(10000);
+  }
+
+  // No window of the program is left on the display.
+  bool NoFrameLeft() {
+    std::string out;
+    RunProcess({"xdotool", "search", "--name", "^Penvarro"}, &out, 2000);
+    return Trim(out).empty();
+  }
+
+  struct Geometry {
+    int x = 0, y = 0, w = 0, h = 0;
+  };
+  Geometry GeometryOf(const std::string& win) {
+    std::string geo;
+    RunProcess({"xdotool", "getwindowgeometry", "--shell", win}, &geo, 2000);
+    Geometry r;
+    std::istringstream g(geo);
+    for (std::string kv; std::getline(g, kv);) {
+      auto eq = kv.find('=');
+      if (eq == std::string::npos) continue;
+      std::string k = kv.substr(0, eq);
+      int v = std::atoi(kv.c_str() + eq + 1);
+      if (k == "X") r.x = v;
+      else if (k == "Y") r.y = v;
+      else if (k == "WIDTH") r.w = v;
+      else if (k == "HEIGHT") r.h = v;
+    }
+    return r;
+  }
+
+  // A visible window of the program other than `frame` (a pop-up), polled for at most `ms`.
+  std::string WaitForPopup(const std::string& frame, int ms) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < deadline) {
+      std::string out;
+      RunProcess({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program.pid)}, &out, 2000);
+      std::istringstream ids(out);
+      for (std::string id; std::getline(ids, id);)
+        if (!Trim(id).empty() && Trim(id) != frame) return Trim(id);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return {};
+  }
+
   std::string ReadClipboard() {
     std::string out;
     RunProcess({"xclip", "-o", "-selection", "clipboard"}, &out, 3000);
@@ -110,30 +168,16 @@ class ProgramOnDisplay : public ::testing::Test {
   }
 };
 
-TEST_F(ProgramOnDisplay, ShowsTakesInputSharesTheClipboardAndEndsThroughItsMenu) {
+TEST_F(ProgramOnDisplay, ShowsTakesInputSharesTheClipboardAndEndsThroughItsExitButton) {
   const fs::path log = dir / "events.txt";
-  program = Spawn({PV_PROGRAM}, nullptr, {"PENVARRO_EVENT_LOG=" + log.string()});
+  std::string win = Start(log);
   ASSERT_GT(program.pid, 0) << "cannot start " << PV_PROGRAM;
-
-  std::string win = WaitForFrame(10000);
   ASSERT_FALSE(win.empty()) << "the frame never appeared";
 
   // a screenshot of the frame, and the same window drawn with no display
   {
-    std::string geo;
-    RunProcess({"xdotool", "getwindowgeometry", "--shell", win}, &geo, 2000);
-    int x = 0, y = 0, w = 0, h = 0;
-    std::istringstream g(geo);
-    for (std::string kv; std::getline(g, kv);) {
-      auto eq = kv.find('=');
-      if (eq == std::string::npos) continue;
-      std::string k = kv.substr(0, eq);
-      int v = std::atoi(kv.c_str() + eq + 1);
-      if (k == "X") x = v;
-      else if (k == "Y") y = v;
-      else if (k == "WIDTH") w = v;
-      else if (k == "HEIGHT") h = v;
-    }
+    Geometry frame = GeometryOf(win);
+    int x = frame.x, y = frame.y, w = frame.w, h = frame.h;
     ASSERT_EQ(w, 560);
     ASSERT_EQ(h, 400);
     ASSERT_EQ(RunProcess({PV_PROGRAM, "--headless-screenshot", "e2e_headless.png"}, nullptr, 10000), 0);
@@ -177,16 +221,55 @@ TEST_F(ProgramOnDisplay, ShowsTakesInputSharesTheClipboardAndEndsThroughItsMenu)
   ClickAt(win, 328, 98);
   ASSERT_TRUE(WaitForLog(log, "paste", 5000));
 
-  // the menu: "文件" opens it, "退出" (X) ends the program
+  // "退出" closes the main form, which ends the program
+  ClickAt(win, 500, 98);
+  int status = WaitForExit(10000);
+  ASSERT_EQ(program.pid, -1) << "the program did not end through its exit button";
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadFile(log), "copy\npaste\nbutton exit\nexit\nedit=人物：李雷\n");
+  EXPECT_TRUE(NoFrameLeft());
+}
+
+// Alt+F4 asks the frame to close through the window manager's own path; the
+// keys typed before it have reached the edit box.
+TEST_F(ProgramOnDisplay, EndsOnAltF4) {
+  const fs::path log = dir / "events.txt";
+  std::string win = Start(log);
+  ASSERT_FALSE(win.empty()) << "the frame never appeared";
+  ClickAt(win, 500, 60);
+  Xdo({"key", "End", "BackSpace", "BackSpace"});
+  Xdo({"key", "alt+F4"});
+  int status = WaitForExit(10000);
+  ASSERT_EQ(program.pid, -1) << "the program did not end on Alt+F4";
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadFile(log), "exit\nedit=你好，\n");
+  EXPECT_TRUE(NoFrameLeft());
+}
+
+}  // namespace
+
+namespace {
+
+// The main menu with the mouse: "文件" on the menu bar opens its pop-up, a click
+// on its last item "退出" ends the program through the form's own exit.
+TEST_F(ProgramOnDisplay, EndsThroughItsMenu) {
+  const fs::path log = dir / "events.txt";
+  std::string win = Start(log);
+  ASSERT_FALSE(win.empty()) << "the frame never appeared";
   ClickAt(win, 36, 32);
-  Xdo({"key", "x"});
-  int status = -1;
-  deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!Exited(&status) && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  std::string popup = WaitForPopup(win, 5000);
+  ASSERT_FALSE(popup.empty()) << "the menu did not open";
+  Geometry g = GeometryOf(popup);
+  Geometry f = GeometryOf(win);
+  EXPECT_GE(g.y, f.y + 32) << "the menu opens below its title";
+  app->primaryScreen()->grabWindow(0, f.x, f.y, f.w, f.h).save("e2e_menu.png");
+  Xdo({"mousemove", "--sync", std::to_string(g.x + g.w / 2), std::to_string(g.y + g.h - 12)});
+  Xdo({"click", "1"});
+  int status = WaitForExit(10000);
   ASSERT_EQ(program.pid, -1) << "the program did not end through its menu";
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(ReadFile(log), "copy\npaste\nexit\nedit=人物：李雷\n");
+  EXPECT_EQ(ReadFile(log), "menu exit\nexit\nedit=你好，世界\n");
+  EXPECT_TRUE(NoFrameLeft());
 }
 
 }  // namespace
