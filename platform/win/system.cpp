@@ -994,14 +994,70 @@ std::u16string WString(const std::string& bytes) {
   }
   return w;
 }
+// Registered formats without a desktop counterpart travel under this prefix, so
+// another copy of the program can take them back.
+const char kPrivateMime[] = "application/x-penvarro-";
+const char kTextMime[] = "text/plain;charset=utf-8";
+
 std::string MimeOf(UINT format) {
-  if (format == CF_TEXT || format == CF_UNICODETEXT || format == CF_OEMTEXT) return "text/plain;charset=utf-8";
+  if (format == CF_TEXT || format == CF_UNICODETEXT || format == CF_OEMTEXT) return kTextMime;
+  if (format == CF_BITMAP || format == CF_DIB) return "image/png";
   if (format >= 0xC000 && format - 0xC000 < C().formatNames.size()) {
-    std::string n = Lower(C().formatNames[format - 0xC000]);
+    const std::string& name = C().formatNames[format - 0xC000];
+    std::string n = Lower(name);
     if (n == "rich text format") return "text/rtf";
     if (n == "html format") return "text/html";
+    return kPrivateMime + Cp936ToUtf8(name);
   }
   return {};
+}
+
+UINT RegisteredFormat(const std::string& name) {
+  Clip& c = C();
+  std::string key = Lower(name);
+  for (std::size_t i = 0; i < c.formatNames.size(); ++i)
+    if (Lower(c.formatNames[i]) == key) return UINT(0xC000 + i);
+  c.formatNames.push_back(name);
+  return UINT(0xC000 + c.formatNames.size() - 1);
+}
+
+// The picture of the clipboard as PNG bytes: CF_BITMAP, else CF_DIB through GetClipboardData.
+std::string PngOfClipboard();
+
+// Takes every format the desktop's clipboard offers that we know: text (in the
+// code page), RTF, HTML, a picture and our own private formats.
+void ImportDesktop(IBackend* backend) {
+  Clip& c = C();
+  std::string text;
+  if (backend->GetClipboard(kTextMime, text)) {
+    c.data[CF_TEXT] = BytesBlock(Utf8ToCp936(text), true);
+    c.order.push_back(CF_TEXT);
+    c.desktopText = text;
+  }
+  for (const std::string& mime : backend->ClipboardFormats()) {
+    std::string bytes;
+    UINT format = 0;
+    HANDLE h = nullptr;
+    if (mime == "text/rtf") format = RegisteredFormat("Rich Text Format");
+    else if (mime == "text/html") format = RegisteredFormat("HTML Format");
+    else if (mime.rfind(kPrivateMime, 0) == 0) format = RegisteredFormat(Utf8ToCp936(mime.substr(sizeof kPrivateMime - 1)));
+    else if (mime == "image/png") format = CF_BITMAP;
+    if (!format || c.data.count(format) || !backend->GetClipboard(mime, bytes)) continue;
+    if (format == CF_BITMAP) {
+      // a picture another program made: a broken one is left out, never fatal
+      try {
+        TRawImage img = DecodePng(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        h = reinterpret_cast<HANDLE>(CreateBitmapFromImage(img));
+      } catch (const std::exception&) {
+        h = nullptr;
+      }
+      if (!h) continue;
+    } else {
+      h = BytesBlock(bytes, true);
+    }
+    c.data[format] = h;
+    c.order.push_back(format);
+  }
 }
 // The clipboard's contents changed: viewers are told at once, format listeners
 // get WM_CLIPBOARDUPDATE in their queues.
@@ -1026,13 +1082,11 @@ void SyncFromDesktop() {
   State& s = S();
   Clip& c = C();
   std::string text;
-  if (!s.backend || !s.backend->GetClipboard("text/plain;charset=utf-8", text)) return;
+  if (!s.backend || !s.backend->GetClipboard(kTextMime, text)) return;
   if (text == c.desktopText) return;  // ours, or already taken
   FreeClipData(c);
-  c.data[CF_TEXT] = BytesBlock(Utf8ToCp936(text), true);
-  c.order.push_back(CF_TEXT);
   c.owner = nullptr;
-  c.desktopText = text;
+  ImportDesktop(s.backend);
   ++c.sequence;
 }
 }  // namespace
@@ -1047,12 +1101,7 @@ void pvwin::ClipboardChangedOnDesktop() {
   FreeClipData(c);
   c.owner = nullptr;
   c.desktopText.clear();
-  std::string text;
-  if (s.backend && s.backend->GetClipboard("text/plain;charset=utf-8", text)) {
-    c.data[CF_TEXT] = BytesBlock(Utf8ToCp936(text), true);
-    c.order.push_back(CF_TEXT);
-    c.desktopText = text;
-  }
+  if (s.backend) ImportDesktop(s.backend);
   ++c.sequence;
   NotifyViewers();
 }
@@ -1089,15 +1138,25 @@ BOOL CloseClipboard() {
     ++c.sequence;
     State& s = S();
     if (s.backend) {
-      // the desktop gets text, RTF and HTML
-      bool textDone = false;
-      for (UINT f : c.order) {
+      // the desktop gets text, RTF, HTML, the picture as PNG and private formats
+      bool textDone = false, pictureDone = false;
+      std::vector<UINT> order = c.order;
+      for (UINT f : order) {
         std::string mime = MimeOf(f);
         if (mime.empty()) continue;
-        std::string bytes = BlockBytes(c.data[f]);
         std::string out;
+        if (f == CF_BITMAP || f == CF_DIB) {
+          if (pictureDone) continue;
+          pictureDone = true;
+          out = PngOfClipboard();
+          if (out.empty()) continue;
+          s.backend->SetClipboard(mime, out);
+          continue;
+        }
+        std::string bytes = BlockBytes(c.data[f]);
         if (f == CF_TEXT || f == CF_OEMTEXT) out = Cp936ToUtf8(CString(bytes));
         else if (f == CF_UNICODETEXT) out = WideToUtf8(WString(bytes));
+        else if (mime.rfind(kPrivateMime, 0) == 0) out = bytes;  // binary formats keep every byte
         else out = CString(bytes);
         if (f == CF_TEXT || f == CF_OEMTEXT || f == CF_UNICODETEXT) {
           if (textDone) continue;
@@ -1141,10 +1200,10 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
   return data;
 }
 
-HANDLE GetClipboardData(UINT format) {
+namespace {
+// The data of a format, made from a related format when only that one is held.
+HANDLE ClipData(UINT format) {
   Clip& c = C();
-  if (!c.open) return nullptr;
-  SyncFromDesktop();
   auto it = c.data.find(format);
   if (it != c.data.end()) return it->second;
   // synthesised text formats
@@ -1235,6 +1294,13 @@ HANDLE GetClipboardData(UINT format) {
   }
   return nullptr;
 }
+}  // namespace
+
+HANDLE GetClipboardData(UINT format) {
+  if (!C().open) return nullptr;
+  SyncFromDesktop();
+  return ClipData(format);
+}
 
 BOOL IsClipboardFormatAvailable(UINT format) {
   Clip& c = C();
@@ -1256,14 +1322,20 @@ UINT EnumClipboardFormats(UINT format) {
 
 int CountClipboardFormats() { return int(C().order.size()); }
 
+namespace {
+std::string PngOfClipboard() {
+  HANDLE h = ClipData(CF_BITMAP);  // made from a DIB when needed
+  if (!h) return {};
+  TRawImage img = GetBitmapImage(reinterpret_cast<HBITMAP>(h));
+  if (img.Width <= 0 || img.Height <= 0) return {};
+  TBytes png = EncodePng(img);
+  return std::string(reinterpret_cast<const char*>(png.data()), png.size());
+}
+}  // namespace
+
 UINT RegisterClipboardFormatA(LPCSTR name) {
   if (!name || !*name) return 0;
-  Clip& c = C();
-  std::string key = Lower(name);
-  for (std::size_t i = 0; i < c.formatNames.size(); ++i)
-    if (Lower(c.formatNames[i]) == key) return UINT(0xC000 + i);
-  c.formatNames.push_back(name);
-  return UINT(0xC000 + c.formatNames.size() - 1);
+  return RegisteredFormat(name);
 }
 
 int GetClipboardFormatNameA(UINT format, LPSTR buf, int max) {

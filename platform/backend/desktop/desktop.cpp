@@ -6,6 +6,7 @@
 #include "platform/backend/desktop/desktop.h"
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QCursor>
 #include <QDragEnterEvent>
@@ -463,6 +464,7 @@ void DesktopBackend::Impl::FlushClipboard() {
   for (auto& [mime, data] : pendingClip) {
     if (mime.rfind("text/plain", 0) == 0) md->setText(QString::fromUtf8(data.data(), qsizetype(data.size())));
     else if (mime == "text/html") md->setHtml(QString::fromUtf8(data.data(), qsizetype(data.size())));
+    else if (mime == "image/png") md->setImageData(QImage::fromData(QByteArray(data.data(), qsizetype(data.size())), "PNG"));
     else md->setData(QString::fromStdString(mime), QByteArray(data.data(), qsizetype(data.size())));
   }
   pendingClip.clear();
@@ -795,6 +797,18 @@ bool DesktopBackend::GetClipboard(const std::string& mime, std::string& data) {
     data = md->html().toStdString();
     return true;
   }
+  if (mime == "image/png") {
+    // any picture the desktop holds, as PNG
+    if (!md->hasImage()) return false;
+    QImage img = qvariant_cast<QImage>(md->imageData());
+    if (img.isNull()) return false;
+    QByteArray png;
+    QBuffer buf(&png);
+    buf.open(QIODevice::WriteOnly);
+    if (!img.save(&buf, "PNG")) return false;
+    data.assign(png.constData(), std::size_t(png.size()));
+    return true;
+  }
   QString m = QString::fromStdString(mime);
   if (!md->hasFormat(m)) return false;
   QByteArray b = md->data(m);
@@ -811,6 +825,7 @@ std::vector<std::string> DesktopBackend::ClipboardFormats() {
     std::string s = f.startsWith("text/plain") ? std::string(kTextMime) : f.toStdString();
     if (std::find(r.begin(), r.end(), s) == r.end()) r.push_back(s);
   }
+  if (md->hasImage() && std::find(r.begin(), r.end(), "image/png") == r.end()) r.push_back("image/png");
   return r;
 }
 

@@ -162,6 +162,7 @@ void HeadlessBackend::ActivateFromDesktop(BackendWindowId id) {
 // ---- the pump ----
 
 void HeadlessBackend::Poll(IBackendSink& sink) {
+  clipPending_ = false;
   while (!input_.empty()) {
     BackendInput in = std::move(input_.front());
     input_.pop_front();
@@ -170,6 +171,7 @@ void HeadlessBackend::Poll(IBackendSink& sink) {
 }
 
 bool HeadlessBackend::Wait(IBackendSink& sink, std::uint32_t ms, bool cosmetic) {
+  clipPending_ = false;
   if (!input_.empty()) {
     Poll(sink);
     return true;
@@ -340,7 +342,15 @@ bool HeadlessBackend::ShellOpen(const std::string& target) {
   return true;
 }
 
-void HeadlessBackend::SetClipboard(const std::string& mime, const std::string& data) { clipboard_[mime] = data; }
+// Like the desktop, the formats of one copy arrive one by one and replace the
+// whole clipboard; the copy is complete when the program next looks for input.
+void HeadlessBackend::SetClipboard(const std::string& mime, const std::string& data) {
+  if (!clipPending_) {
+    clipboard_.clear();
+    clipPending_ = true;
+  }
+  clipboard_[mime] = data;
+}
 
 bool HeadlessBackend::GetClipboard(const std::string& mime, std::string& data) {
   auto it = clipboard_.find(mime);

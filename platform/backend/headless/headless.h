@@ -152,6 +152,7 @@ class HeadlessBackend : public IBackend {
   std::vector<std::uint32_t> overlay_;
   int overlayW_ = 0, overlayH_ = 0;
   std::map<std::string, std::string> clipboard_;
+  bool clipPending_ = false;  // a copy's formats are still arriving
   std::map<unsigned, std::string> tray_;
   std::map<unsigned, TrayPicture> trayImages_;
   void KeepTrayImage(unsigned id, const BackendImage& icon);

@@ -3,6 +3,7 @@
 // clipboard changes and listeners, notification-icon clicks, the input
 // method's font, layered windows' alpha and the program's own cursors.
 #include <cstring>
+#include <map>
 #include "platform/gdi/pictures.h"
 #include "platform/rtl/resources.h"
 #include "platform/win/tests/wintest.h"
@@ -73,6 +74,92 @@ TEST_F(BackendEvents, DesktopActivationRespectsModalAndInactiveWindows) {
   hb->ActivateFromDesktop(reinterpret_cast<BackendWindowId>(gone));
   Pump();
   EXPECT_EQ(GetActiveWindow(), dialog);
+}
+
+// Every format with a desktop counterpart crosses in both directions: RTF,
+// HTML, pictures as PNG and our own registered formats under a private type.
+TEST_F(BackendEvents, ClipboardFormatsCrossToTheDesktopAndBack) {
+  HWND owner = Top(0, 0, 100, 100);
+  UINT rtf = RegisterClipboardFormatA("Rich Text Format");
+  UINT html = RegisterClipboardFormatA("HTML Format");
+  UINT nodes = RegisterClipboardFormatA("Penvarro Nodes");
+  auto block = [](const std::string& bytes) {
+    HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(GlobalLock(g), bytes.data(), bytes.size());
+    GlobalUnlock(g);
+    return g;
+  };
+  auto text = [](HANDLE h) {
+    std::string r(static_cast<const char*>(GlobalLock(h)), GlobalSize(h));
+    GlobalUnlock(h);
+    return r;
+  };
+  HDC screen = GetDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 3, 2);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  SetPixel(dc, 2, 1, RGB(10, 200, 30));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  SetClipboardData(rtf, block("{\\rtf1 x}"));
+  SetClipboardData(html, block("<b>x</b>"));
+  std::string binary("\x01\x00\xFF\x00", 4);  // private formats keep every byte
+  SetClipboardData(nodes, block(binary));
+  SetClipboardData(CF_BITMAP, bmp);
+  CloseClipboard();
+  std::string got;
+  ASSERT_TRUE(hb->GetClipboard("text/rtf", got));
+  EXPECT_EQ(got, "{\\rtf1 x}");
+  ASSERT_TRUE(hb->GetClipboard("text/html", got));
+  EXPECT_EQ(got, "<b>x</b>");
+  ASSERT_TRUE(hb->GetClipboard("application/x-penvarro-Penvarro Nodes", got));
+  EXPECT_EQ(got, binary);
+  ASSERT_TRUE(hb->GetClipboard("image/png", got));
+  TRawImage png = DecodePng(reinterpret_cast<const std::uint8_t*>(got.data()), got.size());
+  EXPECT_EQ(png.Width, 3);
+  EXPECT_EQ(png.Height, 2);
+  EXPECT_EQ(png.At(2, 1) & 0xFFFFFFu, 0x0AC81Eu);
+  Pump();
+
+  // a copy made by another program brings its formats in; text from before is gone
+  std::map<std::string, std::string> desktop = {{"text/rtf", "{\\rtf1 y}"},
+                                                {"text/html", "<i>y</i>"},
+                                                {"application/x-penvarro-Penvarro Nodes", binary},
+                                                {"image/png", got}};
+  hb->SetDesktopClipboard(desktop);
+  Pump();
+  ASSERT_TRUE(OpenClipboard(owner));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+  HANDLE h = GetClipboardData(rtf);
+  ASSERT_TRUE(h);
+  EXPECT_EQ(std::string(static_cast<const char*>(GlobalLock(h))), "{\\rtf1 y}");
+  GlobalUnlock(h);
+  h = GetClipboardData(html);
+  ASSERT_TRUE(h);
+  EXPECT_EQ(std::string(static_cast<const char*>(GlobalLock(h))), "<i>y</i>");
+  GlobalUnlock(h);
+  h = GetClipboardData(nodes);
+  ASSERT_TRUE(h);
+  EXPECT_EQ(text(h).substr(0, 4), binary);
+  auto* picture = reinterpret_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  ASSERT_TRUE(picture);
+  BITMAP bm;
+  ASSERT_TRUE(GetObjectA(picture, sizeof bm, &bm));
+  EXPECT_EQ(bm.bmWidth, 3);
+  EXPECT_EQ(bm.bmHeight, 2);
+  CloseClipboard();
+
+  // a broken picture from the desktop is left out; the rest still arrives
+  hb->SetDesktopClipboard({{"image/png", "\x89PNG broken"}, {"text/html", "<p>z</p>"}});
+  Pump();
+  ASSERT_TRUE(OpenClipboard(owner));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+  EXPECT_TRUE(GetClipboardData(html));
+  CloseClipboard();
 }
 
 TEST_F(BackendEvents, ClipboardChangesReachListenersFromHereAndFromTheDesktop) {

@@ -229,6 +229,32 @@ TEST_F(Desktop, ClipboardCarriesChineseBothWays) {
   EXPECT_EQ(Text(edit), Utf8ToAnsi(text));
 }
 
+TEST_F(Desktop, ClipboardPicturesReachOtherProgramsAsPng) {
+  if (!OnPath("xclip")) GTEST_SKIP() << "xclip is not installed";
+  HDC screen = GetDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 4, 3);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT all{0, 0, 4, 3};
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  FillRect(dc, &all, red);
+  DeleteObject(red);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  ASSERT_TRUE(OpenClipboard(frame));
+  EmptyClipboard();
+  SetClipboardData(CF_BITMAP, bmp);
+  CloseClipboard();
+  Pump();
+  std::string png;
+  ASSERT_EQ(RunProcess({"xclip", "-o", "-selection", "clipboard", "-t", "image/png"}, &png, 5000, [] { Pump(); }), 0);
+  QImage img = QImage::fromData(QByteArray(png.data(), qsizetype(png.size())), "PNG");
+  ASSERT_FALSE(img.isNull());
+  EXPECT_EQ(img.size(), QSize(4, 3));
+  EXPECT_EQ(img.pixelColor(1, 1), QColor(255, 0, 0));
+}
+
 TEST_F(Desktop, FramesShowWhatTheWindowManagerDrewAndCloseThroughIt) {
   QWidget* w = Native(frame);
   ASSERT_NE(w, nullptr);
