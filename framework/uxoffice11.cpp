@@ -39,6 +39,17 @@ TBitmap* Office11SubMenuExpandBitmap = nullptr;
 TBitmap* Office11ExpandButtonMinusBitmap = nullptr;
 TBitmap* Office11ExpandButtonPlusBitmap = nullptr;
 
+TBitmap* uxLoadResourceBitmap(const char* Name) {
+  if (!FindResourceData(RT_BITMAP, Name)) return nullptr;
+  auto B = std::make_unique<TBitmap>();
+  try {
+    B->LoadFromResourceName(Name);
+  } catch (const Exception&) {
+    return nullptr;
+  }
+  return B.release();
+}
+
 namespace {
 TkxOffice11Scheme Scheme = osNone;
 bool SchemeActive = false;
@@ -215,18 +226,6 @@ void ComputeOffice11Colors() {
   Office11ContainerBorderColor = Office11FrameColor;
 }
 
-// A bitmap of the program's resources, or none when it is not there.
-TBitmap* LoadResourceBitmap(const char* Name) {
-  if (!FindResourceData(RT_BITMAP, Name)) return nullptr;
-  auto B = std::make_unique<TBitmap>();
-  try {
-    B->LoadFromResourceName(Name);
-  } catch (const Exception&) {
-    return nullptr;
-  }
-  return B.release();
-}
-
 // Shades the grey disc of the sub-menu expand glyph from the bar's light
 // colour (lightest grey) to its dark colour (darkest grey); the background and
 // the black chevrons stay.
@@ -270,10 +269,10 @@ void MakeOffice11Brushes() {
   Office11OwnerBandBrush = Office11MenuBrush;
   Office11DetachStripHotBrush = Office11DownBrush;
   Office11StaticBorderBrush = Office11FrameBrush;
-  Office11SubMenuExpandBitmap = LoadResourceBitmap("KXSUBMENUEXPAND");
+  Office11SubMenuExpandBitmap = uxLoadResourceBitmap("KXSUBMENUEXPAND");
   TintSubMenuExpandBitmap(Office11SubMenuExpandBitmap);
-  Office11ExpandButtonMinusBitmap = LoadResourceBitmap("KXEXPANDBUTTON_MINUS");
-  Office11ExpandButtonPlusBitmap = LoadResourceBitmap("KXEXPANDBUTTON_PLUS");
+  Office11ExpandButtonMinusBitmap = uxLoadResourceBitmap("KXEXPANDBUTTON_MINUS");
+  Office11ExpandButtonPlusBitmap = uxLoadResourceBitmap("KXEXPANDBUTTON_PLUS");
 }
 
 void FreeOffice11Brushes() {

@@ -50,6 +50,9 @@ void RebuildOffice11Colors();
 void ReleaseOffice11ColorsRef();
 int Office11ColorsRefCount();
 
+// A bitmap of the program's resources (the caller owns it), or none when it is
+// missing or cannot be read.
+TBitmap* uxLoadResourceBitmap(const char* Name);
 TColor MixColorsByPercent(TColor Color1, TColor Color2, int Percent);
 TColor BlendSystemColors(int BtnFacePercent, int HighlightPercent, int WindowPercent);
 TColor ScaleColor(TColor Color, int Percent);

@@ -23,18 +23,6 @@ TBitmap* AutoHideOff = nullptr;
 bool AutoHideLoaded = false;
 TuxRadioButtonImageList* RadioList = nullptr;
 
-// A bitmap of the program's resources, or none when it is missing or bad.
-TBitmap* LoadBitmapResource(const char* Name) {
-  if (!FindResourceData(RT_BITMAP, Name)) return nullptr;
-  auto B = std::make_unique<TBitmap>();
-  try {
-    B->LoadFromResourceName(Name);
-  } catch (const Exception&) {
-    return nullptr;
-  }
-  return B.release();
-}
-
 COLORREF Rgb(TColor C) { return ColorToRGB(C) & 0xFFFFFF; }
 
 }  // namespace
@@ -87,7 +75,7 @@ TCustomImageList* uxIndicatorImages() {
   static const char* const Names[] = {"UX_ARROWBITMAP",      "UX_EDITBITMAP",       "UX_INSERTBITMAP",
                                       "UX_MULTIDOTBITMAP",   "UX_MULTIARROWBITMAP", "UX_FILTERBITMAP"};
   for (const char* Name : Names) {
-    std::unique_ptr<TBitmap> B(LoadBitmapResource(Name));
+    std::unique_ptr<TBitmap> B(uxLoadResourceBitmap(Name));
     if (!B) continue;  // a missing image leaves its indicator blank
     if (!IndicatorImages) IndicatorImages = new TCustomImageList(B->Width(), B->Height());
     IndicatorImages->AddMasked(B.get(), clWhite);
@@ -112,8 +100,8 @@ void uxDrawIndicatorImage(TuxCanvas* Canvas, const TRect& R, TuxIndicatorKind Ki
 static void LoadAutoHide() {
   if (AutoHideLoaded) return;
   AutoHideLoaded = true;
-  AutoHideOn = LoadBitmapResource("UX_AUTOHIDEON");
-  AutoHideOff = LoadBitmapResource("UX_AUTOHIDEOFF");
+  AutoHideOn = uxLoadResourceBitmap("UX_AUTOHIDEON");
+  AutoHideOff = uxLoadResourceBitmap("UX_AUTOHIDEOFF");
   for (TBitmap* B : {AutoHideOn, AutoHideOff})
     if (B) B->SetTransparent(true);
 }
