@@ -395,7 +395,19 @@ TComponent* FindNestedComponent(TComponent* Root, const AnsiString& Path) {
 // ---------------------------------------------------------------------------
 // collections
 
-TCollectionItem::TCollectionItem(TCollection* Collection) { SetCollection(Collection); }
+TCollectionItem::TCollectionItem(TCollection* Collection) {
+  try {
+    SetCollection(Collection);
+  } catch (...) {
+    // A listener failed: the half-made item must not stay in the list.
+    if (FCollection) {
+      auto& items = FCollection->FItems;
+      items.erase(std::remove(items.begin(), items.end(), this), items.end());
+      FCollection = nullptr;
+    }
+    throw;
+  }
+}
 
 TCollectionItem::~TCollectionItem() { SetCollection(nullptr); }
 
@@ -446,13 +458,23 @@ TCollectionItem* TCollection::Items(int Index) const {
 }
 
 TCollectionItem* TCollection::Add() {
-  TObject* obj = CreateObject(FItemClass, this);
-  auto* item = dynamic_cast<TCollectionItem*>(obj);
-  if (!item) {
-    delete obj;
-    throw EComponentError(Replace1("%s is not a collection item class", FItemClass->Name));
+  // The item joins from its base constructor, before its own members exist;
+  // listeners hear of the change once it is whole.
+  BeginUpdate();
+  TCollectionItem* item = nullptr;
+  try {
+    TObject* obj = CreateObject(FItemClass, this);
+    item = dynamic_cast<TCollectionItem*>(obj);
+    if (!item) {
+      delete obj;
+      throw EComponentError(Replace1("%s is not a collection item class", FItemClass->Name));
+    }
+    if (item->FCollection != this) item->SetCollection(this);
+  } catch (...) {
+    EndUpdate();
+    throw;
   }
-  if (item->FCollection != this) item->SetCollection(this);
+  EndUpdate();
   Added(item);
   return item;
 }

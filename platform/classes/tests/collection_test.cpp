@@ -67,6 +67,45 @@ TEST_F(CollectionTest, NoticesAndUpdateBrackets) {
   EXPECT_EQ(c.Log, (std::vector<std::string>{"extracting", "update all"}));
 }
 
+// An item with members of its own; the collection reports what it sees of
+// its items when told of a change.
+class TWholeItem : public TCollectionItem {
+  PV_CLASS(TWholeItem, TCollectionItem)
+ public:
+  explicit TWholeItem(TCollection* Collection) : TCollectionItem(Collection) {}
+  std::string Name = "whole";
+};
+
+class TWatchingCollection : public TCollection {
+ public:
+  TWatchingCollection() : TCollection(TWholeItem::StaticClass()) {}
+  std::vector<std::string> Seen;
+  bool FailOnAdd = false;
+
+ protected:
+  void Update(TCollectionItem*) override {
+    for (int i = 0; i < Count(); ++i) {
+      auto* w = dynamic_cast<TWholeItem*>(Items(i));
+      Seen.push_back(w ? w->Name : "half-made");
+    }
+  }
+  void Notify(TCollectionItem*, TCollectionNotification Action) override {
+    if (FailOnAdd && Action == cnAdded) throw EComponentError("refused");
+  }
+};
+
+TEST_F(CollectionTest, ChangesAreReportedOnceTheItemIsWholeAndAFailedAddLeavesNothing) {
+  TWatchingCollection c;
+  c.Add();
+  EXPECT_EQ(c.Seen, (std::vector<std::string>{"whole"}));
+  c.FailOnAdd = true;
+  EXPECT_THROW(c.Add(), EComponentError);
+  EXPECT_EQ(c.Count(), 1);  // the refused item is not left behind, freed
+  c.FailOnAdd = false;
+  c.Add();
+  EXPECT_EQ(c.Count(), 2);
+}
+
 TEST_F(CollectionTest, AssignCopiesItemsAndNamePathUsesOwnerProperty) {
   TTestForm form(nullptr);
   form.SetName("Form");
