@@ -51,12 +51,20 @@ HIMAGELIST New(std::unique_ptr<ImageListObj> o) {
   return reinterpret_cast<HIMAGELIST>(id);
 }
 
+// A bitmap carries per-pixel alpha only when its alpha bytes vary or are partial:
+// all zero (never written) or all opaque (drawn with the usual calls) means plain colour,
+// so that a mask made from a colour still applies.
 bool HasAlpha(const BitmapObj* b) {
   if (b->mono || !b->dib) return false;
   for (int y = 0; y < b->h; ++y)
-    for (int x = 0; x < b->w; ++x)
-      if (b->Row(y)[x] >> 24) return true;
-  return false;
+    for (int x = 0; x < b->w; ++x) {
+      unsigned a = b->Row(y)[x] >> 24;
+      if (a != 0 && a != 0xFF) return true;
+    }
+  bool any = false, clear = false;
+  for (int y = 0; y < b->h; ++y)
+    for (int x = 0; x < b->w; ++x) ((b->Row(y)[x] >> 24) ? any : clear) = true;
+  return any && clear;
 }
 
 // Cuts image k (of width cx) out of the bitmaps.
@@ -338,7 +346,9 @@ static void DrawImage(ImageListObj* l, int i, HDC hdc, int x, int y, int dx, int
           }
           continue;
         }
-        if (hole && !im.alpha) {
+        // The mask wins over the colour (and over alpha): masked pixels keep what is
+        // under them, or take the background colour when one is given.
+        if (hole) {
           if (!transparent) put(X, Y, bkPx);
           continue;
         }
