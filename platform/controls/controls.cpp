@@ -874,6 +874,113 @@ void SetCaptureControl(TControl* Control) {
 // ---------------------------------------------------------------------------
 // drag manager
 
+namespace {
+
+// The drag image on the screen: a click-through topmost layered window that
+// shows the image list's drag image wherever ImageList_DragEnter/DragMove put it.
+const char kDragImageClass[] = "PvDragImage";
+HWND gDragImageWnd = nullptr;
+
+LRESULT DragImageProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  switch (m) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {  // the picture comes from UpdateLayeredWindow
+      PAINTSTRUCT ps;
+      BeginPaint(h, &ps);
+      EndPaint(h, &ps);
+      return 0;
+    }
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    default: return DefWindowProcA(h, m, w, l);
+  }
+}
+
+// Ours only while it exists with our class (handles are reused after a reset).
+bool DragImageWindowAlive() {
+  char name[32] = "";
+  return gDragImageWnd && IsWindow(gDragImageWnd) && GetClassNameA(gDragImageWnd, name, sizeof name) &&
+         std::strcmp(name, kDragImageClass) == 0;
+}
+
+HWND DragImageWindow() {
+  if (DragImageWindowAlive()) return gDragImageWnd;
+  WNDCLASSEXA wc;
+  if (!GetClassInfoExA(nullptr, kDragImageClass, &wc)) {
+    wc = WNDCLASSEXA();
+    wc.lpfnWndProc = DragImageProc;
+    wc.lpszClassName = kDragImageClass;
+    RegisterClassExA(&wc);
+  }
+  gDragImageWnd = CreateWindowExA(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                                  kDragImageClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  return gDragImageWnd;
+}
+
+void HideDragImageWindow() {
+  if (DragImageWindowAlive() && IsWindowVisible(gDragImageWnd))
+    SetWindowPos(gDragImageWnd, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Called by the image lists whenever the drag image appears, moves or disappears.
+void ShowDragImageHook(const DragImageState& st) {
+  int cx = 0, cy = 0;
+  if (!st.visible || !st.image || !ImageList_GetIconSize(st.image, &cx, &cy) || cx <= 0 || cy <= 0) {
+    HideDragImageWindow();
+    return;
+  }
+  HWND wnd = DragImageWindow();
+  if (!wnd) return;
+  POINT at{st.pos.x - st.hotspot.x, st.pos.y - st.hotspot.y};
+  if (st.hwndLock) ClientToScreen(static_cast<HWND>(st.hwndLock), &at);
+  // The image drawn over black and over white gives its colour and coverage.
+  BITMAPINFO bi{};
+  bi.bmiHeader.biWidth = cx;
+  bi.bmiHeader.biHeight = -cy;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits[3] = {nullptr, nullptr, nullptr};
+  HBITMAP dib[3];
+  HDC mem = CreateCompatibleDC(nullptr);
+  for (int k = 0; k < 3; ++k) {
+    dib[k] = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits[k], nullptr, 0);
+    if (k == 2) break;
+    HGDIOBJ old = SelectObject(mem, dib[k]);
+    RECT r{0, 0, cx, cy};
+    FillRect(mem, &r, static_cast<HBRUSH>(GetStockObject(k ? WHITE_BRUSH : BLACK_BRUSH)));
+    ImageList_DrawEx(st.image, 0, mem, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
+    SelectObject(mem, old);
+  }
+  auto* onBlack = static_cast<const std::uint32_t*>(bits[0]);
+  auto* onWhite = static_cast<const std::uint32_t*>(bits[1]);
+  auto* out = static_cast<std::uint32_t*>(bits[2]);
+  for (int i = 0; out && i < cx * cy; ++i) {
+    std::uint32_t b = onBlack[i], w = onWhite[i];
+    int spread = 0;
+    for (int sh = 0; sh < 24; sh += 8) spread = std::max(spread, int((w >> sh) & 0xFF) - int((b >> sh) & 0xFF));
+    unsigned a = unsigned(255 - std::clamp(spread, 0, 255));
+    std::uint32_t px = a << 24;
+    if (a)
+      for (int sh = 0; sh < 24; sh += 8) px |= std::min(255u, (((b >> sh) & 0xFF) * 255 + a / 2) / a) << sh;
+    out[i] = px;
+  }
+  HGDIOBJ old = SelectObject(mem, dib[2]);
+  SIZE size{cx, cy};
+  POINT src{0, 0};
+  BLENDFUNCTION bf;
+  bf.BlendOp = AC_SRC_OVER;
+  bf.SourceConstantAlpha = 255;
+  bf.AlphaFormat = AC_SRC_ALPHA;
+  UpdateLayeredWindow(wnd, nullptr, &at, &size, mem, &src, 0, &bf, ULW_ALPHA);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  for (HBITMAP b : dib) DeleteObject(b);
+  if (IsWindow(wnd) && !IsWindowVisible(wnd))
+    SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 class TDragManager {
  public:
   TControl* Control = nullptr;
@@ -886,6 +993,8 @@ class TDragManager {
   TControl* Target = nullptr;
   bool Accepted = false;
   HCURSOR SavedCursor = nullptr;
+  bool ImageDrag = false;   // the drag object's images are being dragged
+  bool ImageShown = false;  // ... and shown over the current target
 
   static TDragManager& Get() {
     static TDragManager m;
@@ -911,6 +1020,13 @@ class TDragManager {
 
   void Activate(const TPoint& Pos) {
     Active = true;
+    ImageDrag = ImageShown = false;
+    TDragImageList* il = Object->GetDragImages();
+    if (il && il->Count() > 0) {
+      SetDragImageHook(&ShowDragImageHook);
+      ImageDrag = il->BeginDrag(GetDesktopWindow(), Pos.x, Pos.y);
+      if (ImageDrag) il->HideDragImage();  // shown once a target asks for it
+    }
     MoveTo(Pos);
   }
 
@@ -936,6 +1052,16 @@ class TDragManager {
     }
     Object->FDragTarget = Target;
     if (Target) Object->FDragTargetPos = Target->ScreenToClient(Pos);
+    // The drag image follows the mouse over targets that display it and hides elsewhere.
+    if (TDragImageList* il = ImageDrag && Object ? Object->GetDragImages() : nullptr) {
+      bool want = Target && Target->ControlStyle().Contains(csDisplayDragImage);
+      il->DragMove(Pos.x, Pos.y);
+      if (want != ImageShown) {
+        if (want) il->ShowDragImage();
+        else il->HideDragImage();
+        ImageShown = want;
+      }
+    }
     TCursor c = Object->GetDragCursor(Accepted, Pos.x, Pos.y);
     if (Screen) ::SetCursor(Screen->Cursors(c));
   }
@@ -951,6 +1077,12 @@ class TDragManager {
     bool accepted = Active && Accepted && Drop && target;
     obj->FCancelling = !Drop;
     obj->FDropped = accepted;
+    // The drag image goes before the drop is handled.
+    if (ImageDrag) {
+      ImageDrag = ImageShown = false;
+      if (TDragImageList* il = obj->GetDragImages()) il->EndDrag();
+      ImageList_EndDrag();
+    }
     // Clear the state first: handlers may start another drag.
     Control = nullptr;
     Object = nullptr;

@@ -333,6 +333,10 @@ void TCustomImageList::ReadData(TStream* Stream) {
 // ---------------------------------------------------------------------------
 // drag images
 
+TDragImageList::~TDragImageList() {
+  if (FDragging) EndDrag();
+}
+
 bool TDragImageList::SetDragImage(int Index, int HotSpotX, int HotSpotY) {
   if (Index < 0 || Index >= Count()) return false;
   FDragIndex = Index;

@@ -118,6 +118,8 @@ class TDragImageList : public TCustomImageList {
   PV_CLASS(TDragImageList, TCustomImageList)
  public:
   explicit TDragImageList(TComponent* AOwner) : TCustomImageList(AOwner) {}
+  // A list freed while its image is dragged takes the image off the screen.
+  ~TDragImageList() override;
   // Starts showing image Index at (X, Y) of Window's client area.
   bool BeginDrag(HWND Window, int X, int Y);
   bool DragLock(HWND Window, int XPos, int YPos);
