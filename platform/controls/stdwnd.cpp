@@ -91,6 +91,8 @@ void DrawLabel(HDC dc, const std::string& text, RECT rc, UINT format, bool enabl
   SetBkMode(dc, oldMode);
 }
 
+LRESULT StaticProc(HWND, UINT, WPARAM, LPARAM);  // stdwnd_static.cpp
+
 }  // namespace pvstd
 
 void RegisterStandardWindowClasses() {
@@ -111,6 +113,7 @@ void RegisterStandardWindowClasses() {
       {"ComboLBox", ListBoxProc, CS_DBLCLKS | CS_SAVEBITS, IDC_ARROW},
       {"COMBOBOX", ComboBoxProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW},
       {"BUTTON", ButtonProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW},
+      {"STATIC", StaticProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW},
   };
   for (const Cls& c : classes) {
     WNDCLASSEXA wc;

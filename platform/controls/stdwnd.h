@@ -7,7 +7,7 @@
 #include "platform/win/winuser.h"
 
 // Registers "EDIT", "RichEdit20A" (also "RICHEDIT"), "LISTBOX", "ComboLBox",
-// "COMBOBOX" and "BUTTON". Idempotent; registers again after the window
+// "COMBOBOX", "BUTTON" and "STATIC". Idempotent; registers again after the window
 // manager was reset.
 void RegisterStandardWindowClasses();
 
@@ -160,4 +160,17 @@ constexpr UINT BM_GETCHECK = 0x00F0, BM_SETCHECK = 0x00F1, BM_GETSTATE = 0x00F2,
 constexpr UINT BST_UNCHECKED = 0x0, BST_CHECKED = 0x1, BST_INDETERMINATE = 0x2, BST_PUSHED = 0x4, BST_FOCUS = 0x8;
 constexpr UINT BN_CLICKED = 0, BN_PAINT = 1, BN_HILITE = 2, BN_UNHILITE = 3, BN_DISABLE = 4,
                BN_DOUBLECLICKED = 5, BN_DBLCLK = 5, BN_SETFOCUS = 6, BN_KILLFOCUS = 7;
-constexpr UINT IMAGE_BITMAP = 0, IMAGE_ICON = 1;
+constexpr UINT IMAGE_BITMAP = 0, IMAGE_ICON = 1, IMAGE_CURSOR = 2;
+
+// Static control styles, messages and notifications.
+constexpr DWORD SS_LEFT = 0x0, SS_CENTER = 0x1, SS_RIGHT = 0x2, SS_ICON = 0x3, SS_BLACKRECT = 0x4,
+                SS_GRAYRECT = 0x5, SS_WHITERECT = 0x6, SS_BLACKFRAME = 0x7, SS_GRAYFRAME = 0x8,
+                SS_WHITEFRAME = 0x9, SS_USERITEM = 0xA, SS_SIMPLE = 0xB, SS_LEFTNOWORDWRAP = 0xC,
+                SS_OWNERDRAW = 0xD, SS_BITMAP = 0xE, SS_ENHMETAFILE = 0xF, SS_ETCHEDHORZ = 0x10,
+                SS_ETCHEDVERT = 0x11, SS_ETCHEDFRAME = 0x12, SS_TYPEMASK = 0x1F, SS_REALSIZECONTROL = 0x40,
+                SS_NOPREFIX = 0x80, SS_NOTIFY = 0x100, SS_CENTERIMAGE = 0x200, SS_RIGHTJUST = 0x400,
+                SS_REALSIZEIMAGE = 0x800, SS_SUNKEN = 0x1000, SS_EDITCONTROL = 0x2000,
+                SS_ENDELLIPSIS = 0x4000, SS_PATHELLIPSIS = 0x8000, SS_WORDELLIPSIS = 0xC000,
+                SS_ELLIPSISMASK = 0xC000;
+constexpr UINT STM_SETICON = 0x0170, STM_GETICON = 0x0171, STM_SETIMAGE = 0x0172, STM_GETIMAGE = 0x0173;
+constexpr UINT STN_CLICKED = 0, STN_DBLCLK = 1, STN_ENABLE = 2, STN_DISABLE = 3;
