@@ -28,6 +28,7 @@ std::map<const TCustomForm*, AnsiString>& MessageTexts() {
   static std::map<const TCustomForm*, AnsiString> m;
   return m;
 }
+
 }  // namespace
 
 void PushModalScript(TModalScriptStep Step) { ModalScript().push_back(std::move(Step)); }
@@ -406,6 +407,12 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), FIc
   FFormState << fsCreating;
   AddGlobalRoot(this);
   if (Screen) Screen->AddForm(this);
+  FIcon->OnChange = TNotifyEvent(this, &TCustomForm::IconChanged);
+}
+
+// Hands the form's Icon to its window whenever it changes.
+void TCustomForm::IconChanged(TObject*) {
+  if (HandleAllocated()) SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon->Handle()));
 }
 
 TCustomForm::TCustomForm(TComponent* AOwner, int) : TCustomForm(AOwner) {
@@ -419,6 +426,7 @@ TCustomForm::~TCustomForm() {
   if (Screen) Screen->RemoveForm(this);
   if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
   MessageTexts().erase(this);
+  FIcon->OnChange = TNotifyEvent();
   if (FMenu) FMenu->SetWindowHandle(nullptr);
   FActiveControl = nullptr;
   FFocusedControl = nullptr;
@@ -646,6 +654,7 @@ void TCustomForm::CreateWnd() {
   }
   if (FMenu) FMenu->SetWindowHandle(FHandle);
   if (!FText.empty()) SetWindowTextA(FHandle, FText.c_str());
+  if (!FIcon->Empty()) IconChanged(nullptr);
 }
 
 void TCustomForm::DestroyWindowHandle() {

@@ -359,6 +359,7 @@ class TCustomForm : public TScrollingWinControl {
   bool FKeyPreview = false;
   TMainMenu* FMenu = nullptr;
   std::unique_ptr<TIcon> FIcon;
+  void IconChanged(TObject* Sender);
   int FPixelsPerInch = 96;
   int FTextHeight = 13;
   bool FScaled = true;

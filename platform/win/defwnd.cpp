@@ -239,7 +239,6 @@ static int HitToSizeEdge(int hit) {
 // window icons (WM_SETICON / WM_GETICON) and the picture the desktop shows
 
 namespace {
-constexpr WPARAM kIconSmall = 0, kIconBig = 1, kIconSmall2 = 2;
 
 struct WindowIcons {
   HICON big = nullptr, small = nullptr;
@@ -578,9 +577,9 @@ LRESULT DefWindowProcA(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SETICON: {
       // returns the icon it replaces; the window does not own its icons
-      if (wp != kIconBig && wp != kIconSmall) return 0;
+      if (wp != ICON_BIG && wp != ICON_SMALL) return 0;
       WindowIcons& icons = Icons()[h];
-      HICON& slot = wp == kIconBig ? icons.big : icons.small;
+      HICON& slot = wp == ICON_BIG ? icons.big : icons.small;
       HICON old = slot;
       slot = reinterpret_cast<HICON>(lp);
       if (old != slot) BackendIcon(w);
@@ -589,9 +588,9 @@ LRESULT DefWindowProcA(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETICON: {
       auto it = Icons().find(h);
       if (it == Icons().end()) return 0;
-      if (wp == kIconBig) return reinterpret_cast<LRESULT>(it->second.big);
-      if (wp == kIconSmall) return reinterpret_cast<LRESULT>(it->second.small);
-      if (wp == kIconSmall2) return reinterpret_cast<LRESULT>(it->second.small ? it->second.small : it->second.big);
+      if (wp == ICON_BIG) return reinterpret_cast<LRESULT>(it->second.big);
+      if (wp == ICON_SMALL) return reinterpret_cast<LRESULT>(it->second.small);
+      if (wp == ICON_SMALL2) return reinterpret_cast<LRESULT>(it->second.small ? it->second.small : it->second.big);
       return 0;
     }
     case WM_NOTIFYFORMAT: return 1;  // NFR_ANSI

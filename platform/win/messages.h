@@ -71,6 +71,8 @@ constexpr unsigned WM_STYLECHANGED = 0x007D;
 constexpr unsigned WM_DISPLAYCHANGE = 0x007E;
 constexpr unsigned WM_GETICON = 0x007F;
 constexpr unsigned WM_SETICON = 0x0080;
+// WM_SETICON / WM_GETICON: which icon
+constexpr unsigned ICON_SMALL = 0, ICON_BIG = 1, ICON_SMALL2 = 2;
 constexpr unsigned WM_NCCREATE = 0x0081;
 constexpr unsigned WM_NCDESTROY = 0x0082;
 constexpr unsigned WM_NCCALCSIZE = 0x0083;

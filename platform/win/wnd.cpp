@@ -143,6 +143,8 @@ static WndClass* FindClass(const char* name) {
 static LRESULT DesktopProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
 
 void RegisterSystemClasses();  // controls and MDI client (other sources)
+void BackendIcon(Wnd* w);          // defwnd.cpp
+void ForgetWindowIcons(HWND h);    // defwnd.cpp
 
 static Wnd* Desktop() {
   State& s = S();
@@ -360,6 +362,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 
   auto* w = new Wnd();
   w->h = AllocHandle(w);
+  ForgetWindowIcons(w->h);  // nothing left over from an earlier window with this handle
   w->cls = cls;
   w->proc = cls->proc;
   w->inst = inst;
@@ -422,7 +425,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     return nullptr;
   };
 
-  if (parent == desktop) BackendCreated(w);
+  if (parent == desktop) {
+    BackendCreated(w);
+    BackendIcon(w);  // the class's icon until the window sets its own
+  }
   if (HooksInstalled(WH_CBT)) {
     CBT_CREATEWNDA cbt{&cs, HWND_TOP};
     if (CallHooks(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(h), reinterpret_cast<LPARAM>(&cbt))) {
@@ -541,6 +547,7 @@ static void FreeTree(HWND h) {
   for (auto& slot : s.slots)  // owned windows that escaped destruction lose their owner
     if (slot.w && slot.w->owner == w) slot.w->owner = nullptr;
   if (IsTopLevel(w)) BackendDestroyed(w);
+  ForgetWindowIcons(h);
   PaintFreeWindow(w);
   // menus go with their window; a menu destroyed already is simply no longer valid
   if (w->sysMenu) DestroyMenu(w->sysMenu);

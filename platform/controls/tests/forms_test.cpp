@@ -218,6 +218,46 @@ TEST_F(FormsTest, DescriptionBuildsLiveForm) {
   EXPECT_EQ(f->ClientWidth(), 400);
 }
 
+// A form's Icon reaches its window and the desktop, whether it was set before
+// the window existed or changed afterwards.
+TEST_F(FormsTest, IconReachesTheWindowAndTheDesktop) {
+  auto icon = [](int size, COLORREF colour) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP colourBits = CreateCompatibleBitmap(screen, size, size);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, colourBits);
+    RECT all{0, 0, size, size};
+    HBRUSH b = CreateSolidBrush(colour);
+    FillRect(dc, &all, b);
+    DeleteObject(b);
+    SelectObject(dc, mask);
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));  // all opaque
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    ICONINFO ii;
+    ii.hbmColor = colourBits;
+    ii.hbmMask = mask;
+    HICON h = CreateIconIndirect(&ii);
+    DeleteObject(colourBits);
+    DeleteObject(mask);
+    return h;
+  };
+  std::unique_ptr<TForm> form(new TForm(Application, 0));
+  form->Icon()->SetHandle(icon(16, RGB(255, 0, 0)));
+  form->Show();
+  PvProcessMessages();
+  EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)), form->Icon()->Handle());
+  const HeadlessBackend::Window* w = hb->FindWindow(reinterpret_cast<BackendWindowId>(form->Handle()));
+  ASSERT_TRUE(w);
+  EXPECT_EQ(w->iconWidth, 16);
+  form->Icon()->SetHandle(icon(32, RGB(0, 0, 255)));
+  PvProcessMessages();
+  EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)), form->Icon()->Handle());
+  EXPECT_EQ(w->iconWidth, 32);
+}
+
 TEST_F(FormsTest, AlignAndAnchorsFollowResize) {
   TTestForm* f = MakeForm();
   f->Show();
