@@ -35,9 +35,7 @@ void ListenerWndProc(TMessage& Message) {
   if (Message.Msg == WM_SYSCOLORCHANGE) uxSystemPaletteChanged();
 }
 
-void AcquireListener() {
-  if (!PrimaryNotifiers.empty() || !OtherNotifiers.empty()) return;
-  AcquireOffice11Colors();
+void CreateListenerWindow() {
   try {
     ListenerWindow = AllocateHWnd(ListenerWndProc);
   } catch (const Exception&) {
@@ -45,9 +43,19 @@ void AcquireListener() {
   }
 }
 
+void AcquireListener() {
+  if (!PrimaryNotifiers.empty() || !OtherNotifiers.empty()) {
+    // the window manager was started afresh under a living listener: a new window
+    if (!ListenerWindow || !IsWindow(ListenerWindow)) CreateListenerWindow();
+    return;
+  }
+  AcquireOffice11Colors();
+  CreateListenerWindow();
+}
+
 void ReleaseListener() {
   if (!PrimaryNotifiers.empty() || !OtherNotifiers.empty()) return;
-  if (ListenerWindow) DeallocateHWnd(ListenerWindow);
+  if (ListenerWindow && IsWindow(ListenerWindow)) DeallocateHWnd(ListenerWindow);
   ListenerWindow = nullptr;
   ReleaseOffice11ColorsRef();
 }
