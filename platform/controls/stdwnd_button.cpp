@@ -196,31 +196,18 @@ LRESULT ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     return DefWindowProcA(h, msg, wp, lp);
   }
+  LRESULT drawn = 0;
+  if (SelfDrawnMessage(
+          h, msg, wp, lp, b, [&](HDC dc) { Paint(b, dc); },
+          [&] {
+            if ((b = States().Get(h))) Redraw(b);  // a handler may have destroyed the window
+          },
+          drawn))
+    return drawn;
   switch (msg) {
     case WM_NCDESTROY:
       States().Drop(h);
       return DefWindowProcA(h, msg, wp, lp);
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(h, &ps);
-      if (dc) Paint(b, dc);
-      EndPaint(h, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(b, reinterpret_cast<HDC>(wp));
-      return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_SETFONT:
-      b->font = reinterpret_cast<HFONT>(wp);
-      if (lp) Redraw(b);
-      return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(b->font);
-    case WM_SETTEXT: {
-      LRESULT r = DefWindowProcA(h, msg, wp, lp);
-      Redraw(b);
-      return r;
-    }
     case WM_ENABLE: Redraw(b); return 0;
     case WM_GETDLGCODE: {
       switch (b->Type()) {

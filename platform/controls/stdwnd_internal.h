@@ -25,6 +25,38 @@ inline void NotifyParent(HWND h, UINT code) {
   SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), int(code)), reinterpret_cast<LPARAM>(h));
 }
 
+// The messages a self-drawn window class answers alike: painting (also into a
+// given DC), no separate erasing, and a font or text that redraws it. `state`
+// holds the font; paint(dc) draws the control, redraw() invalidates it.
+// Returns true when `msg` was one of them, with its result in `result`.
+template <typename State, typename PaintFn, typename RedrawFn>
+bool SelfDrawnMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp, State* state, PaintFn paint, RedrawFn redraw,
+                      LRESULT& result) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(h, &ps);
+      if (dc) paint(dc);
+      EndPaint(h, &ps);
+      result = 0;
+      return true;
+    }
+    case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); result = 0; return true;
+    case WM_ERASEBKGND: result = 1; return true;
+    case WM_SETFONT:
+      state->font = reinterpret_cast<HFONT>(wp);
+      if (lp) redraw();
+      result = 0;
+      return true;
+    case WM_GETFONT: result = reinterpret_cast<LRESULT>(state->font); return true;
+    case WM_SETTEXT:
+      result = DefWindowProcA(h, msg, wp, lp);
+      redraw();
+      return true;
+    default: return false;
+  }
+}
+
 // The font a control draws with: the one set with WM_SETFONT, else the system font.
 inline HFONT FontOr(HFONT f) { return f ? f : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)); }
 

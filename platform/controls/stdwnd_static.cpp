@@ -192,6 +192,14 @@ LRESULT StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     return DefWindowProcA(h, msg, wp, lp);
   }
+  LRESULT drawn = 0;
+  if (SelfDrawnMessage(
+          h, msg, wp, lp, s, [&](HDC dc) { Paint(s, dc); },
+          [&] {
+            if ((s = States().Get(h))) Redraw(s);  // a handler may have destroyed the window
+          },
+          drawn))
+    return drawn;
   switch (msg) {
     case WM_NCDESTROY:
       States().Drop(h);
@@ -199,27 +207,6 @@ LRESULT StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCHITTEST:
       // Only a notifying control takes the mouse; others let it through to the window below.
       return (s->Style() & SS_NOTIFY) ? DefWindowProcA(h, msg, wp, lp) : LRESULT(HTTRANSPARENT);
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(h, &ps);
-      if (dc) Paint(s, dc);
-      EndPaint(h, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(s, reinterpret_cast<HDC>(wp));
-      return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wp);
-      if (lp) Redraw(s);
-      return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
-    case WM_SETTEXT: {
-      LRESULT r = DefWindowProcA(h, msg, wp, lp);
-      if ((s = States().Get(h))) Redraw(s);
-      return r;
-    }
     case WM_GETDLGCODE: return DLGC_STATIC;
     case WM_ENABLE:
       Redraw(s);
