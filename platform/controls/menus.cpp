@@ -459,9 +459,19 @@ void TMenuItem::Populate() {
     if (i->FVisible) i->AppendTo(FHandle);
 }
 
+// The image list an item's pictures come from: its parent item's SubMenuImages,
+// else the menu's Images.
+TCustomImageList* TMenuItem::ImageList() const {
+  for (const TMenuItem* p = FParent; p; p = p->FParent)
+    if (p->FSubMenuImages) return p->FSubMenuImages;
+  TMenu* m = GetParentMenu();
+  return m ? m->Images() : nullptr;
+}
+
+// Items with pictures are drawn by the class library too, like owner-drawn ones.
 bool TMenuItem::IsOwnerDraw() const {
   TMenu* m = GetParentMenu();
-  if (!m || !m->OwnerDraw() || IsLine()) return false;
+  if (!m || !(m->OwnerDraw() || ImageList()) || IsLine()) return false;
   // the titles of a menu bar are drawn by the window manager
   return !(FParent && FParent->FMenu && dynamic_cast<TMainMenu*>(FParent->FMenu));
 }
@@ -507,11 +517,37 @@ void TMenuItem::DrawItem(TCanvas* ACanvas, const TRect& ARect, bool Selected) {
   }
   ACanvas->Brush()->SetColor(Selected ? clHighlight : clMenu);
   ACanvas->FillRect(ARect);
-  ACanvas->Font()->SetColor(!FEnabled ? clGrayText : Selected ? clHighlightText : clMenuText);
+  // the picture (or the check mark) in the left column
+  TCustomImageList* images = ImageList();
+  int column = std::max(20, images ? images->Width() + 6 : 0);
+  if (images && FImageIndex >= 0 && FImageIndex < images->Count()) {
+    int y = ARect.top + (ARect.bottom - ARect.top - images->Height()) / 2;
+    images->Draw(ACanvas, ARect.left + (column - images->Width()) / 2, y, FImageIndex, FEnabled);
+  } else if (FChecked) {
+    ACanvas->Font()->SetColor(Selected ? clHighlightText : clMenuText);
+    ACanvas->Brush()->SetStyle(bsClear);
+    TRect mark(ARect.left, ARect.top, ARect.left + column, ARect.bottom);
+    ACanvas->TextRect(mark, FRadioItem ? "\xA1\xF1" : "\xA1\xCC", DT_CENTER | DT_VCENTER | DT_SINGLELINE);  // ● or √
+  }
+  // the caption with its "&" letter underlined, the shortcut at the right
   TRect r = ARect;
-  r.left += 20;
+  r.left += column + 2;
+  r.right -= 8;
   ACanvas->Brush()->SetStyle(bsClear);
-  ACanvas->TextRect(r, FCaption, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  auto text = [&](TColor colour, int dx, int dy) {
+    ACanvas->Font()->SetColor(colour);
+    TRect t(r.left + dx, r.top + dy, r.right + dx, r.bottom + dy);
+    ACanvas->TextRect(t, FCaption, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    if (FShortCut) ACanvas->TextRect(t, ShortCutToText(FShortCut), DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  };
+  if (FEnabled) {
+    text(Selected ? clHighlightText : clMenuText, 0, 0);
+  } else if (Selected) {
+    text(clGrayText, 0, 0);
+  } else {
+    text(clBtnHighlight, 1, 1);  // embossed, like a disabled item of the window manager
+    text(clBtnShadow, 0, 0);
+  }
 }
 
 void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height) {
@@ -520,8 +556,11 @@ void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height) {
     return;
   }
   TSize sz = ACanvas->TextExtent(StripHotkey(FCaption));
-  Width = sz.cx + 40;
-  Height = std::max<int>(sz.cy + 4, 18);
+  TCustomImageList* images = ImageList();
+  int column = std::max(20, images ? images->Width() + 6 : 0);
+  Width = column + sz.cx + 20;
+  if (FShortCut) Width += ACanvas->TextWidth(ShortCutToText(FShortCut)) + 16;
+  Height = std::max<int>({sz.cy + 4, 18, images ? images->Height() + 4 : 0});
 }
 
 TComponent* TMenuItem::GetParentComponent() const {

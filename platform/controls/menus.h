@@ -178,6 +178,7 @@ class TMenuItem : public TComponent {
   // Adds this item's entry at the end of the platform menu Menu.
   void AppendTo(HMENU Menu);
   bool IsOwnerDraw() const;
+  TCustomImageList* ImageList() const;
   AnsiString FCaption, FHint;
   bool FChecked = false, FEnabled = true, FDefault = false, FRadioItem = false, FVisible = true;
   bool FAutoCheck = false;

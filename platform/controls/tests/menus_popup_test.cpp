@@ -2,6 +2,7 @@
 // menus tracked by Popup, owner-drawn items, and the items' OnClick after the
 // choice. Input is synthetic; steps run while a menu waits for input.
 #include <deque>
+#include "platform/controls/imglist.h"
 #include "platform/controls/tests/ctltest.h"
 #include "platform/rtl/strings.h"
 
@@ -351,6 +352,54 @@ TEST_F(MenusPopupTest, OwnerDrawnAndCheckedItemsAreDrawn) {
   EXPECT_EQ(ink[0], 0);
   EXPECT_GT(ink[1], 0);
   EXPECT_GT(ink[2], 0);
+  EXPECT_FALSE(gOverrun);
+}
+
+// A menu with an image list shows each item's picture in its left column, the
+// shortcut at the right, and an item without a picture keeps its check mark.
+TEST_F(MenusPopupTest, ItemPicturesComeFromTheMenusImageList) {
+  auto* f = new TForm(Application, 0);
+  f->SetBounds(100, 100, 400, 300);
+  f->Show();
+  Pump();
+  auto* images = new TImageList(f);
+  images->SetSize(16, 16);
+  for (TColor c : {TColor(RGB(255, 0, 0)), TColor(RGB(0, 0, 255))}) {
+    TBitmap b;
+    b.SetSize(16, 16);
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->FillRect(TRect(0, 0, 16, 16));
+    images->Add(&b, nullptr);
+  }
+  TPopupMenu* pm = NewPopupMenu(f, "Pictures", paLeft, true,
+                                {NewItem("&Red", ShortCut('R', TShiftState{ssCtrl}), false, true, OnClick(), 0, "Red"),
+                                 NewItem("&Blue", 0, false, true, OnClick(), 0, "Blue"),
+                                 NewItem("&None", 0, true, true, OnClick(), 0, "None")});
+  pm->SetImages(images);
+  pm->Items()->Items(0)->SetImageIndex(0);
+  pm->Items()->Items(1)->SetImageIndex(1);
+  std::uint32_t centre[3] = {0, 0, 0};
+  int markInk = 0;
+  int widthWithShortcut = 0;
+  gSteps.push_back([&] {
+    for (int i = 0; i < 3; ++i) {
+      RECT r = ItemRect(nullptr, pm->Handle(), UINT(i));
+      centre[i] = Pixel(r.left + 11, (r.top + r.bottom) / 2);
+      if (i == 2)
+        for (int y = r.top; y < r.bottom; ++y)
+          for (int x = r.left; x < r.left + 22; ++x)
+            if (std::uint32_t p = Pixel(x, y); (p & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p >> 16) < 0x60)
+              ++markInk;  // dark ink of the drawn mark
+      if (i == 0) widthWithShortcut = r.right - r.left;
+    }
+    hb->Key(VK_ESCAPE);
+  });
+  pm->Popup(150, 150);
+  EXPECT_EQ(centre[0], Rgb(RGB(255, 0, 0)));
+  EXPECT_EQ(centre[1], Rgb(RGB(0, 0, 255)));
+  EXPECT_NE(centre[2], Rgb(RGB(0, 0, 255)));
+  EXPECT_GT(markInk, 0);  // the checked item without a picture shows its mark
+  EXPECT_GT(widthWithShortcut, 100);  // room for "Ctrl+R" beside the caption
   EXPECT_FALSE(gOverrun);
 }
 
