@@ -1,6 +1,7 @@
 // Forms built from descriptions, layout, focus and keys, modal loops, closing,
 // exceptions in handlers, MDI and the idle update of actions.
 #include "platform/controls/tests/ctltest.h"
+#include "platform/gdi/tests/canvas.h"
 #include "platform/controls/actnlist.h"
 #include "platform/controls/timers.h"
 #include "platform/classes/filer.h"
@@ -221,38 +222,15 @@ TEST_F(FormsTest, DescriptionBuildsLiveForm) {
 // A form's Icon reaches its window and the desktop, whether it was set before
 // the window existed or changed afterwards.
 TEST_F(FormsTest, IconReachesTheWindowAndTheDesktop) {
-  auto icon = [](int size, COLORREF colour) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP colourBits = CreateCompatibleBitmap(screen, size, size);
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, colourBits);
-    RECT all{0, 0, size, size};
-    HBRUSH b = CreateSolidBrush(colour);
-    FillRect(dc, &all, b);
-    DeleteObject(b);
-    SelectObject(dc, mask);
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));  // all opaque
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    ICONINFO ii;
-    ii.hbmColor = colourBits;
-    ii.hbmMask = mask;
-    HICON h = CreateIconIndirect(&ii);
-    DeleteObject(colourBits);
-    DeleteObject(mask);
-    return h;
-  };
   std::unique_ptr<TForm> form(new TForm(Application, 0));
-  form->Icon()->SetHandle(icon(16, RGB(255, 0, 0)));
+  form->Icon()->SetHandle(MakeIcon(16, RGB(255, 0, 0)));
   form->Show();
   PvProcessMessages();
   EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)), form->Icon()->Handle());
   const HeadlessBackend::Window* w = hb->FindWindow(reinterpret_cast<BackendWindowId>(form->Handle()));
   ASSERT_TRUE(w);
   EXPECT_EQ(w->iconWidth, 16);
-  form->Icon()->SetHandle(icon(32, RGB(0, 0, 255)));
+  form->Icon()->SetHandle(MakeIcon(32, RGB(0, 0, 255)));
   PvProcessMessages();
   EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)), form->Icon()->Handle());
   EXPECT_EQ(w->iconWidth, 32);

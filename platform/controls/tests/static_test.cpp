@@ -7,6 +7,7 @@
 #include "platform/backend/headless/headless.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/tests/canvas.h"
 #include "platform/win/system.h"
 #include "platform/win/winuser.h"
 
@@ -34,84 +35,17 @@ LRESULT ParentProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, m, w, l);
 }
 
-// A DIB the control draws into through WM_PRINTCLIENT.
-struct Canvas {
-  HDC dc = nullptr;
-  HBITMAP bmp = nullptr;
-  HGDIOBJ old = nullptr;
-  std::uint32_t* bits = nullptr;
-  int w, h;
-  Canvas(int width, int height) : w(width), h(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<std::uint32_t*>(p);
-    dc = CreateCompatibleDC(nullptr);
-    old = SelectObject(dc, bmp);
-    RECT r{0, 0, w, h};
-    HBRUSH b = CreateSolidBrush(kCanvas);
-    FillRect(dc, &r, b);
-    DeleteObject(b);
-  }
-  ~Canvas() {
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bmp);
-  }
-  COLORREF At(int x, int y) const {
-    std::uint32_t p = bits[y * w + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-  // First and last column holding `ink` (-1, -1 when none).
-  std::pair<int, int> InkColumns(COLORREF ink) const {
-    int first = -1, last = -1;
-    for (int x = 0; x < w; ++x)
-      for (int y = 0; y < h; ++y)
-        if (At(x, y) == ink) {
-          if (first < 0) first = x;
-          last = x;
-          break;
-        }
-    return {first, last};
-  }
-};
-
-// A w x w icon: left half transparent, right half `colour`.
-HICON MakeIcon(int w, COLORREF colour) {
-  HBITMAP col = CreateBitmap(w, w, 1, 32, nullptr);
-  HBITMAP msk = CreateBitmap(w, w, 1, 1, nullptr);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, col);
-  for (int y = 0; y < w; ++y)
-    for (int x = 0; x < w; ++x) SetPixel(dc, x, y, x < w / 2 ? RGB(0, 0, 0) : colour);
-  SelectObject(dc, msk);
-  for (int y = 0; y < w; ++y)
-    for (int x = 0; x < w; ++x) SetPixel(dc, x, y, x < w / 2 ? RGB(255, 255, 255) : RGB(0, 0, 0));
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ICONINFO ii;
-  ii.hbmColor = col;
-  ii.hbmMask = msk;
-  HICON icon = CreateIconIndirect(&ii);
-  DeleteObject(col);
-  DeleteObject(msk);
-  return icon;
-}
-
-HBITMAP MakeBitmap(int w, int h, COLORREF colour) {
-  HBITMAP b = CreateBitmap(w, h, 1, 32, nullptr);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, b);
-  RECT r{0, 0, w, h};
-  HBRUSH br = CreateSolidBrush(colour);
-  FillRect(dc, &r, br);
-  DeleteObject(br);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return b;
+// First and last column of the canvas holding `ink` (-1, -1 when none).
+std::pair<int, int> InkColumns(const Canvas& c, COLORREF ink) {
+  int first = -1, last = -1;
+  for (int x = 0; x < c.w; ++x)
+    for (int y = 0; y < c.h; ++y)
+      if (c.At(x, y) == ink) {
+        if (first < 0) first = x;
+        last = x;
+        break;
+      }
+  return {first, last};
 }
 
 class StaticWnd : public ::testing::Test {
@@ -177,11 +111,11 @@ TEST_F(StaticWnd, TextAlignmentAndParentColours) {
     SCOPED_TRACE(testing::Message() << "style " << k.style << " text " << k.text);
     HWND s = Make(k.style, k.text);
     int before = g_ctlColor;
-    Canvas c(200, 20);
+    Canvas c(200, 20, kCanvas);
     SendMessageA(s, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c.dc), PRF_CLIENT);
     EXPECT_EQ(g_ctlColor, before + 1);  // the parent chose the colours
     EXPECT_EQ(c.At(199, 19), kPaper);   // its brush fills the background
-    auto cols = c.InkColumns(kInk);
+    auto cols = InkColumns(c, kInk);
     EXPECT_NEAR(cols.first, k.first, 2);
     EXPECT_NEAR(cols.second, k.last, 2);
     DestroyWindow(s);
@@ -209,7 +143,7 @@ TEST_F(StaticWnd, RectanglesFramesAndEtchedLines) {
   for (const Case& k : cases) {
     SCOPED_TRACE(testing::Message() << "style " << k.style << " at " << k.at.x << "," << k.at.y);
     HWND s = Make(k.style, "", 20, 20);
-    Canvas c(20, 20);
+    Canvas c(20, 20, kCanvas);
     SendMessageA(s, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c.dc), PRF_CLIENT);
     EXPECT_EQ(c.At(k.at.x, k.at.y), k.colour);
     DestroyWindow(s);
@@ -274,7 +208,7 @@ TEST_F(StaticWnd, IconImagesSetGetAndDraw) {
   GetClientRect(s, &r);
   EXPECT_EQ(r.right, 8);
   EXPECT_EQ(r.bottom, 8);
-  Canvas c(8, 8);
+  Canvas c(8, 8, kCanvas);
   SendMessageA(s, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c.dc), PRF_CLIENT);
   EXPECT_EQ(c.At(6, 3), RGB(0, 255, 255));
   EXPECT_EQ(c.At(1, 3), kPaper);
@@ -293,7 +227,7 @@ TEST_F(StaticWnd, BitmapImagesAndTheirStyles) {
   EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageA(s, STM_GETIMAGE, IMAGE_BITMAP, 0)), two);
   EXPECT_EQ(SendMessageA(s, STM_GETIMAGE, IMAGE_ICON, 0), 0);
   EXPECT_EQ(SendMessageA(s, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0), 0);  // icons only
-  Canvas c(6, 4);
+  Canvas c(6, 4, kCanvas);
   SendMessageA(s, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c.dc), PRF_CLIENT);
   EXPECT_EQ(c.At(3, 2), RGB(255, 128, 0));
   // SS_CENTERIMAGE keeps the control's size and centres the picture.
@@ -302,7 +236,7 @@ TEST_F(StaticWnd, BitmapImagesAndTheirStyles) {
   RECT r;
   GetClientRect(centred, &r);
   EXPECT_EQ(r.right, 20);
-  Canvas cc(20, 20);
+  Canvas cc(20, 20, kCanvas);
   SendMessageA(centred, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(cc.dc), PRF_CLIENT);
   EXPECT_EQ(cc.At(10, 10), RGB(255, 0, 255));
   EXPECT_EQ(cc.At(2, 2), kPaper);

@@ -72,3 +72,39 @@ struct Selected {
     DeleteObject(obj);
   }
 };
+
+// A w x w icon in `colour` whose left half is transparent.
+inline HICON MakeIcon(int w, COLORREF colour) {
+  HBITMAP col = CreateBitmap(w, w, 1, 32, nullptr);
+  HBITMAP msk = CreateBitmap(w, w, 1, 1, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, col);
+  for (int y = 0; y < w; ++y)
+    for (int x = 0; x < w; ++x) SetPixel(dc, x, y, x < w / 2 ? RGB(0, 0, 0) : colour);
+  SelectObject(dc, msk);
+  for (int y = 0; y < w; ++y)
+    for (int x = 0; x < w; ++x) SetPixel(dc, x, y, x < w / 2 ? RGB(255, 255, 255) : RGB(0, 0, 0));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ICONINFO ii;
+  ii.hbmColor = col;
+  ii.hbmMask = msk;
+  HICON icon = CreateIconIndirect(&ii);
+  DeleteObject(col);
+  DeleteObject(msk);
+  return icon;
+}
+
+// A w x h bitmap filled with `colour`.
+inline HBITMAP MakeBitmap(int w, int h, COLORREF colour) {
+  HBITMAP b = CreateBitmap(w, h, 1, 32, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, b);
+  RECT r{0, 0, w, h};
+  HBRUSH br = CreateSolidBrush(colour);
+  FillRect(dc, &r, br);
+  DeleteObject(br);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return b;
+}

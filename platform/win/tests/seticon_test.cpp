@@ -1,30 +1,8 @@
 // Window icons: WM_SETICON/WM_GETICON and the picture the desktop is given.
+#include "platform/gdi/tests/canvas.h"
 #include "wintest.h"
 
 namespace {
-
-
-// A w x w icon in `colour` whose left half is transparent.
-HICON MakeIcon(int w, COLORREF colour) {
-  HBITMAP col = CreateBitmap(w, w, 1, 32, nullptr);
-  HBITMAP msk = CreateBitmap(w, w, 1, 1, nullptr);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, col);
-  for (int y = 0; y < w; ++y)
-    for (int x = 0; x < w; ++x) SetPixel(dc, x, y, x < w / 2 ? RGB(0, 0, 0) : colour);
-  SelectObject(dc, msk);
-  for (int y = 0; y < w; ++y)
-    for (int x = 0; x < w; ++x) SetPixel(dc, x, y, x < w / 2 ? RGB(255, 255, 255) : RGB(0, 0, 0));
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ICONINFO ii;
-  ii.hbmColor = col;
-  ii.hbmMask = msk;
-  HICON icon = CreateIconIndirect(&ii);
-  DeleteObject(col);
-  DeleteObject(msk);
-  return icon;
-}
 
 class SetIconTest : public WinTest {
  protected:
