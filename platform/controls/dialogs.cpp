@@ -146,7 +146,6 @@ class TMessageForm : public TDialogForm {
     }
     PvSetMessageBoxText(this, Text);
   }
-  ~TMessageForm() override { PvSetMessageBoxText(this, ""); }
 
   AnsiString DialogKind() const override { return "Message"; }
   AnsiString DialogText() const override { return FText; }

@@ -24,11 +24,6 @@ std::deque<TModalScriptStep>& ModalScript() {
 
 TMessageBoxProc gMessageBoxProc = nullptr;
 
-std::map<const TCustomForm*, AnsiString>& MessageTexts() {
-  static std::map<const TCustomForm*, AnsiString> m;
-  return m;
-}
-
 }  // namespace
 
 void PushModalScript(TModalScriptStep Step) { ModalScript().push_back(std::move(Step)); }
@@ -37,15 +32,9 @@ int PendingModalScriptSteps() { return int(ModalScript().size()); }
 
 void SetMessageBoxProc(TMessageBoxProc Proc) { gMessageBoxProc = Proc; }
 
-AnsiString PvMessageBoxText(const TCustomForm* Form) {
-  auto it = MessageTexts().find(Form);
-  return it == MessageTexts().end() ? AnsiString() : it->second;
-}
+AnsiString PvMessageBoxText(const TCustomForm* Form) { return Form ? Form->FMessageBoxText : AnsiString(); }
 
-void PvSetMessageBoxText(const TCustomForm* Form, const AnsiString& Text) {
-  if (Text.empty()) MessageTexts().erase(Form);
-  else MessageTexts()[Form] = Text;
-}
+void PvSetMessageBoxText(TCustomForm* Form, const AnsiString& Text) { Form->FMessageBoxText = Text; }
 
 // ---------------------------------------------------------------------------
 // the plain message box used until the dialogs library installs its own
@@ -67,7 +56,6 @@ class TPlainMessageForm : public TForm {
     SetClientSize(std::max<int>(r.right + 24, 200), r.bottom + 60);
     PvSetMessageBoxText(this, Text);
   }
-  ~TPlainMessageForm() override { PvSetMessageBoxText(this, ""); }
 
   // The result of Enter (the default button) and of Escape (the cancel button; 0: none).
   int DefaultResult() const {
@@ -425,7 +413,6 @@ TCustomForm::~TCustomForm() {
   FCanvas->FreeHandle();
   if (Screen) Screen->RemoveForm(this);
   if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
-  MessageTexts().erase(this);
   FIcon->OnChange = TNotifyEvent();
   if (FMenu) FMenu->SetWindowHandle(nullptr);
   FActiveControl = nullptr;

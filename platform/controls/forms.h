@@ -87,7 +87,7 @@ constexpr UINT CM_RUNMODALSCRIPT = CM_BASE + 0x3F0;
 // The text of a message box form (for scripts); "" for other forms. The
 // dialogs library registers the text of the message forms it makes.
 AnsiString PvMessageBoxText(const TCustomForm* Form);
-void PvSetMessageBoxText(const TCustomForm* Form, const AnsiString& Text);
+void PvSetMessageBoxText(TCustomForm* Form, const AnsiString& Text);
 
 class TScrollingWinControl;
 
@@ -360,6 +360,9 @@ class TCustomForm : public TScrollingWinControl {
   TMainMenu* FMenu = nullptr;
   std::unique_ptr<TIcon> FIcon;
   void IconChanged(TObject* Sender);
+  AnsiString FMessageBoxText;  // see PvMessageBoxText
+  friend AnsiString PvMessageBoxText(const TCustomForm* Form);
+  friend void PvSetMessageBoxText(TCustomForm* Form, const AnsiString& Text);
   int FPixelsPerInch = 96;
   int FTextHeight = 13;
   bool FScaled = true;
