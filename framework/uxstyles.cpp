@@ -288,7 +288,7 @@ void TuxCustomStyles::SetValue(int Index, TuxCustomStyle* Style) {
   int pos;
   if (Find(Index, pos)) {
     TuxCustomStylesItem* item = FItems[pos];
-    if (item->Item) item->Item->RemoveListener(this);
+    TuxCustomStyle* old = item->Item;
     if (Style) {
       item->Item = Style;
       Style->AddListener(this);
@@ -296,6 +296,7 @@ void TuxCustomStyles::SetValue(int Index, TuxCustomStyle* Style) {
       FItems.erase(FItems.begin() + pos);
       delete item;
     }
+    StopListeningUnlessHeld(old);
   } else {
     if (!Style) return;  // nothing own to clear; the sheet's style stays effective
     FItems.insert(FItems.begin() + pos, new TuxCustomStylesItem{Index, Style});
@@ -308,10 +309,19 @@ void TuxCustomStyles::Delete(int Position) {
   if (Position < 0 || Position >= Count()) IndexError(Position);
   TuxCustomStylesItem* item = FItems[Position];
   int index = item->Index;
-  if (item->Item) item->Item->RemoveListener(this);
+  TuxCustomStyle* style = item->Item;
   FItems.erase(FItems.begin() + Position);
   delete item;
+  StopListeningUnlessHeld(style);
   DoChanged(index);
+}
+
+void TuxCustomStyles::StopListeningUnlessHeld(TuxCustomStyle* Style) {
+  // A style may fill several slots; the set listens while any of them holds it.
+  if (!Style) return;
+  for (auto* item : FItems)
+    if (item->Item == Style) return;
+  Style->RemoveListener(this);
 }
 
 void TuxCustomStyles::Clear() {

@@ -168,6 +168,7 @@ class TuxCustomStyles : public TuxInterfacedPersistent, public IuxStyleListener 
   friend class TuxCustomStyleSheet;
   bool IsValidStyleSheet(TuxCustomStyleSheet* Sheet) const;
   void CollectSheetIndexes(TuxCustomStyleSheet* Sheet, std::vector<int>& Indexes) const;
+  void StopListeningUnlessHeld(TuxCustomStyle* Style);
   std::vector<TuxCustomStylesItem*> FItems;  // owned
   TuxCustomStyleSheet* FStyleSheet = nullptr;
   TuxCustomStyleSheet* FOwnerStyleSheet = nullptr;

@@ -149,6 +149,52 @@ TEST_F(StylesTest, FreeingAStyleEmptiesEverySlotHoldingIt) {
   EXPECT_EQ(Repo->Count(), 1);
 }
 
+// A style in two slots: dropping it from one slot, in any of the ways a slot can
+// be emptied or reassigned, leaves the set listening for the other.
+TEST_F(StylesTest, StyleInTwoSlotsStaysHeardUntilItLeavesBoth) {
+  struct Case {
+    const char* how;
+    void (*drop)(RecordingStyles& set, TuxStyle* other);
+  };
+  const Case cases[] = {
+      {"replaced", [](RecordingStyles& set, TuxStyle* other) { set.SetValue(3, other); }},
+      {"cleared", [](RecordingStyles& set, TuxStyle*) { set.SetValue(3, nullptr); }},
+      {"deleted",
+       [](RecordingStyles& set, TuxStyle*) {
+         int pos = -1;
+         ASSERT_TRUE(set.Find(3, pos));
+         set.Delete(pos);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    TuxStyle* shared = NewStyle(clRed);
+    TuxStyle* other = NewStyle(clBlue);
+    RecordingStyles set(nullptr);
+    set.SetValue(3, shared);
+    set.SetValue(8, shared);
+    c.drop(set, other);
+    EXPECT_EQ(shared->ListenerCount(), 1);
+
+    set.ChangedIndexes.clear();
+    shared->SetColor(clGreen);
+    EXPECT_EQ(set.ChangedIndexes, std::vector<int>{8});
+
+    set.ChangedIndexes.clear();
+    delete shared;
+    EXPECT_EQ(set.GetValue(8), nullptr);
+    EXPECT_EQ(set.ChangedIndexes, std::vector<int>{8});
+    set.SetValue(8, other);  // the slot no longer holds a freed style
+    EXPECT_EQ(set.GetValue(8), other);
+
+    // Leaving the last slot ends the listening.
+    set.SetValue(8, nullptr);
+    set.SetValue(3, nullptr);
+    EXPECT_EQ(other->ListenerCount(), 0);
+    delete other;
+  }
+}
+
 // A listener that never removes itself must not make a style's destruction hang.
 TEST_F(StylesTest, StyleDestructionEndsWithAListenerThatStaysRegistered) {
   struct Stubborn : IuxStyleListener {
