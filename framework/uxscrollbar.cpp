@@ -115,17 +115,19 @@ void TuxScrollBar::Scroll(TScrollCode Code, int& ScrollPos) {
 }
 
 void TuxScrollBar::DoScroll(TScrollCode Code) {
-  int p = FPosition;
+  // 64-bit steps: near the ends of a range that reaches a 32-bit limit a step
+  // must stop at the end, not wrap around to the other one.
+  long long step = FPosition;
   switch (Code) {
-    case scLineUp: p -= FSmallChange; break;
-    case scLineDown: p += FSmallChange; break;
-    case scPageUp: p -= FLargeChange; break;
-    case scPageDown: p += FLargeChange; break;
-    case scTop: p = FMin; break;
-    case scBottom: p = FMax; break;
+    case scLineUp: step -= FSmallChange; break;
+    case scLineDown: step += FSmallChange; break;
+    case scPageUp: step -= FLargeChange; break;
+    case scPageDown: step += FLargeChange; break;
+    case scTop: step = FMin; break;
+    case scBottom: step = FMax; break;
     default: break;
   }
-  p = std::clamp(p, FMin, FMax);
+  int p = static_cast<int>(std::clamp<long long>(step, FMin, FMax));
   Scroll(Code, p);
   p = std::clamp(p, FMin, FMax);
   if (p == FPosition) return;
@@ -140,7 +142,21 @@ void TuxScrollBar::DoScroll(TScrollCode Code) {
 // ---------------------------------------------------------------------------
 // geometry
 
-void TuxScrollBar::CalculateThumbSize() { FThumbnailSize = 8; }
+void TuxScrollBar::CalculateThumbSize() {
+  FThumbnailSize = 8;
+  TuxLookAndFeelPainterClass painter = Painter();
+  if (!painter || painter->GetPainterStyle() != psNative || !IsVisualStyleAvailable(tckScrollBar)) return;
+  // The theme's gripper, measured along the bar, with room around it.
+  const bool horz = FKind == sbHorizontal;
+  const int gripperPart = horz ? 9 : 8;
+  constexpr int SizeMin = 0, SizeTrue = 1;
+  HTHEME theme = kxOpenThemeOfKind(tckScrollBar);
+  SIZE minSize{0, 0}, trueSize{0, 0};
+  GetThemePartSize(theme, nullptr, gripperPart, 0, SizeMin, minSize);
+  GetThemePartSize(theme, nullptr, gripperPart, 0, SizeTrue, trueSize);
+  int size = horz ? std::max<int>(minSize.cx, trueSize.cx + 4) : std::max<int>(minSize.cy, trueSize.cy + 4);
+  if (size > 7) FThumbnailSize = size;
+}
 
 void TuxScrollBar::CalculateRects() {
   bool vert = FKind == sbVertical;

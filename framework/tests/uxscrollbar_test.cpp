@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 
 #include "framework/uxthemes.h"
 #include "platform/controls/tests/ctltest.h"
@@ -227,6 +229,29 @@ TEST_F(ScrollBarGeometry, RangesThatWouldDivideByZeroOrOverflow) {
   }
 }
 
+// Steps near the ends of the widest range stop at the ends instead of wrapping
+// around to the other end.
+TEST_F(ScrollBarGeometry, StepsStopAtTheEndsOfTheWidestRange) {
+  TuxScrollBar b(nullptr);
+  b.SetScrollParams(INT_MIN, INT_MAX, 0, 0);
+  b.SetSmallChange(3);
+  b.SetLargeChange(32767);
+  struct Step {
+    TScrollCode code;
+    int from, to;
+  } steps[] = {
+      {scLineDown, INT_MAX - 1, INT_MAX}, {scLineDown, INT_MAX, INT_MAX}, {scPageDown, INT_MAX - 5, INT_MAX},
+      {scLineUp, INT_MIN + 1, INT_MIN},   {scLineUp, INT_MIN, INT_MIN},   {scPageUp, INT_MIN + 5, INT_MIN},
+      {scPageDown, 0, 32767},             {scPageUp, 0, -32767},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(testing::Message() << int(s.code) << " from " << s.from);
+    b.SetPosition(s.from);
+    b.DoScroll(s.code);
+    EXPECT_EQ(b.Position(), s.to);
+  }
+}
+
 TEST_F(ScrollBarInput, ThumbDragOverTheWidestRange) {
   Bar->SetScrollParams(INT_MIN, INT_MAX, INT_MIN, 0);
   TRect t = Bar->ThumbRect();
@@ -269,6 +294,77 @@ TEST_F(ScrollBarInput, ThemeChangeRepaintsAndFreedBarsLeaveTheList) {
   kxThemeChanged();
   Pump();
   EXPECT_GT(b->Paints, before);
+}
+
+// The minimum thumb length: 8 with every classic painter; with the native
+// painter and a scroll-bar theme, the theme's gripper part measured along the
+// bar (the larger of its minimum size and its true size plus 4).
+struct ThemedThumbSize : ScrollBarGeometry {
+  static inline SIZE MinSize{}, TrueSize{};
+  static inline std::vector<int> Parts;
+  static TkxThemeResult PartSize(HTHEME, HDC, int Part, int, const RECT*, int Kind, SIZE* Size) {
+    Parts.push_back(Part);
+    *Size = Kind == 0 ? MinSize : TrueSize;  // 0: the minimum size, 1: the true size
+    return 0;
+  }
+  void Load() {
+    static const auto Active = +[]() -> BOOL { return TRUE; };
+    static const auto Open = +[](HWND, const char16_t*) -> HTHEME { return 7; };
+    kxLoadUxThemeEntries([](const char* Name) -> void* {
+      const std::string N = Name;
+      if (N == "IsThemeActive") return reinterpret_cast<void*>(Active);
+      if (N == "OpenThemeData") return reinterpret_cast<void*>(Open);
+      if (N == "GetThemePartSize") return reinterpret_cast<void*>(&PartSize);
+      return nullptr;
+    });
+  }
+  void TearDown() override {
+    kxLoadUxThemeEntries(nullptr);
+    ScrollBarGeometry::TearDown();
+  }
+};
+
+TEST_F(ThemedThumbSize, NativePainterMeasuresTheGripper) {
+  struct Case {
+    const char* name;
+    TScrollBarKind kind;
+    SIZE min, size;
+    int part, expected;
+  } cases[] = {
+      {"horizontal, true size plus 4", sbHorizontal, {3, 30}, {9, 40}, 9, 13},
+      {"horizontal, minimum size larger", sbHorizontal, {20, 1}, {9, 40}, 9, 20},
+      {"vertical, along the height", sbVertical, {30, 5}, {40, 11}, 8, 15},
+      {"not above 7 stays 8", sbHorizontal, {2, 30}, {3, 30}, 9, 8},
+  };
+  Load();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MinSize = c.min;
+    TrueSize = c.size;
+    Parts.clear();
+    TuxScrollBar b(nullptr);
+    b.SetKind(c.kind);
+    EXPECT_EQ(b.ThumbnailSize(), 8);  // a classic painter until native style is asked for
+    b.LookAndFeel()->SetNativeStyle(true);
+    EXPECT_EQ(b.ThumbnailSize(), c.expected);
+    ASSERT_FALSE(Parts.empty());
+    EXPECT_EQ(Parts.back(), c.part);
+    // Back to a classic painter: the fixed minimum again.
+    b.LookAndFeel()->SetNativeStyle(false);
+    EXPECT_EQ(b.ThumbnailSize(), 8);
+  }
+}
+
+TEST_F(ThemedThumbSize, ThemeSwitchedOffGivesTheFixedMinimum) {
+  MinSize = {30, 30};
+  TrueSize = {30, 30};
+  Load();
+  TuxScrollBar b(nullptr);
+  b.LookAndFeel()->SetNativeStyle(true);
+  EXPECT_EQ(b.ThumbnailSize(), 34);
+  kxLoadUxThemeEntries(nullptr);
+  kxThemeChanged();
+  EXPECT_EQ(b.ThumbnailSize(), 8);
 }
 
 }  // namespace
