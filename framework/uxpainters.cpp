@@ -248,19 +248,20 @@ void TuxCustomLookAndFeelPainter::DrawExpandCross(TuxCanvas* Canvas, const TRect
 void TuxCustomLookAndFeelPainter::PaintGroupExpandButton(TuxCanvas* Canvas, const TRect& R, bool Expanded,
                                                          TuxButtonState State) const {
   PaintButton(Canvas, R, "", State, true, clDefault, clDefault);
-  // Two chevrons 7 wide and 3 high, two lines thick, 2 empty rows apart.
+  // Two chevrons 7 wide and 3 high (the arms drawn as lines from the ends to the
+  // apex), each with a second stroke one row lower, 2 empty rows apart.
+  static constexpr int ArmRow[7] = {2, 1, 1, 0, 1, 1, 2};  // apex up; row per column
   const TColor C = GetButtonSymbolColor(State);
-  const int TotalH = 3 + 1 + 2 + 3 + 1;  // each chevron with its second stroke, plus the gap
+  const int ChevronH = 3 + 1, Gap = 2;
+  const int TotalH = ChevronH + Gap + ChevronH;
   const int X0 = (R.left + R.right - 7) / 2, Y0 = (R.top + R.bottom - TotalH) / 2;
   Canvas->Pen()->SetColor(C);
   for (int k = 0; k < 2; ++k) {
-    const int Y = Y0 + k * 5;
+    const int Y = Y0 + k * (ChevronH + Gap);
     for (int t = 0; t < 2; ++t)
-      for (int i = 0; i < 4; ++i) {
-        // apex up when expanded: the apex row is the top row of the chevron
-        const int Row = Expanded ? Y + i + t : Y + 3 - i + t;
-        Canvas->FillRect(uxRect(X0 + 3 - i, Row, X0 + 3 - i + 1, Row + 1), C);
-        Canvas->FillRect(uxRect(X0 + 3 + i, Row, X0 + 3 + i + 1, Row + 1), C);
+      for (int x = 0; x < 7; ++x) {
+        const int Row = Y + t + (Expanded ? ArmRow[x] : 2 - ArmRow[x]);
+        Canvas->FillRect(uxRect(X0 + x, Row, X0 + x + 1, Row + 1), C);
       }
   }
 }

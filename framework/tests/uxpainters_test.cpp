@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -155,6 +157,47 @@ TEST_F(PainterFixture, ExpandButtonFaceAndOffice11Corners) {
   P->PaintExpandButton(&C, uxRect(3, 3, 14, 14), false);
   P->PaintExpandButton(&C, uxRect(23, 3, 34, 14), false);
   EXPECT_NE(Px(Sheet.get(), 3, 3), Px(Sheet.get(), 23, 3));
+}
+
+// The group mark: two chevrons 7 wide, each 3 rows high and two strokes thick,
+// with exactly 2 empty rows between them, apexes up when expanded.
+TEST_F(PainterFixture, GroupExpandChevronsKeepTwoEmptyRowsBetweenThem) {
+  for (int k = 0; k < 4; ++k)
+    for (bool Expanded : {true, false})
+      for (TuxButtonState State : {uxbsNormal, uxbsHot}) {
+        SCOPED_TRACE(testing::Message() << PainterNames[k] << (Expanded ? " expanded" : " collapsed") << " state "
+                                        << int(State));
+        auto Sheet = MakeSheet(20, 20);
+        TuxCanvas C(Sheet->Canvas());
+        const TRect R = uxRect(0, 0, 15, 15);
+        Painters[k]->PaintGroupExpandButton(&C, R, Expanded, State);
+        const COLORREF Mark = ColorToRGB(Painters[k]->GetButtonSymbolColor(State));
+        const int B = Painters[k]->GetButtonBorderWidth(State);
+        // Per row of the face: the columns in the mark's colour.
+        std::vector<std::vector<int>> Rows;
+        int FirstRow = -1;
+        for (int y = B; y < 15 - B; ++y) {
+          std::vector<int> Cols;
+          for (int x = B; x < 15 - B; ++x)
+            if (Px(Sheet.get(), x, y) == Mark) Cols.push_back(x);
+          if (!Cols.empty() && FirstRow < 0) FirstRow = y;
+          if (FirstRow >= 0) Rows.push_back(Cols);
+        }
+        while (!Rows.empty() && Rows.back().empty()) Rows.pop_back();
+        ASSERT_EQ(Rows.size(), 10u);  // 4 + 2 + 4
+        for (int y : {0, 1, 2, 3, 6, 7, 8, 9}) EXPECT_FALSE(Rows[y].empty()) << "row " << y;
+        EXPECT_TRUE(Rows[4].empty());
+        EXPECT_TRUE(Rows[5].empty());
+        for (int Top : {0, 6}) {
+          std::vector<int> All;
+          for (int y = Top; y < Top + 4; ++y) All.insert(All.end(), Rows[y].begin(), Rows[y].end());
+          EXPECT_EQ(*std::max_element(All.begin(), All.end()) - *std::min_element(All.begin(), All.end()), 6);
+          // The apex: a single pixel in the middle column, on top when expanded.
+          const std::vector<int>& Apex = Rows[Expanded ? Top : Top + 3];
+          EXPECT_EQ(Apex, std::vector<int>{7});
+        }
+        EXPECT_EQ(FirstRow, (15 - 10) / 2);
+      }
 }
 
 TEST_F(PainterFixture, RadioGlyphColours) {
