@@ -400,8 +400,9 @@ bool uxIsMultiByteTextStart(int Charset, const AnsiString& Text) {
   return Charset == 134 || Charset == 136 || Charset == 178;
 }
 
-TColor uxBlendSystemColors(signed char FacePercent, signed char HighlightPercent, signed char WindowPercent) {
-  const COLORREF Face = ColorToRGB(clBtnFace), High = ColorToRGB(clHighlight), Win = ColorToRGB(clWindow);
+TColor uxBlendSystemColors(int FacePercent, int HighlightPercent, int WindowPercent) {
+  const COLORREF Face = ColorToRGB(clBtnFace) & 0xFFFFFF, High = ColorToRGB(clHighlight) & 0xFFFFFF,
+                 Win = ColorToRGB(clWindow) & 0xFFFFFF;
   if (Face == 0 || Face == 0xFFFFFF) return TColor(High);
   auto ch = [&](int shift) {
     int v = MulDiv((Face >> shift) & 255, FacePercent, 100) + MulDiv((High >> shift) & 255, HighlightPercent, 100) +
@@ -411,15 +412,15 @@ TColor uxBlendSystemColors(signed char FacePercent, signed char HighlightPercent
   return TColor(ch(0) | (ch(8) << 8) | (ch(16) << 16));
 }
 
-static TColor NearestScreenColor(TColor C) {
+TColor uxNearestScreenColor(TColor Color) {
   HDC DC = GetDC(nullptr);
-  COLORREF R = GetNearestColor(DC, ColorToRGB(C));
+  COLORREF R = GetNearestColor(DC, ColorToRGB(Color) & 0xFFFFFF);
   ReleaseDC(nullptr, DC);
   return TColor(R & 0xFFFFFF);
 }
 
-TColor uxHotTrackColor() { return NearestScreenColor(uxBlendSystemColors(-2, 30, 72)); }
-TColor uxPressedColor() { return NearestScreenColor(uxBlendSystemColors(14, 44, 40)); }
+TColor uxHotTrackColor() { return uxNearestScreenColor(uxBlendSystemColors(-2, 30, 72)); }
+TColor uxPressedColor() { return uxNearestScreenColor(uxBlendSystemColors(14, 44, 40)); }
 
 void uxRotateBitmap(TBitmap* Bitmap, TuxTextRotation Rotation, bool FlipVertically) {
   if (!Bitmap || (Rotation == uxtrNone && !FlipVertically)) return;

@@ -152,8 +152,11 @@ inline int uxRectHeight(const TRect& R) { return R.bottom - R.top; }
 unsigned uxFlagsToDTFlags(unsigned Flags);
 TSize uxTextSize(HDC DC, const AnsiString& Text);
 bool uxIsMultiByteTextStart(int Charset, const AnsiString& Text);
-TColor uxBlendSystemColors(signed char FacePercent, signed char HighlightPercent,
-                           signed char WindowPercent);
+// clBtnFace, clHighlight and clWindow mixed by signed percentages per channel
+// (clHighlight alone when the face is black or white); not snapped.
+TColor uxBlendSystemColors(int FacePercent, int HighlightPercent, int WindowPercent);
+// The nearest solid colour the screen shows.
+TColor uxNearestScreenColor(TColor Color);
 TColor uxHotTrackColor();
 TColor uxPressedColor();
 void uxRotateBitmap(TBitmap* Bitmap, TuxTextRotation Rotation, bool FlipVertically = false);

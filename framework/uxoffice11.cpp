@@ -1,5 +1,6 @@
 #include "framework/uxoffice11.h"
 
+#include "framework/uxgraphics.h"
 #include "framework/uxthemes.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/resources.h"
@@ -61,12 +62,7 @@ int G8(COLORREF C) { return (C >> 8) & 255; }
 int B8(COLORREF C) { return (C >> 16) & 255; }
 TColor MakeRGB(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
 
-TColor Near(TColor C) {
-  HDC DC = GetDC(nullptr);
-  COLORREF R = GetNearestColor(DC, Rgb(C));
-  ReleaseDC(nullptr, DC);
-  return TColor(R & 0xFFFFFF);
-}
+TColor Near(TColor C) { return uxNearestScreenColor(C); }
 
 TColor mid(TColor A, TColor B, int P) { return MixColorsByPercent(A, B, P); }
 TColor light(int b, int h, int w) { return BlendSystemColors(b, h, w); }
@@ -320,13 +316,7 @@ TColor MixColorsByPercent(TColor Color1, TColor Color2, int Percent) {
 }
 
 TColor BlendSystemColors(int BtnFacePercent, int HighlightPercent, int WindowPercent) {
-  const COLORREF F = Rgb(clBtnFace), H = Rgb(clHighlight), W = Rgb(clWindow);
-  if (F == 0 || F == 0xFFFFFF) return TColor(H);
-  auto ch = [&](int f, int h, int w) {
-    return std::clamp(MulDiv(f, BtnFacePercent, 100) + MulDiv(h, HighlightPercent, 100) +
-                          MulDiv(w, WindowPercent, 100), 0, 255);
-  };
-  return MakeRGB(ch(R8(F), R8(H), R8(W)), ch(G8(F), G8(H), G8(W)), ch(B8(F), B8(H), B8(W)));
+  return uxBlendSystemColors(BtnFacePercent, HighlightPercent, WindowPercent);
 }
 
 TColor ScaleColor(TColor Color, int Percent) {

@@ -133,6 +133,36 @@ TEST(Geometry, MulDivRoundsHalvesAwayFromZero) {
   for (const Case& C : Cases) EXPECT_EQ(MulDiv(C.N, C.A, C.D), C.Expected) << C.N << "*" << C.A << "/" << C.D;
 }
 
+// The one system-colour blend, under both of its names, with worked values;
+// hot-track colour is its result snapped to the screen.
+TEST(Office11Colours, SystemColourBlend) {
+  HeadlessBackend::Install();
+  const int Index[] = {COLOR_BTNFACE, COLOR_HIGHLIGHT, COLOR_WINDOW};
+  COLORREF Saved[3];
+  for (int i = 0; i < 3; ++i) Saved[i] = GetSysColor(Index[i]);
+  struct Case {
+    COLORREF Face;
+    int F, H, W;
+    COLORREF Expected;
+  } Cases[] = {
+      // -4 + 3 + 184, -2 + 6 + 184, -1 + 75 + 184 (clamped)
+      {RGB(200, 100, 50), -2, 30, 72, RGB(183, 188, 255)},
+      {RGB(200, 100, 50), -100, 0, 0, RGB(0, 0, 0)},  // clamped at 0
+      {RGB(0, 0, 0), 50, 50, 0, RGB(10, 20, 250)},    // a black or white face gives the highlight
+      {RGB(255, 255, 255), 50, 50, 0, RGB(10, 20, 250)},
+  };
+  for (const Case& C : Cases) {
+    const COLORREF Colors[] = {C.Face, RGB(10, 20, 250), RGB(255, 255, 255)};
+    SetSysColors(3, Index, Colors);
+    EXPECT_EQ(ColorToRGB(uxBlendSystemColors(C.F, C.H, C.W)) & 0xFFFFFF, C.Expected) << C.F << "," << C.H;
+    EXPECT_EQ(ColorToRGB(BlendSystemColors(C.F, C.H, C.W)) & 0xFFFFFF, C.Expected);
+  }
+  const COLORREF First[] = {Cases[0].Face, RGB(10, 20, 250), RGB(255, 255, 255)};
+  SetSysColors(3, Index, First);
+  EXPECT_EQ(uxHotTrackColor(), uxNearestScreenColor(TColor(RGB(183, 188, 255))));
+  SetSysColors(3, Index, Saved);
+}
+
 TEST(Office11Colours, MixAndGradient) {
   HeadlessBackend::Install();
   RegisterSourceBitmaps();
