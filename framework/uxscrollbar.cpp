@@ -176,8 +176,8 @@ void TuxScrollBar::CalculateThumb() {
   FThumbRect = FPageUpRect = FPageDownRect = TRect{};
   if (!Enabled()) return;
   bool vert = FKind == sbVertical;
-  int first = vert ? FLineUpRect.bottom : FLineUpRect.right;
-  int second = vert ? FLineDownRect.top : FLineDownRect.left;
+  int first, second;
+  TrackBounds(first, second);
   int track = second - first;
   int length;
   long long offset;
@@ -199,22 +199,33 @@ void TuxScrollBar::CalculateThumb() {
                  : MulDiv64(track - length, pos, static_cast<long long>(FMax) - FMin);
   }
   offset = std::clamp<long long>(offset, 0, std::max(0, track - length));
-  int start = first + static_cast<int>(offset);
-  if (vert) {
-    FThumbRect = uxRect(0, start, Width(), start + length);
-    FPageUpRect = uxRect(0, first, Width(), start);
-    FPageDownRect = uxRect(0, start + length, Width(), second);
+  PlaceThumb(first + static_cast<int>(offset), length);
+}
+
+void TuxScrollBar::TrackBounds(int& First, int& Second) const {
+  const bool vert = FKind == sbVertical;
+  First = vert ? FLineUpRect.bottom : FLineUpRect.right;
+  Second = vert ? FLineDownRect.top : FLineDownRect.left;
+}
+
+void TuxScrollBar::PlaceThumb(int Start, int Length) {
+  int first, second;
+  TrackBounds(first, second);
+  if (FKind == sbVertical) {
+    FThumbRect = uxRect(0, Start, Width(), Start + Length);
+    FPageUpRect = uxRect(0, first, Width(), Start);
+    FPageDownRect = uxRect(0, Start + Length, Width(), second);
   } else {
-    FThumbRect = uxRect(start, 0, start + length, Height());
-    FPageUpRect = uxRect(first, 0, start, Height());
-    FPageDownRect = uxRect(start + length, 0, second, Height());
+    FThumbRect = uxRect(Start, 0, Start + Length, Height());
+    FPageUpRect = uxRect(first, 0, Start, Height());
+    FPageDownRect = uxRect(Start + Length, 0, second, Height());
   }
 }
 
 int TuxScrollBar::PositionFromThumb() {
   bool vert = FKind == sbVertical;
-  int first = vert ? FLineUpRect.bottom : FLineUpRect.right;
-  int second = vert ? FLineDownRect.top : FLineDownRect.left;
+  int first, second;
+  TrackBounds(first, second);
   int thumbStart = vert ? FThumbRect.top : FThumbRect.left;
   int thumbLen = vert ? FThumbRect.Height() : FThumbRect.Width();
   long long range = static_cast<long long>(FMax) - FMin;
@@ -313,21 +324,13 @@ void TuxScrollBar::MouseMove(TShiftState Shift, int X, int Y) {
   bool vert = FKind == sbVertical;
   if (FUnlimitedTracking || InRect(TrackingArea(), p)) {
     int delta = vert ? Y - FSavePoint.y : X - FSavePoint.x;
-    int first = vert ? FLineUpRect.bottom : FLineUpRect.right;
-    int second = vert ? FLineDownRect.top : FLineDownRect.left;
+    int first, second;
+    TrackBounds(first, second);
     int len = vert ? FThumbRect.Height() : FThumbRect.Width();
     int start = std::clamp((vert ? FSaveThumbPos.y : FSaveThumbPos.x) + delta, first, std::max(first, second - len));
     int cur = vert ? FThumbRect.top : FThumbRect.left;
     if (start == cur) return;
-    if (vert) {
-      FThumbRect = uxRect(0, start, Width(), start + len);
-      FPageUpRect = uxRect(0, first, Width(), start);
-      FPageDownRect = uxRect(0, start + len, Width(), second);
-    } else {
-      FThumbRect = uxRect(start, 0, start + len, Height());
-      FPageUpRect = uxRect(first, 0, start, Height());
-      FPageDownRect = uxRect(start + len, 0, second, Height());
-    }
+    PlaceThumb(start, len);
     Repaint();
     int np = std::clamp(PositionFromThumb(), FMin, FMax);
     if (np != FPosition) {

@@ -94,6 +94,10 @@ class TuxScrollBar : public TCustomControl {
   void CMMouseLeave(TMessage& M);
   void ScrollByPart(TuxScrollBarHitPart Part);
   TRect TrackingArea();
+  // The track between the arrows, as offsets along the bar.
+  void TrackBounds(int& First, int& Second) const;
+  // The thumb at Start for Length pixels, with both track rectangles beside it.
+  void PlaceThumb(int Start, int Length);
 
   TScrollBarKind FKind = sbHorizontal;
   int FMin = 0, FMax = 100, FPageSize = 0, FPosition = 0;
