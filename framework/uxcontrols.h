@@ -10,6 +10,7 @@
 #include "framework/uxgraphics.h"
 #include "framework/uxlookandfeel.h"
 #include "framework/uxpainters.h"
+#include "framework/uxwinutils.h"  // pop-up menus, drag threshold
 #include "platform/controls/controls.h"
 #include "platform/controls/extctrls.h"  // TScrollBarKind, TScrollCode
 #include "platform/controls/stdctrls.h"
@@ -69,16 +70,6 @@ class IuxLookAndFeelOwner {
 };
 
 using TuxControlEvent = TEvent<void(TObject* Sender, TControl* Control)>;
-
-// Shows Menu (a TPopupMenu or an IuxPopupMenu) at a screen point; False when
-// there is nothing to show.
-bool ShowPopupMenu(TControl* Caller, TComponent* Menu, int X, int Y);
-// Whether Key is a shortcut of Menu.
-bool IsPopupMenuShortCut(TComponent* Menu, TWMKey& Message);
-// Whether (X, Y) lies within the drag-detect square around P.
-bool uxIsInDragThreshold(const TPoint& P, int X, int Y);
-// Redraws a control's window at once, with its children.
-void uxRedrawWindowNow(TWinControl* Control);
 
 // The form designer's "the form changed" notice, set by a designer while it
 // runs; nullptr (the running program) makes NotifyDesignerModified do nothing.

@@ -50,7 +50,7 @@ void uxRedrawWindowNow(TWinControl* Control);
 // ---- mouse and keys ----
 
 // Whether (X, Y) lies within the drag threshold of P on both axes (defined with
-// the base control).
+// the base control, which uses it for its pressed area).
 bool uxIsInDragThreshold(const TPoint& P, int X, int Y);
 // Whether the Ctrl key is down at this moment.
 bool uxIsCtrlPressed();
@@ -68,7 +68,8 @@ AnsiString uxRemoveHotKeyPrefix(const AnsiString& Text);
 
 // ---- pop-up menus (a TPopupMenu or a component offering IuxPopupMenu) ----
 
-// Shows Menu at a screen point (defined with the base control).
+// Shows Menu at a screen point; False when there is nothing to show (defined
+// with the base control).
 bool ShowPopupMenu(TControl* Caller, TComponent* Menu, int X, int Y);
 // Whether the key message is a shortcut of Menu (defined with the base control).
 bool IsPopupMenuShortCut(TComponent* Menu, TWMKey& Message);
