@@ -3,10 +3,10 @@
 #include "framework/uxpainters.h"
 
 #include "framework/uxoffice11.h"
-#include "framework/tests/refimage.h"
 #include "framework/tests/uxtestresources.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/controls/imglist.h"
+#include "platform/gdi/tests/refimage.h"
 #include "platform/win/system.h"
 #include "platform/win/winuser.h"
 
@@ -423,6 +423,6 @@ TEST_F(PainterFixture, ElementSheetsMatchReferences) {
     auto Sheet = MakeSheet(320, 300);
     TuxCanvas C(Sheet->Canvas());
     PaintSheet(Painters[k], &C);
-    EXPECT_TRUE(MatchesReference(Sheet.get(), std::string("painter_") + PainterNames[k]));
+    EXPECT_TRUE(MatchesReference(Sheet->ToRawImage(), "framework/tests/ref", std::string("painter_") + PainterNames[k]));
   }
 }

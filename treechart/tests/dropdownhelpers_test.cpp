@@ -4,15 +4,13 @@
 
 #include "platform/backend/headless/headless.h"
 #include "platform/controls/graphics.h"
-#include "platform/gdi/pictures.h"
+#include "platform/gdi/tests/refimage.h"
 #include "platform/win/messages.h"
 #include "platform/win/system.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 
 namespace {
 
@@ -76,22 +74,7 @@ TEST(DropDownHelpers, GripCellAndMirroring) {
       const TColor B = Sheet.Canvas()->Pixels(Cells[3].right - 1 - x, Cells[3].bottom - 1 - y);
       ASSERT_EQ(A, B) << x << "," << y;
     }
-  const std::string Path = std::string(PV_SOURCE_DIR) + "/framework/tests/ref/sizegrip_corners.png";
-  const TRawImage Image = Sheet.ToRawImage();
-  const char* Update = std::getenv("PV_UPDATE_REFS");
-  if (Update && std::string(Update) == "1") {
-    const TBytes Png = EncodePng(Image);
-    std::ofstream(Path, std::ios::binary).write(reinterpret_cast<const char*>(Png.data()), std::streamsize(Png.size()));
-  } else {
-    std::ifstream In(Path, std::ios::binary);
-    ASSERT_TRUE(In) << "no reference " << Path;
-    const std::vector<std::uint8_t> Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-    const TRawImage Ref = DecodePng(Bytes.data(), Bytes.size());
-    ASSERT_EQ(Ref.Width, Image.Width);
-    ASSERT_EQ(Ref.Height, Image.Height);
-    for (std::size_t i = 0; i < Ref.Pixels.size(); ++i)
-      ASSERT_EQ(Ref.Pixels[i] & 0xFFFFFF, Image.Pixels[i] & 0xFFFFFF) << "pixel " << i;
-  }
+  EXPECT_TRUE(MatchesReference(Sheet.ToRawImage(), "treechart/tests/ref", "sizegrip_corners"));
 }
 
 TEST(DropDownHelpers, EmptyTextDrawsNothing) {

@@ -3,22 +3,13 @@
 // again (then look at them before committing).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "canvas.h"
 #include "platform/gdi/pictures.h"
+#include "refimage.h"
 
 namespace {
-
-std::string RefPath(const char* name) {
-  std::string s = PV_SOURCE_DIR;
-  s += "/platform/gdi/tests/ref/";
-  s += name;
-  return s;
-}
 
 TRawImage Snapshot(const Canvas& c) {
   TRawImage img;
@@ -27,42 +18,6 @@ TRawImage Snapshot(const Canvas& c) {
   img.Pixels.assign(c.bits, c.bits + c.w * c.h);
   for (auto& p : img.Pixels) p |= 0xFF000000u;
   return img;
-}
-
-// Compares the canvas with the reference; cellW/cellH name the failing cell.
-void CompareWithReference(const Canvas& c, const char* name, int cellW, int cellH) {
-  const std::string path = RefPath(name);
-  TRawImage img = Snapshot(c);
-  const char* update = std::getenv("PV_UPDATE_REFS");
-  if (update && std::string(update) == "1") {
-    TBytes png = EncodePng(img);
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
-    ASSERT_TRUE(f.good()) << "cannot write " << path;
-    // A 4x enlargement in /tmp for looking at the new reference.
-    TRawImage big;
-    big.Width = img.Width * 4;
-    big.Height = img.Height * 4;
-    big.Pixels.resize(std::size_t(big.Width) * big.Height);
-    for (int y = 0; y < big.Height; ++y)
-      for (int x = 0; x < big.Width; ++x) big.At(x, y) = img.At(x / 4, y / 4);
-    TBytes bigPng = EncodePng(big);
-    std::ofstream g(std::string("/tmp/pv_ref_x4_") + name, std::ios::binary);
-    g.write(reinterpret_cast<const char*>(bigPng.data()), std::streamsize(bigPng.size()));
-    return;
-  }
-  std::ifstream f(path, std::ios::binary);
-  ASSERT_TRUE(f.good()) << "missing reference " << path << " (generate with PV_UPDATE_REFS=1)";
-  TBytes bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  TRawImage ref = DecodePng(bytes.data(), bytes.size());
-  ASSERT_EQ(ref.Width, img.Width);
-  ASSERT_EQ(ref.Height, img.Height);
-  for (int y = 0; y < img.Height; ++y)
-    for (int x = 0; x < img.Width; ++x)
-      if ((ref.At(x, y) & 0xFFFFFF) != (img.At(x, y) & 0xFFFFFF)) {
-        FAIL() << name << ": first difference at (" << x << "," << y << "), cell column " << x / cellW << " row "
-               << y / cellH;
-      }
 }
 
 constexpr COLORREF kTeal = RGB(0, 128, 128);
@@ -86,7 +41,7 @@ TEST(Classic, DrawEdgeReference) {
       RECT rc{k * cell + 2, r * cell + 2, k * cell + cell - 2, r * cell + cell - 2};
       EXPECT_TRUE(DrawEdge(c.dc, &rc, edges[r], flags[k]));
     }
-  CompareWithReference(c, "drawedge.png", cell, cell);
+  EXPECT_TRUE(MatchesReference(Snapshot(c), "platform/gdi/tests/ref", "drawedge", cell, cell));
 }
 
 TEST(Classic, DrawEdgeAdjustsTheRectangle) {
@@ -168,7 +123,7 @@ TEST(Classic, DrawFrameControlReference) {
     RECT rc{x, y, x + items[i].size, y + items[i].size};
     EXPECT_TRUE(DrawFrameControl(c.dc, &rc, items[i].type, items[i].state)) << i;
   }
-  CompareWithReference(c, "drawframecontrol.png", cell, cell);
+  EXPECT_TRUE(MatchesReference(Snapshot(c), "platform/gdi/tests/ref", "drawframecontrol", cell, cell));
 }
 
 TEST(Classic, RadioMaskShowsTheCircle) {
@@ -199,7 +154,7 @@ TEST(Classic, PredefinedCheckBoxBitmap) {
   SelectObject(mem, old);
   DeleteDC(mem);
   DeleteObject(b);
-  CompareWithReference(c, "obm_checkboxes.png", 13, 13);
+  EXPECT_TRUE(MatchesReference(Snapshot(c), "platform/gdi/tests/ref", "obm_checkboxes", 13, 13));
   EXPECT_EQ(GetObjectType(HBMMENU_POPUP_CLOSE), 0u);  // a marker, not a bitmap
 }
 
