@@ -315,12 +315,11 @@ void InitReal(FontInstance* fi) {
   double asc = os2 && os2->usWinAscent ? os2->usWinAscent : f->ascender;
   double desc = os2 && os2->usWinDescent ? os2->usWinDescent : -f->descender;
   if (asc + desc <= 0) { asc = upem * 0.8; desc = upem * 0.2; }
-  int h = fi->lf.lfHeight;
+  const LONG h = fi->lf.lfHeight;
   int em;
-  if (h < 0) em = -h;
-  else if (h > 0) em = std::max(1, int(std::lround(h * upem / (asc + desc))));
+  if (h < 0) em = HeightMagnitude(h);
+  else if (h > 0) em = int(std::clamp<long>(std::lround(h * upem / (asc + desc)), 1, 2000));
   else em = 12;
-  em = std::min(em, 2000);
   fi->em = fi->xem = em;
   fi->mono = fi->lf.lfQuality == NONANTIALIASED_QUALITY;
   TEXTMETRICA& tm = fi->tm;

@@ -420,6 +420,22 @@ TEST(SongFaces, InkStaysInTheCellAndTheMeasuredExtent) {
     }
 }
 
+TEST(RealFonts, ExtremeHeightsGiveBoundedCells) {
+  // Heights come from stored layouts: the most negative one has no magnitude
+  // in 32 bits, and huge ones are capped.
+  for (const char* face : {"Tahoma", kSongFaces[0]})
+    for (LONG height : {LONG(INT32_MIN), LONG(INT32_MAX), LONG(-100000)}) {
+      Canvas c(40, 20);
+      Selected f(c.dc, SongFont(face, height));
+      TEXTMETRICA tm;
+      ASSERT_TRUE(GetTextMetricsA(c.dc, &tm));
+      EXPECT_GT(tm.tmHeight, 0) << face << " " << height;
+      EXPECT_LE(tm.tmHeight, 3000) << face << " " << height;
+      EXPECT_GT(tm.tmAscent, 0) << face << " " << height;
+      EXPECT_TRUE(TextOutA(c.dc, 0, 0, "A\xD6\xD0", 3));
+    }
+}
+
 TEST(RealFonts, HeightsAndStyles) {
   Canvas c(10, 10);
   LOGFONTA lf;
