@@ -35,9 +35,22 @@ struct FaceRef {
   bool obliqueSynth = false;
 };
 
+// How glyphs of one width class (single-byte or double-byte characters) are
+// fitted into the fixed cell of the faces that keep the original's metrics.
+struct CellFit {
+  double sx = 0, sy = 0;  // pixels per em, horizontally and vertically
+  int base = 0;           // baseline of the glyphs in rows from the cell's top
+};
+
 struct FontInstance {
   LOGFONTA lf;
   bool builtin = false;
+  // Faces that keep the original's cell metrics: every single-byte character
+  // is `half` pixels wide, every double-byte one `full`, and no ink leaves the
+  // cell of tm.tmHeight rows.
+  bool cell = false;
+  int half = 0, full = 0;
+  CellFit narrow, wide;
   int quadrant = 0;  // rotation in quarter turns counter-clockwise
   std::vector<FaceRef> faces;  // primary first, then fallbacks
   int em = 12, xem = 12;
@@ -81,34 +94,44 @@ bool EqualsNoCase(const std::string& a, const char* b) {
   return true;
 }
 
+// The family that stands in for the faces that keep the original's cell:
+// its Latin glyphs are half as wide as its hanzi.
+constexpr const char* kCellFamily = "WenQuanYi Micro Hei Mono";
+
+struct Substitution {
+  const char* family = nullptr;  // null: no entry
+  bool cell = false;             // keeps the original's cell metrics
+};
+
 // The platform's face names and the installed families that stand in for them.
-const char* Substitute(const std::string& utf8) {
-  static const struct { const char* from; const char* to; } table[] = {
-      {"\xE5\xAE\x8B\xE4\xBD\x93", "WenQuanYi Micro Hei"},              // 宋体
-      {"\xE6\x96\xB0\xE5\xAE\x8B\xE4\xBD\x93", "WenQuanYi Micro Hei"},  // 新宋体
-      {"\xE9\xBB\x91\xE4\xBD\x93", "WenQuanYi Micro Hei"},              // 黑体
-      {"\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91", "WenQuanYi Micro Hei"},  // 微软雅黑
-      {"\xE6\xA5\xB7\xE4\xBD\x93_GB2312", "WenQuanYi Micro Hei"},       // 楷体_GB2312
-      {"SimSun", "WenQuanYi Micro Hei"},
-      {"NSimSun", "WenQuanYi Micro Hei"},
-      {"MS Sans Serif", "DejaVu Sans"},
-      {"MS Shell Dlg", "DejaVu Sans"},
-      {"MS Shell Dlg 2", "DejaVu Sans"},
-      {"Tahoma", "DejaVu Sans"},
-      {"Arial", "DejaVu Sans"},
-      {"Verdana", "DejaVu Sans"},
-      {"System", "DejaVu Sans"},
-      {"Default", "DejaVu Sans"},
-      {"Courier New", "DejaVu Sans Mono"},
-      {"Courier", "DejaVu Sans Mono"},
-      {"Fixedsys", "DejaVu Sans Mono"},
-      {"Terminal", "DejaVu Sans Mono"},
-      {"Times New Roman", "DejaVu Serif"},
+// "Default" is the platform's default face, which on a Chinese system is 宋体.
+Substitution Substitute(const std::string& utf8) {
+  static const struct { const char* from; const char* to; bool cell; } table[] = {
+      {"\xE5\xAE\x8B\xE4\xBD\x93", kCellFamily, true},              // 宋体
+      {"\xE6\x96\xB0\xE5\xAE\x8B\xE4\xBD\x93", kCellFamily, true},  // 新宋体
+      {"SimSun", kCellFamily, true},
+      {"NSimSun", kCellFamily, true},
+      {"Default", kCellFamily, true},
+      {"\xE9\xBB\x91\xE4\xBD\x93", "WenQuanYi Micro Hei", false},              // 黑体
+      {"\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91", "WenQuanYi Micro Hei", false},  // 微软雅黑
+      {"\xE6\xA5\xB7\xE4\xBD\x93_GB2312", "WenQuanYi Micro Hei", false},       // 楷体_GB2312
+      {"MS Sans Serif", "DejaVu Sans", false},
+      {"MS Shell Dlg", "DejaVu Sans", false},
+      {"MS Shell Dlg 2", "DejaVu Sans", false},
+      {"Tahoma", "DejaVu Sans", false},
+      {"Arial", "DejaVu Sans", false},
+      {"Verdana", "DejaVu Sans", false},
+      {"System", "DejaVu Sans", false},
+      {"Courier New", "DejaVu Sans Mono", false},
+      {"Courier", "DejaVu Sans Mono", false},
+      {"Fixedsys", "DejaVu Sans Mono", false},
+      {"Terminal", "DejaVu Sans Mono", false},
+      {"Times New Roman", "DejaVu Serif", false},
   };
   for (const auto& e : table)
-    if (EqualsNoCase(utf8, e.from)) return e.to;
-  if (utf8.empty()) return "WenQuanYi Micro Hei";
-  return nullptr;
+    if (EqualsNoCase(utf8, e.from)) return {e.to, e.cell};
+  if (utf8.empty()) return {"WenQuanYi Micro Hei", false};
+  return {};
 }
 
 bool MatchFace(const std::string& family, const char* lang, int weight, bool italic, FaceRef& out) {
@@ -144,7 +167,42 @@ bool MatchFace(const std::string& family, const char* lang, int weight, bool ita
 
 void SetSize(FontInstance* fi, FT_Face f) { FT_Set_Pixel_Sizes(f, FT_UInt(fi->xem), FT_UInt(fi->em)); }
 
+void SetCellSize(FT_Face f, double sx, double sy) {
+  // 72 dots per inch: a point is a pixel, and sizes keep their fractions.
+  FT_Set_Char_Size(f, FT_F26Dot6(std::lround(sx * 64)), FT_F26Dot6(std::lround(sy * 64)), 72, 72);
+}
+
+// Keeps the pixels of a glyph with pen-relative x in [x0, x1) and y (down) in [y0, y1).
+void CropGlyph(Glyph& g, int x0, int x1, int y0, int y1) {
+  const int gx = g.left, gy = -g.top;
+  const int nx0 = std::max(gx, x0), nx1 = std::min(gx + g.w, x1);
+  const int ny0 = std::max(gy, y0), ny1 = std::min(gy + g.h, y1);
+  if (nx0 == gx && ny0 == gy && nx1 == gx + g.w && ny1 == gy + g.h) return;
+  if (nx1 <= nx0 || ny1 <= ny0) {
+    g.w = g.h = 0;
+    g.cov.clear();
+    return;
+  }
+  std::vector<std::uint8_t> out(std::size_t(nx1 - nx0) * std::size_t(ny1 - ny0));
+  for (int y = ny0; y < ny1; ++y)
+    std::memcpy(out.data() + std::size_t(y - ny0) * std::size_t(nx1 - nx0),
+                g.cov.data() + std::size_t(y - gy) * std::size_t(g.w) + std::size_t(nx0 - gx), std::size_t(nx1 - nx0));
+  g.cov.swap(out);
+  g.left = nx0;
+  g.top = -ny0;
+  g.w = nx1 - nx0;
+  g.h = ny1 - ny0;
+}
+
+bool IsFullWidth(FT_Face f, FT_UInt gi) {
+  return FT_Load_Glyph(f, gi, FT_LOAD_NO_SCALE) == 0 && f->glyph->metrics.horiAdvance * 4 >= FT_Pos(f->units_per_EM) * 3;
+}
+
 bool IsCjkFace(FT_Face f) { return f && FT_Get_Char_Index(f, 0x4E2D) != 0; }
+
+// The size a LOGFONT height asks for, capped; the most negative height has
+// no 32-bit magnitude.
+int HeightMagnitude(LONG h) { return int(std::min<std::int64_t>(std::abs(std::int64_t(h)), 2000)); }
 
 // Built-in font metrics
 constexpr int kFixedAscent = 11, kFixedDescent = 3, kFixedSB = 7, kFixedDB = 14;
@@ -161,22 +219,94 @@ void InitBuiltin(FontInstance* fi) {
   fi->soPos = 4;
 }
 
+// Fits one width class of glyphs into the cell: `samples` are characters of
+// the class whose outlines span its ascenders and descenders. The glyphs keep
+// the face's em vertically unless their ink is taller than the cell; their
+// advance is scaled to the slot width `w`. The baseline moves up from the
+// cell's ascent when the descenders need more room than the descent gives.
+CellFit FitClass(FT_Face f, const char32_t* samples, int w, int cell, int ascent) {
+  double upem = f->units_per_EM ? f->units_per_EM : 1000;
+  double top = 0, bottom = 0, adv = 0;
+  for (const char32_t* p = samples; *p; ++p) {
+    FT_UInt gi = FT_Get_Char_Index(f, FT_ULong(*p));
+    if (!gi || FT_Load_Glyph(f, gi, FT_LOAD_NO_SCALE) != 0) continue;
+    const FT_Glyph_Metrics& m = f->glyph->metrics;
+    top = std::max(top, double(m.horiBearingY));
+    bottom = std::min(bottom, double(m.horiBearingY - m.height));
+    adv = std::max(adv, double(m.horiAdvance));
+  }
+  if (adv <= 0) {  // the face lacks the class: assume glyphs as tall as the em
+    top = upem * ascent / cell;
+    bottom = top - upem;
+    adv = upem * w / cell;
+  }
+  // Antialiased edges may reach this far past the cell; the cell cuts them off.
+  constexpr double kSpill = 0.25;
+  CellFit fit;
+  fit.sx = w * upem / adv;
+  fit.sy = cell;
+  if (top - bottom > upem) fit.sy = cell * upem / (top - bottom);
+  double above = top * fit.sy / upem, below = -bottom * fit.sy / upem;
+  fit.base = std::clamp(cell - int(std::ceil(below - kSpill)), 0, ascent);
+  if (above > fit.base + kSpill) fit.sy *= (fit.base + kSpill) / above;
+  return fit;
+}
+
+// Metrics of the faces that keep the original's cell. The original's em is
+// 256 units, 220 of them above the baseline, with no leading: the cell is the
+// em whichever sign the height has, and is split between ascent and descent in
+// that proportion. Single-byte characters are half as wide as double-byte ones.
+void InitCell(FontInstance* fi) {
+  int cell = fi->lf.lfHeight == 0 ? 12 : HeightMagnitude(fi->lf.lfHeight);
+  fi->cell = true;
+  fi->em = fi->xem = cell;
+  TEXTMETRICA& tm = fi->tm;
+  tm.tmHeight = cell;
+  tm.tmAscent = (cell * 220 + 128) / 256;
+  tm.tmDescent = cell - tm.tmAscent;
+  tm.tmInternalLeading = 0;
+  tm.tmExternalLeading = 0;
+  fi->half = fi->lf.lfWidth > 0 ? std::min<int>(fi->lf.lfWidth, 2000) : (cell + 1) / 2;
+  fi->full = fi->lf.lfWidth > 0 ? 2 * fi->half : cell;
+  tm.tmAveCharWidth = fi->half;
+  tm.tmMaxCharWidth = std::max(fi->half, fi->full);
+  FT_Face f = fi->faces[0].face;
+  fi->narrow = FitClass(f, U"Hbdfhklgjpqy|()", fi->half, cell, tm.tmAscent);
+  fi->wide = FitClass(f, U"\u4E2D\u56FD\u6587\u5B57\u9F98", fi->full, cell, tm.tmAscent);
+  double upem = f->units_per_EM ? f->units_per_EM : 1000;
+  fi->ulThick = std::clamp(int(std::lround(f->underline_thickness * double(cell) / upem)), 1,
+                           std::max<int>(1, tm.tmDescent));
+  fi->ulPos = std::clamp(int(std::lround(-f->underline_position * double(cell) / upem)), 0,
+                         std::max<int>(0, tm.tmDescent - fi->ulThick));
+  fi->soPos = std::max(1, int(std::lround(tm.tmAscent * 0.3)));
+  fi->soThick = fi->ulThick;
+  // Fixed pitch: TMPF_FIXED_PITCH stays clear.
+  tm.tmPitchAndFamily = BYTE(TMPF_TRUETYPE | TMPF_VECTOR | (fi->lf.lfPitchAndFamily & 0xF0));
+}
+
 void InitReal(FontInstance* fi) {
   std::string name = AnsiToUtf8(std::string(fi->lf.lfFaceName, strnlen(fi->lf.lfFaceName, LF_FACESIZE)));
-  const char* sub = Substitute(name);
-  std::string family = sub ? sub : name;
+  Substitution sub = Substitute(name);
+  std::string family = sub.family ? sub.family : name;
   FaceRef primary;
   int weight = fi->lf.lfWeight == 0 ? FW_NORMAL : fi->lf.lfWeight;
   bool italic = fi->lf.lfItalic != 0;
   if (!MatchFace(family, nullptr, weight, italic, primary)) MatchFace("DejaVu Sans", nullptr, weight, italic, primary);
   if (primary.face) fi->faces.push_back(primary);
+  // A CJK face follows a face without hanzi. It follows the cell faces' face
+  // too: its quotes and dashes are full-width, as double-byte characters are.
   FaceRef cjkFace;
-  if (!IsCjkFace(primary.face) && MatchFace("WenQuanYi Micro Hei", "zh-cn", weight, italic, cjkFace) && IsCjkFace(cjkFace.face))
+  if ((sub.cell || !IsCjkFace(primary.face)) && MatchFace("WenQuanYi Micro Hei", "zh-cn", weight, italic, cjkFace) &&
+      IsCjkFace(cjkFace.face) && cjkFace.face != primary.face)
     fi->faces.push_back(cjkFace);
   FaceRef latin;
   if (MatchFace("DejaVu Sans", nullptr, weight, italic, latin) && latin.face != primary.face) fi->faces.push_back(latin);
   if (fi->faces.empty()) {
     InitBuiltin(fi);  // no fonts at all: fall back to the fixed font's metrics
+    return;
+  }
+  if (sub.cell) {
+    InitCell(fi);
     return;
   }
   FT_Face f = fi->faces[0].face;
@@ -185,12 +315,11 @@ void InitReal(FontInstance* fi) {
   double asc = os2 && os2->usWinAscent ? os2->usWinAscent : f->ascender;
   double desc = os2 && os2->usWinDescent ? os2->usWinDescent : -f->descender;
   if (asc + desc <= 0) { asc = upem * 0.8; desc = upem * 0.2; }
-  int h = fi->lf.lfHeight;
+  const LONG h = fi->lf.lfHeight;
   int em;
-  if (h < 0) em = -h;
-  else if (h > 0) em = std::max(1, int(std::lround(h * upem / (asc + desc))));
+  if (h < 0) em = HeightMagnitude(h);
+  else if (h > 0) em = int(std::clamp<long>(std::lround(h * upem / (asc + desc)), 1, 2000));
   else em = 12;
-  em = std::min(em, 2000);
   fi->em = fi->xem = em;
   fi->mono = fi->lf.lfQuality == NONANTIALIASED_QUALITY;
   TEXTMETRICA& tm = fi->tm;
@@ -330,18 +459,39 @@ Glyph* MakeGlyph(FontInstance* fi, std::uint32_t code, bool dbcs) {
     FaceRef* use = nullptr;
     FT_UInt gi = 0;
     if (cp >= 0x20 || cp == '\t') {
+      // In the cell faces every double-byte character is full-width: a face
+      // with a full-width form comes before one with a half-width form.
+      bool wantWide = fi->cell && dbcs;
       for (FaceRef& f : fi->faces) {
-        gi = FT_Get_Char_Index(f.face, cp == '\t' ? ' ' : cp);
-        if (gi) { use = &f; break; }
+        FT_UInt i = FT_Get_Char_Index(f.face, cp == '\t' ? ' ' : cp);
+        if (!i) continue;
+        if (!use) use = &f, gi = i;
+        if (!wantWide || IsFullWidth(f.face, i)) {
+          use = &f, gi = i;
+          break;
+        }
       }
     }
     if (!use) { use = &fi->faces[0]; gi = 0; }
     FT_Face f = use->face;
-    SetSize(fi, f);
+    const CellFit* fit = fi->cell ? (dbcs ? &fi->wide : &fi->narrow) : nullptr;
+    const int slotW = dbcs ? fi->full : fi->half;
+    double natural = 0;  // unhinted advance of a glyph fitted to the cell
+    if (fit) SetCellSize(f, fit->sx, fit->sy);
+    else SetSize(fi, f);
     FT_Int32 flags = FT_LOAD_DEFAULT | (fi->mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
+    bool loaded = cp >= 0x20 || cp == '\t' ? FT_Load_Glyph(f, gi, flags) == 0 : false;
+    if (loaded && fit) {
+      natural = f->glyph->linearHoriAdvance / 65536.0;
+      if (natural > slotW + 0.5) {  // wider than its slot (a fallback face's glyph): narrow it
+        SetCellSize(f, fit->sx * slotW / natural, fit->sy);
+        loaded = FT_Load_Glyph(f, gi, flags) == 0;
+        natural = slotW;
+      }
+    }
     if (cp < 0x20 && cp != '\t') {
       g->adv = 0;  // control characters take no room
-    } else if (FT_Load_Glyph(f, gi, flags) == 0) {
+    } else if (loaded) {
       FT_GlyphSlot slot = f->glyph;
       if (use->emboldenSynth) FT_GlyphSlot_Embolden(slot);
       if (use->obliqueSynth) FT_GlyphSlot_Oblique(slot);
@@ -362,6 +512,17 @@ Glyph* MakeGlyph(FontInstance* fi, std::uint32_t code, bool dbcs) {
             g->cov[std::size_t(y) * g->w + x] = v;
           }
         }
+      }
+      if (fit) {
+        // Every glyph takes its slot; a narrower one (half-width punctuation
+        // among double-byte characters) is centred in it. Its baseline sits
+        // where the class was fitted, and nothing leaves the cell or, upright,
+        // the slot.
+        g->adv = slotW;
+        if (natural < slotW) g->left += int(std::lround((slotW - natural) / 2));
+        g->top += fi->tm.tmAscent - fit->base;
+        bool upright = !fi->lf.lfItalic;
+        CropGlyph(*g, upright ? 0 : -slotW, upright ? slotW : 2 * slotW, -fi->tm.tmAscent, fi->tm.tmDescent);
       }
     }
   }

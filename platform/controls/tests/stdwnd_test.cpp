@@ -828,5 +828,7 @@ TEST_F(StdWnd, DialogPaintsClassicControls) {
   EXPECT_EQ(px(ok, r.right / 2, 1), rgb(COLOR_BTNHIGHLIGHT));  // then the raised edge
   EXPECT_EQ(px(ok, r.right / 2, r.bottom - 2), rgb(COLOR_3DDKSHADOW));
   EXPECT_EQ(px(lb, 1, int(SendMessageA(lb, LB_GETITEMHEIGHT, 0, 0)) + 1), rgb(COLOR_HIGHLIGHT));  // item 1 selected
-  EXPECT_EQ(px(edit, 2, 2), rgb(COLOR_HIGHLIGHT));       // the focused edit shows its selection
+  // The focused edit shows its selection: the highlight fills the text's cell,
+  // here its first column, left of the first hanzi's ink.
+  EXPECT_EQ(px(edit, 1, 2), rgb(COLOR_HIGHLIGHT));
 }

@@ -312,6 +312,130 @@ TEST(RealFonts, ChineseTextPutsInkInEachGlyphCell) {
   }
 }
 
+// The Chinese UI faces keep the original's cell whatever face draws them: a
+// cell as high as the em with no leading, 220/256 of it above the baseline,
+// single-byte characters half as wide as double-byte ones.
+const char* const kSongFaces[] = {"\xCB\xCE\xCC\xE5", "\xD0\xC2\xCB\xCE\xCC\xE5", "SimSun", "NSimSun",
+                                  "Default"};  // 宋体, 新宋体
+const std::string kLatin = "Penvarro 1.0";                          // 12 characters
+const std::string kHanzi = "\xD6\xD0\xCE\xC4\xD7\xD6";               // 中文字
+const std::string kMixed = "ab\xD6\xD0\xCE\xC4" "c";                  // ab中文c
+
+HFONT SongFont(const char* face, int height, int weight = FW_NORMAL, BYTE quality = 0) {
+  LOGFONTA lf;
+  lf.lfHeight = height;
+  lf.lfWeight = weight;
+  lf.lfQuality = quality;
+  lf.lfCharSet = GB2312_CHARSET;
+  std::strcpy(lf.lfFaceName, face);
+  return CreateFontIndirectA(&lf);
+}
+
+TEST(SongFaces, KeepTheOriginalCellMetrics) {
+  struct Case {
+    int height;
+    LONG cell, ascent, descent, ave, max;
+    int latin, hanzi, mixed;  // extents of kLatin, kHanzi, kMixed
+  } cases[] = {
+      {-12, 12, 10, 2, 6, 12, 72, 36, 42},
+      {12, 12, 10, 2, 6, 12, 72, 36, 42},  // a positive height is the cell, the same without leading
+      {-11, 11, 9, 2, 6, 11, 72, 33, 40},
+      {16, 16, 14, 2, 8, 16, 96, 48, 56},
+      {-16, 16, 14, 2, 8, 16, 96, 48, 56},
+  };
+  for (const char* face : kSongFaces)
+    for (const Case& k : cases) {
+      Canvas c(10, 10);
+      Selected f(c.dc, SongFont(face, k.height));
+      const std::string at = std::string(face) + " at " + std::to_string(k.height);
+      TEXTMETRICA tm;
+      ASSERT_TRUE(GetTextMetricsA(c.dc, &tm));
+      EXPECT_EQ(tm.tmHeight, k.cell) << at;
+      EXPECT_EQ(tm.tmInternalLeading, 0) << at;
+      EXPECT_EQ(tm.tmExternalLeading, 0) << at;
+      EXPECT_EQ(tm.tmAscent, k.ascent) << at;
+      EXPECT_EQ(tm.tmDescent, k.descent) << at;
+      EXPECT_EQ(tm.tmAveCharWidth, k.ave) << at;
+      EXPECT_EQ(tm.tmMaxCharWidth, k.max) << at;
+      EXPECT_EQ(tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0) << at;  // clear: fixed pitch
+      SIZE sz;
+      const std::pair<const std::string*, int> extents[] = {{&kLatin, k.latin}, {&kHanzi, k.hanzi}, {&kMixed, k.mixed}};
+      for (auto [text, cx] : extents) {
+        ASSERT_TRUE(GetTextExtentPoint32A(c.dc, text->c_str(), int(text->size()), &sz));
+        EXPECT_EQ(sz.cx, cx) << at << ": " << *text;
+        EXPECT_EQ(sz.cy, k.cell) << at;
+      }
+      int w[2];
+      GetCharWidthA(c.dc, 'W', 'W', w);
+      GetCharWidthA(c.dc, 0xD6D0, 0xD6D0, w + 1);
+      EXPECT_EQ(w[0], k.ave) << at;
+      EXPECT_EQ(w[1], k.max) << at;
+      RECT rc{0, 0, 0, 0};
+      EXPECT_EQ(DrawTextA(c.dc, kMixed.c_str(), int(kMixed.size()), &rc, DT_CALCRECT | DT_SINGLELINE), k.cell) << at;
+      EXPECT_EQ(rc.right, k.mixed) << at;
+      char name[LF_FACESIZE];
+      GetTextFaceA(c.dc, LF_FACESIZE, name);
+      EXPECT_STREQ(name, face);
+    }
+}
+
+TEST(SongFaces, InkStaysInTheCellAndTheMeasuredExtent) {
+  if (!HaveCjkFont()) GTEST_SKIP() << "no CJK font installed";
+  // Ascenders, descenders and brackets; hanzi and full-width punctuation;
+  // both mixed, with a half-width quote among the double-byte characters.
+  const std::string texts[] = {"Hbdfhklgjpqy|()_@W", "\xD6\xD0\xB9\xFA\xFD\x88\xA3\xAC\xA1\xA3\xA3\xA8",
+                               "Ag\xD6\xD0\xA1\xB0j\xCE\xC4y"};  // 中国龍，。（; Ag中“j文y
+  struct Case {
+    int height, weight;
+    BYTE quality;
+  } cases[] = {{-12, FW_NORMAL, 0}, {-11, FW_NORMAL, 0}, {12, FW_NORMAL, 0}, {16, FW_NORMAL, 0},
+               {-12, FW_BOLD, 0},   {-16, FW_BOLD, 0},   {-12, FW_NORMAL, NONANTIALIASED_QUALITY}};
+  constexpr int kX = 5, kY = 5;
+  for (const Case& k : cases)
+    for (const std::string& s : texts) {
+      Canvas c(220, 30);
+      Selected f(c.dc, SongFont(kSongFaces[0], k.height, k.weight, k.quality));
+      SetBkMode(c.dc, TRANSPARENT);
+      TEXTMETRICA tm;
+      GetTextMetricsA(c.dc, &tm);
+      int dx[32];
+      SIZE sz;
+      GetTextExtentExPointA(c.dc, s.c_str(), int(s.size()), 1000, nullptr, dx, &sz);
+      TextOutA(c.dc, kX, kY, s.c_str(), int(s.size()));
+      const std::string at = std::to_string(k.height) + "/" + std::to_string(k.weight) + ": " + s;
+      EXPECT_EQ(c.Ink(kX, kY, kX + sz.cx, kY + tm.tmHeight), c.Ink()) << at;
+      // Every character has ink in its own slot, and the ink fills most of
+      // the cell's height.
+      int start = 0;
+      for (std::size_t i = 0; i < s.size();) {
+        std::size_t n = static_cast<unsigned char>(s[i]) >= 0x81 ? 2 : 1;
+        EXPECT_GT(c.Ink(kX + start, kY, kX + dx[i], kY + tm.tmHeight), 0) << at << " at byte " << i;
+        start = dx[i];
+        i += n;
+      }
+      int top = c.h, bottom = -1;
+      for (int y = 0; y < c.h; ++y)
+        if (c.Ink(0, y, c.w, y + 1) > 0) top = std::min(top, y), bottom = y;
+      EXPECT_GE(bottom - top + 1, tm.tmHeight - 2) << at;
+    }
+}
+
+TEST(RealFonts, ExtremeHeightsGiveBoundedCells) {
+  // Heights come from stored layouts: the most negative one has no magnitude
+  // in 32 bits, and huge ones are capped.
+  for (const char* face : {"Tahoma", kSongFaces[0]})
+    for (LONG height : {LONG(INT32_MIN), LONG(INT32_MAX), LONG(-100000)}) {
+      Canvas c(40, 20);
+      Selected f(c.dc, SongFont(face, height));
+      TEXTMETRICA tm;
+      ASSERT_TRUE(GetTextMetricsA(c.dc, &tm));
+      EXPECT_GT(tm.tmHeight, 0) << face << " " << height;
+      EXPECT_LE(tm.tmHeight, 3000) << face << " " << height;
+      EXPECT_GT(tm.tmAscent, 0) << face << " " << height;
+      EXPECT_TRUE(TextOutA(c.dc, 0, 0, "A\xD6\xD0", 3));
+    }
+}
+
 TEST(RealFonts, HeightsAndStyles) {
   Canvas c(10, 10);
   LOGFONTA lf;
