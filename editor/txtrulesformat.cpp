@@ -92,6 +92,10 @@ struct Writer {
 
 // ---------------------------------------------------------------- reader
 
+// How deep ranges may nest in a rules text; deeper text is refused before the
+// reader's recursion can exhaust the stack.
+constexpr int kMaxRangeDepth = 200;
+
 struct Tag {
   bool none = false;     // the text ended
   bool closing = false;
@@ -108,9 +112,17 @@ class Reader {
   const AnsiString& s;
   bool whole;
   std::size_t pos = 0;
-  int line = 0;
 
-  [[noreturn]] void EndOfLine() { throw Exception("Unexpected end of line. Line " + std::to_string(line)); }
+  // The line counter of the messages: the line ends before the position, each
+  // CR LF, LF or lone CR counting once.
+  AnsiString Line() const {
+    int n = 0;
+    for (std::size_t i = 0; i < pos && i < s.size(); ++i)
+      if (s[i] == '\n' || (s[i] == '\r' && (i + 1 >= s.size() || s[i + 1] != '\n'))) ++n;
+    return std::to_string(n);
+  }
+
+  [[noreturn]] void EndOfLine() { throw Exception("Unexpected end of line. Line " + Line()); }
 
   static AnsiString Decode(const AnsiString& v) {
     AnsiString r;
@@ -140,10 +152,7 @@ class Reader {
 
   Tag Next(bool allowUnknown) {
     Tag t;
-    while (pos < s.size() && s[pos] != '<') {
-      if (s[pos] == '\r') ++line;
-      ++pos;
-    }
+    while (pos < s.size() && s[pos] != '<') ++pos;
     if (pos >= s.size()) {
       t.none = true;
       return t;
@@ -168,7 +177,7 @@ class Reader {
       }
     if (t.index < 0) {
       if (allowUnknown) return t;
-      throw Exception("Tag \"" + t.name + "\" is unknown (line " + std::to_string(line) + ")");
+      throw Exception("Tag \"" + t.name + "\" is unknown (line " + Line() + ")");
     }
     // Quoted strings inside the tag: the last one is its value.
     for (;;) {
@@ -200,7 +209,7 @@ class Reader {
     AnsiString v = Decode(s.substr(start, pos - start));
     Tag close = Next(false);
     if (close.none || !close.closing || close.index != open.index)
-      throw Exception("Close tag: /" + close.name + " is not found. Line " + std::to_string(line));
+      throw Exception("Close tag: /" + close.name + " is not found. Line " + Line());
     return v;
   }
 
@@ -213,9 +222,9 @@ class Reader {
       if (t.none) throw Exception(AnsiString("Unexpected end of rules text in section ") + Name);
       if (t.closing) {
         if (t.Is(Name)) return;
-        throw Exception("Unexpected tag: /" + t.name + " line " + std::to_string(line));
+        throw Exception("Unexpected tag: /" + t.name + " line " + Line());
       }
-      if (!Child(t)) throw Exception("Unexpected tag: " + t.name + " line " + std::to_string(line));
+      if (!Child(t)) throw Exception("Unexpected tag: " + t.name + " line " + Line());
     }
   }
 
@@ -240,7 +249,10 @@ class Reader {
     });
   }
 
-  void Range(TTxtRange& r) {
+  void Range(TTxtRange& r, int depth) {
+    if (depth > kMaxRangeDepth)
+      throw Exception("Ranges nested too deeply (more than " + std::to_string(kMaxRangeDepth) + " levels). Line " +
+                      Line());
     Section("Range", [&](const Tag& t) {
       if (t.Is("AnyTerm")) r.OpenSymbol.TermMode = IsTrue(Text(t)) ? 1 : 2;
       else if (t.Is("CaseSensitive")) r.SetCaseSensitive(IsTrue(Text(t)));
@@ -268,7 +280,7 @@ class Reader {
         auto* child = new TTxtRange();
         child->Name = t.value;
         r.AddRange(child);
-        Range(*child);
+        Range(*child, depth + 1);
       } else return false;
       return true;
     });
@@ -348,17 +360,17 @@ class Reader {
     }
     for (;;) {
       Tag t = Next(true);
-      if (t.none) throw Exception("Closing tag: /RuleHighlighter was not found. Line " + std::to_string(line));
+      if (t.none) throw Exception("Closing tag: /RuleHighlighter was not found. Line " + Line());
       if (t.closing) {
         if (t.index < 0) continue;
         if (t.Is("RuleHighlighter")) return;
-        throw Exception("Closing tag: /RuleHighlighter was not found. Line " + std::to_string(line));
+        throw Exception("Closing tag: /RuleHighlighter was not found. Line " + Line());
       }
       if (t.Is("Copyright")) Text(t);
       else if (t.Is("Info")) Info(Rules);
       else if (t.Is("Range")) {
         if (Rules) Target.Name = t.value;
-        Range(Target);
+        Range(Target, 1);
       }
     }
   }

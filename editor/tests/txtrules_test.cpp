@@ -402,7 +402,7 @@ TEST(TxtRulesText, MalformedTextsRaiseTheirMessages) {
   } cases[] = {
       {"", "Highlighter header tag (\"<RuleHighlighter>\") was not found."},
       {"<Foo>", "Highlighter header tag (\"<RuleHighlighter>\") was not found."},
-      {"<RuleHighlighter>\n", "Closing tag: /RuleHighlighter was not found. Line 0"},
+      {"<RuleHighlighter>\n", "Closing tag: /RuleHighlighter was not found. Line 1"},
       {"<RuleHighlighter>\r\n\r\n</Info>", "Closing tag: /RuleHighlighter was not found. Line 2"},
       {"<RuleHighlighter><Range Name=\"x\"><Bogus>1</Bogus>", "Tag \"Bogus\" is unknown (line 0)"},
       {"<RuleHighlighter>\r\n<Info>\r\n<General>\r\n<Name>x</Layout>", "Close tag: /Layout is not found. Line 3"},
@@ -423,6 +423,82 @@ TEST(TxtRulesText, MalformedTextsRaiseTheirMessages) {
     } catch (const Exception& e) {
       EXPECT_EQ(e.Message, c.message);
     }
+  }
+}
+
+// The message of loading Text, or "" when it loaded.
+std::string LoadError(const std::string& Text) {
+  TTxtRules h(nullptr);
+  try {
+    h.LoadFromText(Text);
+    return "";
+  } catch (const Exception& e) {
+    return e.Message;
+  }
+}
+
+std::string WithLineEnds(std::string Text, const char* End) {
+  std::string r;
+  for (char c : Text) {
+    if (c == '\n') r += End;
+    else r += c;
+  }
+  return r;
+}
+
+TEST(TxtRulesText, ErrorsCountLinesAlikeWithLfCrLfAndCr) {
+  // The counter is the number of line ends before the error.
+  const struct {
+    const char* text;  // written with LF
+    const char* message;
+  } cases[] = {
+      {"<RuleHighlighter>\n<Range Name=\"x\">\n<Def>\n<Bogus>1</Bogus>", "Tag \"Bogus\" is unknown (line 3)"},
+      {"<RuleHighlighter>\n<Info>\n<General>\n<Name>x</Layout>", "Close tag: /Layout is not found. Line 3"},
+      {"<RuleHighlighter>\n\n<Range Name=\"x", "Unexpected end of line. Line 2"},
+      {"<RuleHighlighter>\n<Info>\n<Range Name=\"x\">", "Unexpected tag: Range line 2"},
+      {"<RuleHighlighter>\n<Info>\n</Info>\n\n", "Closing tag: /RuleHighlighter was not found. Line 4"},
+  };
+  for (const auto& c : cases) {
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+      SCOPED_TRACE(testing::Message() << c.text << " with line ends " << testing::PrintToString(std::string(end)));
+      EXPECT_EQ(LoadError(WithLineEnds(c.text, end)), c.message);
+    }
+  }
+
+  // A text as the writer leaves it, damaged on its 12th line (11 line ends before it).
+  TTxtRules a(nullptr);
+  std::string text = a.SaveToText();
+  std::size_t at = 0;
+  for (int i = 0; i < 11; ++i) at = text.find('\n', at) + 1;
+  text.insert(at, "<Bogus>");
+  for (const char* end : {"\n", "\r\n"}) {
+    SCOPED_TRACE(end[0] == '\r' ? "CRLF" : "LF");
+    std::string msg = LoadError(WithLineEnds(text, end));
+    EXPECT_NE(msg.find("Bogus"), std::string::npos) << msg;
+    EXPECT_NE(msg.find("line 11"), std::string::npos) << msg;
+  }
+}
+
+TEST(TxtRulesText, DeeplyNestedRangesAreRefused) {
+  auto nested = [](int levels) {
+    std::string t = "<RuleHighlighter>";
+    for (int i = 0; i < levels; ++i) t += "<Range Name=\"r\">";
+    for (int i = 0; i < levels; ++i) t += "</Range>";
+    return t + "</RuleHighlighter>";
+  };
+  EXPECT_EQ(LoadError(nested(200)), "");  // the root and 199 levels below it
+  for (int levels : {201, 30000}) {
+    SCOPED_TRACE(levels);
+    EXPECT_EQ(LoadError(nested(levels)), "Ranges nested too deeply (more than 200 levels). Line 0");
+  }
+  // The range-level reader shares the limit.
+  TTxtRange target;
+  TStringStream s(nested(30000));
+  try {
+    target.LoadFromStream(&s);
+    ADD_FAILURE() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_NE(std::string(e.Message).find("nested too deeply"), std::string::npos) << e.Message;
   }
 }
 

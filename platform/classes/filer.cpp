@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <unordered_map>
 
@@ -214,6 +215,8 @@ class Parser {
       AnsiString text = s.substr(b, pos - b);
       v.Type = vaExtended;
       v.Float = std::strtod(text.c_str(), nullptr);
+      // Too large for a double: refused rather than read as infinity.
+      if (!std::isfinite(v.Float)) Fail("Number out of range");
       // single, currency and date suffixes name the original type; the value is the same
       if (Peek() == 's' || Peek() == 'c' || Peek() == 'd') ++pos;
       return v;
@@ -464,11 +467,23 @@ void AppendWideQuoted(AnsiString& out, const WideString& s) {
   if (open) out += '\'';
 }
 
+// How a value that is no finite number is named in messages.
+AnsiString NonFiniteName(double v) { return std::isnan(v) ? "NAN" : v < 0 ? "-INF" : "INF"; }
+
+// Only finite numbers have a text the reader takes back.
+void CheckFinite(double v, const AnsiString& where) {
+  if (!std::isfinite(v)) {
+    AnsiString msg = "Cannot store the floating-point value " + NonFiniteName(v);
+    throw EWriteError(where.empty() ? msg : msg + " in " + where);
+  }
+}
+
 AnsiString FloatText(double v) {
+  CheckFinite(v, AnsiString());
   char buf[64];
   auto r = std::to_chars(buf, buf + sizeof buf, v);
   AnsiString s(buf, r.ptr);
-  if (s.find_first_of(".eEn") == AnsiString::npos) s += ".0";  // keep it a float when read back
+  if (s.find_first_of(".eE") == AnsiString::npos) s += ".0";  // keep it a float when read back
   return s;
 }
 
@@ -1210,6 +1225,7 @@ void TWriter::WriteProperty(TObject* Instance, const TPropInfo* Info, const Ansi
     }
     case tkFloat:
       if (Info->ReadOnly() || v.Float == Info->DefaultFloat) return;
+      CheckFinite(v.Float, name);
       out.Type = vaExtended;
       out.Float = v.Float;
       break;
@@ -1271,6 +1287,7 @@ void TWriter::WriteProperty(TObject* Instance, const TPropInfo* Info, const Ansi
         case varSingle: case varDouble: case varCurrency: case varDate:
           out.Type = vaExtended;
           out.Float = v.Var.AsDouble();
+          CheckFinite(out.Float, name);
           break;
         case varBoolean: out.Type = v.Var.AsBoolean() ? vaTrue : vaFalse; break;
         case varOleStr: out.Type = vaWString; out.WStr = v.Var.AsWideString(); break;

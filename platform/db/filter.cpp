@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "platform/rtl/exceptions.h"
@@ -68,8 +69,25 @@ bool ParseDateLiteral(const AnsiString& s, double& out) {
   return true;
 }
 
+// How deep parentheses and NOT may nest; deeper text is refused before the
+// parser's recursion can exhaust the stack.
+constexpr int kMaxFilterDepth = 200;
+
+// The filter text as a message quotes it: long texts are cut, and never in the
+// middle of a double-byte character, so the closing quote stays readable.
+AnsiString QuotedText(const AnsiString& text) {
+  constexpr size_t kMaxQuoted = 120;
+  size_t end = 0;
+  while (end < text.size() && end < kMaxQuoted) {
+    size_t len = IsDBCSLeadByte(text[end]) ? 2 : 1;
+    if (end + len > text.size()) break;
+    end += len;
+  }
+  return "'" + text.substr(0, end) + (end < text.size() ? "...'" : "'");
+}
+
 [[noreturn]] void SyntaxError(const AnsiString& text, const AnsiString& what) {
-  throw EDatabaseError("Filter expression incorrectly terminated or invalid: " + what + " in '" + text + "'");
+  throw EDatabaseError("Filter expression incorrectly terminated or invalid: " + what + " in " + QuotedText(text));
 }
 
 // ---- tokens ----
@@ -149,7 +167,11 @@ std::vector<Token> Tokenize(const AnsiString& s) {
       size_t st = i;
       while (i < n) {
         unsigned char d = static_cast<unsigned char>(s[i]);
-        if (IsDBCSLeadByte(static_cast<Byte>(d)) && i + 1 < n) { i += 2; continue; }
+        if (IsDBCSLeadByte(static_cast<Byte>(d))) {
+          if (i + 1 >= n) SyntaxError(s, "incomplete double-byte character at the end");
+          i += 2;
+          continue;
+        }
         if (std::isalnum(d) || d == '_') { ++i; continue; }
         break;
       }
@@ -310,25 +332,52 @@ class Parser {
   const Token& Peek() const { return toks_[pos_]; }
   const Token& Next() { return toks_[pos_ < toks_.size() - 1 ? pos_++ : pos_]; }
 
+  using Terms = std::vector<std::unique_ptr<FilterExpr>>;
+
+  // Joins the terms of a chain "a AND b AND c ..." into a balanced tree, so a
+  // long chain evaluates and frees without deep recursion. AND and OR are
+  // associative and the leaves keep their order, so the result is the same.
+  static std::unique_ptr<FilterExpr> Join(LogicNode::Kind kind, Terms& terms, size_t lo, size_t hi) {
+    if (hi - lo == 1) return std::move(terms[lo]);
+    size_t mid = lo + (hi - lo) / 2;
+    auto l = Join(kind, terms, lo, mid);
+    return std::make_unique<LogicNode>(kind, std::move(l), Join(kind, terms, mid, hi));
+  }
+
+  // Counts one level of nesting for as long as it lives.
+  struct Nest {
+    Parser& p;
+    explicit Nest(Parser& parser) : p(parser) {
+      if (p.depth_ >= kMaxFilterDepth)
+        SyntaxError(p.text_, "parentheses and NOT nested too deeply (more than " + std::to_string(kMaxFilterDepth) +
+                                 " levels)");
+      ++p.depth_;
+    }
+    ~Nest() { --p.depth_; }
+  };
+
   std::unique_ptr<FilterExpr> ParseOr() {
-    auto l = ParseAnd();
+    Terms terms;
+    terms.push_back(ParseAnd());
     while (KeywordIs(Peek(), "OR")) {
       Next();
-      l = std::make_unique<LogicNode>(LogicNode::Or, std::move(l), ParseAnd());
+      terms.push_back(ParseAnd());
     }
-    return l;
+    return Join(LogicNode::Or, terms, 0, terms.size());
   }
   std::unique_ptr<FilterExpr> ParseAnd() {
-    auto l = ParseNot();
+    Terms terms;
+    terms.push_back(ParseNot());
     while (KeywordIs(Peek(), "AND")) {
       Next();
-      l = std::make_unique<LogicNode>(LogicNode::And, std::move(l), ParseNot());
+      terms.push_back(ParseNot());
     }
-    return l;
+    return Join(LogicNode::And, terms, 0, terms.size());
   }
   std::unique_ptr<FilterExpr> ParseNot() {
     if (KeywordIs(Peek(), "NOT")) {
       Next();
+      Nest nest(*this);
       return std::make_unique<LogicNode>(LogicNode::Not, ParseNot());
     }
     return ParsePrimary();
@@ -336,6 +385,7 @@ class Parser {
   std::unique_ptr<FilterExpr> ParsePrimary() {
     if (Peek().kind == Tok::LParen) {
       Next();
+      Nest nest(*this);
       auto e = ParseOr();
       if (Peek().kind != Tok::RParen) SyntaxError(text_, "missing ')'");
       Next();
@@ -374,7 +424,7 @@ class Parser {
     }
     if (!l.isField) SyntaxError(text_, "a comparison needs a field");
     if (!r.isField && !Coerce(r.literal, l.field.kind))
-      throw EDatabaseError("Type mismatch in expression: '" + r.literal.text + "' in '" + text_ + "'");
+      throw EDatabaseError("Type mismatch in expression: '" + r.literal.text + "' in " + QuotedText(text_));
     return std::make_unique<CompareNode>(std::move(l), cmp, std::move(r));
   }
   Operand ParseOperand() {
@@ -418,6 +468,7 @@ class Parser {
   AnsiString text_;
   std::vector<Token> toks_;
   size_t pos_ = 0;
+  int depth_ = 0;
   const std::function<FilterField(const AnsiString&)>& resolve_;
 };
 

@@ -19,6 +19,37 @@ std::string Describe(sqlite3* db, int rc) {
   }
   return msg;
 }
+
+// What the user is told when the file itself is at fault; "" for failures of
+// a statement. These messages never carry the statement.
+std::string FileProblem(int rc, const std::string& path) {
+  switch (rc & 0xFF) {
+    case SQLITE_CORRUPT:
+      return "The database file '" + path + "' is damaged.";
+    case SQLITE_NOTADB:
+      return "Unrecognized database format '" + path + "'. The file is damaged or is not a database.";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return "The database file '" + path + "' is in use by another process and could not be locked";
+    case SQLITE_IOERR:
+      return "The database file '" + path + "' could not be read or written.";
+    case SQLITE_FULL:
+      return "The disk holding the database file '" + path + "' is full.";
+    default:
+      return "";
+  }
+}
+
+std::string JournalMode(sqlite3* db) {
+  std::string mode;
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+    const unsigned char* t = sqlite3_column_text(st, 0);
+    if (t) mode = reinterpret_cast<const char*>(t);
+  }
+  sqlite3_finalize(st);
+  return mode;
+}
 }  // namespace
 
 std::string QuoteIdent(std::string_view name) {
@@ -96,8 +127,7 @@ Db::Db(const std::string& path) : path_(path) {
   struct stat sb{};
   if (path.empty() || ::stat(path.c_str(), &sb) != 0)
     throw EDatabaseError("Could not find file '" + path + "'.");
-  if (!S_ISREG(sb.st_mode) || sb.st_size == 0)
-    throw EDatabaseError("Unrecognized database format '" + path + "'.");
+  if (!S_ISREG(sb.st_mode) || sb.st_size == 0) throw EDatabaseError(FileProblem(SQLITE_NOTADB, path));
   int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc == SQLITE_CANTOPEN || rc == SQLITE_READONLY || rc == SQLITE_PERM) {
     sqlite3_close(db_);
@@ -110,14 +140,20 @@ Db::Db(const std::string& path) : path_(path) {
     db_ = nullptr;
     throw EDatabaseError("Cannot open database '" + path + "': " + msg);
   }
-  try {
-    // Reading the schema is what tells a database from any other file.
-    Stmt probe(*this, "SELECT count(*) FROM sqlite_master");
-    probe.Step();
-  } catch (const EDatabaseError&) {
+  // Reading the schema is what tells a database from any other file, and a
+  // file cut short from a whole one.
+  sqlite3_stmt* probe = nullptr;
+  rc = sqlite3_prepare_v2(db_, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(probe);
+    if (rc == SQLITE_ROW) rc = SQLITE_OK;
+  }
+  sqlite3_finalize(probe);
+  if (rc != SQLITE_OK) {
+    std::string msg = FileProblem(rc, path);
     sqlite3_close(db_);
     db_ = nullptr;
-    throw EDatabaseError("Unrecognized database format '" + path + "'.");
+    throw EDatabaseError(msg.empty() ? FileProblem(SQLITE_NOTADB, path) : msg);
   }
   Configure();
 }
@@ -139,24 +175,33 @@ void Db::Configure() {
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
   sqlite3_extended_result_codes(db_, 0);
   if (!sqlite3_db_readonly(db_, "main")) {
-    // WAL lets several connections read while one writes; FULL makes each
-    // committed transaction durable on its own.
-    // A folder we cannot write to keeps the file's own journal mode.
-    sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    // A rollback journal keeps every committed transaction in the file itself,
+    // so the file alone is complete whenever no transaction is open (a copy
+    // of it, too); FULL makes each committed transaction durable on its own.
+    // A file still in write-ahead mode for another connection stays so until
+    // it is closed (see the destructor); a folder we cannot write to keeps the
+    // file's own journal mode.
+    sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
     sqlite3_exec(db_, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
   }
 }
 
 Db::~Db() {
-  if (db_) sqlite3_close_v2(db_);
+  if (!db_) return;
+  // A file left in write-ahead mode gets its log folded in and leaves that
+  // mode, so nothing but the file itself remains. While another connection
+  // holds the file this does nothing; the last one to close does it.
+  if (!sqlite3_db_readonly(db_, "main") && JournalMode(db_) == "wal") {
+    sqlite3_exec(db_, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+    sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+  }
+  sqlite3_close_v2(db_);
 }
 
 void Db::Fail(int rc, std::string_view what) const {
-  std::string msg = Describe(db_, rc);
-  if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-    msg = "The database file '" + path_ + "' is in use by another process and could not be locked";
-  if (rc == SQLITE_NOTADB) msg = "Unrecognized database format '" + path_ + "'.";
-  std::string full = msg;
+  std::string problem = FileProblem(rc, path_);
+  if (!problem.empty()) throw EDatabaseError(problem);
+  std::string full = Describe(db_, rc);
   if (!what.empty()) full += " [" + std::string(what) + "]";
   throw EDatabaseError(full);
 }

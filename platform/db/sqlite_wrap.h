@@ -18,7 +18,9 @@ enum class ColType { Null = 0, Integer = 1, Float = 2, Text = 3, Blob = 4 };
 
 class Db;
 
-// A prepared statement. Raises EDatabaseError (with the statement's text) on failure.
+// A prepared statement. Raises EDatabaseError on failure: with the statement's
+// text when the statement failed, without it when the file is at fault (damaged,
+// locked, unreadable).
 class Stmt {
  public:
   Stmt(Db& db, std::string_view sql);
@@ -53,7 +55,9 @@ class Stmt {
 class Db {
  public:
   // Opens the file for reading and writing. A missing file is never created; a file
-  // that is not a database raises EDatabaseError. Puts the file in WAL mode.
+  // that is not a database, or is damaged, raises EDatabaseError. Keeps the file
+  // in rollback-journal mode, so that once closed (or between transactions) the
+  // file alone holds all its data.
   explicit Db(const std::string& path);
   // Creates a new, empty database (the data-file generator and tests only).
   static std::unique_ptr<Db> Create(const std::string& path);

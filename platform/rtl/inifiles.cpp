@@ -27,6 +27,11 @@ bool HasLineBreak(const AnsiString& S) {
 void CheckStorable(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) {
   if (HasLineBreak(Section))
     throw EIniFileException("Ini section name \"" + Section + "\" contains a line break");
+  // A last lead byte would pair with the closing "]", and the header would no
+  // longer read as one.
+  if (!Section.empty() && ByteType(Section, Length(Section)) == mbLeadByte)
+    throw EIniFileException("Ini section name \"" + Section.substr(0, Section.size() - 1) +
+                            "\" ends in half a double-byte character");
   AnsiString key = TrimLeft(Ident);
   if (key.empty() || HasLineBreak(Ident) || Ident.find('=') != AnsiString::npos || key[0] == ';' || key[0] == '[')
     throw EIniFileException("Ini key name \"" + Ident + "\" cannot be stored");

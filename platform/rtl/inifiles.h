@@ -70,7 +70,8 @@ class TCustomIniFile : public TObject {
 
   virtual AnsiString ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default) = 0;
   // Raises EIniFileException for names or values that cannot be stored in the
-  // file's line format (line breaks; "=" or an empty key; a key starting with ";" or "[").
+  // file's line format (line breaks; "=" or an empty key; a key starting with ";" or "[";
+  // a section name ending in half a double-byte character).
   virtual void WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) = 0;
   virtual void ReadSection(const AnsiString& Section, TStrings* Strings) = 0;
   virtual void ReadSections(TStrings* Strings) = 0;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/classes/tests/fixtures.h"
 
 namespace {
@@ -273,6 +275,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "Invalid property value"},
         BadCase{"IntegerOutOfRange", "object F: TTestForm\n  object Button1: TTestControl\n    Left = 99999999999\n  end\nend\n", 3,
                 "out of range"},
+        BadCase{"FloatOutOfRange", "object F: TTestForm\n  object Button1: TTestControl\n    Ratio = 1e999\n  end\nend\n", 3,
+                "Number out of range"},
+        BadCase{"NegativeFloatOutOfRange", "object F: TTestForm\n  object Button1: TTestControl\n    Ratio = -2.5e309\n  end\nend\n",
+                3, "Number out of range"},
+        BadCase{"VariantFloatOutOfRange", "object F: TTestForm\n  object Button1: TTestControl\n    Value = 1.0e400\n  end\nend\n",
+                3, "Number out of range"},
         BadCase{"BadListItem", "object F: TTestForm\n  object Button1: TTestControl\n    Points = (\n      1\n      'x')\n  end\nend\n", 5,
                 "Invalid property value"},
         BadCase{"DuplicateName", "object F: TTestForm\n  object Button1: TTestControl\n  end\n  object Existing: TTestControl\n  end\nend\n", 4,
@@ -416,6 +424,56 @@ TEST_F(FilerTest, ListItemsSeparatedBySpaceStaySeparate) {
   EXPECT_EQ(items[0].Str, "a");
   EXPECT_EQ(items[1].Str, "b\t");
   EXPECT_EQ(items[2].Str, "cd");
+}
+
+TEST_F(FilerTest, OnlyFiniteFloatsAreWritten) {
+  const struct {
+    const char* name;
+    double value;
+    const char* shown;
+  } cases[] = {
+      {"infinity", std::numeric_limits<double>::infinity(), "INF"},
+      {"minus infinity", -std::numeric_limits<double>::infinity(), "-INF"},
+      {"not a number", std::numeric_limits<double>::quiet_NaN(), "NAN"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    form = new TTestForm(nullptr);
+    form->SetName("F");
+    auto* ctl = new TTestControl(form);
+    ctl->SetName("C");
+    ctl->SetParentComponent(form);
+    ctl->Ratio = c.value;
+    try {
+      AnsiString text = WriteComponentToText(form);
+      ADD_FAILURE() << "written as: " << text;
+    } catch (const EWriteError& e) {
+      EXPECT_EQ(e.Message, AnsiString("Cannot store the floating-point value ") + c.shown + " in Ratio");
+    }
+    ctl->Ratio = 2.0;
+    ctl->Value = Variant(c.value);
+    try {
+      AnsiString text = WriteComponentToText(form);
+      ADD_FAILURE() << "written as: " << text;
+    } catch (const EWriteError& e) {
+      EXPECT_EQ(e.Message, AnsiString("Cannot store the floating-point value ") + c.shown + " in Value");
+    }
+    delete form;
+    form = nullptr;
+
+    // A tree made some other way is refused at formatting as well.
+    TDescObject tree;
+    tree.ClassName = "TX";
+    TDescProp p;
+    p.Name = "R";
+    p.Value.Type = vaExtended;
+    p.Value.Float = c.value;
+    tree.Props.push_back(p);
+    EXPECT_THROW(FormatDescription(tree), EWriteError);
+  }
+  // Too small to tell from zero is no error: it reads as zero.
+  auto tree = ParseDescription("object A: TX\n  F = 1e-400\nend");
+  EXPECT_EQ(tree->Props[0].Value.Float, 0.0);
 }
 
 TEST_F(FilerTest, DeepNestingIsRejectedNotOverflowed) {

@@ -205,14 +205,30 @@ TEST_F(IniFiles, RefusesWhatTheLineFormatCannotHold) {
   } cases[] = {
       {"S", "k", "two\r\nlines"}, {"S", "k", "lf\n"},  {"S", "a=b", "v"}, {"S", "", "v"},
       {"S", ";k", "v"},           {"S", "[k]", "v"},   {"S\nT", "k", "v"},
+      // a last lead byte would pair with the closing bracket
+      {"\xD5", "k", "v"},          {"\xB5\xDA\xD2\xBB\xD5", "k", "v"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.key);
+    SCOPED_TRACE(testing::Message() << c.section << "/" << c.key);
     EXPECT_THROW(ini.WriteString(c.section, c.key, c.value), EIniFileException);
   }
   TStringList list;
   ini.GetStrings(&list);
   EXPECT_EQ(ItemsOf(list), (Items{"[S]", "k=v", ""}));
+
+  // Whole double-byte characters at the end are fine, even one whose second
+  // byte is the code of "]".
+  for (const char* name : {"\xB5\xDA\xD2\xBB", "\xB5\x5D", "a\xB5\xDA]"}) {
+    SCOPED_TRACE(name);
+    TMemIniFile one("");
+    one.WriteString(name, "k", "v");
+    one.WriteString("After", "k", "w");
+    TStringList lines;
+    one.GetStrings(&lines);
+    auto back = FromText(lines.Text());
+    EXPECT_EQ(back->ReadString(name, "k", "lost"), "v");
+    EXPECT_EQ(back->ReadString("After", "k", "lost"), "w");
+  }
 }
 
 TEST_F(IniFiles, UpdateFileReplacesTheFileWhole) {

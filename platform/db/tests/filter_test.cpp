@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <new>
+#include <string>
+
+#include "platform/db/filter.h"
+#include "platform/rtl/exceptions.h"
+
+namespace {
+
+// Two fields: x (a number, index 0) and tname (text, index 1).
+pvdb::FilterField Resolve(const AnsiString& name) {
+  if (name == "x") return {0, pvdb::FilterValue::Number};
+  if (name == "tname") return {1, pvdb::FilterValue::Text};
+  throw EDatabaseError("Field '" + name + "' not found");
+}
+
+pvdb::FilterValue Record(int index) {
+  pvdb::FilterValue v;
+  if (index == 0) {
+    v.kind = pvdb::FilterValue::Number;
+    v.num = 1;
+  } else {
+    v.kind = pvdb::FilterValue::Text;
+    v.text = "\xB5\xDA\xD2\xBB";  // 第一
+  }
+  return v;
+}
+
+// The parser's error for Text, or "" when it parsed.
+std::string ParseError(const AnsiString& text) {
+  try {
+    pvdb::ParseFilter(text, Resolve);
+    return "";
+  } catch (const EDatabaseError& e) {
+    return e.Message;
+  }
+}
+
+// Runs Body in a child process with a capped address space and a 1 MiB stack
+// and returns what it returned. A parser that loops while piling up tokens
+// then ends in an allocation failure and one that recurses without bound in a
+// crash, both reported here, instead of hanging or killing the test run.
+std::string RunBounded(const std::function<std::string()>& Body) {
+  long pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  const rlim_t cap = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{1} << 30);
+  int fds[2];
+  if (pipe(fds) != 0) return "<no pipe>";
+  std::fflush(nullptr);
+  pid_t pid = fork();
+  if (pid < 0) return "<no fork>";
+  if (pid == 0) {
+    close(fds[0]);
+    rlimit lim{cap, cap};
+    setrlimit(RLIMIT_AS, &lim);
+    rlimit stack{rlim_t{1} << 20, rlim_t{1} << 20};
+    setrlimit(RLIMIT_STACK, &stack);
+    std::string out;
+    try {
+      out = Body();
+    } catch (const std::bad_alloc&) {
+      out = "<out of memory>";
+    }
+    for (size_t done = 0; done < out.size();) {
+      ssize_t n = write(fds[1], out.data() + done, out.size() - done);
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+    _exit(0);
+  }
+  close(fds[1]);
+  std::string got;
+  char buf[4096];
+  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<size_t>(n));
+  close(fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (WIFSIGNALED(status)) return "<killed by signal " + std::to_string(WTERMSIG(status)) + ">";
+  return got;
+}
+
+std::string Repeat(const std::string& s, int n) {
+  std::string r;
+  r.reserve(s.size() * static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) r += s;
+  return r;
+}
+
+TEST(FilterParserTest, UntrustedTextIsRefusedWithAClearError) {
+  const std::string deepParens = Repeat("(", 30000) + "x=1" + Repeat(")", 30000);
+  const struct {
+    const char* name;
+    std::string text;
+    const char* error;  // a part of the message
+  } cases[] = {
+      {"lone lead byte", "\xD5", "incomplete double-byte character"},
+      {"name cut inside a character", "tname = \xB5\xDA\xD2\xBB\xD5", "incomplete double-byte character"},
+      {"string cut inside a character", "tname = '\xB5\xDA\xD5", "unterminated string"},
+      {"lead byte alone after a whole term", "x = 1 AND \xD5", "incomplete double-byte character"},
+      {"30,000 parentheses", deepParens, "nested too deeply"},
+      {"a million NOTs", Repeat("NOT ", 1000000) + "x=1", "nested too deeply"},
+      {"NOT and parentheses together", Repeat("NOT (", 150) + "x=1" + Repeat(")", 150), "nested too deeply"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string msg = RunBounded([&] { return ParseError(c.text); });
+    EXPECT_NE(msg.find(c.error), std::string::npos) << msg.substr(0, 200);
+    // The message quotes only the start of a long text, and no half character.
+    EXPECT_LT(msg.size(), 400u);
+    EXPECT_EQ(msg.find("\xD5'"), std::string::npos);
+  }
+}
+
+TEST(FilterParserTest, NestingWithinTheLimitStillParses) {
+  const std::string text = Repeat("(", 200) + "x=1" + Repeat(")", 200);
+  auto e = pvdb::ParseFilter(text, Resolve);
+  ASSERT_TRUE(e);
+  EXPECT_TRUE(e->Eval(Record, false));
+  auto n = pvdb::ParseFilter(Repeat("NOT ", 199) + "x=1", Resolve);
+  EXPECT_FALSE(n->Eval(Record, false));
+}
+
+TEST(FilterParserTest, LongFlatChainsParseAndEvaluate) {
+  const struct {
+    const char* name;
+    std::string text;
+    const char* result;
+  } cases[] = {
+      {"a million ANDs, all true", "x=1" + Repeat(" AND x=1", 999999), "true"},
+      {"ANDs, the last false", "x=1" + Repeat(" AND x=1", 99998) + " AND x=2", "false"},
+      {"ORs, only the last true", "x=2" + Repeat(" OR x=2", 99998) + " OR x=1", "true"},
+      {"ORs of ANDs", "x=2 AND x=1" + Repeat(" OR x=2 AND x=1", 49999) + " OR x=1 AND x=1", "true"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string got = RunBounded([&]() -> std::string {
+      try {
+        auto e = pvdb::ParseFilter(c.text, Resolve);
+        return e->Eval(Record, false) ? "true" : "false";
+      } catch (const EDatabaseError& e) {
+        return e.Message;
+      }
+    });
+    EXPECT_EQ(got.substr(0, 200), c.result);
+  }
+}
+
+TEST(FilterParserTest, ChainsKeepTheirMeaning) {
+  const struct {
+    const char* text;
+    bool result;
+  } cases[] = {
+      {"x=1 AND x=1 AND x=2", false},
+      {"x=2 OR x=2 OR x=1", true},
+      {"x=2 AND x=1 OR x=1 AND x=1", true},
+      {"x=1 AND (x=2 OR x=1) AND NOT x=2", true},
+      {"NOT x=1 OR x=2 OR NOT (x=1 AND x=1)", false},
+      {"tname = '\xB5\xDA*'", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    auto e = pvdb::ParseFilter(c.text, Resolve);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Eval(Record, false), c.result);
+  }
+}
+
+}  // namespace
