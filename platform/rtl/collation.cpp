@@ -183,6 +183,28 @@ int AnsiCollate(std::string_view S1, std::string_view S2, bool IgnoreCase) {
   return IgnoreCase ? Sign(a->compare(*b)) : CompareBytes(S1, S2);
 }
 
+bool AnsiCollateSame(std::string_view S1, std::string_view S2, bool IgnoreCase) {
+  if (S1 == S2) return true;
+  if (!IgnoreCase) return false;
+  // Over ASCII, folding the letters is all that case folding does.
+  std::size_t i = 0;
+  for (; i < S1.size() && i < S2.size(); ++i) {
+    unsigned char a = static_cast<unsigned char>(S1[i]), b = static_cast<unsigned char>(S2[i]);
+    if (a >= 0x80 || b >= 0x80) break;
+    if (a >= 'A' && a <= 'Z') a += 32;
+    if (b >= 'A' && b <= 'Z') b += 32;
+    if (a != b) return false;
+  }
+  if (i == S1.size() || i == S2.size()) return S1.size() == S2.size();
+  // Equal exactly when the folded texts are: the collator finds equal texts equal.
+  ThreadCollator& c = Collator();
+  Decode(S1, c.A);
+  Decode(S2, c.B);
+  Fold(c.A, c.FoldedA);
+  Fold(c.B, c.FoldedB);
+  return c.FoldedA == c.FoldedB;
+}
+
 std::string AnsiCollationKey(std::string_view S, bool IgnoreCase) {
   ThreadCollator& c = Collator();
   Decode(S, c.A);

@@ -27,6 +27,9 @@
 // -1, 0 or 1.
 int AnsiCollate(std::string_view S1, std::string_view S2, bool IgnoreCase);
 
+// AnsiCollate(S1, S2, IgnoreCase) == 0, without ordering: cheaper.
+bool AnsiCollateSame(std::string_view S1, std::string_view S2, bool IgnoreCase);
+
 // A key whose byte order (memcmp, std::string's operator<) is the order of
 // AnsiCollate with the same IgnoreCase: compute it once per item to sort many.
 std::string AnsiCollationKey(std::string_view S, bool IgnoreCase);

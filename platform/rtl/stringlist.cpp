@@ -437,8 +437,11 @@ void TStringList::Move(int CurIndex, int NewIndex) {
 
 int TStringList::IndexOf(const AnsiString& S) const {
   if (!FSorted) {
+    // The list's own comparison only needs to tell equal strings here.
+    const bool own = typeid(*this) == typeid(TStringList);
     for (std::size_t i = 0; i < FList.size(); ++i)
-      if (CompareStrings(FList[i].S, S) == 0) return static_cast<int>(i);
+      if (own ? AnsiCollateSame(FList[i].S, S, !FCaseSensitive) : CompareStrings(FList[i].S, S) == 0)
+        return static_cast<int>(i);
     return -1;
   }
   int index;

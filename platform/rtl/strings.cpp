@@ -411,7 +411,7 @@ bool AnsiSameText(const AnsiString& S1, const AnsiString& S2) {
   if (S1 == S2) return true;
   // For ASCII text, folding the letters is all that case folding does.
   if (IsAscii(S1) && IsAscii(S2)) return SameText(S1, S2);
-  return AnsiCompareText(S1, S2) == 0;
+  return AnsiCollateSame(S1, S2, true);
 }
 bool AnsiSameStr(const AnsiString& S1, const AnsiString& S2) { return S1 == S2; }
 

@@ -111,6 +111,15 @@ TEST(Collation, MixedCaseListsInBothVariants) {
   EXPECT_FALSE(sorted.Find("a_", at));
   EXPECT_EQ(at, 2);
 
+  // An unsorted list looks up by the same equality.
+  TStringList plain;
+  Fill(plain, A({"中文", "ａｂ", "ab"}));
+  EXPECT_EQ(plain.IndexOf(A("ＡＢ")), 1);
+  EXPECT_EQ(plain.IndexOf("AB"), 2);
+  plain.SetCaseSensitive(true);
+  EXPECT_EQ(plain.IndexOf(A("ＡＢ")), -1);
+  EXPECT_EQ(plain.IndexOf(A("ａｂ")), 1);
+
   sorted.SetCaseSensitive(true);
   EXPECT_EQ(sorted.Add("a"), 1);
   EXPECT_EQ(sorted.IndexOf("A"), 2);
@@ -145,17 +154,19 @@ TEST(Collation, InvalidBytesCompareWithoutMerging) {
   for (const AnsiString& s : kOdd) EXPECT_EQ(sorted.Get(sorted.IndexOf(s)), s);
 }
 
-TEST(Collation, KeysOrderAsTheComparisonDoes) {
+TEST(Collation, KeysAndEqualityAgreeWithTheComparison) {
   Items all = kOdd;
   for (const AnsiString& s : kPrcOrder) all.push_back(s);
-  for (const char* s : {"ab", "AB", "aB", "a b", "a-b", "ａ", "Ａ", "α", "Α", "ß", "ss", "1", "10", "2"})
+  for (const char* s : {"ab", "AB", "aB", "a b", "a-b", "ａ", "Ａ", "α", "Α", "ss", "1", "10", "2", "aα", "AΑ", "Aα", "ab中", "AB中"})
     all.push_back(A(s));
   for (bool ignoreCase : {false, true}) {
     SCOPED_TRACE(ignoreCase);
     for (const AnsiString& a : all)
       for (const AnsiString& b : all) {
         std::string ka = AnsiCollationKey(a, ignoreCase), kb = AnsiCollationKey(b, ignoreCase);
-        EXPECT_EQ(Sign(ka.compare(kb)), AnsiCollate(a, b, ignoreCase)) << "\"" << a << "\" vs \"" << b << "\"";
+        int r = AnsiCollate(a, b, ignoreCase);
+        EXPECT_EQ(Sign(ka.compare(kb)), r) << "\"" << a << "\" vs \"" << b << "\"";
+        EXPECT_EQ(AnsiCollateSame(a, b, ignoreCase), r == 0) << "\"" << a << "\" vs \"" << b << "\"";
       }
   }
 }
