@@ -16,17 +16,6 @@ TTreeNode* NodeOfItem(HWND h, HTREEITEM item) {
   return reinterpret_cast<TTreeNode*>(tv.lParam);
 }
 
-int CompareNodeText(const AnsiString& a, const AnsiString& b) {
-  std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 // The default order: the tree's OnCompare when assigned, else the texts.
 int DefaultTreeViewSort(LPARAM a, LPARAM b, LPARAM tree) {
   auto* n1 = reinterpret_cast<TTreeNode*>(a);
@@ -38,7 +27,7 @@ int DefaultTreeViewSort(LPARAM a, LPARAM b, LPARAM tree) {
     tv->OnCompare(tv, n1, n2, 0, r);
     return r;
   }
-  return CompareNodeText(n1->Text(), n2->Text());
+  return AnsiCompareText(n1->Text(), n2->Text());
 }
 
 }  // namespace

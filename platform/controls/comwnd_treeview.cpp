@@ -14,6 +14,8 @@
 #include <vector>
 #include "platform/controls/commctrl.h"
 #include "platform/controls/stdwnd.h"
+#include "platform/rtl/collation.h"
+#include "platform/rtl/strings.h"
 
 namespace {
 
@@ -518,16 +520,8 @@ bool Expand(Tree& t, Item* it, UINT code, UINT action, bool byMessage) {
 }
 
 // ---- insertion ----
-int CompareText(const std::string& a, const std::string& b) {
-  std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
+// Items sorted by text go in the locale's order, without case.
+int CompareItemText(const std::string& a, const std::string& b) { return AnsiCompareText(a, b); }
 
 void Link(Item* parent, Item* after, Item* it) {  // after == nullptr: first
   it->parent = parent;
@@ -588,7 +582,7 @@ HTREEITEM Insert(Tree& t, const TVINSERTSTRUCTA* is) {
     std::string key = TextOf(t, it.get());
     after = nullptr;
     for (Item* c = parent->first; c; c = c->next) {
-      if (CompareText(TextOf(t, c), key) > 0) break;
+      if (CompareItemText(TextOf(t, c), key) > 0) break;
       after = c;
     }
   } else {
@@ -612,9 +606,9 @@ bool SortChildren(Tree& t, Item* parent, bool recurse, PFNTVCOMPARE cmp, LPARAM 
       std::stable_sort(kids.begin(), kids.end(), [&](Item* a, Item* b) { return cmp(a->lParam, b->lParam, data) < 0; });
     } else {
       std::vector<std::pair<std::string, Item*>> keyed;
-      for (Item* k : kids) keyed.emplace_back(TextOf(t, k), k);
+      for (Item* k : kids) keyed.emplace_back(AnsiCollationKey(TextOf(t, k), true), k);
       std::stable_sort(keyed.begin(), keyed.end(),
-                       [](const auto& a, const auto& b) { return CompareText(a.first, b.first) < 0; });
+                       [](const auto& a, const auto& b) { return a.first < b.first; });
       for (std::size_t i = 0; i < kids.size(); ++i) kids[i] = keyed[i].second;
     }
     parent->first = parent->last = nullptr;
@@ -983,7 +977,7 @@ Item* NextVisible(Tree& t, Item* it, int delta) {
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
   if (prefix.size() > text.size()) return false;
-  return CompareText(text.substr(0, prefix.size()), prefix) == 0;
+  return CompareItemText(text.substr(0, prefix.size()), prefix) == 0;
 }
 
 void IncrementalSearch(Tree& t, const std::string& ch) {

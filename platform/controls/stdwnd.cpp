@@ -1,6 +1,7 @@
 // Registration of the standard window classes and their shared helpers.
 #include <cstring>
 #include "platform/controls/stdwnd_internal.h"
+#include "platform/rtl/strings.h"
 
 namespace pvstd {
 
@@ -10,7 +11,6 @@ HDC ScratchDC() {
   if (!dc) dc = CreateCompatibleDC(nullptr);
   return dc;
 }
-unsigned char Fold(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
 }  // namespace
 
 FontInfo MeasureFont(HFONT f) {
@@ -36,28 +36,7 @@ int TextWidth(HFONT f, const std::string& s) {
   return LOWORD(e);
 }
 
-int CompareNoCase(const std::string& a, const std::string& b) {
-  std::size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    unsigned char ca = a[i], cb = b[j];
-    bool la = IsLead(ca) && i + 1 < a.size(), lb = IsLead(cb) && j + 1 < b.size();
-    if (!la) ca = Fold(ca);
-    if (!lb) cb = Fold(cb);
-    if (ca != cb) return ca < cb ? -1 : 1;
-    if (la && lb) {
-      unsigned char ta = a[i + 1], tb = b[j + 1];
-      if (ta != tb) return ta < tb ? -1 : 1;
-      i += 2;
-      j += 2;
-    } else {
-      i += la ? 2 : 1;
-      j += lb ? 2 : 1;
-    }
-  }
-  if (i < a.size()) return 1;
-  if (j < b.size()) return -1;
-  return 0;
-}
+int CompareNoCase(const std::string& a, const std::string& b) { return AnsiCompareText(a, b); }
 
 bool StartsNoCase(const std::string& s, const std::string& prefix) {
   if (prefix.size() > s.size()) return false;
@@ -65,7 +44,7 @@ bool StartsNoCase(const std::string& s, const std::string& prefix) {
   std::size_t i = 0;
   while (i < prefix.size()) i += IsLead(s[i]) && i + 1 < s.size() ? 2 : 1;
   if (i != prefix.size()) return false;
-  return CompareNoCase(s.substr(0, prefix.size()), prefix) == 0;
+  return AnsiSameText(s.substr(0, prefix.size()), prefix);
 }
 
 HBRUSH ControlColor(HWND h, HDC dc, UINT msg) {

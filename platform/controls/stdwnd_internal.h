@@ -68,10 +68,10 @@ FontInfo MeasureFont(HFONT f);
 // Width in pixels of text in font f (tabs expanded).
 int TextWidth(HFONT f, const std::string& s);
 
-// Case-insensitive comparison of CP936 text: ASCII letters fold, double-byte
-// characters compare by their bytes and are never split.
+// Case-insensitive comparison of CP936 text in the locale's order
+// (AnsiCompareText), as sorted list and combo boxes order their items.
 int CompareNoCase(const std::string& a, const std::string& b);
-// Whether s begins with prefix, ignoring ASCII case.
+// Whether s begins with prefix (on a character boundary), ignoring case.
 bool StartsNoCase(const std::string& s, const std::string& prefix);
 
 // Per-window state kept by the window procedures, freed at WM_NCDESTROY.

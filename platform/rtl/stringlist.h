@@ -159,6 +159,8 @@ class TStringList : public TStrings {
   };
   void InsertItem(int Index, const AnsiString& S, TObject* AObject);
   void SortItems(TStringListSortCompare Compare);
+  // Puts the items in the given order of their current positions.
+  void Reorder(const std::vector<int>& order);
   void CheckIndex(int Index) const;
   std::vector<TStringItem> FList;
   bool FSorted = false;

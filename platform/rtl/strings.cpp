@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/rtl/collation.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/rtlconsts.h"
 
@@ -401,12 +402,17 @@ int CompareText(const AnsiString& S1, const AnsiString& S2) {
   return static_cast<int>(S1.size()) - static_cast<int>(S2.size());
 }
 
-int AnsiCompareStr(const AnsiString& S1, const AnsiString& S2) { return CompareStr(S1, S2); }
-int AnsiCompareText(const AnsiString& S1, const AnsiString& S2) { return CompareText(S1, S2); }
+int AnsiCompareStr(const AnsiString& S1, const AnsiString& S2) { return AnsiCollate(S1, S2, false); }
+int AnsiCompareText(const AnsiString& S1, const AnsiString& S2) { return AnsiCollate(S1, S2, true); }
 bool SameText(const AnsiString& S1, const AnsiString& S2) {
   return S1.size() == S2.size() && CompareText(S1, S2) == 0;
 }
-bool AnsiSameText(const AnsiString& S1, const AnsiString& S2) { return SameText(S1, S2); }
+bool AnsiSameText(const AnsiString& S1, const AnsiString& S2) {
+  if (S1 == S2) return true;
+  // For ASCII text, folding the letters is all that case folding does.
+  if (IsAscii(S1) && IsAscii(S2)) return SameText(S1, S2);
+  return AnsiCollateSame(S1, S2, true);
+}
 bool AnsiSameStr(const AnsiString& S1, const AnsiString& S2) { return S1 == S2; }
 
 int AnsiStrLIComp(const char* S1, const char* S2, std::size_t MaxLen) {
@@ -414,13 +420,13 @@ int AnsiStrLIComp(const char* S1, const char* S2, std::size_t MaxLen) {
   AnsiString b = S2 ? AnsiString(S2) : AnsiString();
   if (a.size() > MaxLen) a.resize(MaxLen);
   if (b.size() > MaxLen) b.resize(MaxLen);
-  return CompareText(a, b);
+  return AnsiCompareText(a, b);
 }
 
 bool AnsiStartsText(const AnsiString& SubText, const AnsiString& Text) {
   if (SubText.size() > Text.size()) return false;
   if (CharStarts(Text)[SubText.size()] == false) return false;
-  return SameText(SubText, Text.substr(0, SubText.size()));
+  return AnsiSameText(SubText, Text.substr(0, SubText.size()));
 }
 
 bool AnsiStartsStr(const AnsiString& SubText, const AnsiString& Text) {
@@ -433,7 +439,7 @@ bool AnsiEndsText(const AnsiString& SubText, const AnsiString& Text) {
   if (SubText.size() > Text.size()) return false;
   std::size_t at = Text.size() - SubText.size();
   if (!CharStarts(Text)[at]) return false;
-  return SameText(SubText, Text.substr(at));
+  return AnsiSameText(SubText, Text.substr(at));
 }
 
 bool AnsiEndsStr(const AnsiString& SubText, const AnsiString& Text) {

@@ -6,11 +6,13 @@
 // string from its start so that it never treats a trail byte as a character
 // of its own.
 //
-// Comparison: the Ansi* and plain comparison routines compare ordinally by
-// CP936 byte value. The "Text" variants fold the ASCII letters 'a'..'z' to
-// upper case first (single-byte characters only); double-byte characters are
-// compared by their bytes, unchanged. That gives a fixed, locale-independent
-// total order that agrees with GB2312 order for the common Hanzi.
+// Comparison: CompareStr, CompareText and SameText compare ordinally by CP936
+// byte value; the "Text" ones fold the ASCII letters 'a'..'z' to upper case
+// first (single-byte characters only), double-byte characters are compared by
+// their bytes, unchanged. The Ansi* routines compare in the locale's order,
+// Chinese (PRC) (see collation.h): AnsiCompareStr as AnsiCollate, the Ansi*Text
+// ones without case (AnsiSameText, AnsiStartsText and AnsiEndsText test
+// AnsiCompareText = 0).
 //
 // Positions: Copy, Pos, Delete, Insert, ByteType, LastDelimiter and
 // IsDelimiter use 1-based byte positions, as the platform does.
@@ -87,7 +89,7 @@ int AnsiCompareText(const AnsiString& S1, const AnsiString& S2);
 bool SameText(const AnsiString& S1, const AnsiString& S2);
 bool AnsiSameText(const AnsiString& S1, const AnsiString& S2);
 bool AnsiSameStr(const AnsiString& S1, const AnsiString& S2);
-// Compares the first MaxLen bytes of each, as CompareText does.
+// Compares the first MaxLen bytes of each, as AnsiCompareText does.
 int AnsiStrLIComp(const char* S1, const char* S2, std::size_t MaxLen);
 bool AnsiStartsText(const AnsiString& SubText, const AnsiString& Text);
 bool AnsiStartsStr(const AnsiString& SubText, const AnsiString& Text);

@@ -9,6 +9,7 @@
 #include "platform/controls/forms.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/controls/valedit.h"
+#include "platform/rtl/strings.h"
 
 namespace {
 
@@ -186,6 +187,17 @@ TEST_F(TreeWrapperTest, SortingByTextAndByCompareEvent) {
   EXPECT_EQ(Layout(), "apple,banana,Fig,pear(a,zz)");
   Find("apple")->SetText("zebra");
   EXPECT_EQ(Layout(), "banana,Fig,pear(a,zz),zebra");
+}
+
+TEST_F(TreeWrapperTest, SortingByTextUsesTheChineseOrder) {
+  TTreeNodes* it = tree->Items();
+  for (const char* s : {"a", "abc", "B", "Zeta", "_x", "丂", "阿", "澳", "张三", "中文", "亍"})
+    it->Add(nullptr, Utf8ToAnsi(s));
+  tree->AlphaSort(false);
+  std::string want;
+  for (const char* s : {"_x", "a", "abc", "B", "Zeta", "阿", "澳", "亍", "丂", "张三", "中文"})
+    want += (want.empty() ? "" : ",") + Utf8ToAnsi(s);
+  EXPECT_EQ(Layout(), want);
 }
 
 TEST_F(TreeWrapperTest, HitTestSetsAndNodeAt) {

@@ -404,6 +404,33 @@ TEST_F(StdWnd, ListBoxSortedInsertionIgnoresCase) {
   EXPECT_EQ(SendMessageA(lb, LB_DELETESTRING, 7, 0), LB_ERR);
 }
 
+TEST_F(StdWnd, SortedListAndComboBoxesUseTheChineseOrder) {
+  HWND lb = Make("LISTBOX", LBS_SORT, "", 120, 14 * 5);
+  HWND cb = Make("COMBOBOX", CBS_DROPDOWNLIST | CBS_SORT, "", 120, 150);
+  for (const char* s : {"a", "abc", "B", "Zeta", "_x", "丂", "阿", "澳", "张三", "中文", "亍"}) {
+    Add(lb, A(s));
+    Add(cb, A(s), CB_ADDSTRING);
+  }
+  // Punctuation first, letters without case, then hanzi by pinyin: 亍 chù (a
+  // second-level character) and 丂 kǎo (an extension one) among the rest.
+  std::vector<std::string> want;
+  for (const char* s : {"_x", "a", "abc", "B", "Zeta", "阿", "澳", "亍", "丂", "张三", "中文"}) want.push_back(A(s));
+  EXPECT_EQ(Items(lb), want);
+  std::vector<std::string> combo;
+  for (int i = 0; i < int(SendMessageA(cb, CB_GETCOUNT, 0, 0)); ++i) {
+    char buf[32] = {};
+    SendMessageA(cb, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(buf));
+    combo.push_back(buf);
+  }
+  EXPECT_EQ(combo, want);
+  // Equal without case: after the equal ones; searching finds them without case.
+  EXPECT_EQ(Add(lb, "A"), 2);
+  EXPECT_EQ(Add(lb, A("ＺＥＴＡ")), 6) << "full-width letters sort with the half-width ones";
+  EXPECT_EQ(Add(lb, A("ｚｅｔａ")), 7) << "their case ignored too";
+  EXPECT_EQ(SendMessageA(lb, LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(A("ｚｅｔＡ").c_str())), 6);
+  EXPECT_EQ(SendMessageA(cb, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>("ZETA")), 4);
+}
+
 TEST_F(StdWnd, ListBoxFindString) {
   HWND lb = Make("LISTBOX", 0, "", 120, 14 * 5);
   for (const char* s : {"apple", "Apricot", "banana", "中文", "中国", "apple"}) Add(lb, A(s), LB_INSERTSTRING, WPARAM(-1));

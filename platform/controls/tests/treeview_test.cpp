@@ -11,6 +11,7 @@
 #include "platform/controls/commctrl.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/gdi/imagelist.h"
+#include "platform/rtl/strings.h"
 #include "platform/win/system.h"
 #include "platform/win/winuser.h"
 
@@ -365,6 +366,28 @@ TEST_F(TreeViewTest, SortWithAndWithoutCallback) {
   EXPECT_EQ(Kids(c), "z,y");
   cb.lpfnCompare = nullptr;
   EXPECT_FALSE(TreeView_SortChildrenCB(tv, &cb, FALSE));
+}
+
+TEST_F(TreeViewTest, SortedInsertionAndSortingUseTheChineseOrder) {
+  auto a = [](const char* utf8) { return Utf8ToAnsi(utf8); };
+  std::string want;
+  for (const char* s : {"_x", "a", "abc", "B", "Zeta", "阿", "澳", "亍", "丂", "张三", "中文"})
+    want += (want.empty() ? "" : ",") + a(s);
+  HTREEITEM sorted = Add(TVI_ROOT, "sorted");
+  HTREEITEM later = Add(TVI_ROOT, "later");
+  for (const char* s : {"a", "abc", "B", "Zeta", "_x", "丂", "阿", "澳", "张三", "中文", "亍"}) {
+    Add(sorted, a(s).c_str(), TVI_SORT);
+    Add(later, a(s).c_str());
+  }
+  EXPECT_EQ(Kids(sorted), want);
+  EXPECT_TRUE(TreeView_SortChildren(tv, later, FALSE));
+  EXPECT_EQ(Kids(later), want);
+  // Case is ignored: an equal text goes after its equals, and sorting keeps their order.
+  Add(sorted, "A", TVI_SORT);
+  Add(later, "A", TVI_FIRST);
+  TreeView_SortChildren(tv, later, FALSE);
+  EXPECT_EQ(Kids(sorted).substr(0, 7), "_x,a,A,");
+  EXPECT_EQ(Kids(later).substr(0, 7), "_x,A,a,");
 }
 
 TEST_F(TreeViewTest, HitTestEveryFlag) {

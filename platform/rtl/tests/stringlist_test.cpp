@@ -83,10 +83,12 @@ TEST(StringList, ChangingCaseSensitivityKeepsASortedListSearchable) {
   list.Duplicates = dupAccept;
   Fill(list, {"b", "A", "a", "B"});
   list.SetCaseSensitive(true);
-  // Sorted by byte value now: upper case first.
-  EXPECT_EQ(ItemsOf(list), (Items{"A", "B", "a", "b"}));
-  EXPECT_EQ(list.IndexOf("a"), 2);
-  EXPECT_EQ(list.IndexOf("b"), 3);
+  // Case decides between equal letters now: lower case first.
+  EXPECT_EQ(ItemsOf(list), (Items{"a", "A", "b", "B"}));
+  EXPECT_EQ(list.IndexOf("a"), 0);
+  EXPECT_EQ(list.IndexOf("A"), 1);
+  EXPECT_EQ(list.IndexOf("b"), 2);
+  EXPECT_EQ(list.IndexOf("B"), 3);
   EXPECT_EQ(list.IndexOf("c"), -1);
 }
 
