@@ -1289,11 +1289,20 @@ AnsiString TRegExpr::ExpandTemplate(const AnsiString& Template) {
     if (g >= 0 && g < NSUBEXP && FStart[g] >= 0 && FEnd[g] >= 0)
       out.append(FInput, FStart[g], FEnd[g] - FStart[g]);
   };
+  const auto* t = reinterpret_cast<const unsigned char*>(Template.data());
   for (std::size_t i = 0; i < n;) {
+    // A double-byte character is copied whole: its second byte may equal "\\"
+    // or "$" and is no escape then.
+    if (PairAt(t, n, i)) {
+      out.append(Template, i, 2);
+      i += 2;
+      continue;
+    }
     char c = Template[i];
     if (c == '\\' && i + 1 < n) {
-      out.push_back(Template[i + 1]);
-      i += 2;
+      const std::size_t w = CharWidth(t, n, i + 1);
+      out.append(Template, i + 1, w);
+      i += 1 + w;
       continue;
     }
     if (c == '$' && i + 1 < n) {

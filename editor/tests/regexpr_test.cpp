@@ -331,6 +331,22 @@ TEST(RegExpr, DoubleByteTextIsNeverSplit) {
   TRegExpr r;
   r.SetExpression("a");
   EXPECT_EQ(r.ReplaceAll(std::string(kTrailA) + "a" + kTrailA, "b", false), std::string(kTrailA) + "b" + kTrailA);
+
+  // In a replacement template a character whose second byte is "\\" (as in
+  // "\x9C\x5C") is kept whole and escapes nothing, also after a backslash.
+  r.SetExpression("(\\d+)");
+  ASSERT_TRUE(r.Exec("x12y"));
+  struct {
+    std::string tpl, out;
+  } templates[] = {
+      {"\x9C\x5C$1", "\x9C\x5C" "12"},
+      {"$1\x9C\x5C", "12\x9C\x5C"},
+      {std::string(kTrailBs) + "\\$1", std::string(kTrailBs) + "$1"},
+      {"$\x9C\x5C$1", "$\x9C\x5C" "12"},
+      {std::string("\\") + kTrailBs + "$1", std::string(kTrailBs) + "12"},
+  };
+  for (auto& c : templates) EXPECT_EQ(r.ExpandTemplate(c.tpl), c.out) << c.tpl;
+  EXPECT_EQ(r.ReplaceAll("\xD6\xD0" "7", "\x9C\x5C$1", true), "\xD6\xD0\x9C\x5C" "7");
 }
 
 TEST(RegExpr, InvalidChineseRangeIsRejected) {
