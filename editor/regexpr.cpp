@@ -17,8 +17,9 @@ enum : std::uint8_t {
 };
 
 // Piece flags of the parser.
-constexpr int F_HASWIDTH = 1;  // always consumes input
+constexpr int F_HASWIDTH = 1;  // counts as consuming input (a brace range 0..n included)
 constexpr int F_SIMPLE = 2;    // one character wide: may take a repeat node
+constexpr int F_NONEMPTY = 4;  // never matches the empty string
 
 // Modifier bits, in the order of the modifier indexes 1..6.
 constexpr int M_I = 1, M_R = 2, M_S = 4, M_G = 8, M_M = 16, M_X = 32;
@@ -439,13 +440,13 @@ int TRegExpr::ParseAtom(int& flags) {
       return Emit((FCompileFlags & M_M) ? O_EOLML : O_EOL);
     case '.':
       ++FParse;
-      flags = F_HASWIDTH | F_SIMPLE;
+      flags = F_HASWIDTH | F_SIMPLE | F_NONEMPTY;
       return Emit((FCompileFlags & M_S) ? O_ANY : O_ANYML);
     case '[':
       ++FParse;
       ret = int(FProgram.size());
       ParseClass();
-      flags = F_HASWIDTH | F_SIMPLE;
+      flags = F_HASWIDTH | F_SIMPLE | F_NONEMPTY;
       return ret;
     case '(':
       ++FParse;
@@ -463,7 +464,7 @@ int TRegExpr::ParseAtom(int& flags) {
       {
         int sub = 0;
         ret = ParseReg(true, sub);
-        flags = sub & F_HASWIDTH;
+        flags = sub & (F_HASWIDTH | F_NONEMPTY);
         return ret;
       }
     case '|':
@@ -495,7 +496,7 @@ int TRegExpr::ParseAtom(int& flags) {
       }
       if (op != 0xFF) {
         ++FParse;
-        flags = F_HASWIDTH | F_SIMPLE;
+        flags = F_HASWIDTH | F_SIMPLE | F_NONEMPTY;
         return Emit(op);
       }
       if (e >= '1' && e <= '9') {
@@ -516,7 +517,7 @@ int TRegExpr::ParseAtom(int& flags) {
       FLiterals.push_back(lit);
       ret = Emit((FCompileFlags & M_I) ? O_EXACTLYCI : O_EXACTLY);
       FProgram[ret].a = int(FLiterals.size()) - 1;
-      flags = F_HASWIDTH | F_SIMPLE;
+      flags = F_HASWIDTH | F_SIMPLE | F_NONEMPTY;
       return ret;
     }
     case '{': {
@@ -572,7 +573,7 @@ int TRegExpr::ParseAtom(int& flags) {
       FLiterals.push_back(run);
       ret = Emit((FCompileFlags & M_I) ? O_EXACTLYCI : O_EXACTLY);
       FProgram[ret].a = int(FLiterals.size()) - 1;
-      flags = F_HASWIDTH | (charAt.size() == 1 ? F_SIMPLE : 0);
+      flags = F_HASWIDTH | F_NONEMPTY | (charAt.size() == 1 ? F_SIMPLE : 0);
       return ret;
     }
   }
@@ -619,8 +620,10 @@ int TRegExpr::ParsePiece(int& flags) {
     bool bg;
     if (q == '*' || q == '+' || q == '?' || (q == '{' && ReadBraces(FExpression, FParse, a, b, e, bg))) Fail(107);
   }
-  flags = (op == '+' || (braces && mn > 0 && mx > 0)) ? F_HASWIDTH : 0;
-  if (braces && mn == 0 && mx > 0) flags = F_HASWIDTH & 0;
+  // Braces count as width whenever they allow a repetition, {0,n} included; the
+  // piece never matches empty only when at least one repetition is required.
+  flags = (op == '+' || (braces && mx > 0)) ? F_HASWIDTH : 0;
+  if (op == '+' || (braces && mn > 0)) flags |= atomFlags & F_NONEMPTY;
   if (atomFlags & F_SIMPLE) {
     InsertBefore(ret, O_REPEAT);
     FProgram[ret].a = int(mn);
@@ -628,7 +631,9 @@ int TRegExpr::ParsePiece(int& flags) {
     FProgram[ret].greedy = greedy;
     return ret;
   }
-  if (greedy && !braces) {
+  // The loop-back construction suits operands that always consume; one that may
+  // match empty takes the counted loop, which never repeats an empty iteration.
+  if (greedy && !braces && (op == '?' || (atomFlags & F_NONEMPTY))) {
     if (op == '*') {
       InsertBefore(ret, O_BRANCH);
       OpTail(ret, Emit(O_BACK));
@@ -672,7 +677,7 @@ int TRegExpr::ParseBranch(int& flags) {
     if (FParse >= n || FExpression[FParse] == '|' || FExpression[FParse] == ')') break;
     int pf = 0;
     int latest = ParsePiece(pf);
-    flags |= pf & F_HASWIDTH;
+    flags |= pf & (F_HASWIDTH | F_NONEMPTY);
     if (chain >= 0) Tail(chain, latest);
     chain = latest;
   }
@@ -682,7 +687,7 @@ int TRegExpr::ParseBranch(int& flags) {
 
 int TRegExpr::ParseReg(bool paren, int& flags) {
   const std::size_t n = FExpression.size();
-  flags = F_HASWIDTH;
+  flags = F_HASWIDTH | F_NONEMPTY;
   int ret = -1, parno = 0;
   int savedFlags = FCompileFlags;
   if (paren) {
@@ -695,12 +700,12 @@ int TRegExpr::ParseReg(bool paren, int& flags) {
   int br = ParseBranch(bf);
   if (ret >= 0) Tail(ret, br);
   else ret = br;
-  if (!(bf & F_HASWIDTH)) flags &= ~F_HASWIDTH;
+  flags &= bf;
   while (FParse < n && FExpression[FParse] == '|') {
     ++FParse;
     br = ParseBranch(bf);
     Tail(ret, br);
-    if (!(bf & F_HASWIDTH)) flags &= ~F_HASWIDTH;
+    flags &= bf;
   }
   int ender = Emit(paren ? O_CLOSE : O_END);
   FProgram[ender].a = parno;

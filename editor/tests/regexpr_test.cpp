@@ -210,6 +210,40 @@ TEST(RegExpr, CompileErrorsCarryCodeAndPosition) {
   }
 }
 
+TEST(RegExpr, BracesFromZeroCountAsWidth) {
+  // A brace range that allows a repetition has width, so a group built on one
+  // takes a quantifier; an iteration that matched nothing is never repeated.
+  const Case cases[] = {
+      {"(a{0,2})+", "aaa", "aaa", 1},
+      {"(a{0,2})+", "bbb", "", 1},
+      {"(a{0,2})*b", "aaab", "aaab", 1},
+      {"(a{0,2}b{0,1})+c", "xabaac", "abaac", 2},
+      {"(a{0,2}){2,3}x", "aaaaax", "aaaaax", 1},
+      {"(a{0,1}|b)+c", "abbac", "abbac", 1},
+      {"(a{0,2})+?b", "aab", "aab", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.expr);
+    TRegExpr r;
+    r.SetExpression(c.expr);
+    int start = 0;
+    EXPECT_EQ(FirstMatch(r, c.subject, &start), c.match);
+    EXPECT_EQ(start, c.start);
+  }
+  // Braces that allow no repetition, and a star, still leave a group without width.
+  for (const char* expr : {"(a{0})*", "(a{0,0})+", "(a*)+", "(a{0}){2}"}) {
+    SCOPED_TRACE(expr);
+    TRegExpr r;
+    r.SetExpression(expr);
+    try {
+      r.CompileExpression();
+      ADD_FAILURE() << "compiled";
+    } catch (const ERegExpr& e) {
+      EXPECT_EQ(e.ErrorNumber, 106);
+    }
+  }
+}
+
 TEST(RegExpr, ExecErrors) {
   TRegExpr r;
   auto code = [&](auto fn) {
