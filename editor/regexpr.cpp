@@ -1196,6 +1196,78 @@ bool TRegExpr::RunGroupOnce(int scan, int& pos) {
   }
 }
 
+// The group after O_GROUPREPEAT has one way to match from each position, so
+// its iterations run in a loop; only the rest of the expression recurses, once
+// per count tried. The end of each iteration is kept on FIterEnds above `base`
+// (nested repeats stack theirs above and take them off again). Kept out of
+// MatchPrim so that its frame, taken once per recursion, stays small.
+[[gnu::noinline]] bool TRegExpr::MatchGroupRepeat(int scan, int next) {
+  const Node& nd = FProgram[scan];
+  const int body = scan + 1;
+  const int mn = nd.a, mx = nd.b;
+  const int start = FPos;
+  int savedStart[NSUBEXP], savedEnd[NSUBEXP];
+  std::memcpy(savedStart, FStart, sizeof FStart);
+  std::memcpy(savedEnd, FEnd, sizeof FEnd);
+  const std::size_t base = FIterEnds.size();
+  struct Unwind {
+    std::vector<int>& v;
+    std::size_t n;
+    ~Unwind() { v.resize(n); }
+  } unwind{FIterEnds, base};
+  FIterEnds.push_back(start);
+  int count = 0;
+  bool stalled = false;  // the last iteration matched empty: every further one would too
+  auto restore = [&] {
+    std::memcpy(FStart, savedStart, sizeof FStart);
+    std::memcpy(FEnd, savedEnd, sizeof FEnd);
+  };
+  auto iterate = [&]() -> bool {
+    if (stalled || count >= mx) return false;
+    int p = FIterEnds.back();
+    if (!RunGroupOnce(body, p)) return false;
+    if (p == FIterEnds.back()) {
+      stalled = true;
+      count = std::max(count + 1, mn);
+    } else {
+      FIterEnds.push_back(p);
+      ++count;
+    }
+    return true;
+  };
+  // The rest of the expression after k iterations, with the captures of the kth.
+  auto rest = [&](int k) -> bool {
+    restore();
+    int p = start;
+    if (k > 0) {
+      std::size_t i = base + std::size_t(k - 1);
+      p = FIterEnds[std::min(i, FIterEnds.size() - 1)];
+      RunGroupOnce(body, p);
+    }
+    FPos = p;
+    return MatchPrim(next);
+  };
+  if (nd.greedy) {
+    while (iterate()) {
+    }
+    if (count >= mn)
+      for (int k = count; k >= mn; --k)
+        if (rest(k)) return true;
+  } else {
+    bool ok = true;
+    while (ok && count < mn) ok = iterate();
+    if (ok) {
+      for (;;) {
+        if (rest(count)) return true;
+        if (!iterate()) break;
+      }
+    }
+  }
+  restore();
+  FPos = start;
+  return false;
+}
+
 namespace {
 struct DepthGuard {
   int& d;
@@ -1298,75 +1370,8 @@ bool TRegExpr::MatchPrim(int scan) {
         FPos = start;
         return false;
       }
-      case O_GROUPREPEAT: {
-        // The group has one way to match from each position, so the iterations
-        // run in a loop; only the rest of the expression recurses, once per
-        // count tried. The end of each iteration is kept on FIterEnds above
-        // `base` (nested repeats stack theirs above and take them off again).
-        const int body = scan + 1;
-        const int mn = nd.a, mx = nd.b;
-        const int start = FPos;
-        int savedStart[NSUBEXP], savedEnd[NSUBEXP];
-        std::memcpy(savedStart, FStart, sizeof FStart);
-        std::memcpy(savedEnd, FEnd, sizeof FEnd);
-        const std::size_t base = FIterEnds.size();
-        struct Unwind {
-          std::vector<int>& v;
-          std::size_t n;
-          ~Unwind() { v.resize(n); }
-        } unwind{FIterEnds, base};
-        FIterEnds.push_back(start);
-        int count = 0;
-        bool stalled = false;  // the last iteration matched empty: every further one would too
-        auto restore = [&] {
-          std::memcpy(FStart, savedStart, sizeof FStart);
-          std::memcpy(FEnd, savedEnd, sizeof FEnd);
-        };
-        auto iterate = [&]() -> bool {
-          if (stalled || count >= mx) return false;
-          int p = FIterEnds.back();
-          if (!RunGroupOnce(body, p)) return false;
-          if (p == FIterEnds.back()) {
-            stalled = true;
-            count = std::max(count + 1, mn);
-          } else {
-            FIterEnds.push_back(p);
-            ++count;
-          }
-          return true;
-        };
-        // The rest of the expression after k iterations, with the captures of the kth.
-        auto rest = [&](int k) -> bool {
-          restore();
-          int p = start;
-          if (k > 0) {
-            std::size_t i = base + std::size_t(k - 1);
-            p = FIterEnds[std::min(i, FIterEnds.size() - 1)];
-            RunGroupOnce(body, p);
-          }
-          FPos = p;
-          return MatchPrim(next);
-        };
-        if (nd.greedy) {
-          while (iterate()) {
-          }
-          if (count >= mn)
-            for (int k = count; k >= mn; --k)
-              if (rest(k)) return true;
-        } else {
-          bool ok = true;
-          while (ok && count < mn) ok = iterate();
-          if (ok) {
-            for (;;) {
-              if (rest(count)) return true;
-              if (!iterate()) break;
-            }
-          }
-        }
-        restore();
-        FPos = start;
-        return false;
-      }
+      case O_GROUPREPEAT:
+        return MatchGroupRepeat(scan, next);
       case O_LOOPENTRY: {
         if (FLoopDepth >= LoopStackMax) RaiseError(1014);
         int d = FLoopDepth++;

@@ -103,6 +103,7 @@ class TRegExpr {
   bool MatchOne(int operand, int& pos) const;
   bool MatchStep(int scan, int& pos) const;
   bool RunGroupOnce(int scan, int& pos);
+  bool MatchGroupRepeat(int scan, int next);
   bool MatchBackref(int operand, int& pos) const;
   bool IsBoundary(int pos) const;
   bool IsSeparatorAt(int pos) const;
