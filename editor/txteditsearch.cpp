@@ -82,6 +82,20 @@ bool TTxtEditSearch::PatternMatchesAt(int i) const {
 bool TTxtEditSearch::IsTrailAt(int i, int Floor) const {
   if (i <= Floor || i >= FLen) return false;
   int q = i;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: adding 0x7F maps 0x81..0xFE onto 0..125.
+  const __m128i bias = _mm_set1_epi8(0x7F), top = _mm_set1_epi8(125), zero = _mm_setzero_si128();
+  while (q - 16 >= Floor) {
+    const __m128i x = _mm_add_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(FText + q - 16)), bias);
+    const unsigned other =
+        unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpgt_epi8(x, top), _mm_cmplt_epi8(x, zero))));
+    if (other) {
+      q = q - 16 + (31 - __builtin_clz(other)) + 1;
+      return ((i - q) & 1) && IsTrailByte(FText[i]);
+    }
+    q -= 16;
+  }
+#endif
   while (q > Floor && IsLead(FText[q - 1])) --q;
   return ((i - q) & 1) && IsTrailByte(FText[i]);
 }
@@ -95,44 +109,57 @@ bool TTxtEditSearch::IsWholeWordAt(int i) const {
   return before && after;
 }
 
+// A candidate whose first and last bytes agree: compared whole, then it must
+// begin and end on character boundaries (and be a whole word when asked).
+bool TTxtEditSearch::AcceptCandidate(int s) {
+  if (!PatternMatchesAt(s)) return false;
+  const bool startInside = IsTrailAt(s, FSync);
+  const bool ok = !startInside && !IsTrailAt(s + int(FPattern.size()), s) && (!FWhole || IsWholeWordAt(s));
+  FSync = startInside ? s - 1 : s;
+  return ok;
+}
+
 int TTxtEditSearch::FindFrom(int From) {
   const int n = int(FPattern.size());
   const int last = FLen - n;  // the last possible start
-  if (From > last) return -1;
   // Candidates are the positions whose first and last bytes agree with the
-  // pattern's (either case of a folded letter); each is then compared whole
-  // and its character boundaries checked, so the line needs no second pass.
+  // pattern's (either case of a folded letter); the rest of the work is done
+  // for them alone, so the line needs no pass of its own beforehand.
   const unsigned char f0 = FPatternWant[0], f1 = FPatternWant[n - 1];
   const unsigned char g0 = FPatternOr[0] ? f0 & ~0x20 : f0, g1 = FPatternOr[n - 1] ? f1 & ~0x20 : f1;
-  auto check = [&](int s) -> bool {
-    if (!PatternMatchesAt(s)) return false;
-    // A match must begin and end on character boundaries.
-    const bool startInside = IsTrailAt(s, FSync);
-    const int boundary = startInside ? s - 1 : s;
-    bool ok = !startInside && !IsTrailAt(s + n, s) && (!FWhole || IsWholeWordAt(s));
-    FSync = boundary;
-    return ok;
-  };
   int s = From;
 #if defined(__SSE2__)
-  const __m128i a0 = _mm_set1_epi8(char(f0)), b0 = _mm_set1_epi8(char(g0));
-  const __m128i a1 = _mm_set1_epi8(char(f1)), b1 = _mm_set1_epi8(char(g1));
-  for (; s + 15 <= last; s += 16) {
-    const __m128i x0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FText + s));
-    const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FText + s + n - 1));
-    const __m128i m0 = _mm_or_si128(_mm_cmpeq_epi8(x0, a0), _mm_cmpeq_epi8(x0, b0));
-    const __m128i m1 = _mm_or_si128(_mm_cmpeq_epi8(x1, a1), _mm_cmpeq_epi8(x1, b1));
-    unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(m0, m1)));
-    while (mask) {
-      const int c = s + __builtin_ctz(mask);
-      if (check(c)) return c;
-      mask &= mask - 1;
+  if (last >= 15) {
+    const __m128i a0 = _mm_set1_epi8(char(f0)), b0 = _mm_set1_epi8(char(g0));
+    const __m128i a1 = _mm_set1_epi8(char(f1)), b1 = _mm_set1_epi8(char(g1));
+    while (s <= last) {
+      // Sixteen starts at a time; the last block ends at the last start, with
+      // the starts already looked at masked off.
+      int b = s;
+      unsigned skip = 0;
+      if (b + 15 > last) {
+        b = last - 15;
+        skip = unsigned(s - b);
+      }
+      const __m128i x0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FText + b));
+      const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FText + b + n - 1));
+      const __m128i m0 = _mm_or_si128(_mm_cmpeq_epi8(x0, a0), _mm_cmpeq_epi8(x0, b0));
+      const __m128i m1 = _mm_or_si128(_mm_cmpeq_epi8(x1, a1), _mm_cmpeq_epi8(x1, b1));
+      unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(m0, m1))) >> skip << skip;
+      if (__builtin_expect(mask != 0, 0)) {
+        for (; mask; mask &= mask - 1) {
+          const int c = b + __builtin_ctz(mask);
+          if (AcceptCandidate(c)) return c;
+        }
+      }
+      s = b + 16;
     }
+    return -1;
   }
 #endif
   for (; s <= last; ++s) {
     const unsigned char x0 = FText[s], x1 = FText[s + n - 1];
-    if ((x0 == f0 || x0 == g0) && (x1 == f1 || x1 == g1) && check(s)) return s;
+    if ((x0 == f0 || x0 == g0) && (x1 == f1 || x1 == g1) && AcceptCandidate(s)) return s;
   }
   return -1;
 }

@@ -65,6 +65,7 @@ class TTxtEditSearch : public TTxtEditSearchCustom {
   // 0-based start of the first match at or after From, or -1.
   int FindFrom(int From);
   bool PatternMatchesAt(int i) const;
+  bool AcceptCandidate(int s);
   bool IsTrailAt(int i, int Floor) const;
   bool IsWholeWordAt(int i) const;
 
