@@ -13,12 +13,17 @@ enum : std::uint8_t {
   O_END, O_BOL, O_EOL, O_BOLML, O_EOLML, O_ANY, O_ANYML, O_BOUND, O_NOTBOUND,
   O_DIGIT, O_NOTDIGIT, O_SPACE, O_NOTSPACE, O_WORD, O_NOTWORD, O_EXACTLY, O_EXACTLYCI,
   O_CLASS, O_BRANCH, O_BACK, O_NOTHING, O_COMMENT, O_REPEAT, O_LOOPENTRY, O_LOOP,
-  O_OPEN, O_CLOSE, O_BSUB, O_BSUBCI, O_CHECK
+  O_OPEN, O_CLOSE, O_BSUB, O_BSUBCI, O_CHECK,
+  // Repeat of a group that matches in at most one way (see IsDeterministicGroup):
+  // minimum, maximum and greediness as O_REPEAT; the group follows the node and
+  // ends in O_GROUPREPEATEND, which is also the node's next.
+  O_GROUPREPEAT, O_GROUPREPEATEND
 };
 
 // Piece flags of the parser.
-constexpr int F_HASWIDTH = 1;  // always consumes input
+constexpr int F_HASWIDTH = 1;  // counts as consuming input (a brace range 0..n included)
 constexpr int F_SIMPLE = 2;    // one character wide: may take a repeat node
+constexpr int F_NONEMPTY = 4;  // never matches the empty string
 
 // Modifier bits, in the order of the modifier indexes 1..6.
 constexpr int M_I = 1, M_R = 2, M_S = 4, M_G = 8, M_M = 16, M_X = 32;
@@ -439,13 +444,13 @@ int TRegExpr::ParseAtom(int& flags) {
       return Emit((FCompileFlags & M_M) ? O_EOLML : O_EOL);
     case '.':
       ++FParse;
-      flags = F_HASWIDTH | F_SIMPLE;
+      flags = F_HASWIDTH | F_SIMPLE | F_NONEMPTY;
       return Emit((FCompileFlags & M_S) ? O_ANY : O_ANYML);
     case '[':
       ++FParse;
       ret = int(FProgram.size());
       ParseClass();
-      flags = F_HASWIDTH | F_SIMPLE;
+      flags = F_HASWIDTH | F_SIMPLE | F_NONEMPTY;
       return ret;
     case '(':
       ++FParse;
@@ -463,7 +468,7 @@ int TRegExpr::ParseAtom(int& flags) {
       {
         int sub = 0;
         ret = ParseReg(true, sub);
-        flags = sub & F_HASWIDTH;
+        flags = sub & (F_HASWIDTH | F_NONEMPTY);
         return ret;
       }
     case '|':
@@ -495,7 +500,7 @@ int TRegExpr::ParseAtom(int& flags) {
       }
       if (op != 0xFF) {
         ++FParse;
-        flags = F_HASWIDTH | F_SIMPLE;
+        flags = F_HASWIDTH | F_SIMPLE | F_NONEMPTY;
         return Emit(op);
       }
       if (e >= '1' && e <= '9') {
@@ -516,7 +521,7 @@ int TRegExpr::ParseAtom(int& flags) {
       FLiterals.push_back(lit);
       ret = Emit((FCompileFlags & M_I) ? O_EXACTLYCI : O_EXACTLY);
       FProgram[ret].a = int(FLiterals.size()) - 1;
-      flags = F_HASWIDTH | F_SIMPLE;
+      flags = F_HASWIDTH | F_SIMPLE | F_NONEMPTY;
       return ret;
     }
     case '{': {
@@ -572,7 +577,7 @@ int TRegExpr::ParseAtom(int& flags) {
       FLiterals.push_back(run);
       ret = Emit((FCompileFlags & M_I) ? O_EXACTLYCI : O_EXACTLY);
       FProgram[ret].a = int(FLiterals.size()) - 1;
-      flags = F_HASWIDTH | (charAt.size() == 1 ? F_SIMPLE : 0);
+      flags = F_HASWIDTH | F_NONEMPTY | (charAt.size() == 1 ? F_SIMPLE : 0);
       return ret;
     }
   }
@@ -619,8 +624,10 @@ int TRegExpr::ParsePiece(int& flags) {
     bool bg;
     if (q == '*' || q == '+' || q == '?' || (q == '{' && ReadBraces(FExpression, FParse, a, b, e, bg))) Fail(107);
   }
-  flags = (op == '+' || (braces && mn > 0 && mx > 0)) ? F_HASWIDTH : 0;
-  if (braces && mn == 0 && mx > 0) flags = F_HASWIDTH & 0;
+  // Braces count as width whenever they allow a repetition, {0,n} included; the
+  // piece never matches empty only when at least one repetition is required.
+  flags = (op == '+' || (braces && mx > 0)) ? F_HASWIDTH : 0;
+  if (op == '+' || (braces && mn > 0)) flags |= atomFlags & F_NONEMPTY;
   if (atomFlags & F_SIMPLE) {
     InsertBefore(ret, O_REPEAT);
     FProgram[ret].a = int(mn);
@@ -628,7 +635,20 @@ int TRegExpr::ParsePiece(int& flags) {
     FProgram[ret].greedy = greedy;
     return ret;
   }
-  if (greedy && !braces) {
+  if (op != '?' && FProgram[ret].op == O_OPEN && IsDeterministicGroup(ret, NextOf(ret + 1))) {
+    // Iterated in a loop by the matcher, without recursion per iteration.
+    InsertBefore(ret, O_GROUPREPEAT);
+    FProgram[ret].a = int(mn);
+    FProgram[ret].b = int(mx);
+    FProgram[ret].greedy = greedy;
+    int end = Emit(O_GROUPREPEATEND);
+    Tail(ret + 1, end);
+    FProgram[ret].next = end - ret;
+    return ret;
+  }
+  // The loop-back construction suits operands that always consume; one that may
+  // match empty takes the counted loop, which never repeats an empty iteration.
+  if (greedy && !braces && (op == '?' || (atomFlags & F_NONEMPTY))) {
     if (op == '*') {
       InsertBefore(ret, O_BRANCH);
       OpTail(ret, Emit(O_BACK));
@@ -672,7 +692,7 @@ int TRegExpr::ParseBranch(int& flags) {
     if (FParse >= n || FExpression[FParse] == '|' || FExpression[FParse] == ')') break;
     int pf = 0;
     int latest = ParsePiece(pf);
-    flags |= pf & F_HASWIDTH;
+    flags |= pf & (F_HASWIDTH | F_NONEMPTY);
     if (chain >= 0) Tail(chain, latest);
     chain = latest;
   }
@@ -682,7 +702,7 @@ int TRegExpr::ParseBranch(int& flags) {
 
 int TRegExpr::ParseReg(bool paren, int& flags) {
   const std::size_t n = FExpression.size();
-  flags = F_HASWIDTH;
+  flags = F_HASWIDTH | F_NONEMPTY;
   int ret = -1, parno = 0;
   int savedFlags = FCompileFlags;
   if (paren) {
@@ -695,12 +715,12 @@ int TRegExpr::ParseReg(bool paren, int& flags) {
   int br = ParseBranch(bf);
   if (ret >= 0) Tail(ret, br);
   else ret = br;
-  if (!(bf & F_HASWIDTH)) flags &= ~F_HASWIDTH;
+  flags &= bf;
   while (FParse < n && FExpression[FParse] == '|') {
     ++FParse;
     br = ParseBranch(bf);
     Tail(ret, br);
-    if (!(bf & F_HASWIDTH)) flags &= ~F_HASWIDTH;
+    flags &= bf;
   }
   int ender = Emit(paren ? O_CLOSE : O_END);
   FProgram[ender].a = parno;
@@ -717,6 +737,121 @@ int TRegExpr::ParseReg(bool paren, int& flags) {
     Fail(FExpression[FParse] == ')' ? 104 : 105);
   }
   return ret;
+}
+
+namespace {
+bool IsZeroWidthTest(std::uint8_t op) {
+  return op == O_BOL || op == O_EOL || op == O_BOLML || op == O_EOLML || op == O_BOUND || op == O_NOTBOUND;
+}
+bool IsOneCharNode(std::uint8_t op) {
+  return op == O_ANY || op == O_ANYML || op == O_DIGIT || op == O_NOTDIGIT || op == O_SPACE ||
+         op == O_NOTSPACE || op == O_WORD || op == O_NOTWORD || op == O_CLASS;
+}
+}  // namespace
+
+// Whether a single-character operand can match the character c0 (w = 1) or the
+// double-byte character c0 c1 (w = 2), as MatchOne would; true when unsure.
+bool TRegExpr::OperandMayMatch(int operand, unsigned char c0, unsigned char c1, int w) const {
+  const Node& nd = FProgram[operand];
+  switch (nd.op) {
+    case O_DIGIT: return w == 1 && IsDigit(c0);
+    case O_NOTDIGIT: return w == 2 || !IsDigit(c0);
+    case O_SPACE: return w == 1 && FSpaceSet[c0];
+    case O_NOTSPACE: return w == 2 || !FSpaceSet[c0];
+    case O_WORD: return w == 1 && FWordSet[c0];
+    case O_NOTWORD: return w == 2 || !FWordSet[c0];
+    case O_CLASS: {
+      const CharClass& cl = FClasses[nd.a];
+      bool in = false;
+      if (w == 2) {
+        const std::uint16_t code = std::uint16_t((c0 << 8) | c1);
+        for (const auto& r : cl.wide) in = in || (code >= r.first && code <= r.second);
+      } else {
+        in = cl.bytes[c0];
+      }
+      return in != cl.negated;
+    }
+    case O_EXACTLY:
+    case O_EXACTLYCI: {
+      const AnsiString& lit = FLiterals[nd.a];
+      if (int(lit.size()) != w) return false;
+      const auto l0 = (unsigned char)lit[0];
+      if (w == 2) return l0 == c0 && (unsigned char)lit[1] == c1;
+      if (nd.op == O_EXACTLY) return l0 == c0;
+      return AsciiLower(l0) == AsciiLower(c0) || OtherCase(l0) == c0;
+    }
+    default: return true;
+  }
+}
+
+// A repeat of a single-character operand followed, past zero-width nodes only,
+// by a literal whose first character the operand never matches: the literal can
+// only match where the repetition stopped by itself, so giving back repetitions
+// never helps and the repeat has one outcome.
+bool TRegExpr::RepeatCannotGiveBack(int repeat, int stop) const {
+  int n = NextOf(repeat);
+  while (n >= 0 && n != stop) {
+    const std::uint8_t op = FProgram[n].op;
+    if (op == O_BRANCH) {
+      const int alt = NextOf(n);
+      if (alt >= 0 && FProgram[alt].op == O_BRANCH) return false;
+      n = n + 1;
+    } else if (op == O_NOTHING || op == O_COMMENT || op == O_OPEN || op == O_CLOSE || IsZeroWidthTest(op)) {
+      n = NextOf(n);
+    } else if (op == O_EXACTLY || op == O_EXACTLYCI) {
+      const AnsiString& lit = FLiterals[FProgram[n].a];
+      const auto* l = reinterpret_cast<const unsigned char*>(lit.data());
+      const int operand = repeat + 1;
+      if (PairAt(l, lit.size(), 0)) return !OperandMayMatch(operand, l[0], l[1], 2);
+      // A lone lead byte may pair with what follows it in the text.
+      if (lit.empty() || IsLead(l[0])) return false;
+      unsigned char alts[4] = {l[0], l[0], l[0], l[0]};
+      if (op == O_EXACTLYCI) {
+        alts[1] = OtherCase(l[0]);
+        alts[2] = AsciiLower(l[0]);
+        alts[3] = AsciiUpper(l[0]);
+      }
+      for (unsigned char c : alts)
+        if (IsLead(c) || OperandMayMatch(operand, c, 0, 1)) return false;
+      return true;
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
+// True when the group that opens at `open` matches in at most one way from any
+// position, so that its repetitions can run one after the other without
+// keeping a way back into each: one alternative of literals, single characters,
+// zero-width tests, repeats of a fixed count or that cannot give back, and
+// nested groups of the same kind. Back references (which depend on earlier
+// captures) and every other construction make a group ineligible. `stop` is
+// the outermost group's closing node.
+bool TRegExpr::IsDeterministicGroup(int open, int stop) const {
+  const int branch = open + 1;
+  if (FProgram[branch].op != O_BRANCH) return false;
+  const int close = NextOf(branch);
+  if (close < 0 || FProgram[close].op != O_CLOSE || FProgram[close].a != FProgram[open].a) return false;
+  for (int s = branch + 1; s != close;) {
+    if (s < 0) return false;
+    const Node& nd = FProgram[s];
+    if (IsOneCharNode(nd.op) || IsZeroWidthTest(nd.op) || nd.op == O_EXACTLY || nd.op == O_EXACTLYCI ||
+        nd.op == O_NOTHING || nd.op == O_COMMENT) {
+      s = NextOf(s);
+    } else if (nd.op == O_REPEAT) {
+      const std::uint8_t operand = FProgram[s + 1].op;
+      if (operand == O_BSUB || operand == O_BSUBCI) return false;
+      if (nd.a != nd.b && !RepeatCannotGiveBack(s, stop)) return false;
+      s = NextOf(s);
+    } else if (nd.op == O_OPEN) {
+      if (!IsDeterministicGroup(s, stop)) return false;
+      s = NextOf(NextOf(s + 1));  // past the nested group's closing node
+    } else {
+      return false;
+    }
+  }
+  return true;
 }
 
 void TRegExpr::FillFirstSet(int scan, std::bitset<256>& set, int depth) {
@@ -780,7 +915,12 @@ void TRegExpr::FillFirstSet(int scan, std::bitset<256>& set, int depth) {
         if (nd.a > 0) return;
         scan = NextOf(scan);
         break;
-      default:
+      case O_GROUPREPEAT:
+        FillFirstSet(scan + 1, set, depth + 1);
+        if (nd.a > 0) return;
+        scan = NextOf(NextOf(scan));  // past the group's end marker
+        break;
+      default:  // O_GROUPREPEATEND: reached through a group that may match empty
         all();
         return;
     }
@@ -804,7 +944,7 @@ void TRegExpr::AnalyseStart() {
   std::size_t bestLen = 0;
   for (int scan = first; scan >= 0 && FProgram[scan].op != O_END; scan = NextOf(scan)) {
     std::uint8_t op = FProgram[scan].op;
-    if (op == O_REPEAT || op == O_LOOPENTRY || op == O_BRANCH) repeats = true;
+    if (op == O_REPEAT || op == O_LOOPENTRY || op == O_BRANCH || op == O_GROUPREPEAT) repeats = true;
     if (op == O_EXACTLY && FLiterals[FProgram[scan].a].size() >= bestLen) {
       best = scan;
       bestLen = FLiterals[FProgram[scan].a].size();
@@ -970,6 +1110,164 @@ bool TRegExpr::MatchBackref(int operand, int& pos) const {
   return true;
 }
 
+// Matches one node that neither branches nor loops at pos: a zero-width test,
+// a single character, a literal or a back reference. Advances pos on success.
+bool TRegExpr::MatchStep(int scan, int& pos) const {
+  const Node& nd = FProgram[scan];
+  switch (nd.op) {
+    case O_BOL: return pos == 0;
+    case O_EOL: return pos == FLen;
+    case O_BOLML: return AtLineStart(pos);
+    case O_EOLML: return AtLineEnd(pos);
+    case O_BOUND:
+    case O_NOTBOUND: {
+      int prev = pos == 0 ? -1 : StepBack(pos);
+      bool before = prev >= 0 && IsWordByteAt(prev);
+      bool after = IsWordByteAt(pos);
+      return (before != after) == (nd.op == O_BOUND);
+    }
+    case O_ANY: case O_ANYML: case O_DIGIT: case O_NOTDIGIT: case O_SPACE: case O_NOTSPACE:
+    case O_WORD: case O_NOTWORD: case O_CLASS:
+      return MatchOne(scan, pos);
+    case O_EXACTLY: {
+      const AnsiString& lit = FLiterals[nd.a];
+      if (pos + int(lit.size()) > FLen || std::memcmp(FS + pos, lit.data(), lit.size()) != 0) return false;
+      pos += int(lit.size());
+      return true;
+    }
+    case O_EXACTLYCI: {
+      const AnsiString& lit = FLiterals[nd.a];
+      const int n = int(lit.size());
+      if (pos + n > FLen) return false;
+      const auto* l = reinterpret_cast<const unsigned char*>(lit.data());
+      const unsigned char* t = FS + pos;
+      for (int i = 0; i < n;) {
+        if (PairAt(l, n, i)) {
+          if (l[i] != t[i] || l[i + 1] != t[i + 1]) return false;
+          i += 2;
+        } else {
+          if (l[i] != t[i] && OtherCase(l[i]) != t[i]) return false;
+          ++i;
+        }
+      }
+      pos += n;
+      return true;
+    }
+    case O_BSUB:
+    case O_BSUBCI:
+      return MatchBackref(scan, pos);
+    default:
+      return false;
+  }
+}
+
+// One iteration of a deterministic group (the node after O_GROUPREPEAT) from
+// pos, recording the captures of its groups. Iterative: nested groups are
+// walked in line and repeats inside have a single outcome.
+bool TRegExpr::RunGroupOnce(int scan, int& pos) {
+  for (;;) {
+    const Node& nd = FProgram[scan];
+    switch (nd.op) {
+      case O_GROUPREPEATEND:
+        return true;
+      case O_OPEN:
+        FStart[nd.a] = pos;
+        break;
+      case O_CLOSE:
+        FEnd[nd.a] = pos;
+        break;
+      case O_BRANCH:  // the single alternative of a group
+        ++scan;
+        continue;
+      case O_NOTHING:
+      case O_COMMENT:
+        break;
+      case O_REPEAT: {
+        int count = 0;
+        while (count < nd.b && MatchOne(scan + 1, pos)) ++count;
+        if (count < nd.a) return false;
+        break;
+      }
+      default:
+        if (!MatchStep(scan, pos)) return false;
+        break;
+    }
+    scan = NextOf(scan);
+  }
+}
+
+// The group after O_GROUPREPEAT has one way to match from each position, so
+// its iterations run in a loop; only the rest of the expression recurses, once
+// per count tried. The end of each iteration is kept on FIterEnds above `base`
+// (nested repeats stack theirs above and take them off again). Kept out of
+// MatchPrim so that its frame, taken once per recursion, stays small.
+[[gnu::noinline]] bool TRegExpr::MatchGroupRepeat(int scan, int next) {
+  const Node& nd = FProgram[scan];
+  const int body = scan + 1;
+  const int mn = nd.a, mx = nd.b;
+  const int start = FPos;
+  int savedStart[NSUBEXP], savedEnd[NSUBEXP];
+  std::memcpy(savedStart, FStart, sizeof FStart);
+  std::memcpy(savedEnd, FEnd, sizeof FEnd);
+  const std::size_t base = FIterEnds.size();
+  struct Unwind {
+    std::vector<int>& v;
+    std::size_t n;
+    ~Unwind() { v.resize(n); }
+  } unwind{FIterEnds, base};
+  FIterEnds.push_back(start);
+  int count = 0;
+  bool stalled = false;  // the last iteration matched empty: every further one would too
+  auto restore = [&] {
+    std::memcpy(FStart, savedStart, sizeof FStart);
+    std::memcpy(FEnd, savedEnd, sizeof FEnd);
+  };
+  auto iterate = [&]() -> bool {
+    if (stalled || count >= mx) return false;
+    int p = FIterEnds.back();
+    if (!RunGroupOnce(body, p)) return false;
+    if (p == FIterEnds.back()) {
+      stalled = true;
+      count = std::max(count + 1, mn);
+    } else {
+      FIterEnds.push_back(p);
+      ++count;
+    }
+    return true;
+  };
+  // The rest of the expression after k iterations, with the captures of the kth.
+  auto rest = [&](int k) -> bool {
+    restore();
+    int p = start;
+    if (k > 0) {
+      std::size_t i = base + std::size_t(k - 1);
+      p = FIterEnds[std::min(i, FIterEnds.size() - 1)];
+      RunGroupOnce(body, p);
+    }
+    FPos = p;
+    return MatchPrim(next);
+  };
+  if (nd.greedy) {
+    while (iterate()) {
+    }
+    if (count >= mn)
+      for (int k = count; k >= mn; --k)
+        if (rest(k)) return true;
+  } else {
+    bool ok = true;
+    while (ok && count < mn) ok = iterate();
+    if (ok) {
+      for (;;) {
+        if (rest(count)) return true;
+        if (!iterate()) break;
+      }
+    }
+  }
+  restore();
+  FPos = start;
+  return false;
+}
+
 namespace {
 struct DepthGuard {
   int& d;
@@ -990,59 +1288,12 @@ bool TRegExpr::MatchPrim(int scan) {
       case O_END:
         // A match never ends inside a double-byte character.
         return !FTrail[FPos];
-      case O_BOL:
-        if (FPos != 0) return false;
-        break;
-      case O_EOL:
-        if (FPos != FLen) return false;
-        break;
-      case O_BOLML:
-        if (!AtLineStart(FPos)) return false;
-        break;
-      case O_EOLML:
-        if (!AtLineEnd(FPos)) return false;
-        break;
-      case O_BOUND:
-      case O_NOTBOUND: {
-        int prev = FPos == 0 ? -1 : StepBack(FPos);
-        bool before = prev >= 0 && IsWordByteAt(prev);
-        bool after = IsWordByteAt(FPos);
-        if ((before != after) != (nd.op == O_BOUND)) return false;
-        break;
-      }
+      case O_BOL: case O_EOL: case O_BOLML: case O_EOLML: case O_BOUND: case O_NOTBOUND:
       case O_ANY: case O_ANYML: case O_DIGIT: case O_NOTDIGIT: case O_SPACE: case O_NOTSPACE:
-      case O_WORD: case O_NOTWORD: case O_CLASS:
-        if (!MatchOne(scan, FPos)) return false;
+      case O_WORD: case O_NOTWORD: case O_CLASS: case O_EXACTLY: case O_EXACTLYCI: case O_BSUB: case O_BSUBCI:
+        if (!MatchStep(scan, FPos)) return false;
         break;
-      case O_EXACTLY: {
-        const AnsiString& lit = FLiterals[nd.a];
-        if (FPos + int(lit.size()) > FLen || std::memcmp(FS + FPos, lit.data(), lit.size()) != 0) return false;
-        FPos += int(lit.size());
-        break;
-      }
-      case O_EXACTLYCI: {
-        const AnsiString& lit = FLiterals[nd.a];
-        const int n = int(lit.size());
-        if (FPos + n > FLen) return false;
-        const auto* l = reinterpret_cast<const unsigned char*>(lit.data());
-        const unsigned char* t = FS + FPos;
-        for (int i = 0; i < n;) {
-          if (PairAt(l, n, i)) {
-            if (l[i] != t[i] || l[i + 1] != t[i + 1]) return false;
-            i += 2;
-          } else {
-            if (l[i] != t[i] && OtherCase(l[i]) != t[i]) return false;
-            ++i;
-          }
-        }
-        FPos += n;
-        break;
-      }
-      case O_BSUB:
-      case O_BSUBCI:
-        if (!MatchBackref(scan, FPos)) return false;
-        break;
-      case O_NOTHING: case O_COMMENT: case O_BACK: case O_CHECK:
+      case O_NOTHING: case O_COMMENT: case O_BACK: case O_CHECK: case O_GROUPREPEATEND:
         break;
       case O_OPEN: {
         int old = FStart[nd.a];
@@ -1119,6 +1370,8 @@ bool TRegExpr::MatchPrim(int scan) {
         FPos = start;
         return false;
       }
+      case O_GROUPREPEAT:
+        return MatchGroupRepeat(scan, next);
       case O_LOOPENTRY: {
         if (FLoopDepth >= LoopStackMax) RaiseError(1014);
         int d = FLoopDepth++;
@@ -1176,6 +1429,7 @@ bool TRegExpr::TryAt(int pos) {
   FPos = pos;
   FLoopDepth = 0;
   FRecursion = 0;
+  FIterEnds.clear();
   if (!MatchPrim(1)) return false;
   FStart[0] = pos;
   FEnd[0] = FPos;
@@ -1289,11 +1543,20 @@ AnsiString TRegExpr::ExpandTemplate(const AnsiString& Template) {
     if (g >= 0 && g < NSUBEXP && FStart[g] >= 0 && FEnd[g] >= 0)
       out.append(FInput, FStart[g], FEnd[g] - FStart[g]);
   };
+  const auto* t = reinterpret_cast<const unsigned char*>(Template.data());
   for (std::size_t i = 0; i < n;) {
+    // A double-byte character is copied whole: its second byte may equal "\\"
+    // or "$" and is no escape then.
+    if (PairAt(t, n, i)) {
+      out.append(Template, i, 2);
+      i += 2;
+      continue;
+    }
     char c = Template[i];
     if (c == '\\' && i + 1 < n) {
-      out.push_back(Template[i + 1]);
-      i += 2;
+      const std::size_t w = CharWidth(t, n, i + 1);
+      out.append(Template, i + 1, w);
+      i += 1 + w;
       continue;
     }
     if (c == '$' && i + 1 < n) {

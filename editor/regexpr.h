@@ -89,6 +89,9 @@ class TRegExpr {
   void SkipExtended();
   bool ParseInlineModifiers();
   void Fail(int code);
+  bool OperandMayMatch(int operand, unsigned char c0, unsigned char c1, int w) const;
+  bool RepeatCannotGiveBack(int repeat, int stop) const;
+  bool IsDeterministicGroup(int open, int stop) const;
   void FillFirstSet(int scan, std::bitset<256>& set, int depth);
   void AnalyseStart();
 
@@ -98,6 +101,9 @@ class TRegExpr {
   bool MatchPrim(int scan);
   int CountRepeat(int operand, int maxCount, int& endPos);
   bool MatchOne(int operand, int& pos) const;
+  bool MatchStep(int scan, int& pos) const;
+  bool RunGroupOnce(int scan, int& pos);
+  bool MatchGroupRepeat(int scan, int next);
   bool MatchBackref(int operand, int& pos) const;
   bool IsBoundary(int pos) const;
   bool IsSeparatorAt(int pos) const;
@@ -136,6 +142,7 @@ class TRegExpr {
   int FLoopCount[LoopStackMax];
   int FLoopPos[LoopStackMax];
   int FLoopDepth = 0;
+  std::vector<int> FIterEnds;  // ends of the iterations of active group repeats
   int FPos = 0;
   int FRecursion = 0;
   const char* FStackBase = nullptr;

@@ -1,7 +1,7 @@
 // Search engines of the editor: the abstract interface the editor drives one
-// line at a time, a plain-text engine with a skip table and an engine built on
-// TRegExpr. Both work on code page 936 text and never report a match that
-// starts or ends inside a double-byte character.
+// line at a time, a plain-text engine and an engine built on TRegExpr. Both
+// work on code page 936 text and never report a match that starts or ends
+// inside a double-byte character.
 #pragma once
 #include <vector>
 
@@ -37,6 +37,10 @@ class TTxtEditSearchCustom : public TComponent {
   void SetPattern(const AnsiString& Value) { SetFindText(Value); }
 };
 
+// The plain engine makes one pass over a line: it picks candidates by the
+// pattern's first and last bytes (sixteen positions at a time), compares each
+// candidate with ASCII letters folded, and finds out whether a candidate's ends
+// fall inside double-byte characters only for the candidates themselves.
 class TTxtEditSearch : public TTxtEditSearchCustom {
   PV_CLASS(TTxtEditSearch, TTxtEditSearchCustom)
  public:
@@ -57,27 +61,27 @@ class TTxtEditSearch : public TTxtEditSearchCustom {
   bool Whole() const { return FWhole; }
 
  private:
-  void MakeFoldTable();
-  void InitShiftTable();
-  int FindFirst(const AnsiString& Text);
-  int Next();
+  void PreparePattern();
+  // 0-based start of the first match at or after From, or -1.
+  int FindFrom(int From);
   bool PatternMatchesAt(int i) const;
+  bool AcceptCandidate(int s);
+  bool IsTrailAt(int i, int Floor) const;
   bool IsWholeWordAt(int i) const;
 
   AnsiString FPattern;
   bool FSensitive = false;
   bool FWhole = false;
-  unsigned char FFold[256];
   bool FDelimiter[256];
-  int FShift[256];
-  int FLookAt = 1;
-  bool FShiftReady = false;
-  std::vector<std::uint8_t> FPatternTrail;
+  bool FPatternReady = false;
+  // The pattern prepared for comparing: a text byte t matches position k when
+  // (t | FPatternOr[k]) == FPatternWant[k]; FPatternOr[k] is 0x20 for an ASCII
+  // letter that is folded (not the second byte of a double-byte character).
+  std::vector<std::uint8_t> FPatternOr, FPatternWant;
   // scan state over the current line
   const unsigned char* FText = nullptr;
   int FLen = 0;
-  int FRun = -1;
-  std::vector<std::uint8_t> FTrail;
+  int FSync = 0;  // a character boundary at or before every position still to be looked at
   std::vector<int> FResults;
 };
 

@@ -68,7 +68,7 @@ void TTxtEditStringList::InsertItem(int Index, const AnsiString& S, TObject* AOb
   rec.Text = S;
   rec.Data = AObject;
   FList.insert(FList.begin() + Index, std::move(rec));
-  if (FLongestLineIndex >= Index) ++FLongestLineIndex;
+  FLongestLineIndex = -1;  // the new line may be the widest
   if (OnLinesInserted) OnLinesInserted(this, Index, 1);
 }
 
@@ -77,6 +77,7 @@ void TTxtEditStringList::AppendLoaded(const char* P, std::size_t Len) {
   if (GetCount() == FCapacity) Grow();
   FList.emplace_back();
   FList.back().Text.assign(P, Len);
+  FLongestLineIndex = -1;
   if (OnLinesInserted) OnLinesInserted(this, GetCount() - 1, 1);
 }
 

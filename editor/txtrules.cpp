@@ -300,6 +300,13 @@ void TTxtRules::PrepareRules() {
   IndexRanges(RootRange.get());
 }
 
+void TTxtRules::RemoveRange(TTxtRange* Parent, TTxtRange* Child) {
+  RootRange->Reset();
+  FRangeById.clear();
+  Parent->RemoveRange(Child);
+  CurrentRange = RootRange.get();
+}
+
 void TTxtRules::RestoreScanState(Integer Value) {
   if (!RootRange->Prepared()) PrepareRules();
   auto it = FRangeById.find(Value);

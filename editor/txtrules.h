@@ -163,10 +163,9 @@ class TTxtRules : public TTxtCustomHighlighter {
     RootRange->Clear();
     CurrentRange = RootRange.get();
   }
-  void RemoveRange(TTxtRange* Parent, TTxtRange* Child) {
-    Parent->RemoveRange(Child);
-    CurrentRange = RootRange.get();
-  }
+  // Frees Child and its subtree. The tables built by PrepareRules and the map of
+  // scan states point into it, so they are dropped; the next scan prepares anew.
+  void RemoveRange(TTxtRange* Parent, TTxtRange* Child);
   void RemoveKeywordGroup(TTxtRange* Parent, TTxtSymbolGroup* Group) { Parent->RemoveKeywordGroup(Group); }
 
   void SaveToStream(TStream* Stream);

@@ -210,6 +210,40 @@ TEST(RegExpr, CompileErrorsCarryCodeAndPosition) {
   }
 }
 
+TEST(RegExpr, BracesFromZeroCountAsWidth) {
+  // A brace range that allows a repetition has width, so a group built on one
+  // takes a quantifier; an iteration that matched nothing is never repeated.
+  const Case cases[] = {
+      {"(a{0,2})+", "aaa", "aaa", 1},
+      {"(a{0,2})+", "bbb", "", 1},
+      {"(a{0,2})*b", "aaab", "aaab", 1},
+      {"(a{0,2}b{0,1})+c", "xabaac", "abaac", 2},
+      {"(a{0,2}){2,3}x", "aaaaax", "aaaaax", 1},
+      {"(a{0,1}|b)+c", "abbac", "abbac", 1},
+      {"(a{0,2})+?b", "aab", "aab", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.expr);
+    TRegExpr r;
+    r.SetExpression(c.expr);
+    int start = 0;
+    EXPECT_EQ(FirstMatch(r, c.subject, &start), c.match);
+    EXPECT_EQ(start, c.start);
+  }
+  // Braces that allow no repetition, and a star, still leave a group without width.
+  for (const char* expr : {"(a{0})*", "(a{0,0})+", "(a*)+", "(a{0}){2}"}) {
+    SCOPED_TRACE(expr);
+    TRegExpr r;
+    r.SetExpression(expr);
+    try {
+      r.CompileExpression();
+      ADD_FAILURE() << "compiled";
+    } catch (const ERegExpr& e) {
+      EXPECT_EQ(e.ErrorNumber, 106);
+    }
+  }
+}
+
 TEST(RegExpr, ExecErrors) {
   TRegExpr r;
   auto code = [&](auto fn) {
@@ -241,7 +275,7 @@ TEST(RegExpr, ExecErrors) {
 TEST(RegExpr, TooManyCountedLoopsAtOnce) {
   TRegExpr r;
   std::string e;
-  for (int i = 0; i < 11; ++i) e += "(a";
+  for (int i = 0; i < 11; ++i) e += "(x|a";  // alternatives: every group takes a counted loop
   e += "b";
   for (int i = 0; i < 11; ++i) e += "){1,2}";
   r.SetExpression(e);
@@ -253,11 +287,122 @@ TEST(RegExpr, TooManyCountedLoopsAtOnce) {
   }
 }
 
+// A novel's paragraph is one line: pasted text makes lines of 100 KB and more.
+TEST(RegExpr, RepeatedGroupsMatchOverLongLines) {
+  std::string ab;
+  for (int i = 0; i < 50000; ++i) ab += "ab";  // 100 KB
+  std::string para;                             // 1 MB of clauses ending in a full-width comma
+  while (para.size() < (1u << 20)) para += "\xD6\xD0\xCE\xC4\xA3\xAC";
+  std::string words;
+  for (int i = 0; i < 20000; ++i) words += "key" + std::to_string(i) + "=";
+  struct {
+    const char* expr;
+    std::string subject;
+    int length;
+  } cases[] = {
+      {"(ab)*$", ab, int(ab.size())},
+      {"(ab)+?$", ab, int(ab.size())},
+      {"^(a(b))*", ab, int(ab.size())},
+      {"(ab){2,}b?$", ab, int(ab.size())},
+      {"([^\xA3\xAC]*\xA3\xAC)+", para, int(para.size())},
+      {"(\xD6\xD0\xCE\xC4\xA3\xAC)*$", para, int(para.size())},
+      {"(\\w+=)*$", words, int(words.size())},
+      {"(?i)(KEY\\d+=)+", words, int(words.size())},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.expr);
+    TRegExpr r;
+    r.SetExpression(c.expr);
+    ASSERT_TRUE(r.Exec(c.subject));
+    EXPECT_EQ(r.MatchStart(0), 1);
+    EXPECT_EQ(r.MatchLength(0), c.length);
+  }
+  TRegExpr r;
+  r.SetExpression("^(a(b))*");
+  ASSERT_TRUE(r.Exec(ab));
+  EXPECT_EQ(r.MatchStart(1), int(ab.size()) - 1);  // the groups hold the last iteration
+  EXPECT_EQ(r.MatchStart(2), int(ab.size()));
+}
+
+TEST(RegExpr, GroupRepeatsBacktrackAsBefore) {
+  struct {
+    const char* expr;
+    const char* subject;
+    const char* match;
+    const char* group1;  // nullptr: the group did not take part
+    const char* group2 = nullptr;
+  } cases[] = {
+      {"(ab)*ab", "ababab", "ababab", "ab"},
+      {"(ab)*?ab", "ababab", "ab", nullptr},
+      {"(ab){1,2}?b", "ababb", "ababb", "ab"},
+      {"(a(b)c)*d", "abcabcd", "abcabcd", "abc", "b"},
+      {"x(ab)*", "xy", "x", nullptr},
+      {"(\\d+,)*", "12,34,5", "12,34,", "34,"},
+      {"([^,]*,)+x", "a,b,x", "a,b,x", "b,"},
+      {"(a*ab)*c", "aabababc", "aabababc", "ab"},     // a* can give back: not one outcome
+      {"(?i)([a-z]*X)+", "aXbx!", "aXbx", "aXbx"},    // [a-z] takes X too when case is ignored
+      {"(\\w+)=(\\d+,)+", "k=1,22,", "k=1,22,", "k", "22,"},
+      {"(\\bab)+", "abab ab", "ab", "ab"},
+      {"(\xD6\xD0\\w{0,1}\xA3\xAC)+!", "\xD6\xD0\xA3\xAC\xD6\xD0z\xA3\xAC!", "\xD6\xD0\xA3\xAC\xD6\xD0z\xA3\xAC!", "\xD6\xD0z\xA3\xAC"},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.expr);
+    TRegExpr r;
+    r.SetExpression(c.expr);
+    EXPECT_EQ(FirstMatch(r, c.subject), c.match);
+    EXPECT_EQ(r.MatchStart(1) < 0 ? std::string("<none>") : r.Match(1), c.group1 ? c.group1 : "<none>");
+    if (c.group2) {
+      EXPECT_EQ(r.Match(2), c.group2);
+    }
+  }
+}
+
+// A group whose repetitions have one outcome each is matched by a loop; the
+// same group with an alternative that never matches (byte 0 never occurs in a
+// subject) keeps the general construction. Both must agree on every match.
+TEST(RegExpr, GroupRepeatsAgreeWithTheGeneralLoop) {
+  const char* const bodies[] = {"ab", "a", "a,", "\\d+,", "[^,]*,", "b?c", "(a)b", "a(b)?", "a*b",
+                                "[ab]{2}", "\\w{0,2}c", "(?i)A", "\\ba", "a{1,2},", "a(b(c))"};
+  const char* const quantifiers[] = {"*", "+", "*?", "+?", "{2}", "{1,3}", "{0,2}?", "{2,}"};
+  const char* const tails[] = {"", "$", "b", "ab", "c", ","};
+  const char letters[] = "abc,1";
+  unsigned seed = 936;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7FFF;
+  };
+  std::vector<std::string> subjects;
+  for (int i = 0; i < 60; ++i) {
+    std::string t;
+    for (int k = int(next() % 12); k > 0; --k) t += letters[next() % 5];
+    subjects.push_back(t);
+  }
+  for (const char* body : bodies)
+    for (const char* q : quantifiers)
+      for (const char* tail : tails) {
+        const std::string plain = std::string("(") + body + ")" + q + tail;
+        const std::string general = std::string("(") + body + "|\\x{})" + q + tail;
+        TRegExpr a, b;
+        a.SetExpression(plain);
+        b.SetExpression(general);
+        for (const std::string& t : subjects) {
+          SCOPED_TRACE(plain + " in " + t);
+          bool ma = a.Exec(t), mb = b.Exec(t);
+          ASSERT_EQ(ma, mb);
+          if (!ma) continue;
+          for (int g = 0; g < 4; ++g) {
+            EXPECT_EQ(a.MatchStart(g), b.MatchStart(g)) << g;
+            EXPECT_EQ(a.MatchLength(g), b.MatchLength(g)) << g;
+          }
+        }
+      }
+}
+
 TEST(RegExpr, DeepBacktrackingFailsCleanly) {
   TRegExpr r;
-  // Each repetition of a group nests the matcher one level deeper; a very long
-  // subject ends in an error instead of exhausting the stack.
-  r.SetExpression("(ab)*$");
+  // A group with alternatives keeps a way back into every repetition; over a
+  // very long subject that ends in an error instead of exhausting the stack.
+  r.SetExpression("(a|ab)*$");
   std::string s;
   for (int i = 0; i < 50000; ++i) s += "ab";
   try {
@@ -331,6 +476,22 @@ TEST(RegExpr, DoubleByteTextIsNeverSplit) {
   TRegExpr r;
   r.SetExpression("a");
   EXPECT_EQ(r.ReplaceAll(std::string(kTrailA) + "a" + kTrailA, "b", false), std::string(kTrailA) + "b" + kTrailA);
+
+  // In a replacement template a character whose second byte is "\\" (as in
+  // "\x9C\x5C") is kept whole and escapes nothing, also after a backslash.
+  r.SetExpression("(\\d+)");
+  ASSERT_TRUE(r.Exec("x12y"));
+  struct {
+    std::string tpl, out;
+  } templates[] = {
+      {"\x9C\x5C$1", "\x9C\x5C" "12"},
+      {"$1\x9C\x5C", "12\x9C\x5C"},
+      {std::string(kTrailBs) + "\\$1", std::string(kTrailBs) + "$1"},
+      {"$\x9C\x5C$1", "$\x9C\x5C" "12"},
+      {std::string("\\") + kTrailBs + "$1", std::string(kTrailBs) + "12"},
+  };
+  for (auto& c : templates) EXPECT_EQ(r.ExpandTemplate(c.tpl), c.out) << c.tpl;
+  EXPECT_EQ(r.ReplaceAll("\xD6\xD0" "7", "\x9C\x5C$1", true), "\xD6\xD0\x9C\x5C" "7");
 }
 
 TEST(RegExpr, InvalidChineseRangeIsRejected) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 namespace {
 
 std::vector<std::pair<int, int>> FindAll(TTxtEditSearchCustom& e, const std::string& line) {
@@ -57,6 +59,80 @@ TEST(TxtEditSearch, PlainEngine) {
   EXPECT_EQ(FindAll(e, line), (Hits{{3, 300}}));
   EXPECT_EQ(e.FoundPosition(5), 0);
   EXPECT_EQ(e.ReplacementFor("x", "$1"), "$1");
+}
+
+// The rules of the plain search written out one byte at a time: a match starts
+// and ends on character boundaries, letters fold unless they are second bytes,
+// and a whole word has a delimiter, a double-byte character or the line's end
+// on either side. Matches do not overlap.
+Hits ReferenceSearch(const std::string& pattern, const std::string& line, bool matchCase, bool whole) {
+  auto trails = [](const std::string& s) {
+    std::vector<bool> t(s.size() + 1, false);
+    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
+      unsigned char a = s[i], b = s[i + 1];
+      if (a >= 0x81 && a <= 0xFE && b >= 0x40 && b <= 0xFE && b != 0x7F) t[++i] = true;
+    }
+    return t;
+  };
+  auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
+  auto delimiter = [](unsigned char c) { return !(std::isalnum(c) && c < 0x80) && c != '_'; };
+  const std::vector<bool> tt = trails(line), pt = trails(pattern);
+  const std::size_t n = pattern.size();
+  Hits hits;
+  for (std::size_t s = 0; s + n <= line.size();) {
+    bool ok = !tt[s] && !tt[s + n];
+    for (std::size_t k = 0; ok && k < n; ++k) {
+      unsigned char p = pattern[k], t = line[s + k];
+      if (pt[k] || tt[s + k]) ok = p == t && pt[k] == tt[s + k];
+      else ok = matchCase ? p == t : lower(p) == lower(t);
+    }
+    if (ok && whole) {
+      bool before = s == 0 || tt[s - 1] || delimiter(line[s - 1]);
+      bool after = s + n == line.size() || tt[s + n + 1] || delimiter(line[s + n]);
+      ok = before && after;
+    }
+    if (ok) {
+      hits.emplace_back(int(s) + 1, int(n));
+      s += n;
+    } else {
+      ++s;
+    }
+  }
+  return hits;
+}
+
+TEST(TxtEditSearch, PlainEngineAgreesWithTheRulesOnRandomText) {
+  // Lead bytes, second bytes that are letters, "\\", "_" or other lead bytes,
+  // bytes that are never second bytes, and ASCII words and delimiters.
+  const unsigned char bytes[] = {'a', 'A', 'b', 'B', 'z', '_', ' ', '\\', '1', ',', 0x81, 0xD6, 0xCE,
+                                 0xA3, 0xD0, 0xC4, 0x61, 0x41, 0x5C, 0x7F, 0xFF, 0x40, 0xFE};
+  unsigned seed = 936;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7FFF;
+  };
+  for (int round = 0; round < 400; ++round) {
+    std::string line;
+    for (int k = int(next() % 300); k > 0; --k) line += char(bytes[next() % sizeof bytes]);
+    std::string pattern;
+    if (!line.empty() && next() % 4) {
+      std::size_t at = next() % line.size();
+      pattern = line.substr(at, 1 + next() % 6);
+    } else {
+      for (int k = 1 + int(next() % 3); k > 0; --k) pattern += char(bytes[next() % sizeof bytes]);
+    }
+    for (int option = 0; option < 4; ++option) {
+      const bool matchCase = option & 1, whole = option & 2;
+      TTxtSearchFlags flags;
+      if (matchCase) flags << sfMatchCase;
+      if (whole) flags << sfWholeWord;
+      TTxtEditSearch e(nullptr);
+      e.SetSearchOptions(flags);
+      e.SetFindText(pattern);
+      SCOPED_TRACE(::testing::Message() << "round " << round << " option " << option);
+      ASSERT_EQ(FindAll(e, line), ReferenceSearch(pattern, line, matchCase, whole));
+    }
+  }
 }
 
 TEST(TxtEditSearch, OptionChangesRebuildTheTables) {

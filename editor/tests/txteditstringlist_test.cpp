@@ -180,6 +180,42 @@ TEST(TxtEditStringList, PerLineStateAndTabExpansion) {
   EXPECT_EQ(empty.LongestLineWidth(), 0);
 }
 
+// Reads the widest line on every insertion, as the editor does for its
+// horizontal scroll range.
+struct WidthWatcher : TObject {
+  TTxtEditStringList* list = nullptr;
+  int width = -1;
+  void Inserted(TObject*, int, int) { width = list->LongestLineWidth(); }
+};
+
+TEST(TxtEditStringList, LongestLineFollowsAddedAndInsertedLines) {
+  TTxtEditStringList l;
+  l.Add("ab");
+  EXPECT_EQ(l.LongestLineWidth(), 2);
+  l.Add("abcdef");
+  EXPECT_EQ(l.LongestLineWidth(), 6);
+  l.Insert(0, "abcdefghij");
+  EXPECT_EQ(l.LongestLineWidth(), 10);
+  l.InsertObject(3, "\t\t", nullptr);  // two tabs: 16 wide
+  EXPECT_EQ(l.LongestLineWidth(), 16);
+  l.Insert(1, "x");
+  EXPECT_EQ(l.LongestLineWidth(), 16);
+  l.Delete(4);
+  EXPECT_EQ(l.LongestLineWidth(), 10);
+
+  // A handler that asks on every insertion sees each loaded line count.
+  WidthWatcher w;
+  w.list = &l;
+  l.OnLinesInserted = TTxtStringListChangeEvent(&w, &WidthWatcher::Inserted);
+  TStringStream in("a\r\nabc\r\n" + std::string(30, 'x') + "\r\nab");
+  l.LoadFromStream(&in);
+  EXPECT_EQ(w.width, 30);
+  l.SetText("ab\r\nabcd");
+  EXPECT_EQ(w.width, 4);
+  l.Add(std::string(12, 'y'));
+  EXPECT_EQ(w.width, 12);
+}
+
 TEST(TxtEditStringList, SaveToFileUsesTheStyle) {
   TTxtEditStringList l;
   TStringStream in("\xD6\xD0\n\xCE\xC4\n");

@@ -236,6 +236,49 @@ TEST(TxtRules, StaleScanStatesFallBackToTheRoot) {
   EXPECT_EQ(Texts(Scan(h, "a b", false)), (std::vector<std::string>{"a", " ", "b"}));
 }
 
+TEST(TxtRules, RemovedRangesLeaveNoScanStateOrSymbolBehind) {
+  TTxtRules h(nullptr);
+  auto* child = new TTxtRange("{", "}");
+  child->OpenSymbol.TermMode = 1;
+  auto* grand = new TTxtRange("<", ">");
+  grand->OpenSymbol.TermMode = 1;
+  auto* great = new TTxtRange("[", "]");
+  great->OpenSymbol.TermMode = 1;
+  grand->AddRange(great);
+  child->AddRange(grand);
+  h.RootRange->AddRange(child);
+  Scan(h, "{<[");
+  const Integer greatState = h.ScanState();
+  EXPECT_EQ(greatState, great->Id());
+  h.RestoreScanState(child->Id());
+  const Integer grandState = grand->Id();
+
+  // The removed ranges were prepared and their states handed out: none of it
+  // may lead back into them.
+  h.RemoveRange(child, grand);
+  EXPECT_EQ(h.CurrentRange, h.RootRange.get());
+  for (Integer stale : {grandState, greatState}) {
+    h.RestoreScanState(stale);
+    EXPECT_EQ(h.CurrentRange, h.RootRange.get());
+  }
+  h.RestoreScanState(child->Id());
+  EXPECT_EQ(h.CurrentRange, child);
+  auto t = Scan(h, "{<x", true);
+  EXPECT_EQ(h.ScanState(), child->Id());  // "<" opens nothing any more
+  ASSERT_EQ(Texts(t), (std::vector<std::string>{"{", "<", "x"}));
+  EXPECT_EQ(t[1].attr, &child->DefaultAttributes);
+
+  // The same with the tree prepared once more and a direct child removed.
+  h.PrepareRules();
+  h.RestoreScanState(child->Id());
+  const Integer childState = child->Id();
+  h.RemoveRange(h.RootRange.get(), child);
+  h.RestoreScanState(childState);
+  EXPECT_EQ(h.CurrentRange, h.RootRange.get());
+  EXPECT_EQ(Texts(Scan(h, "{a}")), (std::vector<std::string>{"{", "a", "}"}));
+  EXPECT_EQ(h.ScanState(), h.RootRange->Id());
+}
+
 // ---------------------------------------------------------------- rules text
 
 void Fill(TTxtRules& h) {
