@@ -430,6 +430,15 @@ static bool CommitInput(CookedInput& c) {
       }
       return false;
     }
+    if (c.buttonDown) {
+      // a press (not the second of a double click) on a child tells its ancestors
+      UINT clientMsg = m.message;
+      if (clientMsg >= WM_NCMOUSEMOVE && clientMsg <= WM_NCMBUTTONDBLCLK) clientMsg += WM_MOUSEMOVE - WM_NCMOUSEMOVE;
+      if (clientMsg == WM_LBUTTONDOWN || clientMsg == WM_RBUTTONDOWN || clientMsg == WM_MBUTTONDOWN) {
+        SendParentNotify(m.hwnd, clientMsg, m.pt);
+        if (!W(m.hwnd)) return false;
+      }
+    }
     bool eat = false;
     bool down = c.buttonDown;
     UINT baseMsg = m.message;

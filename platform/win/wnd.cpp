@@ -325,16 +325,24 @@ ULONG_PTR SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
 // ---------------------------------------------------------------------------
 // creation
 
-static void SendParentNotify(Wnd* w, UINT event) {
-  // Sent up the parent chain while the windows are children without WS_EX_NOPARENTNOTIFY.
-  HWND child = w->h;
-  Wnd* cur = w;
+// Sent to each ancestor in turn while the window passing it on is a child without
+// WS_EX_NOPARENTNOTIFY. Creation and destruction carry the child's id and handle;
+// a button press carries the cursor in the receiving parent's client coordinates.
+void pvwin::SendParentNotify(HWND child, UINT event, POINT screenPt) {
+  Wnd* cur = W(child);
+  if (!cur) return;
+  bool mouse = event != WM_CREATE && event != WM_DESTROY;
+  WPARAM wp = MAKEWPARAM(int(event), mouse ? 0 : int(cur->id));
   while (cur && (cur->style & WS_CHILD) && !(cur->exStyle & WS_EX_NOPARENTNOTIFY)) {
     Wnd* parent = cur->parent;
     if (!parent || parent == S().desktop) break;
     HWND ph = parent->h;
-    Send(ph, WM_PARENTNOTIFY, MAKEWPARAM(int(event), int(W(child) ? W(child)->id : 0)),
-         reinterpret_cast<LPARAM>(child));
+    LPARAM lp = reinterpret_cast<LPARAM>(child);
+    if (mouse) {
+      POINT o = ClientOrigin(parent);
+      lp = MAKELPARAM(screenPt.x - o.x, screenPt.y - o.y);
+    }
+    Send(ph, WM_PARENTNOTIFY, wp, lp);
     cur = W(ph);
   }
 }
@@ -481,7 +489,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     if (!(w = W(h))) return nullptr;
     Send(h, WM_MOVE, 0, MAKELPARAM(w->client.left, w->client.top));
     if (!(w = W(h))) return nullptr;
-    SendParentNotify(w, WM_CREATE);
+    SendParentNotify(h, WM_CREATE, {});
     if (!(w = W(h))) return nullptr;
   } else {
     w->needSizeMove = true;
@@ -566,7 +574,7 @@ BOOL DestroyWindow(HWND h) {
   if (!(w = W(h)) || w->destroying) return FALSE;
   w->destroying = true;
   if (w->style & WS_CHILD) {
-    SendParentNotify(w, WM_DESTROY);
+    SendParentNotify(h, WM_DESTROY, {});
     if (!(w = W(h))) return TRUE;
   }
   // Owned windows go first.

@@ -203,6 +203,9 @@ bool IsTopLevel(Wnd* w);
 Wnd* TopLevelOf(Wnd* w);
 bool IsDescendant(Wnd* ancestor, Wnd* w);
 bool IsReallyVisible(Wnd* w);
+// WM_PARENTNOTIFY up the parent chain of `child`: WM_CREATE, WM_DESTROY or a
+// button press (WM_LBUTTONDOWN ...) at the screen point `screenPt`.
+void SendParentNotify(HWND child, UINT event, POINT screenPt);
 
 // z-order lists
 void Unlink(Wnd* w);
