@@ -33,6 +33,7 @@ struct ScrollBarState {
   int min = 0, max = 100, page = 0, pos = 0, trackPos = 0;
   UINT arrows = 0;  // ESB_* disable flags
   bool tracking = false;
+  bool disabledNoScroll = false;  // disabled by SIF_DISABLENOSCROLL, not by EnableScrollBar
 };
 
 struct Wnd {
