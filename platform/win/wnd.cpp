@@ -482,17 +482,19 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   if (Send(h, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) return fail();
   if (!(w = W(h))) return nullptr;
 
-  if (parent != desktop) {
-    // Child windows learn their size at once; top-level windows when first shown.
+  if (parent != desktop || (style & WS_POPUP)) {
+    // Child and pop-up windows learn their size at once; overlapped windows when first shown.
     RECT cr = w->client;
     Send(h, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cr.right - cr.left, cr.bottom - cr.top));
     if (!(w = W(h))) return nullptr;
     Send(h, WM_MOVE, 0, MAKELPARAM(w->client.left, w->client.top));
     if (!(w = W(h))) return nullptr;
-    SendParentNotify(h, WM_CREATE, {});
-    if (!(w = W(h))) return nullptr;
   } else {
     w->needSizeMove = true;
+  }
+  if (parent != desktop) {
+    SendParentNotify(h, WM_CREATE, {});
+    if (!(w = W(h))) return nullptr;
   }
   if (style & (WS_MINIMIZE | WS_MAXIMIZE)) {
     ShowWindow(h, (style & WS_MINIMIZE) ? ((style & WS_VISIBLE) ? SW_SHOWMINIMIZED : SW_MINIMIZE)

@@ -35,6 +35,19 @@ TEST_F(WinTest, CreatingAnInvisibleTopLevelWindowDefersSizeAndMoveUntilShown) {
   EXPECT_EQ(GetActiveWindow(), nullptr);
 }
 
+// Pop-ups (drop-downs, hints) are laid out before anyone shows them, as children are;
+// showing them later sends no second WM_SIZE.
+TEST_F(WinTest, CreatingAHiddenPopUpSendsSizeAndMoveAtOnce) {
+  HWND h = Top(30, 40, 200, 100, WS_POPUP);
+  ASSERT_EQ(Names(R().Without(h, kNoise)), (V{"WM_NCCREATE", "WM_NCCALCSIZE", "WM_CREATE", "WM_SIZE", "WM_MOVE"}));
+  EXPECT_EQ(R().Last(h, WM_SIZE)->lp, MAKELPARAM(200, 100));
+  EXPECT_EQ(R().Last(h, WM_MOVE)->lp, MAKELPARAM(30, 40));
+  Clear();
+  ShowWindow(h, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(R().Count(h, WM_SIZE), 0);
+  EXPECT_EQ(R().Count(h, WM_MOVE), 0);
+}
+
 TEST_F(WinTest, CreatingAChildSendsSizeMoveAndNotifiesTheParent) {
   HWND p = Top();
   Clear();
