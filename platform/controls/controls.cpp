@@ -1839,12 +1839,16 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
     int l = c->FAnchorOrigin.x, t = c->FAnchorOrigin.y, w = c->FAnchorSize.cx, h = c->FAnchorSize.cy;
     bool al = c->FAnchors.Contains(akLeft), ar = c->FAnchors.Contains(akRight);
     bool at = c->FAnchors.Contains(akTop), ab = c->FAnchors.Contains(akBottom);
+    // anchored to neither side: the centre keeps its place in proportion to the parent
+    auto centred = [](int pos, int size, int now, int was, int delta) {
+      return was > 0 ? MulDiv(pos + size / 2, now, was) - size / 2 : pos + delta / 2;
+    };
     if (al && ar) w += dw;
     else if (ar) l += dw;
-    else if (!al) l += dw / 2;
+    else if (!al) l = centred(l, w, client.right, c->FOriginalParentSize.cx, dw);
     if (at && ab) h += dh;
     else if (ab) t += dh;
-    else if (!at) t += dh / 2;
+    else if (!at) t = centred(t, h, client.bottom, c->FOriginalParentSize.cy, dh);
     AnchorMoveScope scope;
     c->SetBounds(l, t, std::max(0, w), std::max(0, h));
   }

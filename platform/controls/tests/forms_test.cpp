@@ -268,6 +268,37 @@ TEST_F(FormsTest, AlignAndAnchorsFollowResize) {
   EXPECT_EQ(wr, (RECT{0, 40, 600, 500}));
 }
 
+// A control anchored to neither edge of a direction keeps its centre at the same
+// fraction of the parent's size in that direction.
+TEST_F(FormsTest, UnanchoredControlsKeepTheirCentreInProportion) {
+  struct Case {
+    const char* what;
+    TAnchors anchors;
+    int cw, ch;
+    TRect want;
+  } cases[] = {
+      {"grown, no anchors", TAnchors{}, 800, 600, {220, 110, 260, 130}},
+      {"shrunk, no anchors", TAnchors{}, 200, 150, {40, 20, 80, 40}},
+      {"left only", TAnchors{akLeft}, 800, 600, {100, 110, 140, 130}},
+      {"top and bottom", TAnchors{akTop, akBottom}, 800, 600, {220, 50, 260, 370}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    auto* f = new TForm(Application, 0);
+    f->SetClientSize(400, 300);
+    auto* b = new TBox(f);
+    b->SetParent(f);
+    b->SetBounds(100, 50, 40, 20);  // centre at (120, 60): 30% across, 20% down
+    b->SetAnchors(k.anchors);
+    f->Show();
+    Pump();
+    f->SetClientSize(k.cw, k.ch);
+    Pump();
+    EXPECT_EQ(b->BoundsRect(), k.want);
+    delete f;
+  }
+}
+
 TEST_F(FormsTest, ConstraintsLimitSize) {
   auto* f = new TForm(Application, 0);
   auto* b = new TBox(f);
