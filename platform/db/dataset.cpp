@@ -1063,10 +1063,11 @@ int TDataSet::FindRow(const AnsiString& KeyFields, const Variant& KeyValues, TLo
 
 bool TDataSet::Locate(const AnsiString& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
   CheckBrowseMode();
+  // BeforeScroll fires whether or not a record is found; a failed search stays put
+  DoBeforeScroll();
   std::vector<TField*> fields;
   int pos = FindRow(KeyFields, KeyValues, Options, fields);
   if (pos < 0) return false;
-  DoBeforeScroll();
   Resync(pos, (FBufferCount - 1) / 2);
   DoAfterScroll();
   return true;
