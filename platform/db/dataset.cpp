@@ -731,6 +731,7 @@ bool TDataSet::RowPassesFilter(int RowIndex) {
   try {
     if (FFilterExpr) {
       const bool ci = FFilterOptions.Contains(foCaseInsensitive);
+      const bool patterns = !FFilterOptions.Contains(foNoPartialCompare);
       accept = FFilterExpr->Eval(
           [this](int index) {
             pvdb::FilterValue v;
@@ -768,7 +769,7 @@ bool TDataSet::RowPassesFilter(int RowIndex) {
             }
             return v;
           },
-          ci);
+          ci, patterns);
     }
     if (accept && FOnFilterRecord) FOnFilterRecord(this, accept);
   } catch (...) {
