@@ -349,16 +349,22 @@ TPoint TControl::ParentToClient(const TPoint& P, TWinControl* AParent) {
   return {P.x - o.x, P.y - o.y};
 }
 
+TAnchors AnchorsOfAlign(TAlign Align) {
+  switch (Align) {
+    case alTop: return {akLeft, akTop, akRight};
+    case alBottom: return {akLeft, akRight, akBottom};
+    case alLeft: return {akLeft, akTop, akBottom};
+    case alRight: return {akTop, akRight, akBottom};
+    case alClient: return {akLeft, akTop, akRight, akBottom};
+    default: return {akLeft, akTop};
+  }
+}
+
 void TControl::SetAlign(TAlign Value) {
   if (Value == FAlign) return;
   TAlign old = FAlign;
   FAlign = Value;
-  FAnchors = {akLeft, akTop};
-  if (Value == alTop || Value == alBottom) FAnchors = TAnchors{akLeft, akTop, akRight} + (Value == alBottom ? TAnchors{akBottom} : TAnchors{});
-  if (Value == alLeft || Value == alRight) FAnchors = TAnchors{akLeft, akTop, akBottom} + (Value == alRight ? TAnchors{akRight} : TAnchors{});
-  if (Value == alClient) FAnchors = {akLeft, akTop, akRight, akBottom};
-  if (Value == alBottom) FAnchors >> akTop;
-  if (Value == alRight) FAnchors >> akLeft;
+  FAnchors = AnchorsOfAlign(Value);
   if (old == alClient || Value != alNone) RequestAlign();
   if (Value == alNone) UpdateAnchorRules();
 }
