@@ -1664,7 +1664,7 @@ void InitComCtrlsProps() {
       "OnDragOver OnEndDrag OnEnter OnExit OnKeyDown OnKeyPress OnKeyUp OnMouseDown OnMouseMove OnMouseUp "
       "OnStartDrag";
   RegisterProps<TCustomListView>([](TPropBuilder<TCustomListView>& p) {
-    PublishControlProps(p, kCommon);
+    PublishControlProps(p, kCommon, {.ParentColor = false, .TabStop = true});
     p.Prop("ViewStyle", &TCustomListView::ViewStyle, &TCustomListView::SetViewStyle).Default(vsIcon);
     p.Prop("LargeImages", &TCustomListView::LargeImages, &TCustomListView::SetLargeImages);
     p.Prop("SmallImages", &TCustomListView::SmallImages, &TCustomListView::SetSmallImages);
@@ -1673,7 +1673,7 @@ void InitComCtrlsProps() {
     p.Field("OnDeletion", &TCustomListView::OnDeletion);
   });
   RegisterProps<TCustomTreeView>([](TPropBuilder<TCustomTreeView>& p) {
-    PublishControlProps(p, kCommon);
+    PublishControlProps(p, kCommon, {.ParentColor = false, .TabStop = true});
     p.Prop("ShowButtons", &TCustomTreeView::ShowButtons, &TCustomTreeView::SetShowButtons).Default(true);
     p.Prop("ShowLines", &TCustomTreeView::ShowLines, &TCustomTreeView::SetShowLines).Default(true);
     p.Prop("ShowRoot", &TCustomTreeView::ShowRoot, &TCustomTreeView::SetShowRoot).Default(true);
@@ -1716,7 +1716,8 @@ void InitComCtrlsProps() {
   RegisterProps<TPageControl>([](TPropBuilder<TPageControl>& p) {
     PublishControlProps(p, "Align Anchors Constraints DragCursor DragKind DragMode Enabled Font ParentFont "
                            "ParentShowHint PopupMenu ShowHint TabOrder TabStop Visible OnContextPopup OnDragDrop "
-                           "OnDragOver OnEndDrag OnEnter OnExit OnMouseDown OnMouseMove OnMouseUp OnStartDrag");
+                           "OnDragOver OnEndDrag OnEnter OnExit OnMouseDown OnMouseMove OnMouseUp OnStartDrag",
+                        {.TabStop = true});
     p.Prop("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);
     p.Prop("TabHeight", &TPageControl::TabHeight, &TPageControl::SetTabHeight).NoDefault();
     p.Field("OnChange", &TPageControl::OnChange);

@@ -349,16 +349,22 @@ TPoint TControl::ParentToClient(const TPoint& P, TWinControl* AParent) {
   return {P.x - o.x, P.y - o.y};
 }
 
+TAnchors AnchorsOfAlign(TAlign Align) {
+  switch (Align) {
+    case alTop: return {akLeft, akTop, akRight};
+    case alBottom: return {akLeft, akRight, akBottom};
+    case alLeft: return {akLeft, akTop, akBottom};
+    case alRight: return {akTop, akRight, akBottom};
+    case alClient: return {akLeft, akTop, akRight, akBottom};
+    default: return {akLeft, akTop};
+  }
+}
+
 void TControl::SetAlign(TAlign Value) {
   if (Value == FAlign) return;
   TAlign old = FAlign;
   FAlign = Value;
-  FAnchors = {akLeft, akTop};
-  if (Value == alTop || Value == alBottom) FAnchors = TAnchors{akLeft, akTop, akRight} + (Value == alBottom ? TAnchors{akBottom} : TAnchors{});
-  if (Value == alLeft || Value == alRight) FAnchors = TAnchors{akLeft, akTop, akBottom} + (Value == alRight ? TAnchors{akRight} : TAnchors{});
-  if (Value == alClient) FAnchors = {akLeft, akTop, akRight, akBottom};
-  if (Value == alBottom) FAnchors >> akTop;
-  if (Value == alRight) FAnchors >> akLeft;
+  FAnchors = AnchorsOfAlign(Value);
   if (old == alClient || Value != alNone) RequestAlign();
   if (Value == alNone) UpdateAnchorRules();
 }
@@ -1839,12 +1845,16 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
     int l = c->FAnchorOrigin.x, t = c->FAnchorOrigin.y, w = c->FAnchorSize.cx, h = c->FAnchorSize.cy;
     bool al = c->FAnchors.Contains(akLeft), ar = c->FAnchors.Contains(akRight);
     bool at = c->FAnchors.Contains(akTop), ab = c->FAnchors.Contains(akBottom);
+    // anchored to neither side: the centre keeps its place in proportion to the parent
+    auto centred = [](int pos, int size, int now, int was, int delta) {
+      return was > 0 ? MulDiv(pos + size / 2, now, was) - size / 2 : pos + delta / 2;
+    };
     if (al && ar) w += dw;
     else if (ar) l += dw;
-    else if (!al) l += dw / 2;
+    else if (!al) l = centred(l, w, client.right, c->FOriginalParentSize.cx, dw);
     if (at && ab) h += dh;
     else if (ab) t += dh;
-    else if (!at) t += dh / 2;
+    else if (!at) t = centred(t, h, client.bottom, c->FOriginalParentSize.cy, dh);
     AnchorMoveScope scope;
     c->SetBounds(l, t, std::max(0, w), std::max(0, h));
   }

@@ -197,6 +197,8 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 using TAlignSet = TSet<TAlign>;
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = TSet<TAnchorKind>;
+// The anchors an alignment gives a control (alNone and alCustom: left and top).
+TAnchors AnchorsOfAlign(TAlign Align);
 enum TControlStyleItem {
   csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption,
   csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable,
@@ -1107,6 +1109,16 @@ int PvScreenPixelsPerInch();
 // Registers the window class, property tables and names of this unit.
 void InitControlsProps();
 
+// The defaults a control class gives the published properties its constructor
+// sets to other values than TControl's; a description leaves out a property
+// that holds its class's default.
+struct TControlPropDefaults {
+  TColor Color = clWindow;  // stored only while ParentColor is false
+  bool ParentColor = true;
+  bool TabStop = false;
+  bool Visible = true;
+};
+
 // Publishes the usual properties of a control class; each class picks the ones
 // it shows, by name, separated by spaces:
 //   Align Anchors AutoSize BiDiMode Caption Color Constraints Ctl3D Cursor DragCursor
@@ -1116,15 +1128,15 @@ void InitControlsProps();
 //   OnClick OnDblClick OnMouseDown OnMouseMove OnMouseUp OnMouseWheel OnMouseWheelDown
 //   OnMouseWheelUp OnResize OnCanResize OnConstrainedResize OnContextPopup OnDragDrop
 //   OnDragOver OnEndDrag OnStartDrag OnEnter OnExit OnKeyDown OnKeyPress OnKeyUp
-// Raises EPropertyError for an unknown name. Colour defaults to clWindow unless
-// ColorDefault says otherwise (Color and Font are stored unless ParentColor /
-// ParentFont).
+// Raises EPropertyError for an unknown name. Color, ParentColor, TabStop and Visible
+// take their defaults from Defaults (Color and Font are stored unless ParentColor /
+// ParentFont); Anchors are stored when they differ from those the alignment gives.
 template <class C>
-void PublishControlProps(TPropBuilder<C>& p, const char* Names);
+void PublishControlProps(TPropBuilder<C>& p, const char* Names, const TControlPropDefaults& Defaults = {});
 
 // ---- PublishControlProps ----
 template <class C>
-void PublishControlProps(TPropBuilder<C>& p, const char* Names) {
+void PublishControlProps(TPropBuilder<C>& p, const char* Names, const TControlPropDefaults& Defaults) {
   AnsiString all = Names;
   std::size_t i = 0;
   while (i < all.size()) {
@@ -1136,13 +1148,19 @@ void PublishControlProps(TPropBuilder<C>& p, const char* Names) {
     if (n.empty()) continue;
     auto ctl = [](TObject* o) { return static_cast<TControl*>(dynamic_cast<TControl*>(o)); };
     if (n == "Align") p.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
-    else if (n == "Anchors") p.Prop("Anchors", &TControl::Anchors, &TControl::SetAnchors).Default(TAnchors{akLeft, akTop});
+    else if (n == "Anchors")
+      p.Prop("Anchors", &TControl::Anchors, &TControl::SetAnchors).Stored([ctl](TObject* o) {
+        return ctl(o)->Anchors() != AnchorsOfAlign(ctl(o)->Align());
+      });
     else if (n == "AutoSize") p.Prop("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize).Default(false);
     else if (n == "BiDiMode") p.Prop("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode).Default(bdLeftToRight);
     else if (n == "Caption") p.Prop("Caption", &TControl::Caption, &TControl::SetCaption);
     else if (n == "Text") p.Prop("Text", &TControl::Text, &TControl::SetText);
     else if (n == "Color")
-      p.Prop("Color", &TControl::Color, &TControl::SetColor).Idents(ColorIdentMap()).Stored([ctl](TObject* o) { return !ctl(o)->ParentColor(); });
+      p.Prop("Color", &TControl::Color, &TControl::SetColor)
+          .Default(Defaults.Color)
+          .Idents(ColorIdentMap())
+          .Stored([ctl](TObject* o) { return !ctl(o)->ParentColor(); });
     else if (n == "Constraints") p.Prop("Constraints", &TControl::Constraints);
     else if (n == "Cursor") p.Prop("Cursor", &TControl::Cursor, &TControl::SetCursor).Default(crDefault).Idents(CursorIdentMap());
     else if (n == "DragCursor") p.Prop("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor).Default(crDrag).Idents(CursorIdentMap());
@@ -1152,12 +1170,12 @@ void PublishControlProps(TPropBuilder<C>& p, const char* Names) {
     else if (n == "Font")
       p.Prop("Font", &TControl::Font).Stored([ctl](TObject* o) { return !ctl(o)->ParentFont(); });
     else if (n == "ParentBiDiMode") p.Prop("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode).Default(true);
-    else if (n == "ParentColor") p.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).NoDefault();
+    else if (n == "ParentColor") p.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(Defaults.ParentColor);
     else if (n == "ParentFont") p.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
     else if (n == "ParentShowHint") p.Prop("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(true);
     else if (n == "PopupMenu") p.Prop("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
     else if (n == "ShowHint") p.Prop("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Stored([ctl](TObject* o) { return !ctl(o)->ParentShowHint(); });
-    else if (n == "Visible") p.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
+    else if (n == "Visible") p.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(Defaults.Visible);
     else if (n == "Action") p.Prop("Action", &TControl::Action, &TControl::SetAction);
     else if (n == "OnClick") p.Prop("OnClick", &TControl::OnClick, &TControl::OnClick);
     else if (n == "OnDblClick") p.Prop("OnDblClick", &TControl::OnDblClick, &TControl::OnDblClick);
@@ -1177,7 +1195,7 @@ void PublishControlProps(TPropBuilder<C>& p, const char* Names) {
     else if (n == "OnStartDrag") p.Prop("OnStartDrag", &TControl::OnStartDrag, &TControl::OnStartDrag);
     else if constexpr (std::is_base_of_v<TWinControl, C>) {
       if (n == "TabOrder") p.Prop("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder).NoDefault();
-      else if (n == "TabStop") p.Prop("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).NoDefault();  // controls differ in their own value, so it is always stored
+      else if (n == "TabStop") p.Prop("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(Defaults.TabStop);
       else if (n == "Ctl3D") p.Prop("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D).Default(true);
       else if (n == "ParentCtl3D") p.Prop("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D).Default(true);
       else if (n == "ImeMode") p.Prop("ImeMode", &TWinControl::ImeMode, &TWinControl::SetImeMode).Default(imDontCare);

@@ -334,7 +334,8 @@ void InitDBCtrlsProps() {
     PublishControlProps(p, "Align Anchors AutoSize Color Constraints Enabled Font ImeMode ImeName ParentColor "
                            "ParentFont ParentShowHint PopupMenu ShowHint TabOrder TabStop Visible OnClick "
                            "OnDblClick OnEnter OnExit OnKeyDown OnKeyPress OnKeyUp OnMouseDown OnMouseMove "
-                           "OnMouseUp");
+                           "OnMouseUp",
+                        {.ParentColor = false, .TabStop = true});
     p.Prop("OnChange", &TDBEdit::OnChange, &TDBEdit::OnChange);
     p.Prop("DataSource", &TDBEdit::DataSource, &TDBEdit::SetDataSource);
     p.Prop("DataField", &TDBEdit::DataField, &TDBEdit::SetDataField).Default(AnsiString());
@@ -369,7 +370,8 @@ void InitDBCtrlsProps() {
   RegisterProps<TCustomDBGrid>([](TPropBuilder<TCustomDBGrid>& p) {
     PublishControlProps(p, "Align Anchors Color Constraints Enabled Font ImeMode ImeName ParentColor ParentFont "
                            "ParentShowHint PopupMenu ShowHint TabOrder TabStop Visible OnClick OnDblClick OnEnter "
-                           "OnExit OnKeyDown OnKeyPress OnKeyUp");
+                           "OnExit OnKeyDown OnKeyPress OnKeyUp",
+                        {.ParentColor = false, .TabStop = true});
     p.Prop("Columns", &TCustomDBGrid::Columns, &TCustomDBGrid::SetColumns);
     p.Prop("DataSource", &TCustomDBGrid::DataSource, &TCustomDBGrid::SetDataSource);
     p.Prop("DefaultRowHeight", &TCustomDBGrid::DefaultRowHeight, &TCustomDBGrid::SetDefaultRowHeight).Default(18);

@@ -927,7 +927,7 @@ void InitExtCtrlsProps() {
                    TScrollBox::StaticClass(), TScrollBar::StaticClass()});
   const AnsiString container = Without(kContainerCommon, "DockSite ");
   RegisterProps<TCustomPanel>([&](TPropBuilder<TCustomPanel>& p) {
-    PublishControlProps(p, container.c_str());
+    PublishControlProps(p, container.c_str(), {.Color = clBtnFace, .ParentColor = false});
     PublishControlProps(p, "Caption AutoSize DoubleBuffered");
     p.Prop("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment).Default(taCenter);
     p.Prop("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner).Default(bvNone);
@@ -996,7 +996,7 @@ void InitExtCtrlsProps() {
     p.Prop("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle).Default(bsSingle);
   });
   RegisterProps<TScrollBar>([](TPropBuilder<TScrollBar>& p) {
-    PublishControlProps(p, kWinCommon2);
+    PublishControlProps(p, kWinCommon2, {.TabStop = true});
     PublishControlProps(p, "BiDiMode ParentBiDiMode");
     p.Prop("Kind", &TScrollBar::Kind, &TScrollBar::SetKind).Default(sbHorizontal);
     p.Prop("Min", &TScrollBar::Min, &TScrollBar::SetMin).Default(0);

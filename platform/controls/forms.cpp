@@ -1965,7 +1965,8 @@ void InitFormsProps() {
                         "Font ParentBiDiMode ParentFont PopupMenu ShowHint Visible DoubleBuffered BorderWidth "
                         "OnClick OnDblClick OnMouseDown OnMouseMove OnMouseUp OnMouseWheel OnMouseWheelDown "
                         "OnMouseWheelUp OnResize OnCanResize OnConstrainedResize OnContextPopup OnDragDrop OnDragOver "
-                        "OnEndDrag OnStartDrag OnKeyDown OnKeyPress OnKeyUp");
+                        "OnEndDrag OnStartDrag OnKeyDown OnKeyPress OnKeyUp",
+                        {.Color = clBtnFace, .Visible = false});
     p.Prop("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
     p.Prop("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons)
         .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize});

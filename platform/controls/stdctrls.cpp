@@ -1075,6 +1075,8 @@ constexpr const char* kWinCommon =
     "ParentColor ParentCtl3D ParentFont ParentShowHint PopupMenu ShowHint TabOrder TabStop Visible "
     "OnClick OnContextPopup OnDblClick OnDragDrop OnDragOver OnEndDrag OnEnter OnExit OnKeyDown OnKeyPress "
     "OnKeyUp OnMouseDown OnMouseMove OnMouseUp OnStartDrag";
+// Edit, list and combo boxes: a window-coloured field of their own that takes the focus.
+constexpr TControlPropDefaults kFieldDefaults{.ParentColor = false, .TabStop = true};
 }
 
 void InitStdCtrlsProps() {
@@ -1089,14 +1091,14 @@ void InitStdCtrlsProps() {
                    TCustomMemo::StaticClass(), TMemo::StaticClass(), TCustomStaticText::StaticClass(),
                    TStaticText::StaticClass()});
   RegisterProps<TButton>([](TPropBuilder<TButton>& p) {
-    PublishControlProps(p, kWinCommon);
+    PublishControlProps(p, kWinCommon, {.TabStop = true});
     PublishControlProps(p, "Action BiDiMode Caption ParentBiDiMode");
     p.Prop("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false);
     p.Prop("Default", &TButton::Default, &TButton::SetDefault).Default(false);
     p.Prop("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(0);
   });
   RegisterProps<TCustomCheckBox>([](TPropBuilder<TCustomCheckBox>& p) {
-    PublishControlProps(p, kWinCommon);
+    PublishControlProps(p, kWinCommon, {.TabStop = true});
     PublishControlProps(p, "Action BiDiMode Caption ParentBiDiMode");
     p.Prop("AllowGrayed", &TCustomCheckBox::AllowGrayed, &TCustomCheckBox::SetAllowGrayed).Default(false);
     p.Prop("State", &TCustomCheckBox::State, &TCustomCheckBox::SetState).Default(cbUnchecked);
@@ -1113,7 +1115,7 @@ void InitStdCtrlsProps() {
     PublishControlProps(p, "BiDiMode Caption ParentBiDiMode OnResize");
   });
   RegisterProps<TCustomEdit>([](TPropBuilder<TCustomEdit>& p) {
-    PublishControlProps(p, kWinCommon);
+    PublishControlProps(p, kWinCommon, kFieldDefaults);
     PublishControlProps(p, "AutoSize BiDiMode ParentBiDiMode Text");
     p.Prop("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
     p.Prop("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
@@ -1133,7 +1135,7 @@ void InitStdCtrlsProps() {
     p.Prop("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap).Default(true);
   });
   RegisterProps<TCustomListBox>([](TPropBuilder<TCustomListBox>& p) {
-    PublishControlProps(p, kWinCommon);
+    PublishControlProps(p, kWinCommon, kFieldDefaults);
     PublishControlProps(p, "BiDiMode ParentBiDiMode");
     p.Prop("Columns", &TCustomListBox::Columns, &TCustomListBox::SetColumns).Default(0);
     p.Prop("ExtendedSelect", &TCustomListBox::ExtendedSelect, &TCustomListBox::SetExtendedSelect).Default(true);
@@ -1150,7 +1152,7 @@ void InitStdCtrlsProps() {
     p.Field("OnMeasureItem", &TCustomListBox::OnMeasureItem);
   });
   RegisterProps<TCustomComboBox>([](TPropBuilder<TCustomComboBox>& p) {
-    PublishControlProps(p, kWinCommon);
+    PublishControlProps(p, kWinCommon, kFieldDefaults);
     PublishControlProps(p, "BiDiMode ParentBiDiMode Text");
     p.Prop("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount).Default(8);
     p.Prop("ItemHeight", &TCustomComboBox::ItemHeight, &TCustomComboBox::SetItemHeight).Default(16);
@@ -1181,7 +1183,7 @@ void InitStdCtrlsProps() {
     p.Prop("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap).Default(false);
   });
   RegisterProps<TCustomStaticText>([](TPropBuilder<TCustomStaticText>& p) {
-    PublishControlProps(p, kWinCommon);
+    PublishControlProps(p, kWinCommon, {.Color = clBtnFace, .ParentColor = false});
     PublishControlProps(p, "BiDiMode Caption ParentBiDiMode");
     p.Prop("AutoSize", &TControl::AutoSize, &TCustomStaticText::SetAutoSize).Default(true);
     p.Prop("Alignment", &TCustomStaticText::Alignment, &TCustomStaticText::SetAlignment).Default(taLeftJustify);

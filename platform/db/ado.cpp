@@ -403,7 +403,7 @@ void TCustomADODataSet::ReadRows() {
                                }
                                return v;
                              },
-                             false);
+                             false, true);
       if (!ok) continue;
     }
     rows.push_back(std::move(r));

@@ -731,6 +731,7 @@ bool TDataSet::RowPassesFilter(int RowIndex) {
   try {
     if (FFilterExpr) {
       const bool ci = FFilterOptions.Contains(foCaseInsensitive);
+      const bool patterns = !FFilterOptions.Contains(foNoPartialCompare);
       accept = FFilterExpr->Eval(
           [this](int index) {
             pvdb::FilterValue v;
@@ -768,7 +769,7 @@ bool TDataSet::RowPassesFilter(int RowIndex) {
             }
             return v;
           },
-          ci);
+          ci, patterns);
     }
     if (accept && FOnFilterRecord) FOnFilterRecord(this, accept);
   } catch (...) {
@@ -1063,10 +1064,11 @@ int TDataSet::FindRow(const AnsiString& KeyFields, const Variant& KeyValues, TLo
 
 bool TDataSet::Locate(const AnsiString& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
   CheckBrowseMode();
+  // BeforeScroll fires whether or not a record is found; a failed search stays put
+  DoBeforeScroll();
   std::vector<TField*> fields;
   int pos = FindRow(KeyFields, KeyValues, Options, fields);
   if (pos < 0) return false;
-  DoBeforeScroll();
   Resync(pos, (FBufferCount - 1) / 2);
   DoAfterScroll();
   return true;

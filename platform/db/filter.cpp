@@ -252,11 +252,11 @@ class CompareNode : public FilterExpr {
             r_.literal.kind == FilterValue::Text && r_.literal.text.find('*') != AnsiString::npos &&
             l_.field.kind == FilterValue::Text;
   }
-  bool Eval(const Reader& read, bool ci) const override {
+  bool Eval(const Reader& read, bool ci, bool patterns) const override {
     FilterValue a = l_.isField ? read(l_.field.index) : l_.literal;
     FilterValue b = r_.isField ? read(r_.field.index) : r_.literal;
     if (a.kind == FilterValue::Null || b.kind == FilterValue::Null) return false;
-    if (wild_) {
+    if (wild_ && patterns) {
       bool m = WildcardMatch(b.text, a.text, ci);
       return op_ == Cmp::Eq ? m : !m;
     }
@@ -287,7 +287,7 @@ class CompareNode : public FilterExpr {
 class NullNode : public FilterExpr {
  public:
   NullNode(FilterField f, bool negate) : f_(f), negate_(negate) {}
-  bool Eval(const Reader& read, bool) const override {
+  bool Eval(const Reader& read, bool, bool) const override {
     bool isNull = read(f_.index).kind == FilterValue::Null;
     return negate_ ? !isNull : isNull;
   }
@@ -302,11 +302,11 @@ class LogicNode : public FilterExpr {
   enum Kind { And, Or, Not };
   LogicNode(Kind k, std::unique_ptr<FilterExpr> a, std::unique_ptr<FilterExpr> b = nullptr)
       : k_(k), a_(std::move(a)), b_(std::move(b)) {}
-  bool Eval(const Reader& read, bool ci) const override {
+  bool Eval(const Reader& read, bool ci, bool patterns) const override {
     switch (k_) {
-      case And: return a_->Eval(read, ci) && b_->Eval(read, ci);
-      case Or: return a_->Eval(read, ci) || b_->Eval(read, ci);
-      case Not: return !a_->Eval(read, ci);
+      case And: return a_->Eval(read, ci, patterns) && b_->Eval(read, ci, patterns);
+      case Or: return a_->Eval(read, ci, patterns) || b_->Eval(read, ci, patterns);
+      case Not: return !a_->Eval(read, ci, patterns);
     }
     return false;
   }

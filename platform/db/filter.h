@@ -27,7 +27,9 @@ class FilterExpr {
  public:
   virtual ~FilterExpr() = default;
   using Reader = std::function<FilterValue(int index)>;
-  virtual bool Eval(const Reader& read, bool caseInsensitive) const = 0;
+  // patterns: '*' in a string literal compared for (in)equality stands for any run
+  // of characters; otherwise it is an ordinary character.
+  virtual bool Eval(const Reader& read, bool caseInsensitive, bool patterns) const = 0;
 };
 
 // Parses Text; Resolve maps a field name to its field and raises for an unknown

@@ -365,6 +365,10 @@ static bool CookHead(CookedInput& out) {
       }
       out.target = target;
       if (!target) return true;
+      // Alt released after it served another key (Alt+letter, Alt+F4) is a plain key-up
+      bool menuKey = in.vk == VK_MENU || in.vk == VK_LMENU || in.vk == VK_RMENU;
+      bool altServed = !down && menuKey && sys && s.lastKeyDown != in.vk && s.focus;
+      if (altServed) sys = false;
       m.hwnd = target;
       m.message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
       m.wParam = in.vk & 0xFF;
@@ -372,7 +376,7 @@ static bool CookHead(CookedInput& out) {
       bool wasDown = (s.keys[in.vk & 0xFF] & 0x80) != 0;
       LPARAM l = 1 | LPARAM(scan & 0xFF) << 16;
       if (in.extended) l |= LPARAM(1) << 24;
-      if (alt) l |= LPARAM(1) << 29;
+      if (alt && sys) l |= LPARAM(1) << 29;  // the context code: only system keys carry it
       if (down ? (wasDown || in.repeat) : true) l |= LPARAM(1) << 30;
       if (!down) l |= LPARAM(1) << 31;
       m.lParam = LPARAM(DWORD(l));
@@ -429,6 +433,15 @@ static bool CommitInput(CookedInput& c) {
         if (popup) ActivateWindow(popup, WA_ACTIVE, true);
       }
       return false;
+    }
+    if (c.buttonDown) {
+      // a press (not the second of a double click) on a child tells its ancestors
+      UINT clientMsg = m.message;
+      if (clientMsg >= WM_NCMOUSEMOVE && clientMsg <= WM_NCMBUTTONDBLCLK) clientMsg += WM_MOUSEMOVE - WM_NCMOUSEMOVE;
+      if (clientMsg == WM_LBUTTONDOWN || clientMsg == WM_RBUTTONDOWN || clientMsg == WM_MBUTTONDOWN) {
+        SendParentNotify(m.hwnd, clientMsg, m.pt);
+        if (!W(m.hwnd)) return false;
+      }
     }
     bool eat = false;
     bool down = c.buttonDown;
@@ -1040,6 +1053,8 @@ BOOL TranslateMessage(const MSG* msg) {
   bool shift = (s.keys[VK_SHIFT] & 0x80) != 0;
   bool ctrl = (s.keys[VK_CONTROL] & 0x80) != 0;
   bool caps = (s.keys[VK_CAPITAL] & 0x01) != 0;
+  // Ctrl+Alt is the layout's third level: without a character there, nothing is typed
+  if (ctrl && (s.keys[VK_MENU] & 0x80)) return TRUE;
   int ch = -1;
   if (vk >= 'A' && vk <= 'Z') {
     if (ctrl) ch = vk - 'A' + 1;

@@ -408,9 +408,16 @@ int SetScrollInfo(HWND h, int bar, const SCROLLINFO* si, BOOL redraw) {
     bool needed = s->max > s->min && int(s->page) <= s->max - s->min;
     if (!needed && (si->fMask & SIF_DISABLENOSCROLL)) {
       s->arrows = ESB_DISABLE_BOTH;
+      s->disabledNoScroll = true;
       SetBarVisible(w, bar, true);
     } else {
-      if (needed && s->arrows == ESB_DISABLE_BOTH && (si->fMask & SIF_DISABLENOSCROLL)) s->arrows = ESB_ENABLE_BOTH;
+      // a bar that was disabled for having nothing to scroll comes back to life
+      // once it has something, whatever this call's mask
+      if (needed && (s->disabledNoScroll ||
+                     (s->arrows == ESB_DISABLE_BOTH && (si->fMask & SIF_DISABLENOSCROLL)))) {
+        s->arrows = ESB_ENABLE_BOTH;
+        s->disabledNoScroll = false;
+      }
       SetBarVisible(w, bar, needed);
     }
     if (!(w = W(h))) return 0;
@@ -490,6 +497,7 @@ BOOL EnableScrollBar(HWND h, UINT bar, UINT arrows) {
     ScrollBarState* s = StateOf(w, which);
     if (!s) return;
     s->arrows = arrows;
+    s->disabledNoScroll = false;
     Bar b;
     if (GetBar(w, which, &b)) RedrawBar(b);
   };

@@ -325,16 +325,24 @@ ULONG_PTR SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
 // ---------------------------------------------------------------------------
 // creation
 
-static void SendParentNotify(Wnd* w, UINT event) {
-  // Sent up the parent chain while the windows are children without WS_EX_NOPARENTNOTIFY.
-  HWND child = w->h;
-  Wnd* cur = w;
+// Sent to each ancestor in turn while the window passing it on is a child without
+// WS_EX_NOPARENTNOTIFY. Creation and destruction carry the child's id and handle;
+// a button press carries the cursor in the receiving parent's client coordinates.
+void pvwin::SendParentNotify(HWND child, UINT event, POINT screenPt) {
+  Wnd* cur = W(child);
+  if (!cur) return;
+  bool mouse = event != WM_CREATE && event != WM_DESTROY;
+  WPARAM wp = MAKEWPARAM(int(event), mouse ? 0 : int(cur->id));
   while (cur && (cur->style & WS_CHILD) && !(cur->exStyle & WS_EX_NOPARENTNOTIFY)) {
     Wnd* parent = cur->parent;
     if (!parent || parent == S().desktop) break;
     HWND ph = parent->h;
-    Send(ph, WM_PARENTNOTIFY, MAKEWPARAM(int(event), int(W(child) ? W(child)->id : 0)),
-         reinterpret_cast<LPARAM>(child));
+    LPARAM lp = reinterpret_cast<LPARAM>(child);
+    if (mouse) {
+      POINT o = ClientOrigin(parent);
+      lp = MAKELPARAM(screenPt.x - o.x, screenPt.y - o.y);
+    }
+    Send(ph, WM_PARENTNOTIFY, wp, lp);
     cur = W(ph);
   }
 }
@@ -474,17 +482,19 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   if (Send(h, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) return fail();
   if (!(w = W(h))) return nullptr;
 
-  if (parent != desktop) {
-    // Child windows learn their size at once; top-level windows when first shown.
+  if (parent != desktop || (style & WS_POPUP)) {
+    // Child and pop-up windows learn their size at once; overlapped windows when first shown.
     RECT cr = w->client;
     Send(h, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cr.right - cr.left, cr.bottom - cr.top));
     if (!(w = W(h))) return nullptr;
     Send(h, WM_MOVE, 0, MAKELPARAM(w->client.left, w->client.top));
     if (!(w = W(h))) return nullptr;
-    SendParentNotify(w, WM_CREATE);
-    if (!(w = W(h))) return nullptr;
   } else {
     w->needSizeMove = true;
+  }
+  if (parent != desktop) {
+    SendParentNotify(h, WM_CREATE, {});
+    if (!(w = W(h))) return nullptr;
   }
   if (style & (WS_MINIMIZE | WS_MAXIMIZE)) {
     ShowWindow(h, (style & WS_MINIMIZE) ? ((style & WS_VISIBLE) ? SW_SHOWMINIMIZED : SW_MINIMIZE)
@@ -566,7 +576,7 @@ BOOL DestroyWindow(HWND h) {
   if (!(w = W(h)) || w->destroying) return FALSE;
   w->destroying = true;
   if (w->style & WS_CHILD) {
-    SendParentNotify(w, WM_DESTROY);
+    SendParentNotify(h, WM_DESTROY, {});
     if (!(w = W(h))) return TRUE;
   }
   // Owned windows go first.

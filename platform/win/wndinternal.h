@@ -33,6 +33,7 @@ struct ScrollBarState {
   int min = 0, max = 100, page = 0, pos = 0, trackPos = 0;
   UINT arrows = 0;  // ESB_* disable flags
   bool tracking = false;
+  bool disabledNoScroll = false;  // disabled by SIF_DISABLENOSCROLL, not by EnableScrollBar
 };
 
 struct Wnd {
@@ -203,6 +204,9 @@ bool IsTopLevel(Wnd* w);
 Wnd* TopLevelOf(Wnd* w);
 bool IsDescendant(Wnd* ancestor, Wnd* w);
 bool IsReallyVisible(Wnd* w);
+// WM_PARENTNOTIFY up the parent chain of `child`: WM_CREATE, WM_DESTROY or a
+// button press (WM_LBUTTONDOWN ...) at the screen point `screenPt`.
+void SendParentNotify(HWND child, UINT event, POINT screenPt);
 
 // z-order lists
 void Unlink(Wnd* w);

@@ -28,6 +28,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <xcb/xcb.h>
 #include <QUrl>
 #include <QWheelEvent>
 #include <QWidget>
@@ -549,10 +550,27 @@ bool DesktopBackend::DisplayAvailable() {
   return (d && *d) || (w && *w);
 }
 
+namespace {
+// The toolkit ends the process when it cannot reach the X server; ask the server
+// first so that a wrong DISPLAY is reported as such. Only X displays are tried.
+void CheckXServer() {
+  const char* d = std::getenv("DISPLAY");
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (!d || !*d || (platform && std::string(platform).rfind("xcb", 0) != 0)) return;
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  bool failed = xcb_connection_has_error(c) != 0;
+  xcb_disconnect(c);
+  if (failed)
+    throw EInvalidOperation(std::string("Cannot open the display \"") + d +
+                            "\": no X server answers there (is DISPLAY right, and is the server running?)");
+}
+}  // namespace
+
 DesktopBackend& DesktopBackend::Install() {
   static DesktopBackend* b = nullptr;
   if (!b) {
     if (!DisplayAvailable()) throw EInvalidOperation("No display to show windows on: DISPLAY is not set");
+    if (!QCoreApplication::instance()) CheckXServer();
     b = new DesktopBackend();
   }
   if (GetBackend() != b) SetBackend(b);

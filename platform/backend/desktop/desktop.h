@@ -14,7 +14,8 @@ class DesktopBackend : public IBackend {
  public:
   // Connects to the display (creating the toolkit's application object when the
   // process has none) and installs the backend in the window manager. Throws
-  // EInvalidOperation when there is no display to connect to.
+  // EInvalidOperation when there is no display to connect to, or when DISPLAY
+  // names an X display that no server answers.
   static DesktopBackend& Install();
   // True when a display is named in the environment.
   static bool DisplayAvailable();

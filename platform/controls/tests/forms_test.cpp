@@ -268,6 +268,37 @@ TEST_F(FormsTest, AlignAndAnchorsFollowResize) {
   EXPECT_EQ(wr, (RECT{0, 40, 600, 500}));
 }
 
+// A control anchored to neither edge of a direction keeps its centre at the same
+// fraction of the parent's size in that direction.
+TEST_F(FormsTest, UnanchoredControlsKeepTheirCentreInProportion) {
+  struct Case {
+    const char* what;
+    TAnchors anchors;
+    int cw, ch;
+    TRect want;
+  } cases[] = {
+      {"grown, no anchors", TAnchors{}, 800, 600, {220, 110, 260, 130}},
+      {"shrunk, no anchors", TAnchors{}, 200, 150, {40, 20, 80, 40}},
+      {"left only", TAnchors{akLeft}, 800, 600, {100, 110, 140, 130}},
+      {"top and bottom", TAnchors{akTop, akBottom}, 800, 600, {220, 50, 260, 370}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    auto* f = new TForm(Application, 0);
+    f->SetClientSize(400, 300);
+    auto* b = new TBox(f);
+    b->SetParent(f);
+    b->SetBounds(100, 50, 40, 20);  // centre at (120, 60): 30% across, 20% down
+    b->SetAnchors(k.anchors);
+    f->Show();
+    Pump();
+    f->SetClientSize(k.cw, k.ch);
+    Pump();
+    EXPECT_EQ(b->BoundsRect(), k.want);
+    delete f;
+  }
+}
+
 TEST_F(FormsTest, ConstraintsLimitSize) {
   auto* f = new TForm(Application, 0);
   auto* b = new TBox(f);
@@ -690,6 +721,88 @@ TEST_F(FormsTest, DataModuleReadsItsDescription) {
 }  // namespace
 
 namespace {
+// A control as its class makes it writes nothing but its place: every other
+// property holds its default, whatever that default is for the class; aligned
+// controls keep the anchors their alignment gives, and a new form is hidden.
+TEST_F(FormsTest, FreshControlsWriteOnlyWhatDiffersFromTheirDefaults) {
+  const char* classes[] = {"TPanel", "TButton", "TCheckBox", "TRadioButton", "TGroupBox", "TEdit", "TMemo",
+                           "TListBox", "TComboBox", "TLabel", "TStaticText", "TBevel", "TShape", "TImage",
+                           "TSplitter", "TRadioGroup", "TColorBox", "TScrollBox", "TScrollBar", "TBitBtn",
+                           "TSpeedButton", "TTreeView", "TListView", "TPageControl", "TUpDown", "TDBEdit",
+                           "TDBMemo", "TDBText", "TDBGrid", "TValueListEditor"};
+  const char* never[] = {"Color = ", "ParentColor = ", "TabStop = ", "Visible = ", "Anchors = ", "Align = "};
+  for (TAlign align : {alNone, alTop, alLeft, alBottom, alRight, alClient}) {
+    for (const char* name : classes) {
+      SCOPED_TRACE(std::string(name) + " aligned " + std::to_string(int(align)));
+      auto* f = new TForm(Application, 0);
+      f->SetName("Holder");
+      TClass cls = FindClass(name);
+      auto* c = dynamic_cast<TControl*>(CreateObject(cls, f));
+      ASSERT_TRUE(c);
+      c->SetName("Probe");
+      c->SetParent(f);
+      TAlign own = c->Align();  // a splitter is made aligned to the left
+      c->SetAlign(align == alNone ? own : align);
+      AnsiString text = WriteComponentToText(f);
+      AnsiString block = text.substr(text.find("object Probe"));
+      for (const char* n : never) {
+        if (std::string(n) == "Align = " && align != alNone) continue;
+        std::size_t at = block.find(n);
+        EXPECT_EQ(at, AnsiString::npos) << block.substr(at, block.find('\n', at) - at);
+      }
+      if (align == alNone) {
+        EXPECT_EQ(text.find("Visible = False"), AnsiString::npos) << text;
+      }
+      delete f;
+    }
+  }
+}
+
+// What a program changes is still written and read back.
+TEST_F(FormsTest, ChangedColoursFocusAnchorsAndVisibilityReadBack) {
+  RegisterClasses({TForm::StaticClass()});
+  auto* f = new TForm(Application, 0);
+  std::unique_ptr<TForm> holdF(f);
+  f->SetName("Holder");
+  auto make = [&](const char* cls, const char* name) {
+    auto* c = dynamic_cast<TWinControl*>(CreateObject(FindClass(cls), f));
+    c->SetName(name);
+    c->SetParent(f);
+    return c;
+  };
+  TWinControl* panel = make("TPanel", "Panel1");      // made clBtnFace, its own colour, no tab stop
+  TWinControl* edit = make("TEdit", "Edit1");         // made clWindow, its own colour, a tab stop
+  TWinControl* top = make("TPanel", "Top1");          // aligned, with anchors of its own
+  TWinControl* centred = make("TPanel", "Centred1");  // anchored to nothing
+  panel->SetParentColor(true);
+  panel->SetTabStop(true);
+  edit->SetColor(clRed);
+  edit->SetTabStop(false);
+  top->SetAlign(alTop);
+  top->SetAnchors({akLeft, akTop});
+  centred->SetAnchors({});
+  f->SetVisible(true);
+  AnsiString text = WriteComponentToText(f);
+  f->SetVisible(false);
+
+  auto* g = new TForm(Application, 0);
+  std::unique_ptr<TForm> holdG(g);
+  ReadComponentFromText(text, g);
+  auto* panel2 = dynamic_cast<TWinControl*>(g->FindComponent("Panel1"));
+  auto* edit2 = dynamic_cast<TWinControl*>(g->FindComponent("Edit1"));
+  auto* top2 = dynamic_cast<TWinControl*>(g->FindComponent("Top1"));
+  auto* centred2 = dynamic_cast<TWinControl*>(g->FindComponent("Centred1"));
+  ASSERT_TRUE(panel2 && edit2 && top2 && centred2) << text;
+  EXPECT_TRUE(panel2->ParentColor());
+  EXPECT_TRUE(panel2->TabStop());
+  EXPECT_EQ(edit2->Color(), clRed);
+  EXPECT_FALSE(edit2->TabStop());
+  EXPECT_EQ(top2->Align(), alTop);
+  EXPECT_EQ(top2->Anchors(), (TAnchors{akLeft, akTop}));
+  EXPECT_EQ(centred2->Anchors(), TAnchors{});
+  EXPECT_NE(text.find("Visible = True"), AnsiString::npos) << text;  // shown once a form class is made from it
+}
+
 TEST_F(FormsTest, WrittenFormReadsBackTheSame) {
   TTestForm* f = MakeForm();
   AnsiString text = WriteComponentToText(f);

@@ -349,6 +349,19 @@ TEST_F(StdWnd, EditClipboardAndPassword) {
   EXPECT_EQ(SHORT(LOWORD(SendMessageA(pw, EM_POSFROMCHAR, 2, 0))), 1 + 7);
 }
 
+// Ctrl+Alt+X has no character on the layout: the edit box neither cuts nor
+// types; Ctrl+X alone cuts.
+TEST_F(StdWnd, EditTakesCtrlAltLettersForNothing) {
+  HWND e = Make("EDIT", ES_AUTOHSCROLL, "abc");
+  SetFocus(e);
+  SendMessageA(e, EM_SETSEL, 0, -1);
+  Key('X', HeadlessBackend::Ctrl | HeadlessBackend::Alt);
+  EXPECT_EQ(Text(e), "abc");
+  EXPECT_EQ(Sel(e), (std::pair<int, int>{0, 3}));
+  Key('X', HeadlessBackend::Ctrl);
+  EXPECT_EQ(Text(e), "");
+}
+
 TEST_F(StdWnd, EditMouseSelection) {
   HWND e = Make("EDIT", ES_AUTOHSCROLL, A("one 中文 two"));
   POINT o{0, 0};

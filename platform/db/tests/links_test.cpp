@@ -126,6 +126,24 @@ TEST_F(LinksTest, EventOrderOfEachOperation) {
   }
 }
 
+// Locate asks BeforeScroll whether or not it finds the record; a search that
+// finds nothing moves nothing and tells nobody of a scroll.
+TEST_F(LinksTest, LocateFiresBeforeScrollEvenWhenItFindsNothing) {
+  table.Open();
+  table.Next();
+  Take();
+  EXPECT_FALSE(table.Locate("tid", 99, {}));
+  EXPECT_EQ(Take(), (Log_{"CheckBrowseMode", "BeforeScroll"}));
+  EXPECT_EQ(table.FieldByName("tid")->AsInteger(), 2);
+  EXPECT_EQ(table.RecNo(), 2);
+  EXPECT_TRUE(table.Locate("tid", 5, {}));
+  Log_ found = Take();
+  ASSERT_GE(found.size(), 3u);
+  EXPECT_EQ(found[1], "BeforeScroll");
+  EXPECT_EQ(found.back(), "AfterScroll");
+  EXPECT_EQ(table.FieldByName("tid")->AsInteger(), 5);
+}
+
 TEST_F(LinksTest, ScrollDistancesFollowTheLinkWindow) {
   table.Open();
   Take();

@@ -111,6 +111,34 @@ TEST_F(SearchTest, FilterOptionsAndEventCombine) {
   EXPECT_EQ(VisibleIds(), (std::vector<int>{6, 7, 8, 9, 10}));
 }
 
+// foNoPartialCompare makes '*' an ordinary character of the literal.
+TEST_F(SearchTest, NoPartialCompareTakesTheAsteriskLiterally) {
+  table.SetRecNo(2);
+  table.Edit();
+  table.FieldByName("tname")->SetAsString("n1*");
+  table.Post();
+  struct Case {
+    const char* filter;
+    TFilterOptions options;
+    std::vector<int> ids;
+  } cases[] = {
+      {"tname = 'n1*'", {}, {1, 2, 10}},
+      {"tname = 'n1*'", {foNoPartialCompare}, {2}},
+      {"tname = 'N1*'", {foNoPartialCompare, foCaseInsensitive}, {2}},
+      {"tname <> 'n*'", {}, {4, 6}},
+      {"tname <> 'n*'", {foNoPartialCompare}, {1, 2, 3, 4, 5, 6, 7, 9, 10}},
+      {"tname = '*'", {foNoPartialCompare}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.filter << " #" << (&c - cases));
+    table.SetFiltered(false);
+    table.SetFilter(c.filter);
+    table.SetFilterOptions(c.options);
+    table.SetFiltered(true);
+    EXPECT_EQ(VisibleIds(), c.ids);
+  }
+}
+
 TEST_F(SearchTest, ChangingTheFilterGoesToTheFirstMatch) {
   table.SetRecNo(9);
   table.SetFilter("ttype=110");

@@ -299,3 +299,57 @@ TEST_F(WinTest, ChangingSystemColoursTellsEveryTopLevelWindow) {
   (void)a;
   (void)b;
 }
+
+// A press on a child tells every ancestor, nearest first and before the child
+// hears of it, with the point in that ancestor's client coordinates; a window
+// with WS_EX_NOPARENTNOTIFY passes nothing on.
+TEST_F(WinTest, PressingAButtonOnAChildNotifiesItsAncestors) {
+  struct Case {
+    const char* what;
+    DWORD panelEx, buttonEx;
+    HeadlessBackend::Button button;
+    UINT event;
+    bool panelHears, topHears;
+  } cases[] = {
+      {"left", 0, 0, HeadlessBackend::Left, WM_LBUTTONDOWN, true, true},
+      {"right", 0, 0, HeadlessBackend::Right, WM_RBUTTONDOWN, true, true},
+      {"middle", 0, 0, HeadlessBackend::Middle, WM_MBUTTONDOWN, true, true},
+      {"child says no", 0, WS_EX_NOPARENTNOTIFY, HeadlessBackend::Left, WM_LBUTTONDOWN, false, false},
+      {"panel says no", WS_EX_NOPARENTNOTIFY, 0, HeadlessBackend::Left, WM_LBUTTONDOWN, true, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    HWND top = Top(100, 100, 400, 300);  // client at (104,123)
+    HWND panel = Child(top, 10, 20, 200, 150, WS_CHILD | WS_VISIBLE, 1, k.panelEx);
+    HWND button = Child(panel, 5, 6, 50, 40, WS_CHILD | WS_VISIBLE, 2, k.buttonEx);
+    Pump();
+    hb->AdvanceClock(1000);  // no double click with the case before
+    Clear();
+    hb->Click(104 + 10 + 5 + 7, 123 + 20 + 6 + 8, k.button);
+    Pump();
+    EXPECT_EQ(R().Count(button, k.event), 1);
+    const Rec* toPanel = R().Last(panel, WM_PARENTNOTIFY);
+    const Rec* toTop = R().Last(top, WM_PARENTNOTIFY);
+    ASSERT_EQ(toPanel != nullptr, k.panelHears);
+    ASSERT_EQ(toTop != nullptr, k.topHears);
+    if (toPanel) {
+      EXPECT_EQ(LOWORD(toPanel->wp), k.event);
+      EXPECT_EQ(toPanel->lp, MAKELPARAM(12, 14));
+    }
+    if (toTop) {
+      EXPECT_EQ(LOWORD(toTop->wp), k.event);
+      EXPECT_EQ(toTop->lp, MAKELPARAM(22, 34));
+      EXPECT_EQ(Names(R().Of(nullptr, {WM_PARENTNOTIFY, k.event})),
+                (std::vector<std::string>{"WM_PARENTNOTIFY", "WM_PARENTNOTIFY", MsgName(k.event)}));
+    }
+    DestroyWindow(top);
+  }
+  // a press on the top-level window itself notifies nobody
+  HWND top = Top(100, 100, 400, 300);
+  Pump();
+  Clear();
+  hb->Click(300, 300);
+  Pump();
+  EXPECT_EQ(R().Count(top, WM_LBUTTONDOWN), 1);
+  EXPECT_EQ(R().Count(nullptr, WM_PARENTNOTIFY), 0);
+}

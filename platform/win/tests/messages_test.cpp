@@ -35,6 +35,19 @@ TEST_F(WinTest, CreatingAnInvisibleTopLevelWindowDefersSizeAndMoveUntilShown) {
   EXPECT_EQ(GetActiveWindow(), nullptr);
 }
 
+// Pop-ups (drop-downs, hints) are laid out before anyone shows them, as children are;
+// showing them later sends no second WM_SIZE.
+TEST_F(WinTest, CreatingAHiddenPopUpSendsSizeAndMoveAtOnce) {
+  HWND h = Top(30, 40, 200, 100, WS_POPUP);
+  ASSERT_EQ(Names(R().Without(h, kNoise)), (V{"WM_NCCREATE", "WM_NCCALCSIZE", "WM_CREATE", "WM_SIZE", "WM_MOVE"}));
+  EXPECT_EQ(R().Last(h, WM_SIZE)->lp, MAKELPARAM(200, 100));
+  EXPECT_EQ(R().Last(h, WM_MOVE)->lp, MAKELPARAM(30, 40));
+  Clear();
+  ShowWindow(h, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(R().Count(h, WM_SIZE), 0);
+  EXPECT_EQ(R().Count(h, WM_MOVE), 0);
+}
+
 TEST_F(WinTest, CreatingAChildSendsSizeMoveAndNotifiesTheParent) {
   HWND p = Top();
   Clear();
@@ -683,8 +696,8 @@ TEST_F(WinTest, KeysTranslateToCharactersAndKeepTheKeyboardState) {
   Clear();
   hb->Key('F', HeadlessBackend::Alt);
   Pump();
-  EXPECT_EQ(Names(R().Of(h, {WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP})),
-            (V{"WM_SYSKEYDOWN", "WM_SYSKEYDOWN", "WM_SYSCHAR", "WM_SYSKEYUP", "WM_SYSKEYUP"}));
+  EXPECT_EQ(Names(R().Of(h, {WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP, WM_KEYUP})),
+            (V{"WM_SYSKEYDOWN", "WM_SYSKEYDOWN", "WM_SYSCHAR", "WM_SYSKEYUP", "WM_KEYUP"}));
   // a key whose layout types a double-byte character gives its lead and trail bytes
   Clear();
   hb->KeyDown(VK_OEM_3, false, "\xC2\xB7");  // U+00B7 MIDDLE DOT, A1A4 in the code page
@@ -1018,6 +1031,63 @@ TEST_F(WinTest, AltAloneAndAltLettersAskForTheMenu) {
       cmds.push_back({r.wp, r.lp});
     }
   EXPECT_EQ(cmds, (std::vector<std::pair<WPARAM, LPARAM>>{{SC_KEYMENU, 0}, {SC_KEYMENU, 'f'}}));
+}
+
+// Alt that served another key comes up as a plain WM_KEYUP (and opens no menu);
+// Alt pressed and released alone stays a system key. Ctrl+Alt types only what
+// the layout gives that combination.
+TEST_F(WinTest, AltAfterAnotherKeyComesUpAsAPlainKey) {
+  HWND p = Top();
+  HWND c = Child(p, 0, 0, 50, 50);
+  R().handler = [](HWND, UINT m, WPARAM w, LPARAM, LRESULT*) {
+    return m == WM_SYSCOMMAND && (w & 0xFFF0) == SC_CLOSE;  // the window stays for the Alt release
+  };
+  struct Case {
+    const char* what;
+    std::function<void(HeadlessBackend*)> keys;
+    UINT altUp;  // the message of the Alt release
+    std::string chars;
+    int keyMenus;  // SC_KEYMENU commands
+  } cases[] = {
+      {"Alt+F", [](HeadlessBackend* hb) { hb->Key('F', HeadlessBackend::Alt); }, WM_KEYUP, "f", 1},
+      {"Alt+F4", [](HeadlessBackend* hb) { hb->Key(VK_F4, HeadlessBackend::Alt); }, WM_KEYUP, "", 0},
+      {"Alt alone", [](HeadlessBackend* hb) { hb->Key(VK_MENU); }, WM_SYSKEYUP, "", 1},
+      {"Ctrl+Alt+X", [](HeadlessBackend* hb) { hb->Key('X', HeadlessBackend::Ctrl | HeadlessBackend::Alt); },
+       WM_KEYUP, "", 0},
+      {"Ctrl+Alt+Q typing @",
+       [](HeadlessBackend* hb) {
+         hb->KeyDown(VK_CONTROL);
+         hb->KeyDown(VK_MENU);
+         hb->KeyDown('Q', false, "@");
+         hb->KeyUp('Q');
+         hb->KeyUp(VK_MENU);
+         hb->KeyUp(VK_CONTROL);
+       },
+       WM_KEYUP, "@", 0},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    SetFocus(c);
+    Pump();
+    Clear();
+    k.keys(hb);
+    Pump();
+    if (GetCapture()) ReleaseCapture();
+    const Rec* altUp = nullptr;
+    std::string chars;
+    int keyMenus = 0;
+    for (const Rec& r : R().log) {
+      if ((r.msg == WM_KEYUP || r.msg == WM_SYSKEYUP) && r.wp == VK_MENU) altUp = &r;
+      if ((r.msg == WM_CHAR || r.msg == WM_SYSCHAR) && r.hwnd == c) chars.push_back(char(r.wp));
+      if (r.msg == WM_SYSCOMMAND && (r.wp & 0xFFF0) == SC_KEYMENU) ++keyMenus;
+    }
+    ASSERT_TRUE(altUp);
+    EXPECT_EQ(altUp->hwnd, c);
+    EXPECT_EQ(MsgName(altUp->msg), MsgName(k.altUp));
+    EXPECT_EQ((DWORD(altUp->lp) >> 29) & 1, k.altUp == WM_SYSKEYUP ? 1u : 0u);  // the context bit
+    EXPECT_EQ(chars, k.chars);
+    EXPECT_EQ(keyMenus, k.keyMenus);
+  }
 }
 
 TEST_F(WinTest, OwnedPopupsHideWhileTheirOwnerIsMinimised) {

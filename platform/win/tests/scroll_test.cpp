@@ -162,3 +162,48 @@ TEST_F(WinTest, HoldingAnArrowRepeatsAfterADelay) {
   EXPECT_EQ(times[3] - times[2], 50u);
   EXPECT_EQ(LOWORD(R().Last(h, WM_VSCROLL)->wp), SB_ENDSCROLL);
 }
+
+// A bar disabled for having nothing to scroll works again as soon as a later
+// call gives it something, whether or not that call asks for SIF_DISABLENOSCROLL;
+// a bar the program disabled itself stays disabled.
+TEST_F(WinTest, ABarDisabledForNothingToScrollIsEnabledWhenItHasSomething) {
+  struct Case {
+    const char* what;
+    UINT disableMask;  // with a page covering the whole range 0..99
+    UINT enableMask;   // with the range 0..99 and a page of 10
+    bool byProgram;    // disabled through EnableScrollBar instead
+    bool enabled;
+  } cases[] = {
+      {"page, then page", SIF_PAGE | SIF_DISABLENOSCROLL, SIF_PAGE, false, true},
+      {"page, then range", SIF_PAGE | SIF_DISABLENOSCROLL, SIF_RANGE | SIF_PAGE, false, true},
+      {"all, then all", SIF_ALL | SIF_DISABLENOSCROLL, SIF_ALL, false, true},
+      {"again with the flag", SIF_PAGE | SIF_DISABLENOSCROLL, SIF_PAGE | SIF_DISABLENOSCROLL, false, true},
+      {"the program's choice", SIF_PAGE, SIF_PAGE, true, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    HWND h = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMin = 0;
+    si.nMax = 99;
+    si.nPage = 10;
+    si.nPos = 0;
+    SetScrollInfo(h, SB_VERT, &si, TRUE);
+    if (k.byProgram) EnableScrollBar(h, SB_VERT, ESB_DISABLE_BOTH);
+    si.fMask = k.disableMask;
+    si.nPage = 100;
+    SetScrollInfo(h, SB_VERT, &si, TRUE);
+    si.fMask = k.enableMask;
+    si.nPage = 10;
+    SetScrollInfo(h, SB_VERT, &si, TRUE);
+    ASSERT_TRUE(GetWindowLongA(h, GWL_STYLE) & WS_VSCROLL);
+    Pump();
+    hb->AdvanceClock(1000);
+    Clear();
+    hb->Click(190, 192);  // the down arrow
+    Pump();
+    EXPECT_EQ(Codes(h, WM_VSCROLL).size(), k.enabled ? 2u : 0u);
+    DestroyWindow(h);
+  }
+}

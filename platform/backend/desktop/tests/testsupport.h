@@ -51,13 +51,15 @@ inline int Reap(pid_t pid, int ms) {
   return -1;
 }
 
-// Starts `argv` with stdin from `input` (when given) and stdout into a pipe.
+// Starts `argv` with stdin from `input` (when given) and stdout (and stderr, when
+// asked) into a pipe. `extraEnv` entries "NAME=value" set a variable, replacing the
+// inherited one; a bare "NAME" removes it.
 struct Child {
   pid_t pid = -1;
   int out = -1;  // the read end of the child's stdout
 };
 inline Child Spawn(const std::vector<std::string>& argv, const std::string* input = nullptr,
-                   const std::vector<std::string>& extraEnv = {}) {
+                   const std::vector<std::string>& extraEnv = {}, bool stderrToOut = false) {
   Child c;
   int outPipe[2], inPipe[2] = {-1, -1};
   if (pipe2(outPipe, O_CLOEXEC) != 0) return c;
@@ -65,15 +67,22 @@ inline Child Spawn(const std::vector<std::string>& argv, const std::string* inpu
   posix_spawn_file_actions_t fa;
   posix_spawn_file_actions_init(&fa);
   posix_spawn_file_actions_adddup2(&fa, outPipe[1], 1);
-  posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+  if (stderrToOut) posix_spawn_file_actions_adddup2(&fa, outPipe[1], 2);
+  else posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
   if (input) posix_spawn_file_actions_adddup2(&fa, inPipe[0], 0);
   else posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  auto nameOf = [](const std::string& e) { return e.substr(0, e.find('=')); };
   std::vector<std::string> envStore;
-  for (char** e = environ; *e; ++e) envStore.push_back(*e);
-  for (const std::string& e : extraEnv) envStore.push_back(e);
+  for (char** e = environ; *e; ++e) {
+    bool replaced = false;
+    for (const std::string& x : extraEnv) replaced = replaced || nameOf(x) == nameOf(*e);
+    if (!replaced) envStore.push_back(*e);
+  }
+  for (const std::string& e : extraEnv)
+    if (e.find('=') != std::string::npos) envStore.push_back(e);
   std::vector<char*> env;
   for (std::string& e : envStore) env.push_back(e.data());
   env.push_back(nullptr);

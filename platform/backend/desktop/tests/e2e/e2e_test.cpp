@@ -273,3 +273,40 @@ TEST_F(ProgramOnDisplay, EndsThroughItsMenu) {
 }
 
 }  // namespace
+
+namespace {
+
+// A display number with no X server behind it: no socket of that number, in the
+// socket folder or among the abstract sockets.
+int UnusedDisplayNumber() {
+  std::string sockets = ReadFile("/proc/net/unix");
+  for (int n = 999;; ++n) {
+    std::string name = "/tmp/.X11-unix/X" + std::to_string(n);
+    if (!fs::exists(name) && sockets.find(name + "\n") == std::string::npos) return n;
+  }
+}
+
+// With DISPLAY naming no server the program says so and ends with an error of
+// its own, not the toolkit's abort.
+TEST(ProgramWithoutItsDisplay, SaysSoAndEnds) {
+  std::string display = ":" + std::to_string(UnusedDisplayNumber());
+  Child c = Spawn({PV_PROGRAM}, nullptr, {"DISPLAY=" + display, "QT_QPA_PLATFORM", "WAYLAND_DISPLAY"}, true);
+  ASSERT_GT(c.pid, 0) << "cannot start " << PV_PROGRAM;
+  std::string out;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  for (bool open = true; open && std::chrono::steady_clock::now() < deadline;) {
+    pollfd p{c.out, POLLIN, 0};
+    if (poll(&p, 1, 50) <= 0) continue;
+    char buf[4096];
+    ssize_t n = read(c.out, buf, sizeof buf);
+    if (n > 0) out.append(buf, std::size_t(n));
+    else open = false;
+  }
+  close(c.out);
+  int status = Reap(c.pid, 5000);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_NE(out.find("Cannot open the display \"" + display + "\""), std::string::npos) << out;
+  EXPECT_EQ(out.find("Reinstalling"), std::string::npos) << out;
+}
+
+}  // namespace
