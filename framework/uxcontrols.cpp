@@ -137,7 +137,10 @@ TuxControl::TuxControl(TComponent* AOwner) : TCustomControl(AOwner) {
 
 void TuxControl::AfterConstruction() {
   TCustomControl::AfterConstruction();
-  FTabStop = MayFocus();
+  // The constructor's TabStop came from this class's MayFocus; the
+  // descendant's answer replaces it, unless the descendant's constructor
+  // cleared TabStop itself.
+  if (FTabStop) FTabStop = MayFocus();
   ApplyDescendantDefaults();
 }
 

@@ -88,6 +88,11 @@ void uxSetDesignerModifiedProc(TuxDesignerModifiedProc Proc);
 class TuxControl : public TCustomControl, public IuxLookAndFeelOwner {
   PV_CLASS(TuxControl, TCustomControl)
  public:
+  // A control is made with NewObject or by class name from a description,
+  // never with a plain new: what depends on the descendant's answers (TabStop
+  // from MayFocus, the internal scroll bars) is settled in AfterConstruction,
+  // which a plain new would skip.
+  static void* operator new(std::size_t) = delete;
   explicit TuxControl(TComponent* AOwner);
   ~TuxControl() override;
   // Settings that depend on the descendant's overrides (drag-image style, tab
