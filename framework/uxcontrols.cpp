@@ -237,6 +237,17 @@ TuxCanvas* TuxControl::GetActiveCanvas() {
   return FActiveCanvas.get();
 }
 
+void uxInitControls() {
+  static bool Done = false;
+  if (Done) return;
+  Done = true;
+  RegisterProps<TuxControl>([](TPropBuilder<TuxControl>& p) {
+    p.Prop("BorderStyle", &TuxControl::BorderStyle, &TuxControl::SetBorderStyle).Default(uxcbsNone);
+    p.Prop("LookAndFeel", &TuxControl::LookAndFeel, &TuxControl::SetLookAndFeel);
+    p.Prop("PopupMenu", &TuxControl::PopupMenu, &TuxControl::SetPopupMenu);
+  });
+}
+
 // ---------------------------------------------------------------------------
 // settings
 

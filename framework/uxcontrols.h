@@ -34,6 +34,7 @@ constexpr LRESULT uxDLGC_WANTARROWS = 1, uxDLGC_WANTTAB = 2, uxDLGC_WANTALLKEYS 
 constexpr TCursor UX_DRAGCOPYCURSOR = 2100;
 
 enum TuxControlBorderStyle { uxcbsNone, uxcbsDefault };
+PV_ENUM_NAMES(TuxControlBorderStyle, "uxcbsNone uxcbsDefault")
 enum TuxOwnDragState { odsNone, odsStarting, odsDragging };
 enum TuxWantedKey { wkAll, wkArrows, wkChars, wkTab };
 using TuxWantedKeys = TSet<TuxWantedKey>;
@@ -84,6 +85,10 @@ void uxRedrawWindowNow(TWinControl* Control);
 // runs; nullptr (the running program) makes NotifyDesignerModified do nothing.
 using TuxDesignerModifiedProc = void (*)(TCustomForm* Form);
 void uxSetDesignerModifiedProc(TuxDesignerModifiedProc Proc);
+
+// Registers TuxControl's published settings (BorderStyle, LookAndFeel,
+// PopupMenu), which every descendant inherits; part of the ordered start-up.
+void uxInitControls();
 
 class TuxControl : public TCustomControl, public IuxLookAndFeelOwner {
   PV_CLASS(TuxControl, TCustomControl)
