@@ -137,7 +137,10 @@ TuxControl::TuxControl(TComponent* AOwner) : TCustomControl(AOwner) {
 
 void TuxControl::AfterConstruction() {
   TCustomControl::AfterConstruction();
-  FTabStop = MayFocus();
+  // The constructor's TabStop came from this class's MayFocus; the
+  // descendant's answer replaces it, unless the descendant's constructor
+  // cleared TabStop itself.
+  if (FTabStop) FTabStop = MayFocus();
   ApplyDescendantDefaults();
 }
 
@@ -232,6 +235,17 @@ TuxCanvas* TuxControl::GetActiveCanvas() {
   }
   if (!FActiveCanvas) FActiveCanvas = std::make_unique<TuxScreenCanvas>();
   return FActiveCanvas.get();
+}
+
+void uxInitControls() {
+  static bool Done = false;
+  if (Done) return;
+  Done = true;
+  RegisterProps<TuxControl>([](TPropBuilder<TuxControl>& p) {
+    p.Prop("BorderStyle", &TuxControl::BorderStyle, &TuxControl::SetBorderStyle).Default(uxcbsNone);
+    p.Prop("LookAndFeel", &TuxControl::LookAndFeel, &TuxControl::SetLookAndFeel);
+    p.Prop("PopupMenu", &TuxControl::PopupMenu, &TuxControl::SetPopupMenu);
+  });
 }
 
 // ---------------------------------------------------------------------------

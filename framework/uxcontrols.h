@@ -35,6 +35,7 @@ constexpr LRESULT uxDLGC_WANTARROWS = 1, uxDLGC_WANTTAB = 2, uxDLGC_WANTALLKEYS 
 constexpr TCursor UX_DRAGCOPYCURSOR = 2100;
 
 enum TuxControlBorderStyle { uxcbsNone, uxcbsDefault };
+PV_ENUM_NAMES(TuxControlBorderStyle, "uxcbsNone uxcbsDefault")
 enum TuxOwnDragState { odsNone, odsStarting, odsDragging };
 enum TuxWantedKey { wkAll, wkArrows, wkChars, wkTab };
 using TuxWantedKeys = TSet<TuxWantedKey>;
@@ -76,9 +77,18 @@ using TuxControlEvent = TEvent<void(TObject* Sender, TControl* Control)>;
 using TuxDesignerModifiedProc = void (*)(TCustomForm* Form);
 void uxSetDesignerModifiedProc(TuxDesignerModifiedProc Proc);
 
+// Registers TuxControl's published settings (BorderStyle, LookAndFeel,
+// PopupMenu), which every descendant inherits; part of the ordered start-up.
+void uxInitControls();
+
 class TuxControl : public TCustomControl, public IuxLookAndFeelOwner {
   PV_CLASS(TuxControl, TCustomControl)
  public:
+  // A control is made with NewObject or by class name from a description,
+  // never with a plain new: what depends on the descendant's answers (TabStop
+  // from MayFocus, the internal scroll bars) is settled in AfterConstruction,
+  // which a plain new would skip.
+  static void* operator new(std::size_t) = delete;
   explicit TuxControl(TComponent* AOwner);
   ~TuxControl() override;
   // Settings that depend on the descendant's overrides (drag-image style, tab

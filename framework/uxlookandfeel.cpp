@@ -290,7 +290,39 @@ void TuxLookAndFeelController::MasterDestroying(TuxLookAndFeel*) {}
 
 TuxLookAndFeel* uxGetRootLookAndFeel() { return Root; }
 
+namespace {
+void RegisterLookAndFeelProps() {
+  static bool Done = false;
+  if (Done) return;
+  Done = true;
+  using TValues = TSet<TuxLookAndFeelValue>;
+  RegisterClasses({TuxLookAndFeelController::StaticClass()});
+  RegisterProps<TuxLookAndFeel>([](TPropBuilder<TuxLookAndFeel>& p) {
+    // Not written: Kind and NativeStyle are written exactly when they are
+    // assigned, and reading them assigns them again.
+    p.Prop(
+         "AssignedValues", [](TuxLookAndFeel* L) { return TValues::FromMask(L->AssignedValues()); },
+         [](TuxLookAndFeel* L, TValues V) { L->SetAssignedValues(TuxLookAndFeelValues(V.Mask())); })
+        .Default(TValues{})
+        .Stored(false);
+    // An inherited value is never written, whatever it is; an assigned one always.
+    p.Prop("Kind", &TuxLookAndFeel::Kind, &TuxLookAndFeel::SetKind).Stored([](TObject* O) {
+      return (dynamic_cast<TuxLookAndFeel*>(O)->AssignedValues() & lfvsKind) != 0;
+    });
+    p.Prop("NativeStyle", &TuxLookAndFeel::NativeStyle, &TuxLookAndFeel::SetNativeStyle).Stored([](TObject* O) {
+      return (dynamic_cast<TuxLookAndFeel*>(O)->AssignedValues() & lfvsNativeStyle) != 0;
+    });
+  });
+  RegisterProps<TuxLookAndFeelController>([](TPropBuilder<TuxLookAndFeelController>& p) {
+    p.Prop("Kind", &TuxLookAndFeelController::Kind, &TuxLookAndFeelController::SetKind).Default(lfUltraFlat);
+    p.Prop("NativeStyle", &TuxLookAndFeelController::NativeStyle, &TuxLookAndFeelController::SetNativeStyle)
+        .Default(false);
+  });
+}
+}  // namespace
+
 void uxInitLookAndFeel() {
+  RegisterLookAndFeelProps();
   if (!Root) Root = TuxLookAndFeel::CreateRoot();
 }
 

@@ -19,6 +19,9 @@ enum TuxLookAndFeelValue { lfvKind, lfvNativeStyle };
 using TuxLookAndFeelValues = unsigned;  // bit 0 lfvKind, bit 1 lfvNativeStyle
 constexpr TuxLookAndFeelValues lfvsKind = 1, lfvsNativeStyle = 2, lfvsAll = 3;
 
+PV_ENUM_NAMES(TuxLookAndFeelKind, "lfFlat lfStandard lfUltraFlat lfOffice11")
+PV_ENUM_NAMES(TuxLookAndFeelValue, "lfvKind lfvNativeStyle")
+
 enum TuxButtonState { uxbsDefault, uxbsNormal, uxbsHot, uxbsPressed, uxbsDisabled };
 
 // Push-button theme state of a painter button state.
@@ -132,5 +135,7 @@ class TuxLookAndFeelController : public TComponent, public IuxMasterLookAndFeelL
 
 TuxLookAndFeel* uxGetRootLookAndFeel();
 // Start-up and shutdown of the root (part of the ordered initialisation).
+// Start-up also registers the published settings of the look and feel and
+// of the controller (once), so window descriptions can hold them.
 void uxInitLookAndFeel();
 void uxDoneLookAndFeel();

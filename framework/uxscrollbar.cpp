@@ -501,3 +501,34 @@ void TuxSizeGrip::Paint() {
   Canvas()->Brush()->SetColor(Color());
   Canvas()->FillRect(ClientRect());
 }
+
+// ---------------------------------------------------------------------------
+// published settings
+
+void uxInitScrollBars() {
+  static bool Done = false;
+  if (Done) return;
+  Done = true;
+  RegisterClasses({TuxScrollBar::StaticClass()});
+  RegisterProps<TuxScrollBar>([](TPropBuilder<TuxScrollBar>& p) {
+    p.Prop("Kind", &TuxScrollBar::Kind, &TuxScrollBar::SetKind).Default(sbHorizontal);
+    // Max before Min, and both before PageSize and Position: every range a bar
+    // can hold then reads back without passing through one that
+    // SetScrollParams refuses (a Min above the default Max, say).
+    p.Prop("Max", &TuxScrollBar::Max, &TuxScrollBar::SetMax).Default(100);
+    p.Prop("Min", &TuxScrollBar::Min, &TuxScrollBar::SetMin).Default(0);
+    p.Prop("PageSize", &TuxScrollBar::PageSize, &TuxScrollBar::SetPageSize).Default(0);
+    p.Prop("Position", &TuxScrollBar::Position, &TuxScrollBar::SetPosition).Default(0);
+    p.Prop("SmallChange", &TuxScrollBar::SmallChange, &TuxScrollBar::SetSmallChange).Default(1);
+    p.Prop("LargeChange", &TuxScrollBar::LargeChange, &TuxScrollBar::SetLargeChange).Default(1);
+    p.Prop("UnlimitedTracking", &TuxScrollBar::UnlimitedTracking, &TuxScrollBar::SetUnlimitedTracking)
+        .Default(false);
+    p.Prop("LookAndFeel", &TuxScrollBar::LookAndFeel, &TuxScrollBar::SetLookAndFeel);
+    // After Position, whose change enables the bar: a disabled bar stays so.
+    PublishControlProps(p, "Align Anchors Constraints Ctl3D ParentCtl3D DragCursor DragKind DragMode Enabled "
+                           "ParentShowHint PopupMenu ShowHint Visible OnContextPopup OnDragDrop OnDragOver "
+                           "OnEndDrag OnEnter OnExit OnKeyDown OnKeyPress OnKeyUp OnStartDrag");
+    p.Field("OnChange", &TuxScrollBar::OnChange);
+    p.Field("OnScroll", &TuxScrollBar::OnScroll);
+  });
+}

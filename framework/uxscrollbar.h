@@ -13,6 +13,10 @@ class TkxThemeChangedNotificator;
 
 using TuxScrollEvent = TEvent<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
+// Registers TuxScrollBar and its published settings; part of the ordered
+// start-up.
+void uxInitScrollBars();
+
 class TuxScrollBar : public TCustomControl {
   PV_CLASS(TuxScrollBar, TCustomControl)
  public:

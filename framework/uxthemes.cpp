@@ -1,12 +1,16 @@
 #include "framework/uxthemes.h"
 
 #include "platform/controls/commctrl.h"
+#include "platform/controls/controls.h"
+#include "platform/controls/forms.h"
+#include "platform/win/messages.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/system.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <exception>
 #include <vector>
 
 const char* const kxUxThemeEntryNames[46] = {
@@ -313,11 +317,52 @@ void kxThemeChanged() {
   // call: one that left during the walk (even if a new one took its address)
   // is skipped, never called through a stale pointer.
   const std::vector<TSubscriber> Snapshot = Subscribers();
+  std::exception_ptr Unhandled;
   for (const TSubscriber& S : Snapshot) {
     const auto& L = Subscribers();
     const bool Alive = std::any_of(L.begin(), L.end(), [&](const TSubscriber& X) {
       return X.Object == S.Object && X.Serial == S.Serial;
     });
-    if (Alive && S.Object->OnThemeChanged) S.Object->OnThemeChanged();
+    if (!Alive || !S.Object->OnThemeChanged) continue;
+    try {
+      S.Object->OnThemeChanged();
+    } catch (...) {
+      if (Application) Application->HandleException(nullptr);
+      else if (!Unhandled) Unhandled = std::current_exception();
+    }
   }
+  if (Unhandled) std::rethrow_exception(Unhandled);
+}
+
+// ---- the receiver window ----
+
+namespace {
+HWND ReceiverWindow = nullptr;
+
+void ReceiverWndProc(TMessage& Message) {
+  if (Message.Msg != WM_THEMECHANGED && Message.Msg != WM_SYSCOLORCHANGE) {
+    Message.Result = DefWindowProcA(ReceiverWindow, Message.Msg, Message.WParam, Message.LParam);
+    return;
+  }
+  DefWindowProcA(ReceiverWindow, Message.Msg, Message.WParam, Message.LParam);
+  Message.Result = 0;
+  kxThemeChanged();
+}
+}  // namespace
+
+void kxInitThemes() {
+  ThemesActive = kxIsUxThemeLoaded() && IsThemeActive() != 0;
+  if (ReceiverWindow && IsWindow(ReceiverWindow)) return;
+  ReceiverWindow = AllocateHWnd(ReceiverWndProc);
+}
+
+void kxDoneThemes() {
+  if (ReceiverWindow && IsWindow(ReceiverWindow)) DeallocateHWnd(ReceiverWindow);
+  ReceiverWindow = nullptr;
+  ThemesActive = false;
+  CloseAllThemes();
+}
+
+HWND kxThemeChangedReceiverWindow() {
+  return ReceiverWindow && IsWindow(ReceiverWindow) ? ReceiverWindow : nullptr;
 }

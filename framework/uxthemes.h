@@ -95,5 +95,20 @@ class TkxThemeChangedNotificator {
 
 // What the hidden receiver window does on WM_THEMECHANGED: closes the cached
 // handles, re-reads whether styles are switched on and calls every subscriber
-// in order of joining.
+// in order of joining. A subscriber that raises does not keep the later ones
+// from being called: its exception goes to the application's handler (with
+// no application, the first one is raised again once all were called).
 void kxThemeChanged();
+
+// Start-up of the theme manager (part of the ordered initialisation): the
+// visual-style library is looked for, whether styles are switched on is read,
+// and the hidden receiver window is made. The window hears WM_THEMECHANGED
+// and also WM_SYSCOLORCHANGE: without visual styles the look of the painted
+// parts follows the system colours, so a colour change is this platform's
+// theme change. Calling it again after the window manager was reset makes a
+// new window.
+void kxInitThemes();
+// Shutdown: frees the receiver window and closes every cached handle.
+void kxDoneThemes();
+// The receiver's window; nullptr before start-up and after shutdown.
+HWND kxThemeChangedReceiverWindow();

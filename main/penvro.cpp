@@ -12,35 +12,15 @@
 #include <exception>
 #include <string>
 #include "main/demo.h"
+#include "main/startup.h"
 #include "platform/backend/desktop/desktop.h"
 #include "platform/backend/headless/headless.h"
-#include "platform/classes/init.h"
-#include "platform/classes/resources_init.h"
-#include "platform/controls/controls_init.h"
-#include "platform/controls/dlgscript.h"
-#include "platform/db/init.h"
 
 namespace {
 
-// The ordered start-up list, once a backend is installed.
-void Initialise() {
-  InitClasses();
-  InitResources();
-  InitDemoResources();
-  InitDataAccess();
-  InitControls();
-  SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
-  RegisterDemoForm();
-}
-
-void Finalise() {
-  FinalizeControls();
-  FinalizeClasses();
-}
-
 int HeadlessScreenshot(const std::string& png) {
   HeadlessBackend& hb = HeadlessBackend::Install();
-  Initialise();
+  InitProgram();
   Application->Initialize();
   Application->SetTitle("Penvarro");
   TFrmDemo* form = nullptr;
@@ -50,19 +30,19 @@ int HeadlessScreenshot(const std::string& png) {
   RECT r;
   GetWindowRect(form->Handle(), &r);
   hb.SaveScreenshot(png, &r);
-  Finalise();
+  FinalizeProgram();
   return 0;
 }
 
 int RunOnDisplay() {
   DesktopBackend::Install();
-  Initialise();
+  InitProgram();
   Application->Initialize();
   Application->SetTitle("Penvarro");
   TFrmDemo* form = nullptr;
   Application->CreateForm(form);
   Application->Run();
-  Finalise();
+  FinalizeProgram();
   return 0;
 }
 

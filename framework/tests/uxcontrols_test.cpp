@@ -65,7 +65,7 @@ class UxControlTest : public CtlTest {
     CtlTest::TearDown();
   }
   TContentControl* Add(const char* Name, int L, int T, int W, int H) {
-    auto* c = new TContentControl(Form);
+    auto* c = NewObject<TContentControl>(Form);
     c->SetName(Name);
     c->SetBounds(L, T, W, H);
     c->SetParent(Form);
@@ -195,7 +195,7 @@ TEST_F(UxControlTest, NoScrollBarsWhenTheDescendantSaysSo) {
     using TContentControl::TContentControl;
     bool HasScrollBars() override { return false; }
   };
-  auto* p = new TPlain(Form);
+  auto* p = NewObject<TPlain>(Form);
   p->SetBounds(0, 0, 80, 40);
   p->SetParent(Form);
   p->ContentH = 1000;
@@ -303,7 +303,7 @@ TEST_F(UxControlTest, FreedByItsOwnMouseDownHandler) {
     void BeforeMouseDown(TMouseButton, TShiftState, int, int) override { ++*Before; }
     void AfterMouseDown(TMouseButton, int, int) override { ++*Before; }
   };
-  auto* c = new TSelfFreeing(Form);
+  auto* c = NewObject<TSelfFreeing>(Form);
   c->SetBounds(0, 0, 50, 50);
   c->SetParent(Form);
   int calls = 0;
@@ -356,7 +356,7 @@ class TScroller : public TuxControl {
 
 TEST_F(UxControlTest, InternalBarDrivenByClicksAndDrags) {
   auto* other = Add("Other", 250, 0, 50, 50);
-  auto* c = new TScroller(Form);
+  auto* c = NewObject<TScroller>(Form);
   c->SetBounds(0, 0, 200, 150);
   c->SetParent(Form);
   ShowForm();
@@ -588,6 +588,70 @@ TEST_F(UxControlTest, PopupMenuWithoutAutoPopupIsNotShown) {
   EXPECT_FALSE(ShowPopupMenu(a, menu, 10, 10));
   EXPECT_FALSE(ShowPopupMenu(a, nullptr, 10, 10));
   EXPECT_EQ(shown, 0);
+}
+
+// A control that takes no focus and has no scroll bars.
+class TQuietControl : public TuxControl {
+  PV_CLASS(TQuietControl, TuxControl)
+ public:
+  explicit TQuietControl(TComponent* AOwner) : TuxControl(AOwner) {}
+  bool MayFocus() override { return false; }
+  bool HasScrollBars() override { return false; }
+};
+
+// A control whose constructor takes it out of the tab order itself.
+class TUntabbedControl : public TuxControl {
+  PV_CLASS(TUntabbedControl, TuxControl)
+ public:
+  explicit TUntabbedControl(TComponent* AOwner) : TuxControl(AOwner) { SetTabStop(false); }
+};
+
+template <class T>
+concept MadeWithPlainNew = requires(TComponent* Owner) { new T(Owner); };
+// TabStop and the internal scroll bars follow the descendant's answers only
+// once its constructor has run; a plain new, which would skip that step, does
+// not compile.
+static_assert(!MadeWithPlainNew<TuxControl> && !MadeWithPlainNew<TQuietControl> &&
+              !MadeWithPlainNew<TContentControl>);
+static_assert(MadeWithPlainNew<TCustomControl>);  // the check does see a plain new
+
+TEST_F(UxControlTest, FactoryAndCreationByNameSettleTabStopAndScrollBarsAlike) {
+  RegisterClasses({TQuietControl::StaticClass(), TUntabbedControl::StaticClass()});
+  struct Case {
+    TClass Cls;
+    TuxControl* (*Make)(TComponent* Owner);
+    bool TabStop, ScrollBars;
+  };
+  const Case Cases[] = {
+      {TuxControl::StaticClass(), [](TComponent* O) { return NewObject<TuxControl>(O); }, true, true},
+      {TQuietControl::StaticClass(), [](TComponent* O) -> TuxControl* { return NewObject<TQuietControl>(O); },
+       false, false},
+      {TUntabbedControl::StaticClass(),
+       [](TComponent* O) -> TuxControl* { return NewObject<TUntabbedControl>(O); }, false, true},
+  };
+  for (const Case& C : Cases) {
+    TuxControl* ByFactory = C.Make(Form);
+    auto* ByName = dynamic_cast<TuxControl*>(CreateObject(C.Cls, Form));
+    ASSERT_NE(ByName, nullptr) << C.Cls->Name;
+    for (TuxControl* X : {ByFactory, ByName}) {
+      SCOPED_TRACE(std::string(C.Cls->Name) + (X == ByFactory ? " by NewObject" : " by name"));
+      EXPECT_EQ(X->ClassType(), C.Cls);
+      EXPECT_FALSE(X->HandleAllocated());  // all of it before the window exists
+      EXPECT_EQ(X->TabStop(), C.TabStop);
+      EXPECT_EQ(X->HScrollBar() != nullptr, C.ScrollBars);
+      EXPECT_EQ(X->VScrollBar() != nullptr, C.ScrollBars);
+      EXPECT_EQ(X->SizeGrip() != nullptr, C.ScrollBars);
+      X->SetParent(Form);
+    }
+  }
+  ShowForm();
+  // and the window's creation changes none of it
+  for (int i = 0; i < Form->ComponentCount(); ++i)
+    if (auto* X = dynamic_cast<TuxControl*>(Form->Components(i))) {
+      EXPECT_TRUE(X->HandleAllocated());
+      EXPECT_EQ(X->TabStop(), X->ClassType() == TuxControl::StaticClass()) << X->ClassName();
+      EXPECT_EQ(X->HScrollBar() != nullptr, X->ClassType() != TQuietControl::StaticClass()) << X->ClassName();
+    }
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ class DragTest : public CtlTest {
   }
   template <class T>
   T* Add(int L) {
-    auto* c = new T(Form);
+    auto* c = NewObject<T>(Form);
     c->SetBounds(L, 0, 150, 100);
     c->SetParent(Form);
     return c;

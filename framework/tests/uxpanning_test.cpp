@@ -73,7 +73,7 @@ class PanningTest : public CtlTest {
     uxInitLookAndFeel();
     Form = new TForm(nullptr, 0);
     Form->SetBounds(100, 100, 500, 400);
-    C = new TPanned(Form);
+    C = NewObject<TPanned>(Form);
     C->Backend = hb;
     C->SetBounds(10, 10, 300, 200);
     C->SetParent(Form);
@@ -226,7 +226,7 @@ TEST_F(PanningTest, ControlFreedWhileScrolling) {
     using TPanned::TPanned;
     void Scroll(TScrollBarKind, TScrollCode, int&) override { delete this; }
   };
-  auto* f = new TSelfFreeing(Form);
+  auto* f = NewObject<TSelfFreeing>(Form);
   f->SetBounds(320, 10, 150, 150);
   f->SetParent(Form);
   f->UpdateScrollBars();

@@ -166,7 +166,7 @@ TEST_F(UxResourcesTest, PanningMarkerTakesTheBitmapsSize) {
   uxInitLookAndFeel();
   auto* Form = new TForm(nullptr, 0);
   Form->SetBounds(100, 100, 500, 400);
-  auto* C = new TPannedBox(Form);
+  auto* C = NewObject<TPannedBox>(Form);
   C->SetBounds(10, 10, 300, 200);
   C->SetParent(Form);
   Form->Show();

@@ -413,10 +413,10 @@ class UxSettingsControllerTest : public UxTimerTest {
 TEST_F(UxSettingsControllerTest, NonClientMetricsChangeReachesControlsWithWindows) {
   TuxSettingsController* c = uxSettingsController();
   const int base = c->ControlCount();
-  auto* shown = new TMetricsControl(Form);
+  auto* shown = NewObject<TMetricsControl>(Form);
   shown->SetParent(Form);
   shown->HandleNeeded();
-  auto* hidden = new TMetricsControl(nullptr);  // no window
+  auto* hidden = NewObject<TMetricsControl>(nullptr);  // no window
   c->AddControl(shown);
   c->AddControl(shown);
   c->AddControl(hidden);

@@ -261,7 +261,7 @@ class UxChildComponentTest : public UxWinUtilsTest {
     UxWinUtilsTest::SetUp();
     uxInitLookAndFeel();
     Form = new TForm(nullptr, 0);
-    Control = new TuxControl(Form);
+    Control = NewObject<TuxControl>(Form);
     Control->SetParent(Form);
     TPart::NextLog = &Log;
   }

@@ -35,11 +35,11 @@ TObject* CreateInstance(TObject* owner) {
     return nullptr;
   } else if constexpr (requires { typename T::OwnerType; }) {
     if constexpr (std::is_constructible_v<T, typename T::OwnerType*>)
-      return Constructed(new T(dynamic_cast<typename T::OwnerType*>(owner)));
+      return Constructed(::new T(dynamic_cast<typename T::OwnerType*>(owner)));
     else
       return nullptr;
   } else if constexpr (std::is_default_constructible_v<T>) {
-    return Constructed(new T());
+    return Constructed(::new T());
   } else {
     return nullptr;
   }
@@ -117,9 +117,11 @@ T* Constructed(T* obj) {
 
 // Creates an object and runs its AfterConstruction (the platform's constructor
 // call): new T(args...) for classes that need it, e.g. NewObject<TFrmMain>(Application).
+// A class that must not be made without AfterConstruction deletes its own
+// operator new; the global one used here still makes it.
 template <class T, class... Args>
 T* NewObject(Args&&... args) {
-  return pv_detail::Constructed(new T(std::forward<Args>(args)...));
+  return pv_detail::Constructed(::new T(std::forward<Args>(args)...));
 }
 
 // Frees an object and clears the variable first, so the variable never points at
