@@ -123,9 +123,9 @@ TEST(FilterParserTest, NestingWithinTheLimitStillParses) {
   const std::string text = Repeat("(", 200) + "x=1" + Repeat(")", 200);
   auto e = pvdb::ParseFilter(text, Resolve);
   ASSERT_TRUE(e);
-  EXPECT_TRUE(e->Eval(Record, false));
+  EXPECT_TRUE(e->Eval(Record, false, true));
   auto n = pvdb::ParseFilter(Repeat("NOT ", 199) + "x=1", Resolve);
-  EXPECT_FALSE(n->Eval(Record, false));
+  EXPECT_FALSE(n->Eval(Record, false, true));
 }
 
 TEST(FilterParserTest, LongFlatChainsParseAndEvaluate) {
@@ -144,7 +144,7 @@ TEST(FilterParserTest, LongFlatChainsParseAndEvaluate) {
     std::string got = RunBounded([&]() -> std::string {
       try {
         auto e = pvdb::ParseFilter(c.text, Resolve);
-        return e->Eval(Record, false) ? "true" : "false";
+        return e->Eval(Record, false, true) ? "true" : "false";
       } catch (const EDatabaseError& e) {
         return e.Message;
       }
@@ -169,7 +169,7 @@ TEST(FilterParserTest, ChainsKeepTheirMeaning) {
     SCOPED_TRACE(c.text);
     auto e = pvdb::ParseFilter(c.text, Resolve);
     ASSERT_TRUE(e);
-    EXPECT_EQ(e->Eval(Record, false), c.result);
+    EXPECT_EQ(e->Eval(Record, false, true), c.result);
   }
 }
 
