@@ -4,6 +4,7 @@
 #pragma once
 #include <random>
 #include <string>
+#include <vector>
 
 inline std::string MakeChineseText(std::size_t bytes, unsigned seed = 936) {
   std::mt19937 rng(seed);
@@ -26,4 +27,17 @@ inline std::string MakeChineseText(std::size_t bytes, unsigned seed = 936) {
     out += "\r\n";
   }
   return out;
+}
+
+// The text cut at its CR LF line ends, as the editor's line store holds it.
+inline std::vector<std::string> SplitCrLfLines(const std::string& text) {
+  std::vector<std::string> v;
+  std::size_t p = 0;
+  while (p < text.size()) {
+    std::size_t e = text.find("\r\n", p);
+    if (e == std::string::npos) e = text.size();
+    v.push_back(text.substr(p, e - p));
+    p = e + 2;
+  }
+  return v;
 }
