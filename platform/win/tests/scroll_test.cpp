@@ -192,6 +192,7 @@ TEST_F(WinTest, ABarDisabledForNothingToScrollIsEnabledWhenItHasSomething) {
     SetRangePagePos(h, 99, 10, 0);
     if (k.byProgram) EnableScrollBar(h, SB_VERT, ESB_DISABLE_BOTH);
     SCROLLINFO si{};
+    si.nMax = 99;
     si.fMask = k.disableMask;
     si.nPage = 100;
     SetScrollInfo(h, SB_VERT, &si, TRUE);
