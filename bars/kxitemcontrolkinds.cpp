@@ -926,6 +926,7 @@ void TkxBarSubItemControl::OpenMenu() {
   menu->SetAnimate(FOpenedByMouse);
   FOpenedByMouse = false;
   if (!FParent->IsMenuWindow()) Repaint();
+  FActive = true;  // active while its menu is open
   kxBarShowSubMenu(menu);
   if (kxBarIsBarControlAlive(parentRef) && !FParent->IsMenuWindow() && GetPainter()->RedrawsAfterDropDown()) Repaint();
 }

@@ -23,8 +23,12 @@ TkxBarSubMenuControl::~TkxBarSubMenuControl() {
   FLocked = true;
   if (FChildMenu && !FChildMenu->Closing()) FChildMenu->CloseMenu();
   FChildMenu = nullptr;
-  if (FParentBar && kxBarIsBarControlAlive(kxBarRef(FParentBar)) && FParentBar->ChildMenu() == this)
-    FParentBar->SetChildMenu(nullptr);
+  if (FParentBar && kxBarIsBarControlAlive(kxBarRef(FParentBar))) {
+    if (FParentBar->ChildMenu() == this) FParentBar->SetChildMenu(nullptr);
+    // the item that opened the menu is no longer active
+    if (FSubItemControl && FParentBar->OwnsItemControl(FSubItemControl) && FSubItemControl->Active())
+      FSubItemControl->TkxBarItemControl::Deactivate(true);
+  }
   if (FActive) TCustomkxBarControl::SetActive(false);
   if (HandleAllocated()) DestroyHandle();
   FreeRecentBrush();
