@@ -1236,7 +1236,7 @@ void TkxBarControl::DoLButtonDown(TWMMouse& Message) {
       bool isButton = dynamic_cast<TkxBarButtonControl*>(c) != nullptr;
       if (!FActive || (!isButton && FDroppedDown && c == FSelectedControl && c->Active())) {
         if (!FActive) {
-          if (!isButton || dynamic_cast<TkxBarSubItemControl*>(c)) ActivateMenuMode(c);
+          ActivateMenuMode(c);
         } else {
           DeactivateMenuMode();
           if (!kxBarIsBarControlAlive(self)) return;
