@@ -1,5 +1,6 @@
 #include "main/startup.h"
 
+#include "bars/bars_init.h"
 #include "framework/framework_init.h"
 #include "main/demo.h"
 #include "platform/classes/init.h"
@@ -15,14 +16,16 @@ void InitProgram() {
   InitDataAccess();
   InitControls();
   InitFramework();
+  InitBars();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
   RegisterDemoForm();
 }
 
 void FinalizeProgram() {
-  // The forms go first: their framework controls leave the framework's
-  // windows and lists as they are freed.
+  // The forms go first: their framework controls and bars leave the
+  // framework's and the bar library's windows and lists as they are freed.
   FinalizeControls();
+  FinalizeBars();
   FinalizeFramework();
   FinalizeClasses();
 }

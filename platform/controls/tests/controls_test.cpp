@@ -51,6 +51,26 @@ TEST(Fonts, SizeAndHeight) {
   EXPECT_EQ(std::strlen(lf.lfFaceName), 31u);
 }
 
+// A font adopted from a turned handle stays turned when another font (a
+// canvas's) takes its values; changing a property makes an upright font.
+TEST(Fonts, TurnedHandleSurvivesAssign) {
+  LOGFONTA lf = TFont().LogFont();
+  lf.lfEscapement = lf.lfOrientation = 2700;
+  TFont turned;
+  turned.SetHandle(CreateFontIndirectA(&lf));
+  TFont copy;
+  copy.Assign(&turned);
+  EXPECT_EQ(copy.Escapement(), 2700);
+  LOGFONTA got{};
+  ASSERT_TRUE(GetObjectA(copy.Handle(), sizeof got, &got));
+  EXPECT_EQ(got.lfEscapement, 2700);
+  TFont upright;
+  EXPECT_FALSE(copy.Equals(&upright));
+  copy.SetHeight(-16);
+  EXPECT_EQ(copy.Escapement(), 0);
+  EXPECT_EQ(copy.LogFont().lfEscapement, 0);
+}
+
 TEST(Canvas, DrawsOnBitmap) {
   TBitmap b;
   b.SetSize(20, 10);
