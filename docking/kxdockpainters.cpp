@@ -478,11 +478,11 @@ void TkxDockControlPainter::DrawHideBarButtonContent(TCanvas* C, TkxCustomDockCo
       DrawCell(Before[k], CellR);
       if (k + 1 < Before.size() || Main || !After.empty()) Separator(CellR);
     }
-    for (auto It = After.rbegin(); It != After.rend(); ++It) {
+    // Cut from the end, the last child first; each but the last is followed by another.
+    for (std::size_t k = After.size(); k-- > 0;) {
       const TRect CellR = CutEnd(R);
-      DrawCell(*It, CellR);
-      if (It + 1 != After.rend()) Separator(kxRect(Vertical ? CellR.left : CellR.left - 1,
-                                                  Vertical ? CellR.top - 1 : CellR.top, CellR.right, CellR.bottom));
+      DrawCell(After[k], CellR);
+      if (k + 1 < After.size()) Separator(CellR);
     }
     if (!Main) return;
   }
