@@ -251,6 +251,9 @@ TEST_F(TreeTest, ActivatingAPageActivatesItsContainerFirstAndTellsTheManagerOnce
   EXPECT_EQ(T->ActiveChild(), B);
   EXPECT_FALSE(A->Enabled());
   EXPECT_TRUE(B->Enabled());
+  // The recorder goes with this test; the controls live on until tear-down.
+  A->OnActivate = B->OnActivate = T->OnActivate = nullptr;
+  M->OnActiveDockControlChanged = nullptr;
 }
 
 std::vector<AnsiString>* gCalcLog = nullptr;
