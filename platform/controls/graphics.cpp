@@ -682,6 +682,24 @@ TBytes ReadAll(TStream* Stream) {
 }
 }  // namespace
 
+TBitmap* AllocPatternBitmap(TColor Color1, TColor Color2) {
+  struct TPattern {
+    COLORREF C1, C2;
+    std::unique_ptr<TBitmap> Bitmap;
+  };
+  // Kept for the whole run: brushes made from them may outlive any owner.
+  static auto& Patterns = *new std::vector<TPattern>;
+  const COLORREF C1 = ColorToRGB(Color1) & 0xFFFFFF, C2 = ColorToRGB(Color2) & 0xFFFFFF;
+  for (TPattern& P : Patterns)
+    if (P.C1 == C1 && P.C2 == C2) return P.Bitmap.get();
+  auto B = std::make_unique<TBitmap>();
+  B->SetSize(8, 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) B->Canvas()->SetPixel(x, y, ((x + y) & 1) ? TColor(C2) : TColor(C1));
+  Patterns.push_back({C1, C2, std::move(B)});
+  return Patterns.back().Bitmap.get();
+}
+
 void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description, TClass GraphicClass) {
   for (auto& f : Formats())
     if (SameText(f.Ext, Extension)) {

@@ -483,6 +483,10 @@ class TPicture : public TInterfacedPersistent {
   TGraphic* FGraphic = nullptr;
 };
 
+// The shared 8 x 8 bitmap of a two-colour checkerboard (Color1 where x + y is
+// even), made once per pair and kept for the run; for half-tone pattern brushes.
+TBitmap* AllocPatternBitmap(TColor Color1, TColor Color2);
+
 // Registers the graphic class for a file extension ("bmp", "ico" ...).
 void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description, TClass GraphicClass);
 // "Bitmaps (*.bmp)|*.bmp|..." for the picture dialogs.

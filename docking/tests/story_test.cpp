@@ -1,0 +1,88 @@
+// The story window's dock arrangement read from its window description: its
+// tree, its hide bars, and how it looks in the four view styles.
+#include "docking/tests/docktest.h"
+#include "docking/tests/storywindow.h"
+#include "platform/gdi/tests/refimage.h"
+
+namespace {
+
+class StoryTest : public DockTest {
+ protected:
+  TkxDockingManager* M = nullptr;
+  TDataModule* Module = nullptr;
+  TForm* Story = nullptr;
+  void SetUp() override {
+    DockTest::SetUp();
+    RegisterClass(TForm::StaticClass());
+    Module = new TDataModule(nullptr, 0);
+    M = new TkxDockingManager(Module);
+    Story = dynamic_cast<TForm*>(ReadComponentFromText(StoryWindowText(), nullptr));
+    ASSERT_NE(Story, nullptr);
+    Story->Show();
+    Pump();
+  }
+  void TearDown() override {
+    if (Story) Story->Free();
+    delete Module;
+    DockTest::TearDown();
+  }
+  template <class T>
+  T* Named(const char* Name) {
+    return dynamic_cast<T*>(Story->FindComponent(Name));
+  }
+  TRawImage Shot() {
+    RECT R;
+    GetWindowRect(Story->Handle(), &R);
+    const std::vector<std::uint32_t> Pixels = hb->ComposeScreen(R);
+    TRawImage Img;
+    Img.Width = R.right - R.left;
+    Img.Height = R.bottom - R.top;
+    Img.Pixels = Pixels;
+    return Img;
+  }
+};
+
+TEST_F(StoryTest, TheDescriptionBuildsTheTreeWithTwoHideBars) {
+  auto* Host = Named<TkxDockSite>("RightHost");
+  auto* Main = Named<TkxTabContainerDockSite>("mainTabContainerDockSite");
+  auto* Bottom = Named<TkxTabContainerDockSite>("bottomTabContainerDockSite");
+  auto* Left = Named<TkxTabContainerDockSite>("leftTabContainerDockSite");
+  ASSERT_TRUE(Host && Main && Bottom && Left);
+  EXPECT_EQ(GetDockingController()->DockControlCount(), 22);
+  ASSERT_EQ(Host->ChildCount(), 2);
+  EXPECT_EQ(Host->Children(0)->Name(), "rightLayoutDockSite");
+  EXPECT_EQ(Host->Children(1), Left);
+  EXPECT_EQ(Main->ChildCount(), 5);
+  EXPECT_EQ(Main->ActiveChild(), Main->Children(0));
+  EXPECT_TRUE(Main->HasTabs());
+  EXPECT_FALSE(Main->HasCaption());
+  EXPECT_TRUE(Left->AutoHide());
+  EXPECT_TRUE(Bottom->AutoHide());
+  EXPECT_EQ(Host->GetHideBarByControl(Left), Host->GetHideBarByPosition(ahpLeft));
+  EXPECT_EQ(Host->GetHideBarByControl(Bottom), Host->GetHideBarByPosition(ahpBottom));
+  EXPECT_FALSE(Left->Visible());  // slid in
+  EXPECT_EQ(Left->Parent(), Left->AutoHideContainer());
+  EXPECT_EQ(Left->AutoHideContainer()->Parent(), Story);
+  // The main container fills what the hide bars leave.
+  const int Bar = Host->Painter()->HideBarWidth();
+  RECT Client;
+  GetClientRect(Host->Handle(), &Client);
+  EXPECT_EQ(Client.right, Host->Width() - Bar);
+  EXPECT_EQ(Client.bottom, Host->Height() - Host->Painter()->HideBarHeight());
+  EXPECT_EQ(Main->Width(), Client.right);
+}
+
+TEST_F(StoryTest, RendersInTheFourViewStyles) {
+  const struct {
+    TkxDockingViewStyle Style;
+    const char* Name;
+  } Styles[] = {{vsStandard, "story_standard"}, {vsNET, "story_net"}, {vsOffice11, "story_office11"},
+                {vsXP, "story_xp"}};
+  for (const auto& S : Styles) {
+    M->SetViewStyle(S.Style);
+    Pump();
+    EXPECT_TRUE(MatchesReference(Shot(), "docking/tests/ref", S.Name)) << S.Name;
+  }
+}
+
+}  // namespace
