@@ -156,19 +156,25 @@ void TuxCustomTabControl::CalculateSingleRowLayout() {
   FNearRowCount = FTabPosition == tpTop || FTabPosition == tpLeft ? 1 : 0;
   const int Saved = FFirstVisibleTab;
   FFirstVisibleTab = 0;
+  // The buttons' hot and pressed states survive the trial layouts: they are
+  // dropped only for buttons that the final layout does not show.
   TuxPCNavigatorButtons Buttons;
   if (FOptions.Contains(pcoCloseButton)) Buttons << nbClose;
-  SetShownNavigatorButtons(Buttons);
   CalculateTabsLayoutParams(Buttons);
-  if (FTabLayoutParams.RowLength < 1) return;
+  if (FTabLayoutParams.RowLength < 1) {
+    SetShownNavigatorButtons(Buttons);
+    return;
+  }
   PlaceTabs(0, Count - 1, true);
   if (!FLastTabFullyShown) {
     FFirstVisibleTab = std::max(Saved, 0);
     if (!FOptions.Contains(pcoNoArrows)) Buttons << nbTopLeft << nbBottomRight;
     if (FOptions.Contains(pcoGoDialog)) Buttons << nbGoDialog;
-    SetShownNavigatorButtons(Buttons);
     CalculateTabsLayoutParams(Buttons);
-    if (FTabLayoutParams.RowLength < 1) return;
+    if (FTabLayoutParams.RowLength < 1) {
+      SetShownNavigatorButtons(Buttons);
+      return;
+    }
     PlaceTabs(FFirstVisibleTab, Count - 1, false);
     if (FLastTabFullyShown)
       while (FFirstVisibleTab > 0) {
@@ -181,6 +187,7 @@ void TuxCustomTabControl::CalculateSingleRowLayout() {
         }
       }
   }
+  SetShownNavigatorButtons(Buttons);
   UpdateNavigatorButtons();
   for (int i = 0; i < Count; ++i) VisibleTab(i)->RowNumber = VisibleTab(i)->DrawnRow = 0;
   FRowThickness = FRotate ? CalculateRotatedTabWidth() : FTabs->MeasuredTabHeight;
