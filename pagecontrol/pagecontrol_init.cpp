@@ -3,6 +3,7 @@
 
 #include "pagecontrol/uxpc.h"
 #include "pagecontrol/uxpcpainter.h"
+#include "pagecontrol/uxpcpainters.h"
 
 namespace {
 bool gInitialised = false;
@@ -12,11 +13,13 @@ void InitPageControl() {
   if (gInitialised) return;
   gInitialised = true;
   uxInitTabControl();
+  uxInitPCPainters();
 }
 
 void FinalizePageControl() {
   if (!gInitialised) return;
   gInitialised = false;
+  uxDonePCPainters();
   FreePaintersFactory();
 }
 

@@ -1097,10 +1097,11 @@ void TuxPCImageList::UpdateRotatedImage(int Index, TColor BackgroundColor, bool 
     FRotatedImageCache.resize(std::size_t(Index) + 1);
   }
   TRotatedImage& E = FRotatedImageCache[std::size_t(Index)];
-  if (E.Valid && E.Color == BackgroundColor) return;
+  if (E.Valid && E.Color == BackgroundColor && E.Enabled == Enabled) return;
   if (!E.Bitmap) E.Bitmap = std::make_unique<TBitmap>();
   ++FCacheRedraws;
   E.Color = BackgroundColor;
+  E.Enabled = Enabled;
   E.Valid = true;
   TBitmap* B = E.Bitmap.get();
   B->SetPixelFormat(pf32bit);

@@ -550,6 +550,7 @@ class TuxPCImageList {
  private:
   struct TRotatedImage {
     TColor Color = clNone;
+    bool Enabled = true;  // the dimmed and the plain image are told apart
     std::unique_ptr<TBitmap> Bitmap;
     bool Valid = false;
   };

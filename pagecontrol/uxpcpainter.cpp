@@ -65,6 +65,8 @@ TRect FromTextFrame(const TRect& R, int Direction, int Along, int AlongLength, i
 
 }  // namespace
 
+TColor uxPCHotTrackColor() { return HasHotLightColor() ? clHotLight : clBlue; }
+
 // ---------------------------------------------------------------------------
 // parent info
 
@@ -293,7 +295,7 @@ TColor TuxPCCustomPainter::GetTabTextColor(int VisibleIndex) {
     if (GetThemeColor(kxOpenThemeOfKind(tckTab), 1, State, 3803, C) == 0) return TColor(C);
     return FOwnerControl->Font()->Color();
   }
-  if (T->IsHot()) return HasHotLightColor() ? clHotLight : clBlue;
+  if (T->IsHot()) return uxPCHotTrackColor();
   return clBtnText;
 }
 
@@ -496,9 +498,9 @@ void TuxPCCustomPainter::CalculateTabContentRects(int VisibleIndex, TuxTab* Tab,
 
 void TuxPCCustomPainter::DrawCaptionInto(TBitmap* Bitmap, const TRect& R, const TPoint& P, int VisibleIndex,
                                          TuxTab* Tab, const AnsiString& Text, bool Native) {
+  if (!Native) Bitmap->SetSize(R.Width(), R.Height());
   TCanvas* BC = Bitmap->Canvas();
   if (!Native) {
-    Bitmap->SetSize(R.Width(), R.Height());
     BC->SetFont(Canvas()->Font());
     BC->SetPen(Canvas()->Pen());
     BC->SetBrush(Canvas()->Brush());
@@ -578,7 +580,8 @@ void TuxPCCustomPainter::DrawTabContent(int VisibleIndex) {
   }
   if (!Text.empty() && !pcIsEmpty(TextRect)) DrawCaption(VisibleIndex, Tab, TextRect, Text);
   if (!Native) {
-    auto* Content = new TuxRegion(pcUnion(ImageRect, TextRect));
+    auto* Content = new TuxRegion(ImageRect);
+    Content->Combine(new TuxRegion(TextRect), rcoUnion, true);
     Content->Combine(GetTabClipRegion(VisibleIndex), rcoIntersect, true);
     Canvas()->SetClipRegion(Content, rcoDifference);
   }

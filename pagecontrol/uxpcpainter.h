@@ -211,6 +211,10 @@ class TuxPCCustomPainter {
   TuxPCTabContentData FTabContentData;
 };
 
+// The hot-track colour of captions and glyphs: the hot-light colour where the
+// system has it, else blue.
+TColor uxPCHotTrackColor();
+
 // ---- the painter factory ----
 
 class TuxPCPaintersFactory {
