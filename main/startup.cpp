@@ -2,6 +2,7 @@
 
 #include "framework/framework_init.h"
 #include "main/demo.h"
+#include "pagecontrol/pagecontrol_init.h"
 #include "platform/classes/init.h"
 #include "platform/classes/resources_init.h"
 #include "platform/controls/controls_init.h"
@@ -15,6 +16,7 @@ void InitProgram() {
   InitDataAccess();
   InitControls();
   InitFramework();
+  InitPageControl();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
   RegisterDemoForm();
 }
@@ -23,6 +25,7 @@ void FinalizeProgram() {
   // The forms go first: their framework controls leave the framework's
   // windows and lists as they are freed.
   FinalizeControls();
+  FinalizePageControl();
   FinalizeFramework();
   FinalizeClasses();
 }

@@ -1,6 +1,7 @@
 // Start-up and shut-down of the tabbed page control.
 #include "pagecontrol/pagecontrol_init.h"
 
+#include "pagecontrol/uxpagecontrol.h"
 #include "pagecontrol/uxpc.h"
 #include "pagecontrol/uxpcpainter.h"
 #include "pagecontrol/uxpcpainters.h"
@@ -13,6 +14,7 @@ void InitPageControl() {
   if (gInitialised) return;
   gInitialised = true;
   uxInitTabControl();
+  uxInitPageControl();
   uxInitPCPainters();
 }
 

@@ -1168,32 +1168,4 @@ void uxInitTabControl() {
     p.Prop("Selected", &TuxTab::Selected, &TuxTab::SetSelected).Default(false);
     p.Prop("Visible", &TuxTab::Visible, &TuxTab::SetVisible).Default(true);
   });
-  using C = TuxCustomTabControl;
-  RegisterProps<C>([](TPropBuilder<C>& p) {
-    p.Prop("Focusable", &C::Focusable, &C::SetFocusable).Default(true);
-    p.Prop("HideTabs", &C::HideTabs, &C::SetHideTabs).Default(false);
-    p.Prop("HotTrack", &C::HotTrack, &C::SetHotTrack).Default(false);
-    p.Prop("ImageBorder", &C::ImageBorder, &C::SetImageBorder).Default(0);
-    p.Prop("Images", &C::Images, &C::SetImages);
-    p.Prop("MaxRotatedTabWidth", &C::MaxRotatedTabWidth, &C::SetMaxRotatedTabWidth).Default(0);
-    p.Prop("MultiLine", &C::MultiLine, &C::SetMultiLine).Default(false);
-    p.Prop("NavigatorPosition", &C::NavigatorPosition, &C::SetNavigatorPosition).Default(npRightTop);
-    p.Prop("Options", &C::Options, &C::SetOptions)
-        .Default(TuxPCOptions{pcoGradient, pcoGradientClientArea, pcoRedrawOnResize});
-    p.Prop("OwnerDraw", &C::OwnerDraw, &C::SetOwnerDraw).Default(false);
-    p.Prop("RaggedRight", &C::RaggedRight, &C::SetRaggedRight).Default(false);
-    p.Prop("Style", &C::Style, &C::SetStyle).Default(0);
-    p.Prop("Rotate", &C::Rotate, &C::SetRotate).Default(false);
-    p.Prop("ScrollOpposite", &C::ScrollOpposite, &C::SetScrollOpposite).Default(false);
-    p.Prop("ShowFrame", &C::ShowFrame, &C::SetShowFrame).Default(false);
-    p.Prop("TabHeight", &C::TabHeight, &C::SetTabHeight).Default(0);
-    p.Prop("TabPosition", &C::TabPosition, &C::SetTabPosition).Default(tpTop);
-    p.Prop("TabSlants", &C::TabSlants, &C::SetTabSlants);
-    p.Prop("TabWidth", &C::TabWidth, &C::SetTabWidth).Default(0);
-    p.Prop("OnCanClose", &C::OnCanClose, &C::OnCanClose);
-    p.Prop("OnChange", &C::OnChange, &C::OnChange);
-    p.Prop("OnDrawTab", &C::OnDrawTab, &C::OnDrawTab);
-    p.Prop("OnDrawTabEx", &C::OnDrawTabEx, &C::OnDrawTabEx);
-    p.Prop("OnGetImageIndex", &C::OnGetImageIndex, &C::OnGetImageIndex);
-  });
 }

@@ -566,5 +566,44 @@ class TuxPCImageList {
   int FCacheRedraws = 0;
 };
 
-// Registers the tab control's published settings and the classes of this unit.
+// Registers the classes of this unit and the published settings of the tabs
+// and the slant settings.
 void uxInitTabControl();
+
+// Publishes the tab control's settings and events on a class that shows them
+// (the page control does).
+template <class C>
+void PublishTabControlProps(TPropBuilder<C>& p) {
+  using T = TuxCustomTabControl;
+  p.Prop("Focusable", &T::Focusable, &T::SetFocusable).Default(true);
+  p.Prop("HideTabs", &T::HideTabs, &T::SetHideTabs).Default(false);
+  p.Prop("HotTrack", &T::HotTrack, &T::SetHotTrack).Default(false);
+  p.Prop("ImageBorder", &T::ImageBorder, &T::SetImageBorder).Default(0);
+  p.Prop("Images", &T::Images, &T::SetImages);
+  p.Prop("MaxRotatedTabWidth", &T::MaxRotatedTabWidth, &T::SetMaxRotatedTabWidth).Default(0);
+  p.Prop("MultiLine", &T::MultiLine, &T::SetMultiLine).Default(false);
+  p.Prop("NavigatorPosition", &T::NavigatorPosition, &T::SetNavigatorPosition).Default(npRightTop);
+  p.Prop("Options", &T::Options, &T::SetOptions)
+      .Default(TuxPCOptions{pcoGradient, pcoGradientClientArea, pcoRedrawOnResize});
+  p.Prop("OwnerDraw", &T::OwnerDraw, &T::SetOwnerDraw).Default(false);
+  p.Prop("RaggedRight", &T::RaggedRight, &T::SetRaggedRight).Default(false);
+  // Style before Rotate: a style without rotation turns Rotate off.
+  p.Prop("Style", &T::Style, &T::SetStyle).Default(0);
+  p.Prop("Rotate", &T::Rotate, &T::SetRotate).Default(false);
+  p.Prop("ScrollOpposite", &T::ScrollOpposite, &T::SetScrollOpposite).Default(false);
+  p.Prop("ShowFrame", &T::ShowFrame, &T::SetShowFrame).Default(false);
+  p.Prop("TabHeight", &T::TabHeight, &T::SetTabHeight).Default(0);
+  p.Prop("TabPosition", &T::TabPosition, &T::SetTabPosition).Default(tpTop);
+  p.Prop("TabSlants", &T::TabSlants, &T::SetTabSlants);
+  p.Prop("TabWidth", &T::TabWidth, &T::SetTabWidth).Default(0);
+}
+
+template <class C>
+void PublishTabControlEvents(TPropBuilder<C>& p) {
+  using T = TuxCustomTabControl;
+  p.Prop("OnCanClose", &T::OnCanClose, &T::OnCanClose);
+  p.Prop("OnChange", &T::OnChange, &T::OnChange);
+  p.Prop("OnDrawTab", &T::OnDrawTab, &T::OnDrawTab);
+  p.Prop("OnDrawTabEx", &T::OnDrawTabEx, &T::OnDrawTabEx);
+  p.Prop("OnGetImageIndex", &T::OnGetImageIndex, &T::OnGetImageIndex);
+}
