@@ -188,6 +188,42 @@ class TuxPCTabsPainter : public TuxPCStandardPainter {
   HGDIOBJ FPreviousBitmap = nullptr;
 };
 
-// Registers and unregisters the painter styles in their fixed order.
+// ---- helpers shared by the styles ----
+
+// The side or corner of a tab outline an edge belongs to.
+enum TLinePosition { lpL, lpLT, lpT, lpRT, lpR, lpRB, lpB, lpLB };
+using TLinePositions = std::vector<TLinePosition>;
+using TPoints = std::vector<TPoint>;
+
+void AppendFigurePoints(TPoints& Points, TLinePositions& LinePositions, std::initializer_list<TPoint> NewPoints,
+                        std::initializer_list<TLinePosition> NewLinePositions);
+bool HasLinePosition(TLinePosition Position, const TLinePositions& LinePositions);
+// The polygon region of the points; with Expand the end points of every edge
+// move by one pixel as the edge's side asks. The caller owns the region.
+TuxRegion* CreateFigureRegion(TPoints Points, const TLinePositions& LinePositions, bool Expand);
+// An outline written for a tab at the top of R, turned to Side, as a region.
+TuxRegion* CreateTabFigureRegion(const TRect& R, TPoints Points, TLinePositions LinePositions, bool Expand,
+                                 TuxTabPosition Side);
+// One-pixel lines on the given sides of R, each moving that side inwards;
+// with Exclude the frame they cover is removed from the clip region.
+void DrawBorderLines(TuxCanvas* ACanvas, TRect& R, std::initializer_list<TuxBorder> Borders,
+                     std::initializer_list<TColor> Colors, bool Exclude);
+// Width and height of R, or height and width when not Horizontal.
+void GetRectExtents(const TRect& R, bool Horizontal, int& Along, int& Across);
+void ColorToHSB(TColor Color, long double& Hue, long double& Saturation, long double& Brightness);
+TColor HSBToColor(long double Hue, long double Saturation, long double Brightness);
+// The colour with its brightness multiplied by (100 + Percent) / 100, at most 100.
+TColor LightenColor(TColor Color, int Percent);
+// clBtnFace with 20 added to each channel; computed when the painters start.
+TColor uxPCLightButtonFace();
+void UpdateLightButtonFace();
+// The colours of the OneNote style by the Office 2003 colour scheme; reloaded
+// on every system palette change.
+TColor uxPCOneNoteColor(int Index);
+void LoadOneNoteColors();
+
+// Registers the painter styles in their fixed order, with the helpers' colours
+// and the palette subscriber; the shutdown unregisters them in the same order.
+// Repeated calls do nothing.
 void uxInitPCPainters();
 void uxDonePCPainters();

@@ -542,9 +542,3 @@ void TuxPCTabsPainter::DrawNativeTabBody(int VisibleIndex) {
   FreeOffscreenBitmap(T);
 }
 
-// ---------------------------------------------------------------------------
-// registration
-
-void uxInitPCPainters() { RegisterPainterClass(TuxPCTabsPainter::Class()); }
-
-void uxDonePCPainters() { UnregisterPainterClass(TuxPCTabsPainter::Class()); }
