@@ -3,6 +3,7 @@
 #include "bars/bars_init.h"
 #include "framework/framework_init.h"
 #include "main/demo.h"
+#include "pagecontrol/pagecontrol_init.h"
 #include "platform/classes/init.h"
 #include "platform/classes/resources_init.h"
 #include "platform/controls/controls_init.h"
@@ -17,6 +18,7 @@ void InitProgram() {
   InitControls();
   InitFramework();
   InitBars();
+  InitPageControl();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
   RegisterDemoForm();
 }
@@ -26,6 +28,7 @@ void FinalizeProgram() {
   // framework's and the bar library's windows and lists as they are freed.
   FinalizeControls();
   FinalizeBars();
+  FinalizePageControl();
   FinalizeFramework();
   FinalizeClasses();
 }

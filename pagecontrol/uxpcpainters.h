@@ -1,0 +1,229 @@
+// The tab painter styles. TuxPCStandardPainter holds the geometry all styles
+// share (tab sizes, the navigator area and its buttons and glyphs, the order
+// of painting, the page frame, the focus rectangle); each style overrides what
+// its look changes. Metrics that differ between tabs, buttons and flat buttons
+// come from tables indexed by the style's tabs kind.
+#pragma once
+
+#include <vector>
+
+#include "pagecontrol/uxpcpainter.h"
+
+// The colours of a navigator glyph.
+struct TuxPCNavigatorGlyphColors {
+  TColor BrushColor = clBtnText;
+  TColor PenColor = clBtnText;
+  bool Enabled = true;      // False: drawn embossed
+  bool SmallGlyph = false;  // the small close cross
+};
+
+struct TuxPCNavigatorButtonPosition {
+  TuxPCNavigatorButton Button = nbTopLeft;
+  TRect Bounds{};
+};
+using TuxPCNavigatorButtonPositions = std::vector<TuxPCNavigatorButtonPosition>;
+using TuxPCNavigatorButtonA = std::vector<TuxPCNavigatorButton>;
+
+enum TuxPCArrow { pcaUp, pcaDown, pcaLeft, pcaRight };
+
+// Declares the class object of a painter style and its PainterClass answer.
+#define PV_PC_PAINTER_CLASS                         \
+ public:                                            \
+  static TuxPCPainterClass Class();                 \
+  TuxPCPainterClass PainterClass() const override { return Class(); }
+
+// ---- the standard painter ----
+
+class TuxPCStandardPainter : public TuxPCCustomPainter {
+ public:
+  struct Meta : TuxPCPainterMeta {
+    bool MovesMainRowToPage() const override { return GetTabsKind() == 0; }
+    bool AllowsMultiSelection() const override { return GetTabsKind() != 0; }
+    bool TabsActAsButtons() const override { return GetTabsKind() != 0; }
+  };
+  explicit TuxPCStandardPainter(TuxCustomTabControl* AControl) : TuxPCCustomPainter(AControl) {}
+  ~TuxPCStandardPainter() override;
+
+  const TuxPCNavigatorButtonPositions& NavigatorButtonPositions() const { return FNavigatorButtonPositions; }
+  TRect NavigatorArea() const { return FNavigatorArea; }
+
+  // -- new virtual operations --
+  virtual void DrawTab(int VisibleIndex);
+  virtual void GetNavigatorGlyphColors(TuxPCNavigatorButton Button, TuxPCNavigatorGlyphColors& Colors);
+  virtual void CalculateNavigatorArea(TuxPCNavigatorButtons Buttons);
+  virtual void CalculateNavigatorButtons(TuxPCNavigatorButtons Buttons);
+  virtual int GetNavigatorAreaLength(TuxPCNavigatorButtons Buttons);
+  virtual TColor GetNavigatorButtonColor(Byte State) { return clBtnFace; }
+  virtual TColor GetNavigatorGlyphColor(Byte State);
+  virtual void GetNavigatorGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset);
+  virtual int GetNavigatorButtonThickness() { return 20; }
+  virtual int GetNavigatorButtonLength(TuxPCNavigatorButton Button);
+  virtual int GetMinTabHeight();
+  virtual int GetStandardMinTabWidth() { return 42; }
+  virtual TColor GetBackgroundColor();
+  virtual int GetMinFrameSize() { return 2 * GetFrameWidth(); }
+  virtual int GetTabNonTextWidth(int VisibleIndex);
+  virtual void GetTabsAreaIndents(TRect& R) { R = TRect{}; }
+  virtual int GetTabContentHeight();
+  virtual void DrawNavigatorButton(TuxPCNavigatorButton Button, const TRect& R);
+  virtual void FillNavigatorButton(const TRect& R, Byte State);
+  virtual void DrawNavigatorButtonFrame(TRect& R, Byte State);
+  virtual void DrawPageFrame(const TRect& R);
+  virtual void DrawTabBody(int VisibleIndex) = 0;
+  virtual void PrepareNativeTab(int VisibleIndex) {}
+  virtual void GetNavigatorButtonOrder(TuxPCNavigatorButtons Buttons, TuxPCNavigatorButtonA& Order);
+
+  // -- overrides --
+  int CalculateTabWidth(TuxTab* Tab) override;
+  int GetMinTabWidth(int VisibleIndex) override;
+  int CalculateTabHeight() override;
+  void GetGoDialogButtonBounds(TRect& R) override;
+  bool GetNavigatorButtonAt(int X, int Y, TuxPCNavigatorButton& Button) override;
+  void CalculateTabsLayout(TuxPCNavigatorButtons Buttons, TabLayoutParams& Params) override;
+  void Paint() override;
+  void DrawNavigatorButtons() override;
+  void DrawFrame() override;
+  void DrawTabs() override;
+  void RepaintNavigatorButton(TuxPCNavigatorButton Button, Byte OldState) override;
+  void RepaintNavigatorArea() override;
+  void RepaintTab(int VisibleIndex, TabChangeKind ChangeKind) override;
+  void GetTabContentIndents(int VisibleIndex, TRect& R) override;
+  void GetTabFrameIndents(int VisibleIndex, TRect& R) override;
+  void GetTabsInterval(TPoint& Interval) override;
+  void GetTabSizeExtra(int VisibleIndex, TuxPCPair& Pair) override { Pair = {}; }
+  int GetFrameWidth() override { return 2; }
+  int GetImageTextDistance(int VisibleIndex) override { return 6; }
+  void GetTabSizeCorrection(TuxPCPair& Pair) override { Pair = {4, 4}; }
+  bool IsTabDrawnAsMain(int VisibleIndex) override;
+  void SetTabContentRects(int VisibleIndex, const TRect& ImageRect, const TRect& TextRect) override;
+
+  // -- services --
+  // Two-line (or one-line) 3-D border of a button; the end pixels included.
+  void Draw3DButtonBorder(const TRect& R, bool Pressed, bool OneLine);
+  void DrawNavigatorGlyph(TuxPCNavigatorButton Button, const TPoint& Origin, const TuxPCNavigatorGlyphColors& Colors);
+  void GetCenteredGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset);
+  void GetFixedGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset);
+  TuxPCArrow GetArrowDirection(TuxPCNavigatorButton Button);
+  void DrawTabFocusRect(int VisibleIndex, const TRect& R);
+  // Height grown by one when rotated tabs would centre their image unevenly.
+  int AdjustTabHeightParity(int Height);
+  // Whether the navigator area lies at the start of the row.
+  bool NavigatorAtRowStart();
+  // The hot-track colour of captions and glyphs.
+  TColor HotTrackColor();
+  bool IsVerticalCaption() { return FOwnerControl->IsVerticalText(); }
+
+ protected:
+  TuxPCNavigatorButtonPositions FNavigatorButtonPositions;
+  TRect FNavigatorArea{};
+};
+
+// ---- the Tabs style: classic notebook tabs ----
+
+class TuxPCTabsPainter : public TuxPCStandardPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCStandardPainter::Meta {
+    const char* ClassName() const override { return "TuxPCTabsPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCTabsPainter(C); }
+    int GetStyleID() const override { return 1; }
+    AnsiString GetStyleName() const override { return "Tabs"; }
+    int GetTabsKind() const override { return 0; }
+    bool IsDefaultForLookAndFeel(TuxLookAndFeel* LookAndFeel) const override;
+    bool IsFallbackForLookAndFeel(TuxLookAndFeel* LookAndFeel) const override;
+  };
+  explicit TuxPCTabsPainter(TuxCustomTabControl* AControl) : TuxPCStandardPainter(AControl) {}
+
+  // -- new virtual operations --
+  virtual void GetTabCornerColors(int VisibleIndex, TColor& LeftColor, TColor& RightColor);
+  virtual void DrawTabCorners(int VisibleIndex);
+  virtual void DrawTabBorder(int VisibleIndex);
+
+  // -- overrides --
+  void GetTabRectCorrection(int VisibleIndex, int (&Deltas)[4]) override;
+  void GetDisplayIndents(TRect& R) override;
+  void GetClientIndents(TRect& R) override;
+  void GetTabContentIndents(int VisibleIndex, TRect& R) override;
+  void GetTabSizeExtra(int VisibleIndex, TuxPCPair& Pair) override;
+  void GetTabFrameIndents(int VisibleIndex, TRect& R) override;
+  int GetImageTextDistance(int VisibleIndex) override { return 6; }
+  TColor GetTabColor(int VisibleIndex) override;
+  TuxRegion* GetTabClipRegion(int VisibleIndex) override;
+  TuxRegionCombineOperation GetTabClipRegionOperation(int VisibleIndex) override;
+  void GetTextIndents(int VisibleIndex, TuxPCPair& Pair) override;
+  void GetTruncatedTextIndents(int VisibleIndex, TuxPCPair& Pair) override { GetTextIndents(VisibleIndex, Pair); }
+  void GetThemeTabPartAndState(int VisibleIndex, int& Part, int& State) override;
+  void GetFrameRectIndents(TRect& R) override { R = TRect{2, 2, 2, 0}; }
+  void CalculateTabsLayout(TuxPCNavigatorButtons Buttons, TabLayoutParams& Params) override;
+  int GetTabContentHeight() override;
+  void SetTabContentRects(int VisibleIndex, const TRect& ImageRect, const TRect& TextRect) override;
+  void InvalidateTab(int VisibleIndex) override;
+  bool IsNativePainting() override;
+  bool HasFrame() override { return true; }
+  void Paint() override;
+  void DrawNavigatorButton(TuxPCNavigatorButton Button, const TRect& R) override;
+  void DrawFrameAndPageArea() override;
+  void DrawTabs() override;
+  void RepaintTab(int VisibleIndex, TabChangeKind ChangeKind) override;
+  void GetNavigatorGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset) override;
+  int GetNavigatorButtonThickness() override;
+  int GetNavigatorButtonLength(TuxPCNavigatorButton Button) override;
+  void DrawTabBody(int VisibleIndex) override;
+  void PrepareNativeTab(int VisibleIndex) override;
+
+ protected:
+  // The tab's extension by one pixel towards the page.
+  TRect ExtendTowardsPage(const TRect& R, TuxTabPosition Side, int By = 1);
+  void DrawNativeTabBody(int VisibleIndex);
+  void DrawNativePagePane(bool OwnCanvas);
+  // Lines and pixels of a classic tab outline, written for a tab at the top
+  // in (along, across-from-the-outer-edge) units and turned to the tab's side.
+  TPoint TurnTabPoint(const TRect& R, TuxTabPosition Side, int Along, int Across);
+  void DrawTurnedLine(const TRect& R, TuxTabPosition Side, std::initializer_list<TPoint> Points, TColor Color);
+  void SetTurnedPixel(const TRect& R, TuxTabPosition Side, int Along, int Across, TColor Color);
+  // The main tab's opening of the page frame (rows and columns beyond its page edge).
+  void DrawMainTabOpening(int VisibleIndex, const TRect& R, TuxTabPosition Side);
+
+  HDC FBackgroundDC = nullptr;
+  HGDIOBJ FPreviousBitmap = nullptr;
+};
+
+// ---- helpers shared by the styles ----
+
+// The side or corner of a tab outline an edge belongs to.
+enum TLinePosition { lpL, lpLT, lpT, lpRT, lpR, lpRB, lpB, lpLB };
+using TLinePositions = std::vector<TLinePosition>;
+using TPoints = std::vector<TPoint>;
+
+void AppendFigurePoints(TPoints& Points, TLinePositions& LinePositions, std::initializer_list<TPoint> NewPoints,
+                        std::initializer_list<TLinePosition> NewLinePositions);
+bool HasLinePosition(TLinePosition Position, const TLinePositions& LinePositions);
+// The polygon region of the points; with Expand the end points of every edge
+// move by one pixel as the edge's side asks. The caller owns the region.
+TuxRegion* CreateFigureRegion(TPoints Points, const TLinePositions& LinePositions, bool Expand);
+// An outline written for a tab at the top of R, turned to Side, as a region.
+TuxRegion* CreateTabFigureRegion(const TRect& R, TPoints Points, TLinePositions LinePositions, bool Expand,
+                                 TuxTabPosition Side);
+// One-pixel lines on the given sides of R, each moving that side inwards;
+// with Exclude the frame they cover is removed from the clip region.
+void DrawBorderLines(TuxCanvas* ACanvas, TRect& R, std::initializer_list<TuxBorder> Borders,
+                     std::initializer_list<TColor> Colors, bool Exclude);
+// Width and height of R, or height and width when not Horizontal.
+void GetRectExtents(const TRect& R, bool Horizontal, int& Along, int& Across);
+void ColorToHSB(TColor Color, long double& Hue, long double& Saturation, long double& Brightness);
+TColor HSBToColor(long double Hue, long double Saturation, long double Brightness);
+// The colour with its brightness multiplied by (100 + Percent) / 100, at most 100.
+TColor LightenColor(TColor Color, int Percent);
+// clBtnFace with 20 added to each channel; computed when the painters start.
+TColor uxPCLightButtonFace();
+void UpdateLightButtonFace();
+// The colours of the OneNote style by the Office 2003 colour scheme; reloaded
+// on every system palette change.
+TColor uxPCOneNoteColor(int Index);
+void LoadOneNoteColors();
+
+// Registers the painter styles in their fixed order, with the helpers' colours
+// and the palette subscriber; the shutdown unregisters them in the same order.
+// Repeated calls do nothing.
+void uxInitPCPainters();
+void uxDonePCPainters();
