@@ -1533,7 +1533,9 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       Item* it = Find(t, reinterpret_cast<HTREEITEM>(l));
       return it ? reinterpret_cast<LRESULT>(BeginEdit(t, it)) : 0;
     }
-    case TVM_GETEDITCONTROL: return reinterpret_cast<LRESULT>(t.edit);
+    // While the end of an edit is being announced the editor is already gone
+    // as far as the tree's owner can ask.
+    case TVM_GETEDITCONTROL: return t.ending ? 0 : reinterpret_cast<LRESULT>(t.edit);
     case TVM_ENDEDITLABELNOW:
       if (!t.edit) return FALSE;
       EndEdit(t, w != 0);

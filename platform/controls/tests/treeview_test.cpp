@@ -514,7 +514,12 @@ TEST_F(TreeViewTest, LabelEditorCanBeSubclassedAndLosingFocusSaves) {
       gEditorOld = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(ed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AppEditorProc)));
       SendMessageA(ed, EM_LIMITTEXT, 4, 0);
     }
-    return h->code == TVN_ENDLABELEDITA ? TRUE : 0;
+    if (h->code == TVN_ENDLABELEDITA) {
+      // the owner no longer sees an editor while the end is announced
+      EXPECT_EQ(TreeView_GetEditControl(tv), nullptr);
+      return TRUE;
+    }
+    return 0;
   };
   gEditorSeen.clear();
   HWND ed = TreeView_EditLabel(tv, a);
