@@ -8,6 +8,7 @@
 #include "platform/controls/forms.h"
 #include "platform/rtl/resources.h"
 #include "platform/win/system.h"
+#include "treechart/kxdbtreeview.h"
 
 namespace {
 
@@ -15,19 +16,6 @@ namespace {
 TTreeNode* gDragSourceNode = nullptr;
 TTreeNode* gDropTargetNode = nullptr;
 TDragImageList* gActiveDragImages = nullptr;
-
-// Raises a Boolean for the lifetime of the guard and restores what it held.
-class FlagGuard {
- public:
-  FlagGuard(bool& Flag, bool Value) : FFlag(Flag), FOld(Flag) { FFlag = Value; }
-  ~FlagGuard() { FFlag = FOld; }
-  FlagGuard(const FlagGuard&) = delete;
-  FlagGuard& operator=(const FlagGuard&) = delete;
-
- private:
-  bool& FFlag;
-  bool FOld;
-};
 
 bool CtrlHeld() { return GetKeyState(VK_CONTROL) < 0; }
 
@@ -84,17 +72,17 @@ void TkxTreeNode::MoveTo(TTreeNode* Destination, TNodeAttachMode Mode) {
   TTreeNodes* nodes = Destination->Owner();
   TTreeNode* placeholder;
   {
-    FlagGuard op(tree->FNodeOperation, true);
+    TkxFlagGuard op(tree->FNodeOperation, true);
     placeholder = Mode == naAddChild ? nodes->AddChild(Destination, "") : nodes->AddChildFirst(Destination, "");
   }
   try {
     TTreeNode::MoveTo(placeholder, naInsert);
   } catch (...) {
-    FlagGuard op(tree->FNodeOperation, true);
+    TkxFlagGuard op(tree->FNodeOperation, true);
     placeholder->Delete();
     throw;
   }
-  FlagGuard op(tree->FNodeOperation, true);
+  TkxFlagGuard op(tree->FNodeOperation, true);
   placeholder->Delete();
 }
 
@@ -344,7 +332,7 @@ TTreeNode* TCustomkxTreeView::DropNodes(TTreeNode* Source, TTreeNode* Destinatio
   const bool otherTree = sourceTree != this;
   std::vector<TTreeNode*> sourceNodes, newNodes;
   {
-    FlagGuard op(FNodeOperation, IsCopy || otherTree);
+    TkxFlagGuard op(FNodeOperation, IsCopy || otherTree);
     CollectSubtree(Source, sourceNodes);
   }
   TNodeAttachMode mode = Destination ? naAddChild : naAdd;
@@ -352,7 +340,7 @@ TTreeNode* TCustomkxTreeView::DropNodes(TTreeNode* Source, TTreeNode* Destinatio
   if (Destination && (mode == naAddChild || mode == naAddChildFirst)) Destination->SetHasChildren(true);
   TTreeNode* result = nullptr;
   if (otherTree || IsCopy) {
-    FlagGuard op(FNodeOperation, true);
+    TkxFlagGuard op(FNodeOperation, true);
     std::unordered_map<TTreeNode*, std::size_t> position;
     for (std::size_t i = 0; i < sourceNodes.size(); ++i) {
       TTreeNode* src = sourceNodes[i];
@@ -379,7 +367,7 @@ TTreeNode* TCustomkxTreeView::DropNodes(TTreeNode* Source, TTreeNode* Destinatio
       if (Destination) Destination->SetHasChildren(true);
     }
   } else {
-    FlagGuard op(FNodeOperation, true);
+    TkxFlagGuard op(FNodeOperation, true);
     Source->MoveTo(Destination, mode);
     result = Source;
   }
@@ -483,4 +471,5 @@ void kxInitTreeViews() {
     p.Field("OnDragDropIsCopy", &TCustomkxTreeView::OnDragDropIsCopy);
     p.Field("OnCustomDraw", &TCustomkxTreeView::OnCustomDraw);
   });
+  kxInitDBTreeViews();
 }

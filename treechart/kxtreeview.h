@@ -19,6 +19,20 @@
 
 class TCustomkxTreeView;
 
+// Raises a re-entrance flag for the lifetime of the guard and puts back what
+// it held.
+class TkxFlagGuard {
+ public:
+  TkxFlagGuard(bool& Flag, bool Value) : FFlag(Flag), FOld(Flag) { FFlag = Value; }
+  ~TkxFlagGuard() { FFlag = FOld; }
+  TkxFlagGuard(const TkxFlagGuard&) = delete;
+  TkxFlagGuard& operator=(const TkxFlagGuard&) = delete;
+
+ private:
+  bool& FFlag;
+  bool FOld;
+};
+
 // The drag-copy cursor, loaded from the resource "KXTREEDRAGCOPY" at start-up.
 constexpr TCursor crkxTreeDragCopy = -1011;
 
