@@ -100,7 +100,9 @@ void TkxDBTreeView::InsertRecordForNode(TkxDBTreeNode* Node, TTreeNode* Parent) 
       FParentField->SetValue(Node->ParentKey);
       if (FListField != FKeyField && FListField != FParentField) {
         FListField->SetAsString(Node->Text());
-        if (FListField->IsNull()) FListField->SetAsString(" ");
+        // No record is left without a name (an empty text is what the
+        // original storage kept as Null).
+        if (FListField->IsNull() || FListField->AsString().empty()) FListField->SetAsString(" ");
       }
       const Variant provisional = Node->RecordKey();
       const bool autoInc = FKeyField->DataType() == ftAutoInc;
