@@ -797,6 +797,15 @@ void TkxDBTreeView::PaintSelectionFrame() {
 }
 
 void TkxDBTreeView::WndProc(TMessage& Message) {
+  // A window destroyed with its parent takes its nodes along: no record goes
+  // with them.
+  if (Message.Msg == WM_DESTROY) {
+    UnhookLabelEditor();
+    RemoveAllNodes();
+    TkxFlagGuard sync(FSyncLock, true);
+    TCustomkxTreeView::WndProc(Message);
+    return;
+  }
   TCustomkxTreeView::WndProc(Message);
   switch (Message.Msg) {
     case TVM_INSERTITEMA:

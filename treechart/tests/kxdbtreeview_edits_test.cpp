@@ -404,4 +404,19 @@ TEST_F(KxDBTreeEditsTest, ARecordInsertedElsewhereGetsItsNode) {
   EXPECT_EQ(U8(t->Selected()->Text()), "码头");
 }
 
+TEST_F(KxDBTreeEditsTest, ClosingTheWindowDeletesNoRecord) {
+  TADOTable* table = OpenTable("region1");
+  TkxDBTreeView* t = NewDBTree(table, kxDBTreeViewDefaultOptions);
+  ASSERT_EQ(t->Items()->Count(), 8);
+  // the tree's window recreated, then destroyed with the form's window, then the form freed
+  t->SetBorderStyle(bsNone);
+  EXPECT_EQ(t->Items()->Count(), 8);
+  DestroyWindow(Form->Handle());
+  Pump();
+  EXPECT_EQ(Rows("region1"), kRegion);
+  delete Form;
+  Form = nullptr;
+  EXPECT_EQ(Rows("region1"), kRegion);
+}
+
 }  // namespace
