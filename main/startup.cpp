@@ -9,6 +9,7 @@
 #include "platform/controls/controls_init.h"
 #include "platform/controls/dlgscript.h"
 #include "platform/db/init.h"
+#include "treechart/kxtreeview.h"
 
 void InitProgram() {
   InitClasses();
@@ -16,6 +17,7 @@ void InitProgram() {
   InitDemoResources();
   InitDataAccess();
   InitControls();
+  kxInitTreeViews();
   InitFramework();
   InitBars();
   InitPageControl();

@@ -1048,14 +1048,14 @@ class TDragManager {
     Object->FDragPos = Pos;
     Object->FShiftState = GetShiftState();
     TControl* t = FindDragTarget(Pos, false);
+    // A new target hears the enter and then, like every target under the
+    // mouse, the move whose answer says whether it accepts the drop.
     if (t != Target) {
       if (Target) SendDrag(Target, dmDragLeave, Pos);
       Target = t;
-      Accepted = false;
-      if (Target) Accepted = SendDrag(Target, dmDragEnter, Pos) != 0;
-    } else if (Target) {
-      Accepted = SendDrag(Target, dmDragMove, Pos) != 0;
+      if (Target) SendDrag(Target, dmDragEnter, Pos);
     }
+    Accepted = Target && SendDrag(Target, dmDragMove, Pos) != 0;
     Object->FDragTarget = Target;
     if (Target) Object->FDragTargetPos = Target->ScreenToClient(Pos);
     // The drag image follows the mouse over targets that display it and hides elsewhere.
@@ -1108,7 +1108,8 @@ class TDragManager {
     } cleanup{obj, owns};
     TPoint targetPos{};
     if (target) targetPos = target->ScreenToClient(pos);
-    if (target && !accepted) SendDrag(target, dmDragLeave, pos);
+    // A drop that is not accepted (or Escape) cancels the drag over the target.
+    if (target && !accepted) SendDrag(target, dmDragCancel, pos);
     if (accepted) {
       TDragRec rec;
       rec.Pos = pos;
@@ -1200,9 +1201,11 @@ void TControl::CMDrag(TMessage& M) {
   switch (TDragMessage(M.WParam)) {
     case dmDragEnter:
     case dmDragLeave:
+    case dmDragCancel:
     case dmDragMove: {
+      // A cancelled drag leaves the control as far as OnDragOver is concerned.
       bool accept = false;
-      TDragState st = M.WParam == dmDragEnter ? dsDragEnter : M.WParam == dmDragLeave ? dsDragLeave : dsDragMove;
+      TDragState st = M.WParam == dmDragEnter ? dsDragEnter : M.WParam == dmDragMove ? dsDragMove : dsDragLeave;
       DragOver(source, p.x, p.y, st, accept);
       M.Result = accept;
       break;

@@ -361,6 +361,69 @@ TEST_F(ControlsTest, DragAndDropWithThreshold) {
   EXPECT_EQ(rec.dropSource, nullptr);
 }
 
+// The drag messages a target hears: an enter is followed by a move (whose
+// answer decides acceptance), and a drag that ends without an accepted drop
+// (Escape, or a release where the target refuses) is cancelled over it.
+class TDragLogBox : public TBox {
+  PV_CLASS(TDragLogBox, TBox)
+ public:
+  explicit TDragLogBox(TComponent* AOwner) : TBox(AOwner) {}
+  std::string Log;
+  bool AcceptMoves = true;
+  void Dispatch(TMessage& M) override {
+    if (M.Msg == CM_DRAG && M.WParam != dmFindTarget) {
+      static const char* const kNames[] = {"enter", "leave", "move", "drop", "cancel"};
+      Log += std::string(Log.empty() ? "" : " ") + kNames[M.WParam];
+      if (M.WParam == dmDragMove) {
+        M.Result = AcceptMoves ? 1 : 0;
+        return;
+      }
+    }
+    TBox::Dispatch(M);
+  }
+};
+
+TEST_F(ControlsTest, DragTargetHearsEnterMoveAndCancel) {
+  auto* f = new TForm(Application, 0);
+  f->SetBounds(0, 0, 300, 200);
+  auto* src = new TBox(f);
+  src->SetParent(f);
+  src->SetBounds(10, 10, 50, 50);
+  src->SetDragMode(dmAutomatic);
+  auto* dst = new TDragLogBox(f);
+  dst->SetParent(f);
+  dst->SetBounds(150, 10, 50, 50);
+  f->Show();
+  Pump();
+  TPoint a = At(src, 20, 20), b = At(dst, 20, 20);
+  struct Case {
+    bool accept;
+    bool escape;
+    const char* log;
+  } cases[] = {
+      {true, false, "enter move move drop"},
+      {true, true, "enter move move cancel"},
+      {false, false, "enter move move cancel"},
+  };
+  for (const Case& c : cases) {
+    dst->Log.clear();
+    dst->AcceptMoves = c.accept;
+    for (TPoint p : {a, TPoint(a.x + 30, a.y), b, TPoint(b.x + 1, b.y)}) {
+      if (p == a) hb->MouseDown(p.x, p.y);
+      else hb->MouseMove(p.x, p.y);
+      Pump();
+    }
+    if (c.escape) {
+      hb->Key(VK_ESCAPE);
+      Pump();
+    }
+    hb->MouseUp(b.x + 1, b.y);
+    Pump();
+    EXPECT_EQ(dst->Log, c.log) << c.accept << c.escape;
+    EXPECT_EQ(DragControl(), nullptr);
+  }
+}
+
 TEST_F(ControlsTest, HintShowsAfterPause) {
   auto* f = new TForm(Application, 0);
   f->SetBounds(0, 0, 300, 200);
