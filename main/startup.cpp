@@ -1,5 +1,6 @@
 #include "main/startup.h"
 
+#include "editor/txteditinit.h"
 #include "framework/framework_init.h"
 #include "main/demo.h"
 #include "platform/classes/init.h"
@@ -14,6 +15,7 @@ void InitProgram() {
   InitDemoResources();
   InitDataAccess();
   InitControls();
+  InitEditorClasses();
   InitFramework();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
   RegisterDemoForm();
@@ -23,6 +25,7 @@ void FinalizeProgram() {
   // The forms go first: their framework controls leave the framework's
   // windows and lists as they are freed.
   FinalizeControls();
+  FinalizeEditorClasses();
   FinalizeFramework();
   FinalizeClasses();
 }
