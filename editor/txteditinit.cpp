@@ -1,5 +1,6 @@
 #include "editor/txteditinit.h"
 
+#include "editor/txtedit.h"
 #include "editor/txteditkeycmds.h"
 #include "editor/txteditmiscclasses.h"
 #include "editor/txteditsearch.h"
@@ -37,9 +38,12 @@ void InitEditorClasses() {
   RegisterSchemeClasses();
   RegisterEditorMiscClasses();
   RegisterClasses({TTxtEditSearch::StaticClass(), TTxtEditRegexSearch::StaticClass()});
+  RegisterTxtEditClasses();
+  TxtEditClipboardFormat();
 }
 
 void FinalizeEditorClasses() {
   gInitialised = false;
+  FreeTxtScrollHintWindow();
   DoneFontsInfoManager();
 }
