@@ -1,6 +1,7 @@
 #include "main/startup.h"
 
 #include "bars/bars_init.h"
+#include "editor/txteditinit.h"
 #include "framework/framework_init.h"
 #include "main/demo.h"
 #include "pagecontrol/pagecontrol_init.h"
@@ -18,6 +19,7 @@ void InitProgram() {
   InitDataAccess();
   InitControls();
   kxInitTreeViews();
+  InitEditorClasses();
   InitFramework();
   InitBars();
   InitPageControl();
@@ -31,6 +33,7 @@ void FinalizeProgram() {
   FinalizeControls();
   FinalizeBars();
   FinalizePageControl();
+  FinalizeEditorClasses();
   FinalizeFramework();
   FinalizeClasses();
 }

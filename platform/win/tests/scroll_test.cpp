@@ -49,6 +49,21 @@ TEST_F(WinTest, ScrollInfoClampsPositionAndShowsTheBarWhenNeeded) {
   SCROLLBARINFO sbi;
   ASSERT_TRUE(GetScrollBarInfo(h, OBJID_VSCROLL, &sbi));
   EXPECT_EQ(sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_UNAVAILABLE);
+  EXPECT_EQ(sbi.rgstate[1] & STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_UNAVAILABLE);
+  // a bar with a range reports the arrows EnableScrollBar disabled
+  si.fMask = SIF_PAGE;
+  si.nPage = 10;
+  SetScrollInfo(h, SB_VERT, &si, TRUE);
+  EnableScrollBar(h, SB_VERT, ESB_DISABLE_UP);
+  GetScrollBarInfo(h, OBJID_VSCROLL, &sbi);
+  EXPECT_EQ(sbi.rgstate[0], 0u);
+  EXPECT_EQ(sbi.rgstate[1], STATE_SYSTEM_UNAVAILABLE);
+  EXPECT_EQ(sbi.rgstate[5], 0u);
+  EnableScrollBar(h, SB_VERT, ESB_DISABLE_DOWN);
+  GetScrollBarInfo(h, OBJID_VSCROLL, &sbi);
+  EXPECT_EQ(sbi.rgstate[1], 0u);
+  EXPECT_EQ(sbi.rgstate[5], STATE_SYSTEM_UNAVAILABLE);
+  EnableScrollBar(h, SB_VERT, ESB_ENABLE_BOTH);
   EXPECT_EQ(SetScrollPos(h, SB_HORZ, 5, FALSE), 0);
   EXPECT_EQ(GetScrollPos(h, SB_HORZ), 5);
   int mn = -1, mx = -1;
