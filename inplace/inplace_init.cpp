@@ -1,0 +1,29 @@
+#include "inplace/inplace_init.h"
+
+#include "inplace/kxcntner.h"
+#include "inplace/kxcommon.h"
+#include "inplace/kxstyles.h"
+
+namespace {
+bool gInitialised = false;
+}
+
+void InitInplace() {
+  if (gInitialised) return;
+  gInitialised = true;
+  // Drawing helpers first (the shared brushes), then the default style
+  // controller that every editor's style subscribes to, then the classes.
+  kxInitCommon();
+  kxInitStyles();
+  kxInitContainer();
+}
+
+void FinalizeInplace() {
+  if (!gInitialised) return;
+  gInitialised = false;
+  kxDoneContainer();
+  kxDoneStyles();
+  kxDoneCommon();
+}
+
+bool InplaceInitialised() { return gInitialised; }

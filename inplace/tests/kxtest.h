@@ -1,0 +1,148 @@
+// Shared fixture of the in-place editor tests: a shown form on the headless
+// backend holding a host container whose answers the tests choose, and
+// helpers to place an editor over a cell and drive it with real input.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "inplace/inplace_init.h"
+#include "inplace/kxcntner.h"
+#include "platform/controls/tests/ctltest.h"
+#include "platform/gdi/tests/refimage.h"
+#include "platform/rtl/locale.h"
+#include "platform/rtl/registry.h"
+
+// A host container that records what its editor tells it.
+class TTestContainer : public TCustomkxContainer {
+  PV_CLASS(TTestContainer, TCustomkxContainer)
+ public:
+  explicit TTestContainer(TComponent* AOwner) : TCustomkxContainer(AOwner) {
+    FTabStop = true;
+    SetColor(clWindow);
+  }
+  bool ModifyOk = true;
+  bool AcceptKeys = true;
+  bool DblClicks = false;
+  bool Tabs = false;
+  bool Ignore = false;
+  std::vector<Word> KeysDown;   // keys that reached the container's own KeyDown
+  std::vector<Word> EditKeys;   // keys passed through DoEditKeyDown
+  std::vector<bool> KeyHooks;
+  std::vector<char> Chars;
+  int FocusChanges = 0;
+  int DblClickCount = 0;
+  int LinesUp = 0, LinesDown = 0;
+  bool CanEditModify() override { return ModifyOk; }
+  bool CanEditAcceptKey(char) override { return AcceptKeys; }
+  bool WantsEditorDblClicks() override { return DblClicks; }
+  bool WantsEditorTabs() override { return Tabs; }
+  bool IgnoreEditorKeys() override { return Ignore; }
+  void EditorKeyHook(bool Key) override { KeyHooks.push_back(Key); }
+  void EditorFocusChanged() override { ++FocusChanges; }
+  void DoEditKeyDown(Word& Key, TShiftState Shift) override {
+    EditKeys.push_back(Key);
+    TCustomkxContainer::DoEditKeyDown(Key, Shift);
+  }
+
+ protected:
+  void KeyDown(Word& Key, TShiftState Shift) override {
+    KeysDown.push_back(Key);
+    TCustomkxContainer::KeyDown(Key, Shift);
+  }
+  void KeyPress(char& Key) override { Chars.push_back(Key); }
+  void DblClick() override { ++DblClickCount; }
+  void Paint() override {
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->FillRect(ClientRect());
+  }
+  void WMVScroll(TMessage& M) {
+    if (LOWORD(M.WParam) == SB_LINEUP) ++LinesUp;
+    if (LOWORD(M.WParam) == SB_LINEDOWN) ++LinesDown;
+  }
+
+  BEGIN_MESSAGE_MAP
+    PV_MESSAGE_HANDLER(WM_VSCROLL, TMessage, WMVScroll)
+  END_MESSAGE_MAP(TCustomkxContainer)
+};
+
+// A folder of the test's own, removed at the end.
+struct TKxTempDir {
+  std::string Path;
+  TKxTempDir() {
+    std::string t = (std::filesystem::temp_directory_path() / "pv_inplace_XXXXXX").string();
+    if (mkdtemp(t.data())) Path = t;
+  }
+  ~TKxTempDir() {
+    std::error_code ec;
+    if (!Path.empty()) std::filesystem::remove_all(Path, ec);
+  }
+};
+
+class InplaceTest : public CtlTest {
+ protected:
+  TForm* Form = nullptr;
+  TTestContainer* Host = nullptr;
+  void SetUp() override {
+    CtlTest::SetUp();
+    InitInplace();
+    Form = NewObject<TForm>(Application);
+    Form->SetBounds(100, 100, 400, 300);
+    Host = NewObject<TTestContainer>(Form);
+    Host->SetParent(Form);
+    Host->SetBounds(10, 10, 300, 200);
+    Form->Show();
+    Host->SetFocus();
+    Pump();
+  }
+  void TearDown() override {
+    DoneForms();
+    FinalizeInplace();
+    ResetFormatSettings();
+    CtlTest::TearDown();
+  }
+  // Creates an editor of class T hosted by the container, as the host does.
+  template <class T>
+  T* NewEditor() {
+    T* e = NewObject<T>(Host);
+    e->SetParent(Host);
+    return e;
+  }
+  // Fills and shows the editor over the cell R as the host does.
+  void Activate(TkxInplaceEdit* E, const TRect& R, const Variant& Value) {
+    Host->BeginInitEdit();
+    E->CloseFlag = false;
+    E->SetColor(Host->GetEditColor());
+    E->Font()->Assign(Host->GetEditFont());
+    E->SetTextMargins(kxRect(1, 0, 0, 0));
+    E->SetEditValue(Value);
+    E->SetModified(false);
+    E->SetActive(true);
+    Host->EndInitEdit();
+    E->ShowInRect(R);
+    Pump();
+  }
+  // A key pressed and released in whatever has the focus.
+  void Press(unsigned Vk, unsigned Modifiers = 0) {
+    hb->Key(Vk, Modifiers);
+    Pump();
+  }
+  void Type(const std::string& Utf8) {
+    hb->CommitText(Utf8);
+    Pump();
+  }
+  // The screen image of a control's window.
+  TRawImage Shot(TWinControl* C) {
+    RECT r;
+    GetWindowRect(C->Handle(), &r);
+    TRawImage img;
+    img.Width = r.right - r.left;
+    img.Height = r.bottom - r.top;
+    img.Pixels = hb->ComposeScreen(r);
+    return img;
+  }
+};
