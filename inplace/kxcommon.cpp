@@ -58,12 +58,6 @@ int kxPaintCellText(HDC DC, const AnsiString& Text, int Length, int& LineHeight,
   int result = 0;
   SIZE ext{0, 0};
   GetTextExtentPoint32A(DC, Text.c_str(), Length, &ext);
-  if (!Length) {
-    // The height of an empty line, so that measuring and focus frames still work.
-    SIZE one{0, 0};
-    GetTextExtentPoint32A(DC, "W", 1, &one);
-    ext.cy = one.cy;
-  }
   auto restore = [&]() {
     SetTextColor(DC, oldText);
     SetBkColor(DC, oldBk);
@@ -180,7 +174,7 @@ void kxHatchRect(HDC DC, const TRect& R, TColor Color) {
   // Pattern-0 pixels black, pattern-1 pixels white, then AND the screen in.
   SetTextColor(mem, 0x000000);
   SetBkColor(mem, 0xFFFFFF);
-  SetBrushOrgEx(mem, R.left % 8, R.top % 8, nullptr);
+  SetBrushOrgEx(mem, (8 - R.left % 8) % 8, (8 - R.top % 8) % 8, nullptr);
   RECT local{0, 0, R.Width(), R.Height()};
   FillRect(mem, &local, kxCheckerBrush());
   BitBlt(mem, 0, 0, R.Width(), R.Height(), DC, R.left, R.top, SRCAND);
@@ -202,7 +196,7 @@ void kxBlitTransparent(HDC DC, HBRUSH Brush, const TRect& Area, TBitmap* Bitmap,
   HGDIOBJ oldBmp = SelectObject(mem, bmp);
   try {
     RECT local{0, 0, Area.Width(), Area.Height()};
-    SetBrushOrgEx(mem, -Area.left, -Area.top, nullptr);
+    SetBrushOrgEx(mem, (8 - Area.left % 8) % 8, (8 - Area.top % 8) % 8, nullptr);
     FillRect(mem, &local, Brush);
     if (Bitmap && !Bitmap->Empty()) {
       COLORREF transparent = ColorToRGB(Bitmap->TransparentColor()) & 0xFFFFFF;
