@@ -50,6 +50,7 @@ struct Edit {
   DWORD options = 0;
   COLORREF bk = CLR_INVALID;
   CHARFORMATA cf;
+  void* oleCallback = nullptr;
   bool focus = false, track = false;
   int lead = -1;  // lead byte waiting for its trail byte (WM_CHAR pairs)
   DWORD Style() const { return DWORD(GetWindowLongPtrA(h, GWL_STYLE)); }
@@ -1290,6 +1291,12 @@ LRESULT EditCoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool rich) {
           e->cf.dwMask |= CFM_UNDERLINE;
           e->cf.dwEffects = (e->cf.dwEffects & ~CFE_UNDERLINE) | (cf->dwEffects & CFE_UNDERLINE);
         }
+        if ((cf->dwMask & CFM_UNDERLINETYPE) && cf->cbSize >= sizeof(CHARFORMAT2A)) {
+          auto* cf2 = reinterpret_cast<const CHARFORMAT2A*>(lp);
+          e->cf.dwMask |= CFM_UNDERLINE;
+          e->cf.dwEffects = (e->cf.dwEffects & ~CFE_UNDERLINE) |
+                            (cf2->bUnderlineType != CFU_UNDERLINENONE ? CFE_UNDERLINE : 0);
+        }
         Redraw(e);
         return TRUE;
       }
@@ -1320,6 +1327,13 @@ LRESULT EditCoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool rich) {
         return 0;
       }
       case EM_GETOPTIONS: return LRESULT(e->options | (e->ReadOnly() ? ECO_READONLY : 0));
+      // The window keeps plain text and has no embedded objects: the text mode
+      // is accepted when it asks for plain text, the object callback is kept.
+      case EM_SETTEXTMODE: return (wp & TM_RICHTEXT) ? 1 : 0;
+      case EM_GETTEXTMODE: return LRESULT(TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_SINGLECODEPAGE);
+      case EM_SETOLECALLBACK:
+        e->oleCallback = reinterpret_cast<void*>(lp);
+        return TRUE;
     }
   }
   return DefWindowProcA(h, msg, wp, lp);

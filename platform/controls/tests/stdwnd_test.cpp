@@ -219,6 +219,29 @@ TEST_F(StdWnd, RichEditEventMaskAndQueries) {
   EXPECT_EQ(SendMessageA(r, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0), 11);
 }
 
+TEST_F(StdWnd, RichEditTextModeOleCallbackAndUnderlineType) {
+  HWND plain = Make("RichEdit20A", ES_AUTOHSCROLL, "abc");
+  EXPECT_EQ(0, SendMessageA(plain, EM_SETTEXTMODE, TM_PLAINTEXT, 0));
+  EXPECT_NE(0, SendMessageA(plain, EM_SETTEXTMODE, TM_RICHTEXT, 0));
+  EXPECT_TRUE(SendMessageA(plain, EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT);
+  EXPECT_EQ(TRUE, SendMessageA(plain, EM_SETOLECALLBACK, 0, 0));
+  // The second character format underlines by its underline type.
+  CHARFORMAT2A cf;
+  cf.dwMask = CFM_UNDERLINETYPE | CFM_COLOR;
+  cf.crTextColor = RGB(0, 0, 255);
+  cf.bUnderlineType = CFU_UNDERLINE;
+  SendMessageA(plain, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  CHARFORMATA got;
+  SendMessageA(plain, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&got));
+  EXPECT_TRUE(got.dwEffects & CFE_UNDERLINE);
+  EXPECT_EQ(RGB(0, 0, 255), got.crTextColor);
+  cf.dwMask = CFM_UNDERLINETYPE;
+  cf.bUnderlineType = CFU_UNDERLINENONE;
+  SendMessageA(plain, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  SendMessageA(plain, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&got));
+  EXPECT_FALSE(got.dwEffects & CFE_UNDERLINE);
+}
+
 TEST_F(StdWnd, EditCharFromPosAndPosFromChar) {
   // left margin 1: character n of a single-byte run starts at x = 1 + 7n
   HWND e = Make("EDIT", ES_AUTOHSCROLL, A("ab中c"));
