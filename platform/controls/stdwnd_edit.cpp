@@ -724,11 +724,13 @@ void Char(HWND h, unsigned ch) {
     return;
   }
   switch (ch) {
-    case 0x03: Copy(e); return;
-    case 0x16: Paste(h); return;
-    case 0x18: Cut(h); return;
+    // The clipboard and undo characters go through the window's own messages,
+    // so that a window procedure that wraps this one sees and may refuse them.
+    case 0x03: SendMessageA(h, WM_COPY, 0, 0); return;
+    case 0x16: SendMessageA(h, WM_PASTE, 0, 0); return;
+    case 0x18: SendMessageA(h, WM_CUT, 0, 0); return;
     case 0x1A:
-      if (!e->ReadOnly()) Undo(h);
+      if (!e->ReadOnly()) SendMessageA(h, WM_UNDO, 0, 0);
       return;
     case 0x01:
       if (e->rich) SetSel(e, 0, e->text.size(), false);

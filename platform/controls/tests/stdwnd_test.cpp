@@ -385,6 +385,35 @@ TEST_F(StdWnd, EditTakesCtrlAltLettersForNothing) {
   EXPECT_EQ(Text(e), "");
 }
 
+// The clipboard characters reach the window as its own messages, so a window
+// procedure wrapping the edit box can refuse them.
+WNDPROC gEditBase = nullptr;
+int gRefused = 0;
+LRESULT RefusingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_CUT || m == WM_PASTE || m == WM_UNDO) {
+    ++gRefused;
+    return 0;
+  }
+  return CallWindowProcA(gEditBase, h, m, w, l);
+}
+
+TEST_F(StdWnd, ClipboardCharactersGoThroughTheWindowsMessages) {
+  for (const char* cls : {"EDIT", "RichEdit20A"}) {
+    HWND e = Make(cls, ES_AUTOHSCROLL, "abc");
+    gEditBase = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(e, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefusingProc)));
+    gRefused = 0;
+    SetFocus(e);
+    SendMessageA(e, EM_SETSEL, 0, -1);
+    Key('X', HeadlessBackend::Ctrl);
+    Key('V', HeadlessBackend::Ctrl);
+    Key('Z', HeadlessBackend::Ctrl);
+    EXPECT_EQ(Text(e), "abc") << cls;
+    EXPECT_EQ(3, gRefused) << cls;
+    DestroyWindow(e);
+  }
+}
+
 TEST_F(StdWnd, EditMouseSelection) {
   HWND e = Make("EDIT", ES_AUTOHSCROLL, A("one 中文 two"));
   POINT o{0, 0};
