@@ -2,6 +2,7 @@
 
 #include "inplace/kxcntner.h"
 #include "inplace/kxcommon.h"
+#include "inplace/kxeditor.h"
 #include "inplace/kxstyles.h"
 
 namespace {
@@ -16,6 +17,7 @@ void InitInplace() {
   kxInitCommon();
   kxInitStyles();
   kxInitContainer();
+  kxInitTextEdit();
 }
 
 void FinalizeInplace() {
