@@ -3,6 +3,7 @@
 #include "inplace/kxcntner.h"
 #include "inplace/kxcommon.h"
 #include "inplace/kxeditor.h"
+#include "inplace/kxmask.h"
 #include "inplace/kxstyles.h"
 
 namespace {
@@ -18,6 +19,7 @@ void InitInplace() {
   kxInitStyles();
   kxInitContainer();
   kxInitTextEdit();
+  kxInitMaskEdit();
 }
 
 void FinalizeInplace() {

@@ -434,6 +434,12 @@ void TkxInplaceTextEdit::WMChar(TWMKey& Message) {
   TkxInplaceEdit::Dispatch(Message);
 }
 
+// A character from the input method becomes its lead and trail WM_CHARs, so
+// that every typed character passes the editor's key handling.
+void TkxInplaceTextEdit::WMImeChar(TMessage& Message) {
+  if (HandleAllocated()) Message.Result = DefWindowProcA(Handle(), WM_IME_CHAR, Message.WParam, Message.LParam);
+}
+
 void TkxInplaceTextEdit::WMRButtonUp(TWMMouse& Message) {
   TkxInplaceEdit::Dispatch(Message);
   if (!HandleAllocated()) return;

@@ -120,6 +120,7 @@ class TkxInplaceTextEdit : public TkxInplaceEdit {
   TPopupMenu* FContextMenu = nullptr;
 
   void WMChar(TWMKey& Message);
+  void WMImeChar(TMessage& Message);
   void WMContextMenu(TMessage& Message);
   void WMRButtonUp(TWMMouse& Message);
   void WMSetFont(TMessage& Message);
@@ -134,6 +135,7 @@ class TkxInplaceTextEdit : public TkxInplaceEdit {
 
   BEGIN_MESSAGE_MAP
     PV_MESSAGE_HANDLER(WM_CHAR, TWMKey, WMChar)
+    PV_MESSAGE_HANDLER(WM_IME_CHAR, TMessage, WMImeChar)
     PV_MESSAGE_HANDLER(WM_CONTEXTMENU, TMessage, WMContextMenu)
     PV_MESSAGE_HANDLER(WM_RBUTTONUP, TWMMouse, WMRButtonUp)
     PV_MESSAGE_HANDLER(WM_SETFONT, TMessage, WMSetFont)

@@ -9,8 +9,6 @@
 
 namespace {
 
-AnsiString A(const char* Utf8) { return Utf8ToAnsi(Utf8); }
-
 class ChangeCounter : public TObject {
  public:
   int Changes = 0;
@@ -40,7 +38,7 @@ TEST_F(KxTextEditTest, TypingLatinAndChineseCountsBytes) {
   TypeKey('A', "a");
   Type("中文");
   TypeKey('B', "b");
-  EXPECT_EQ(A("a中文b"), E->Text());
+  EXPECT_EQ(Gbk("a中文b"), E->Text());
   EXPECT_TRUE(E->Modified());
   EXPECT_EQ(4, Counter.Changes);  // one per typed character
   // Positions are CP936 bytes: the caret stands after six bytes.
@@ -50,10 +48,10 @@ TEST_F(KxTextEditTest, TypingLatinAndChineseCountsBytes) {
   Press(VK_LEFT, HeadlessBackend::Shift);
   EXPECT_EQ(3, E->SelStart());
   EXPECT_EQ(2, E->SelLength());
-  EXPECT_EQ(A("文"), E->SelText());
+  EXPECT_EQ(Gbk("文"), E->SelText());
   char buf[8];
   EXPECT_EQ(2, E->GetSelTextBuf(buf, 8));
-  EXPECT_EQ(A("文"), AnsiString(buf));
+  EXPECT_EQ(Gbk("文"), AnsiString(buf));
   EXPECT_EQ(1, E->GetSelTextBuf(buf, 1));
 }
 
@@ -174,7 +172,7 @@ TEST_F(KxTextEditTest, RecreatingTheWindowKeepsTextAndModified) {
 }
 
 TEST_F(KxTextEditTest, MoveCaretToEndSelectsNothing) {
-  Activate(E, kxRect(20, 30, 150, 50), Variant(A("一二三")));
+  Activate(E, kxRect(20, 30, 150, 50), Variant(Gbk("一二三")));
   EXPECT_EQ(6, E->SelLength());
   E->MoveCaretToEnd();
   EXPECT_EQ(6, E->SelStart());
@@ -198,7 +196,7 @@ TkxTextEditViewData* CellData(const AnsiString& Text, HFONT Font, HBRUSH Brush) 
 TEST_F(KxTextEditTest, PasswordCellsAndMeasuring) {
   HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, PV_FIXED_FONT_NAME);
   HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  EXPECT_EQ("****", kxCellDisplayText(A("中a文b"), ecNormal, '*'));
+  EXPECT_EQ("****", kxCellDisplayText(Gbk("中a文b"), ecNormal, '*'));
   EXPECT_EQ("", kxCellDisplayText("", ecNormal, '*'));
   EXPECT_EQ("ABC", kxCellDisplayText("abc", ecUpperCase, 0));
 
@@ -219,7 +217,7 @@ TEST_F(KxTextEditTest, PasswordCellsAndMeasuring) {
     DeleteDC(dc);
     return px;
   };
-  EXPECT_EQ(paint("****", 0), paint(A("中a文b"), '*'));
+  EXPECT_EQ(paint("****", 0), paint(Gbk("中a文b"), '*'));
   EXPECT_EQ(paint("", 0), paint("", '*'));
 
   // Measuring a word-wrapped text reports its lines and draws nothing.

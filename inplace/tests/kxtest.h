@@ -16,6 +16,10 @@
 #include "platform/gdi/tests/refimage.h"
 #include "platform/rtl/locale.h"
 #include "platform/rtl/registry.h"
+#include "platform/rtl/strings.h"
+
+// CP936 text of a UTF-8 literal.
+inline AnsiString Gbk(const char* Utf8) { return Utf8ToAnsi(Utf8); }
 
 // A host container that records what its editor tells it.
 class TTestContainer : public TCustomkxContainer {
