@@ -1,5 +1,6 @@
 #include "inplace/inplace_init.h"
 
+#include "inplace/kxcalc.h"
 #include "inplace/kxcntner.h"
 #include "inplace/kxcommon.h"
 #include "inplace/kxeditor.h"
@@ -20,11 +21,13 @@ void InitInplace() {
   kxInitContainer();
   kxInitTextEdit();
   kxInitMaskEdit();
+  kxInitCalc();
 }
 
 void FinalizeInplace() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxDoneCalc();
   kxDoneContainer();
   kxDoneStyles();
   kxDoneCommon();
