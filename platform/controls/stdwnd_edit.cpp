@@ -320,6 +320,8 @@ void ScrollCaret(Edit* e) {
     int w = e->fmt.right - e->fmt.left;
     if (cx - e->xoff < 0) e->xoff = std::max(0, cx - w / 4);
     if (cx - e->xoff >= w) e->xoff = cx - w + std::max(1, w / 4);
+    // Never scrolled past the end of the text: a window grown wide enough shows it all.
+    e->xoff = std::min(e->xoff, std::max(0, ContentWidth(e) + 1 - w));
     if (e->xoff < 0) e->xoff = 0;
   }
   if (oldFirst != e->first || oldX != e->xoff) {

@@ -414,6 +414,21 @@ TEST_F(StdWnd, ClipboardCharactersGoThroughTheWindowsMessages) {
   }
 }
 
+// A window that grows wide enough for its text shows it from the start, even
+// when the caret had scrolled it while it was narrow.
+TEST_F(StdWnd, EditGrownWideShowsTheWholeText) {
+  for (const char* cls : {"EDIT", "RichEdit20A"}) {
+    HWND fresh = Make(cls, ES_AUTOHSCROLL, "abcdefghij", 300, 24);
+    HWND e = Make(cls, ES_AUTOHSCROLL, "", 0, 24);
+    SetWindowTextA(e, "abcdefghij");
+    SendMessageA(e, EM_SETSEL, 10, 10);
+    SetWindowPos(e, nullptr, 0, 0, 300, 24, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(SendMessageA(fresh, EM_POSFROMCHAR, 0, 0), SendMessageA(e, EM_POSFROMCHAR, 0, 0)) << cls;
+    DestroyWindow(e);
+    DestroyWindow(fresh);
+  }
+}
+
 TEST_F(StdWnd, EditMouseSelection) {
   HWND e = Make("EDIT", ES_AUTOHSCROLL, A("one 中文 two"));
   POINT o{0, 0};
