@@ -152,6 +152,12 @@ constexpr int LB_OKAY = 0, LB_ERR = -1, LB_ERRSPACE = -2;
 constexpr int LBN_ERRSPACE = -2, LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SELCANCEL = 3, LBN_SETFOCUS = 4,
               LBN_KILLFOCUS = 5;
 
+// Makes a list box send its notifications and owner-draw messages to
+// NotifyTo instead of its parent, and leave the focus where it is when
+// clicked, as the drop-down list of a combo box does (a list shown as a
+// pop-up of another window).
+void ListBoxSetNotifyWindow(HWND List, HWND NotifyTo);
+
 // ---- COMBOBOX ----
 constexpr DWORD CBS_SIMPLE = 0x0001, CBS_DROPDOWN = 0x0002, CBS_DROPDOWNLIST = 0x0003,
                 CBS_OWNERDRAWFIXED = 0x0010, CBS_OWNERDRAWVARIABLE = 0x0020, CBS_AUTOHSCROLL = 0x0040,
