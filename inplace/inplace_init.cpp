@@ -3,7 +3,9 @@
 #include "inplace/kxcalc.h"
 #include "inplace/kxcntner.h"
 #include "inplace/kxcommon.h"
+#include "inplace/kxdropdown.h"
 #include "inplace/kxeditor.h"
+#include "inplace/kximage.h"
 #include "inplace/kxmask.h"
 #include "inplace/kxstyles.h"
 
@@ -22,6 +24,8 @@ void InitInplace() {
   kxInitTextEdit();
   kxInitMaskEdit();
   kxInitCalc();
+  kxInitDropDown();
+  kxInitImageEdit();
 }
 
 void FinalizeInplace() {

@@ -526,6 +526,10 @@ void TkxInplaceEdit::RefreshHotState() {
   if (IsDestroyingEditor()) return;
   TkxEditStyle* st = Style();
   if (st->HotTrack() || st->ButtonTransparence() != ebtNone) {
+    // The frame may change its size (buttons shown only while selected).
+    if (HandleAllocated())
+      SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     UpdateWindowShape();
     if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
   }
@@ -718,12 +722,17 @@ void TkxInplaceEdit::WMNCCalcSize(TMessage& Message) {
   auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam);
   RECT* r = Message.WParam ? &params->rgrc[0] : reinterpret_cast<RECT*>(Message.LParam);
   if (!r) return;
-  TkxEditStyle* st = Style();
-  int shadow = st->Shadow() ? 2 : 0;
-  r->left += 2;
-  r->top += 2;
-  r->right -= 2 + shadow;
-  r->bottom -= 2 + shadow;
+  // The client area is the view info's client rectangle of a cell of the window's new size.
+  std::unique_ptr<TkxEditViewData> vd(CreateViewData(false));
+  vd->Bounds = kxRect(0, 0, r->right - r->left, r->bottom - r->top);
+  TkxEditViewRects rects;
+  EditClass()->CalcViewInfo(vd.get(), false, rects);
+  const TRect& b = rects.BoundsRect;
+  const TRect& c = rects.ClientRect;
+  r->left += c.left - b.left;
+  r->top += c.top - b.top;
+  r->right -= b.right - c.right;
+  r->bottom -= b.bottom - c.bottom;
   if (r->right < r->left) r->right = r->left;
   if (r->bottom < r->top) r->bottom = r->top;
 }

@@ -234,3 +234,17 @@ TEST_F(KxTextEditTest, PasswordCellsAndMeasuring) {
 }
 
 }  // namespace
+
+namespace {
+
+// A cell painted by the class looks as the live editor does once it lost the focus.
+TEST_F(KxTextEditTest, ClassPaintedCellMatchesTheLiveEditor) {
+  Activate(E, kxRect(20, 30, 160, 48), Variant(Gbk("Cell 中文 text")));
+  Host->SetFocus();
+  Pump();
+  TRawImage live = Shot(E), cls = ClassShot(E);
+  EXPECT_EQ(0, PixelDiffs(live, cls));
+  EXPECT_TRUE(MatchesReference(SideBySide(live, cls), "inplace/tests/ref", "text_cell"));
+}
+
+}  // namespace

@@ -139,6 +139,61 @@ class InplaceTest : public CtlTest {
     hb->CommitText(Utf8);
     Pump();
   }
+  // The cell as the editor class paints it without a window: the view data
+  // of the editor E, drawn over the host's background at the window's size.
+  TRawImage ClassShot(TkxInplaceEdit* E, TkxEditViewData* VD = nullptr) {
+    std::unique_ptr<TkxEditViewData> own;
+    if (!VD) {
+      own.reset(E->CreateViewData(true));
+      VD = own.get();
+    }
+    RECT r;
+    GetWindowRect(E->Handle(), &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    VD->Bounds = kxRect(0, 0, w, h);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all{0, 0, w, h};
+    HBRUSH bg = CreateSolidBrush(ColorToRGB(Host->Color()));
+    FillRect(dc, &all, bg);
+    DeleteObject(bg);
+    E->EditClass()->Draw(dc, nullptr, VD);
+    TRawImage img;
+    img.Width = w;
+    img.Height = h;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        COLORREF c = GetPixel(dc, x, y);
+        img.Pixels.push_back(0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+      }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return img;
+  }
+  // Two images side by side with a 4-pixel gap (the first on the left).
+  static TRawImage SideBySide(const TRawImage& A, const TRawImage& B) {
+    TRawImage img;
+    img.Width = A.Width + 4 + B.Width;
+    img.Height = std::max(A.Height, B.Height);
+    img.Pixels.assign(std::size_t(img.Width) * img.Height, 0xFFFF00FFu);
+    for (int y = 0; y < A.Height; ++y)
+      for (int x = 0; x < A.Width; ++x) img.At(x, y) = A.At(x, y);
+    for (int y = 0; y < B.Height; ++y)
+      for (int x = 0; x < B.Width; ++x) img.At(A.Width + 4 + x, y) = B.At(x, y);
+    return img;
+  }
+  // The number of pixels where two images of one size differ (-1 for other sizes).
+  static int PixelDiffs(const TRawImage& A, const TRawImage& B) {
+    if (A.Width != B.Width || A.Height != B.Height) return -1;
+    int n = 0;
+    for (std::size_t i = 0; i < A.Pixels.size(); ++i)
+      if ((A.Pixels[i] & 0xFFFFFF) != (B.Pixels[i] & 0xFFFFFF)) ++n;
+    return n;
+  }
   // The screen image of a control's window.
   TRawImage Shot(TWinControl* C) {
     RECT r;
