@@ -7,6 +7,7 @@
 #include "inplace/kxeditor.h"
 #include "inplace/kximage.h"
 #include "inplace/kxmask.h"
+#include "inplace/kxresources.h"
 #include "inplace/kxstyles.h"
 
 namespace {
@@ -21,6 +22,7 @@ void InitInplace() {
   kxInitCommon();
   kxInitStyles();
   kxInitContainer();
+  kxInitResources();
   kxInitTextEdit();
   kxInitMaskEdit();
   kxInitCalc();
@@ -31,6 +33,7 @@ void InitInplace() {
 void FinalizeInplace() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxDoneResources();
   kxDoneCalc();
   kxDoneContainer();
   kxDoneStyles();

@@ -7,16 +7,44 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <list>
 #include <string>
 #include <vector>
 
 #include "inplace/inplace_init.h"
 #include "inplace/kxcntner.h"
+#include "platform/classes/resources_init.h"
 #include "platform/controls/tests/ctltest.h"
 #include "platform/gdi/tests/refimage.h"
 #include "platform/rtl/locale.h"
 #include "platform/rtl/registry.h"
 #include "platform/rtl/strings.h"
+
+// Registers the editors' bitmaps, cursor and string table from the source
+// tree, as the program's start-up does with the embedded copies.
+inline void RegisterInplaceSourceResources() {
+  static std::list<std::vector<char>> Store;  // registered bytes must outlive the table
+  static bool Done = false;
+  if (Done) return;
+  Done = true;
+  const std::filesystem::path Root = std::filesystem::path(PV_SOURCE_DIR) / "resources";
+  auto read = [](const std::filesystem::path& P) -> std::vector<char>& {
+    std::ifstream In(P, std::ios::binary);
+    Store.emplace_back((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    return Store.back();
+  };
+  for (const auto& E : std::filesystem::directory_iterator(Root / "bitmaps"))
+    if (E.path().stem().string().rfind("KX", 0) == 0) {
+      auto& b = read(E.path());
+      RegisterResource(RT_BITMAP, E.path().stem().string(), b.data(), b.size());
+    }
+  auto& cur = read(Root / "cursors" / "KX_HANDPOINT.cur");
+  RegisterResource(RT_CURSOR, "KX_HANDPOINT", cur.data(), cur.size());
+  auto& strings = read(Root / "strings" / "inplace.txt");
+  RegisterStringTable(strings.data(), strings.size(), "inplace.txt");
+}
 
 // CP936 text of a UTF-8 literal.
 inline AnsiString Gbk(const char* Utf8) { return Utf8ToAnsi(Utf8); }
@@ -93,6 +121,7 @@ class InplaceTest : public CtlTest {
   TTestContainer* Host = nullptr;
   void SetUp() override {
     CtlTest::SetUp();
+    RegisterInplaceSourceResources();
     InitInplace();
     Form = NewObject<TForm>(Application);
     Form->SetBounds(100, 100, 400, 300);
