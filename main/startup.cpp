@@ -3,6 +3,7 @@
 #include "bars/bars_init.h"
 #include "editor/txteditinit.h"
 #include "framework/framework_init.h"
+#include "inplace/inplace_init.h"
 #include "main/demo.h"
 #include "pagecontrol/pagecontrol_init.h"
 #include "platform/classes/init.h"
@@ -23,6 +24,7 @@ void InitProgram() {
   InitFramework();
   InitBars();
   InitPageControl();
+  InitInplace();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
   RegisterDemoForm();
 }
@@ -34,6 +36,7 @@ void FinalizeProgram() {
   FinalizeBars();
   FinalizePageControl();
   FinalizeEditorClasses();
+  FinalizeInplace();
   FinalizeFramework();
   FinalizeClasses();
 }

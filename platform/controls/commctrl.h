@@ -33,6 +33,24 @@ constexpr DWORD ICC_LISTVIEW_CLASSES = 0x1, ICC_TREEVIEW_CLASSES = 0x2, ICC_BAR_
                 ICC_TAB_CLASSES = 0x8, ICC_UPDOWN_CLASS = 0x10, ICC_WIN95_CLASSES = 0xFF;
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc);
 
+// ---- flat scroll bars ----
+// The common controls' flat scroll bars: a window initialised for them keeps a
+// drawing mode per bar (regular, "Encarta" or flat); the scroll-bar data and
+// behaviour are those of the window's ordinary scroll bars, whose look the
+// classic drawing keeps in every mode.
+constexpr UINT WSB_PROP_CYVSCROLL = 0x1, WSB_PROP_CXHSCROLL = 0x2, WSB_PROP_CYHSCROLL = 0x4,
+               WSB_PROP_CXVSCROLL = 0x8, WSB_PROP_CXHTHUMB = 0x10, WSB_PROP_CYVTHUMB = 0x20,
+               WSB_PROP_VBKGCOLOR = 0x40, WSB_PROP_HBKGCOLOR = 0x80, WSB_PROP_VSTYLE = 0x100,
+               WSB_PROP_HSTYLE = 0x200, WSB_PROP_WINSTYLE = 0x400, WSB_PROP_PALETTE = 0x800;
+constexpr int FSB_REGULAR_MODE = 0, FSB_ENCARTA_MODE = 1, FSB_FLAT_MODE = 2;
+BOOL InitializeFlatSB(HWND hwnd);
+void UninitializeFlatSB(HWND hwnd);
+// Only the two style properties are kept; FALSE for a window not initialised.
+BOOL FlatSB_SetScrollProp(HWND hwnd, UINT index, std::intptr_t newValue, BOOL redraw);
+BOOL FlatSB_GetScrollProp(HWND hwnd, UINT index, int* value);
+BOOL FlatSB_GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* si);
+int FlatSB_SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* si, BOOL redraw);
+
 constexpr const char* WC_TREEVIEWA = "SysTreeView32";
 #define WC_TREEVIEW WC_TREEVIEWA
 

@@ -2348,7 +2348,11 @@ void TWinControl::WMDeleteItem(TMessage& M) {
   if (!ReflectById(this, M)) DefaultHandler(M);
 }
 void TWinControl::WMDrawItem(TMessage& M) {
-  if (!ReflectById(this, M)) DefaultHandler(M);
+  if (ReflectById(this, M)) return;
+  // A control that is no child window (a pop-up list) is named by the item's window.
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam);
+  if (dis && dis->CtlType != ODT_MENU && dis->hwndItem && ReflectTo(dis->hwndItem, M)) return;
+  DefaultHandler(M);
 }
 void TWinControl::WMMeasureItem(TMessage& M) {
   if (!ReflectById(this, M)) DefaultHandler(M);
