@@ -448,11 +448,12 @@ void TkxOcInplaceEdit::CreateParams(TCreateParams& Params) {
 void TkxOcInplaceEdit::AutoSize() {
   TkxCustomOrgChart* c = Chart();
   if (!c || !HandleAllocated()) return;
-  TCanvas* canvas = c->Canvas();
-  canvas->Font()->Assign(Font());
   const AnsiString text = Text() + "WW\r\n\r\nWW";
   TRect r = ClientRect();
-  c->NodeTextOut(canvas->Handle(), text, DT_CALCRECT, r);
+  HDC dc = c->Canvas()->Handle();
+  const HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+  c->NodeTextOut(dc, text, DT_CALCRECT, r);
+  SelectObject(dc, oldFont);
   const int w = std::max(MinWidth, std::min(r.Width(), MaxWidth));
   const int h = std::max(MinHeight, std::min(r.Height(), MaxHeight));
   const int dw = c->EditMode().Contains(emWrap) ? 0 : w - ClientWidth();

@@ -114,9 +114,13 @@ void TkxCustomOrgChart::PaintNode(TkxOcNode* Node, TCanvas* ACanvas, const TRect
   const AnsiString text = Node->GetText();
   if (text.empty()) return;
   HDC dc = ACanvas->Handle();
+  const HGDIOBJ oldFont = SelectObject(dc, ACanvas->Font()->Handle());
+  const COLORREF oldColor = SetTextColor(dc, ColorToRGB(ACanvas->Font()->Color()));
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   NodeTextOut(dc, text, 0, r);
   SetBkMode(dc, oldMode);
+  SetTextColor(dc, oldColor);
+  SelectObject(dc, oldFont);
 }
 
 // ---- the position pass ----

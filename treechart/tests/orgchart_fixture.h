@@ -79,6 +79,26 @@ class OrgChartTest : public CtlTest {
     }
     return s;
   }
+  // The chart's client area as shown on the screen, after a repaint.
+  TRawImage Shot(TWinControl* C = nullptr) {
+    if (!C) C = Chart;
+    C->Repaint();
+    Pump();
+    const TPoint o = C->ClientToScreen(TPoint{0, 0});
+    const RECT r{o.x, o.y, o.x + C->ClientWidth(), o.y + C->ClientHeight()};
+    TRawImage img;
+    img.Width = r.right - r.left;
+    img.Height = r.bottom - r.top;
+    img.Pixels = hb->ComposeScreen(r);
+    return img;
+  }
+  static COLORREF Rgb(std::uint32_t P) { return RGB(Byte(P >> 16), Byte(P >> 8), Byte(P)); }
+  // A pixel of the chart's client area as shown (0x00BBGGRR).
+  COLORREF Px(int X, int Y) {
+    Pump();
+    const TPoint s = Chart->ClientToScreen(TPoint{X, Y});
+    return Rgb(hb->ScreenPixel(s.x, s.y));
+  }
   TkxOcNode* Find(const std::string& Name) {
     for (TkxOcNode* n = Chart->FirstNode(); n; n = n->GetNext())
       if (std::string(n->Text()) == Name) return n;
