@@ -319,6 +319,7 @@ void TkxFcConnection::SetPenStyle(TPenStyle Value) {
 void TkxFcConnection::SetBehindObjects(bool Value) {
   if (Value == FBehindObjects) return;
   FBehindObjects = Value;
+  if (FChart) FChart->ClearHitCache();  // it decides between the line and an object below it
   Invalidate();
   Changed();
 }
