@@ -7,8 +7,30 @@
 #include <string>
 #include <vector>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <list>
+
 #include "platform/controls/tests/ctltest.h"
+#include "platform/rtl/resources.h"
 #include "treechart/flowchart.h"
+
+// Registers the chart editor's window descriptions from the source tree's
+// resources/forms, as the program's start-up does with the embedded copies.
+inline void RegisterChartForms() {
+  static std::list<std::vector<char>> Store;  // registered bytes must outlive the table
+  static bool Done = false;
+  if (Done) return;
+  Done = true;
+  const std::filesystem::path Dir = std::filesystem::path(PV_SOURCE_DIR) / "resources" / "forms";
+  for (const char* Name : {"TFChartEditor", "TFEditObject", "TFEditConnection", "TFSelectUnion"}) {
+    std::ifstream In(Dir / (std::string(Name) + ".txt"), std::ios::binary);
+    if (!In) continue;
+    Store.emplace_back((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    RegisterResource(RT_RCDATA, Name, Store.back().data(), Store.back().size());
+  }
+}
 
 // Counts the chart's events.
 class TFcRecorder : public TObject {
