@@ -95,6 +95,41 @@ TEST_F(KxLookupTreeTest, ChoosingANodeStoresItsKeyInTheDataField) {
   EXPECT_EQ(Data->FieldByName("ttype")->AsInteger(), 7);
 }
 
+// The application's use: a node links to a narrative table picked from the
+// alias list memAlias; the field keeps the alias row's key as text.
+TEST_F(KxLookupTreeTest, AnAliasListPicksTheLinkedTable) {
+  Sql("INSERT INTO memAlias (tid, tparent, tname, tsortid) VALUES (2, 1, 'mem2', '素材二')");
+  TADOTable* aliases = OpenTable("memAlias");
+  auto* e = new TkxDBLookupTreeView(Form);
+  e->SetParent(Form);
+  e->SetBounds(20, 60, 180, 0);
+  e->SetKeyField("tid");
+  e->SetParentField("tparent");
+  e->SetListField("tsortid");
+  e->SetListSource(SourceOf(aliases));
+  e->SetDataField("tlinktable");
+  e->SetDataSource(SourceOf(Data));
+  Pump();
+  ASSERT_TRUE(Data->Locate("tid", 5, {}));
+  EXPECT_EQ(e->Text(), "") << "no table linked yet";
+  e->DropDown();
+  Pump();
+  e->GetPopupTree()->FullExpand();
+  EXPECT_EQ(Tree(e->GetPopupTree()), "叙事素材(素材二)");
+  e->GetPopupTree()->SetSelected(Node(e->GetPopupTree(), "素材二"));
+  Key(e->GetPopupTree(), VK_RETURN);
+  EXPECT_EQ(e->KeyValue(), Variant(2));
+  EXPECT_EQ(U8(e->Text()), "素材二");
+  Data->Post();
+  EXPECT_EQ(U8(Data->FieldByName("tlinktable")->AsString()), "2");
+  TADOTable check(nullptr);
+  check.SetConnectionString(ConnectionString());
+  check.SetTableName("region1");
+  check.Open();
+  ASSERT_TRUE(check.Locate("tid", 5, {}));
+  EXPECT_EQ(check.FieldByName("tlinktable")->AsString(), "2") << "written to the file";
+}
+
 TEST_F(KxLookupTreeTest, TheWholePathAndMissingValues) {
   Edit->SetTextStyle(tvtsFull);
   ASSERT_TRUE(Data->Locate("tid", 2, {}));
