@@ -14,6 +14,7 @@
 #include "platform/classes/init.h"
 #include "platform/controls/controls_init.h"
 #include "platform/controls/forms.h"
+#include "bench/node_table_fixture.h"
 #include "platform/db/ado.h"
 #include "platform/db/init.h"
 #include "treechart/kxdbtreeview.h"
@@ -22,38 +23,7 @@ namespace {
 
 constexpr int kNodes = 10000;
 
-std::string Columns() {
-  std::string c = "tid INTEGER PRIMARY KEY AUTOINCREMENT, tparent INTEGER, tname TEXT(50)";
-  for (int i = 1; i <= 6; ++i) c += ", ttext" + std::to_string(i) + " MEMO";
-  c += ", ttext7 LONGBINARY, timage INTEGER, tsortid TEXT(10)";
-  for (int i = 11; i <= 17; ++i) c += ", tparent" + std::to_string(i) + " INTEGER";
-  for (const char* n : {"tchartwidth", "tchartheight", "tchartcolor", "tchartshape", "tchartchalign",
-                        "tchartimalign", "tchartorder", "tchartimage", "treflibid"})
-    c += std::string(", ") + n + " INTEGER";
-  c += ", treflibtablename TEXT(50)";
-  for (int i = 1; i <= 8; ++i) c += ", tview" + std::to_string(i) + " INTEGER";
-  for (int i = 1; i <= 8; ++i) c += ", tviewname" + std::to_string(i) + " TEXT(50)";
-  c += ", tlinktable TEXT(50), tlinkpath TEXT(50)";
-  for (int i = 1; i <= 8; ++i) c += ", tviewcolor" + std::to_string(i) + " INTEGER";
-  for (int i = 1; i <= 8; ++i) c += ", tviewico" + std::to_string(i) + " INTEGER";
-  return c + ", ttype INTEGER";
-}
-
-void Check(int rc, sqlite3* db) {
-  if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-    std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-    std::abort();
-  }
-}
-
-struct RemoveAtExit {
-  std::string path;
-  ~RemoveAtExit() {
-    if (path.empty()) return;
-    std::error_code ec;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(path + suffix, ec);
-  }
-} gBenchFileCleanup;
+RemoveBenchFileAtExit gBenchFileCleanup;
 
 // The novel: ten volumes of chapters of scenes, four levels with ten children
 // each, every node with a Chinese name, an order label and some body text
@@ -65,12 +35,12 @@ const std::string& BenchFile() {
                     ("pv_tree_bench_" + std::to_string(getpid()) + ".t");
     std::filesystem::remove(p);
     sqlite3* db = nullptr;
-    Check(sqlite3_open(p.c_str(), &db), db);
-    Check(sqlite3_exec(db, ("CREATE TABLE Story1 (" + Columns() + ")").c_str(), nullptr, nullptr, nullptr), db);
-    Check(sqlite3_exec(db, ("CREATE TABLE Outline1 (" + Columns() + ")").c_str(), nullptr, nullptr, nullptr), db);
-    Check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
+    CheckSqlite(sqlite3_open(p.c_str(), &db), db);
+    CheckSqlite(sqlite3_exec(db, ("CREATE TABLE Story1 (" + NodeTableColumns() + ")").c_str(), nullptr, nullptr, nullptr), db);
+    CheckSqlite(sqlite3_exec(db, ("CREATE TABLE Outline1 (" + NodeTableColumns() + ")").c_str(), nullptr, nullptr, nullptr), db);
+    CheckSqlite(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
     sqlite3_stmt* ins = nullptr;
-    Check(sqlite3_prepare_v2(db,
+    CheckSqlite(sqlite3_prepare_v2(db,
                              "INSERT INTO Story1 (tid, tparent, tname, tsortid, timage, tchartwidth, tchartheight, "
                              "tchartcolor, ttype, ttext2) VALUES (?1, ?2, ?3, ?4, 0, 60, 30, 4278190104, 4, ?5)",
                              -1, &ins, nullptr),
@@ -87,18 +57,18 @@ const std::string& BenchFile() {
       std::snprintf(sort, sizeof sort, "%02d", i % 10);
       sqlite3_bind_text(ins, 4, sort, -1, SQLITE_TRANSIENT);
       sqlite3_bind_text(ins, 5, body.c_str(), -1, SQLITE_STATIC);
-      Check(sqlite3_step(ins), db);
+      CheckSqlite(sqlite3_step(ins), db);
       sqlite3_reset(ins);
     }
     sqlite3_finalize(ins);
     // The same tree without body texts: an outline.
-    Check(sqlite3_exec(db,
+    CheckSqlite(sqlite3_exec(db,
                        "INSERT INTO Outline1 (tid, tparent, tname, tsortid, timage, tchartwidth, tchartheight, "
                        "tchartcolor, ttype) SELECT tid, tparent, tname, tsortid, timage, tchartwidth, tchartheight, "
                        "tchartcolor, ttype FROM Story1",
                        nullptr, nullptr, nullptr),
           db);
-    Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+    CheckSqlite(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
     sqlite3_close(db);
     gBenchFileCleanup.path = p;
     return p;

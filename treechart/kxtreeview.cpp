@@ -9,6 +9,7 @@
 #include "platform/rtl/resources.h"
 #include "platform/win/system.h"
 #include "treechart/kxdbtreeview.h"
+#include "treechart/kxlookuptreeview.h"
 
 namespace {
 
@@ -454,6 +455,7 @@ void TCustomkxTreeView::WMNotify(TWMNotify& Message) {
 
 void kxInitTreeViews() {
   // The cursor goes to the current Screen; the classes are registered once.
+  kxInitLookupTreeViews();
   if (Screen)
     if (HCURSOR h = LoadCursorA(nullptr, "KXTREEDRAGCOPY")) Screen->SetCursors(crkxTreeDragCopy, h);
   static bool done = false;
