@@ -1112,6 +1112,12 @@ void TCustomForm::WMMenuMessage(TMessage& M) {
 
 void TCustomForm::WMSize2(TWMSize& M) {
   TScrollingWinControl::WMSize(M);
+  // The application window is minimised and restored with its main form, and
+  // is told so as the platform tells it.
+  const bool wasMinimized = FWindowState == wsMinimized;
+  if (Application && Application->MainForm() == this && Application->FHandle &&
+      (M.SizeType() == SIZE_MINIMIZED) != wasMinimized)
+    SendMessageA(Application->FHandle, WM_SIZE, M.SizeType(), 0);
   if (M.SizeType() == SIZE_MINIMIZED) FWindowState = wsMinimized;
   else if (M.SizeType() == SIZE_MAXIMIZED) FWindowState = wsMaximized;
   else if (M.SizeType() == SIZE_RESTORED) FWindowState = wsNormal;

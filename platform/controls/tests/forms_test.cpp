@@ -824,3 +824,39 @@ TEST_F(FormsTest, WrittenFormReadsBackTheSame) {
   EXPECT_EQ(order[0], g->Edit2);
 }
 }  // namespace
+
+namespace {
+// The application window is minimised and restored with the main form, so a
+// subclass of it sees WM_SIZE with SIZE_MINIMIZED once per minimising, by the
+// minimise command or by Application->Minimize, and SIZE_RESTORED on the way
+// back; other forms leave it alone.
+std::vector<WPARAM> gAppSizes;
+WNDPROC gAppOldProc = nullptr;
+LRESULT AppSizeProc(HWND H, UINT Msg, WPARAM W, LPARAM L) {
+  if (Msg == WM_SIZE) gAppSizes.push_back(W);
+  return CallWindowProcA(gAppOldProc, H, Msg, W, L);
+}
+
+TEST_F(FormsTest, TheApplicationWindowFollowsTheMainFormsMinimising) {
+  auto* main = new TForm(Application, 0);
+  auto* other = new TForm(Application, 0);
+  Application->SetMainForm(main);
+  main->Show();
+  other->Show();
+  Pump();
+  gAppSizes.clear();
+  gAppOldProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(Application->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AppSizeProc)));
+  SendMessageA(other->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  main->SetBounds(10, 10, 300, 200);  // sized, not minimised
+  EXPECT_TRUE(gAppSizes.empty());
+  SendMessageA(main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_EQ(gAppSizes, (std::vector<WPARAM>{SIZE_MINIMIZED}));
+  ShowWindow(main->Handle(), SW_RESTORE);
+  EXPECT_EQ(gAppSizes, (std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED}));
+  Application->Minimize();
+  EXPECT_EQ(gAppSizes.size(), 3u);
+  EXPECT_EQ(gAppSizes.back(), WPARAM(SIZE_MINIMIZED));
+  SetWindowLongPtrA(Application->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gAppOldProc));
+}
+}  // namespace
