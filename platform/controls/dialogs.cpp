@@ -2,6 +2,7 @@
 // dialogs are built on.
 #include "platform/controls/dialogs.h"
 #include <algorithm>
+#include "platform/classes/typinfo.h"
 #include "platform/controls/dialogs_internal.h"
 #include "platform/controls/menus.h"
 #include "platform/rtl/strings.h"
@@ -264,11 +265,51 @@ bool PickColor(TColor& Color) {
   Color = d.Color();
   return true;
 }
+
+// The common dialogs as window descriptions declare them.
+void RegisterDialogClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterClasses({TOpenDialog::StaticClass(), TSaveDialog::StaticClass(), TOpenPictureDialog::StaticClass(),
+                   TSavePictureDialog::StaticClass(), TColorDialog::StaticClass(), TFontDialog::StaticClass()});
+  RegisterProps<TCommonDialog>([](TPropBuilder<TCommonDialog>& p) {
+    p.Prop("Ctl3D", &TCommonDialog::Ctl3D, &TCommonDialog::SetCtl3D).Default(true);
+    p.Prop("HelpContext", &TCommonDialog::HelpContext, &TCommonDialog::SetHelpContext).Default(0);
+    p.Field("OnClose", &TCommonDialog::OnClose);
+    p.Field("OnShow", &TCommonDialog::OnShow);
+  });
+  RegisterProps<TOpenDialog>([](TPropBuilder<TOpenDialog>& p) {
+    p.Prop("DefaultExt", &TOpenDialog::DefaultExt, &TOpenDialog::SetDefaultExt);
+    p.Prop("FileName", &TOpenDialog::FileName, &TOpenDialog::SetFileName);
+    p.Prop("Filter", &TOpenDialog::Filter, &TOpenDialog::SetFilter);
+    p.Prop("FilterIndex", &TOpenDialog::FilterIndex, &TOpenDialog::SetFilterIndex).Default(1);
+    p.Prop("InitialDir", &TOpenDialog::InitialDir, &TOpenDialog::SetInitialDir);
+    p.Prop("Options", &TOpenDialog::Options, &TOpenDialog::SetOptions)
+        .Default(TOpenOptions{ofHideReadOnly, ofEnableSizing});
+    p.Prop("Title", &TOpenDialog::Title, &TOpenDialog::SetTitle);
+    p.Field("OnCanClose", &TOpenDialog::OnCanClose);
+    p.Field("OnFolderChange", &TOpenDialog::OnFolderChange);
+    p.Field("OnSelectionChange", &TOpenDialog::OnSelectionChange);
+    p.Field("OnTypeChange", &TOpenDialog::OnTypeChange);
+  });
+  RegisterProps<TColorDialog>([](TPropBuilder<TColorDialog>& p) {
+    p.Prop("Color", &TColorDialog::Color, &TColorDialog::SetColor).Default(clBlack).Idents(ColorIdentMap());
+    p.Prop("CustomColors", [](TColorDialog* d) -> TStrings* { return d->CustomColors(); });
+    p.Prop("Options", &TColorDialog::Options, &TColorDialog::SetOptions).Default(TColorDialogOptions{});
+  });
+  RegisterProps<TFontDialog>([](TPropBuilder<TFontDialog>& p) {
+    p.Prop("Font", &TFontDialog::Font, &TFontDialog::SetFont);
+    p.Field("MinFontSize", &TFontDialog::MinFontSize).Default(0);
+    p.Field("MaxFontSize", &TFontDialog::MaxFontSize).Default(0);
+  });
+}
 }  // namespace
 
 void InitDialogs() {
   SetMessageBoxProc(&PvMessageBox);
   SetColorBoxPickProc(&PickColor);
+  RegisterDialogClasses();
 }
 
 // ---------------------------------------------------------------------------

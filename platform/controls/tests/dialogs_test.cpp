@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 #include "platform/backend/headless/headless.h"
+#include "platform/classes/filer.h"
+#include "platform/classes/init.h"
 #include "platform/controls/buttons.h"
 #include "platform/controls/dialogs.h"
 #include "platform/controls/extctrls.h"
@@ -844,4 +846,55 @@ TEST_F(DialogsTest, FileDialogIsDrivenByTheKeyboard) {
   EXPECT_EQ(od.FileName(), dir + "/a.txt");
 }
 
+}  // namespace
+
+namespace {
+// The dialogs are declared in window descriptions with their published
+// settings, and only what differs from the defaults is written back.
+TEST_F(DialogsTest, DialogsReadAndWriteTheirSettingsInDescriptions) {
+  InitClasses();
+  const char* text =
+      "object Host: TForm\n"
+      "  object OpenDialog: TOpenDialog\n"
+      "    Filter = 'All files (*.*)|*.*'\n"
+      "    InitialDir = '/srv'\n"
+      "    Options = [ofHideReadOnly, ofFileMustExist, ofEnableSizing]\n"
+      "    Title = 'Open'\n"
+      "  end\n"
+      "  object SaveDialog1: TSaveDialog\n"
+      "    DefaultExt = 'txt'\n"
+      "    FilterIndex = 2\n"
+      "  end\n"
+      "  object ColorDialog: TColorDialog\n"
+      "    Color = clRed\n"
+      "    Options = [cdFullOpen]\n"
+      "  end\n"
+      "  object FontDialog1: TFontDialog\n"
+      "    MaxFontSize = 72\n"
+      "  end\n"
+      "end\n";
+  auto* f = new TForm(Application, 0);
+  ReadComponentFromText(text, f);
+  auto* od = dynamic_cast<TOpenDialog*>(f->FindComponent("OpenDialog"));
+  ASSERT_NE(od, nullptr);
+  EXPECT_EQ(od->Filter(), "All files (*.*)|*.*");
+  EXPECT_EQ(od->InitialDir(), "/srv");
+  EXPECT_TRUE(od->Options().Contains(ofFileMustExist));
+  auto* sd = dynamic_cast<TSaveDialog*>(f->FindComponent("SaveDialog1"));
+  ASSERT_NE(sd, nullptr);
+  EXPECT_EQ(sd->DefaultExt(), "txt");
+  EXPECT_EQ(sd->FilterIndex(), 2);
+  auto* cd = dynamic_cast<TColorDialog*>(f->FindComponent("ColorDialog"));
+  ASSERT_NE(cd, nullptr);
+  EXPECT_EQ(cd->Color(), clRed);
+  EXPECT_TRUE(cd->Options().Contains(cdFullOpen));
+  auto* fd = dynamic_cast<TFontDialog*>(f->FindComponent("FontDialog1"));
+  ASSERT_NE(fd, nullptr);
+  EXPECT_EQ(fd->MaxFontSize, 72);
+  AnsiString written = WriteComponentToText(f);
+  EXPECT_NE(written.find("Options = [ofHideReadOnly, ofFileMustExist, ofEnableSizing]"), AnsiString::npos) << written;
+  EXPECT_EQ(written.find("FilterIndex = 1"), AnsiString::npos) << written;
+  EXPECT_EQ(written.find("Ctl3D"), AnsiString::npos) << written;
+  EXPECT_NE(written.find("Color = clRed"), AnsiString::npos) << written;
+}
 }  // namespace
