@@ -145,6 +145,23 @@ int TADOConnection::Execute(const AnsiString& CommandText) {
   return 0;
 }
 
+void TADOConnection::GetTableNames(TStrings* List, bool SystemTables) {
+  pvsql::Stmt st(Database(), "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name COLLATE NOCASE");
+  List->BeginUpdate();
+  try {
+    List->Clear();
+    while (st.Step()) {
+      AnsiString name = Utf8ToAnsi(st.Text(0));
+      if (!SystemTables && AnsiStartsText("sqlite_", name)) continue;
+      List->Add(name);
+    }
+  } catch (...) {
+    List->EndUpdate();
+    throw;
+  }
+  List->EndUpdate();
+}
+
 void TADOConnection::RegisterClient(TDataSet* DataSet) {
   if (std::find(FDataSets.begin(), FDataSets.end(), DataSet) == FDataSets.end()) FDataSets.push_back(DataSet);
 }

@@ -49,6 +49,9 @@ class TADOConnection : public TComponent {
   TDataSet* DataSets(int Index) const { return FDataSets.at(Index); }
   // Runs a schema statement (see ExecSchemaStatement); returns the rows affected.
   int Execute(const AnsiString& CommandText);
+  // Fills List with the names of the file's tables in name order (connects
+  // first when needed); SystemTables adds the store's own tables.
+  void GetTableNames(TStrings* List, bool SystemTables = false);
   // The open file (connects first when needed).
   pvsql::Db& Database();
 

@@ -340,3 +340,26 @@ TEST_F(StorageTest, PostedRecordsSurviveAKilledProcess) {
 }
 
 }  // namespace
+
+namespace {
+// The connection lists the file's tables by name, without the store's own
+// unless asked, whatever their case, and connects to do so.
+TEST_F(StorageTest, ConnectionListsTheTablesOfItsFile) {
+  MakeDatabase(dir.File("lib.l"),
+               "CREATE TABLE region1 (tid INTEGER PRIMARY KEY AUTOINCREMENT);"
+               "CREATE TABLE TableAlias (tid INTEGER);CREATE TABLE \xE8\xA1\xA8 (x INTEGER);"
+               "CREATE VIEW v AS SELECT * FROM region1;INSERT INTO region1 DEFAULT VALUES;");
+  TADOConnection conn(nullptr);
+  conn.SetConnectionString(JetConnection(dir.File("lib.l")));
+  TStringList names;
+  names.Add("stale");
+  conn.GetTableNames(&names);
+  EXPECT_TRUE(conn.Connected());
+  EXPECT_EQ(names.Text(), AnsiString("region1\r\nTableAlias\r\n\xB1\xED\r\n"));  // the view is no table
+  conn.GetTableNames(&names, true);
+  EXPECT_GE(names.IndexOf("sqlite_sequence"), 0);
+  TADOConnection missing(nullptr);
+  missing.SetConnectionString(JetConnection(dir.File("none.l")));
+  EXPECT_THROW(missing.GetTableNames(&names), EDatabaseError);
+}
+}  // namespace
