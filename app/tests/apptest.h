@@ -1,0 +1,60 @@
+// Shared fixture of the application's tests: the program's libraries started
+// on the headless backend as the program starts them, a fresh Application for
+// each test, and a temporary folder of the test's own.
+#pragma once
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/app_init.h"
+#include "bars/bars_init.h"
+#include "docking/kxdockmanager.h"
+#include "editor/txteditinit.h"
+#include "framework/framework_init.h"
+#include "platform/classes/resources_init.h"
+#include "platform/controls/tests/ctltest.h"
+#include "platform/db/init.h"
+#include "platform/rtl/strings.h"
+#include "treechart/kxtreeview.h"
+
+class AppTest : public CtlTest {
+ protected:
+  std::string Dir;
+
+  void SetUp() override {
+    CtlTest::SetUp();
+    static bool once = false;
+    if (!once) {
+      once = true;
+      InitResources();
+      InitDataAccess();
+      kxInitTreeViews();
+      InitEditorClasses();
+      InitApp();
+    }
+    InitFramework();
+    InitBars();
+    kxInitDocking();
+    std::string tmpl = (std::filesystem::temp_directory_path() / "pvappXXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    Dir = tmpl;
+  }
+  void TearDown() override {
+    DoneForms();
+    kxDoneDocking();
+    FinalizeBars();
+    FinalizeFramework();
+    CtlTest::TearDown();
+    std::error_code ec;
+    if (!Dir.empty()) std::filesystem::remove_all(Dir, ec);
+  }
+  // Lets timers due within Ms fire.
+  void Wait(int Ms) {
+    hb->AdvanceClock(std::uint32_t(Ms));
+    Pump();
+  }
+  static AnsiString A(const std::string& Utf8) { return Utf8ToAnsi(Utf8); }
+  static std::string U8(const AnsiString& S) { return AnsiToUtf8(S); }
+};
