@@ -1,7 +1,11 @@
 #include "app/app_init.h"
 
 #include "app/cooltrayicon.h"
+#include "app/libdatamodule.h"
+#include "app/treecopyform.h"
 
 void InitApp() {
   InitCoolTrayIcon();
+  RegisterLibDataModule();
+  RegisterTreeCopyForm();
 }
