@@ -777,6 +777,9 @@ void TBitmap::SetSize(int AWidth, int AHeight) {
   for (int y = 0; y < std::min(AHeight, FHeight); ++y)
     for (int x = 0; x < std::min(AWidth, FWidth); ++x) img.At(x, y) = FBits[std::size_t(y) * FWidth + x];
   LoadFromRawImage(img);
+  // Sized one side at a time, an empty bitmap keeps the side already given.
+  FWidth = AWidth;
+  FHeight = AHeight;
 }
 
 void TBitmap::LoadFromRawImage(const TRawImage& Image) {

@@ -36,3 +36,28 @@ TEST(PatternBitmap, CheckerboardSharedPerPairAndInvertsTwiceToNothing) {
 }
 
 }  // namespace
+
+namespace {
+// A bitmap sized one side at a time keeps the side given first and can be
+// drawn on once both are set; zero on either side empties it.
+TEST(BitmapSize, SetOneSideAtATime) {
+  HeadlessBackend::Install();
+  TBitmap b;
+  b.SetWidth(16);
+  EXPECT_EQ(b.Width(), 16);
+  EXPECT_TRUE(b.Empty());
+  b.SetHeight(12);
+  EXPECT_EQ(b.Width(), 16);
+  EXPECT_EQ(b.Height(), 12);
+  EXPECT_FALSE(b.Empty());
+  b.Canvas()->Brush()->SetColor(clRed);
+  b.Canvas()->FillRect(TRect(0, 0, 16, 12));
+  EXPECT_EQ(ColorToRGB(b.Canvas()->Pixels(15, 11)) & 0xFFFFFF, RGB(255, 0, 0));
+  b.SetHeight(0);
+  EXPECT_TRUE(b.Empty());
+  EXPECT_EQ(b.Width(), 16);
+  b.SetHeight(4);
+  EXPECT_EQ(b.Height(), 4);
+  EXPECT_FALSE(b.Empty());
+}
+}  // namespace
