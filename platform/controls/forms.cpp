@@ -1612,7 +1612,7 @@ AnsiString TApplication::ExeName() const {
 
 void TApplication::SetArgs(int argc, const char* const* argv) {
   FArgs.clear();
-  for (int i = 0; i < argc; ++i) FArgs.push_back(argv[i] ? argv[i] : "");
+  for (int i = 0; i < argc; ++i) FArgs.push_back(argv[i] ? FromSysFileName(argv[i]) : AnsiString());
   if (FArgs.empty()) FArgs.push_back("");
 }
 

@@ -607,7 +607,8 @@ class TApplication : public TComponent {
   bool UpdateAction(TBasicAction* Action);
   bool IsShortCut(TWMKey& Message);
 
-  // Command line.
+  // Command line: the process's arguments as the system passes them (UTF-8),
+  // kept in CP936 like every other string of the program.
   void SetArgs(int argc, const char* const* argv);
   int ParamCount() const { return static_cast<int>(FArgs.size()) - 1; }
   AnsiString ParamStr(int Index) const;

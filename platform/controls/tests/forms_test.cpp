@@ -860,3 +860,18 @@ TEST_F(FormsTest, TheApplicationWindowFollowsTheMainFormsMinimising) {
   SetWindowLongPtrA(Application->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gAppOldProc));
 }
 }  // namespace
+
+namespace {
+// The command line arrives as the system passes it (UTF-8) and is kept in
+// CP936; the executable's name is its full path.
+TEST_F(FormsTest, TheCommandLineIsKeptInCp936) {
+  const char* argv[] = {"/opt/p/bin/penvro", "/home/\xE4\xBD\xA0/\xE7\xAC\xAC\xE4\xB8\x80.t", "-x"};
+  Application->SetArgs(3, argv);
+  EXPECT_EQ(Application->ParamCount(), 2);
+  EXPECT_EQ(Application->ParamStr(0), "/opt/p/bin/penvro");
+  EXPECT_EQ(Application->ExeName(), "/opt/p/bin/penvro");
+  EXPECT_EQ(Application->ParamStr(1), "/home/\xC4\xE3/\xB5\xDA\xD2\xBB.t");
+  EXPECT_EQ(Application->ParamStr(2), "-x");
+  EXPECT_EQ(Application->ParamStr(3), "");
+}
+}  // namespace
