@@ -24,7 +24,8 @@ struct BackendInput {
     ImeCompose,   // text: text still being composed, UTF-8 (empty: composition cancelled)
     CloseRequest, // the desktop asks to close the window `window`
     DropFiles,    // files dropped at (x, y); text: one UTF-8 path per line
-    TrayMouse,    // the notification icon `trayId` got the mouse message `mouseMessage` (WM_*)
+    TrayMouse,    // the notification icon `trayId` got the mouse message `mouseMessage` (WM_*),
+                  // with the pointer at (x, y) on the screen
     Activate,     // the desktop activated the window `window` (0: another program took the activation)
     ClipboardChanged,  // another program changed the desktop's clipboard
   };

@@ -154,6 +154,10 @@ void Sink::Input(const BackendInput& in) {
         return;
       }
       break;
+    case BackendInput::TrayMouse:
+      // the pointer is over the icon: a menu the icon opens opens there
+      s.cursor = {in.x, in.y};
+      break;
     case BackendInput::ButtonDown:
     case BackendInput::ButtonUp: {
       static const int vks[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};

@@ -858,6 +858,9 @@ bool DesktopBackend::TrayAdd(unsigned id, const std::string& tip, const BackendI
       in.kind = BackendInput::TrayMouse;
       in.trayId = id;
       in.mouseMessage = msg;
+      const QPoint at = QCursor::pos();
+      in.x = at.x();
+      in.y = at.y();
       impl->Push(std::move(in));
     }
   });

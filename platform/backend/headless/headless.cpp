@@ -128,11 +128,15 @@ void HeadlessBackend::ComposeText(const std::string& utf8) {
   Push(in);
 }
 
-void HeadlessBackend::TrayMouse(unsigned id, unsigned mouseMessage) {
+void HeadlessBackend::TrayMouse(unsigned id, unsigned mouseMessage) { TrayMouse(id, mouseMessage, mouseX_, mouseY_); }
+
+void HeadlessBackend::TrayMouse(unsigned id, unsigned mouseMessage, int x, int y) {
   BackendInput in;
   in.kind = BackendInput::TrayMouse;
   in.trayId = id;
   in.mouseMessage = mouseMessage;
+  in.x = mouseX_ = x;
+  in.y = mouseY_ = y;
   Push(in);
 }
 

@@ -41,8 +41,10 @@ class HeadlessBackend : public IBackend {
   // Text being composed in the input method (UTF-8); empty cancels the composition.
   void ComposeText(const std::string& utf8);
   void RequestClose(BackendWindowId id);
-  // A mouse message (WM_LBUTTONUP, WM_RBUTTONUP ...) on the notification icon `id`.
+  // A mouse message (WM_LBUTTONUP, WM_RBUTTONUP ...) on the notification icon `id`,
+  // with the pointer where it is, or over the icon at screen point (x, y).
   void TrayMouse(unsigned id, unsigned mouseMessage);
+  void TrayMouse(unsigned id, unsigned mouseMessage, int x, int y);
   void DropFiles(int x, int y, const std::vector<std::string>& utf8Paths);
   // The desktop activated window `id` (0: another program took the activation).
   void ActivateFromDesktop(BackendWindowId id);

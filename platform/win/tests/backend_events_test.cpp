@@ -241,6 +241,13 @@ TEST_F(BackendEvents, NotificationIconClicksArriveAsTheCallbackMessage) {
       got.push_back(r.lp);
     }
   EXPECT_EQ(got, std::vector<LPARAM>(clicks.begin(), clicks.end()));
+  // the pointer is where the icon was clicked, for a menu that opens there
+  hb->TrayMouse(7, WM_RBUTTONDOWN, 1900, 1070);
+  Pump();
+  POINT at;
+  GetCursorPos(&at);
+  EXPECT_EQ(at.x, 1900);
+  EXPECT_EQ(at.y, 1070);
   // a removed icon, or one whose window is gone, reports nothing
   ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &d));
   Clear();
