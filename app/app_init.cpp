@@ -2,10 +2,12 @@
 
 #include "app/cooltrayicon.h"
 #include "app/libdatamodule.h"
+#include "app/mainform.h"
 #include "app/treecopyform.h"
 
 void InitApp() {
   InitCoolTrayIcon();
   RegisterLibDataModule();
+  RegisterMainForm();
   RegisterTreeCopyForm();
 }

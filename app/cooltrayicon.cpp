@@ -157,9 +157,11 @@ bool TCoolTrayIcon::PrepareIconData() {
 bool TCoolTrayIcon::AddTrayIcon() {
   if (!ComponentState().Contains(csDesigning)) FIconVisible = true;
   if (!PrepareIconData()) return false;
-  if (Shell_NotifyIconA(NIM_ADD, &FIconData)) return true;
-  // Already shown: bring it up to date instead.
-  return Shell_NotifyIconA(NIM_MODIFY, &FIconData) != FALSE;
+  // Already shown: brought up to date instead.
+  if (Shell_NotifyIconA(NIM_ADD, &FIconData) || Shell_NotifyIconA(NIM_MODIFY, &FIconData)) return true;
+  // The desktop has no notification area: the icon is not there.
+  if (!ComponentState().Contains(csDesigning)) FIconVisible = false;
+  return false;
 }
 
 bool TCoolTrayIcon::RemoveTrayIcon() {
@@ -305,7 +307,6 @@ void TCoolTrayIcon::ApplicationMinimized() {
   // Hidden only when the icon is there to bring it back: without a
   // notification area the program stays minimised.
   if (AddTrayIcon()) HideMainWindow();
-  else FIconVisible = false;
 }
 
 void TCoolTrayIcon::HookApplication() {

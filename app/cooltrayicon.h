@@ -66,7 +66,8 @@ class TCoolTrayIcon : public TComponent {
   TCycleEvent OnCycle;
 
   // ---- operations ----
-  // Sets IconVisible and adds the icon; false when the desktop refused it.
+  // Sets IconVisible and adds the icon; false (and IconVisible cleared) when
+  // the desktop refused it.
   virtual bool AddTrayIcon();
   // Clears IconVisible and deletes the icon; false when there was none.
   virtual bool RemoveTrayIcon();

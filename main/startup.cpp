@@ -1,10 +1,11 @@
 #include "main/startup.h"
 
+#include "app/app_init.h"
 #include "bars/bars_init.h"
+#include "docking/kxdockmanager.h"
 #include "editor/txteditinit.h"
 #include "framework/framework_init.h"
 #include "inplace/inplace_init.h"
-#include "main/demo.h"
 #include "pagecontrol/pagecontrol_init.h"
 #include "platform/classes/init.h"
 #include "platform/classes/resources_init.h"
@@ -16,23 +17,24 @@
 void InitProgram() {
   InitClasses();
   InitResources();
-  InitDemoResources();
   InitDataAccess();
   InitControls();
   kxInitTreeViews();
   InitEditorClasses();
   InitFramework();
+  kxInitDocking();
   InitBars();
   InitPageControl();
   InitInplace();
+  InitApp();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
-  RegisterDemoForm();
 }
 
 void FinalizeProgram() {
   // The forms go first: their framework controls and bars leave the
   // framework's and the bar library's windows and lists as they are freed.
   FinalizeControls();
+  kxDoneDocking();
   FinalizeBars();
   FinalizePageControl();
   FinalizeEditorClasses();

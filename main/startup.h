@@ -3,8 +3,8 @@
 // tests).
 #pragma once
 
-// Registries, resources, data access, the class library, the control
-// framework and the program's own form, in that order.
+// Registries, resources, data access, the class library, the component
+// libraries and the application's own forms, in that order.
 void InitProgram();
-// Frees the forms, then what the framework made, then the registries.
+// Frees the forms, then what the libraries made, then the registries.
 void FinalizeProgram();

@@ -1,16 +1,23 @@
 // The program's start-up and shut-down lists, run headless as `make run` runs
 // them on a display: every library the program uses is ready after start-up,
-// the framework among them, and shut-down releases what the framework made.
+// the framework among them, the workbench comes up from an installation laid
+// out in a temporary folder, and shut-down releases what the framework made.
 #include "main/startup.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "framework/framework_init.h"
 #include "framework/uxlookandfeel.h"
 #include "framework/uxscrollbar.h"
 #include "framework/uxthemes.h"
 #include "framework/uxwinutils.h"
-#include "main/demo.h"
+#include "app/libdatamodule.h"
+#include "app/mainform.h"
+#include "app/program.h"
+#include "docking/kxdockmanager.h"
 #include "pagecontrol/pagecontrol_init.h"
 #include "pagecontrol/uxpcpainter.h"
 #include "platform/backend/headless/headless.h"
@@ -19,14 +26,26 @@
 
 namespace {
 
-// What the library data module holds for the whole run: the controller that
-// gives every look and feel the Office 2003 look.
-const char* const kModuleText =
-    "object LibModule: TDataModule\n"
-    "  object LookAndFeelController: TuxLookAndFeelController\n"
-    "    Kind = lfOffice11\n"
-    "  end\n"
-    "end\n";
+namespace fs = std::filesystem;
+
+// An installation in a temporary folder: bin/ and the shipped data files.
+struct Installation {
+  std::string root;
+  Installation() {
+    std::string tmpl = (fs::temp_directory_path() / "pvmainXXXXXX").string();
+    if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    root = tmpl + "/";
+    const fs::path shipped = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "penvarro" / "data";
+    fs::create_directories(root + "bin");
+    fs::create_directories(root + "data");
+    fs::copy_file(shipped / "lib.l", root + "data/lib.l");
+    fs::copy_file(shipped / "template.te", root + "data/template.te");
+  }
+  ~Installation() {
+    std::error_code ec;
+    fs::remove_all(root, ec);
+  }
+};
 
 TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   HeadlessBackend::Install();
@@ -47,24 +66,24 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   EXPECT_NE(GetClass("TuxPageControl"), nullptr);
   ASSERT_NE(PaintersFactory(), nullptr);
 
-  // the library module's controller sets the look of the framework's controls
-  auto* module = dynamic_cast<TComponent*>(ReadComponentFromText(kModuleText, nullptr));
-  ASSERT_NE(module, nullptr);
+  // the workbench: the library module's controller sets the look of the
+  // framework's controls, the frame comes up with the library open
+  Installation inst;
+  const std::string exe = inst.root + "bin/penvro";
+  const char* argv[] = {exe.c_str()};
+  CreateWorkbench(1, argv);
+  ASSERT_NE(MainForm, nullptr);
+  EXPECT_EQ(Application->MainForm(), MainForm);
   EXPECT_EQ(uxGetRootLookAndFeel()->Kind(), lfOffice11);
-
-  // the program's form comes up as on a display, with a framework control on it
-  Application->Initialize();
-  TFrmDemo* form = nullptr;
-  Application->CreateForm(form);
-  ASSERT_NE(form, nullptr);
-  auto* bar = NewObject<TuxScrollBar>(form);
-  bar->SetParent(form);
+  EXPECT_NE(GetClass("TkxDockingManager"), nullptr);
+  EXPECT_EQ(LibDataModule->DockingManager->ViewStyle(), vsOffice11);
+  auto* bar = NewObject<TuxScrollBar>(MainForm);
+  bar->SetParent(MainForm);
   EXPECT_EQ(bar->LookAndFeel()->Kind(), lfOffice11);
-  form->Show();
+  MainForm->Show();
   Application->ProcessMessages();
-  EXPECT_TRUE(IsWindowVisible(form->Handle()));
-  module->Free();
-  EXPECT_EQ(bar->LookAndFeel()->Kind(), lfUltraFlat);  // the last controller went
+  EXPECT_TRUE(IsWindowVisible(MainForm->Handle()));
+  EXPECT_TRUE(LibDataModule->libTable->Active());
 
   FinalizeProgram();
   EXPECT_FALSE(FrameworkInitialised());
