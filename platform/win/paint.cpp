@@ -44,6 +44,7 @@ struct PaintState {
   TopSurface overlay;
   RECT overlayDamage{0, 0, 0, 0};
   bool overlayDirty = false;
+  std::vector<std::uint32_t> overlayShown;  // the overlay as the backend last got it
   HRGN tmp = nullptr;
   HFONT captionFont = nullptr;
 };
@@ -121,6 +122,7 @@ TopSurface& Overlay() {
   int wdt = std::max<int>(1, scr.Width()), hgt = std::max<int>(1, scr.Height());
   if (p.overlay.s.width != wdt || p.overlay.s.height != hgt) {
     p.overlay.buf.assign(std::size_t(wdt) * hgt, 0);
+    if (p.overlayShown.empty()) p.overlayShown = p.overlay.buf;  // nothing is shown yet
     p.overlay.s.pixels = p.overlay.buf.data();
     p.overlay.s.width = wdt;
     p.overlay.s.height = hgt;
@@ -265,7 +267,10 @@ HDC MakeDC(Wnd* w, bool client, HRGN clip) {
 void ReleaseView(DcView* v) {
   if (v->desktop) {
     PaintState& p = P();
-    if (S().backend) {
+    // The screen DC mostly serves for measuring text: only a changed overlay goes
+    // to the backend, which rebuilds its whole-screen window from it.
+    if (S().backend && p.overlay.buf != p.overlayShown) {
+      p.overlayShown = p.overlay.buf;
       BackendImage img;
       img.pixels = p.overlay.s.pixels;
       img.width = p.overlay.s.width;

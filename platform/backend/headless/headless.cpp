@@ -266,6 +266,7 @@ void HeadlessBackend::Present(BackendWindowId id, const BackendImage& img, const
 }
 
 void HeadlessBackend::PresentOverlay(const BackendImage& img, const RECT&) {
+  ++overlayPresents_;
   overlayW_ = img.width;
   overlayH_ = img.height;
   overlay_.resize(std::size_t(img.width) * img.height);

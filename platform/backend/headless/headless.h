@@ -74,6 +74,7 @@ class HeadlessBackend : public IBackend {
   // Writes the composed screen, or the given part of it, as a PNG file.
   void SaveScreenshot(const std::string& path, const RECT* area = nullptr) const;
   std::uint32_t ScreenPixel(int x, int y) const;
+  int OverlayPresents() const { return overlayPresents_; }  // how often the desktop overlay was given
 
   int BeepCount() const { return beeps_; }
   int CursorShape() const { return cursorShape_; }  // an IDC_* number; -1 for the program's own cursor
@@ -153,6 +154,7 @@ class HeadlessBackend : public IBackend {
   std::vector<BackendWindowId> stack_;
   std::vector<std::uint32_t> overlay_;
   int overlayW_ = 0, overlayH_ = 0;
+  int overlayPresents_ = 0;
   std::map<std::string, std::string> clipboard_;
   bool clipPending_ = false;  // a copy's formats are still arriving
   std::map<unsigned, std::string> tray_;

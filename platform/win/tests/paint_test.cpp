@@ -309,6 +309,29 @@ TEST_F(PaintTest, DesktopDrawingIsAnOverlayThatXorUndoes) {
   EXPECT_EQ(hb->ScreenPixel(50, 50) & 0xFFFFFF, kWhite);
 }
 
+TEST_F(PaintTest, TheScreenDcUsedOnlyForMeasuringShowsNothing) {
+  Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+  Pump();
+  const int before = hb->OverlayPresents();
+  for (int i = 0; i < 3; ++i) {
+    HDC dc = GetDC(nullptr);
+    SIZE sz;
+    GetTextExtentPoint32A(dc, "Abc", 3, &sz);
+    ReleaseDC(nullptr, dc);
+  }
+  EXPECT_EQ(hb->OverlayPresents(), before);
+  HDC dc = GetDC(nullptr);
+  PatBlt(dc, 10, 10, 5, 5, DSTINVERT);
+  ReleaseDC(nullptr, dc);
+  EXPECT_EQ(hb->OverlayPresents(), before + 1);
+  EXPECT_EQ(hb->ScreenPixel(12, 12) & 0xFFFFFF, 0u);
+  dc = GetDC(nullptr);
+  PatBlt(dc, 10, 10, 5, 5, DSTINVERT);  // undone: the overlay is empty again and goes once more
+  ReleaseDC(nullptr, dc);
+  EXPECT_EQ(hb->OverlayPresents(), before + 2);
+  EXPECT_EQ(hb->ScreenPixel(12, 12) & 0xFFFFFF, kWhite);
+}
+
 TEST_F(PaintTest, ScreenshotOfASmallWindowTreeIsAPng) {
   HWND p = Top(10, 10, 120, 80, WS_POPUP | WS_VISIBLE | WS_BORDER | WS_CLIPCHILDREN);
   HWND a = Child(p, 10, 10, 30, 30);
