@@ -132,7 +132,7 @@ TEST_F(StateTest, ResizingRecordsOnlyTheDimensionAcrossTheDockSide) {
   TkxDockPanel* A = NewPanel(F, "A", 150, 120);
   TkxDockPanel* B = NewPanel(F, "B", 150, 120);
   A->DockTo(Site, dtLeft, -1);
-  B->DockTo(Site, dtClient, -1);
+  B->DockTo(A->LayoutDockSite(), dtClient, -1);
   Pump();
   A->SetWidth(170);
   EXPECT_EQ(A->OriginalWidth(), 170);

@@ -76,7 +76,8 @@ TEST_F(ZoneTest, ResizeZonesLieOnTheFreeEdgeAndRespectTheLimits) {
   TkxDockPanel* A = NewPanel(F, "A", 150, 150);
   TkxDockPanel* C = NewPanel(F, "C");
   A->DockTo(Site, dtLeft, -1);
-  C->DockTo(Site, dtClient, -1);
+  EXPECT_FALSE(Site->CanDockHost(C, dtClient));  // the site is not empty any more
+  C->DockTo(A->LayoutDockSite(), dtClient, -1);
   Pump();
   EXPECT_NE(ZoneOf(A, A, dtRight, true), nullptr);
   EXPECT_EQ(ZoneOf(A, A, dtLeft, true), nullptr);
