@@ -1,46 +1,11 @@
 // The story window's dock arrangement read from its window description: its
 // tree, its hide bars, and how it looks in the four view styles.
-#include "docking/tests/docktest.h"
 #include "docking/tests/storywindow.h"
 #include "platform/gdi/tests/refimage.h"
 
 namespace {
 
-class StoryTest : public DockTest {
- protected:
-  TkxDockingManager* M = nullptr;
-  TDataModule* Module = nullptr;
-  TForm* Story = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    RegisterClass(TForm::StaticClass());
-    Module = new TDataModule(nullptr, 0);
-    M = new TkxDockingManager(Module);
-    Story = dynamic_cast<TForm*>(ReadComponentFromText(StoryWindowText(), nullptr));
-    ASSERT_NE(Story, nullptr);
-    Story->Show();
-    Pump();
-  }
-  void TearDown() override {
-    if (Story) Story->Free();
-    delete Module;
-    DockTest::TearDown();
-  }
-  template <class T>
-  T* Named(const char* Name) {
-    return dynamic_cast<T*>(Story->FindComponent(Name));
-  }
-  TRawImage Shot() {
-    RECT R;
-    GetWindowRect(Story->Handle(), &R);
-    const std::vector<std::uint32_t> Pixels = hb->ComposeScreen(R);
-    TRawImage Img;
-    Img.Width = R.right - R.left;
-    Img.Height = R.bottom - R.top;
-    Img.Pixels = Pixels;
-    return Img;
-  }
-};
+using StoryTest = StoryWindowTest;
 
 TEST_F(StoryTest, TheDescriptionBuildsTheTreeWithTwoHideBars) {
   auto* Host = Named<TkxDockSite>("RightHost");

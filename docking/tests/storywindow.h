@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "docking/tests/docktest.h"
+#include "platform/gdi/tests/refimage.h"
 #include "platform/rtl/strings.h"
 
 inline std::string StoryPanel(const char* Name, const char* Caption, int W, int H, int Image = -1) {
@@ -68,3 +70,41 @@ inline AnsiString StoryWindowText() {
   T += "  end\nend\n";
   return Utf8ToAnsi(T);
 }
+
+// The story window read from its description, shown, with the manager on a
+// data module of its own (as the application keeps it).
+class StoryWindowTest : public DockTest {
+ protected:
+  TkxDockingManager* M = nullptr;
+  TDataModule* Module = nullptr;
+  TForm* Story = nullptr;
+  void SetUp() override {
+    DockTest::SetUp();
+    RegisterClass(TForm::StaticClass());
+    Module = new TDataModule(nullptr, 0);
+    M = new TkxDockingManager(Module);
+    Story = dynamic_cast<TForm*>(ReadComponentFromText(StoryWindowText(), nullptr));
+    ASSERT_NE(Story, nullptr);
+    Story->Show();
+    Pump();
+  }
+  void TearDown() override {
+    if (Story) Story->Free();
+    delete Module;
+    DockTest::TearDown();
+  }
+  template <class T>
+  T* Named(const char* Name) {
+    return dynamic_cast<T*>(Story->FindComponent(Name));
+  }
+  TRawImage Shot() {
+    RECT R;
+    GetWindowRect(Story->Handle(), &R);
+    const std::vector<std::uint32_t> Pixels = hb->ComposeScreen(R);
+    TRawImage Img;
+    Img.Width = R.right - R.left;
+    Img.Height = R.bottom - R.top;
+    Img.Pixels = Pixels;
+    return Img;
+  }
+};
