@@ -258,6 +258,40 @@ TEST_F(DragTest, TabsSwitchPagesAndDragAPageOut) {
   EXPECT_EQ(A->GetDockingState(), dcsFloating);
 }
 
+TEST_F(DragTest, TheKeyboardFocusMovingIntoAPageMakesItTheActiveOne) {
+  // C beside a tab container of A and B; each panel holds one field that takes the focus.
+  TkxDockPanel* A = NewPanel(F, "A");
+  TkxDockPanel* B = NewPanel(F, "B");
+  TkxDockPanel* C = NewPanel(F, "C");
+  A->DockTo(Site, dtClient, -1);
+  B->DockTo(A, dtClient, -1);
+  C->DockTo(Site, dtLeft, -1);
+  auto Field = [](TkxDockPanel* P) {
+    auto* E = new TBox(P);
+    E->SetParent(P);
+    E->SetTabStop(true);
+    return E;
+  };
+  TBox* EA = Field(A);
+  Field(B);
+  TBox* EC = Field(C);
+  A->Activate();
+  TkxTabContainerDockSite* T = A->TabContainer();
+  EC->SetFocus();
+  Pump();
+  EXPECT_EQ(GetDockingController()->ActiveDockControl(), C);
+  // Tab leaves C for the field of the shown page; the disabled page B is skipped.
+  hb->Key(VK_TAB);
+  Pump();
+  EXPECT_EQ(F->ActiveControl(), EA);
+  EXPECT_EQ(GetDockingController()->ActiveDockControl(), A);
+  EXPECT_EQ(T->ActiveChild(), A);
+  hb->Key(VK_TAB);
+  Pump();
+  EXPECT_EQ(F->ActiveControl(), EC);
+  EXPECT_EQ(GetDockingController()->ActiveDockControl(), C);
+}
+
 TEST_F(DragTest, ADoubleClickOnACaptionFloatsAndOnTheFloatCaptionDocksBack) {
   TkxDockPanel* A = NewPanel(F, "A", 300, 200);
   TkxDockPanel* X = NewPanel(F, "X", 150, 120);
