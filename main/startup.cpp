@@ -1,5 +1,6 @@
 #include "main/startup.h"
 
+#include "docking/kxdockmanager.h"
 #include "framework/framework_init.h"
 #include "main/demo.h"
 #include "platform/classes/init.h"
@@ -15,6 +16,7 @@ void InitProgram() {
   InitDataAccess();
   InitControls();
   InitFramework();
+  kxInitDocking();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
   RegisterDemoForm();
 }
@@ -23,6 +25,7 @@ void FinalizeProgram() {
   // The forms go first: their framework controls leave the framework's
   // windows and lists as they are freed.
   FinalizeControls();
+  kxDoneDocking();
   FinalizeFramework();
   FinalizeClasses();
 }

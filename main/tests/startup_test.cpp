@@ -24,6 +24,9 @@ const char* const kModuleText =
     "  object LookAndFeelController: TuxLookAndFeelController\n"
     "    Kind = lfOffice11\n"
     "  end\n"
+    "  object DockingManager: TkxDockingManager\n"
+    "    ViewStyle = vsOffice11\n"
+    "  end\n"
     "end\n";
 
 TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
@@ -40,6 +43,9 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   EXPECT_NE(Screen->Cursors(crUxDragCopy), Screen->Cursors(crDefault));
   EXPECT_NE(GetClass("TuxScrollBar"), nullptr);
   EXPECT_NE(GetPropInfo(TuxLookAndFeel::StaticClass(), "NativeStyle"), nullptr);
+  // and the docking library's classes, for the windows' dock sites and panels
+  EXPECT_NE(GetClass("TkxDockPanel"), nullptr);
+  EXPECT_NE(GetClass("TkxDockingManager"), nullptr);
 
   // the library module's controller sets the look of the framework's controls
   auto* module = dynamic_cast<TComponent*>(ReadComponentFromText(kModuleText, nullptr));
