@@ -164,6 +164,17 @@ TEST_F(ContainerTest, APageWhoseEditorKeepsTheFocusStaysSelected) {
   ASSERT_TRUE(Editor->Focused());
   T->SetActiveChild(Panel("B"));
   EXPECT_EQ(T->ActiveChild(), Panel("A"));
+  // A press on B's tab is refused the same way and leaves no mouse capture behind.
+  const TRect R = T->TabRect(1);
+  const TPoint W = WindowOrigin(T);
+  const TPoint TabB(W.x + (R.left + R.right) / 2, W.y + (R.top + R.bottom) / 2);
+  hb->MouseMove(TabB.x, TabB.y);
+  hb->MouseDown(TabB.x, TabB.y);
+  Pump();
+  EXPECT_EQ(T->ActiveChild(), Panel("A"));
+  EXPECT_EQ(GetCapture(), nullptr);
+  hb->MouseUp(TabB.x, TabB.y);
+  Pump();
   Editor->Refuse = false;
   T->SetActiveChild(Panel("B"));
   EXPECT_EQ(T->ActiveChild(), Panel("B"));

@@ -178,6 +178,39 @@ TEST_F(DragTest, TheFrameShowsWhileDraggingCtrlFloatsItAndEscLeavesTheLayoutAlon
   EXPECT_EQ(Screen(), Clean);
 }
 
+TEST_F(DragTest, ZonesRebuiltDuringADragDropTheCurrentZoneAndLeaveAGoodScreen) {
+  TkxDockPanel* A = NewPanel(F, "A", 300, 200);
+  TkxDockPanel* X = NewPanel(F, "X", 150, 120);
+  A->DockTo(Site, dtClient, -1);
+  X->DockTo(Site, dtLeft, -1);
+  Pump();
+  const auto Clean = Screen();
+  const TPoint From = CaptionPoint(X);
+  const TPoint Over = ScreenOf(A, 100, 100);
+  MoveTo(From.x, From.y);
+  hb->MouseDown(From.x, From.y);
+  MoveTo(From.x + 2, From.y + 40);
+  MoveTo(Over.x, Over.y);
+  ASSERT_NE(X->CurrentDockZone(), nullptr);
+  ASSERT_EQ(X->CurrentDockZone()->Owner(), A);
+  // Something rebuilds A's zones mid-drag (a handler changing the layout, say).
+  A->UpdateDockZones();
+  EXPECT_EQ(X->CurrentDockZone(), nullptr);
+  EXPECT_TRUE(GetDockingController()->IsDocking());
+  // The next move finds a zone of the new list and the drop uses it.
+  MoveTo(Over.x + 1, Over.y);
+  ASSERT_NE(X->CurrentDockZone(), nullptr);
+  EXPECT_EQ(X->CurrentDockZone()->Owner(), A);
+  // Esc erases exactly what was drawn.
+  hb->KeyDown(VK_ESCAPE);
+  hb->KeyUp(VK_ESCAPE);
+  Pump();
+  hb->MouseUp(Over.x + 1, Over.y);
+  Pump();
+  EXPECT_EQ(Screen(), Clean);
+  EXPECT_EQ(X->ParentDockControl(), Site);
+}
+
 TEST_F(DragTest, AGrabPointBeyondTheOriginalWidthCentresTheFloatingFrame) {
   TkxDockPanel* X = NewPanel(F, "X", 100, 120);
   X->DockTo(Site, dtTop, -1);  // stretched across the site, far wider than 100
