@@ -51,3 +51,33 @@ TEST_F(StoryTest, RendersInTheFourViewStyles) {
 }
 
 }  // namespace
+
+namespace {
+
+// The window description written back holds the dock controls' published
+// properties, and reading that text again gives the same window and text.
+TEST_F(StoryWindowTest, TheWrittenDescriptionReadsBackToTheSameWindow) {
+  // The panels' stand-in contents go first: they are no dock controls.
+  for (int i = Story->ComponentCount() - 1; i >= 0; --i)
+    if (dynamic_cast<TBox*>(Story->Components(i))) Story->Components(i)->Free();
+  const AnsiString Text = WriteComponentToText(Story);
+  for (const char* Line : {"object mainTabContainerDockSite: TkxTabContainerDockSite", "ShowCaption = False",
+                           "AutoHide = True", "AutoHidePosition = 3", "DockType = 5", "OriginalWidth = 193",
+                           "object TextPanel: TkxDockPanel", "AllowFloating = True"})
+    EXPECT_NE(Text.find(Line), AnsiString::npos) << Line << "\n" << Text;
+  Story->Free();
+  Story = nullptr;
+  Pump();
+  Story = dynamic_cast<TForm*>(ReadComponentFromText(Text, nullptr));
+  ASSERT_NE(Story, nullptr);
+  Story->Show();
+  Pump();
+  EXPECT_EQ(WriteComponentToText(Story), Text);
+  auto* Bottom = Named<TkxTabContainerDockSite>("bottomTabContainerDockSite");
+  ASSERT_NE(Bottom, nullptr);
+  EXPECT_TRUE(Bottom->AutoHide());
+  EXPECT_EQ(Bottom->AutoHidePosition(), ahpBottom);
+  EXPECT_EQ(GetDockingController()->DockControlCount(), 22);
+}
+
+}  // namespace
