@@ -5,20 +5,14 @@
 
 namespace {
 
-class AutoHideTest : public DockTest {
+class AutoHideTest : public DockFormTest {
  protected:
-  TForm* F = nullptr;
-  TkxDockSite* Site = nullptr;
-  TkxDockingManager* M = nullptr;
+  AutoHideTest() {
+    FormW = 700, FormH = 520, ClientW = 640, ClientH = 480;
+  }
   void SetUp() override {
-    DockTest::SetUp();
-    F = NewForm("Form1", 700, 520);
-    F->SetClientSize(640, 480);
-    M = new TkxDockingManager(F);
+    DockFormTest::SetUp();
     M->SetOptions(M->Options() + TkxDockingOptions{doImmediatelyHideOnAutoHide});
-    Site = NewSite(F);
-    F->Show();
-    Pump();
   }
   void TearDown() override {
     if (Site) Site->OnShowControl = Site->OnHideControl = nullptr;

@@ -4,17 +4,10 @@
 
 namespace {
 
-class ContainerTest : public DockTest {
+class ContainerTest : public DockFormTest {
  protected:
-  TForm* F = nullptr;
-  TkxDockSite* Site = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    F = NewForm();
-    F->SetClientSize(600, 400);
-    Site = NewSite(F);
-    F->Show();
-    Pump();
+  ContainerTest() {
+    WithManager = false;
   }
   // Panels A, B (and more) as pages of one tab container filling the site.
   TkxTabContainerDockSite* Tabs(std::initializer_list<const char*> Names, int W = 200) {
@@ -32,7 +25,6 @@ class ContainerTest : public DockTest {
     Pump();
     return First->TabContainer();
   }
-  TkxDockPanel* Panel(const char* Name) { return dynamic_cast<TkxDockPanel*>(F->FindComponent(Name)); }
 };
 
 TEST_F(ContainerTest, PagesShareTheAreaAndTheStripScrollsWhenTheyDoNotFit) {

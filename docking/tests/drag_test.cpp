@@ -5,21 +5,11 @@
 
 namespace {
 
-class DragTest : public DockTest {
+class DragTest : public DockFormTest {
  protected:
-  TForm* F = nullptr;
-  TkxDockSite* Site = nullptr;
-  TkxDockingManager* M = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    F = NewForm("Form1", 700, 520);
-    F->SetClientSize(640, 480);
-    M = new TkxDockingManager(F);
-    Site = NewSite(F);
-    F->Show();
-    Pump();
+  DragTest() {
+    FormW = 700, FormH = 520, ClientW = 640, ClientH = 480;
   }
-  TkxDockPanel* Panel(const char* Name) { return dynamic_cast<TkxDockPanel*>(F->FindComponent(Name)); }
   // The middle of a control's caption text area (clear of the buttons), on the screen.
   TPoint CaptionPoint(TkxCustomDockControl* C) {
     const TRect R = C->CaptionTextRect();
@@ -39,6 +29,15 @@ class DragTest : public DockTest {
     for (int i = 1; i <= Steps; ++i) MoveTo(From.x + (To.x - From.x) * i / Steps, From.y + (To.y - From.y) * i / Steps);
     hb->MouseUp(To.x, To.y);
     Pump();
+  }
+  // Panel A filling the site and panel X docked at its left.
+  std::pair<TkxDockPanel*, TkxDockPanel*> AFillingAndXAtLeft() {
+    TkxDockPanel* A = NewPanel(F, "A", 300, 200);
+    TkxDockPanel* X = NewPanel(F, "X", 150, 120);
+    A->DockTo(Site, dtClient, -1);
+    X->DockTo(Site, dtLeft, -1);
+    Pump();
+    return {A, X};
   }
   std::vector<std::uint32_t> Screen() { return hb->ComposeScreen(RECT{0, 0, 1920, 1080}); }
 };
@@ -128,11 +127,7 @@ TEST_F(DragTest, ACaptionDragDocksIntoEveryKindOfZone) {
 }
 
 TEST_F(DragTest, TheFrameShowsWhileDraggingCtrlFloatsItAndEscLeavesTheLayoutAlone) {
-  TkxDockPanel* A = NewPanel(F, "A", 300, 200);
-  TkxDockPanel* X = NewPanel(F, "X", 150, 120);
-  A->DockTo(Site, dtClient, -1);
-  X->DockTo(Site, dtLeft, -1);
-  Pump();
+  auto [A, X] = AFillingAndXAtLeft();
   const auto Clean = Screen();
   const TPoint From = CaptionPoint(X);
   const TPoint Over = ScreenOf(A, 100, 100);
@@ -179,11 +174,7 @@ TEST_F(DragTest, TheFrameShowsWhileDraggingCtrlFloatsItAndEscLeavesTheLayoutAlon
 }
 
 TEST_F(DragTest, ZonesRebuiltDuringADragDropTheCurrentZoneAndLeaveAGoodScreen) {
-  TkxDockPanel* A = NewPanel(F, "A", 300, 200);
-  TkxDockPanel* X = NewPanel(F, "X", 150, 120);
-  A->DockTo(Site, dtClient, -1);
-  X->DockTo(Site, dtLeft, -1);
-  Pump();
+  auto [A, X] = AFillingAndXAtLeft();
   const auto Clean = Screen();
   const TPoint From = CaptionPoint(X);
   const TPoint Over = ScreenOf(A, 100, 100);
@@ -326,11 +317,7 @@ TEST_F(DragTest, TheKeyboardFocusMovingIntoAPageMakesItTheActiveOne) {
 }
 
 TEST_F(DragTest, ADoubleClickOnACaptionFloatsAndOnTheFloatCaptionDocksBack) {
-  TkxDockPanel* A = NewPanel(F, "A", 300, 200);
-  TkxDockPanel* X = NewPanel(F, "X", 150, 120);
-  A->DockTo(Site, dtClient, -1);
-  X->DockTo(Site, dtLeft, -1);
-  Pump();
+  auto [A, X] = AFillingAndXAtLeft();
   const TPoint P = CaptionPoint(X);
   hb->DoubleClick(P.x, P.y);
   Pump();

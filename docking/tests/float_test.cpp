@@ -7,18 +7,13 @@
 
 namespace {
 
-class FloatTest : public DockTest {
+class FloatTest : public DockFormTest {
  protected:
-  TForm* F = nullptr;
-  TkxDockSite* Site = nullptr;
-  TkxDockingManager* M = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    F = NewForm("Form1", 700, 520);
-    M = new TkxDockingManager(F);
-    Site = NewSite(F);
+  FloatTest() {
+    FormW = 700, FormH = 520, ClientW = 0;
+    ShowForm = false;
   }
-  void ShowForm() {
+  void ShowTheForm() {
     F->Show();
     Pump();
   }
@@ -29,7 +24,7 @@ class FloatTest : public DockTest {
 };
 
 TEST_F(FloatTest, AFloatingWindowIsKeptWhollyOnTheWorkArea) {
-  ShowForm();
+  ShowTheForm();
   const TRect Work = uxGetDesktopWorkArea(TPoint(0, 0));
   TkxDockPanel* X = NewPanel(F, "X", 200, 150);
   struct TCase {
@@ -69,7 +64,7 @@ TEST_F(FloatTest, AFloatingWindowIsKeptWhollyOnTheWorkArea) {
 }
 
 TEST_F(FloatTest, TheCloseButtonClosesThePanelAsTheOptionsSay) {
-  ShowForm();
+  ShowTheForm();
   TkxDockPanel* X = NewPanel(F, "X");
   X->MakeFloating(300, 300);
   Pump();
@@ -95,7 +90,7 @@ TEST_F(FloatTest, TheCloseButtonClosesThePanelAsTheOptionsSay) {
 }
 
 TEST_F(FloatTest, HidingTheMainFormHidesTheFloatingWindowsAndShowingItBringsThemBack) {
-  ShowForm();
+  ShowTheForm();
   TkxDockPanel* X = NewPanel(F, "X");
   TkxDockPanel* Y = NewPanel(F, "Y");
   X->MakeFloating(100, 100);
@@ -129,7 +124,7 @@ TEST_F(FloatTest, AWindowMadeBeforeItsHandleGetsTheOriginalSizeAsClientSize) {
   TkxFloatForm* W = X->FloatForm();
   ASSERT_NE(W, nullptr);
   EXPECT_FALSE(W->Visible());
-  ShowForm();
+  ShowTheForm();
   ASSERT_TRUE(W->HandleAllocated());
   EXPECT_TRUE(W->Visible());
   EXPECT_EQ(W->ClientWidth(), 230);
@@ -139,7 +134,7 @@ TEST_F(FloatTest, AWindowMadeBeforeItsHandleGetsTheOriginalSizeAsClientSize) {
 }
 
 TEST_F(FloatTest, TheLastControlLeavingFreesTheSiteAndItsWindow) {
-  ShowForm();
+  ShowTheForm();
   TkxDockPanel* X = NewPanel(F, "X");
   X->MakeFloating(200, 200);
   Pump();
@@ -165,7 +160,7 @@ TEST_F(FloatTest, TheLastControlLeavingFreesTheSiteAndItsWindow) {
 }
 
 TEST_F(FloatTest, DraggingTheFloatCaptionWhereNoZoneTakesItMovesTheWindow) {
-  ShowForm();
+  ShowTheForm();
   TkxDockPanel* X = NewPanel(F, "X", 200, 150);
   X->MakeFloating(1000, 300);
   Pump();

@@ -4,21 +4,7 @@
 
 namespace {
 
-class StateTest : public DockTest {
- protected:
-  TForm* F = nullptr;
-  TkxDockSite* Site = nullptr;
-  TkxDockingManager* M = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    F = NewForm();
-    F->SetClientSize(600, 400);
-    M = new TkxDockingManager(F);
-    Site = NewSite(F);
-    F->Show();
-    Pump();
-  }
-};
+using StateTest = DockFormTest;
 
 TEST_F(StateTest, ClosingHidesUndocksOrFreesAsTheOptionsSay) {
   TkxDockPanel* A = NewPanel(F, "A");

@@ -4,20 +4,8 @@
 
 namespace {
 
-class ZoneTest : public DockTest {
+class ZoneTest : public DockFormTest {
  protected:
-  TForm* F = nullptr;
-  TkxDockSite* Site = nullptr;
-  TkxDockingManager* M = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    F = NewForm();
-    F->SetClientSize(600, 400);
-    M = new TkxDockingManager(F);
-    Site = NewSite(F);
-    F->Show();
-    Pump();
-  }
   // The zone of AControl's list owned by Owner with the given dock type.
   static TkxZone* ZoneOf(TkxCustomDockControl* AControl, TkxCustomDockControl* Owner, TkxDockingType T,
                          bool Resize = false) {

@@ -7,8 +7,6 @@
 #include <QPixmap>
 #include <QScreen>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <memory>
 #include <sstream>
 
@@ -18,13 +16,6 @@ namespace {
 
 using namespace pvtest;
 namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 class DockingOnDisplay : public ::testing::Test {
  protected:
@@ -56,7 +47,7 @@ class DockingOnDisplay : public ::testing::Test {
   std::vector<int> WaitForLine(const fs::path& log, const std::string& key, int ms) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (std::chrono::steady_clock::now() < deadline) {
-      std::istringstream lines(ReadText(log));
+      std::istringstream lines(ReadFile(log));
       for (std::string line; std::getline(lines, line);) {
         std::istringstream words(line);
         std::string k;
@@ -69,14 +60,6 @@ class DockingOnDisplay : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return {};
-  }
-  bool WaitForText(const fs::path& log, const std::string& line, int ms) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (("\n" + ReadText(log)).find("\n" + line + "\n") != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
   }
   void Xdo(std::vector<std::string> args) {
     args.insert(args.begin(), "xdotool");
@@ -92,15 +75,6 @@ class DockingOnDisplay : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return {};
-  }
-  std::map<std::string, int> Geometry(const std::string& win) {
-    std::string geo;
-    RunProcess({"xdotool", "getwindowgeometry", "--shell", win}, &geo, 2000);
-    std::map<std::string, int> r;
-    std::istringstream g(geo);
-    for (std::string kv; std::getline(g, kv);)
-      if (auto eq = kv.find('='); eq != std::string::npos) r[kv.substr(0, eq)] = std::atoi(kv.c_str() + eq + 1);
-    return r;
   }
   QImage Grab(int x, int y, int w, int h) {
     return qt->primaryScreen()->grabWindow(0, x, y, w, h).toImage().convertToFormat(QImage::Format_RGB32);
@@ -120,17 +94,17 @@ TEST_F(DockingOnDisplay, ACaptionDraggedWithTheMouseDocksBesideAnotherPanel) {
   ASSERT_EQ(grab.size(), 2u);
   ASSERT_EQ(drop.size(), 2u);
   // The program's screen and the display's agree up to where the window stands.
-  auto g = Geometry(win);
-  const int dx = g["X"] - frame[0], dy = g["Y"] - frame[1];
-  EXPECT_EQ(g["WIDTH"], frame[2] - frame[0]);
-  EXPECT_EQ(g["HEIGHT"], frame[3] - frame[1]);
+  const Geometry g = GeometryOf(win);
+  const int dx = g.x - frame[0], dy = g.y - frame[1];
+  EXPECT_EQ(g.w, frame[2] - frame[0]);
+  EXPECT_EQ(g.h, frame[3] - frame[1]);
 
   // Press on X's caption and move a few pixels: nothing is dragged yet.
   MoveTo(grab[0] + dx, grab[1] + dy);
   Xdo({"mousedown", "1"});
   MoveTo(grab[0] + dx + 1, grab[1] + dy);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  const QImage before = Grab(g["X"], g["Y"], g["WIDTH"], g["HEIGHT"]);
+  const QImage before = Grab(g.x, g.y, g.w, g.h);
   // Leave the caption in steps and hold over A's right edge: the frame shows.
   for (int i = 1; i <= 8; ++i)
     MoveTo(grab[0] + dx + (drop[0] - grab[0]) * i / 8, grab[1] + dy + (drop[1] - grab[1]) * i / 8);
@@ -139,7 +113,7 @@ TEST_F(DockingOnDisplay, ACaptionDraggedWithTheMouseDocksBesideAnotherPanel) {
   auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (changed < 100 && std::chrono::steady_clock::now() < until) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    during = Grab(g["X"], g["Y"], g["WIDTH"], g["HEIGHT"]);
+    during = Grab(g.x, g.y, g.w, g.h);
     changed = 0;
     for (int y = 0; y < during.height(); ++y)
       for (int x = 0; x < during.width(); ++x)
@@ -148,11 +122,11 @@ TEST_F(DockingOnDisplay, ACaptionDraggedWithTheMouseDocksBesideAnotherPanel) {
   during.save((dir / "dragging.png").c_str());
   EXPECT_GE(changed, 100) << "no docking frame on the display";
   Xdo({"mouseup", "1"});
-  EXPECT_TRUE(WaitForText(log, "end docked TkxHorizContainerDockSite 1", 5000)) << ReadText(log);
+  EXPECT_TRUE(WaitForLogLine(log, "end docked TkxHorizContainerDockSite 1", 5000)) << ReadFile(log);
 
   // Alt+F4 closes the window and ends the program.
   Xdo({"key", "--window", win, "alt+F4"});
-  EXPECT_TRUE(WaitForText(log, "close", 5000));
+  EXPECT_TRUE(WaitForLogLine(log, "close", 5000));
   EXPECT_EQ(Reap(app.pid, 10000), 0);
   app.pid = -1;
   close(app.out);
