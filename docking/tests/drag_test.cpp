@@ -316,6 +316,55 @@ TEST_F(DragTest, TheKeyboardFocusMovingIntoAPageMakesItTheActiveOne) {
   EXPECT_EQ(GetDockingController()->ActiveDockControl(), C);
 }
 
+TEST_F(DragTest, CaptionButtonsActWhenReleasedOverThemselves) {
+  // A and B side by side in a container (so B has all three buttons), X at the left.
+  TkxDockPanel* A = NewPanel(F, "A", 200, 200);
+  TkxDockPanel* B = NewPanel(F, "B", 200, 200);
+  A->DockTo(Site, dtClient, -1);
+  B->DockTo(A, dtRight, -1);
+  Pump();
+  ASSERT_TRUE(B->HasMaximizeButton());
+  auto Middle = [&](TkxCustomDockControl* C, const TRect& R) {
+    const TPoint W = WindowOrigin(C);
+    return TPoint(W.x + (R.left + R.right) / 2, W.y + (R.top + R.bottom) / 2);
+  };
+  auto Click = [&](const TPoint& P) {
+    hb->AdvanceClock(1000);  // never a double click
+    MoveTo(P.x, P.y);
+    hb->MouseDown(P.x, P.y);
+    Pump();
+    hb->MouseUp(P.x, P.y);
+    Pump();
+  };
+  // Released away from the button: nothing happens, and no capture is left.
+  const TPoint Close = Middle(B, B->CloseButtonRect());
+  hb->AdvanceClock(1000);
+  MoveTo(Close.x, Close.y);
+  hb->MouseDown(Close.x, Close.y);
+  MoveTo(Close.x - 60, Close.y + 60);
+  hb->MouseUp(Close.x - 60, Close.y + 60);
+  Pump();
+  EXPECT_TRUE(B->Visible());
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_FALSE(GetDockingController()->IsDocking());
+  // Maximize, then maximize again restores.
+  TkxSideContainerDockSite* S = B->SideContainer();
+  Click(Middle(B, B->MaximizeButtonRect()));
+  EXPECT_EQ(S->ActiveChild(), B);
+  Click(Middle(B, B->MaximizeButtonRect()));
+  EXPECT_EQ(S->ActiveChild(), nullptr);
+  // The pin puts the container on a hide bar; clicking the close button of a panel closes it.
+  Click(Middle(B, B->CloseButtonRect()));
+  EXPECT_FALSE(B->Visible());
+  B->SetVisible(true);
+  Pump();
+  Click(Middle(A, A->HideButtonRect()));
+  TkxCustomDockControl* H = A->AutoHideControl();
+  ASSERT_NE(H, nullptr);
+  EXPECT_TRUE(H->AutoHide());
+  EXPECT_EQ(Site->GetHideBarByControl(H), Site->GetHideBarByPosition(H->AutoHidePosition()));
+}
+
 TEST_F(DragTest, ADoubleClickOnACaptionFloatsAndOnTheFloatCaptionDocksBack) {
   auto [A, X] = AFillingAndXAtLeft();
   const TPoint P = CaptionPoint(X);
