@@ -13,7 +13,7 @@ TEST_F(StoryTest, TheDescriptionBuildsTheTreeWithTwoHideBars) {
   auto* Bottom = Named<TkxTabContainerDockSite>("bottomTabContainerDockSite");
   auto* Left = Named<TkxTabContainerDockSite>("leftTabContainerDockSite");
   ASSERT_TRUE(Host && Main && Bottom && Left);
-  EXPECT_EQ(GetDockingController()->DockControlCount(), 22);
+  EXPECT_EQ(GetDockingController()->DockControlCount(), 26);
   ASSERT_EQ(Host->ChildCount(), 2);
   EXPECT_EQ(Host->Children(0)->Name(), "rightLayoutDockSite");
   EXPECT_EQ(Host->Children(1), Left);
@@ -34,7 +34,14 @@ TEST_F(StoryTest, TheDescriptionBuildsTheTreeWithTwoHideBars) {
   GetClientRect(Host->Handle(), &Client);
   EXPECT_EQ(Client.right, Host->Width() - Bar);
   EXPECT_EQ(Client.bottom, Host->Height() - Host->Painter()->HideBarHeight());
-  EXPECT_EQ(Main->Width(), Client.right);
+  // The side container keeps its width at the right of the main pages, its two
+  // panels sharing it.
+  auto* Side = Named<TkxHorizContainerDockSite>("sideHorizContainerDockSite");
+  ASSERT_NE(Side, nullptr);
+  ASSERT_EQ(Side->ChildCount(), 2);
+  EXPECT_EQ(Side->Width(), 240);
+  EXPECT_EQ(Side->Children(0)->Width() + Side->Children(1)->Width(), 240);
+  EXPECT_EQ(Main->Width() + Side->Width(), Client.right);
 }
 
 TEST_F(StoryTest, RendersInTheFourViewStyles) {
@@ -77,7 +84,7 @@ TEST_F(StoryWindowTest, TheWrittenDescriptionReadsBackToTheSameWindow) {
   ASSERT_NE(Bottom, nullptr);
   EXPECT_TRUE(Bottom->AutoHide());
   EXPECT_EQ(Bottom->AutoHidePosition(), ahpBottom);
-  EXPECT_EQ(GetDockingController()->DockControlCount(), 22);
+  EXPECT_EQ(GetDockingController()->DockControlCount(), 26);
 }
 
 }  // namespace
