@@ -402,7 +402,7 @@ void TCustomTxtEdit::SetOptions(TTxtEditorOptions Value) {
   if (!old.Contains(eoScrollPastEol)) SetLeftChar(FLeftChar);
   if (!old.Contains(eoScrollPastEof)) SetTopLine(FTopLine);
   FOptions = Value;
-  SetCaretXY(GetCaretPos());
+  MoveCaretTo(GetCaretPos());  // clamped anew
   if (Value.Contains(eoScrollPastEol)) {
     TBufferCoord a = FSelectionAnchor, f = FSelectionFocus;
     const TTxtSelectionMode mode = FActiveSelectionMode;
