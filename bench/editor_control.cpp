@@ -91,17 +91,7 @@ void BM_ReadFileAndSplitLines(benchmark::State& state) {
     std::ifstream in(f.Path, std::ios::binary);
     std::string text(f.Size, '\0');
     in.read(text.data(), std::streamsize(f.Size));
-    std::vector<std::string> lines;
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p < end) {
-      const char* e = p;
-      while (e < end && *e != '\r' && *e != '\n') ++e;
-      lines.emplace_back(p, e);
-      if (e < end && *e == '\r') ++e;
-      if (e < end && *e == '\n') ++e;
-      p = e;
-    }
+    const std::vector<std::string> lines = SplitLines(text);
     benchmark::DoNotOptimize(lines.size());
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.Size));

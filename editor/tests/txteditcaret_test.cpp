@@ -406,23 +406,6 @@ TEST_F(CaretTest, RangeStatesAreRescannedAsFarAsNeeded) {
 
 // ---------------------------------------------------------------- metrics
 
-class TBoldKeys : public TTxtCustomHighlighter {
- public:
-  explicit TBoldKeys(TComponent* AOwner) : TTxtCustomHighlighter(AOwner) {
-    auto* a = new TTxtHighlighterAttributes("Key");
-    a->SetStyle(txtBold);
-    AddAttribute(a);
-  }
-  TTxtHighlighterAttributes* DefaultAttribute(int) override { return nullptr; }
-  bool AtLineEnd() const override { return true; }
-  AnsiString TokenText() const override { return AnsiString(); }
-  TTxtHighlighterAttributes* TokenAttribute() const override { return nullptr; }
-  int TokenKind() const override { return 0; }
-  int TokenStart() const override { return 0; }
-  void NextToken() override {}
-  void StartLine(const AnsiString&, int) override {}
-};
-
 TEST_F(CaretTest, BoldAttributesWidenTheCell) {
   Ed->Font()->SetName("Tahoma");  // a face whose bold glyphs are wider
   Ed->TextDrawer()->SetBaseStyle(0);
@@ -432,7 +415,8 @@ TEST_F(CaretTest, BoldAttributesWidenTheCell) {
   ASSERT_GT(bold, plain);
   Ed->CalcTextMetrics();
   EXPECT_EQ(Ed->CharWidth(), plain);  // the font itself is plain
-  TBoldKeys h(nullptr);
+  TQuietHighlighter<> h(nullptr);
+  h.AddStyle("Key", txtBold);
   Ed->SetHighlighter(&h);
   EXPECT_EQ(Ed->CharWidth(), bold);
   Ed->SetHighlighter(nullptr);

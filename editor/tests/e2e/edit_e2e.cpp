@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/backend/desktop/tests/testsupport.h"
 
@@ -15,18 +14,6 @@ namespace {
 
 using namespace pvtest;
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-std::string Trimmed(std::string s) {
-  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
-  return s;
-}
 
 class EditorOnDisplay : public ::testing::Test {
  protected:
@@ -53,7 +40,7 @@ class EditorOnDisplay : public ::testing::Test {
     while (std::chrono::steady_clock::now() < deadline) {
       std::string out;
       RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^Penvarro Editor"}, &out, 2000);
-      out = Trimmed(out);
+      out = Trim(out);
       if (!out.empty()) return out.substr(0, out.find('\n'));
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -97,7 +84,10 @@ TEST_F(EditorOnDisplay, TypesChineseThroughKeysAndTheInputMethodAndCopiesIt) {
   ASSERT_GT(program.pid, 0) << "cannot start " << PV_EDITOR_HOST;
   const std::string win = WaitForWindow(10000);
   ASSERT_FALSE(win.empty()) << "the editor's window never appeared";
-  // a click at the start of the first row, right of the gutter
+  // the window takes input once it has painted: let it settle, then a click at
+  // the start of the first row, right of the gutter
+  RunProcess({"xdotool", "windowfocus", "--sync", win}, nullptr, 3000);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
   Xdo({"mousemove", "--sync", "--window", win, "51", "5"});
   Xdo({"click", "1"});
   Xdo({"type", "--delay", "20", "abc"});
@@ -106,20 +96,20 @@ TEST_F(EditorOnDisplay, TypesChineseThroughKeysAndTheInputMethodAndCopiesIt) {
   Xdo({"key", "--delay", "40", "Multi_key", "w", "e"});  // and 文
   Xdo({"key", "Return"});
   Xdo({"type", "--delay", "20", "end"});
-  // all of it to the desktop's clipboard
-  Xdo({"key", "ctrl+a", "ctrl+c"});
+  // all of it to the desktop's clipboard (asked again while the program is busy)
+  const std::string expected = "abc你好中文\r\nend";
   std::string clip;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (std::chrono::steady_clock::now() < deadline) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (clip != expected && std::chrono::steady_clock::now() < deadline) {
+    Xdo({"key", "ctrl+a", "ctrl+c"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     clip = Clipboard();
-    if (!clip.empty()) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  EXPECT_EQ(clip, "abc你好中文\r\nend");
+  EXPECT_EQ(clip, expected);
   Xdo({"key", "alt+F4"});
   EXPECT_EQ(WaitForExit(10000), 0);
   // 中 and 文 came as input-method results, 你好 as characters of keys
-  EXPECT_EQ(ReadAll(log), "abc你好中文\r\nend\n--\nime 2");
+  EXPECT_EQ(ReadFile(log.string()), "abc你好中文\r\nend\n--\nime 2");
 }
 
 }  // namespace
