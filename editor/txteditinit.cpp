@@ -1,5 +1,6 @@
 #include "editor/txteditinit.h"
 
+#include "editor/txtdbedit.h"
 #include "editor/txtedit.h"
 #include "editor/txteditkeycmds.h"
 #include "editor/txteditmiscclasses.h"
@@ -39,6 +40,7 @@ void InitEditorClasses() {
   RegisterEditorMiscClasses();
   RegisterClasses({TTxtEditSearch::StaticClass(), TTxtEditRegexSearch::StaticClass()});
   RegisterTxtEditClasses();
+  RegisterDBTxtEditClasses();
   TxtEditClipboardFormat();
 }
 
