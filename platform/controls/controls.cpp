@@ -1954,13 +1954,10 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   bool sized = w != FWidth || h != FHeight;
   if (FHandle && !ComponentState().Contains(csLoading)) {
     SetWindowPos(FHandle, nullptr, ALeft, ATop, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-    // WM_WINDOWPOSCHANGED has updated the fields; make sure of it.
-    if (FLeft != ALeft || FTop != ATop || FWidth != w || FHeight != h) {
-      FLeft = ALeft;
-      FTop = ATop;
-      FWidth = w;
-      FHeight = h;
-    }
+    // WM_WINDOWPOSCHANGED has updated the fields; make sure they hold what
+    // the window really has, which a handler of the size change may itself
+    // have changed again (a dock site growing with its bars).
+    UpdateBounds();
   } else {
     FLeft = ALeft;
     FTop = ATop;

@@ -123,6 +123,29 @@ TEST(Bitmaps, StreamRoundTripAndBadData) {
 
 class ControlsTest : public CtlTest {};
 
+// A control that changes its size again while it handles a size change keeps
+// the size it chose; the outer change does not write its own numbers back.
+TEST_F(ControlsTest, SizeChangedAgainWhileResizingHolds) {
+  auto* f = new TForm(Application, 0);
+  auto* box = new TBox(f);
+  box->SetParent(f);
+  f->Show();
+  struct Grow {
+    TBox* Box;
+    void OnResize(TObject*) {
+      if (Box->Height() < 40) Box->SetBounds(Box->Left(), Box->Top(), Box->Width(), 40);
+    }
+  } grow{box};
+  box->OnResize = TNotifyEvent(&grow, &Grow::OnResize);
+  box->SetBounds(0, 0, 60, 20);
+  EXPECT_EQ(box->Height(), 40);
+  RECT r;
+  GetWindowRect(box->Handle(), &r);
+  EXPECT_EQ(r.bottom - r.top, 40);
+  box->OnResize = TNotifyEvent();
+  f->Free();
+}
+
 TEST_F(ControlsTest, ParentFontAndColorFlowDown) {
   auto* f = new TForm(Application, 0);
   auto* outer = new TBox(f);
