@@ -1127,6 +1127,9 @@ void TkxBarControl::DeactivateMenuMode() {
   if (!m || m->BarInMenuMode() != this) return;
   m->SetBarInMenuMode(nullptr);
   TkxBarControlRef self = kxBarRef(this);
+  // the hidden-items drop-down belongs to the menu mode it opened in
+  if (FQuickControl) SetMarkState(0);
+  if (!kxBarIsBarControlAlive(self)) return;
   SelectItem(nullptr);
   if (!kxBarIsBarControlAlive(self)) return;
   SetActive(false);
