@@ -48,6 +48,9 @@ TEST_F(BarsToolbarTest, TooLongABarHidesTheRestBehindItsMark) {
   TkxBarSubMenuControl* menu = bar->QuickControl();
   ASSERT_NE(menu, nullptr);
   EXPECT_TRUE(IsWindowVisible(menu->Handle()));
+  // it hangs under the mark and ends at its right edge
+  EXPECT_EQ(menu->GetWindowRect().top, mark.bottom);
+  EXPECT_EQ(menu->GetWindowRect().right, mark.right);
   ASSERT_EQ(menu->ItemLinks()->Count(), hidden);
   EXPECT_EQ(menu->ItemLinks()->Items(hidden - 1)->Item(), F->SizeCombo);
   EXPECT_EQ(menu->ItemLinks()->Items(0)->Item(), F->EnhancedStyle);
