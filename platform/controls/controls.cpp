@@ -1535,14 +1535,38 @@ LRESULT TWinControl::StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam
   return m.Result;
 }
 
+namespace {
+// Control canvases holding a DC of their window, drawn on outside painting.
+std::vector<TControlCanvas*>& CanvasList() {
+  static std::vector<TControlCanvas*> list;
+  return list;
+}
+
+// As the original class library does after every message: what was drawn on
+// a control's canvas outside painting reaches the screen when its DC goes
+// back. Canvases in use by a paint (locked) keep theirs.
+void FreeDeviceContexts() {
+  auto& list = CanvasList();
+  for (std::size_t i = list.size(); i-- > 0;) {
+    if (i >= list.size()) continue;
+    TControlCanvas* c = list[i];
+    if (c->LockCount()) continue;
+    c->FreeHandle();
+  }
+}
+}  // namespace
+
 void TWinControl::MainWndProc(TMessage& Message) {
   try {
     if (WindowProc) WindowProc(Message);
     else WndProc(Message);
   } catch (...) {
+    FreeDeviceContexts();
     if (Application) Application->HandleException(this);
     else throw;
+    return;
   }
+  FreeDeviceContexts();
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
@@ -2690,6 +2714,8 @@ void TControlCanvas::SetControl(TControl* Value) {
 
 void TControlCanvas::FreeHandle() {
   if (FDeviceContext) {
+    auto& list = CanvasList();
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
     SetHandle(nullptr);
     if (IsWindow(FWindowHandle)) ReleaseDC(FWindowHandle, FDeviceContext);
     else DeleteDC(FDeviceContext);
@@ -2711,6 +2737,7 @@ void TControlCanvas::CreateHandle() {
     SetViewportOrgEx(FDeviceContext, FControl->Left(), FControl->Top(), nullptr);
     IntersectClipRect(FDeviceContext, 0, 0, FControl->Width(), FControl->Height());
   }
+  if (FDeviceContext) CanvasList().push_back(this);
   SetHandle(FDeviceContext);
 }
 
