@@ -204,3 +204,36 @@ TEST_F(BarsMenuTest, CaptionChangedAtRunTimeCarriesTheHint) {
   EXPECT_EQ(F->FileMenu->Hint(), "");
   EXPECT_EQ(MainMenu->ItemLinks()->Items(0)->Caption(), A("文档(&F)"));
 }
+
+// A menu taller than the screen shows scroll arrows; walking past the last
+// shown command scrolls it into view.
+TEST_F(BarsMenuTest, TallMenusScroll) {
+  for (int i = 0; i < 80; ++i) {
+    auto* b = new TkxBarButton(F);
+    b->SetCaption(A("命令") + IntToStr(i + 1));
+    F->ViewMenu->ItemLinks()->Add()->SetItem(b);
+  }
+  ClickLink(MainMenu->ItemLinks()->Items(1));
+  TkxBarSubMenuControl* menu = OpenMenu(MainMenu);
+  ASSERT_NE(menu, nullptr);
+  TRect shown = menu->GetWindowRect();
+  EXPECT_LE(shown.bottom, 1080);
+  EXPECT_TRUE(menu->CanScrollDown());
+  EXPECT_FALSE(menu->CanScrollUp());
+  TkxBarItemLinks* links = F->ViewMenu->ItemLinks();
+  EXPECT_LE(links->Items(79)->ItemRect().Height(), 0);
+  // Up from the first command wraps to the last, which scrolls into view
+  hb->Key(VK_DOWN);
+  Pump();
+  EXPECT_EQ(SelectedItemOf(menu), links->Items(0)->Item());
+  hb->Key(VK_UP);
+  Pump();
+  EXPECT_EQ(SelectedItemOf(menu), links->Items(79)->Item());
+  EXPECT_GT(links->Items(79)->ItemRect().Height(), 0);
+  EXPECT_TRUE(menu->CanScrollUp());
+  EXPECT_FALSE(menu->CanScrollDown());
+  EXPECT_LE(links->Items(0)->ItemRect().Height(), 0);
+  hb->Key(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(OpenMenu(MainMenu), nullptr);
+}
