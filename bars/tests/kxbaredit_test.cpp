@@ -3,21 +3,12 @@
 // Enter and throws it away on Escape; a combo picks from its list.
 #include "bars/tests/kxbartest.h"
 
-class BarsEditTest : public BarsTest {
+class BarsEditTest : public BarsFormTest {
  protected:
-  TBarsTestForm* F = nullptr;
-  TkxBarItemLinks* Tools = nullptr;
   void SetUp() override {
-    BarsTest::SetUp();
-    F = MakeForm();
-    Tools = F->BarManager1->Bars()->Items(1)->ItemLinks();
+    BarsFormTest::SetUp();
     F->Edit1->SetFocus();
     Pump();
-  }
-  TkxBarItemLink* ToolLink(TkxBarItem* Item) {
-    for (int i = 0; i < Tools->Count(); ++i)
-      if (Tools->Items(i)->Item() == Item) return Tools->Items(i);
-    return nullptr;
   }
   TkxBarWinControl* WinControl(TkxBarItem* Item) {
     TkxBarItemLink* l = ToolLink(Item);

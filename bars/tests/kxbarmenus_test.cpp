@@ -4,28 +4,14 @@
 // changed at run time carries its hint along.
 #include "bars/tests/kxbartest.h"
 
-class BarsMenuTest : public BarsTest {
+class BarsMenuTest : public BarsFormTest {
  protected:
-  TBarsTestForm* F = nullptr;
-  TkxBarControl* MainMenu = nullptr;
   void SetUp() override {
-    BarsTest::SetUp();
-    F = MakeForm();
-    MainMenu = ControlOf(F, 0);
+    BarsFormTest::SetUp();
     F->Edit1->SetFocus();
     Pump();
   }
   TkxBarSubMenuControl* FileMenuWindow() { return OpenMenu(MainMenu); }
-  // The link of an item in an open menu.
-  TkxBarItemLink* LinkIn(TkxBarSubMenuControl* Menu, TkxBarItem* Item) {
-    if (!Menu) return nullptr;
-    for (int i = 0; i < Menu->ItemLinks()->Count(); ++i)
-      if (Menu->ItemLinks()->Items(i)->Item() == Item) return Menu->ItemLinks()->Items(i);
-    return nullptr;
-  }
-  TkxBarItem* SelectedItemOf(TCustomkxBarControl* Bar) {
-    return Bar && Bar->SelectedControl() ? Bar->SelectedControl()->Item() : nullptr;
-  }
   void Key(unsigned Vk, unsigned Modifiers = 0) {
     hb->Key(Vk, Modifiers);
     Pump();

@@ -5,12 +5,10 @@
 #include "bars/tests/kxbartest.h"
 #include "platform/gdi/tests/refimage.h"
 
-class BarsPaintTest : public BarsTest {
+class BarsPaintTest : public BarsFormTest {
  protected:
-  TBarsTestForm* F = nullptr;
   void SetUp() override {
-    BarsTest::SetUp();
-    F = MakeForm();
+    BarsFormTest::SetUp();
     // a 16 x 16 glyph: a blue frame round a yellow square on the
     // transparent colour of its bottom-left pixel
     auto glyph = std::make_unique<TBitmap>();

@@ -3,15 +3,8 @@
 // wraps instead; the multi-line main menu on the left wraps into columns.
 #include "bars/tests/kxbartest.h"
 
-class BarsToolbarTest : public BarsTest {
+class BarsToolbarTest : public BarsFormTest {
  protected:
-  TBarsTestForm* F = nullptr;
-  TkxBar* ToolsBar = nullptr;
-  void SetUp() override {
-    BarsTest::SetUp();
-    F = MakeForm();
-    ToolsBar = F->BarManager1->Bars()->Items(1);
-  }
   // Links of a single-line bar past its end get no rectangle: they are
   // reached through the mark.
   int HiddenCount(TkxBarItemLinks* Links) {
