@@ -683,6 +683,13 @@ void TkxBarItemControlPainter::DrawSubItem(TkxBarItemControl* Control, HDC DC, i
   s.PaintKind = PaintKind;
   bool showCaption = SubShowsCaption(Control);
   DrawGlyphButton(Control, DC, R, s, !Control->HasGlyph(), nullptr);
+  if (Control->HasGlyph() && m) {
+    // beside the glyph cell the caption stands on the bar's background
+    TRect rest = R;
+    if (rotated) rest.top = std::min(int(rest.bottom), int(rest.top) + m->ButtonHeight());
+    else rest.left = std::min(int(rest.right), int(rest.left) + m->ButtonWidth());
+    FillItemBackground(Control, DC, false, nullptr, rest);
+  }
   auto* t = dynamic_cast<TkxBarControl*>(bar);
   bool mainMenu = t && t->Bar() && t->Bar()->IsMainMenu();
   int arrowRoom = mainMenu ? 0 : (bar ? bar->RowUnit() / 2 : 0);

@@ -747,7 +747,9 @@ void TkxBarSubMenuControl::DoKeyDown(TWMKey& Message) {
       if (FSelectedControl) FSelectedControl->ClickByKeyboard(false);
       return;
     case VK_ESCAPE:
-      if (FParentBar && FParentBar->SelectedControl()) {
+      if (auto* t = dynamic_cast<TkxBarControl*>(FParentBar); t && t->QuickControl() == this) {
+        t->SetMarkState(0);  // the mark's drop-down closes; menu mode stays
+      } else if (FParentBar && FParentBar->SelectedControl()) {
         if (auto* t = dynamic_cast<TkxBarControl*>(FParentBar)) t->SetDroppedDown(false);
         FParentBar->SelectedControl()->Deactivate(true);
       } else {

@@ -1006,7 +1006,6 @@ void TkxBarControl::ShowHiddenItems() {
   menu->SetItemLinks(FHiddenLinks.get());
   TRect mark;
   GetMarkScreenRect(mark);
-  TRect w = GetWindowRect();
   if (IsVertical()) {
     menu->SetBounds(mark.right, mark.top, menu->Width(), menu->Height());
     menu->SetOwnerWidth(mark.Width());
@@ -1014,7 +1013,6 @@ void TkxBarControl::ShowHiddenItems() {
     menu->SetBounds(mark.left, mark.bottom, menu->Width(), menu->Height());
     menu->SetOwnerHeight(mark.Height());
   }
-  (void)w;
   menu->SetOwnerItemRect(mark);
   menu->SetOwnerBarControl(this);
   menu->SetParentBar(this);
@@ -1023,6 +1021,13 @@ void TkxBarControl::ShowHiddenItems() {
   SetChildMenu(menu);
   kxBarPlaySound(0);
   kxBarShowSubMenu(menu);
+  // under a docked horizontal bar the drop-down ends at the mark's right edge
+  if (!IsVertical() && FDockingStyle != dsNone && kxBarIsBarControlAlive(kxBarRef(menu)) && menu->HandleAllocated()) {
+    TRect r = menu->GetWindowRect();
+    TRect work = kxBarGetWorkArea(TPoint{mark.left, mark.bottom});
+    int x = std::max(int(mark.right) - r.Width(), int(work.left));
+    SetWindowPos(menu->Handle(), nullptr, x, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void TkxBarControl::SetMarkState(int State) {
@@ -1127,6 +1132,9 @@ void TkxBarControl::DeactivateMenuMode() {
   if (!m || m->BarInMenuMode() != this) return;
   m->SetBarInMenuMode(nullptr);
   TkxBarControlRef self = kxBarRef(this);
+  // the hidden-items drop-down belongs to the menu mode it opened in
+  if (FQuickControl) SetMarkState(0);
+  if (!kxBarIsBarControlAlive(self)) return;
   SelectItem(nullptr);
   if (!kxBarIsBarControlAlive(self)) return;
   SetActive(false);
