@@ -188,6 +188,58 @@ class TuxPCTabsPainter : public TuxPCStandardPainter {
   HGDIOBJ FPreviousBitmap = nullptr;
 };
 
+// ---- the Buttons and FlatButtons styles: tabs drawn as push buttons ----
+
+class TuxPCButtonedPainter : public TuxPCStandardPainter {
+ public:
+  explicit TuxPCButtonedPainter(TuxCustomTabControl* AControl) : TuxPCStandardPainter(AControl) {}
+  void GetNavigatorGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset) override {
+    GetFixedGlyphOffset(Button, Offset);
+  }
+  void GetClientIndents(TRect& R) override;
+  TColor GetTabColor(int VisibleIndex) override;
+  void GetTextIndents(int VisibleIndex, TuxPCPair& Pair) override;
+  void GetTruncatedTextIndents(int VisibleIndex, TuxPCPair& Pair) override { GetTextIndents(VisibleIndex, Pair); }
+  void GetFrameRectIndents(TRect& R) override { R = TRect{2, 2, 2, 0}; }
+  bool IsTabDrawnAsMain(int VisibleIndex) override;
+
+ protected:
+  // Pressed, selected or the main tab.
+  bool IsTabDown(int VisibleIndex);
+};
+
+class TuxPCButtonsPainter : public TuxPCButtonedPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCStandardPainter::Meta {
+    const char* ClassName() const override { return "TuxPCButtonsPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCButtonsPainter(C); }
+    int GetStyleID() const override { return 2; }
+    AnsiString GetStyleName() const override { return "Buttons"; }
+    int GetTabsKind() const override { return 1; }
+  };
+  explicit TuxPCButtonsPainter(TuxCustomTabControl* AControl) : TuxPCButtonedPainter(AControl) {}
+  bool IsTabDrawnAsMain(int VisibleIndex) override;
+  void DrawTabBody(int VisibleIndex) override;
+};
+
+class TuxPCFlatButtonsPainter : public TuxPCButtonedPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCStandardPainter::Meta {
+    const char* ClassName() const override { return "TuxPCFlatButtonsPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCFlatButtonsPainter(C); }
+    int GetStyleID() const override { return 3; }
+    AnsiString GetStyleName() const override { return "FlatButtons"; }
+    int GetTabsKind() const override { return 2; }
+  };
+  explicit TuxPCFlatButtonsPainter(TuxCustomTabControl* AControl) : TuxPCButtonedPainter(AControl) {}
+  void DrawTab(int VisibleIndex) override;
+  void DrawTabBody(int VisibleIndex) override;
+  // The etched band after a tab, or an empty rectangle when none follows it.
+  TRect GetSeparatorBand(int VisibleIndex);
+};
+
 // ---- helpers shared by the styles ----
 
 // The side or corner of a tab outline an edge belongs to.
