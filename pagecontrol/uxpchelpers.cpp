@@ -286,7 +286,9 @@ TColor uxPCOneNoteColor(int Index) { return gOneNoteColors[std::clamp(Index, 0, 
 namespace {
 // The styles in their fixed order: the factory asks the last registered first.
 std::vector<TuxPCPainterClass> RegisteredStyles() {
-  return {TuxPCTabsPainter::Class(), TuxPCButtonsPainter::Class(), TuxPCFlatButtonsPainter::Class()};
+  return {TuxPCTabsPainter::Class(),      TuxPCButtonsPainter::Class(),   TuxPCFlatButtonsPainter::Class(),
+          TuxPCExtraFlatPainter::Class(), TuxPCUltraFlatPainter::Class(), TuxPCFlatPainter::Class(),
+          TuxPCOffice11Painter::Class()};
 }
 }  // namespace
 

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "framework/uxpainters.h"
 #include "pagecontrol/uxpcpainter.h"
 
 // The colours of a navigator glyph.
@@ -240,6 +241,186 @@ class TuxPCFlatButtonsPainter : public TuxPCButtonedPainter {
   TRect GetSeparatorBand(int VisibleIndex);
 };
 
+TColor uxPCLightButtonFace();
+
+// ---- the flat styles ----
+
+// Flat cards standing in shaded rows, a band joining the main tab to the page.
+class TuxPCExtraFlatPainter : public TuxPCStandardPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCStandardPainter::Meta {
+    const char* ClassName() const override { return "TuxPCExtraFlatPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCExtraFlatPainter(C); }
+    int GetStyleID() const override { return 5; }
+    AnsiString GetStyleName() const override { return "ExtraFlat"; }
+    int GetTabsKind() const override { return 0; }
+  };
+  explicit TuxPCExtraFlatPainter(TuxCustomTabControl* AControl) : TuxPCStandardPainter(AControl) {}
+
+  // -- new virtual operations --
+  virtual int GetRowEdgeWidth() { return 3; }
+  virtual void GetMainTabFocusRect(TRect& R);
+  virtual void GetSeparatorIndents(TuxPCPair& Pair) { Pair = {2, 2}; }
+  virtual void DrawTabBackground(TuxCanvas* ACanvas, TRect R, int VisibleIndex);
+  virtual void AdjustDisplayIndents(TRect& R);
+  virtual TColor GetPageBandColor();
+  virtual void GetPageBandRect(TRect& R);
+  virtual void GetTabRowRect(int VisibleIndex, bool WholeRow, TRect& R);
+  virtual int GetTabSpacing() { return 1; }
+  virtual TColor GetInactiveTabColor() { return uxPCLightButtonFace(); }
+  virtual bool HasPageBorder() { return false; }
+  virtual void DrawMainTabOutline(TRect& R);
+  virtual void DrawTabSeparator(const TRect& R);
+  virtual void DrawRowEdge(TRect R, int Row);
+
+  // -- overrides --
+  int CalculateTabWidth(TuxTab* Tab) override;
+  int GetMinTabWidth(int VisibleIndex) override { return GetTabNonTextWidth(VisibleIndex); }
+  int GetTabNonTextWidth(int VisibleIndex) override;
+  int CalculateTabHeight() override;
+  int GetTabContentHeight() override { return TuxPCStandardPainter::GetTabContentHeight() - 3; }
+  int GetMinTabHeight() override { return 17; }
+  void GetTabRectCorrection(int VisibleIndex, int (&Deltas)[4]) override;
+  void GetTabContentIndents(int VisibleIndex, TRect& R) override;
+  void GetTabFrameIndents(int VisibleIndex, TRect& R) override;
+  void GetTextIndents(int VisibleIndex, TuxPCPair& Pair) override;
+  void GetTruncatedTextIndents(int VisibleIndex, TuxPCPair& Pair) override { GetTextIndents(VisibleIndex, Pair); }
+  void GetTabsInterval(TPoint& Interval) override;
+  int GetFrameWidth() override { return 1; }
+  TColor GetClientColor() override;
+  TColor GetBackgroundColor() override { return clBtnFace; }
+  TColor GetTabColor(int VisibleIndex) override;
+  void GetDisplayIndents(TRect& R) override;
+  void GetClientIndents(TRect& R) override;
+  void CalculateTabsLayout(TuxPCNavigatorButtons Buttons, TabLayoutParams& Params) override;
+  void PaintContent() override;
+  void DrawFrameAndPageArea() override;
+  void DrawFrame() override { DrawFlatPageFrame(clBtnHighlight, clBtnShadow); }
+  void DrawTabs() override;
+  void DrawTabBody(int VisibleIndex) override;
+  void RepaintTab(int VisibleIndex, TabChangeKind ChangeKind) override;
+  int GetNavigatorButtonThickness() override { return 13; }
+  int GetNavigatorButtonLength(TuxPCNavigatorButton Button) override { return 13; }
+  int GetNavigatorButtonGap(TuxPCNavigatorButton Button, TuxPCNavigatorButton NextButton) override;
+  int GetNavigatorSideIndent() override { return 6; }
+  int GetNavigatorEndIndent() override { return HasPageBorder() ? GetFrameWidth() + 1 : 1; }
+  TColor GetNavigatorButtonColor(Byte State) override;
+  TColor GetNavigatorGlyphColor(Byte State) override;
+  void GetNavigatorGlyphColors(TuxPCNavigatorButton Button, TuxPCNavigatorGlyphColors& Colors) override;
+  void GetNavigatorGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset) override;
+  void DrawNavigatorButtonFrame(TRect& R, Byte State) override;
+
+ protected:
+  // The page frame with its tab side left open (closed without tabs).
+  void DrawFlatPageFrame(TColor C1, TColor C2);
+  // The separator band after a tab, or an empty rectangle.
+  TRect GetSeparatorRect(int VisibleIndex);
+  // The row rectangle of a drawn row, stretched over the control.
+  TRect GetWholeRowRect(int FirstVisibleIndex);
+  bool IsNavigatorButtonDisabled(TuxPCNavigatorButton Button);
+};
+
+// ExtraFlat with darker single-pixel lines and its own navigator buttons.
+class TuxPCUltraFlatPainter : public TuxPCExtraFlatPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCExtraFlatPainter::Meta {
+    const char* ClassName() const override { return "TuxPCUltraFlatPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCUltraFlatPainter(C); }
+    int GetStyleID() const override { return 6; }
+    AnsiString GetStyleName() const override { return "UltraFlat"; }
+    bool IsDefaultForLookAndFeel(TuxLookAndFeel* LookAndFeel) const override;
+  };
+  explicit TuxPCUltraFlatPainter(TuxCustomTabControl* AControl) : TuxPCExtraFlatPainter(AControl) {}
+  void GetMainTabFocusRect(TRect& R) override;
+  void DrawMainTabOutline(TRect& R) override;
+  void DrawRowEdge(TRect R, int Row) override;
+  int GetNavigatorButtonThickness() override { return 15; }
+  int GetNavigatorButtonLength(TuxPCNavigatorButton Button) override;
+  int GetNavigatorButtonGap(TuxPCNavigatorButton Button, TuxPCNavigatorButton NextButton) override;
+  int GetNavigatorSideIndent() override { return 3; }
+  TColor GetNavigatorButtonColor(Byte State) override;
+  void GetNavigatorGlyphColors(TuxPCNavigatorButton Button, TuxPCNavigatorGlyphColors& Colors) override;
+  void GetNavigatorGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset) override {
+    GetCenteredGlyphOffset(Button, Offset);
+  }
+  void DrawNavigatorButtonFrame(TRect& R, Byte State) override;
+  void DrawFrame() override { DrawFlatPageFrame(clBtnShadow, clBtnShadow); }
+};
+
+// UltraFlat coloured from the Office 2003 colour table, with gradients.
+class TuxPCOffice11Painter : public TuxPCUltraFlatPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCUltraFlatPainter::Meta {
+    const char* ClassName() const override { return "TuxPCOffice11Painter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCOffice11Painter(C); }
+    int GetStyleID() const override { return 8; }
+    AnsiString GetStyleName() const override { return "Office11"; }
+    bool IsDefaultForLookAndFeel(TuxLookAndFeel* LookAndFeel) const override;
+  };
+  explicit TuxPCOffice11Painter(TuxCustomTabControl* AControl) : TuxPCUltraFlatPainter(AControl) {}
+  virtual TColor GetTabBorderColor();
+
+  int GetRowEdgeWidth() override { return 1; }
+  void GetSeparatorIndents(TuxPCPair& Pair) override;
+  void DrawTabBackground(TuxCanvas* ACanvas, TRect R, int VisibleIndex) override;
+  void AdjustDisplayIndents(TRect&) override {}
+  void GetPageBandRect(TRect& R) override;
+  int GetTabSpacing() override { return 2; }
+  bool HasPageBorder() override { return HasFrame(); }
+  void DrawMainTabOutline(TRect& R) override;
+  void DrawTabSeparator(const TRect& R) override;
+  void DrawRowEdge(TRect R, int Row) override;
+  TColor GetTabColor(int VisibleIndex) override;
+  bool IsTabTransparent(int VisibleIndex) override;
+  bool NeedsRedrawOnResize() override;
+  TColor GetBackgroundColor() override { return GetTabBorderColor(); }
+  void GetDisplayIndents(TRect& R) override;
+  void FillPageArea() override;
+  void DrawFrameAndPageArea() override;
+  void DrawFrame() override;
+  void PrepareTabBitmapBackground(TBitmap* Bitmap, const TPoint& P, int VisibleIndex) override;
+  TColor GetNavigatorGlyphColor(Byte State) override;
+  void FillNavigatorButton(const TRect& R, Byte State) override;
+  void DrawNavigatorButtonFrame(TRect& R, Byte State) override;
+
+ protected:
+  // The Office 2003 fill of a tab (or of the row with index -1) in R.
+  void FillOffice11(TuxCanvas* ACanvas, const TRect& R, int VisibleIndex, bool GradientHorizontal, bool Swap);
+};
+
+// The Tabs style with single-pixel frames and a softened inner tab edge.
+class TuxPCFlatPainter : public TuxPCTabsPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCTabsPainter::Meta {
+    const char* ClassName() const override { return "TuxPCFlatPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCFlatPainter(C); }
+    int GetStyleID() const override { return 7; }
+    AnsiString GetStyleName() const override { return "Flat"; }
+    bool IsDefaultForLookAndFeel(TuxLookAndFeel* LookAndFeel) const override;
+    bool IsFallbackForLookAndFeel(TuxLookAndFeel*) const override { return false; }
+  };
+  explicit TuxPCFlatPainter(TuxCustomTabControl* AControl) : TuxPCTabsPainter(AControl) {}
+  int GetFrameWidth() override { return 1; }
+  bool HasFrame() override { return true; }
+  void DrawPageFrame(const TRect& R) override;
+  TuxRegion* GetTabClipRegion(int VisibleIndex) override { return TuxPCCustomPainter::GetTabClipRegion(VisibleIndex); }
+  TuxRegionCombineOperation GetTabClipRegionOperation(int) override { return rcoIntersect; }
+  int GetNavigatorButtonThickness() override { return TuxPCTabsPainter::GetNavigatorButtonThickness() - 2; }
+  int GetNavigatorButtonLength(TuxPCNavigatorButton Button) override {
+    return TuxPCTabsPainter::GetNavigatorButtonLength(Button) - 2;
+  }
+  void GetNavigatorGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset) override;
+  void DrawNavigatorButtonFrame(TRect& R, Byte State) override;
+  void DrawTabBorder(int VisibleIndex) override;
+};
+
+// The look-and-feel painter style a look and feel offers for tabs.
+TuxPainterStyle uxPCLookAndFeelStyle(TuxLookAndFeel* LookAndFeel);
+
 // ---- helpers shared by the styles ----
 
 // The side or corner of a tab outline an edge belongs to.
@@ -273,6 +454,11 @@ void UpdateLightButtonFace();
 // on every system palette change.
 TColor uxPCOneNoteColor(int Index);
 void LoadOneNoteColors();
+
+// A rectangle on the control (R, of the tab behind a caption) taken into the
+// coordinates of the off-screen caption bitmap whose top-left corner is P on
+// the control; Mirrored tells that the bitmap's gradient colours must swap.
+TRect uxPCCaptionBitmapRect(TuxCustomTabControl* Control, TRect R, TPoint P, TBitmap* Bitmap, bool& Mirrored);
 
 // Registers the painter styles in their fixed order, with the helpers' colours
 // and the palette subscriber; the shutdown unregisters them in the same order.

@@ -426,8 +426,11 @@ void TuxPCStandardPainter::DrawTab(int VisibleIndex) {
   }
   RestoreClipRegion();
   if (IsTabTransparent(VisibleIndex)) {
-    Canvas()->ExcludeClipRect(FTabContentData.ImageBounds);
-    Canvas()->ExcludeClipRect(FTabContentData.CaptionBounds);
+    // Only the content, as far as it lies on the tab.
+    auto* Content = new TuxRegion(FTabContentData.ImageBounds);
+    Content->Combine(new TuxRegion(FTabContentData.CaptionBounds), rcoUnion, true);
+    Content->Combine(GetTabClipRegion(VisibleIndex), rcoIntersect, true);
+    Canvas()->SetClipRegion(Content, rcoDifference);
   } else {
     DrawTabByEvent(VisibleIndex);
     Canvas()->SetClipRegion(GetTabClipRegion(VisibleIndex), rcoDifference);

@@ -20,14 +20,18 @@ constexpr int TABP_PANE = 9, WP_SMALLCLOSEBUTTON = 19, SPNP_UP = 1, SPNP_DOWN = 
 
 }  // namespace
 
+TuxPainterStyle uxPCLookAndFeelStyle(TuxLookAndFeel* LookAndFeel) {
+  if (!LookAndFeel) return psStandard;
+  return LookAndFeel->GetAvailablePainter(kxThemeKind(tckTab))->GetPainterStyle();
+}
+
 TuxPCPainterClass TuxPCTabsPainter::Class() {
   static const Meta M;
   return &M;
 }
 
 bool TuxPCTabsPainter::Meta::IsDefaultForLookAndFeel(TuxLookAndFeel* LookAndFeel) const {
-  if (!LookAndFeel) return false;
-  const TuxPainterStyle S = LookAndFeel->GetAvailablePainter(kxThemeKind(tckTab))->GetPainterStyle();
+  const TuxPainterStyle S = uxPCLookAndFeelStyle(LookAndFeel);
   return S == psStandard || S == psNative;
 }
 

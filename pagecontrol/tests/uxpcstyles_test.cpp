@@ -12,7 +12,9 @@ struct Style {
   const char* Name;
 };
 
-const Style kStyles[] = {{1, "style_tabs"}, {2, "style_buttons"}, {3, "style_flatbuttons"}};
+const Style kStyles[] = {{1, "style_tabs"},      {2, "style_buttons"},   {3, "style_flatbuttons"},
+                         {5, "style_extraflat"}, {6, "style_ultraflat"}, {7, "style_flat"},
+                         {8, "style_office11"}};
 
 TEST_F(PcStyleSheetTest, EveryStyleOnEverySide) {
   for (const Style& S : kStyles) {

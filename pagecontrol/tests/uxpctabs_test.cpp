@@ -272,6 +272,7 @@ struct FakeTheme {
 
 TEST_F(PcTabsTest, NativeDrawingTurnsThemedTabsToTheirSide) {
   auto* C = MakeControl(200, 100, {"a", "b"}, 0);
+  C->LookAndFeel()->SetKind(lfStandard);
   EXPECT_FALSE(C->Painter()->IsNativePainting());  // no library
   C->LookAndFeel()->SetNativeStyle(true);
   EXPECT_EQ(Std(C)->GetNavigatorButtonThickness(), 20);
@@ -279,6 +280,10 @@ TEST_F(PcTabsTest, NativeDrawingTurnsThemedTabsToTheirSide) {
   EXPECT_EQ(C->Painter()->GetStyleID(), 1);
   EXPECT_TRUE(C->Painter()->IsNativePainting());
   EXPECT_EQ(Std(C)->GetNavigatorButtonThickness(), 17);
+  C->SetStyle(7);  // Flat keeps the themed drawing, with smaller buttons
+  EXPECT_TRUE(C->Painter()->IsNativePainting());
+  EXPECT_EQ(Std(C)->GetNavigatorButtonThickness(), 15);
+  C->SetStyle(0);
   C->SetTabWidth(60);
   C->SetTabPosition(tpBottom);
   Form->Show();
