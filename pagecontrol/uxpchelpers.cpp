@@ -288,7 +288,7 @@ namespace {
 std::vector<TuxPCPainterClass> RegisteredStyles() {
   return {TuxPCTabsPainter::Class(),      TuxPCButtonsPainter::Class(),   TuxPCFlatButtonsPainter::Class(),
           TuxPCExtraFlatPainter::Class(), TuxPCUltraFlatPainter::Class(), TuxPCFlatPainter::Class(),
-          TuxPCOffice11Painter::Class()};
+          TuxPCOffice11Painter::Class(),  TuxPCSlantedPainter::Class(),   TuxPCOneNotePainter::Class()};
 }
 }  // namespace
 

@@ -9,6 +9,12 @@
 
 #include "framework/uxpainters.h"
 #include "pagecontrol/uxpcpainter.h"
+#include "pagecontrol/uxpcutils.h"
+
+// The side or corner of a tab outline an edge belongs to.
+enum TLinePosition { lpL, lpLT, lpT, lpRT, lpR, lpRB, lpB, lpLB };
+using TLinePositions = std::vector<TLinePosition>;
+using TPoints = std::vector<TPoint>;
 
 // The colours of a navigator glyph.
 struct TuxPCNavigatorGlyphColors {
@@ -242,6 +248,7 @@ class TuxPCFlatButtonsPainter : public TuxPCButtonedPainter {
 };
 
 TColor uxPCLightButtonFace();
+TColor uxPCOneNoteColor(int Index);
 
 // ---- the flat styles ----
 
@@ -418,15 +425,114 @@ class TuxPCFlatPainter : public TuxPCTabsPainter {
   void DrawTabBorder(int VisibleIndex) override;
 };
 
+// ---- the Slanted and OneNote styles: polygon tabs ----
+
+class TuxPCSlantedPainter : public TuxPCStandardPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCStandardPainter::Meta {
+    const char* ClassName() const override { return "TuxPCSlantedPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCSlantedPainter(C); }
+    int GetStyleID() const override { return 9; }
+    AnsiString GetStyleName() const override { return "Slanted"; }
+    int GetTabsKind() const override { return 0; }
+  };
+  explicit TuxPCSlantedPainter(TuxCustomTabControl* AControl) : TuxPCStandardPainter(AControl) {}
+
+  // -- new virtual operations --
+  virtual bool HighlightsHotTab() { return false; }
+  virtual void FillTabGradient(TuxCanvas* ACanvas, const TRect& R, bool Swap, bool Horizontal, int VisibleIndex);
+  virtual void DrawMainTabBase(int VisibleIndex);
+  virtual void GetTabGradientColors(int VisibleIndex, TColor& C1, TColor& C2);
+  virtual int GetSlantSize();
+  virtual int GetSlantedMinTabWidth();
+  virtual TColor GetSlantedBorderColor() { return clBtnShadow; }
+  virtual TuxTabSlantPositions GetSlantedSides();
+  virtual void GetBorderedImageSize(TSize& Size);
+  // The caller owns the region.
+  virtual TuxRegion* GetTabRegion(int VisibleIndex, bool Inner);
+  virtual void DrawTabOutline(int VisibleIndex, const TRect& R);
+  virtual void DrawHotBand(int VisibleIndex);
+
+  // -- overrides --
+  bool AlwaysUsePageColorForTabs() override { return true; }
+  int CalculateTabWidth(TuxTab* Tab) override;
+  int GetMinTabWidth(int VisibleIndex) override { return GetTabNonTextWidth(VisibleIndex); }
+  int GetTabNonTextWidth(int VisibleIndex) override;
+  int GetTabContentHeight() override;
+  int GetMinTabHeight() override { return 0; }
+  int GetImageTextDistance(int) override { return 3; }
+  int GetFrameWidth() override { return 1; }
+  void GetTabContentIndents(int VisibleIndex, TRect& R) override;
+  void GetTabFrameIndents(int VisibleIndex, TRect& R) override;
+  void GetTextIndents(int VisibleIndex, TuxPCPair& Pair) override;
+  void GetTruncatedTextIndents(int VisibleIndex, TuxPCPair& Pair) override { GetTextIndents(VisibleIndex, Pair); }
+  void GetTabsInterval(TPoint& Interval) override;
+  void GetTabsAreaIndents(TRect& R) override;
+  TColor GetTabColor(int VisibleIndex) override;
+  bool IsTabDrawnAsMain(int) override { return false; }
+  void GetDisplayIndents(TRect& R) override;
+  void DrawFrame() override;
+  TuxRegion* GetTabClipRegion(int VisibleIndex) override;
+  bool IsPointInTab(int VisibleIndex, int X, int Y) override;
+  void DrawTabs() override;
+  void DrawTabBody(int VisibleIndex) override;
+  void PrepareTabBitmapBackground(TBitmap* Bitmap, const TPoint& P, int VisibleIndex) override;
+  int GetNavigatorButtonThickness() override { return 17; }
+  int GetNavigatorButtonLength(TuxPCNavigatorButton Button) override;
+  int GetNavigatorButtonGap(TuxPCNavigatorButton Button, TuxPCNavigatorButton NextButton) override {
+    return MatchesEitherButton(Button, NextButton, nbClose) ? 3 : 1;
+  }
+  int GetNavigatorAreaPadding() override { return 1; }
+  int GetNavigatorSideIndent() override { return 1; }
+  int GetNavigatorEndIndent() override { return 0; }
+  TColor GetNavigatorButtonColor(Byte State) override;
+  TColor GetNavigatorGlyphColor(Byte State) override;
+  void GetNavigatorGlyphColors(TuxPCNavigatorButton Button, TuxPCNavigatorGlyphColors& Colors) override;
+  void DrawNavigatorButtonFrame(TRect& R, Byte State) override;
+
+ protected:
+  // The side a tab (or, for -1, the tabs of the first row) is drawn on.
+  TuxTabPosition TabSide(int VisibleIndex);
+  // The outline of a tab at the top of R: its points and edge tags.
+  void GetOutline(const TRect& R, TuxTabPosition Side, TPoints& Points, TLinePositions& Tags);
+  void DrawRowEdgeLines(const TuxPCLineIndexBounds& Row, int DrawnRow);
+};
+
+// Notebook-divider tabs: a long slant on the left and a rounded top-right corner.
+class TuxPCOneNotePainter : public TuxPCSlantedPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCSlantedPainter::Meta {
+    const char* ClassName() const override { return "TuxPCOneNotePainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCOneNotePainter(C); }
+    int GetStyleID() const override { return 10; }
+    AnsiString GetStyleName() const override { return "OneNote"; }
+    bool SupportsRotation() const override { return false; }
+  };
+  explicit TuxPCOneNotePainter(TuxCustomTabControl* AControl) : TuxPCSlantedPainter(AControl) {}
+  bool HighlightsHotTab() override { return true; }
+  void DrawMainTabBase(int VisibleIndex) override;
+  int GetSlantSize() override { return CalculateTabHeight() + 2; }
+  int GetSlantedMinTabWidth() override { return GetSlantSize() + 4; }
+  TColor GetSlantedBorderColor() override { return uxPCOneNoteColor(0); }
+  TuxTabSlantPositions GetSlantedSides() override { return {spLeft}; }
+  TuxRegion* GetTabRegion(int VisibleIndex, bool Inner) override;
+  void DrawTabOutline(int VisibleIndex, const TRect& R) override;
+  void DrawHotBand(int) override {}
+  void GetTabContentIndents(int, TRect& R) override { R = TRect{0, 3, 0, 1}; }
+  void GetTabFrameIndents(int, TRect& R) override { R = TRect{0, 4, 0, 1}; }
+  void GetTextIndents(int VisibleIndex, TuxPCPair& Pair) override;
+  void GetTabsInterval(TPoint& Interval) override { Interval = pcPoint(5 - GetSlantSize(), -3); }
+  void GetTabsAreaIndents(TRect& R) override;
+  int GetNavigatorSideIndent() override { return 0; }
+};
+
 // The look-and-feel painter style a look and feel offers for tabs.
 TuxPainterStyle uxPCLookAndFeelStyle(TuxLookAndFeel* LookAndFeel);
 
 // ---- helpers shared by the styles ----
 
-// The side or corner of a tab outline an edge belongs to.
-enum TLinePosition { lpL, lpLT, lpT, lpRT, lpR, lpRB, lpB, lpLB };
-using TLinePositions = std::vector<TLinePosition>;
-using TPoints = std::vector<TPoint>;
 
 void AppendFigurePoints(TPoints& Points, TLinePositions& LinePositions, std::initializer_list<TPoint> NewPoints,
                         std::initializer_list<TLinePosition> NewLinePositions);

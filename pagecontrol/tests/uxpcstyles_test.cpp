@@ -14,7 +14,7 @@ struct Style {
 
 const Style kStyles[] = {{1, "style_tabs"},      {2, "style_buttons"},   {3, "style_flatbuttons"},
                          {5, "style_extraflat"}, {6, "style_ultraflat"}, {7, "style_flat"},
-                         {8, "style_office11"}};
+                         {8, "style_office11"},  {9, "style_slanted"},   {10, "style_onenote"}};
 
 TEST_F(PcStyleSheetTest, EveryStyleOnEverySide) {
   for (const Style& S : kStyles) {
