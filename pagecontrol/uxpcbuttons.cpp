@@ -4,15 +4,8 @@
 #include "pagecontrol/uxpcpainters.h"
 #include "pagecontrol/uxpcutils.h"
 
-TuxPCPainterClass TuxPCButtonsPainter::Class() {
-  static const Meta M;
-  return &M;
-}
-
-TuxPCPainterClass TuxPCFlatButtonsPainter::Class() {
-  static const Meta M;
-  return &M;
-}
+PV_PC_PAINTER_CLASS_OBJECT(TuxPCButtonsPainter)
+PV_PC_PAINTER_CLASS_OBJECT(TuxPCFlatButtonsPainter)
 
 // ---------------------------------------------------------------------------
 // shared by both

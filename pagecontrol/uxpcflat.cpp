@@ -51,22 +51,10 @@ void FillSolid(TuxCanvas* C, const TRect& R, TColor Color) {
 
 }  // namespace
 
-TuxPCPainterClass TuxPCExtraFlatPainter::Class() {
-  static const Meta M;
-  return &M;
-}
-TuxPCPainterClass TuxPCUltraFlatPainter::Class() {
-  static const Meta M;
-  return &M;
-}
-TuxPCPainterClass TuxPCOffice11Painter::Class() {
-  static const Meta M;
-  return &M;
-}
-TuxPCPainterClass TuxPCFlatPainter::Class() {
-  static const Meta M;
-  return &M;
-}
+PV_PC_PAINTER_CLASS_OBJECT(TuxPCExtraFlatPainter)
+PV_PC_PAINTER_CLASS_OBJECT(TuxPCUltraFlatPainter)
+PV_PC_PAINTER_CLASS_OBJECT(TuxPCOffice11Painter)
+PV_PC_PAINTER_CLASS_OBJECT(TuxPCFlatPainter)
 
 bool TuxPCUltraFlatPainter::Meta::IsDefaultForLookAndFeel(TuxLookAndFeel* L) const {
   return L && uxPCLookAndFeelStyle(L) == psUltraFlat;
@@ -226,13 +214,7 @@ void TuxPCExtraFlatPainter::CalculateTabsLayout(TuxPCNavigatorButtons Buttons, T
   const int F = HasPageBorder() ? GetFrameWidth() : 0;
   TRect Rows = ShrinkTurned(ControlBounds(), pcRect(6, 3 + F, 6, F), P);
   Params.RowLength = (Horizontal ? FOwnerControl->Width() : FOwnerControl->Height()) - A - 12;
-  if (A > 0) {
-    const bool Start = NavigatorAtRowStart();
-    if (Horizontal)
-      (Start ? Rows.left : Rows.right) += Start ? A : -A;
-    else
-      (Start ? Rows.top : Rows.bottom) += Start ? A : -A;
-  }
+  if (A > 0) CutNavigatorArea(Rows, A);
   Params.RowsRect = Rows;
   Params.TabsArea = GrowTurned(Rows, pcRect(1, 1, 1, 0), P);
   const bool Near = P == tpTop || P == tpLeft;
@@ -304,18 +286,20 @@ void TuxPCExtraFlatPainter::DrawTabSeparator(const TRect& R) {
   Canvas()->ExcludeClipRect(R);
 }
 
-void TuxPCExtraFlatPainter::DrawRowEdge(TRect R, int Row) {
+TuxTabPosition TuxPCExtraFlatPainter::RowSide(int Row) {
   const bool Near = Row < FOwnerControl->NearRowCount();
-  const TuxTabPosition Side = FOwnerControl->IsHorizontalRow() ? (Near ? tpTop : tpBottom) : (Near ? tpLeft : tpRight);
+  return FOwnerControl->IsHorizontalRow() ? (Near ? tpTop : tpBottom) : (Near ? tpLeft : tpRight);
+}
+
+void TuxPCExtraFlatPainter::DrawRowEdge(TRect R, int Row) {
+  const TuxTabPosition Side = RowSide(Row);
   const TuxBorder B = PageBorder(Side);
   const TColor Outer = Side == tpTop || Side == tpLeft ? clWhite : clBlack;
   for (TColor C : {TColor(clBtnFace), TColor(clBtnFace), Outer}) DrawBorderLines(Canvas(), R, {B}, {C}, true);
 }
 
 void TuxPCUltraFlatPainter::DrawRowEdge(TRect R, int Row) {
-  const bool Near = Row < FOwnerControl->NearRowCount();
-  const TuxTabPosition Side = FOwnerControl->IsHorizontalRow() ? (Near ? tpTop : tpBottom) : (Near ? tpLeft : tpRight);
-  const TuxBorder B = PageBorder(Side);
+  const TuxBorder B = PageBorder(RowSide(Row));
   const int Main = FOwnerControl->MainTab();
   int MainRow;
   if (Main >= 0 && Main < FOwnerControl->VisibleTabs()->Count())
@@ -343,8 +327,7 @@ void TuxPCExtraFlatPainter::DrawTabBackground(TuxCanvas* ACanvas, TRect R, int V
   FillSolid(ACanvas, R, GetTabColor(VisibleIndex));
 }
 
-void TuxPCExtraFlatPainter::DrawMainTabOutline(TRect& R) {
-  const TColor C1 = clWhite, C2 = clBlack;
+void TuxPCExtraFlatPainter::DrawOutlineLines(TRect& R, TColor C1, TColor C2) {
   const TRect Original = R;
   const TuxTabPosition Side = VisibleTab(FOwnerControl->MainTab())->Side();
   switch (Side) {
@@ -356,18 +339,9 @@ void TuxPCExtraFlatPainter::DrawMainTabOutline(TRect& R) {
   if (Side == tpBottom || Side == tpRight) Canvas()->SetPixel(Original.left, Original.top, C2);
 }
 
-void TuxPCUltraFlatPainter::DrawMainTabOutline(TRect& R) {
-  const TRect Original = R;
-  const TuxTabPosition Side = VisibleTab(FOwnerControl->MainTab())->Side();
-  const TColor C = clBlack;
-  switch (Side) {
-    case tpTop: DrawBorderLines(Canvas(), R, {bLeft, bTop, bRight}, {C, C, C}, false); break;
-    case tpBottom: DrawBorderLines(Canvas(), R, {bLeft, bBottom, bRight}, {C, C, C}, false); break;
-    case tpLeft: DrawBorderLines(Canvas(), R, {bTop, bLeft, bBottom}, {C, C, C}, false); break;
-    case tpRight: DrawBorderLines(Canvas(), R, {bTop, bRight, bBottom}, {C, C, C}, false); break;
-  }
-  if (Side == tpBottom || Side == tpRight) Canvas()->SetPixel(Original.left, Original.top, C);
-}
+void TuxPCExtraFlatPainter::DrawMainTabOutline(TRect& R) { DrawOutlineLines(R, clWhite, clBlack); }
+
+void TuxPCUltraFlatPainter::DrawMainTabOutline(TRect& R) { DrawOutlineLines(R, clBlack, clBlack); }
 
 void TuxPCExtraFlatPainter::DrawTabBody(int VisibleIndex) {
   TuxTab* T = VisibleTab(VisibleIndex);
@@ -594,18 +568,7 @@ void TuxPCOffice11Painter::DrawTabBackground(TuxCanvas* ACanvas, TRect R, int Vi
   FillOffice11(ACanvas, R, VisibleIndex, !FOwnerControl->IsHorizontalRow(), false);
 }
 
-void TuxPCOffice11Painter::DrawMainTabOutline(TRect& R) {
-  const TRect Original = R;
-  const TuxTabPosition Side = VisibleTab(FOwnerControl->MainTab())->Side();
-  const TColor C = GetTabBorderColor();
-  switch (Side) {
-    case tpTop: DrawBorderLines(Canvas(), R, {bLeft, bTop, bRight}, {C, C, C}, false); break;
-    case tpBottom: DrawBorderLines(Canvas(), R, {bLeft, bBottom, bRight}, {C, C, C}, false); break;
-    case tpLeft: DrawBorderLines(Canvas(), R, {bTop, bLeft, bBottom}, {C, C, C}, false); break;
-    case tpRight: DrawBorderLines(Canvas(), R, {bTop, bRight, bBottom}, {C, C, C}, false); break;
-  }
-  if (Side == tpBottom || Side == tpRight) Canvas()->SetPixel(Original.left, Original.top, C);
-}
+void TuxPCOffice11Painter::DrawMainTabOutline(TRect& R) { DrawOutlineLines(R, GetTabBorderColor(), GetTabBorderColor()); }
 
 void TuxPCOffice11Painter::DrawTabSeparator(const TRect& R) {
   const TRect Dark = pcRect(R.left, R.top, R.right - 1, R.bottom - 1);
@@ -617,9 +580,7 @@ void TuxPCOffice11Painter::DrawTabSeparator(const TRect& R) {
 }
 
 void TuxPCOffice11Painter::DrawRowEdge(TRect R, int Row) {
-  const bool Near = Row < FOwnerControl->NearRowCount();
-  const TuxTabPosition Side = FOwnerControl->IsHorizontalRow() ? (Near ? tpTop : tpBottom) : (Near ? tpLeft : tpRight);
-  DrawBorderLines(Canvas(), R, {PageBorder(Side)}, {GetTabBorderColor()}, true);
+  DrawBorderLines(Canvas(), R, {PageBorder(RowSide(Row))}, {GetTabBorderColor()}, true);
 }
 
 void TuxPCOffice11Painter::FillPageArea() {

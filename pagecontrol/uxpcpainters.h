@@ -39,6 +39,13 @@ enum TuxPCArrow { pcaUp, pcaDown, pcaLeft, pcaRight };
   static TuxPCPainterClass Class();                 \
   TuxPCPainterClass PainterClass() const override { return Class(); }
 
+// Defines the class object of a painter style (one per style).
+#define PV_PC_PAINTER_CLASS_OBJECT(Name) \
+  TuxPCPainterClass Name::Class() {      \
+    static const Meta M;                 \
+    return &M;                           \
+  }
+
 // ---- the standard painter ----
 
 class TuxPCStandardPainter : public TuxPCCustomPainter {
@@ -116,6 +123,8 @@ class TuxPCStandardPainter : public TuxPCCustomPainter {
   int AdjustTabHeightParity(int Height);
   // Whether the navigator area lies at the start of the row.
   bool NavigatorAtRowStart();
+  // Takes Length off Area at the navigator's end of the row.
+  void CutNavigatorArea(TRect& Area, int Length);
   // The hot-track colour of captions and glyphs.
   TColor HotTrackColor();
   bool IsVerticalCaption() { return FOwnerControl->IsVerticalText(); }
@@ -179,8 +188,6 @@ class TuxPCTabsPainter : public TuxPCStandardPainter {
   void PrepareNativeTab(int VisibleIndex) override;
 
  protected:
-  // The tab's extension by one pixel towards the page.
-  TRect ExtendTowardsPage(const TRect& R, TuxTabPosition Side, int By = 1);
   void DrawNativeTabBody(int VisibleIndex);
   void DrawNativePagePane(bool OwnCanvas);
   // Lines and pixels of a classic tab outline, written for a tab at the top
@@ -326,6 +333,10 @@ class TuxPCExtraFlatPainter : public TuxPCStandardPainter {
   // The row rectangle of a drawn row, stretched over the control.
   TRect GetWholeRowRect(int FirstVisibleIndex);
   bool IsNavigatorButtonDisabled(TuxPCNavigatorButton Button);
+  // The side the tabs of a drawn row stand on.
+  TuxTabPosition RowSide(int Row);
+  // The main tab's outline: lines on every side but the page side.
+  void DrawOutlineLines(TRect& R, TColor C1, TColor C2);
 };
 
 // ExtraFlat with darker single-pixel lines and its own navigator buttons.
@@ -560,6 +571,11 @@ void UpdateLightButtonFace();
 // on every system palette change.
 TColor uxPCOneNoteColor(int Index);
 void LoadOneNoteColors();
+
+// The kind of RotatePoint that turns an outline written for a top tab to Side.
+int uxPCRotationKind(TuxTabPosition Side);
+// R grown (or, with a negative By, shrunk) on the side that faces the page.
+TRect uxPCTowardsPage(const TRect& R, TuxTabPosition Side, int By);
 
 // A rectangle on the control (R, of the tab behind a caption) taken into the
 // coordinates of the off-screen caption bitmap whose top-left corner is P on

@@ -10,15 +10,6 @@
 
 namespace {
 
-int RotationKind(TuxTabPosition Side) {
-  switch (Side) {
-    case tpBottom: return 1;
-    case tpLeft: return 2;
-    case tpRight: return 3;
-    default: return 0;
-  }
-}
-
 int CountSides(TuxTabSlantPositions S) { return (S.Contains(spLeft) ? 1 : 0) + (S.Contains(spRight) ? 1 : 0); }
 
 // Along and across extents of a tab rectangle for its side.
@@ -28,25 +19,10 @@ void Extents(const TRect& R, TuxTabPosition Side, int& W, int& H) {
   H = Horizontal ? R.Height() : R.Width();
 }
 
-TRect TowardsPage(const TRect& R, TuxTabPosition Side, int By) {
-  switch (Side) {
-    case tpTop: return pcExtend(R, 0, 0, 0, By);
-    case tpBottom: return pcExtend(R, 0, By, 0, 0);
-    case tpLeft: return pcExtend(R, 0, 0, By, 0);
-    default: return pcExtend(R, By, 0, 0, 0);
-  }
-}
-
 }  // namespace
 
-TuxPCPainterClass TuxPCSlantedPainter::Class() {
-  static const Meta M;
-  return &M;
-}
-TuxPCPainterClass TuxPCOneNotePainter::Class() {
-  static const Meta M;
-  return &M;
-}
+PV_PC_PAINTER_CLASS_OBJECT(TuxPCSlantedPainter)
+PV_PC_PAINTER_CLASS_OBJECT(TuxPCOneNotePainter)
 
 // ---------------------------------------------------------------------------
 // metrics
@@ -249,7 +225,7 @@ void TuxPCSlantedPainter::DrawTabOutline(int VisibleIndex, const TRect& R) {
   TPoints Points;
   TLinePositions Tags;
   GetOutline(R, T->Side(), Points, Tags);
-  DrawRotatedPolyline(R, Points, GetSlantedBorderColor(), RotationKind(T->Side()));
+  DrawRotatedPolyline(R, Points, GetSlantedBorderColor(), uxPCRotationKind(T->Side()));
 }
 
 TuxRegion* TuxPCSlantedPainter::GetTabClipRegion(int VisibleIndex) {
@@ -258,7 +234,7 @@ TuxRegion* TuxPCSlantedPainter::GetTabClipRegion(int VisibleIndex) {
   TuxRegion* R = GetTabRegion(VisibleIndex, false);
   R->Combine(new TuxRegion(V), rcoIntersect, true);
   if (T->IsMain() && !pcIsEmpty(V)) {
-    auto* Strip = new TuxRegion(TowardsPage(V, T->Side(), 1));
+    auto* Strip = new TuxRegion(uxPCTowardsPage(V, T->Side(), 1));
     Strip->Combine(new TuxRegion(V), rcoDifference, true);
     R->Combine(Strip, rcoUnion, true);
   }
@@ -340,7 +316,7 @@ void TuxPCSlantedPainter::DrawMainTabBase(int VisibleIndex) {
   int W, H;
   Extents(R, Side, W, H);
   const TuxTabSlantPositions S = GetSlantedSides();
-  const int Kind = RotationKind(Side);
+  const int Kind = uxPCRotationKind(Side);
   auto Pixel = [&](int X, TColor C) {
     TPoint P = pcPoint(X, R.bottom);
     RotatePoint(R, P, Kind);
@@ -356,7 +332,7 @@ void TuxPCOneNotePainter::DrawMainTabBase(int VisibleIndex) {
   int W, H;
   Extents(R, T->Side(), W, H);
   const TColor C = GetTabColor(VisibleIndex);
-  const int Kind = RotationKind(T->Side());
+  const int Kind = uxPCRotationKind(T->Side());
   TPoint P = pcPoint(R.left, R.bottom);
   RotatePoint(R, P, Kind);
   Canvas()->SetPixel(P.x, P.y, MixColorsByPercent(GetSlantedBorderColor(), C, 50));
@@ -506,7 +482,7 @@ TuxRegion* TuxPCOneNotePainter::GetTabRegion(int VisibleIndex, bool Inner) {
     P = {pcPoint(L, B - 2),         pcPoint(L + 1, B - 2),     pcPoint(L + H - 3, B - H + 3), pcPoint(L + H + 2, B - H),
          pcPoint(L + W - 4, B - H), pcPoint(L + W - 1, B - H + 3), pcPoint(L + W - 1, B - 1)};
   }
-  const int Kind = RotationKind(Side);
+  const int Kind = uxPCRotationKind(Side);
   for (TPoint& Q : P) RotatePoint(R, Q, Kind);
   HDC DC = Canvas()->Handle();
   Canvas()->BeginPath();
@@ -527,7 +503,7 @@ TuxRegion* TuxPCOneNotePainter::GetTabRegion(int VisibleIndex, bool Inner) {
 void TuxPCOneNotePainter::DrawTabOutline(int VisibleIndex, const TRect& R) {
   TuxTab* T = VisibleTab(VisibleIndex);
   const TuxTabPosition Side = T->Side();
-  const int Kind = RotationKind(Side);
+  const int Kind = uxPCRotationKind(Side);
   const TColor C = GetTabColor(VisibleIndex);
   TColor C1, C2, C3;
   if (T->IsHot()) {

@@ -9,17 +9,6 @@ namespace {
 
 class PcFlatTest : public PcSheetTest {
  protected:
-  std::unique_ptr<TBitmap> Render(TuxCustomTabControl* C) {
-    auto B = std::make_unique<TBitmap>();
-    B->SetSize(C->Width(), C->Height());
-    C->PaintTo(B->Canvas()->Handle(), 0, 0);
-    return B;
-  }
-  static TColor Px(TBitmap* B, int X, int Y) {
-    const std::uint32_t P = B->ScanLine(Y)[X];
-    return TColor(((P >> 16) & 255) | (P & 0xFF00) | ((P & 255) << 16));
-  }
-  static TColor Rgb(TColor C) { return TColor(ColorToRGB(C) & 0xFFFFFF); }
   TRect ButtonRect(TuxCustomTabControl* C, TuxPCNavigatorButton B) {
     for (const auto& E : static_cast<TuxPCStandardPainter*>(C->Painter())->NavigatorButtonPositions())
       if (E.Button == B) return E.Bounds;

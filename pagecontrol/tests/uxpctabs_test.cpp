@@ -11,20 +11,6 @@ namespace {
 class PcTabsTest : public PcSheetTest {
  protected:
   static TuxPCStandardPainter* Std(TuxCustomTabControl* C) { return static_cast<TuxPCStandardPainter*>(C->Painter()); }
-  // The control drawn into a bitmap of its size.
-  std::unique_ptr<TBitmap> Render(TuxCustomTabControl* C) {
-    auto B = std::make_unique<TBitmap>();
-    B->SetSize(C->Width(), C->Height());
-    B->Canvas()->Brush()->SetColor(TColor(0x808000));
-    B->Canvas()->FillRect(pcRect(0, 0, C->Width(), C->Height()));
-    C->PaintTo(B->Canvas()->Handle(), 0, 0);
-    return B;
-  }
-  static TColor Px(TBitmap* B, int X, int Y) {
-    const std::uint32_t P = B->ScanLine(Y)[X];
-    return TColor(((P >> 16) & 255) | (P & 0xFF00) | ((P & 255) << 16));
-  }
-  static TColor Rgb(TColor C) { return TColor(ColorToRGB(C) & 0xFFFFFF); }
 };
 
 TEST_F(PcTabsTest, NavigatorButtonsAtTheEndOfTheRow) {
