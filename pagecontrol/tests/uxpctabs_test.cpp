@@ -230,6 +230,41 @@ TEST_F(PcTabsTest, RotatedImagesAreCachedByColourAndState) {
   }
 }
 
+struct DrawLog {
+  int Tabs = 0, Fonts = 0;
+  bool Default = true;
+  void DrawTab(TuxCustomTabControl*, TuxTab*, bool& DefaultDraw) {
+    ++Tabs;
+    DefaultDraw = Default;
+  }
+  void DrawTabEx(TuxCustomTabControl*, TuxTab* T, TFont* F) {
+    ++Fonts;
+    if (T->Index() == 0) F->SetColor(clRed);
+  }
+};
+
+TEST_F(PcTabsTest, OwnerDrawingEvents) {
+  auto* C = MakeControl(300, 80, {"Abc", "Def"}, 1);
+  C->SetTabWidth(60);
+  DrawLog L;
+  C->OnDrawTabEx = TuxDrawTabExEvent(&L, &DrawLog::DrawTabEx);
+  C->OnDrawTab = TuxDrawTabEvent(&L, &DrawLog::DrawTab);
+  Form->Show();
+  Pump();
+  auto B = Render(C);
+  EXPECT_EQ(L.Tabs, 0);  // OwnerDraw is off
+  EXPECT_GT(L.Fonts, 0);
+  const TRect R = C->VisibleTab(1)->FullRect();
+  C->SetOwnerDraw(true);
+  L.Default = false;  // the handler draws the tabs itself: nothing of them is drawn
+  B = Render(C);
+  EXPECT_EQ(L.Tabs, 2);
+  EXPECT_EQ(Px(B.get(), R.left + 3, R.top + 5), TColor(0x808000));
+  L.Default = true;
+  B = Render(C);
+  EXPECT_EQ(Px(B.get(), R.left + 3, R.top + 5), Rgb(clBtnFace));
+}
+
 // A stand-in visual-style library: styles on, every theme opens, and each
 // themed part is drawn as a fill with a dark line along its top edge.
 struct FakeTheme {
