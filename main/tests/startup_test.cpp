@@ -46,6 +46,7 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   EXPECT_TRUE(PageControlInitialised());
   EXPECT_NE(GetClass("TuxPageControl"), nullptr);
   ASSERT_NE(PaintersFactory(), nullptr);
+  EXPECT_EQ(PaintersFactory()->Count(), 9);
 
   // the library module's controller sets the look of the framework's controls
   auto* module = dynamic_cast<TComponent*>(ReadComponentFromText(kModuleText, nullptr));
