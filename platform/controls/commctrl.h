@@ -33,6 +33,24 @@ constexpr DWORD ICC_LISTVIEW_CLASSES = 0x1, ICC_TREEVIEW_CLASSES = 0x2, ICC_BAR_
                 ICC_TAB_CLASSES = 0x8, ICC_UPDOWN_CLASS = 0x10, ICC_WIN95_CLASSES = 0xFF;
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc);
 
+// ---- flat scroll bars ----
+// The common controls' flat scroll bars: a window initialised for them keeps a
+// drawing mode per bar (regular, "Encarta" or flat); the scroll-bar data and
+// behaviour are those of the window's ordinary scroll bars, whose look the
+// classic drawing keeps in every mode.
+constexpr UINT WSB_PROP_CYVSCROLL = 0x1, WSB_PROP_CXHSCROLL = 0x2, WSB_PROP_CYHSCROLL = 0x4,
+               WSB_PROP_CXVSCROLL = 0x8, WSB_PROP_CXHTHUMB = 0x10, WSB_PROP_CYVTHUMB = 0x20,
+               WSB_PROP_VBKGCOLOR = 0x40, WSB_PROP_HBKGCOLOR = 0x80, WSB_PROP_VSTYLE = 0x100,
+               WSB_PROP_HSTYLE = 0x200, WSB_PROP_WINSTYLE = 0x400, WSB_PROP_PALETTE = 0x800;
+constexpr int FSB_REGULAR_MODE = 0, FSB_ENCARTA_MODE = 1, FSB_FLAT_MODE = 2;
+BOOL InitializeFlatSB(HWND hwnd);
+void UninitializeFlatSB(HWND hwnd);
+// Only the two style properties are kept; FALSE for a window not initialised.
+BOOL FlatSB_SetScrollProp(HWND hwnd, UINT index, std::intptr_t newValue, BOOL redraw);
+BOOL FlatSB_GetScrollProp(HWND hwnd, UINT index, int* value);
+BOOL FlatSB_GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* si);
+int FlatSB_SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* si, BOOL redraw);
+
 constexpr const char* WC_TREEVIEWA = "SysTreeView32";
 #define WC_TREEVIEW WC_TREEVIEWA
 
@@ -44,6 +62,31 @@ constexpr UINT NM_OUTOFMEMORY = NM_FIRST - 1, NM_CLICK = NM_FIRST - 2, NM_DBLCLK
                NM_HOVER = NM_FIRST - 13, NM_NCHITTEST = NM_FIRST - 14, NM_KEYDOWN = NM_FIRST - 15,
                NM_RELEASEDCAPTURE = NM_FIRST - 16, NM_SETCURSOR = NM_FIRST - 17, NM_CHAR = NM_FIRST - 18,
                NM_TOOLTIPSCREATED = NM_FIRST - 19;
+
+// ---- tooltips ----
+// The tree view's node tooltip asks its tree for the text with TTN_NEEDTEXTA
+// (a WM_NOTIFY sent to the tree window itself, hwndFrom the tooltip window,
+// idFrom the item). The tree answers with the item's text unless whoever
+// handles the notification first puts an empty text in: then no tooltip shows.
+constexpr UINT TTN_FIRST = 0u - 520u;
+constexpr UINT TTN_GETDISPINFOA = TTN_FIRST - 0, TTN_GETDISPINFOW = TTN_FIRST - 10, TTN_SHOW = TTN_FIRST - 1,
+               TTN_POP = TTN_FIRST - 2, TTN_NEEDTEXTA = TTN_GETDISPINFOA, TTN_NEEDTEXTW = TTN_GETDISPINFOW;
+struct NMTTDISPINFOA {
+  NMHDR hdr;
+  char* lpszText = nullptr;
+  char szText[80] = {};
+  void* hinst = nullptr;
+  UINT uFlags = 0;
+  LPARAM lParam = 0;
+};
+struct NMTTDISPINFOW {
+  NMHDR hdr;
+  char16_t* lpszText = nullptr;
+  char16_t szText[80] = {};
+  void* hinst = nullptr;
+  UINT uFlags = 0;
+  LPARAM lParam = 0;
+};
 
 // ---- custom draw ----
 constexpr DWORD CDDS_PREPAINT = 0x1, CDDS_POSTPAINT = 0x2, CDDS_PREERASE = 0x3, CDDS_POSTERASE = 0x4,
@@ -280,6 +323,7 @@ inline HWND TreeView_EditLabel(HWND h, HTREEITEM item) {
   return reinterpret_cast<HWND>(SendMessageA(h, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item)));
 }
 inline HWND TreeView_GetEditControl(HWND h) { return reinterpret_cast<HWND>(SendMessageA(h, TVM_GETEDITCONTROL, 0, 0)); }
+inline HWND TreeView_GetToolTips(HWND h) { return reinterpret_cast<HWND>(SendMessageA(h, TVM_GETTOOLTIPS, 0, 0)); }
 inline BOOL TreeView_EndEditLabelNow(HWND h, BOOL cancel) {
   return BOOL(SendMessageA(h, TVM_ENDEDITLABELNOW, cancel, 0));
 }

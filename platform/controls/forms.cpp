@@ -981,6 +981,9 @@ void TCustomForm::FocusControl(TWinControl* Control) {
 void TCustomForm::DefocusControl(TWinControl* Control, bool Removing) {
   if (Removing && FFocusedControl && Control->ContainsControl(FFocusedControl)) FFocusedControl = Control->Parent();
   if (FActiveControl && Control->ContainsControl(FActiveControl)) FActiveControl = nullptr;
+  // The screen must not keep a control that is going away.
+  if (Removing && Screen && Screen->ActiveControl() && Control->ContainsControl(Screen->ActiveControl()))
+    Screen->SetActiveControl(nullptr);
 }
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control) {

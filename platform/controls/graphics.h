@@ -120,8 +120,12 @@ class TFont : public TGraphicsObject {
   void Assign(TPersistent* Source) override;
 
   HFONT Handle();
-  // Adopts a font handle (its LOGFONT is read; the handle is then owned).
+  // Adopts a font handle (its LOGFONT is read; the handle is then owned). A
+  // turned font keeps its angle through Assign, as the shared font resource
+  // of the original class library does; changing a property drops it.
   void SetHandle(HFONT Value);
+  // Tenths of a degree, from an adopted handle.
+  int Escapement() const { return FEscapement; }
   AnsiString Name() const { return FName; }
   void SetName(const AnsiString& Value);
   // Points; negative values name a character height in pixels (as Height does).
@@ -154,6 +158,7 @@ class TFont : public TGraphicsObject {
   TFontCharset FCharset = DEFAULT_CHARSET;
   TFontPitch FPitch = fpDefault;
   int FPixelsPerInch = 96;
+  int FEscapement = 0, FOrientation = 0;
 };
 
 class TPen : public TGraphicsObject {

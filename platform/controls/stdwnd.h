@@ -55,7 +55,15 @@ constexpr UINT EM_CANPASTE = WM_USER + 50, EM_EXGETSEL = WM_USER + 52, EM_EXLIMI
                EM_GETEVENTMASK = WM_USER + 59, EM_GETSELTEXT = WM_USER + 62, EM_SETBKGNDCOLOR = WM_USER + 67,
                EM_SETCHARFORMAT = WM_USER + 68, EM_SETEVENTMASK = WM_USER + 69, EM_SETOPTIONS = WM_USER + 77,
                EM_GETOPTIONS = WM_USER + 78, EM_REDO = WM_USER + 84, EM_CANREDO = WM_USER + 85,
-               EM_GETTEXTLENGTHEX = WM_USER + 95;
+               EM_GETTEXTLENGTHEX = WM_USER + 95, EM_SETOLECALLBACK = WM_USER + 70,
+               EM_SETTEXTMODE = WM_USER + 89, EM_GETTEXTMODE = WM_USER + 90;
+// Rich-edit window style: scroll bars stay shown (disabled) when not needed.
+// (The selection bar is the option ECO_SELECTIONBAR; its style bit would be
+// WS_MAXIMIZE, which the window manager acts on.)
+constexpr DWORD ES_DISABLENOSCROLL = 0x00002000;
+// Text modes: the window is always plain text; EM_SETTEXTMODE accepts these.
+constexpr UINT TM_PLAINTEXT = 1, TM_RICHTEXT = 2, TM_SINGLELEVELUNDO = 4, TM_MULTILEVELUNDO = 8,
+               TM_SINGLECODEPAGE = 16, TM_MULTICODEPAGE = 32;
 constexpr UINT EN_SELCHANGE = 0x0702;
 constexpr DWORD ENM_NONE = 0, ENM_CHANGE = 0x1, ENM_UPDATE = 0x2, ENM_SCROLL = 0x4, ENM_KEYEVENTS = 0x10000,
                 ENM_MOUSEEVENTS = 0x20000, ENM_SELCHANGE = 0x80000;
@@ -65,6 +73,9 @@ constexpr UINT ECOOP_SET = 1, ECOOP_OR = 2, ECOOP_AND = 3, ECOOP_XOR = 4;
 constexpr UINT SCF_DEFAULT = 0, SCF_SELECTION = 1, SCF_WORD = 2, SCF_ALL = 4;
 constexpr DWORD CFM_BOLD = 0x1, CFM_ITALIC = 0x2, CFM_UNDERLINE = 0x4, CFM_STRIKEOUT = 0x8, CFM_COLOR = 0x40000000;
 constexpr DWORD CFE_BOLD = 0x1, CFE_ITALIC = 0x2, CFE_UNDERLINE = 0x4, CFE_STRIKEOUT = 0x8, CFE_AUTOCOLOR = 0x40000000;
+// CHARFORMAT2 adds an underline type (any type but CFU_UNDERLINENONE underlines).
+constexpr DWORD CFM_UNDERLINETYPE = 0x00800000;
+constexpr BYTE CFU_UNDERLINENONE = 0, CFU_UNDERLINE = 1;
 constexpr UINT SEL_EMPTY = 0, SEL_TEXT = 1;
 constexpr DWORD GTL_DEFAULT = 0, GTL_USECRLF = 1, GTL_PRECISE = 2, GTL_CLOSE = 4, GTL_NUMCHARS = 8, GTL_NUMBYTES = 16;
 struct CHARRANGE {
@@ -83,6 +94,25 @@ struct CHARFORMATA {
   char szFaceName[32] = {};
 };
 using CHARFORMAT = CHARFORMATA;
+// The second form of the character format (84 bytes on the platform it mirrors),
+// of which the window reads the colour and the underline type.
+struct CHARFORMAT2A {
+  UINT cbSize = sizeof(CHARFORMAT2A);
+  DWORD dwMask = 0, dwEffects = 0;
+  LONG yHeight = 0, yOffset = 0;
+  COLORREF crTextColor = 0;
+  BYTE bCharSet = 0, bPitchAndFamily = 0;
+  char szFaceName[32] = {};
+  WORD wWeight = 0;
+  SHORT sSpacing = 0;
+  COLORREF crBackColor = 0;
+  DWORD lcid = 0;
+  DWORD dwReserved = 0;
+  SHORT sStyle = 0;
+  WORD wKerning = 0;
+  BYTE bUnderlineType = 0, bAnimation = 0, bRevAuthor = 0, bReserved1 = 0;
+};
+using CHARFORMAT2 = CHARFORMAT2A;
 #ifndef PV_NMHDR_DEFINED
 #define PV_NMHDR_DEFINED
 struct NMHDR {
@@ -121,6 +151,12 @@ constexpr UINT LB_ADDSTRING = 0x0180, LB_INSERTSTRING = 0x0181, LB_DELETESTRING 
 constexpr int LB_OKAY = 0, LB_ERR = -1, LB_ERRSPACE = -2;
 constexpr int LBN_ERRSPACE = -2, LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SELCANCEL = 3, LBN_SETFOCUS = 4,
               LBN_KILLFOCUS = 5;
+
+// Makes a list box send its notifications and owner-draw messages to
+// NotifyTo instead of its parent, and leave the focus where it is when
+// clicked, as the drop-down list of a combo box does (a list shown as a
+// pop-up of another window).
+void ListBoxSetNotifyWindow(HWND List, HWND NotifyTo);
 
 // ---- COMBOBOX ----
 constexpr DWORD CBS_SIMPLE = 0x0001, CBS_DROPDOWN = 0x0002, CBS_DROPDOWNLIST = 0x0003,

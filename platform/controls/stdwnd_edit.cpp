@@ -50,6 +50,7 @@ struct Edit {
   DWORD options = 0;
   COLORREF bk = CLR_INVALID;
   CHARFORMATA cf;
+  void* oleCallback = nullptr;
   bool focus = false, track = false;
   int lead = -1;  // lead byte waiting for its trail byte (WM_CHAR pairs)
   DWORD Style() const { return DWORD(GetWindowLongPtrA(h, GWL_STYLE)); }
@@ -319,6 +320,8 @@ void ScrollCaret(Edit* e) {
     int w = e->fmt.right - e->fmt.left;
     if (cx - e->xoff < 0) e->xoff = std::max(0, cx - w / 4);
     if (cx - e->xoff >= w) e->xoff = cx - w + std::max(1, w / 4);
+    // Never scrolled past the end of the text: a window grown wide enough shows it all.
+    e->xoff = std::min(e->xoff, std::max(0, ContentWidth(e) + 1 - w));
     if (e->xoff < 0) e->xoff = 0;
   }
   if (oldFirst != e->first || oldX != e->xoff) {
@@ -723,11 +726,13 @@ void Char(HWND h, unsigned ch) {
     return;
   }
   switch (ch) {
-    case 0x03: Copy(e); return;
-    case 0x16: Paste(h); return;
-    case 0x18: Cut(h); return;
+    // The clipboard and undo characters go through the window's own messages,
+    // so that a window procedure that wraps this one sees and may refuse them.
+    case 0x03: SendMessageA(h, WM_COPY, 0, 0); return;
+    case 0x16: SendMessageA(h, WM_PASTE, 0, 0); return;
+    case 0x18: SendMessageA(h, WM_CUT, 0, 0); return;
     case 0x1A:
-      if (!e->ReadOnly()) Undo(h);
+      if (!e->ReadOnly()) SendMessageA(h, WM_UNDO, 0, 0);
       return;
     case 0x01:
       if (e->rich) SetSel(e, 0, e->text.size(), false);
@@ -1290,6 +1295,12 @@ LRESULT EditCoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool rich) {
           e->cf.dwMask |= CFM_UNDERLINE;
           e->cf.dwEffects = (e->cf.dwEffects & ~CFE_UNDERLINE) | (cf->dwEffects & CFE_UNDERLINE);
         }
+        if ((cf->dwMask & CFM_UNDERLINETYPE) && cf->cbSize >= sizeof(CHARFORMAT2A)) {
+          auto* cf2 = reinterpret_cast<const CHARFORMAT2A*>(lp);
+          e->cf.dwMask |= CFM_UNDERLINE;
+          e->cf.dwEffects = (e->cf.dwEffects & ~CFE_UNDERLINE) |
+                            (cf2->bUnderlineType != CFU_UNDERLINENONE ? CFE_UNDERLINE : 0);
+        }
         Redraw(e);
         return TRUE;
       }
@@ -1320,6 +1331,13 @@ LRESULT EditCoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool rich) {
         return 0;
       }
       case EM_GETOPTIONS: return LRESULT(e->options | (e->ReadOnly() ? ECO_READONLY : 0));
+      // The window keeps plain text and has no embedded objects: the text mode
+      // is accepted when it asks for plain text, the object callback is kept.
+      case EM_SETTEXTMODE: return (wp & TM_RICHTEXT) ? 1 : 0;
+      case EM_GETTEXTMODE: return LRESULT(TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_SINGLECODEPAGE);
+      case EM_SETOLECALLBACK:
+        e->oleCallback = reinterpret_cast<void*>(lp);
+        return TRUE;
     }
   }
   return DefWindowProcA(h, msg, wp, lp);

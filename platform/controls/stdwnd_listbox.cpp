@@ -533,6 +533,12 @@ void ListBoxSetOwnerCombo(HWND list, HWND combo) {
   if (List* l = States().Get(list)) l->notifyTo = combo;
 }
 
+}  // namespace pvstd
+
+void ListBoxSetNotifyWindow(HWND List, HWND NotifyTo) { pvstd::ListBoxSetOwnerCombo(List, NotifyTo); }
+
+namespace pvstd {
+
 LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   List* l = States().Get(h);
   if (!l) {

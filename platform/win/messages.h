@@ -146,6 +146,9 @@ constexpr unsigned WM_ENTERMENULOOP = 0x0211;
 constexpr unsigned WM_EXITMENULOOP = 0x0212;
 constexpr unsigned WM_NEXTMENU = 0x0213;
 constexpr unsigned WM_SIZING = 0x0214;
+// WM_SIZING: the edge being dragged (wParam).
+constexpr unsigned WMSZ_LEFT = 1, WMSZ_RIGHT = 2, WMSZ_TOP = 3, WMSZ_TOPLEFT = 4, WMSZ_TOPRIGHT = 5,
+                   WMSZ_BOTTOM = 6, WMSZ_BOTTOMLEFT = 7, WMSZ_BOTTOMRIGHT = 8;
 constexpr unsigned WM_CAPTURECHANGED = 0x0215;
 constexpr unsigned WM_MOVING = 0x0216;
 constexpr unsigned WM_MDICREATE = 0x0220;

@@ -527,5 +527,9 @@ BOOL GetScrollBarInfo(HWND h, LONG object, SCROLLBARINFO* info) {
   info->xyThumbTop = l.thumbStart;
   info->xyThumbBottom = l.thumbEnd;
   if (!l.thumb) info->rgstate[0] = STATE_SYSTEM_UNAVAILABLE;
+  // the arrows: 1 up or left, 5 down or right
+  const bool off = (b.w->style & WS_DISABLED) || b.st->arrows == ESB_DISABLE_BOTH || !l.thumb;
+  if (off || (b.st->arrows & ESB_DISABLE_LTUP)) info->rgstate[1] = STATE_SYSTEM_UNAVAILABLE;
+  if (off || (b.st->arrows & ESB_DISABLE_RTDN)) info->rgstate[5] = STATE_SYSTEM_UNAVAILABLE;
   return TRUE;
 }

@@ -219,6 +219,29 @@ TEST_F(StdWnd, RichEditEventMaskAndQueries) {
   EXPECT_EQ(SendMessageA(r, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0), 11);
 }
 
+TEST_F(StdWnd, RichEditTextModeOleCallbackAndUnderlineType) {
+  HWND plain = Make("RichEdit20A", ES_AUTOHSCROLL, "abc");
+  EXPECT_EQ(0, SendMessageA(plain, EM_SETTEXTMODE, TM_PLAINTEXT, 0));
+  EXPECT_NE(0, SendMessageA(plain, EM_SETTEXTMODE, TM_RICHTEXT, 0));
+  EXPECT_TRUE(SendMessageA(plain, EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT);
+  EXPECT_EQ(TRUE, SendMessageA(plain, EM_SETOLECALLBACK, 0, 0));
+  // The second character format underlines by its underline type.
+  CHARFORMAT2A cf;
+  cf.dwMask = CFM_UNDERLINETYPE | CFM_COLOR;
+  cf.crTextColor = RGB(0, 0, 255);
+  cf.bUnderlineType = CFU_UNDERLINE;
+  SendMessageA(plain, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  CHARFORMATA got;
+  SendMessageA(plain, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&got));
+  EXPECT_TRUE(got.dwEffects & CFE_UNDERLINE);
+  EXPECT_EQ(RGB(0, 0, 255), got.crTextColor);
+  cf.dwMask = CFM_UNDERLINETYPE;
+  cf.bUnderlineType = CFU_UNDERLINENONE;
+  SendMessageA(plain, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  SendMessageA(plain, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&got));
+  EXPECT_FALSE(got.dwEffects & CFE_UNDERLINE);
+}
+
 TEST_F(StdWnd, EditCharFromPosAndPosFromChar) {
   // left margin 1: character n of a single-byte run starts at x = 1 + 7n
   HWND e = Make("EDIT", ES_AUTOHSCROLL, A("ab中c"));
@@ -360,6 +383,50 @@ TEST_F(StdWnd, EditTakesCtrlAltLettersForNothing) {
   EXPECT_EQ(Sel(e), (std::pair<int, int>{0, 3}));
   Key('X', HeadlessBackend::Ctrl);
   EXPECT_EQ(Text(e), "");
+}
+
+// The clipboard characters reach the window as its own messages, so a window
+// procedure wrapping the edit box can refuse them.
+WNDPROC gEditBase = nullptr;
+int gRefused = 0;
+LRESULT RefusingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_CUT || m == WM_PASTE || m == WM_UNDO) {
+    ++gRefused;
+    return 0;
+  }
+  return CallWindowProcA(gEditBase, h, m, w, l);
+}
+
+TEST_F(StdWnd, ClipboardCharactersGoThroughTheWindowsMessages) {
+  for (const char* cls : {"EDIT", "RichEdit20A"}) {
+    HWND e = Make(cls, ES_AUTOHSCROLL, "abc");
+    gEditBase = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(e, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefusingProc)));
+    gRefused = 0;
+    SetFocus(e);
+    SendMessageA(e, EM_SETSEL, 0, -1);
+    Key('X', HeadlessBackend::Ctrl);
+    Key('V', HeadlessBackend::Ctrl);
+    Key('Z', HeadlessBackend::Ctrl);
+    EXPECT_EQ(Text(e), "abc") << cls;
+    EXPECT_EQ(3, gRefused) << cls;
+    DestroyWindow(e);
+  }
+}
+
+// A window that grows wide enough for its text shows it from the start, even
+// when the caret had scrolled it while it was narrow.
+TEST_F(StdWnd, EditGrownWideShowsTheWholeText) {
+  for (const char* cls : {"EDIT", "RichEdit20A"}) {
+    HWND fresh = Make(cls, ES_AUTOHSCROLL, "abcdefghij", 300, 24);
+    HWND e = Make(cls, ES_AUTOHSCROLL, "", 0, 24);
+    SetWindowTextA(e, "abcdefghij");
+    SendMessageA(e, EM_SETSEL, 10, 10);
+    SetWindowPos(e, nullptr, 0, 0, 300, 24, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(SendMessageA(fresh, EM_POSFROMCHAR, 0, 0), SendMessageA(e, EM_POSFROMCHAR, 0, 0)) << cls;
+    DestroyWindow(e);
+    DestroyWindow(fresh);
+  }
 }
 
 TEST_F(StdWnd, EditMouseSelection) {

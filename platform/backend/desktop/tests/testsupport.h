@@ -10,10 +10,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,6 +21,20 @@
 extern char** environ;
 
 namespace pvtest {
+
+// The whole content of a file ("" when it cannot be read).
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+// The text without its trailing line breaks and blanks.
+inline std::string Trim(std::string s) {
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
+  return s;
+}
 
 inline bool OnPath(const std::string& program) {
   const char* path = std::getenv("PATH");
@@ -208,14 +222,6 @@ class TestDisplay {
  private:
   pid_t pid_ = -1;
 };
-
-// A file's whole content; empty when it cannot be read.
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 // Polls until the file holds `line` as a whole line, for at most `ms`.
 inline bool WaitForLogLine(const std::string& path, const std::string& line, int ms) {

@@ -17,11 +17,6 @@ namespace {
 using namespace pvtest;
 namespace fs = std::filesystem;
 
-std::string Trim(std::string s) {
-  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
-  return s;
-}
-
 class ProgramOnDisplay : public ::testing::Test {
  protected:
   TestDisplay display;

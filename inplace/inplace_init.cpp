@@ -1,0 +1,43 @@
+#include "inplace/inplace_init.h"
+
+#include "inplace/kxcalc.h"
+#include "inplace/kxcntner.h"
+#include "inplace/kxcommon.h"
+#include "inplace/kxdropdown.h"
+#include "inplace/kxeditor.h"
+#include "inplace/kximage.h"
+#include "inplace/kxmask.h"
+#include "inplace/kxresources.h"
+#include "inplace/kxstyles.h"
+
+namespace {
+bool gInitialised = false;
+}
+
+void InitInplace() {
+  if (gInitialised) return;
+  gInitialised = true;
+  // Drawing helpers first (the shared brushes), then the default style
+  // controller that every editor's style subscribes to, then the classes.
+  kxInitCommon();
+  kxInitStyles();
+  kxInitContainer();
+  kxInitResources();
+  kxInitTextEdit();
+  kxInitMaskEdit();
+  kxInitCalc();
+  kxInitDropDown();
+  kxInitImageEdit();
+}
+
+void FinalizeInplace() {
+  if (!gInitialised) return;
+  gInitialised = false;
+  kxDoneResources();
+  kxDoneCalc();
+  kxDoneContainer();
+  kxDoneStyles();
+  kxDoneCommon();
+}
+
+bool InplaceInitialised() { return gInitialised; }
