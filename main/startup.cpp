@@ -7,6 +7,7 @@
 #include "platform/controls/controls_init.h"
 #include "platform/controls/dlgscript.h"
 #include "platform/db/init.h"
+#include "treechart/chartsinit.h"
 
 void InitProgram() {
   InitClasses();
@@ -14,6 +15,7 @@ void InitProgram() {
   InitDemoResources();
   InitDataAccess();
   InitControls();
+  InitChartClasses();
   InitFramework();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
   RegisterDemoForm();

@@ -40,6 +40,8 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   EXPECT_NE(Screen->Cursors(crUxDragCopy), Screen->Cursors(crDefault));
   EXPECT_NE(GetClass("TuxScrollBar"), nullptr);
   EXPECT_NE(GetPropInfo(TuxLookAndFeel::StaticClass(), "NativeStyle"), nullptr);
+  EXPECT_NE(GetClass("TkxFlowChart"), nullptr);
+  EXPECT_NE(GetClass("TkxDbOrgChart"), nullptr);
 
   // the library module's controller sets the look of the framework's controls
   auto* module = dynamic_cast<TComponent*>(ReadComponentFromText(kModuleText, nullptr));
