@@ -465,19 +465,23 @@ void TFChartEditor::pColorDblClick(TObject* Sender) {
 }
 
 void TFChartEditor::sbObjectFontClick(TObject*) {
-  if (TkxFcObject* o = Chart->SelectedObjects(0)) sbObjectFont->Font()->Assign(o->Font());
-  FontDialog->SetFont(sbObjectFont->Font());
-  if (!FontDialog->Execute()) return;
-  sbObjectFont->Font()->Assign(FontDialog->Font());
-  ApplyObjects(7);
+  TkxFcObject* o = Chart->SelectedObjects(0);
+  if (PickFont(sbObjectFont, o ? o->Font() : nullptr)) ApplyObjects(7);
 }
 
 void TFChartEditor::sbConnectFontClick(TObject*) {
-  if (TkxFcConnection* c = Chart->SelectedConnections(0)) sbConnectFont->Font()->Assign(c->Font());
-  FontDialog->SetFont(sbConnectFont->Font());
-  if (!FontDialog->Execute()) return;
-  sbConnectFont->Font()->Assign(FontDialog->Font());
-  ApplyConnections(9);
+  TkxFcConnection* c = Chart->SelectedConnections(0);
+  if (PickFont(sbConnectFont, c ? c->Font() : nullptr)) ApplyConnections(9);
+}
+
+// The font dialog starts from the first selected item's font (else the button's) and leaves
+// its choice on the button.
+bool TFChartEditor::PickFont(TSpeedButton* Button, TFont* Selected) {
+  if (Selected) Button->Font()->Assign(Selected);
+  FontDialog->SetFont(Button->Font());
+  if (!FontDialog->Execute()) return false;
+  Button->Font()->Assign(FontDialog->Font());
+  return true;
 }
 
 // ---- create buttons and zoom ----

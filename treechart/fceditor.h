@@ -151,6 +151,7 @@ class TFChartEditor : public TForm {
   void EnableCommands();
   void SetActualSizeEnabled();
   void ApplyColor(TPanel* Panel, TColor Color, bool ChartTooWhenEmpty);
+  bool PickFont(TSpeedButton* Button, TFont* Selected);
   void ClearClipboard();
   void StoreSnapshot();
   // Mouse tools.

@@ -126,40 +126,23 @@ void FcLargeImages(TImageList* L) {
 // The shapes of the settings menus in 11 x 11: rectangle ... hexagon.
 void FcShape(TCanvas* c, int Kind) {
   switch (Kind) {
-    case 0: c->Rectangle(1, 2, 10, 9); break;
-    case 1: c->Ellipse(0, 1, 11, 10); break;
-    case 2: c->RoundRect(0, 1, 11, 10, 5, 5); break;
-    case 3: {
-      const TPoint p[4] = {{5, 0}, {10, 5}, {5, 10}, {0, 5}};
-      c->Polygon(p, 4);
-      break;
-    }
-    case 4: {
-      const TPoint p[3] = {{5, 1}, {10, 9}, {0, 9}};
-      c->Polygon(p, 3);
-      break;
-    }
-    case 5: {
-      const TPoint p[3] = {{0, 1}, {10, 1}, {5, 9}};
-      c->Polygon(p, 3);
-      break;
-    }
-    case 6: {
-      const TPoint p[3] = {{1, 0}, {9, 5}, {1, 10}};
-      c->Polygon(p, 3);
-      break;
-    }
-    case 7: {
-      const TPoint p[3] = {{9, 0}, {1, 5}, {9, 10}};
-      c->Polygon(p, 3);
-      break;
-    }
-    default: {
-      const TPoint p[6] = {{3, 1}, {8, 1}, {10, 5}, {8, 9}, {3, 9}, {0, 5}};
-      c->Polygon(p, 6);
-      break;
-    }
+    case 0: c->Rectangle(1, 2, 10, 9); return;
+    case 1: c->Ellipse(0, 1, 11, 10); return;
+    case 2: c->RoundRect(0, 1, 11, 10, 5, 5); return;
+    default: break;
   }
+  // Diamond, triangles up/down/right/left, hexagon.
+  struct TFcOutline { int Count; TPoint P[6]; };
+  static const TFcOutline outlines[] = {
+      {4, {{5, 0}, {10, 5}, {5, 10}, {0, 5}}},
+      {3, {{5, 1}, {10, 9}, {0, 9}}},
+      {3, {{0, 1}, {10, 1}, {5, 9}}},
+      {3, {{1, 0}, {9, 5}, {1, 10}}},
+      {3, {{9, 0}, {1, 5}, {9, 10}}},
+      {6, {{3, 1}, {8, 1}, {10, 5}, {8, 9}, {3, 9}, {0, 5}}},
+  };
+  const TFcOutline& o = outlines[Kind >= 3 && Kind <= 7 ? Kind - 3 : 5];
+  c->Polygon(o.P, o.Count);
 }
 
 void FcArrowEnd(TCanvas* c, int Kind, bool Left) {
