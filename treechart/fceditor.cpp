@@ -677,11 +677,15 @@ void TFChartEditor::iRemovePointClick(TObject*) {
 
 void TFChartEditor::iNewUnionClick(TObject*) {
   if (Chart->SelectedObjectCount() < 2) return;
-  TkxFcObject* main = Chart->SelectedObjects(0);
-  for (int i = 1; i < Chart->SelectedObjectCount(); ++i) {
+  AddSelectionToUnion(Chart->SelectedObjects(0), 1);
+}
+
+// Adds the selected objects from the From-th on to U, except those whose union holds U.
+void TFChartEditor::AddSelectionToUnion(TkxFcObject* U, int From) {
+  for (int i = From; i < Chart->SelectedObjectCount(); ++i) {
     TkxFcObject* o = Chart->SelectedObjects(i);
-    if (o->IsUnion() && o->UnionContains(main)) continue;
-    main->AddToUnion(o);
+    if (o->IsUnion() && o->UnionContains(U)) continue;
+    U->AddToUnion(o);
   }
   FUndo.Store();
 }
@@ -689,13 +693,7 @@ void TFChartEditor::iNewUnionClick(TObject*) {
 void TFChartEditor::iAddToUnionClick(TObject*) {
   if (!kxFcChartHasUnion(Chart)) return;
   TkxFcObject* u = kxFcSelectUnion(Chart, false);
-  if (!u) return;
-  for (int i = 0; i < Chart->SelectedObjectCount(); ++i) {
-    TkxFcObject* o = Chart->SelectedObjects(i);
-    if (o->IsUnion() && o->UnionContains(u)) continue;
-    u->AddToUnion(o);
-  }
-  FUndo.Store();
+  if (u) AddSelectionToUnion(u, 0);
 }
 
 void TFChartEditor::iRemoveFromUnionClick(TObject*) {

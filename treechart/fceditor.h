@@ -152,6 +152,7 @@ class TFChartEditor : public TForm {
   void SetActualSizeEnabled();
   void ApplyColor(TPanel* Panel, TColor Color, bool ChartTooWhenEmpty);
   bool PickFont(TSpeedButton* Button, TFont* Selected);
+  void AddSelectionToUnion(TkxFcObject* U, int From);
   void ClearClipboard();
   void StoreSnapshot();
   // Mouse tools.
