@@ -9,12 +9,6 @@
 
 namespace {
 
-std::string FcEdBytes(TkxCustomFlowChart* C) {
-  TMemoryStream s;
-  C->SaveToStream(&s);
-  return std::string(static_cast<const char*>(s.Memory()), std::size_t(s.Size()));
-}
-
 class FcEditorTest : public FlowChartTest {
  protected:
   TFChartEditor* Ed = nullptr;
@@ -71,18 +65,18 @@ TEST_F(FcEditorTest, OkWithoutChangesGivesTheSameChartAndCancelLeavesIt) {
   TkxFcObject* a = Chart->CreateObject(10, 10, 80, 40, fskRoundRect);
   a->SetText("A");
   Chart->CreateConnection(a, Chart->CreateObject(200, 10, 80, 40, fskEllipse), 14, 6);
-  const std::string before = FcEdBytes(Chart);
+  const std::string before = FcBytes(Chart);
   TFcRecorder rec;
   rec.Attach(Chart);
   PushModalScript([&](TCustomForm* f) {
     auto* e = dynamic_cast<TFChartEditor*>(f);
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->Caption(), "Edit it");
-    EXPECT_EQ(FcEdBytes(e->Chart), before);
+    EXPECT_EQ(FcBytes(e->Chart), before);
     f->SetModalResult(mrOk);
   });
   EXPECT_TRUE(kxFcExecuteEditor(Chart, "Edit it"));
-  EXPECT_EQ(FcEdBytes(Chart), before);
+  EXPECT_EQ(FcBytes(Chart), before);
   EXPECT_EQ(rec.Deletions, 0) << "OnDeletion is detached while the chart reloads";
   PushModalScript([&](TCustomForm* f) {
     auto* e = dynamic_cast<TFChartEditor*>(f);
@@ -90,7 +84,7 @@ TEST_F(FcEditorTest, OkWithoutChangesGivesTheSameChartAndCancelLeavesIt) {
     f->SetModalResult(mrCancel);
   });
   EXPECT_FALSE(kxFcExecuteEditor(Chart, ""));
-  EXPECT_EQ(FcEdBytes(Chart), before);
+  EXPECT_EQ(FcBytes(Chart), before);
 }
 
 TEST_F(FcEditorTest, SettingsPaletteAndCreateConnectReachTheSelection) {
@@ -142,11 +136,11 @@ TEST_F(FcEditorTest, UndoClipboardAndZoom) {
   OpenEditor();
   EXPECT_FALSE(Ed->miUndo->Enabled()) << "nothing to undo right after opening";
   Ed->miUndoClick(nullptr);
-  const std::string opened = FcEdBytes(EC);
+  const std::string opened = FcBytes(EC);
   TkxFcObject* a = EC->CreateObject(10, 20, 80, 40, fskRectangle);
   EXPECT_TRUE(Ed->miUndo->Enabled());
   Ed->miUndoClick(nullptr);
-  EXPECT_EQ(FcEdBytes(EC), opened);
+  EXPECT_EQ(FcBytes(EC), opened);
   EXPECT_FALSE(Ed->miUndo->Enabled());
 
   a = EC->CreateObject(10, 20, 80, 40, fskRectangle);

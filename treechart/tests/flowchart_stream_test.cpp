@@ -10,12 +10,6 @@
 
 namespace {
 
-std::string FcBytes(TkxCustomFlowChart* C) {
-  TMemoryStream s;
-  C->SaveToStream(&s);
-  return std::string(static_cast<const char*>(s.Memory()), std::size_t(s.Size()));
-}
-
 void FcLoad(TkxCustomFlowChart* C, const std::string& Bytes) {
   TReadOnlyMemoryStream s(Bytes.data(), Int64(Bytes.size()));
   C->LoadFromStream(&s);
