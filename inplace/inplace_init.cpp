@@ -7,6 +7,7 @@
 #include "inplace/kxeditor.h"
 #include "inplace/kximage.h"
 #include "inplace/kxmask.h"
+#include "inplace/kxpopupedit.h"
 #include "inplace/kxresources.h"
 #include "inplace/kxstyles.h"
 
@@ -28,11 +29,13 @@ void InitInplace() {
   kxInitCalc();
   kxInitDropDown();
   kxInitImageEdit();
+  kxInitPopupEdit();
 }
 
 void FinalizeInplace() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxDonePopupEdit();
   kxDoneResources();
   kxDoneCalc();
   kxDoneContainer();
