@@ -1,5 +1,6 @@
 #include "inplace/inplace_init.h"
 
+#include "inplace/kxbuttonedit.h"
 #include "inplace/kxcalc.h"
 #include "inplace/kxcntner.h"
 #include "inplace/kxcommon.h"
@@ -30,6 +31,7 @@ void InitInplace() {
   kxInitDropDown();
   kxInitImageEdit();
   kxInitPopupEdit();
+  kxInitButtonEdit();
 }
 
 void FinalizeInplace() {
