@@ -2,6 +2,7 @@
 
 #include "inplace/kxbuttonedit.h"
 #include "inplace/kxcalc.h"
+#include "inplace/kxcheck.h"
 #include "inplace/kxcntner.h"
 #include "inplace/kxcommon.h"
 #include "inplace/kxdropdown.h"
@@ -32,11 +33,13 @@ void InitInplace() {
   kxInitImageEdit();
   kxInitPopupEdit();
   kxInitButtonEdit();
+  kxInitCheckEdit();
 }
 
 void FinalizeInplace() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxDoneCheckEdit();
   kxDonePopupEdit();
   kxDoneResources();
   kxDoneCalc();
