@@ -11,6 +11,7 @@
 #include "inplace/kxmask.h"
 #include "inplace/kxpopupedit.h"
 #include "inplace/kxresources.h"
+#include "inplace/kxspin.h"
 #include "inplace/kxstyles.h"
 
 namespace {
@@ -34,6 +35,7 @@ void InitInplace() {
   kxInitPopupEdit();
   kxInitButtonEdit();
   kxInitCheckEdit();
+  kxInitSpinEdit();
 }
 
 void FinalizeInplace() {
