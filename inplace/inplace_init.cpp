@@ -2,6 +2,7 @@
 
 #include "inplace/kxbuttonedit.h"
 #include "inplace/kxcalc.h"
+#include "inplace/kxcalendar.h"
 #include "inplace/kxcheck.h"
 #include "inplace/kxcntner.h"
 #include "inplace/kxcommon.h"
@@ -36,11 +37,13 @@ void InitInplace() {
   kxInitButtonEdit();
   kxInitCheckEdit();
   kxInitSpinEdit();
+  kxInitCalendar();
 }
 
 void FinalizeInplace() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxDoneCalendar();
   kxDoneCheckEdit();
   kxDonePopupEdit();
   kxDoneResources();
