@@ -5,6 +5,7 @@
 #include "inplace/kxcalendar.h"
 #include "inplace/kxcheck.h"
 #include "inplace/kxcntner.h"
+#include "inplace/kxdate.h"
 #include "inplace/kxcommon.h"
 #include "inplace/kxdropdown.h"
 #include "inplace/kxeditor.h"
@@ -38,6 +39,7 @@ void InitInplace() {
   kxInitCheckEdit();
   kxInitSpinEdit();
   kxInitCalendar();
+  kxInitDateEdit();
 }
 
 void FinalizeInplace() {
