@@ -270,9 +270,11 @@ int ContentWidth(const Edit* e) {
 
 void UpdateBars(Edit* e) {
   DWORD st = e->Style();
+  // A rich-edit window with ES_DISABLENOSCROLL keeps bars it does not need, disabled.
+  const UINT keep = e->rich && (st & ES_DISABLENOSCROLL) ? SIF_DISABLENOSCROLL : 0;
   if (st & WS_VSCROLL) {
     SCROLLINFO si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | keep;
     si.nMin = 0;
     si.nMax = std::max(0, int(e->lines.size()) - 1);
     si.nPage = UINT(e->Visible());
@@ -281,7 +283,7 @@ void UpdateBars(Edit* e) {
   }
   if (st & WS_HSCROLL) {
     SCROLLINFO si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | keep;
     si.nMin = 0;
     si.nMax = std::max(0, ContentWidth(e) - 1);
     si.nPage = UINT(std::max(1, int(e->fmt.right - e->fmt.left)));

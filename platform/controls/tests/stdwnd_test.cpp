@@ -242,6 +242,17 @@ TEST_F(StdWnd, RichEditTextModeOleCallbackAndUnderlineType) {
   EXPECT_FALSE(got.dwEffects & CFE_UNDERLINE);
 }
 
+TEST_F(StdWnd, RichEditKeepsUnneededBarsDisabledWithDisableNoScroll) {
+  HWND hide = Make("RichEdit20A", ES_MULTILINE | WS_VSCROLL, "short");
+  HWND keep = Make("RichEdit20A", ES_MULTILINE | WS_VSCROLL | ES_DISABLENOSCROLL, "short");
+  EXPECT_FALSE(GetWindowLongA(hide, GWL_STYLE) & WS_VSCROLL);
+  EXPECT_TRUE(GetWindowLongA(keep, GWL_STYLE) & WS_VSCROLL);
+  SCROLLBARINFO sbi;
+  sbi.cbSize = sizeof sbi;
+  ASSERT_TRUE(GetScrollBarInfo(keep, OBJID_VSCROLL, &sbi));
+  EXPECT_TRUE(sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
+}
+
 TEST_F(StdWnd, EditCharFromPosAndPosFromChar) {
   // left margin 1: character n of a single-byte run starts at x = 1 + 7n
   HWND e = Make("EDIT", ES_AUTOHSCROLL, A("ab中c"));
