@@ -11,6 +11,7 @@
 #include "inplace/kxeditor.h"
 #include "inplace/kximage.h"
 #include "inplace/kxmask.h"
+#include "inplace/kxmemo.h"
 #include "inplace/kxpopupedit.h"
 #include "inplace/kxresources.h"
 #include "inplace/kxspin.h"
@@ -40,6 +41,7 @@ void InitInplace() {
   kxInitSpinEdit();
   kxInitCalendar();
   kxInitDateEdit();
+  kxInitMemoEdit();
 }
 
 void FinalizeInplace() {
