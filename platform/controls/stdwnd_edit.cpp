@@ -38,6 +38,7 @@ struct Edit {
   int first = 0;  // first visible line (multi-line)
   int xoff = 0;   // horizontal scroll in pixels
   std::size_t limit = 32767;
+  DWORD bars = 0;  // WS_VSCROLL and WS_HSCROLL as created: a hidden bar comes back when needed
   bool modified = false;
   char pw = '*';
   // single-level undo of the EDIT class: undoing again redoes
@@ -269,7 +270,7 @@ int ContentWidth(const Edit* e) {
 }
 
 void UpdateBars(Edit* e) {
-  DWORD st = e->Style();
+  DWORD st = e->Style() | e->bars;
   // A rich-edit window with ES_DISABLENOSCROLL keeps bars it does not need, disabled.
   const UINT keep = e->rich && (st & ES_DISABLENOSCROLL) ? SIF_DISABLENOSCROLL : 0;
   if (st & WS_VSCROLL) {
@@ -872,6 +873,7 @@ LRESULT EditCoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool rich) {
       e->h = h;
       e->rich = rich;
       e->limit = 32767;
+      e->bars = DWORD(GetWindowLongPtrA(h, GWL_STYLE)) & (WS_VSCROLL | WS_HSCROLL);
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
       if (cs && cs->lpszName) e->text = cs->lpszName;
       e->fi = MeasureFont(e->font);

@@ -253,6 +253,21 @@ TEST_F(StdWnd, RichEditKeepsUnneededBarsDisabledWithDisableNoScroll) {
   EXPECT_TRUE(sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
 }
 
+TEST_F(StdWnd, HiddenScrollBarsComeBackWhenNeeded) {
+  HWND list = Make("LISTBOX", WS_VSCROLL | LBS_NOINTEGRALHEIGHT);
+  EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
+  for (int i = 0; i < 40; ++i) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
+  EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
+  for (const char* cls : {"EDIT", "RichEdit20A"}) {
+    HWND memo = Make(cls, ES_MULTILINE | WS_VSCROLL, "short");
+    EXPECT_FALSE(GetWindowLongA(memo, GWL_STYLE) & WS_VSCROLL) << cls;
+    std::string lines;
+    for (int i = 0; i < 40; ++i) lines += "line\r\n";
+    SetWindowTextA(memo, lines.c_str());
+    EXPECT_TRUE(GetWindowLongA(memo, GWL_STYLE) & WS_VSCROLL) << cls;
+  }
+}
+
 TEST_F(StdWnd, EditCharFromPosAndPosFromChar) {
   // left margin 1: character n of a single-byte run starts at x = 1 + 7n
   HWND e = Make("EDIT", ES_AUTOHSCROLL, A("ab中c"));
