@@ -2,6 +2,7 @@
 
 #include "inplace/kxbuttonedit.h"
 #include "inplace/kxcalc.h"
+#include "inplace/kxcalcedit.h"
 #include "inplace/kxcalendar.h"
 #include "inplace/kxcheck.h"
 #include "inplace/kxcntner.h"
@@ -12,6 +13,7 @@
 #include "inplace/kximage.h"
 #include "inplace/kxmask.h"
 #include "inplace/kxmemo.h"
+#include "inplace/kxpick.h"
 #include "inplace/kxpopupedit.h"
 #include "inplace/kxresources.h"
 #include "inplace/kxspin.h"
@@ -42,6 +44,8 @@ void InitInplace() {
   kxInitCalendar();
   kxInitDateEdit();
   kxInitMemoEdit();
+  kxInitPickEdit();
+  kxInitCalcEdit();
 }
 
 void FinalizeInplace() {

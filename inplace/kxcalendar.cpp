@@ -12,16 +12,8 @@ namespace {
 AnsiString gTodayCaption, gClearCaption;
 int gLocaleListener = -1;
 
-int TextWidth(HDC DC, const AnsiString& S) {
-  SIZE sz{0, 0};
-  GetTextExtentPoint32A(DC, S.c_str(), int(S.size()), &sz);
-  return sz.cx;
-}
-int TextHeight(HDC DC, const AnsiString& S) {
-  SIZE sz{0, 0};
-  GetTextExtentPoint32A(DC, S.c_str(), int(S.size()), &sz);
-  return sz.cy;
-}
+int TextWidth(HDC DC, const AnsiString& S) { return kxTextExtent(DC, S).cx; }
+int TextHeight(HDC DC, const AnsiString& S) { return kxTextExtent(DC, S).cy; }
 
 void FillColor(HDC DC, const TRect& R, TColor Color) {
   HBRUSH b = CreateSolidBrush(ColorToRGB(Color));
