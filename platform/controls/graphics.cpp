@@ -696,6 +696,12 @@ AnsiString GraphicFilter(TClass GraphicClass) {
   return "All (" + all + ")|" + all + parts;
 }
 
+AnsiString GraphicExtension(TClass GraphicClass) {
+  for (const auto& f : Formats())
+    if (f.Class == GraphicClass) return f.Ext;
+  return "";
+}
+
 void TGraphic::SetTransparent(bool Value) {
   if (Value == FTransparent) return;
   FTransparent = Value;

@@ -482,6 +482,8 @@ class TPicture : public TInterfacedPersistent {
 void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description, TClass GraphicClass);
 // "Bitmaps (*.bmp)|*.bmp|..." for the picture dialogs.
 AnsiString GraphicFilter(TClass GraphicClass);
+// The first extension registered for exactly this class ("bmp"), empty for none.
+AnsiString GraphicExtension(TClass GraphicClass);
 
 // ---- pictures on the clipboard ----
 // The clipboard format that stands for any format a picture can be pasted

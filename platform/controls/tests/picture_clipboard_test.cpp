@@ -1,5 +1,5 @@
-// Pictures through the clipboard: a bitmap copied and pasted back whole,
-// another graphic drawn into a bitmap, and an empty clipboard or picture.
+// Pictures through the clipboard (a bitmap copied and pasted back whole, an
+// empty clipboard or picture) and the file extension of a graphic class.
 #include "platform/controls/tests/ctltest.h"
 
 #include "platform/controls/graphics.h"
@@ -36,6 +36,12 @@ TEST_F(CtlTest, PicturesTravelThroughTheClipboardAsBitmaps) {
   TPicture again;
   EXPECT_TRUE(PastePictureFromClipboard(&again));
   EXPECT_EQ(5, again.Width());
+}
+
+TEST_F(CtlTest, GraphicExtensionIsTheFirstRegisteredForTheClass) {
+  EXPECT_EQ("bmp", GraphicExtension(TBitmap::StaticClass()));
+  EXPECT_EQ("ico", GraphicExtension(TIcon::StaticClass()));
+  EXPECT_EQ("", GraphicExtension(TPicture::StaticClass()));
 }
 
 }  // namespace
