@@ -10,6 +10,7 @@
 #include "inplace/kxcommon.h"
 #include "inplace/kxdropdown.h"
 #include "inplace/kxeditor.h"
+#include "inplace/kxgraphic.h"
 #include "inplace/kximage.h"
 #include "inplace/kxmask.h"
 #include "inplace/kxmemo.h"
@@ -46,6 +47,7 @@ void InitInplace() {
   kxInitMemoEdit();
   kxInitPickEdit();
   kxInitCalcEdit();
+  kxInitGraphicEdit();
 }
 
 void FinalizeInplace() {
