@@ -1319,6 +1319,8 @@ LRESULT EditCoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool rich) {
       }
       case EM_SETOPTIONS: {
         DWORD o = DWORD(lp);
+        // The read-only option starts from the window's own state (EM_SETREADONLY, ES_READONLY).
+        e->options = (e->options & ~DWORD(ECO_READONLY)) | (e->ReadOnly() ? ECO_READONLY : 0);
         switch (wp) {
           case ECOOP_SET: e->options = o; break;
           case ECOOP_OR: e->options |= o; break;

@@ -268,6 +268,18 @@ TEST_F(StdWnd, HiddenScrollBarsComeBackWhenNeeded) {
   }
 }
 
+TEST_F(StdWnd, RichEditOptionsKeepTheReadOnlyState) {
+  HWND r = Make("RichEdit20A", ES_MULTILINE | ES_READONLY, "fixed");
+  SendMessageA(r, EM_SETOPTIONS, ECOOP_OR, ECO_SELECTIONBAR);
+  EXPECT_TRUE(GetWindowLongA(r, GWL_STYLE) & ES_READONLY);
+  EXPECT_EQ(DWORD(ECO_READONLY | ECO_SELECTIONBAR), DWORD(SendMessageA(r, EM_GETOPTIONS, 0, 0)));
+  SendMessageA(r, EM_SETOPTIONS, ECOOP_AND, ~LPARAM(ECO_READONLY));
+  EXPECT_FALSE(GetWindowLongA(r, GWL_STYLE) & ES_READONLY);
+  SendMessageA(r, EM_SETREADONLY, TRUE, 0);
+  SendMessageA(r, EM_SETOPTIONS, ECOOP_XOR, ECO_SELECTIONBAR);
+  EXPECT_TRUE(GetWindowLongA(r, GWL_STYLE) & ES_READONLY);
+}
+
 TEST_F(StdWnd, EditCharFromPosAndPosFromChar) {
   // left margin 1: character n of a single-byte run starts at x = 1 + 7n
   HWND e = Make("EDIT", ES_AUTOHSCROLL, A("ab中c"));
