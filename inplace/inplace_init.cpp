@@ -1,5 +1,6 @@
 #include "inplace/inplace_init.h"
 
+#include "inplace/kxblob.h"
 #include "inplace/kxbuttonedit.h"
 #include "inplace/kxcalc.h"
 #include "inplace/kxcalcedit.h"
@@ -48,11 +49,13 @@ void InitInplace() {
   kxInitPickEdit();
   kxInitCalcEdit();
   kxInitGraphicEdit();
+  kxInitBlobEdit();
 }
 
 void FinalizeInplace() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxDoneBlobEdit();
   kxDoneCalendar();
   kxDoneCheckEdit();
   kxDonePopupEdit();

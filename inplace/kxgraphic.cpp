@@ -5,6 +5,7 @@
 
 #include "inplace/kxresources.h"
 #include "platform/controls/dialogs.h"
+#include "platform/rtl/strings.h"
 #include "platform/rtl/variants.h"
 
 KX_EDIT_CLASS_IMPL(TkxInplaceGraphicEdit)
