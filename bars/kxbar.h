@@ -985,6 +985,8 @@ class TkxDockControl : public TCustomControl {
   virtual bool NeedsDoubleBuffering() const;
   virtual void RepaintBars();
   virtual void FreeBackgroundCache() { FCache.reset(); }
+  // The bitmap painters keep the site's background in (made on first use, emptied by FreeBackgroundCache).
+  TBitmap* BackgroundCache();
   virtual void UpdateDoubleBuffered() { SetDoubleBuffered(NeedsDoubleBuffering()); }
 
   // ---- rows ----

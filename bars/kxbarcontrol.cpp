@@ -461,7 +461,7 @@ void TCustomkxBarControl::FillBackgroundRgn(HDC DC, HRGN Region, bool ClientCoor
   bool had = false;
   HRGN kept = kxBarKeepClipRegion(DC, had);
   ExtSelectClipRgn(DC, Region, RGN_AND);
-  TRect all = ClientRect();
+  TRect all = ClientCoords ? ClientRect() : TRect{0, 0, Width(), Height()};
   FillBackground(DC, all, ClientCoords, Brush, nullptr);
   kxBarPutBackClipRegion(DC, kept, had);
 }

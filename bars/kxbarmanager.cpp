@@ -135,7 +135,7 @@ TkxBarItemControlPainterClass TkxBarManager::GetPainterClass() {
     case bmsFlat: return TkxBarItemControlFlatPainter::Instance();
     case bmsXP: return FVisualStyles && kxBarXPPainterClass ? kxBarXPPainterClass : enhanced;
     case bmsEnhanced: return enhanced;
-    case bmsOffice11: return kxBarOffice11PainterClass ? kxBarOffice11PainterClass : enhanced;
+    case bmsOffice11: return TkxBarItemControlOffice11Painter::Instance();
     default: return TkxBarItemControlStandardPainter::Instance();
   }
 }

@@ -11,6 +11,7 @@
 // 2003 and native-theme painters derive from these later.
 #pragma once
 #include "bars/kxbarconsts.h"
+#include "framework/uxoffice11.h"
 #include "platform/gdi/gdi.h"
 
 class TkxBarItemControlPainter;
@@ -484,6 +485,125 @@ class TkxBarItemControlFlatPainter : public TkxBarItemControlPainter {
   int GetContainerHeightMargin(TkxBarItemControl* Control) const override { return 9; }
   void DrawInPlaceSubItem(TkxBarItemControl* Control, HDC DC, const TRect& R, bool Expanded,
                           bool Selected) const override;
+
+ protected:
+  // The frame round a drop-down arrow part that is not dropped down (selected: the selection frame).
+  virtual void FrameArrowPart(TkxBarItemControl* Control, HDC DC, bool Menu, bool Selected, const TRect& R) const;
+  // Whether an edit caption's area is filled with its brush rather than the bar's background.
+  virtual bool FillsEditCaption(bool Menu, bool Selected, bool NonRecent) const { return Menu && (Selected || NonRecent); }
+};
+
+// The Office 2003 look on the colour table of the framework: toolbars shaded
+// with a tube gradient and rounded corners, grips of dots, hot and pressed
+// buttons in gradients with a dark border, menus with a shaded glyph column
+// and the customize mark.
+class TkxBarItemControlOffice11Painter : public TkxBarItemControlFlatPainter {
+ public:
+  static TkxBarItemControlPainterClass Instance();
+  // ---- added operations ----
+  virtual void DrawGripDots(TCustomkxBarControl* Bar, HDC DC, bool Vertical, const TRect& R) const;
+  virtual int GetGripExtraOffset() const { return 2; }
+
+  // ---- overrides ----
+  void DrawButtonFrame(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S, const TRect& R,
+                       bool FrameFits, HBRUSH Brush) const override;
+  void DrawGlyphCellImage(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S, int ImageIndex,
+                          TCustomImageList* Images, TBitmap* Bitmap, const TRect& GlyphR, TRect CellR, bool FrameFits,
+                          HBRUSH Brush) const override;
+  void DrawDropDownArrow(HDC DC, const TRect& R, bool Large, bool Enabled, bool Selected, int Color) const override;
+  void DrawStateArrow(HDC DC, const TRect& R, bool Down, bool Enabled, bool Selected, bool Flat, int Size,
+                      int Color) const override;
+  void GetEditColors(TkxBarItemControl* Control, TColor& TextColor, TColor& BkColor) const override;
+  TColor GetFadedGlyphColor(TCustomkxBarControl* Bar) const override { return Office11MarkLightColors[0]; }
+  void GetCaptionColors(TkxBarItemControl* Control, bool Enabled, TColor& ShadowColor, TColor& TextColor, bool Flat,
+                        bool Selected) const override;
+  bool PaintsOwnMenuSelection() const override { return true; }
+  TColor GetFloatingCaptionColor(TCustomkxBarControl* Bar, bool FormActive) const override {
+    return Office11FloatingCaptionColor;
+  }
+  TColor GetBarCaptionTextColor(TCustomkxBarControl* Bar) const override { return Office11CaptionTextColor; }
+  TColor GetCaptionMarkColor(TCustomkxBarControl* Bar, int MarkState) const override;
+  void DrawMarkFrame(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  void DrawMark(TCustomkxBarControl* Bar, HDC DC, const TRect& R) const override;
+  // Color is a colour value in this style, not a system colour index.
+  void DrawDownTriangle(TkxBarItemControl* Control, HDC DC, int Color, int Size, int Top, int Left) const override;
+  void DrawMenuExpandChevron(TkxBarSubMenuControl* Menu, HDC DC, bool Selected, const TRect& R) const override;
+  void DrawMenuButton(TkxBarItemControl* Control, HDC DC, bool Down, bool HasCaption, bool Selected,
+                      const TRect& R) const override;
+  void DrawSpinButtonFrame(TkxBarItemControl* Control, HDC DC, bool Pressed, bool Selected, bool Enabled,
+                           TRect& R) const override;
+  void GetArrowColors(TkxBarItemControl* Control, int PaintKind, int& Color, HBRUSH& Brush, bool PressedOrDroppedDown,
+                      bool Selected, bool Enabled) const override;
+  HBRUSH GetButtonBrush(TkxBarItemControl* Control, const TkxBarButtonPaintState& S) const override;
+  bool HighlightsPressedText() const override { return !IsOffice11SchemeActive(); }
+  int GetGripOffset() const override { return TkxBarItemControlFlatPainter::GetGripOffset() + GetGripExtraOffset(); }
+  int GetFloatingBorderWidth() const override { return 3; }
+  int GetFloatingBorderHeight() const override { return 3; }
+  int GetDockedBorderIndent() const override { return 2; }
+  void FillDockBackground(TkxDockControl* DockControl, HDC DC, TColor Color, HBRUSH Brush, const TRect& R,
+                          const TRect& SourceR) const override;
+  bool IsLayeredStyle() const override { return true; }
+  HBRUSH GetBarBrush(TkxBarManager* Manager) const override { return Office11BarFaceBrush; }
+  void FillDockedBarBackground(TCustomkxBarControl* Bar, HDC DC, TColor Color, HBRUSH Brush, const TRect& R,
+                               const TRect& SourceR) const override;
+  void FillBarBackground(TCustomkxBarControl* Bar, HDC DC, TColor Color, HBRUSH Brush, const TRect& R,
+                         const TRect& SourceR) const override;
+  void FillPopupNonClient(TCustomkxBarControl* Bar, HDC DC) const override;
+  bool BarHasShadow(TCustomkxBarControl* Bar) const override;
+  HBRUSH GetBkBrush(TCustomkxBarControl* Bar) const override { return Office11MenuBrush; }
+  HBRUSH GetHotBrush(TCustomkxBarControl* Bar) const override { return Office11HotBrush; }
+  HBRUSH GetHotDownBrush(TCustomkxBarControl* Bar) const override { return Office11HotDownBrush; }
+  HBRUSH GetDownBrush(TCustomkxBarControl* Bar) const override { return Office11DownBrush; }
+  int CalcComboButtonWidth(TCustomkxBarControl* Bar, HDC DC, int Unit) const override { return 13; }
+  void GetDockedBarBorders(TCustomkxBarControl* Bar, TRect& Widths) const override;
+  void GetSingleBorderMargins(TkxBar* Bar, TkxBarDockingStyle Style, TRect& Margins) const override;
+  void DrawBarSeparator(TCustomkxBarControl* Bar, HDC DC, bool Horizontal, HBRUSH Brush, TRect R) const override;
+  void DrawCaptionButtonFace(TCustomkxBarControl* Bar, HDC DC, int State, const TRect& R) const override;
+  void DrawDockedBorder(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, TRect R) const override;
+  void DrawFloatingBorder(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& ClientR,
+                          TRect R) const override;
+  void DrawFloatingCaption(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, int CloseButtonState,
+                           TRect R) const override;
+  void DrawSizeGripArea(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  void FillBottomBarBorder(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  void GetMarkHitRect(TCustomkxBarControl* Bar, TRect& R) const override;
+  void RedrawMark(TCustomkxBarControl* Bar) const override;
+  void FillDropDownBackground(TCustomkxBarControl* Bar, HDC DC, TColor Color, HBRUSH Brush, const TRect& R,
+                              const TRect& SourceR) const override;
+  void GetSizeGripSize(TkxBarManager* Manager, TSize& Size) const override;
+  HBRUSH GetQuickControlBkBrush(TCustomkxBarControl* Bar) const override { return Office11MenuBrush; }
+  void DrawComboButton(TkxBarItemControl* Control, HDC DC, int PaintKind, bool Selected, const TRect& R) const override;
+  void GetComboArrowColors(TkxBarItemControl* Control, int State, int& Color, HBRUSH& Brush, bool DroppedDown,
+                           bool Selected, bool Enabled) const override;
+  void DrawDropDownListBorder(TkxBarManager* Manager, HDC DC, const TRect& R) const override;
+  void CalcMenuMetrics(TkxBarSubMenuControl* Menu, int& RowUnit, int& ArrowPartWidth, int& ExpandRowHeight,
+                       int& CheckWidth) const override;
+  int GetDetachStripHeight(TkxBarSubMenuControl* Menu) const override;
+  void FillMenuBackground(TkxBarSubMenuControl* Menu, HDC DC, TColor Color, HBRUSH Brush,
+                          const TRect& R) const override;
+  void DrawMenuFrame(TkxBarSubMenuControl* Menu, HDC DC, TRect R) const override;
+  void DrawDropDownFrame(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, TRect R) const override;
+  void FillDetachBar(TkxBarSubMenuControl* Menu, HDC DC, const TRect& R) const override;
+  void InsetDetachBar(TkxBarSubMenuControl* Menu, TRect& R) const override { InflateRect(&R, -2, -4); }
+  HBRUSH GetMenuBkBrush(TkxBarSubMenuControl* Menu) const override { return Office11MenuBrush; }
+  int CalcEditWidth(TkxBarItemControl* Control, int CaptionWidth) const override;
+  void DrawEditFrame(TkxBarItemControl* Control, HDC DC, bool Selected, TRect& R) const override;
+  int GetContainerIndent(TkxBarItemControl* Control) const override;
+  void DrawCalendarButton(HDC DC, bool Pressed, const AnsiString& Text, TRect R) const override;
+  TColor GetCalendarHeaderColor() const override { return Office11CalendarHeaderColor; }
+  HBRUSH GetInPlaceSubItemBrush() const override { return Office11SubItemBrush; }
+  void DrawSelectionFrame(HDC DC, const TRect& R) const override { FrameRectByOffice11Border(DC, R); }
+  HBRUSH GetStaticBorderBrush(TkxBarItemControl* Control, TkxBarStaticBorderStyle Style) const override {
+    return Office11StaticBorderBrush;
+  }
+  void FrameOwnerItem(TCustomkxBarControl* Bar, HDC DC, const TRect& R) const override;
+  void FillOwnerEdge(TCustomkxBarControl* Bar, HDC DC, TkxBarItemControl* Control, const TRect& Band,
+                     const TRect& R) const override;
+  HBRUSH GetMenuSeparatorBrush(TkxBarSubMenuControl* Menu) const override { return Office11SeparatorDarkBrush; }
+
+ protected:
+  void FrameArrowPart(TkxBarItemControl* Control, HDC DC, bool Menu, bool Selected, const TRect& R) const override;
+  bool FillsEditCaption(bool Menu, bool Selected, bool NonRecent) const override { return Menu && Selected; }
 };
 
 // The painter classes the later styles supply; until their parts are

@@ -544,8 +544,7 @@ void TkxBarItemControlFlatPainter::DrawDropDownButtonArrow(TkxBarItemControl* Co
   TRect r = R;
   if (!menu) r.left -= 1;
   if (!(!menu && HasDropDownItems && DroppedDown)) {
-    if (Selected) DrawSelectionFrame(DC, r);
-    else FrameRect(DC, &r, menu ? FlatSys(COLOR_BTNSHADOW) : FlatBarBrush(Control));
+    FrameArrowPart(Control, DC, menu, Selected, r);
     InflateRect(&r, -1, -1);
     FillItemBackground(Control, DC, DroppedDown || Pressed || Selected || Control->NonRecent(), Brush, r);
     InflateRect(&r, 1, 1);
@@ -559,6 +558,12 @@ void TkxBarItemControlFlatPainter::DrawDropDownButtonArrow(TkxBarItemControl* Co
     bool sel = Selected && !DroppedDown && IsWhiteFaceScheme();
     DrawDropDownArrow(DC, r, false, enabled, sel, ColorIndex);
   }
+}
+
+void TkxBarItemControlFlatPainter::FrameArrowPart(TkxBarItemControl* Control, HDC DC, bool Menu, bool Selected,
+                                                  const TRect& R) const {
+  if (Selected) DrawSelectionFrame(DC, R);
+  else FrameRect(DC, &R, Menu ? FlatSys(COLOR_BTNSHADOW) : FlatBarBrush(Control));
 }
 
 void TkxBarItemControlFlatPainter::DrawComboButton(TkxBarItemControl* Control, HDC DC, int PaintKind, bool Selected,
@@ -835,7 +840,7 @@ void TkxBarItemControlFlatPainter::DrawEditCaption(TkxBarItemControl* Control, H
   }
   TCustomkxBarControl* bar = Control->Parent();
   HBRUSH brush = menu && Selected && bar ? bar->DownBrush() : FlatBarBrush(Control);
-  FillItemBackground(Control, DC, menu && (Selected || Control->NonRecent()), brush, cr);
+  FillItemBackground(Control, DC, FillsEditCaption(menu, Selected, Control->NonRecent()), brush, cr);
   cr.right -= 5;
   DrawItemCaption(Control, DC, !IsWhiteFaceScheme(), false, false, menu && Selected, Control->IsEnabled(), 2, cr,
                   Control->GetCaption());

@@ -198,7 +198,7 @@ void TkxBarControl::PaintNonClient(HDC DC) {
   DeleteObject(rgn);
   HBRUSH brush = BkBrush();
   if (FBar->BorderStyle() == bbsSingle) {
-    FillRect(DC, &whole, brush);
+    FillBackground(DC, whole, false, brush, nullptr);
     Painter()->DrawDockedBorder(this, DC, brush, whole);
   } else {
     Painter()->FillBottomBarBorder(this, DC, brush, whole);
