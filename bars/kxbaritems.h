@@ -7,6 +7,7 @@
 #include "platform/controls/stdctrls.h"
 
 class TkxBarDropDownListBox;
+class TkxBarComboControl;
 
 // ===========================================================================
 // Item kinds
@@ -165,6 +166,8 @@ class TkxBarCustomCombo : public TCustomkxBarCombo {
   int ItemHeight() const { return FItemHeight; }
   void SetItemHeight(int V) { FItemHeight = V; }
   TkxBarDropDownListBox* ListBox() const { return FListBox; }
+  // True while an entry is drawn into the edit area of a control.
+  bool DrawingEditBox() const { return FDrawingEditBox; }
   int FindItem(const AnsiString& Text) const;
 
   void SetText(const AnsiString& Value) override;
@@ -210,10 +213,15 @@ class TkxBarDropDownListBox : public TCustomListBox {
   TkxBarCustomCombo* Combo() const { return FCombo; }
   bool CapturedOnShow() const { return FCaptured; }
   void SetCapturedOnShow(bool V) { FCaptured = V; }
+  // A selected string is shown by the combo's current control.
+  void Click() override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
   void WndProc(TMessage& Message) override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  TkxBarComboControl* CurrentControl() const;
 
  private:
   TkxBarCustomCombo* FCombo;
@@ -448,9 +456,10 @@ class TkxBarComboControl : public TCustomkxBarComboControl {
   void SetShownItemIndex(int V) { FShownIndex = V; }
   void SetFocused(bool Show) override;
   void WndProc(TMessage& Message) override;
+  // Shows the string of Index (the item's Text outside the list) in the editor.
+  void ShowString(int Index);
 
  private:
-  void ShowString(int Index);
   int FShownIndex = -1;
 };
 

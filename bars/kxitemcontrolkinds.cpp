@@ -428,7 +428,7 @@ void TCustomkxBarComboControl::Paint(HDC DC, const TRect& R, int PaintKind) {
   if (IsEnabled()) PlaceWindow(GetRect());
   TCustomkxBarCombo* combo = ComboItem();
   if (!IsEnabled() || !FShown || (combo && !combo->ShowEditor())) p->DrawEditValue(this, DC, value);
-  p->DrawComboButton(this, DC, selected, FDroppedDown, r);
+  p->DrawComboButton(this, DC, PaintKind, selected, r);
 }
 
 void TCustomkxBarComboControl::SetDroppedDown(bool Value) {
@@ -738,6 +738,7 @@ void TkxBarButtonControl::Paint(HDC DC, const TRect& R, int PaintKind) {
   TkxBarPaintStyle s = EffectivePaintStyle();
   TkxBarButtonPaintState st;
   st.DropDownButton = dropDown;
+  st.DropDownMenu = dropDown;
   st.Pressed = pressed;
   st.Down = shownDown;
   st.Selected = selected;
@@ -747,6 +748,14 @@ void TkxBarButtonControl::Paint(HDC DC, const TRect& R, int PaintKind) {
   if (s == TkxBarPaintStyle::psCaption || s == TkxBarPaintStyle::psCaptionGlyph) {
     TkxBarManager* m = BarManager();
     bool rotated = PaintKind == kxPaintKindRotated;
+    if (s == TkxBarPaintStyle::psCaptionGlyph && m) {
+      // the glyph cell covers the button's first square only: the caption
+      // beside it stands on the bar's own background
+      TRect rest = buttonR;
+      if (rotated) rest.top = std::min(int(rest.bottom), int(rest.top) + m->ButtonHeight());
+      else rest.left = std::min(int(rest.right), int(rest.left) + m->ButtonWidth());
+      p->FillItemBackground(this, DC, false, nullptr, rest);
+    }
     TRect cr = buttonR;
     int fontSize = FParent ? FParent->Canvas()->Font()->Size() : 9;
     int skip = s == TkxBarPaintStyle::psCaption ? fontSize / 2 : (m ? (rotated ? m->ButtonHeight() : m->ButtonWidth()) : 23);

@@ -541,6 +541,38 @@ TkxBarDropDownListBox::TkxBarDropDownListBox(TComponent* AOwner, TkxBarCustomCom
   SetIntegralHeight(false);
 }
 
+TkxBarComboControl* TkxBarDropDownListBox::CurrentControl() const {
+  TkxBarItemLink* l = FCombo ? FCombo->CurItemLink() : nullptr;
+  return l ? dynamic_cast<TkxBarComboControl*>(l->Control()) : nullptr;
+}
+
+void TkxBarDropDownListBox::Click() {
+  TCustomListBox::Click();
+  int idx = ItemIndex();
+  if (idx < 0) return;
+  if (TkxBarComboControl* c = CurrentControl()) c->ShowString(idx);
+}
+
+void TkxBarDropDownListBox::KeyDown(Word& Key, TShiftState Shift) {
+  if (ItemIndex() < 0 && Items()->Count() > 0) SetItemIndex(TopIndex());
+  TCustomListBox::KeyDown(Key, Shift);
+}
+
+void TkxBarDropDownListBox::MouseMove(TShiftState Shift, int X, int Y) {
+  if (FCaptured && HandleAllocated() && GetCapture() == Handle()) {
+    TRect r = ClientRect();
+    if (X >= r.left && X < r.right && Y >= r.top && Y < r.bottom) {
+      // the list tracks the still-held button itself from now on
+      FCaptured = false;
+      TMessage down{WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(X, Y), 0};
+      TCustomListBox::WndProc(down);
+    }
+  }
+  TCustomListBox::MouseMove(Shift, X, Y);
+  int idx = ItemAtPos(TPoint{X, Y}, true);
+  if (idx >= 0 && idx != ItemIndex()) SetItemIndex(idx);
+}
+
 void TkxBarDropDownListBox::CreateParams(TCreateParams& Params) {
   TCustomListBox::CreateParams(Params);
   Params.Style = (Params.Style & ~(WS_CHILD | WS_TABSTOP)) | WS_POPUP | WS_BORDER;
@@ -555,29 +587,27 @@ void TkxBarDropDownListBox::WndProc(TMessage& Message) {
       return;
     case WM_LBUTTONUP: {
       TCustomListBox::WndProc(Message);
-      TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-      TRect r = ClientRect();
-      bool inside = p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-      if (FCaptured && !inside) {
+      if (FCaptured) {
         FCaptured = false;
         if (GetCapture() == Handle()) ReleaseCapture();
         return;
       }
-      FCaptured = false;
-      int idx = ItemAtPos(p, true);
-      if (idx < 0 || !FCombo) return;
+      if (!FCombo) return;
       TkxBarItemLink* l = FCombo->CurItemLink();
-      auto* c = l ? dynamic_cast<TCustomkxBarComboControl*>(l->Control()) : nullptr;
-      FCombo->SetItemIndex(idx);
-      if (c) {
-        if (auto* sc = dynamic_cast<TkxBarComboControl*>(c)) {
-          sc->SetShownItemIndex(idx);
-          sc->SetWindowText(FCombo->Items()->Get(idx));
-        }
-        c->SetDroppedDown(false);
-      }
+      TkxBarManager* m = FCombo->BarManager();
+      int idx = ItemIndex();
+      TuxObjectLink* self = uxAddObjectLink(this);
+      if (l) l->SourceLink()->MarkUsed(true);
+      // every open menu closes; the combo's editor goes with them
+      if (m) m->HideAll();
+      if (self->Ref && idx >= 0 && FCombo) FCombo->SetItemIndex(idx);
+      uxRemoveObjectLink(self);
       return;
     }
+    case WM_CAPTURECHANGED:
+      TCustomListBox::WndProc(Message);
+      FCaptured = false;
+      return;
     default:
       break;
   }

@@ -198,7 +198,7 @@ void TkxBarControl::PaintNonClient(HDC DC) {
   DeleteObject(rgn);
   HBRUSH brush = BkBrush();
   if (FBar->BorderStyle() == bbsSingle) {
-    FillRect(DC, &whole, brush);
+    FillBackground(DC, whole, false, brush, nullptr);
     Painter()->DrawDockedBorder(this, DC, brush, whole);
   } else {
     Painter()->FillBottomBarBorder(this, DC, brush, whole);
@@ -1006,7 +1006,6 @@ void TkxBarControl::ShowHiddenItems() {
   menu->SetItemLinks(FHiddenLinks.get());
   TRect mark;
   GetMarkScreenRect(mark);
-  TRect w = GetWindowRect();
   if (IsVertical()) {
     menu->SetBounds(mark.right, mark.top, menu->Width(), menu->Height());
     menu->SetOwnerWidth(mark.Width());
@@ -1014,7 +1013,6 @@ void TkxBarControl::ShowHiddenItems() {
     menu->SetBounds(mark.left, mark.bottom, menu->Width(), menu->Height());
     menu->SetOwnerHeight(mark.Height());
   }
-  (void)w;
   menu->SetOwnerItemRect(mark);
   menu->SetOwnerBarControl(this);
   menu->SetParentBar(this);
@@ -1023,6 +1021,13 @@ void TkxBarControl::ShowHiddenItems() {
   SetChildMenu(menu);
   kxBarPlaySound(0);
   kxBarShowSubMenu(menu);
+  // under a docked horizontal bar the drop-down ends at the mark's right edge
+  if (!IsVertical() && FDockingStyle != dsNone && kxBarIsBarControlAlive(kxBarRef(menu)) && menu->HandleAllocated()) {
+    TRect r = menu->GetWindowRect();
+    TRect work = kxBarGetWorkArea(TPoint{mark.left, mark.bottom});
+    int x = std::max(int(mark.right) - r.Width(), int(work.left));
+    SetWindowPos(menu->Handle(), nullptr, x, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void TkxBarControl::SetMarkState(int State) {
@@ -1048,6 +1053,36 @@ void TkxBarControl::CheckMarkClick(const TPoint& P) {
   GetMarkRect(r);
   if (!(P.x >= r.left && P.x < r.right && P.y >= r.top && P.y < r.bottom)) return;
   SetMarkState(FMarkState == 2 ? 1 : 2);
+}
+
+// ---- the floating caption ----
+
+TRect TkxBarControl::GetCaptionRect() const {
+  TkxBarItemControlPainterClass p = Painter();
+  int bw = p->UsesSystemFrame() ? GetSystemMetrics(SM_CXSIZEFRAME) : p->GetFloatingBorderWidth();
+  int bh = p->UsesSystemFrame() ? GetSystemMetrics(SM_CYSIZEFRAME) : p->GetFloatingBorderHeight();
+  int ch = p->GetFloatingCaptionHeight(const_cast<TkxBarControl*>(this), nullptr);
+  TRect w = GetWindowRect();
+  return TRect{bw, bh, w.Width() - bw, bh + ch};
+}
+
+TRect TkxBarControl::GetCaptionClientRect() const {
+  TRect r = GetCaptionRect();
+  if (!FHandle) return r;
+  POINT origin{0, 0};
+  ::ClientToScreen(FHandle, &origin);
+  TRect w = GetWindowRect();
+  OffsetRect(&r, w.left - origin.x, w.top - origin.y);
+  return r;
+}
+
+TRect TkxBarControl::GetCloseButtonRect(bool InWindow) const {
+  TRect c = InWindow ? GetCaptionRect() : GetCaptionClientRect();
+  int h = c.Height();
+  TSize b;
+  Painter()->GetCaptionButtonSize(b);
+  int left = c.right - h + (h - b.cx) / 2, top = c.top + (h - b.cy) / 2;
+  return TRect{left, top, left + b.cx, top + b.cy};
 }
 
 // ---- the MDI child buttons and the close button ----
@@ -1127,6 +1162,9 @@ void TkxBarControl::DeactivateMenuMode() {
   if (!m || m->BarInMenuMode() != this) return;
   m->SetBarInMenuMode(nullptr);
   TkxBarControlRef self = kxBarRef(this);
+  // the hidden-items drop-down belongs to the menu mode it opened in
+  if (FQuickControl) SetMarkState(0);
+  if (!kxBarIsBarControlAlive(self)) return;
   SelectItem(nullptr);
   if (!kxBarIsBarControlAlive(self)) return;
   SetActive(false);

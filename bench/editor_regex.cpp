@@ -11,7 +11,7 @@
 namespace {
 
 const std::vector<std::string>& Lines() {
-  static const std::vector<std::string> lines = SplitCrLfLines(MakeChineseText(5u << 20));
+  static const std::vector<std::string> lines = SplitLines(MakeChineseText(5u << 20));
   return lines;
 }
 

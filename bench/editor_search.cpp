@@ -16,7 +16,7 @@ const std::string& Text() {
 }
 
 const std::vector<std::string>& Lines() {
-  static const std::vector<std::string> lines = SplitCrLfLines(Text());
+  static const std::vector<std::string> lines = SplitLines(Text());
   return lines;
 }
 

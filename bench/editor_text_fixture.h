@@ -29,15 +29,19 @@ inline std::string MakeChineseText(std::size_t bytes, unsigned seed = 936) {
   return out;
 }
 
-// The text cut at its CR LF line ends, as the editor's line store holds it.
-inline std::vector<std::string> SplitCrLfLines(const std::string& text) {
-  std::vector<std::string> v;
-  std::size_t p = 0;
-  while (p < text.size()) {
-    std::size_t e = text.find("\r\n", p);
-    if (e == std::string::npos) e = text.size();
-    v.push_back(text.substr(p, e - p));
-    p = e + 2;
+// The lines of a text split at CR LF, CR or LF: the work every editor's
+// loading is measured against.
+inline std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end) {
+    const char* e = p;
+    while (e < end && *e != '\r' && *e != '\n') ++e;
+    lines.emplace_back(p, e);
+    if (e < end && *e == '\r') ++e;
+    if (e < end && *e == '\n') ++e;
+    p = e;
   }
-  return v;
+  return lines;
 }

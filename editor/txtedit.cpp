@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "editor/txteditprops.h"
 #include "editor/txteditwordwrap.h"
 #include "platform/classes/filer.h"
 #include "platform/classes/typinfo.h"
@@ -402,7 +403,7 @@ void TCustomTxtEdit::SetOptions(TTxtEditorOptions Value) {
   if (!old.Contains(eoScrollPastEol)) SetLeftChar(FLeftChar);
   if (!old.Contains(eoScrollPastEof)) SetTopLine(FTopLine);
   FOptions = Value;
-  SetCaretXY(GetCaretPos());
+  MoveCaretTo(GetCaretPos());  // clamped anew
   if (Value.Contains(eoScrollPastEol)) {
     TBufferCoord a = FSelectionAnchor, f = FSelectionFocus;
     const TTxtSelectionMode mode = FActiveSelectionMode;
@@ -652,69 +653,5 @@ UINT TxtEditClipboardFormat() {
 
 void RegisterTxtEditClasses() {
   RegisterClasses({TTxtEdit::StaticClass()});
-  RegisterProps<TTxtEdit>([](TPropBuilder<TTxtEdit>& p) {
-    PublishControlProps(p,
-                        "Align Anchors Constraints Ctl3D ParentCtl3D Enabled Color Font ParentColor ParentFont "
-                        "ParentShowHint PopupMenu ShowHint TabOrder TabStop Visible Cursor "
-                        "OnClick OnDblClick OnDragDrop OnDragOver OnEndDrag OnStartDrag OnEnter OnExit OnKeyDown "
-                        "OnKeyPress OnKeyUp OnMouseDown OnMouseMove OnMouseUp OnMouseWheel OnMouseWheelDown "
-                        "OnMouseWheelUp",
-                        TControlPropDefaults{clWindow, false, true, true});
-    p.Prop("Cursor", &TControl::Cursor, &TControl::SetCursor).Default(crIBeam).Idents(CursorIdentMap());
-    p.Prop("Height", &TControl::Height, &TControl::SetHeight).NoDefault();
-    p.Prop("Width", &TControl::Width, &TControl::SetWidth).NoDefault();
-    p.Prop("ActiveLineColor", &TCustomTxtEdit::ActiveLineColor, &TCustomTxtEdit::SetActiveLineColor)
-        .Default(clNone)
-        .Idents(ColorIdentMap());
-    p.Prop("BookMarkOptions", &TCustomTxtEdit::BookMarkOptions, &TCustomTxtEdit::SetBookMarkOptions);
-    p.Prop("BorderStyle", &TCustomTxtEdit::BorderStyle, &TCustomTxtEdit::SetBorderStyle).Default(bsSingle);
-    p.Prop("ExtraLineSpacing", &TCustomTxtEdit::ExtraLineSpacing, &TCustomTxtEdit::SetExtraLineSpacing).Default(0);
-    p.Prop("Gutter", &TCustomTxtEdit::Gutter, &TCustomTxtEdit::SetGutter);
-    p.Prop("HideSelection", &TCustomTxtEdit::HideSelection, &TCustomTxtEdit::SetHideSelection).Default(false);
-    p.Prop("Highlighter", &TCustomTxtEdit::Highlighter, &TCustomTxtEdit::SetHighlighter);
-    p.Prop("InsertCaret", &TCustomTxtEdit::InsertCaret, &TCustomTxtEdit::SetInsertCaret).Default(ctVerticalLine);
-    p.Prop("InsertMode", &TCustomTxtEdit::InsertMode, &TCustomTxtEdit::SetInsertMode).Default(true);
-    p.Prop("Lines", [](TCustomTxtEdit* e) { return static_cast<TStrings*>(e->Lines()); }, &TCustomTxtEdit::SetLines);
-    p.Prop("MaxScrollWidth", &TCustomTxtEdit::MaxScrollWidth, &TCustomTxtEdit::SetMaxScrollWidth).Default(1024);
-    p.Prop("MaxUndo", &TCustomTxtEdit::MaxUndo, &TCustomTxtEdit::SetMaxUndo).Default(1024);
-    p.Prop("Options", &TCustomTxtEdit::Options, &TCustomTxtEdit::SetOptions).Default(TxtDefaultOptions);
-    p.Prop("OverwriteCaret", &TCustomTxtEdit::OverwriteCaret, &TCustomTxtEdit::SetOverwriteCaret).Default(ctBlock);
-    p.Prop("ReadOnly", &TCustomTxtEdit::ReadOnly, &TCustomTxtEdit::SetReadOnlyProp).Default(false);
-    p.Prop("RightEdge", &TCustomTxtEdit::RightEdge, &TCustomTxtEdit::SetRightEdge).Default(80);
-    p.Prop("RightEdgeColor", &TCustomTxtEdit::RightEdgeColor, &TCustomTxtEdit::SetRightEdgeColor)
-        .Default(clSilver)
-        .Idents(ColorIdentMap());
-    p.Prop("ScrollBars", &TCustomTxtEdit::ScrollBars, &TCustomTxtEdit::SetScrollBars).Default(ssBoth);
-    p.Prop("ScrollHintColor", &TCustomTxtEdit::ScrollHintColor, &TCustomTxtEdit::SetScrollHintColor)
-        .Default(clInfoBk)
-        .Idents(ColorIdentMap());
-    p.Prop("ScrollHintFormat", &TCustomTxtEdit::ScrollHintFormat, &TCustomTxtEdit::SetScrollHintFormat)
-        .Default(shfTopLineOnly);
-    p.Prop("SearchEngine", &TCustomTxtEdit::SearchEngine, &TCustomTxtEdit::SetSearchEngine);
-    p.Prop("SelectedColor", &TCustomTxtEdit::SelectedColor, &TCustomTxtEdit::SetSelectedColor);
-    p.Prop("SelectionMode", &TCustomTxtEdit::SelectionMode, &TCustomTxtEdit::SetSelectionMode).Default(smNormal);
-    p.Prop("TabWidth", &TCustomTxtEdit::TabWidth, &TCustomTxtEdit::SetTabWidth).Default(8);
-    p.Prop("WantReturns", &TCustomTxtEdit::WantReturns, &TCustomTxtEdit::SetWantReturns).Default(true);
-    p.Prop("WantTabs", &TCustomTxtEdit::WantTabs, &TCustomTxtEdit::SetWantTabs).Default(false);
-    p.Prop("WordWrap", &TCustomTxtEdit::WordWrap, &TCustomTxtEdit::SetWordWrap).Default(false);
-    p.Prop("WordWrapGlyph", &TCustomTxtEdit::WordWrapGlyph, &TCustomTxtEdit::SetWordWrapGlyph);
-    p.Prop("OnChange", &TCustomTxtEdit::OnChange, &TCustomTxtEdit::OnChange);
-    p.Prop("OnClearBookmark", &TCustomTxtEdit::OnClearBookmark, &TCustomTxtEdit::OnClearBookmark);
-    p.Prop("OnCommandProcessed", &TCustomTxtEdit::OnCommandProcessed, &TCustomTxtEdit::OnCommandProcessed);
-    p.Prop("OnContextHelp", &TCustomTxtEdit::OnContextHelp, &TCustomTxtEdit::OnContextHelp);
-    p.Prop("OnDropFiles", &TCustomTxtEdit::OnDropFiles, &TCustomTxtEdit::OnDropFiles);
-    p.Prop("OnGutterClick", &TCustomTxtEdit::OnGutterClick, &TCustomTxtEdit::OnGutterClick);
-    p.Prop("OnGutterGetText", &TCustomTxtEdit::OnGutterGetText, &TCustomTxtEdit::OnGutterGetText);
-    p.Prop("OnGutterPaint", &TCustomTxtEdit::OnGutterPaint, &TCustomTxtEdit::OnGutterPaint);
-    p.Prop("OnMouseCursor", &TCustomTxtEdit::OnMouseCursor, &TCustomTxtEdit::OnMouseCursor);
-    p.Prop("OnPaint", &TCustomTxtEdit::OnPaint, &TCustomTxtEdit::OnPaint);
-    p.Prop("OnPlaceBookmark", &TCustomTxtEdit::OnPlaceBookmark, &TCustomTxtEdit::OnPlaceBookmark);
-    p.Prop("OnProcessCommand", &TCustomTxtEdit::OnProcessCommand, &TCustomTxtEdit::OnProcessCommand);
-    p.Prop("OnProcessUserCommand", &TCustomTxtEdit::OnProcessUserCommand, &TCustomTxtEdit::OnProcessUserCommand);
-    p.Prop("OnReplaceText", &TCustomTxtEdit::OnReplaceText, &TCustomTxtEdit::OnReplaceText);
-    p.Prop("OnScroll", &TCustomTxtEdit::OnScroll, &TCustomTxtEdit::OnScroll);
-    p.Prop("OnSpecialLineColors", &TCustomTxtEdit::OnSpecialLineColors, &TCustomTxtEdit::OnSpecialLineColors);
-    p.Prop("OnStatusChange", &TCustomTxtEdit::OnStatusChange, &TCustomTxtEdit::OnStatusChange);
-    p.Prop("OnPaintTransient", &TCustomTxtEdit::OnPaintTransient, &TCustomTxtEdit::OnPaintTransient);
-  });
+  RegisterProps<TTxtEdit>([](TPropBuilder<TTxtEdit>& p) { PublishTxtEditProps(p, false); });
 }

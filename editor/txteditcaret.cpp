@@ -206,6 +206,8 @@ void TCustomTxtEdit::PlaceCaret(bool EnsureVisible, TBufferCoord P) {
   }
   if (P.Char > limit && !(Has(eoScrollPastEol) && Has(eoAutoSizeMaxScrollWidth))) P.Char = limit;
   if (P.Char < 1) P.Char = 1;
+  // never inside a double-byte character: a column on its second byte goes after it
+  if (P.Line <= LineCount() && IsTrailAt(LineAt(P.Line), P.Char)) ++P.Char;
   if (P.Char == FCaretX && P.Line == FCaretY) {
     RememberCaretColumn();
   } else {

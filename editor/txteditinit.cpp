@@ -1,5 +1,7 @@
 #include "editor/txteditinit.h"
 
+#include "editor/txtcompletion.h"
+#include "editor/txtdbedit.h"
 #include "editor/txtedit.h"
 #include "editor/txteditkeycmds.h"
 #include "editor/txteditmiscclasses.h"
@@ -39,6 +41,8 @@ void InitEditorClasses() {
   RegisterEditorMiscClasses();
   RegisterClasses({TTxtEditSearch::StaticClass(), TTxtEditRegexSearch::StaticClass()});
   RegisterTxtEditClasses();
+  RegisterDBTxtEditClasses();
+  RegisterCompletionClasses();
   TxtEditClipboardFormat();
 }
 

@@ -227,7 +227,7 @@ void TCustomTxtEdit::WMVScroll(TMessage& Message) {
 void TCustomTxtEdit::ShowScrollHint() {
   if (!g_scrollHint) {
     TClass cls = HintWindowClass ? HintWindowClass : THintWindow::StaticClass();
-    g_scrollHint = dynamic_cast<THintWindow*>(cls->Create ? cls->Create(Application) : nullptr);
+    g_scrollHint = dynamic_cast<THintWindow*>(cls->Create ? cls->Create(nullptr) : nullptr);
     if (!g_scrollHint) g_scrollHint = new THintWindow(nullptr);
   }
   g_scrollHint->SetColor(FScrollHintColor);

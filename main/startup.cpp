@@ -12,6 +12,7 @@
 #include "platform/controls/controls_init.h"
 #include "platform/controls/dlgscript.h"
 #include "platform/db/init.h"
+#include "treechart/chartsinit.h"
 #include "treechart/kxtreeview.h"
 
 void InitProgram() {
@@ -21,6 +22,7 @@ void InitProgram() {
   InitControls();
   kxInitTreeViews();
   InitEditorClasses();
+  InitChartClasses();
   InitFramework();
   kxInitDocking();
   InitBars();
@@ -34,11 +36,11 @@ void FinalizeProgram() {
   // The forms go first: their framework controls and bars leave the
   // framework's and the bar library's windows and lists as they are freed.
   FinalizeControls();
-  kxDoneDocking();
   FinalizeBars();
   FinalizePageControl();
   FinalizeEditorClasses();
   FinalizeInplace();
+  kxDoneDocking();
   FinalizeFramework();
   FinalizeClasses();
 }

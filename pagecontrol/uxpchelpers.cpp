@@ -39,7 +39,12 @@ TPoint LastPointShift(TLinePosition P) {
   }
 }
 
-int RotationKindOfSide(TuxTabPosition Side) {
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// outlines and regions
+
+int uxPCRotationKind(TuxTabPosition Side) {
   switch (Side) {
     case tpBottom: return 1;
     case tpLeft: return 2;
@@ -48,10 +53,14 @@ int RotationKindOfSide(TuxTabPosition Side) {
   }
 }
 
-}  // namespace
-
-// ---------------------------------------------------------------------------
-// outlines and regions
+TRect uxPCTowardsPage(const TRect& R, TuxTabPosition Side, int By) {
+  switch (Side) {
+    case tpTop: return pcExtend(R, 0, 0, 0, By);
+    case tpBottom: return pcExtend(R, 0, By, 0, 0);
+    case tpLeft: return pcExtend(R, 0, 0, By, 0);
+    default: return pcExtend(R, By, 0, 0, 0);
+  }
+}
 
 void AppendFigurePoints(TPoints& Points, TLinePositions& LinePositions, std::initializer_list<TPoint> NewPoints,
                         std::initializer_list<TLinePosition> NewLinePositions) {
@@ -119,7 +128,7 @@ TuxRegion* CreateFigureRegion(TPoints Points, const TLinePositions& LinePosition
 
 TuxRegion* CreateTabFigureRegion(const TRect& R, TPoints Points, TLinePositions LinePositions, bool Expand,
                                  TuxTabPosition Side) {
-  const int Kind = RotationKindOfSide(Side);
+  const int Kind = uxPCRotationKind(Side);
   for (TPoint& P : Points) TuxPCCustomPainter::RotatePoint(R, P, Kind);
   if (Side == tpBottom || Side == tpRight) {
     std::reverse(Points.begin(), Points.end());
@@ -286,7 +295,9 @@ TColor uxPCOneNoteColor(int Index) { return gOneNoteColors[std::clamp(Index, 0, 
 namespace {
 // The styles in their fixed order: the factory asks the last registered first.
 std::vector<TuxPCPainterClass> RegisteredStyles() {
-  return {TuxPCTabsPainter::Class()};
+  return {TuxPCTabsPainter::Class(),      TuxPCButtonsPainter::Class(),   TuxPCFlatButtonsPainter::Class(),
+          TuxPCExtraFlatPainter::Class(), TuxPCUltraFlatPainter::Class(), TuxPCFlatPainter::Class(),
+          TuxPCOffice11Painter::Class(),  TuxPCSlantedPainter::Class(),   TuxPCOneNotePainter::Class()};
 }
 }  // namespace
 

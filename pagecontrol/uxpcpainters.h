@@ -7,7 +7,14 @@
 
 #include <vector>
 
+#include "framework/uxpainters.h"
 #include "pagecontrol/uxpcpainter.h"
+#include "pagecontrol/uxpcutils.h"
+
+// The side or corner of a tab outline an edge belongs to.
+enum TLinePosition { lpL, lpLT, lpT, lpRT, lpR, lpRB, lpB, lpLB };
+using TLinePositions = std::vector<TLinePosition>;
+using TPoints = std::vector<TPoint>;
 
 // The colours of a navigator glyph.
 struct TuxPCNavigatorGlyphColors {
@@ -31,6 +38,13 @@ enum TuxPCArrow { pcaUp, pcaDown, pcaLeft, pcaRight };
  public:                                            \
   static TuxPCPainterClass Class();                 \
   TuxPCPainterClass PainterClass() const override { return Class(); }
+
+// Defines the class object of a painter style (one per style).
+#define PV_PC_PAINTER_CLASS_OBJECT(Name) \
+  TuxPCPainterClass Name::Class() {      \
+    static const Meta M;                 \
+    return &M;                           \
+  }
 
 // ---- the standard painter ----
 
@@ -109,6 +123,8 @@ class TuxPCStandardPainter : public TuxPCCustomPainter {
   int AdjustTabHeightParity(int Height);
   // Whether the navigator area lies at the start of the row.
   bool NavigatorAtRowStart();
+  // Takes Length off Area at the navigator's end of the row.
+  void CutNavigatorArea(TRect& Area, int Length);
   // The hot-track colour of captions and glyphs.
   TColor HotTrackColor();
   bool IsVerticalCaption() { return FOwnerControl->IsVerticalText(); }
@@ -172,8 +188,6 @@ class TuxPCTabsPainter : public TuxPCStandardPainter {
   void PrepareNativeTab(int VisibleIndex) override;
 
  protected:
-  // The tab's extension by one pixel towards the page.
-  TRect ExtendTowardsPage(const TRect& R, TuxTabPosition Side, int By = 1);
   void DrawNativeTabBody(int VisibleIndex);
   void DrawNativePagePane(bool OwnCanvas);
   // Lines and pixels of a classic tab outline, written for a tab at the top
@@ -188,12 +202,348 @@ class TuxPCTabsPainter : public TuxPCStandardPainter {
   HGDIOBJ FPreviousBitmap = nullptr;
 };
 
+// ---- the Buttons and FlatButtons styles: tabs drawn as push buttons ----
+
+class TuxPCButtonedPainter : public TuxPCStandardPainter {
+ public:
+  explicit TuxPCButtonedPainter(TuxCustomTabControl* AControl) : TuxPCStandardPainter(AControl) {}
+  void GetNavigatorGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset) override {
+    GetFixedGlyphOffset(Button, Offset);
+  }
+  void GetClientIndents(TRect& R) override;
+  TColor GetTabColor(int VisibleIndex) override;
+  void GetTextIndents(int VisibleIndex, TuxPCPair& Pair) override;
+  void GetTruncatedTextIndents(int VisibleIndex, TuxPCPair& Pair) override { GetTextIndents(VisibleIndex, Pair); }
+  void GetFrameRectIndents(TRect& R) override { R = TRect{2, 2, 2, 0}; }
+  bool IsTabDrawnAsMain(int VisibleIndex) override;
+
+ protected:
+  // Pressed, selected or the main tab.
+  bool IsTabDown(int VisibleIndex);
+};
+
+class TuxPCButtonsPainter : public TuxPCButtonedPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCStandardPainter::Meta {
+    const char* ClassName() const override { return "TuxPCButtonsPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCButtonsPainter(C); }
+    int GetStyleID() const override { return 2; }
+    AnsiString GetStyleName() const override { return "Buttons"; }
+    int GetTabsKind() const override { return 1; }
+  };
+  explicit TuxPCButtonsPainter(TuxCustomTabControl* AControl) : TuxPCButtonedPainter(AControl) {}
+  bool IsTabDrawnAsMain(int VisibleIndex) override;
+  void DrawTabBody(int VisibleIndex) override;
+};
+
+class TuxPCFlatButtonsPainter : public TuxPCButtonedPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCStandardPainter::Meta {
+    const char* ClassName() const override { return "TuxPCFlatButtonsPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCFlatButtonsPainter(C); }
+    int GetStyleID() const override { return 3; }
+    AnsiString GetStyleName() const override { return "FlatButtons"; }
+    int GetTabsKind() const override { return 2; }
+  };
+  explicit TuxPCFlatButtonsPainter(TuxCustomTabControl* AControl) : TuxPCButtonedPainter(AControl) {}
+  void DrawTab(int VisibleIndex) override;
+  void DrawTabBody(int VisibleIndex) override;
+  // The etched band after a tab, or an empty rectangle when none follows it.
+  TRect GetSeparatorBand(int VisibleIndex);
+};
+
+TColor uxPCLightButtonFace();
+TColor uxPCOneNoteColor(int Index);
+
+// ---- the flat styles ----
+
+// Flat cards standing in shaded rows, a band joining the main tab to the page.
+class TuxPCExtraFlatPainter : public TuxPCStandardPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCStandardPainter::Meta {
+    const char* ClassName() const override { return "TuxPCExtraFlatPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCExtraFlatPainter(C); }
+    int GetStyleID() const override { return 5; }
+    AnsiString GetStyleName() const override { return "ExtraFlat"; }
+    int GetTabsKind() const override { return 0; }
+  };
+  explicit TuxPCExtraFlatPainter(TuxCustomTabControl* AControl) : TuxPCStandardPainter(AControl) {}
+
+  // -- new virtual operations --
+  virtual int GetRowEdgeWidth() { return 3; }
+  virtual void GetMainTabFocusRect(TRect& R);
+  virtual void GetSeparatorIndents(TuxPCPair& Pair) { Pair = {2, 2}; }
+  virtual void DrawTabBackground(TuxCanvas* ACanvas, TRect R, int VisibleIndex);
+  virtual void AdjustDisplayIndents(TRect& R);
+  virtual TColor GetPageBandColor();
+  virtual void GetPageBandRect(TRect& R);
+  virtual void GetTabRowRect(int VisibleIndex, bool WholeRow, TRect& R);
+  virtual int GetTabSpacing() { return 1; }
+  virtual TColor GetInactiveTabColor() { return uxPCLightButtonFace(); }
+  virtual bool HasPageBorder() { return false; }
+  virtual void DrawMainTabOutline(TRect& R);
+  virtual void DrawTabSeparator(const TRect& R);
+  virtual void DrawRowEdge(TRect R, int Row);
+
+  // -- overrides --
+  int CalculateTabWidth(TuxTab* Tab) override;
+  int GetMinTabWidth(int VisibleIndex) override { return GetTabNonTextWidth(VisibleIndex); }
+  int GetTabNonTextWidth(int VisibleIndex) override;
+  int CalculateTabHeight() override;
+  int GetTabContentHeight() override { return TuxPCStandardPainter::GetTabContentHeight() - 3; }
+  int GetMinTabHeight() override { return 17; }
+  void GetTabRectCorrection(int VisibleIndex, int (&Deltas)[4]) override;
+  void GetTabContentIndents(int VisibleIndex, TRect& R) override;
+  void GetTabFrameIndents(int VisibleIndex, TRect& R) override;
+  void GetTextIndents(int VisibleIndex, TuxPCPair& Pair) override;
+  void GetTruncatedTextIndents(int VisibleIndex, TuxPCPair& Pair) override { GetTextIndents(VisibleIndex, Pair); }
+  void GetTabsInterval(TPoint& Interval) override;
+  int GetFrameWidth() override { return 1; }
+  TColor GetClientColor() override;
+  TColor GetBackgroundColor() override { return clBtnFace; }
+  TColor GetTabColor(int VisibleIndex) override;
+  void GetDisplayIndents(TRect& R) override;
+  void GetClientIndents(TRect& R) override;
+  void CalculateTabsLayout(TuxPCNavigatorButtons Buttons, TabLayoutParams& Params) override;
+  void PaintContent() override;
+  void DrawFrameAndPageArea() override;
+  void DrawFrame() override { DrawFlatPageFrame(clBtnHighlight, clBtnShadow); }
+  void DrawTabs() override;
+  void DrawTabBody(int VisibleIndex) override;
+  void RepaintTab(int VisibleIndex, TabChangeKind ChangeKind) override;
+  int GetNavigatorButtonThickness() override { return 13; }
+  int GetNavigatorButtonLength(TuxPCNavigatorButton Button) override { return 13; }
+  int GetNavigatorButtonGap(TuxPCNavigatorButton Button, TuxPCNavigatorButton NextButton) override;
+  int GetNavigatorSideIndent() override { return 6; }
+  int GetNavigatorEndIndent() override { return HasPageBorder() ? GetFrameWidth() + 1 : 1; }
+  TColor GetNavigatorButtonColor(Byte State) override;
+  TColor GetNavigatorGlyphColor(Byte State) override;
+  void GetNavigatorGlyphColors(TuxPCNavigatorButton Button, TuxPCNavigatorGlyphColors& Colors) override;
+  void GetNavigatorGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset) override;
+  void DrawNavigatorButtonFrame(TRect& R, Byte State) override;
+
+ protected:
+  // The page frame with its tab side left open (closed without tabs).
+  void DrawFlatPageFrame(TColor C1, TColor C2);
+  // The separator band after a tab, or an empty rectangle.
+  TRect GetSeparatorRect(int VisibleIndex);
+  // The row rectangle of a drawn row, stretched over the control.
+  TRect GetWholeRowRect(int FirstVisibleIndex);
+  bool IsNavigatorButtonDisabled(TuxPCNavigatorButton Button);
+  // The side the tabs of a drawn row stand on.
+  TuxTabPosition RowSide(int Row);
+  // The main tab's outline: lines on every side but the page side.
+  void DrawOutlineLines(TRect& R, TColor C1, TColor C2);
+};
+
+// ExtraFlat with darker single-pixel lines and its own navigator buttons.
+class TuxPCUltraFlatPainter : public TuxPCExtraFlatPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCExtraFlatPainter::Meta {
+    const char* ClassName() const override { return "TuxPCUltraFlatPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCUltraFlatPainter(C); }
+    int GetStyleID() const override { return 6; }
+    AnsiString GetStyleName() const override { return "UltraFlat"; }
+    bool IsDefaultForLookAndFeel(TuxLookAndFeel* LookAndFeel) const override;
+  };
+  explicit TuxPCUltraFlatPainter(TuxCustomTabControl* AControl) : TuxPCExtraFlatPainter(AControl) {}
+  void GetMainTabFocusRect(TRect& R) override;
+  void DrawMainTabOutline(TRect& R) override;
+  void DrawRowEdge(TRect R, int Row) override;
+  int GetNavigatorButtonThickness() override { return 15; }
+  int GetNavigatorButtonLength(TuxPCNavigatorButton Button) override;
+  int GetNavigatorButtonGap(TuxPCNavigatorButton Button, TuxPCNavigatorButton NextButton) override;
+  int GetNavigatorSideIndent() override { return 3; }
+  TColor GetNavigatorButtonColor(Byte State) override;
+  void GetNavigatorGlyphColors(TuxPCNavigatorButton Button, TuxPCNavigatorGlyphColors& Colors) override;
+  void GetNavigatorGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset) override {
+    GetCenteredGlyphOffset(Button, Offset);
+  }
+  void DrawNavigatorButtonFrame(TRect& R, Byte State) override;
+  void DrawFrame() override { DrawFlatPageFrame(clBtnShadow, clBtnShadow); }
+};
+
+// UltraFlat coloured from the Office 2003 colour table, with gradients.
+class TuxPCOffice11Painter : public TuxPCUltraFlatPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCUltraFlatPainter::Meta {
+    const char* ClassName() const override { return "TuxPCOffice11Painter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCOffice11Painter(C); }
+    int GetStyleID() const override { return 8; }
+    AnsiString GetStyleName() const override { return "Office11"; }
+    bool IsDefaultForLookAndFeel(TuxLookAndFeel* LookAndFeel) const override;
+  };
+  explicit TuxPCOffice11Painter(TuxCustomTabControl* AControl) : TuxPCUltraFlatPainter(AControl) {}
+  virtual TColor GetTabBorderColor();
+
+  int GetRowEdgeWidth() override { return 1; }
+  void GetSeparatorIndents(TuxPCPair& Pair) override;
+  void DrawTabBackground(TuxCanvas* ACanvas, TRect R, int VisibleIndex) override;
+  void AdjustDisplayIndents(TRect&) override {}
+  void GetPageBandRect(TRect& R) override;
+  int GetTabSpacing() override { return 2; }
+  bool HasPageBorder() override { return HasFrame(); }
+  void DrawMainTabOutline(TRect& R) override;
+  void DrawTabSeparator(const TRect& R) override;
+  void DrawRowEdge(TRect R, int Row) override;
+  TColor GetTabColor(int VisibleIndex) override;
+  bool IsTabTransparent(int VisibleIndex) override;
+  bool NeedsRedrawOnResize() override;
+  TColor GetBackgroundColor() override { return GetTabBorderColor(); }
+  void GetDisplayIndents(TRect& R) override;
+  void FillPageArea() override;
+  void DrawFrameAndPageArea() override;
+  void DrawFrame() override;
+  void PrepareTabBitmapBackground(TBitmap* Bitmap, const TPoint& P, int VisibleIndex) override;
+  TColor GetNavigatorGlyphColor(Byte State) override;
+  void FillNavigatorButton(const TRect& R, Byte State) override;
+  void DrawNavigatorButtonFrame(TRect& R, Byte State) override;
+
+ protected:
+  // The Office 2003 fill of a tab (or of the row with index -1) in R.
+  void FillOffice11(TuxCanvas* ACanvas, const TRect& R, int VisibleIndex, bool GradientHorizontal, bool Swap);
+};
+
+// The Tabs style with single-pixel frames and a softened inner tab edge.
+class TuxPCFlatPainter : public TuxPCTabsPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCTabsPainter::Meta {
+    const char* ClassName() const override { return "TuxPCFlatPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCFlatPainter(C); }
+    int GetStyleID() const override { return 7; }
+    AnsiString GetStyleName() const override { return "Flat"; }
+    bool IsDefaultForLookAndFeel(TuxLookAndFeel* LookAndFeel) const override;
+    bool IsFallbackForLookAndFeel(TuxLookAndFeel*) const override { return false; }
+  };
+  explicit TuxPCFlatPainter(TuxCustomTabControl* AControl) : TuxPCTabsPainter(AControl) {}
+  int GetFrameWidth() override { return 1; }
+  bool HasFrame() override { return true; }
+  void DrawPageFrame(const TRect& R) override;
+  TuxRegion* GetTabClipRegion(int VisibleIndex) override { return TuxPCCustomPainter::GetTabClipRegion(VisibleIndex); }
+  TuxRegionCombineOperation GetTabClipRegionOperation(int) override { return rcoIntersect; }
+  int GetNavigatorButtonThickness() override { return TuxPCTabsPainter::GetNavigatorButtonThickness() - 2; }
+  int GetNavigatorButtonLength(TuxPCNavigatorButton Button) override {
+    return TuxPCTabsPainter::GetNavigatorButtonLength(Button) - 2;
+  }
+  void GetNavigatorGlyphOffset(TuxPCNavigatorButton Button, TPoint& Offset) override;
+  void DrawNavigatorButtonFrame(TRect& R, Byte State) override;
+  void DrawTabBorder(int VisibleIndex) override;
+};
+
+// ---- the Slanted and OneNote styles: polygon tabs ----
+
+class TuxPCSlantedPainter : public TuxPCStandardPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCStandardPainter::Meta {
+    const char* ClassName() const override { return "TuxPCSlantedPainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCSlantedPainter(C); }
+    int GetStyleID() const override { return 9; }
+    AnsiString GetStyleName() const override { return "Slanted"; }
+    int GetTabsKind() const override { return 0; }
+  };
+  explicit TuxPCSlantedPainter(TuxCustomTabControl* AControl) : TuxPCStandardPainter(AControl) {}
+
+  // -- new virtual operations --
+  virtual bool HighlightsHotTab() { return false; }
+  virtual void FillTabGradient(TuxCanvas* ACanvas, const TRect& R, bool Swap, bool Horizontal, int VisibleIndex);
+  virtual void DrawMainTabBase(int VisibleIndex);
+  virtual void GetTabGradientColors(int VisibleIndex, TColor& C1, TColor& C2);
+  virtual int GetSlantSize();
+  virtual int GetSlantedMinTabWidth();
+  virtual TColor GetSlantedBorderColor() { return clBtnShadow; }
+  virtual TuxTabSlantPositions GetSlantedSides();
+  virtual void GetBorderedImageSize(TSize& Size);
+  // The caller owns the region.
+  virtual TuxRegion* GetTabRegion(int VisibleIndex, bool Inner);
+  virtual void DrawTabOutline(int VisibleIndex, const TRect& R);
+  virtual void DrawHotBand(int VisibleIndex);
+
+  // -- overrides --
+  bool AlwaysUsePageColorForTabs() override { return true; }
+  int CalculateTabWidth(TuxTab* Tab) override;
+  int GetMinTabWidth(int VisibleIndex) override { return GetTabNonTextWidth(VisibleIndex); }
+  int GetTabNonTextWidth(int VisibleIndex) override;
+  int GetTabContentHeight() override;
+  int GetMinTabHeight() override { return 0; }
+  int GetImageTextDistance(int) override { return 3; }
+  int GetFrameWidth() override { return 1; }
+  void GetTabContentIndents(int VisibleIndex, TRect& R) override;
+  void GetTabFrameIndents(int VisibleIndex, TRect& R) override;
+  void GetTextIndents(int VisibleIndex, TuxPCPair& Pair) override;
+  void GetTruncatedTextIndents(int VisibleIndex, TuxPCPair& Pair) override { GetTextIndents(VisibleIndex, Pair); }
+  void GetTabsInterval(TPoint& Interval) override;
+  void GetTabsAreaIndents(TRect& R) override;
+  TColor GetTabColor(int VisibleIndex) override;
+  bool IsTabDrawnAsMain(int) override { return false; }
+  void GetDisplayIndents(TRect& R) override;
+  void DrawFrame() override;
+  TuxRegion* GetTabClipRegion(int VisibleIndex) override;
+  bool IsPointInTab(int VisibleIndex, int X, int Y) override;
+  void DrawTabs() override;
+  void DrawTabBody(int VisibleIndex) override;
+  void PrepareTabBitmapBackground(TBitmap* Bitmap, const TPoint& P, int VisibleIndex) override;
+  int GetNavigatorButtonThickness() override { return 17; }
+  int GetNavigatorButtonLength(TuxPCNavigatorButton Button) override;
+  int GetNavigatorButtonGap(TuxPCNavigatorButton Button, TuxPCNavigatorButton NextButton) override {
+    return MatchesEitherButton(Button, NextButton, nbClose) ? 3 : 1;
+  }
+  int GetNavigatorAreaPadding() override { return 1; }
+  int GetNavigatorSideIndent() override { return 1; }
+  int GetNavigatorEndIndent() override { return 0; }
+  TColor GetNavigatorButtonColor(Byte State) override;
+  TColor GetNavigatorGlyphColor(Byte State) override;
+  void GetNavigatorGlyphColors(TuxPCNavigatorButton Button, TuxPCNavigatorGlyphColors& Colors) override;
+  void DrawNavigatorButtonFrame(TRect& R, Byte State) override;
+
+ protected:
+  // The side a tab (or, for -1, the tabs of the first row) is drawn on.
+  TuxTabPosition TabSide(int VisibleIndex);
+  // The outline of a tab at the top of R: its points and edge tags.
+  void GetOutline(const TRect& R, TuxTabPosition Side, TPoints& Points, TLinePositions& Tags);
+  void DrawRowEdgeLines(const TuxPCLineIndexBounds& Row, int DrawnRow);
+};
+
+// Notebook-divider tabs: a long slant on the left and a rounded top-right corner.
+class TuxPCOneNotePainter : public TuxPCSlantedPainter {
+  PV_PC_PAINTER_CLASS
+ public:
+  struct Meta : TuxPCSlantedPainter::Meta {
+    const char* ClassName() const override { return "TuxPCOneNotePainter"; }
+    TuxPCCustomPainter* NewInstance(TuxCustomTabControl* C) const override { return new TuxPCOneNotePainter(C); }
+    int GetStyleID() const override { return 10; }
+    AnsiString GetStyleName() const override { return "OneNote"; }
+    bool SupportsRotation() const override { return false; }
+  };
+  explicit TuxPCOneNotePainter(TuxCustomTabControl* AControl) : TuxPCSlantedPainter(AControl) {}
+  bool HighlightsHotTab() override { return true; }
+  void DrawMainTabBase(int VisibleIndex) override;
+  int GetSlantSize() override { return CalculateTabHeight() + 2; }
+  int GetSlantedMinTabWidth() override { return GetSlantSize() + 4; }
+  TColor GetSlantedBorderColor() override { return uxPCOneNoteColor(0); }
+  TuxTabSlantPositions GetSlantedSides() override { return {spLeft}; }
+  TuxRegion* GetTabRegion(int VisibleIndex, bool Inner) override;
+  void DrawTabOutline(int VisibleIndex, const TRect& R) override;
+  void DrawHotBand(int) override {}
+  void GetTabContentIndents(int, TRect& R) override { R = TRect{0, 3, 0, 1}; }
+  void GetTabFrameIndents(int, TRect& R) override { R = TRect{0, 4, 0, 1}; }
+  void GetTextIndents(int VisibleIndex, TuxPCPair& Pair) override;
+  void GetTabsInterval(TPoint& Interval) override { Interval = pcPoint(5 - GetSlantSize(), -3); }
+  void GetTabsAreaIndents(TRect& R) override;
+  int GetNavigatorSideIndent() override { return 0; }
+};
+
+// The look-and-feel painter style a look and feel offers for tabs.
+TuxPainterStyle uxPCLookAndFeelStyle(TuxLookAndFeel* LookAndFeel);
+
 // ---- helpers shared by the styles ----
 
-// The side or corner of a tab outline an edge belongs to.
-enum TLinePosition { lpL, lpLT, lpT, lpRT, lpR, lpRB, lpB, lpLB };
-using TLinePositions = std::vector<TLinePosition>;
-using TPoints = std::vector<TPoint>;
 
 void AppendFigurePoints(TPoints& Points, TLinePositions& LinePositions, std::initializer_list<TPoint> NewPoints,
                         std::initializer_list<TLinePosition> NewLinePositions);
@@ -221,6 +571,16 @@ void UpdateLightButtonFace();
 // on every system palette change.
 TColor uxPCOneNoteColor(int Index);
 void LoadOneNoteColors();
+
+// The kind of RotatePoint that turns an outline written for a top tab to Side.
+int uxPCRotationKind(TuxTabPosition Side);
+// R grown (or, with a negative By, shrunk) on the side that faces the page.
+TRect uxPCTowardsPage(const TRect& R, TuxTabPosition Side, int By);
+
+// A rectangle on the control (R, of the tab behind a caption) taken into the
+// coordinates of the off-screen caption bitmap whose top-left corner is P on
+// the control; Mirrored tells that the bitmap's gradient colours must swap.
+TRect uxPCCaptionBitmapRect(TuxCustomTabControl* Control, TRect R, TPoint P, TBitmap* Bitmap, bool& Mirrored);
 
 // Registers the painter styles in their fixed order, with the helpers' colours
 // and the palette subscriber; the shutdown unregisters them in the same order.

@@ -90,6 +90,14 @@ bool TuxPCStandardPainter::NavigatorAtRowStart() {
   return P == npLeftTop || P == npRightTop;
 }
 
+void TuxPCStandardPainter::CutNavigatorArea(TRect& Area, int Length) {
+  const bool Start = NavigatorAtRowStart();
+  if (FOwnerControl->IsHorizontalRow())
+    (Start ? Area.left : Area.right) += Start ? Length : -Length;
+  else
+    (Start ? Area.top : Area.bottom) += Start ? Length : -Length;
+}
+
 int TuxPCStandardPainter::GetNavigatorButtonLength(TuxPCNavigatorButton Button) {
   if (Button == nbGoDialog) return FOwnerControl->IsHorizontalRow() ? 12 : 13;
   return 20;
@@ -163,14 +171,7 @@ void TuxPCStandardPainter::CalculateTabsLayout(TuxPCNavigatorButtons Buttons, Ta
   TRect I;
   GetTabsAreaIndents(I);
   TRect Area = pcRect(I.left, I.top, FOwnerControl->Width() - I.right, FOwnerControl->Height() - I.bottom);
-  if (!Buttons.Empty()) {
-    const int L = GetNavigatorAreaLength(Buttons);
-    const bool Start = NavigatorAtRowStart();
-    if (FOwnerControl->IsHorizontalRow())
-      (Start ? Area.left : Area.right) += Start ? L : -L;
-    else
-      (Start ? Area.top : Area.bottom) += Start ? L : -L;
-  }
+  if (!Buttons.Empty()) CutNavigatorArea(Area, GetNavigatorAreaLength(Buttons));
   Params.TabsArea = Area;
   Params.RowLength = FOwnerControl->IsHorizontalRow() ? Area.Width() : Area.Height();
   Params.RowsRect = Area;
@@ -426,8 +427,11 @@ void TuxPCStandardPainter::DrawTab(int VisibleIndex) {
   }
   RestoreClipRegion();
   if (IsTabTransparent(VisibleIndex)) {
-    Canvas()->ExcludeClipRect(FTabContentData.ImageBounds);
-    Canvas()->ExcludeClipRect(FTabContentData.CaptionBounds);
+    // Only the content, as far as it lies on the tab.
+    auto* Content = new TuxRegion(FTabContentData.ImageBounds);
+    Content->Combine(new TuxRegion(FTabContentData.CaptionBounds), rcoUnion, true);
+    Content->Combine(GetTabClipRegion(VisibleIndex), rcoIntersect, true);
+    Canvas()->SetClipRegion(Content, rcoDifference);
   } else {
     DrawTabByEvent(VisibleIndex);
     Canvas()->SetClipRegion(GetTabClipRegion(VisibleIndex), rcoDifference);

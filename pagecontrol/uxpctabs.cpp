@@ -20,14 +20,15 @@ constexpr int TABP_PANE = 9, WP_SMALLCLOSEBUTTON = 19, SPNP_UP = 1, SPNP_DOWN = 
 
 }  // namespace
 
-TuxPCPainterClass TuxPCTabsPainter::Class() {
-  static const Meta M;
-  return &M;
+TuxPainterStyle uxPCLookAndFeelStyle(TuxLookAndFeel* LookAndFeel) {
+  if (!LookAndFeel) return psStandard;
+  return LookAndFeel->GetAvailablePainter(kxThemeKind(tckTab))->GetPainterStyle();
 }
 
+PV_PC_PAINTER_CLASS_OBJECT(TuxPCTabsPainter)
+
 bool TuxPCTabsPainter::Meta::IsDefaultForLookAndFeel(TuxLookAndFeel* LookAndFeel) const {
-  if (!LookAndFeel) return false;
-  const TuxPainterStyle S = LookAndFeel->GetAvailablePainter(kxThemeKind(tckTab))->GetPainterStyle();
+  const TuxPainterStyle S = uxPCLookAndFeelStyle(LookAndFeel);
   return S == psStandard || S == psNative;
 }
 
@@ -37,15 +38,6 @@ bool TuxPCTabsPainter::Meta::IsFallbackForLookAndFeel(TuxLookAndFeel* LookAndFee
 
 // ---------------------------------------------------------------------------
 // metrics
-
-TRect TuxPCTabsPainter::ExtendTowardsPage(const TRect& R, TuxTabPosition Side, int By) {
-  switch (Side) {
-    case tpTop: return pcExtend(R, 0, 0, 0, By);
-    case tpBottom: return pcExtend(R, 0, By, 0, 0);
-    case tpLeft: return pcExtend(R, 0, 0, By, 0);
-    default: return pcExtend(R, By, 0, 0, 0);
-  }
-}
 
 void TuxPCTabsPainter::GetTabRectCorrection(int VisibleIndex, int (&D)[4]) {
   TuxTab* T = VisibleTab(VisibleIndex);
@@ -104,7 +96,7 @@ TColor TuxPCTabsPainter::GetTabColor(int VisibleIndex) {
 TuxRegion* TuxPCTabsPainter::GetTabClipRegion(int VisibleIndex) {
   TuxTab* T = VisibleTab(VisibleIndex);
   TRect R = T->VisibleRect();
-  if (T->IsMain() && !pcIsEmpty(R)) R = ExtendTowardsPage(R, T->Side());
+  if (T->IsMain() && !pcIsEmpty(R)) R = uxPCTowardsPage(R, T->Side(), 1);
   return new TuxRegion(R);
 }
 
@@ -146,14 +138,7 @@ void TuxPCTabsPainter::GetThemeTabPartAndState(int VisibleIndex, int& Part, int&
 void TuxPCTabsPainter::CalculateTabsLayout(TuxPCNavigatorButtons Buttons, TabLayoutParams& Params) {
   TRect Area = ControlBounds();
   const bool Horizontal = FOwnerControl->IsHorizontalRow();
-  if (!FOwnerControl->MultiLine() && !Buttons.Empty()) {
-    const int L = GetNavigatorAreaLength(Buttons);
-    const bool Start = NavigatorAtRowStart();
-    if (Horizontal)
-      (Start ? Area.left : Area.right) += Start ? L : -L;
-    else
-      (Start ? Area.top : Area.bottom) += Start ? L : -L;
-  }
+  if (!FOwnerControl->MultiLine() && !Buttons.Empty()) CutNavigatorArea(Area, GetNavigatorAreaLength(Buttons));
   Params.TabsArea = Area;
   TRect Rows = Area;
   switch (FOwnerControl->TabPosition()) {
@@ -193,7 +178,7 @@ void TuxPCTabsPainter::SetTabContentRects(int VisibleIndex, const TRect& ImageRe
 void TuxPCTabsPainter::InvalidateTab(int VisibleIndex) {
   TuxTab* T = VisibleTab(VisibleIndex);
   const TRect R = T->VisibleRect();
-  if (!pcIsEmpty(R)) InvalidateBounds(ExtendTowardsPage(R, T->Side()));
+  if (!pcIsEmpty(R)) InvalidateBounds(uxPCTowardsPage(R, T->Side(), 1));
 }
 
 bool TuxPCTabsPainter::IsNativePainting() {
@@ -360,14 +345,14 @@ void TuxPCTabsPainter::DrawTabBody(int VisibleIndex) {
   TuxTab* T = VisibleTab(VisibleIndex);
   const TuxTabPosition Side = T->Side();
   const TRect Full = T->FullRect();
-  const TRect Body = ExtendTowardsPage(pcInflate(Full, -2, -2), Side, 2);
+  const TRect Body = uxPCTowardsPage(pcInflate(Full, -2, -2), Side, 2);
   Canvas()->Brush()->SetStyle(bsSolid);
   Canvas()->FillRect(Body, GetTabColor(VisibleIndex));
   if (T->IsMain()) {
-    DrawTabFocusRect(VisibleIndex, ExtendTowardsPage(Body, Side, -1));
+    DrawTabFocusRect(VisibleIndex, uxPCTowardsPage(Body, Side, -1));
   } else {
     // The strip between the tab and the page.
-    const TRect Strip = ExtendTowardsPage(Full, Side, 2);
+    const TRect Strip = uxPCTowardsPage(Full, Side, 2);
     TRect Gap;
     switch (Side) {
       case tpTop: Gap = pcRect(Full.left, Full.bottom, Full.right, Strip.bottom); break;
@@ -489,7 +474,7 @@ void TuxPCTabsPainter::PrepareNativeTab(int VisibleIndex) {
   TuxTab* T = VisibleTab(VisibleIndex);
   const TuxTabPosition Side = T->Side();
   TRect R = T->FullRect();
-  if (T->IsMain()) R = ExtendTowardsPage(R, Side);
+  if (T->IsMain()) R = uxPCTowardsPage(R, Side, 1);
   const bool Vertical = Side == tpLeft || Side == tpRight;
   PrepareOffscreenBitmap(T);
   TBitmap* B = T->OffscreenBitmap.get();
@@ -527,7 +512,7 @@ void TuxPCTabsPainter::DrawNativeTabBody(int VisibleIndex) {
   TBitmap* B = T->OffscreenBitmap.get();
   if (!B) return;
   TRect R = T->FullRect();
-  if (T->IsMain()) R = ExtendTowardsPage(R, T->Side());
+  if (T->IsMain()) R = uxPCTowardsPage(R, T->Side(), 1);
   TRect Caption = FTabContentData.CaptionBounds;
   const int Direction = FOwnerControl->TextDirection();
   if (Direction != 0) {

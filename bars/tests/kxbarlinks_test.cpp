@@ -3,21 +3,7 @@
 // accelerators, and items leaving their bars when they are destroyed.
 #include "bars/tests/kxbartest.h"
 
-class BarsLinkTest : public BarsTest {
- protected:
-  TBarsTestForm* F = nullptr;
-  TkxBarItemLinks* Tools = nullptr;
-  void SetUp() override {
-    BarsTest::SetUp();
-    F = MakeForm();
-    Tools = F->BarManager1->Bars()->Items(1)->ItemLinks();
-  }
-  TkxBarItemLink* ToolLink(TkxBarItem* Item) {
-    for (int i = 0; i < Tools->Count(); ++i)
-      if (Tools->Items(i)->Item() == Item) return Tools->Items(i);
-    return nullptr;
-  }
-};
+using BarsLinkTest = BarsFormTest;
 
 // One button of a group is down at a time; pressing the down one again
 // keeps it down; the group shows the same state in the toolbar and the menu.

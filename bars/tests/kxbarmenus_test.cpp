@@ -4,28 +4,14 @@
 // changed at run time carries its hint along.
 #include "bars/tests/kxbartest.h"
 
-class BarsMenuTest : public BarsTest {
+class BarsMenuTest : public BarsFormTest {
  protected:
-  TBarsTestForm* F = nullptr;
-  TkxBarControl* MainMenu = nullptr;
   void SetUp() override {
-    BarsTest::SetUp();
-    F = MakeForm();
-    MainMenu = ControlOf(F, 0);
+    BarsFormTest::SetUp();
     F->Edit1->SetFocus();
     Pump();
   }
   TkxBarSubMenuControl* FileMenuWindow() { return OpenMenu(MainMenu); }
-  // The link of an item in an open menu.
-  TkxBarItemLink* LinkIn(TkxBarSubMenuControl* Menu, TkxBarItem* Item) {
-    if (!Menu) return nullptr;
-    for (int i = 0; i < Menu->ItemLinks()->Count(); ++i)
-      if (Menu->ItemLinks()->Items(i)->Item() == Item) return Menu->ItemLinks()->Items(i);
-    return nullptr;
-  }
-  TkxBarItem* SelectedItemOf(TCustomkxBarControl* Bar) {
-    return Bar && Bar->SelectedControl() ? Bar->SelectedControl()->Item() : nullptr;
-  }
   void Key(unsigned Vk, unsigned Modifiers = 0) {
     hb->Key(Vk, Modifiers);
     Pump();
@@ -203,4 +189,37 @@ TEST_F(BarsMenuTest, CaptionChangedAtRunTimeCarriesTheHint) {
   F->FileMenu->SetCaption(A("文档(&F)"));
   EXPECT_EQ(F->FileMenu->Hint(), "");
   EXPECT_EQ(MainMenu->ItemLinks()->Items(0)->Caption(), A("文档(&F)"));
+}
+
+// A menu taller than the screen shows scroll arrows; walking past the last
+// shown command scrolls it into view.
+TEST_F(BarsMenuTest, TallMenusScroll) {
+  for (int i = 0; i < 80; ++i) {
+    auto* b = new TkxBarButton(F);
+    b->SetCaption(A("命令") + IntToStr(i + 1));
+    F->ViewMenu->ItemLinks()->Add()->SetItem(b);
+  }
+  ClickLink(MainMenu->ItemLinks()->Items(1));
+  TkxBarSubMenuControl* menu = OpenMenu(MainMenu);
+  ASSERT_NE(menu, nullptr);
+  TRect shown = menu->GetWindowRect();
+  EXPECT_LE(shown.bottom, 1080);
+  EXPECT_TRUE(menu->CanScrollDown());
+  EXPECT_FALSE(menu->CanScrollUp());
+  TkxBarItemLinks* links = F->ViewMenu->ItemLinks();
+  EXPECT_LE(links->Items(79)->ItemRect().Height(), 0);
+  // Up from the first command wraps to the last, which scrolls into view
+  hb->Key(VK_DOWN);
+  Pump();
+  EXPECT_EQ(SelectedItemOf(menu), links->Items(0)->Item());
+  hb->Key(VK_UP);
+  Pump();
+  EXPECT_EQ(SelectedItemOf(menu), links->Items(79)->Item());
+  EXPECT_GT(links->Items(79)->ItemRect().Height(), 0);
+  EXPECT_TRUE(menu->CanScrollUp());
+  EXPECT_FALSE(menu->CanScrollDown());
+  EXPECT_LE(links->Items(0)->ItemRect().Height(), 0);
+  hb->Key(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(OpenMenu(MainMenu), nullptr);
 }

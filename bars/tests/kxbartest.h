@@ -421,3 +421,33 @@ class BarsTest : public CtlTest {
   // The open menu of a bar window, nil when none.
   TkxBarSubMenuControl* OpenMenu(TCustomkxBarControl* Bar) { return Bar ? Bar->ChildMenu() : nullptr; }
 };
+
+// The fixture's form shown, with its main menu window and toolbar links at hand.
+class BarsFormTest : public BarsTest {
+ protected:
+  TBarsTestForm* F = nullptr;
+  TkxBarControl* MainMenu = nullptr;
+  TkxBar* ToolsBar = nullptr;
+  TkxBarItemLinks* Tools = nullptr;
+  void SetUp() override {
+    BarsTest::SetUp();
+    F = MakeForm();
+    MainMenu = ControlOf(F, 0);
+    ToolsBar = F->BarManager1->Bars()->Items(1);
+    Tools = ToolsBar->ItemLinks();
+  }
+  // The first link of an item in a list, nil when none.
+  static TkxBarItemLink* LinkOf(TkxBarItemLinks* Links, TkxBarItem* Item) {
+    for (int i = 0; Links && i < Links->Count(); ++i)
+      if (Links->Items(i)->Item() == Item) return Links->Items(i);
+    return nullptr;
+  }
+  TkxBarItemLink* ToolLink(TkxBarItem* Item) { return LinkOf(Tools, Item); }
+  // The link of an item in an open menu.
+  static TkxBarItemLink* LinkIn(TkxBarSubMenuControl* Menu, TkxBarItem* Item) {
+    return Menu ? LinkOf(Menu->ItemLinks(), Item) : nullptr;
+  }
+  static TkxBarItem* SelectedItemOf(TCustomkxBarControl* Bar) {
+    return Bar && Bar->SelectedControl() ? Bar->SelectedControl()->Item() : nullptr;
+  }
+};

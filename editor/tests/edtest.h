@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/txteditinit.h"
+#include "editor/txthighlighter.h"
 #include "platform/classes/init.h"
 #include "platform/controls/controls_init.h"
 #include "platform/rtl/resources.h"
@@ -30,3 +31,25 @@ inline void InitEditorTestClasses() {
   InitControls();
   InitEditorClasses();
 }
+
+// A highlighter of tests: a line is one token-less scan; Base is the
+// highlighter class it stands on, Attributes the styles it holds.
+template <class Base = TTxtCustomHighlighter>
+class TQuietHighlighter : public Base {
+ public:
+  explicit TQuietHighlighter(TComponent* AOwner) : Base(AOwner) {}
+  TTxtHighlighterAttributes* AddStyle(const AnsiString& Name, TTxtFontStyles Style = 0) {
+    auto* a = new TTxtHighlighterAttributes(Name);
+    a->SetStyle(Style);
+    this->AddAttribute(a);
+    return a;
+  }
+  TTxtHighlighterAttributes* DefaultAttribute(int) override { return nullptr; }
+  bool AtLineEnd() const override { return true; }
+  AnsiString TokenText() const override { return AnsiString(); }
+  TTxtHighlighterAttributes* TokenAttribute() const override { return nullptr; }
+  int TokenKind() const override { return 0; }
+  int TokenStart() const override { return 0; }
+  void NextToken() override {}
+  void StartLine(const AnsiString&, int) override {}
+};

@@ -251,36 +251,20 @@ TEST(TxtEditMisc, FillGradientPaintsItsBands) {
 
 // ---------------------------------------------------------------- scheme highlighters
 
-// A highlighter with fixed attributes and a trivial scanner.
-class TTwoStyles : public TTxtCustomHighlighter {
-  PV_CLASS(TTwoStyles, TTxtCustomHighlighter)
+// Highlighters with fixed attributes and a trivial scanner, named for the walk.
+class TTwoStyles : public TQuietHighlighter<> {
+  PV_CLASS(TTwoStyles, TQuietHighlighter<>)
  public:
-  explicit TTwoStyles(TComponent* AOwner) : TTxtCustomHighlighter(AOwner) {
-    AddAttribute(new TTxtHighlighterAttributes("Comment"));
-    AddAttribute(new TTxtHighlighterAttributes("Key"));
+  explicit TTwoStyles(TComponent* AOwner) : TQuietHighlighter<>(AOwner) {
+    AddStyle("Comment");
+    AddStyle("Key");
   }
-  TTxtHighlighterAttributes* DefaultAttribute(int) override { return nullptr; }
-  bool AtLineEnd() const override { return true; }
-  AnsiString TokenText() const override { return AnsiString(); }
-  TTxtHighlighterAttributes* TokenAttribute() const override { return nullptr; }
-  int TokenKind() const override { return 0; }
-  int TokenStart() const override { return 0; }
-  void NextToken() override {}
-  void StartLine(const AnsiString&, int) override {}
 };
 
-class TSwitching : public TTxtCustomMultiHighlighter {
-  PV_CLASS(TSwitching, TTxtCustomMultiHighlighter)
+class TSwitching : public TQuietHighlighter<TTxtCustomMultiHighlighter> {
+  PV_CLASS(TSwitching, TQuietHighlighter<TTxtCustomMultiHighlighter>)
  public:
-  explicit TSwitching(TComponent* AOwner) : TTxtCustomMultiHighlighter(AOwner) {}
-  TTxtHighlighterAttributes* DefaultAttribute(int) override { return nullptr; }
-  bool AtLineEnd() const override { return true; }
-  AnsiString TokenText() const override { return AnsiString(); }
-  TTxtHighlighterAttributes* TokenAttribute() const override { return nullptr; }
-  int TokenKind() const override { return 0; }
-  int TokenStart() const override { return 0; }
-  void NextToken() override {}
-  void StartLine(const AnsiString&, int) override {}
+  explicit TSwitching(TComponent* AOwner) : TQuietHighlighter<TTxtCustomMultiHighlighter>(AOwner) {}
 };
 
 TEST(TxtEditMisc, WalkOverSchemesNamesMarkersByNumber) {

@@ -160,6 +160,16 @@ TEST_F(PaintTest, EndlessHighlighterStopsThePaint) {
   EXPECT_EQ(Ed->TextDrawer()->DC(), nullptr);  // the drawer was released
 }
 
+TEST_F(PaintTest, GutterGradientRunsLeftToRight) {
+  SetText("x");
+  Ed->Gutter()->SetGradientStartColor(clRed);
+  Ed->Gutter()->SetGradientEndColor(clBlue);
+  Ed->Gutter()->SetGradientSteps(2);
+  Ed->Gutter()->SetGradient(true);
+  EXPECT_EQ(Pixel(1, 60), Rgb(clRed));
+  EXPECT_EQ(Pixel(Ed->GutterWidth() - 4, 60), Rgb(clBlue));
+}
+
 TEST_F(PaintTest, NoRightEdgeAtZero) {
   SetText("x");
   Ed->SetRightEdge(5);

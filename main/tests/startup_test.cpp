@@ -61,10 +61,16 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   EXPECT_NE(Screen->Cursors(crUxDragCopy), Screen->Cursors(crDefault));
   EXPECT_NE(GetClass("TuxScrollBar"), nullptr);
   EXPECT_NE(GetPropInfo(TuxLookAndFeel::StaticClass(), "NativeStyle"), nullptr);
+  // and the docking library's classes, for the windows' dock sites and panels
+  EXPECT_NE(GetClass("TkxDockPanel"), nullptr);
+  EXPECT_NE(GetClass("TkxDockingManager"), nullptr);
   // the page control and its painter styles
   EXPECT_TRUE(PageControlInitialised());
   EXPECT_NE(GetClass("TuxPageControl"), nullptr);
   ASSERT_NE(PaintersFactory(), nullptr);
+  EXPECT_EQ(PaintersFactory()->Count(), 9);
+  EXPECT_NE(GetClass("TkxFlowChart"), nullptr);
+  EXPECT_NE(GetClass("TkxDbOrgChart"), nullptr);
 
   // the workbench: the library module's controller sets the look of the
   // framework's controls, the frame comes up with the library open

@@ -44,6 +44,23 @@ class PcSheetTest : public PcTest {
 
   static AnsiString Cn(const char* Utf8) { return Utf8ToAnsi(Utf8); }
 
+  // The control drawn into a bitmap of its size, on teal so that anything
+  // left unpainted shows.
+  std::unique_ptr<TBitmap> Render(TuxCustomTabControl* C) {
+    auto B = std::make_unique<TBitmap>();
+    B->SetSize(C->Width(), C->Height());
+    B->Canvas()->Brush()->SetColor(TColor(0x808000));
+    B->Canvas()->FillRect(pcRect(0, 0, C->Width(), C->Height()));
+    C->PaintTo(B->Canvas()->Handle(), 0, 0);
+    return B;
+  }
+  // A pixel as a colour, read from the bits.
+  static TColor Px(TBitmap* B, int X, int Y) {
+    const std::uint32_t P = B->ScanLine(Y)[X];
+    return TColor(((P >> 16) & 255) | (P & 0xFF00) | ((P & 255) << 16));
+  }
+  static TColor Rgb(TColor C) { return TColor(ColorToRGB(C) & 0xFFFFFF); }
+
   // A control of the style in one cell; Multi gives several rows.
   TuxCustomTabControl* MakeCell(int Style, TuxTabPosition Side, bool Multi, TImageList* Images, int X, int Y,
                                 const std::function<void(TuxCustomTabControl*)>& Setup) {

@@ -267,6 +267,23 @@ TEST_F(PcPageTest, CloseButtonFreesTheActiveSheet) {
   EXPECT_EQ(PC->ActivePage(), Sheet("C"));
 }
 
+TEST_F(PcPageTest, SheetsShowThePainterPage) {
+  MakePages({"A", "B"});
+  PC->SetStyle(8);  // Office11: the page is a gradient behind a sheet of the parent's colour
+  Pump();
+  TBitmap B;
+  B.SetSize(PC->Width(), PC->Height());
+  PC->PaintTo(B.Canvas()->Handle(), 0, 0);
+  const TRect D = PC->DisplayRect();
+  const std::uint32_t Top = B.ScanLine(D.top + 1)[D.left + 20] & 0xFFFFFF,
+                      Bottom = B.ScanLine(D.bottom - 2)[D.left + 20] & 0xFFFFFF;
+  EXPECT_NE(Top, Bottom);  // the sheet shows the page control's gradient, not a flat brush
+  // A sheet of its own colour shows that colour.
+  Sheet("A")->SetColor(clRed);
+  PC->PaintTo(B.Canvas()->Handle(), 0, 0);
+  EXPECT_EQ(B.ScanLine(D.top + 10)[D.left + 20] & 0xFFFFFF, 0xFF0000u);
+}
+
 TEST_F(PcPageTest, ShowHandlerErrorsGoToTheApplication) {
   MakePages({"A", "B"});
   Log.Throw = true;

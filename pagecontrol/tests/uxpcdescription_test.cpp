@@ -62,10 +62,9 @@ const char* const kDesignText = R"(object StoryModuleDesigner: TPcDesignForm
     Options = [pcoCloseButton, pcoGradient, pcoGradientClientArea, pcoRedrawOnResize]
     OnChange = uxPageControl1Change
     OnPageChanging = uxPageControl1PageChanging
-    ClientRectBottom = 451
-    ClientRectLeft = 2
-    ClientRectRight = 238
-    ClientRectTop = 22
+    ClientRectBottom = 453
+    ClientRectRight = 240
+    ClientRectTop = 23
     object uxTabSheet1: TuxTabSheet
       Caption = '库'
       ImageIndex = 0

@@ -200,6 +200,21 @@ TEST_F(PcLayoutTest, CtrlTabReachesTheTabsFromAControlInside) {
   EXPECT_EQ(C->TabIndex(), 1);
 }
 
+TEST_F(PcLayoutTest, AcceleratorsAndHiddenTabs) {
+  auto* C = Shown(400, 100, {"&Alpha", "&Beta", "&Gamma"});
+  C->Tabs()->Tabs(1)->SetEnabled(false);
+  EXPECT_EQ(C->Perform(CM_DIALOGCHAR, 'g', 0), 1);
+  EXPECT_EQ(C->TabIndex(), 2);
+  EXPECT_EQ(C->Perform(CM_DIALOGCHAR, 'b', 0), 0);  // a disabled tab is not chosen
+  EXPECT_EQ(C->TabIndex(), 2);
+  // Hidden tabs: no hits, no keys, the page takes the whole control.
+  C->SetHideTabs(true);
+  EXPECT_EQ(C->TabAt(10, 10), -1);
+  Word Key = VK_LEFT;
+  EXPECT_FALSE(C->ProcessKey(Key, TShiftState()));
+  EXPECT_EQ(C->Painter()->GetDisplayRect(), pcRect(0, 0, 400, 100));
+}
+
 TEST_F(PcLayoutTest, ButtonStyleKeysMoveATrackingMark) {
   auto* C = Shown(400, 100, {"50", "50", "50"}, 102);
   Word Key = VK_RIGHT;

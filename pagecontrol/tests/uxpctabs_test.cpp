@@ -11,20 +11,6 @@ namespace {
 class PcTabsTest : public PcSheetTest {
  protected:
   static TuxPCStandardPainter* Std(TuxCustomTabControl* C) { return static_cast<TuxPCStandardPainter*>(C->Painter()); }
-  // The control drawn into a bitmap of its size.
-  std::unique_ptr<TBitmap> Render(TuxCustomTabControl* C) {
-    auto B = std::make_unique<TBitmap>();
-    B->SetSize(C->Width(), C->Height());
-    B->Canvas()->Brush()->SetColor(TColor(0x808000));
-    B->Canvas()->FillRect(pcRect(0, 0, C->Width(), C->Height()));
-    C->PaintTo(B->Canvas()->Handle(), 0, 0);
-    return B;
-  }
-  static TColor Px(TBitmap* B, int X, int Y) {
-    const std::uint32_t P = B->ScanLine(Y)[X];
-    return TColor(((P >> 16) & 255) | (P & 0xFF00) | ((P & 255) << 16));
-  }
-  static TColor Rgb(TColor C) { return TColor(ColorToRGB(C) & 0xFFFFFF); }
 };
 
 TEST_F(PcTabsTest, NavigatorButtonsAtTheEndOfTheRow) {
@@ -244,6 +230,41 @@ TEST_F(PcTabsTest, RotatedImagesAreCachedByColourAndState) {
   }
 }
 
+struct DrawLog {
+  int Tabs = 0, Fonts = 0;
+  bool Default = true;
+  void DrawTab(TuxCustomTabControl*, TuxTab*, bool& DefaultDraw) {
+    ++Tabs;
+    DefaultDraw = Default;
+  }
+  void DrawTabEx(TuxCustomTabControl*, TuxTab* T, TFont* F) {
+    ++Fonts;
+    if (T->Index() == 0) F->SetColor(clRed);
+  }
+};
+
+TEST_F(PcTabsTest, OwnerDrawingEvents) {
+  auto* C = MakeControl(300, 80, {"Abc", "Def"}, 1);
+  C->SetTabWidth(60);
+  DrawLog L;
+  C->OnDrawTabEx = TuxDrawTabExEvent(&L, &DrawLog::DrawTabEx);
+  C->OnDrawTab = TuxDrawTabEvent(&L, &DrawLog::DrawTab);
+  Form->Show();
+  Pump();
+  auto B = Render(C);
+  EXPECT_EQ(L.Tabs, 0);  // OwnerDraw is off
+  EXPECT_GT(L.Fonts, 0);
+  const TRect R = C->VisibleTab(1)->FullRect();
+  C->SetOwnerDraw(true);
+  L.Default = false;  // the handler draws the tabs itself: nothing of them is drawn
+  B = Render(C);
+  EXPECT_EQ(L.Tabs, 2);
+  EXPECT_EQ(Px(B.get(), R.left + 3, R.top + 5), TColor(0x808000));
+  L.Default = true;
+  B = Render(C);
+  EXPECT_EQ(Px(B.get(), R.left + 3, R.top + 5), Rgb(clBtnFace));
+}
+
 // A stand-in visual-style library: styles on, every theme opens, and each
 // themed part is drawn as a fill with a dark line along its top edge.
 struct FakeTheme {
@@ -272,6 +293,7 @@ struct FakeTheme {
 
 TEST_F(PcTabsTest, NativeDrawingTurnsThemedTabsToTheirSide) {
   auto* C = MakeControl(200, 100, {"a", "b"}, 0);
+  C->LookAndFeel()->SetKind(lfStandard);
   EXPECT_FALSE(C->Painter()->IsNativePainting());  // no library
   C->LookAndFeel()->SetNativeStyle(true);
   EXPECT_EQ(Std(C)->GetNavigatorButtonThickness(), 20);
@@ -279,6 +301,10 @@ TEST_F(PcTabsTest, NativeDrawingTurnsThemedTabsToTheirSide) {
   EXPECT_EQ(C->Painter()->GetStyleID(), 1);
   EXPECT_TRUE(C->Painter()->IsNativePainting());
   EXPECT_EQ(Std(C)->GetNavigatorButtonThickness(), 17);
+  C->SetStyle(7);  // Flat keeps the themed drawing, with smaller buttons
+  EXPECT_TRUE(C->Painter()->IsNativePainting());
+  EXPECT_EQ(Std(C)->GetNavigatorButtonThickness(), 15);
+  C->SetStyle(0);
   C->SetTabWidth(60);
   C->SetTabPosition(tpBottom);
   Form->Show();

@@ -123,6 +123,56 @@ TEST(Bitmaps, StreamRoundTripAndBadData) {
 
 class ControlsTest : public CtlTest {};
 
+// What a control draws on its canvas outside painting (here from a click)
+// reaches the screen once the message is handled.
+TEST_F(ControlsTest, CanvasDrawingOutsidePaintReachesTheScreen) {
+  auto* f = new TForm(Application, 0);
+  f->SetBounds(10, 10, 200, 150);
+  auto* box = new TBox(f);
+  box->SetParent(f);
+  box->SetBounds(10, 10, 60, 40);
+  f->Show();
+  Pump();
+  struct Draw {
+    TBox* Box;
+    void OnClick(TObject*) {
+      Box->Canvas()->Brush()->SetColor(clRed);
+      Box->Canvas()->FillRect(TRect{0, 0, 20, 20});
+    }
+  } draw{box};
+  box->OnClick = TNotifyEvent(&draw, &Draw::OnClick);
+  TPoint p = At(box, 5, 5);
+  EXPECT_NE(hb->ScreenPixel(p.x, p.y) & 0xFFFFFF, 0xFF0000u);
+  hb->Click(p.x, p.y);
+  Pump();
+  EXPECT_EQ(hb->ScreenPixel(p.x, p.y) & 0xFFFFFF, 0xFF0000u);
+  box->OnClick = TNotifyEvent();
+  f->Free();
+}
+
+// A control that changes its size again while it handles a size change keeps
+// the size it chose; the outer change does not write its own numbers back.
+TEST_F(ControlsTest, SizeChangedAgainWhileResizingHolds) {
+  auto* f = new TForm(Application, 0);
+  auto* box = new TBox(f);
+  box->SetParent(f);
+  f->Show();
+  struct Grow {
+    TBox* Box;
+    void OnResize(TObject*) {
+      if (Box->Height() < 40) Box->SetBounds(Box->Left(), Box->Top(), Box->Width(), 40);
+    }
+  } grow{box};
+  box->OnResize = TNotifyEvent(&grow, &Grow::OnResize);
+  box->SetBounds(0, 0, 60, 20);
+  EXPECT_EQ(box->Height(), 40);
+  RECT r;
+  GetWindowRect(box->Handle(), &r);
+  EXPECT_EQ(r.bottom - r.top, 40);
+  box->OnResize = TNotifyEvent();
+  f->Free();
+}
+
 TEST_F(ControlsTest, ParentFontAndColorFlowDown) {
   auto* f = new TForm(Application, 0);
   auto* outer = new TBox(f);

@@ -12,7 +12,6 @@
 #include <QScreen>
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include "platform/backend/desktop/tests/testsupport.h"
@@ -21,18 +20,6 @@ namespace {
 
 using namespace pvtest;
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-std::string Trim(std::string s) {
-  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
-  return s;
-}
 
 // A notification area on the display: it owns the system-tray selection and
 // embeds the icon windows that ask to dock, side by side in its own window.
@@ -215,27 +202,6 @@ class ProgramOnDisplay : public ::testing::Test {
     program = Spawn({Program()});
     if (program.pid <= 0) return {};
     return WaitForFrame(15000);
-  }
-
-  struct Geometry {
-    int x = 0, y = 0, w = 0, h = 0;
-  };
-  Geometry GeometryOf(const std::string& win) {
-    std::string geo;
-    RunProcess({"xdotool", "getwindowgeometry", "--shell", win}, &geo, 2000);
-    Geometry r;
-    std::istringstream g(geo);
-    for (std::string kv; std::getline(g, kv);) {
-      auto eq = kv.find('=');
-      if (eq == std::string::npos) continue;
-      std::string k = kv.substr(0, eq);
-      int v = std::atoi(kv.c_str() + eq + 1);
-      if (k == "X") r.x = v;
-      else if (k == "Y") r.y = v;
-      else if (k == "WIDTH") r.w = v;
-      else if (k == "HEIGHT") r.h = v;
-    }
-    return r;
   }
 
   // A visible window of the program other than `other` (a pop-up), polled for at most `ms`.
