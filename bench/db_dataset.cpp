@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/node_table_fixture.h"
 #include "platform/db/ado.h"
 #include "platform/rtl/strings.h"
 
@@ -19,39 +20,7 @@ namespace {
 
 constexpr int kRows = 100000;
 
-std::string Columns() {
-  std::string c = "tid INTEGER PRIMARY KEY AUTOINCREMENT, tparent INTEGER, tname TEXT(50)";
-  for (int i = 1; i <= 6; ++i) c += ", ttext" + std::to_string(i) + " MEMO";
-  c += ", ttext7 LONGBINARY, timage INTEGER, tsortid TEXT(10)";
-  for (int i = 11; i <= 17; ++i) c += ", tparent" + std::to_string(i) + " INTEGER";
-  for (const char* n : {"tchartwidth", "tchartheight", "tchartcolor", "tchartshape", "tchartchalign",
-                        "tchartimalign", "tchartorder", "tchartimage", "treflibid"})
-    c += std::string(", ") + n + " INTEGER";
-  c += ", treflibtablename TEXT(50)";
-  for (int i = 1; i <= 8; ++i) c += ", tview" + std::to_string(i) + " INTEGER";
-  for (int i = 1; i <= 8; ++i) c += ", tviewname" + std::to_string(i) + " TEXT(50)";
-  c += ", tlinktable TEXT(50), tlinkpath TEXT(50)";
-  for (int i = 1; i <= 8; ++i) c += ", tviewcolor" + std::to_string(i) + " INTEGER";
-  for (int i = 1; i <= 8; ++i) c += ", tviewico" + std::to_string(i) + " INTEGER";
-  return c + ", ttype INTEGER";
-}
-
-void Check(int rc, sqlite3* db) {
-  if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-    std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-    std::abort();
-  }
-}
-
-// Removes the benchmark file (and its log files) when the program ends.
-struct RemoveAtExit {
-  std::string path;
-  ~RemoveAtExit() {
-    if (path.empty()) return;
-    std::error_code ec;
-    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix, ec);
-  }
-} gBenchFileCleanup;
+RemoveBenchFileAtExit gBenchFileCleanup;
 
 // The benchmark file, made once per run in the temporary folder (or $PV_BENCH_DIR).
 const std::string& BenchFile() {
@@ -61,11 +30,11 @@ const std::string& BenchFile() {
                     ("pv_db_bench_" + std::to_string(getpid()) + ".l");
     std::filesystem::remove(p);
     sqlite3* db = nullptr;
-    Check(sqlite3_open(p.c_str(), &db), db);
-    Check(sqlite3_exec(db, ("CREATE TABLE nodes (" + Columns() + ")").c_str(), nullptr, nullptr, nullptr), db);
-    Check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
+    CheckSqlite(sqlite3_open(p.c_str(), &db), db);
+    CheckSqlite(sqlite3_exec(db, ("CREATE TABLE nodes (" + NodeTableColumns() + ")").c_str(), nullptr, nullptr, nullptr), db);
+    CheckSqlite(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
     sqlite3_stmt* ins = nullptr;
-    Check(sqlite3_prepare_v2(db,
+    CheckSqlite(sqlite3_prepare_v2(db,
                              "INSERT INTO nodes (tparent, tname, timage, tsortid, tchartwidth, tchartheight, "
                              "tchartcolor, ttype, ttext2) VALUES (?1, ?2, 0, ?3, 60, 30, 4278190104, 4, ?4)",
                              -1, &ins, nullptr),
@@ -77,12 +46,12 @@ const std::string& BenchFile() {
       std::string sort = std::to_string(i % 100);
       sqlite3_bind_text(ins, 3, sort.c_str(), -1, SQLITE_TRANSIENT);
       sqlite3_bind_text(ins, 4, "正文正文正文正文正文正文正文正文", -1, SQLITE_STATIC);
-      Check(sqlite3_step(ins), db);
+      CheckSqlite(sqlite3_step(ins), db);
       sqlite3_reset(ins);
     }
     sqlite3_finalize(ins);
-    Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
-    Check(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), db);
+    CheckSqlite(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+    CheckSqlite(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), db);
     sqlite3_close(db);
     gBenchFileCleanup.path = p;
     return p;

@@ -28,17 +28,7 @@ BENCHMARK(BM_LineStoreLoad)->Unit(benchmark::kMillisecond);
 void BM_SplitIntoVector(benchmark::State& state) {
   const std::string& text = Text();
   for (auto _ : state) {
-    std::vector<std::string> lines;
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p < end) {
-      const char* e = p;
-      while (e < end && *e != '\r' && *e != '\n') ++e;
-      lines.emplace_back(p, e);
-      if (e < end && *e == '\r') ++e;
-      if (e < end && *e == '\n') ++e;
-      p = e;
-    }
+    const std::vector<std::string> lines = SplitLines(text);
     benchmark::DoNotOptimize(lines.size());
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));

@@ -11,18 +11,7 @@
 namespace {
 
 const std::vector<std::string>& Lines() {
-  static const std::vector<std::string> lines = [] {
-    std::string text = MakeChineseText(5u << 20);
-    std::vector<std::string> v;
-    std::size_t p = 0;
-    while (p < text.size()) {
-      std::size_t e = text.find("\r\n", p);
-      if (e == std::string::npos) e = text.size();
-      v.push_back(text.substr(p, e - p));
-      p = e + 2;
-    }
-    return v;
-  }();
+  static const std::vector<std::string> lines = SplitLines(MakeChineseText(5u << 20));
   return lines;
 }
 

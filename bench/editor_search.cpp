@@ -16,18 +16,7 @@ const std::string& Text() {
 }
 
 const std::vector<std::string>& Lines() {
-  static const std::vector<std::string> lines = [] {
-    const std::string& text = Text();
-    std::vector<std::string> v;
-    std::size_t p = 0;
-    while (p < text.size()) {
-      std::size_t e = text.find("\r\n", p);
-      if (e == std::string::npos) e = text.size();
-      v.push_back(text.substr(p, e - p));
-      p = e + 2;
-    }
-    return v;
-  }();
+  static const std::vector<std::string> lines = SplitLines(Text());
   return lines;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <random>
 #include <string>
+#include <vector>
 
 inline std::string MakeChineseText(std::size_t bytes, unsigned seed = 936) {
   std::mt19937 rng(seed);
@@ -26,4 +27,21 @@ inline std::string MakeChineseText(std::size_t bytes, unsigned seed = 936) {
     out += "\r\n";
   }
   return out;
+}
+
+// The lines of a text split at CR LF, CR or LF: the work every editor's
+// loading is measured against.
+inline std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end) {
+    const char* e = p;
+    while (e < end && *e != '\r' && *e != '\n') ++e;
+    lines.emplace_back(p, e);
+    if (e < end && *e == '\r') ++e;
+    if (e < end && *e == '\n') ++e;
+    p = e;
+  }
+  return lines;
 }

@@ -91,57 +91,6 @@ AnsiString CommandToText(int Command) {
   return std::to_string(Command);
 }
 
-TShortCut ShortCut(Word Key, TShiftState Shift) {
-  if (Key & 0xFF00) return 0;
-  TShortCut r = Key;
-  if (Shift.Contains(ssShift)) r |= scShift;
-  if (Shift.Contains(ssCtrl)) r |= scCtrl;
-  if (Shift.Contains(ssAlt)) r |= scAlt;
-  return r;
-}
-
-void ShortCutToKey(TShortCut Value, Word& Key, TShiftState& Shift) {
-  Key = Value & 0xFF;
-  Shift = TShiftState{};
-  if (Value & scShift) Shift << ssShift;
-  if (Value & scCtrl) Shift << ssCtrl;
-  if (Value & scAlt) Shift << ssAlt;
-}
-
-AnsiString ShortCutToText(TShortCut Value) {
-  Word key = Value & 0xFF;
-  AnsiString name;
-  if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) name = AnsiString(1, char(key));
-  else if (key >= 112 && key <= 135) name = "F" + std::to_string(key - 111);
-  else if (key >= 96 && key <= 105) name = "Num " + std::to_string(key - 96);
-  else {
-    switch (key) {
-      case 8: name = "BkSp"; break;
-      case 9: name = "Tab"; break;
-      case 13: name = "Enter"; break;
-      case 27: name = "Esc"; break;
-      case 32: name = "Space"; break;
-      case 33: name = "PgUp"; break;
-      case 34: name = "PgDn"; break;
-      case 35: name = "End"; break;
-      case 36: name = "Home"; break;
-      case 37: name = "Left"; break;
-      case 38: name = "Up"; break;
-      case 39: name = "Right"; break;
-      case 40: name = "Down"; break;
-      case 45: name = "Ins"; break;
-      case 46: name = "Del"; break;
-      default: break;
-    }
-  }
-  if (name.empty()) return AnsiString();
-  AnsiString s;
-  if (Value & scShift) s += "Shift+";
-  if (Value & scCtrl) s += "Ctrl+";
-  if (Value & scAlt) s += "Alt+";
-  return s + name;
-}
-
 // ---------------------------------------------------------------- keystroke
 
 void TTxtEditKeyStroke::Assign(TPersistent* Source) {

@@ -5,9 +5,9 @@
 #include "platform/classes/classes.h"
 #include "platform/classes/events.h"
 #include "platform/classes/typinfo.h"
+#include "platform/controls/menus.h"
 
 using TTxtEditorCommand = Word;
-using TShortCut = Word;
 
 PV_DECLARE_EXCEPTION(ETxtKeyError, Exception)
 
@@ -39,12 +39,6 @@ AnsiString CommandToText(int Command);
 // The 101 named commands as a name table for integer properties.
 const TIdentMap* EditorCommandIdents();
 
-// The platform's shortcut encoding: virtual-key code in the low byte,
-// 0x2000 Shift, 0x4000 Ctrl, 0x8000 Alt.
-constexpr Word scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
-TShortCut ShortCut(Word Key, TShiftState Shift);
-void ShortCutToKey(TShortCut ShortCut, Word& Key, TShiftState& Shift);
-AnsiString ShortCutToText(TShortCut ShortCut);
 
 class TTxtEditKeyStrokes;
 

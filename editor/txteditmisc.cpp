@@ -4,6 +4,7 @@
 
 #include "editor/txtdbcs.h"
 #include "editor/txthighlighter.h"
+#include "editor/txtscheme.h"
 #include "platform/rtl/strings.h"
 
 using namespace txtdbcs;
@@ -193,12 +194,35 @@ bool WalkHighlighterAttributes(TTxtCustomHighlighter* Highlighter, bool SkipDupl
   AnsiString prefix = ShortHighlighterName(Highlighter->ClassName()) +
                       std::to_string(SameClassIndex(Highlighter, *visited)) + ".";
   bool result = true;
+  if (auto* multi = dynamic_cast<TTxtCustomMultiHighlighter*>(Highlighter)) {
+    // the highlighter outside the schemes first, then each scheme's marker
+    // style (numbered from 1) and its highlighter
+    result = WalkHighlighterAttributes(multi->DefaultHighlighter(), SkipDuplicates, Callback, Params);
+    for (int i = 0; result && i < multi->Schemes()->Count(); ++i) {
+      TScheme* scheme = multi->SchemeAt(i);
+      TTxtHighlighterAttributes* marker = scheme->MarkerAttri();
+      result = Callback(Highlighter, marker, prefix + marker->StyleName() + std::to_string(i + 1), Params);
+      if (result) result = WalkHighlighterAttributes(scheme->Highlighter(), SkipDuplicates, Callback, Params);
+    }
+    return result;
+  }
   for (int i = 0; i < Highlighter->AttributeCount(); ++i) {
     TTxtHighlighterAttributes* a = Highlighter->AttributeAt(i);
     result = Callback(Highlighter, a, prefix + a->StyleName(), Params);
     if (!result) break;
   }
   return result;
+}
+
+void FillGradient(TCanvas* Canvas, TColor StartColor, TColor EndColor, bool Horizontal, const TRect& Rect,
+                  int Steps) {
+  TBrush* brush = Canvas->Brush();
+  const TColor oldColor = brush->Color();
+  for (const TGradientBand& band : GradientBands(ColorToRGB(StartColor), ColorToRGB(EndColor), Horizontal, Rect, Steps)) {
+    brush->SetColor(TColor(band.Color));
+    Canvas->FillRect(TRect(band.Rect));
+  }
+  brush->SetColor(oldColor);
 }
 
 std::vector<TGradientBand> GradientBands(COLORREF StartColor, COLORREF EndColor, bool Horizontal,

@@ -8,6 +8,7 @@
 #include "editor/txtedittypes.h"
 #include "platform/rtl/types.h"
 #include "platform/rtl/wintypes.h"
+#include "platform/controls/graphics.h"
 
 class TTxtCustomHighlighter;
 class TTxtHighlighterAttributes;
@@ -76,3 +77,7 @@ struct TGradientBand {
 };
 std::vector<TGradientBand> GradientBands(COLORREF StartColor, COLORREF EndColor, bool Horizontal,
                                          const RECT& Rect, int Steps);
+// Fills Rect with Steps bands (2..256) from StartColor to EndColor, left to
+// right (Horizontal) or top to bottom.
+void FillGradient(TCanvas* Canvas, TColor StartColor, TColor EndColor, bool Horizontal, const TRect& Rect,
+                  int Steps);

@@ -2,19 +2,6 @@
 
 #include "platform/rtl/strings.h"
 
-void TTxtNotifyEventChain::Remove(const TNotifyEvent& H) {
-  for (std::size_t i = 0; i < FHandlers.size(); ++i)
-    if (FHandlers[i] == H) {
-      FHandlers.erase(FHandlers.begin() + std::ptrdiff_t(i));
-      return;
-    }
-}
-
-void TTxtNotifyEventChain::Fire() {
-  std::vector<TNotifyEvent> copy = FHandlers;
-  for (const TNotifyEvent& h : copy) h(Sender);
-}
-
 // ---------------------------------------------------------------- attributes
 
 TTxtHighlighterAttributes::TTxtHighlighterAttributes(const AnsiString& Name) : FStyleName(Name) {

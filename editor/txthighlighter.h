@@ -5,6 +5,7 @@
 #include <bitset>
 #include <vector>
 
+#include "editor/txtmethodchain.h"
 #include "platform/classes/classes.h"
 #include "platform/classes/events.h"
 #include "platform/rtl/registry.h"
@@ -20,19 +21,6 @@ using TTxtFontStyles = Byte;
 constexpr TTxtFontStyles txtBold = 1, txtItalic = 2, txtUnderline = 4, txtStrikeOut = 8;
 
 using TTxtCharSet = std::bitset<256>;
-
-// Handlers called with one sender, which the chain's owner sets before each call.
-class TTxtNotifyEventChain {
- public:
-  void Add(const TNotifyEvent& H) { FHandlers.push_back(H); }
-  void Remove(const TNotifyEvent& H);
-  int Count() const { return int(FHandlers.size()); }
-  void Fire();
-  TObject* Sender = nullptr;
-
- private:
-  std::vector<TNotifyEvent> FHandlers;
-};
 
 class TTxtHighlighterAttributes : public TPersistent {
   PV_CLASS(TTxtHighlighterAttributes, TPersistent)

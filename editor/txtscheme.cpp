@@ -1,6 +1,7 @@
 #include "editor/txtscheme.h"
 
 #include "editor/regexpr.h"
+#include "platform/classes/typinfo.h"
 #include "platform/rtl/strings.h"
 
 void CheckRegularExpression(const AnsiString& Expr) {
@@ -73,4 +74,49 @@ void TScheme::SetHighlighter(TTxtCustomHighlighter* Value) {
     FHighlighter->HookAttributeChange(TNotifyEvent(owner, &TTxtCustomHighlighter::NotifyAttributeChange));
   }
   Changed(true);
+}
+
+// ---------------------------------------------------------------- multi-scheme highlighter
+
+TTxtCustomMultiHighlighter::TTxtCustomMultiHighlighter(TComponent* AOwner)
+    : TTxtCustomHighlighter(AOwner), FSchemes(std::make_unique<TOwnedCollection>(this, TScheme::StaticClass())) {}
+
+TTxtCustomMultiHighlighter::~TTxtCustomMultiHighlighter() {
+  FSchemes.reset();  // the schemes unhook from this highlighter while it is whole
+  SetDefaultHighlighter(nullptr);
+}
+
+void TTxtCustomMultiHighlighter::SetDefaultHighlighter(TTxtCustomHighlighter* Value) {
+  if (FDefaultHighlighter == Value) return;
+  if (FDefaultHighlighter) {
+    FDefaultHighlighter->UnhookAttributeChange(TNotifyEvent(this, &TTxtCustomHighlighter::NotifyAttributeChange));
+    FDefaultHighlighter->RemoveFreeNotification(this);
+  }
+  FDefaultHighlighter = Value;
+  if (Value) {
+    Value->FreeNotification(this);
+    Value->HookAttributeChange(TNotifyEvent(this, &TTxtCustomHighlighter::NotifyAttributeChange));
+  }
+}
+
+void TTxtCustomMultiHighlighter::Notification(TComponent* AComponent, TOperation Operation) {
+  TTxtCustomHighlighter::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FDefaultHighlighter) FDefaultHighlighter = nullptr;
+  if (FSchemes)
+    for (int i = 0; i < FSchemes->Count(); ++i)
+      if (SchemeAt(i)->Highlighter() == AComponent) SchemeAt(i)->SetHighlighter(nullptr);
+}
+
+void RegisterSchemeClasses() {
+  RegisterProps<TScheme>([](TPropBuilder<TScheme>& p) {
+    p.Prop("CaseSensitive", &TScheme::CaseSensitive, &TScheme::SetCaseSensitive).Default(true);
+    p.Prop("StartExpr", &TScheme::StartExpr, &TScheme::SetStartExpr);
+    p.Prop("EndExpr", &TScheme::EndExpr, &TScheme::SetEndExpr);
+    p.Prop("Highlighter", &TScheme::Highlighter, &TScheme::SetHighlighter);
+    p.Prop("MarkerAttri", &TScheme::MarkerAttri, &TScheme::SetMarkerAttri);
+    p.Prop("SchemeName", &TScheme::SchemeName, &TScheme::SetSchemeName);
+    p.Field("OnCheckStartMarker", &TScheme::OnCheckStartMarker);
+    p.Field("OnCheckEndMarker", &TScheme::OnCheckEndMarker);
+  });
 }

@@ -2,6 +2,8 @@
 // highlighter used inside it and the style of the markers. Kept in a
 // collection owned by a switching highlighter.
 #pragma once
+#include <memory>
+
 #include "editor/txthighlighter.h"
 
 using TTxtMarkerCheckEvent =
@@ -44,6 +46,29 @@ class TScheme : public TCollectionItem {
   TTxtHighlighterAttributes* FMarkerAttri;
   AnsiString FSchemeName;
 };
+
+// A highlighter that switches to inner highlighters inside marked stretches of
+// text: its schemes (a collection of TScheme it owns) and the highlighter used
+// outside them. The system has no such highlighter of its own; the scheme
+// items and the attribute walk of the exporters know this interface.
+class TTxtCustomMultiHighlighter : public TTxtCustomHighlighter {
+  PV_CLASS(TTxtCustomMultiHighlighter, TTxtCustomHighlighter)
+ public:
+  explicit TTxtCustomMultiHighlighter(TComponent* AOwner);
+  ~TTxtCustomMultiHighlighter() override;
+  TOwnedCollection* Schemes() const { return FSchemes.get(); }
+  TScheme* SchemeAt(int Index) const { return static_cast<TScheme*>(FSchemes->Items(Index)); }
+  TTxtCustomHighlighter* DefaultHighlighter() const { return FDefaultHighlighter; }
+  void SetDefaultHighlighter(TTxtCustomHighlighter* Value);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  std::unique_ptr<TOwnedCollection> FSchemes;
+  TTxtCustomHighlighter* FDefaultHighlighter = nullptr;
+};
+
+// Registers the scheme item's published properties for window descriptions.
+void RegisterSchemeClasses();
 
 // Checks that Expr compiles; a syntax error is raised again as ERegExpr with a
 // message that names the expression, the position and the fault.

@@ -29,6 +29,12 @@ TColor Office11FloatingCaptionFillColor, Office11FloatingCaptionColor, Office11O
     Office11MenuNonRecentSideStripColor1, Office11MenuNonRecentSideStripColor2,
     Office11CalendarHeaderColor, Office11SubItemColor, Office11SelectedCaptionTextColor,
     Office11ContainerBorderColor;
+TColor Office11HideBarColor1, Office11HideBarColor2, Office11DockBackColor1, Office11DockBackColor2,
+    Office11DockBorderColor1, Office11DockBorderColor2, Office11ActiveCaptionTextColor,
+    Office11InactiveCaptionTextColor, Office11TabFrameColor, Office11TabSeparatorDarkColor,
+    Office11TabSeparatorLightColor, Office11HotButtonColor1, Office11HotButtonColor2,
+    Office11PressedButtonColor1, Office11PressedButtonColor2, Office11HideBarButtonColor1,
+    Office11HideBarButtonColor2, Office11ButtonTextColor, Office11GrayTextColor;
 int Office11TubePercent = 75;
 
 HBRUSH Office11GripDarkBrush, Office11GripLightBrush, Office11SeparatorDarkBrush,
@@ -220,6 +226,27 @@ void ComputeOffice11Colors() {
   Office11SubItemColor = Office11MarkDarkBlendColors[0];
   Office11SelectedCaptionTextColor = Office11CaptionTextColor;
   Office11ContainerBorderColor = Office11FrameColor;
+  // The dock entries are the same mixes as these: in the classic scheme side
+  // bars start at the face colour and fade 20% towards the window colour, the
+  // dock background runs from 22% to 96%, frames are the shadow colour, and
+  // hot, pressed and hide-bar buttons take the bar's hot colours.
+  Office11HideBarColor1 = Office11DockColor1;
+  Office11HideBarColor2 = Office11DockColor2;
+  Office11DockBackColor1 = Office11BarColor1;
+  Office11DockBackColor2 = Office11BarColor2;
+  Office11DockBorderColor1 = Office11DockBackColor2;
+  Office11DockBorderColor2 = Office11FrameColor;
+  Office11ActiveCaptionTextColor = Office11CaptionTextColor;
+  Office11InactiveCaptionTextColor = Office11TextColor;
+  Office11TabFrameColor = Office11SelectedBorderColor;
+  Office11TabSeparatorDarkColor = Office11SeparatorDarkColor;
+  Office11TabSeparatorLightColor = Office11SeparatorLightColor;
+  Office11HotButtonColor1 = Office11HotButtonColor2 = Office11DownColor;
+  Office11PressedButtonColor1 = Office11PressedButtonColor2 = Office11HotDownColor;
+  Office11HideBarButtonColor1 = Office11HotColor;
+  Office11HideBarButtonColor2 = Office11HotDownColor;
+  Office11ButtonTextColor = Office11TextColor;
+  Office11GrayTextColor = Office11DisabledTextColor;
 }
 
 // Shades the grey disc of the sub-menu expand glyph from the bar's light

@@ -30,6 +30,14 @@ extern TColor Office11FloatingCaptionFillColor, Office11FloatingCaptionColor,
     Office11MenuNonRecentSideStripColor2, Office11CalendarHeaderColor, Office11SubItemColor,
     Office11SelectedCaptionTextColor, Office11ContainerBorderColor;
 extern int Office11TubePercent;
+// The entries the dock controls draw with (side bars, frames, captions, tabs and
+// the buttons of hide bars and captions).
+extern TColor Office11HideBarColor1, Office11HideBarColor2, Office11DockBackColor1, Office11DockBackColor2,
+    Office11DockBorderColor1, Office11DockBorderColor2, Office11ActiveCaptionTextColor,
+    Office11InactiveCaptionTextColor, Office11TabFrameColor, Office11TabSeparatorDarkColor,
+    Office11TabSeparatorLightColor, Office11HotButtonColor1, Office11HotButtonColor2,
+    Office11PressedButtonColor1, Office11PressedButtonColor2, Office11HideBarButtonColor1,
+    Office11HideBarButtonColor2, Office11ButtonTextColor, Office11GrayTextColor;
 
 extern HBRUSH Office11GripDarkBrush, Office11GripLightBrush, Office11SeparatorDarkBrush,
     Office11SeparatorLightBrush, Office11FrameBrush, Office11MenuBrush, Office11SelectedBorderBrush,
@@ -47,6 +55,8 @@ TkxOffice11Scheme GetOffice11Scheme();
 bool IsOffice11SchemeActive();
 void AcquireOffice11Colors();
 void RebuildOffice11Colors();
+// Recomputes the table (and its brushes while they exist): the dock painters' name for it.
+inline void RefreshOffice11Colors() { RebuildOffice11Colors(); }
 void ReleaseOffice11ColorsRef();
 int Office11ColorsRefCount();
 

@@ -26,6 +26,9 @@ constexpr CursorEntry kCursors[] = {
 };
 }  // namespace
 
+TuxOwnerWindowHook DockingOwnerWindowHook = nullptr;
+TuxParentFormHook ParentFormHook = nullptr;
+
 void uxInitWinUtils() {
   uxInitClasses();
   if (!Screen) return;

@@ -23,6 +23,18 @@ constexpr char uxHotKeyPrefix = '&';
 // Registers the cursors above with the screen (those whose resource exists).
 void uxInitWinUtils();
 
+// ---- hooks the component libraries fill at start-up ----
+
+// Maps a window inside a pop-up editor window to the window of the control that
+// owns the pop-up (the in-place editors set it); the docking controller passes
+// focused windows through it. nullptr until set.
+using TuxOwnerWindowHook = HWND (*)(HWND Window);
+extern TuxOwnerWindowHook DockingOwnerWindowHook;
+// The form a control belongs to, also for a control on a floating tool window
+// (the docking library sets it); the toolbars use it. nullptr until set.
+using TuxParentFormHook = TCustomForm* (*)(TControl* Control);
+extern TuxParentFormHook ParentFormHook;
+
 // ---- desktop and windows ----
 
 // The work area of the monitor nearest to screen point P (defined with the

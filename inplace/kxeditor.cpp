@@ -18,8 +18,8 @@ constexpr TMenuEntry kMenuEntries[] = {{38952, kxmcUndo}, {38953, kxmcRedo}, {0,
 
 AnsiString ApplyCase(const AnsiString& S, TEditCharCase Case) {
   switch (Case) {
-    case ecUpperCase: return AnsiUpperCase(S);
-    case ecLowerCase: return AnsiLowerCase(S);
+    case TEditCharCase::ecUpperCase: return AnsiUpperCase(S);
+    case TEditCharCase::ecLowerCase: return AnsiLowerCase(S);
     default: return S;
   }
 }
@@ -45,7 +45,7 @@ bool TkxInplaceTextEdit::TClassRef::DrawClient(HDC DC, const TRect& R, bool OwnW
   auto* tvd = dynamic_cast<TkxTextEditViewData*>(VD);
   AnsiString text = VD->Value.IsNull() || VD->Value.IsEmpty() ? AnsiString() : VarToStr(VD->Value);
   if (VD->DataLength == 0) VD->DataLength = int(text.size());
-  TEditCharCase cc = tvd ? tvd->CharCase : ecNormal;
+  TEditCharCase cc = tvd ? tvd->CharCase : TEditCharCase::ecNormal;
   char pw = tvd ? tvd->PasswordChar : 0;
   text = kxCellDisplayText(text, cc, pw);
   TRect tr = R;
@@ -99,8 +99,8 @@ void TkxInplaceTextEdit::CreateParams(TCreateParams& Params) {
   Params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
   if (!IsEditable()) Params.Style |= ES_READONLY;
   if (FPasswordChar) Params.Style |= ES_PASSWORD;
-  if (FCharCase == ecUpperCase) Params.Style |= ES_UPPERCASE;
-  else if (FCharCase == ecLowerCase) Params.Style |= ES_LOWERCASE;
+  if (FCharCase == TEditCharCase::ecUpperCase) Params.Style |= ES_UPPERCASE;
+  else if (FCharCase == TEditCharCase::ecLowerCase) Params.Style |= ES_LOWERCASE;
   if (!FHideSelection) Params.Style |= ES_NOHIDESEL;
   if (FOEMConvert) Params.Style |= ES_OEMCONVERT;
   if (FAlignment == taRightJustify) Params.Style |= ES_RIGHT;
@@ -316,7 +316,7 @@ void TkxInplaceTextEdit::SetEditValue(const Variant& Value) {
 }
 
 void TkxInplaceTextEdit::UpdateCharCase() {
-  if (FCharCase == ecNormal) return;
+  if (FCharCase == TEditCharCase::ecNormal) return;
   AnsiString text = Text();
   AnsiString converted = ApplyCase(text, FCharCase);
   if (converted == text) return;
@@ -427,7 +427,7 @@ void TkxInplaceTextEdit::DefaultHandler(TMessage& Message) {
 
 void TkxInplaceTextEdit::WMChar(TWMKey& Message) {
   unsigned c = unsigned(Message.CharCode());
-  if (FCharCase != ecNormal && c < 0x80) {
+  if (FCharCase != TEditCharCase::ecNormal && c < 0x80) {
     AnsiString s = ApplyCase(AnsiString(1, char(c)), FCharCase);
     Message.SetCharCode(Word(static_cast<unsigned char>(s[0])));
   }

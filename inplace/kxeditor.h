@@ -14,7 +14,7 @@ class TkxTextEditViewData : public TkxEditViewData {
   PV_CLASS(TkxTextEditViewData, TkxEditViewData)
  public:
   TkxTextEditViewData() = default;
-  TEditCharCase CharCase = ecNormal;
+  TEditCharCase CharCase = TEditCharCase::ecNormal;
   bool EndEllipsis = false;
   char PasswordChar = 0;
   bool SelectionBar = false;
@@ -111,7 +111,7 @@ class TkxInplaceTextEdit : public TkxInplaceEdit {
   bool FCharCaseChanging = false;
   bool FCreating = false;
   bool FAutoSelect = true;
-  TEditCharCase FCharCase = ecNormal;
+  TEditCharCase FCharCase = TEditCharCase::ecNormal;
   bool FHideSelection = true;
   int FMaxLength = 0;
   bool FOEMConvert = false;

@@ -1,13 +1,19 @@
 #include "main/startup.h"
 
+#include "bars/bars_init.h"
+#include "docking/kxdockmanager.h"
+#include "editor/txteditinit.h"
 #include "framework/framework_init.h"
 #include "inplace/inplace_init.h"
 #include "main/demo.h"
+#include "pagecontrol/pagecontrol_init.h"
 #include "platform/classes/init.h"
 #include "platform/classes/resources_init.h"
 #include "platform/controls/controls_init.h"
 #include "platform/controls/dlgscript.h"
 #include "platform/db/init.h"
+#include "treechart/chartsinit.h"
+#include "treechart/kxtreeview.h"
 
 void InitProgram() {
   InitClasses();
@@ -15,17 +21,27 @@ void InitProgram() {
   InitDemoResources();
   InitDataAccess();
   InitControls();
+  kxInitTreeViews();
+  InitEditorClasses();
+  InitChartClasses();
   InitFramework();
+  kxInitDocking();
+  InitBars();
+  InitPageControl();
   InitInplace();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
   RegisterDemoForm();
 }
 
 void FinalizeProgram() {
-  // The forms go first: their framework controls leave the framework's
-  // windows and lists as they are freed.
+  // The forms go first: their framework controls and bars leave the
+  // framework's and the bar library's windows and lists as they are freed.
   FinalizeControls();
+  FinalizeBars();
+  FinalizePageControl();
+  FinalizeEditorClasses();
   FinalizeInplace();
+  kxDoneDocking();
   FinalizeFramework();
   FinalizeClasses();
 }

@@ -1,5 +1,5 @@
-// Writes the control framework's cursors and panning markers from the pixel
-// tables below:
+// Writes the control framework's (and the tree views') cursors and panning
+// markers from the pixel tables below:
 //   resources/cursors/UX_*.cur            32x32 black and white cursors with
 //                                         transparency and a hot spot;
 //   resources/bitmaps/UX_*SCROLLBITMAP.bmp 24-bit markers shown at the press
@@ -292,6 +292,8 @@ std::vector<CursorDef> Cursors() {
       {"UX_MULTIDRAGCURSOR", MultiDrag(), 0, 0},
       {"UX_NODROPCURSOR", Centred(kNoDrop), kCentre, kCentre},
       {"UX_DRAGCURSOR", ArrowWith(kDocument, 12, 18), 0, 0},
+      // The tree views' drag-copy cursor.
+      {"KXTREEDRAGCOPY", ArrowWith(kPlusBox, 12, 17), 0, 0},
   };
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "editor/tests/edtest.h"
 #include "editor/txteditinit.h"
 #include "editor/txteditkeycmds.h"
 #include "editor/txtrules.h"
@@ -164,11 +165,7 @@ TEST(TScheme, ExpressionsAreValidated) {
 
 class StreamingTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    InitClasses();
-    InitEditorClasses();
-  }
-  static void TearDownTestSuite() { FinalizeClasses(); }
+  static void SetUpTestSuite() { InitEditorTestClasses(); }
 };
 
 TEST_F(StreamingTest, RulesTravelAsTheSyntaxProperty) {

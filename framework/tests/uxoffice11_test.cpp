@@ -346,4 +346,37 @@ TEST_F(Office11Fixture, WhiteFaceMakesEveryBlendTheHighlight) {
   ReleaseOffice11ColorsRef();
 }
 
+// The dock entries in the classic scheme, each by its own mix of system colours.
+TEST_F(Office11Fixture, DockEntriesMixTheSystemColours) {
+  AcquireOffice11Colors();
+  const TColor Snapped1 = uxNearestScreenColor(uxBlendSystemColors(-2, 30, 72));
+  const TColor Snapped2 = uxNearestScreenColor(uxBlendSystemColors(14, 44, 40));
+  const struct {
+    const char* Name;
+    TColor Value, Expected;
+  } Cases[] = {
+      {"HideBar1", Office11HideBarColor1, clBtnFace},
+      {"HideBar2", Office11HideBarColor2, MixColorsByPercent(clBtnFace, clWindow, 20)},
+      {"DockBack1", Office11DockBackColor1, MixColorsByPercent(clBtnFace, clWindow, 22)},
+      {"DockBack2", Office11DockBackColor2, MixColorsByPercent(clBtnFace, clWindow, 96)},
+      {"DockBorder1", Office11DockBorderColor1, MixColorsByPercent(clBtnFace, clWindow, 96)},
+      {"DockBorder2", Office11DockBorderColor2, clBtnShadow},
+      {"ActiveCaptionText", Office11ActiveCaptionTextColor, clBtnHighlight},
+      {"InactiveCaptionText", Office11InactiveCaptionTextColor, clBtnText},
+      {"TabFrame", Office11TabFrameColor, clHighlight},
+      {"TabSeparatorDark", Office11TabSeparatorDarkColor, MixColorsByPercent(clBtnShadow, clWindow, 70)},
+      {"TabSeparatorLight", Office11TabSeparatorLightColor, clWhite},
+      {"HotButton1", Office11HotButtonColor1, Snapped1},
+      {"HotButton2", Office11HotButtonColor2, Snapped1},
+      {"PressedButton1", Office11PressedButtonColor1, Snapped2},
+      {"PressedButton2", Office11PressedButtonColor2, Snapped2},
+      {"HideBarButton1", Office11HideBarButtonColor1, uxBlendSystemColors(41, 11, 48)},
+      {"HideBarButton2", Office11HideBarButtonColor2, Snapped2},
+      {"ButtonText", Office11ButtonTextColor, clBtnText},
+      {"GrayText", Office11GrayTextColor, clGrayText},
+  };
+  for (const auto& C : Cases) EXPECT_EQ(Rgb(C.Value), Rgb(C.Expected)) << C.Name;
+  ReleaseOffice11ColorsRef();
+}
+
 }  // namespace

@@ -88,7 +88,7 @@ TEST_F(KxTextEditTest, EscapeRestoresTheTextAndGoesToTheHost) {
 }
 
 TEST_F(KxTextEditTest, UpperCaseTypingAndSetting) {
-  E->SetCharCase(ecUpperCase);
+  E->SetCharCase(TEditCharCase::ecUpperCase);
   Activate(E, kxRect(20, 30, 150, 50), Variant(""));
   TypeKey('Q', "q");
   EXPECT_EQ("Q", E->Text());
@@ -96,7 +96,7 @@ TEST_F(KxTextEditTest, UpperCaseTypingAndSetting) {
   E->SetText("lower");
   EXPECT_EQ("LOWER", E->Text());
   EXPECT_FALSE(E->Modified());
-  E->SetCharCase(ecLowerCase);
+  E->SetCharCase(TEditCharCase::ecLowerCase);
   EXPECT_EQ("lower", E->Text());
 }
 
@@ -196,9 +196,9 @@ TkxTextEditViewData* CellData(const AnsiString& Text, HFONT Font, HBRUSH Brush) 
 TEST_F(KxTextEditTest, PasswordCellsAndMeasuring) {
   HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, PV_FIXED_FONT_NAME);
   HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  EXPECT_EQ("****", kxCellDisplayText(Gbk("中a文b"), ecNormal, '*'));
-  EXPECT_EQ("", kxCellDisplayText("", ecNormal, '*'));
-  EXPECT_EQ("ABC", kxCellDisplayText("abc", ecUpperCase, 0));
+  EXPECT_EQ("****", kxCellDisplayText(Gbk("中a文b"), TEditCharCase::ecNormal, '*'));
+  EXPECT_EQ("", kxCellDisplayText("", TEditCharCase::ecNormal, '*'));
+  EXPECT_EQ("ABC", kxCellDisplayText("abc", TEditCharCase::ecUpperCase, 0));
 
   // Painting "中a文b" with a password character paints what "****" paints.
   HDC screen = GetDC(nullptr);

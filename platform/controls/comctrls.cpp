@@ -1007,6 +1007,16 @@ bool TCustomTreeView::CustomDrawItem(TTreeNode* Node, TCustomDrawState State, TC
 }
 
 void TCustomTreeView::WndProc(TMessage& Message) {
+  // With automatic dragging a press still goes to the window, which selects
+  // and detects the drag itself; the drag starts when it reports one.
+  if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && DragMode() == dmAutomatic &&
+      DragKind() == dkDrag && !Dragging()) {
+    if (!IsControlMouseMsg(static_cast<TWMMouse&>(Message))) {
+      FControlState << csLButtonDown;
+      Dispatch(Message);
+    }
+    return;
+  }
   TWinControl::WndProc(Message);
   // The node knows its new item as soon as the window made it, so that
   // descendants watching insertions after this see a complete node.
@@ -1028,7 +1038,9 @@ void TCustomTreeView::CNNotify(TWMNotify& Message) {
       auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
       FDragged = true;
       FDragNode = GetNodeFromItem(nm->itemNew);
-      if (hdr->code == TVN_BEGINDRAGA && DragMode() == dmAutomatic && FDragNode) {
+      // A drag detected during the press starts once the press is handled;
+      // one detected later (the mouse moved after the press) starts now.
+      if (hdr->code == TVN_BEGINDRAGA && DragMode() == dmAutomatic && FDragNode && !FInPress) {
         FDragNode->SetSelected(true);
         BeginDrag(true);
       }
@@ -1183,7 +1195,19 @@ void TCustomTreeView::CNNotify(TWMNotify& Message) {
 void TCustomTreeView::WMLButtonDown(TWMMouse& Message) {
   FDragged = false;
   FDragNode = nullptr;
-  TWinControl::Dispatch(Message);
+  FInPress = true;
+  try {
+    TWinControl::Dispatch(Message);
+  } catch (...) {
+    FInPress = false;
+    throw;
+  }
+  FInPress = false;
+  if (FDragged && FDragNode && DragMode() == dmAutomatic && DragKind() == dkDrag && !Dragging()) {
+    FDragNode->SetSelected(true);
+    BeginDrag(true);
+    return;
+  }
   // The window follows the press itself and may have taken the release from
   // the queue: the control still reports the release.
   if (!FDragged && HandleAllocated() && !(GetKeyState(VK_LBUTTON) & 0x8000)) {

@@ -312,6 +312,7 @@ class TCustomTreeView : public TWinControl {
   TTreeNode* FDragNode = nullptr;
   TTreeNode* FRClickNode = nullptr;
   bool FDragged = false;
+  bool FInPress = false;  // the window is handling a left press
   bool FManualNotify = false;
   bool FShowButtons = true, FShowLines = true, FShowRoot = true, FReadOnly = false, FHideSelection = true;
   bool FRowSelect = false, FHotTrack = false, FToolTips = true, FAutoExpand = false, FRightClickSelect = false;

@@ -63,6 +63,31 @@ constexpr UINT NM_OUTOFMEMORY = NM_FIRST - 1, NM_CLICK = NM_FIRST - 2, NM_DBLCLK
                NM_RELEASEDCAPTURE = NM_FIRST - 16, NM_SETCURSOR = NM_FIRST - 17, NM_CHAR = NM_FIRST - 18,
                NM_TOOLTIPSCREATED = NM_FIRST - 19;
 
+// ---- tooltips ----
+// The tree view's node tooltip asks its tree for the text with TTN_NEEDTEXTA
+// (a WM_NOTIFY sent to the tree window itself, hwndFrom the tooltip window,
+// idFrom the item). The tree answers with the item's text unless whoever
+// handles the notification first puts an empty text in: then no tooltip shows.
+constexpr UINT TTN_FIRST = 0u - 520u;
+constexpr UINT TTN_GETDISPINFOA = TTN_FIRST - 0, TTN_GETDISPINFOW = TTN_FIRST - 10, TTN_SHOW = TTN_FIRST - 1,
+               TTN_POP = TTN_FIRST - 2, TTN_NEEDTEXTA = TTN_GETDISPINFOA, TTN_NEEDTEXTW = TTN_GETDISPINFOW;
+struct NMTTDISPINFOA {
+  NMHDR hdr;
+  char* lpszText = nullptr;
+  char szText[80] = {};
+  void* hinst = nullptr;
+  UINT uFlags = 0;
+  LPARAM lParam = 0;
+};
+struct NMTTDISPINFOW {
+  NMHDR hdr;
+  char16_t* lpszText = nullptr;
+  char16_t szText[80] = {};
+  void* hinst = nullptr;
+  UINT uFlags = 0;
+  LPARAM lParam = 0;
+};
+
 // ---- custom draw ----
 constexpr DWORD CDDS_PREPAINT = 0x1, CDDS_POSTPAINT = 0x2, CDDS_PREERASE = 0x3, CDDS_POSTERASE = 0x4,
                 CDDS_ITEM = 0x10000, CDDS_ITEMPREPAINT = CDDS_ITEM | CDDS_PREPAINT,
@@ -298,6 +323,7 @@ inline HWND TreeView_EditLabel(HWND h, HTREEITEM item) {
   return reinterpret_cast<HWND>(SendMessageA(h, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item)));
 }
 inline HWND TreeView_GetEditControl(HWND h) { return reinterpret_cast<HWND>(SendMessageA(h, TVM_GETEDITCONTROL, 0, 0)); }
+inline HWND TreeView_GetToolTips(HWND h) { return reinterpret_cast<HWND>(SendMessageA(h, TVM_GETTOOLTIPS, 0, 0)); }
 inline BOOL TreeView_EndEditLabelNow(HWND h, BOOL cancel) {
   return BOOL(SendMessageA(h, TVM_ENDEDITLABELNOW, cancel, 0));
 }

@@ -51,6 +51,10 @@ struct Tree {
   HFONT font = nullptr;
   COLORREF bk = CLR_NONE, fg = CLR_NONE, line = CLR_DEFAULT, insertMarkColor = 0;
   HWND tooltips = nullptr;
+  // the node tooltip: the window the tree made, the item it shows and its text
+  HWND tip = nullptr;
+  std::intptr_t tipItem = 0;
+  std::string tipText;
   int top = 0;      // first row shown
   int xOffset = 0;  // horizontal scroll in pixels
   bool focused = false;
@@ -343,7 +347,10 @@ void UpdateScroll(Tree& t) {
   t.inScrollUpdate = false;
 }
 
+void HideTip(Tree& t);
+
 void ScrollTo(Tree& t, int top) {
+  HideTip(t);
   int old = t.top;
   t.top = top;
   ClampTop(t);
@@ -421,6 +428,10 @@ void DeleteTree(Tree& t, Item* it) {
   if (t.editPending == it) t.editPending = nullptr;
   if (t.pressItem == it) t.pressItem = nullptr;
   if (t.insertMark == H(it)) t.insertMark = nullptr;
+  if (t.tipItem == it->id) {
+    t.tipItem = 0;
+    if (t.tip) ShowWindow(t.tip, SW_HIDE);
+  }
   t.items.erase(it->id);
   delete it;
   if (p != &t.root && !p->first && p->children == -2) p->state &= ~TVIS_EXPANDED;
@@ -758,6 +769,111 @@ LRESULT CALLBACK_EditProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       break;
   }
   return CallWindowProcA(old, h, m, w, l);
+}
+
+// ---- node tooltips ----
+// A node whose label the client area cuts off shows its whole text in a
+// tooltip laid over the label while the mouse rests on it.
+constexpr const char* kTipClass = "PvTreeNodeTip";
+
+LRESULT TipProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  switch (m) {
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(h, &ps);
+      RECT r;
+      GetClientRect(h, &r);
+      HBRUSH b = CreateSolidBrush(GetSysColor(COLOR_INFOBK));
+      FillRect(dc, &r, b);
+      DeleteObject(b);
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(GetPropA(h, "PvTipFont")));
+      char buf[1024] = {};
+      int n = GetWindowTextA(h, buf, sizeof buf);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+      RECT tr{r.left + 2, r.top, r.right, r.bottom};
+      DrawTextA(dc, buf, n, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
+      SelectObject(dc, old);
+      EndPaint(h, &ps);
+      return 0;
+    }
+    default: return DefWindowProcA(h, m, w, l);
+  }
+}
+
+void HideTip(Tree& t) {
+  t.tipItem = 0;
+  if (t.tip && IsWindowVisible(t.tip)) ShowWindow(t.tip, SW_HIDE);
+}
+
+// The text the tree's owner lets the tooltip show for an item (empty: none).
+std::string TipTextFor(Tree& t, Item* it) {
+  NMTTDISPINFOA di;
+  di.hdr.hwndFrom = t.tip;
+  di.hdr.idFrom = UINT_PTR(it->id);
+  di.hdr.code = TTN_NEEDTEXTA;
+  di.lpszText = di.szText;
+  std::intptr_t id = it->id;
+  SendMessageA(t.hwnd, WM_NOTIFY, WPARAM(di.hdr.idFrom), reinterpret_cast<LPARAM>(&di));
+  if (!Find(t, reinterpret_cast<HTREEITEM>(id)) || !di.lpszText || di.lpszText == LPSTR_TEXTCALLBACKA) return {};
+  return di.lpszText;
+}
+
+void UpdateTip(Tree& t, POINT p) {
+  Item* it = nullptr;
+  UINT hit = HitTest(t, p, &it);
+
+  RECT c = Client(t);
+  Layout L{};
+  bool cut = false;
+  if (it && (hit & TVHT_ONITEMLABEL) && !(Style(t) & TVS_NOTOOLTIPS) && !t.edit && GetCapture() != t.hwnd) {
+    L = LayoutOf(t, it, RowOf(t, it));
+    cut = L.label.right > c.right || L.label.left < c.left;
+  }
+  if (!cut) {
+    HideTip(t);
+    return;
+  }
+  if (t.tipItem == it->id && t.tip && IsWindowVisible(t.tip)) return;
+  if (!t.tip) {
+    WNDCLASSEXA existing;
+    if (!GetClassInfoExA(nullptr, kTipClass, &existing)) {
+      WNDCLASSEXA wc;
+      wc.style = CS_SAVEBITS;
+      wc.lpfnWndProc = TipProc;
+      wc.lpszClassName = kTipClass;
+      RegisterClassExA(&wc);
+    }
+    // The mouse goes through the tooltip to the tree below it.
+    t.tip = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TRANSPARENT, kTipClass, "",
+                            WS_POPUP | WS_BORDER, 0, 0, 1, 1, t.hwnd, nullptr, nullptr, nullptr);
+    if (!t.tip) return;
+    SetLayeredWindowAttributes(t.tip, 0, 255, LWA_ALPHA);
+    t.tooltips = t.tip;
+  }
+  std::intptr_t id = it->id;
+  t.tipItem = id;
+  std::string text = TipTextFor(t, it);
+  it = Find(t, reinterpret_cast<HTREEITEM>(id));
+  if (!it || t.tipItem != id || text.empty()) {
+    HideTip(t);
+    t.tipItem = id;  // asked once; asked again only over another node
+    return;
+  }
+  SetPropA(t.tip, "PvTipFont", FontOf(t));
+  SetWindowTextA(t.tip, text.c_str());
+  POINT at{L.label.left, L.label.top};
+  ClientToScreen(t.hwnd, &at);
+  SetWindowPos(t.tip, HWND_TOPMOST, at.x - 1, at.y - 1, TextWidth(t, text) + 6, int(L.label.bottom - L.label.top) + 2,
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(t.tip, nullptr, TRUE);
+  TRACKMOUSEEVENT tme;
+  tme.dwFlags = TME_LEAVE;
+  tme.hwndTrack = t.hwnd;
+  TrackMouseEvent(&tme);
 }
 
 // ---- painting ----
@@ -1385,6 +1501,12 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       return DefWindowProcA(h, m, w, l);
     case WM_DESTROY:
       if (t.edit) EndEdit(t, true);
+      if (t.tip) {
+        HWND tip = t.tip;
+        t.tip = nullptr;
+        if (t.tooltips == tip) t.tooltips = nullptr;
+        DestroyWindow(tip);
+      }
       t.caret = nullptr;
       while (t.root.first) DeleteTree(t, t.root.first);
       return DefWindowProcA(h, m, w, l);
@@ -1434,6 +1556,7 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_KEYDOWN:
+      HideTip(t);
       KeyDown(t, w, l);
       return 0;
     case WM_CHAR: {
@@ -1459,10 +1582,10 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       if (c >= 0x20 && c != 0x7F) IncrementalSearch(t, std::string(1, char(c)));
       return 0;
     }
-    case WM_LBUTTONDOWN: ButtonDown(t, l, false); return 0;
-    case WM_RBUTTONDOWN: ButtonDown(t, l, true); return 0;
-    case WM_LBUTTONDBLCLK: DoubleClick(t, l, false); return 0;
-    case WM_RBUTTONDBLCLK: DoubleClick(t, l, true); return 0;
+    case WM_LBUTTONDOWN: HideTip(t); ButtonDown(t, l, false); return 0;
+    case WM_RBUTTONDOWN: HideTip(t); ButtonDown(t, l, true); return 0;
+    case WM_LBUTTONDBLCLK: HideTip(t); DoubleClick(t, l, false); return 0;
+    case WM_RBUTTONDBLCLK: HideTip(t); DoubleClick(t, l, true); return 0;
     case WM_MOUSEMOVE:
       if (t.pendingPress) {
         POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
@@ -1472,8 +1595,25 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
           if (GetCapture() == h) ReleaseCapture();
           if (t.pressItem) BeginDragNotify(t, t.pressItem, t.pressPt, t.pendingRight);
         }
+      } else if (!(w & (MK_LBUTTON | MK_RBUTTON))) {
+        UpdateTip(t, POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
       }
       return 0;
+    case WM_MOUSELEAVE:
+      HideTip(t);
+      return 0;
+    case WM_NOTIFY: {
+      // The node tooltip asks for its text.
+      auto* hdr = reinterpret_cast<NMHDR*>(l);
+      if (hdr && t.tip && hdr->hwndFrom == t.tip && hdr->code == TTN_NEEDTEXTA) {
+        auto* di = reinterpret_cast<NMTTDISPINFOA*>(l);
+        Item* it = Find(t, reinterpret_cast<HTREEITEM>(hdr->idFrom));
+        t.tipText = it ? TextOf(t, it) : std::string();
+        di->lpszText = t.tipText.data();
+        return 0;
+      }
+      return DefWindowProcA(h, m, w, l);
+    }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
       if (t.pendingPress && (m == WM_RBUTTONUP) == t.pendingRight) {
@@ -1533,7 +1673,9 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       Item* it = Find(t, reinterpret_cast<HTREEITEM>(l));
       return it ? reinterpret_cast<LRESULT>(BeginEdit(t, it)) : 0;
     }
-    case TVM_GETEDITCONTROL: return reinterpret_cast<LRESULT>(t.edit);
+    // While the end of an edit is being announced the editor is already gone
+    // as far as the tree's owner can ask.
+    case TVM_GETEDITCONTROL: return t.ending ? 0 : reinterpret_cast<LRESULT>(t.edit);
     case TVM_ENDEDITLABELNOW:
       if (!t.edit) return FALSE;
       EndEdit(t, w != 0);

@@ -1048,14 +1048,14 @@ class TDragManager {
     Object->FDragPos = Pos;
     Object->FShiftState = GetShiftState();
     TControl* t = FindDragTarget(Pos, false);
+    // A new target hears the enter and then, like every target under the
+    // mouse, the move whose answer says whether it accepts the drop.
     if (t != Target) {
       if (Target) SendDrag(Target, dmDragLeave, Pos);
       Target = t;
-      Accepted = false;
-      if (Target) Accepted = SendDrag(Target, dmDragEnter, Pos) != 0;
-    } else if (Target) {
-      Accepted = SendDrag(Target, dmDragMove, Pos) != 0;
+      if (Target) SendDrag(Target, dmDragEnter, Pos);
     }
+    Accepted = Target && SendDrag(Target, dmDragMove, Pos) != 0;
     Object->FDragTarget = Target;
     if (Target) Object->FDragTargetPos = Target->ScreenToClient(Pos);
     // The drag image follows the mouse over targets that display it and hides elsewhere.
@@ -1108,7 +1108,8 @@ class TDragManager {
     } cleanup{obj, owns};
     TPoint targetPos{};
     if (target) targetPos = target->ScreenToClient(pos);
-    if (target && !accepted) SendDrag(target, dmDragLeave, pos);
+    // A drop that is not accepted (or Escape) cancels the drag over the target.
+    if (target && !accepted) SendDrag(target, dmDragCancel, pos);
     if (accepted) {
       TDragRec rec;
       rec.Pos = pos;
@@ -1200,9 +1201,11 @@ void TControl::CMDrag(TMessage& M) {
   switch (TDragMessage(M.WParam)) {
     case dmDragEnter:
     case dmDragLeave:
+    case dmDragCancel:
     case dmDragMove: {
+      // A cancelled drag leaves the control as far as OnDragOver is concerned.
       bool accept = false;
-      TDragState st = M.WParam == dmDragEnter ? dsDragEnter : M.WParam == dmDragLeave ? dsDragLeave : dsDragMove;
+      TDragState st = M.WParam == dmDragEnter ? dsDragEnter : M.WParam == dmDragMove ? dsDragMove : dsDragLeave;
       DragOver(source, p.x, p.y, st, accept);
       M.Result = accept;
       break;
@@ -1535,14 +1538,38 @@ LRESULT TWinControl::StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam
   return m.Result;
 }
 
+namespace {
+// Control canvases holding a DC of their window, drawn on outside painting.
+std::vector<TControlCanvas*>& CanvasList() {
+  static std::vector<TControlCanvas*> list;
+  return list;
+}
+
+// As the original class library does after every message: what was drawn on
+// a control's canvas outside painting reaches the screen when its DC goes
+// back. Canvases in use by a paint (locked) keep theirs.
+void FreeDeviceContexts() {
+  auto& list = CanvasList();
+  for (std::size_t i = list.size(); i-- > 0;) {
+    if (i >= list.size()) continue;
+    TControlCanvas* c = list[i];
+    if (c->LockCount()) continue;
+    c->FreeHandle();
+  }
+}
+}  // namespace
+
 void TWinControl::MainWndProc(TMessage& Message) {
   try {
     if (WindowProc) WindowProc(Message);
     else WndProc(Message);
   } catch (...) {
+    FreeDeviceContexts();
     if (Application) Application->HandleException(this);
     else throw;
+    return;
   }
+  FreeDeviceContexts();
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
@@ -1954,13 +1981,10 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   bool sized = w != FWidth || h != FHeight;
   if (FHandle && !ComponentState().Contains(csLoading)) {
     SetWindowPos(FHandle, nullptr, ALeft, ATop, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-    // WM_WINDOWPOSCHANGED has updated the fields; make sure of it.
-    if (FLeft != ALeft || FTop != ATop || FWidth != w || FHeight != h) {
-      FLeft = ALeft;
-      FTop = ATop;
-      FWidth = w;
-      FHeight = h;
-    }
+    // WM_WINDOWPOSCHANGED has updated the fields; make sure they hold what
+    // the window really has, which a handler of the size change may itself
+    // have changed again (a dock site growing with its bars).
+    UpdateBounds();
   } else {
     FLeft = ALeft;
     FTop = ATop;
@@ -2697,6 +2721,8 @@ void TControlCanvas::SetControl(TControl* Value) {
 
 void TControlCanvas::FreeHandle() {
   if (FDeviceContext) {
+    auto& list = CanvasList();
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
     SetHandle(nullptr);
     if (IsWindow(FWindowHandle)) ReleaseDC(FWindowHandle, FDeviceContext);
     else DeleteDC(FDeviceContext);
@@ -2718,6 +2744,7 @@ void TControlCanvas::CreateHandle() {
     SetViewportOrgEx(FDeviceContext, FControl->Left(), FControl->Top(), nullptr);
     IntersectClipRect(FDeviceContext, 0, 0, FControl->Width(), FControl->Height());
   }
+  if (FDeviceContext) CanvasList().push_back(this);
   SetHandle(FDeviceContext);
 }
 

@@ -453,8 +453,16 @@ void TCustomForm::BeforeDestruction() {
   TScrollingWinControl::BeforeDestruction();
 }
 
+// A failing OnCreate is reported through the application and the form is
+// made all the same, so a window whose start-up work fails still opens.
 void TCustomForm::DoCreate() {
-  if (OnCreate) OnCreate(this);
+  if (!OnCreate) return;
+  try {
+    OnCreate(this);
+  } catch (...) {
+    if (!Application) throw;
+    Application->HandleException(this);
+  }
 }
 void TCustomForm::DoDestroy() {
   if (OnDestroy) OnDestroy(this);
@@ -973,6 +981,9 @@ void TCustomForm::FocusControl(TWinControl* Control) {
 void TCustomForm::DefocusControl(TWinControl* Control, bool Removing) {
   if (Removing && FFocusedControl && Control->ContainsControl(FFocusedControl)) FFocusedControl = Control->Parent();
   if (FActiveControl && Control->ContainsControl(FActiveControl)) FActiveControl = nullptr;
+  // The screen must not keep a control that is going away.
+  if (Removing && Screen && Screen->ActiveControl() && Control->ContainsControl(Screen->ActiveControl()))
+    Screen->SetActiveControl(nullptr);
 }
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control) {
@@ -1305,7 +1316,14 @@ void TDataModule::AfterConstruction() {
     if (!InitInheritedComponent(this, TDataModule::StaticClass()))
       throw EResNotFound("Resource " + ClassName() + " not found");
   }
-  if (OnCreate) OnCreate(this);
+  if (OnCreate) {
+    try {
+      OnCreate(this);
+    } catch (...) {
+      if (!Application) throw;
+      Application->HandleException(this);
+    }
+  }
 }
 
 void TDataModule::BeforeDestruction() {

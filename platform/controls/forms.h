@@ -575,6 +575,10 @@ class TApplication : public TComponent {
   void BringToFront();
   int ModalLevel() const { return FModalLevel; }
 
+  // The program's help file (none unless set).
+  AnsiString HelpFile() const { return FHelpFile; }
+  void SetHelpFile(const AnsiString& Value) { FHelpFile = Value; }
+
   // Hints.
   AnsiString Hint() const { return FHint; }
   void SetHint(const AnsiString& Value);
@@ -649,6 +653,7 @@ class TApplication : public TComponent {
   AnsiString FHint;
   bool FShowHint = true;
   int FHintPause = 500, FHintShortPause = 50, FHintHidePause = 2500;
+  AnsiString FHelpFile;
   TColor FHintColor = clInfoBk;
   THintWindow* FHintWindow = nullptr;
   TControl* FHintControl = nullptr;

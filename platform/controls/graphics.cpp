@@ -114,6 +114,7 @@ TFont::~TFont() { FreeHandle(); }
 void TFont::FreeHandle() {
   if (FHandle) DeleteObject(FHandle);
   FHandle = nullptr;
+  FEscapement = FOrientation = 0;
 }
 
 void TFont::Assign(TPersistent* Source) {
@@ -127,6 +128,8 @@ void TFont::Assign(TPersistent* Source) {
     FCharset = f->FCharset;
     FPitch = f->FPitch;
     FPixelsPerInch = f->FPixelsPerInch;
+    FEscapement = f->FEscapement;
+    FOrientation = f->FOrientation;
     Changed();
     return;
   }
@@ -135,7 +138,8 @@ void TFont::Assign(TPersistent* Source) {
 
 bool TFont::Equals(const TFont* o) const {
   return o && FName == o->FName && FHeight == o->FHeight && FColor == o->FColor && FStyle == o->FStyle &&
-         FCharset == o->FCharset && FPitch == o->FPitch;
+         FCharset == o->FCharset && FPitch == o->FPitch && FEscapement == o->FEscapement &&
+         FOrientation == o->FOrientation;
 }
 
 LOGFONTA TFont::LogFont() const {
@@ -146,6 +150,8 @@ LOGFONTA TFont::LogFont() const {
   lf.lfUnderline = FStyle.Contains(fsUnderline);
   lf.lfStrikeOut = FStyle.Contains(fsStrikeOut);
   lf.lfCharSet = FCharset;
+  lf.lfEscapement = FEscapement;
+  lf.lfOrientation = FOrientation;
   lf.lfPitchAndFamily = FPitch == fpFixed ? FIXED_PITCH : FPitch == fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH;
   std::size_t n = std::min<std::size_t>(FName.size(), LF_FACESIZE - 1);
   // Never cut a double-byte character in half.
@@ -176,6 +182,8 @@ void TFont::SetHandle(HFONT Value) {
   if (lf.lfUnderline) FStyle << fsUnderline;
   if (lf.lfStrikeOut) FStyle << fsStrikeOut;
   FCharset = lf.lfCharSet;
+  FEscapement = lf.lfEscapement;
+  FOrientation = lf.lfOrientation;
   Changed();
 }
 
@@ -673,6 +681,24 @@ TBytes ReadAll(TStream* Stream) {
   return TBytes(s.begin(), s.end());
 }
 }  // namespace
+
+TBitmap* AllocPatternBitmap(TColor Color1, TColor Color2) {
+  struct TPattern {
+    COLORREF C1, C2;
+    std::unique_ptr<TBitmap> Bitmap;
+  };
+  // Kept for the whole run: brushes made from them may outlive any owner.
+  static auto& Patterns = *new std::vector<TPattern>;
+  const COLORREF C1 = ColorToRGB(Color1) & 0xFFFFFF, C2 = ColorToRGB(Color2) & 0xFFFFFF;
+  for (TPattern& P : Patterns)
+    if (P.C1 == C1 && P.C2 == C2) return P.Bitmap.get();
+  auto B = std::make_unique<TBitmap>();
+  B->SetSize(8, 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) B->Canvas()->SetPixel(x, y, ((x + y) & 1) ? TColor(C2) : TColor(C1));
+  Patterns.push_back({C1, C2, std::move(B)});
+  return Patterns.back().Bitmap.get();
+}
 
 void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description, TClass GraphicClass) {
   for (auto& f : Formats())

@@ -120,8 +120,12 @@ class TFont : public TGraphicsObject {
   void Assign(TPersistent* Source) override;
 
   HFONT Handle();
-  // Adopts a font handle (its LOGFONT is read; the handle is then owned).
+  // Adopts a font handle (its LOGFONT is read; the handle is then owned). A
+  // turned font keeps its angle through Assign, as the shared font resource
+  // of the original class library does; changing a property drops it.
   void SetHandle(HFONT Value);
+  // Tenths of a degree, from an adopted handle.
+  int Escapement() const { return FEscapement; }
   AnsiString Name() const { return FName; }
   void SetName(const AnsiString& Value);
   // Points; negative values name a character height in pixels (as Height does).
@@ -154,6 +158,7 @@ class TFont : public TGraphicsObject {
   TFontCharset FCharset = DEFAULT_CHARSET;
   TFontPitch FPitch = fpDefault;
   int FPixelsPerInch = 96;
+  int FEscapement = 0, FOrientation = 0;
 };
 
 class TPen : public TGraphicsObject {
@@ -477,6 +482,10 @@ class TPicture : public TInterfacedPersistent {
   void SetOwnedGraphic(TGraphic* G);
   TGraphic* FGraphic = nullptr;
 };
+
+// The shared 8 x 8 bitmap of a two-colour checkerboard (Color1 where x + y is
+// even), made once per pair and kept for the run; for half-tone pattern brushes.
+TBitmap* AllocPatternBitmap(TColor Color1, TColor Color2);
 
 // Registers the graphic class for a file extension ("bmp", "ico" ...).
 void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description, TClass GraphicClass);

@@ -228,8 +228,8 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   CreateSubClass(Params, "EDIT");
   Params.Style |= WS_TABSTOP | ES_AUTOHSCROLL | (FReadOnly ? ES_READONLY : 0) |
-                  (FHideSelection ? 0 : ES_NOHIDESEL) | (FCharCase == ecUpperCase ? ES_UPPERCASE : 0) |
-                  (FCharCase == ecLowerCase ? ES_LOWERCASE : 0) | (FPasswordChar ? ES_PASSWORD : 0);
+                  (FHideSelection ? 0 : ES_NOHIDESEL) | (FCharCase == TEditCharCase::ecUpperCase ? ES_UPPERCASE : 0) |
+                  (FCharCase == TEditCharCase::ecLowerCase ? ES_LOWERCASE : 0) | (FPasswordChar ? ES_PASSWORD : 0);
   Params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -1118,7 +1118,7 @@ void InitStdCtrlsProps() {
     PublishControlProps(p, kWinCommon, kFieldDefaults);
     PublishControlProps(p, "AutoSize BiDiMode ParentBiDiMode Text");
     p.Prop("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
-    p.Prop("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
+    p.Prop("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(TEditCharCase::ecNormal);
     p.Prop("HideSelection", &TCustomEdit::HideSelection, &TCustomEdit::SetHideSelection).Default(true);
     p.Prop("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);
     p.Prop("PasswordChar", &TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar).Default(0);

@@ -127,7 +127,8 @@ class TGroupBox : public TCustomGroupBox {
   explicit TGroupBox(TComponent* AOwner) : TCustomGroupBox(AOwner) {}
 };
 
-enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+// Scoped: the text editor's command codes use the names ecUpperCase and ecLowerCase.
+enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
 // A single-line edit (the EDIT window class).
 class TCustomEdit : public TWinControl {
@@ -174,7 +175,7 @@ class TCustomEdit : public TWinControl {
   int FMaxLength = 0;
   bool FReadOnly = false;
   char FPasswordChar = 0;
-  TEditCharCase FCharCase = ecNormal;
+  TEditCharCase FCharCase = TEditCharCase::ecNormal;
   bool FAutoSelect = true;
   bool FHideSelection = true;
   bool FModified = false;

@@ -27,14 +27,19 @@ class TBlobFieldStream : public TMemoryStream {
     }
   }
   ~TBlobFieldStream() override {
+    try {
+      Commit();
+    } catch (...) {
+      // A destructor cannot report (CommitBlobStream can); the field keeps its previous value.
+    }
+  }
+  // Gives the field what was written, once.
+  void Commit() {
     if (!FModified) return;
+    FModified = false;
     TDataSet* ds = FField->DataSet();
     if (!ds || ds->State() != FEditState) return;
-    try {
-      FField->SetBlobValue(AnsiString(static_cast<const char*>(Memory()), static_cast<size_t>(Size())));
-    } catch (...) {
-      // A destructor cannot report; the field keeps its previous value.
-    }
+    FField->SetBlobValue(AnsiString(static_cast<const char*>(Memory()), static_cast<size_t>(Size())));
   }
   LongInt Write(const void* Buffer, LongInt Count) override {
     if (FMode == bmRead) throw EDatabaseError(SNotBlobEditing);
@@ -65,6 +70,10 @@ TStream* TDataSet::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
   auto* blob = dynamic_cast<TBlobField*>(Field);
   if (!blob || Field->DataSet() != this) DatabaseErrorFmt(SFieldAccessError, {Field ? Field->DisplayName() : "", "Blob"}, this);
   return new TBlobFieldStream(blob, Mode);
+}
+
+void TDataSet::CommitBlobStream(TStream* Stream) {
+  if (auto* blob = dynamic_cast<TBlobFieldStream*>(Stream)) blob->Commit();
 }
 
 // ---------------------------------------------------------------------------

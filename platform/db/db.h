@@ -733,6 +733,10 @@ class TDataSet : public TComponent {
   // Writing needs the dataset in edit or insert state; the field takes the
   // data when the stream is freed.
   TStream* CreateBlobStream(TField* Field, TBlobStreamMode Mode);
+  // Gives the field what a blob stream of CreateBlobStream holds now, raising
+  // when the field refuses it (freeing the stream cannot report that); the
+  // stream then writes nothing more when it is freed.
+  static void CommitBlobStream(TStream* Stream);
 
   bool AutoCalcFields = true;
 

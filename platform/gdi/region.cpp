@@ -202,7 +202,10 @@ Region Region::FromSpans(std::vector<Span> spans) {
 }
 
 // ---------------------------------------------------------------------------
-// Scan conversion. Pixels are drawn when their centre lies inside.
+// Scan conversion, as the platform's own: pixel (x, y) is inside when the
+// point (x, y) is, edges on the left and top inclusive, right and bottom
+// exclusive. Rectangles cover pixels left..right-1 and top..bottom-1, and a
+// diagonal edge starts exactly at the pixels a line along it draws.
 
 void PolygonSpans(const std::vector<std::vector<POINT>>& polys, bool winding, std::vector<Span>& out) {
   struct Edge { double x0, y0, x1, y1; int dir; };
@@ -225,7 +228,7 @@ void PolygonSpans(const std::vector<std::vector<POINT>>& polys, bool winding, st
   if (edges.empty()) return;
   std::vector<std::pair<double, int>> xs;
   for (int y = minY; y < maxY; ++y) {
-    const double yc = y + 0.5;
+    const double yc = y;
     xs.clear();
     for (const Edge& e : edges) {
       if (yc < e.y0 || yc >= e.y1) continue;
@@ -239,8 +242,8 @@ void PolygonSpans(const std::vector<std::vector<POINT>>& polys, bool winding, st
       if (winding) { wind += xs[k].second; inside = wind != 0; }
       else inside = (k % 2) == 0;
       if (!inside) continue;
-      int x1 = int(std::ceil(xs[k].first - 0.5));
-      int x2 = int(std::ceil(xs[k + 1].first - 0.5));
+      int x1 = int(std::ceil(xs[k].first));
+      int x2 = int(std::ceil(xs[k + 1].first));
       if (x2 > x1) out.push_back({y, x1, x2});
     }
   }

@@ -101,12 +101,16 @@ constexpr const char* kCellFamily = "WenQuanYi Micro Hei Mono";
 struct Substitution {
   const char* family = nullptr;  // null: no entry
   bool cell = false;             // keeps the original's cell metrics
+  bool pair = false;             // a double-byte character is exactly two single-byte cells
 };
 
 // The platform's face names and the installed families that stand in for them.
 // "Default" is the platform's default face, which on a Chinese system is 宋体.
 Substitution Substitute(const std::string& utf8) {
-  static const struct { const char* from; const char* to; bool cell; } table[] = {
+  // The fixed-pitch faces of program text map to the cell family with
+  // double-byte characters exactly two cells wide, so that a text editor's
+  // grid holds hanzi and Latin alike.
+  static const struct { const char* from; const char* to; bool cell; bool pair = false; } table[] = {
       {"\xE5\xAE\x8B\xE4\xBD\x93", kCellFamily, true},              // 宋体
       {"\xE6\x96\xB0\xE5\xAE\x8B\xE4\xBD\x93", kCellFamily, true},  // 新宋体
       {"SimSun", kCellFamily, true},
@@ -122,14 +126,14 @@ Substitution Substitute(const std::string& utf8) {
       {"Arial", "DejaVu Sans", false},
       {"Verdana", "DejaVu Sans", false},
       {"System", "DejaVu Sans", false},
-      {"Courier New", "DejaVu Sans Mono", false},
-      {"Courier", "DejaVu Sans Mono", false},
+      {"Courier New", kCellFamily, true, true},
+      {"Courier", kCellFamily, true, true},
       {"Fixedsys", "DejaVu Sans Mono", false},
       {"Terminal", "DejaVu Sans Mono", false},
       {"Times New Roman", "DejaVu Serif", false},
   };
   for (const auto& e : table)
-    if (EqualsNoCase(utf8, e.from)) return {e.to, e.cell};
+    if (EqualsNoCase(utf8, e.from)) return {e.to, e.cell, e.pair};
   if (utf8.empty()) return {"WenQuanYi Micro Hei", false};
   return {};
 }
@@ -256,7 +260,7 @@ CellFit FitClass(FT_Face f, const char32_t* samples, int w, int cell, int ascent
 // 256 units, 220 of them above the baseline, with no leading: the cell is the
 // em whichever sign the height has, and is split between ascent and descent in
 // that proportion. Single-byte characters are half as wide as double-byte ones.
-void InitCell(FontInstance* fi) {
+void InitCell(FontInstance* fi, bool pair) {
   int cell = fi->lf.lfHeight == 0 ? 12 : HeightMagnitude(fi->lf.lfHeight);
   fi->cell = true;
   fi->em = fi->xem = cell;
@@ -267,7 +271,7 @@ void InitCell(FontInstance* fi) {
   tm.tmInternalLeading = 0;
   tm.tmExternalLeading = 0;
   fi->half = fi->lf.lfWidth > 0 ? std::min<int>(fi->lf.lfWidth, 2000) : (cell + 1) / 2;
-  fi->full = fi->lf.lfWidth > 0 ? 2 * fi->half : cell;
+  fi->full = fi->lf.lfWidth > 0 || pair ? 2 * fi->half : cell;
   tm.tmAveCharWidth = fi->half;
   tm.tmMaxCharWidth = std::max(fi->half, fi->full);
   FT_Face f = fi->faces[0].face;
@@ -306,7 +310,7 @@ void InitReal(FontInstance* fi) {
     return;
   }
   if (sub.cell) {
-    InitCell(fi);
+    InitCell(fi, sub.pair);
     return;
   }
   FT_Face f = fi->faces[0].face;

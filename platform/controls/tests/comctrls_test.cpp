@@ -230,6 +230,45 @@ TEST_F(TreeWrapperTest, HitTestSetsAndNodeAt) {
   }
 }
 
+// With automatic dragging a press on a node selects it and the drag starts
+// once the window detects one: whether the moves arrive while the press is
+// handled or later, the tree keeps the drag (and the mouse) to the drop.
+TEST_F(TreeWrapperTest, AutomaticDragSelectsThePressedNodeAndStarts) {
+  InitForms();
+  Build();
+  tree->SetDragMode(dmAutomatic);
+  struct Rec {
+    TTreeNode* selectedAtStart = nullptr;
+    TCustomTreeView* tree = nullptr;
+    TObject* endTarget = reinterpret_cast<TObject*>(1);
+    void Start(TObject*, TDragObject*&) { selectedAtStart = tree->Selected(); }
+    void End(TObject*, TObject* t, int, int) { endTarget = t; }
+  } rec;
+  rec.tree = tree;
+  tree->OnStartDrag = TStartDragEvent(&rec, &Rec::Start);
+  tree->OnEndDrag = TEndDragEvent(&rec, &Rec::End);
+  for (bool movesQueued : {false, true}) {
+    rec = Rec{nullptr, tree};
+    hb->AdvanceClock(2000);  // not a double click
+    tree->SetSelected(Find("C"));
+    TRect r = Find("B")->DisplayRect(true);
+    TPoint p = tree->ClientToScreen(TPoint(r.left + 4, (r.top + r.bottom) / 2));
+    hb->MouseDown(p.x, p.y);
+    if (!movesQueued) PvProcessMessages();
+    hb->MouseMove(p.x, p.y + 10);
+    if (!movesQueued) PvProcessMessages();
+    hb->MouseMove(p.x + 300, p.y + 10);
+    PvProcessMessages();
+    EXPECT_EQ(DragControl(), tree) << movesQueued;
+    EXPECT_EQ(rec.selectedAtStart, Find("B")) << movesQueued;
+    hb->MouseUp(p.x + 300, p.y + 10);
+    PvProcessMessages();
+    EXPECT_EQ(DragControl(), nullptr) << movesQueued;
+    EXPECT_EQ(rec.endTarget, nullptr) << movesQueued;
+  }
+  DoneForms();
+}
+
 TEST_F(TreeWrapperTest, EventsVetoesAndDeletionOrder) {
   Build();
   TTreeNode* locked = tree->Items()->AddChild(Find("C"), "locked");

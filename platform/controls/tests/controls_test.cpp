@@ -51,6 +51,26 @@ TEST(Fonts, SizeAndHeight) {
   EXPECT_EQ(std::strlen(lf.lfFaceName), 31u);
 }
 
+// A font adopted from a turned handle stays turned when another font (a
+// canvas's) takes its values; changing a property makes an upright font.
+TEST(Fonts, TurnedHandleSurvivesAssign) {
+  LOGFONTA lf = TFont().LogFont();
+  lf.lfEscapement = lf.lfOrientation = 2700;
+  TFont turned;
+  turned.SetHandle(CreateFontIndirectA(&lf));
+  TFont copy;
+  copy.Assign(&turned);
+  EXPECT_EQ(copy.Escapement(), 2700);
+  LOGFONTA got{};
+  ASSERT_TRUE(GetObjectA(copy.Handle(), sizeof got, &got));
+  EXPECT_EQ(got.lfEscapement, 2700);
+  TFont upright;
+  EXPECT_FALSE(copy.Equals(&upright));
+  copy.SetHeight(-16);
+  EXPECT_EQ(copy.Escapement(), 0);
+  EXPECT_EQ(copy.LogFont().lfEscapement, 0);
+}
+
 TEST(Canvas, DrawsOnBitmap) {
   TBitmap b;
   b.SetSize(20, 10);
@@ -102,6 +122,56 @@ TEST(Bitmaps, StreamRoundTripAndBadData) {
 }
 
 class ControlsTest : public CtlTest {};
+
+// What a control draws on its canvas outside painting (here from a click)
+// reaches the screen once the message is handled.
+TEST_F(ControlsTest, CanvasDrawingOutsidePaintReachesTheScreen) {
+  auto* f = new TForm(Application, 0);
+  f->SetBounds(10, 10, 200, 150);
+  auto* box = new TBox(f);
+  box->SetParent(f);
+  box->SetBounds(10, 10, 60, 40);
+  f->Show();
+  Pump();
+  struct Draw {
+    TBox* Box;
+    void OnClick(TObject*) {
+      Box->Canvas()->Brush()->SetColor(clRed);
+      Box->Canvas()->FillRect(TRect{0, 0, 20, 20});
+    }
+  } draw{box};
+  box->OnClick = TNotifyEvent(&draw, &Draw::OnClick);
+  TPoint p = At(box, 5, 5);
+  EXPECT_NE(hb->ScreenPixel(p.x, p.y) & 0xFFFFFF, 0xFF0000u);
+  hb->Click(p.x, p.y);
+  Pump();
+  EXPECT_EQ(hb->ScreenPixel(p.x, p.y) & 0xFFFFFF, 0xFF0000u);
+  box->OnClick = TNotifyEvent();
+  f->Free();
+}
+
+// A control that changes its size again while it handles a size change keeps
+// the size it chose; the outer change does not write its own numbers back.
+TEST_F(ControlsTest, SizeChangedAgainWhileResizingHolds) {
+  auto* f = new TForm(Application, 0);
+  auto* box = new TBox(f);
+  box->SetParent(f);
+  f->Show();
+  struct Grow {
+    TBox* Box;
+    void OnResize(TObject*) {
+      if (Box->Height() < 40) Box->SetBounds(Box->Left(), Box->Top(), Box->Width(), 40);
+    }
+  } grow{box};
+  box->OnResize = TNotifyEvent(&grow, &Grow::OnResize);
+  box->SetBounds(0, 0, 60, 20);
+  EXPECT_EQ(box->Height(), 40);
+  RECT r;
+  GetWindowRect(box->Handle(), &r);
+  EXPECT_EQ(r.bottom - r.top, 40);
+  box->OnResize = TNotifyEvent();
+  f->Free();
+}
 
 TEST_F(ControlsTest, ParentFontAndColorFlowDown) {
   auto* f = new TForm(Application, 0);
@@ -339,6 +409,69 @@ TEST_F(ControlsTest, DragAndDropWithThreshold) {
   hb->MouseUp(b.x, b.y);
   Pump();
   EXPECT_EQ(rec.dropSource, nullptr);
+}
+
+// The drag messages a target hears: an enter is followed by a move (whose
+// answer decides acceptance), and a drag that ends without an accepted drop
+// (Escape, or a release where the target refuses) is cancelled over it.
+class TDragLogBox : public TBox {
+  PV_CLASS(TDragLogBox, TBox)
+ public:
+  explicit TDragLogBox(TComponent* AOwner) : TBox(AOwner) {}
+  std::string Log;
+  bool AcceptMoves = true;
+  void Dispatch(TMessage& M) override {
+    if (M.Msg == CM_DRAG && M.WParam != dmFindTarget) {
+      static const char* const kNames[] = {"enter", "leave", "move", "drop", "cancel"};
+      Log += std::string(Log.empty() ? "" : " ") + kNames[M.WParam];
+      if (M.WParam == dmDragMove) {
+        M.Result = AcceptMoves ? 1 : 0;
+        return;
+      }
+    }
+    TBox::Dispatch(M);
+  }
+};
+
+TEST_F(ControlsTest, DragTargetHearsEnterMoveAndCancel) {
+  auto* f = new TForm(Application, 0);
+  f->SetBounds(0, 0, 300, 200);
+  auto* src = new TBox(f);
+  src->SetParent(f);
+  src->SetBounds(10, 10, 50, 50);
+  src->SetDragMode(dmAutomatic);
+  auto* dst = new TDragLogBox(f);
+  dst->SetParent(f);
+  dst->SetBounds(150, 10, 50, 50);
+  f->Show();
+  Pump();
+  TPoint a = At(src, 20, 20), b = At(dst, 20, 20);
+  struct Case {
+    bool accept;
+    bool escape;
+    const char* log;
+  } cases[] = {
+      {true, false, "enter move move drop"},
+      {true, true, "enter move move cancel"},
+      {false, false, "enter move move cancel"},
+  };
+  for (const Case& c : cases) {
+    dst->Log.clear();
+    dst->AcceptMoves = c.accept;
+    for (TPoint p : {a, TPoint(a.x + 30, a.y), b, TPoint(b.x + 1, b.y)}) {
+      if (p == a) hb->MouseDown(p.x, p.y);
+      else hb->MouseMove(p.x, p.y);
+      Pump();
+    }
+    if (c.escape) {
+      hb->Key(VK_ESCAPE);
+      Pump();
+    }
+    hb->MouseUp(b.x + 1, b.y);
+    Pump();
+    EXPECT_EQ(dst->Log, c.log) << c.accept << c.escape;
+    EXPECT_EQ(DragControl(), nullptr);
+  }
 }
 
 TEST_F(ControlsTest, HintShowsAfterPause) {

@@ -1,6 +1,7 @@
 // A list box shown as a pop-up window of another control: its owner-draw
 // messages reach it through its owner, and clicking it leaves the focus
 // where it was.
+#include "platform/controls/stdctrls.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/controls/tests/ctltest.h"
 

@@ -20,6 +20,26 @@ int TextWidthIn(const char* Face, const AnsiString& Text) {
   return sz.cx;
 }
 
+// Freeing the focused control leaves the screen without an active control, so
+// that freeing its form later touches nothing freed.
+TEST_F(ScreenTest, FreedFocusedControlIsNotTheActiveControl) {
+  auto* form = new TForm(nullptr, 0);
+  form->SetBounds(10, 10, 200, 100);
+  auto* box = new TBox(form);
+  box->SetParent(form);
+  box->SetTabStop(true);
+  form->Show();
+  Pump();
+  box->SetFocus();
+  Pump();
+  ASSERT_EQ(Screen->ActiveControl(), box);
+  form->Hide();  // no window takes the focus back when the box goes
+  delete box;
+  EXPECT_NE(Screen->ActiveControl(), box);
+  delete form;
+  EXPECT_EQ(Screen->ActiveControl(), nullptr);
+}
+
 TEST_F(ScreenTest, FontsListsInstalledFamiliesSortedUnderTheirChineseNames) {
   TStrings* fonts = Screen->Fonts();
   ASSERT_GT(fonts->Count(), 0);

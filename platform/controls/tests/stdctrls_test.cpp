@@ -62,6 +62,18 @@ TEST_F(StdCtrls, EditChangeAndSelection) {
   EXPECT_EQ(changes.n, 4);
 }
 
+// The character case is a scoped enumeration that still reads and writes by
+// its value names.
+TEST_F(StdCtrls, EditCharCaseByName) {
+  auto* e = Add<TEdit>(8, 8, 200);
+  SetEnumProp(e, "CharCase", "ecUpperCase");
+  EXPECT_EQ(e->CharCase(), TEditCharCase::ecUpperCase);
+  EXPECT_EQ(GetEnumProp(e, "CharCase"), "ecUpperCase");
+  EXPECT_NE(GetWindowLongA(e->Handle(), GWL_STYLE) & ES_UPPERCASE, 0);
+  e->SetCharCase(TEditCharCase::ecNormal);
+  EXPECT_EQ(GetEnumProp(e, "CharCase"), "ecNormal");
+}
+
 TEST_F(StdCtrls, CheckBoxStatesFollowClicks) {
   auto* cb = Add<TCheckBox>(8, 8);
   cb->SetCaption("check");

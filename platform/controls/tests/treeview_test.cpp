@@ -514,7 +514,12 @@ TEST_F(TreeViewTest, LabelEditorCanBeSubclassedAndLosingFocusSaves) {
       gEditorOld = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(ed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AppEditorProc)));
       SendMessageA(ed, EM_LIMITTEXT, 4, 0);
     }
-    return h->code == TVN_ENDLABELEDITA ? TRUE : 0;
+    if (h->code == TVN_ENDLABELEDITA) {
+      // the owner no longer sees an editor while the end is announced
+      EXPECT_EQ(TreeView_GetEditControl(tv), nullptr);
+      return TRUE;
+    }
+    return 0;
   };
   gEditorSeen.clear();
   HWND ed = TreeView_EditLabel(tv, a);
@@ -530,6 +535,57 @@ TEST_F(TreeViewTest, LabelEditorCanBeSubclassedAndLosingFocusSaves) {
   EXPECT_EQ(Codes()[0], TVN_ENDLABELEDITA);
   EXPECT_EQ(Text(a), "abyz");
   EXPECT_EQ(TreeView_GetSelection(tv), b);
+}
+
+WNDPROC gTreeOld = nullptr;
+bool gSilenceTips = false;
+LRESULT SilencingTreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_NOTIFY && gSilenceTips && reinterpret_cast<NMHDR*>(l)->code == TTN_NEEDTEXTA) {
+    reinterpret_cast<NMTTDISPINFOA*>(l)->lpszText = reinterpret_cast<NMTTDISPINFOA*>(l)->szText;
+    reinterpret_cast<NMTTDISPINFOA*>(l)->szText[0] = 0;
+    return 0;
+  }
+  return CallWindowProcA(gTreeOld, h, m, w, l);
+}
+
+// A node whose label is cut off shows its whole text in a tooltip while the
+// mouse rests on it; the text is asked of the tree window, so whoever handles
+// that request first can answer with nothing and no tooltip shows.
+TEST_F(TreeViewTest, CutOffLabelsShowATooltipUnlessTheTextIsWithheld) {
+  const std::string longText = "a node text far too long for the width of this tree";
+  HTREEITEM shortItem = Add(TVI_ROOT, "short");
+  HTREEITEM longItem = Add(TVI_ROOT, longText.c_str());
+  PvProcessMessages();
+  auto over = [&](HTREEITEM item) {
+    RECT r = LabelRect(item);
+    POINT p = Screen(std::max(int(r.left) + 4, 0) + 4, (r.top + r.bottom) / 2);
+    hb->MouseMove(p.x, p.y);
+    PvProcessMessages();
+  };
+  auto tipText = [&]() -> std::string {
+    HWND tip = TreeView_GetToolTips(tv);
+    if (!tip || !IsWindowVisible(tip)) return "<none>";
+    char buf[256] = {};
+    GetWindowTextA(tip, buf, sizeof buf);
+    return buf;
+  };
+  over(shortItem);
+  EXPECT_EQ(tipText(), "<none>");
+  over(longItem);
+  EXPECT_EQ(tipText(), longText);
+  over(shortItem);
+  EXPECT_EQ(tipText(), "<none>");
+  gTreeOld = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(tv, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SilencingTreeProc)));
+  gSilenceTips = true;
+  over(longItem);
+  EXPECT_EQ(tipText(), "<none>");
+  gSilenceTips = false;
+  // TVS_NOTOOLTIPS: none at all
+  SetWindowLongPtrA(tv, GWL_STYLE, GetWindowLongPtrA(tv, GWL_STYLE) | TVS_NOTOOLTIPS);
+  over(shortItem);
+  over(longItem);
+  EXPECT_EQ(tipText(), "<none>");
+  SetWindowLongPtrA(tv, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gTreeOld));
 }
 
 TEST_F(TreeViewTest, MouseNotificationOrder) {

@@ -254,6 +254,32 @@ TEST_F(FieldsTest, BlobStreamsReadAndWrite) {
   EXPECT_THROW(table.CreateBlobStream(F("tname"), bmRead), EDatabaseError);
 }
 
+// A refused blob write is reported to whoever commits the stream, and the
+// field keeps its value.
+struct BlobRefuser {
+  void Validate(TField*) { throw EDatabaseError("refused"); }
+};
+
+TEST_F(FieldsTest, CommittingABlobStreamReportsARefusal) {
+  table.Edit();
+  {
+    std::unique_ptr<TStream> w(table.CreateBlobStream(F("ttext1"), bmWrite));
+    w->WriteBuffer("ok", 2);
+    TDataSet::CommitBlobStream(w.get());
+    EXPECT_EQ(F("ttext1")->AsString(), "ok");
+  }
+  BlobRefuser r;
+  F("ttext1")->OnValidate = TFieldNotifyEvent(&r, &BlobRefuser::Validate);
+  {
+    std::unique_ptr<TStream> w(table.CreateBlobStream(F("ttext1"), bmWrite));
+    w->WriteBuffer("no", 2);
+    EXPECT_THROW(TDataSet::CommitBlobStream(w.get()), EDatabaseError);
+  }  // freeing it writes nothing more
+  EXPECT_EQ(F("ttext1")->AsString(), "ok");
+  F("ttext1")->OnValidate = nullptr;
+  table.Cancel();
+}
+
 TEST_F(FieldsTest, CalculatedAndLookupFields) {
   table.Close();
   // Persistent fields: the data fields used, one calculated, one lookup into another table.

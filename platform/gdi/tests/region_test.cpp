@@ -78,6 +78,32 @@ TEST(Regions, ShapesExcludeRightAndBottom) {
   for (HRGN x : {r, t, rr}) DeleteObject(x);
 }
 
+// Polygons sample each pixel at its top-left point: a triangle on ten pixels
+// covers rows of 10, 9 ... 1 pixels, and a region bounded by a diagonal
+// starts exactly at the pixels a line along that edge draws.
+TEST(Regions, PolygonsSampleAtThePixelPoint) {
+  POINT tri[] = {{0, 0}, {10, 0}, {0, 10}};
+  HRGN t = CreatePolygonRgn(tri, 3, WINDING);
+  for (int y = 0; y < 10; ++y) {
+    int n = 0;
+    for (int x = 0; x < 12; ++x) n += PtInRegion(t, x, y) ? 1 : 0;
+    EXPECT_EQ(n, 10 - y) << "row " << y;
+  }
+  POINT slant[] = {{1, 17}, {18, 0}, {30, 0}, {30, 17}};
+  HRGN r = CreatePolygonRgn(slant, 4, WINDING);
+  Canvas c(32, 20);
+  MoveToEx(c.dc, 1, 17, nullptr);
+  LineTo(c.dc, 18, 0);
+  for (int y = 1; y < 17; ++y) {
+    const int x = 18 - y;  // the line's pixel in this row
+    EXPECT_NE(c.At(x, y), RGB(255, 255, 255)) << y;
+    EXPECT_TRUE(PtInRegion(r, x, y)) << y;
+    EXPECT_FALSE(PtInRegion(r, x - 1, y)) << y;
+  }
+  DeleteObject(t);
+  DeleteObject(r);
+}
+
 TEST(Clipping, IntersectExcludeAndSelect) {
   Canvas c(10, 10);
   HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));

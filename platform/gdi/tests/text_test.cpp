@@ -379,6 +379,32 @@ TEST(SongFaces, KeepTheOriginalCellMetrics) {
     }
 }
 
+// The fixed-pitch faces of program text keep a strict grid: every single-byte
+// character takes one cell and every double-byte character exactly two, at odd
+// heights too, and the ink of a hanzi stays inside its two cells.
+TEST(FixedPitchFaces, HanziAreExactlyTwoCells) {
+  for (const char* face : {"Courier New", "Courier"})
+    for (int height : {-12, -13, -16, -17}) {
+      Canvas c(80, 30);
+      Selected f(c.dc, SongFont(face, height));
+      const std::string at = std::string(face) + " at " + std::to_string(height);
+      SIZE one, latin, hanzi;
+      ASSERT_TRUE(GetTextExtentPoint32A(c.dc, "M", 1, &one));
+      GetTextExtentPoint32A(c.dc, "il.W", 4, &latin);
+      GetTextExtentPoint32A(c.dc, kHanzi.c_str(), int(kHanzi.size()), &hanzi);
+      EXPECT_EQ(latin.cx, 4 * one.cx) << at;
+      EXPECT_EQ(hanzi.cx, 6 * one.cx) << at;  // three hanzi, six cells
+      TEXTMETRICA tm;
+      GetTextMetricsA(c.dc, &tm);
+      EXPECT_EQ(tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0) << at;
+      if (!HaveCjkFont()) continue;
+      SetBkMode(c.dc, TRANSPARENT);
+      TextOutA(c.dc, 10, 5, kHanzi.c_str(), 2);
+      EXPECT_GT(c.Ink(10, 5, 10 + 2 * one.cx, 5 + tm.tmHeight), 0) << at;
+      EXPECT_EQ(c.Ink(10, 5, 10 + 2 * one.cx, 5 + tm.tmHeight), c.Ink()) << at;
+    }
+}
+
 TEST(SongFaces, InkStaysInTheCellAndTheMeasuredExtent) {
   if (!HaveCjkFont()) GTEST_SKIP() << "no CJK font installed";
   // Ascenders, descenders and brackets; hanzi and full-width punctuation;

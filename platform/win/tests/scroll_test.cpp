@@ -9,17 +9,22 @@ std::vector<std::pair<UINT, int>> Codes(HWND h, UINT msg) {
   return r;
 }
 using Codes_t = std::vector<std::pair<UINT, int>>;
+
+// Range, page and position in one call, as most cases set them up.
+int SetRangePagePos(HWND h, int Max, UINT Page, int Pos) {
+  SCROLLINFO si{};
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = 0;
+  si.nMax = Max;
+  si.nPage = Page;
+  si.nPos = Pos;
+  return SetScrollInfo(h, SB_VERT, &si, TRUE);
+}
 }  // namespace
 
 TEST_F(WinTest, ScrollInfoClampsPositionAndShowsTheBarWhenNeeded) {
   HWND h = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
-  SCROLLINFO si;
-  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  si.nMin = 0;
-  si.nMax = 99;
-  si.nPage = 10;
-  si.nPos = 500;
-  EXPECT_EQ(SetScrollInfo(h, SB_VERT, &si, TRUE), 90);  // the last page starts at 90
+  EXPECT_EQ(SetRangePagePos(h, 99, 10, 500), 90);  // the last page starts at 90
   EXPECT_TRUE(GetWindowLongA(h, GWL_STYLE) & WS_VSCROLL);
   RECT cr;
   GetClientRect(h, &cr);
@@ -33,6 +38,7 @@ TEST_F(WinTest, ScrollInfoClampsPositionAndShowsTheBarWhenNeeded) {
   EXPECT_EQ(got.nPos, 90);
   EXPECT_EQ(got.nTrackPos, 90);
   // a page larger than the range hides the bar, unless asked to disable it instead
+  SCROLLINFO si{};
   si.fMask = SIF_PAGE;
   si.nPage = 200;
   SetScrollInfo(h, SB_VERT, &si, TRUE);
@@ -43,6 +49,21 @@ TEST_F(WinTest, ScrollInfoClampsPositionAndShowsTheBarWhenNeeded) {
   SCROLLBARINFO sbi;
   ASSERT_TRUE(GetScrollBarInfo(h, OBJID_VSCROLL, &sbi));
   EXPECT_EQ(sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_UNAVAILABLE);
+  EXPECT_EQ(sbi.rgstate[1] & STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_UNAVAILABLE);
+  // a bar with a range reports the arrows EnableScrollBar disabled
+  si.fMask = SIF_PAGE;
+  si.nPage = 10;
+  SetScrollInfo(h, SB_VERT, &si, TRUE);
+  EnableScrollBar(h, SB_VERT, ESB_DISABLE_UP);
+  GetScrollBarInfo(h, OBJID_VSCROLL, &sbi);
+  EXPECT_EQ(sbi.rgstate[0], 0u);
+  EXPECT_EQ(sbi.rgstate[1], STATE_SYSTEM_UNAVAILABLE);
+  EXPECT_EQ(sbi.rgstate[5], 0u);
+  EnableScrollBar(h, SB_VERT, ESB_DISABLE_DOWN);
+  GetScrollBarInfo(h, OBJID_VSCROLL, &sbi);
+  EXPECT_EQ(sbi.rgstate[1], 0u);
+  EXPECT_EQ(sbi.rgstate[5], STATE_SYSTEM_UNAVAILABLE);
+  EnableScrollBar(h, SB_VERT, ESB_ENABLE_BOTH);
   EXPECT_EQ(SetScrollPos(h, SB_HORZ, 5, FALSE), 0);
   EXPECT_EQ(GetScrollPos(h, SB_HORZ), 5);
   int mn = -1, mx = -1;
@@ -183,14 +204,10 @@ TEST_F(WinTest, ABarDisabledForNothingToScrollIsEnabledWhenItHasSomething) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
     HWND h = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
-    SCROLLINFO si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    si.nMin = 0;
-    si.nMax = 99;
-    si.nPage = 10;
-    si.nPos = 0;
-    SetScrollInfo(h, SB_VERT, &si, TRUE);
+    SetRangePagePos(h, 99, 10, 0);
     if (k.byProgram) EnableScrollBar(h, SB_VERT, ESB_DISABLE_BOTH);
+    SCROLLINFO si{};
+    si.nMax = 99;
     si.fMask = k.disableMask;
     si.nPage = 100;
     SetScrollInfo(h, SB_VERT, &si, TRUE);
@@ -206,4 +223,27 @@ TEST_F(WinTest, ABarDisabledForNothingToScrollIsEnabledWhenItHasSomething) {
     EXPECT_EQ(Codes(h, WM_VSCROLL).size(), k.enabled ? 2u : 0u);
     DestroyWindow(h);
   }
+}
+
+TEST_F(WinTest, ARangeWiderThanTheLargestIntIsCutShort) {
+  HWND h = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
+  SCROLLINFO si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = INT_MIN + 10;
+  si.nMax = 300;
+  si.nPage = 0xFFFFFFF0u;
+  si.nPos = 200;
+  SetScrollInfo(h, SB_HORZ, &si, TRUE);
+  SCROLLINFO got;
+  got.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(h, SB_HORZ, &got));
+  EXPECT_EQ(got.nMin, INT_MIN + 10);
+  EXPECT_EQ(std::int64_t(got.nMax) - got.nMin, INT_MAX - 1);
+  EXPECT_LE(std::int64_t(got.nPage), std::int64_t(got.nMax) - got.nMin + 1);
+  EXPECT_GE(got.nPos, got.nMin);
+  EXPECT_LE(got.nPos, got.nMax);
+  // the bar still lays out and paints
+  UpdateWindow(h);
+  SetScrollPos(h, SB_HORZ, 0, TRUE);
+  UpdateWindow(h);
 }

@@ -1,0 +1,27 @@
+#include "bars/bars_init.h"
+
+#include "bars/kxbar.h"
+#include "bars/kxbaritems.h"
+
+namespace {
+bool gInitialised = false;
+}
+
+void InitBars() {
+  if (gInitialised) return;
+  gInitialised = true;
+  // The process-wide state first, then the classes and their settings, then
+  // the item kinds with their controls, in the registry's order.
+  kxBarInitUtils();
+  kxBarRegisterCoreProps();
+  kxBarRegisterItemKinds();
+}
+
+void FinalizeBars() {
+  if (!gInitialised) return;
+  gInitialised = false;
+  kxBarUnregisterItemKinds();
+  kxBarDoneUtils();
+}
+
+bool BarsInitialised() { return gInitialised; }
