@@ -118,8 +118,8 @@ void TCustomkxBlobPopup::CreateParams(TCreateParams& Params) {
     Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
     if (WordWrap) Params.Style &= ~DWORD(ES_AUTOHSCROLL);
     if (FReadOnly) Params.Style |= ES_READONLY;
-    if (CharCase == ecUpperCase) Params.Style |= ES_UPPERCASE;
-    else if (CharCase == ecLowerCase) Params.Style |= ES_LOWERCASE;
+    if (CharCase == TEditCharCase::ecUpperCase) Params.Style |= ES_UPPERCASE;
+    else if (CharCase == TEditCharCase::ecLowerCase) Params.Style |= ES_LOWERCASE;
     if (OEMConvert) Params.Style |= ES_OEMCONVERT;
     if (!HideScrollBars) Params.Style |= ES_DISABLENOSCROLL;
     Params.WinClassName = AnsiString(ClassName()) + "Memo";
@@ -205,9 +205,9 @@ void TCustomkxBlobPopup::CNCommand(TWMCommand& Message) {
 }
 
 void TCustomkxBlobPopup::ApplyCharCase() {
-  if (!HandleAllocated() || !IsMemo() || CharCase == ecNormal) return;
+  if (!HandleAllocated() || !IsMemo() || CharCase == TEditCharCase::ecNormal) return;
   const AnsiString t = Text();
-  const AnsiString c = CharCase == ecUpperCase ? AnsiUpperCase(t) : AnsiLowerCase(t);
+  const AnsiString c = CharCase == TEditCharCase::ecUpperCase ? AnsiUpperCase(t) : AnsiLowerCase(t);
   if (c == t) return;
   CHARRANGE sel;
   SendMessageA(Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));

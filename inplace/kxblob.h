@@ -29,7 +29,7 @@ class TCustomkxBlobPopup : public TkxInplacePopupControl {
   TkxBlobEditKind Kind = bekMemo;
   bool Sizeable = true;
   bool AlwaysSave = true;
-  TEditCharCase CharCase = ecNormal;
+  TEditCharCase CharCase = TEditCharCase::ecNormal;
   bool HideScrollBars = true;
   int MaxLength = 0;
   bool OEMConvert = false;
@@ -185,7 +185,7 @@ class TkxInplaceBlobEdit : public TkxInplaceDropDownEdit {
   int PopupWidth = 200, PopupHeight = 140;
   bool SizeablePopup = true;
   bool AlwaysSaveText = true;
-  TEditCharCase MemoCharCase = ecNormal;
+  TEditCharCase MemoCharCase = TEditCharCase::ecNormal;
   bool MemoHideScrollBars = true;
   int MemoMaxLength = 0;
   bool MemoOEMConvert = false;
