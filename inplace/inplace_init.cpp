@@ -13,6 +13,7 @@
 #include "inplace/kxeditor.h"
 #include "inplace/kxgraphic.h"
 #include "inplace/kximage.h"
+#include "inplace/kxlookup.h"
 #include "inplace/kxmask.h"
 #include "inplace/kxmemo.h"
 #include "inplace/kxpick.h"
@@ -50,6 +51,7 @@ void InitInplace() {
   kxInitCalcEdit();
   kxInitGraphicEdit();
   kxInitBlobEdit();
+  kxInitLookupEdit();
 }
 
 void FinalizeInplace() {
