@@ -12,6 +12,7 @@
 #include "inplace/kxdropdown.h"
 #include "inplace/kxeditor.h"
 #include "inplace/kxgraphic.h"
+#include "inplace/kxhyperlink.h"
 #include "inplace/kximage.h"
 #include "inplace/kxlookup.h"
 #include "inplace/kxmask.h"
@@ -52,6 +53,7 @@ void InitInplace() {
   kxInitGraphicEdit();
   kxInitBlobEdit();
   kxInitLookupEdit();
+  kxInitHyperLinkEdit();
 }
 
 void FinalizeInplace() {
