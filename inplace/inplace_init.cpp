@@ -9,6 +9,7 @@
 #include "inplace/kxcntner.h"
 #include "inplace/kxdate.h"
 #include "inplace/kxcommon.h"
+#include "inplace/kxcurrency.h"
 #include "inplace/kxdropdown.h"
 #include "inplace/kxeditor.h"
 #include "inplace/kxgraphic.h"
@@ -22,6 +23,7 @@
 #include "inplace/kxresources.h"
 #include "inplace/kxspin.h"
 #include "inplace/kxstyles.h"
+#include "inplace/kxtime.h"
 
 namespace {
 bool gInitialised = false;
@@ -54,6 +56,8 @@ void InitInplace() {
   kxInitBlobEdit();
   kxInitLookupEdit();
   kxInitHyperLinkEdit();
+  kxInitTimeEdit();
+  kxInitCurrencyEdit();
 }
 
 void FinalizeInplace() {
