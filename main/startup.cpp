@@ -5,6 +5,7 @@
 #include "editor/txteditinit.h"
 #include "framework/framework_init.h"
 #include "inplace/inplace_init.h"
+#include "inspector/inspector_init.h"
 #include "main/demo.h"
 #include "pagecontrol/pagecontrol_init.h"
 #include "platform/classes/init.h"
@@ -29,6 +30,7 @@ void InitProgram() {
   InitBars();
   InitPageControl();
   InitInplace();
+  InitInspector();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
   RegisterDemoForm();
 }
@@ -40,6 +42,7 @@ void FinalizeProgram() {
   FinalizeBars();
   FinalizePageControl();
   FinalizeEditorClasses();
+  FinalizeInspector();
   FinalizeInplace();
   kxDoneDocking();
   FinalizeFramework();
