@@ -1,6 +1,6 @@
 #include "inspector/inspector_init.h"
 
-#include "inspector/kxdbinsp.h"
+#include "inspector/kxdbinspkinds.h"
 
 namespace {
 bool gInspectorInitialised = false;
@@ -11,11 +11,15 @@ void InitInspector() {
   gInspectorInitialised = true;
   kxInitInspectorControl();
   kxInitDBInspector();
+  kxInitInspectorKinds();
+  kxInitDBInspectorKinds();
 }
 
 void FinalizeInspector() {
   if (!gInspectorInitialised) return;
   gInspectorInitialised = false;
+  kxDoneDBInspectorKinds();
+  kxDoneInspectorKinds();
   kxDoneDBInspector();
   kxDoneInspectorControl();
 }

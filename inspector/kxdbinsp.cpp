@@ -84,7 +84,8 @@ AnsiString TkxFieldBinding::DisplayText(TkxInspectorRow* Row) const {
 }
 
 AnsiString TkxFieldBinding::EditText(TkxInspectorRow* Row) const {
-  return Field && Live(Row) ? Field->EditText() : AnsiString();
+  if (!Field || !Live(Row)) return AnsiString();
+  return AsStringText ? Field->AsString() : Field->EditText();
 }
 
 void TkxFieldBinding::SetEditText(TkxInspectorRow* Row, const AnsiString& Text) const {

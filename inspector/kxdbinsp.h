@@ -111,6 +111,7 @@ class TkxFieldBinding {
  public:
   AnsiString FieldName;
   TField* Field = nullptr;
+  bool AsStringText = false;  // the edit text is the field's AsString (memo rows)
   // The row's inspector has a data link and it is active.
   static bool Live(TkxInspectorRow* Row);
   static TkxDBInspector* DBInspector(TkxInspectorRow* Row);
