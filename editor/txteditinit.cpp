@@ -1,5 +1,6 @@
 #include "editor/txteditinit.h"
 
+#include "editor/txtautotyping.h"
 #include "editor/txtcompletion.h"
 #include "editor/txtdbedit.h"
 #include "editor/txtedit.h"
@@ -43,6 +44,7 @@ void InitEditorClasses() {
   RegisterTxtEditClasses();
   RegisterDBTxtEditClasses();
   RegisterCompletionClasses();
+  RegisterAutoTypingClasses();
   TxtEditClipboardFormat();
 }
 
