@@ -7,6 +7,7 @@
 #include "editor/txteditkeycmds.h"
 #include "editor/txteditmiscclasses.h"
 #include "editor/txteditsearch.h"
+#include "editor/txtexport.h"
 #include "editor/txtrules.h"
 #include "editor/txtscheme.h"
 #include "editor/txttextdrawer.h"
@@ -45,6 +46,7 @@ void InitEditorClasses() {
   RegisterDBTxtEditClasses();
   RegisterCompletionClasses();
   RegisterAutoTypingClasses();
+  RegisterExporterClasses();
   TxtEditClipboardFormat();
 }
 
