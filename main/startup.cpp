@@ -12,6 +12,7 @@
 #include "platform/controls/controls_init.h"
 #include "platform/controls/dlgscript.h"
 #include "platform/db/init.h"
+#include "treechart/chartsinit.h"
 #include "treechart/kxtreeview.h"
 
 void InitProgram() {
@@ -22,6 +23,7 @@ void InitProgram() {
   InitControls();
   kxInitTreeViews();
   InitEditorClasses();
+  InitChartClasses();
   InitFramework();
   kxInitDocking();
   InitBars();

@@ -53,6 +53,8 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   EXPECT_NE(GetClass("TuxPageControl"), nullptr);
   ASSERT_NE(PaintersFactory(), nullptr);
   EXPECT_EQ(PaintersFactory()->Count(), 9);
+  EXPECT_NE(GetClass("TkxFlowChart"), nullptr);
+  EXPECT_NE(GetClass("TkxDbOrgChart"), nullptr);
 
   // the library module's controller sets the look of the framework's controls
   auto* module = dynamic_cast<TComponent*>(ReadComponentFromText(kModuleText, nullptr));

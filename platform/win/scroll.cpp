@@ -2,6 +2,8 @@
 // control, with the classic geometry, drawing and the modal tracking loop that
 // sends WM_HSCROLL/WM_VSCROLL.
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include "platform/win/wndinternal.h"
 
 namespace pvwin {
@@ -396,8 +398,10 @@ int SetScrollInfo(HWND h, int bar, const SCROLLINFO* si, BOOL redraw) {
   ScrollBarState* s = StateOf(w, bar);
   if (!s || !si) return 0;
   if (si->fMask & SIF_RANGE) {
+    // a range wider than the largest int is cut short, so that every span the
+    // bar computes from it stays representable
     s->min = si->nMin;
-    s->max = std::max(si->nMin, si->nMax);
+    s->max = int(std::clamp<std::int64_t>(si->nMax, si->nMin, std::int64_t(si->nMin) + INT_MAX - 1));
   }
   if (si->fMask & SIF_PAGE) s->page = si->nPage;
   int range = s->max - s->min + 1;
