@@ -34,6 +34,10 @@ constexpr UINT WM_KXBAR_REBUILD = WM_USER + 1;
 // Bar manager
 // ===========================================================================
 
+// Set while a temporary copy of a form's manager is read from the form's
+// description: that copy reads no stored layout.
+extern bool kxBarReadingTempForm;
+
 class TkxBarManager : public TComponent {
   PV_CLASS(TkxBarManager, TComponent)
  public:
@@ -259,6 +263,21 @@ class TkxBarManager : public TComponent {
   int GetLargeDropDownArrowWidth();
   bool CanReset() const { return FAllowReset && FReadCount == 1; }
   HWND GetDragCaptureWindow();
+
+  // ---- the stored layout ----
+  // Each does nothing for an empty path or file name. Loading refuses a
+  // damaged layout as a whole (EkxBarError) and keeps the current one.
+  void SaveToRegistry(const AnsiString& Path);
+  void LoadFromRegistry(const AnsiString& Path);
+  void SaveToIniFile(const AnsiString& FileName);
+  void LoadFromIniFile(const AnsiString& FileName);
+  // The dotted owner path of a dock control ("Form1.DockControl1") and back.
+  AnsiString GetDockControlPath(TkxBarDockControl* DockControl) const;
+  TkxBarDockControl* FindDockControl(const AnsiString& Path) const;
+  // The stores the manager is set to use, read after loading and written
+  // when the form's window goes.
+  void LoadStoredLayout();
+  void SaveStoredLayout();
 
   // ---- the owner form ----
   // The manager's reaction to a message of its form, called by the window hook
