@@ -279,6 +279,14 @@ class TkxBarManager : public TComponent {
   void LoadStoredLayout();
   void SaveStoredLayout();
 
+  // ---- reset from the form description ----
+  // A temporary form holding a copy of this manager read from the owner
+  // form's description (nil when there is none); the caller frees it.
+  TCustomForm* CreateFormFromResource();
+  // The links of the bars and sub items take the usage data of the copy's.
+  void ResetUsageData();
+  void ResetUsageDataWithConfirmation();
+
   // ---- the owner form ----
   // The manager's reaction to a message of its form, called by the window hook
   // before the form's window procedure sees it.
@@ -850,6 +858,10 @@ class TkxBar : public TCollectionItem {
   bool CanClose() const;
   bool CanBeMoved() const;
   bool CanReset() const { return FDeclared && FAllowReset; }
+  // Takes the bar's links (or, with the manager's UseFullReset, the whole
+  // bar) from the form description again.
+  void Reset();
+  void ResetWithConfirmation();
   bool IsBottomWholeRow() const;
   bool IsSizeGripVisible() const;
   bool ProcessShortCut(TShortCut ShortCut);
@@ -912,6 +924,13 @@ class TkxBar : public TCollectionItem {
 };
 
 void kxBarWaitForDockingTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+
+// The form a manager's copy is read into for a reset.
+class TkxBarTempForm : public TForm {
+  PV_CLASS(TkxBarTempForm, TForm)
+ public:
+  explicit TkxBarTempForm(TComponent* AOwner);
+};
 
 class TkxBars : public TCollection {
   PV_CLASS(TkxBars, TCollection)
