@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarpopup.h"
 #include "bars/kxbaritems.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/system.h"
@@ -147,8 +148,17 @@ bool TkxBarSubMenuControl::CanCustomizeItems() const {
 
 int TkxBarSubMenuControl::GetSeparatorSize() const { return Painter()->GetMenuSeparatorSize(); }
 
+namespace {
+// The pop-up menu whose links a menu window shows, nil for other menus.
+TkxBarPopupMenu* PopupOf(const TkxBarItemLinks* Links) {
+  return Links ? dynamic_cast<TkxBarPopupMenu*>(Links->Owner()) : nullptr;
+}
+}  // namespace
+
 HFONT TkxBarSubMenuControl::GetFontHandle() const {
   if (FParentBar) return FParentBar->GetFontHandle();
+  if (TkxBarPopupMenu* p = PopupOf(FItemLinks))
+    if (p->UseOwnFont() && p->FontHandle()) return p->FontHandle();
   return TCustomkxBarControl::GetFontHandle();
 }
 
@@ -157,6 +167,8 @@ void TkxBarSubMenuControl::UpdateFont() {
     if (t->Bar()) Canvas()->SetFont(t->Bar()->Font());
   } else if (FParentBar) {
     Canvas()->SetFont(FParentBar->Canvas()->Font());
+  } else if (TkxBarPopupMenu* p = PopupOf(FItemLinks); p && p->UseOwnFont()) {
+    Canvas()->SetFont(p->Font());
   } else if (TkxBarManager* m = BarManager()) {
     Canvas()->SetFont(m->Font());
   }
@@ -169,6 +181,7 @@ bool TkxBarSubMenuControl::IsShadowVisible() const { return !FAnimate && TCustom
 int TkxBarSubMenuControl::GetBarSize() const {
   if (FItemLinks)
     if (auto* sub = dynamic_cast<TCustomkxBarSubItem*>(FItemLinks->Owner())) return sub->BarSize();
+  if (TkxBarPopupMenu* p = PopupOf(FItemLinks)) return p->BarSize();
   return 0;
 }
 
@@ -220,6 +233,8 @@ bool TkxBarSubMenuControl::IsMarkVisible() const {
 bool TkxBarSubMenuControl::NeedsDoubleBuffering() const { return GetBackgroundBitmap() != nullptr; }
 
 TBitmap* TkxBarSubMenuControl::GetBackgroundBitmap() const {
+  if (TkxBarPopupMenu* p = PopupOf(FItemLinks))
+    if (!p->BackgroundBitmap()->Empty()) return p->BackgroundBitmap();
   TkxBarManager* m = BarManager();
   return m ? m->SubMenuBackground() : nullptr;
 }
@@ -401,8 +416,10 @@ void TkxBarSubMenuControl::PaintSideStrip(HDC DC, const TRect& R) {
     kxBarFillGradient(Canvas(), R, TColor(RGB(0, 0, 0)), TColor(RGB(0, 0, 255)));
     return;
   }
-  if (FItemLinks)
+  if (FItemLinks) {
     if (auto* sub = dynamic_cast<TCustomkxBarSubItem*>(FItemLinks->Owner())) sub->DoPaintBar(Canvas(), R);
+    else if (TkxBarPopupMenu* p = PopupOf(FItemLinks)) p->DoPaintBar(Canvas(), R);
+  }
 }
 
 void TkxBarSubMenuControl::Paint() {
