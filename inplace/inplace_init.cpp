@@ -18,6 +18,7 @@
 #include "inplace/kxlookup.h"
 #include "inplace/kxmask.h"
 #include "inplace/kxmemo.h"
+#include "inplace/kxmru.h"
 #include "inplace/kxpick.h"
 #include "inplace/kxpopupedit.h"
 #include "inplace/kxresources.h"
@@ -58,6 +59,7 @@ void InitInplace() {
   kxInitHyperLinkEdit();
   kxInitTimeEdit();
   kxInitCurrencyEdit();
+  kxInitMRUEdit();
 }
 
 void FinalizeInplace() {
