@@ -9,17 +9,22 @@
 #include "inplace/kxcntner.h"
 #include "inplace/kxdate.h"
 #include "inplace/kxcommon.h"
+#include "inplace/kxcurrency.h"
 #include "inplace/kxdropdown.h"
 #include "inplace/kxeditor.h"
 #include "inplace/kxgraphic.h"
+#include "inplace/kxhyperlink.h"
 #include "inplace/kximage.h"
+#include "inplace/kxlookup.h"
 #include "inplace/kxmask.h"
 #include "inplace/kxmemo.h"
+#include "inplace/kxmru.h"
 #include "inplace/kxpick.h"
 #include "inplace/kxpopupedit.h"
 #include "inplace/kxresources.h"
 #include "inplace/kxspin.h"
 #include "inplace/kxstyles.h"
+#include "inplace/kxtime.h"
 
 namespace {
 bool gInitialised = false;
@@ -50,6 +55,11 @@ void InitInplace() {
   kxInitCalcEdit();
   kxInitGraphicEdit();
   kxInitBlobEdit();
+  kxInitLookupEdit();
+  kxInitHyperLinkEdit();
+  kxInitTimeEdit();
+  kxInitCurrencyEdit();
+  kxInitMRUEdit();
 }
 
 void FinalizeInplace() {
