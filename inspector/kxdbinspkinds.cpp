@@ -25,8 +25,8 @@ void ProposeRowClasses(TFieldType FieldType, TFieldKind FieldKind, TkxFieldRowCl
     case ftDateTime: c = TkxInspectorDBDateRow::StaticClass(); break;
     case ftMemo: c = TkxInspectorDBMemoRow::StaticClass(); break;
     case ftCurrency:
-    case ftBCD:
-    case ftTime:
+    case ftBCD: c = TkxInspectorDBCurrencyRow::StaticClass(); break;
+    case ftTime: c = TkxInspectorDBTimeRow::StaticClass(); break;
     case ftGraphic:
     case ftBytes:
     case ftVarBytes:
@@ -85,6 +85,42 @@ bool TkxInspectorDBDateRow::IsEditValueCurrent(const Variant& Value) {
 }
 
 // ---------------------------------------------------------------------------
+// Time
+
+// The field keeps its own day; only the time of day comes from the editor.
+void TkxInspectorDBTimeRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* t = dynamic_cast<TkxInplaceTimeEdit*>(Edit);
+  TField* f = Binding.Field;
+  if (!t || !f) {
+    TkxInspectorTimeRow::SaveEditValue(Edit, Value);
+    if (f) Value = f->AsVariant();
+    return;
+  }
+  const TDateTime day = f->IsNull() ? 0 : kxTruncDateTime(f->AsDateTime());
+  f->SetAsDateTime(day + t->GetTime());
+  Value = f->AsVariant();
+}
+
+void TkxInspectorDBTimeRow::LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* t = dynamic_cast<TkxInplaceTimeEdit*>(Edit);
+  TField* f = Binding.Field;
+  if (!t || !f) {
+    TkxInspectorTimeRow::LoadEditValue(Edit, Value);
+    return;
+  }
+  const TDateTime time = f->IsNull() ? 0 : kxTimeOfDateTime(f->AsDateTime());
+  t->SetTime(time);
+  Value = Variant(double(time));
+}
+
+bool TkxInspectorDBTimeRow::IsEditValueCurrent(const Variant& Value) {
+  TField* f = Binding.Field;
+  if (!f) return TkxInspectorTimeRow::IsEditValueCurrent(Value);
+  const Variant current = Variant::FromDate(f->IsNull() ? 0 : kxTimeOfDateTime(f->AsDateTime()));
+  return Value.Type() == current.Type() && Value == current;
+}
+
+// ---------------------------------------------------------------------------
 // Spin
 
 double kxFieldRangeValue(TField* Field, bool Max) {
@@ -100,6 +136,9 @@ double kxFieldRangeValue(TField* Field, bool Max) {
   }
   return 0;
 }
+
+double TkxInspectorDBCurrencyRow::GetDefaultMinValue() { return kxFieldRangeValue(Binding.Field, false); }
+double TkxInspectorDBCurrencyRow::GetDefaultMaxValue() { return kxFieldRangeValue(Binding.Field, true); }
 
 double TkxInspectorDBSpinRow::GetDefaultMinValue() { return kxFieldRangeValue(Binding.Field, false); }
 double TkxInspectorDBSpinRow::GetDefaultMaxValue() { return kxFieldRangeValue(Binding.Field, true); }
@@ -260,6 +299,35 @@ void RegisterKindProps() {
     p.Field("OnInitPopup", &R::OnInitPopup);
     p.Field("OnPopup", &R::OnPopup);
   });
+  RegisterProps<TkxInspectorTimeRow>([](TPropBuilder<TkxInspectorTimeRow>& p) {
+    p.Field("TimeEditFormat", &TkxInspectorTimeRow::TimeEditFormat).Default(tfHourMinSec);
+    p.Field("UseCtrlIncrement", &TkxInspectorTimeRow::UseCtrlIncrement).Default(true);
+  });
+  RegisterProps<TkxInspectorCurrencyRow>([](TPropBuilder<TkxInspectorCurrencyRow>& p) {
+    using R = TkxInspectorCurrencyRow;
+    p.Prop("DecimalPlaces", [](R* r) { return int(r->DecimalPlaces); },
+           [](R* r, int v) { r->DecimalPlaces = unsigned(std::max(v, 0)); })
+        .Default(2);
+    p.Prop("DisplayFormat", &R::DisplayFormat, &R::SetDisplayFormat).Stored(&R::IsDisplayFormatStored);
+    p.Prop("MaxValue", &R::MaxValue, &R::SetMaxValue).Stored(&R::IsMaxValueStored);
+    p.Prop("MinValue", &R::MinValue, &R::SetMinValue).Stored(&R::IsMinValueStored);
+    p.Field("UseThousandSeparator", &R::UseThousandSeparator).Default(false);
+  });
+  RegisterProps<TkxInspectorHyperLinkRow>([](TPropBuilder<TkxInspectorHyperLinkRow>& p) {
+    using R = TkxInspectorHyperLinkRow;
+    p.Prop("EditBackgroundColor", &R::EditBackgroundColor, &R::SetEditBackgroundColor).Default(16777215);
+    p.Prop("EditFontColor", &R::EditFontColor, &R::SetEditFontColor).Default(16711680);
+    p.Prop("SingleClick", &R::SingleClick, &R::SetSingleClick).Default(false);
+    p.Field("StartKey", &R::StartKey).Default(16397);
+    p.Field("OnStartClick", &R::OnStartClick);
+  });
+  RegisterProps<TkxInspectorMRURow>([](TPropBuilder<TkxInspectorMRURow>& p) {
+    using R = TkxInspectorMRURow;
+    p.Prop("ImmediateDropDown", &R::ImmediateDropDown, &R::ImmediateDropDown).Default(false);
+    p.Field("MaxItemCount", &R::MaxItemCount).Default(7);
+    p.Prop("ShowEllipsis", &R::ShowEllipsis, &R::SetShowEllipsis).Default(true);
+    p.Field("OnButtonClick", &R::OnButtonClick);
+  });
   RegisterProps<TkxInspectorMemoRow>([](TPropBuilder<TkxInspectorMemoRow>& p) {
     using R = TkxInspectorMemoRow;
     p.Field("HideScrollBars", &R::HideScrollBars).Default(true);
@@ -279,8 +347,14 @@ void kxInitInspectorKinds() {
                    TkxInspectorTextCheckRow::StaticClass(), TkxInspectorTextCalcRow::StaticClass(),
                    TkxInspectorTextSpinRow::StaticClass(), TkxInspectorTextPickRow::StaticClass(),
                    TkxInspectorTextImageRow::StaticClass(), TkxInspectorTextPopupRow::StaticClass(),
-                   TkxInspectorTextMemoRow::StaticClass()});
+                   TkxInspectorTextMemoRow::StaticClass(), TkxInspectorTextTimeRow::StaticClass(),
+                   TkxInspectorTextCurrencyRow::StaticClass(), TkxInspectorTextHyperLinkRow::StaticClass(),
+                   TkxInspectorTextMRURow::StaticClass()});
   RegisterKindProps();
+  RegisterTextProp<TkxInspectorTextTimeRow>();
+  RegisterTextProp<TkxInspectorTextCurrencyRow>();
+  RegisterTextProp<TkxInspectorTextHyperLinkRow>();
+  RegisterTextProp<TkxInspectorTextMRURow>();
   RegisterTextProp<TkxInspectorTextMaskRow>();
   RegisterTextProp<TkxInspectorTextDateRow>();
   RegisterTextProp<TkxInspectorTextCheckRow>();
@@ -298,7 +372,18 @@ void kxInitDBInspectorKinds() {
                    TkxInspectorDBCheckRow::StaticClass(), TkxInspectorDBCalcRow::StaticClass(),
                    TkxInspectorDBSpinRow::StaticClass(), TkxInspectorDBPickRow::StaticClass(),
                    TkxInspectorDBImageRow::StaticClass(), TkxInspectorDBPopupRow::StaticClass(),
-                   TkxInspectorDBMemoRow::StaticClass()});
+                   TkxInspectorDBMemoRow::StaticClass(), TkxInspectorDBTimeRow::StaticClass(),
+                   TkxInspectorDBCurrencyRow::StaticClass(), TkxInspectorDBHyperLinkRow::StaticClass(),
+                   TkxInspectorDBMRURow::StaticClass()});
+  RegisterFieldName<TkxInspectorDBTimeRow>();
+  RegisterFieldName<TkxInspectorDBCurrencyRow>();
+  RegisterFieldName<TkxInspectorDBHyperLinkRow>();
+  RegisterFieldName<TkxInspectorDBMRURow>();
+  RegisterProps<TkxInspectorDBCurrencyRow>([](TPropBuilder<TkxInspectorDBCurrencyRow>& p) {
+    using R = TkxInspectorDBCurrencyRow;
+    p.Prop("Nullable", &R::Nullable, &R::SetNullable).Default(false);
+    p.Prop("NullString", &R::NullString, &R::SetNullString);
+  });
   RegisterFieldName<TkxInspectorDBMaskRow>();
   RegisterFieldName<TkxInspectorDBDateRow>();
   RegisterFieldName<TkxInspectorDBCheckRow>();

@@ -17,6 +17,8 @@
    public:                                                                           \
     explicit Name(TComponent* AOwner) : Base(AOwner) {                                \
       Binding.AsStringText = std::is_base_of_v<TkxInspectorMemoRow, Name>;            \
+      Binding.TimeText = std::is_base_of_v<TkxInspectorTimeRow, Name>;                \
+      Binding.ThousandSeparatorValid = std::is_base_of_v<TkxInspectorCurrencyRow, Name>; \
     }                                                                                \
     bool CanModify() override { return Binding.CanModify(this, Blob); }             \
     void Assign(TPersistent* Source) override {                                      \
@@ -62,6 +64,24 @@ KX_DB_KIND(TkxInspectorDBMemoRow, TkxInspectorMemoRow, true)
   void GetMemoText(AnsiString& Text) override;
   void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
   void LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+KX_DB_KIND_END
+
+KX_DB_KIND(TkxInspectorDBTimeRow, TkxInspectorTimeRow, false)
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  bool IsEditValueCurrent(const Variant& Value) override;
+KX_DB_KIND_END
+
+KX_DB_KIND(TkxInspectorDBCurrencyRow, TkxInspectorCurrencyRow, false)
+  void GetValue(Variant& Value) override { Value = Binding.Field ? Binding.Field->AsVariant() : Variant(0); }
+  double GetDefaultMinValue() override;
+  double GetDefaultMaxValue() override;
+KX_DB_KIND_END
+
+KX_DB_KIND(TkxInspectorDBHyperLinkRow, TkxInspectorHyperLinkRow, false)
+KX_DB_KIND_END
+
+KX_DB_KIND(TkxInspectorDBMRURow, TkxInspectorMRURow, false)
 KX_DB_KIND_END
 
 // The bound field's own MinValue or MaxValue (0 for other fields), a float

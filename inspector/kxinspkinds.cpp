@@ -920,3 +920,328 @@ void TkxInspectorMemoRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellV
   VD->DataLength = 0;
   if (auto* tv = dynamic_cast<TkxTextEditViewData*>(VD)) tv->SelectionBar = FSelectionBar;
 }
+
+KX_EDIT_CLASS_IMPL(TkxInspectorTimeEdit)
+KX_EDIT_CLASS_IMPL(TkxInspectorCurrencyEdit)
+KX_EDIT_CLASS_IMPL(TkxInspectorHyperLinkEdit)
+KX_EDIT_CLASS_IMPL(TkxInspectorMRUEdit)
+
+// ---------------------------------------------------------------------------
+// Time
+
+void TkxInspectorTimeRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorTimeRow*>(Source);
+  if (!src) {
+    TkxInspectorRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorRow::Assign(Source);
+    TimeEditFormat = src->TimeEditFormat;
+    UseCtrlIncrement = src->UseCtrlIncrement;
+  });
+}
+
+void TkxInspectorTimeRow::RestoreDefaults() {
+  TkxInspectorRow::RestoreDefaults();
+  TimeEditFormat = tfHourMinSec;
+  UseCtrlIncrement = true;
+}
+
+void TkxInspectorTimeRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorRow::InitEditProperties(Edit);
+  if (auto* t = dynamic_cast<TkxInplaceTimeEdit*>(Edit)) {
+    t->SetTimeEditFormat(TimeEditFormat);
+    t->UseCtrlIncrement = UseCtrlIncrement;
+  }
+}
+
+// Midnight is a time like any other: it is stored as its text, not as empty.
+void TkxInspectorTimeRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* t = dynamic_cast<TkxInplaceTimeEdit*>(Edit);
+  if (!t) {
+    TkxInspectorRow::SaveEditValue(Edit, Value);
+    return;
+  }
+  SetEditText(t->GetEditText());
+  Value = Variant(EditText());
+}
+
+// ---------------------------------------------------------------------------
+// Currency
+
+TkxInspectorCurrencyRow::TkxInspectorCurrencyRow(TComponent* AOwner) : TkxInspectorRow(AOwner) {
+  kxGetCurrencyDisplayFormat(FDisplayFormat);
+}
+
+void TkxInspectorCurrencyRow::SetDisplayFormat(const AnsiString& Value) {
+  if (Value == FDisplayFormat) return;
+  FDisplayFormat = Value;
+  FDisplayFormatAssigned = true;
+  Changed();
+}
+
+double TkxInspectorCurrencyRow::MinValue() { return FMinAssigned ? FMinValue : GetDefaultMinValue(); }
+double TkxInspectorCurrencyRow::MaxValue() { return FMaxAssigned ? FMaxValue : GetDefaultMaxValue(); }
+
+void TkxInspectorCurrencyRow::SetMinValue(double Value) {
+  if (FMinAssigned && Value == FMinValue) return;
+  FMinValue = Value;
+  FMinAssigned = true;
+}
+
+void TkxInspectorCurrencyRow::SetMaxValue(double Value) {
+  if (FMaxAssigned && Value == FMaxValue) return;
+  FMaxValue = Value;
+  FMaxAssigned = true;
+}
+
+bool TkxInspectorCurrencyRow::IsMinValueStored() { return FMinAssigned && FMinValue != GetDefaultMinValue(); }
+bool TkxInspectorCurrencyRow::IsMaxValueStored() { return FMaxAssigned && FMaxValue != GetDefaultMaxValue(); }
+
+void TkxInspectorCurrencyRow::SetNullable(bool Value) {
+  if (Value == FNullable) return;
+  FNullable = Value;
+  Changed();
+}
+
+void TkxInspectorCurrencyRow::SetNullString(const AnsiString& Value) {
+  if (Value == FNullString) return;
+  FNullString = Value;
+  Changed();
+}
+
+void TkxInspectorCurrencyRow::GetValue(Variant& Value) {
+  const AnsiString t = EditText();
+  Value = t.empty() ? Variant::Null() : Variant(StrToFloat(t));
+}
+
+void TkxInspectorCurrencyRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorCurrencyRow*>(Source);
+  if (!src) {
+    TkxInspectorRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorRow::Assign(Source);
+    DecimalPlaces = src->DecimalPlaces;
+    if (src->FDisplayFormatAssigned) SetDisplayFormat(src->FDisplayFormat);
+    if (src->FMinAssigned) SetMinValue(src->FMinValue);
+    if (src->FMaxAssigned) SetMaxValue(src->FMaxValue);
+    UseThousandSeparator = src->UseThousandSeparator;
+    SetNullable(src->FNullable);
+    SetNullString(src->FNullString);
+  });
+}
+
+void TkxInspectorCurrencyRow::RestoreDefaults() {
+  TkxInspectorRow::RestoreDefaults();
+  FMinAssigned = FMaxAssigned = false;
+  FMinValue = FMaxValue = 0;
+  DecimalPlaces = 2;
+  kxGetCurrencyDisplayFormat(FDisplayFormat);
+  FDisplayFormatAssigned = false;
+  FNullable = false;
+  FNullString.clear();
+  UseThousandSeparator = false;
+}
+
+void TkxInspectorCurrencyRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorRow::InitEditProperties(Edit);
+  auto* c = dynamic_cast<TkxInplaceCurrencyEdit*>(Edit);
+  if (!c) return;
+  c->DecimalPlaces = DecimalPlaces;
+  c->SetDisplayFormat("");
+  c->SetValueRange(MaxValue(), MinValue());
+  c->SetNullable(FNullable);
+  c->SetNullString(FNullString);
+  c->UseThousandSeparator = UseThousandSeparator;
+}
+
+void TkxInspectorCurrencyRow::LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  TkxInspectorRow::LoadEditValue(Edit, Value);
+  auto* c = dynamic_cast<TkxInplaceCurrencyEdit*>(Edit);
+  if (!c) return;
+  const AnsiString t = VarToStr(Value);
+  c->SetText("");
+  try {
+    if (!t.empty()) {
+      c->SetValue(StrToFloat(t));
+    } else {
+      c->SetValue(0);
+      if (FNullable) c->SetText("");
+    }
+  } catch (const Exception&) {
+    c->SetValue(0);
+  }
+  Value = Variant(c->GetValue());
+}
+
+void TkxInspectorCurrencyRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* c = dynamic_cast<TkxInplaceCurrencyEdit*>(Edit);
+  if (!c) {
+    TkxInspectorRow::SaveEditValue(Edit, Value);
+    return;
+  }
+  Variant v;
+  c->GetEditValue(v);
+  if (v.IsNull())
+    SetEditText("");
+  else if (c->GetValue() != 0)
+    SetEditText(c->GetText());
+  else
+    SetEditText("0");
+  Value = Variant(EditText());
+}
+
+void TkxInspectorCurrencyRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorRow::PrepareViewData(VD, Cell);
+  if (FDisplayFormat.empty()) return;
+  try {
+    Variant v;
+    GetValue(v);
+    if (v.IsNull() || v.Type() == varString) {
+      const AnsiString t = v.IsNull() ? AnsiString() : VarToStr(v);
+      VD->Value = Variant(t.empty() && FNullable ? FNullString : t);
+    } else {
+      VD->Value = Variant(FormatFloat(FDisplayFormat, v.AsDouble()));
+    }
+  } catch (const Exception&) {
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Hyperlink
+
+TkxInspectorHyperLinkRow::TkxInspectorHyperLinkRow(TComponent* AOwner) : TkxInspectorRow(AOwner) {
+  FLinkFont = new TFont();
+  RebuildLinkFont();
+}
+
+TkxInspectorHyperLinkRow::~TkxInspectorHyperLinkRow() { delete FLinkFont; }
+
+void TkxInspectorHyperLinkRow::RebuildLinkFont() {
+  FLinkFont->SetStyle(FLinkFont->Style() << fsUnderline);
+  FLinkFont->SetColor(FSingleClick ? FEditFontColor : clWindowText);
+}
+
+void TkxInspectorHyperLinkRow::SetEditBackgroundColor(TColor Value) {
+  if (Value == FEditBackgroundColor) return;
+  FEditBackgroundColor = Value;
+  RebuildLinkFont();
+  Changed();
+}
+
+void TkxInspectorHyperLinkRow::SetEditFontColor(TColor Value) {
+  if (Value == FEditFontColor) return;
+  FEditFontColor = Value;
+  RebuildLinkFont();
+  Changed();
+}
+
+void TkxInspectorHyperLinkRow::SetSingleClick(bool Value) {
+  if (Value == FSingleClick) return;
+  FSingleClick = Value;
+  RebuildLinkFont();
+  Changed();
+}
+
+void TkxInspectorHyperLinkRow::DoStartClick(TObject* Sender) {
+  if (OnStartClick) OnStartClick(this);
+}
+
+void TkxInspectorHyperLinkRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorHyperLinkRow*>(Source);
+  if (!src) {
+    TkxInspectorRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorRow::Assign(Source);
+    SetEditBackgroundColor(src->FEditBackgroundColor);
+    SetEditFontColor(src->FEditFontColor);
+    SetSingleClick(src->FSingleClick);
+    StartKey = src->StartKey;
+  });
+}
+
+void TkxInspectorHyperLinkRow::RestoreDefaults() {
+  TkxInspectorRow::RestoreDefaults();
+  FEditBackgroundColor = TColor(16777215);
+  FEditFontColor = TColor(16711680);
+  FSingleClick = false;
+  StartKey = 16397;
+  RebuildLinkFont();
+}
+
+void TkxInspectorHyperLinkRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorRow::InitEditProperties(Edit);
+  auto* h = dynamic_cast<TkxInplaceHyperLinkEdit*>(Edit);
+  if (!h) return;
+  h->SetColor(FEditBackgroundColor);
+  h->SetLinkFontColor(FEditFontColor);
+  h->SingleClick = FSingleClick;
+  h->StartKey = StartKey;
+  h->OnStartClick = OnStartClick ? TNotifyEvent(this, &TkxInspectorHyperLinkRow::DoStartClick) : TNotifyEvent();
+}
+
+void TkxInspectorHyperLinkRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorRow::PrepareViewData(VD, Cell);
+  if (auto* h = dynamic_cast<TkxHyperLinkEditViewData*>(VD)) {
+    if (Inspector()) FLinkFont->SetName(Inspector()->Font()->Name());
+    if (Inspector()) FLinkFont->SetSize(Inspector()->Font()->Size());
+    h->Font = FLinkFont->Handle();
+    if (FLinkFont->Color() == FEditFontColor) h->TextColor = ColorToRGB(FEditFontColor);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Most recently used
+
+void TkxInspectorMRURow::SetShowEllipsis(bool Value) {
+  if (Value == FShowEllipsis) return;
+  FShowEllipsis = Value;
+  Changed();
+}
+
+void TkxInspectorMRURow::DoButtonClick(TObject* Sender) {
+  if (OnButtonClick) OnButtonClick(this);
+}
+
+void TkxInspectorMRURow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorMRURow*>(Source);
+  if (!src) {
+    TkxInspectorPickRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorPickRow::Assign(Source);
+    MaxItemCount = src->MaxItemCount;
+    SetShowEllipsis(src->FShowEllipsis);
+  });
+}
+
+void TkxInspectorMRURow::RestoreDefaults() {
+  TkxInspectorPickRow::RestoreDefaults();
+  MaxItemCount = 7;
+  FShowEllipsis = true;
+}
+
+void TkxInspectorMRURow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorPickRow::InitEditProperties(Edit);
+  auto* m = dynamic_cast<TkxInplaceMRUEdit*>(Edit);
+  if (!m) return;
+  m->SetMaxItemCount(MaxItemCount);
+  m->SetShowEllipsis(FShowEllipsis);
+  m->OnButtonClick = TNotifyEvent(this, &TkxInspectorMRURow::DoButtonClick);
+}
+
+void TkxInspectorMRURow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  if (auto* m = dynamic_cast<TkxInplaceMRUEdit*>(Edit)) Items()->Assign(m->Items());
+  TkxInspectorPickRow::SaveEditValue(Edit, Value);
+}
+
+void TkxInspectorMRURow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorPickRow::PrepareViewData(VD, Cell);
+  if (auto* m = dynamic_cast<TkxMRUEditViewData*>(VD)) m->ShowEllipsis = FShowEllipsis;
+}

@@ -8,6 +8,10 @@
 
 #include "inplace/kxcalcedit.h"
 #include "inplace/kxcheck.h"
+#include "inplace/kxcurrency.h"
+#include "inplace/kxhyperlink.h"
+#include "inplace/kxmru.h"
+#include "inplace/kxtime.h"
 #include "inplace/kxdate.h"
 #include "inplace/kxdropdown.h"
 #include "inplace/kximage.h"
@@ -42,6 +46,10 @@ KX_INSPECTOR_EDIT(TkxInspectorPickEdit, TkxInplacePickEdit)
 KX_INSPECTOR_EDIT(TkxInspectorImageEdit, TkxInplaceImageEdit)
 KX_INSPECTOR_EDIT(TkxInspectorPopupEdit, TkxInplacePopupEdit)
 KX_INSPECTOR_EDIT(TkxInspectorMemoEdit, TkxInplaceMemoEdit)
+KX_INSPECTOR_EDIT(TkxInspectorTimeEdit, TkxInplaceTimeEdit)
+KX_INSPECTOR_EDIT(TkxInspectorCurrencyEdit, TkxInplaceCurrencyEdit)
+KX_INSPECTOR_EDIT(TkxInspectorHyperLinkEdit, TkxInplaceHyperLinkEdit)
+KX_INSPECTOR_EDIT(TkxInspectorMRUEdit, TkxInplaceMRUEdit)
 
 using TkxToggleEvent = TEvent<void(TObject* Sender, const AnsiString& Text, TkxCheckBoxState State)>;
 using TkxInspectorPickColumnCloseUp = TEvent<void(TObject* Sender, Variant& Value, bool& Accept)>;
@@ -380,6 +388,115 @@ class TkxInspectorMemoRow : public TkxInspectorRow {
   bool FSelectionBar = false;
 };
 
+// ---- time ----
+class TkxInspectorTimeRow : public TkxInspectorRow {
+  PV_CLASS(TkxInspectorTimeRow, TkxInspectorRow)
+ public:
+  explicit TkxInspectorTimeRow(TComponent* AOwner) : TkxInspectorRow(AOwner) {}
+  TkxTimeEditFormat TimeEditFormat = tfHourMinSec;
+  bool UseCtrlIncrement = true;
+  void Assign(TPersistent* Source) override;
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorTimeEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void RestoreDefaults() override;
+};
+
+// ---- currency ----
+class TkxInspectorCurrencyRow : public TkxInspectorRow {
+  PV_CLASS(TkxInspectorCurrencyRow, TkxInspectorRow)
+ public:
+  explicit TkxInspectorCurrencyRow(TComponent* AOwner);
+  unsigned DecimalPlaces = 2;
+  AnsiString DisplayFormat() const { return FDisplayFormat; }
+  void SetDisplayFormat(const AnsiString& Value);
+  bool IsDisplayFormatStored() const { return FDisplayFormatAssigned; }
+  double MinValue();
+  void SetMinValue(double Value);
+  double MaxValue();
+  void SetMaxValue(double Value);
+  bool IsMinValueStored();
+  bool IsMaxValueStored();
+  bool UseThousandSeparator = false;
+  bool Nullable() const { return FNullable; }
+  void SetNullable(bool Value);
+  AnsiString NullString() const { return FNullString; }
+  void SetNullString(const AnsiString& Value);
+  virtual void GetValue(Variant& Value);
+  virtual double GetDefaultMinValue() { return 0; }
+  virtual double GetDefaultMaxValue() { return 0; }
+  void Assign(TPersistent* Source) override;
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorCurrencyEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  AnsiString FDisplayFormat;
+  bool FDisplayFormatAssigned = false;
+  double FMinValue = 0, FMaxValue = 0;
+  bool FMinAssigned = false, FMaxAssigned = false;
+  bool FNullable = false;
+  AnsiString FNullString;
+};
+
+// ---- hyperlink ----
+class TkxInspectorHyperLinkRow : public TkxInspectorRow {
+  PV_CLASS(TkxInspectorHyperLinkRow, TkxInspectorRow)
+ public:
+  explicit TkxInspectorHyperLinkRow(TComponent* AOwner);
+  ~TkxInspectorHyperLinkRow() override;
+  TColor EditBackgroundColor() const { return FEditBackgroundColor; }
+  void SetEditBackgroundColor(TColor Value);
+  TColor EditFontColor() const { return FEditFontColor; }
+  void SetEditFontColor(TColor Value);
+  bool SingleClick() const { return FSingleClick; }
+  void SetSingleClick(bool Value);
+  TShortCut StartKey = 16397;
+  TNotifyEvent OnStartClick;
+  TFont* LinkFont() const { return FLinkFont; }
+  virtual void DoStartClick(TObject* Sender);
+  void Assign(TPersistent* Source) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorHyperLinkEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  void RebuildLinkFont();
+  TColor FEditBackgroundColor = TColor(16777215);
+  TColor FEditFontColor = TColor(16711680);
+  bool FSingleClick = false;
+  TFont* FLinkFont = nullptr;
+};
+
+// ---- most recently used ----
+class TkxInspectorMRURow : public TkxInspectorPickRow {
+  PV_CLASS(TkxInspectorMRURow, TkxInspectorPickRow)
+ public:
+  explicit TkxInspectorMRURow(TComponent* AOwner) : TkxInspectorPickRow(AOwner) { ImmediateDropDown = false; }
+  int MaxItemCount = 7;
+  bool ShowEllipsis() const { return FShowEllipsis; }
+  void SetShowEllipsis(bool Value);
+  TNotifyEvent OnButtonClick;
+  virtual void DoButtonClick(TObject* Sender);
+  void Assign(TPersistent* Source) override;
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorMRUEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  bool FShowEllipsis = true;
+};
+
+KX_TEXT_FORM(TkxInspectorTextTimeRow, TkxInspectorTimeRow)
+KX_TEXT_FORM(TkxInspectorTextCurrencyRow, TkxInspectorCurrencyRow)
+KX_TEXT_FORM(TkxInspectorTextHyperLinkRow, TkxInspectorHyperLinkRow)
+KX_TEXT_FORM(TkxInspectorTextMRURow, TkxInspectorMRURow)
 KX_TEXT_FORM(TkxInspectorTextMaskRow, TkxInspectorMaskRow)
 KX_TEXT_FORM(TkxInspectorTextDateRow, TkxInspectorDateRow)
 KX_TEXT_FORM(TkxInspectorTextCheckRow, TkxInspectorCheckRow)
