@@ -9,13 +9,15 @@
 #include "platform/rtl/strings.h"
 
 PV_ENUM_NAMES(TDateButton, "btnToday btnClear")
+PV_ENUM_NAMES(TkxEditButtonStyle, "ebsSimple ebsEllipsis ebsDown ebsGlyph")
 
 namespace kxdbinspkinds_cpp {
 
 void ProposeRowClasses(TFieldType FieldType, TFieldKind FieldKind, TkxFieldRowClassEntry& Entry) {
   TClass c = nullptr;
   if (FieldKind == fkLookup) {
-    // No lookup kind yet: lookup fields keep the plain data-aware row.
+    Entry.RowClass = TkxInspectorLookupRow::StaticClass();
+    Entry.Priority = 1;
     return;
   }
   if (FieldKind != fkData) return;
@@ -27,14 +29,14 @@ void ProposeRowClasses(TFieldType FieldType, TFieldKind FieldKind, TkxFieldRowCl
     case ftCurrency:
     case ftBCD: c = TkxInspectorDBCurrencyRow::StaticClass(); break;
     case ftTime: c = TkxInspectorDBTimeRow::StaticClass(); break;
-    case ftGraphic:
+    case ftGraphic: return;
     case ftBytes:
     case ftVarBytes:
     case ftBlob:
     case ftFmtMemo:
     case ftParadoxOle:
     case ftDBaseOle:
-    case ftTypedBinary: return;
+    case ftTypedBinary: c = TkxInspectorBlobRow::StaticClass(); break;
     default: c = TkxInspectorDBMaskRow::StaticClass(); break;
   }
   Entry.RowClass = c;
@@ -299,6 +301,45 @@ void RegisterKindProps() {
     p.Field("OnInitPopup", &R::OnInitPopup);
     p.Field("OnPopup", &R::OnPopup);
   });
+  RegisterProps<TkxInspectorButtonRow>([](TPropBuilder<TkxInspectorButtonRow>& p) {
+    using R = TkxInspectorButtonRow;
+    RegisterDropDownProps(p);
+    p.Prop("ButtonOnly", &R::ButtonOnly, &R::SetButtonOnly).Default(false);
+    p.Prop("Buttons", &R::Buttons, &R::SetButtons);
+    p.Prop("EditButtonStyle", &R::EditButtonStyle, &R::SetEditButtonStyle).Default(ebsEllipsis);
+    p.Field("ClickKey", &R::ClickKey).Default(16397);
+    p.Prop("Glyph", &R::Glyph, &R::SetGlyph).Stored([](TObject* o) { return !static_cast<R*>(o)->Glyph()->Empty(); });
+    p.Prop("HideEditCursor", &R::HideEditCursor, &R::SetHideEditCursor).Default(false);
+    p.Field("OnButtonClick", &R::OnButtonClick);
+  });
+  RegisterProps<TkxInspectorCustomBlobRow>([](TPropBuilder<TkxInspectorCustomBlobRow>& p) {
+    using R = TkxInspectorCustomBlobRow;
+    p.Prop("PopupAlignment", &R::PopupAlignment, &R::PopupAlignment).Default(taLeftJustify);
+    p.Prop("PopupBorder", &R::PopupBorder, &R::PopupBorder).Default(pbDefault);
+    p.Field("AlwaysSaveText", &R::AlwaysSaveText).Default(false);
+    p.Prop("BlobPaintStyle", &R::BlobPaintStyle, &R::SetBlobPaintStyle).Default(bpsIcon);
+    p.Prop("ImmediatePopup", &R::ImmediatePopup, &R::ImmediatePopup).Default(false);
+    p.Field("MaxDisplayLength", &R::MaxDisplayLength).Default(255);
+    p.Field("MemoCharCase", &R::MemoCharCase).Default(TEditCharCase::ecNormal);
+    p.Field("MemoHideScrollBars", &R::MemoHideScrollBars).Default(true);
+    p.Field("MemoMaxLength", &R::MemoMaxLength).Default(0);
+    p.Field("MemoOEMConvert", &R::MemoOEMConvert).Default(false);
+    p.Field("MemoScrollBars", &R::MemoScrollBars).Default(ssBoth);
+    p.Field("MemoSelectionBar", &R::MemoSelectionBar).Default(false);
+    p.Field("MemoWantReturns", &R::MemoWantReturns).Default(true);
+    p.Field("MemoWantTabs", &R::MemoWantTabs).Default(true);
+    p.Field("MemoWordWrap", &R::MemoWordWrap).Default(true);
+    p.Field("PictureAutoSize", &R::PictureAutoSize).Default(true);
+    p.Field("PictureFilter", &R::PictureFilter);
+    p.Field("PictureTransparency", &R::PictureTransparency).Default(gtDefault);
+    p.Field("PopupHeight", &R::PopupHeight).Default(140);
+    p.Field("PopupWidth", &R::PopupWidth).Default(200);
+    p.Field("ShowExPopupItems", &R::ShowExPopupItems).Default(false);
+    p.Field("ShowPicturePopup", &R::ShowPicturePopup).Default(false);
+    p.Field("SizeablePopup", &R::SizeablePopup).Default(true);
+    p.Field("OnAssignPicture", &R::OnAssignPicture);
+    p.Field("OnGetGraphicClass", &R::OnGetGraphicClass);
+  });
   RegisterProps<TkxInspectorTimeRow>([](TPropBuilder<TkxInspectorTimeRow>& p) {
     p.Field("TimeEditFormat", &TkxInspectorTimeRow::TimeEditFormat).Default(tfHourMinSec);
     p.Field("UseCtrlIncrement", &TkxInspectorTimeRow::UseCtrlIncrement).Default(true);
@@ -349,9 +390,16 @@ void kxInitInspectorKinds() {
                    TkxInspectorTextImageRow::StaticClass(), TkxInspectorTextPopupRow::StaticClass(),
                    TkxInspectorTextMemoRow::StaticClass(), TkxInspectorTextTimeRow::StaticClass(),
                    TkxInspectorTextCurrencyRow::StaticClass(), TkxInspectorTextHyperLinkRow::StaticClass(),
-                   TkxInspectorTextMRURow::StaticClass()});
+                   TkxInspectorTextMRURow::StaticClass(), TkxInspectorTextButtonRow::StaticClass(),
+                   TkxInspectorTextBlobRow::StaticClass()});
   RegisterKindProps();
   RegisterTextProp<TkxInspectorTextTimeRow>();
+  RegisterTextProp<TkxInspectorTextButtonRow>();
+  RegisterTextProp<TkxInspectorTextBlobRow>();
+  RegisterProps<TkxInspectorTextBlobRow>([](TPropBuilder<TkxInspectorTextBlobRow>& p) {
+    p.Prop("BlobEditKind", &TkxInspectorTextBlobRow::BlobEditKind, &TkxInspectorTextBlobRow::SetBlobEditKind)
+        .Default(bekMemo);
+  });
   RegisterTextProp<TkxInspectorTextCurrencyRow>();
   RegisterTextProp<TkxInspectorTextHyperLinkRow>();
   RegisterTextProp<TkxInspectorTextMRURow>();
@@ -375,6 +423,27 @@ void kxInitDBInspectorKinds() {
                    TkxInspectorDBMemoRow::StaticClass(), TkxInspectorDBTimeRow::StaticClass(),
                    TkxInspectorDBCurrencyRow::StaticClass(), TkxInspectorDBHyperLinkRow::StaticClass(),
                    TkxInspectorDBMRURow::StaticClass()});
+  RegisterClasses({TkxInspectorDBButtonRow::StaticClass(), TkxInspectorBlobRow::StaticClass(),
+                   TkxInspectorLookupRow::StaticClass()});
+  RegisterFieldName<TkxInspectorDBButtonRow>();
+  RegisterFieldName<TkxInspectorBlobRow>();
+  RegisterFieldName<TkxInspectorLookupRow>();
+  RegisterProps<TkxInspectorBlobRow>([](TPropBuilder<TkxInspectorBlobRow>& p) {
+    p.Prop("BlobKind", &TkxInspectorBlobRow::BlobKind, &TkxInspectorBlobRow::SetBlobKind).Default(bkAuto);
+  });
+  RegisterProps<TkxInspectorLookupRow>([](TPropBuilder<TkxInspectorLookupRow>& p) {
+    using R = TkxInspectorLookupRow;
+    RegisterDropDownProps(p);
+    p.Field("ClearKey", &R::ClearKey).Default(0);
+    p.Prop("DropDownRows", &R::DropDownRows, &R::DropDownRows).Default(7);
+    p.Prop("DropDownWidth", &R::DropDownWidth, &R::DropDownWidth).Default(0);
+    p.Prop("ImmediateDropDown", &R::ImmediateDropDown, &R::ImmediateDropDown).Default(false);
+    p.Field("ListFieldName", &R::ListFieldName);
+    p.Field("ListFieldIndex", &R::ListFieldIndex).Default(0);
+    p.Prop("ListWidth", &R::ListWidth, &R::SetListWidth).Stored(false);
+    p.Field("CanDeleteText", &R::CanDeleteText).Default(false);
+    p.Field("OnCloseUp", &R::OnCloseUp);
+  });
   RegisterFieldName<TkxInspectorDBTimeRow>();
   RegisterFieldName<TkxInspectorDBCurrencyRow>();
   RegisterFieldName<TkxInspectorDBHyperLinkRow>();
@@ -397,3 +466,64 @@ void kxInitDBInspectorKinds() {
 }
 
 void kxDoneDBInspectorKinds() { ResetFieldRowClasses(); }
+
+KX_EDIT_CLASS_IMPL(TkxInspectorLookupEdit)
+
+// ---------------------------------------------------------------------------
+// Blob
+
+void TkxInspectorBlobRow::SetBlobKind(TkxBlobKind Value) {
+  if (Value == FBlobKind) return;
+  FBlobKind = Value;
+  Changed();
+}
+
+TkxBlobEditKind TkxInspectorBlobRow::GetBlobEditKind() {
+  return Binding.Field ? kxGetBlobEditKind(FBlobKind, Binding.Field) : TkxInspectorCustomBlobRow::GetBlobEditKind();
+}
+
+void TkxInspectorBlobRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* b = dynamic_cast<TkxInplaceBlobEdit*>(Edit);
+  if (b && Binding.Field) {
+    Variant v;
+    b->GetEditValue(v);
+    kxAssignBlobFieldValue(v, Binding.Field);
+  } else {
+    TkxInspectorCustomBlobRow::SaveEditValue(Edit, Value);
+  }
+  if (Binding.Field) Value = Binding.Field->AsVariant();
+}
+
+void TkxInspectorBlobRow::LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* b = dynamic_cast<TkxInplaceBlobEdit*>(Edit);
+  if (!b || !Binding.Field) {
+    TkxInspectorCustomBlobRow::LoadEditValue(Edit, Value);
+    return;
+  }
+  b->SetBlobText(Binding.Field->AsString());
+  b->GetEditValue(Value);
+}
+
+// ---------------------------------------------------------------------------
+// Lookup
+
+void TkxInspectorLookupRow::LookupCloseUp(TObject* Sender, Variant& Value, bool& Accept) {
+  if (OnCloseUp) OnCloseUp(this, Value, Accept);
+}
+
+void TkxInspectorLookupRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorDropDownRow::InitEditProperties(Edit);
+  auto* l = dynamic_cast<TkxInplaceLookupEdit*>(Edit);
+  if (!l) return;
+  l->ClearKey = ClearKey;
+  l->SetLookupField(Binding.Field);
+  l->SetListFieldName(ListFieldName);
+  l->CanDeleteText = CanDeleteText;
+  l->OnCloseUp = TkxLookupCloseUpEvent(this, &TkxInspectorLookupRow::LookupCloseUp);
+}
+
+void TkxInspectorLookupRow::RestoreDefaults() {
+  TkxInspectorDropDownRow::RestoreDefaults();
+  ListFieldName.clear();
+  ListFieldIndex = 0;
+}

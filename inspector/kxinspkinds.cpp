@@ -1245,3 +1245,270 @@ void TkxInspectorMRURow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellVi
   TkxInspectorPickRow::PrepareViewData(VD, Cell);
   if (auto* m = dynamic_cast<TkxMRUEditViewData*>(VD)) m->ShowEllipsis = FShowEllipsis;
 }
+
+KX_EDIT_CLASS_IMPL(TkxInspectorButtonEdit)
+KX_EDIT_CLASS_IMPL(TkxInspectorBlobEdit)
+
+// ---------------------------------------------------------------------------
+// Button
+
+void TkxRowEditButtons::Update(TCollectionItem* Item) {
+  TkxEditButtons::Update(Item);
+  if (auto* r = dynamic_cast<TkxInspectorButtonRow*>(FOwner)) r->Changed();
+}
+
+TkxInspectorButtonRow::TkxInspectorButtonRow(TComponent* AOwner) : TkxInspectorDropDownRow(AOwner) {
+  FButtons = new TkxRowEditButtons(this);
+  FButtons->Add();
+  FGlyph = new TBitmap();
+}
+
+TkxInspectorButtonRow::~TkxInspectorButtonRow() {
+  delete FButtons;
+  delete FGlyph;
+}
+
+void TkxInspectorButtonRow::SetButtonOnly(bool Value) {
+  if (Value == FButtonOnly) return;
+  FButtonOnly = Value;
+  Changed();
+}
+
+void TkxInspectorButtonRow::SetHideEditCursor(bool Value) {
+  if (Value == FHideEditCursor) return;
+  FHideEditCursor = Value;
+  Changed();
+}
+
+void TkxInspectorButtonRow::SetEditButtonStyle(TkxEditButtonStyle Value) {
+  if (Value == FEditButtonStyle) return;
+  FEditButtonStyle = Value;
+  if (Value == ebsSimple) {
+    FButtons->Clear();
+  } else {
+    if (FButtons->Count() == 0) FButtons->Add();
+    FButtons->GetItem(0)->SetKind(Value == ebsEllipsis ? bkEllipsis : Value == ebsDown ? bkDown : bkGlyph);
+  }
+  Changed();
+}
+
+void TkxInspectorButtonRow::SetGlyph(TBitmap* Value) {
+  FGlyph->Assign(Value);
+  if (FButtons->Count() > 0) FButtons->GetItem(0)->SetGlyph(Value);
+}
+
+void TkxInspectorButtonRow::DoButtonClick(TObject* Sender, int AbsoluteIndex) {
+  if (OnButtonClick) OnButtonClick(this, AbsoluteIndex);
+}
+
+void TkxInspectorButtonRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorButtonRow*>(Source);
+  if (!src) {
+    TkxInspectorDropDownRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorDropDownRow::Assign(Source);
+    SetButtonOnly(src->FButtonOnly);
+    SetButtons(src->FButtons);
+    FEditButtonStyle = src->FEditButtonStyle;
+    ClickKey = src->ClickKey;
+    FGlyph->Assign(src->FGlyph);
+    SetHideEditCursor(src->FHideEditCursor);
+  });
+}
+
+void TkxInspectorButtonRow::RestoreDefaults() {
+  TkxInspectorDropDownRow::RestoreDefaults();
+  FButtonOnly = false;
+  FButtons->RestoreDefaults();
+  FButtons->Clear();
+  FButtons->Add();
+  FEditButtonStyle = ebsEllipsis;
+  ClickKey = 16397;
+  FGlyph->Assign(nullptr);
+  FHideEditCursor = false;
+}
+
+void TkxInspectorButtonRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorDropDownRow::InitEditProperties(Edit);
+  auto* b = dynamic_cast<TkxInplaceButtonEdit*>(Edit);
+  if (!b) return;
+  b->SetButtons(FButtons);
+  b->ClickKey = ClickKey;
+  b->SetButtonEditMode(FButtonOnly ? 2 : FHideEditCursor ? 1 : 0);
+  b->OnButtonClick = TkxEditButtonClickEvent(this, &TkxInspectorButtonRow::DoButtonClick);
+}
+
+void TkxInspectorButtonRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorDropDownRow::PrepareViewData(VD, Cell);
+  if (auto* b = dynamic_cast<TkxButtonEditViewData*>(VD)) {
+    b->ButtonOnly = false;
+    b->ButtonCollection = FButtons;
+    b->HideEditCursor = FHideEditCursor;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Blob
+
+void TkxInspectorCustomBlobRow::SetBlobPaintStyle(TkxBlobPaintStyle Value) {
+  if (Value == FBlobPaintStyle) return;
+  FBlobPaintStyle = Value;
+  Changed();
+}
+
+void TkxInspectorCustomBlobRow::SetBlobEditKind(TkxBlobEditKind Value) {
+  if (Value == FBlobEditKind) return;
+  FBlobEditKind = Value;
+  Changed();
+}
+
+void TkxInspectorCustomBlobRow::DoAssignPicture(TObject* Sender, TPicture*& Picture) {
+  if (OnAssignPicture) OnAssignPicture(this, Picture);
+}
+
+void TkxInspectorCustomBlobRow::DoGetGraphicClass(TObject* Sender, TClass& GraphicClass) {
+  GraphicClass = GetGraphicClass();
+}
+
+TClass TkxInspectorCustomBlobRow::GetGraphicClass() {
+  TClass c = PictureGraphicClass;
+  if (OnGetGraphicClass) OnGetGraphicClass(this, c);
+  return c;
+}
+
+// A pop-up resized by the user opens at that size next time.
+void TkxInspectorCustomBlobRow::SavePopupSize(TObject* Edit) {
+  if (auto* b = dynamic_cast<TkxInspectorBlobEdit*>(Edit)) {
+    PopupWidth = b->PopupWidth;
+    PopupHeight = b->PopupHeight;
+  }
+}
+
+void TkxInspectorCustomBlobRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorCustomBlobRow*>(Source);
+  if (!src) {
+    TkxInspectorDropDownRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorDropDownRow::Assign(Source);
+    AlwaysSaveText = src->AlwaysSaveText;
+    SetBlobPaintStyle(src->FBlobPaintStyle);
+    SetBlobEditKind(src->FBlobEditKind);
+    MaxDisplayLength = src->MaxDisplayLength;
+    MemoCharCase = src->MemoCharCase;
+    MemoHideScrollBars = src->MemoHideScrollBars;
+    MemoMaxLength = src->MemoMaxLength;
+    MemoOEMConvert = src->MemoOEMConvert;
+    MemoScrollBars = src->MemoScrollBars;
+    MemoSelectionBar = src->MemoSelectionBar;
+    MemoWantReturns = src->MemoWantReturns;
+    MemoWantTabs = src->MemoWantTabs;
+    MemoWordWrap = src->MemoWordWrap;
+    PictureAutoSize = src->PictureAutoSize;
+    PictureFilter = src->PictureFilter;
+    PictureTransparency = src->PictureTransparency;
+    PopupHeight = src->PopupHeight;
+    PopupWidth = src->PopupWidth;
+    ShowExPopupItems = src->ShowExPopupItems;
+    ShowPicturePopup = src->ShowPicturePopup;
+    SizeablePopup = src->SizeablePopup;
+  });
+}
+
+void TkxInspectorCustomBlobRow::RestoreDefaults() {
+  TkxInspectorDropDownRow::RestoreDefaults();
+  AlwaysSaveText = false;
+  FBlobPaintStyle = bpsIcon;
+  MaxDisplayLength = 255;
+  MemoCharCase = TEditCharCase::ecNormal;
+  MemoHideScrollBars = true;
+  MemoMaxLength = 0;
+  MemoOEMConvert = false;
+  MemoScrollBars = ssBoth;
+  MemoSelectionBar = false;
+  MemoWantReturns = MemoWantTabs = MemoWordWrap = true;
+  PictureAutoSize = true;
+  PictureFilter.clear();
+  PictureTransparency = gtDefault;
+  PopupHeight = 140;
+  PopupWidth = 200;
+  ShowExPopupItems = ShowPicturePopup = false;
+  SizeablePopup = true;
+}
+
+void TkxInspectorCustomBlobRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorDropDownRow::InitEditProperties(Edit);
+  auto* b = dynamic_cast<TkxInplaceBlobEdit*>(Edit);
+  if (!b) return;
+  b->AlwaysSaveText = AlwaysSaveText;
+  b->SetBlobEditKind(GetBlobEditKind());
+  b->SetBlobPaintStyle(FBlobPaintStyle);
+  AnsiString display;
+  if (FBlobPaintStyle == bpsText) {
+    Variant v;
+    GetBlobValue(v);
+    display = v.IsNull() || v.IsEmpty() ? AnsiString() : VarToStr(v);
+  } else {
+    GetBlobDisplayText(display);
+  }
+  b->SetDisplayText(display);
+  b->MemoCharCase = MemoCharCase;
+  b->MemoHideScrollBars = MemoHideScrollBars;
+  b->MemoMaxLength = MemoMaxLength;
+  b->MemoOEMConvert = MemoOEMConvert;
+  b->MemoScrollBars = MemoScrollBars;
+  b->MemoSelectionBar = MemoSelectionBar;
+  b->MemoWantReturns = MemoWantReturns;
+  b->MemoWantTabs = MemoWantTabs;
+  b->MemoWordWrap = MemoWordWrap;
+  b->PictureAutoSize = PictureAutoSize;
+  if (PictureClipFormat) b->PictureClipFormat = PictureClipFormat;
+  b->PictureFilter = PictureFilter;
+  b->PictureClass = GetGraphicClass();
+  b->PictureTransparency = PictureTransparency;
+  b->PopupHeight = PopupHeight;
+  b->PopupWidth = PopupWidth;
+  b->ShowExPopupItems = ShowExPopupItems;
+  b->ShowPicturePopup = ShowPicturePopup;
+  b->SizeablePopup = SizeablePopup;
+  b->OnAssignPicture = TkxBlobAssignPictureEvent(this, &TkxInspectorCustomBlobRow::DoAssignPicture);
+  b->OnGetGraphicClass = TkxBlobGetGraphicClassEvent(this, &TkxInspectorCustomBlobRow::DoGetGraphicClass);
+  b->OnPopupSizeChanged = TNotifyEvent(this, &TkxInspectorCustomBlobRow::SavePopupSize);
+}
+
+void TkxInspectorCustomBlobRow::LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  TkxInspectorDropDownRow::LoadEditValue(Edit, Value);
+  Value = Variant(EditText());
+  if (auto* b = dynamic_cast<TkxInplaceBlobEdit*>(Edit)) b->SetBlobText(VarToStr(Value));
+}
+
+void TkxInspectorCustomBlobRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* b = dynamic_cast<TkxInplaceBlobEdit*>(Edit);
+  if (!b) {
+    TkxInspectorDropDownRow::SaveEditValue(Edit, Value);
+    return;
+  }
+  SetEditText(b->BlobText());
+  Value = Variant(EditText());
+}
+
+void TkxInspectorCustomBlobRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorDropDownRow::PrepareViewData(VD, Cell);
+  auto* b = dynamic_cast<TkxBlobEditViewData*>(VD);
+  if (!b) return;
+  b->EditKind = GetBlobEditKind();
+  b->PaintStyle = FBlobPaintStyle;
+  b->IconList = kxBlobImages;
+  Variant v;
+  GetBlobValue(v);
+  b->IsEmpty = v.IsNull() || v.IsEmpty() || (v.Type() == varString && VarToStr(v).empty());
+  AnsiString text;
+  if (FBlobPaintStyle == bpsText)
+    text = v.IsNull() || v.IsEmpty() ? AnsiString() : VarToStr(v);
+  else
+    GetBlobDisplayText(text);
+  b->Value = Variant(text);
+}

@@ -6,6 +6,8 @@
 // (kxdbinspkinds.h).
 #pragma once
 
+#include "inplace/kxblob.h"
+#include "inplace/kxbuttonedit.h"
 #include "inplace/kxcalcedit.h"
 #include "inplace/kxcheck.h"
 #include "inplace/kxcurrency.h"
@@ -47,6 +49,8 @@ KX_INSPECTOR_EDIT(TkxInspectorImageEdit, TkxInplaceImageEdit)
 KX_INSPECTOR_EDIT(TkxInspectorPopupEdit, TkxInplacePopupEdit)
 KX_INSPECTOR_EDIT(TkxInspectorMemoEdit, TkxInplaceMemoEdit)
 KX_INSPECTOR_EDIT(TkxInspectorTimeEdit, TkxInplaceTimeEdit)
+KX_INSPECTOR_EDIT(TkxInspectorButtonEdit, TkxInplaceButtonEdit)
+KX_INSPECTOR_EDIT(TkxInspectorBlobEdit, TkxInplaceBlobEdit)
 KX_INSPECTOR_EDIT(TkxInspectorCurrencyEdit, TkxInplaceCurrencyEdit)
 KX_INSPECTOR_EDIT(TkxInspectorHyperLinkEdit, TkxInplaceHyperLinkEdit)
 KX_INSPECTOR_EDIT(TkxInspectorMRUEdit, TkxInplaceMRUEdit)
@@ -388,6 +392,107 @@ class TkxInspectorMemoRow : public TkxInspectorRow {
   bool FSelectionBar = false;
 };
 
+// ---- button ----
+enum TkxEditButtonStyle { ebsSimple, ebsEllipsis, ebsDown, ebsGlyph };
+
+class TkxInspectorButtonRow;
+
+// The button collection of a button row: a change of its buttons changes the row.
+class TkxRowEditButtons : public TkxEditButtons {
+  PV_CLASS(TkxRowEditButtons, TkxEditButtons)
+ public:
+  TkxRowEditButtons() = default;
+  explicit TkxRowEditButtons(TComponent* AOwner) : TkxEditButtons(AOwner, TkxEditButton::StaticClass()) {}
+  void Update(TCollectionItem* Item) override;
+};
+
+class TkxInspectorButtonRow : public TkxInspectorDropDownRow {
+  PV_CLASS(TkxInspectorButtonRow, TkxInspectorDropDownRow)
+ public:
+  explicit TkxInspectorButtonRow(TComponent* AOwner);
+  ~TkxInspectorButtonRow() override;
+  bool ButtonOnly() const { return FButtonOnly; }
+  void SetButtonOnly(bool Value);
+  TkxRowEditButtons* Buttons() const { return FButtons; }
+  void SetButtons(TkxEditButtons* Value) { FButtons->Assign(Value); }
+  TkxEditButtonStyle EditButtonStyle() const { return FEditButtonStyle; }
+  void SetEditButtonStyle(TkxEditButtonStyle Value);
+  TShortCut ClickKey = 16397;
+  TBitmap* Glyph() const { return FGlyph; }
+  void SetGlyph(TBitmap* Value);
+  bool HideEditCursor() const { return FHideEditCursor; }
+  void SetHideEditCursor(bool Value);
+  TkxEditButtonClickEvent OnButtonClick;
+  virtual void DoButtonClick(TObject* Sender, int AbsoluteIndex);
+  void Assign(TPersistent* Source) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorButtonEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  bool FButtonOnly = false;
+  TkxRowEditButtons* FButtons = nullptr;
+  TkxEditButtonStyle FEditButtonStyle = ebsEllipsis;
+  TBitmap* FGlyph = nullptr;
+  bool FHideEditCursor = false;
+};
+
+// ---- blob ----
+using TkxInspectorBlobRowAssignPictureEvent = TEvent<void(TObject* Sender, TPicture*& Picture)>;
+using TkxInspectorBlobRowGetGraphicClassEvent = TEvent<void(TObject* Sender, TClass& GraphicClass)>;
+
+class TkxInspectorCustomBlobRow : public TkxInspectorDropDownRow {
+  PV_CLASS(TkxInspectorCustomBlobRow, TkxInspectorDropDownRow)
+ public:
+  explicit TkxInspectorCustomBlobRow(TComponent* AOwner) : TkxInspectorDropDownRow(AOwner) {}
+  bool AlwaysSaveText = false;
+  TkxBlobPaintStyle BlobPaintStyle() const { return FBlobPaintStyle; }
+  void SetBlobPaintStyle(TkxBlobPaintStyle Value);
+  TkxBlobEditKind BlobEditKind() const { return FBlobEditKind; }
+  void SetBlobEditKind(TkxBlobEditKind Value);
+  int MaxDisplayLength = 255;
+  TEditCharCase MemoCharCase = TEditCharCase::ecNormal;
+  bool MemoHideScrollBars = true;
+  int MemoMaxLength = 0;
+  bool MemoOEMConvert = false;
+  TScrollStyle MemoScrollBars = ssBoth;
+  bool MemoSelectionBar = false;
+  bool MemoWantReturns = true;
+  bool MemoWantTabs = true;
+  bool MemoWordWrap = true;
+  bool PictureAutoSize = true;
+  AnsiString PictureFilter;
+  TkxGraphicEditTransparency PictureTransparency = gtDefault;
+  int PopupHeight = 140;
+  int PopupWidth = 200;
+  bool ShowExPopupItems = false;
+  bool ShowPicturePopup = false;
+  bool SizeablePopup = true;
+  UINT PictureClipFormat = 0;
+  TClass PictureGraphicClass = nullptr;
+  TkxInspectorBlobRowAssignPictureEvent OnAssignPicture;
+  TkxInspectorBlobRowGetGraphicClassEvent OnGetGraphicClass;
+  virtual void DoAssignPicture(TObject* Sender, TPicture*& Picture);
+  virtual void DoGetGraphicClass(TObject* Sender, TClass& GraphicClass);
+  virtual void SavePopupSize(TObject* Edit);
+  virtual void GetBlobValue(Variant& Value) { Value = Variant(EditText()); }
+  virtual TkxBlobEditKind GetBlobEditKind() { return FBlobEditKind; }
+  virtual void GetBlobDisplayText(AnsiString& Text) { GetDisplayText(Text); }
+  virtual TClass GetGraphicClass();
+  void Assign(TPersistent* Source) override;
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorBlobEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  TkxBlobPaintStyle FBlobPaintStyle = bpsIcon;
+  TkxBlobEditKind FBlobEditKind = bekMemo;
+};
+
 // ---- time ----
 class TkxInspectorTimeRow : public TkxInspectorRow {
   PV_CLASS(TkxInspectorTimeRow, TkxInspectorRow)
@@ -493,6 +598,8 @@ class TkxInspectorMRURow : public TkxInspectorPickRow {
   bool FShowEllipsis = true;
 };
 
+KX_TEXT_FORM(TkxInspectorTextButtonRow, TkxInspectorButtonRow)
+KX_TEXT_FORM(TkxInspectorTextBlobRow, TkxInspectorCustomBlobRow)
 KX_TEXT_FORM(TkxInspectorTextTimeRow, TkxInspectorTimeRow)
 KX_TEXT_FORM(TkxInspectorTextCurrencyRow, TkxInspectorCurrencyRow)
 KX_TEXT_FORM(TkxInspectorTextHyperLinkRow, TkxInspectorHyperLinkRow)

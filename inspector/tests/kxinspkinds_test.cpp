@@ -220,7 +220,7 @@ TEST_F(KxDBInspectorTest, DefaultFieldsMakeOneRowPerVisibleField) {
   Show();
   EXPECT_EQ((std::vector<std::string>{"TkxInspectorDBMaskRow", "TkxInspectorDBMaskRow", "TkxInspectorDBCheckRow",
                                       "TkxInspectorDBDateRow", "TkxInspectorDBTimeRow", "TkxInspectorDBCurrencyRow",
-                                      "TkxInspectorDBMaskRow", "TkxInspectorDBMemoRow", "TkxInspectorDBRow"}),
+                                      "TkxInspectorDBMaskRow", "TkxInspectorDBMemoRow", "TkxInspectorBlobRow"}),
             RootClasses());
   // Hiding a field drops its row and keeps the others' objects.
   TkxInspectorRow* nameRow = static_cast<TkxInspectorRowNode*>(DB->Items(1))->Row;
@@ -324,6 +324,56 @@ TEST_F(KxDBInspectorTest, OptionsMapOntoTheInternalWord) {
   EXPECT_EQ(TkxInspectorOptions{ioTabs}, DB->InternalOptions());
   DB->SetOptions(TkxDBInspectorOptions{dioTabThrough});
   EXPECT_EQ(TkxInspectorOptions{ioTabThrough}, DB->InternalOptions());
+}
+
+}  // namespace kxinspkinds_test
+
+namespace kxinspkinds_test {
+
+TEST_F(KxInspectorKindsTest, ButtonStylesAndBlobPaintStyles) {
+  NewInspector();
+  auto* b = Add<TkxInspectorTextButtonRow>();
+  EXPECT_EQ(1, b->Buttons()->Count());
+  b->SetEditButtonStyle(ebsSimple);
+  EXPECT_EQ(0, b->Buttons()->Count());
+  b->SetEditButtonStyle(ebsGlyph);
+  ASSERT_EQ(1, b->Buttons()->Count());
+  EXPECT_EQ(bkGlyph, b->Buttons()->GetItem(0)->Kind());
+  // Blob cells: the value itself with bpsText, the display text and an icon otherwise.
+  auto* blob = Add<TkxInspectorTextBlobRow>("long text");
+  TkxInspectorCellViewData cell;
+  cell.Text = "shown";
+  std::unique_ptr<TkxEditViewData> vd(blob->GetEditClass()->NewViewData());
+  struct Case {
+    TkxBlobPaintStyle Style;
+    const char* Text;
+    bool Empty;
+    const char* Shown;
+  } cases[] = {{bpsText, "long text", false, "long text"}, {bpsIcon, "long text", false, "long text"},
+               {bpsIcon, "", true, ""}};
+  for (const Case& c : cases) {
+    blob->SetBlobPaintStyle(c.Style);
+    blob->SetText(c.Text);
+    blob->PrepareViewData(vd.get(), &cell);
+    auto* bv = dynamic_cast<TkxBlobEditViewData*>(vd.get());
+    ASSERT_TRUE(bv);
+    EXPECT_EQ(c.Empty, bv->IsEmpty) << c.Text;
+    EXPECT_EQ(c.Shown, VarToStr(bv->Value)) << c.Text;
+    EXPECT_EQ(c.Style, bv->PaintStyle);
+  }
+}
+
+TEST_F(KxInspectorKindsTest, ResizedBlobPopupIsRemembered) {
+  NewInspector();
+  auto* blob = Add<TkxInspectorTextBlobRow>("x");
+  Show();
+  auto* e = dynamic_cast<TkxInspectorBlobEdit*>(Open(blob));
+  ASSERT_TRUE(e);
+  e->PopupWidth = 333;
+  e->PopupHeight = 222;
+  blob->SavePopupSize(e);
+  EXPECT_EQ(333, blob->PopupWidth);
+  EXPECT_EQ(222, blob->PopupHeight);
 }
 
 }  // namespace kxinspkinds_test
