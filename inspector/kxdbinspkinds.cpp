@@ -29,7 +29,7 @@ void ProposeRowClasses(TFieldType FieldType, TFieldKind FieldKind, TkxFieldRowCl
     case ftCurrency:
     case ftBCD: c = TkxInspectorDBCurrencyRow::StaticClass(); break;
     case ftTime: c = TkxInspectorDBTimeRow::StaticClass(); break;
-    case ftGraphic: return;
+    case ftGraphic: c = TkxInspectorDBGraphicRow::StaticClass(); break;
     case ftBytes:
     case ftVarBytes:
     case ftBlob:
@@ -391,8 +391,24 @@ void kxInitInspectorKinds() {
                    TkxInspectorTextMemoRow::StaticClass(), TkxInspectorTextTimeRow::StaticClass(),
                    TkxInspectorTextCurrencyRow::StaticClass(), TkxInspectorTextHyperLinkRow::StaticClass(),
                    TkxInspectorTextMRURow::StaticClass(), TkxInspectorTextButtonRow::StaticClass(),
-                   TkxInspectorTextBlobRow::StaticClass()});
+                   TkxInspectorTextBlobRow::StaticClass(), TkxInspectorTextGraphicRow::StaticClass()});
   RegisterKindProps();
+  RegisterTextProp<TkxInspectorTextGraphicRow>();
+  RegisterProps<TkxInspectorGraphicRow>([](TPropBuilder<TkxInspectorGraphicRow>& p) {
+    using R = TkxInspectorGraphicRow;
+    p.Prop("Center", &R::Center, &R::SetCenter).Default(true);
+    p.Field("CustomFilter", &R::CustomFilter);
+    p.Prop("CustomGraphic", &R::CustomGraphic, &R::SetCustomGraphic).Default(false);
+    p.Field("DblClickActivate", &R::DblClickActivate).Default(true);
+    p.Prop("GraphicTransparency", &R::GraphicTransparency, &R::SetGraphicTransparency).Default(gtDefault);
+    p.Prop("PopupToolBar", &R::PopupToolBar, &R::SetPopupToolBar);
+    p.Prop("PopupToolbarPosStored", &R::PopupToolbarPosStored, &R::SetPopupToolbarPosStored).Default(true);
+    p.Prop("QuickDraw", &R::QuickDraw, &R::SetQuickDraw).Default(false);
+    p.Prop("Stretch", &R::Stretch, &R::SetStretch).Default(true);
+    p.Field("OnAssignPicture", &R::OnAssignPicture);
+    p.Field("OnCustomClick", &R::OnCustomClick);
+    p.Field("OnGetGraphicClass", &R::OnGetGraphicClass);
+  });
   RegisterTextProp<TkxInspectorTextTimeRow>();
   RegisterTextProp<TkxInspectorTextButtonRow>();
   RegisterTextProp<TkxInspectorTextBlobRow>();
@@ -424,7 +440,8 @@ void kxInitDBInspectorKinds() {
                    TkxInspectorDBCurrencyRow::StaticClass(), TkxInspectorDBHyperLinkRow::StaticClass(),
                    TkxInspectorDBMRURow::StaticClass()});
   RegisterClasses({TkxInspectorDBButtonRow::StaticClass(), TkxInspectorBlobRow::StaticClass(),
-                   TkxInspectorLookupRow::StaticClass()});
+                   TkxInspectorLookupRow::StaticClass(), TkxInspectorDBGraphicRow::StaticClass()});
+  RegisterFieldName<TkxInspectorDBGraphicRow>();
   RegisterFieldName<TkxInspectorDBButtonRow>();
   RegisterFieldName<TkxInspectorBlobRow>();
   RegisterFieldName<TkxInspectorLookupRow>();
@@ -502,6 +519,21 @@ void TkxInspectorBlobRow::LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) {
   }
   b->SetBlobText(Binding.Field->AsString());
   b->GetEditValue(Value);
+}
+
+// ---------------------------------------------------------------------------
+// Graphic
+
+void TkxInspectorDBGraphicRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* g = dynamic_cast<TkxInplaceGraphicEdit*>(Edit);
+  if (g && Binding.Field) {
+    Variant v;
+    g->GetEditValue(v);
+    kxAssignBlobFieldValue(v, Binding.Field);
+  } else {
+    TkxInspectorGraphicRow::SaveEditValue(Edit, Value);
+  }
+  if (Binding.Field) Value = Binding.Field->AsVariant();
 }
 
 // ---------------------------------------------------------------------------

@@ -101,6 +101,14 @@ KX_DB_KIND(TkxInspectorBlobRow, TkxInspectorCustomBlobRow, true)
   TkxBlobKind FBlobKind = bkAuto;
 KX_DB_KIND_END
 
+KX_DB_KIND(TkxInspectorDBGraphicRow, TkxInspectorGraphicRow, true)
+ public:
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void GetGraphicValue(Variant& Value) override {
+    Value = Binding.Field ? Binding.Field->AsVariant() : Variant(AnsiString());
+  }
+KX_DB_KIND_END
+
 KX_INSPECTOR_EDIT(TkxInspectorLookupEdit, TkxInplaceLookupEdit)
 
 // The lookup kind: a drop-down row over a lookup field.

@@ -1512,3 +1512,171 @@ void TkxInspectorCustomBlobRow::PrepareViewData(TkxEditViewData* VD, TkxInspecto
     GetBlobDisplayText(text);
   b->Value = Variant(text);
 }
+
+KX_EDIT_CLASS_IMPL(TkxInspectorGraphicEdit)
+
+// ---------------------------------------------------------------------------
+// Graphic
+
+TkxInspectorGraphicRow::TkxInspectorGraphicRow(TComponent* AOwner) : TkxInspectorRow(AOwner) {
+  FPopupToolBar = new TkxPopupToolBarWindow(nullptr);
+  FPicture = new TPicture();
+}
+
+TkxInspectorGraphicRow::~TkxInspectorGraphicRow() {
+  delete FPopupToolBar;
+  delete FPicture;
+}
+
+void TkxInspectorGraphicRow::SetCenter(bool Value) {
+  if (Value == FCenter) return;
+  FCenter = Value;
+  Changed();
+}
+
+void TkxInspectorGraphicRow::SetCustomGraphic(bool Value) {
+  if (Value == FCustomGraphic) return;
+  FCustomGraphic = Value;
+  Changed();
+}
+
+void TkxInspectorGraphicRow::SetGraphicTransparency(TkxGraphicEditTransparency Value) {
+  if (Value == FGraphicTransparency) return;
+  FGraphicTransparency = Value;
+  Changed();
+}
+
+void TkxInspectorGraphicRow::SetPopupToolbarPosStored(bool Value) {
+  FPopupToolbarPosStored = Value;
+  if (!Value) ToolbarPos = kxPoint(-10000, -10000);
+}
+
+void TkxInspectorGraphicRow::SetQuickDraw(bool Value) {
+  if (Value == FQuickDraw) return;
+  FQuickDraw = Value;
+  Changed();
+}
+
+void TkxInspectorGraphicRow::SetStretch(bool Value) {
+  if (Value == FStretch) return;
+  FStretch = Value;
+  Changed();
+}
+
+void TkxInspectorGraphicRow::DoAssignPicture(TObject* Sender, TPicture*& Picture) {
+  if (OnAssignPicture) OnAssignPicture(this, Picture);
+}
+
+void TkxInspectorGraphicRow::DoCustomClick(TObject* Sender) {
+  if (OnCustomClick) OnCustomClick(this);
+}
+
+void TkxInspectorGraphicRow::DoGetGraphicClass(TObject* Sender, TClass& GraphicClass) {
+  GraphicClass = GetGraphicClass();
+}
+
+TClass TkxInspectorGraphicRow::GetGraphicClass() {
+  TClass c = nullptr;
+  if (OnGetGraphicClass) OnGetGraphicClass(this, c);
+  return c;
+}
+
+void TkxInspectorGraphicRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorGraphicRow*>(Source);
+  if (!src) {
+    TkxInspectorRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorRow::Assign(Source);
+    SetCenter(src->FCenter);
+    CustomFilter = src->CustomFilter;
+    SetCustomGraphic(src->FCustomGraphic);
+    DblClickActivate = src->DblClickActivate;
+    SetGraphicTransparency(src->FGraphicTransparency);
+    FPopupToolBar->Assign(src->FPopupToolBar);
+    SetPopupToolbarPosStored(src->FPopupToolbarPosStored);
+    SetQuickDraw(src->FQuickDraw);
+    SetStretch(src->FStretch);
+  });
+}
+
+void TkxInspectorGraphicRow::RestoreDefaults() {
+  TkxInspectorRow::RestoreDefaults();
+  FCenter = true;
+  FCustomGraphic = false;
+  DblClickActivate = true;
+  FGraphicTransparency = gtDefault;
+  FPopupToolbarPosStored = true;
+  FQuickDraw = false;
+  FStretch = true;
+}
+
+void TkxInspectorGraphicRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorRow::InitEditProperties(Edit);
+  auto* g = dynamic_cast<TkxInplaceGraphicEdit*>(Edit);
+  if (!g) return;
+  g->SetCenter(FCenter);
+  if (PictureClipFormat) g->PictureClipFormat = PictureClipFormat;
+  g->CustomFilter = CustomFilter;
+  g->DblClickActivate = DblClickActivate;
+  g->SetGraphicTransparency(FGraphicTransparency);
+  g->SetPopupToolBar(FPopupToolBar);
+  g->ToolbarPos = ToolbarPos;
+  g->SetPopupToolbarPosStored(FPopupToolbarPosStored);
+  g->QuickDraw = FQuickDraw;
+  g->SetStretch(FStretch);
+  g->OnAssignPicture = TkxGraphicEditAssignPictureEvent(this, &TkxInspectorGraphicRow::DoAssignPicture);
+  g->OnCustomClick = TNotifyEvent(this, &TkxInspectorGraphicRow::DoCustomClick);
+  g->OnGetGraphicClass = TkxGraphicEditGetGraphicClassEvent(this, &TkxInspectorGraphicRow::DoGetGraphicClass);
+}
+
+void TkxInspectorGraphicRow::LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  TkxInspectorRow::LoadEditValue(Edit, Value);
+  GetGraphicValue(Value);
+  auto* g = dynamic_cast<TkxInplaceGraphicEdit*>(Edit);
+  if (!g) return;
+  g->SetTextMargins(kxRect(0, 0, 0, 0));
+  g->SetText("");
+  kxLoadPictureFromValue(g->Picture(), GetGraphicClass(), Value);
+}
+
+void TkxInspectorGraphicRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* g = dynamic_cast<TkxInplaceGraphicEdit*>(Edit);
+  if (!g) {
+    TkxInspectorRow::SaveEditValue(Edit, Value);
+    return;
+  }
+  TPicture* p = g->Picture();
+  if (OnAssignPicture) OnAssignPicture(this, p);
+  AnsiString bytes;
+  kxSavePictureToString(g->Picture(), bytes);
+  SetEditText(bytes);
+  Value = Variant(EditText());
+}
+
+// The picture is decoded from the value for every paint of the cell.
+void TkxInspectorGraphicRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorRow::PrepareViewData(VD, Cell);
+  if (FCustomGraphic && ComponentState().Contains(csDesigning)) {
+    FPicture->Assign(nullptr);
+  } else {
+    Variant v;
+    GetGraphicValue(v);
+    try {
+      kxLoadPictureFromValue(FPicture, GetGraphicClass(), v);
+    } catch (const Exception&) {
+      FPicture->Assign(nullptr);
+    }
+  }
+  if (FGraphicTransparency != gtDefault && !kxIsPictureEmpty(FPicture))
+    FPicture->Graphic()->SetTransparent(FGraphicTransparency == gtTransparent);
+  VD->Value = Variant(AnsiString());
+  VD->TextOffsets = TRect{0, 0, 0, 0};
+  if (auto* g = dynamic_cast<TkxGraphicEditViewData*>(VD)) {
+    g->Picture = FPicture;
+    g->Center = FCenter;
+    g->QuickDraw = FQuickDraw;
+    g->Stretch = FStretch;
+  }
+}

@@ -16,6 +16,7 @@
 #include "inplace/kxtime.h"
 #include "inplace/kxdate.h"
 #include "inplace/kxdropdown.h"
+#include "inplace/kxgraphic.h"
 #include "inplace/kximage.h"
 #include "inplace/kxmask.h"
 #include "inplace/kxmemo.h"
@@ -51,6 +52,7 @@ KX_INSPECTOR_EDIT(TkxInspectorMemoEdit, TkxInplaceMemoEdit)
 KX_INSPECTOR_EDIT(TkxInspectorTimeEdit, TkxInplaceTimeEdit)
 KX_INSPECTOR_EDIT(TkxInspectorButtonEdit, TkxInplaceButtonEdit)
 KX_INSPECTOR_EDIT(TkxInspectorBlobEdit, TkxInplaceBlobEdit)
+KX_INSPECTOR_EDIT(TkxInspectorGraphicEdit, TkxInplaceGraphicEdit)
 KX_INSPECTOR_EDIT(TkxInspectorCurrencyEdit, TkxInplaceCurrencyEdit)
 KX_INSPECTOR_EDIT(TkxInspectorHyperLinkEdit, TkxInplaceHyperLinkEdit)
 KX_INSPECTOR_EDIT(TkxInspectorMRUEdit, TkxInplaceMRUEdit)
@@ -493,6 +495,58 @@ class TkxInspectorCustomBlobRow : public TkxInspectorDropDownRow {
   TkxBlobEditKind FBlobEditKind = bekMemo;
 };
 
+// ---- graphic ----
+class TkxInspectorGraphicRow : public TkxInspectorRow {
+  PV_CLASS(TkxInspectorGraphicRow, TkxInspectorRow)
+ public:
+  explicit TkxInspectorGraphicRow(TComponent* AOwner);
+  ~TkxInspectorGraphicRow() override;
+  bool Center() const { return FCenter; }
+  void SetCenter(bool Value);
+  AnsiString CustomFilter;
+  bool CustomGraphic() const { return FCustomGraphic; }
+  void SetCustomGraphic(bool Value);
+  bool DblClickActivate = true;
+  TkxGraphicEditTransparency GraphicTransparency() const { return FGraphicTransparency; }
+  void SetGraphicTransparency(TkxGraphicEditTransparency Value);
+  TkxPopupToolBarWindow* PopupToolBar() const { return FPopupToolBar; }
+  void SetPopupToolBar(TkxPopupToolBarWindow* Value) { FPopupToolBar->Assign(Value); }
+  bool PopupToolbarPosStored() const { return FPopupToolbarPosStored; }
+  void SetPopupToolbarPosStored(bool Value);
+  bool QuickDraw() const { return FQuickDraw; }
+  void SetQuickDraw(bool Value);
+  bool Stretch() const { return FStretch; }
+  void SetStretch(bool Value);
+  TPoint ToolbarPos = kxPoint(-10000, -10000);
+  UINT PictureClipFormat = 0;
+  TPicture* Picture() const { return FPicture; }
+  TkxGraphicEditAssignPictureEvent OnAssignPicture;
+  TNotifyEvent OnCustomClick;
+  TkxGraphicEditGetGraphicClassEvent OnGetGraphicClass;
+  virtual void DoAssignPicture(TObject* Sender, TPicture*& Picture);
+  virtual void DoCustomClick(TObject* Sender);
+  virtual void DoGetGraphicClass(TObject* Sender, TClass& GraphicClass);
+  virtual TClass GetGraphicClass();
+  virtual void GetGraphicValue(Variant& Value) { Value = Variant(EditText()); }
+  void Assign(TPersistent* Source) override;
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorGraphicEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  bool FCenter = true;
+  bool FCustomGraphic = false;
+  TkxGraphicEditTransparency FGraphicTransparency = gtDefault;
+  TkxPopupToolBarWindow* FPopupToolBar = nullptr;
+  bool FPopupToolbarPosStored = true;
+  bool FQuickDraw = false;
+  bool FStretch = true;
+  TPicture* FPicture = nullptr;
+};
+
 // ---- time ----
 class TkxInspectorTimeRow : public TkxInspectorRow {
   PV_CLASS(TkxInspectorTimeRow, TkxInspectorRow)
@@ -601,6 +655,7 @@ class TkxInspectorMRURow : public TkxInspectorPickRow {
 KX_TEXT_FORM(TkxInspectorTextButtonRow, TkxInspectorButtonRow)
 KX_TEXT_FORM(TkxInspectorTextBlobRow, TkxInspectorCustomBlobRow)
 KX_TEXT_FORM(TkxInspectorTextTimeRow, TkxInspectorTimeRow)
+KX_TEXT_FORM(TkxInspectorTextGraphicRow, TkxInspectorGraphicRow)
 KX_TEXT_FORM(TkxInspectorTextCurrencyRow, TkxInspectorCurrencyRow)
 KX_TEXT_FORM(TkxInspectorTextHyperLinkRow, TkxInspectorHyperLinkRow)
 KX_TEXT_FORM(TkxInspectorTextMRURow, TkxInspectorMRURow)

@@ -377,3 +377,27 @@ TEST_F(KxInspectorKindsTest, ResizedBlobPopupIsRemembered) {
 }
 
 }  // namespace kxinspkinds_test
+
+namespace kxinspkinds_test {
+
+TEST_F(KxInspectorKindsTest, GraphicRowSettings) {
+  NewInspector();
+  auto* g = Add<TkxInspectorTextGraphicRow>();
+  g->ToolbarPos = kxPoint(5, 6);
+  g->SetPopupToolbarPosStored(false);
+  EXPECT_EQ(-10000, g->ToolbarPos.x);
+  g->SetStretch(false);
+  g->SetCenter(false);
+  g->RestoreDefaults();
+  EXPECT_TRUE(g->Stretch());
+  EXPECT_TRUE(g->Center());
+  EXPECT_TRUE(g->PopupToolbarPosStored());
+  // A value that is no picture paints no picture.
+  g->SetText("not a picture");
+  TkxInspectorCellViewData cell;
+  std::unique_ptr<TkxEditViewData> vd(g->GetEditClass()->NewViewData());
+  g->PrepareViewData(vd.get(), &cell);
+  EXPECT_TRUE(kxIsPictureEmpty(g->Picture()));
+}
+
+}  // namespace kxinspkinds_test
