@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "platform/controls/forms.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/locale.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/winuser.h"
 
@@ -85,6 +87,13 @@ AnsiString TkxFieldBinding::DisplayText(TkxInspectorRow* Row) const {
 
 AnsiString TkxFieldBinding::EditText(TkxInspectorRow* Row) const {
   if (!Field || !Live(Row)) return AnsiString();
+  if (TimeText) {
+    try {
+      return Field->IsNull() ? AnsiString() : FormatDateTime("hh:nn:ss", Field->AsDateTime());
+    } catch (const Exception&) {
+      return AnsiString();
+    }
+  }
   return AsStringText ? Field->AsString() : Field->EditText();
 }
 
@@ -133,6 +142,7 @@ bool TkxFieldBinding::CanModify(TkxInspectorRow* Row, bool BlobAllowed) const {
 }
 
 bool TkxFieldBinding::IsValidChar(TkxInspectorRow* Row, char Key) const {
+  if (ThousandSeparatorValid && Key == FormatSettings().ThousandSeparator) return true;
   return Live(Row) && Field && Field->IsValidChar(Key);
 }
 

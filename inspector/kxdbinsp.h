@@ -112,6 +112,8 @@ class TkxFieldBinding {
   AnsiString FieldName;
   TField* Field = nullptr;
   bool AsStringText = false;  // the edit text is the field's AsString (memo rows)
+  bool TimeText = false;      // the edit text is the field's time of day, "hh:nn:ss" (time rows)
+  bool ThousandSeparatorValid = false;  // the locale's thousand separator is always a valid key (currency rows)
   // The row's inspector has a data link and it is active.
   static bool Live(TkxInspectorRow* Row);
   static TkxDBInspector* DBInspector(TkxInspectorRow* Row);

@@ -9,13 +9,15 @@
 #include "platform/rtl/strings.h"
 
 PV_ENUM_NAMES(TDateButton, "btnToday btnClear")
+PV_ENUM_NAMES(TkxEditButtonStyle, "ebsSimple ebsEllipsis ebsDown ebsGlyph")
 
 namespace kxdbinspkinds_cpp {
 
 void ProposeRowClasses(TFieldType FieldType, TFieldKind FieldKind, TkxFieldRowClassEntry& Entry) {
   TClass c = nullptr;
   if (FieldKind == fkLookup) {
-    // No lookup kind yet: lookup fields keep the plain data-aware row.
+    Entry.RowClass = TkxInspectorLookupRow::StaticClass();
+    Entry.Priority = 1;
     return;
   }
   if (FieldKind != fkData) return;
@@ -25,16 +27,16 @@ void ProposeRowClasses(TFieldType FieldType, TFieldKind FieldKind, TkxFieldRowCl
     case ftDateTime: c = TkxInspectorDBDateRow::StaticClass(); break;
     case ftMemo: c = TkxInspectorDBMemoRow::StaticClass(); break;
     case ftCurrency:
-    case ftBCD:
-    case ftTime:
-    case ftGraphic:
+    case ftBCD: c = TkxInspectorDBCurrencyRow::StaticClass(); break;
+    case ftTime: c = TkxInspectorDBTimeRow::StaticClass(); break;
+    case ftGraphic: c = TkxInspectorDBGraphicRow::StaticClass(); break;
     case ftBytes:
     case ftVarBytes:
     case ftBlob:
     case ftFmtMemo:
     case ftParadoxOle:
     case ftDBaseOle:
-    case ftTypedBinary: return;
+    case ftTypedBinary: c = TkxInspectorBlobRow::StaticClass(); break;
     default: c = TkxInspectorDBMaskRow::StaticClass(); break;
   }
   Entry.RowClass = c;
@@ -85,6 +87,42 @@ bool TkxInspectorDBDateRow::IsEditValueCurrent(const Variant& Value) {
 }
 
 // ---------------------------------------------------------------------------
+// Time
+
+// The field keeps its own day; only the time of day comes from the editor.
+void TkxInspectorDBTimeRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* t = dynamic_cast<TkxInplaceTimeEdit*>(Edit);
+  TField* f = Binding.Field;
+  if (!t || !f) {
+    TkxInspectorTimeRow::SaveEditValue(Edit, Value);
+    if (f) Value = f->AsVariant();
+    return;
+  }
+  const TDateTime day = f->IsNull() ? 0 : kxTruncDateTime(f->AsDateTime());
+  f->SetAsDateTime(day + t->GetTime());
+  Value = f->AsVariant();
+}
+
+void TkxInspectorDBTimeRow::LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* t = dynamic_cast<TkxInplaceTimeEdit*>(Edit);
+  TField* f = Binding.Field;
+  if (!t || !f) {
+    TkxInspectorTimeRow::LoadEditValue(Edit, Value);
+    return;
+  }
+  const TDateTime time = f->IsNull() ? 0 : kxTimeOfDateTime(f->AsDateTime());
+  t->SetTime(time);
+  Value = Variant(double(time));
+}
+
+bool TkxInspectorDBTimeRow::IsEditValueCurrent(const Variant& Value) {
+  TField* f = Binding.Field;
+  if (!f) return TkxInspectorTimeRow::IsEditValueCurrent(Value);
+  const Variant current = Variant::FromDate(f->IsNull() ? 0 : kxTimeOfDateTime(f->AsDateTime()));
+  return Value.Type() == current.Type() && Value == current;
+}
+
+// ---------------------------------------------------------------------------
 // Spin
 
 double kxFieldRangeValue(TField* Field, bool Max) {
@@ -100,6 +138,9 @@ double kxFieldRangeValue(TField* Field, bool Max) {
   }
   return 0;
 }
+
+double TkxInspectorDBCurrencyRow::GetDefaultMinValue() { return kxFieldRangeValue(Binding.Field, false); }
+double TkxInspectorDBCurrencyRow::GetDefaultMaxValue() { return kxFieldRangeValue(Binding.Field, true); }
 
 double TkxInspectorDBSpinRow::GetDefaultMinValue() { return kxFieldRangeValue(Binding.Field, false); }
 double TkxInspectorDBSpinRow::GetDefaultMaxValue() { return kxFieldRangeValue(Binding.Field, true); }
@@ -260,6 +301,74 @@ void RegisterKindProps() {
     p.Field("OnInitPopup", &R::OnInitPopup);
     p.Field("OnPopup", &R::OnPopup);
   });
+  RegisterProps<TkxInspectorButtonRow>([](TPropBuilder<TkxInspectorButtonRow>& p) {
+    using R = TkxInspectorButtonRow;
+    RegisterDropDownProps(p);
+    p.Prop("ButtonOnly", &R::ButtonOnly, &R::SetButtonOnly).Default(false);
+    p.Prop("Buttons", &R::Buttons, &R::SetButtons);
+    p.Prop("EditButtonStyle", &R::EditButtonStyle, &R::SetEditButtonStyle).Default(ebsEllipsis);
+    p.Field("ClickKey", &R::ClickKey).Default(16397);
+    p.Prop("Glyph", &R::Glyph, &R::SetGlyph).Stored([](TObject* o) { return !static_cast<R*>(o)->Glyph()->Empty(); });
+    p.Prop("HideEditCursor", &R::HideEditCursor, &R::SetHideEditCursor).Default(false);
+    p.Field("OnButtonClick", &R::OnButtonClick);
+  });
+  RegisterProps<TkxInspectorCustomBlobRow>([](TPropBuilder<TkxInspectorCustomBlobRow>& p) {
+    using R = TkxInspectorCustomBlobRow;
+    p.Prop("PopupAlignment", &R::PopupAlignment, &R::PopupAlignment).Default(taLeftJustify);
+    p.Prop("PopupBorder", &R::PopupBorder, &R::PopupBorder).Default(pbDefault);
+    p.Field("AlwaysSaveText", &R::AlwaysSaveText).Default(false);
+    p.Prop("BlobPaintStyle", &R::BlobPaintStyle, &R::SetBlobPaintStyle).Default(bpsIcon);
+    p.Prop("ImmediatePopup", &R::ImmediatePopup, &R::ImmediatePopup).Default(false);
+    p.Field("MaxDisplayLength", &R::MaxDisplayLength).Default(255);
+    p.Field("MemoCharCase", &R::MemoCharCase).Default(TEditCharCase::ecNormal);
+    p.Field("MemoHideScrollBars", &R::MemoHideScrollBars).Default(true);
+    p.Field("MemoMaxLength", &R::MemoMaxLength).Default(0);
+    p.Field("MemoOEMConvert", &R::MemoOEMConvert).Default(false);
+    p.Field("MemoScrollBars", &R::MemoScrollBars).Default(ssBoth);
+    p.Field("MemoSelectionBar", &R::MemoSelectionBar).Default(false);
+    p.Field("MemoWantReturns", &R::MemoWantReturns).Default(true);
+    p.Field("MemoWantTabs", &R::MemoWantTabs).Default(true);
+    p.Field("MemoWordWrap", &R::MemoWordWrap).Default(true);
+    p.Field("PictureAutoSize", &R::PictureAutoSize).Default(true);
+    p.Field("PictureFilter", &R::PictureFilter);
+    p.Field("PictureTransparency", &R::PictureTransparency).Default(gtDefault);
+    p.Field("PopupHeight", &R::PopupHeight).Default(140);
+    p.Field("PopupWidth", &R::PopupWidth).Default(200);
+    p.Field("ShowExPopupItems", &R::ShowExPopupItems).Default(false);
+    p.Field("ShowPicturePopup", &R::ShowPicturePopup).Default(false);
+    p.Field("SizeablePopup", &R::SizeablePopup).Default(true);
+    p.Field("OnAssignPicture", &R::OnAssignPicture);
+    p.Field("OnGetGraphicClass", &R::OnGetGraphicClass);
+  });
+  RegisterProps<TkxInspectorTimeRow>([](TPropBuilder<TkxInspectorTimeRow>& p) {
+    p.Field("TimeEditFormat", &TkxInspectorTimeRow::TimeEditFormat).Default(tfHourMinSec);
+    p.Field("UseCtrlIncrement", &TkxInspectorTimeRow::UseCtrlIncrement).Default(true);
+  });
+  RegisterProps<TkxInspectorCurrencyRow>([](TPropBuilder<TkxInspectorCurrencyRow>& p) {
+    using R = TkxInspectorCurrencyRow;
+    p.Prop("DecimalPlaces", [](R* r) { return int(r->DecimalPlaces); },
+           [](R* r, int v) { r->DecimalPlaces = unsigned(std::max(v, 0)); })
+        .Default(2);
+    p.Prop("DisplayFormat", &R::DisplayFormat, &R::SetDisplayFormat).Stored(&R::IsDisplayFormatStored);
+    p.Prop("MaxValue", &R::MaxValue, &R::SetMaxValue).Stored(&R::IsMaxValueStored);
+    p.Prop("MinValue", &R::MinValue, &R::SetMinValue).Stored(&R::IsMinValueStored);
+    p.Field("UseThousandSeparator", &R::UseThousandSeparator).Default(false);
+  });
+  RegisterProps<TkxInspectorHyperLinkRow>([](TPropBuilder<TkxInspectorHyperLinkRow>& p) {
+    using R = TkxInspectorHyperLinkRow;
+    p.Prop("EditBackgroundColor", &R::EditBackgroundColor, &R::SetEditBackgroundColor).Default(16777215);
+    p.Prop("EditFontColor", &R::EditFontColor, &R::SetEditFontColor).Default(16711680);
+    p.Prop("SingleClick", &R::SingleClick, &R::SetSingleClick).Default(false);
+    p.Field("StartKey", &R::StartKey).Default(16397);
+    p.Field("OnStartClick", &R::OnStartClick);
+  });
+  RegisterProps<TkxInspectorMRURow>([](TPropBuilder<TkxInspectorMRURow>& p) {
+    using R = TkxInspectorMRURow;
+    p.Prop("ImmediateDropDown", &R::ImmediateDropDown, &R::ImmediateDropDown).Default(false);
+    p.Field("MaxItemCount", &R::MaxItemCount).Default(7);
+    p.Prop("ShowEllipsis", &R::ShowEllipsis, &R::SetShowEllipsis).Default(true);
+    p.Field("OnButtonClick", &R::OnButtonClick);
+  });
   RegisterProps<TkxInspectorMemoRow>([](TPropBuilder<TkxInspectorMemoRow>& p) {
     using R = TkxInspectorMemoRow;
     p.Field("HideScrollBars", &R::HideScrollBars).Default(true);
@@ -279,8 +388,37 @@ void kxInitInspectorKinds() {
                    TkxInspectorTextCheckRow::StaticClass(), TkxInspectorTextCalcRow::StaticClass(),
                    TkxInspectorTextSpinRow::StaticClass(), TkxInspectorTextPickRow::StaticClass(),
                    TkxInspectorTextImageRow::StaticClass(), TkxInspectorTextPopupRow::StaticClass(),
-                   TkxInspectorTextMemoRow::StaticClass()});
+                   TkxInspectorTextMemoRow::StaticClass(), TkxInspectorTextTimeRow::StaticClass(),
+                   TkxInspectorTextCurrencyRow::StaticClass(), TkxInspectorTextHyperLinkRow::StaticClass(),
+                   TkxInspectorTextMRURow::StaticClass(), TkxInspectorTextButtonRow::StaticClass(),
+                   TkxInspectorTextBlobRow::StaticClass(), TkxInspectorTextGraphicRow::StaticClass()});
   RegisterKindProps();
+  RegisterTextProp<TkxInspectorTextGraphicRow>();
+  RegisterProps<TkxInspectorGraphicRow>([](TPropBuilder<TkxInspectorGraphicRow>& p) {
+    using R = TkxInspectorGraphicRow;
+    p.Prop("Center", &R::Center, &R::SetCenter).Default(true);
+    p.Field("CustomFilter", &R::CustomFilter);
+    p.Prop("CustomGraphic", &R::CustomGraphic, &R::SetCustomGraphic).Default(false);
+    p.Field("DblClickActivate", &R::DblClickActivate).Default(true);
+    p.Prop("GraphicTransparency", &R::GraphicTransparency, &R::SetGraphicTransparency).Default(gtDefault);
+    p.Prop("PopupToolBar", &R::PopupToolBar, &R::SetPopupToolBar);
+    p.Prop("PopupToolbarPosStored", &R::PopupToolbarPosStored, &R::SetPopupToolbarPosStored).Default(true);
+    p.Prop("QuickDraw", &R::QuickDraw, &R::SetQuickDraw).Default(false);
+    p.Prop("Stretch", &R::Stretch, &R::SetStretch).Default(true);
+    p.Field("OnAssignPicture", &R::OnAssignPicture);
+    p.Field("OnCustomClick", &R::OnCustomClick);
+    p.Field("OnGetGraphicClass", &R::OnGetGraphicClass);
+  });
+  RegisterTextProp<TkxInspectorTextTimeRow>();
+  RegisterTextProp<TkxInspectorTextButtonRow>();
+  RegisterTextProp<TkxInspectorTextBlobRow>();
+  RegisterProps<TkxInspectorTextBlobRow>([](TPropBuilder<TkxInspectorTextBlobRow>& p) {
+    p.Prop("BlobEditKind", &TkxInspectorTextBlobRow::BlobEditKind, &TkxInspectorTextBlobRow::SetBlobEditKind)
+        .Default(bekMemo);
+  });
+  RegisterTextProp<TkxInspectorTextCurrencyRow>();
+  RegisterTextProp<TkxInspectorTextHyperLinkRow>();
+  RegisterTextProp<TkxInspectorTextMRURow>();
   RegisterTextProp<TkxInspectorTextMaskRow>();
   RegisterTextProp<TkxInspectorTextDateRow>();
   RegisterTextProp<TkxInspectorTextCheckRow>();
@@ -298,7 +436,40 @@ void kxInitDBInspectorKinds() {
                    TkxInspectorDBCheckRow::StaticClass(), TkxInspectorDBCalcRow::StaticClass(),
                    TkxInspectorDBSpinRow::StaticClass(), TkxInspectorDBPickRow::StaticClass(),
                    TkxInspectorDBImageRow::StaticClass(), TkxInspectorDBPopupRow::StaticClass(),
-                   TkxInspectorDBMemoRow::StaticClass()});
+                   TkxInspectorDBMemoRow::StaticClass(), TkxInspectorDBTimeRow::StaticClass(),
+                   TkxInspectorDBCurrencyRow::StaticClass(), TkxInspectorDBHyperLinkRow::StaticClass(),
+                   TkxInspectorDBMRURow::StaticClass()});
+  RegisterClasses({TkxInspectorDBButtonRow::StaticClass(), TkxInspectorBlobRow::StaticClass(),
+                   TkxInspectorLookupRow::StaticClass(), TkxInspectorDBGraphicRow::StaticClass()});
+  RegisterFieldName<TkxInspectorDBGraphicRow>();
+  RegisterFieldName<TkxInspectorDBButtonRow>();
+  RegisterFieldName<TkxInspectorBlobRow>();
+  RegisterFieldName<TkxInspectorLookupRow>();
+  RegisterProps<TkxInspectorBlobRow>([](TPropBuilder<TkxInspectorBlobRow>& p) {
+    p.Prop("BlobKind", &TkxInspectorBlobRow::BlobKind, &TkxInspectorBlobRow::SetBlobKind).Default(bkAuto);
+  });
+  RegisterProps<TkxInspectorLookupRow>([](TPropBuilder<TkxInspectorLookupRow>& p) {
+    using R = TkxInspectorLookupRow;
+    RegisterDropDownProps(p);
+    p.Field("ClearKey", &R::ClearKey).Default(0);
+    p.Prop("DropDownRows", &R::DropDownRows, &R::DropDownRows).Default(7);
+    p.Prop("DropDownWidth", &R::DropDownWidth, &R::DropDownWidth).Default(0);
+    p.Prop("ImmediateDropDown", &R::ImmediateDropDown, &R::ImmediateDropDown).Default(false);
+    p.Field("ListFieldName", &R::ListFieldName);
+    p.Field("ListFieldIndex", &R::ListFieldIndex).Default(0);
+    p.Prop("ListWidth", &R::ListWidth, &R::SetListWidth).Stored(false);
+    p.Field("CanDeleteText", &R::CanDeleteText).Default(false);
+    p.Field("OnCloseUp", &R::OnCloseUp);
+  });
+  RegisterFieldName<TkxInspectorDBTimeRow>();
+  RegisterFieldName<TkxInspectorDBCurrencyRow>();
+  RegisterFieldName<TkxInspectorDBHyperLinkRow>();
+  RegisterFieldName<TkxInspectorDBMRURow>();
+  RegisterProps<TkxInspectorDBCurrencyRow>([](TPropBuilder<TkxInspectorDBCurrencyRow>& p) {
+    using R = TkxInspectorDBCurrencyRow;
+    p.Prop("Nullable", &R::Nullable, &R::SetNullable).Default(false);
+    p.Prop("NullString", &R::NullString, &R::SetNullString);
+  });
   RegisterFieldName<TkxInspectorDBMaskRow>();
   RegisterFieldName<TkxInspectorDBDateRow>();
   RegisterFieldName<TkxInspectorDBCheckRow>();
@@ -312,3 +483,79 @@ void kxInitDBInspectorKinds() {
 }
 
 void kxDoneDBInspectorKinds() { ResetFieldRowClasses(); }
+
+KX_EDIT_CLASS_IMPL(TkxInspectorLookupEdit)
+
+// ---------------------------------------------------------------------------
+// Blob
+
+void TkxInspectorBlobRow::SetBlobKind(TkxBlobKind Value) {
+  if (Value == FBlobKind) return;
+  FBlobKind = Value;
+  Changed();
+}
+
+TkxBlobEditKind TkxInspectorBlobRow::GetBlobEditKind() {
+  return Binding.Field ? kxGetBlobEditKind(FBlobKind, Binding.Field) : TkxInspectorCustomBlobRow::GetBlobEditKind();
+}
+
+void TkxInspectorBlobRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* b = dynamic_cast<TkxInplaceBlobEdit*>(Edit);
+  if (b && Binding.Field) {
+    Variant v;
+    b->GetEditValue(v);
+    kxAssignBlobFieldValue(v, Binding.Field);
+  } else {
+    TkxInspectorCustomBlobRow::SaveEditValue(Edit, Value);
+  }
+  if (Binding.Field) Value = Binding.Field->AsVariant();
+}
+
+void TkxInspectorBlobRow::LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* b = dynamic_cast<TkxInplaceBlobEdit*>(Edit);
+  if (!b || !Binding.Field) {
+    TkxInspectorCustomBlobRow::LoadEditValue(Edit, Value);
+    return;
+  }
+  b->SetBlobText(Binding.Field->AsString());
+  b->GetEditValue(Value);
+}
+
+// ---------------------------------------------------------------------------
+// Graphic
+
+void TkxInspectorDBGraphicRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* g = dynamic_cast<TkxInplaceGraphicEdit*>(Edit);
+  if (g && Binding.Field) {
+    Variant v;
+    g->GetEditValue(v);
+    kxAssignBlobFieldValue(v, Binding.Field);
+  } else {
+    TkxInspectorGraphicRow::SaveEditValue(Edit, Value);
+  }
+  if (Binding.Field) Value = Binding.Field->AsVariant();
+}
+
+// ---------------------------------------------------------------------------
+// Lookup
+
+void TkxInspectorLookupRow::LookupCloseUp(TObject* Sender, Variant& Value, bool& Accept) {
+  if (OnCloseUp) OnCloseUp(this, Value, Accept);
+}
+
+void TkxInspectorLookupRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorDropDownRow::InitEditProperties(Edit);
+  auto* l = dynamic_cast<TkxInplaceLookupEdit*>(Edit);
+  if (!l) return;
+  l->ClearKey = ClearKey;
+  l->SetLookupField(Binding.Field);
+  l->SetListFieldName(ListFieldName);
+  l->CanDeleteText = CanDeleteText;
+  l->OnCloseUp = TkxLookupCloseUpEvent(this, &TkxInspectorLookupRow::LookupCloseUp);
+}
+
+void TkxInspectorLookupRow::RestoreDefaults() {
+  TkxInspectorDropDownRow::RestoreDefaults();
+  ListFieldName.clear();
+  ListFieldIndex = 0;
+}

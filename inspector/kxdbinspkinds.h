@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "inspector/kxdbinsp.h"
+#include "inplace/kxlookup.h"
 #include "inspector/kxinspkinds.h"
 
 // A data-aware form of a kind: the field binding over the kind row, and an
@@ -17,6 +18,8 @@
    public:                                                                           \
     explicit Name(TComponent* AOwner) : Base(AOwner) {                                \
       Binding.AsStringText = std::is_base_of_v<TkxInspectorMemoRow, Name>;            \
+      Binding.TimeText = std::is_base_of_v<TkxInspectorTimeRow, Name>;                \
+      Binding.ThousandSeparatorValid = std::is_base_of_v<TkxInspectorCurrencyRow, Name>; \
     }                                                                                \
     bool CanModify() override { return Binding.CanModify(this, Blob); }             \
     void Assign(TPersistent* Source) override {                                      \
@@ -62,6 +65,66 @@ KX_DB_KIND(TkxInspectorDBMemoRow, TkxInspectorMemoRow, true)
   void GetMemoText(AnsiString& Text) override;
   void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
   void LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+KX_DB_KIND_END
+
+KX_DB_KIND(TkxInspectorDBTimeRow, TkxInspectorTimeRow, false)
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  bool IsEditValueCurrent(const Variant& Value) override;
+KX_DB_KIND_END
+
+KX_DB_KIND(TkxInspectorDBCurrencyRow, TkxInspectorCurrencyRow, false)
+  void GetValue(Variant& Value) override { Value = Binding.Field ? Binding.Field->AsVariant() : Variant(0); }
+  double GetDefaultMinValue() override;
+  double GetDefaultMaxValue() override;
+KX_DB_KIND_END
+
+KX_DB_KIND(TkxInspectorDBHyperLinkRow, TkxInspectorHyperLinkRow, false)
+KX_DB_KIND_END
+
+KX_DB_KIND(TkxInspectorDBMRURow, TkxInspectorMRURow, false)
+KX_DB_KIND_END
+
+KX_DB_KIND(TkxInspectorDBButtonRow, TkxInspectorButtonRow, false)
+KX_DB_KIND_END
+
+KX_DB_KIND(TkxInspectorBlobRow, TkxInspectorCustomBlobRow, true)
+ public:
+  TkxBlobKind BlobKind() const { return FBlobKind; }
+  void SetBlobKind(TkxBlobKind Value);
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void GetBlobValue(Variant& Value) override { Value = Binding.Field ? Binding.Field->AsVariant() : Variant(AnsiString()); }
+  TkxBlobEditKind GetBlobEditKind() override;
+
+ private:
+  TkxBlobKind FBlobKind = bkAuto;
+KX_DB_KIND_END
+
+KX_DB_KIND(TkxInspectorDBGraphicRow, TkxInspectorGraphicRow, true)
+ public:
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void GetGraphicValue(Variant& Value) override {
+    Value = Binding.Field ? Binding.Field->AsVariant() : Variant(AnsiString());
+  }
+KX_DB_KIND_END
+
+KX_INSPECTOR_EDIT(TkxInspectorLookupEdit, TkxInplaceLookupEdit)
+
+// The lookup kind: a drop-down row over a lookup field.
+KX_DB_KIND(TkxInspectorLookupRow, TkxInspectorDropDownRow, false)
+ public:
+  TShortCut ClearKey = 0;
+  AnsiString ListFieldName;
+  int ListFieldIndex = 0;
+  bool CanDeleteText = false;
+  int ListWidth() const { return DropDownWidth; }
+  void SetListWidth(int Value) { DropDownWidth = Value; }
+  TkxInspectorPickColumnCloseUp OnCloseUp;
+  void LookupCloseUp(TObject* Sender, Variant& Value, bool& Accept);
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorLookupEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void RestoreDefaults() override;
 KX_DB_KIND_END
 
 // The bound field's own MinValue or MaxValue (0 for other fields), a float

@@ -920,3 +920,763 @@ void TkxInspectorMemoRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellV
   VD->DataLength = 0;
   if (auto* tv = dynamic_cast<TkxTextEditViewData*>(VD)) tv->SelectionBar = FSelectionBar;
 }
+
+KX_EDIT_CLASS_IMPL(TkxInspectorTimeEdit)
+KX_EDIT_CLASS_IMPL(TkxInspectorCurrencyEdit)
+KX_EDIT_CLASS_IMPL(TkxInspectorHyperLinkEdit)
+KX_EDIT_CLASS_IMPL(TkxInspectorMRUEdit)
+
+// ---------------------------------------------------------------------------
+// Time
+
+void TkxInspectorTimeRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorTimeRow*>(Source);
+  if (!src) {
+    TkxInspectorRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorRow::Assign(Source);
+    TimeEditFormat = src->TimeEditFormat;
+    UseCtrlIncrement = src->UseCtrlIncrement;
+  });
+}
+
+void TkxInspectorTimeRow::RestoreDefaults() {
+  TkxInspectorRow::RestoreDefaults();
+  TimeEditFormat = tfHourMinSec;
+  UseCtrlIncrement = true;
+}
+
+void TkxInspectorTimeRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorRow::InitEditProperties(Edit);
+  if (auto* t = dynamic_cast<TkxInplaceTimeEdit*>(Edit)) {
+    t->SetTimeEditFormat(TimeEditFormat);
+    t->UseCtrlIncrement = UseCtrlIncrement;
+  }
+}
+
+// Midnight is a time like any other: it is stored as its text, not as empty.
+void TkxInspectorTimeRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* t = dynamic_cast<TkxInplaceTimeEdit*>(Edit);
+  if (!t) {
+    TkxInspectorRow::SaveEditValue(Edit, Value);
+    return;
+  }
+  SetEditText(t->GetEditText());
+  Value = Variant(EditText());
+}
+
+// ---------------------------------------------------------------------------
+// Currency
+
+TkxInspectorCurrencyRow::TkxInspectorCurrencyRow(TComponent* AOwner) : TkxInspectorRow(AOwner) {
+  kxGetCurrencyDisplayFormat(FDisplayFormat);
+}
+
+void TkxInspectorCurrencyRow::SetDisplayFormat(const AnsiString& Value) {
+  if (Value == FDisplayFormat) return;
+  FDisplayFormat = Value;
+  FDisplayFormatAssigned = true;
+  Changed();
+}
+
+double TkxInspectorCurrencyRow::MinValue() { return FMinAssigned ? FMinValue : GetDefaultMinValue(); }
+double TkxInspectorCurrencyRow::MaxValue() { return FMaxAssigned ? FMaxValue : GetDefaultMaxValue(); }
+
+void TkxInspectorCurrencyRow::SetMinValue(double Value) {
+  if (FMinAssigned && Value == FMinValue) return;
+  FMinValue = Value;
+  FMinAssigned = true;
+}
+
+void TkxInspectorCurrencyRow::SetMaxValue(double Value) {
+  if (FMaxAssigned && Value == FMaxValue) return;
+  FMaxValue = Value;
+  FMaxAssigned = true;
+}
+
+bool TkxInspectorCurrencyRow::IsMinValueStored() { return FMinAssigned && FMinValue != GetDefaultMinValue(); }
+bool TkxInspectorCurrencyRow::IsMaxValueStored() { return FMaxAssigned && FMaxValue != GetDefaultMaxValue(); }
+
+void TkxInspectorCurrencyRow::SetNullable(bool Value) {
+  if (Value == FNullable) return;
+  FNullable = Value;
+  Changed();
+}
+
+void TkxInspectorCurrencyRow::SetNullString(const AnsiString& Value) {
+  if (Value == FNullString) return;
+  FNullString = Value;
+  Changed();
+}
+
+void TkxInspectorCurrencyRow::GetValue(Variant& Value) {
+  const AnsiString t = EditText();
+  Value = t.empty() ? Variant::Null() : Variant(StrToFloat(t));
+}
+
+void TkxInspectorCurrencyRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorCurrencyRow*>(Source);
+  if (!src) {
+    TkxInspectorRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorRow::Assign(Source);
+    DecimalPlaces = src->DecimalPlaces;
+    if (src->FDisplayFormatAssigned) SetDisplayFormat(src->FDisplayFormat);
+    if (src->FMinAssigned) SetMinValue(src->FMinValue);
+    if (src->FMaxAssigned) SetMaxValue(src->FMaxValue);
+    UseThousandSeparator = src->UseThousandSeparator;
+    SetNullable(src->FNullable);
+    SetNullString(src->FNullString);
+  });
+}
+
+void TkxInspectorCurrencyRow::RestoreDefaults() {
+  TkxInspectorRow::RestoreDefaults();
+  FMinAssigned = FMaxAssigned = false;
+  FMinValue = FMaxValue = 0;
+  DecimalPlaces = 2;
+  kxGetCurrencyDisplayFormat(FDisplayFormat);
+  FDisplayFormatAssigned = false;
+  FNullable = false;
+  FNullString.clear();
+  UseThousandSeparator = false;
+}
+
+void TkxInspectorCurrencyRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorRow::InitEditProperties(Edit);
+  auto* c = dynamic_cast<TkxInplaceCurrencyEdit*>(Edit);
+  if (!c) return;
+  c->DecimalPlaces = DecimalPlaces;
+  c->SetDisplayFormat("");
+  c->SetValueRange(MaxValue(), MinValue());
+  c->SetNullable(FNullable);
+  c->SetNullString(FNullString);
+  c->UseThousandSeparator = UseThousandSeparator;
+}
+
+void TkxInspectorCurrencyRow::LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  TkxInspectorRow::LoadEditValue(Edit, Value);
+  auto* c = dynamic_cast<TkxInplaceCurrencyEdit*>(Edit);
+  if (!c) return;
+  const AnsiString t = VarToStr(Value);
+  c->SetText("");
+  try {
+    if (!t.empty()) {
+      c->SetValue(StrToFloat(t));
+    } else {
+      c->SetValue(0);
+      if (FNullable) c->SetText("");
+    }
+  } catch (const Exception&) {
+    c->SetValue(0);
+  }
+  Value = Variant(c->GetValue());
+}
+
+void TkxInspectorCurrencyRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* c = dynamic_cast<TkxInplaceCurrencyEdit*>(Edit);
+  if (!c) {
+    TkxInspectorRow::SaveEditValue(Edit, Value);
+    return;
+  }
+  Variant v;
+  c->GetEditValue(v);
+  if (v.IsNull())
+    SetEditText("");
+  else if (c->GetValue() != 0)
+    SetEditText(c->GetText());
+  else
+    SetEditText("0");
+  Value = Variant(EditText());
+}
+
+void TkxInspectorCurrencyRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorRow::PrepareViewData(VD, Cell);
+  if (FDisplayFormat.empty()) return;
+  try {
+    Variant v;
+    GetValue(v);
+    if (v.IsNull() || v.Type() == varString) {
+      const AnsiString t = v.IsNull() ? AnsiString() : VarToStr(v);
+      VD->Value = Variant(t.empty() && FNullable ? FNullString : t);
+    } else {
+      VD->Value = Variant(FormatFloat(FDisplayFormat, v.AsDouble()));
+    }
+  } catch (const Exception&) {
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Hyperlink
+
+TkxInspectorHyperLinkRow::TkxInspectorHyperLinkRow(TComponent* AOwner) : TkxInspectorRow(AOwner) {
+  FLinkFont = new TFont();
+  RebuildLinkFont();
+}
+
+TkxInspectorHyperLinkRow::~TkxInspectorHyperLinkRow() { delete FLinkFont; }
+
+void TkxInspectorHyperLinkRow::RebuildLinkFont() {
+  FLinkFont->SetStyle(FLinkFont->Style() << fsUnderline);
+  FLinkFont->SetColor(FSingleClick ? FEditFontColor : clWindowText);
+}
+
+void TkxInspectorHyperLinkRow::SetEditBackgroundColor(TColor Value) {
+  if (Value == FEditBackgroundColor) return;
+  FEditBackgroundColor = Value;
+  RebuildLinkFont();
+  Changed();
+}
+
+void TkxInspectorHyperLinkRow::SetEditFontColor(TColor Value) {
+  if (Value == FEditFontColor) return;
+  FEditFontColor = Value;
+  RebuildLinkFont();
+  Changed();
+}
+
+void TkxInspectorHyperLinkRow::SetSingleClick(bool Value) {
+  if (Value == FSingleClick) return;
+  FSingleClick = Value;
+  RebuildLinkFont();
+  Changed();
+}
+
+void TkxInspectorHyperLinkRow::DoStartClick(TObject* Sender) {
+  if (OnStartClick) OnStartClick(this);
+}
+
+void TkxInspectorHyperLinkRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorHyperLinkRow*>(Source);
+  if (!src) {
+    TkxInspectorRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorRow::Assign(Source);
+    SetEditBackgroundColor(src->FEditBackgroundColor);
+    SetEditFontColor(src->FEditFontColor);
+    SetSingleClick(src->FSingleClick);
+    StartKey = src->StartKey;
+  });
+}
+
+void TkxInspectorHyperLinkRow::RestoreDefaults() {
+  TkxInspectorRow::RestoreDefaults();
+  FEditBackgroundColor = TColor(16777215);
+  FEditFontColor = TColor(16711680);
+  FSingleClick = false;
+  StartKey = 16397;
+  RebuildLinkFont();
+}
+
+void TkxInspectorHyperLinkRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorRow::InitEditProperties(Edit);
+  auto* h = dynamic_cast<TkxInplaceHyperLinkEdit*>(Edit);
+  if (!h) return;
+  h->SetColor(FEditBackgroundColor);
+  h->SetLinkFontColor(FEditFontColor);
+  h->SingleClick = FSingleClick;
+  h->StartKey = StartKey;
+  h->OnStartClick = OnStartClick ? TNotifyEvent(this, &TkxInspectorHyperLinkRow::DoStartClick) : TNotifyEvent();
+}
+
+void TkxInspectorHyperLinkRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorRow::PrepareViewData(VD, Cell);
+  if (auto* h = dynamic_cast<TkxHyperLinkEditViewData*>(VD)) {
+    if (Inspector()) FLinkFont->SetName(Inspector()->Font()->Name());
+    if (Inspector()) FLinkFont->SetSize(Inspector()->Font()->Size());
+    h->Font = FLinkFont->Handle();
+    if (FLinkFont->Color() == FEditFontColor) h->TextColor = ColorToRGB(FEditFontColor);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Most recently used
+
+void TkxInspectorMRURow::SetShowEllipsis(bool Value) {
+  if (Value == FShowEllipsis) return;
+  FShowEllipsis = Value;
+  Changed();
+}
+
+void TkxInspectorMRURow::DoButtonClick(TObject* Sender) {
+  if (OnButtonClick) OnButtonClick(this);
+}
+
+void TkxInspectorMRURow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorMRURow*>(Source);
+  if (!src) {
+    TkxInspectorPickRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorPickRow::Assign(Source);
+    MaxItemCount = src->MaxItemCount;
+    SetShowEllipsis(src->FShowEllipsis);
+  });
+}
+
+void TkxInspectorMRURow::RestoreDefaults() {
+  TkxInspectorPickRow::RestoreDefaults();
+  MaxItemCount = 7;
+  FShowEllipsis = true;
+}
+
+void TkxInspectorMRURow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorPickRow::InitEditProperties(Edit);
+  auto* m = dynamic_cast<TkxInplaceMRUEdit*>(Edit);
+  if (!m) return;
+  m->SetMaxItemCount(MaxItemCount);
+  m->SetShowEllipsis(FShowEllipsis);
+  m->OnButtonClick = TNotifyEvent(this, &TkxInspectorMRURow::DoButtonClick);
+}
+
+void TkxInspectorMRURow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  if (auto* m = dynamic_cast<TkxInplaceMRUEdit*>(Edit)) Items()->Assign(m->Items());
+  TkxInspectorPickRow::SaveEditValue(Edit, Value);
+}
+
+void TkxInspectorMRURow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorPickRow::PrepareViewData(VD, Cell);
+  if (auto* m = dynamic_cast<TkxMRUEditViewData*>(VD)) m->ShowEllipsis = FShowEllipsis;
+}
+
+KX_EDIT_CLASS_IMPL(TkxInspectorButtonEdit)
+KX_EDIT_CLASS_IMPL(TkxInspectorBlobEdit)
+
+// ---------------------------------------------------------------------------
+// Button
+
+void TkxRowEditButtons::Update(TCollectionItem* Item) {
+  TkxEditButtons::Update(Item);
+  if (auto* r = dynamic_cast<TkxInspectorButtonRow*>(FOwner)) r->Changed();
+}
+
+TkxInspectorButtonRow::TkxInspectorButtonRow(TComponent* AOwner) : TkxInspectorDropDownRow(AOwner) {
+  FButtons = new TkxRowEditButtons(this);
+  FButtons->Add();
+  FGlyph = new TBitmap();
+}
+
+TkxInspectorButtonRow::~TkxInspectorButtonRow() {
+  delete FButtons;
+  delete FGlyph;
+}
+
+void TkxInspectorButtonRow::SetButtonOnly(bool Value) {
+  if (Value == FButtonOnly) return;
+  FButtonOnly = Value;
+  Changed();
+}
+
+void TkxInspectorButtonRow::SetHideEditCursor(bool Value) {
+  if (Value == FHideEditCursor) return;
+  FHideEditCursor = Value;
+  Changed();
+}
+
+void TkxInspectorButtonRow::SetEditButtonStyle(TkxEditButtonStyle Value) {
+  if (Value == FEditButtonStyle) return;
+  FEditButtonStyle = Value;
+  if (Value == ebsSimple) {
+    FButtons->Clear();
+  } else {
+    if (FButtons->Count() == 0) FButtons->Add();
+    FButtons->GetItem(0)->SetKind(Value == ebsEllipsis ? bkEllipsis : Value == ebsDown ? bkDown : bkGlyph);
+  }
+  Changed();
+}
+
+void TkxInspectorButtonRow::SetGlyph(TBitmap* Value) {
+  FGlyph->Assign(Value);
+  if (FButtons->Count() > 0) FButtons->GetItem(0)->SetGlyph(Value);
+}
+
+void TkxInspectorButtonRow::DoButtonClick(TObject* Sender, int AbsoluteIndex) {
+  if (OnButtonClick) OnButtonClick(this, AbsoluteIndex);
+}
+
+void TkxInspectorButtonRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorButtonRow*>(Source);
+  if (!src) {
+    TkxInspectorDropDownRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorDropDownRow::Assign(Source);
+    SetButtonOnly(src->FButtonOnly);
+    SetButtons(src->FButtons);
+    FEditButtonStyle = src->FEditButtonStyle;
+    ClickKey = src->ClickKey;
+    FGlyph->Assign(src->FGlyph);
+    SetHideEditCursor(src->FHideEditCursor);
+  });
+}
+
+void TkxInspectorButtonRow::RestoreDefaults() {
+  TkxInspectorDropDownRow::RestoreDefaults();
+  FButtonOnly = false;
+  FButtons->RestoreDefaults();
+  FButtons->Clear();
+  FButtons->Add();
+  FEditButtonStyle = ebsEllipsis;
+  ClickKey = 16397;
+  FGlyph->Assign(nullptr);
+  FHideEditCursor = false;
+}
+
+void TkxInspectorButtonRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorDropDownRow::InitEditProperties(Edit);
+  auto* b = dynamic_cast<TkxInplaceButtonEdit*>(Edit);
+  if (!b) return;
+  b->SetButtons(FButtons);
+  b->ClickKey = ClickKey;
+  b->SetButtonEditMode(FButtonOnly ? 2 : FHideEditCursor ? 1 : 0);
+  b->OnButtonClick = TkxEditButtonClickEvent(this, &TkxInspectorButtonRow::DoButtonClick);
+}
+
+void TkxInspectorButtonRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorDropDownRow::PrepareViewData(VD, Cell);
+  if (auto* b = dynamic_cast<TkxButtonEditViewData*>(VD)) {
+    b->ButtonOnly = false;
+    b->ButtonCollection = FButtons;
+    b->HideEditCursor = FHideEditCursor;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Blob
+
+void TkxInspectorCustomBlobRow::SetBlobPaintStyle(TkxBlobPaintStyle Value) {
+  if (Value == FBlobPaintStyle) return;
+  FBlobPaintStyle = Value;
+  Changed();
+}
+
+void TkxInspectorCustomBlobRow::SetBlobEditKind(TkxBlobEditKind Value) {
+  if (Value == FBlobEditKind) return;
+  FBlobEditKind = Value;
+  Changed();
+}
+
+void TkxInspectorCustomBlobRow::DoAssignPicture(TObject* Sender, TPicture*& Picture) {
+  if (OnAssignPicture) OnAssignPicture(this, Picture);
+}
+
+void TkxInspectorCustomBlobRow::DoGetGraphicClass(TObject* Sender, TClass& GraphicClass) {
+  GraphicClass = GetGraphicClass();
+}
+
+TClass TkxInspectorCustomBlobRow::GetGraphicClass() {
+  TClass c = PictureGraphicClass;
+  if (OnGetGraphicClass) OnGetGraphicClass(this, c);
+  return c;
+}
+
+// A pop-up resized by the user opens at that size next time.
+void TkxInspectorCustomBlobRow::SavePopupSize(TObject* Edit) {
+  if (auto* b = dynamic_cast<TkxInspectorBlobEdit*>(Edit)) {
+    PopupWidth = b->PopupWidth;
+    PopupHeight = b->PopupHeight;
+  }
+}
+
+void TkxInspectorCustomBlobRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorCustomBlobRow*>(Source);
+  if (!src) {
+    TkxInspectorDropDownRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorDropDownRow::Assign(Source);
+    AlwaysSaveText = src->AlwaysSaveText;
+    SetBlobPaintStyle(src->FBlobPaintStyle);
+    SetBlobEditKind(src->FBlobEditKind);
+    MaxDisplayLength = src->MaxDisplayLength;
+    MemoCharCase = src->MemoCharCase;
+    MemoHideScrollBars = src->MemoHideScrollBars;
+    MemoMaxLength = src->MemoMaxLength;
+    MemoOEMConvert = src->MemoOEMConvert;
+    MemoScrollBars = src->MemoScrollBars;
+    MemoSelectionBar = src->MemoSelectionBar;
+    MemoWantReturns = src->MemoWantReturns;
+    MemoWantTabs = src->MemoWantTabs;
+    MemoWordWrap = src->MemoWordWrap;
+    PictureAutoSize = src->PictureAutoSize;
+    PictureFilter = src->PictureFilter;
+    PictureTransparency = src->PictureTransparency;
+    PopupHeight = src->PopupHeight;
+    PopupWidth = src->PopupWidth;
+    ShowExPopupItems = src->ShowExPopupItems;
+    ShowPicturePopup = src->ShowPicturePopup;
+    SizeablePopup = src->SizeablePopup;
+  });
+}
+
+void TkxInspectorCustomBlobRow::RestoreDefaults() {
+  TkxInspectorDropDownRow::RestoreDefaults();
+  AlwaysSaveText = false;
+  FBlobPaintStyle = bpsIcon;
+  MaxDisplayLength = 255;
+  MemoCharCase = TEditCharCase::ecNormal;
+  MemoHideScrollBars = true;
+  MemoMaxLength = 0;
+  MemoOEMConvert = false;
+  MemoScrollBars = ssBoth;
+  MemoSelectionBar = false;
+  MemoWantReturns = MemoWantTabs = MemoWordWrap = true;
+  PictureAutoSize = true;
+  PictureFilter.clear();
+  PictureTransparency = gtDefault;
+  PopupHeight = 140;
+  PopupWidth = 200;
+  ShowExPopupItems = ShowPicturePopup = false;
+  SizeablePopup = true;
+}
+
+void TkxInspectorCustomBlobRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorDropDownRow::InitEditProperties(Edit);
+  auto* b = dynamic_cast<TkxInplaceBlobEdit*>(Edit);
+  if (!b) return;
+  b->AlwaysSaveText = AlwaysSaveText;
+  b->SetBlobEditKind(GetBlobEditKind());
+  b->SetBlobPaintStyle(FBlobPaintStyle);
+  AnsiString display;
+  if (FBlobPaintStyle == bpsText) {
+    Variant v;
+    GetBlobValue(v);
+    display = v.IsNull() || v.IsEmpty() ? AnsiString() : VarToStr(v);
+  } else {
+    GetBlobDisplayText(display);
+  }
+  b->SetDisplayText(display);
+  b->MemoCharCase = MemoCharCase;
+  b->MemoHideScrollBars = MemoHideScrollBars;
+  b->MemoMaxLength = MemoMaxLength;
+  b->MemoOEMConvert = MemoOEMConvert;
+  b->MemoScrollBars = MemoScrollBars;
+  b->MemoSelectionBar = MemoSelectionBar;
+  b->MemoWantReturns = MemoWantReturns;
+  b->MemoWantTabs = MemoWantTabs;
+  b->MemoWordWrap = MemoWordWrap;
+  b->PictureAutoSize = PictureAutoSize;
+  if (PictureClipFormat) b->PictureClipFormat = PictureClipFormat;
+  b->PictureFilter = PictureFilter;
+  b->PictureClass = GetGraphicClass();
+  b->PictureTransparency = PictureTransparency;
+  b->PopupHeight = PopupHeight;
+  b->PopupWidth = PopupWidth;
+  b->ShowExPopupItems = ShowExPopupItems;
+  b->ShowPicturePopup = ShowPicturePopup;
+  b->SizeablePopup = SizeablePopup;
+  b->OnAssignPicture = TkxBlobAssignPictureEvent(this, &TkxInspectorCustomBlobRow::DoAssignPicture);
+  b->OnGetGraphicClass = TkxBlobGetGraphicClassEvent(this, &TkxInspectorCustomBlobRow::DoGetGraphicClass);
+  b->OnPopupSizeChanged = TNotifyEvent(this, &TkxInspectorCustomBlobRow::SavePopupSize);
+}
+
+void TkxInspectorCustomBlobRow::LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  TkxInspectorDropDownRow::LoadEditValue(Edit, Value);
+  Value = Variant(EditText());
+  if (auto* b = dynamic_cast<TkxInplaceBlobEdit*>(Edit)) b->SetBlobText(VarToStr(Value));
+}
+
+void TkxInspectorCustomBlobRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* b = dynamic_cast<TkxInplaceBlobEdit*>(Edit);
+  if (!b) {
+    TkxInspectorDropDownRow::SaveEditValue(Edit, Value);
+    return;
+  }
+  SetEditText(b->BlobText());
+  Value = Variant(EditText());
+}
+
+void TkxInspectorCustomBlobRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorDropDownRow::PrepareViewData(VD, Cell);
+  auto* b = dynamic_cast<TkxBlobEditViewData*>(VD);
+  if (!b) return;
+  b->EditKind = GetBlobEditKind();
+  b->PaintStyle = FBlobPaintStyle;
+  b->IconList = kxBlobImages;
+  Variant v;
+  GetBlobValue(v);
+  b->IsEmpty = v.IsNull() || v.IsEmpty() || (v.Type() == varString && VarToStr(v).empty());
+  AnsiString text;
+  if (FBlobPaintStyle == bpsText)
+    text = v.IsNull() || v.IsEmpty() ? AnsiString() : VarToStr(v);
+  else
+    GetBlobDisplayText(text);
+  b->Value = Variant(text);
+}
+
+KX_EDIT_CLASS_IMPL(TkxInspectorGraphicEdit)
+
+// ---------------------------------------------------------------------------
+// Graphic
+
+TkxInspectorGraphicRow::TkxInspectorGraphicRow(TComponent* AOwner) : TkxInspectorRow(AOwner) {
+  FPopupToolBar = new TkxPopupToolBarWindow(nullptr);
+  FPicture = new TPicture();
+}
+
+TkxInspectorGraphicRow::~TkxInspectorGraphicRow() {
+  delete FPopupToolBar;
+  delete FPicture;
+}
+
+void TkxInspectorGraphicRow::SetCenter(bool Value) {
+  if (Value == FCenter) return;
+  FCenter = Value;
+  Changed();
+}
+
+void TkxInspectorGraphicRow::SetCustomGraphic(bool Value) {
+  if (Value == FCustomGraphic) return;
+  FCustomGraphic = Value;
+  Changed();
+}
+
+void TkxInspectorGraphicRow::SetGraphicTransparency(TkxGraphicEditTransparency Value) {
+  if (Value == FGraphicTransparency) return;
+  FGraphicTransparency = Value;
+  Changed();
+}
+
+void TkxInspectorGraphicRow::SetPopupToolbarPosStored(bool Value) {
+  FPopupToolbarPosStored = Value;
+  if (!Value) ToolbarPos = kxPoint(-10000, -10000);
+}
+
+void TkxInspectorGraphicRow::SetQuickDraw(bool Value) {
+  if (Value == FQuickDraw) return;
+  FQuickDraw = Value;
+  Changed();
+}
+
+void TkxInspectorGraphicRow::SetStretch(bool Value) {
+  if (Value == FStretch) return;
+  FStretch = Value;
+  Changed();
+}
+
+void TkxInspectorGraphicRow::DoAssignPicture(TObject* Sender, TPicture*& Picture) {
+  if (OnAssignPicture) OnAssignPicture(this, Picture);
+}
+
+void TkxInspectorGraphicRow::DoCustomClick(TObject* Sender) {
+  if (OnCustomClick) OnCustomClick(this);
+}
+
+void TkxInspectorGraphicRow::DoGetGraphicClass(TObject* Sender, TClass& GraphicClass) {
+  GraphicClass = GetGraphicClass();
+}
+
+TClass TkxInspectorGraphicRow::GetGraphicClass() {
+  TClass c = nullptr;
+  if (OnGetGraphicClass) OnGetGraphicClass(this, c);
+  return c;
+}
+
+void TkxInspectorGraphicRow::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TkxInspectorGraphicRow*>(Source);
+  if (!src) {
+    TkxInspectorRow::Assign(Source);
+    return;
+  }
+  InUpdate(this, [&] {
+    TkxInspectorRow::Assign(Source);
+    SetCenter(src->FCenter);
+    CustomFilter = src->CustomFilter;
+    SetCustomGraphic(src->FCustomGraphic);
+    DblClickActivate = src->DblClickActivate;
+    SetGraphicTransparency(src->FGraphicTransparency);
+    FPopupToolBar->Assign(src->FPopupToolBar);
+    SetPopupToolbarPosStored(src->FPopupToolbarPosStored);
+    SetQuickDraw(src->FQuickDraw);
+    SetStretch(src->FStretch);
+  });
+}
+
+void TkxInspectorGraphicRow::RestoreDefaults() {
+  TkxInspectorRow::RestoreDefaults();
+  FCenter = true;
+  FCustomGraphic = false;
+  DblClickActivate = true;
+  FGraphicTransparency = gtDefault;
+  FPopupToolbarPosStored = true;
+  FQuickDraw = false;
+  FStretch = true;
+}
+
+void TkxInspectorGraphicRow::InitEditProperties(TkxInplaceEdit* Edit) {
+  TkxInspectorRow::InitEditProperties(Edit);
+  auto* g = dynamic_cast<TkxInplaceGraphicEdit*>(Edit);
+  if (!g) return;
+  g->SetCenter(FCenter);
+  if (PictureClipFormat) g->PictureClipFormat = PictureClipFormat;
+  g->CustomFilter = CustomFilter;
+  g->DblClickActivate = DblClickActivate;
+  g->SetGraphicTransparency(FGraphicTransparency);
+  g->SetPopupToolBar(FPopupToolBar);
+  g->ToolbarPos = ToolbarPos;
+  g->SetPopupToolbarPosStored(FPopupToolbarPosStored);
+  g->QuickDraw = FQuickDraw;
+  g->SetStretch(FStretch);
+  g->OnAssignPicture = TkxGraphicEditAssignPictureEvent(this, &TkxInspectorGraphicRow::DoAssignPicture);
+  g->OnCustomClick = TNotifyEvent(this, &TkxInspectorGraphicRow::DoCustomClick);
+  g->OnGetGraphicClass = TkxGraphicEditGetGraphicClassEvent(this, &TkxInspectorGraphicRow::DoGetGraphicClass);
+}
+
+void TkxInspectorGraphicRow::LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  TkxInspectorRow::LoadEditValue(Edit, Value);
+  GetGraphicValue(Value);
+  auto* g = dynamic_cast<TkxInplaceGraphicEdit*>(Edit);
+  if (!g) return;
+  g->SetTextMargins(kxRect(0, 0, 0, 0));
+  g->SetText("");
+  kxLoadPictureFromValue(g->Picture(), GetGraphicClass(), Value);
+}
+
+void TkxInspectorGraphicRow::SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) {
+  auto* g = dynamic_cast<TkxInplaceGraphicEdit*>(Edit);
+  if (!g) {
+    TkxInspectorRow::SaveEditValue(Edit, Value);
+    return;
+  }
+  TPicture* p = g->Picture();
+  if (OnAssignPicture) OnAssignPicture(this, p);
+  AnsiString bytes;
+  kxSavePictureToString(g->Picture(), bytes);
+  SetEditText(bytes);
+  Value = Variant(EditText());
+}
+
+// The picture is decoded from the value for every paint of the cell.
+void TkxInspectorGraphicRow::PrepareViewData(TkxEditViewData* VD, TkxInspectorCellViewData* Cell) {
+  TkxInspectorRow::PrepareViewData(VD, Cell);
+  if (FCustomGraphic && ComponentState().Contains(csDesigning)) {
+    FPicture->Assign(nullptr);
+  } else {
+    Variant v;
+    GetGraphicValue(v);
+    try {
+      kxLoadPictureFromValue(FPicture, GetGraphicClass(), v);
+    } catch (const Exception&) {
+      FPicture->Assign(nullptr);
+    }
+  }
+  if (FGraphicTransparency != gtDefault && !kxIsPictureEmpty(FPicture))
+    FPicture->Graphic()->SetTransparent(FGraphicTransparency == gtTransparent);
+  VD->Value = Variant(AnsiString());
+  VD->TextOffsets = TRect{0, 0, 0, 0};
+  if (auto* g = dynamic_cast<TkxGraphicEditViewData*>(VD)) {
+    g->Picture = FPicture;
+    g->Center = FCenter;
+    g->QuickDraw = FQuickDraw;
+    g->Stretch = FStretch;
+  }
+}

@@ -6,10 +6,17 @@
 // (kxdbinspkinds.h).
 #pragma once
 
+#include "inplace/kxblob.h"
+#include "inplace/kxbuttonedit.h"
 #include "inplace/kxcalcedit.h"
 #include "inplace/kxcheck.h"
+#include "inplace/kxcurrency.h"
+#include "inplace/kxhyperlink.h"
+#include "inplace/kxmru.h"
+#include "inplace/kxtime.h"
 #include "inplace/kxdate.h"
 #include "inplace/kxdropdown.h"
+#include "inplace/kxgraphic.h"
 #include "inplace/kximage.h"
 #include "inplace/kxmask.h"
 #include "inplace/kxmemo.h"
@@ -42,6 +49,13 @@ KX_INSPECTOR_EDIT(TkxInspectorPickEdit, TkxInplacePickEdit)
 KX_INSPECTOR_EDIT(TkxInspectorImageEdit, TkxInplaceImageEdit)
 KX_INSPECTOR_EDIT(TkxInspectorPopupEdit, TkxInplacePopupEdit)
 KX_INSPECTOR_EDIT(TkxInspectorMemoEdit, TkxInplaceMemoEdit)
+KX_INSPECTOR_EDIT(TkxInspectorTimeEdit, TkxInplaceTimeEdit)
+KX_INSPECTOR_EDIT(TkxInspectorButtonEdit, TkxInplaceButtonEdit)
+KX_INSPECTOR_EDIT(TkxInspectorBlobEdit, TkxInplaceBlobEdit)
+KX_INSPECTOR_EDIT(TkxInspectorGraphicEdit, TkxInplaceGraphicEdit)
+KX_INSPECTOR_EDIT(TkxInspectorCurrencyEdit, TkxInplaceCurrencyEdit)
+KX_INSPECTOR_EDIT(TkxInspectorHyperLinkEdit, TkxInplaceHyperLinkEdit)
+KX_INSPECTOR_EDIT(TkxInspectorMRUEdit, TkxInplaceMRUEdit)
 
 using TkxToggleEvent = TEvent<void(TObject* Sender, const AnsiString& Text, TkxCheckBoxState State)>;
 using TkxInspectorPickColumnCloseUp = TEvent<void(TObject* Sender, Variant& Value, bool& Accept)>;
@@ -380,6 +394,271 @@ class TkxInspectorMemoRow : public TkxInspectorRow {
   bool FSelectionBar = false;
 };
 
+// ---- button ----
+enum TkxEditButtonStyle { ebsSimple, ebsEllipsis, ebsDown, ebsGlyph };
+
+class TkxInspectorButtonRow;
+
+// The button collection of a button row: a change of its buttons changes the row.
+class TkxRowEditButtons : public TkxEditButtons {
+  PV_CLASS(TkxRowEditButtons, TkxEditButtons)
+ public:
+  TkxRowEditButtons() = default;
+  explicit TkxRowEditButtons(TComponent* AOwner) : TkxEditButtons(AOwner, TkxEditButton::StaticClass()) {}
+  void Update(TCollectionItem* Item) override;
+};
+
+class TkxInspectorButtonRow : public TkxInspectorDropDownRow {
+  PV_CLASS(TkxInspectorButtonRow, TkxInspectorDropDownRow)
+ public:
+  explicit TkxInspectorButtonRow(TComponent* AOwner);
+  ~TkxInspectorButtonRow() override;
+  bool ButtonOnly() const { return FButtonOnly; }
+  void SetButtonOnly(bool Value);
+  TkxRowEditButtons* Buttons() const { return FButtons; }
+  void SetButtons(TkxEditButtons* Value) { FButtons->Assign(Value); }
+  TkxEditButtonStyle EditButtonStyle() const { return FEditButtonStyle; }
+  void SetEditButtonStyle(TkxEditButtonStyle Value);
+  TShortCut ClickKey = 16397;
+  TBitmap* Glyph() const { return FGlyph; }
+  void SetGlyph(TBitmap* Value);
+  bool HideEditCursor() const { return FHideEditCursor; }
+  void SetHideEditCursor(bool Value);
+  TkxEditButtonClickEvent OnButtonClick;
+  virtual void DoButtonClick(TObject* Sender, int AbsoluteIndex);
+  void Assign(TPersistent* Source) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorButtonEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  bool FButtonOnly = false;
+  TkxRowEditButtons* FButtons = nullptr;
+  TkxEditButtonStyle FEditButtonStyle = ebsEllipsis;
+  TBitmap* FGlyph = nullptr;
+  bool FHideEditCursor = false;
+};
+
+// ---- blob ----
+using TkxInspectorBlobRowAssignPictureEvent = TEvent<void(TObject* Sender, TPicture*& Picture)>;
+using TkxInspectorBlobRowGetGraphicClassEvent = TEvent<void(TObject* Sender, TClass& GraphicClass)>;
+
+class TkxInspectorCustomBlobRow : public TkxInspectorDropDownRow {
+  PV_CLASS(TkxInspectorCustomBlobRow, TkxInspectorDropDownRow)
+ public:
+  explicit TkxInspectorCustomBlobRow(TComponent* AOwner) : TkxInspectorDropDownRow(AOwner) {}
+  bool AlwaysSaveText = false;
+  TkxBlobPaintStyle BlobPaintStyle() const { return FBlobPaintStyle; }
+  void SetBlobPaintStyle(TkxBlobPaintStyle Value);
+  TkxBlobEditKind BlobEditKind() const { return FBlobEditKind; }
+  void SetBlobEditKind(TkxBlobEditKind Value);
+  int MaxDisplayLength = 255;
+  TEditCharCase MemoCharCase = TEditCharCase::ecNormal;
+  bool MemoHideScrollBars = true;
+  int MemoMaxLength = 0;
+  bool MemoOEMConvert = false;
+  TScrollStyle MemoScrollBars = ssBoth;
+  bool MemoSelectionBar = false;
+  bool MemoWantReturns = true;
+  bool MemoWantTabs = true;
+  bool MemoWordWrap = true;
+  bool PictureAutoSize = true;
+  AnsiString PictureFilter;
+  TkxGraphicEditTransparency PictureTransparency = gtDefault;
+  int PopupHeight = 140;
+  int PopupWidth = 200;
+  bool ShowExPopupItems = false;
+  bool ShowPicturePopup = false;
+  bool SizeablePopup = true;
+  UINT PictureClipFormat = 0;
+  TClass PictureGraphicClass = nullptr;
+  TkxInspectorBlobRowAssignPictureEvent OnAssignPicture;
+  TkxInspectorBlobRowGetGraphicClassEvent OnGetGraphicClass;
+  virtual void DoAssignPicture(TObject* Sender, TPicture*& Picture);
+  virtual void DoGetGraphicClass(TObject* Sender, TClass& GraphicClass);
+  virtual void SavePopupSize(TObject* Edit);
+  virtual void GetBlobValue(Variant& Value) { Value = Variant(EditText()); }
+  virtual TkxBlobEditKind GetBlobEditKind() { return FBlobEditKind; }
+  virtual void GetBlobDisplayText(AnsiString& Text) { GetDisplayText(Text); }
+  virtual TClass GetGraphicClass();
+  void Assign(TPersistent* Source) override;
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorBlobEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  TkxBlobPaintStyle FBlobPaintStyle = bpsIcon;
+  TkxBlobEditKind FBlobEditKind = bekMemo;
+};
+
+// ---- graphic ----
+class TkxInspectorGraphicRow : public TkxInspectorRow {
+  PV_CLASS(TkxInspectorGraphicRow, TkxInspectorRow)
+ public:
+  explicit TkxInspectorGraphicRow(TComponent* AOwner);
+  ~TkxInspectorGraphicRow() override;
+  bool Center() const { return FCenter; }
+  void SetCenter(bool Value);
+  AnsiString CustomFilter;
+  bool CustomGraphic() const { return FCustomGraphic; }
+  void SetCustomGraphic(bool Value);
+  bool DblClickActivate = true;
+  TkxGraphicEditTransparency GraphicTransparency() const { return FGraphicTransparency; }
+  void SetGraphicTransparency(TkxGraphicEditTransparency Value);
+  TkxPopupToolBarWindow* PopupToolBar() const { return FPopupToolBar; }
+  void SetPopupToolBar(TkxPopupToolBarWindow* Value) { FPopupToolBar->Assign(Value); }
+  bool PopupToolbarPosStored() const { return FPopupToolbarPosStored; }
+  void SetPopupToolbarPosStored(bool Value);
+  bool QuickDraw() const { return FQuickDraw; }
+  void SetQuickDraw(bool Value);
+  bool Stretch() const { return FStretch; }
+  void SetStretch(bool Value);
+  TPoint ToolbarPos = kxPoint(-10000, -10000);
+  UINT PictureClipFormat = 0;
+  TPicture* Picture() const { return FPicture; }
+  TkxGraphicEditAssignPictureEvent OnAssignPicture;
+  TNotifyEvent OnCustomClick;
+  TkxGraphicEditGetGraphicClassEvent OnGetGraphicClass;
+  virtual void DoAssignPicture(TObject* Sender, TPicture*& Picture);
+  virtual void DoCustomClick(TObject* Sender);
+  virtual void DoGetGraphicClass(TObject* Sender, TClass& GraphicClass);
+  virtual TClass GetGraphicClass();
+  virtual void GetGraphicValue(Variant& Value) { Value = Variant(EditText()); }
+  void Assign(TPersistent* Source) override;
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorGraphicEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  bool FCenter = true;
+  bool FCustomGraphic = false;
+  TkxGraphicEditTransparency FGraphicTransparency = gtDefault;
+  TkxPopupToolBarWindow* FPopupToolBar = nullptr;
+  bool FPopupToolbarPosStored = true;
+  bool FQuickDraw = false;
+  bool FStretch = true;
+  TPicture* FPicture = nullptr;
+};
+
+// ---- time ----
+class TkxInspectorTimeRow : public TkxInspectorRow {
+  PV_CLASS(TkxInspectorTimeRow, TkxInspectorRow)
+ public:
+  explicit TkxInspectorTimeRow(TComponent* AOwner) : TkxInspectorRow(AOwner) {}
+  TkxTimeEditFormat TimeEditFormat = tfHourMinSec;
+  bool UseCtrlIncrement = true;
+  void Assign(TPersistent* Source) override;
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorTimeEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void RestoreDefaults() override;
+};
+
+// ---- currency ----
+class TkxInspectorCurrencyRow : public TkxInspectorRow {
+  PV_CLASS(TkxInspectorCurrencyRow, TkxInspectorRow)
+ public:
+  explicit TkxInspectorCurrencyRow(TComponent* AOwner);
+  unsigned DecimalPlaces = 2;
+  AnsiString DisplayFormat() const { return FDisplayFormat; }
+  void SetDisplayFormat(const AnsiString& Value);
+  bool IsDisplayFormatStored() const { return FDisplayFormatAssigned; }
+  double MinValue();
+  void SetMinValue(double Value);
+  double MaxValue();
+  void SetMaxValue(double Value);
+  bool IsMinValueStored();
+  bool IsMaxValueStored();
+  bool UseThousandSeparator = false;
+  bool Nullable() const { return FNullable; }
+  void SetNullable(bool Value);
+  AnsiString NullString() const { return FNullString; }
+  void SetNullString(const AnsiString& Value);
+  virtual void GetValue(Variant& Value);
+  virtual double GetDefaultMinValue() { return 0; }
+  virtual double GetDefaultMaxValue() { return 0; }
+  void Assign(TPersistent* Source) override;
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorCurrencyEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void LoadEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  AnsiString FDisplayFormat;
+  bool FDisplayFormatAssigned = false;
+  double FMinValue = 0, FMaxValue = 0;
+  bool FMinAssigned = false, FMaxAssigned = false;
+  bool FNullable = false;
+  AnsiString FNullString;
+};
+
+// ---- hyperlink ----
+class TkxInspectorHyperLinkRow : public TkxInspectorRow {
+  PV_CLASS(TkxInspectorHyperLinkRow, TkxInspectorRow)
+ public:
+  explicit TkxInspectorHyperLinkRow(TComponent* AOwner);
+  ~TkxInspectorHyperLinkRow() override;
+  TColor EditBackgroundColor() const { return FEditBackgroundColor; }
+  void SetEditBackgroundColor(TColor Value);
+  TColor EditFontColor() const { return FEditFontColor; }
+  void SetEditFontColor(TColor Value);
+  bool SingleClick() const { return FSingleClick; }
+  void SetSingleClick(bool Value);
+  TShortCut StartKey = 16397;
+  TNotifyEvent OnStartClick;
+  TFont* LinkFont() const { return FLinkFont; }
+  virtual void DoStartClick(TObject* Sender);
+  void Assign(TPersistent* Source) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorHyperLinkEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  void RebuildLinkFont();
+  TColor FEditBackgroundColor = TColor(16777215);
+  TColor FEditFontColor = TColor(16711680);
+  bool FSingleClick = false;
+  TFont* FLinkFont = nullptr;
+};
+
+// ---- most recently used ----
+class TkxInspectorMRURow : public TkxInspectorPickRow {
+  PV_CLASS(TkxInspectorMRURow, TkxInspectorPickRow)
+ public:
+  explicit TkxInspectorMRURow(TComponent* AOwner) : TkxInspectorPickRow(AOwner) { ImmediateDropDown = false; }
+  int MaxItemCount = 7;
+  bool ShowEllipsis() const { return FShowEllipsis; }
+  void SetShowEllipsis(bool Value);
+  TNotifyEvent OnButtonClick;
+  virtual void DoButtonClick(TObject* Sender);
+  void Assign(TPersistent* Source) override;
+  void SaveEditValue(TkxInplaceEdit* Edit, Variant& Value) override;
+  const TkxInplaceEditClass* GetEditClass() const override { return TkxInspectorMRUEdit::ClassRef(); }
+  void InitEditProperties(TkxInplaceEdit* Edit) override;
+  void PrepareViewData(TkxEditViewData* ViewData, TkxInspectorCellViewData* Cell) override;
+  void RestoreDefaults() override;
+
+ private:
+  bool FShowEllipsis = true;
+};
+
+KX_TEXT_FORM(TkxInspectorTextButtonRow, TkxInspectorButtonRow)
+KX_TEXT_FORM(TkxInspectorTextBlobRow, TkxInspectorCustomBlobRow)
+KX_TEXT_FORM(TkxInspectorTextTimeRow, TkxInspectorTimeRow)
+KX_TEXT_FORM(TkxInspectorTextGraphicRow, TkxInspectorGraphicRow)
+KX_TEXT_FORM(TkxInspectorTextCurrencyRow, TkxInspectorCurrencyRow)
+KX_TEXT_FORM(TkxInspectorTextHyperLinkRow, TkxInspectorHyperLinkRow)
+KX_TEXT_FORM(TkxInspectorTextMRURow, TkxInspectorMRURow)
 KX_TEXT_FORM(TkxInspectorTextMaskRow, TkxInspectorMaskRow)
 KX_TEXT_FORM(TkxInspectorTextDateRow, TkxInspectorDateRow)
 KX_TEXT_FORM(TkxInspectorTextCheckRow, TkxInspectorCheckRow)

@@ -45,9 +45,13 @@ class InspectorTest : public CtlTest {
     r->SetText(Text);
     return r;
   }
+  // Shows the form with the inspector focused and its editor open.
   void Show() {
     Form->Show();
+    Pump();
     Insp->SetFocus();
+    Pump();
+    Insp->ShowEditorIfEditing();
     Pump();
   }
   void Press(unsigned Vk, unsigned Modifiers = 0) {
