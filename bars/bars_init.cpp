@@ -1,6 +1,7 @@
 #include "bars/bars_init.h"
 
 #include "bars/kxbar.h"
+#include "bars/kxbardate.h"
 #include "bars/kxbaritems.h"
 
 namespace {
@@ -15,11 +16,13 @@ void InitBars() {
   kxBarInitUtils();
   kxBarRegisterCoreProps();
   kxBarRegisterItemKinds();
+  kxBarRegisterDateItems();
 }
 
 void FinalizeBars() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxBarUnregisterDateItems();
   kxBarUnregisterItemKinds();
   kxBarDoneUtils();
 }

@@ -576,19 +576,22 @@ void TkxBarDateNavigator::DrawMonth(HRGN Region, int Col, int Row) {
     header = TRect{header.left + 1, header.top + 1, header.right - 1, header.bottom - 1};
   }
 
-  // scroll arrows, kept out of the title's fill
+  // scroll arrows, kept out of the title's fill (their cells take its colour first)
+  TColor headerColor = clBtnFace;
+  if (TkxBarItemControlPainterClass p = Painter()) headerColor = p->GetCalendarHeaderColor();
   auto arrow = [&](int X0, int Sigma) {
     TPoint p1{X0 + (FSideWidth - 1) * Sigma, (header.top + header.bottom - s) / 2};
     TPoint p2{p1.x, p1.y + s - 1};
     TPoint p3{p1.x - (s * Sigma) / 2, p1.y + s / 2};
     TPoint pts[3] = {p1, p2, p3};
+    int l = std::min(p1.x, p3.x), r = std::max(p1.x, p3.x) + 1;
+    if (Sigma > 0) ++r;  // the flat side of the previous arrow is its right side
+    else --l;
+    Fill(dc, TRect{l, p1.y - 1, r, p2.y + 2}, headerColor);
     TCanvas* c = Canvas();
     c->Pen()->SetColor(clBtnText);
     c->Brush()->SetColor(clBtnText);
     c->Polygon(pts, 3);
-    int l = std::min(p1.x, p3.x), r = std::max(p1.x, p3.x) + 1;
-    if (Sigma > 0) ++r;  // the flat side of the previous arrow is its right side
-    else --l;
     ExcludeClipRect(dc, l, p1.y - 1, r, p2.y + 2);
   };
   if (Row == 0) {
@@ -597,8 +600,6 @@ void TkxBarDateNavigator::DrawMonth(HRGN Region, int Col, int Row) {
   }
   AnsiString title = MonthTitle(year, month);
   TSize ts = uxTextSize(dc, title);
-  TColor headerColor = clBtnFace;
-  if (TkxBarItemControlPainterClass p = Painter()) headerColor = p->GetCalendarHeaderColor();
   OpaqueText(dc, header, (header.left + header.right - ts.cx) / 2, (header.top + header.bottom - ts.cy) / 2, title,
              clBtnText, headerColor);
   SelectClipRgn(dc, nullptr);

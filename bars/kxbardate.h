@@ -178,6 +178,7 @@ class TAMonthListBox : public TCustomControl {
 };
 
 enum TkxBarDateOnStart { bdsToday, bdsNullDate, bdsCustom };
+PV_ENUM_NAMES(TkxBarDateOnStart, "bdsToday bdsNullDate bdsCustom")
 
 // ---- date text ----
 // A text read as a date by the locale's rules ("." counts as a blank); the
@@ -218,6 +219,9 @@ class TkxBarDateCombo : public TCustomkxBarCombo {
   HWND GetDropDownWindow() override;
   void DropDown(int X, int Y) override;
   void CloseUp() override;
+  // Without an OnClick handler, a click on the item's glyph opens the
+  // select-date dialog.
+  void DoClick() override;
 
  private:
   void ApplyDateOnStart();
@@ -237,3 +241,7 @@ class TkxBarDateComboControl : public TCustomkxBarComboControl {
   explicit TkxBarDateComboControl(TkxBarItemLink* ALink) : TCustomkxBarComboControl(ALink) {}
   void WndProc(TMessage& Message) override;
 };
+
+// Registers the date item with the item-class registry and its settings.
+void kxBarRegisterDateItems();
+void kxBarUnregisterDateItems();

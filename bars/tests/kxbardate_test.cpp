@@ -272,4 +272,166 @@ TEST_F(BarsDateTest, LooksLikeACalendar) {
   EXPECT_TRUE(MatchesReference(img, "bars/tests/ref", "date_navigator"));
 }
 
+
+// A date combo on the fixture's toolbar.
+class BarsDateComboTest : public BarsFormTest {
+ protected:
+  void SetUp() override {
+    BarsFormTest::SetUp();
+    SetClockForTests([] { return EncodeDate(2024, 1, 31) + 0.5; });
+    Combo = new TkxBarDateCombo(F);
+    Combo->SetName("DateCombo1");
+    Combo->SetCaption(A("日期"));
+    Combo->SetWidth(110);
+    Combo->SetCategory(0);
+    static_cast<TkxBarItemLink*>(Tools->Insert(0))->SetItem(Combo);
+    // the bar window makes the controls of its links when it is shown
+    ToolsBar->SetVisible(false);
+    ToolsBar->SetVisible(true);
+    Pump();
+  }
+  void TearDown() override {
+    SetClockForTests(nullptr);
+    BarsFormTest::TearDown();
+  }
+  TkxBarDateComboControl* Control() { return dynamic_cast<TkxBarDateComboControl*>(ToolLink(Combo)->Control()); }
+  TkxBarDateCombo* Combo = nullptr;
+};
+
+// The text: the short day name, a blank and the locale's short date; any
+// text is read back into that form, dots included; no date is empty.
+TEST_F(BarsDateComboTest, TextIsNormalised) {
+  EXPECT_EQ(Combo->Text(), A("三 2024-1-31"));  // a new item shows today
+  EXPECT_EQ(Combo->DateOnStart(), bdsToday);
+  struct Case {
+    const char* Typed;
+    const char* Shown;
+  };
+  const Case cases[] = {{"2024.3.5", "二 2024-3-5"}, {"2024-12-1", "日 2024-12-1"}, {"五 2024-2-2", "五 2024-2-2"},
+                        {"nonsense", ""}, {"", ""}};
+  for (const Case& c : cases) {
+    Combo->SetText(A(c.Typed));
+    EXPECT_EQ(Combo->Text(), A(c.Shown)) << c.Typed;
+  }
+  EXPECT_EQ(Combo->DateOnStart(), bdsCustom);  // typed text
+  Combo->SetText("2024-3-5");
+  Combo->SetShowDayText(false);
+  EXPECT_EQ(Combo->Text(), "2024-3-5");
+  EXPECT_EQ(Combo->GetDate(), EncodeDate(2024, 3, 5));
+  Combo->SetDateOnStart(bdsNullDate);
+  EXPECT_EQ(Combo->Text(), "");
+  EXPECT_EQ(Combo->GetDate(), kxBarNullDate);
+  Combo->SetText("2024-3-6");
+  EXPECT_EQ(Combo->DateOnStart(), bdsCustom);
+}
+
+// Limits clamp dates, never the null date; a lower limit alone cannot be
+// set before an upper one.
+TEST_F(BarsDateComboTest, LimitsClampDates) {
+  Combo->SetMinDate(EncodeDate(2024, 1, 1));
+  EXPECT_EQ(Combo->MinDate(), 0);
+  Combo->SetMaxDate(EncodeDate(2024, 12, 31));
+  Combo->SetMinDate(EncodeDate(2024, 1, 1));
+  Combo->SetDate(EncodeDate(2025, 3, 1));
+  EXPECT_EQ(Combo->GetDate(), EncodeDate(2024, 12, 31));
+  Combo->SetDate(EncodeDate(2023, 3, 1));
+  EXPECT_EQ(Combo->GetDate(), EncodeDate(2024, 1, 1));
+  Combo->SetDate(kxBarNullDate);
+  EXPECT_EQ(Combo->Text(), "");
+  // a new upper limit re-examines the current date
+  Combo->SetDate(EncodeDate(2024, 6, 1));
+  Combo->SetMaxDate(EncodeDate(2024, 5, 1));
+  EXPECT_EQ(Combo->GetDate(), EncodeDate(2024, 5, 1));
+}
+
+// "+" and "-" in the edit step a day when it holds a date; the character
+// never reaches the edit.
+TEST_F(BarsDateComboTest, PlusAndMinusStepADay) {
+  ClickLink(ToolLink(Combo));
+  TkxBarDateComboControl* c = Control();
+  ASSERT_NE(c, nullptr);
+  ASSERT_NE(c->Window(), nullptr);
+  SendMessageA(c->Window(), WM_CHAR, '+', 0);
+  EXPECT_EQ(c->GetWindowText(), A("四 2024-2-1"));
+  SendMessageA(c->Window(), WM_CHAR, '-', 0);
+  SendMessageA(c->Window(), WM_CHAR, '-', 0);
+  EXPECT_EQ(c->GetWindowText(), A("二 2024-1-30"));
+  c->SetWindowText("abc");
+  SendMessageA(c->Window(), WM_CHAR, '+', 0);
+  EXPECT_EQ(c->GetWindowText(), "abc");
+}
+
+// The drop-down is the navigator with both buttons; a click on a date puts
+// it into the item and closes the drop-down.
+TEST_F(BarsDateComboTest, DropDownChoosesADate) {
+  Combo->SetDate(EncodeDate(2024, 1, 10));
+  ClickLink(ToolLink(Combo));
+  TkxBarDateComboControl* c = Control();
+  ASSERT_NE(c, nullptr);
+  c->SetDroppedDown(true);
+  Pump();
+  TkxBarDateNavigator* n = Combo->Navigator();
+  ASSERT_TRUE(n->HandleAllocated());
+  ASSERT_TRUE(IsWindowVisible(n->Handle()));
+  EXPECT_TRUE(n->HasButtons());
+  EXPECT_EQ(n->GetSelStart(), EncodeDate(2024, 1, 10));
+  RECT wr;
+  GetWindowRect(n->Handle(), &wr);
+  EXPECT_TRUE(MatchesReference(Screen(TRect{wr.left, wr.top, wr.right, wr.bottom}), "bars/tests/ref",
+                               "date_combo_dropdown"));
+  TRect g = n->GetGridRect();
+  int k = int(EncodeDate(2024, 1, 18) - n->GetFirstVisibleDate());
+  TPoint p = n->ClientToScreen(TPoint{g.left + n->SideWidth() + (k % 7) * n->ColWidth() + 5,
+                                      g.top + n->DaysOfWeekHeight() + (k / 7) * n->RowHeight() + 5});
+  hb->Click(p.x, p.y);
+  Pump();
+  EXPECT_EQ(Combo->GetDate(), EncodeDate(2024, 1, 18));
+  EXPECT_FALSE(n->HandleAllocated() && IsWindowVisible(n->Handle()));
+}
+
+// The select-date dialog: its clear button empties its edit, and OK then
+// empties the item; cancel keeps the item's date.
+TEST_F(BarsDateComboTest, SelectDateDialog) {
+  auto press = [](TCustomForm* Form, const char* Caption) {
+    for (int i = 0; i < Form->ComponentCount(); ++i)
+      if (auto* b = dynamic_cast<TButton*>(Form->Components(i)))
+        if (b->Caption() == A(Caption)) b->Click();
+  };
+  std::string caption, shown;
+  PushModalScript([&](TCustomForm* f) {
+    caption = f->Caption();
+    for (int i = 0; i < f->ComponentCount(); ++i)
+      if (auto* e = dynamic_cast<TEdit*>(f->Components(i))) shown = e->Text();
+    press(f, "清除");
+    for (int i = 0; i < f->ComponentCount(); ++i)
+      if (auto* e = dynamic_cast<TEdit*>(f->Components(i))) {
+        EXPECT_EQ(e->Text(), "");
+      }
+    press(f, "取消");
+  });
+  Combo->DoClick();
+  EXPECT_EQ(caption, A("选择日期"));
+  EXPECT_EQ(shown, A("三 2024-1-31"));
+  EXPECT_EQ(Combo->Text(), A("三 2024-1-31"));
+  PushModalScript([&](TCustomForm* f) {
+    press(f, "清除");
+    press(f, "确定");
+  });
+  Combo->DoClick();
+  EXPECT_EQ(Combo->Text(), "");
+  EXPECT_EQ(PendingModalScriptSteps(), 0);
+}
+
+// The item is written to and read from descriptions with its own settings.
+TEST_F(BarsDateComboTest, Streams) {
+  Combo->SetMaxDate(EncodeDate(2024, 12, 31));
+  Combo->SetShowDayText(false);
+  Combo->SetDateOnStart(bdsNullDate);
+  AnsiString text = WriteComponentToText(F);
+  EXPECT_NE(text.find("DateOnStart = bdsNullDate"), AnsiString::npos);
+  EXPECT_NE(text.find("ShowDayText = False"), AnsiString::npos);
+  EXPECT_NE(text.find("MaxDate = "), AnsiString::npos);
+  EXPECT_EQ(text.find("MinDate = "), AnsiString::npos);
+}
+
 }  // namespace kxbardate_test
