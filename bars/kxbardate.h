@@ -245,3 +245,20 @@ class TkxBarDateComboControl : public TCustomkxBarComboControl {
 // Registers the date item with the item-class registry and its settings.
 void kxBarRegisterDateItems();
 void kxBarUnregisterDateItems();
+
+// A combo item listing the installed font families, each with a mark that
+// tells TrueType fonts from the others; its glyph button opens the font dialog.
+class TkxBarFontNameCombo : public TkxBarCustomCombo {
+  PV_CLASS(TkxBarFontNameCombo, TkxBarCustomCombo)
+ public:
+  explicit TkxBarFontNameCombo(TComponent* AOwner);
+  // On a bar, a name that matches no family is refused; a prefix takes the
+  // family it starts.
+  void SetText(const AnsiString& Value) override;
+  void DrawItem(int Index, const TRect& R, unsigned State) override;
+  void MeasureItemWidth(int Index, int& Width) override;
+  void DoClick() override;
+};
+
+// The marks of TrueType and other fonts in the font list.
+TBitmap* kxBarFontTypeMark(bool TrueType);

@@ -2,8 +2,11 @@
 // and "-" in its edit to step a day, limits, and the select-date dialog.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <memory>
 
 #include "bars/kxbardate.h"
+#include "platform/controls/dialogs.h"
 #include "platform/controls/stdctrls.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/strings.h"
@@ -297,13 +300,125 @@ void TkxBarDateComboControl::WndProc(TMessage& Message) {
 }
 
 // ===========================================================================
+// TkxBarFontNameCombo
+
+namespace kxbardateitems {
+
+int AddFontFamily(const LOGFONTA* Font, const TEXTMETRICA*, DWORD Type, LPARAM Data) {
+  auto* items = reinterpret_cast<TStrings*>(Data);
+  items->AddObject(AnsiString(Font->lfFaceName), reinterpret_cast<TObject*>(std::intptr_t((Type & TRUETYPE_FONTTYPE) != 0)));
+  return 1;
+}
+
+// A 12-pixel mark: a "T" for TrueType fonts, an empty cell for the others.
+std::unique_ptr<TBitmap> MakeMark(bool TrueType) {
+  auto b = std::make_unique<TBitmap>();
+  b->SetSize(12, 12);
+  TCanvas* c = b->Canvas();
+  c->Brush()->SetColor(clFuchsia);
+  c->FillRect(TRect{0, 0, 12, 12});
+  if (TrueType) {
+    c->Brush()->SetColor(clGray);
+    c->FillRect(TRect{1, 1, 10, 3});
+    c->FillRect(TRect{4, 3, 7, 11});
+  }
+  return b;
+}
+
+// The dialog all font items share.
+TFontDialog* SharedFontDialog() {
+  static std::unique_ptr<TFontDialog> dialog;
+  if (!dialog) dialog = std::make_unique<TFontDialog>(nullptr);
+  return dialog.get();
+}
+
+}  // namespace kxbardateitems
+
+TBitmap* kxBarFontTypeMark(bool TrueType) {
+  static std::unique_ptr<TBitmap> marks[2];
+  std::unique_ptr<TBitmap>& m = marks[TrueType ? 1 : 0];
+  if (!m) m = MakeMark(TrueType);
+  return m.get();
+}
+
+TkxBarFontNameCombo::TkxBarFontNameCombo(TComponent* AOwner) : TkxBarCustomCombo(AOwner) {
+  SetDropDownCount(12);
+  SetShowEditor(false);
+  SetSorted(true);
+  SetWidth(160);
+  // No printer is reachable here: the families are those of the screen.
+  HDC dc = GetDC(nullptr);
+  LOGFONTA lf;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  Items()->BeginUpdate();
+  EnumFontFamiliesExA(dc, &lf, &AddFontFamily, reinterpret_cast<LPARAM>(Items()), 0);
+  Items()->EndUpdate();
+  ReleaseDC(nullptr, dc);
+}
+
+void TkxBarFontNameCombo::SetText(const AnsiString& Value) {
+  AnsiString text = Value;
+  if (CurItemLink()) {
+    int i = FindItem(Value);
+    bool found = i >= 0 && AnsiStartsText(Value, Items()->Get(i));
+    if (!found) {
+      if (!Value.empty()) return;
+    } else {
+      text = Items()->Get(i);
+    }
+  }
+  TkxBarCustomCombo::SetText(text);
+}
+
+void TkxBarFontNameCombo::DrawItem(int Index, const TRect& R, unsigned State) {
+  TCanvas* c = GetCanvas();
+  if (OnDrawItem || Index == -1 || !c) {
+    TkxBarCustomCombo::DrawItem(Index, R, State);
+    return;
+  }
+  TBitmap* mark = kxBarFontTypeMark(Items()->Objects(Index) != nullptr);
+  int top = R.top + (R.Height() - mark->Height()) / 2;
+  c->FillRect(R);
+  TRect mr{R.left, top, R.left + mark->Width(), top + mark->Height()};
+  TColor key = BarManager() ? BarManager()->ImageListBkColor() : clFuchsia;
+  for (int y = 0; y < mark->Height(); ++y)
+    for (int x = 0; x < mark->Width(); ++x) {
+      TColor px = mark->Canvas()->Pixels(x, y);
+      if (px != key) c->SetPixel(mr.left + x, mr.top + y, px);
+    }
+  AnsiString name = Items()->Get(Index);
+  c->TextOut(mr.right + 2, R.top + (R.Height() - c->TextHeight(name)) / 2, name);
+  if (State & 16) c->DrawFocusRect(R);
+}
+
+void TkxBarFontNameCombo::MeasureItemWidth(int Index, int& Width) {
+  TkxBarCustomCombo::MeasureItemWidth(Index, Width);
+  Width += kxBarFontTypeMark(true)->Width() + 1;
+}
+
+void TkxBarFontNameCombo::DoClick() {
+  TkxBarCustomCombo::DoClick();
+  if (OnClick || ReadOnly()) return;
+  TFontDialog* d = SharedFontDialog();
+  d->Font()->SetName(Text());
+  if (d->Execute()) SetText(d->Font()->Name());
+}
+
+// ===========================================================================
 // registration
 
 void kxBarRegisterDateItems() {
+  kxBarRegisterItemClass(TkxBarFontNameCombo::StaticClass(), TkxBarComboControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarDateCombo::StaticClass(), TkxBarDateComboControl::StaticClass(), true);
   static bool propsDone = false;
   if (propsDone) return;
   propsDone = true;
+  RegisterProps<TkxBarFontNameCombo>([](TPropBuilder<TkxBarFontNameCombo>& p) {
+    using C = TkxBarCustomCombo;
+    p.Prop("ShowEditor", &TCustomkxBarCombo::ShowEditor, &TCustomkxBarCombo::SetShowEditor).Default(false);
+    p.Prop("DropDownCount", &C::DropDownCount, &C::SetDropDownCount).Default(12);
+    p.Prop("Width", &TkxBarEdit::Width, &TkxBarEdit::SetWidth).Default(160);
+  });
   RegisterProps<TkxBarDateCombo>([](TPropBuilder<TkxBarDateCombo>& p) {
     using D = TkxBarDateCombo;
     p.Prop("DateOnStart", &D::DateOnStart, &D::SetDateOnStart).Default(bdsToday);
@@ -318,4 +433,7 @@ void kxBarRegisterDateItems() {
   });
 }
 
-void kxBarUnregisterDateItems() { kxBarUnregisterItemClass(TkxBarDateCombo::StaticClass()); }
+void kxBarUnregisterDateItems() {
+  kxBarUnregisterItemClass(TkxBarDateCombo::StaticClass());
+  kxBarUnregisterItemClass(TkxBarFontNameCombo::StaticClass());
+}

@@ -434,4 +434,52 @@ TEST_F(BarsDateComboTest, Streams) {
   EXPECT_EQ(text.find("MinDate = "), AnsiString::npos);
 }
 
+
+// The font combo lists the installed families with their TrueType mark; on
+// a bar it takes only names of the list, completing a prefix.
+TEST_F(BarsDateComboTest, FontNames) {
+  auto* fonts = new TkxBarFontNameCombo(F);
+  EXPECT_FALSE(fonts->ShowEditor());
+  EXPECT_EQ(fonts->Width(), 160);
+  TStringList* items = fonts->Items();
+  int dejavu = items->IndexOf("DejaVu Sans");
+  ASSERT_GE(dejavu, 0);
+  EXPECT_NE(items->Objects(dejavu), nullptr);
+  for (int i = 1; i < items->Count(); ++i) EXPECT_LE(AnsiCompareText(items->Get(i - 1), items->Get(i)), 0);
+  // not being edited on a bar: any text
+  fonts->SetText("Foo");
+  EXPECT_EQ(fonts->Text(), "Foo");
+  fonts->SetCategory(0);
+  static_cast<TkxBarItemLink*>(Tools->Insert(0))->SetItem(fonts);
+  ToolsBar->SetVisible(false);
+  ToolsBar->SetVisible(true);
+  Pump();
+  ClickLink(ToolLink(fonts));  // being edited on the bar
+  ASSERT_NE(fonts->CurItemLink(), nullptr);
+  fonts->SetText("dejavu sans m");
+  EXPECT_EQ(fonts->Text().substr(0, 16), "DejaVu Sans Mono");
+  fonts->SetText("Zzqx no such face");
+  EXPECT_EQ(fonts->Text().substr(0, 16), "DejaVu Sans Mono");
+  fonts->SetText("");
+  EXPECT_EQ(fonts->Text(), "");
+  // the list drops down
+  auto* c = dynamic_cast<TCustomkxBarComboControl*>(ToolLink(fonts)->Control());
+  ASSERT_NE(c, nullptr);
+  c->SetDroppedDown(true);
+  Pump();
+  ASSERT_NE(fonts->ListBox(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(fonts->ListBox()->Handle()));
+  EXPECT_GE(fonts->ListBox()->Items()->Count(), 4);
+  c->SetDroppedDown(false);
+  Pump();
+  // its glyph button asks the font dialog
+  bool asked = false;
+  PushModalScript([&](TCustomForm* f) {
+    asked = true;
+    f->SetModalResult(mrCancel);
+  });
+  fonts->DoClick();
+  EXPECT_TRUE(asked);
+}
+
 }  // namespace kxbardate_test
