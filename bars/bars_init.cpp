@@ -1,6 +1,7 @@
 #include "bars/bars_init.h"
 
 #include "bars/kxbar.h"
+#include "bars/kxbardate.h"
 #include "bars/kxbaritems.h"
 #include "bars/kxbarpopup.h"
 
@@ -17,11 +18,13 @@ void InitBars() {
   kxBarRegisterCoreProps();
   kxBarRegisterItemKinds();
   kxBarRegisterCompanions();
+  kxBarRegisterDateItems();
 }
 
 void FinalizeBars() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxBarUnregisterDateItems();
   kxBarUnregisterItemKinds();
   kxBarDoneUtils();
 }

@@ -657,3 +657,13 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int w, int h, UINT step, HBRU
 // without duplicates; a family with a simplified-Chinese name is listed under
 // that name rather than its Latin one. Empty when no fonts are found.
 std::vector<std::string> EnumFontFamilyNames();
+
+// Font types of an enumerated face.
+constexpr DWORD RASTER_FONTTYPE = 0x0001, DEVICE_FONTTYPE = 0x0002, TRUETYPE_FONTTYPE = 0x0004;
+using FONTENUMPROCA = int (*)(const LOGFONTA* Font, const TEXTMETRICA* Metric, DWORD FontType, LPARAM Data);
+// Calls Proc once per installed family in the order of EnumFontFamilyNames
+// (faces whose outlines scale are TrueType ones), while it answers non-zero.
+// A face name in Font limits the list to that family; its character set is
+// reported back as given. Answers the last value Proc returned (1 when it
+// was not called).
+int EnumFontFamiliesExA(HDC DC, const LOGFONTA* Font, FONTENUMPROCA Proc, LPARAM Data, DWORD Flags);
