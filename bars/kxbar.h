@@ -1518,7 +1518,12 @@ class TkxBarSubMenuControl : public TCustomkxBarControl {
   void PaintSideStrip(HDC DC, const TRect& R);
   void PaintNonClient(HDC DC);
   void CloseMenu();
-  void WaitAnimation() {}
+  // The unfold and slide animations (kxbaranim.cpp): started by CreateWnd
+  // when Animate is set; WaitAnimation brings a running one to its end.
+  void StartAnimation(bool FlipX, bool FlipY);
+  void WaitAnimation();
+  TkxBarMenuAnimations AnimationKind() const { return FAnimationKind; }
+  void SetAnimationKind(TkxBarMenuAnimations V) { FAnimationKind = V; }
   int GetGlyphColumnWidth() const;
   int GetArrowSize() const;
   // The last visible item (above the bottom arrow, else the last shown).

@@ -143,7 +143,9 @@ void TkxDockSite::Loaded() {
 }
 
 bool TkxDockSite::CanDockHost(TkxCustomDockControl* AControl, TkxDockingType ADockType) {
+  // As a layout site: any side, the client only while empty.
   if (!TkxCustomDockSite::CanDockHost(AControl, ADockType)) return false;
+  if (!kxIsSideType(ADockType) && !(ADockType == dtClient && ChildCount() == 0)) return false;
   if (AutoSize()) return ADockType == dtClient && GetAutoSizeClient() == nullptr;
   return true;
 }

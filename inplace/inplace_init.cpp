@@ -1,13 +1,24 @@
 #include "inplace/inplace_init.h"
 
+#include "inplace/kxblob.h"
+#include "inplace/kxbuttonedit.h"
 #include "inplace/kxcalc.h"
+#include "inplace/kxcalcedit.h"
+#include "inplace/kxcalendar.h"
+#include "inplace/kxcheck.h"
 #include "inplace/kxcntner.h"
+#include "inplace/kxdate.h"
 #include "inplace/kxcommon.h"
 #include "inplace/kxdropdown.h"
 #include "inplace/kxeditor.h"
+#include "inplace/kxgraphic.h"
 #include "inplace/kximage.h"
 #include "inplace/kxmask.h"
+#include "inplace/kxmemo.h"
+#include "inplace/kxpick.h"
+#include "inplace/kxpopupedit.h"
 #include "inplace/kxresources.h"
+#include "inplace/kxspin.h"
 #include "inplace/kxstyles.h"
 
 namespace {
@@ -28,11 +39,26 @@ void InitInplace() {
   kxInitCalc();
   kxInitDropDown();
   kxInitImageEdit();
+  kxInitPopupEdit();
+  kxInitButtonEdit();
+  kxInitCheckEdit();
+  kxInitSpinEdit();
+  kxInitCalendar();
+  kxInitDateEdit();
+  kxInitMemoEdit();
+  kxInitPickEdit();
+  kxInitCalcEdit();
+  kxInitGraphicEdit();
+  kxInitBlobEdit();
 }
 
 void FinalizeInplace() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxDoneBlobEdit();
+  kxDoneCalendar();
+  kxDoneCheckEdit();
+  kxDonePopupEdit();
   kxDoneResources();
   kxDoneCalc();
   kxDoneContainer();

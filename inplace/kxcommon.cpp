@@ -25,6 +25,21 @@ HBRUSH PopupShadowBrush() {
 }
 }  // namespace
 
+SIZE kxTextExtent(HDC DC, const AnsiString& S) {
+  SIZE sz{0, 0};
+  GetTextExtentPoint32A(DC, S.c_str(), int(S.size()), &sz);
+  return sz;
+}
+
+SIZE kxFontTextExtent(TFont* Font, const AnsiString& S) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, Font->Handle());
+  const SIZE sz = kxTextExtent(dc, S);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return sz;
+}
+
 int kxPopupBorderWidth(TkxPopupBorder Border) {
   switch (Border) {
     case pbSingle: return 1;

@@ -38,6 +38,10 @@ constexpr Word kxctTop = 0, kxctVCenter = 4, kxctBottom = 8, kxctMultiLine = 16;
 constexpr Word kxctEndEllipsis = 256, kxctPathEllipsis = 512, kxctFocusRect = 1024, kxctFocusTextOnly = 2048,
                kxctTransparent = 4096, kxctPrefix = 8192, kxctMeasure = 16384, kxctKeepBkMode = 32768;
 
+// The size of a text in the font selected into DC, or in Font.
+SIZE kxTextExtent(HDC DC, const AnsiString& S);
+SIZE kxFontTextExtent(TFont* Font, const AnsiString& S);
+
 // Draws or measures Text (its first Length bytes; -1 for all) in TextRect with
 // CellRect as the background; returns the measured height when measuring, else 0.
 int kxPaintCellText(HDC DC, const AnsiString& Text, int Length, int& LineHeight, COLORREF TextColor,

@@ -14,26 +14,33 @@ int ParseIndex(const AnsiString& S) {
   return TryStrToInt(Trim(S), v) ? v : -1;
 }
 
-int TextHeightOf(TFont* Font, const AnsiString& S) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font->Handle());
-  SIZE sz{0, 0};
-  GetTextExtentPoint32A(dc, S.c_str(), int(S.size()), &sz);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return sz.cy;
+}  // namespace
+
+bool kxFocusForPopupList(TkxInplaceDropDownEdit* Editor) {
+  if (!Editor->HandleAllocated()) return false;
+  ::SetFocus(Editor->Handle());
+  return GetFocus() == Editor->Handle();
 }
 
-int TextWidthOf(TFont* Font, const AnsiString& S) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font->Handle());
-  SIZE sz{0, 0};
-  GetTextExtentPoint32A(dc, S.c_str(), int(S.size()), &sz);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return sz.cx;
+void kxPreparePopupList(TkxInplaceDropDownEdit* Editor, TCustomkxPopupListBox* List) {
+  List->SetOwnerControl(Editor);
+  List->SetColor(Editor->Color());
+  List->Font()->Assign(Editor->Font());
+  List->SetPopupBorder(Editor->GetPopupBorder());
+  List->SetShadow(Editor->Style()->Shadow());
 }
-}  // namespace
+
+void kxShowPopupList(TCustomkxPopupListBox* List) {
+  SetWindowPos(List->Handle(), HWND_TOPMOST, List->Left(), List->Top(), 0, 0,
+               SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
+}
+
+void kxHidePopupList(TkxInplaceDropDownEdit* Editor, TCustomkxPopupListBox* List) {
+  if (HWND cap = GetCapture()) SendMessageA(cap, WM_CANCELMODE, 0, 0);
+  Editor->FocusIfPossible();
+  SetWindowPos(List->Handle(), nullptr, 0, 0, 0, 0,
+               SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 // ---- TCustomkxPopupListBox ----
 
@@ -72,7 +79,7 @@ void TCustomkxPopupListBox::SetShadow(bool Value) {
   if (HandleAllocated()) RecreateWnd();
 }
 
-int TCustomkxPopupListBox::MeasureItemHeight() { return TextHeightOf(Font(), "Wg"); }
+int TCustomkxPopupListBox::MeasureItemHeight() { return kxFontTextExtent(Font(), "Wg").cy; }
 
 void TCustomkxPopupListBox::UpdateItemHeight() {
   // Every item has the measured height; the window takes it without being made again.
@@ -141,7 +148,7 @@ void TkxPopupImageListBox::Notification(TComponent* AComponent, TOperation Opera
 }
 
 int TkxPopupImageListBox::MeasureItemHeight() {
-  int h = TextHeightOf(Font(), "Wg") + 5;
+  int h = kxFontTextExtent(Font(), "Wg").cy + 5;
   if (FImages && FImages->Height() + 2 > h) h = FImages->Height() + 2;
   return h;
 }
@@ -383,22 +390,15 @@ void TkxInplaceImageEdit::KeyPress(char& Key) {
 }
 
 void TkxInplaceImageEdit::DropDown() {
-  if (!IsEditable() || !FListBox || !HandleAllocated()) return;
-  ::SetFocus(Handle());
-  if (GetFocus() != Handle()) return;
+  if (!IsEditable() || !FListBox || !kxFocusForPopupList(this)) return;
   FCurrentPopup = FListBox;
   DoEditButtonClick();
   if (FValues->Count() == 0) return;
-  FListBox->SetOwnerControl(this);
-  FListBox->SetColor(Color());
-  FListBox->Font()->Assign(Font());
+  kxPreparePopupList(this, FListBox);
   FListBox->SetImages(FLargeImages ? FLargeImages : FImages);
   FListBox->SetMultiLineText(FMultiLineText);
-  FListBox->SetPopupBorder(GetPopupBorder());
-  FListBox->SetShadow(Style()->Shadow());
   FillPopupList();
-  SetWindowPos(FListBox->Handle(), HWND_TOPMOST, FListBox->Left(), FListBox->Top(), 0, 0,
-               SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
+  kxShowPopupList(FListBox);
   FPopupShown = true;
   Invalidate();
 }
@@ -424,7 +424,7 @@ void TkxInplaceImageEdit::FillPopupList() {
   int w = DropDownWidth;
   if (w == 0) {
     int textW = 0;
-    for (int i = 0; i < items->Count(); ++i) textW = std::max(textW, TextWidthOf(FListBox->Font(), items->Strings(i)));
+    for (int i = 0; i < items->Count(); ++i) textW = std::max(textW, kxFontTextExtent(FListBox->Font(), items->Strings(i)).cx);
     w = std::max(10, textW + 2);
     if (FLargeImages) w += FLargeImages->Width();
     else if (FListBox->Images()) w += FListBox->Images()->Width();
@@ -438,10 +438,7 @@ void TkxInplaceImageEdit::FillPopupList() {
 
 void TkxInplaceImageEdit::CloseUp(bool Accept) {
   if (!FPopupShown || !FListBox) return;
-  if (HWND cap = GetCapture()) SendMessageA(cap, WM_CANCELMODE, 0, 0);
-  FocusIfPossible();
-  SetWindowPos(FListBox->Handle(), nullptr, 0, 0, 0, 0,
-               SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  kxHidePopupList(this, FListBox);
   FPopupShown = false;
   Invalidate();
   int a = FListBox->ItemIndex();

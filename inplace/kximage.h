@@ -56,6 +56,15 @@ class TCustomkxPopupListBox : public TCustomListBox {
   END_MESSAGE_MAP(TCustomListBox)
 };
 
+// The steps every list editor shares: focus the editor (false when the focus
+// did not arrive), give the list the editor's colour, font, pop-up border and
+// shadow, show it at its place without activation, and hide it again (the
+// mouse capture cancelled, the editor refocused).
+bool kxFocusForPopupList(TkxInplaceDropDownEdit* Editor);
+void kxPreparePopupList(TkxInplaceDropDownEdit* Editor, TCustomkxPopupListBox* List);
+void kxShowPopupList(TCustomkxPopupListBox* List);
+void kxHidePopupList(TkxInplaceDropDownEdit* Editor, TCustomkxPopupListBox* List);
+
 class TkxPopupImageListBox : public TCustomkxPopupListBox {
   PV_CLASS(TkxPopupImageListBox, TCustomkxPopupListBox)
  public:

@@ -1,6 +1,7 @@
 #include "main/startup.h"
 
 #include "bars/bars_init.h"
+#include "docking/kxdockmanager.h"
 #include "editor/txteditinit.h"
 #include "framework/framework_init.h"
 #include "inplace/inplace_init.h"
@@ -11,6 +12,7 @@
 #include "platform/controls/controls_init.h"
 #include "platform/controls/dlgscript.h"
 #include "platform/db/init.h"
+#include "treechart/chartsinit.h"
 #include "treechart/kxtreeview.h"
 
 void InitProgram() {
@@ -21,7 +23,9 @@ void InitProgram() {
   InitControls();
   kxInitTreeViews();
   InitEditorClasses();
+  InitChartClasses();
   InitFramework();
+  kxInitDocking();
   InitBars();
   InitPageControl();
   InitInplace();
@@ -37,6 +41,7 @@ void FinalizeProgram() {
   FinalizePageControl();
   FinalizeEditorClasses();
   FinalizeInplace();
+  kxDoneDocking();
   FinalizeFramework();
   FinalizeClasses();
 }

@@ -309,11 +309,13 @@ void TkxCustomFlowChart::UpdateScrollBars() {
   si.fMask = SIF_RANGE | SIF_PAGE;
   si.nMin = FExtent.left;
   si.nMax = FExtent.right;
-  si.nPage = UINT(fit ? FExtent.right - FExtent.left + 1 : std::max(0, ClientWidth()));
+  // a whole extent as one page; far-flung objects may make it wider than an int
+  auto whole = [](int A, int B) { return UINT(std::min<std::int64_t>(std::int64_t(B) - A + 1, INT_MAX)); };
+  si.nPage = fit ? whole(FExtent.left, FExtent.right) : UINT(std::max(0, ClientWidth()));
   SetScrollInfo(Handle(), SB_HORZ, &si, TRUE);
   si.nMin = FExtent.top;
   si.nMax = FExtent.bottom;
-  si.nPage = UINT(fit ? FExtent.bottom - FExtent.top + 1 : std::max(0, ClientHeight()));
+  si.nPage = fit ? whole(FExtent.top, FExtent.bottom) : UINT(std::max(0, ClientHeight()));
   SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
   SetLeftTop(h, v);
 }

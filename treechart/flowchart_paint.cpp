@@ -1,9 +1,11 @@
 // Flow-chart painting. Filled objects are prepared from the top down: each
-// one's visible region is its shape minus the filled objects above it, and the
-// union of those regions is kept out of the clip while the background is
-// filled, so the background is never painted under an object. Each object
-// adds its own visible region back to the clip when it is drawn; lines behind
-// the objects are drawn before them, the others after.
+// one's visible region is its shape minus the visible regions of the filled
+// objects above it; an object with nothing left is not painted. Then the
+// background, the lines behind the objects, the objects from the bottom up
+// and the other lines are drawn. A window is composed off-screen and shown
+// once painted, so drawing the background and the lines behind before the
+// opaque objects cannot flicker, and each filled object covers what lies
+// below it: no clip region has to keep them apart.
 #include <algorithm>
 
 #include "treechart/flowchart.h"
@@ -43,11 +45,12 @@ void TkxCustomFlowChart::Paint() {
   const bool copy = ControlState().Contains(csPaintCopy);
   const TRect update = copy ? ClientRect() : Canvas()->ClipRect();
   FHandles.Clear();
-  HRGN covered = CreateRectRgn(0, 0, 0, 0);
 
-  // objects, from the top down
-  for (auto it = FObjects.rbegin(); it != FObjects.rend(); ++it) {
-    TkxFcObject* o = *it;
+  // objects, from the top down; a visible region lies inside its object's
+  // rectangle, so only the objects above that meet the rectangle can hide it
+  const std::size_t n = FObjects.size();
+  for (std::size_t k = n; k-- > 0;) {
+    TkxFcObject* o = FObjects[k];
     o->Painted = o->Visible();
     o->SetVisibleRegion(nullptr);
     if (!o->Visible()) continue;
@@ -57,12 +60,13 @@ void TkxCustomFlowChart::Paint() {
     if (!o->Painted || !o->HasFill()) continue;
     HRGN vis = CreateRectRgn(0, 0, 0, 0);
     CombineRgn(vis, o->OutlineRegion(), o->InnerRegion(), RGN_OR);
-    const int kind = CombineRgn(vis, vis, covered, RGN_DIFF);
-    if (kind == NULLREGION) {
-      o->Painted = false;
-    } else {
-      CombineRgn(covered, covered, vis, RGN_OR);
+    const TRect box = o->ClientRect();
+    int kind = SIMPLEREGION;
+    for (std::size_t j = k + 1; j < n && kind != NULLREGION; ++j) {
+      TkxFcObject* a = FObjects[j];
+      if (a->VisibleRegion() && FcRectsMeet(a->ClientRect(), box)) kind = CombineRgn(vis, vis, a->VisibleRegion(), RGN_DIFF);
     }
+    if (kind == NULLREGION) o->Painted = false;
     o->SetVisibleRegion(vis);
     o->Painted = o->Painted || o->Selected();
   }
@@ -90,33 +94,21 @@ void TkxCustomFlowChart::Paint() {
       for (const TPoint& p : c->DisplayPoints()) FHandles.AddHandle(p.x - FLeftEdge, p.y - FTopEdge);
     }
   }
-  POINT org{0, 0};
-  GetWindowOrgEx(dc, &org);
-  OffsetRgn(covered, -org.x, -org.y);
+  SetBkMode(dc, TRANSPARENT);
   if (!copy) {
-    ExtSelectClipRgn(dc, covered, RGN_DIFF);
     HBRUSH bg = CreateSolidBrush(ColorToRGB(Color()));
     const TRect all = ClientRect();
     FillRect(dc, &all, bg);
     DeleteObject(bg);
   }
-  SetBkMode(dc, TRANSPARENT);
   for (TkxFcConnection* c : FConnections) PaintConnection(c, dc, update, copy, false);
   for (TkxFcObject* o : FObjects) PaintObject(o, dc, update, copy);
   for (TkxFcConnection* c : FConnections) PaintConnection(c, dc, update, copy, true);
   FHandles.Draw(dc);
-  DeleteObject(covered);
 }
 
 void TkxCustomFlowChart::PaintObject(TkxFcObject* O, HDC DC, const TRect& Update, bool Copy) {
   if (!O->Painted) return;
-  if (O->HasFill() && !Copy && O->VisibleRegion()) {
-    POINT org{0, 0};
-    GetWindowOrgEx(DC, &org);
-    OffsetRgn(O->VisibleRegion(), -org.x, -org.y);
-    ExtSelectClipRgn(DC, O->VisibleRegion(), RGN_OR);
-    OffsetRgn(O->VisibleRegion(), org.x, org.y);
-  }
   if (O->ShapeKind() != fskNone) {
     HRGN inner = O->InnerRegion();
     HRGN outline = O->OutlineRegion();

@@ -35,6 +35,14 @@ class TFcIn {
     return std::int32_t(std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16) |
                         (std::uint32_t(b[3]) << 24));
   }
+  // A position in chart units. Farther than a thousand million units from the
+  // origin no editor puts anything, and the spans between such positions no
+  // longer fit an int.
+  std::int32_t Coord() {
+    const std::int32_t v = I32();
+    if (v < -1000000000 || v > 1000000000) Fail("a position lies too far from the origin");
+    return v;
+  }
   AnsiString Str() {
     const Word n = U16();
     if (n == 0) return AnsiString();
@@ -133,8 +141,8 @@ void FcReadFont(TFcIn& In, TFcFontEntry& F) {
 }
 
 void FcReadObject(TFcIn& In, TFcObjectEntry& E) {
-  E.Left = In.I32();
-  E.Top = In.I32();
+  E.Left = In.Coord();
+  E.Top = In.Coord();
   E.Width = In.U16();
   E.Height = In.U16();
   E.FrameEdge = In.U16();
@@ -185,7 +193,7 @@ void FcReadConnection(TFcIn& In, TFcConnectionEntry& E) {
   FcReadArrow(In, E.DestArrow);
   E.Points.clear();
   for (Word i = 0; i < points; ++i) {
-    const std::int32_t x = In.I32(), y = In.I32();
+    const std::int32_t x = In.Coord(), y = In.Coord();
     E.Points.push_back(TPoint{x, y});
   }
   if (!E.ParentFont) FcReadFont(In, E.Font);
@@ -334,7 +342,15 @@ void TkxCustomFlowChart::SaveToStream(TStream* Stream) {
   if (FObjects.size() > 65535) throw EkxFcStreamError("A flow chart of more than 65535 objects cannot be stored");
   if (FConnections.size() > 65535)
     throw EkxFcStreamError("A flow chart of more than 65535 connections cannot be stored");
+  auto far = [](TPoint P) {
+    return P.x < -1000000000 || P.x > 1000000000 || P.y < -1000000000 || P.y > 1000000000;
+  };
+  const char* tooFar = "A flow chart with a position farther than 1000000000 units from the origin cannot be stored";
+  for (TkxFcObject* o : FObjects)
+    if (far({o->Left(), o->Top()})) throw EkxFcStreamError(tooFar);
   for (TkxFcConnection* c : FConnections) {
+    for (int i = 0; i < c->FreePointCount(); ++i)
+      if (far(c->Points(i))) throw EkxFcStreamError(tooFar);
     if (c->FreePointCount() > 65535) throw EkxFcStreamError("A connection of more than 65535 points cannot be stored");
     for (TkxFcObject* end : {c->Source(), c->Dest()})
       if (end && end->ZOrder() > 32767)

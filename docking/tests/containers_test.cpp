@@ -4,17 +4,10 @@
 
 namespace {
 
-class ContainerTest : public DockTest {
+class ContainerTest : public DockFormTest {
  protected:
-  TForm* F = nullptr;
-  TkxDockSite* Site = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    F = NewForm();
-    F->SetClientSize(600, 400);
-    Site = NewSite(F);
-    F->Show();
-    Pump();
+  ContainerTest() {
+    WithManager = false;
   }
   // Panels A, B (and more) as pages of one tab container filling the site.
   TkxTabContainerDockSite* Tabs(std::initializer_list<const char*> Names, int W = 200) {
@@ -32,7 +25,6 @@ class ContainerTest : public DockTest {
     Pump();
     return First->TabContainer();
   }
-  TkxDockPanel* Panel(const char* Name) { return dynamic_cast<TkxDockPanel*>(F->FindComponent(Name)); }
 };
 
 TEST_F(ContainerTest, PagesShareTheAreaAndTheStripScrollsWhenTheyDoNotFit) {
@@ -164,6 +156,17 @@ TEST_F(ContainerTest, APageWhoseEditorKeepsTheFocusStaysSelected) {
   ASSERT_TRUE(Editor->Focused());
   T->SetActiveChild(Panel("B"));
   EXPECT_EQ(T->ActiveChild(), Panel("A"));
+  // A press on B's tab is refused the same way and leaves no mouse capture behind.
+  const TRect R = T->TabRect(1);
+  const TPoint W = WindowOrigin(T);
+  const TPoint TabB(W.x + (R.left + R.right) / 2, W.y + (R.top + R.bottom) / 2);
+  hb->MouseMove(TabB.x, TabB.y);
+  hb->MouseDown(TabB.x, TabB.y);
+  Pump();
+  EXPECT_EQ(T->ActiveChild(), Panel("A"));
+  EXPECT_EQ(GetCapture(), nullptr);
+  hb->MouseUp(TabB.x, TabB.y);
+  Pump();
   Editor->Refuse = false;
   T->SetActiveChild(Panel("B"));
   EXPECT_EQ(T->ActiveChild(), Panel("B"));

@@ -68,3 +68,27 @@ class DockTest : public CtlTest {
     return TPoint(R.left, R.top);
   }
 };
+
+// A form holding a client-aligned form-edge site, with a docking manager
+// unless the fixture does without. A derived constructor may change the
+// sizes and flags before SetUp; a client size of 0 leaves the form's own.
+class DockFormTest : public DockTest {
+ protected:
+  TForm* F = nullptr;
+  TkxDockSite* Site = nullptr;
+  TkxDockingManager* M = nullptr;
+  int FormW = 640, FormH = 480, ClientW = 600, ClientH = 400;
+  bool WithManager = true, ShowForm = true;
+  void SetUp() override {
+    DockTest::SetUp();
+    F = NewForm("Form1", FormW, FormH);
+    if (ClientW > 0) F->SetClientSize(ClientW, ClientH);
+    if (WithManager) M = new TkxDockingManager(F);
+    Site = NewSite(F);
+    if (ShowForm) {
+      F->Show();
+      Pump();
+    }
+  }
+  TkxDockPanel* Panel(const char* Name) { return dynamic_cast<TkxDockPanel*>(F->FindComponent(Name)); }
+};

@@ -5,6 +5,7 @@
 #include "docking/kxdockpainters.h"
 #include "docking/tests/docktest.h"
 #include "framework/uxoffice11.h"
+#include "platform/gdi/tests/refimage.h"
 
 namespace {
 
@@ -216,6 +217,53 @@ TEST_F(PainterTest, MaximizeTrianglePointsAlongTheSideContainer) {
   EXPECT_GT(Ink(false, 8), Ink(false, 5));
   // Down when maximized: the base at the top.
   EXPECT_GT(Ink(true, 2), Ink(true, 5));
+}
+
+}  // namespace
+
+namespace {
+
+// Captions, caption buttons, a tab strip and a vertical caption in the four
+// view styles: panel L at the left (inactive), a tab container of P and Q
+// (P active) filling the rest over panel B at the bottom.
+class PainterImageTest : public DockTest {};
+
+TEST_F(PainterImageTest, CaptionsAndTabsRenderInTheFourViewStyles) {
+  TForm* F = NewForm("Frames", 480, 300);
+  F->SetClientSize(420, 240);
+  auto* M = new TkxDockingManager(F);
+  TkxDockSite* Site = NewSite(F);
+  F->Show();
+  TkxDockPanel* P = NewPanel(F, "P", 200, 150);
+  TkxDockPanel* Q = NewPanel(F, "Q", 200, 150);
+  TkxDockPanel* L = NewPanel(F, "L", 120, 150);
+  TkxDockPanel* B = NewPanel(F, "B", 200, 70);
+  P->SetCaption(Utf8ToAnsi("文本"));
+  Q->SetCaption(Utf8ToAnsi("资料"));
+  L->SetCaption(Utf8ToAnsi("小说"));
+  B->SetCaption(Utf8ToAnsi("查找"));
+  P->DockTo(Site, dtClient, -1);
+  Q->DockTo(P, dtClient, -1);
+  L->DockTo(Site, dtLeft, -1);
+  B->DockTo(Site, dtBottom, -1);
+  P->Activate();
+  Pump();
+  const struct {
+    TkxDockingViewStyle Style;
+    const char* Name;
+  } Styles[] = {{vsStandard, "frames_standard"}, {vsNET, "frames_net"}, {vsOffice11, "frames_office11"},
+                {vsXP, "frames_xp"}};
+  for (const auto& S : Styles) {
+    M->SetViewStyle(S.Style);
+    Pump();
+    RECT R;
+    GetWindowRect(F->Handle(), &R);
+    TRawImage Img;
+    Img.Width = R.right - R.left;
+    Img.Height = R.bottom - R.top;
+    Img.Pixels = hb->ComposeScreen(R);
+    EXPECT_TRUE(MatchesReference(Img, "docking/tests/ref", S.Name)) << S.Name;
+  }
 }
 
 }  // namespace

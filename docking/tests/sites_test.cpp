@@ -6,17 +6,10 @@
 
 namespace {
 
-class SiteTest : public DockTest {
+class SiteTest : public DockFormTest {
  protected:
-  TForm* F = nullptr;
-  TkxDockSite* Site = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    F = NewForm();
-    F->SetClientSize(600, 400);
-    Site = NewSite(F);
-    F->Show();
-    Pump();
+  SiteTest() {
+    WithManager = false;
   }
 };
 

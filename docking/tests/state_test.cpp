@@ -4,21 +4,7 @@
 
 namespace {
 
-class StateTest : public DockTest {
- protected:
-  TForm* F = nullptr;
-  TkxDockSite* Site = nullptr;
-  TkxDockingManager* M = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    F = NewForm();
-    F->SetClientSize(600, 400);
-    M = new TkxDockingManager(F);
-    Site = NewSite(F);
-    F->Show();
-    Pump();
-  }
-};
+using StateTest = DockFormTest;
 
 TEST_F(StateTest, ClosingHidesUndocksOrFreesAsTheOptionsSay) {
   TkxDockPanel* A = NewPanel(F, "A");
@@ -132,7 +118,7 @@ TEST_F(StateTest, ResizingRecordsOnlyTheDimensionAcrossTheDockSide) {
   TkxDockPanel* A = NewPanel(F, "A", 150, 120);
   TkxDockPanel* B = NewPanel(F, "B", 150, 120);
   A->DockTo(Site, dtLeft, -1);
-  B->DockTo(Site, dtClient, -1);
+  B->DockTo(A->LayoutDockSite(), dtClient, -1);
   Pump();
   A->SetWidth(170);
   EXPECT_EQ(A->OriginalWidth(), 170);

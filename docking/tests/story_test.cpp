@@ -1,46 +1,11 @@
 // The story window's dock arrangement read from its window description: its
 // tree, its hide bars, and how it looks in the four view styles.
-#include "docking/tests/docktest.h"
 #include "docking/tests/storywindow.h"
 #include "platform/gdi/tests/refimage.h"
 
 namespace {
 
-class StoryTest : public DockTest {
- protected:
-  TkxDockingManager* M = nullptr;
-  TDataModule* Module = nullptr;
-  TForm* Story = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    RegisterClass(TForm::StaticClass());
-    Module = new TDataModule(nullptr, 0);
-    M = new TkxDockingManager(Module);
-    Story = dynamic_cast<TForm*>(ReadComponentFromText(StoryWindowText(), nullptr));
-    ASSERT_NE(Story, nullptr);
-    Story->Show();
-    Pump();
-  }
-  void TearDown() override {
-    if (Story) Story->Free();
-    delete Module;
-    DockTest::TearDown();
-  }
-  template <class T>
-  T* Named(const char* Name) {
-    return dynamic_cast<T*>(Story->FindComponent(Name));
-  }
-  TRawImage Shot() {
-    RECT R;
-    GetWindowRect(Story->Handle(), &R);
-    const std::vector<std::uint32_t> Pixels = hb->ComposeScreen(R);
-    TRawImage Img;
-    Img.Width = R.right - R.left;
-    Img.Height = R.bottom - R.top;
-    Img.Pixels = Pixels;
-    return Img;
-  }
-};
+using StoryTest = StoryWindowTest;
 
 TEST_F(StoryTest, TheDescriptionBuildsTheTreeWithTwoHideBars) {
   auto* Host = Named<TkxDockSite>("RightHost");
@@ -48,7 +13,7 @@ TEST_F(StoryTest, TheDescriptionBuildsTheTreeWithTwoHideBars) {
   auto* Bottom = Named<TkxTabContainerDockSite>("bottomTabContainerDockSite");
   auto* Left = Named<TkxTabContainerDockSite>("leftTabContainerDockSite");
   ASSERT_TRUE(Host && Main && Bottom && Left);
-  EXPECT_EQ(GetDockingController()->DockControlCount(), 22);
+  EXPECT_EQ(GetDockingController()->DockControlCount(), 26);
   ASSERT_EQ(Host->ChildCount(), 2);
   EXPECT_EQ(Host->Children(0)->Name(), "rightLayoutDockSite");
   EXPECT_EQ(Host->Children(1), Left);
@@ -69,7 +34,14 @@ TEST_F(StoryTest, TheDescriptionBuildsTheTreeWithTwoHideBars) {
   GetClientRect(Host->Handle(), &Client);
   EXPECT_EQ(Client.right, Host->Width() - Bar);
   EXPECT_EQ(Client.bottom, Host->Height() - Host->Painter()->HideBarHeight());
-  EXPECT_EQ(Main->Width(), Client.right);
+  // The side container keeps its width at the right of the main pages, its two
+  // panels sharing it.
+  auto* Side = Named<TkxHorizContainerDockSite>("sideHorizContainerDockSite");
+  ASSERT_NE(Side, nullptr);
+  ASSERT_EQ(Side->ChildCount(), 2);
+  EXPECT_EQ(Side->Width(), 240);
+  EXPECT_EQ(Side->Children(0)->Width() + Side->Children(1)->Width(), 240);
+  EXPECT_EQ(Main->Width() + Side->Width(), Client.right);
 }
 
 TEST_F(StoryTest, RendersInTheFourViewStyles) {
@@ -83,6 +55,36 @@ TEST_F(StoryTest, RendersInTheFourViewStyles) {
     Pump();
     EXPECT_TRUE(MatchesReference(Shot(), "docking/tests/ref", S.Name)) << S.Name;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The window description written back holds the dock controls' published
+// properties, and reading that text again gives the same window and text.
+TEST_F(StoryWindowTest, TheWrittenDescriptionReadsBackToTheSameWindow) {
+  // The panels' stand-in contents go first: they are no dock controls.
+  for (int i = Story->ComponentCount() - 1; i >= 0; --i)
+    if (dynamic_cast<TBox*>(Story->Components(i))) Story->Components(i)->Free();
+  const AnsiString Text = WriteComponentToText(Story);
+  for (const char* Line : {"object mainTabContainerDockSite: TkxTabContainerDockSite", "ShowCaption = False",
+                           "AutoHide = True", "AutoHidePosition = 3", "DockType = 5", "OriginalWidth = 193",
+                           "object TextPanel: TkxDockPanel", "AllowFloating = True"})
+    EXPECT_NE(Text.find(Line), AnsiString::npos) << Line << "\n" << Text;
+  Story->Free();
+  Story = nullptr;
+  Pump();
+  Story = dynamic_cast<TForm*>(ReadComponentFromText(Text, nullptr));
+  ASSERT_NE(Story, nullptr);
+  Story->Show();
+  Pump();
+  EXPECT_EQ(WriteComponentToText(Story), Text);
+  auto* Bottom = Named<TkxTabContainerDockSite>("bottomTabContainerDockSite");
+  ASSERT_NE(Bottom, nullptr);
+  EXPECT_TRUE(Bottom->AutoHide());
+  EXPECT_EQ(Bottom->AutoHidePosition(), ahpBottom);
+  EXPECT_EQ(GetDockingController()->DockControlCount(), 26);
 }
 
 }  // namespace

@@ -1,22 +1,25 @@
 // A window description in the shape of the story window: one form-edge dock
 // site filling the form; a layout site holding a main tab container (without
 // caption) over an empty layout site; a bottom tab container and a left tab
-// container that auto-hide. Twenty-two dock controls, written in UTF-8 here
+// container that auto-hide; a side container of two panels at the right of
+// the main pages. Twenty-six dock controls, written in UTF-8 here
 // and read as code page 936 (the nesting is by object and end; indentation
 // is only for reading).
 #pragma once
 
 #include <string>
 
+#include "docking/tests/docktest.h"
+#include "platform/gdi/tests/refimage.h"
 #include "platform/rtl/strings.h"
 
-inline std::string StoryPanel(const char* Name, const char* Caption, int W, int H, int Image = -1) {
+inline std::string StoryPanel(const char* Name, const char* Caption, int W, int H, int Image = -1, int DockType = 1) {
   std::string S = std::string("        object ") + Name + ": TkxDockPanel\n" +
                   "          Left = 0\n          Top = 0\n          Width = " + std::to_string(W) +
                   "\n          Height = " + std::to_string(H) + "\n          AllowFloating = True\n" +
                   "          AutoHide = False\n          Caption = '" + Caption + "'\n";
   if (Image >= 0) S += "          ImageIndex = " + std::to_string(Image) + "\n";
-  S += "          DockType = 1\n          OriginalWidth = " + std::to_string(W) +
+  S += "          DockType = " + std::to_string(DockType) + "\n          OriginalWidth = " + std::to_string(W) +
        "\n          OriginalHeight = " + std::to_string(H) + "\n" + "          object " + Name +
        "Box: TBox\n            Left = 0\n            Top = 0\n            Width = 20\n            Height = 20\n" +
        "            Align = alClient\n            Color = clWindow\n          end\n        end\n";
@@ -47,6 +50,7 @@ inline AnsiString StoryWindowText() {
   const std::string Left = StoryPanel("NovelPanel", "小说", 193, 152) + StoryPanel("TemplatePanel", "设计", 193, 152) +
                            StoryPanel("LibraryPanel", "模式", 193, 152) + StoryPanel("InspectorPanel", "属性", 193, 152) +
                            StoryPanel("NarrativeTreePanel", "叙述", 193, 152);
+  std::string Side = StoryPanel("OutlinePanel", "大纲", 120, 533, -1, 2) + StoryPanel("PeoplePanel", "人物", 120, 533, -1, 2);
   std::string T = "object StoryWrite: TForm\n  Left = 40\n  Top = 40\n  Width = 800\n  Height = 560\n"
                   "  Caption = 'Story'\n"
                   "  object RightHost: TkxDockSite\n    Left = 0\n    Top = 0\n    Width = 792\n    Height = 533\n"
@@ -57,10 +61,21 @@ inline AnsiString StoryWindowText() {
                   "      object innerLayoutDockSite: TkxLayoutDockSite\n        Left = 0\n        Top = 0\n"
                   "        Width = 792\n        Height = 533\n        DockType = 1\n        OriginalWidth = 792\n"
                   "        OriginalHeight = 533\n"
+                  "        object mainLayoutDockSite: TkxLayoutDockSite\n          Left = 0\n          Top = 0\n"
+                  "          Width = 792\n          Height = 533\n          DockType = 1\n          OriginalWidth = 792\n"
+                  "          OriginalHeight = 533\n"
                   "        object emptyLayoutDockSite: TkxLayoutDockSite\n          Left = 0\n          Top = 0\n"
                   "          Width = 792\n          Height = 533\n          DockType = 1\n          OriginalWidth = 792\n"
                   "          OriginalHeight = 533\n        end\n";
   T += StoryContainer("mainTabContainerDockSite", 1, false, 0, 470, 329, false, Main);
+  T += "        end\n";
+  // Two panels side by side in a side container at the right of the main pages.
+  T += "        object sideHorizContainerDockSite: TkxHorizContainerDockSite\n          Left = 0\n          Top = 0\n"
+       "          Width = 240\n          Height = 533\n          ActiveChildIndex = -1\n          AllowFloating = True\n"
+       "          AutoHide = False\n          DockType = 4\n          OriginalWidth = 240\n"
+       "          OriginalHeight = 533\n";
+  T += Side;
+  T += "        end\n";
   T += "      end\n";
   T += StoryContainer("bottomTabContainerDockSite", 5, true, 3, 600, 160, true, Bottom);
   T += "    end\n";
@@ -68,3 +83,41 @@ inline AnsiString StoryWindowText() {
   T += "  end\nend\n";
   return Utf8ToAnsi(T);
 }
+
+// The story window read from its description, shown, with the manager on a
+// data module of its own (as the application keeps it).
+class StoryWindowTest : public DockTest {
+ protected:
+  TkxDockingManager* M = nullptr;
+  TDataModule* Module = nullptr;
+  TForm* Story = nullptr;
+  void SetUp() override {
+    DockTest::SetUp();
+    RegisterClass(TForm::StaticClass());
+    Module = new TDataModule(nullptr, 0);
+    M = new TkxDockingManager(Module);
+    Story = dynamic_cast<TForm*>(ReadComponentFromText(StoryWindowText(), nullptr));
+    ASSERT_NE(Story, nullptr);
+    Story->Show();
+    Pump();
+  }
+  void TearDown() override {
+    if (Story) Story->Free();
+    delete Module;
+    DockTest::TearDown();
+  }
+  template <class T>
+  T* Named(const char* Name) {
+    return dynamic_cast<T*>(Story->FindComponent(Name));
+  }
+  TRawImage Shot() {
+    RECT R;
+    GetWindowRect(Story->Handle(), &R);
+    const std::vector<std::uint32_t> Pixels = hb->ComposeScreen(R);
+    TRawImage Img;
+    Img.Width = R.right - R.left;
+    Img.Height = R.bottom - R.top;
+    Img.Pixels = Pixels;
+    return Img;
+  }
+};

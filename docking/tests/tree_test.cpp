@@ -6,16 +6,11 @@
 
 namespace {
 
-class TreeTest : public DockTest {
+class TreeTest : public DockFormTest {
  protected:
-  TForm* F = nullptr;
-  TkxDockSite* Site = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    F = NewForm();
-    Site = NewSite(F);
-    F->Show();
-    Pump();
+  TreeTest() {
+    WithManager = false;
+    ClientW = 0;
   }
 };
 

@@ -4,20 +4,8 @@
 
 namespace {
 
-class ZoneTest : public DockTest {
+class ZoneTest : public DockFormTest {
  protected:
-  TForm* F = nullptr;
-  TkxDockSite* Site = nullptr;
-  TkxDockingManager* M = nullptr;
-  void SetUp() override {
-    DockTest::SetUp();
-    F = NewForm();
-    F->SetClientSize(600, 400);
-    M = new TkxDockingManager(F);
-    Site = NewSite(F);
-    F->Show();
-    Pump();
-  }
   // The zone of AControl's list owned by Owner with the given dock type.
   static TkxZone* ZoneOf(TkxCustomDockControl* AControl, TkxCustomDockControl* Owner, TkxDockingType T,
                          bool Resize = false) {
@@ -76,7 +64,8 @@ TEST_F(ZoneTest, ResizeZonesLieOnTheFreeEdgeAndRespectTheLimits) {
   TkxDockPanel* A = NewPanel(F, "A", 150, 150);
   TkxDockPanel* C = NewPanel(F, "C");
   A->DockTo(Site, dtLeft, -1);
-  C->DockTo(Site, dtClient, -1);
+  EXPECT_FALSE(Site->CanDockHost(C, dtClient));  // the site is not empty any more
+  C->DockTo(A->LayoutDockSite(), dtClient, -1);
   Pump();
   EXPECT_NE(ZoneOf(A, A, dtRight, true), nullptr);
   EXPECT_EQ(ZoneOf(A, A, dtLeft, true), nullptr);

@@ -26,6 +26,9 @@ const char* const kModuleText =
     "  object LookAndFeelController: TuxLookAndFeelController\n"
     "    Kind = lfOffice11\n"
     "  end\n"
+    "  object DockingManager: TkxDockingManager\n"
+    "    ViewStyle = vsOffice11\n"
+    "  end\n"
     "end\n";
 
 TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
@@ -42,11 +45,16 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   EXPECT_NE(Screen->Cursors(crUxDragCopy), Screen->Cursors(crDefault));
   EXPECT_NE(GetClass("TuxScrollBar"), nullptr);
   EXPECT_NE(GetPropInfo(TuxLookAndFeel::StaticClass(), "NativeStyle"), nullptr);
+  // and the docking library's classes, for the windows' dock sites and panels
+  EXPECT_NE(GetClass("TkxDockPanel"), nullptr);
+  EXPECT_NE(GetClass("TkxDockingManager"), nullptr);
   // the page control and its painter styles
   EXPECT_TRUE(PageControlInitialised());
   EXPECT_NE(GetClass("TuxPageControl"), nullptr);
   ASSERT_NE(PaintersFactory(), nullptr);
   EXPECT_EQ(PaintersFactory()->Count(), 9);
+  EXPECT_NE(GetClass("TkxFlowChart"), nullptr);
+  EXPECT_NE(GetClass("TkxDbOrgChart"), nullptr);
 
   // the library module's controller sets the look of the framework's controls
   auto* module = dynamic_cast<TComponent*>(ReadComponentFromText(kModuleText, nullptr));

@@ -329,7 +329,7 @@ void InitDBCtrlsProps() {
   done = true;
   InitDBControls();
   RegisterClasses({TDBEdit::StaticClass(), TDBMemo::StaticClass(), TDBText::StaticClass(),
-                   TCustomDBGrid::StaticClass(), TDBGrid::StaticClass(), TColumn::StaticClass()});
+                   TCustomDBGrid::StaticClass(), TDBGrid::StaticClass(), TColumn::StaticClass(), TDBLookupListBox::StaticClass()});
   RegisterProps<TDBEdit>([](TPropBuilder<TDBEdit>& p) {
     PublishControlProps(p, "Align Anchors AutoSize Color Constraints Enabled Font ImeMode ImeName ParentColor "
                            "ParentFont ParentShowHint PopupMenu ShowHint TabOrder TabStop Visible OnClick "
@@ -383,4 +383,273 @@ void InitDBCtrlsProps() {
     p.Field("OnColExit", &TCustomDBGrid::OnColExit);
     p.Field("OnColumnResized", &TCustomDBGrid::OnColumnResized);
   });
+}
+
+// ---- lookup lists ----
+
+void TLookupListDataLink::ActiveChanged() { FList->ListDataChanged(); }
+void TLookupListDataLink::DataSetChanged() { FList->ListDataChanged(); }
+void TLookupListDataLink::RecordChanged(TField*) { FList->ListDataChanged(); }
+
+TDBLookupListBox::TDBLookupListBox(TComponent* AOwner)
+    : TCustomControl(AOwner), FListLink(std::make_unique<TLookupListDataLink>(this)) {
+  FControlStyle << csCaptureMouse << csClickEvents;
+  FTabStop = true;
+  FColor = clWindow;
+  FParentColor = false;
+  SetBounds(Left(), Top(), 121, 97);
+}
+
+TDBLookupListBox::~TDBLookupListBox() { FListLink->SetDataSource(nullptr); }
+
+void TDBLookupListBox::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == ListSource()) FListLink->SetDataSource(nullptr);
+}
+
+TField* TDBLookupListBox::Field(const AnsiString& Name) const {
+  TDataSet* d = FListLink->DataSet();
+  return d && d->Active() && !Name.empty() ? d->FindField(Name) : nullptr;
+}
+
+void TDBLookupListBox::SetListSource(TDataSource* Value) {
+  if (Value == ListSource()) return;
+  if (ListSource()) ListSource()->RemoveFreeNotification(this);
+  FListLink->SetDataSource(Value);
+  if (!Value) {
+    ListDataChanged();
+    return;
+  }
+  Value->FreeNotification(this);
+  TDataSet* d = Value->DataSet();
+  if (d && d->Active()) {
+    for (const AnsiString* name : {&FKeyField, &FListField})
+      if (!name->empty() && !d->FindField(*name)) {
+        FListLink->SetDataSource(nullptr);
+        Value->RemoveFreeNotification(this);
+        DatabaseErrorFmt("Field '%s' not found", {*name}, d);
+      }
+  }
+  SetKeyValue(FKeyValue);
+}
+
+void TDBLookupListBox::SetKeyField(const AnsiString& Value) {
+  FKeyField = Value;
+  SetKeyValue(FKeyValue);
+}
+
+void TDBLookupListBox::SetListField(const AnsiString& Value) {
+  FListField = Value;
+  Invalidate();
+}
+
+int TDBLookupListBox::RecordCount() const {
+  TDataSet* d = FListLink->DataSet();
+  return d && d->Active() ? d->RecordCount() : 0;
+}
+
+int TDBLookupListBox::ItemHeight() const {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, const_cast<TDBLookupListBox*>(this)->Font()->Handle());
+  TEXTMETRICA tm;
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return tm.tmHeight + 2;
+}
+
+int TDBLookupListBox::GetBorderSize() const { return (FCtl3D ? 2 : 1); }
+
+void TDBLookupListBox::SetRowCount(int Value) {
+  FRowCount = std::max(1, Value);
+  SetClientHeight(FRowCount * ItemHeight());
+  UpdateScrollBar();
+}
+
+void TDBLookupListBox::CMFontChanged(TMessage& Message) {
+  TCustomControl::Dispatch(Message);
+  SetClientHeight(FRowCount * ItemHeight());
+}
+
+void TDBLookupListBox::CreateParams(TCreateParams& Params) {
+  TCustomControl::CreateParams(Params);
+  Params.Style |= WS_VSCROLL | WS_BORDER;
+}
+
+Variant TDBLookupListBox::ValueAt(int Index, const AnsiString& FieldName, bool Display) {
+  TDataSet* d = FListLink->DataSet();
+  TField* f = Field(FieldName);
+  if (!d || !f || Index < 0 || Index >= d->RecordCount()) return Variant::Null();
+  const bool old = FReading;
+  FReading = true;
+  const int saved = d->RecNo();
+  d->DisableControls();
+  Variant v;
+  try {
+    d->SetRecNo(Index + 1);
+    v = Display ? Variant(f->DisplayText()) : f->AsVariant();
+    if (saved > 0) d->SetRecNo(saved);
+  } catch (...) {
+    d->EnableControls();
+    FReading = old;
+    throw;
+  }
+  d->EnableControls();
+  FReading = old;
+  return v;
+}
+
+AnsiString TDBLookupListBox::RowText(int Index) {
+  Variant v = ValueAt(Index, FListField, true);
+  return v.IsNull() ? AnsiString() : v.AsString();
+}
+
+void TDBLookupListBox::SetKeyValue(const Variant& Value) {
+  FKeyValue = Value;
+  TDataSet* d = FListLink->DataSet();
+  int selected = -1;
+  if (d && d->Active() && Field(FKeyField) && !Value.IsNull() && !Value.IsEmpty()) {
+    const bool old = FReading;
+    FReading = true;
+    try {
+      if (d->Locate(FKeyField, Value, TLocateOptions{})) selected = d->RecNo() - 1;
+    } catch (...) {
+      FReading = old;
+      throw;
+    }
+    FReading = old;
+  }
+  FSelected = selected;
+  if (FSelected >= 0 && (FSelected < FTop || FSelected >= FTop + FRowCount)) ScrollTo(FSelected - FRowCount / 2);
+  UpdateScrollBar();
+  Invalidate();
+}
+
+void TDBLookupListBox::SelectIndex(int Index) {
+  const int n = RecordCount();
+  if (n == 0) return;
+  Index = std::clamp(Index, 0, n - 1);
+  TDataSet* d = FListLink->DataSet();
+  const bool old = FReading;
+  FReading = true;
+  try {
+    d->SetRecNo(Index + 1);
+    TField* k = Field(FKeyField);
+    FKeyValue = k ? k->AsVariant() : Variant::Null();
+  } catch (...) {
+    FReading = old;
+    throw;
+  }
+  FReading = old;
+  FSelected = Index;
+  if (FSelected < FTop) ScrollTo(FSelected);
+  else if (FSelected >= FTop + FRowCount) ScrollTo(FSelected - FRowCount + 1);
+  Invalidate();
+}
+
+void TDBLookupListBox::ScrollTo(int Top) {
+  FTop = std::clamp(Top, 0, std::max(0, RecordCount() - FRowCount));
+  UpdateScrollBar();
+  Invalidate();
+}
+
+void TDBLookupListBox::UpdateScrollBar() {
+  if (!HandleAllocated()) return;
+  SCROLLINFO si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = 0;
+  si.nMax = std::max(0, RecordCount() - 1);
+  si.nPage = UINT(FRowCount);
+  si.nPos = FTop;
+  SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+}
+
+void TDBLookupListBox::ListDataChanged() {
+  if (FReading) return;
+  FTop = std::clamp(FTop, 0, std::max(0, RecordCount() - FRowCount));
+  UpdateScrollBar();
+  Invalidate();
+}
+
+void TDBLookupListBox::Paint() {
+  TCanvas* c = Canvas();
+  c->Font()->Assign(Font());
+  const int h = ItemHeight();
+  const TRect cr = ClientRect();
+  const int n = RecordCount();
+  for (int row = 0; row * h < cr.bottom; ++row) {
+    const int i = FTop + row;
+    const TRect r = TRect{0, row * h, cr.right, (row + 1) * h};
+    const bool selected = i == FSelected && i < n;
+    c->Brush()->SetColor(selected ? clHighlight : Color());
+    c->FillRect(r);
+    if (i >= n) continue;
+    c->Font()->SetColor(selected ? clHighlightText : Font()->Color());
+    c->TextRect(r, r.left + 2, r.top + 1, RowText(i));
+    if (selected && Focused()) c->DrawFocusRect(r);
+  }
+}
+
+void TDBLookupListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+  if (Button == mbLeft && Y >= 0) {
+    const int i = FTop + Y / std::max(1, ItemHeight());
+    if (i < RecordCount()) SelectIndex(i);
+  }
+}
+
+void TDBLookupListBox::MouseMove(TShiftState Shift, int X, int Y) {
+  TCustomControl::MouseMove(Shift, X, Y);
+  if (!Shift.Contains(ssLeft)) return;
+  const int h = std::max(1, ItemHeight());
+  if (Y < 0) SelectIndex(FTop - 1);
+  else if (Y >= ClientHeight()) SelectIndex(FTop + FRowCount);
+  else if (FTop + Y / h < RecordCount()) SelectIndex(FTop + Y / h);
+}
+
+void TDBLookupListBox::KeyDown(Word& Key, TShiftState Shift) {
+  TCustomControl::KeyDown(Key, Shift);
+  const int s = FSelected < 0 ? -1 : FSelected;
+  switch (Key) {
+    case VK_UP: SelectIndex(s < 0 ? 0 : s - 1); break;
+    case VK_DOWN: SelectIndex(s + 1); break;
+    case VK_PRIOR: SelectIndex(s - FRowCount + 1); break;
+    case VK_NEXT: SelectIndex(std::max(0, s) + FRowCount - 1); break;
+    case VK_HOME: SelectIndex(0); break;
+    case VK_END: SelectIndex(RecordCount() - 1); break;
+    default: return;
+  }
+  Key = 0;
+}
+
+void TDBLookupListBox::WMVScroll(TMessage& Message) {
+  switch (LOWORD(Message.WParam)) {
+    case SB_LINEUP: ScrollTo(FTop - 1); break;
+    case SB_LINEDOWN: ScrollTo(FTop + 1); break;
+    case SB_PAGEUP: ScrollTo(FTop - FRowCount); break;
+    case SB_PAGEDOWN: ScrollTo(FTop + FRowCount); break;
+    case SB_TOP: ScrollTo(0); break;
+    case SB_BOTTOM: ScrollTo(RecordCount()); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: ScrollTo(int(HIWORD(Message.WParam))); break;
+    default: break;
+  }
+}
+
+void TDBLookupListBox::WMMouseWheel(TMessage& Message) {
+  ScrollTo(FTop + (GET_WHEEL_DELTA_WPARAM(Message.WParam) > 0 ? -1 : 1));
+  Message.Result = 1;
+}
+
+TPopupDataList::TPopupDataList(TComponent* AOwner) : TDBLookupListBox(AOwner) {
+  FVisible = false;
+  FTabStop = false;
+  FCtl3D = false;
+}
+
+void TPopupDataList::CreateParams(TCreateParams& Params) {
+  TDBLookupListBox::CreateParams(Params);
+  Params.Style = (Params.Style & ~DWORD(WS_CHILD | WS_TABSTOP)) | WS_POPUP | WS_BORDER;
+  Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+  Params.WndParent = nullptr;
 }

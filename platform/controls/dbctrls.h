@@ -136,3 +136,106 @@ class TDBText : public TGraphicControl {
     PV_MESSAGE_HANDLER(CM_GETDATALINK, TMessage, CMGetDataLink)
   END_MESSAGE_MAP(TGraphicControl)
 };
+
+// ---- lookup lists ----
+
+class TDBLookupListBox;
+
+// The link of a lookup list to the dataset of its rows.
+class TLookupListDataLink : public TDataLink {
+  PV_CLASS(TLookupListDataLink, TDataLink)
+ public:
+  explicit TLookupListDataLink(TDBLookupListBox* AList) : FList(AList) {}
+
+ protected:
+  void ActiveChanged() override;
+  void DataSetChanged() override;
+  void RecordChanged(TField* Field) override;
+
+ private:
+  TDBLookupListBox* FList;
+};
+
+// The rows of a dataset (ListSource), each shown by its ListField; the row
+// whose KeyField holds KeyValue is the selected one. Selecting a row by mouse
+// or key moves the dataset to it and takes its key as KeyValue.
+class TDBLookupListBox : public TCustomControl {
+  PV_CLASS(TDBLookupListBox, TCustomControl)
+ public:
+  explicit TDBLookupListBox(TComponent* AOwner);
+  ~TDBLookupListBox() override;
+
+  TDataSource* ListSource() const { return FListLink->DataSource(); }
+  // Raises EDatabaseError (the list is left without a source) when the
+  // dataset has no KeyField or ListField.
+  void SetListSource(TDataSource* Value);
+  const AnsiString& KeyField() const { return FKeyField; }
+  void SetKeyField(const AnsiString& Value);
+  const AnsiString& ListField() const { return FListField; }
+  void SetListField(const AnsiString& Value);
+  const Variant& KeyValue() const { return FKeyValue; }
+  void SetKeyValue(const Variant& Value);
+  int RowCount() const { return FRowCount; }
+  void SetRowCount(int Value);
+  int ItemHeight() const;
+  // The selected row (0-based in the dataset), -1 for none; the first row shown.
+  int SelectedIndex() const { return FSelected; }
+  int TopIndex() const { return FTop; }
+  int RecordCount() const;
+  AnsiString RowText(int Index);
+  // The frame's width on each side (the platform's border).
+  virtual int GetBorderSize() const;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ protected:
+  friend class TLookupListDataLink;
+  void CreateParams(TCreateParams& Params) override;
+  void Paint() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void ListDataChanged();
+  void SelectIndex(int Index);
+  void ScrollTo(int Top);
+  void UpdateScrollBar();
+  TField* Field(const AnsiString& Name) const;
+  // Runs F with the dataset on row Index (restored afterwards).
+  Variant ValueAt(int Index, const AnsiString& FieldName, bool Display);
+
+  std::unique_ptr<TLookupListDataLink> FListLink;
+  AnsiString FKeyField, FListField;
+  Variant FKeyValue;
+  int FRowCount = 7;
+  int FSelected = -1;
+  int FTop = 0;
+  bool FReading = false;
+
+  void WMVScroll(TMessage& Message);
+  void WMMouseWheel(TMessage& Message);
+  void WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS; }
+  void CMFontChanged(TMessage& Message);
+
+  BEGIN_MESSAGE_MAP
+    PV_MESSAGE_HANDLER(WM_VSCROLL, TMessage, WMVScroll)
+    PV_MESSAGE_HANDLER(WM_MOUSEWHEEL, TMessage, WMMouseWheel)
+    PV_MESSAGE_HANDLER(WM_GETDLGCODE, TMessage, WMGetDlgCode)
+    PV_MESSAGE_HANDLER(CM_FONTCHANGED, TMessage, CMFontChanged)
+  END_MESSAGE_MAP(TCustomControl)
+};
+
+// The list part of a lookup combo box: a frameless, topmost tool window that
+// never takes the activation.
+class TPopupDataList : public TDBLookupListBox {
+  PV_CLASS(TPopupDataList, TDBLookupListBox)
+ public:
+  explicit TPopupDataList(TComponent* AOwner);
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void WMMouseActivate(TMessage& Message) { Message.Result = MA_NOACTIVATE; }
+
+  BEGIN_MESSAGE_MAP
+    PV_MESSAGE_HANDLER(WM_MOUSEACTIVATE, TMessage, WMMouseActivate)
+  END_MESSAGE_MAP(TDBLookupListBox)
+};
+

@@ -453,8 +453,16 @@ void TCustomForm::BeforeDestruction() {
   TScrollingWinControl::BeforeDestruction();
 }
 
+// A failing OnCreate is reported through the application and the form is
+// made all the same, so a window whose start-up work fails still opens.
 void TCustomForm::DoCreate() {
-  if (OnCreate) OnCreate(this);
+  if (!OnCreate) return;
+  try {
+    OnCreate(this);
+  } catch (...) {
+    if (!Application) throw;
+    Application->HandleException(this);
+  }
 }
 void TCustomForm::DoDestroy() {
   if (OnDestroy) OnDestroy(this);
@@ -1308,7 +1316,14 @@ void TDataModule::AfterConstruction() {
     if (!InitInheritedComponent(this, TDataModule::StaticClass()))
       throw EResNotFound("Resource " + ClassName() + " not found");
   }
-  if (OnCreate) OnCreate(this);
+  if (OnCreate) {
+    try {
+      OnCreate(this);
+    } catch (...) {
+      if (!Application) throw;
+      Application->HandleException(this);
+    }
+  }
 }
 
 void TDataModule::BeforeDestruction() {

@@ -722,6 +722,12 @@ AnsiString GraphicFilter(TClass GraphicClass) {
   return "All (" + all + ")|" + all + parts;
 }
 
+AnsiString GraphicExtension(TClass GraphicClass) {
+  for (const auto& f : Formats())
+    if (f.Class == GraphicClass) return f.Ext;
+  return "";
+}
+
 void TGraphic::SetTransparent(bool Value) {
   if (Value == FTransparent) return;
   FTransparent = Value;
@@ -1198,6 +1204,60 @@ void TPicture::DefineProperties(TFiler* Filer) {
 
 // ---------------------------------------------------------------------------
 // published properties
+
+// ---- pictures on the clipboard ----
+
+UINT PictureClipboardFormat() { return RegisterClipboardFormatA("Picture"); }
+
+bool ClipboardHasFormat(UINT Format) {
+  if (Format == CF_PICTURE)
+    return IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB) ||
+           IsClipboardFormatAvailable(Format);
+  return IsClipboardFormatAvailable(Format) != 0;
+}
+
+void CopyPictureToClipboard(TPicture* Picture) {
+  TGraphic* g = Picture ? Picture->Graphic() : nullptr;
+  if (!g || g->Empty()) return;
+  TBitmap bmp;
+  if (auto* b = dynamic_cast<TBitmap*>(g)) {
+    bmp.Assign(b);
+  } else {
+    bmp.SetSize(g->Width(), g->Height());
+    bmp.Canvas()->Draw(0, 0, g);
+  }
+  HBITMAP h = bmp.ReleaseHandle();
+  if (!h) return;
+  if (!OpenClipboard(nullptr)) {
+    DeleteObject(h);
+    return;
+  }
+  EmptyClipboard();
+  SetClipboardData(CF_BITMAP, h);
+  CloseClipboard();
+}
+
+bool PastePictureFromClipboard(TPicture* Picture) {
+  if (!Picture || !OpenClipboard(nullptr)) return false;
+  TBitmap bmp;
+  bool got = false;
+  if (auto h = reinterpret_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
+    BITMAP bm;
+    if (GetObjectA(h, sizeof bm, &bm) && bm.bmWidth > 0 && bm.bmHeight > 0) {
+      // A copy: the clipboard keeps its own bitmap.
+      bmp.SetSize(bm.bmWidth, bm.bmHeight);
+      HDC src = CreateCompatibleDC(nullptr);
+      HGDIOBJ old = SelectObject(src, h);
+      BitBlt(bmp.Canvas()->Handle(), 0, 0, bm.bmWidth, bm.bmHeight, src, 0, 0, SRCCOPY);
+      SelectObject(src, old);
+      DeleteDC(src);
+      got = true;
+    }
+  }
+  CloseClipboard();
+  if (got) Picture->SetBitmap(&bmp);
+  return got;
+}
 
 void InitGraphicsProps() {
   static bool done = false;

@@ -491,6 +491,21 @@ TBitmap* AllocPatternBitmap(TColor Color1, TColor Color2);
 void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description, TClass GraphicClass);
 // "Bitmaps (*.bmp)|*.bmp|..." for the picture dialogs.
 AnsiString GraphicFilter(TClass GraphicClass);
+// The first extension registered for exactly this class ("bmp"), empty for none.
+AnsiString GraphicExtension(TClass GraphicClass);
+
+// ---- pictures on the clipboard ----
+// The clipboard format that stands for any format a picture can be pasted
+// from (a bitmap: CF_BITMAP or CF_DIB).
+UINT PictureClipboardFormat();
+#define CF_PICTURE PictureClipboardFormat()
+// Whether the clipboard holds Format; for CF_PICTURE, a format a picture can take.
+bool ClipboardHasFormat(UINT Format);
+// Puts the picture on the clipboard as a bitmap (another graphic drawn into
+// one); an empty picture puts nothing.
+void CopyPictureToClipboard(TPicture* Picture);
+// The clipboard's bitmap becomes the picture's graphic; false when it holds none.
+bool PastePictureFromClipboard(TPicture* Picture);
 
 // Registers the property tables of this unit (called by the library's init).
 void InitGraphicsProps();

@@ -38,6 +38,7 @@ struct Edit {
   int first = 0;  // first visible line (multi-line)
   int xoff = 0;   // horizontal scroll in pixels
   std::size_t limit = 32767;
+  DWORD bars = 0;  // WS_VSCROLL and WS_HSCROLL as created: a hidden bar comes back when needed
   bool modified = false;
   char pw = '*';
   // single-level undo of the EDIT class: undoing again redoes
@@ -269,10 +270,12 @@ int ContentWidth(const Edit* e) {
 }
 
 void UpdateBars(Edit* e) {
-  DWORD st = e->Style();
+  DWORD st = e->Style() | e->bars;
+  // A rich-edit window with ES_DISABLENOSCROLL keeps bars it does not need, disabled.
+  const UINT keep = e->rich && (st & ES_DISABLENOSCROLL) ? SIF_DISABLENOSCROLL : 0;
   if (st & WS_VSCROLL) {
     SCROLLINFO si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | keep;
     si.nMin = 0;
     si.nMax = std::max(0, int(e->lines.size()) - 1);
     si.nPage = UINT(e->Visible());
@@ -281,7 +284,7 @@ void UpdateBars(Edit* e) {
   }
   if (st & WS_HSCROLL) {
     SCROLLINFO si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | keep;
     si.nMin = 0;
     si.nMax = std::max(0, ContentWidth(e) - 1);
     si.nPage = UINT(std::max(1, int(e->fmt.right - e->fmt.left)));
@@ -870,6 +873,7 @@ LRESULT EditCoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool rich) {
       e->h = h;
       e->rich = rich;
       e->limit = 32767;
+      e->bars = DWORD(GetWindowLongPtrA(h, GWL_STYLE)) & (WS_VSCROLL | WS_HSCROLL);
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
       if (cs && cs->lpszName) e->text = cs->lpszName;
       e->fi = MeasureFont(e->font);
@@ -1315,6 +1319,8 @@ LRESULT EditCoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool rich) {
       }
       case EM_SETOPTIONS: {
         DWORD o = DWORD(lp);
+        // The read-only option starts from the window's own state (EM_SETREADONLY, ES_READONLY).
+        e->options = (e->options & ~DWORD(ECO_READONLY)) | (e->ReadOnly() ? ECO_READONLY : 0);
         switch (wp) {
           case ECOOP_SET: e->options = o; break;
           case ECOOP_OR: e->options |= o; break;

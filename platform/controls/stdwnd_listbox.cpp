@@ -34,6 +34,7 @@ struct List {
   HFONT font = nullptr;
   bool focus = false, track = false;
   HWND notifyTo = nullptr;  // the combo box of a combo list
+  DWORD bars = 0;           // WS_VSCROLL and WS_HSCROLL as created: a hidden bar comes back when needed
   DWORD Style() const { return DWORD(GetWindowLongPtrA(h, GWL_STYLE)); }
   bool OwnerDraw() const { return (Style() & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0; }
   bool HasStrings() const { return !OwnerDraw() || (Style() & LBS_HASSTRINGS); }
@@ -136,7 +137,7 @@ int ItemAt(const List* l, int x, int y, bool* outside) {
 }
 
 void UpdateBar(List* l) {
-  DWORD st = l->Style();
+  DWORD st = l->Style() | l->bars;
   if (st & LBS_MULTICOLUMN) {
     if (!(st & WS_HSCROLL)) return;
     int rows = Rows(l);
@@ -547,6 +548,7 @@ LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       l->h = h;
       l->itemH = MeasureFont(nullptr).height;
       if (l->Style() & LBS_NODATA) l->virtualCount = 0;
+      l->bars = l->Style() & (WS_VSCROLL | WS_HSCROLL);
     }
     return DefWindowProcA(h, msg, wp, lp);
   }

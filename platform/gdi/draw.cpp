@@ -1,6 +1,7 @@
 // Lines, shapes, fills and paths with the platform's pixel rules: line end
 // points are not drawn, rectangles exclude their right and bottom edges.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "platform/gdi/gdi_internal.h"
@@ -101,34 +102,71 @@ struct LineDrawer {
   // From a to b (target pixels), b excluded.
   void Seg(POINT a, POINT b) {
     if (pen.null) return;
-    int dx = b.x - a.x, dy = b.y - a.y;
+    const long long dx = (long long)b.x - a.x, dy = (long long)b.y - a.y;
     if (dy == 0 && pen.dashes.empty() && pen.width <= 1) {
       Paint p;
       p.color = pen.color;
-      int x1 = dx >= 0 ? a.x : b.x + 1, x2 = dx >= 0 ? b.x : a.x + 1;
-      FillSpan(c.t, *c.clip, a.y, x1, x2, p, rop2, &hint);
+      const long long x1 = dx >= 0 ? a.x : b.x + 1LL, x2 = dx >= 0 ? b.x : a.x + 1LL;
+      if (x1 >= x2) return;
+      FillSpan(c.t, *c.clip, a.y, int(x1), int(std::min<long long>(x2, INT_MAX)), p, rop2, &hint);
       return;
     }
-    int adx = std::abs(dx), ady = std::abs(dy);
-    int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
-    int n = std::max(adx, ady);
-    int x = a.x, y = a.y;
-    if (adx >= ady) {
-      int err = 2 * ady - adx;
-      for (int i = 0; i < n; ++i) {
-        Plot(x, y);
-        if (err > 0) { y += sy; err -= 2 * adx; }
-        err += 2 * ady;
-        x += sx;
+    // Bresenham along the major axis. Only the steps whose pixel can reach the clip
+    // are walked: the others are skipped in one go, the pen style advanced as if they
+    // had been drawn, so a line reaching far outside costs no more than its visible part.
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const long long dMaj = xMajor ? std::llabs(dx) : std::llabs(dy), dMin = xMajor ? std::llabs(dy) : std::llabs(dx);
+    const int sMaj = (xMajor ? dx : dy) > 0 ? 1 : -1, sMin = (xMajor ? dy : dx) > 0 ? 1 : -1;
+    const long long aMaj = xMajor ? a.x : a.y, aMin = xMajor ? a.y : a.x;
+    const long long n = dMaj;
+    // minor-axis steps taken before step j
+    auto minorAt = [&](long long j) {
+      const __int128 num = __int128(2) * dMin * j - dMaj, den = __int128(2) * dMaj;
+      return (long long)(num / den + (num > 0 && num % den != 0 ? 1 : 0));
+    };
+    long long j0 = 0, j1 = 0;
+    if (n > 0 && !c.clip->Empty()) {
+      const RECT box = c.clip->Box();
+      const long long m = std::max(pen.width, 1);
+      const long long majLo = (xMajor ? box.left : box.top) - m, majHi = (xMajor ? box.right : box.bottom) + m;
+      const long long minLo = (xMajor ? box.top : box.left) - m, minHi = (xMajor ? box.bottom : box.right) + m;
+      // steps whose major coordinate lies in [majLo, majHi)
+      j0 = std::max(0LL, sMaj > 0 ? majLo - aMaj : aMaj - majHi + 1);
+      j1 = std::min(n, sMaj > 0 ? majHi - aMaj : aMaj - majLo + 1);
+      // the minor coordinate moves one way only: cut the steps before it enters and after it leaves
+      const long long kLo = sMin > 0 ? minLo - aMin : aMin - minHi + 1, kHi = sMin > 0 ? minHi - aMin : aMin - minLo + 1;
+      auto firstWith = [&](long long k, long long lo, long long hi) {  // first j in [lo, hi] with minorAt(j) >= k
+        while (lo < hi) {
+          const long long mid = lo + (hi - lo) / 2;
+          if (minorAt(mid) >= k) hi = mid;
+          else lo = mid + 1;
+        }
+        return lo;
+      };
+      if (j0 < j1) {
+        j0 = firstWith(kLo, j0, j1);
+        j1 = firstWith(kHi, j0, j1);
       }
+    }
+    const bool counts = pen.width <= 1;  // thin pens step their style per pixel
+    if (j0 >= j1) {
+      if (counts) styleStep += n;
     } else {
-      int err = 2 * adx - ady;
-      for (int i = 0; i < n; ++i) {
-        Plot(x, y);
-        if (err > 0) { x += sx; err -= 2 * ady; }
-        err += 2 * adx;
-        y += sy;
+      if (counts) styleStep += j0;
+      long long k = minorAt(j0);
+      long long err = 2 * dMin * (j0 + 1) - dMaj - 2 * dMaj * k;
+      long long maj = aMaj + sMaj * j0, mnr = aMin + sMin * k;
+      for (long long j = j0; j < j1; ++j) {
+        if (xMajor) Plot(int(maj), int(mnr));
+        else Plot(int(mnr), int(maj));
+        if (err > 0) {
+          mnr += sMin;
+          err -= 2 * dMaj;
+        }
+        err += 2 * dMin;
+        maj += sMaj;
       }
+      if (counts) styleStep += n - j1;
     }
     if (pen.width > 1) Plot(b.x, b.y);  // wide pens have round caps
   }

@@ -2,6 +2,8 @@
 // control, with the classic geometry, drawing and the modal tracking loop that
 // sends WM_HSCROLL/WM_VSCROLL.
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include "platform/win/wndinternal.h"
 
 namespace pvwin {
@@ -21,7 +23,9 @@ struct Bar {
   ScrollBarState* st = nullptr;
 };
 
-bool IsControl(Wnd* w) { return w && w->cls && Lower(w->cls->name) == "scrollbar"; }
+// A SCROLLBAR control, also one that a control class made from it under its own
+// class name (its messages reach the SCROLLBAR procedure, which marks it).
+bool IsControl(Wnd* w) { return w && (w->scrollControl || (w->cls && Lower(w->cls->name) == "scrollbar")); }
 
 bool GetBar(Wnd* w, int which, Bar* b) {
   if (!w) return false;
@@ -331,6 +335,7 @@ bool ScrollTrackClick(Wnd* w, int hit, POINT screen) {
 LRESULT ScrollBarControlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   Wnd* w = W(h);
   if (!w) return 0;
+  w->scrollControl = true;
   switch (msg) {
     case WM_CREATE:
       w->vs = ScrollBarState();
@@ -396,8 +401,10 @@ int SetScrollInfo(HWND h, int bar, const SCROLLINFO* si, BOOL redraw) {
   ScrollBarState* s = StateOf(w, bar);
   if (!s || !si) return 0;
   if (si->fMask & SIF_RANGE) {
+    // a range wider than the largest int is cut short, so that every span the
+    // bar computes from it stays representable
     s->min = si->nMin;
-    s->max = std::max(si->nMin, si->nMax);
+    s->max = int(std::clamp<std::int64_t>(si->nMax, si->nMin, std::int64_t(si->nMin) + INT_MAX - 1));
   }
   if (si->fMask & SIF_PAGE) s->page = si->nPage;
   int range = s->max - s->min + 1;

@@ -14,6 +14,7 @@
 
 #include "platform/controls/tests/ctltest.h"
 #include "platform/rtl/resources.h"
+#include "platform/rtl/streams.h"
 #include "treechart/flowchart.h"
 
 // Registers the chart editor's window descriptions from the source tree's
@@ -30,6 +31,13 @@ inline void RegisterChartForms() {
     Store.emplace_back((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
     RegisterResource(RT_RCDATA, Name, Store.back().data(), Store.back().size());
   }
+}
+
+// The chart's stream as bytes.
+inline std::string FcBytes(TkxCustomFlowChart* C) {
+  TMemoryStream s;
+  C->SaveToStream(&s);
+  return std::string(static_cast<const char*>(s.Memory()), std::size_t(s.Size()));
 }
 
 // Counts the chart's events.

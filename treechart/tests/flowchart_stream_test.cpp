@@ -10,12 +10,6 @@
 
 namespace {
 
-std::string FcBytes(TkxCustomFlowChart* C) {
-  TMemoryStream s;
-  C->SaveToStream(&s);
-  return std::string(static_cast<const char*>(s.Memory()), std::size_t(s.Size()));
-}
-
 void FcLoad(TkxCustomFlowChart* C, const std::string& Bytes) {
   TReadOnlyMemoryStream s(Bytes.data(), Int64(Bytes.size()));
   C->LoadFromStream(&s);
@@ -194,6 +188,23 @@ TEST_F(FlowChartStreamTest, DamagedStreamsAreRefusedAndTheChartKeepsItsContent) 
   bad = good;
   bad[2 + 36] = 11;
   refused(bad, "shape kind");
+  // positions so far out that the spans between them overflow
+  bad = good;
+  bad.replace(2, 4, "\x00\x00\x00\x80", 4);  // the first object's Left: the smallest int
+  refused(bad, "far left");
+  {
+    TkxFlowChart* far = ::NewObject<TkxFlowChart>(Form);
+    TkxFcConnection* c = far->CreateConnection(nullptr, nullptr, 0, 0);
+    c->AddPoint({0, 0});
+    std::string bytes = FcBytes(far);
+    bytes.replace(bytes.size() - 2 - 8, 4, "\x00\x94\x35\x77", 4);  // the second point's x: 2,000,000,000
+    refused(bytes, "far point");
+    // nor does the writer store what the reader would refuse
+    c->AddPoint({2000000000, 5});
+    TMemoryStream s;
+    EXPECT_THROW(far->SaveToStream(&s), EkxFcStreamError);
+    EXPECT_EQ(s.Size(), 0);
+  }
   // a union loop: the first object names the fifth, the fifth the first
   TkxFlowChart* loop = ::NewObject<TkxFlowChart>(Form);
   TkxFcObject* a = loop->CreateObject(0, 0, 10, 10, fskRectangle);

@@ -61,11 +61,11 @@ class OrgChartTest : public CtlTest {
     CtlTest::TearDown();
   }
 
-  // Adds the nodes of Spec under Parent: names separated by commas, children
+  // Adds the nodes of Tree under Parent: names separated by commas, children
   // in brackets. Every node is expanded.
-  void Build(const std::string& Spec, TkxOcNode* Parent = nullptr) {
+  void Build(const std::string& Tree, TkxOcNode* Parent = nullptr) {
     std::size_t pos = 0;
-    BuildAt(Spec, pos, Parent);
+    BuildAt(Tree, pos, Parent);
     Chart->ExpandAll();
   }
   // The tree as the same text.
@@ -106,19 +106,19 @@ class OrgChartTest : public CtlTest {
   }
 
  private:
-  void BuildAt(const std::string& Spec, std::size_t& Pos, TkxOcNode* Parent) {
-    while (Pos < Spec.size() && Spec[Pos] != ')') {
-      std::size_t end = Spec.find_first_of(",()", Pos);
-      if (end == std::string::npos) end = Spec.size();
+  void BuildAt(const std::string& Tree, std::size_t& Pos, TkxOcNode* Parent) {
+    while (Pos < Tree.size() && Tree[Pos] != ')') {
+      std::size_t end = Tree.find_first_of(",()", Pos);
+      if (end == std::string::npos) end = Tree.size();
       TkxOcNode* n = Chart->Add(Parent, 0);
-      n->SetText(Spec.substr(Pos, end - Pos));
+      n->SetText(Tree.substr(Pos, end - Pos));
       Pos = end;
-      if (Pos < Spec.size() && Spec[Pos] == '(') {
+      if (Pos < Tree.size() && Tree[Pos] == '(') {
         ++Pos;
-        BuildAt(Spec, Pos, n);
+        BuildAt(Tree, Pos, n);
         ++Pos;  // ')'
       }
-      if (Pos < Spec.size() && Spec[Pos] == ',') ++Pos;
+      if (Pos < Tree.size() && Tree[Pos] == ',') ++Pos;
     }
   }
 };

@@ -43,7 +43,7 @@ TEST_F(OrgChartTest, PreOrderWalksStayInsideTheTree) {
 
 TEST_F(OrgChartTest, DeletingTheSelectionMovesItToANeighbour) {
   struct Case {
-    const char* Spec;
+    const char* Tree;
     const char* Delete;
     const char* Selected;  // before
     const char* After;
@@ -56,7 +56,7 @@ TEST_F(OrgChartTest, DeletingTheSelectionMovesItToANeighbour) {
   };
   for (const Case& c : cases) {
     Chart->Clear();
-    Build(c.Spec);
+    Build(c.Tree);
     Chart->SetSelected(Find(c.Selected));
     Chart->DeleteNode(Find(c.Delete));
     EXPECT_EQ(TOcRecorder::Name(Chart->Selected()), c.After) << c.Delete;

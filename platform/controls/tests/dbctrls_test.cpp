@@ -491,3 +491,58 @@ TEST_F(DbGrid, WithoutColumnsEveryFieldGetsOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DbCtl, LookupListShowsRowsAndSelectsByKey) {
+  auto* list = Add<TDBLookupListBox>(8, 8, 160, 60);
+  list->SetKeyField("tid");
+  list->SetListField("tname");
+  list->SetListSource(ds);
+  list->SetRowCount(2);
+  form->Show();
+  Pump();
+  EXPECT_EQ(2 * list->ItemHeight(), list->ClientHeight());
+  EXPECT_EQ(3, list->RecordCount());
+  EXPECT_EQ(A("地点"), list->RowText(1));
+  EXPECT_EQ(-1, list->SelectedIndex());
+  list->SetKeyValue(Variant(3));
+  EXPECT_EQ(2, list->SelectedIndex());
+  EXPECT_EQ(1, list->TopIndex());  // scrolled into view
+  list->SetKeyValue(Variant(99));
+  EXPECT_EQ(-1, list->SelectedIndex());
+  // A click selects a row and takes its key; keys move the selection.
+  list->SetFocus();
+  list->SetKeyValue(Variant(1));
+  TPoint p = At(list, 10, list->ItemHeight() + 2);
+  hb->Click(p.x, p.y);
+  Pump();
+  EXPECT_EQ(2, list->KeyValue().AsInteger());
+  Key(VK_DOWN);
+  EXPECT_EQ(3, list->KeyValue().AsInteger());
+  Key(VK_HOME);
+  EXPECT_EQ(1, list->KeyValue().AsInteger());
+  EXPECT_EQ(0, list->TopIndex());
+  // A field the dataset does not have: an error, and the list keeps no source.
+  list->SetListSource(nullptr);
+  list->SetListField("nosuch");
+  EXPECT_THROW(list->SetListSource(ds), EDatabaseError);
+  EXPECT_EQ(nullptr, list->ListSource());
+  EXPECT_EQ(0, list->RecordCount());
+}
+
+TEST_F(DbCtl, PopupDataListIsAToolWindowThatIsNeverActivated) {
+  auto* list = new TPopupDataList(form);
+  list->SetKeyField("tid");
+  list->SetListField("tname");
+  list->SetListSource(ds);
+  list->HandleNeeded();
+  const LONG style = GetWindowLongA(list->Handle(), GWL_STYLE), ex = GetWindowLongA(list->Handle(), GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & WS_CHILD);
+  EXPECT_TRUE(ex & WS_EX_TOPMOST);
+  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+  EXPECT_EQ(MA_NOACTIVATE, SendMessageA(list->Handle(), WM_MOUSEACTIVATE, 0, 0));
+}
+
+}  // namespace

@@ -824,3 +824,35 @@ TEST_F(FormsTest, WrittenFormReadsBackTheSame) {
   EXPECT_EQ(order[0], g->Edit2);
 }
 }  // namespace
+
+namespace {
+// A window whose OnCreate fails still opens; the failure reaches the
+// application's exception handler once.
+class TCreateFailForm : public TForm {
+  PV_CLASS(TCreateFailForm, TForm)
+ public:
+  explicit TCreateFailForm(TComponent* O) : TForm(O) {}
+  void FormCreate(TObject*) { throw EConvertError("Layout cannot be read"); }
+};
+
+TEST_F(FormsTest, AFailingOnCreateIsReportedAndTheFormStillOpens) {
+  static const char text[] = "object CreateFailForm: TCreateFailForm\n  Left = 10\n  Top = 10\n"
+                             "  Visible = True\n  OnCreate = FormCreate\nend\n";
+  RegisterClasses({TCreateFailForm::StaticClass()});
+  RegisterHandlers<TCreateFailForm>(
+      [](THandlerBuilder<TCreateFailForm>& h) { h.Handler("FormCreate", &TCreateFailForm::FormCreate); });
+  RegisterResource(RT_RCDATA, "TCreateFailForm", text, sizeof text - 1);
+  std::vector<AnsiString> seen;
+  struct Rec {
+    std::vector<AnsiString>* seen;
+    void OnExc(TObject*, Exception* e) { seen->push_back(e->Message); }
+  } rec{&seen};
+  Application->OnException = TExceptionEvent(&rec, &Rec::OnExc);
+  TCreateFailForm* f = nullptr;
+  EXPECT_NO_THROW(f = NewObject<TCreateFailForm>(Application));
+  Application->OnException = nullptr;
+  ASSERT_NE(f, nullptr);
+  EXPECT_TRUE(f->Visible());
+  EXPECT_EQ(seen, std::vector<AnsiString>{"Layout cannot be read"});
+}
+}  // namespace

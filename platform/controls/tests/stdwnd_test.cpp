@@ -242,6 +242,44 @@ TEST_F(StdWnd, RichEditTextModeOleCallbackAndUnderlineType) {
   EXPECT_FALSE(got.dwEffects & CFE_UNDERLINE);
 }
 
+TEST_F(StdWnd, RichEditKeepsUnneededBarsDisabledWithDisableNoScroll) {
+  HWND hide = Make("RichEdit20A", ES_MULTILINE | WS_VSCROLL, "short");
+  HWND keep = Make("RichEdit20A", ES_MULTILINE | WS_VSCROLL | ES_DISABLENOSCROLL, "short");
+  EXPECT_FALSE(GetWindowLongA(hide, GWL_STYLE) & WS_VSCROLL);
+  EXPECT_TRUE(GetWindowLongA(keep, GWL_STYLE) & WS_VSCROLL);
+  SCROLLBARINFO sbi;
+  sbi.cbSize = sizeof sbi;
+  ASSERT_TRUE(GetScrollBarInfo(keep, OBJID_VSCROLL, &sbi));
+  EXPECT_TRUE(sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
+}
+
+TEST_F(StdWnd, HiddenScrollBarsComeBackWhenNeeded) {
+  HWND list = Make("LISTBOX", WS_VSCROLL | LBS_NOINTEGRALHEIGHT);
+  EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
+  for (int i = 0; i < 40; ++i) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
+  EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
+  for (const char* cls : {"EDIT", "RichEdit20A"}) {
+    HWND memo = Make(cls, ES_MULTILINE | WS_VSCROLL, "short");
+    EXPECT_FALSE(GetWindowLongA(memo, GWL_STYLE) & WS_VSCROLL) << cls;
+    std::string lines;
+    for (int i = 0; i < 40; ++i) lines += "line\r\n";
+    SetWindowTextA(memo, lines.c_str());
+    EXPECT_TRUE(GetWindowLongA(memo, GWL_STYLE) & WS_VSCROLL) << cls;
+  }
+}
+
+TEST_F(StdWnd, RichEditOptionsKeepTheReadOnlyState) {
+  HWND r = Make("RichEdit20A", ES_MULTILINE | ES_READONLY, "fixed");
+  SendMessageA(r, EM_SETOPTIONS, ECOOP_OR, ECO_SELECTIONBAR);
+  EXPECT_TRUE(GetWindowLongA(r, GWL_STYLE) & ES_READONLY);
+  EXPECT_EQ(DWORD(ECO_READONLY | ECO_SELECTIONBAR), DWORD(SendMessageA(r, EM_GETOPTIONS, 0, 0)));
+  SendMessageA(r, EM_SETOPTIONS, ECOOP_AND, ~LPARAM(ECO_READONLY));
+  EXPECT_FALSE(GetWindowLongA(r, GWL_STYLE) & ES_READONLY);
+  SendMessageA(r, EM_SETREADONLY, TRUE, 0);
+  SendMessageA(r, EM_SETOPTIONS, ECOOP_XOR, ECO_SELECTIONBAR);
+  EXPECT_TRUE(GetWindowLongA(r, GWL_STYLE) & ES_READONLY);
+}
+
 TEST_F(StdWnd, EditCharFromPosAndPosFromChar) {
   // left margin 1: character n of a single-byte run starts at x = 1 + 7n
   HWND e = Make("EDIT", ES_AUTOHSCROLL, A("ab中c"));

@@ -102,6 +102,43 @@ TEST(Pens, StylesOnAHorizontalLine) {
   EXPECT_EQ(c.Ascii(kRed, 1, 12), "...###...###\n");
 }
 
+TEST(Lines, PartOfALongLineMatchesTheSameLineDrawnWhole) {
+  // Each line is drawn once on a small canvas that shows a part of it, and once on a
+  // canvas holding all of it; the shown part must be the same pixels in both.
+  struct Case {
+    POINT a, b;
+    int style, width;
+  } cases[] = {
+      {{-1500, -500}, {1560, 540}, PS_SOLID, 1},   {{1560, 540}, {-1500, -500}, PS_DOT, 1},
+      {{-270, 1200}, {280, -1100}, PS_DASHDOT, 1}, {{900, -40}, {-1400, 90}, PS_DASH, 1},
+      {{-700, -900}, {800, 1000}, PS_SOLID, 3},
+  };
+  const int bigW = 3200, bigH = 2500, dx = 1550, dy = 1200;
+  Canvas big(bigW, bigH);
+  for (const Case& k : cases) {
+    Canvas small(60, 40);
+    big.Clear(kWhite);
+    for (Canvas* c : {&small, &big}) {
+      Selected s(c->dc, CreatePen(k.style, k.width, kBlack));
+      if (c == &big) SetViewportOrgEx(c->dc, dx, dy, nullptr);
+      MoveToEx(c->dc, k.a.x, k.a.y, nullptr);
+      LineTo(c->dc, k.b.x, k.b.y);
+    }
+    std::string part;
+    for (int y = 0; y < small.h; ++y) {
+      for (int x = 0; x < small.w; ++x) part += big.At(x + dx, y + dy) == kBlack ? '#' : '.';
+      part += '\n';
+    }
+    EXPECT_EQ(small.Ascii(kBlack), part) << k.a.x << "," << k.a.y << " -> " << k.b.x << "," << k.b.y;
+    EXPECT_GT(small.Ink(0, 0, small.w, small.h), 0);
+  }
+  // a line between points two thousand million pixels apart draws its visible part at once
+  Canvas c(40, 40);
+  POINT far[] = {{-2000000000, -2000000000}, {2000000000, 2000000000}};
+  Polyline(c.dc, far, 2);
+  for (int i = 0; i < 40; ++i) EXPECT_EQ(c.At(i, i), kBlack) << i;
+}
+
 TEST(Pens, WideLineAndInsideFrame) {
   Canvas c(20, 20);
   {

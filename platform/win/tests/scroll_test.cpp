@@ -224,3 +224,26 @@ TEST_F(WinTest, ABarDisabledForNothingToScrollIsEnabledWhenItHasSomething) {
     DestroyWindow(h);
   }
 }
+
+TEST_F(WinTest, ARangeWiderThanTheLargestIntIsCutShort) {
+  HWND h = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
+  SCROLLINFO si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = INT_MIN + 10;
+  si.nMax = 300;
+  si.nPage = 0xFFFFFFF0u;
+  si.nPos = 200;
+  SetScrollInfo(h, SB_HORZ, &si, TRUE);
+  SCROLLINFO got;
+  got.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(h, SB_HORZ, &got));
+  EXPECT_EQ(got.nMin, INT_MIN + 10);
+  EXPECT_EQ(std::int64_t(got.nMax) - got.nMin, INT_MAX - 1);
+  EXPECT_LE(std::int64_t(got.nPage), std::int64_t(got.nMax) - got.nMin + 1);
+  EXPECT_GE(got.nPos, got.nMin);
+  EXPECT_LE(got.nPos, got.nMax);
+  // the bar still lays out and paints
+  UpdateWindow(h);
+  SetScrollPos(h, SB_HORZ, 0, TRUE);
+  UpdateWindow(h);
+}

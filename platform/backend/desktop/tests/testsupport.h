@@ -223,4 +223,36 @@ class TestDisplay {
   pid_t pid_ = -1;
 };
 
+// Polls until the file holds `line` as a whole line, for at most `ms`.
+inline bool WaitForLogLine(const std::string& path, const std::string& line, int ms) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (("\n" + ReadFile(path)).find("\n" + line + "\n") != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+// A window's place and size on the display, as xdotool reports them.
+struct Geometry {
+  int x = 0, y = 0, w = 0, h = 0;
+};
+inline Geometry GeometryOf(const std::string& win) {
+  std::string geo;
+  RunProcess({"xdotool", "getwindowgeometry", "--shell", win}, &geo, 2000);
+  Geometry r;
+  std::istringstream g(geo);
+  for (std::string kv; std::getline(g, kv);) {
+    auto eq = kv.find('=');
+    if (eq == std::string::npos) continue;
+    std::string k = kv.substr(0, eq);
+    int v = std::atoi(kv.c_str() + eq + 1);
+    if (k == "X") r.x = v;
+    else if (k == "Y") r.y = v;
+    else if (k == "WIDTH") r.w = v;
+    else if (k == "HEIGHT") r.h = v;
+  }
+  return r;
+}
+
 }  // namespace pvtest

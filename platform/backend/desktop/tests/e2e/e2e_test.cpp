@@ -81,16 +81,6 @@ class ProgramOnDisplay : public ::testing::Test {
     Xdo({"click", "1"});
   }
 
-  // Polls until the event log holds `line` (a whole line), for at most `ms`.
-  bool WaitForLog(const fs::path& log, const std::string& line, int ms) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (("\n" + ReadFile(log)).find("\n" + line + "\n") != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
-  }
-
   // Waits for the program to end by itself, for at most `ms`; its exit status or -1.
   int WaitForExit(int ms) {
     int status = -1;
@@ -114,26 +104,6 @@ class ProgramOnDisplay : public ::testing::Test {
     return Trim(out).empty();
   }
 
-  struct Geometry {
-    int x = 0, y = 0, w = 0, h = 0;
-  };
-  Geometry GeometryOf(const std::string& win) {
-    std::string geo;
-    RunProcess({"xdotool", "getwindowgeometry", "--shell", win}, &geo, 2000);
-    Geometry r;
-    std::istringstream g(geo);
-    for (std::string kv; std::getline(g, kv);) {
-      auto eq = kv.find('=');
-      if (eq == std::string::npos) continue;
-      std::string k = kv.substr(0, eq);
-      int v = std::atoi(kv.c_str() + eq + 1);
-      if (k == "X") r.x = v;
-      else if (k == "Y") r.y = v;
-      else if (k == "WIDTH") r.w = v;
-      else if (k == "HEIGHT") r.h = v;
-    }
-    return r;
-  }
 
   // A visible window of the program other than `frame` (a pop-up), polled for at most `ms`.
   std::string WaitForPopup(const std::string& frame, int ms) {
@@ -196,7 +166,7 @@ TEST_F(ProgramOnDisplay, ShowsTakesInputSharesTheClipboardAndEndsThroughItsExitB
 
   // "复制" copies the edit box's text to the desktop's clipboard
   ClickAt(win, 240, 98);
-  ASSERT_TRUE(WaitForLog(log, "copy", 5000));
+  ASSERT_TRUE(WaitForLogLine(log, "copy", 5000));
   EXPECT_EQ(ReadClipboard(), "你好，世界abc");
 
   // another program puts Chinese text on the clipboard; "粘贴" pastes it
@@ -207,7 +177,7 @@ TEST_F(ProgramOnDisplay, ShowsTakesInputSharesTheClipboardAndEndsThroughItsExitB
   while (ReadClipboard() != text && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   ClickAt(win, 328, 98);
-  ASSERT_TRUE(WaitForLog(log, "paste", 5000));
+  ASSERT_TRUE(WaitForLogLine(log, "paste", 5000));
 
   // "退出" closes the main form, which ends the program
   ClickAt(win, 500, 98);
