@@ -28,6 +28,8 @@ class TkxBarItemControl;
 class TkxBarItemControlPainter;
 class TkxBarGroup;
 class TkxBarPopupMenu;
+class TkxBarManagerCategories;
+class TkxBarBackgrounds;
 class TCustomkxBarSubItem;
 
 // The style a manager draws its bars in; bmsUseLookAndFeel follows the

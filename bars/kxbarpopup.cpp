@@ -226,7 +226,17 @@ void TkxBarManager::AddPopupMenu(TkxBarPopupMenu* Menu) {
 void TkxBarManager::RemovePopupMenu(TkxBarPopupMenu* Menu) { std::erase(FPopupMenus, Menu); }
 
 void kxBarRegisterCompanions() {
-  RegisterClasses({TkxBarPopupMenu::StaticClass()});
+  RegisterClasses({TkxBarPopupMenu::StaticClass(), TkxBarGroup::StaticClass(), TkxBarManagerCategories::StaticClass(),
+                   TkxBarBackgrounds::StaticClass()});
+  RegisterProps<TkxBarGroup>([](TPropBuilder<TkxBarGroup>& p) {
+    p.Prop("Enabled", &TkxBarGroup::Enabled, &TkxBarGroup::SetEnabled).Default(true);
+    p.Prop("Visible", &TkxBarGroup::Visible, &TkxBarGroup::SetVisible).Default(ivAlways);
+  });
+  RegisterProps<TkxBarBackgrounds>([](TPropBuilder<TkxBarBackgrounds>& p) {
+    p.Prop("Bar", &TkxBarBackgrounds::Bar, &TkxBarBackgrounds::SetBar);
+    p.Prop("SubMenu", &TkxBarBackgrounds::SubMenu, &TkxBarBackgrounds::SetSubMenu);
+  });
+
   RegisterProps<TkxBarPopupMenu>([](TPropBuilder<TkxBarPopupMenu>& p) {
     using P = TkxBarPopupMenu;
     p.Prop("BackgroundBitmap", &P::BackgroundBitmap, &P::SetBackgroundBitmap);

@@ -60,6 +60,7 @@ void kxBarRegisterCoreProps() {
     p.Prop("AlwaysSaveText", &M::AlwaysSaveText, &M::SetAlwaysSaveText).Default(false);
     p.Prop("AutoDockColor", &M::AutoDockColor, &M::SetAutoDockColor).Default(true);
     p.Prop("AutoHideEmptyBars", &M::AutoHideEmptyBars, &M::SetAutoHideEmptyBars).Default(false);
+    p.Prop("Backgrounds", &M::Backgrounds, &M::SetBackgrounds);
     p.Prop("Bars", &M::Bars, &M::SetBars);
     p.Prop("ButtonArrowWidth", &M::ButtonArrowWidth, &M::SetButtonArrowWidth).Default(11);
     p.Prop("CanCustomize", &M::CanCustomize, &M::SetCanCustomize).Default(true);
