@@ -129,6 +129,9 @@ class TkxBarManager : public TComponent {
   void SetShowHelpButton(bool V) { FShowHelpButton = V; }
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool Value);
+  // Asks for the selected item's hint (or Text) after the usual delay, or hides it.
+  void ShowHint(bool Show, const AnsiString& Text);
+  void ShowHintNow();
   bool ShowHintForDisabledItems() const { return FShowHintForDisabledItems; }
   void SetShowHintForDisabledItems(bool V) { FShowHintForDisabledItems = V; }
   bool ShowShortCutInHint() const { return FShowShortCutInHint; }

@@ -3,6 +3,7 @@
 // keys reach their items, keys go to an open menu, clicks elsewhere close the
 // open menus, and the form's activation shows and hides its floating bars.
 #include "bars/kxbarhooks.h"
+#include "bars/kxbarpopup.h"
 
 #include <algorithm>
 
@@ -184,6 +185,7 @@ bool kxBarHooksInstalled() { return HS().Keyboard || HS().Mouse || HS().CallWnd;
 
 void kxBarAddManager(TkxBarManager* Manager) {
   kxBarListAddManager(Manager);
+  if (!Manager->Owner() || !Manager->Owner()->ComponentState().Contains(csDesigning)) kxBarCreateHintWindow();
   THookState& s = HS();
   DWORD thread = GetCurrentThreadId();
   if (!s.Keyboard) s.Keyboard = SetWindowsHookExA(WH_KEYBOARD, kxBarKeyboardHookProc, nullptr, thread);
@@ -198,6 +200,7 @@ void kxBarRemoveManager(TkxBarManager* Manager) {
   if (s.CallWnd) UnhookWindowsHookEx(s.CallWnd);
   if (s.Mouse) UnhookWindowsHookEx(s.Mouse);
   if (s.Keyboard) UnhookWindowsHookEx(s.Keyboard);
+  kxBarFreeHintWindow();
   s = THookState();
 }
 

@@ -78,6 +78,7 @@ TkxBarManager::TkxBarManager(TComponent* AOwner) : TComponent(ResolveOwner(AOwne
 
 TkxBarManager::~TkxBarManager() {
   if (FConstructing) return;
+  kxBarHintManagerGone(this);
   FLookAndFeel.reset();
   FThemeNotificator.reset();
   FIsCustomizing = false;

@@ -173,5 +173,33 @@ class TkxBarBackgrounds : public TPersistent {
   std::unique_ptr<TBitmap> FBar, FSubMenu;
 };
 
+// The one hint window of the bar library: shows an item's hint below the
+// cursor; the mouse passes through it.
+class TkxBarHintWindow : public TCustomControl {
+  PV_CLASS(TkxBarHintWindow, TCustomControl)
+ public:
+  explicit TkxBarHintWindow(TComponent* AOwner);
+  // Shows Text with its top left corner at P (screen), kept on the work area.
+  void ActivateHint(TPoint P, const AnsiString& Text, TkxBarManager* Manager);
+  AnsiString HintText() const { return FText; }
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Paint() override;
+  void WndProc(TMessage& Message) override;
+
+ private:
+  AnsiString FText;
+};
+
+// The shared hint window while a manager exists at run time (nil otherwise).
+TkxBarHintWindow* kxBarHintWindow();
+void kxBarCreateHintWindow();
+void kxBarFreeHintWindow();
+void kxBarKillHintTimer();
+// A manager going away stops the hint timers working for it and hides its hint.
+void kxBarHintManagerGone(TkxBarManager* Manager);
+void kxBarKillHintGraceTimer();
+
 // Registers the companions' classes and settings; from the start-up list.
 void kxBarRegisterCompanions();

@@ -95,7 +95,7 @@ void kxBarRegisterCoreProps() {
     p.Prop("ShowCloseButton", &M::ShowCloseButton, &M::SetShowCloseButton).Default(false);
     p.Prop("ShowFullMenusAfterDelay", &M::ShowFullMenusAfterDelay, &M::SetShowFullMenusAfterDelay).Default(true);
     p.Prop("ShowHelpButton", &M::ShowHelpButton, &M::SetShowHelpButton).Default(false);
-    p.Prop("ShowHint", &M::ShowHint, &M::SetShowHint).Default(true);
+    p.Prop("ShowHint", static_cast<bool (M::*)() const>(&M::ShowHint), &M::SetShowHint).Default(true);
     p.Prop("ShowHintForDisabledItems", &M::ShowHintForDisabledItems, &M::SetShowHintForDisabledItems).Default(true);
     p.Prop("ShowShortCutInHint", &M::ShowShortCutInHint, &M::SetShowShortCutInHint).Default(false);
     p.Prop("StoreInIniFile", &M::StoreInIniFile, &M::SetStoreInIniFile).Default(false);
