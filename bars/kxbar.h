@@ -73,6 +73,8 @@ class TkxBarManager : public TComponent {
   int GetItemsByCategory(int Index, std::vector<TkxBarItem*>& List) const;
   // Outside design time only the available items not hidden from customizing.
   int GetVisibleItemsByCategory(int Index, std::vector<TkxBarItem*>& List) const;
+  TkxBarPopupMenuLinks* PopupMenuLinks() const { return FPopupMenuLinks.get(); }
+  void SetPopupMenuLinks(TkxBarPopupMenuLinks* Value);
   TkxBarBackgrounds* Backgrounds() const { return FBackgrounds.get(); }
   void SetBackgrounds(TkxBarBackgrounds* Value);
   TColor DockColor() const { return GetDockColor(); }
@@ -373,6 +375,7 @@ class TkxBarManager : public TComponent {
   std::unique_ptr<TkxBars> FBars;
   std::unique_ptr<TkxBarManagerCategories> FCategories;
   std::unique_ptr<TkxBarBackgrounds> FBackgrounds;
+  std::unique_ptr<TkxBarPopupMenuLinks> FPopupMenuLinks;
   std::unique_ptr<TFont> FFont;
   std::unique_ptr<TBitmap> FHelpButtonGlyph;
   std::unique_ptr<TuxLookAndFeel> FLookAndFeel;

@@ -51,6 +51,7 @@ TkxBarManager::TkxBarManager(TComponent* AOwner) : TComponent(ResolveOwner(AOwne
     FDesigning = Owner()->ComponentState().Contains(csDesigning);
     FCategories = std::make_unique<TkxBarManagerCategories>(this);
     FBars = std::make_unique<TkxBars>(this);
+    FPopupMenuLinks = std::make_unique<TkxBarPopupMenuLinks>(this);
     FFont = std::make_unique<TFont>();
     FFont->OnChange = TNotifyEvent(this, &TkxBarManager::FontChanged);
     FHelpButtonGlyph = std::make_unique<TBitmap>();
@@ -113,6 +114,7 @@ TkxBarManager::~TkxBarManager() {
   FFont.reset();
   FCategories.reset();
   FPendingBars.reset();
+  FPopupMenuLinks.reset();
   FBackgrounds.reset();
 }
 
@@ -829,6 +831,8 @@ void TkxBarManager::Notification(TComponent* AComponent, TOperation Operation) {
   if (AComponent == FDisabledImages) SetDisabledImages(nullptr);
   if (AComponent == FDisabledLargeImages) SetDisabledLargeImages(nullptr);
   if (auto* d = dynamic_cast<TkxDockControl*>(AComponent)) RemoveDockControl(d);
+  if (FPopupMenuLinks)
+    for (int i = 0; i < FPopupMenuLinks->Count(); ++i) FPopupMenuLinks->Items(i)->ComponentGone(AComponent);
   if (auto* item = dynamic_cast<TkxBarItem*>(AComponent)) {
     (void)item;  // items leave the list themselves
   }

@@ -73,6 +73,53 @@ class TkxBarPopupMenu : public TComponent {
   TkxBarItemControl* FDropDownOwner = nullptr;
 };
 
+// Attaches a pop-up menu to a windowed control of the manager's form (and,
+// with ProcessChildren, to its descendants) for the right mouse button, the
+// context-menu keys and the menu's shortcuts.
+class TkxBarPopupMenuLink : public TCollectionItem {
+  PV_CLASS(TkxBarPopupMenuLink, TCollectionItem)
+ public:
+  explicit TkxBarPopupMenuLink(TCollection* Collection) : TCollectionItem(Collection) {}
+  TkxBarManager* BarManager() const;
+  TWinControl* Control() const { return FControl; }
+  // Refused (nothing stored) for a control on another manager's form.
+  void SetControl(TWinControl* Value);
+  TkxBarPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TkxBarPopupMenu* Value);
+  bool ProcessChildren() const { return FProcessChildren; }
+  void SetProcessChildren(bool Value) { FProcessChildren = Value; }
+  TkxBarPopupMenuLinkActionEvent OnAction;
+  void Assign(TPersistent* Source) override;
+  bool TryShortCut(TShortCut ShortCut);
+  // Shows the menu for a context request on Wnd at a screen point ((-1, -1): keyboard).
+  bool TryPopup(HWND Wnd, TPoint P);
+  // The manager forgets a freed control or menu.
+  void ComponentGone(TComponent* Component);
+
+ private:
+  TWinControl* FControl = nullptr;
+  TkxBarPopupMenu* FPopupMenu = nullptr;
+  bool FProcessChildren = true;
+};
+
+class TkxBarPopupMenuLinks : public TOwnedCollection {
+  PV_CLASS(TkxBarPopupMenuLinks, TOwnedCollection)
+ public:
+  explicit TkxBarPopupMenuLinks(TkxBarManager* Manager);
+  TkxBarManager* BarManager() const { return FBarManager; }
+  TkxBarPopupMenuLink* Items(int Index) const { return static_cast<TkxBarPopupMenuLink*>(TCollection::Items(Index)); }
+  TkxBarPopupMenuLink* Add() { return static_cast<TkxBarPopupMenuLink*>(TCollection::Add()); }
+  // The links of the control first, then those of its parents with ProcessChildren.
+  bool ProcessShortCut(TWinControl* Control, TShortCut ShortCut);
+  bool ProcessContextMenu(TWinControl* Control, HWND Wnd, TPoint P);
+
+ private:
+  TkxBarManager* FBarManager;
+};
+
+// The pop-up menu links of the manager of the focused control's form, or nil.
+TkxBarPopupMenuLinks* kxBarGetFocusedPopupMenuLinks();
+
 // The category list of a manager: names of the groups its items are sorted
 // into for customizing (an item's Category is an index here). Each string may
 // carry a TkxBarCategoryData; items follow their category when it moves.

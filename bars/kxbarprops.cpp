@@ -90,6 +90,7 @@ void kxBarRegisterCoreProps() {
     p.Prop("MenusShowRecentItemsFirst", &M::MenusShowRecentItemsFirst, &M::SetMenusShowRecentItemsFirst).Default(true);
     p.Prop("MostRecentItemsPercents", &M::MostRecentItemsPercents, &M::SetMostRecentItemsPercents).Default(95);
     p.Prop("NotDocking", &M::NotDocking, &M::SetNotDocking).Default(TkxBarDockingStyles{});
+    p.Prop("PopupMenuLinks", &M::PopupMenuLinks, &M::SetPopupMenuLinks);
     p.Prop("RegistryPath", &M::RegistryPath, &M::SetRegistryPath);
     p.Prop("Scaled", &M::Scaled, &M::SetScaled).Default(true);
     p.Prop("ShowCloseButton", &M::ShowCloseButton, &M::SetShowCloseButton).Default(false);
