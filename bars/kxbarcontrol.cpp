@@ -374,6 +374,11 @@ void TCustomkxBarControl::SetSelectedControl(TkxBarItemControl* Control) {
     if (bar != AnsiString::npos) hint = hint.substr(bar + 1);
   }
   SetHint(hint);
+  // a context menu's long hint goes to the application (its status line)
+  if (auto* root = dynamic_cast<TkxBarSubMenuControl*>(kxBarGetRootBarControl(this)))
+    if (root->ItemLinks() && dynamic_cast<TkxBarPopupMenu*>(root->ItemLinks()->Owner()) && !root->OwnerControl() &&
+        Application)
+      Application->SetHint(hint);
 }
 
 TkxBarItemControl* TCustomkxBarControl::ItemAtPos(const TPoint& ClientPoint) {
