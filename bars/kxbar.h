@@ -65,8 +65,22 @@ class TkxBarManager : public TComponent {
   void SetButtonArrowWidth(int Value);
   bool CanCustomize() const { return FCanCustomize; }
   void SetCanCustomize(bool V) { FCanCustomize = V; }
-  TStringList* Categories() const { return FCategories.get(); }
+  TkxBarManagerCategories* Categories() const { return FCategories.get(); }
   void SetCategories(TStringList* Value);
+  // Category visibility; bad indexes are ignored and answered neutrally.
+  TkxBarItemVisible GetCategoryItemsVisible(int Index) const;
+  bool GetCategoryVisible(int Index) const;
+  void SetCategoryItemsVisible(int Index, TkxBarItemVisible Value);
+  void SetCategoryVisible(int Index, bool Value);
+  // The index of the N-th visible category (N itself at design time), or -1.
+  int GetCategoryIndexByVisibleIndex(int N) const;
+  int GetItemsByCategory(int Index, std::vector<TkxBarItem*>& List) const;
+  // Outside design time only the available items not hidden from customizing.
+  int GetVisibleItemsByCategory(int Index, std::vector<TkxBarItem*>& List) const;
+  TkxBarPopupMenuLinks* PopupMenuLinks() const { return FPopupMenuLinks.get(); }
+  void SetPopupMenuLinks(TkxBarPopupMenuLinks* Value);
+  TkxBarBackgrounds* Backgrounds() const { return FBackgrounds.get(); }
+  void SetBackgrounds(TkxBarBackgrounds* Value);
   TColor DockColor() const { return GetDockColor(); }
   void SetDockColor(TColor Value);
   bool FlatCloseButton() const { return FFlatCloseButton; }
@@ -121,6 +135,9 @@ class TkxBarManager : public TComponent {
   void SetShowHelpButton(bool V) { FShowHelpButton = V; }
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool Value);
+  // Asks for the selected item's hint (or Text) after the usual delay, or hides it.
+  void ShowHint(bool Show, const AnsiString& Text);
+  void ShowHintNow();
   bool ShowHintForDisabledItems() const { return FShowHintForDisabledItems; }
   void SetShowHintForDisabledItems(bool V) { FShowHintForDisabledItems = V; }
   bool ShowShortCutInHint() const { return FShowShortCutInHint; }
@@ -181,6 +198,10 @@ class TkxBarManager : public TComponent {
   int GroupCount() const { return int(FGroups.size()); }
   TkxBarGroup* GetGroup(int Index) const;
   TkxBarGroup* AddGroup();
+  // Groups join and leave the list themselves.
+  void InsertGroup(TkxBarGroup* Group);
+  void RemoveGroup(TkxBarGroup* Group);
+  void MoveGroup(TkxBarGroup* Group, int Index);
   // The pop-up menus attached to this manager (they join and leave themselves).
   int PopupMenuCount() const { return int(FPopupMenus.size()); }
   TkxBarPopupMenu* GetPopupMenu(int Index) const { return FPopupMenus[std::size_t(Index)]; }
@@ -259,9 +280,9 @@ class TkxBarManager : public TComponent {
   TColor XPDownColor() const { return FColors[3]; }
   TColor XPSelectedColor() const { return FColors[4]; }
   HBRUSH ThemedToolbarBrush() const { return FThemedToolbarBrush; }
-  // The bar-background bitmaps of the backgrounds part (none yet).
-  TBitmap* BarBackground() const { return nullptr; }
-  TBitmap* SubMenuBackground() const { return nullptr; }
+  // The backgrounds' bitmaps when not empty, else nil.
+  TBitmap* BarBackground() const;
+  TBitmap* SubMenuBackground() const;
   int GetFloatingBorderWidth() const;
   int GetFloatingBorderHeight() const;
   int GetBarGripSize(TkxBar* Bar) const;
@@ -379,7 +400,9 @@ class TkxBarManager : public TComponent {
 
   TCustomForm* FOwnerForm = nullptr;
   std::unique_ptr<TkxBars> FBars;
-  std::unique_ptr<TStringList> FCategories;
+  std::unique_ptr<TkxBarManagerCategories> FCategories;
+  std::unique_ptr<TkxBarBackgrounds> FBackgrounds;
+  std::unique_ptr<TkxBarPopupMenuLinks> FPopupMenuLinks;
   std::unique_ptr<TFont> FFont;
   std::unique_ptr<TBitmap> FHelpButtonGlyph;
   std::unique_ptr<TuxLookAndFeel> FLookAndFeel;
@@ -429,6 +452,8 @@ class TkxBarItem : public TComponent {
   AnsiString Caption() const { return FCaption; }
   void SetCaption(const AnsiString& Value);
   int Category() const { return FCategory; }
+  // Renumbering by the category list: no checks, no notification.
+  void SetCategoryDirect(int Value) { FCategory = Value; }
   void SetCategory(int Value);
   AnsiString Description() const { return FDescription; }
   void SetDescription(const AnsiString& Value) { FDescription = Value; }

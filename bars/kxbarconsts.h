@@ -28,6 +28,9 @@ class TkxBarItemControl;
 class TkxBarItemControlPainter;
 class TkxBarGroup;
 class TkxBarPopupMenu;
+class TkxBarManagerCategories;
+class TkxBarBackgrounds;
+class TkxBarPopupMenuLinks;
 class TCustomkxBarSubItem;
 
 // The style a manager draws its bars in; bmsUseLookAndFeel follows the
@@ -83,6 +86,10 @@ using TkxBarClickItemEvent = TEvent<void(TkxBarManager* Sender, TkxBarItem* Clic
 using TkxBarMenuMergeEvent = TEvent<void(TkxBarManager* Sender, TkxBarManager* ChildBarManager, bool AddItems)>;
 using TkxBarShowPopupEvent = TEvent<void(TkxBarItemLinks* ItemLinks)>;
 using TkxBarPaintSubMenuBarEvent = TEvent<void(TObject* Sender, TCanvas* Canvas, const TRect& R)>;
+// A pop-up menu link is about to show its menu at X, Y (control coordinates;
+// -1, -1 for a shortcut): the handler may move the point or refuse.
+using TkxBarPopupMenuLinkActionEvent =
+    TEvent<void(TObject* Sender, int& X, int& Y, bool ClickedByMouse, bool& AllowPopup)>;
 using TkxBarCheckKeyForDropDownWindowEvent =
     TEvent<void(TObject* Sender, Word Key, TShiftState Shift, bool& Allow)>;
 using TkxBarGetDropDownWindowEvent = TEvent<void(TObject* Sender, HWND& Window)>;

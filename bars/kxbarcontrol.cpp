@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarpopup.h"
 #include "bars/kxbaritems.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/rtl/strings.h"
@@ -284,6 +285,7 @@ void TCustomkxBarControl::SetDockingStyle(TkxBarDockingStyle Style) {
 // ---- the active chain ----
 
 void TCustomkxBarControl::SetActive(bool Value) {
+  if (TkxBarManager* m = BarManager()) m->ShowHint(false, AnsiString());
   if (Value == FActive) return;
   if (Value) {
     if (!kxBarGetActiveBarControl()) kxBarFullMenusShown = IsCustomizing();
@@ -364,6 +366,7 @@ void TCustomkxBarControl::SetSelectedControl(TkxBarItemControl* Control) {
   GetCursorPos(&p);
   FLastMousePos = TPoint{p.x, p.y};
   if (!FSelectedControl) SetCursor(crDefault);
+  if (m && (FSelectedControl || IsMenuWindow() || FMarkState == 0)) m->ShowHint(true, AnsiString());
   AnsiString hint;
   if (FSelectedControl && (FSelectedControl->IsEnabled() || (m && m->ShowHintForDisabledItems()))) {
     hint = FSelectedControl->GetHint();
@@ -371,6 +374,11 @@ void TCustomkxBarControl::SetSelectedControl(TkxBarItemControl* Control) {
     if (bar != AnsiString::npos) hint = hint.substr(bar + 1);
   }
   SetHint(hint);
+  // a context menu's long hint goes to the application (its status line)
+  if (auto* root = dynamic_cast<TkxBarSubMenuControl*>(kxBarGetRootBarControl(this)))
+    if (root->ItemLinks() && dynamic_cast<TkxBarPopupMenu*>(root->ItemLinks()->Owner()) && !root->OwnerControl() &&
+        Application)
+      Application->SetHint(hint);
 }
 
 TkxBarItemControl* TCustomkxBarControl::ItemAtPos(const TPoint& ClientPoint) {

@@ -3,6 +3,7 @@
 // keys reach their items, keys go to an open menu, clicks elsewhere close the
 // open menus, and the form's activation shows and hides its floating bars.
 #include "bars/kxbarhooks.h"
+#include "bars/kxbarpopup.h"
 
 #include <algorithm>
 
@@ -121,6 +122,8 @@ TkxBarItemLink* FindAccelIn(TkxBarManager* M, Word Key, int Shift) {
 
 bool ProcessKey(Word Key, TkxBarManager* First, TkxBarManager* MenuManager) {
   TShortCut sc = kxBarShortCutOfKey(Key);
+  if (TkxBarPopupMenuLinks* links = kxBarGetFocusedPopupMenuLinks())
+    if (links->ProcessShortCut(FindControl(GetFocus()), sc)) return true;
   if (ProcessShortCutIn(First, sc)) return true;
   if (MenuManager != First && ProcessShortCutIn(MenuManager, sc)) return true;
   if (!KeyDown(VK_MENU)) return false;
@@ -179,6 +182,8 @@ bool kxBarIsAnyKeyDown() {
 }
 
 bool kxBarProcessShortCut(TShortCut ShortCut) {
+  if (TkxBarPopupMenuLinks* links = kxBarGetFocusedPopupMenuLinks())
+    if (links->ProcessShortCut(FindControl(GetFocus()), ShortCut)) return true;
   TkxBarManager *first, *menu;
   ChooseManagers(first, menu);
   return ProcessShortCutIn(first, ShortCut) || (menu != first && ProcessShortCutIn(menu, ShortCut));
@@ -188,6 +193,7 @@ bool kxBarHooksInstalled() { return HS().Keyboard || HS().Mouse || HS().CallWnd;
 
 void kxBarAddManager(TkxBarManager* Manager) {
   kxBarListAddManager(Manager);
+  if (!Manager->Owner() || !Manager->Owner()->ComponentState().Contains(csDesigning)) kxBarCreateHintWindow();
   THookState& s = HS();
   DWORD thread = GetCurrentThreadId();
   if (!s.Keyboard) s.Keyboard = SetWindowsHookExA(WH_KEYBOARD, kxBarKeyboardHookProc, nullptr, thread);
@@ -202,6 +208,7 @@ void kxBarRemoveManager(TkxBarManager* Manager) {
   if (s.CallWnd) UnhookWindowsHookEx(s.CallWnd);
   if (s.Mouse) UnhookWindowsHookEx(s.Mouse);
   if (s.Keyboard) UnhookWindowsHookEx(s.Keyboard);
+  kxBarFreeHintWindow();
   s = THookState();
 }
 
@@ -253,6 +260,16 @@ LRESULT kxBarKeyboardHookProc(int Code, WPARAM Key, LPARAM KeyData) {
       }
     }
     if (!GetCapture()) {
+      // the context-menu keys: Applications released, Shift+F10 pressed
+      bool shiftOnly = KeyDown(VK_SHIFT) && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU);
+      if ((Key == VK_APPS && releasing) || (Key == VK_F10 && !releasing && shiftOnly))
+        if (TkxBarPopupMenuLinks* links = kxBarGetFocusedPopupMenuLinks()) {
+          HWND focus = GetFocus();
+          if (links->ProcessContextMenu(FindControl(focus), focus, TPoint{-1, -1})) {
+            result = 1;
+            return chain();
+          }
+        }
       TkxBarManager *first, *menu;
       ChooseManagers(first, menu);
       if (menu && !menu->IsCustomizingOrDesigning() && !menu->HasBarInMenuMode()) {
@@ -348,6 +365,15 @@ LRESULT kxBarMouseHookProc(int Code, WPARAM Message, LPARAM MouseData) {
         throw;
       }
       s.MouseReentry = false;
+    } else if (msg == WM_RBUTTONUP || msg == WM_NCRBUTTONUP) {
+      // A right-button release over a control linked to a pop-up menu. Once
+      // the linked menu has run, the release is swallowed: the window would
+      // otherwise open its own context menu as well.
+      auto* control = dynamic_cast<TWinControl*>(kxBarFindControlOrParent(mh->hwnd));
+      if (control && control->HandleAllocated() && IsWindowEnabled(control->Handle()))
+        if (TCustomForm* form = GetParentForm(control))
+          if (TkxBarManager* m = kxBarGetManagerByForm(form))
+            if (m->PopupMenuLinks()->ProcessContextMenu(control, mh->hwnd, TPoint{mh->pt.x, mh->pt.y})) result = 1;
     }
   } catch (...) {
     chain();

@@ -20,7 +20,6 @@ const char* const kOnlyOne =
     "\xD2\xBB\xB8\xF6\xB4\xB0\xCC\xE5\xD6\xD0\xD6\xBB\xC4\xDC\xB0\xFC\xBA\xAC\xD2\xBB\xB8\xF6\xB9\xA4\xBE\xDF\xC0\xB8"
     "\xB9\xDC\xC0\xED\xC6\xF7";
 // "默认"
-const char* const kDefaultCategory = "\xC4\xAC\xC8\xCF";
 
 // The theme classes the native-theme painter needs: ComboBox, Edit, Progress,
 // Rebar, ScrollBar, Spin, Status, ToolBar and Window.
@@ -46,12 +45,13 @@ TkxBarManager::TkxBarManager(TComponent* AOwner) : TComponent(ResolveOwner(AOwne
   FConstructing = false;
   kxBarAddManager(this);
   try {
+    FBackgrounds = std::make_unique<TkxBarBackgrounds>(this);
     UpdatePainter();
     FDesignerNotification = true;
     FDesigning = Owner()->ComponentState().Contains(csDesigning);
-    FCategories = std::make_unique<TStringList>();
-    FCategories->Add(kDefaultCategory);
+    FCategories = std::make_unique<TkxBarManagerCategories>(this);
     FBars = std::make_unique<TkxBars>(this);
+    FPopupMenuLinks = std::make_unique<TkxBarPopupMenuLinks>(this);
     FFont = std::make_unique<TFont>();
     FFont->OnChange = TNotifyEvent(this, &TkxBarManager::FontChanged);
     FHelpButtonGlyph = std::make_unique<TBitmap>();
@@ -79,6 +79,7 @@ TkxBarManager::TkxBarManager(TComponent* AOwner) : TComponent(ResolveOwner(AOwne
 
 TkxBarManager::~TkxBarManager() {
   if (FConstructing) return;
+  kxBarHintManagerGone(this);
   FLookAndFeel.reset();
   FThemeNotificator.reset();
   FIsCustomizing = false;
@@ -93,7 +94,7 @@ TkxBarManager::~TkxBarManager() {
     if (link && link->Sender()) link->Sender()->UnRegisterChanges(link.get());
   FHelpButtonGlyph.reset();
   while (!FGroups.empty()) {
-    auto* g = reinterpret_cast<TComponent*>(FGroups.front());
+    TkxBarGroup* g = FGroups.front();
     FGroups.erase(FGroups.begin());
     g->Free();
   }
@@ -113,6 +114,8 @@ TkxBarManager::~TkxBarManager() {
   FFont.reset();
   FCategories.reset();
   FPendingBars.reset();
+  FPopupMenuLinks.reset();
+  FBackgrounds.reset();
 }
 
 // ---------------------------------------------------------------------------
@@ -253,7 +256,6 @@ void TkxBarManager::SetAutoHideEmptyBars(bool Value) {
 }
 
 void TkxBarManager::SetBars(TkxBars* Value) { FBars->Assign(Value); }
-void TkxBarManager::SetCategories(TStringList* Value) { FCategories->Assign(Value); }
 
 void TkxBarManager::SetButtonArrowWidth(int Value) {
   if (Value < 2 || Value == FButtonArrowWidth) return;
@@ -596,8 +598,9 @@ TkxBarGroup* TkxBarManager::GetGroup(int Index) const {
 }
 
 TkxBarGroup* TkxBarManager::AddGroup() {
-  // Groups belong to the categories part, which is not part of this library yet.
-  return nullptr;
+  auto* g = new TkxBarGroup(Owner());
+  g->SetParentComponent(this);
+  return g;
 }
 
 TkxDockControl* TkxBarManager::GetDockControl(int Index) const {
@@ -781,7 +784,7 @@ void TkxBarManager::GetChildren(TGetChildProc Proc, TComponent* Root) {
   for (TkxBarItem* item : FItems)
     if (item->Owner() == Root && item->Category() >= 0) Proc(item);
   for (TkxBarGroup* g : FGroups)
-    if (reinterpret_cast<TComponent*>(g)->Owner() == Root) Proc(reinterpret_cast<TComponent*>(g));
+    if (g->Owner() == Root) Proc(g);
 }
 
 void TkxBarManager::ReadState(TReader* Reader) {
@@ -808,6 +811,12 @@ void TkxBarManager::Loaded() {
     throw;
   }
   FBars->SetLocked(false);
+  FCategories->ApplyReadLists();
+  for (int i = 0; i < FCategories->Count(); ++i)
+    if (TkxBarCategoryData* d = FCategories->Data(i); d && d->HasReadItemsVisible) {
+      d->HasReadItemsVisible = false;
+      SetCategoryItemsVisible(i, d->ReadItemsVisible);
+    }
   FDockLayout = true;
   for (TkxDockControl* d : std::vector<TkxDockControl*>(FDockControls)) d->UpdateDock();
   FDockLayout = false;
@@ -822,6 +831,8 @@ void TkxBarManager::Notification(TComponent* AComponent, TOperation Operation) {
   if (AComponent == FDisabledImages) SetDisabledImages(nullptr);
   if (AComponent == FDisabledLargeImages) SetDisabledLargeImages(nullptr);
   if (auto* d = dynamic_cast<TkxDockControl*>(AComponent)) RemoveDockControl(d);
+  if (FPopupMenuLinks)
+    for (int i = 0; i < FPopupMenuLinks->Count(); ++i) FPopupMenuLinks->Items(i)->ComponentGone(AComponent);
   if (auto* item = dynamic_cast<TkxBarItem*>(AComponent)) {
     (void)item;  // items leave the list themselves
   }

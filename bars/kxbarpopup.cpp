@@ -226,7 +226,25 @@ void TkxBarManager::AddPopupMenu(TkxBarPopupMenu* Menu) {
 void TkxBarManager::RemovePopupMenu(TkxBarPopupMenu* Menu) { std::erase(FPopupMenus, Menu); }
 
 void kxBarRegisterCompanions() {
-  RegisterClasses({TkxBarPopupMenu::StaticClass()});
+  RegisterClasses({TkxBarPopupMenu::StaticClass(), TkxBarGroup::StaticClass(), TkxBarManagerCategories::StaticClass(),
+                   TkxBarBackgrounds::StaticClass()});
+  RegisterClasses({TkxBarPopupMenuLink::StaticClass(), TkxBarPopupMenuLinks::StaticClass()});
+  RegisterProps<TkxBarPopupMenuLink>([](TPropBuilder<TkxBarPopupMenuLink>& p) {
+    using L = TkxBarPopupMenuLink;
+    p.Prop("Control", &L::Control, &L::SetControl);
+    p.Prop("PopupMenu", &L::PopupMenu, &L::SetPopupMenu);
+    p.Prop("ProcessChildren", &L::ProcessChildren, &L::SetProcessChildren).Default(true);
+    p.Prop("OnAction", &L::OnAction, &L::OnAction);
+  });
+  RegisterProps<TkxBarGroup>([](TPropBuilder<TkxBarGroup>& p) {
+    p.Prop("Enabled", &TkxBarGroup::Enabled, &TkxBarGroup::SetEnabled).Default(true);
+    p.Prop("Visible", &TkxBarGroup::Visible, &TkxBarGroup::SetVisible).Default(ivAlways);
+  });
+  RegisterProps<TkxBarBackgrounds>([](TPropBuilder<TkxBarBackgrounds>& p) {
+    p.Prop("Bar", &TkxBarBackgrounds::Bar, &TkxBarBackgrounds::SetBar);
+    p.Prop("SubMenu", &TkxBarBackgrounds::SubMenu, &TkxBarBackgrounds::SetSubMenu);
+  });
+
   RegisterProps<TkxBarPopupMenu>([](TPropBuilder<TkxBarPopupMenu>& p) {
     using P = TkxBarPopupMenu;
     p.Prop("BackgroundBitmap", &P::BackgroundBitmap, &P::SetBackgroundBitmap);
@@ -241,3 +259,135 @@ void kxBarRegisterCompanions() {
     p.Prop("OnPopup", &P::OnPopup, &P::OnPopup);
   });
 }
+
+// ---------------------------------------------------------------------------
+// pop-up menu links
+
+namespace {
+// Runs a control's own context-popup handling from outside it.
+struct TPopupLinkContextAccess : public TControl {
+  using TControl::DoContextPopup;
+};
+}  // namespace
+
+TkxBarManager* TkxBarPopupMenuLink::BarManager() const {
+  auto* links = dynamic_cast<TkxBarPopupMenuLinks*>(Collection());
+  return links ? links->BarManager() : nullptr;
+}
+
+void TkxBarPopupMenuLink::SetControl(TWinControl* Value) {
+  if (Value == FControl) return;
+  TkxBarManager* m = BarManager();
+  if (Value && (!m || kxBarGetManagerByForm(GetParentForm(Value)) != m)) return;
+  FControl = Value;
+  if (Value && m) Value->FreeNotification(m);
+}
+
+void TkxBarPopupMenuLink::SetPopupMenu(TkxBarPopupMenu* Value) {
+  if (Value == FPopupMenu) return;
+  FPopupMenu = Value;
+  if (TkxBarManager* m = BarManager(); Value && m) Value->FreeNotification(m);
+}
+
+void TkxBarPopupMenuLink::ComponentGone(TComponent* Component) {
+  if (Component == FControl) FControl = nullptr;
+  if (Component == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TkxBarPopupMenuLink::Assign(TPersistent* Source) {
+  auto* other = dynamic_cast<TkxBarPopupMenuLink*>(Source);
+  if (!other) {
+    TCollectionItem::Assign(Source);
+    return;
+  }
+  TkxBarManager* m = BarManager();
+  TComponent* root = m ? m->Owner() : nullptr;
+  auto find = [root](TComponent* c) -> TComponent* { return root && c ? root->FindComponent(c->Name()) : nullptr; };
+  SetControl(dynamic_cast<TWinControl*>(find(other->FControl)));
+  SetPopupMenu(dynamic_cast<TkxBarPopupMenu*>(find(other->FPopupMenu)));
+  FProcessChildren = other->FProcessChildren;
+}
+
+bool TkxBarPopupMenuLink::TryShortCut(TShortCut ShortCut) {
+  bool allow = FPopupMenu != nullptr;
+  if (OnAction) {
+    int x = -1, y = -1;
+    OnAction(this, x, y, false, allow);
+  }
+  return allow && FPopupMenu && FPopupMenu->ProcessShortCut(ShortCut);
+}
+
+bool TkxBarPopupMenuLink::TryPopup(HWND Wnd, TPoint P) {
+  MSG pending;
+  while (PeekMessageA(&pending, Wnd, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE)) {
+  }
+  bool byMouse = P.x != -1;
+  TPoint inWindow, inControl;
+  if (!byMouse) {
+    POINT caret;
+    if (GetFocus() == Wnd && GetCaretPos(&caret)) inWindow = TPoint{caret.x, caret.y};
+    else inWindow = TPoint{0, 0};
+    inControl = TPoint{-1, -1};
+  } else {
+    POINT q{P.x, P.y};
+    ScreenToClient(Wnd, &q);
+    inWindow = TPoint{q.x, q.y};
+    POINT c{P.x, P.y};
+    if (FControl && FControl->HandleAllocated()) ScreenToClient(FControl->Handle(), &c);
+    inControl = TPoint{c.x, c.y};
+  }
+  if (FControl) {
+    bool handled = false;
+    (FControl->*(&TPopupLinkContextAccess::DoContextPopup))(inControl, handled);
+    if (handled) return true;
+  }
+  bool allow = FPopupMenu != nullptr;
+  if (OnAction) {
+    int x = inControl.x, y = inControl.y;
+    OnAction(this, x, y, byMouse, allow);
+    if (byMouse && FControl && FControl->HandleAllocated() && (x != inControl.x || y != inControl.y)) {
+      // the handler moved the point: it is in the control's coordinates
+      POINT c{x, y};
+      MapWindowPoints(FControl->Handle(), Wnd, &c, 1);
+      inWindow = TPoint{c.x, c.y};
+    }
+  }
+  if (!allow || !FPopupMenu) return allow;
+  if (IsWindowEnabled(Wnd)) SetFocus(Wnd);
+  POINT s{inWindow.x, inWindow.y};
+  ClientToScreen(Wnd, &s);
+  FPopupMenu->Popup(s.x, s.y);
+  return true;
+}
+
+TkxBarPopupMenuLinks::TkxBarPopupMenuLinks(TkxBarManager* Manager)
+    : TOwnedCollection(Manager, TkxBarPopupMenuLink::StaticClass()), FBarManager(Manager) {}
+
+bool TkxBarPopupMenuLinks::ProcessShortCut(TWinControl* Control, TShortCut ShortCut) {
+  if (!Control) return false;
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->Control() == Control && Items(i)->TryShortCut(ShortCut)) return true;
+  for (TWinControl* p = Control->Parent(); p; p = p->Parent())
+    for (int i = 0; i < Count(); ++i)
+      if (Items(i)->ProcessChildren() && Items(i)->Control() == p && Items(i)->TryShortCut(ShortCut)) return true;
+  return false;
+}
+
+bool TkxBarPopupMenuLinks::ProcessContextMenu(TWinControl* Control, HWND Wnd, TPoint P) {
+  if (!Control || FBarManager->IsDesigning()) return false;
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->Control() == Control && Items(i)->TryPopup(Wnd, P)) return true;
+  for (TWinControl* p = Control->Parent(); p; p = p->Parent())
+    for (int i = 0; i < Count(); ++i)
+      if (Items(i)->ProcessChildren() && Items(i)->Control() == p && Items(i)->TryPopup(Wnd, P)) return true;
+  return false;
+}
+
+TkxBarPopupMenuLinks* kxBarGetFocusedPopupMenuLinks() {
+  TWinControl* c = FindControl(GetFocus());
+  TCustomForm* form = c ? GetParentForm(c) : nullptr;
+  TkxBarManager* m = form ? kxBarGetManagerByForm(form) : nullptr;
+  return m ? m->PopupMenuLinks() : nullptr;
+}
+
+void TkxBarManager::SetPopupMenuLinks(TkxBarPopupMenuLinks* Value) { FPopupMenuLinks->Assign(Value); }

@@ -60,6 +60,7 @@ void kxBarRegisterCoreProps() {
     p.Prop("AlwaysSaveText", &M::AlwaysSaveText, &M::SetAlwaysSaveText).Default(false);
     p.Prop("AutoDockColor", &M::AutoDockColor, &M::SetAutoDockColor).Default(true);
     p.Prop("AutoHideEmptyBars", &M::AutoHideEmptyBars, &M::SetAutoHideEmptyBars).Default(false);
+    p.Prop("Backgrounds", &M::Backgrounds, &M::SetBackgrounds);
     p.Prop("Bars", &M::Bars, &M::SetBars);
     p.Prop("ButtonArrowWidth", &M::ButtonArrowWidth, &M::SetButtonArrowWidth).Default(11);
     p.Prop("CanCustomize", &M::CanCustomize, &M::SetCanCustomize).Default(true);
@@ -89,12 +90,13 @@ void kxBarRegisterCoreProps() {
     p.Prop("MenusShowRecentItemsFirst", &M::MenusShowRecentItemsFirst, &M::SetMenusShowRecentItemsFirst).Default(true);
     p.Prop("MostRecentItemsPercents", &M::MostRecentItemsPercents, &M::SetMostRecentItemsPercents).Default(95);
     p.Prop("NotDocking", &M::NotDocking, &M::SetNotDocking).Default(TkxBarDockingStyles{});
+    p.Prop("PopupMenuLinks", &M::PopupMenuLinks, &M::SetPopupMenuLinks);
     p.Prop("RegistryPath", &M::RegistryPath, &M::SetRegistryPath);
     p.Prop("Scaled", &M::Scaled, &M::SetScaled).Default(true);
     p.Prop("ShowCloseButton", &M::ShowCloseButton, &M::SetShowCloseButton).Default(false);
     p.Prop("ShowFullMenusAfterDelay", &M::ShowFullMenusAfterDelay, &M::SetShowFullMenusAfterDelay).Default(true);
     p.Prop("ShowHelpButton", &M::ShowHelpButton, &M::SetShowHelpButton).Default(false);
-    p.Prop("ShowHint", &M::ShowHint, &M::SetShowHint).Default(true);
+    p.Prop("ShowHint", static_cast<bool (M::*)() const>(&M::ShowHint), &M::SetShowHint).Default(true);
     p.Prop("ShowHintForDisabledItems", &M::ShowHintForDisabledItems, &M::SetShowHintForDisabledItems).Default(true);
     p.Prop("ShowShortCutInHint", &M::ShowShortCutInHint, &M::SetShowShortCutInHint).Default(false);
     p.Prop("StoreInIniFile", &M::StoreInIniFile, &M::SetStoreInIniFile).Default(false);

@@ -40,6 +40,7 @@ class BarsPopupTest : public BarsFormTest {
     Tree->SetParent(F);
     Tree->SetBounds(240, 60, 150, 120);
     Tree->Items()->Add(nullptr, A("第一章"));
+    F->NewItem->SetHint(A("新建|新建一个故事"));
     Host.Menu = Menu;
     Host.Log = &F->Log;
     Tree->OnContextPopup = TContextPopupEvent(&Host, &TPopupTreeHost::TreeContextPopup);
@@ -49,6 +50,12 @@ class BarsPopupTest : public BarsFormTest {
 };
 
 TEST_F(BarsPopupTest, RightClickOverATreeRunsTheChosenCommandBeforePopupReturns) {
+  // the selected entry's long hint becomes the application's
+  struct THints {
+    std::vector<AnsiString> Seen;
+    void Hint(TObject*) { Seen.push_back(Application->Hint()); }
+  } hints;
+  Application->OnHint = TNotifyEvent(&hints, &THints::Hint);
   TPoint p = TreePoint();
   hb->Click(p.x, p.y, HeadlessBackend::Right);
   hb->Key(VK_DOWN);
@@ -59,6 +66,8 @@ TEST_F(BarsPopupTest, RightClickOverATreeRunsTheChosenCommandBeforePopupReturns)
   EXPECT_EQ(F->Log[0], "popup");
   EXPECT_EQ(F->Log[1], "new");  // the second link, run inside the modal loop
   EXPECT_EQ(F->Log[2], "returned");
+  Application->OnHint = TNotifyEvent();
+  EXPECT_NE(std::find(hints.Seen.begin(), hints.Seen.end(), A("新建一个故事")), hints.Seen.end());
   EXPECT_FALSE(Menu->Shown());
   EXPECT_EQ(Menu->SubMenuControl(), nullptr);
 }

@@ -12,6 +12,7 @@
 #include "bars/kxbar.h"
 #include "bars/kxbarhooks.h"
 #include "bars/kxbaritems.h"
+#include "bars/kxbarpopup.h"
 #include "framework/framework_init.h"
 #include "platform/classes/filer.h"
 #include "platform/controls/tests/ctltest.h"
@@ -157,6 +158,12 @@ inline const char* const kBarsFormText = R"(object BarsTestForm: TBarsTestForm
         Visible = True
         WholeRow = False
       end>
+    Categories.ItemsVisibles = (
+      2
+      2)
+    Categories.Visibles = (
+      True
+      True)
     Categories.Strings = (
       'File'
       'Style')
