@@ -11,6 +11,8 @@
 #include "platform/rtl/locale.h"
 #include "platform/rtl/strings.h"
 
+using kxbardate::TAMonthListBox;
+
 namespace kxbardate {
 
 constexpr UINT_PTR kPrevTimer = 1, kNextTimer = 2;

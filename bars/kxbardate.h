@@ -4,7 +4,11 @@
 #include "bars/kxbaritems.h"
 
 class TkxBarDateCombo;
+// The in-place date editors have a month list of the same name: this one is
+// kept apart in its own namespace.
+namespace kxbardate {
 class TAMonthListBox;
+}
 
 // The date every missing date is.
 constexpr double kxBarNullDate = -700000;
@@ -75,7 +79,7 @@ class TkxBarDateNavigator : public TkxBarCustomCalendar {
   void SetShowTodayButton(bool V) { FShowToday = V; }
   bool ShowClearButton() const { return FShowClear; }
   void SetShowClearButton(bool V) { FShowClear = V; }
-  TAMonthListBox* MonthList() const { return FMonthList; }
+  kxbardate::TAMonthListBox* MonthList() const { return FMonthList; }
   int ScrollTimer() const { return FTimer; }
 
   int GetDayColumn(TDateTime Date) const;
@@ -135,7 +139,7 @@ class TkxBarDateNavigator : public TkxBarCustomCalendar {
   bool FPopup;
   bool FShowToday = true, FShowClear = false;
   int FColCount = 1, FRowCount = 1;
-  TAMonthListBox* FMonthList = nullptr;
+  kxbardate::TAMonthListBox* FMonthList = nullptr;
   int FMonthListBlock = 0;
   int FTimer = 0;
   int FColWidth = 0, FSideWidth = 0, FRowHeight = 0, FHeaderHeight = 0, FDaysOfWeekHeight = 0;
@@ -146,6 +150,7 @@ class TkxBarDateNavigator : public TkxBarCustomCalendar {
   bool FReleasing = false;
 };
 
+namespace kxbardate {
 // The pop-up list of seven months over a navigator's title.
 class TAMonthListBox : public TCustomControl {
   PV_CLASS(TAMonthListBox, TCustomControl)
@@ -176,6 +181,7 @@ class TAMonthListBox : public TCustomControl {
   int FItemHeight = 0;
   int FTimerId = 0;
 };
+}  // namespace kxbardate
 
 enum TkxBarDateOnStart { bdsToday, bdsNullDate, bdsCustom };
 PV_ENUM_NAMES(TkxBarDateOnStart, "bdsToday bdsNullDate bdsCustom")

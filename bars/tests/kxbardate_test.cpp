@@ -218,7 +218,7 @@ TEST_F(BarsDateTest, MonthList) {
   TPoint title = Middle(n, n->GetTitleRect());
   hb->MouseDown(title.x, title.y);
   Pump();
-  TAMonthListBox* list = n->MonthList();
+  kxbardate::TAMonthListBox* list = n->MonthList();
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->TopDate(), EncodeDate(2024, 2, 1));
   EXPECT_EQ(list->GetChosenMonth(), EncodeDate(2024, 2, 1));  // the first row, until the mouse moves
