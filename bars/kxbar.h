@@ -985,6 +985,8 @@ class TkxDockControl : public TCustomControl {
   virtual bool NeedsDoubleBuffering() const;
   virtual void RepaintBars();
   virtual void FreeBackgroundCache() { FCache.reset(); }
+  // The bitmap painters keep the site's background in (made on first use, emptied by FreeBackgroundCache).
+  TBitmap* BackgroundCache();
   virtual void UpdateDoubleBuffered() { SetDoubleBuffered(NeedsDoubleBuffering()); }
 
   // ---- rows ----
@@ -1357,6 +1359,14 @@ class TkxBarControl : public TCustomkxBarControl {
   void DrawMark(HDC DC);
   void CheckMarkClick(const TPoint& P);
   TkxBarSubMenuControl* QuickControl() const { return FQuickControl; }
+  // ---- the floating frame ----
+  // 0 normal, 1 hot, 2 pressed.
+  int CloseButtonState() const { return FCloseButtonState; }
+  // The caption band of a floating bar, in window (or client) coordinates.
+  TRect GetCaptionRect() const;
+  TRect GetCaptionClientRect() const;
+  // The close button at the caption's right end, in client (or window) coordinates.
+  TRect GetCloseButtonRect(bool InWindow = false) const;
   void CloseQuickControl();
 
   // ---- menu mode ----
@@ -1474,6 +1484,7 @@ class TkxBarSubMenuControl : public TCustomkxBarControl {
   bool PaintingLessUsed() const { return FPaintingLessUsed; }
   void SetPaintingLessUsed(bool V) { FPaintingLessUsed = V; }
   HBRUSH RecentBrush() const { return FRecentBrush; }
+  bool DetachBarHot() const { return FDetachBarHot; }
   bool Closing() const { return FLocked; }
   int FirstLeft() const { return FFirstLeft; }
   int FirstTop() const { return FFirstTop; }
@@ -1502,7 +1513,12 @@ class TkxBarSubMenuControl : public TCustomkxBarControl {
   void PaintSideStrip(HDC DC, const TRect& R);
   void PaintNonClient(HDC DC);
   void CloseMenu();
-  void WaitAnimation() {}
+  // The unfold and slide animations (kxbaranim.cpp): started by CreateWnd
+  // when Animate is set; WaitAnimation brings a running one to its end.
+  void StartAnimation(bool FlipX, bool FlipY);
+  void WaitAnimation();
+  TkxBarMenuAnimations AnimationKind() const { return FAnimationKind; }
+  void SetAnimationKind(TkxBarMenuAnimations V) { FAnimationKind = V; }
   int GetGlyphColumnWidth() const;
   int GetArrowSize() const;
   // The last visible item (above the bottom arrow, else the last shown).

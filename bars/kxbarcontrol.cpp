@@ -208,12 +208,21 @@ void TCustomkxBarControl::GetOwnerEdgeRect(bool InScreen, TRect& R) {
   TRect w = GetWindowRect();
   TRect o = FOwnerItemRect;
   OffsetRect(&o, -w.left, -w.top);
+  // an owner beside the window (a vertical joint) is handled with X and Y exchanged
+  bool vertical = !(o.bottom == 0 || o.top == w.Height());
+  auto transpose = [](TRect& R) { R = TRect{R.top, R.left, R.bottom, R.right}; };
+  int width = w.Width(), height = w.Height();
+  if (vertical) {
+    transpose(o);
+    std::swap(width, height);
+  }
   TRect band;
-  if (o.bottom == 0) band = TRect{0, 0, w.Width(), 1};
-  else band = TRect{0, w.Height() - 1, w.Width(), w.Height()};
+  if (o.bottom == 0) band = TRect{0, 0, width, 1};
+  else band = TRect{0, height - 1, width, height};
   if (InScreen) OffsetRect(&band, 0, o.bottom == 0 ? -1 : 1);
   band.left = std::max(o.left, band.left) + 1;
   band.right = std::min(o.right, band.right) - 1;
+  if (vertical) transpose(band);
   if (InScreen) OffsetRect(&band, w.left, w.top);
   R = band;
 }
@@ -452,7 +461,7 @@ void TCustomkxBarControl::FillBackgroundRgn(HDC DC, HRGN Region, bool ClientCoor
   bool had = false;
   HRGN kept = kxBarKeepClipRegion(DC, had);
   ExtSelectClipRgn(DC, Region, RGN_AND);
-  TRect all = ClientRect();
+  TRect all = ClientCoords ? ClientRect() : TRect{0, 0, Width(), Height()};
   FillBackground(DC, all, ClientCoords, Brush, nullptr);
   kxBarPutBackClipRegion(DC, kept, had);
 }

@@ -166,6 +166,8 @@ class TkxBarCustomCombo : public TCustomkxBarCombo {
   int ItemHeight() const { return FItemHeight; }
   void SetItemHeight(int V) { FItemHeight = V; }
   TkxBarDropDownListBox* ListBox() const { return FListBox; }
+  // True while an entry is drawn into the edit area of a control.
+  bool DrawingEditBox() const { return FDrawingEditBox; }
   int FindItem(const AnsiString& Text) const;
 
   void SetText(const AnsiString& Value) override;

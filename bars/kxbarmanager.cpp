@@ -132,10 +132,10 @@ TkxBarManagerStyle TkxBarManager::GetEffectiveStyle() const {
 TkxBarItemControlPainterClass TkxBarManager::GetPainterClass() {
   auto enhanced = TkxBarItemControlEnhancedPainter::Instance();
   switch (GetEffectiveStyle()) {
-    case bmsFlat: return kxBarFlatPainterClass ? kxBarFlatPainterClass : enhanced;
+    case bmsFlat: return TkxBarItemControlFlatPainter::Instance();
     case bmsXP: return FVisualStyles && kxBarXPPainterClass ? kxBarXPPainterClass : enhanced;
     case bmsEnhanced: return enhanced;
-    case bmsOffice11: return kxBarOffice11PainterClass ? kxBarOffice11PainterClass : enhanced;
+    case bmsOffice11: return TkxBarItemControlOffice11Painter::Instance();
     default: return TkxBarItemControlStandardPainter::Instance();
   }
 }

@@ -199,10 +199,11 @@ void TkxBarItemControlPainter::FillItemBackground(TkxBarItemControl* Control, HD
     FillColor(DC, R, COLOR_BTNFACE);
     return;
   }
+  // the bar's background picture where it has one, else the brush
   auto* menu = dynamic_cast<TkxBarSubMenuControl*>(bar);
   bool saved = menu && menu->PaintingLessUsed();
   if (menu) menu->SetPaintingLessUsed(Control->NonRecent());
-  bar->FillBackground(DC, R, true, bar->BkBrush(), nullptr);
+  bar->FillBackground(DC, R, true, Brush ? Brush : bar->BkBrush(), nullptr);
   if (menu) menu->SetPaintingLessUsed(saved);
 }
 
@@ -498,7 +499,7 @@ void TkxBarItemControlPainter::DrawMark(TCustomkxBarControl* Bar, HDC DC, const 
   }
 }
 
-void TkxBarItemControlPainter::GetCaptionTextLeft(TCustomkxBarControl* Bar, int& X) const {
+void TkxBarItemControlPainter::GetCaptionTextLeft(TCustomkxBarControl* Bar, TRect&, int& X) const {
   TRect r;
   GetMarkRect(Bar, r);
   X = r.right + 3;
@@ -546,7 +547,7 @@ void TkxBarItemControlPainter::DrawFloatingCaption(TCustomkxBarControl* Bar, HDC
   auto* t = dynamic_cast<TkxBarControl*>(Bar);
   if (t && t->Bar() && t->Bar()->CanClose()) R.right -= GetSmallCaptionHeight();
   int left = R.left + 2;
-  if (Bar->IsMarkVisible()) GetCaptionTextLeft(Bar, left);
+  if (Bar->IsMarkVisible()) GetCaptionTextLeft(Bar, R, left);
   AnsiString caption = t && t->Bar() ? t->Bar()->Caption() : AnsiString();
   NONCLIENTMETRICSA m;
   SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
@@ -718,7 +719,7 @@ void TkxBarItemControlPainter::DrawSubItem(TkxBarItemControl* Control, HDC DC, i
 // ---------------------------------------------------------------------------
 // menus
 
-void TkxBarItemControlPainter::CalcMenuMetrics(TkxBarSubMenuControl* Menu, int RowUnit, int& ArrowPartWidth,
+void TkxBarItemControlPainter::CalcMenuMetrics(TkxBarSubMenuControl* Menu, int& RowUnit, int& ArrowPartWidth,
                                                int& ExpandRowHeight, int& CheckWidth) const {
   ArrowPartWidth = RowUnit / 4 * 3 + 1;
   SIZE s{13, 13};
@@ -759,18 +760,7 @@ void TkxBarItemControlPainter::DrawMenu(TkxBarSubMenuControl* Menu, HDC DC, int 
   if (!links || links->ShownItemCount() == 0) return;
   TRect client = Menu->ClientRect();
   HBRUSH bk = Menu->BkBrush();
-  int top = std::max(Menu->TopIndex(), 0);
-  if (Menu->CanScrollUp() && top < links->ShownItemCount()) {
-    TRect r = links->ShownItems(top)->ItemRect();
-    Menu->FillBackground(DC, r, true, bk, nullptr);
-    DrawMenuScrollArrow(Menu, DC, true, r);
-  }
-  TkxBarItemControl* last = Menu->LastVisibleControl();
-  TRect lr = last && last->Link() ? last->Link()->ItemRect() : TRect{};
-  if (Menu->CanScrollDown() && last) {
-    Menu->FillBackground(DC, lr, true, bk, nullptr);
-    DrawMenuScrollArrow(Menu, DC, false, lr);
-  }
+  TRect lr = DrawMenuScrollParts(Menu, DC);
   int bottomLimit = client.Height() - GetMenuBottomMargin() - (Menu->IsMarkVisible() ? Menu->RowUnit() : 0);
   TRect below{client.left + 1, lr.bottom, client.right - 1, bottomLimit};
   if (below.bottom > below.top) Menu->FillBackground(DC, below, true, bk, nullptr);
@@ -791,6 +781,24 @@ void TkxBarItemControlPainter::DrawMenu(TkxBarSubMenuControl* Menu, HDC DC, int 
   }
   SelectClipRgn(DC, nullptr);
   (void)ShownCount;
+}
+
+TRect TkxBarItemControlPainter::DrawMenuScrollParts(TkxBarSubMenuControl* Menu, HDC DC) const {
+  TkxBarItemLinks* links = Menu->ItemLinks();
+  HBRUSH bk = Menu->BkBrush();
+  int top = std::max(Menu->TopIndex(), 0);
+  if (Menu->CanScrollUp() && top < links->ShownItemCount()) {
+    TRect r = links->ShownItems(top)->ItemRect();
+    Menu->FillBackground(DC, r, true, bk, nullptr);
+    DrawMenuScrollArrow(Menu, DC, true, r);
+  }
+  TkxBarItemControl* last = Menu->LastVisibleControl();
+  TRect lr = last && last->Link() ? last->Link()->ItemRect() : TRect{};
+  if (Menu->CanScrollDown() && last) {
+    Menu->FillBackground(DC, lr, true, bk, nullptr);
+    DrawMenuScrollArrow(Menu, DC, false, lr);
+  }
+  return lr;
 }
 
 void TkxBarItemControlPainter::DrawMenuScrollArrow(TkxBarSubMenuControl* Menu, HDC DC, bool Up, const TRect& R) const {
@@ -1057,19 +1065,19 @@ void TkxBarItemControlPainter::DrawCalendarButton(HDC DC, bool Pressed, const An
   DrawCenteredText(DC, R, true, Text, Pressed ? 1 : 0);
 }
 
-void TkxBarItemControlPainter::DrawSpinButton(TkxBarItemControl* Control, HDC DC, bool, int PressedButton, int Which,
-                                              bool Selected, int ButtonHeight, int, int ArrowWidth,
+void TkxBarItemControlPainter::DrawSpinButton(TkxBarItemControl* Control, HDC DC, bool Pressed, int PressedButton,
+                                              int Which, bool Selected, int ButtonHeight, int, int ArrowWidth,
                                               const TRect& R) const {
-  TRect b = Which == 0 ? TRect{R.left, R.top, R.right, R.top + ButtonHeight}
+  TRect b = Which == 1 ? TRect{R.left, R.top, R.right, R.top + ButtonHeight}
                        : TRect{R.left, R.bottom - ButtonHeight, R.right, R.bottom};
-  bool pressed = PressedButton == Which;
+  bool pressed = Pressed && PressedButton == Which;
   TRect face = b;
   DrawSpinButtonFrame(Control, DC, pressed, Selected, Control->IsEnabled(), face);
   int w = ArrowWidth, h = (w + 1) / 2;
   int x = (b.left + b.right - w) / 2 + (pressed ? 1 : 0), y = (b.top + b.bottom - h) / 2 + (pressed ? 1 : 0);
   auto tri = [&](int DX, int DY, COLORREF C) {
     POINT p[3];
-    if (Which == 0) {
+    if (Which == 1) {
       p[0] = {x + DX, y + h - 1 + DY};
       p[1] = {x + w - 1 + DX, y + h - 1 + DY};
       p[2] = {x + w / 2 + DX, y + DY};

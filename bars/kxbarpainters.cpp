@@ -268,8 +268,8 @@ void TkxBarItemControlStandardPainter::OffsetContainerContent(TkxBarItemControl*
   if (Pressed) OffsetRect(&R, 1, 1);
 }
 
-void TkxBarItemControlStandardPainter::DrawComboButton(TkxBarItemControl* Control, HDC DC, bool Selected, bool Pressed,
-                                                       const TRect& R) const {
+void TkxBarItemControlStandardPainter::DrawComboButton(TkxBarItemControl* Control, HDC DC, int PaintKind,
+                                                       bool Selected, const TRect& R) const {
   TCustomkxBarControl* bar = Control->Parent();
   int width = bar ? bar->ComboButtonWidth() : 11;
   TRect b{R.right - width, R.top, R.right, R.bottom};
@@ -279,7 +279,7 @@ void TkxBarItemControlStandardPainter::DrawComboButton(TkxBarItemControl* Contro
   bool enabled = Control->IsEnabled();
   bool dropped = false;
   if (auto* combo = dynamic_cast<TCustomkxBarComboControl*>(Control)) dropped = combo->DroppedDown();
-  GetComboArrowColors(Control, 0, colorIndex, fill, dropped, Selected, enabled);
+  GetComboArrowColors(Control, PaintKind, colorIndex, fill, dropped, Selected, enabled);
   HBRUSH frame;
   if (Selected && enabled) {
     DrawEdge(DC, &b, dropped ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
@@ -301,7 +301,6 @@ void TkxBarItemControlStandardPainter::DrawComboButton(TkxBarItemControl* Contro
     DrawDownTriangle(Control, DC, COLOR_BTNHIGHLIGHT, size, top + 1, left + 1);
     DrawDownTriangle(Control, DC, COLOR_BTNSHADOW, size, top, left);
   }
-  (void)Pressed;
 }
 
 void TkxBarItemControlStandardPainter::DrawDropDownListBorder(TkxBarManager*, HDC DC, const TRect& R) const {

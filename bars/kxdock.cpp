@@ -129,7 +129,13 @@ int TkxDockControl::DesignMinimum() const { return 0; }
 
 bool TkxDockControl::NeedsDoubleBuffering() const {
   if (!FBarManager) return false;
-  return !FBackgroundBitmap->Empty() || FBarManager->BarBackground() != nullptr;
+  TkxBarItemControlPainterClass p = FBarManager->PainterClass();
+  return !FBackgroundBitmap->Empty() || (p && p->IsLayeredStyle()) || FBarManager->BarBackground() != nullptr;
+}
+
+TBitmap* TkxDockControl::BackgroundCache() {
+  if (!FCache) FCache = std::make_unique<TBitmap>();
+  return FCache.get();
 }
 
 void TkxDockControl::RepaintBars() {

@@ -428,7 +428,7 @@ void TCustomkxBarComboControl::Paint(HDC DC, const TRect& R, int PaintKind) {
   if (IsEnabled()) PlaceWindow(GetRect());
   TCustomkxBarCombo* combo = ComboItem();
   if (!IsEnabled() || !FShown || (combo && !combo->ShowEditor())) p->DrawEditValue(this, DC, value);
-  p->DrawComboButton(this, DC, selected, FDroppedDown, r);
+  p->DrawComboButton(this, DC, PaintKind, selected, r);
 }
 
 void TCustomkxBarComboControl::SetDroppedDown(bool Value) {
@@ -738,6 +738,7 @@ void TkxBarButtonControl::Paint(HDC DC, const TRect& R, int PaintKind) {
   TkxBarPaintStyle s = EffectivePaintStyle();
   TkxBarButtonPaintState st;
   st.DropDownButton = dropDown;
+  st.DropDownMenu = dropDown;
   st.Pressed = pressed;
   st.Down = shownDown;
   st.Selected = selected;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbaranim.h"
 #include "bars/kxbaritems.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/system.h"
@@ -40,14 +41,28 @@ void kxBarShowSubMenu(TkxBarSubMenuControl* Menu) {
   TkxBarManager* m = Menu->BarManager();
   if (TkxBarControl* root = kxBarGetRootToolbar(Menu))
     if (root->BarManager()) m = root->BarManager();
-  // menus appear at once: the animations belong to the animation part, which
-  // paints the menu while it unfolds and clears the flag when done
-  Menu->SetAnimate(false);
+  TkxBarMenuAnimations kind = m ? m->MenuAnimations() : maNone;
+  if (kind == maRandom) kind = kxBarResolveAnimation(kind, kxBarAnimationDraw());
+  Menu->SetAnimationKind(kind);
+  // unfolding and sliding play when the window is created; a menu without
+  // visible links or one being customized just appears
+  bool played = (kind == maUnfold || kind == maSlide) && Menu->ItemLinks() &&
+                Menu->ItemLinks()->VisibleItemCount() > 0 && !Menu->IsCustomizing();
+  Menu->SetAnimate(Menu->Animate() && played);
   TkxBarControlRef ref = kxBarRef(Menu);
+  if (kind == maFade && kxBarAnimateWindowProc && !kxBarIsWin9x) {
+    HWND h = Menu->Handle();
+    if (!kxBarIsBarControlAlive(ref)) return;
+    kxBarDispatchPaintMessages();
+    SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    constexpr DWORD kBlend = 0x80000;
+    kxBarAnimateWindowProc(h, 150, kBlend);
+    return;
+  }
   HWND h = Menu->Handle();
   if (!kxBarIsBarControlAlive(ref)) return;
-  SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  (void)m;
+  SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | (Menu->Animate() ? 0 : SWP_SHOWWINDOW));
   kxBarDispatchPaintMessages();
 }
 
@@ -80,6 +95,7 @@ void TkxBarSubMenuControl::CreateWnd() {
   SetTopIndex(0);
   bool fx = false, fy = false;
   CalcBounds(fx, fy);
+  if (FAnimate) StartAnimation(fx, fy);
   kxBarPlaySound(0);
 }
 
@@ -542,6 +558,7 @@ void TkxBarSubMenuControl::ExpandMenu() {
   if (HandleAllocated()) DestroyHandle();
   FRecreating = false;
   SetBounds(FFirstLeft, FFirstTop, Width(), Height());
+  FAnimate = true;
   kxBarShowSubMenu(this);
   if (selected && selected->Control()) SelectItem(selected->Control());
 }
@@ -596,6 +613,7 @@ void TkxBarSubMenuControl::CloseChain() {
 void TkxBarSubMenuControl::DestroyWindowHandle() { TCustomkxBarControl::DestroyWindowHandle(); }
 
 void TkxBarSubMenuControl::DestroyWnd() {
+  WaitAnimation();
   if (FScrollTimer && HandleAllocated()) KillTimer(Handle(), kScrollTimer);
   FScrollTimer = 0;
   StopDelayTimer();
@@ -722,6 +740,7 @@ void TkxBarSubMenuControl::WndProc(TMessage& Message) {
 }
 
 void TkxBarSubMenuControl::DoKeyDown(TWMKey& Message) {
+  WaitAnimation();
   Word key = Message.CharCode();
   bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0, alt = GetKeyState(VK_MENU) < 0;
   if (IsMarkVisible()) {
@@ -782,6 +801,8 @@ void TkxBarSubMenuControl::DoLButtonDown(TWMMouse& Message) {
   TkxBarControlRef self = kxBarRef(this);
   TCustomkxBarControl::DoLButtonDown(Message);
   if (!kxBarIsBarControlAlive(self) || FIgnoreMouseUp) return;
+  WaitAnimation();
+  if (!kxBarIsBarControlAlive(self)) return;
   TPoint p = Message.Pos();
   if (IsOverExpandButton(p)) {
     if (FMarkState == 1) SetMarkState(2);
@@ -796,6 +817,9 @@ void TkxBarSubMenuControl::DoMouseMove(TWMMouse& Message) {
   TPoint p = Message.Pos();
   bool still = ClientToScreen(p) == FLastMousePos;
   if (still) return;
+  TkxBarControlRef self = kxBarRef(this);
+  WaitAnimation();
+  if (!kxBarIsBarControlAlive(self) || !HandleAllocated()) return;
   if (FSubItemControl && FParentBar && IsCursorOver() && FParentBar->SelectedControl() != FSubItemControl)
     FParentBar->HotTrack(FSubItemControl);
   if (IsMarkVisible()) SetMarkState(IsOverExpandButton(p) ? 1 : 0);

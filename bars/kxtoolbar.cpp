@@ -198,7 +198,7 @@ void TkxBarControl::PaintNonClient(HDC DC) {
   DeleteObject(rgn);
   HBRUSH brush = BkBrush();
   if (FBar->BorderStyle() == bbsSingle) {
-    FillRect(DC, &whole, brush);
+    FillBackground(DC, whole, false, brush, nullptr);
     Painter()->DrawDockedBorder(this, DC, brush, whole);
   } else {
     Painter()->FillBottomBarBorder(this, DC, brush, whole);
@@ -1053,6 +1053,36 @@ void TkxBarControl::CheckMarkClick(const TPoint& P) {
   GetMarkRect(r);
   if (!(P.x >= r.left && P.x < r.right && P.y >= r.top && P.y < r.bottom)) return;
   SetMarkState(FMarkState == 2 ? 1 : 2);
+}
+
+// ---- the floating caption ----
+
+TRect TkxBarControl::GetCaptionRect() const {
+  TkxBarItemControlPainterClass p = Painter();
+  int bw = p->UsesSystemFrame() ? GetSystemMetrics(SM_CXSIZEFRAME) : p->GetFloatingBorderWidth();
+  int bh = p->UsesSystemFrame() ? GetSystemMetrics(SM_CYSIZEFRAME) : p->GetFloatingBorderHeight();
+  int ch = p->GetFloatingCaptionHeight(const_cast<TkxBarControl*>(this), nullptr);
+  TRect w = GetWindowRect();
+  return TRect{bw, bh, w.Width() - bw, bh + ch};
+}
+
+TRect TkxBarControl::GetCaptionClientRect() const {
+  TRect r = GetCaptionRect();
+  if (!FHandle) return r;
+  POINT origin{0, 0};
+  ::ClientToScreen(FHandle, &origin);
+  TRect w = GetWindowRect();
+  OffsetRect(&r, w.left - origin.x, w.top - origin.y);
+  return r;
+}
+
+TRect TkxBarControl::GetCloseButtonRect(bool InWindow) const {
+  TRect c = InWindow ? GetCaptionRect() : GetCaptionClientRect();
+  int h = c.Height();
+  TSize b;
+  Painter()->GetCaptionButtonSize(b);
+  int left = c.right - h + (h - b.cx) / 2, top = c.top + (h - b.cy) / 2;
+  return TRect{left, top, left + b.cx, top + b.cy};
 }
 
 // ---- the MDI child buttons and the close button ----

@@ -249,6 +249,12 @@ class TCustomTxtEdit : public TCustomControl {
   }
   Word PendingKey() const { return FKeyTranslator.PendingKey; }
 
+  // ---- search and replace ----
+  // Finds SearchText through the search engine and selects the match; with
+  // sfReplace or sfReplaceAll replaces it (or every match), asking through
+  // OnReplaceText with sfPromptOnReplace. Returns the number of matches met.
+  int FindReplace(const AnsiString& SearchText, const AnsiString& ReplaceText, TTxtSearchFlags Options);
+
   // ---- undo ----
   void Undo();
   void Redo();

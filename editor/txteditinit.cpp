@@ -1,5 +1,6 @@
 #include "editor/txteditinit.h"
 
+#include "editor/txtcompletion.h"
 #include "editor/txtdbedit.h"
 #include "editor/txtedit.h"
 #include "editor/txteditkeycmds.h"
@@ -41,6 +42,7 @@ void InitEditorClasses() {
   RegisterClasses({TTxtEditSearch::StaticClass(), TTxtEditRegexSearch::StaticClass()});
   RegisterTxtEditClasses();
   RegisterDBTxtEditClasses();
+  RegisterCompletionClasses();
   TxtEditClipboardFormat();
 }
 

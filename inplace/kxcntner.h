@@ -328,6 +328,20 @@ class TkxInplaceEdit : public TWinControl {
   END_MESSAGE_MAP(TWinControl)
 };
 
+// Raises a flag of an editor for a scope and puts its old value back
+// afterwards, also when an exception leaves the scope.
+class TkxFlagScope {
+ public:
+  explicit TkxFlagScope(bool& Flag) : FFlag(Flag), FOld(Flag) { Flag = true; }
+  ~TkxFlagScope() { FFlag = FOld; }
+  TkxFlagScope(const TkxFlagScope&) = delete;
+  TkxFlagScope& operator=(const TkxFlagScope&) = delete;
+
+ private:
+  bool& FFlag;
+  bool FOld;
+};
+
 // Removes the WM_CHAR waiting in Wnd's queue (a WM_QUIT taken on the way is posted again).
 void kxRemovePendingChar(HWND Wnd);
 // Removes one waiting message of kind Msg for Wnd (same WM_QUIT rule); true when one was removed.

@@ -7,18 +7,6 @@
 
 KX_EDIT_CLASS_IMPL(TkxInplaceDateEdit)
 
-namespace {
-
-// Raises the editor's internal-change flag for a scope.
-struct DateInternalChange {
-  TkxInplaceEdit* E;
-  bool Old;
-  explicit DateInternalChange(TkxInplaceEdit* AE) : E(AE), Old(AE->InternalChanging) { E->InternalChanging = true; }
-  ~DateInternalChange() { E->InternalChanging = Old; }
-};
-
-}  // namespace
-
 // ---- date text ----
 
 bool kxParseDateKeyword(const AnsiString& Text, TDateTime& Date) {
@@ -156,7 +144,7 @@ void TkxInplaceDateEdit::SetDate(TDateTime Value) {
 }
 
 void TkxInplaceDateEdit::UpdateEditMask() {
-  DateInternalChange change(this);
+  TkxFlagScope change(InternalChanging);
   SetEditText(AnsiString());
   if (FUseEditMask) {
     SetEditMask(kxDateEditMask());
@@ -181,7 +169,7 @@ void TkxInplaceDateEdit::CMWinIniChange(TMessage& Message) {
 }
 
 void TkxInplaceDateEdit::SetEditValue(const Variant& Value) {
-  DateInternalChange change(this);
+  TkxFlagScope change(InternalChanging);
   if (Value.IsNull() || Value.IsEmpty() ||
       ((Value.Type() == varString || Value.Type() == varOleStr) && Value.AsString().empty())) {
     SetDateInternal(NullDate);
@@ -222,7 +210,7 @@ void TkxInplaceDateEdit::ValidateEdit() {
       // cancels the edit, the stored date stays. A valid date is kept.
       auto cancel = [this] {
         Reset();
-        DateInternalChange change(this);
+        TkxFlagScope change(InternalChanging);
         SetMaskText(AnsiString());
       };
       if (CloseFlag && error) {

@@ -6,28 +6,6 @@
 
 KX_EDIT_CLASS_IMPL(TkxInplaceLookupEdit)
 
-namespace {
-
-// Raises the editor's refresh-suspending flag for a scope.
-struct LookupRefreshSuspended {
-  TkxInplaceEdit* E;
-  bool Old;
-  explicit LookupRefreshSuspended(TkxInplaceEdit* AE) : E(AE), Old(AE->DisableRefresh) { E->DisableRefresh = true; }
-  ~LookupRefreshSuspended() { E->DisableRefresh = Old; }
-};
-
-// The length of S without its last character (a double-byte one whole).
-std::size_t WithoutLastChar(const AnsiString& S) {
-  std::size_t cut = 0;
-  for (std::size_t i = 0; i < S.size();) {
-    cut = i;
-    i += IsDBCSLeadByte(static_cast<unsigned char>(S[i])) && i + 1 < S.size() ? 2 : 1;
-  }
-  return cut;
-}
-
-}  // namespace
-
 // ---- data-field helpers ----
 
 TkxBlobEditKind kxGetBlobEditKind(TkxBlobKind BlobKind, TField* Field) {
@@ -198,15 +176,8 @@ AnsiString TkxInplaceLookupEdit::GetLookupDisplayText(bool FromListRecord) {
 }
 
 void TkxInplaceLookupEdit::ShowText(const AnsiString& Text) {
-  const bool old = FAssigningText;
-  FAssigningText = true;
-  try {
-    SetMaskText(Text);
-  } catch (...) {
-    FAssigningText = old;
-    throw;
-  }
-  FAssigningText = old;
+  TkxFlagScope assigning(FAssigningText);
+  SetMaskText(Text);
 }
 
 void TkxInplaceLookupEdit::EndSearch() {
@@ -352,16 +323,16 @@ void TkxInplaceLookupEdit::LocateSearchText() {
   if (found) {
     bool set = false;
     {
-      LookupRefreshSuspended suspended(this);
+      TkxFlagScope suspended(DisableRefresh);
       set = SetKeyValue(d->FieldByName(FLookupField->LookupKeyFields)->AsVariant());
     }
     ShowText(GetLookupDisplayText(set));
     SelectAfter(int(FSearchText.size()));
     return;
   }
-  if (FSearching && WithoutLastChar(FSearchText) > 0) {
+  if (FSearching && CharPrev(FSearchText, FSearchText.size()) > 0) {
     // The character that matched nothing is dropped: the previous match shows again.
-    FSearchText.erase(WithoutLastChar(FSearchText));
+    FSearchText.erase(CharPrev(FSearchText, FSearchText.size()));
     LocateSearchText();
     return;
   }
@@ -396,7 +367,7 @@ void TkxInplaceLookupEdit::KeyPress(char& Key) {
           FSearchText = Text();
         }
         if (FSearching) {
-          FSearchText.erase(WithoutLastChar(FSearchText));
+          FSearchText.erase(CharPrev(FSearchText, FSearchText.size()));
           if (FSearchText.empty() && CanDeleteText) {
             ClearValue();
           } else {

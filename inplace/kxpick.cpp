@@ -6,18 +6,6 @@
 
 KX_EDIT_CLASS_IMPL(TkxInplacePickEdit)
 
-namespace {
-
-// Raises the editor's refresh-suspending flag for a scope.
-struct PickRefreshSuspended {
-  TkxInplaceEdit* E;
-  bool Old;
-  explicit PickRefreshSuspended(TkxInplaceEdit* AE) : E(AE), Old(AE->DisableRefresh) { E->DisableRefresh = true; }
-  ~PickRefreshSuspended() { E->DisableRefresh = Old; }
-};
-
-}  // namespace
-
 // ---- the pop-up pick lists ----
 
 void TCustomkxPopupPickListBox::KeyPress(char& Key) {
@@ -102,7 +90,7 @@ int TkxInplacePickEdit::FindItem(const AnsiString& Text) {
 
 void TkxInplacePickEdit::ClearText() {
   if (!CanModify()) return;
-  PickRefreshSuspended suspended(this);
+  TkxFlagScope suspended(DisableRefresh);
   SetPickText(AnsiString());
 }
 
@@ -148,7 +136,7 @@ bool TkxInplacePickEdit::LocateTyped() {
   const int a = FindItem(FTypedText);
   if (a == -1) return false;
   {
-    PickRefreshSuspended suspended(this);
+    TkxFlagScope suspended(DisableRefresh);
     if (CanModify()) SetPickText(FItems->Strings(a));
   }
   SelectTail();

@@ -48,7 +48,7 @@ TEST_F(BarsPaintTest, StandardAndEnhancedStyles) {
   struct Case {
     TkxBarManagerStyle Style;
     const char* Name;
-  } cases[] = {{bmsStandard, "standard"}, {bmsEnhanced, "enhanced"}};
+  } cases[] = {{bmsStandard, "standard"}, {bmsEnhanced, "enhanced"}, {bmsFlat, "flat"}, {bmsOffice11, "office11"}};
   for (const Case& c : cases) {
     F->BarManager1->SetStyle(c.Style);
     Pump();

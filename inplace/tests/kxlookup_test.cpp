@@ -77,14 +77,6 @@ class KxLookupTest : public InplaceTest {
     InplaceTest::TearDown();
   }
   void ShowLookup() { Activate(E, kxRect(20, 30, 180, 50), KindName->AsVariant()); }
-  void TypeChar(const char* Utf8) {
-    if (static_cast<unsigned char>(Utf8[0]) >= 0x80) Type(Utf8);
-    else {
-      hb->KeyDown(0, false, Utf8);
-      hb->KeyUp(0);
-      Pump();
-    }
-  }
   std::tuple<AnsiString, int, int> State() { return {E->Text(), E->SelStart(), E->SelLength()}; }
   bool ListShown() { return E->List()->HandleAllocated() && IsWindowVisible(E->List()->Handle()); }
   Variant KindValue() { return Kind->AsVariant(); }

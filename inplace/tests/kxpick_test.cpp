@@ -22,15 +22,6 @@ class KxPickEditTest : public InplaceTest {
     E->SetItems(&l);
   }
   void ShowPick(const char* Text) { Activate(E, kxRect(20, 30, 180, 50), Variant(Gbk(Text))); }
-  // One typed character (UTF-8; a Chinese one comes as its two bytes).
-  void TypeChar(const char* Utf8) {
-    if (static_cast<unsigned char>(Utf8[0]) >= 0x80) Type(Utf8);
-    else {
-      hb->KeyDown(0, false, Utf8);
-      hb->KeyUp(0);
-      Pump();
-    }
-  }
   // Text, selection start and length.
   std::tuple<AnsiString, int, int> State() { return {E->Text(), E->SelStart(), E->SelLength()}; }
   bool ListShown() { return E->DropList() && E->DropList()->HandleAllocated() && IsWindowVisible(E->DropList()->Handle()); }

@@ -168,6 +168,21 @@ class InplaceTest : public CtlTest {
     hb->CommitText(Utf8);
     Pump();
   }
+  // One typed character (UTF-8): a Latin one as a key with its text, a
+  // Chinese one committed by the input method as its two bytes.
+  void TypeChar(const char* Utf8) {
+    if (static_cast<unsigned char>(Utf8[0]) >= 0x80) {
+      Type(Utf8);
+      return;
+    }
+    hb->KeyDown(0, false, Utf8);
+    hb->KeyUp(0);
+    Pump();
+  }
+  void TypeChar(char C) {
+    const char s[2] = {C, 0};
+    TypeChar(s);
+  }
   // The cell as the editor class paints it without a window: the view data
   // of the editor E, drawn over the host's background at the window's size.
   TRawImage ClassShot(TkxInplaceEdit* E, TkxEditViewData* VD = nullptr) {

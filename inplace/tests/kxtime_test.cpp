@@ -20,12 +20,6 @@ class KxTimeEditTest : public InplaceTest {
   }
   void ShowTime(const Variant& V) { Activate(E, kxRect(20, 30, 150, 50), V); }
   void Caret(int P) { SendMessageA(E->Handle(), EM_SETSEL, WPARAM(P), LPARAM(P)); }
-  void TypeChar(char C) {
-    const char s[2] = {C, 0};
-    hb->KeyDown(0, false, s);
-    hb->KeyUp(0);
-    Pump();
-  }
 };
 
 TEST_F(KxTimeEditTest, TheCaretChoosesThePartThatSteps) {
@@ -175,12 +169,6 @@ class KxCurrencyEditTest : public InplaceTest {
     E = NewEditor<TkxInplaceCurrencyEdit>();
   }
   void ShowAmount(const Variant& V) { Activate(E, kxRect(20, 30, 150, 50), V); }
-  void TypeChar(char C) {
-    const char s[2] = {C, 0};
-    hb->KeyDown(0, false, s);
-    hb->KeyUp(0);
-    Pump();
-  }
 };
 
 TEST_F(KxCurrencyEditTest, CharactersThatKeepTheTextANumber) {

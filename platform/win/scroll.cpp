@@ -23,7 +23,9 @@ struct Bar {
   ScrollBarState* st = nullptr;
 };
 
-bool IsControl(Wnd* w) { return w && w->cls && Lower(w->cls->name) == "scrollbar"; }
+// A SCROLLBAR control, also one that a control class made from it under its own
+// class name (its messages reach the SCROLLBAR procedure, which marks it).
+bool IsControl(Wnd* w) { return w && (w->scrollControl || (w->cls && Lower(w->cls->name) == "scrollbar")); }
 
 bool GetBar(Wnd* w, int which, Bar* b) {
   if (!w) return false;
@@ -333,6 +335,7 @@ bool ScrollTrackClick(Wnd* w, int hit, POINT screen) {
 LRESULT ScrollBarControlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   Wnd* w = W(h);
   if (!w) return 0;
+  w->scrollControl = true;
   switch (msg) {
     case WM_CREATE:
       w->vs = ScrollBarState();

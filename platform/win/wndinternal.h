@@ -68,6 +68,7 @@ struct Wnd {
   bool redrawOff = false;  // WM_SETREDRAW FALSE
   bool ncActive = false;   // the caption is drawn active (WM_NCACTIVATE)
   bool hiddenByOwner = false;  // hidden while its owner is minimised
+  bool scrollControl = false;  // served by the SCROLLBAR class procedure (also when subclassed)
   // painting
   HRGN update = nullptr;  // client-relative update region; null when empty
   bool needErase = false;

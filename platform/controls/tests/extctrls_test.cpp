@@ -579,6 +579,32 @@ TEST_F(ExtCtrls, ScrollBarKeepsPositionInRangeAndFollowsScrollCodes) {
   EXPECT_THROW(bar->SetPageSize(200), EInvalidOperation);
 }
 
+TEST_F(ExtCtrls, ScrollBarControlDrawsItsArrowsAndKeepsItsWindowState) {
+  auto* bar = Add<TScrollBar>(10, 10, 17, 120);
+  bar->SetKind(sbVertical);
+  bar->SetBounds(10, 10, 17, 120);
+  bar->SetParams(3, 0, 10);
+  ShowForm();
+  // the window's own scroll state follows the control
+  EXPECT_EQ(GetScrollPos(bar->Handle(), SB_CTL), 3);
+  int lo = -1, hi = -1;
+  GetScrollRange(bar->Handle(), SB_CTL, &lo, &hi);
+  EXPECT_EQ(hi, 10);
+  // and it is drawn: the up arrow's raised edge, its glyph, the track below it
+  PvWindowImage img = PvCaptureWindow(bar->Handle());
+  ASSERT_EQ(img.width, 17);
+  auto rgb = [&](int x, int y) { return img.pixels[std::size_t(y) * img.width + x] & 0xFFFFFF; };
+  auto sys = [](int index) {
+    COLORREF c = GetSysColor(index);
+    return (std::uint32_t(GetRValue(c)) << 16) | (std::uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+  };
+  int dark = 0;
+  for (int y = 2; y < 14; ++y)
+    for (int x = 2; x < 15; ++x) dark += rgb(x, y) == sys(COLOR_BTNTEXT);
+  EXPECT_GT(dark, 0) << "no arrow glyph";
+  EXPECT_EQ(rgb(0, 16), sys(COLOR_3DLIGHT)) << "no button edge";
+}
+
 TEST_F(ExtCtrls, OwnerDrawListBoxMeasuresAndDrawsItsItems) {
   auto* list = Add<TListBox>(10, 10, 150, 150);
   list->SetStyle(lbOwnerDrawVariable);
