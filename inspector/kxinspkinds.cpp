@@ -449,23 +449,12 @@ void TkxInspectorCalcRow::InitEditProperties(TkxInplaceEdit* Edit) {
 // ---------------------------------------------------------------------------
 // Spin
 
-double TkxInspectorSpinRow::MinValue() { return FMinAssigned ? FMinValue : GetDefaultMinValue(); }
-double TkxInspectorSpinRow::MaxValue() { return FMaxAssigned ? FMaxValue : GetDefaultMaxValue(); }
-
-void TkxInspectorSpinRow::SetMinValue(double Value) {
-  if (FMinAssigned && Value == FMinValue) return;
-  FMinValue = Value;
-  FMinAssigned = true;
-}
-
-void TkxInspectorSpinRow::SetMaxValue(double Value) {
-  if (FMaxAssigned && Value == FMaxValue) return;
-  FMaxValue = Value;
-  FMaxAssigned = true;
-}
-
-bool TkxInspectorSpinRow::IsMinValueStored() { return FMinAssigned && FMinValue != GetDefaultMinValue(); }
-bool TkxInspectorSpinRow::IsMaxValueStored() { return FMaxAssigned && FMaxValue != GetDefaultMaxValue(); }
+double TkxInspectorSpinRow::MinValue() { return FMin.Get(GetDefaultMinValue()); }
+double TkxInspectorSpinRow::MaxValue() { return FMax.Get(GetDefaultMaxValue()); }
+void TkxInspectorSpinRow::SetMinValue(double Value) { FMin.Set(Value); }
+void TkxInspectorSpinRow::SetMaxValue(double Value) { FMax.Set(Value); }
+bool TkxInspectorSpinRow::IsMinValueStored() { return FMin.Stored(GetDefaultMinValue()); }
+bool TkxInspectorSpinRow::IsMaxValueStored() { return FMax.Stored(GetDefaultMaxValue()); }
 
 void TkxInspectorSpinRow::Assign(TPersistent* Source) {
   auto* src = dynamic_cast<TkxInspectorSpinRow*>(Source);
@@ -477,8 +466,8 @@ void TkxInspectorSpinRow::Assign(TPersistent* Source) {
     TkxInspectorRow::Assign(Source);
     EditorEnabled = src->EditorEnabled;
     Increment = src->Increment;
-    if (src->FMinAssigned) SetMinValue(src->FMinValue);
-    if (src->FMaxAssigned) SetMaxValue(src->FMaxValue);
+    if (src->FMin.Assigned) SetMinValue(src->FMin.Value);
+    if (src->FMax.Assigned) SetMaxValue(src->FMax.Value);
     UseCtrlIncrement = src->UseCtrlIncrement;
   });
 }
@@ -488,8 +477,8 @@ void TkxInspectorSpinRow::RestoreDefaults() {
   EditorEnabled = true;
   Increment = 1;
   UseCtrlIncrement = true;
-  FMinAssigned = FMaxAssigned = false;
-  FMinValue = FMaxValue = 0;
+  FMin.Clear();
+  FMax.Clear();
 }
 
 void TkxInspectorSpinRow::InitEditProperties(TkxInplaceEdit* Edit) {
@@ -981,23 +970,12 @@ void TkxInspectorCurrencyRow::SetDisplayFormat(const AnsiString& Value) {
   Changed();
 }
 
-double TkxInspectorCurrencyRow::MinValue() { return FMinAssigned ? FMinValue : GetDefaultMinValue(); }
-double TkxInspectorCurrencyRow::MaxValue() { return FMaxAssigned ? FMaxValue : GetDefaultMaxValue(); }
-
-void TkxInspectorCurrencyRow::SetMinValue(double Value) {
-  if (FMinAssigned && Value == FMinValue) return;
-  FMinValue = Value;
-  FMinAssigned = true;
-}
-
-void TkxInspectorCurrencyRow::SetMaxValue(double Value) {
-  if (FMaxAssigned && Value == FMaxValue) return;
-  FMaxValue = Value;
-  FMaxAssigned = true;
-}
-
-bool TkxInspectorCurrencyRow::IsMinValueStored() { return FMinAssigned && FMinValue != GetDefaultMinValue(); }
-bool TkxInspectorCurrencyRow::IsMaxValueStored() { return FMaxAssigned && FMaxValue != GetDefaultMaxValue(); }
+double TkxInspectorCurrencyRow::MinValue() { return FMin.Get(GetDefaultMinValue()); }
+double TkxInspectorCurrencyRow::MaxValue() { return FMax.Get(GetDefaultMaxValue()); }
+void TkxInspectorCurrencyRow::SetMinValue(double Value) { FMin.Set(Value); }
+void TkxInspectorCurrencyRow::SetMaxValue(double Value) { FMax.Set(Value); }
+bool TkxInspectorCurrencyRow::IsMinValueStored() { return FMin.Stored(GetDefaultMinValue()); }
+bool TkxInspectorCurrencyRow::IsMaxValueStored() { return FMax.Stored(GetDefaultMaxValue()); }
 
 void TkxInspectorCurrencyRow::SetNullable(bool Value) {
   if (Value == FNullable) return;
@@ -1026,8 +1004,8 @@ void TkxInspectorCurrencyRow::Assign(TPersistent* Source) {
     TkxInspectorRow::Assign(Source);
     DecimalPlaces = src->DecimalPlaces;
     if (src->FDisplayFormatAssigned) SetDisplayFormat(src->FDisplayFormat);
-    if (src->FMinAssigned) SetMinValue(src->FMinValue);
-    if (src->FMaxAssigned) SetMaxValue(src->FMaxValue);
+    if (src->FMin.Assigned) SetMinValue(src->FMin.Value);
+    if (src->FMax.Assigned) SetMaxValue(src->FMax.Value);
     UseThousandSeparator = src->UseThousandSeparator;
     SetNullable(src->FNullable);
     SetNullString(src->FNullString);
@@ -1036,8 +1014,8 @@ void TkxInspectorCurrencyRow::Assign(TPersistent* Source) {
 
 void TkxInspectorCurrencyRow::RestoreDefaults() {
   TkxInspectorRow::RestoreDefaults();
-  FMinAssigned = FMaxAssigned = false;
-  FMinValue = FMaxValue = 0;
+  FMin.Clear();
+  FMax.Clear();
   DecimalPlaces = 2;
   kxGetCurrencyDisplayFormat(FDisplayFormat);
   FDisplayFormatAssigned = false;

@@ -84,6 +84,20 @@ using TkxInspectorImageColumnCloseUp = TEvent<void(TObject* Sender, AnsiString& 
     AnsiString FText;                                                                 \
   };
 
+// A bound of a value range that follows a default until it is assigned.
+struct TkxRowBound {
+  double Value = 0;
+  bool Assigned = false;
+  double Get(double Default) const { return Assigned ? Value : Default; }
+  void Set(double V) {
+    if (Assigned && V == Value) return;
+    Value = V;
+    Assigned = true;
+  }
+  bool Stored(double Default) const { return Assigned && Value != Default; }
+  void Clear() { *this = TkxRowBound(); }
+};
+
 // ---- mask ----
 class TkxInspectorMaskRow : public TkxInspectorRow {
   PV_CLASS(TkxInspectorMaskRow, TkxInspectorRow)
@@ -243,8 +257,7 @@ class TkxInspectorSpinRow : public TkxInspectorRow {
   void RestoreDefaults() override;
 
  private:
-  double FMinValue = 0, FMaxValue = 0;
-  bool FMinAssigned = false, FMaxAssigned = false;
+  TkxRowBound FMin, FMax;
 };
 
 // ---- pick ----
@@ -595,8 +608,7 @@ class TkxInspectorCurrencyRow : public TkxInspectorRow {
  private:
   AnsiString FDisplayFormat;
   bool FDisplayFormatAssigned = false;
-  double FMinValue = 0, FMaxValue = 0;
-  bool FMinAssigned = false, FMaxAssigned = false;
+  TkxRowBound FMin, FMax;
   bool FNullable = false;
   AnsiString FNullString;
 };

@@ -203,3 +203,54 @@ TEST_F(KxInspectorPaintTest, HoldingTheButtonBelowTheRowsScrollsByTimer) {
 }
 
 }  // namespace kxinsppaint_test
+
+namespace kxinsppaint_test {
+
+class KxInspectorHintTest : public KxInspectorPaintTest {
+ protected:
+  bool HintShown() {
+    return Insp->HintWindow() && Insp->HintWindow()->HandleAllocated() &&
+           IsWindowVisible(Insp->HintWindow()->Handle());
+  }
+};
+
+TEST_F(KxInspectorHintTest, RowHintsForClippedValuesAndOwnHints) {
+  NewInspector(160, 120);
+  auto* longRow = TextRow("Long", "a value far wider than the value cell of this row");
+  auto* hinted = TextRow("Hinted", "v");
+  hinted->Hint = "own hint";
+  hinted->ShowHint = true;
+  Insp->SetShowRowHint(true);
+  Show();
+  Insp->SetFocusedNode(hinted->Node());  // the editor moves off the long row
+  Pump();
+  // A clipped value shows its whole text at once, and the hide timer runs.
+  TRect r = RowRect(longRow->Node());
+  TPoint p = Screen(Insp->DividerPos() + 20, (r.top + r.bottom) / 2);
+  hb->MouseMove(p.x, p.y);
+  Pump();
+  ASSERT_TRUE(Insp->HintWindow());
+  EXPECT_TRUE(HintShown());
+  EXPECT_TRUE(Insp->HintTimerRunning(3));
+  Insp->Perform(WM_TIMER, 3, 0);
+  EXPECT_FALSE(HintShown());
+  // A caption with its own hint waits for the delay timer.
+  r = RowRect(hinted->Node());
+  p = Screen(10, (r.top + r.bottom) / 2);
+  hb->MouseMove(p.x, p.y);
+  Pump();
+  EXPECT_TRUE(Insp->HintTimerRunning(2));
+  EXPECT_FALSE(HintShown());
+  Insp->Perform(WM_TIMER, 2, 0);
+  EXPECT_TRUE(HintShown());
+  // Without ShowRowHint no hint is shown.
+  Insp->Perform(WM_TIMER, 3, 0);
+  Insp->SetShowRowHint(false);
+  r = RowRect(longRow->Node());
+  p = Screen(Insp->DividerPos() + 25, (r.top + r.bottom) / 2);
+  hb->MouseMove(p.x, p.y);
+  Pump();
+  EXPECT_FALSE(HintShown());
+}
+
+}  // namespace kxinsppaint_test
