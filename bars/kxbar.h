@@ -26,6 +26,7 @@
 #include "platform/rtl/stringlist.h"
 
 class TkxBarItemActionLink;
+class TkxBarShadow;
 
 // Posted by a bar window to itself to rebuild after the current click.
 constexpr UINT WM_KXBAR_REBUILD = WM_USER + 1;
@@ -1196,8 +1197,10 @@ class TCustomkxBarControl : public TCustomControl {
   void InvalidateWithFrame();
   void RepaintWithFrame();
   void HotTrack(TkxBarItemControl* Control);
-  void UpdateShadow() {}
-  bool HasShadow() const { return false; }
+  // Places the drop shadow after a move or size change (painters decide who has one).
+  void UpdateShadow();
+  bool HasShadow() const { return FShadow != nullptr; }
+  TkxBarShadow* Shadow() const { return FShadow.get(); }
 
   // ---- state read by painters and neighbours ----
   HBRUSH ItemBrush() const { return FItemBrush; }
@@ -1348,6 +1351,7 @@ class TCustomkxBarControl : public TCustomControl {
   TkxBarItemControl* FSelectedControl = nullptr;
   int FRowUnit = 19, FTextRowHeight = 18, FSmallUnit = 4, FMenuUnit = 0, FComboButtonWidth = 11;
   TPoint FLastMousePos{-1, -1};
+  std::unique_ptr<TkxBarShadow> FShadow;
   bool FDestroying = false;
 
   BEGIN_MESSAGE_MAP

@@ -323,17 +323,16 @@ void TkxBarGroup::SetIndex(int Value) {
   if (FBarManager) FBarManager->MoveGroup(this, Value);
 }
 
-void TkxBarGroup::SetEnabled(bool Value) {
-  FEnabled = Value;
+// Runs Apply on every member under the manager's update lock (not while
+// loading or destroyed), giving the lock its previous value back afterwards.
+template <class F>
+void TkxBarGroup::SwitchMembers(F Apply) {
   bool busy = ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying);
   bool lock = FBarManager && !busy;
   bool saved = FBarManager ? FBarManager->LockedUpdate() : false;
   if (lock) FBarManager->LockUpdate(true);
   try {
-    for (TComponent* c : std::vector<TComponent*>(FMembers)) {
-      if (auto* item = dynamic_cast<TkxBarItem*>(c)) item->SetEnabled(Value);
-      else if (auto* g = dynamic_cast<TkxBarGroup*>(c)) g->SetEnabled(Value);
-    }
+    for (TComponent* c : std::vector<TComponent*>(FMembers)) Apply(c);
   } catch (...) {
     if (lock) FBarManager->LockUpdate(saved);
     throw;
@@ -341,22 +340,20 @@ void TkxBarGroup::SetEnabled(bool Value) {
   if (lock) FBarManager->LockUpdate(saved);
 }
 
+void TkxBarGroup::SetEnabled(bool Value) {
+  FEnabled = Value;
+  SwitchMembers([Value](TComponent* c) {
+    if (auto* item = dynamic_cast<TkxBarItem*>(c)) item->SetEnabled(Value);
+    else if (auto* g = dynamic_cast<TkxBarGroup*>(c)) g->SetEnabled(Value);
+  });
+}
+
 void TkxBarGroup::SetVisible(TkxBarItemVisible Value) {
   FVisible = Value;
-  bool busy = ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying);
-  bool lock = FBarManager && !busy;
-  bool saved = FBarManager ? FBarManager->LockedUpdate() : false;
-  if (lock) FBarManager->LockUpdate(true);
-  try {
-    for (TComponent* c : std::vector<TComponent*>(FMembers)) {
-      if (auto* item = dynamic_cast<TkxBarItem*>(c)) item->SetVisible(Value);
-      else if (auto* g = dynamic_cast<TkxBarGroup*>(c)) g->SetVisible(Value);
-    }
-  } catch (...) {
-    if (lock) FBarManager->LockUpdate(saved);
-    throw;
-  }
-  if (lock) FBarManager->LockUpdate(saved);
+  SwitchMembers([Value](TComponent* c) {
+    if (auto* item = dynamic_cast<TkxBarItem*>(c)) item->SetVisible(Value);
+    else if (auto* g = dynamic_cast<TkxBarGroup*>(c)) g->SetVisible(Value);
+  });
 }
 
 TComponent* TkxBarGroup::GetParentComponent() const { return FBarManager; }

@@ -5,6 +5,7 @@
 
 #include "bars/kxbar.h"
 #include "bars/kxbarpopup.h"
+#include "bars/kxbarshadow.h"
 #include "bars/kxbaritems.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/rtl/strings.h"
@@ -30,7 +31,23 @@ TCustomkxBarControl::~TCustomkxBarControl() {
   if (FItemLinks && FItemLinks->BarControl() == this) FItemLinks->SetBarControl(nullptr);
   FItemLinks = nullptr;
   kxBarRemoveBarControl(this);
+  FShadow.reset();
   FBkBitmap.reset();
+}
+
+void TCustomkxBarControl::UpdateShadow() {
+  if (!IsShadowVisible()) {
+    if (FShadow) FShadow->SetVisible(false);
+    return;
+  }
+  if (!FShadow) FShadow = std::make_unique<TkxBarShadow>(this);
+  TRect w = GetWindowRect();
+  TRect o = FOwnerItemRect;
+  // the owner item counts only where the window touches it
+  bool touches = !IsRectEmpty(&o) && (o.bottom == w.top || o.top == w.bottom || o.right == w.left || o.left == w.right);
+  FShadow->SetVisible(false);
+  FShadow->SetOwnerBounds(touches ? o : TRect{}, w);
+  FShadow->SetVisible(true);
 }
 
 TkxBarManager* TCustomkxBarControl::BarManager() const { return dynamic_cast<TkxBarManager*>(Owner()); }
@@ -596,6 +613,8 @@ void TCustomkxBarControl::WMWindowPosChanged4(TMessage& Message) {
   if (wp && !((wp->flags & SWP_NOMOVE) && (wp->flags & SWP_NOSIZE))) {
     UpdateShadow();
     FreeBackgroundBitmap();
+  } else if (wp && (wp->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
+    UpdateShadow();
   }
 }
 

@@ -195,6 +195,8 @@ class TkxBarGroup : public TComponent {
   void DefineProperties(TFiler* Filer) override;
 
  private:
+  template <class F>
+  void SwitchMembers(F Apply);
   TkxBarManager* FBarManager = nullptr;
   bool FEnabled = true;
   TkxBarItemVisible FVisible = ivAlways;
