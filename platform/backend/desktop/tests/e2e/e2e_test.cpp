@@ -211,9 +211,17 @@ class ProgramOnDisplay : public ::testing::Test {
       std::string out;
       RunProcess({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program.pid)}, &out, 2000,
                  [this] { Pump(); });
+      // the largest new window: menus come with thin shadow windows beside them
       std::istringstream ids(out);
-      for (std::string id; std::getline(ids, id);)
-        if (!Trim(id).empty() && Trim(id) != other) return Trim(id);
+      std::string best;
+      int bestArea = 0;
+      for (std::string id; std::getline(ids, id);) {
+        id = Trim(id);
+        if (id.empty() || id == other) continue;
+        Geometry g = GeometryOf(id);
+        if (g.w >= 16 && g.h >= 16 && g.w * g.h > bestArea) best = id, bestArea = g.w * g.h;
+      }
+      if (!best.empty()) return best;
       Pump();
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
