@@ -40,18 +40,6 @@ void TkxBarShadowPart::WndProc(TMessage& Message) {
     Message.Result = HTTRANSPARENT;
     return;
   }
-  // a layered part shows the image it was given: nothing is painted over it
-  bool layered = HandleAllocated() && (GetWindowLongA(Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
-  if (layered && Message.Msg == WM_ERASEBKGND) {
-    Message.Result = 1;
-    return;
-  }
-  if (layered && Message.Msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    BeginPaint(Handle(), &ps);
-    EndPaint(Handle(), &ps);
-    return;
-  }
   TCustomControl::WndProc(Message);
 }
 

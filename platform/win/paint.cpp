@@ -258,8 +258,16 @@ void FreeView(DcView* v) {
   p.spare.push_back(v);
 }
 
+// A window shown through UpdateLayeredWindow keeps the picture it was given:
+// what is painted into it afterwards goes nowhere, so its DCs clip everything.
+static bool ShowsGivenPicture(Wnd* w) {
+  Wnd* top = TopLevelOf(w);
+  return top && top->layeredPicture && (top->exStyle & WS_EX_LAYERED);
+}
+
 // A DC drawing into w's top-level image, clipped to `clip` (adopted; surface coordinates).
 HDC MakeDC(Wnd* w, bool client, HRGN clip) {
+  if (clip && ShowsGivenPicture(w)) SetRectRgn(clip, 0, 0, 0, 0);
   Wnd* top = TopLevelOf(w);
   TopSurface* ts = EnsureSurface(top);
   DcView* v = NewView();
@@ -734,6 +742,7 @@ HDC BeginPaint(HWND h, PAINTSTRUCT* ps) {
     v->surf.height = ts->s.height;
     v->surf.stride = ts->s.stride;
     v->surf.origin = SurfacePos(w, true);
+    if (ShowsGivenPicture(w)) SetRectRgn(clip, 0, 0, 0, 0);
     v->surf.visible = clip;
     dc = w->ownDC;
   } else {
@@ -873,6 +882,7 @@ HDC GetDCEx(HWND h, HRGN clipRgn, DWORD flags) {
     v->surf.stride = ts->s.stride;
     v->surf.origin = SurfacePos(w, true);
     v->surf.visible = VisibleRegion(w, true, (w->style & WS_CLIPCHILDREN) != 0, false);
+    if (ShowsGivenPicture(w)) SetRectRgn(v->surf.visible, 0, 0, 0, 0);
     return w->ownDC;
   }
   bool window = (flags & DCX_WINDOW) != 0;
@@ -1095,6 +1105,7 @@ BOOL SetLayeredWindowAttributes(HWND h, COLORREF key, BYTE alpha, DWORD flags) {
   w->layeredAlpha = (flags & LWA_ALPHA) ? alpha : 255;
   w->layeredFlags = flags;
   w->perPixelAlpha = false;
+  w->layeredPicture = false;
   if (S().backend) S().backend->WindowOpacity(reinterpret_cast<BackendWindowId>(h), w->layeredAlpha, false);
   return TRUE;
 }
@@ -1128,6 +1139,7 @@ BOOL UpdateLayeredWindow(HWND h, HDC, POINT* pos, SIZE* size, HDC src, POINT* sr
   w->layeredAlpha = blend ? blend->SourceConstantAlpha : 255;
   w->layeredKey = key;
   w->layeredFlags = flags;
+  w->layeredPicture = true;
   MarkDamage(w, {0, 0, ts->s.width, ts->s.height});
   if (S().backend) S().backend->WindowOpacity(reinterpret_cast<BackendWindowId>(h), w->layeredAlpha, w->perPixelAlpha);
   FlushPresents();

@@ -81,6 +81,8 @@ struct Wnd {
   COLORREF layeredKey = 0;
   DWORD layeredFlags = 0;
   bool perPixelAlpha = false;
+  // the picture came from UpdateLayeredWindow: painting no longer reaches the screen
+  bool layeredPicture = false;
   TopSurface* surface = nullptr;  // top-level windows only
   HDC ownDC = nullptr;         // CS_OWNDC
 };

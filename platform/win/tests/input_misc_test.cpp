@@ -124,6 +124,34 @@ TEST_F(WinTest, LayeredWindowsAreBlendedOverWhatIsBelow) {
   DeleteObject(bmp);
   EXPECT_EQ(hb->ScreenPixel(10, 50) & 0xFFFFFF, 0xFF0000u);
   EXPECT_EQ(hb->ScreenPixel(90, 50) & 0xFFFFFF, 0x0000FFu);
+  // painting the window afterwards, by WM_PAINT or a DC of its own, leaves the given picture
+  R().handler = [h](HWND w, UINT m, WPARAM, LPARAM, LRESULT* res) {
+    if (w != h || m != WM_PAINT) return false;
+    PAINTSTRUCT ps;
+    HDC pdc = BeginPaint(w, &ps);
+    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+    RECT all{0, 0, 100, 100};
+    FillRect(pdc, &all, green);
+    DeleteObject(green);
+    EndPaint(w, &ps);
+    *res = 0;
+    return true;
+  };
+  InvalidateRect(h, nullptr, TRUE);
+  UpdateWindow(h);
+  HDC own = GetDC(h);
+  RECT part{80, 40, 100, 60};
+  FillRect(own, &part, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(h, own);
+  Pump();
+  EXPECT_EQ(hb->ScreenPixel(90, 50) & 0xFFFFFF, 0x0000FFu);
+  // attributes in place of a picture make painting show again
+  ASSERT_TRUE(SetLayeredWindowAttributes(h, 0, 255, LWA_ALPHA));
+  InvalidateRect(h, nullptr, TRUE);
+  UpdateWindow(h);
+  Pump();
+  EXPECT_EQ(hb->ScreenPixel(90, 50) & 0xFFFFFF, 0x00FF00u);
+  R().handler = nullptr;
 }
 
 TEST_F(WinTest, PrintDrawsAWindowTreeIntoAnyDC) {
