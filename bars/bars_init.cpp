@@ -2,6 +2,7 @@
 
 #include "bars/kxbar.h"
 #include "bars/kxbaritems.h"
+#include "bars/kxbarpopup.h"
 
 namespace {
 bool gInitialised = false;
@@ -15,6 +16,7 @@ void InitBars() {
   kxBarInitUtils();
   kxBarRegisterCoreProps();
   kxBarRegisterItemKinds();
+  kxBarRegisterCompanions();
 }
 
 void FinalizeBars() {

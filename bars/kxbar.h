@@ -177,6 +177,11 @@ class TkxBarManager : public TComponent {
   int GroupCount() const { return int(FGroups.size()); }
   TkxBarGroup* GetGroup(int Index) const;
   TkxBarGroup* AddGroup();
+  // The pop-up menus attached to this manager (they join and leave themselves).
+  int PopupMenuCount() const { return int(FPopupMenus.size()); }
+  TkxBarPopupMenu* GetPopupMenu(int Index) const { return FPopupMenus[std::size_t(Index)]; }
+  void AddPopupMenu(TkxBarPopupMenu* Menu);
+  void RemovePopupMenu(TkxBarPopupMenu* Menu);
   int DockControlCount() const { return int(FDockControls.size()); }
   TkxDockControl* GetDockControl(int Index) const;
   void AddDockControl(TkxDockControl* DockControl);

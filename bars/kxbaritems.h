@@ -58,9 +58,9 @@ class TkxBarButton : public TkxBarItem {
   bool GetDown() const override { return FDown; }
   bool AllowAllUp() const { return FAllowAllUp; }
   void SetAllowAllUp(bool Value);
-  // The pop-up menu of a drop-down button (the pop-up menu part shows it).
-  TComponent* DropDownMenu() const { return FDropDownMenu; }
-  void SetDropDownMenu(TComponent* Value);
+  // The pop-up menu of a drop-down button.
+  TkxBarPopupMenu* DropDownMenu() const { return FDropDownMenu; }
+  void SetDropDownMenu(TkxBarPopupMenu* Value);
   bool DropDownEnabled() const { return FDropDownEnabled; }
   void SetDropDownEnabled(bool Value);
   bool CloseSubMenuOnClick() const { return FCloseSubMenuOnClick; }
@@ -91,7 +91,7 @@ class TkxBarButton : public TkxBarItem {
   int FGroupIndex = 0;
   bool FDown = false;
   bool FAllowAllUp = false;
-  TComponent* FDropDownMenu = nullptr;
+  TkxBarPopupMenu* FDropDownMenu = nullptr;
   bool FDropDownEnabled = true;
   bool FCloseSubMenuOnClick = true;
   bool FUnclickAfterDoing = true;
@@ -99,11 +99,6 @@ class TkxBarButton : public TkxBarItem {
   TkxBarPaintStyle FPaintStyle = TkxBarPaintStyle::psStandard;
 };
 
-// The pop-up menu part fills these: a drop-down button's menu is shown, its
-// links are offered a shortcut, and its links are searched for an item.
-extern void (*kxBarDropDownMenuHook)(TkxBarButton* Button, TkxBarItemControl* Control, const TPoint& P, bool ByMouse);
-extern bool (*kxBarDropDownShortCutHook)(TComponent* Menu, TShortCut ShortCut);
-extern bool (*kxBarDropDownRefersToHook)(TComponent* Menu, const TObject* Obj);
 
 class TkxBarEdit : public TkxBarWindowItem {
   PV_CLASS(TkxBarEdit, TkxBarWindowItem)

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarpopup.h"
 #include "bars/kxbarhooks.h"
 #include "framework/uxcontrols.h"
 #include "framework/uxoffice11.h"
@@ -84,7 +85,7 @@ TkxBarManager::~TkxBarManager() {
   FreeResources();
   // Pop-up menus and groups are components of the form; the ones still alive go now.
   while (!FPopupMenus.empty()) {
-    auto* m = reinterpret_cast<TComponent*>(FPopupMenus.back());
+    TkxBarPopupMenu* m = FPopupMenus.back();
     FPopupMenus.pop_back();
     m->Free();
   }

@@ -2,6 +2,7 @@
 // descriptions hold managers, bars, links, items and dock sites.
 #include "bars/bars_init.h"
 #include "bars/kxbaritems.h"
+#include "bars/kxbarpopup.h"
 #include "platform/controls/menus.h"
 
 namespace {
@@ -224,6 +225,7 @@ void kxBarRegisterItemKinds() {
     p.Prop("ButtonStyle", &B::ButtonStyle, &B::SetButtonStyle).Default(bsDefault);
     p.Prop("CloseSubMenuOnClick", &B::CloseSubMenuOnClick, &B::SetCloseSubMenuOnClick).Default(true);
     p.Prop("DropDownEnabled", &B::DropDownEnabled, &B::SetDropDownEnabled).Default(true);
+    p.Prop("DropDownMenu", &B::DropDownMenu, &B::SetDropDownMenu);
     p.Prop("GroupIndex", &B::GroupIndex, &B::SetGroupIndex).Default(0);
     p.Prop("Down", &B::Down, &B::SetDown).Default(false);
     p.Prop("Lowered", &B::Lowered, &B::SetLowered).Default(false);

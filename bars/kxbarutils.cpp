@@ -43,7 +43,6 @@ TUtilState& US() {
 
 bool kxBarFullMenusShown = false;
 TkxBarParentFormHook kxBarParentFormHook = nullptr;
-bool (*kxBarPopupMenuShowingHook)(TkxBarManager* Manager) = nullptr;
 BOOL (*kxBarTrackMouseEventProc)(TRACKMOUSEEVENT* Tme) = nullptr;
 BOOL (*kxBarSetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD) = nullptr;
 BOOL (*kxBarUpdateLayeredWindowProc)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
@@ -268,12 +267,6 @@ void kxBarEnsureMinSize20(int& Value) {
   if (Value < 20) Value = 20;
 }
 
-bool kxBarIsAnyPopupMenuShowing() {
-  if (!kxBarPopupMenuShowingHook) return false;
-  for (TkxBarManager* m : US().Managers)
-    if (kxBarPopupMenuShowingHook(m)) return true;
-  return false;
-}
 
 // ---------------------------------------------------------------------------
 // temporary items

@@ -89,10 +89,8 @@ bool kxBarIsLeftButtonDown();
 bool kxBarIsRightButtonDown();
 TkxBarItemVisible kxBarVisibleToItemVisible(bool Visible);
 void kxBarEnsureMinSize20(int& Value);
+// Whether a pop-up menu of any manager is being shown.
 bool kxBarIsAnyPopupMenuShowing();
-// Set by the pop-up menu component when it starts: answers whether one of a
-// manager's pop-up menus is being shown.
-extern bool (*kxBarPopupMenuShowingHook)(TkxBarManager* Manager);
 
 // ---- temporary items ----
 void kxBarAddTempItem(TkxBarItem* Item);

@@ -5,6 +5,7 @@
 
 #include "bars/kxbarhooks.h"
 #include "bars/kxbaritems.h"
+#include "bars/kxbarpopup.h"
 #include "platform/controls/menus.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/rtl/strings.h"
@@ -626,7 +627,10 @@ int TkxBarButtonControl::GetWidth() {
   return w;
 }
 
-TCustomkxBarControl* TkxBarButtonControl::GetChildBarControl() { return nullptr; }
+TCustomkxBarControl* TkxBarButtonControl::GetChildBarControl() {
+  TkxBarButton* b = ButtonItem();
+  return b && b->DropDownMenu() ? b->DropDownMenu()->SubMenuControl() : nullptr;
+}
 
 bool TkxBarButtonControl::ClosesMenuOnClick() {
   if (!(FParent && FParent->IsMenuWindow())) return true;

@@ -4,12 +4,10 @@
 #include <algorithm>
 
 #include "bars/kxbaritems.h"
+#include "bars/kxbarpopup.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/system.h"
 
-void (*kxBarDropDownMenuHook)(TkxBarButton*, TkxBarItemControl*, const TPoint&, bool) = nullptr;
-bool (*kxBarDropDownShortCutHook)(TComponent*, TShortCut) = nullptr;
-bool (*kxBarDropDownRefersToHook)(TComponent*, const TObject*) = nullptr;
 
 // ===========================================================================
 // TkxBarWindowItem
@@ -135,7 +133,7 @@ void TkxBarButton::SetAllowAllUp(bool Value) {
   }
 }
 
-void TkxBarButton::SetDropDownMenu(TComponent* Value) {
+void TkxBarButton::SetDropDownMenu(TkxBarPopupMenu* Value) {
   if (Value == FDropDownMenu) return;
   if (FDropDownMenu) FDropDownMenu->RemoveFreeNotification(this);
   FDropDownMenu = Value;
@@ -186,7 +184,39 @@ void TkxBarButton::PaintStyleChanged() {
 }
 
 void TkxBarButton::DropDown(TkxBarItemControl* Control, const TPoint& P, bool ByMouse) {
-  if (FDropDownMenu && kxBarDropDownMenuHook) kxBarDropDownMenuHook(this, Control, P, ByMouse);
+  TkxBarPopupMenu* menu = FDropDownMenu;
+  if (!menu || !Control || !Control->Parent()) return;
+  TCustomkxBarControl* bar = Control->Parent();
+  TkxBarControlRef barRef = kxBarRef(bar);
+  TRect owner{};
+  auto* button = dynamic_cast<TkxBarButtonControl*>(Control);
+  bool separatePart = button && button->IsDropDownStyle();
+  if (separatePart) bar->GetItemScreenRect(Control, owner);
+  TRect r = Control->ItemRect();
+  bool beside = bar->IsMenuWindow() || kxBarIsVerticalToolbar(bar);
+  menu->SetDropDownOwner(Control);
+  try {
+    menu->PopupEx(P.x, P.y, separatePart ? &owner : nullptr, ByMouse, beside ? 0 : r.Height(), beside ? r.Width() : 0);
+  } catch (...) {
+    menu->SetDropDownOwner(nullptr);
+    throw;
+  }
+  menu->SetDropDownOwner(nullptr);
+  TkxBarSubMenuControl* window = menu->SubMenuControl();
+  if (!window) return;
+  if (kxBarIsBarControlAlive(barRef) && bar->IsMenuWindow()) {
+    window->SetParentBar(bar);
+    bar->SetChildMenu(window);
+  }
+  if (ByMouse || !window->ItemLinks()) return;
+  // opened by the keyboard: its first selectable link is selected
+  for (TkxBarItemLink* l = window->ItemLinks()->First(); l; l = window->ItemLinks()->Next(l)) {
+    if (l->Control() && l->Control()->IsSelectable()) {
+      window->SelectItem(l->Control());
+      break;
+    }
+    if (l == window->ItemLinks()->Last()) break;
+  }
 }
 
 bool TkxBarButton::CanUseAccel(TkxBarItemLink* Link) const {
@@ -204,12 +234,11 @@ void TkxBarButton::DirectClick() {
 
 bool TkxBarButton::RefersTo(const TObject* Obj) const {
   if (Obj == this) return true;
-  return FDropDownMenu && kxBarDropDownRefersToHook && kxBarDropDownRefersToHook(FDropDownMenu, Obj);
+  return FDropDownMenu && FDropDownMenu->ItemLinks()->RefersTo(Obj);
 }
 
 bool TkxBarButton::ProcessDropDownShortCut(TShortCut ShortCut) {
-  return FButtonStyle == bsDropDown && FDropDownMenu && kxBarDropDownShortCutHook &&
-         kxBarDropDownShortCutHook(FDropDownMenu, ShortCut);
+  return FButtonStyle == bsDropDown && FDropDownMenu && FDropDownMenu->ProcessShortCut(ShortCut);
 }
 
 void TkxBarButton::Notification(TComponent* AComponent, TOperation Operation) {

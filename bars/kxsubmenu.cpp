@@ -6,6 +6,7 @@
 
 #include "bars/kxbar.h"
 #include "bars/kxbaranim.h"
+#include "bars/kxbarpopup.h"
 #include "bars/kxbaritems.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/system.h"
@@ -163,8 +164,17 @@ bool TkxBarSubMenuControl::CanCustomizeItems() const {
 
 int TkxBarSubMenuControl::GetSeparatorSize() const { return Painter()->GetMenuSeparatorSize(); }
 
+namespace {
+// The pop-up menu whose links a menu window shows, nil for other menus.
+TkxBarPopupMenu* PopupOf(const TkxBarItemLinks* Links) {
+  return Links ? dynamic_cast<TkxBarPopupMenu*>(Links->Owner()) : nullptr;
+}
+}  // namespace
+
 HFONT TkxBarSubMenuControl::GetFontHandle() const {
   if (FParentBar) return FParentBar->GetFontHandle();
+  if (TkxBarPopupMenu* p = PopupOf(FItemLinks))
+    if (p->UseOwnFont() && p->FontHandle()) return p->FontHandle();
   return TCustomkxBarControl::GetFontHandle();
 }
 
@@ -173,6 +183,8 @@ void TkxBarSubMenuControl::UpdateFont() {
     if (t->Bar()) Canvas()->SetFont(t->Bar()->Font());
   } else if (FParentBar) {
     Canvas()->SetFont(FParentBar->Canvas()->Font());
+  } else if (TkxBarPopupMenu* p = PopupOf(FItemLinks); p && p->UseOwnFont()) {
+    Canvas()->SetFont(p->Font());
   } else if (TkxBarManager* m = BarManager()) {
     Canvas()->SetFont(m->Font());
   }
@@ -185,6 +197,7 @@ bool TkxBarSubMenuControl::IsShadowVisible() const { return !FAnimate && TCustom
 int TkxBarSubMenuControl::GetBarSize() const {
   if (FItemLinks)
     if (auto* sub = dynamic_cast<TCustomkxBarSubItem*>(FItemLinks->Owner())) return sub->BarSize();
+  if (TkxBarPopupMenu* p = PopupOf(FItemLinks)) return p->BarSize();
   return 0;
 }
 
@@ -236,6 +249,8 @@ bool TkxBarSubMenuControl::IsMarkVisible() const {
 bool TkxBarSubMenuControl::NeedsDoubleBuffering() const { return GetBackgroundBitmap() != nullptr; }
 
 TBitmap* TkxBarSubMenuControl::GetBackgroundBitmap() const {
+  if (TkxBarPopupMenu* p = PopupOf(FItemLinks))
+    if (!p->BackgroundBitmap()->Empty()) return p->BackgroundBitmap();
   TkxBarManager* m = BarManager();
   return m ? m->SubMenuBackground() : nullptr;
 }
@@ -417,8 +432,10 @@ void TkxBarSubMenuControl::PaintSideStrip(HDC DC, const TRect& R) {
     kxBarFillGradient(Canvas(), R, TColor(RGB(0, 0, 0)), TColor(RGB(0, 0, 255)));
     return;
   }
-  if (FItemLinks)
+  if (FItemLinks) {
     if (auto* sub = dynamic_cast<TCustomkxBarSubItem*>(FItemLinks->Owner())) sub->DoPaintBar(Canvas(), R);
+    else if (TkxBarPopupMenu* p = PopupOf(FItemLinks)) p->DoPaintBar(Canvas(), R);
+  }
 }
 
 void TkxBarSubMenuControl::Paint() {
