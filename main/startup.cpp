@@ -6,6 +6,7 @@
 #include "editor/txteditinit.h"
 #include "framework/framework_init.h"
 #include "inplace/inplace_init.h"
+#include "inspector/inspector_init.h"
 #include "pagecontrol/pagecontrol_init.h"
 #include "platform/classes/init.h"
 #include "platform/classes/resources_init.h"
@@ -28,6 +29,7 @@ void InitProgram() {
   InitBars();
   InitPageControl();
   InitInplace();
+  InitInspector();
   InitApp();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
 }
@@ -39,6 +41,7 @@ void FinalizeProgram() {
   FinalizeBars();
   FinalizePageControl();
   FinalizeEditorClasses();
+  FinalizeInspector();
   FinalizeInplace();
   kxDoneDocking();
   FinalizeFramework();
