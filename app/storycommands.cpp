@@ -313,6 +313,9 @@ void TStoryWrite::N26Click(TObject*) {
   if (!InputQuery("\xD0\xC2\xBD\xA8", " \xC3\xFB\xB3\xC6:   ", answer) || answer.empty()) return;
   LibDataModule->TableOpertion->SetConnectionString(StoryConnection->ConnectionString());
   LibDataModule->CreateTable(ClientUserAliseTable, "Story", answer);
+  // The alias list goes back to the row of the table shown, whose view and
+  // focus root the window goes on writing.
+  if (ClientUserTable->Active()) ClientUserAliseTable->Locate("tname", Variant(ClientUserTable->TableName()), {});
 }
 
 void TStoryWrite::StoryAlisFormClick(TObject*) {
