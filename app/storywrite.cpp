@@ -357,6 +357,7 @@ void TStoryWrite::FormClose(TObject*, TCloseAction& Action) {
 TStoryWrite* OpenStoryWindow(TMainForm* Frame, const AnsiString& FileName, const AnsiString& Caption,
                              bool CopyBarStyle) {
   auto* w = NewObject<TStoryWrite>(Frame);
+  w->SetWindowState(wsMaximized);
   w->SetCaption(Caption);
   w->FileName = FileName;
   if (CopyBarStyle && Frame) Frame->CopyBarStyle(w->kxBarManager1);
