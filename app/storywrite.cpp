@@ -60,6 +60,12 @@ void TStoryWrite::OpenStory() {
   LibraryTree->Repaint();
   // A file that does not connect has no alias row to read: the window stays
   // empty after the message.
+  // The tree is rebuilt several times below: it redraws once, at the end.
+  FolderTree->Items()->BeginUpdate();
+  struct EndTreeUpdate {
+    TkxDBTreeView* Tree;
+    ~EndTreeUpdate() { Tree->Items()->EndUpdate(); }
+  } endUpdate{FolderTree};
   if (!PerformFileOpen()) return;
   FolderTree->SetDisplayField("tsortid;tname");
   FolderTree->FullExpand();
