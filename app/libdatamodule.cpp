@@ -142,6 +142,7 @@ void RegisterLibDataModule() {
     h.Field("TxtEditSearch", &M::TxtEditSearch);
     h.Field("TxtEditRegexSearch", &M::TxtEditRegexSearch);
     h.Field("TxtRules1", &M::TxtRules1);
+    h.Field("TxtCompletionProposal1", &M::TxtCompletionProposal1);
     h.Field("TableOpertion", &M::TableOpertion);
     h.Field("LookAndFeelController", &M::LookAndFeelController);
     h.Field("ColorDialog", &M::ColorDialog);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "docking/kxdockmanager.h"
+#include "editor/txtcompletion.h"
 #include "editor/txtedit.h"
 #include "editor/txteditsearch.h"
 #include "editor/txtrules.h"
@@ -45,6 +46,7 @@ class TLibDataModule : public TDataModule {
   TTxtEditSearch* TxtEditSearch = nullptr;
   TTxtEditRegexSearch* TxtEditRegexSearch = nullptr;
   TTxtRules* TxtRules1 = nullptr;
+  TTxtCompletionProposal* TxtCompletionProposal1 = nullptr;
   TADOQuery* TableOpertion = nullptr;
   TuxLookAndFeelController* LookAndFeelController = nullptr;
   TColorDialog* ColorDialog = nullptr;

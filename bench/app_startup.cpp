@@ -8,11 +8,14 @@
 #include <pty.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "platform/backend/desktop/tests/testsupport.h"
 
@@ -106,7 +109,11 @@ void BM_WorkbenchStartsToItsFirstPaintedFrame(benchmark::State& state) {
       return;
     }
     bool painted = false;
-    while (!painted && Clock::now() - start < std::chrono::seconds(20)) painted = s.Pixel(x, y) == kWorkspace;
+    // looked at every millisecond, leaving the display server free for the program
+    while (!painted && Clock::now() - start < std::chrono::seconds(20)) {
+      painted = s.Pixel(x, y) == kWorkspace;
+      if (!painted) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     peak = std::max(peak, double(PeakKiB(p.pid)));
     kill(p.pid, SIGKILL);
@@ -118,8 +125,8 @@ void BM_WorkbenchStartsToItsFirstPaintedFrame(benchmark::State& state) {
     }
     state.SetIterationTime(seconds);
     // the screen is black again before the next start
-    while (s.Pixel(x, y) == kWorkspace && Clock::now() - start < std::chrono::seconds(25)) {
-    }
+    while (s.Pixel(x, y) == kWorkspace && Clock::now() - start < std::chrono::seconds(25))
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   state.counters["peak_MiB"] = peak / 1024.0;
 }

@@ -23,6 +23,17 @@ TEST_F(LibTest, TheModulesDescriptionMakesItsComponentsAndOpensNothing) {
   EXPECT_EQ(Module->libAliasTableTemp->TableName(), "memAlias");
   EXPECT_EQ(Module->ComomDS->DataSet(), Module->libTable);
   EXPECT_EQ(Module->MemTableDS3->DataSet(), Module->MemTable3);
+  // the completion pop-up the editors share
+  TTxtCompletionProposal* p = Module->TxtCompletionProposal1;
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->EndOfTokenChr(), "()[]. ");
+  EXPECT_EQ(p->TriggerChars(), ".");
+  EXPECT_EQ(U8(p->Title()), "标题");
+  EXPECT_EQ(p->TitleFont()->Name(), "MS Sans Serif");
+  EXPECT_EQ(p->TitleFont()->Style(), TFontStyles{fsBold});
+  ASSERT_EQ(p->Columns()->Count(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(p->Columns()->Items(i)->BiggestWord(), "CONSTRUCTOR");
+  EXPECT_EQ(p->ShortCut(), TShortCut(VK_F9));
   // the one docking manager and the global look and feel
   EXPECT_EQ(Module->DockingManager->ViewStyle(), vsOffice11);
   EXPECT_EQ(Module->DockingManager->LookAndFeel()->Kind(), lfOffice11);

@@ -265,6 +265,7 @@ struct Ctx {
   bool Open(HDC h) {
     dc = LookupDC(h);
     if (!dc || !dc->GetTarget(t)) return false;
+    dc->drawn = true;
     clip = &dc->Clip(t);
     off = dc->Offset();
     return true;
@@ -519,6 +520,7 @@ BOOL TransparentBlt(HDC dst, int x, int y, int w, int h, HDC src, int xSrc, int 
   if (!ddc || !sdc) return FALSE;
   Target dt, st;
   if (!ddc->GetTarget(dt) || !sdc->GetTarget(st)) return FALSE;
+  ddc->drawn = true;
   const std::uint32_t key = ToPixel(ResolveColor(transparent)) & 0xFFFFFF;
   SrcConv conv;
   if (st.mono && !dt.mono) {

@@ -277,6 +277,11 @@ Surface* GetDCSurface(HDC hdc) {
   return dc && dc->kind == DCKind::Surface ? dc->surface : nullptr;
 }
 
+bool SurfaceDCDrawn(HDC hdc) {
+  DCObj* dc = LookupDC(hdc);
+  return dc && dc->drawn;
+}
+
 void SetScreenSurface(Surface* s) { g_screen = s; }
 Surface* GetScreenSurface() { return g_screen; }
 
@@ -768,6 +773,7 @@ bool GetDCPixels(HDC hdc, Surface* out) {
   DCObj* dc = LookupDC(hdc);
   Target t;
   if (!dc || !out || !dc->GetTarget(t)) return false;
+  dc->drawn = true;  // the caller may write the pixels
   out->pixels = t.top;
   out->width = t.w;
   out->height = t.h;

@@ -18,6 +18,7 @@ struct Ctx {
 static bool Begin(HDC hdc, Ctx& c) {
   c.dc = LookupDC(hdc);
   if (!c.dc || !c.dc->GetTarget(c.t)) return false;
+  c.dc->drawn = true;
   c.clip = &c.dc->Clip(c.t);
   c.off = c.dc->Offset();
   return true;

@@ -226,6 +226,7 @@ struct DCObj {
   Region effClip;                // in target pixels
   std::uint64_t cacheKey[6] = {};
   bool cacheValid = false;
+  bool drawn = false;  // a drawing call reached its pixels since it was made
 
   bool GetTarget(Target& t);
   // Offset from logical to target pixel coordinates.

@@ -310,6 +310,7 @@ static void DrawImage(ImageListObj* l, int i, HDC hdc, int x, int y, int dx, int
   DCObj* dc = LookupDC(hdc);
   Target t;
   if (!dc || !dc->GetTarget(t)) return;
+  dc->drawn = true;
   const Region& clip = dc->Clip(t);
   POINT off = dc->Offset();
   const Image& im = l->images[std::size_t(i)];

@@ -32,6 +32,9 @@ HDC CreateSurfaceDC(Surface* surface);
 inline BOOL ReleaseSurfaceDC(HDC hdc) { return DeleteDC(hdc); }
 // The surface a DC draws into (nullptr for memory DCs).
 Surface* GetDCSurface(HDC hdc);
+// Whether a drawing call (or GetDCPixels) reached the DC's pixels since it was
+// made; measuring and queries do not count.
+bool SurfaceDCDrawn(HDC hdc);
 
 // Copies a rectangle of pixels between surfaces (or within one; overlapping
 // rectangles are handled), clipped to both surfaces; ignores origins and

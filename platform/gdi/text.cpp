@@ -662,6 +662,7 @@ bool OpenText(HDC hdc, TextCtx& c, bool needTarget) {
   if (!c.fi) return false;
   if (needTarget) {
     if (!c.dc->GetTarget(c.t)) return false;
+    c.dc->drawn = true;
     c.clip = &c.dc->Clip(c.t);
   }
   c.off = c.dc->Offset();

@@ -7,8 +7,11 @@
 // visible region clips away what covers them. The backend is shown the
 // damaged part of each image once painting has settled.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <new>
 #include <fstream>
 #include "platform/gdi/pictures.h"
 #include "platform/gdi/surface.h"
@@ -38,13 +41,18 @@ struct DcView {
   bool desktop = false;
 };
 
+struct FreeOverlay {
+  void operator()(std::uint32_t* p) const { std::free(p); }
+};
+
 struct PaintState {
   std::vector<DcView*> views;
   std::vector<DcView*> spare;
   TopSurface overlay;
   RECT overlayDamage{0, 0, 0, 0};
   bool overlayDirty = false;
-  std::vector<std::uint32_t> overlayShown;  // the overlay as the backend last got it
+  // The overlay's pixels, zeroed by the allocator: pages nobody draws on stay untouched.
+  std::unique_ptr<std::uint32_t, FreeOverlay> overlayPixels;
   HRGN tmp = nullptr;
   HFONT captionFont = nullptr;
 };
@@ -121,9 +129,9 @@ TopSurface& Overlay() {
   RECT scr = S().desktop ? S().desktop->rect : RECT{0, 0, 1920, 1080};
   int wdt = std::max<int>(1, scr.Width()), hgt = std::max<int>(1, scr.Height());
   if (p.overlay.s.width != wdt || p.overlay.s.height != hgt) {
-    p.overlay.buf.assign(std::size_t(wdt) * hgt, 0);
-    if (p.overlayShown.empty()) p.overlayShown = p.overlay.buf;  // nothing is shown yet
-    p.overlay.s.pixels = p.overlay.buf.data();
+    p.overlayPixels.reset(static_cast<std::uint32_t*>(std::calloc(std::size_t(wdt) * hgt, 4)));
+    if (!p.overlayPixels) throw std::bad_alloc();
+    p.overlay.s.pixels = p.overlayPixels.get();
     p.overlay.s.width = wdt;
     p.overlay.s.height = hgt;
     p.overlay.s.stride = wdt * 4;
@@ -267,10 +275,9 @@ HDC MakeDC(Wnd* w, bool client, HRGN clip) {
 void ReleaseView(DcView* v) {
   if (v->desktop) {
     PaintState& p = P();
-    // The screen DC mostly serves for measuring text: only a changed overlay goes
-    // to the backend, which rebuilds its whole-screen window from it.
-    if (S().backend && p.overlay.buf != p.overlayShown) {
-      p.overlayShown = p.overlay.buf;
+    // The screen DC mostly serves for measuring text: the overlay goes to the
+    // backend, which rebuilds its whole-screen window from it, only when drawn on.
+    if (S().backend && SurfaceDCDrawn(v->dc)) {
       BackendImage img;
       img.pixels = p.overlay.s.pixels;
       img.width = p.overlay.s.width;

@@ -1,6 +1,8 @@
 // Regions, clipping, paths and DCs over window-manager surfaces.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "canvas.h"
 #include "platform/gdi/surface.h"
 
@@ -216,6 +218,39 @@ TEST(Surfaces, OriginAndVisibleRegion) {
   EXPECT_EQ(q, (std::vector<std::uint32_t>{0, 1, 0, 1, 2, 3, 4, 5}));
   DeleteObject(vis);
   DeleteObject(hole);
+}
+
+// A surface DC tells whether anything drew through it: measuring text, colour
+// and clip queries do not count; a fill, a blit, text and the raw pixels do.
+TEST(Surfaces, KnowWhetherADcDrewOnThem) {
+  std::vector<std::uint32_t> px(16 * 8, 0);
+  Surface s{px.data(), 16, 8, 16 * 4, {0, 0}, nullptr};
+  auto fresh = [&] { return CreateSurfaceDC(&s); };
+  HDC dc = fresh();
+  SIZE sz;
+  RECT box;
+  GetTextExtentPoint32A(dc, "Ab", 2, &sz);
+  GetNearestColor(dc, RGB(1, 2, 3));
+  GetClipBox(dc, &box);
+  GetDeviceCaps(dc, BITSPIXEL);
+  EXPECT_FALSE(SurfaceDCDrawn(dc));
+  DeleteDC(dc);
+  RECT rc{0, 0, 2, 2};
+  Surface raw;
+  const std::pair<const char*, std::function<void(HDC)>> draws[] = {
+      {"FillRect", [&](HDC d) { FillRect(d, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))); }},
+      {"PatBlt", [](HDC d) { PatBlt(d, 0, 0, 2, 2, DSTINVERT); }},
+      {"TextOutA", [](HDC d) { TextOutA(d, 0, 0, "A", 1); }},
+      {"SetPixel", [](HDC d) { SetPixel(d, 1, 1, RGB(9, 9, 9)); }},
+      {"GetDCPixels", [&](HDC d) { GetDCPixels(d, &raw); }},
+  };
+  for (const auto& [name, draw] : draws) {
+    dc = fresh();
+    draw(dc);
+    EXPECT_TRUE(SurfaceDCDrawn(dc)) << name;
+    DeleteDC(dc);
+  }
+  EXPECT_FALSE(SurfaceDCDrawn(nullptr));
 }
 
 }  // namespace

@@ -319,12 +319,17 @@ TEST_F(ProgramOnDisplay, MakesANewStoryHidesToTheTrayAndEndsThroughTheTrayMenu) 
   Shot("e2e_new_story.png");
   Xdo({"key", "Return"});
   const fs::path story = dir / "story" / "测试.t";
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!fs::exists(story) && std::chrono::steady_clock::now() < deadline) {
     Pump();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  ASSERT_TRUE(fs::exists(story)) << "no story file was made";
+  if (!fs::exists(story)) {
+    Shot("e2e_no_story.png");
+    std::string made;
+    for (const auto& e : fs::directory_iterator(dir / "story")) made += " " + e.path().filename().string();
+    FAIL() << "no story file was made; the story folder holds:" << made;
+  }
 
   // closing hides the frame to the notification area; the program goes on
   ClickAt(win, 400, 250);  // the frame takes the keys
