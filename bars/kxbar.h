@@ -34,6 +34,10 @@ constexpr UINT WM_KXBAR_REBUILD = WM_USER + 1;
 // Bar manager
 // ===========================================================================
 
+// Set while a temporary copy of a form's manager is read from the form's
+// description: that copy reads no stored layout.
+extern bool kxBarReadingTempForm;
+
 class TkxBarManager : public TComponent {
   PV_CLASS(TkxBarManager, TComponent)
  public:
@@ -264,6 +268,29 @@ class TkxBarManager : public TComponent {
   int GetLargeDropDownArrowWidth();
   bool CanReset() const { return FAllowReset && FReadCount == 1; }
   HWND GetDragCaptureWindow();
+
+  // ---- the stored layout ----
+  // Each does nothing for an empty path or file name. Loading refuses a
+  // damaged layout as a whole (EkxBarError) and keeps the current one.
+  void SaveToRegistry(const AnsiString& Path);
+  void LoadFromRegistry(const AnsiString& Path);
+  void SaveToIniFile(const AnsiString& FileName);
+  void LoadFromIniFile(const AnsiString& FileName);
+  // The dotted owner path of a dock control ("Form1.DockControl1") and back.
+  AnsiString GetDockControlPath(TkxBarDockControl* DockControl) const;
+  TkxBarDockControl* FindDockControl(const AnsiString& Path) const;
+  // The stores the manager is set to use, read after loading and written
+  // when the form's window goes.
+  void LoadStoredLayout();
+  void SaveStoredLayout();
+
+  // ---- reset from the form description ----
+  // A temporary form holding a copy of this manager read from the owner
+  // form's description (nil when there is none); the caller frees it.
+  TCustomForm* CreateFormFromResource();
+  // The links of the bars and sub items take the usage data of the copy's.
+  void ResetUsageData();
+  void ResetUsageDataWithConfirmation();
 
   // ---- the owner form ----
   // The manager's reaction to a message of its form, called by the window hook
@@ -836,6 +863,10 @@ class TkxBar : public TCollectionItem {
   bool CanClose() const;
   bool CanBeMoved() const;
   bool CanReset() const { return FDeclared && FAllowReset; }
+  // Takes the bar's links (or, with the manager's UseFullReset, the whole
+  // bar) from the form description again.
+  void Reset();
+  void ResetWithConfirmation();
   bool IsBottomWholeRow() const;
   bool IsSizeGripVisible() const;
   bool ProcessShortCut(TShortCut ShortCut);
@@ -898,6 +929,13 @@ class TkxBar : public TCollectionItem {
 };
 
 void kxBarWaitForDockingTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+
+// The form a manager's copy is read into for a reset.
+class TkxBarTempForm : public TForm {
+  PV_CLASS(TkxBarTempForm, TForm)
+ public:
+  explicit TkxBarTempForm(TComponent* AOwner);
+};
 
 class TkxBars : public TCollection {
   PV_CLASS(TkxBars, TCollection)

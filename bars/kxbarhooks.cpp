@@ -144,8 +144,12 @@ bool ProcessKey(Word Key, TkxBarManager* First, TkxBarManager* MenuManager) {
 }
 
 TkxBarManager* WindowManager(HWND Wnd) {
-  TCustomForm* form = FormOfWindow(Wnd);
-  return form ? kxBarGetManagerByForm(form) : nullptr;
+  if (TCustomForm* form = FormOfWindow(Wnd)) return kxBarGetManagerByForm(form);
+  // A form being destroyed is no longer a form by the time its window goes;
+  // its manager, destroyed later, still knows it by its address.
+  TWinControl* control = FindControl(Wnd);
+  if (control && control->ComponentState().Contains(csDestroying)) return kxBarGetManagerByForm(control);
+  return nullptr;
 }
 
 }  // namespace
@@ -390,7 +394,7 @@ LRESULT kxBarCallWndProcHookProc(int Code, WPARAM Flag, LPARAM MessageData) {
 void TkxBarManager::FormMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
   if (!FOwnerForm) return;
   if (FOwnerForm->ComponentState().Contains(csDestroying)) {
-    // the layout is saved here by the layout part
+    if (Msg == WM_DESTROY) SaveStoredLayout();
     return;
   }
   switch (Msg) {

@@ -802,7 +802,7 @@ void TkxBarManager::Loaded() {
       bar->ApplyLoadedPlace();
       bar->ApplyLoadedVisible();
     }
-    // The stored layout (registry or ini file) is read here by the layout part.
+    if (!FDesigning && !kxBarReadingTempForm) LoadStoredLayout();
   } catch (...) {
     FBars->SetLocked(false);
     throw;

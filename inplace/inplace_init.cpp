@@ -9,10 +9,13 @@
 #include "inplace/kxcntner.h"
 #include "inplace/kxdate.h"
 #include "inplace/kxcommon.h"
+#include "inplace/kxcurrency.h"
 #include "inplace/kxdropdown.h"
 #include "inplace/kxeditor.h"
 #include "inplace/kxgraphic.h"
+#include "inplace/kxhyperlink.h"
 #include "inplace/kximage.h"
+#include "inplace/kxlookup.h"
 #include "inplace/kxmask.h"
 #include "inplace/kxmemo.h"
 #include "inplace/kxpick.h"
@@ -20,6 +23,7 @@
 #include "inplace/kxresources.h"
 #include "inplace/kxspin.h"
 #include "inplace/kxstyles.h"
+#include "inplace/kxtime.h"
 
 namespace {
 bool gInitialised = false;
@@ -50,6 +54,10 @@ void InitInplace() {
   kxInitCalcEdit();
   kxInitGraphicEdit();
   kxInitBlobEdit();
+  kxInitLookupEdit();
+  kxInitHyperLinkEdit();
+  kxInitTimeEdit();
+  kxInitCurrencyEdit();
 }
 
 void FinalizeInplace() {

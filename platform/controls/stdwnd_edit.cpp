@@ -317,10 +317,11 @@ void ScrollCaret(Edit* e) {
     if (li >= e->first + e->Visible()) e->first = li - e->Visible() + 1;
   }
   bool hscroll = !e->Multi() || (e->Style() & ES_AUTOHSCROLL);
-  if (hscroll) {
+  const int w = e->fmt.right - e->fmt.left;
+  // A formatting rectangle without width shows nothing: no scrolling for it.
+  if (hscroll && w > 0) {
     const Line& l = e->lines[li];
     int cx = AlignOffset(e, li) + Width(e, l.start, std::min(e->caret, l.start + l.len));
-    int w = e->fmt.right - e->fmt.left;
     if (cx - e->xoff < 0) e->xoff = std::max(0, cx - w / 4);
     if (cx - e->xoff >= w) e->xoff = cx - w + std::max(1, w / 4);
     // Never scrolled past the end of the text: a window grown wide enough shows it all.

@@ -467,6 +467,32 @@ TEST_F(StdWnd, EditGrownWideShowsTheWholeText) {
   }
 }
 
+// A formatting rectangle with no width (a window still being placed) never
+// scrolls the text; once wide, the text shows from its start.
+TEST_F(StdWnd, EditWithoutRoomDoesNotScroll) {
+  for (const char* cls : {"EDIT", "RichEdit20A"}) {
+    HWND fresh = Make(cls, ES_AUTOHSCROLL, "abcdefghij", 300, 24);
+    HWND e = Make(cls, ES_AUTOHSCROLL, "abcdefghij", 300, 24);
+    for (RECT r : {RECT{2, 1, 2, 19}, RECT{2, 1, -1, 19}}) {
+      SendMessageA(e, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&r));
+      SendMessageA(e, EM_SETSEL, 0, 0);
+    }
+    RECT wide{1, 0, 299, 24};
+    SendMessageA(fresh, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&wide));
+    SendMessageA(e, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&wide));
+    auto x0 = [&](HWND h) {
+      if (std::string(cls) == "EDIT") return int(SHORT(LOWORD(SendMessageA(h, EM_POSFROMCHAR, 0, 0))));
+      POINT p{};
+      SendMessageA(h, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&p), 0);
+      return int(p.x);
+    };
+    EXPECT_EQ(1, x0(fresh)) << cls;
+    EXPECT_EQ(x0(fresh), x0(e)) << cls;
+    DestroyWindow(e);
+    DestroyWindow(fresh);
+  }
+}
+
 TEST_F(StdWnd, EditMouseSelection) {
   HWND e = Make("EDIT", ES_AUTOHSCROLL, A("one 中文 two"));
   POINT o{0, 0};
