@@ -199,4 +199,37 @@ TEST_F(StoryTest, FormattingTidiesEachLineIntoAnIndentedSimplifiedParagraph) {
   }
 }
 
+
+TEST_F(StoryTest, ANodesLinkedNarrativeSubtreeStaysUntilAnotherLinkedNodeIsClicked) {
+  AddNodes({{1, 0, "甲"}, {2, 0, "乙"}});
+  Sql("UPDATE Story1 SET tlinktable = '1', tlinkpath = '1' WHERE tid = 1");
+  {
+    pvsql::Db lib(Root + "data/lib.l");
+    lib.Exec("UPDATE region1 SET tlinktable = '1', tlinkpath = '1' WHERE tid = 2");
+  }
+  ASSERT_NE(Open(), nullptr);
+  W->FolderTree->FullExpand();
+  // The linked node shows the children of narrative node 1 of table mem1.
+  NodeOf(W->FolderTree, 1)->SetSelected(true);
+  W->FolderTreeClick(nullptr);
+  ASSERT_TRUE(LibDataModule->MemTable->Active());
+  EXPECT_EQ(LibDataModule->MemTable->TableName(), "mem1");
+  EXPECT_EQ(TreeText(W->StoryMemTree), "00.初到小镇|01.意外相遇");
+  // A novel node without links leaves it shown.
+  NodeOf(W->FolderTree, 2)->SetSelected(true);
+  W->FolderTreeClick(nullptr);
+  EXPECT_TRUE(LibDataModule->MemTable->Active());
+  EXPECT_EQ(TreeText(W->StoryMemTree), "00.初到小镇|01.意外相遇");
+  // A design element with links shows its subtree; one without empties it.
+  W->LibraryTree->FullExpand();
+  NodeOf(W->LibraryTree, 2)->SetSelected(true);
+  W->LibraryTreeClick(nullptr);
+  ASSERT_TRUE(LibDataModule->MemTable3->Active());
+  EXPECT_EQ(TreeText(W->MemModuleTree), "2.初到小镇|3.意外相遇");
+  NodeOf(W->LibraryTree, 3)->SetSelected(true);
+  W->LibraryTreeClick(nullptr);
+  EXPECT_FALSE(LibDataModule->MemTable3->Active());
+  EXPECT_EQ(TreeText(W->MemModuleTree), "");
+}
+
 }  // namespace
