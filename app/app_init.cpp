@@ -3,6 +3,7 @@
 #include "app/cooltrayicon.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
+#include "app/storywrite.h"
 #include "app/treecopyform.h"
 
 void InitApp() {
@@ -10,4 +11,6 @@ void InitApp() {
   RegisterLibDataModule();
   RegisterMainForm();
   RegisterTreeCopyForm();
+  RegisterStoryWrite();
+  InstallStoryWindow();
 }

@@ -36,6 +36,18 @@ TLibDataModule::~TLibDataModule() {
 
 void TLibDataModule::DataModuleCreate(TObject*) { FillImageLists(); }
 
+void TLibDataModule::setDefaultEditor(TControl* Editor) {
+  if (CurrentEditor == Editor) return;
+  if (CurrentEditor) CurrentEditor->RemoveFreeNotification(this);
+  CurrentEditor = Editor;
+  if (CurrentEditor) CurrentEditor->FreeNotification(this);
+}
+
+void TLibDataModule::Notification(TComponent* AComponent, TOperation Operation) {
+  TDataModule::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == CurrentEditor) CurrentEditor = nullptr;
+}
+
 // ---------------------------------------------------------------------------
 // tables
 

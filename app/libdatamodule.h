@@ -12,6 +12,7 @@
 
 #include "docking/kxdockmanager.h"
 #include "editor/txtcompletion.h"
+#include "editor/txtedit.h"
 #include "editor/txteditsearch.h"
 #include "editor/txtrules.h"
 #include "framework/uxlookandfeel.h"
@@ -95,8 +96,21 @@ class TLibDataModule : public TDataModule {
   // ---- state ----
   // The installation root, ending with the path delimiter; set by the frame.
   AnsiString Root;
-  // The data-aware editor that last got the focus in any window.
+  // The data-aware editor that last got the focus in any window; cleared
+  // when that editor is freed.
   TControl* CurrentEditor = nullptr;
+  void setDefaultEditor(TControl* Editor);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  // ---- paragraph formatting: each line trimmed, its blanks removed, mapped
+  // to simplified characters and indented by four blanks ----
+  // Every line, empty ones kept (as four blanks).
+  void format(TCustomTxtEdit* Editor);
+  // The same, lines that end up empty dropped.
+  void formatAdvance(TCustomTxtEdit* Editor);
+  // Text with traditional characters mapped to simplified ones; empty when
+  // the mapping fails.
+  static AnsiString ToSimplifiedChinese(const AnsiString& Text);
 
   // ---- tables ----
   // Opens the alias lists and the first table of each; data-access errors

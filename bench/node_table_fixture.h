@@ -35,6 +35,60 @@ inline void CheckSqlite(int rc, sqlite3* db) {
   }
 }
 
+// Fills a node table with a novel of Nodes nodes: ten volumes of chapters of
+// scenes, ten children each, every node with a Chinese name, an order label
+// and Body as its body text. The caller holds the transaction.
+inline void InsertNovelNodes(sqlite3* db, const std::string& Table, int Nodes, const std::string& Body) {
+  sqlite3_stmt* ins = nullptr;
+  CheckSqlite(sqlite3_prepare_v2(db,
+                                 ("INSERT INTO " + Table +
+                                  " (tid, tparent, tname, tsortid, timage, tchartwidth, tchartheight, "
+                                  "tchartcolor, ttype, ttext2) VALUES (?1, ?2, ?3, ?4, 0, 60, 30, 4278190104, 4, ?5)")
+                                     .c_str(),
+                                 -1, &ins, nullptr),
+              db);
+  static const char* const kWords[] = {"春", "夏", "秋", "冬", "山", "水", "风", "雨", "城", "夜"};
+  for (int i = 1; i <= Nodes; ++i) {
+    sqlite3_bind_int(ins, 1, i);
+    sqlite3_bind_int(ins, 2, i <= 10 ? 0 : i / 10);
+    std::string name = std::string("第") + std::to_string(i) + "节 " + kWords[i % 10] + kWords[(i / 10) % 10] + "之章";
+    sqlite3_bind_text(ins, 3, name.c_str(), -1, SQLITE_TRANSIENT);
+    char sort[8];
+    std::snprintf(sort, sizeof sort, "%02d", i % 10);
+    sqlite3_bind_text(ins, 4, sort, -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(ins, 5, Body.c_str(), -1, SQLITE_STATIC);
+    CheckSqlite(sqlite3_step(ins), db);
+    sqlite3_reset(ins);
+  }
+  sqlite3_finalize(ins);
+}
+
+// Reads every column of every row a query gives on a file opened for the
+// purpose, adding what it read to Sum; returns the number of rows.
+inline int ReadEveryColumn(const std::string& File, const std::string& Sql, long long& Sum) {
+  sqlite3* db = nullptr;
+  sqlite3_open(File.c_str(), &db);
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db, Sql.c_str(), -1, &st, nullptr);
+  const int cols = sqlite3_column_count(st);
+  int n = 0;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    for (int c = 0; c < cols; ++c) {
+      switch (sqlite3_column_type(st, c)) {
+        case SQLITE_INTEGER: Sum += sqlite3_column_int64(st, c); break;
+        case SQLITE_FLOAT: Sum += static_cast<long long>(sqlite3_column_double(st, c)); break;
+        case SQLITE_TEXT: Sum += sqlite3_column_bytes(st, c) + (sqlite3_column_text(st, c) ? 1 : 0); break;
+        case SQLITE_BLOB: Sum += sqlite3_column_bytes(st, c); break;
+        default: break;
+      }
+    }
+    ++n;
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return n;
+}
+
 // Removes the benchmark file (and its log files) when the program ends.
 struct RemoveBenchFileAtExit {
   std::string path;

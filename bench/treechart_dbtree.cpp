@@ -39,28 +39,9 @@ const std::string& BenchFile() {
     CheckSqlite(sqlite3_exec(db, ("CREATE TABLE Story1 (" + NodeTableColumns() + ")").c_str(), nullptr, nullptr, nullptr), db);
     CheckSqlite(sqlite3_exec(db, ("CREATE TABLE Outline1 (" + NodeTableColumns() + ")").c_str(), nullptr, nullptr, nullptr), db);
     CheckSqlite(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
-    sqlite3_stmt* ins = nullptr;
-    CheckSqlite(sqlite3_prepare_v2(db,
-                             "INSERT INTO Story1 (tid, tparent, tname, tsortid, timage, tchartwidth, tchartheight, "
-                             "tchartcolor, ttype, ttext2) VALUES (?1, ?2, ?3, ?4, 0, 60, 30, 4278190104, 4, ?5)",
-                             -1, &ins, nullptr),
-          db);
-    static const char* const kWords[] = {"春", "夏", "秋", "冬", "山", "水", "风", "雨", "城", "夜"};
     std::string body;
     for (int k = 0; k < 60; ++k) body += "夜色渐深，城中灯火";
-    for (int i = 1; i <= kNodes; ++i) {
-      sqlite3_bind_int(ins, 1, i);
-      sqlite3_bind_int(ins, 2, i <= 10 ? 0 : i / 10);
-      std::string name = std::string("第") + std::to_string(i) + "节 " + kWords[i % 10] + kWords[(i / 10) % 10] + "之章";
-      sqlite3_bind_text(ins, 3, name.c_str(), -1, SQLITE_TRANSIENT);
-      char sort[8];
-      std::snprintf(sort, sizeof sort, "%02d", i % 10);
-      sqlite3_bind_text(ins, 4, sort, -1, SQLITE_TRANSIENT);
-      sqlite3_bind_text(ins, 5, body.c_str(), -1, SQLITE_STATIC);
-      CheckSqlite(sqlite3_step(ins), db);
-      sqlite3_reset(ins);
-    }
-    sqlite3_finalize(ins);
+    InsertNovelNodes(db, "Story1", kNodes, body);
     // The same tree without body texts: an outline.
     CheckSqlite(sqlite3_exec(db,
                        "INSERT INTO Outline1 (tid, tparent, tname, tsortid, timage, tchartwidth, tchartheight, "
@@ -82,29 +63,8 @@ const char* TableOf(benchmark::State& state) { return state.range(0) ? "Story1" 
 void BM_RawSqliteRead(benchmark::State& state) {
   long long sum = 0;
   const std::string sql = std::string("SELECT * FROM ") + TableOf(state) + " ORDER BY rowid";
-  for (auto _ : state) {
-    sqlite3* db = nullptr;
-    sqlite3_open(BenchFile().c_str(), &db);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
-    const int cols = sqlite3_column_count(st);
-    int n = 0;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-      for (int c = 0; c < cols; ++c) {
-        switch (sqlite3_column_type(st, c)) {
-          case SQLITE_INTEGER: sum += sqlite3_column_int64(st, c); break;
-          case SQLITE_FLOAT: sum += static_cast<long long>(sqlite3_column_double(st, c)); break;
-          case SQLITE_TEXT: sum += sqlite3_column_bytes(st, c) + (sqlite3_column_text(st, c) ? 1 : 0); break;
-          case SQLITE_BLOB: sum += sqlite3_column_bytes(st, c); break;
-          default: break;
-        }
-      }
-      ++n;
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    if (n != kNodes) state.SkipWithError("row count");
-  }
+  for (auto _ : state)
+    if (ReadEveryColumn(BenchFile(), sql, sum) != kNodes) state.SkipWithError("row count");
   benchmark::DoNotOptimize(sum);
   state.SetItemsProcessed(state.iterations() * kNodes);
 }

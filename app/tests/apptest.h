@@ -13,6 +13,9 @@
 #include "docking/kxdockmanager.h"
 #include "editor/txteditinit.h"
 #include "framework/framework_init.h"
+#include "inplace/inplace_init.h"
+#include "inspector/inspector_init.h"
+#include "treechart/chartsinit.h"
 #include "platform/classes/resources_init.h"
 #include "platform/controls/tests/ctltest.h"
 #include "platform/db/init.h"
@@ -32,17 +35,22 @@ class AppTest : public CtlTest {
       InitDataAccess();
       kxInitTreeViews();
       InitEditorClasses();
+      InitChartClasses();
       InitApp();
     }
     InitFramework();
     InitBars();
     kxInitDocking();
+    InitInplace();
+    InitInspector();
     std::string tmpl = (std::filesystem::temp_directory_path() / "pvappXXXXXX").string();
     ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
     Dir = tmpl;
   }
   void TearDown() override {
     DoneForms();
+    FinalizeInspector();
+    FinalizeInplace();
     kxDoneDocking();
     FinalizeBars();
     FinalizeFramework();

@@ -34,6 +34,7 @@ class FrameTest : public AppTest {
   std::string Root;
   void SetUp() override {
     AppTest::SetUp();
+    FrameWindows() = TFrameWindows();  // the frame alone, without the windows of other units
     gOpened.clear();
     ClearDialogLog();
     ClearDialogAnswers();

@@ -1,6 +1,7 @@
 // Panels, bevels, shapes, images, the splitter, the radio group, the colour
 // box and the scroll box.
 #include "platform/controls/extctrls.h"
+#include "platform/controls/webview.h"
 #include <algorithm>
 #include "platform/controls/stdwnd_internal.h"
 
@@ -924,8 +925,12 @@ void InitExtCtrlsProps() {
   RegisterClasses({TCustomPanel::StaticClass(), TPanel::StaticClass(), TBevel::StaticClass(), TShape::StaticClass(),
                    TImage::StaticClass(), TSplitter::StaticClass(), TCustomRadioGroup::StaticClass(),
                    TRadioGroup::StaticClass(), TCustomColorBox::StaticClass(), TColorBox::StaticClass(),
-                   TScrollBox::StaticClass(), TScrollBar::StaticClass()});
+                   TScrollBox::StaticClass(), TScrollBar::StaticClass(), TWebView::StaticClass()});
   const AnsiString container = Without(kContainerCommon, "DockSite ");
+  RegisterProps<TWebView>([&](TPropBuilder<TWebView>& p) {
+    PublishControlProps(p, "Align Anchors Constraints Cursor Enabled Font ParentFont PopupMenu TabOrder TabStop Visible");
+    p.Field("OnDocumentComplete", &TWebView::OnDocumentComplete);
+  });
   RegisterProps<TCustomPanel>([&](TPropBuilder<TCustomPanel>& p) {
     PublishControlProps(p, container.c_str(), {.Color = clBtnFace, .ParentColor = false});
     PublishControlProps(p, "Caption AutoSize DoubleBuffered");

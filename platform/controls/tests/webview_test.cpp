@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 #include "platform/backend/headless/headless.h"
+#include "platform/classes/filer.h"
+#include "platform/controls/extctrls.h"
 #include "platform/controls/forms.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/controls/webview.h"
@@ -310,6 +312,24 @@ TEST_F(WebViewControl, PlainTextPagesKeepTheirLines) {
   LocalServer server({Ok("text/plain; charset=utf-8", "a <b>\n  c")});
   view->Navigate(server.Url());
   EXPECT_EQ(view->PageText(), "a <b>\r\n  c");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WebViewControl, ReadsFromAWindowDescription) {
+  InitControlsProps();
+  InitExtCtrlsProps();
+  const AnsiString text =
+      "object Holder: TForm\n  object Search: TWebView\n    Left = 2\n    Top = 3\n    Width = 120\n"
+      "    Height = 90\n    Align = alClient\n  end\nend\n";
+  auto* holder = new TForm(Application, 0);
+  ReadComponentFromText(text, holder);
+  auto* read = dynamic_cast<TWebView*>(holder->FindComponent("Search"));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Align(), alClient);
+  EXPECT_NE(WriteComponentToText(holder).find("object Search: TWebView"), AnsiString::npos);
 }
 
 }  // namespace

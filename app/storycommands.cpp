@@ -1,0 +1,365 @@
+// The story window's commands: its tree, library-tree, chart and editor menus
+// and its toolbars.
+#include <functional>
+#include <memory>
+
+#include "app/codedatamodule.h"
+#include "app/storywrite.h"
+#include "editor/txteditstringlist.h"
+#include "platform/controls/dialogs.h"
+#include "platform/rtl/streams.h"
+#include "platform/rtl/strings.h"
+#include "platform/rtl/sysutils.h"
+#include "treechart/fceditor.h"
+
+namespace storycommands_impl {
+
+// 节点: the name of a node added from a menu.
+const char* const kAddedNodeName = "\xBD\xDA\xB5\xE3";
+
+// A smart-loading tree reads a node's children before they are walked.
+void FetchChildren(TkxDBTreeView* Tree, TTreeNode* Node) {
+  auto* n = dynamic_cast<TkxDBTreeNode*>(Node);
+  if (n && Tree->Options().Contains(trSmartRecordLoad) && !n->ChildrenFetched) Tree->LoadChildren(n, false);
+}
+
+void AddNode(TkxDBTreeView* Tree, int View) {
+  TTreeNode* added = Tree->Items()->AddChild(Tree->Selected(), kAddedNodeName);
+  added->SetSelected(true);
+  LibDataModule->addNewRecordbyView(Tree, View);
+  added->Expand(false);
+}
+
+void DeleteLeaf(TkxDBTreeView* Tree) {
+  TTreeNode* sel = Tree->Selected();
+  if (!sel) return;
+  FetchChildren(Tree, sel);
+  if (sel->HasChildren() && sel->Count() > 0) return;
+  sel->Delete();
+}
+
+}  // namespace storycommands_impl
+
+using namespace storycommands_impl;
+
+TStoryWindowHooks& StoryWindowHooks() {
+  static TStoryWindowHooks h;
+  return h;
+}
+
+// ---------------------------------------------------------------------------
+// nodes
+
+void TStoryWrite::Add1Click(TObject*) {
+  if (ClientUserTable->Active()) AddNode(FolderTree, CurrentView);
+}
+
+void TStoryWrite::ChartAddClick(TObject*) {
+  if (ClientUserTable->Active()) AddNode(FolderTree, 0);
+}
+
+void TStoryWrite::MenuItem1Click(TObject*) {
+  if (LibDataModule->libTable->Active()) AddNode(LibraryTree, 0);
+}
+
+void TStoryWrite::Delete1Click(TObject*) { DeleteLeaf(FolderTree); }
+void TStoryWrite::MenuItem2Click(TObject*) { DeleteLeaf(LibraryTree); }
+
+void TStoryWrite::Editor1Click(TObject*) {
+  if (TTreeNode* sel = FolderTree->Selected()) sel->EditText();
+}
+
+void TStoryWrite::MenuItem3Click(TObject*) {
+  if (TTreeNode* sel = LibraryTree->Selected()) sel->EditText();
+}
+
+void TStoryWrite::ChartEditorClick(TObject*) {
+  if (MduleOrgChart->Selected()) MduleOrgChart->BeginEdit();
+}
+
+void TStoryWrite::Expand1Click(TObject*) {
+  if (StoryConnection->Connected() && ClientUserTable->Active()) FolderTree->FullExpand();
+}
+
+void TStoryWrite::MenuItem4Click(TObject*) { LibraryTree->FullExpand(); }
+void TStoryWrite::Collapse1Click(TObject*) { FolderTree->FullCollapse(); }
+void TStoryWrite::MenuItem5Click(TObject*) { LibraryTree->FullCollapse(); }
+void TStoryWrite::Refresh1Click(TObject*) { save(); }
+void TStoryWrite::MenuItem6Click(TObject*) { libsave(); }
+void TStoryWrite::ToolButton3Click(TObject*) { save(); }
+
+void TStoryWrite::N15Click(TObject*) {
+  if (FolderTree->Selected()) LibDataModule->NodeCopy(FolderTree);
+}
+void TStoryWrite::N17Click(TObject*) {
+  if (ClientUserTable->Active()) LibDataModule->NodePost(FolderTree);
+}
+void TStoryWrite::N23Click(TObject*) {
+  if (LibraryTree->Selected()) LibDataModule->NodeCopy(LibraryTree);
+}
+void TStoryWrite::N24Click(TObject*) {
+  if (LibDataModule->libTable->Active()) LibDataModule->NodePost(LibraryTree);
+}
+
+// ---------------------------------------------------------------------------
+// views and focus
+
+void TStoryWrite::SetView(int View) {
+  if (!ClientUserTable->Active()) return;
+  CurrentView = View;
+  SetCurrentView(View);
+}
+
+void TStoryWrite::N10Click(TObject*) { SetView(0); }
+void TStoryWrite::N28Click(TObject*) { SetView(1); }
+void TStoryWrite::N11Click(TObject*) { SetView(2); }
+void TStoryWrite::N12Click(TObject*) { SetView(3); }
+void TStoryWrite::N13Click(TObject*) { SetView(4); }
+void TStoryWrite::N25Click(TObject*) { SetView(5); }
+void TStoryWrite::N29Click(TObject*) { SetView(6); }
+void TStoryWrite::N30Click(TObject*) { SetView(7); }
+void TStoryWrite::N31Click(TObject*) { SetView(8); }
+
+void TStoryWrite::N32Click(TObject*) {
+  if (!FolderTree->Selected()) return;
+  if (!LibDataModule->ColorDialog->Execute()) return;
+  const AnsiString field = CurrentView == 0 ? AnsiString("tchartcolor") : "tviewColor" + IntToStr(CurrentView);
+  LibDataModule->TreeSub(FolderTree, field, IntToStr(static_cast<Integer>(LibDataModule->ColorDialog->Color())));
+}
+
+void TStoryWrite::N34Click(TObject*) {
+  if (!FolderTree->Selected() || !ClientUserTable->Active() || ClientUserTable->IsEmpty()) return;
+  RootValue = ClientUserTable->FieldByName("tid")->AsInteger();
+  ClientUserAliseTable->Edit();
+  ClientUserAliseTable->FieldByName("trootvalue")->SetAsInteger(RootValue);
+  ClientUserAliseTable->Post();
+  FolderTree->SetOptions(TkxDBTreeViewOptions{trDBCanDelete, trDBConfirmDelete, trSmartRecordLoad, trSmartRecordCopy});
+  FolderTree->SetRootValue(Variant(RootValue));
+  FolderTree->Repaint();
+}
+
+void TStoryWrite::N35Click(TObject*) {
+  if (!ClientUserAliseTable->Active() || ClientUserAliseTable->IsEmpty()) return;
+  RootValue = -1;
+  ClientUserAliseTable->Edit();
+  ClientUserAliseTable->FieldByName("trootvalue")->SetAsInteger(-1);
+  ClientUserAliseTable->Post();
+  FolderTree->SetOptions(TkxDBTreeViewOptions{trDBCanDelete, trDBConfirmDelete, trCanDBNavigate, trSmartRecordCopy});
+  FolderTree->Repaint();
+}
+
+void TStoryWrite::N38Click(TObject*) {
+  if (StoryWindowHooks().ExportToFile && ClientUserAliseTable->Active())
+    StoryWindowHooks().ExportToFile(FolderTree, ClientUserAliseTable->FieldByName("tsortid")->AsString());
+}
+
+// ---------------------------------------------------------------------------
+// walking the nodes
+
+void TStoryWrite::SelectAndShow(TTreeNode* Node) {
+  if (!Node) return;
+  Node->SetSelected(true);
+  showDesignGrapgh();
+}
+
+void TStoryWrite::kxBarButton3Click(TObject*) {
+  TTreeNode* sel = FolderTree->Selected();
+  if (!sel) return;
+  TTreeNode* prev = sel->GetPrevSibling();
+  if (prev) {
+    // The last node of the previous sibling's subtree, read as far down as it goes.
+    for (FetchChildren(FolderTree, prev); prev->GetLastChild(); FetchChildren(FolderTree, prev))
+      prev = prev->GetLastChild();
+  } else {
+    prev = sel->Parent();
+  }
+  SelectAndShow(prev);
+}
+
+void TStoryWrite::kxBarButton4Click(TObject*) {
+  TTreeNode* sel = FolderTree->Selected();
+  if (!sel) return;
+  FetchChildren(FolderTree, sel);
+  TTreeNode* next = sel->GetFirstChild();
+  for (TTreeNode* n = sel; !next && n; n = n->Parent()) next = n->GetNextSibling();
+  SelectAndShow(next);
+}
+
+// ---------------------------------------------------------------------------
+// whole-table operations
+
+void TStoryWrite::WalkNovel(bool Unbind, const std::function<void()>& PerRecord) {
+  if (!ClientUserTable->Active()) return;
+  save();
+  TkxDBTreeNode* sel = dynamic_cast<TkxDBTreeNode*>(FolderTree->Selected());
+  const Variant selected = sel ? sel->RecordKey() : Variant();
+  std::unique_ptr<TCodeDataModule> keeper;
+  if (FCurrentEditor) {
+    keeper = std::make_unique<TCodeDataModule>(this);
+    keeper->Remember(FCurrentEditor);
+  }
+  TDBTxtEdit* const writers[] = {Text1TxtEdit, Text4TxtEdit, Text6TxtEdit};
+  const char* const fields[] = {"ttext2", "ttext1", "ttext6"};
+  auto rebind = [&] {
+    if (Unbind)
+      for (int i = 0; i < 3; ++i) writers[i]->SetDataField(fields[i]);
+  };
+  if (Unbind)
+    for (TDBTxtEdit* e : writers) e->SetDataField("");
+  try {
+    ClientUserTable->First();
+    while (!ClientUserTable->Eof()) {
+      PerRecord();
+      ClientUserTable->Next();
+    }
+    ClientUserTable->UpdateBatch(arAll);
+  } catch (...) {
+    // The records posted so far stay changed; the editors show the fields again.
+    rebind();
+    throw;
+  }
+  rebind();
+  if (!selected.IsNull())
+    if (TkxDBTreeNode* n = FolderTree->FindNodeByKey(selected)) n->SetSelected(true);
+  if (keeper) keeper->Restore();
+}
+
+void TStoryWrite::kxBarButton19Click(TObject*) {
+  WalkNovel(false, [this] {
+    ClientUserTable->Edit();
+    for (TDBTxtEdit* e : {Text1TxtEdit, Text4TxtEdit, Text6TxtEdit}) LibDataModule->formatAdvance(e);
+    const AnsiString body = Text1TxtEdit->Text(), design = Text4TxtEdit->Text(), material = Text6TxtEdit->Text();
+    ClientUserTable->FieldByName("ttext2")->SetAsString(body);
+    ClientUserTable->FieldByName("ttext1")->SetAsString(design);
+    ClientUserTable->FieldByName("ttext6")->SetAsString(material);
+    ClientUserTable->Post();
+  });
+}
+
+void TStoryWrite::kxBarButton20Click(TObject*) {
+  // Overwrites the material of every node with its body text, as asked.
+  WalkNovel(true, [this] {
+    ClientUserTable->Edit();
+    ClientUserTable->FieldByName("ttext6")->SetValue(ClientUserTable->FieldByName("ttext2")->Value());
+    ClientUserTable->Post();
+  });
+}
+
+void TStoryWrite::N41Click(TObject*) {
+  // Every view's parent becomes the current view's, overwriting the others.
+  const AnsiString parent = FolderTree->ParentField();
+  WalkNovel(true, [this, &parent] {
+    ClientUserTable->Edit();
+    const Variant v = ClientUserTable->FieldByName(parent)->Value();
+    for (int i = 1; i <= 8; ++i) ClientUserTable->FieldByName("tview" + IntToStr(i))->SetValue(v);
+    ClientUserTable->Post();
+  });
+}
+
+void TStoryWrite::Format1Click(TObject*) {
+  if (!ClientUserTable->Active() || ClientUserTable->IsEmpty()) return;
+  save();
+  for (TDBTxtEdit* e : {Text1TxtEdit, Text4TxtEdit, Text6TxtEdit}) LibDataModule->format(e);
+  // All three texts are read before any field is set: setting one reloads the editors.
+  const AnsiString body = Text1TxtEdit->Text(), design = Text4TxtEdit->Text(), material = Text6TxtEdit->Text();
+  ClientUserTable->Edit();
+  ClientUserTable->FieldByName("ttext2")->SetAsString(body);
+  ClientUserTable->FieldByName("ttext1")->SetAsString(design);
+  ClientUserTable->FieldByName("ttext6")->SetAsString(material);
+  ClientUserTable->Post();
+}
+
+// ---------------------------------------------------------------------------
+// org chart
+
+void TStoryWrite::N5Click(TObject*) { MduleOrgChart->SetRotated(!MduleOrgChart->Rotated()); }
+void TStoryWrite::N6Click(TObject*) { MduleOrgChart->ExpandAll(); }
+void TStoryWrite::N7Click(TObject*) { MduleOrgChart->SetZoom(!MduleOrgChart->Zoom()); }
+
+// ---------------------------------------------------------------------------
+// flow chart
+
+void TStoryWrite::StoreChart() {
+  if (ClientUserTable->IsEmpty()) return;
+  TMemoryStream stream;
+  kxFlowChart1->SaveToStream(&stream);
+  stream.SetPosition(0);
+  ClientUserTable->Edit();
+  auto* blob = dynamic_cast<TBlobField*>(ClientUserTable->FieldByName("ttext7"));
+  if (!blob) {
+    ClientUserTable->Cancel();
+    throw EDatabaseError("Field 'ttext7' holds no chart");
+  }
+  blob->LoadFromStream(&stream);
+  ClientUserTable->Post();
+}
+
+void TStoryWrite::ToolButton1Click(TObject*) {
+  if (!ClientUserTable->Active()) return;
+  if (kxFcExecuteEditor(kxFlowChart1, kChartDesignerCaption)) StoreChart();
+}
+
+void TStoryWrite::ToolButton5Click(TObject*) {
+  if (StoryConnection->Connected() && ClientUserTable->Active()) StoreChart();
+}
+
+// ---------------------------------------------------------------------------
+// tables and other windows
+
+void TStoryWrite::N26Click(TObject*) {
+  if (!StoryConnection->Connected()) return;
+  // 新建, " 名称:   "
+  AnsiString answer;
+  if (!InputQuery("\xD0\xC2\xBD\xA8", " \xC3\xFB\xB3\xC6:   ", answer) || answer.empty()) return;
+  LibDataModule->TableOpertion->SetConnectionString(StoryConnection->ConnectionString());
+  LibDataModule->CreateTable(ClientUserAliseTable, "Story", answer);
+  // The alias list goes back to the row of the table shown, whose view and
+  // focus root the window goes on writing.
+  if (ClientUserTable->Active()) ClientUserAliseTable->Locate("tname", Variant(ClientUserTable->TableName()), {});
+}
+
+void TStoryWrite::StoryAlisFormClick(TObject*) {
+  if (StoryWindowHooks().StoryName) StoryWindowHooks().StoryName(this);
+}
+
+void TStoryWrite::N27Click(TObject*) {
+  if (StoryWindowHooks().StoryDesign && ClientUserTable->Active()) StoryWindowHooks().StoryDesign(this);
+}
+
+void TStoryWrite::Find1Click(TObject*) {
+  if (StoryWindowHooks().Find) StoryWindowHooks().Find(this);
+}
+void TStoryWrite::Replace1Click(TObject*) {
+  if (StoryWindowHooks().Replace) StoryWindowHooks().Replace(this);
+}
+void TStoryWrite::FindNext1Click(TObject*) {
+  if (StoryWindowHooks().FindNext) StoryWindowHooks().FindNext(this);
+}
+void TStoryWrite::N1Click(TObject*) {
+  if (StoryWindowHooks().FindPrevious) StoryWindowHooks().FindPrevious(this);
+}
+void TStoryWrite::kxBarButton18Click(TObject*) {
+  if (StoryWindowHooks().ReplaceInNovel) StoryWindowHooks().ReplaceInNovel(this);
+}
+
+// ---------------------------------------------------------------------------
+// web search
+
+void TStoryWrite::Search(const AnsiString& Word) { WebBrowser1->Navigate(SearchUrl(Trim(Word), kSearchPort)); }
+
+void TStoryWrite::kxBarButton17Click(TObject*) {
+  FSearchTimer->SetEnabled(false);
+  Search(kxBarEdit1->GetCurText());
+}
+
+void TStoryWrite::kxBarEdit1KeyDown(TObject*, Word&, TShiftState) {
+  // The key is not in the edit yet: search once typing pauses, for what the
+  // edit holds then.
+  FSearchTimer->SetEnabled(false);
+  FSearchTimer->SetEnabled(true);
+}
+
+void TStoryWrite::SearchTimerTimer(TObject*) {
+  FSearchTimer->SetEnabled(false);
+  Search(kxBarEdit1->GetCurText());
+}
