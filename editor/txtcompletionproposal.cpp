@@ -229,12 +229,9 @@ AnsiString TTxtCompletionProposal::WordBeforeCaret(TCustomTxtEdit* E) {
   std::vector<std::uint8_t> trail;
   txtdbcs::MarkTrailBytes(reinterpret_cast<const unsigned char*>(line.data()), line.size(), trail);
   const TTxtCharSet& breaks = FForm->WordBreakChars;
-  std::size_t i = std::size_t(c - 1);
-  while (i > 0) {
-    const std::size_t start = PreviousCharStart(line, i, trail);
-    if (static_cast<unsigned char>(line[start]) <= ' ' || SingleIn(line, start, trail, breaks)) break;
-    i = start;
-  }
+  const std::size_t i = txtdbcs::RunStartBefore(reinterpret_cast<const unsigned char*>(line.data()),
+                                                std::size_t(c - 1), trail,
+                                                [&](unsigned char b) { return breaks[b]; });
   FCompletionStart = int(i) + 1;
   return line.substr(i, std::size_t(c - 1) - i);
 }

@@ -35,6 +35,22 @@ inline void MarkTrailBytes(const unsigned char* s, std::size_t n, std::vector<st
   }
 }
 
+// Start (0-based) of the run of characters that ends at byte End of s (with
+// trail flags from MarkTrailBytes): walks back over every character that is a
+// double-byte one or a single byte above blank for which Stop is false. A
+// trail byte is never taken for a blank or a stop.
+template <class StopFn>
+std::size_t RunStartBefore(const unsigned char* s, std::size_t End, const std::vector<std::uint8_t>& Trail,
+                           StopFn Stop) {
+  std::size_t i = End;
+  while (i > 0) {
+    const std::size_t start = (i >= 2 && Trail[i - 1]) ? i - 2 : i - 1;
+    if (start == i - 1 && (s[start] <= ' ' || Stop(s[start]))) break;
+    i = start;
+  }
+  return i;
+}
+
 inline unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 inline unsigned char AsciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
 

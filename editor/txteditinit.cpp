@@ -1,11 +1,13 @@
 #include "editor/txteditinit.h"
 
+#include "editor/txtautotyping.h"
 #include "editor/txtcompletion.h"
 #include "editor/txtdbedit.h"
 #include "editor/txtedit.h"
 #include "editor/txteditkeycmds.h"
 #include "editor/txteditmiscclasses.h"
 #include "editor/txteditsearch.h"
+#include "editor/txtexport.h"
 #include "editor/txtrules.h"
 #include "editor/txtscheme.h"
 #include "editor/txttextdrawer.h"
@@ -43,6 +45,8 @@ void InitEditorClasses() {
   RegisterTxtEditClasses();
   RegisterDBTxtEditClasses();
   RegisterCompletionClasses();
+  RegisterAutoTypingClasses();
+  RegisterExporterClasses();
   TxtEditClipboardFormat();
 }
 

@@ -9,10 +9,7 @@
 
 using namespace txtdbcs;
 
-namespace {
-std::atomic<Integer> gNextRangeId{1};
-
-TTxtCharSet DefaultDelimiters() {
+TTxtCharSet TxtDefaultDelimiters() {
   TTxtCharSet s;
   for (int c = 33; c <= 126; ++c) {
     bool alnum = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
@@ -20,6 +17,10 @@ TTxtCharSet DefaultDelimiters() {
   }
   return s;
 }
+
+namespace {
+std::atomic<Integer> gNextRangeId{1};
+
 
 // The first byte of the last character of S.
 unsigned char LastCharByte(const AnsiString& S) {
@@ -116,7 +117,7 @@ TTxtRange::TTxtRange(const AnsiString& OpenSymbolText, const AnsiString& CloseSy
       OpenSymbol(OpenSymbolText, nullptr),
       DefaultAttributes("Default Packages"),
       NumberAttributes("Number"),
-      DelimiterChars(DefaultDelimiters()),
+      DelimiterChars(TxtDefaultDelimiters()),
       FId(gNextRangeId++) {
   SetCaseSensitive(false);
 }

@@ -16,6 +16,10 @@
 class TTxtRange;
 class TTxtRules;
 
+// The delimiters a new range starts with: the printable ASCII characters
+// other than letters, digits and the underscore.
+TTxtCharSet TxtDefaultDelimiters();
+
 class TTxtSymbol {
  public:
   TTxtSymbol(const AnsiString& Text, TTxtHighlighterAttributes* Attri) : Attri(Attri), Symbol(Text) {}

@@ -1454,7 +1454,8 @@ int TPageControl::IndexOfTabAt(int X, int Y) {
 }
 
 void TPageControl::AdjustClientRect(TRect& Rect) {
-  Rect.top += TabHeight() + 2;
+  // with every tab hidden there is no row of tabs: the pages fill the frame
+  Rect.top += VisibleTabs().empty() ? 4 : TabHeight() + 2;
   Rect.left += 4;
   Rect.right -= 4;
   Rect.bottom -= 4;
@@ -1468,12 +1469,12 @@ void TPageControl::Paint() {
   HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
   RECT all{c.left, c.top, c.right, c.bottom};
   FillRect(dc, &all, face);
-  int th = TabHeight();
+  auto tabs = VisibleTabs();
+  const int th = tabs.empty() ? 0 : TabHeight();
   RECT body{0, th, c.right, c.bottom};
   DrawEdge(dc, &body, EDGE_RAISED, BF_RECT);
   HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
   SetBkMode(dc, TRANSPARENT);
-  auto tabs = VisibleTabs();
   HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
   HPEN shadow = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
   HPEN dark = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DDKSHADOW));

@@ -230,7 +230,13 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
   Params.Style |= WS_TABSTOP | ES_AUTOHSCROLL | (FReadOnly ? ES_READONLY : 0) |
                   (FHideSelection ? 0 : ES_NOHIDESEL) | (FCharCase == TEditCharCase::ecUpperCase ? ES_UPPERCASE : 0) |
                   (FCharCase == TEditCharCase::ecLowerCase ? ES_LOWERCASE : 0) | (FPasswordChar ? ES_PASSWORD : 0);
-  Params.ExStyle |= WS_EX_CLIENTEDGE;
+  if (FBorderStyle == bsSingle) Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
+  if (FBorderStyle == Value) return;
+  FBorderStyle = Value;
+  if (HandleAllocated()) RecreateWnd();
 }
 
 void TCustomEdit::CreateWndDone() {
@@ -1120,6 +1126,7 @@ void InitStdCtrlsProps() {
     p.Prop("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
     p.Prop("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(TEditCharCase::ecNormal);
     p.Prop("HideSelection", &TCustomEdit::HideSelection, &TCustomEdit::SetHideSelection).Default(true);
+    p.Prop("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
     p.Prop("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);
     p.Prop("PasswordChar", &TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar).Default(0);
     p.Prop("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(false);

@@ -147,6 +147,9 @@ class TCustomEdit : public TWinControl {
   void SetAutoSelect(bool Value) { FAutoSelect = Value; }
   bool HideSelection() const { return FHideSelection; }
   void SetHideSelection(bool Value);
+  // bsSingle draws the sunken client edge; bsNone draws none.
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle Value);
   bool Modified();
   void SetModified(bool Value);
   int SelStart();
@@ -179,6 +182,7 @@ class TCustomEdit : public TWinControl {
   bool FAutoSelect = true;
   bool FHideSelection = true;
   bool FModified = false;
+  TBorderStyle FBorderStyle = bsSingle;
 
   BEGIN_MESSAGE_MAP
     PV_MESSAGE_HANDLER(CN_COMMAND, TWMCommand, CNCommand)

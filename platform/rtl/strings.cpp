@@ -376,6 +376,9 @@ AnsiString LowerCase(const AnsiString& S) { return MapSingleBytes(S, FoldLower);
 AnsiString AnsiUpperCase(const AnsiString& S) { return MapSingleBytes(S, FoldUpper); }
 AnsiString AnsiLowerCase(const AnsiString& S) { return MapSingleBytes(S, FoldLower); }
 
+bool IsCharAlphaA(char C) { return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z'); }
+bool IsCharAlphaNumericA(char C) { return IsCharAlphaA(C) || (C >= '0' && C <= '9'); }
+
 int CompareStr(const AnsiString& S1, const AnsiString& S2) {
   std::size_t n = std::min(S1.size(), S2.size());
   for (std::size_t i = 0; i < n; ++i)

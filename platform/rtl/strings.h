@@ -80,6 +80,11 @@ AnsiString UpperCase(const AnsiString& S);
 AnsiString LowerCase(const AnsiString& S);
 AnsiString AnsiUpperCase(const AnsiString& S);
 AnsiString AnsiLowerCase(const AnsiString& S);
+// The character tests of the window manager for one byte of code page 936:
+// the ASCII letters (and digits). A byte of 0x80 and above is no character by
+// itself in this code page (a lead byte, or the euro sign), so it is neither.
+bool IsCharAlphaA(char C);
+bool IsCharAlphaNumericA(char C);
 
 // <0, 0 or >0. See the top of this file for the order.
 int CompareStr(const AnsiString& S1, const AnsiString& S2);

@@ -474,6 +474,27 @@ TEST_F(PagesTest, ActivePageTabsAndEvents) {
   pc->OnChange = nullptr;
 }
 
+TEST_F(PagesTest, PagesWithHiddenTabsFillTheFrame) {
+  auto* pc = new TPageControl(panel.get());
+  pc->SetParent(panel.get());
+  pc->SetBounds(0, 0, 300, 200);
+  auto* a = new TTabSheet(panel.get());
+  a->SetPageControl(pc);
+  auto* b = new TTabSheet(panel.get());
+  b->SetPageControl(pc);
+  pc->HandleNeeded();
+  ASSERT_GT(a->Top(), pc->TabHeight() - 1);
+  a->SetTabVisible(false);
+  b->SetTabVisible(false);
+  pc->SetActivePage(a);  // a page is still shown by code
+  EXPECT_EQ(pc->ActivePage(), a);
+  EXPECT_EQ(a->Top(), 4);
+  EXPECT_EQ(a->Height(), 200 - 8);
+  b->SetTabVisible(true);  // b's tab comes back, and b with it below the row of tabs
+  EXPECT_EQ(pc->ActivePage(), b);
+  EXPECT_GT(b->Top(), pc->TabHeight() - 1);
+}
+
 TEST_F(PagesTest, UpDownStepsAndShowsThePosition) {
   auto* buddy = new TCustomControl(panel.get());
   buddy->SetParent(panel.get());

@@ -251,4 +251,15 @@ TEST_F(StdCtrls, MemoLines) {
   EXPECT_TRUE(SendMessageA(m->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB);
 }
 
+TEST_F(StdCtrls, EditWithoutBorderKeepsItsTextAndDropsTheEdge) {
+  auto* m = Add<TMemo>(8, 8, 300, 120);
+  m->Lines()->SetText("kept");
+  EXPECT_TRUE(GetWindowLongPtrA(m->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  m->SetBorderStyle(bsNone);
+  EXPECT_FALSE(GetWindowLongPtrA(m->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  EXPECT_EQ(m->ClientWidth(), 300);
+  EXPECT_EQ(m->Lines()->Get(0), "kept");
+  EXPECT_EQ(m->BorderStyle(), bsNone);
+}
+
 }  // namespace

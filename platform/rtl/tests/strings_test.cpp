@@ -123,6 +123,18 @@ TEST(Cp936Case, FoldsAsciiOnlyAndLeavesTrailBytesAlone) {
   }
 }
 
+TEST(Cp936Case, CharacterTestsKnowOnlyAsciiLettersAndDigits) {
+  int alpha = 0, alnum = 0;
+  for (int c = 0; c < 256; ++c) {
+    alpha += IsCharAlphaA(char(c));
+    alnum += IsCharAlphaNumericA(char(c));
+  }
+  EXPECT_EQ(alpha, 52);
+  EXPECT_EQ(alnum, 62);
+  EXPECT_TRUE(IsCharAlphaA('q') && IsCharAlphaNumericA('7') && !IsCharAlphaA('7'));
+  EXPECT_FALSE(IsCharAlphaNumericA('_') || IsCharAlphaNumericA('\xD6') || IsCharAlphaNumericA('\x80'));
+}
+
 int Sign(int v) { return (v > 0) - (v < 0); }
 
 TEST(Cp936Compare, OrdinalOrderWithAsciiFolding) {
