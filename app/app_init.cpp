@@ -1,8 +1,10 @@
 #include "app/app_init.h"
 
 #include "app/cooltrayicon.h"
+#include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
+#include "app/searchdialogs.h"
 #include "app/treecopyform.h"
 
 void InitApp() {
@@ -10,4 +12,6 @@ void InitApp() {
   RegisterLibDataModule();
   RegisterMainForm();
   RegisterTreeCopyForm();
+  RegisterExportset();
+  RegisterSearchDialogs();
 }
