@@ -257,6 +257,47 @@ TEST_F(SettingsTest, EachPageShowsItsRowsAndAddsRowsOfItsType) {
   }
 }
 
+TEST_F(SettingsTest, RowsTypedOnThePagesAreSavedAndTakeEffectAtTheNextLoading) {
+  Load();
+  TADOTable* table = Module->SystemSetADOTable;
+  struct Case {
+    int page;
+    void (TExportset::*add)(TObject*);
+    const char* name;
+    const char* value;
+  } cases[] = {
+      {1, &TExportset::BtnAdd1Click, "zj", "再见"},
+      {2, &TExportset::BtnAdd2Click, "苏晴", "苏晴（女）"},
+      {3, &TExportset::BtnAdd3Click, "了了", "了"},
+  };
+  for (const Case& c : cases) {
+    Dialog->PageControl1->SetActivePageIndex(c.page);
+    Dialog->PageControl1Change(Dialog->PageControl1);
+    (Dialog->*c.add)(nullptr);
+    // what the grid and the memo write through their data links
+    table->Edit();
+    table->FieldByName("tname")->SetAsString(A(c.name));
+    table->FieldByName("tvalue")->SetAsString(A(c.value));
+    table->Post();
+  }
+  Dialog->PageControl1->SetActivePageIndex(0);
+  Dialog->PageControl1Change(Dialog->PageControl1);
+  Dialog->OKBtnClick(Dialog->OKBtn);
+  ASSERT_FALSE(table->Active());
+  TADOTable file(nullptr);
+  file.SetConnectionString(LibConnectionString(LibFile()));
+  file.SetTableName("SysqzSet");
+  file.Open();
+  for (const Case& c : cases)
+    EXPECT_TRUE(file.Locate("tname;tvalue", VarArrayOf({A(c.name), A(c.value)}), {})) << c.name;
+
+  Module->SystemSetADOTable->SetActive(true);
+  Dialog->initComponent();
+  EXPECT_EQ(Module->TxtAutoCorrect1->Items()->Count(), 3);
+  EXPECT_EQ(Module->TxtCompletionProposal1->ItemList()->Count(), 3);
+  EXPECT_GE(Module->CurrentAutoComplete->AutoCompleteList()->IndexOf("zj"), 0);
+}
+
 TEST_F(SettingsTest, TheAliasPageMakesATableOfTheChosenKind) {
   Load();
   Dialog->ComboBox1->SetItemIndex(3);
