@@ -1,9 +1,11 @@
 #include "app/app_init.h"
 
 #include "app/cooltrayicon.h"
+#include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
 #include "app/storywrite.h"
+#include "app/searchdialogs.h"
 #include "app/treecopyform.h"
 
 void InitApp() {
@@ -13,4 +15,6 @@ void InitApp() {
   RegisterTreeCopyForm();
   RegisterStoryWrite();
   InstallStoryWindow();
+  RegisterExportset();
+  RegisterSearchDialogs();
 }

@@ -36,18 +36,6 @@ TLibDataModule::~TLibDataModule() {
 
 void TLibDataModule::DataModuleCreate(TObject*) { FillImageLists(); }
 
-void TLibDataModule::setDefaultEditor(TControl* Editor) {
-  if (CurrentEditor == Editor) return;
-  if (CurrentEditor) CurrentEditor->RemoveFreeNotification(this);
-  CurrentEditor = Editor;
-  if (CurrentEditor) CurrentEditor->FreeNotification(this);
-}
-
-void TLibDataModule::Notification(TComponent* AComponent, TOperation Operation) {
-  TDataModule::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == CurrentEditor) CurrentEditor = nullptr;
-}
-
 // ---------------------------------------------------------------------------
 // tables
 
@@ -143,6 +131,7 @@ void RegisterLibDataModule() {
     h.Field("TxtEditRegexSearch", &M::TxtEditRegexSearch);
     h.Field("TxtRules1", &M::TxtRules1);
     h.Field("TxtCompletionProposal1", &M::TxtCompletionProposal1);
+    h.Field("TxtAutoCorrect1", &M::TxtAutoCorrect1);
     h.Field("TableOpertion", &M::TableOpertion);
     h.Field("LookAndFeelController", &M::LookAndFeelController);
     h.Field("ColorDialog", &M::ColorDialog);
@@ -185,5 +174,6 @@ void RegisterLibDataModule() {
     h.Field("CopyTreeTempDS", &M::CopyTreeTempDS);
     h.Field("TableForReplaceDS", &M::TableForReplaceDS);
     h.Handler("DataModuleCreate", &M::DataModuleCreate);
+    h.Handler("TxtEditReplaceText", &M::TxtEditReplaceText);
   });
 }

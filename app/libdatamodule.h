@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "docking/kxdockmanager.h"
+#include "editor/txtautotyping.h"
 #include "editor/txtcompletion.h"
 #include "editor/txtedit.h"
 #include "editor/txteditsearch.h"
@@ -35,6 +36,8 @@ struct TNodeView {
 constexpr int kNodeViewCount = 9;
 const TNodeView& NodeView(int View);
 
+class TConfirmReplaceDialog;
+
 class TLibDataModule : public TDataModule {
   PV_CLASS(TLibDataModule, TDataModule)
  public:
@@ -47,6 +50,7 @@ class TLibDataModule : public TDataModule {
   TTxtEditRegexSearch* TxtEditRegexSearch = nullptr;
   TTxtRules* TxtRules1 = nullptr;
   TTxtCompletionProposal* TxtCompletionProposal1 = nullptr;
+  TTxtAutoCorrect* TxtAutoCorrect1 = nullptr;
   TADOQuery* TableOpertion = nullptr;
   TuxLookAndFeelController* LookAndFeelController = nullptr;
   TColorDialog* ColorDialog = nullptr;
@@ -99,8 +103,6 @@ class TLibDataModule : public TDataModule {
   // The data-aware editor that last got the focus in any window; cleared
   // when that editor is freed.
   TControl* CurrentEditor = nullptr;
-  void setDefaultEditor(TControl* Editor);
-  void Notification(TComponent* AComponent, TOperation Operation) override;
 
   // ---- paragraph formatting: each line trimmed, its blanks removed, mapped
   // to simplified characters and indented by four blanks ----
@@ -111,6 +113,43 @@ class TLibDataModule : public TDataModule {
   // Text with traditional characters mapped to simplified ones; empty when
   // the mapping fails.
   static AnsiString ToSimplifiedChinese(const AnsiString& Text);
+
+  // ---- editor settings (loaded and saved by the settings dialog) ----
+  int FontSize = 0;
+  bool ShowLineBar = false;
+  bool ShowBottom = false;
+  bool ColorSyntax = false;
+  TColor EditorColor = clGradientInactiveCaption;
+  TColor EditorFontColor = clBlack;
+  // The templates built from the settings; owned by the settings dialog.
+  TTxtAutoComplete* CurrentAutoComplete = nullptr;
+  void SetCurrentAutoComplete(TTxtAutoComplete* Value);
+
+  // The standard look of an editor, given once when its window shows.
+  void initDBTxtEdit(TCustomTxtEdit* Editor);
+  // Makes Editor current and gives it the settings and the editor aids; every
+  // window calls it when one of its editors gets the focus.
+  void setDefaultEditor(TCustomTxtEdit* Editor);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  // ---- find and replace in the current editor (shared by every window) ----
+  bool SearchBackwards = false;
+  bool SearchCaseSensitive = false;
+  bool SearchFromCaret = false;
+  bool SearchSelectionOnly = false;
+  bool SearchWholeWords = false;
+  bool SearchRegex = false;
+  // Set after a search has run; until then a search covers the whole text.
+  bool SearchTextAtCaret = false;
+  AnsiString SearchText, SearchTextHistory, ReplaceText, ReplaceTextHistory;
+  TConfirmReplaceDialog* ConfirmReplaceDialog = nullptr;
+  // The find dialog, or the replace dialog with Replace; OK runs the search.
+  void ShowSearchReplaceDialog(bool Replace);
+  // Finds (or replaces) the search text in the current editor, if there is one.
+  void DoSearchReplaceText(bool Replace, bool Backwards);
+  // The editors' OnReplaceText: asks about each match.
+  void TxtEditReplaceText(TObject* Sender, const AnsiString& ASearch, const AnsiString& AReplace, int Line,
+                          int Column, TTxtReplaceAction& Action);
 
   // ---- tables ----
   // Opens the alias lists and the first table of each; data-access errors

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
 #include "app/treecopyform.h"
@@ -12,6 +13,7 @@ void CreateWorkbench(int argc, const char* const* argv) {
   Application->SetArgs(argc, argv);
   Application->Initialize();
   Application->SetTitle(kApplicationTitle);
+  ProvideSettingsDialog();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);

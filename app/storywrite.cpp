@@ -320,12 +320,7 @@ void TStoryWrite::libsave() {
 void TStoryWrite::Timer1Timer(TObject*) { save(); }
 
 void TStoryWrite::FormShow(TObject*) {
-  for (TDBTxtEdit* e : Editors()) {
-    TTxtEditorOptions o = e->Options();
-    o << eoRightMouseMovesCursor;
-    o << eoTrimTrailingSpaces;
-    e->SetOptions(o);
-  }
+  for (TDBTxtEdit* e : Editors()) LibDataModule->initDBTxtEdit(e);
   // The three writing editors leave copy, cut and paste to Ctrl+C, X and V.
   for (TDBTxtEdit* e : {Text1TxtEdit, Text4TxtEdit, Text6TxtEdit}) {
     TTxtEditKeyStrokes* keys = e->Keystrokes();
@@ -335,6 +330,8 @@ void TStoryWrite::FormShow(TObject*) {
     } dropped[] = {{VK_INSERT, TShiftState{ssCtrl}}, {VK_DELETE, TShiftState{ssShift}}, {VK_INSERT, TShiftState{ssShift}}};
     for (const auto& k : dropped)
       if (const int i = keys->FindKey(k.Key, k.Shift); i >= 0) keys->Delete(i);
+    // the library module asks about each match of a replace
+    e->OnReplaceText = TReplaceTextEvent(LibDataModule, &TLibDataModule::TxtEditReplaceText);
   }
   LibDataModule->setFieldforOrgChart(MduleOrgChart);
 }
@@ -377,6 +374,12 @@ TStoryWrite* OpenStoryWindow(TMainForm* Frame, const AnsiString& FileName, const
 void InstallStoryWindow() {
   FrameWindows().OpenStory = [](TMainForm* Frame, const AnsiString& FileName, const AnsiString& Caption,
                                 bool CopyBarStyle) { OpenStoryWindow(Frame, FileName, Caption, CopyBarStyle); };
+  // find and replace act on the editor that last had the focus
+  TStoryWindowHooks& h = StoryWindowHooks();
+  h.Find = [](TStoryWrite*) { LibDataModule->ShowSearchReplaceDialog(false); };
+  h.Replace = [](TStoryWrite*) { LibDataModule->ShowSearchReplaceDialog(true); };
+  h.FindNext = [](TStoryWrite*) { LibDataModule->DoSearchReplaceText(false, false); };
+  h.FindPrevious = [](TStoryWrite*) { LibDataModule->DoSearchReplaceText(false, true); };
 }
 
 void RegisterStoryWrite() {

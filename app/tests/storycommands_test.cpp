@@ -3,6 +3,7 @@
 // would read it.
 #include <vector>
 
+#include "app/searchdialogs.h"
 #include "app/tests/storytest.h"
 #include "treechart/kxdbtreeview.h"
 
@@ -179,7 +180,6 @@ TEST_F(StoryCommandsTest, NewNovelTableChartsAndTheOtherWindowsEntries) {
   EXPECT_TRUE(W->MduleOrgChart->Zoom());
   // Entries to other windows go through their hooks, and do nothing without.
   W->N38Click(nullptr);
-  W->Find1Click(nullptr);
   static std::string exported;
   StoryWindowHooks().ExportToFile = [](TkxDBTreeView*, const AnsiString& Name) { exported = AnsiToUtf8(Name); };
   W->N38Click(nullptr);
@@ -210,6 +210,32 @@ TEST_F(StoryCommandsTest, AClosedWindowsEditorIsNoLongerTheCurrentEditor) {
   W->Close();
   Pump();
   EXPECT_EQ(LibDataModule->CurrentEditor, nullptr);
+}
+
+// Find, find next and previous, and replace run on the body text that has the
+// focus; a replace asks the library module about each match.
+TEST_F(StoryCommandsTest, FindAndReplaceWorkOnTheFocusedBodyText) {
+  OpenFive();
+  W->Text1TxtEdit->SetFocus();
+  Pump();
+  W->Text1TxtEdit->SetText(A("青石镇，青石路，青石桥"));
+  W->Text1TxtEdit->SetCaretXY(TBufferCoord{1, 1});
+  PushModalScript([](TCustomForm* Form) {
+    auto* d = dynamic_cast<TTextSearchDialog*>(Form);
+    ASSERT_NE(d, nullptr);
+    d->SetFindText(A("青石"));
+    d->SetModalResult(mrOk);
+  });
+  W->Find1Click(nullptr);
+  EXPECT_EQ(AnsiToUtf8(W->Text1TxtEdit->GetSelText()), "青石");
+  EXPECT_EQ(W->Text1TxtEdit->GetSelectionStart().Char, 1);
+  W->FindNext1Click(nullptr);
+  EXPECT_EQ(W->Text1TxtEdit->GetSelectionStart().Char, 9);  // bytes: 青石镇， is eight
+  W->Text1TxtEdit->SetCaretXY(TBufferCoord{23, 1});  // the end of the line
+  W->N1Click(nullptr);
+  EXPECT_EQ(W->Text1TxtEdit->GetSelectionStart().Char, 17);
+  ASSERT_EQ(W->Text1TxtEdit->OnReplaceText, TReplaceTextEvent(LibDataModule, &TLibDataModule::TxtEditReplaceText));
+  ClearModalScript();
 }
 
 }  // namespace

@@ -642,7 +642,10 @@ const NamedColor kSystemColors[] = {
     {clInactiveCaptionText, "clInactiveCaptionText", "Inactive Caption Text"},
     {clBtnHighlight, "clBtnHighlight", "Button Highlight"}, {cl3DDkShadow, "cl3DDkShadow", "3D Dark Shadow"},
     {cl3DLight, "cl3DLight", "3D Light"}, {clInfoText, "clInfoText", "Info Text"},
-    {clInfoBk, "clInfoBk", "Info Background"}};
+    {clInfoBk, "clInfoBk", "Info Background"}, {clHotLight, "clHotLight", "Hot Light"},
+    {clGradientActiveCaption, "clGradientActiveCaption", "Gradient Active Caption"},
+    {clGradientInactiveCaption, "clGradientInactiveCaption", "Gradient Inactive Caption"},
+    {clMenuHighlight, "clMenuHighlight", "Menu Highlight"}, {clMenuBar, "clMenuBar", "Menu Bar"}};
 const char* const kCustomName = "Custom...";
 TPickColorProc gPickColor = nullptr;
 

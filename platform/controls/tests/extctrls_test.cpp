@@ -381,6 +381,14 @@ TEST_F(ExtCtrls, ColorBoxNamesColoursAndAsksForACustomOne) {
   EXPECT_EQ(cb->ColorNames(0), "clBlack");
   cb->SetSelected(clNavy);
   EXPECT_EQ(cb->ColorNames(cb->ItemIndex()), "clNavy");
+  // the system colours include the newer ones, such as the caption gradients
+  for (TColor c : {clGradientInactiveCaption, clGradientActiveCaption, clHotLight, clMenuHighlight, clMenuBar}) {
+    cb->SetSelected(c);
+    ASSERT_GE(cb->ItemIndex(), 0);
+    EXPECT_EQ(cb->Colors(cb->ItemIndex()), c);
+  }
+  EXPECT_EQ(cb->ColorNames(cb->Items()->IndexOf("clGradientInactiveCaption")), "clGradientInactiveCaption");
+  cb->SetSelected(clNavy);
   EXPECT_THROW(cb->Colors(1000), EListError);
 
   cb->SetStyle(TColorBoxStyle{cbStandardColors, cbCustomColor, cbPrettyNames});
