@@ -554,6 +554,17 @@ void TkxInspectorLookupRow::InitEditProperties(TkxInplaceEdit* Edit) {
   l->OnCloseUp = TkxLookupCloseUpEvent(this, &TkxInspectorLookupRow::LookupCloseUp);
 }
 
+void TkxInspectorLookupRow::Assign(TPersistent* Source) {
+  TkxInspectorDropDownRow::Assign(Source);
+  auto* src = dynamic_cast<TkxInspectorLookupRow*>(Source);
+  if (!src) return;
+  SetFieldName(src->Binding.FieldName);
+  ClearKey = src->ClearKey;
+  ListFieldName = src->ListFieldName;
+  ListFieldIndex = src->ListFieldIndex;
+  CanDeleteText = src->CanDeleteText;
+}
+
 void TkxInspectorLookupRow::RestoreDefaults() {
   TkxInspectorDropDownRow::RestoreDefaults();
   ListFieldName.clear();

@@ -111,9 +111,15 @@ KX_DB_KIND_END
 
 KX_INSPECTOR_EDIT(TkxInspectorLookupEdit, TkxInplaceLookupEdit)
 
-// The lookup kind: a drop-down row over a lookup field.
-KX_DB_KIND(TkxInspectorLookupRow, TkxInspectorDropDownRow, false)
+// The lookup kind: a drop-down row over a lookup field. Written out rather
+// than by KX_DB_KIND, since its Assign also copies the lookup settings.
+class TkxInspectorLookupRow : public TkxInspectorDropDownRow {
+  PV_CLASS(TkxInspectorLookupRow, TkxInspectorDropDownRow)
+  KX_DB_ROW_BINDING
  public:
+  explicit TkxInspectorLookupRow(TComponent* AOwner) : TkxInspectorDropDownRow(AOwner) {}
+  bool CanModify() override { return Binding.CanModify(this, false); }
+  void Assign(TPersistent* Source) override;
   TShortCut ClearKey = 0;
   AnsiString ListFieldName;
   int ListFieldIndex = 0;

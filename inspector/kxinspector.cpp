@@ -1406,3 +1406,9 @@ void TCustomkxInspector::SaveToRegIni(TkxRegIniWrapper* Wrapper, const AnsiStrin
   Wrapper->WriteInteger(Path, "BandWidth", FBandWidth);
   Wrapper->WriteInteger(Path, "DividerPos", FDividerPos);
 }
+
+void TCustomkxInspectorControl::WndProc(TMessage& Message) {
+  if (Message.Msg == CM_WININICHANGE)
+    for (int i = 0; i < RowCount(); ++i) Rows(i)->WinIniChanged();
+  TCustomkxInspector::WndProc(Message);
+}

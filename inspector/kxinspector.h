@@ -658,6 +658,8 @@ class TkxInspectorRow : public TComponent {
   virtual bool CanModify() { return true; }
   virtual bool IsValidChar(char Key) { return true; }
   virtual void RestoreDefaults();
+  // The locale's settings changed (the inspector passes CM_WININICHANGE on).
+  virtual void WinIniChanged() {}
 
   // Convenience readers of the virtual value operations.
   AnsiString DisplayText() {
@@ -822,6 +824,8 @@ class TCustomkxInspectorControl : public TCustomkxInspector {
 
   int RowCount() const { return int(FRows.size()); }
   TkxInspectorRow* Rows(int Index) const { return FRows[std::size_t(Index)]; }
+  // Passes locale changes on to the rows.
+  void WndProc(TMessage& Message) override;
   int VisibleRowCount() const;
   TkxInspectorRow* AddRow(TClass RowClass);
   TkxInspectorRow* CreateRow(TClass RowClass);

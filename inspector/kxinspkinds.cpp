@@ -963,6 +963,17 @@ TkxInspectorCurrencyRow::TkxInspectorCurrencyRow(TComponent* AOwner) : TkxInspec
   kxGetCurrencyDisplayFormat(FDisplayFormat);
 }
 
+// The format follows the locale unless one was set; the platform always
+// updates its format settings, so there is no flag to ask.
+void TkxInspectorCurrencyRow::WinIniChanged() {
+  if (FDisplayFormatAssigned) return;
+  AnsiString f;
+  kxGetCurrencyDisplayFormat(f);
+  if (f == FDisplayFormat) return;
+  FDisplayFormat = f;
+  Changed();
+}
+
 void TkxInspectorCurrencyRow::SetDisplayFormat(const AnsiString& Value) {
   if (Value == FDisplayFormat) return;
   FDisplayFormat = Value;

@@ -595,6 +595,7 @@ class TkxInspectorCurrencyRow : public TkxInspectorRow {
   AnsiString NullString() const { return FNullString; }
   void SetNullString(const AnsiString& Value);
   virtual void GetValue(Variant& Value);
+  void WinIniChanged() override;
   virtual double GetDefaultMinValue() { return 0; }
   virtual double GetDefaultMaxValue() { return 0; }
   void Assign(TPersistent* Source) override;

@@ -54,6 +54,40 @@ TEST_F(KxInspectorKindsTest, MaskAssignedFlagAndRestoreDefaults) {
   EXPECT_EQ("keep", a->Text());
 }
 
+TEST_F(KxInspectorKindsTest, CurrencyFormatFollowsTheLocaleUnlessSet) {
+  NewInspector();
+  auto* follows = Add<TkxInspectorTextCurrencyRow>("1");
+  auto* set = Add<TkxInspectorTextCurrencyRow>("2");
+  set->SetDisplayFormat("0.00 X");
+  const AnsiString before = follows->DisplayFormat();
+  const AnsiString oldSymbol = FormatSettings().CurrencyString;
+  FormatSettings().CurrencyString = "EUR";
+  SendMessageA(Insp->Handle(), CM_WININICHANGE, 0, 0);
+  FormatSettings().CurrencyString = oldSymbol;
+  EXPECT_NE(before, follows->DisplayFormat());
+  EXPECT_NE(std::string::npos, follows->DisplayFormat().find("EUR"));
+  EXPECT_EQ("0.00 X", set->DisplayFormat());
+}
+
+TEST_F(KxInspectorKindsTest, LookupAssignCopiesTheLookupSettings) {
+  NewInspector();
+  auto* from = static_cast<TkxInspectorLookupRow*>(Insp->AddRow(TkxInspectorLookupRow::StaticClass()));
+  from->SetFieldName("tparent");
+  from->ClearKey = TShortCut(VK_DELETE);
+  from->ListFieldName = "tname";
+  from->ListFieldIndex = 2;
+  from->CanDeleteText = true;
+  from->DropDownRows = 4;
+  auto* to = static_cast<TkxInspectorLookupRow*>(Insp->AddRow(TkxInspectorLookupRow::StaticClass()));
+  to->Assign(from);
+  EXPECT_EQ("tparent", to->Binding.FieldName);
+  EXPECT_EQ(TShortCut(VK_DELETE), to->ClearKey);
+  EXPECT_EQ("tname", to->ListFieldName);
+  EXPECT_EQ(2, to->ListFieldIndex);
+  EXPECT_TRUE(to->CanDeleteText);
+  EXPECT_EQ(4, to->DropDownRows);
+}
+
 TEST_F(KxInspectorKindsTest, CheckTextsAndStates) {
   NewInspector();
   auto* c = Add<TkxInspectorTextCheckRow>();
