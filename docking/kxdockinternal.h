@@ -87,3 +87,38 @@ void kxSetVisibleSilently(TkxCustomDockControl* AControl, bool Value);
 AnsiString kxCaptionOf(TkxCustomDockControl* AControl);
 // Text width in the font of a canvas.
 int kxTextWidth(TCanvas* ACanvas, const AnsiString& Text);
+
+// Drawing helpers of the dock painters.
+inline void kxDockFill(TCanvas* C, const TRect& R, TColor Color) {
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(Color);
+  C->FillRect(R);
+}
+
+inline void kxDockPen(TCanvas* C, TColor Color, int Width = 1) {
+  C->Pen()->SetStyle(psSolid);
+  C->Pen()->SetWidth(Width);
+  C->Pen()->SetColor(Color);
+}
+
+inline void kxDockLine(TCanvas* C, int X1, int Y1, int X2, int Y2) {
+  C->MoveTo(X1, Y1);
+  C->LineTo(X2, Y2);
+}
+
+// The triangle of a tab row's scroll button, pointing right (Next) or left;
+// Solid fills it, otherwise only its outline is drawn.
+inline void kxDockScrollTriangle(TCanvas* C, TRect R, bool Next, TColor Sign, bool Solid) {
+  kxDockPen(C, Sign);
+  C->Brush()->SetStyle(Solid ? bsSolid : bsClear);
+  C->Brush()->SetColor(Sign);
+  const int L = R.left, T = R.top, Rt = R.right, B = R.bottom;
+  if (Next) {
+    const TPoint P[] = {{L + 4, T + 2}, {L + 4, B - 4}, {Rt - 6, T + 6}};
+    C->Polygon(P, 3);
+  } else {
+    const TPoint P[] = {{Rt - 6, T + 2}, {Rt - 6, B - 4}, {L + 4, T + 6}};
+    C->Polygon(P, 3);
+  }
+  C->Brush()->SetStyle(bsSolid);
+}

@@ -24,23 +24,6 @@ int RoundHundredth(int N) {
 
 COLORREF Rgb(TColor C) { return ColorToRGB(C) & 0xFFFFFF; }
 
-void FillSolid(TCanvas* C, const TRect& R, TColor Color) {
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Color);
-  C->FillRect(R);
-}
-
-void Line(TCanvas* C, int X1, int Y1, int X2, int Y2) {
-  C->MoveTo(X1, Y1);
-  C->LineTo(X2, Y2);
-}
-
-void SetPen(TCanvas* C, TColor Color, int Width = 1) {
-  C->Pen()->SetStyle(psSolid);
-  C->Pen()->SetWidth(Width);
-  C->Pen()->SetColor(Color);
-}
-
 TkxDockControlPainter* CreateStandard(TkxCustomDockControl* C) { return new TkxDockControlPainter(C); }
 
 void StandardInitColor(TkxDockingManager* M) { M->SetColor(clBtnFace); }
@@ -147,12 +130,12 @@ void TkxDockControlPainter::DrawColorEdge(TCanvas* C, TRect R, TColor Color, int
     default: break;
   }
   auto Has = [Sides](int Side, int Pair) { return (Sides & (Side | Pair | kxSideAll)) != 0; };
-  SetPen(C, C1);
-  if (Has(kxSideLeft, kxSideLeftTop)) Line(C, R.left, R.bottom - 1, R.left, R.top - 1);
-  if (Has(kxSideTop, kxSideLeftTop)) Line(C, R.left, R.top, R.right, R.top);
-  SetPen(C, C2);
-  if (Has(kxSideRight, kxSideRightBottom)) Line(C, R.right - 1, R.top, R.right - 1, R.bottom);
-  if (Has(kxSideBottom, kxSideRightBottom)) Line(C, R.right - 1, R.bottom - 1, R.left - 1, R.bottom - 1);
+  kxDockPen(C, C1);
+  if (Has(kxSideLeft, kxSideLeftTop)) kxDockLine(C, R.left, R.bottom - 1, R.left, R.top - 1);
+  if (Has(kxSideTop, kxSideLeftTop)) kxDockLine(C, R.left, R.top, R.right, R.top);
+  kxDockPen(C, C2);
+  if (Has(kxSideRight, kxSideRightBottom)) kxDockLine(C, R.right - 1, R.top, R.right - 1, R.bottom);
+  if (Has(kxSideBottom, kxSideRightBottom)) kxDockLine(C, R.right - 1, R.bottom - 1, R.left - 1, R.bottom - 1);
 }
 
 void TkxDockControlPainter::DrawImage(TCanvas* C, TCustomImageList* Images, TRect R, int Index) {
@@ -182,17 +165,17 @@ void TkxDockControlPainter::DrawCaptionLine(TCanvas* C, const AnsiString& Text, 
 void TkxDockControlPainter::DrawBorder(TCanvas* C, TRect R) {
   const int W = BorderWidth();
   const TColor B = BorderColor();
-  FillSolid(C, kxRect(R.left, R.top, R.left + W, R.bottom), B);
-  FillSolid(C, kxRect(R.left, R.bottom - W, R.right, R.bottom), B);
-  FillSolid(C, kxRect(R.right - W, R.top, R.right, R.bottom), B);
-  FillSolid(C, kxRect(R.left, R.top, R.right, R.top + W), B);
+  kxDockFill(C, kxRect(R.left, R.top, R.left + W, R.bottom), B);
+  kxDockFill(C, kxRect(R.left, R.bottom - W, R.right, R.bottom), B);
+  kxDockFill(C, kxRect(R.right - W, R.top, R.right, R.bottom), B);
+  kxDockFill(C, kxRect(R.left, R.top, R.right, R.top + W), B);
   DrawColorEdge(C, R, DefaultColor(), 3, kxSideLeftTop);
   DrawColorEdge(C, R, DefaultColor(), 2, kxSideRightBottom);
 }
 
-void TkxDockControlPainter::DrawCaption(TCanvas* C, TRect R, bool IsActive) { FillSolid(C, R, CaptionColor(IsActive)); }
+void TkxDockControlPainter::DrawCaption(TCanvas* C, TRect R, bool IsActive) { kxDockFill(C, R, CaptionColor(IsActive)); }
 
-void TkxDockControlPainter::DrawCaptionSeparator(TCanvas* C, TRect R) { FillSolid(C, R, BorderColor()); }
+void TkxDockControlPainter::DrawCaptionSeparator(TCanvas* C, TRect R) { kxDockFill(C, R, BorderColor()); }
 
 void TkxDockControlPainter::DrawCaptionText(TCanvas* C, TRect R, bool IsActive) {
   TRect Bar1, Bar2;
@@ -231,30 +214,30 @@ void TkxDockControlPainter::DrawCaptionCloseButton(TCanvas* C, TRect R, bool IsA
                                                    bool) {
   DrawCaptionButton(C, R, IsActive, IsDown, IsHot);
   if (IsDown && IsHot) R = kxOffsetRect(R, 1, 1);
-  SetPen(C, CaptionSignColor(IsActive, IsDown, IsHot));
+  kxDockPen(C, CaptionSignColor(IsActive, IsDown, IsHot));
   const int L = R.left, T = R.top, Rt = R.right, B = R.bottom;
-  Line(C, L + 2, T + 2, Rt - 3, B - 3);
-  Line(C, Rt - 4, T + 2, L + 1, B - 3);
+  kxDockLine(C, L + 2, T + 2, Rt - 3, B - 3);
+  kxDockLine(C, Rt - 4, T + 2, L + 1, B - 3);
 }
 
 void TkxDockControlPainter::DrawCaptionHideButton(TCanvas* C, TRect R, bool IsActive, bool IsDown, bool IsHot,
                                                   bool AutoHide) {
   DrawCaptionButton(C, R, IsActive, IsDown, IsHot);
   if (IsDown && IsHot) R = kxOffsetRect(R, 1, 1);
-  SetPen(C, CaptionSignColor(IsActive, IsDown, IsHot));
+  kxDockPen(C, CaptionSignColor(IsActive, IsDown, IsHot));
   C->Brush()->SetStyle(bsSolid);
   C->Brush()->SetColor(CaptionColor(IsActive));
   const int L = R.left, T = R.top, Rt = R.right, B = R.bottom;
   if (AutoHide) {
     C->Rectangle(L + 4, T + 3, Rt - 3, B - 4);
-    Line(C, L + 4, T + 2, L + 4, B - 3);
-    Line(C, L + 4, B - 6, Rt - 3, B - 6);
-    Line(C, L + 2, T + 5, L + 4, T + 5);
+    kxDockLine(C, L + 4, T + 2, L + 4, B - 3);
+    kxDockLine(C, L + 4, B - 6, Rt - 3, B - 6);
+    kxDockLine(C, L + 2, T + 5, L + 4, T + 5);
   } else {
     C->Rectangle(L + 3, T + 2, Rt - 4, B - 5);
-    Line(C, L + 2, B - 6, Rt - 3, B - 6);
-    Line(C, Rt - 6, T + 2, Rt - 6, B - 5);
-    Line(C, L + 5, B - 5, L + 5, B - 3);
+    kxDockLine(C, L + 2, B - 6, Rt - 3, B - 6);
+    kxDockLine(C, Rt - 6, T + 2, Rt - 6, B - 5);
+    kxDockLine(C, L + 5, B - 5, L + 5, B - 3);
   }
 }
 
@@ -262,7 +245,7 @@ void TkxDockControlPainter::DrawMaximizeTriangle(TCanvas* C, TRect R, bool IsAct
                                                  bool Maximized) {
   if (IsDown && IsHot) R = kxOffsetRect(R, 1, 1);
   const TColor Sign = CaptionSignColor(IsActive, IsDown, IsHot);
-  SetPen(C, Sign);
+  kxDockPen(C, Sign);
   C->Brush()->SetStyle(bsSolid);
   C->Brush()->SetColor(Sign);
   const int L = R.left, T = R.top, Rt = R.right, B = R.bottom;
@@ -284,12 +267,12 @@ void TkxDockControlPainter::DrawCaptionMaximizeButton(TCanvas* C, TRect R, bool 
   DrawMaximizeTriangle(C, R, IsActive, IsDown, IsHot, Maximized);
 }
 
-void TkxDockControlPainter::DrawClient(TCanvas* C, TRect R) { FillSolid(C, R, DefaultColor()); }
+void TkxDockControlPainter::DrawClient(TCanvas* C, TRect R) { kxDockFill(C, R, DefaultColor()); }
 
 // ---- tabs ----
 
 void TkxDockControlPainter::DrawTabs(TCanvas* C, TRect R, TRect ActiveTabRect, TkxTabContainerTabsPosition Pos) {
-  FillSolid(C, R, TabsColor());
+  kxDockFill(C, R, TabsColor());
   const TColor Base = TabColor(true);
   TRect E = R;
   if (Pos == tctpBottom) {
@@ -314,25 +297,25 @@ void TkxDockControlPainter::DrawTabs(TCanvas* C, TRect R, TRect ActiveTabRect, T
 void TkxDockControlPainter::DrawTab(TCanvas* C, TkxCustomDockControl* AControl, TRect R, bool IsActive,
                                    TkxTabContainerTabsPosition Pos) {
   const TColor Base = TabColor(true);
-  if (IsActive) FillSolid(C, R, Base);
+  if (IsActive) kxDockFill(C, R, Base);
   const int L = R.left, T = R.top, Rt = R.right, B = R.bottom;
   if (Pos == tctpBottom) {
-    SetPen(C, LightLightColor(Base));
-    Line(C, L, IsActive ? T : T + 2, L, B - 2);
-    SetPen(C, DarkDarkColor(Base));
+    kxDockPen(C, LightLightColor(Base));
+    kxDockLine(C, L, IsActive ? T : T + 2, L, B - 2);
+    kxDockPen(C, DarkDarkColor(Base));
     const TPoint P1[] = {{L, B - 2}, {L + 2, B}, {Rt - 3, B}, {Rt - 1, B - 2}, {Rt - 1, IsActive ? T - 1 : T + 1}};
     C->Polyline(P1, 5);
-    SetPen(C, DarkColor(Base));
+    kxDockPen(C, DarkColor(Base));
     const TPoint P2[] = {{L + 1, B - 2}, {L + 2, B - 1}, {Rt - 3, B - 1}, {Rt - 2, B - 2}, {Rt - 2, IsActive ? T - 1 : T + 1}};
     C->Polyline(P2, 5);
   } else {
-    SetPen(C, LightLightColor(Base));
+    kxDockPen(C, LightLightColor(Base));
     const TPoint P1[] = {{L, B - 1}, {L, T + 2}, {L + 2, T}, {Rt - 3, T}, {Rt - 1, T + 2}};
     C->Polyline(P1, 5);
-    SetPen(C, DarkDarkColor(Base));
-    Line(C, Rt - 1, T + 2, Rt - 1, IsActive ? B : B - 1);
-    SetPen(C, DarkColor(Base));
-    Line(C, Rt - 2, T + 1, Rt - 2, IsActive ? B : B - 1);
+    kxDockPen(C, DarkDarkColor(Base));
+    kxDockLine(C, Rt - 1, T + 2, Rt - 1, IsActive ? B : B - 1);
+    kxDockPen(C, DarkColor(Base));
+    kxDockLine(C, Rt - 2, T + 1, Rt - 2, IsActive ? B : B - 1);
   }
   DrawTabContent(C, AControl, R, IsActive, Pos);
 }
@@ -365,29 +348,12 @@ void TkxDockControlPainter::DrawTabsScrollButton(TCanvas* C, TRect R, bool IsDow
   }
 }
 
-namespace {
-void ScrollTriangle(TCanvas* C, TRect R, bool Next, TColor Sign, bool Solid) {
-  SetPen(C, Sign);
-  C->Brush()->SetStyle(Solid ? bsSolid : bsClear);
-  C->Brush()->SetColor(Sign);
-  const int L = R.left, T = R.top, Rt = R.right, B = R.bottom;
-  if (Next) {
-    const TPoint P[] = {{L + 4, T + 2}, {L + 4, B - 4}, {Rt - 6, T + 6}};
-    C->Polygon(P, 3);
-  } else {
-    const TPoint P[] = {{Rt - 6, T + 2}, {Rt - 6, B - 4}, {L + 4, T + 6}};
-    C->Polygon(P, 3);
-  }
-  C->Brush()->SetStyle(bsSolid);
-}
-}  // namespace
-
 void TkxDockControlPainter::DrawTabsNextButton(TCanvas* C, TRect R, bool IsDown, bool IsHot, bool Enabled,
                                                TkxTabContainerTabsPosition Pos) {
   DrawTabsScrollButton(C, R, IsDown, IsHot, Enabled, Pos);
   R = kxRect(R.left + 1, R.top + 1, R.right - 1, R.bottom - 1);
   if (IsDown && IsHot) R = kxOffsetRect(R, 1, 1);
-  ScrollTriangle(C, R, true, TabsScrollButtonsSignColor(Enabled), true);
+  kxDockScrollTriangle(C, R, true, TabsScrollButtonsSignColor(Enabled), true);
 }
 
 void TkxDockControlPainter::DrawTabsPrevButton(TCanvas* C, TRect R, bool IsDown, bool IsHot, bool Enabled,
@@ -395,12 +361,12 @@ void TkxDockControlPainter::DrawTabsPrevButton(TCanvas* C, TRect R, bool IsDown,
   DrawTabsScrollButton(C, R, IsDown, IsHot, Enabled, Pos);
   R = kxRect(R.left + 1, R.top + 1, R.right - 1, R.bottom - 1);
   if (IsDown && IsHot) R = kxOffsetRect(R, 1, 1);
-  ScrollTriangle(C, R, false, TabsScrollButtonsSignColor(Enabled), true);
+  kxDockScrollTriangle(C, R, false, TabsScrollButtonsSignColor(Enabled), true);
 }
 
 // ---- hide bars ----
 
-void TkxDockControlPainter::DrawHideBar(TCanvas* C, TRect R, TkxAutoHidePosition) { FillSolid(C, R, HideBarColor()); }
+void TkxDockControlPainter::DrawHideBar(TCanvas* C, TRect R, TkxAutoHidePosition) { kxDockFill(C, R, HideBarColor()); }
 
 void TkxDockControlPainter::DrawHideBarButton(TCanvas* C, TkxCustomDockControl* AControl, TRect R,
                                               TkxAutoHidePosition Pos) {
@@ -514,7 +480,7 @@ void TkxDockControlPainter::DrawHideBarButtonText(TCanvas* C, TkxCustomDockContr
   const int W = R.right - R.left, H = R.bottom - R.top;
   TBitmap B;
   B.SetSize(H, W);
-  FillSolid(B.Canvas(), kxRect(0, 0, H, W), HideBarButtonColor());
+  kxDockFill(B.Canvas(), kxRect(0, 0, H, W), HideBarButtonColor());
   DrawCaptionLine(B.Canvas(), AControl->Caption(), kxRect(0, 0, H, W), HideBarButtonFont(), HideBarButtonFontColor());
   RotateBitmap(&B, 2);
   C->Draw(R.left, R.top, &B);

@@ -15,23 +15,6 @@
 
 namespace {
 
-void Fill(TCanvas* C, const TRect& R, TColor Color) {
-  C->Brush()->SetStyle(bsSolid);
-  C->Brush()->SetColor(Color);
-  C->FillRect(R);
-}
-
-void Pen(TCanvas* C, TColor Color, int Width = 1) {
-  C->Pen()->SetStyle(psSolid);
-  C->Pen()->SetWidth(Width);
-  C->Pen()->SetColor(Color);
-}
-
-void Seg(TCanvas* C, int X1, int Y1, int X2, int Y2) {
-  C->MoveTo(X1, Y1);
-  C->LineTo(X2, Y2);
-}
-
 // An outline rectangle in the current pen with a clear inside.
 void Frame(TCanvas* C, int L, int T, int R, int B) {
   C->Brush()->SetStyle(bsClear);
@@ -107,10 +90,10 @@ int TkxDockControlNETPainter::HideBarWidth() {
 void TkxDockControlNETPainter::DrawBorder(TCanvas* C, TRect R) {
   const int W = BorderWidth();
   const TColor B = BorderColor();
-  Fill(C, kxRect(R.left, R.top, R.left + W, R.bottom), B);
-  Fill(C, kxRect(R.left, R.bottom - W, R.right, R.bottom), B);
-  Fill(C, kxRect(R.right - W, R.top, R.right, R.bottom), B);
-  Fill(C, kxRect(R.left, R.top, R.right, R.top + W), B);
+  kxDockFill(C, kxRect(R.left, R.top, R.left + W, R.bottom), B);
+  kxDockFill(C, kxRect(R.left, R.bottom - W, R.right, R.bottom), B);
+  kxDockFill(C, kxRect(R.right - W, R.top, R.right, R.bottom), B);
+  kxDockFill(C, kxRect(R.left, R.top, R.right, R.top + W), B);
   if (FPaintedControl->AutoHide()) {
     DrawColorEdge(C, R, DefaultColor(), 4, kxSideLeftTop);
     DrawColorEdge(C, R, DefaultColor(), 2, kxSideRightBottom);
@@ -119,17 +102,17 @@ void TkxDockControlNETPainter::DrawBorder(TCanvas* C, TRect R) {
 
 void TkxDockControlNETPainter::DrawCaption(TCanvas* C, TRect R, bool IsActive) {
   if (IsActive) {
-    Pen(C, CaptionColor(true));
-    Fill(C, R, CaptionColor(true));
+    kxDockPen(C, CaptionColor(true));
+    kxDockFill(C, R, CaptionColor(true));
     return;
   }
-  Fill(C, R, CaptionColor(false));
+  kxDockFill(C, R, CaptionColor(false));
   HDC DC = C->Handle();
   ExcludeClipRect(DC, R.left, R.top, R.left + 1, R.top + 1);
   ExcludeClipRect(DC, R.right - 1, R.top, R.right, R.top + 1);
   ExcludeClipRect(DC, R.left, R.bottom - 1, R.left + 1, R.bottom);
   ExcludeClipRect(DC, R.right - 1, R.bottom - 1, R.right, R.bottom);
-  Pen(C, DarkColor(CaptionColor(false)));
+  kxDockPen(C, DarkColor(CaptionColor(false)));
   Frame(C, R.left, R.top, R.right, R.bottom);
 }
 
@@ -151,27 +134,27 @@ void TkxDockControlNETPainter::DrawCaptionButton(TCanvas* C, TRect R, bool IsAct
 void TkxDockControlNETPainter::DrawCaptionCloseButton(TCanvas* C, TRect R, bool IsActive, bool IsDown, bool IsHot,
                                                       bool) {
   DrawCaptionButton(C, R, IsActive, IsDown, IsHot);
-  Pen(C, CaptionSignColor(IsActive, IsDown, IsHot));
+  kxDockPen(C, CaptionSignColor(IsActive, IsDown, IsHot));
   const int L = R.left, T = R.top, Rt = R.right, B = R.bottom;
-  Seg(C, L + 3, T + 3, Rt - 2, B - 2);
-  Seg(C, Rt - 3, T + 3, L + 2, B - 2);
+  kxDockLine(C, L + 3, T + 3, Rt - 2, B - 2);
+  kxDockLine(C, Rt - 3, T + 3, L + 2, B - 2);
 }
 
 void TkxDockControlNETPainter::DrawCaptionHideButton(TCanvas* C, TRect R, bool IsActive, bool IsDown, bool IsHot,
                                                      bool AutoHide) {
   DrawCaptionButton(C, R, IsActive, IsDown, IsHot);
-  Pen(C, CaptionSignColor(IsActive, IsDown, IsHot));
+  kxDockPen(C, CaptionSignColor(IsActive, IsDown, IsHot));
   const int L = R.left, T = R.top, Rt = R.right, B = R.bottom;
   if (AutoHide) {
     Frame(C, L + 3, T + 3, Rt - 2, B - 4);
-    Seg(C, L + 3, T + 2, L + 3, B - 3);
-    Seg(C, L + 3, B - 6, Rt - 3, B - 6);
-    Seg(C, L + 1, T + 5, L + 3, T + 5);
+    kxDockLine(C, L + 3, T + 2, L + 3, B - 3);
+    kxDockLine(C, L + 3, B - 6, Rt - 3, B - 6);
+    kxDockLine(C, L + 1, T + 5, L + 3, T + 5);
   } else {
     Frame(C, L + 4, T + 2, Rt - 3, B - 3);
-    Seg(C, L + 3, B - 4, Rt - 2, B - 4);
-    Seg(C, Rt - 5, T + 2, Rt - 5, B - 3);
-    Seg(C, L + 6, B - 3, L + 6, B - 1);
+    kxDockLine(C, L + 3, B - 4, Rt - 2, B - 4);
+    kxDockLine(C, Rt - 5, T + 2, Rt - 5, B - 3);
+    kxDockLine(C, L + 6, B - 3, L + 6, B - 1);
   }
 }
 
@@ -179,18 +162,18 @@ void TkxDockControlNETPainter::DrawCaptionMaximizeButton(TCanvas* C, TRect R, bo
                                                          bool IsHot, bool Maximized) {
   DrawCaptionButton(C, R, IsActive, IsDown, IsHot);
   const int L = R.left, T = R.top, Rt = R.right, B = R.bottom;
-  Pen(C, CaptionSignColor(IsActive, IsDown, IsHot), (Rt - L) / 16 + 1);
+  kxDockPen(C, CaptionSignColor(IsActive, IsDown, IsHot), (Rt - L) / 16 + 1);
   if (!Maximized) {
     Frame(C, L + 3, T + 3, Rt - 2, B - 2);
   } else {
     Frame(C, L + 5, T + 2, Rt - 1, B - 4);
     Frame(C, L + 2, T + 5, Rt - 4, B - 1);
   }
-  Pen(C, CaptionSignColor(IsActive, IsDown, IsHot));
+  kxDockPen(C, CaptionSignColor(IsActive, IsDown, IsHot));
 }
 
 void TkxDockControlNETPainter::DrawTabs(TCanvas* C, TRect R, TRect ActiveTabRect, TkxTabContainerTabsPosition Pos) {
-  Fill(C, R, TabsColor());
+  kxDockFill(C, R, TabsColor());
   TRect E = R;
   if (Pos == tctpBottom) {
     E.top = ActiveTabRect.top;
@@ -201,13 +184,13 @@ void TkxDockControlNETPainter::DrawTabs(TCanvas* C, TRect R, TRect ActiveTabRect
     DrawColorEdge(C, E, TabColor(true), 5, kxSideBottom);
     R.top = ActiveTabRect.bottom;
   }
-  Fill(C, R, TabColor(true));
+  kxDockFill(C, R, TabColor(true));
 }
 
 void TkxDockControlNETPainter::DrawTab(TCanvas* C, TkxCustomDockControl* AControl, TRect R, bool IsActive,
                                        TkxTabContainerTabsPosition Pos) {
   if (IsActive) {
-    Fill(C, R, DefaultColor());
+    kxDockFill(C, R, DefaultColor());
     const int Sides = Pos == tctpTop ? kxSideLeft | kxSideTop | kxSideRight : kxSideLeft | kxSideRight | kxSideBottom;
     DrawColorEdge(C, R, TabColor(true), 3, Sides);
   } else {
@@ -229,34 +212,17 @@ void TkxDockControlNETPainter::DrawTabsScrollButton(TCanvas* C, TRect R, bool Is
   }
 }
 
-namespace {
-void NetTriangle(TCanvas* C, TRect R, bool Next, TColor Sign, bool Enabled) {
-  Pen(C, Sign);
-  C->Brush()->SetStyle(Enabled ? bsSolid : bsClear);
-  C->Brush()->SetColor(Sign);
-  const int L = R.left, T = R.top, Rt = R.right, B = R.bottom;
-  if (Next) {
-    const TPoint P[] = {{L + 4, T + 2}, {L + 4, B - 4}, {Rt - 6, T + 6}};
-    C->Polygon(P, 3);
-  } else {
-    const TPoint P[] = {{Rt - 6, T + 2}, {Rt - 6, B - 4}, {L + 4, T + 6}};
-    C->Polygon(P, 3);
-  }
-  C->Brush()->SetStyle(bsSolid);
-}
-}  // namespace
-
 void TkxDockControlNETPainter::DrawTabsNextButton(TCanvas* C, TRect R, bool IsDown, bool IsHot, bool Enabled,
                                                   TkxTabContainerTabsPosition Pos) {
   DrawTabsScrollButton(C, R, IsDown, IsHot, Enabled, Pos);
-  NetTriangle(C, kxRect(R.left + 1, R.top + 1, R.right - 1, R.bottom - 1), true, TabsScrollButtonsSignColor(Enabled),
+  kxDockScrollTriangle(C, kxRect(R.left + 1, R.top + 1, R.right - 1, R.bottom - 1), true, TabsScrollButtonsSignColor(Enabled),
               Enabled);
 }
 
 void TkxDockControlNETPainter::DrawTabsPrevButton(TCanvas* C, TRect R, bool IsDown, bool IsHot, bool Enabled,
                                                   TkxTabContainerTabsPosition Pos) {
   DrawTabsScrollButton(C, R, IsDown, IsHot, Enabled, Pos);
-  NetTriangle(C, kxRect(R.left + 1, R.top + 1, R.right - 1, R.bottom - 1), false, TabsScrollButtonsSignColor(Enabled),
+  kxDockScrollTriangle(C, kxRect(R.left + 1, R.top + 1, R.right - 1, R.bottom - 1), false, TabsScrollButtonsSignColor(Enabled),
               Enabled);
 }
 
@@ -282,15 +248,15 @@ int OpenSides(TkxAutoHidePosition Pos) {
 }  // namespace
 
 void TkxDockControlNETPainter::DrawHideBar(TCanvas* C, TRect R, TkxAutoHidePosition Pos) {
-  Fill(C, R, HideBarColor());
+  kxDockFill(C, R, HideBarColor());
   const TRect S = OuterStrip(R, Pos, HideBarButtonIndent());
-  Fill(C, S, HideBarButtonColor());
+  kxDockFill(C, S, HideBarButtonColor());
   ExcludeClipRect(C->Handle(), S.left, S.top, S.right, S.bottom);
 }
 
 void TkxDockControlNETPainter::DrawHideBarButton(TCanvas* C, TkxCustomDockControl* AControl, TRect R,
                                                  TkxAutoHidePosition Pos) {
-  Fill(C, R, HideBarButtonColor());
+  kxDockFill(C, R, HideBarButtonColor());
   DrawColorEdge(C, R, HideBarButtonColor(), 1, OpenSides(Pos));
   DrawHideBarButtonContent(C, AControl, R, Pos);
 }
@@ -327,8 +293,8 @@ TColor TkxDockControlOfficePainter::TabsScrollButtonsSignColor(bool) { return Da
 
 void TkxDockControlOfficePainter::DrawBorder(TCanvas* C, TRect R) {
   const int W = BorderWidth();
-  Fill(C, kxRect(R.left, R.top, R.right, R.top + W), Office11DockBorderColor1);
-  Fill(C, kxRect(R.left, R.bottom - W, R.right, R.bottom), Office11DockBorderColor2);
+  kxDockFill(C, kxRect(R.left, R.top, R.right, R.top + W), Office11DockBorderColor1);
+  kxDockFill(C, kxRect(R.left, R.bottom - W, R.right, R.bottom), Office11DockBorderColor2);
   Gradient(C, kxRect(R.left, R.top, R.left + W, R.bottom), Office11DockBorderColor1, Office11DockBorderColor2, false);
   Gradient(C, kxRect(R.right - W, R.top, R.right, R.bottom), Office11DockBorderColor1, Office11DockBorderColor2,
            false);
@@ -356,11 +322,11 @@ void TkxDockControlOfficePainter::DrawTabs(TCanvas* C, TRect R, TRect ActiveTabR
                                            TkxTabContainerTabsPosition Pos) {
   Gradient(C, R, Office11DockBackColor1, Office11DockBackColor2, false);
   if (Pos == tctpBottom) {
-    Fill(C, kxRect(R.left, ActiveTabRect.top, R.right, ActiveTabRect.top + 1), Office11TabFrameColor);
-    Fill(C, kxRect(R.left, R.top, R.right, ActiveTabRect.top), Office11HotButtonColor1);
+    kxDockFill(C, kxRect(R.left, ActiveTabRect.top, R.right, ActiveTabRect.top + 1), Office11TabFrameColor);
+    kxDockFill(C, kxRect(R.left, R.top, R.right, ActiveTabRect.top), Office11HotButtonColor1);
   } else {
-    Fill(C, kxRect(R.left, ActiveTabRect.bottom - 1, R.right, ActiveTabRect.bottom), Office11TabFrameColor);
-    Fill(C, kxRect(R.left, ActiveTabRect.bottom, R.right, R.bottom), Office11HotButtonColor2);
+    kxDockFill(C, kxRect(R.left, ActiveTabRect.bottom - 1, R.right, ActiveTabRect.bottom), Office11TabFrameColor);
+    kxDockFill(C, kxRect(R.left, ActiveTabRect.bottom, R.right, R.bottom), Office11HotButtonColor2);
   }
 }
 
@@ -372,10 +338,10 @@ void TkxDockControlOfficePainter::DrawTab(TCanvas* C, TkxCustomDockControl* ACon
     DrawColorEdge(C, R, Office11TabFrameColor, 0, Sides);
   } else {
     const TRect E = kxRect(R.left - 1, R.top + 3, R.right + 1, R.bottom - 3);
-    Pen(C, Office11TabSeparatorDarkColor);
-    Seg(C, E.right - 1, E.top, E.right - 1, E.bottom);
-    Pen(C, Office11TabSeparatorLightColor);
-    Seg(C, E.right, E.top + 1, E.right, E.bottom + 1);
+    kxDockPen(C, Office11TabSeparatorDarkColor);
+    kxDockLine(C, E.right - 1, E.top, E.right - 1, E.bottom);
+    kxDockPen(C, Office11TabSeparatorLightColor);
+    kxDockLine(C, E.right, E.top + 1, E.right, E.bottom + 1);
   }
   DrawTabContent(C, AControl, R, IsActive, Pos);
 }
@@ -384,12 +350,12 @@ void TkxDockControlOfficePainter::DrawHideBar(TCanvas* C, TRect R, TkxAutoHidePo
   const TRect S = OuterStrip(R, Pos, HideBarButtonIndent());
   switch (Pos) {
     case ahpLeft:
-      Fill(C, R, Office11DockBackColor2);
-      Fill(C, S, Office11HideBarColor1);
+      kxDockFill(C, R, Office11DockBackColor2);
+      kxDockFill(C, S, Office11HideBarColor1);
       break;
     case ahpRight:
-      Fill(C, R, Office11DockBackColor1);
-      Fill(C, S, Office11HideBarColor2);
+      kxDockFill(C, R, Office11DockBackColor1);
+      kxDockFill(C, S, Office11HideBarColor2);
       break;
     default:
       Gradient(C, R, Office11DockBackColor2, Office11DockBackColor1, true);
