@@ -113,6 +113,31 @@ void TkxBarItemControlPainter::DrawGlyphCellImage(TkxBarItemControl* Control, HD
   kxBarDrawGlyph(DC, g);
 }
 
+void TkxBarItemControlPainter::DrawLayeredGlyph(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S,
+                                                int ImageIndex, TCustomImageList* Images, TBitmap* Bitmap,
+                                                const TRect& GlyphR, TRect CellR, bool FrameFits, HBRUSH Brush,
+                                                bool FlatLook) const {
+  if (FrameFits) InflateRect(&CellR, -1, -1);
+  TkxBarManager* m = Control->BarManager();
+  TkxBarGlyphParams g;
+  g.Brush = Brush;
+  g.ButtonRect = CellR;
+  g.ImageListBkColor = m ? m->ImageListBkColor() : clFuchsia;
+  g.BlendColor = GetFadedGlyphColor(Control->Parent());
+  g.UseExistingBackground = true;
+  g.Down = S.Pressed;
+  g.Checked = S.Down;
+  g.Hot = S.Selected;
+  g.FlatLook = FlatLook;
+  g.Grayscale = S.Grayscale;
+  g.Enabled = Control->CanShowGlyph() && (Control->IsEnabled() || (m && m->DisabledImages()));
+  g.ImageIndex = ImageIndex;
+  g.Images = Images;
+  g.Bitmap = Bitmap;
+  g.GlyphRect = GlyphR;
+  kxBarDrawGlyph(DC, g);
+}
+
 void TkxBarItemControlPainter::DrawGlyphButton(TkxBarItemControl* Control, HDC DC, const TRect& R,
                                                const TkxBarButtonPaintState& S, bool CaptionOnly,
                                                const TRect* DropDownR) const {
@@ -965,6 +990,11 @@ void TkxBarItemControlPainter::DrawEditCaption(TkxBarItemControl* Control, HDC D
 void TkxBarItemControlPainter::DrawEditValue(TkxBarItemControl* Control, HDC DC, const TRect& R) const {
   TColor text, bk;
   GetEditColors(Control, text, bk);
+  DrawEditValueIn(Control, DC, R, text, bk);
+}
+
+void TkxBarItemControlPainter::DrawEditValueIn(TkxBarItemControl* Control, HDC DC, const TRect& R, TColor text,
+                                               TColor bk) const {
   HBRUSH b = CreateSolidBrush(ColorToRGB(bk));
   FillRect(DC, &R, b);
   DeleteObject(b);
@@ -1144,7 +1174,7 @@ void TkxBarItemControlPainter::DrawInPlaceSubItem(TkxBarItemControl* Control, HD
 // the frame of drop-down windows
 
 void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, bool Flat, Byte Corner, TRect& GripR,
-                                                  TRect& CloseR, bool Hot, bool Pressed) const {
+                                                  TRect& CloseR, bool Hot, bool Pressed, bool Themed) const {
   HDC dc = GetWindowDC(Window);
   RECT wr, cr;
   GetWindowRect(Window, &wr);
@@ -1153,7 +1183,7 @@ void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, boo
   ClientToScreen(Window, &origin);
   int frame = origin.x - wr.left;
   TRect whole{0, 0, wr.right - wr.left, wr.bottom - wr.top};
-  HBRUSH frameBrush = Flat ? GetSysColorBrush(COLOR_BTNSHADOW) : GetSysColorBrush(COLOR_WINDOWFRAME);
+  HBRUSH frameBrush = Flat || Themed ? GetSysColorBrush(COLOR_BTNSHADOW) : GetSysColorBrush(COLOR_WINDOWFRAME);
   FrameRect(dc, &whole, frameBrush);
   (void)frame;
   if (!Sizable) {
@@ -1163,7 +1193,7 @@ void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, boo
   }
   TRect inside = whole;
   InflateRect(&inside, -1, -1);
-  int h = kxPopupNCBarHeight();
+  int h = GetDropDownBarHeight(Corner);
   TRect bar, line;
   if (Corner == 0 || Corner == 1) {
     bar = TRect{inside.left, inside.top, inside.right, inside.top + h - 1};
@@ -1176,9 +1206,13 @@ void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, boo
   bool had = false;
   HRGN kept = kxBarKeepClipRegion(dc, had);
   TRect grip = bar;
-  RECT g = grip;
-  kxPaintSizeGrip(dc, g, Corner);
-  grip = g;
+  if (Themed) {
+    kxBarDrawThemeSizeBox(dc, grip, Corner);
+  } else {
+    RECT g = grip;
+    kxPaintSizeGrip(dc, g, Corner);
+    grip = g;
+  }
   ExcludeClipRect(dc, grip.left, grip.top, grip.right, grip.bottom);
   GripR = grip;
   InflateRect(&GripR, 2, 2);
@@ -1186,8 +1220,28 @@ void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, boo
   GripR.bottom = std::min(GripR.bottom, bar.bottom);
   OffsetRect(&GripR, wr.left, wr.top);
   // the close button at the other end of the bar
-  int size = GetSystemMetrics(SM_CXSIZE);
   TRect b = bar;
+  if (Themed) kxBarDrawThemeCloseButton(dc, b, Hot || Pressed, Corner, Hot && Pressed);
+  else PaintDropDownCloseButton(dc, b, Flat, Corner, Hot, Pressed);
+  ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
+  CloseR = b;
+  OffsetRect(&CloseR, wr.left, wr.top);
+  FillColor(dc, bar, COLOR_BTNFACE);
+  if (Corner >= 2) {
+    LONG_PTR style = GetWindowLongPtrA(Window, GWL_STYLE);
+    if ((style & LONG_PTR(WS_VSCROLL)) && (style & LONG_PTR(WS_HSCROLL))) {
+      int sw = GetSystemMetrics(SM_CXVSCROLL), sh = GetSystemMetrics(SM_CYHSCROLL);
+      FillColor(dc, TRect{inside.right - sw, line.top - sh, inside.right, line.top}, COLOR_BTNFACE);
+    }
+  }
+  kxBarPutBackClipRegion(dc, kept, had);
+  ReleaseDC(Window, dc);
+}
+
+void TkxBarItemControlPainter::PaintDropDownCloseButton(HDC dc, TRect& b, bool Flat, Byte Corner, bool Hot,
+                                                        bool Pressed) const {
+  TRect bar = b;
+  int size = GetSystemMetrics(SM_CXSIZE);
   if (Corner == 1 || Corner == 3) b.right = b.left + size;
   else b.left = b.right - size;
   b.top = (bar.top + bar.bottom - size - 1) / 2 + (Corner >= 2 ? 1 : 0);
@@ -1207,17 +1261,4 @@ void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, boo
   UINT state = DFCS_CAPTIONCLOSE | DFCS_FLAT | (Hot && Pressed && !Flat ? DFCS_PUSHED : 0);
   DrawFrameControl(dc, &glyph, DFC_CAPTION, state);
   kxBarPutBackClipRegion(dc, kept2, had2);
-  ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
-  CloseR = b;
-  OffsetRect(&CloseR, wr.left, wr.top);
-  FillColor(dc, bar, COLOR_BTNFACE);
-  if (Corner >= 2) {
-    LONG_PTR style = GetWindowLongPtrA(Window, GWL_STYLE);
-    if ((style & LONG_PTR(WS_VSCROLL)) && (style & LONG_PTR(WS_HSCROLL))) {
-      int sw = GetSystemMetrics(SM_CXVSCROLL), sh = GetSystemMetrics(SM_CYHSCROLL);
-      FillColor(dc, TRect{inside.right - sw, line.top - sh, inside.right, line.top}, COLOR_BTNFACE);
-    }
-  }
-  kxBarPutBackClipRegion(dc, kept, had);
-  ReleaseDC(Window, dc);
 }
