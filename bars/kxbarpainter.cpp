@@ -954,9 +954,13 @@ void TkxBarItemControlPainter::DrawComboListItem(TkxBarItem* Combo, TCanvas* Can
   if (c) text = Index == -1 ? c->Text() : (Index >= 0 && Index < c->Items()->Count() ? c->Items()->Get(Index) : "");
   Canvas->FillRect(R);
   HDC dc = Canvas->Handle();
+  // the text in the canvas's font and colour (the selection's in a list)
+  HGDIOBJ oldFont = SelectObject(dc, Canvas->Font()->Handle());
+  SetTextColor(dc, ColorToRGB(Canvas->Font()->Color()));
   SetBkMode(dc, TRANSPARENT);
   RECT r{R.left + 2, R.top, R.right, R.bottom};
   DrawTextA(dc, text.c_str(), int(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  SelectObject(dc, oldFont);
 }
 
 void TkxBarItemControlPainter::DrawEditFrame(TkxBarItemControl* Control, HDC DC, bool Selected, TRect& R) const {
@@ -1010,6 +1014,7 @@ void TkxBarItemControlPainter::DrawEditValueIn(TkxBarItemControl* Control, HDC D
     canvas.SetHandle(DC);
     canvas.Brush()->SetColor(bk);
     if (bar) canvas.Font()->Assign(bar->Canvas()->Font());
+    canvas.Font()->SetColor(text);
     edit->DrawInterior(&canvas, Control->Link(), R);
     canvas.SetHandle(nullptr);
   }

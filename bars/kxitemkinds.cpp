@@ -416,6 +416,7 @@ HWND TkxBarCustomCombo::GetDropDownWindow() {
 void TkxBarCustomCombo::InitDropDownWindow() {
   if (!FListBox) return;
   FListBox->Items()->Assign(FItems.get());
+  FListBox->MeasureItems();
   int w = CalcDropDownWidth();
   int rows = std::min(FItems->Count(), FDropDownCount);
   int h = 4;
@@ -566,6 +567,7 @@ void TkxBarCustomCombo::CurChange() {
 
 TkxBarDropDownListBox::TkxBarDropDownListBox(TComponent* AOwner, TkxBarCustomCombo* Combo)
     : TCustomListBox(AOwner), FCombo(Combo) {
+  SetStyle(lbOwnerDrawVariable);
   SetVisible(false);
   SetIntegralHeight(false);
 }
