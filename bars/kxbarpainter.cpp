@@ -113,18 +113,18 @@ void TkxBarItemControlPainter::DrawGlyphCellImage(TkxBarItemControl* Control, HD
   kxBarDrawGlyph(DC, g);
 }
 
-void TkxBarItemControlPainter::DrawLayeredGlyph(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S,
-                                                int ImageIndex, TCustomImageList* Images, TBitmap* Bitmap,
-                                                const TRect& GlyphR, TRect CellR, bool FrameFits, HBRUSH Brush,
-                                                bool FlatLook) const {
-  if (FrameFits) InflateRect(&CellR, -1, -1);
+void TkxBarItemControlPainter::DrawCellGlyph(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S,
+                                             int ImageIndex, TCustomImageList* Images, TBitmap* Bitmap,
+                                             const TRect& GlyphR, const TRect& CellR, HBRUSH Brush,
+                                             bool UseExistingBackground, bool ShadowAllowed, bool FlatLook) const {
   TkxBarManager* m = Control->BarManager();
   TkxBarGlyphParams g;
   g.Brush = Brush;
   g.ButtonRect = CellR;
   g.ImageListBkColor = m ? m->ImageListBkColor() : clFuchsia;
   g.BlendColor = GetFadedGlyphColor(Control->Parent());
-  g.UseExistingBackground = true;
+  g.UseExistingBackground = UseExistingBackground;
+  g.ShadowAllowed = ShadowAllowed;
   g.Down = S.Pressed;
   g.Checked = S.Down;
   g.Hot = S.Selected;

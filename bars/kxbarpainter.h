@@ -288,10 +288,10 @@ class TkxBarItemControlPainter {
   void PaintDropDownCloseButton(HDC DC, TRect& B, bool Flat, Byte Corner, bool Hot, bool Pressed) const;
   // The edit value on the given colours.
   void DrawEditValueIn(TkxBarItemControl* Control, HDC DC, const TRect& R, TColor TextColor, TColor BkColor) const;
-  // The glyph of a layered style over the frame already painted.
-  void DrawLayeredGlyph(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S, int ImageIndex,
-                        TCustomImageList* Images, TBitmap* Bitmap, const TRect& GlyphR, TRect CellR, bool FrameFits,
-                        HBRUSH Brush, bool FlatLook) const;
+  // The glyph of a glyph cell with the effects of the flat, Office 2003 and native-theme styles.
+  void DrawCellGlyph(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S, int ImageIndex,
+                     TCustomImageList* Images, TBitmap* Bitmap, const TRect& GlyphR, const TRect& CellR, HBRUSH Brush,
+                     bool UseExistingBackground, bool ShadowAllowed, bool FlatLook) const;
 };
 
 // The classic raised-and-sunken look with system colours.

@@ -145,7 +145,9 @@ void TkxBarItemControlOffice11Painter::DrawGlyphCellImage(TkxBarItemControl* Con
                                                           TCustomImageList* Images, TBitmap* Bitmap,
                                                           const TRect& GlyphR, TRect CellR, bool FrameFits,
                                                           HBRUSH Brush) const {
-  DrawLayeredGlyph(Control, DC, S, ImageIndex, Images, Bitmap, GlyphR, CellR, FrameFits, Brush, false);
+  if (FrameFits) InflateRect(&CellR, -1, -1);
+  // the frame, painted first, is the background
+  DrawCellGlyph(Control, DC, S, ImageIndex, Images, Bitmap, GlyphR, CellR, Brush, true, false, false);
 }
 
 void TkxBarItemControlOffice11Painter::DrawDropDownArrow(HDC DC, const TRect& R, bool, bool Enabled, bool Selected,

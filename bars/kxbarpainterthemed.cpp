@@ -144,7 +144,9 @@ void TkxBarItemControlXPPainter::DrawCheckMark(TkxBarItemControl* Control, HDC D
 void TkxBarItemControlXPPainter::DrawGlyphCellImage(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S, int ImageIndex,
                                 TCustomImageList* Images, TBitmap* Bitmap, const TRect& GlyphR, TRect CellR,
                                 bool FrameFits, HBRUSH Brush) const {
-  DrawLayeredGlyph(Control, DC, S, ImageIndex, Images, Bitmap, GlyphR, CellR, FrameFits, Brush, true);
+  if (FrameFits) InflateRect(&CellR, -1, -1);
+  // the frame, painted first, is the background
+  DrawCellGlyph(Control, DC, S, ImageIndex, Images, Bitmap, GlyphR, CellR, Brush, true, false, true);
 }
 
 TColor TkxBarItemControlXPPainter::GetFadedGlyphColor(TCustomkxBarControl*) const {
