@@ -5,6 +5,7 @@
 // buttons while styles are on.
 #include "bars/tests/kxbartest.h"
 #include "framework/uxthemes.h"
+#include "platform/gdi/tests/refimage.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ struct TFakeBarTheme {
     return 12;
   }
   static COLORREF PartColor(int Class, int Part, int State) {
-    return RGB(BYTE(Class * 16), BYTE(Part * 8), BYTE(State * 40));
+    return RGB(BYTE(100 + Class * 16), BYTE(60 + Part * 8), BYTE(15 + State * 40));
   }
   static BOOL Active() { return TRUE; }
   static HTHEME Open(HWND, const char16_t* Name) { return HTHEME(ClassId(Name)); }
@@ -349,4 +350,23 @@ TEST_F(BarsThemedTest, OfficeStyleBorrowsThemedGripsBackgroundsAndCalendarButton
   TFakeBarTheme::Unload();
   office->DrawCalendarButton(canvas.DC(), false, "1", TRect{0, 0, 20, 20});
   EXPECT_EQ(canvas.At(0, 0), RgbPixel(clBtnShadow));  // the flat frame
+}
+
+// The bars drawn with the stand-in theme: every themed part is one block of
+// its own colour, so the picture shows where each part goes and how large it is.
+TEST_F(BarsThemedTest, TheBarsAsDrawnWithTheTheme) {
+  UseThemedStyle();
+  TPoint p = F->ClientToScreen({0, 0});
+  EXPECT_TRUE(MatchesReference(Screen(TRect{p.x, p.y, p.x + 470, p.y + 60}), "bars/tests/ref", "bars_xp"));
+  hb->Key(VK_F10);
+  Pump();
+  hb->Key(VK_RIGHT);
+  Pump();
+  hb->Key(VK_DOWN);
+  Pump();
+  ASSERT_NE(OpenMenu(MainMenu), nullptr);
+  EXPECT_TRUE(MatchesReference(Screen(TRect{p.x, p.y, p.x + 200, p.y + 120}), "bars/tests/ref", "menu_xp"));
+  hb->Key(VK_ESCAPE);
+  hb->Key(VK_ESCAPE);
+  Pump();
 }
