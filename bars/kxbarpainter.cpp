@@ -997,9 +997,9 @@ void TkxBarItemControlPainter::DrawEditValue(TkxBarItemControl* Control, HDC DC,
   DrawEditValueIn(Control, DC, R, text, bk);
 }
 
-void TkxBarItemControlPainter::DrawEditValueIn(TkxBarItemControl* Control, HDC DC, const TRect& R, TColor text,
-                                               TColor bk) const {
-  HBRUSH b = CreateSolidBrush(ColorToRGB(bk));
+void TkxBarItemControlPainter::DrawEditValueIn(TkxBarItemControl* Control, HDC DC, const TRect& R, TColor TextColor,
+                                               TColor BkColor) const {
+  HBRUSH b = CreateSolidBrush(ColorToRGB(BkColor));
   FillRect(DC, &R, b);
   DeleteObject(b);
   bool had = false;
@@ -1007,14 +1007,14 @@ void TkxBarItemControlPainter::DrawEditValueIn(TkxBarItemControl* Control, HDC D
   kxBarClipToRect(DC, R);
   TCustomkxBarControl* bar = BarOf(Control);
   HGDIOBJ old = bar ? SelectObject(DC, bar->Canvas()->Font()->Handle()) : nullptr;
-  SetTextColor(DC, ColorToRGB(text));
+  SetTextColor(DC, ColorToRGB(TextColor));
   SetBkMode(DC, TRANSPARENT);
   if (auto* edit = dynamic_cast<TkxBarEdit*>(Control->Item())) {
     TCanvas canvas;
     canvas.SetHandle(DC);
-    canvas.Brush()->SetColor(bk);
+    canvas.Brush()->SetColor(BkColor);
     if (bar) canvas.Font()->Assign(bar->Canvas()->Font());
-    canvas.Font()->SetColor(text);
+    canvas.Font()->SetColor(TextColor);
     edit->DrawInterior(&canvas, Control->Link(), R);
     canvas.SetHandle(nullptr);
   }
