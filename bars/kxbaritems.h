@@ -324,6 +324,7 @@ class TkxBarListItem : public TCustomkxBarContainerItem {
   void ClearItemList() override;
   bool CanBeVisible() const override { return bool(OnGetData) || FItems->Count() > 0; }
   void Click() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  protected:
   // The click of generated button Sender (its tag is its string's index).
