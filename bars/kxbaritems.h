@@ -216,6 +216,9 @@ class TkxBarDropDownListBox : public TCustomListBox {
   void WndProc(TMessage& Message) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
+  // Entries are measured and drawn by the combo.
+  void DrawItem(int Index, TRect Rect, TOwnerDrawState State) override;
+  void MeasureItem(int Index, int& Height) override;
   TkxBarComboControl* CurrentControl() const;
 
  private:

@@ -4,6 +4,7 @@
 // tree combos, the toolbar list and spin edits, with their item controls.
 #pragma once
 #include "bars/kxbaritems.h"
+#include "platform/controls/imglist.h"
 
 PV_ENUM_NAMES(TkxBarStaticBorderStyle, "sbsNone sbsLowered sbsRaised sbsEtched sbsBump")
 
@@ -292,6 +293,64 @@ class TkxBarInPlaceSubItemControl : public TkxBarContainerItemControl {
  private:
   void Toggle();
 };
+
+// ===========================================================================
+// Image combo
+// ===========================================================================
+
+// A combo whose strings carry an image index each (held in the string's
+// object slot as index + 1) and are drawn with that image.
+class TkxBarImageCombo : public TkxBarCustomCombo {
+  PV_CLASS(TkxBarImageCombo, TkxBarCustomCombo)
+ public:
+  explicit TkxBarImageCombo(TComponent* AOwner);
+  ~TkxBarImageCombo() override;
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* Value);
+  bool ShowText() const { return FShowText; }
+  void SetShowText(bool Value);
+  // The image index of string Index (-1 none).
+  int ImageIndexes(int Index) const;
+  void SetImageIndexes(int Index, int Value);
+  // Every control of the item on a bar asks its bar to lay out again.
+  virtual void ImagesChanged();
+
+  void DefineProperties(TFiler* Filer) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void DrawItem(int Index, const TRect& R, unsigned State) override;
+  void MeasureItem(int Index, int& Height) override;
+  void MeasureItemWidth(int Index, int& Width) override;
+  TCanvas* GetCanvas() override;
+  // Without an OnClick handler the selection dialog opens.
+  void DoClick() override;
+
+ private:
+  void ImageListChange(TObject* Sender);
+  TCustomImageList* FImages = nullptr;
+  bool FShowText = true;
+  std::unique_ptr<TChangeLink> FChangeLink;
+  TCanvas* FDialogCanvas = nullptr;
+};
+
+class TkxBarImageComboControl : public TkxBarComboControl {
+  PV_CLASS(TkxBarImageComboControl, TkxBarComboControl)
+ public:
+  explicit TkxBarImageComboControl(TkxBarItemLink* ALink) : TkxBarComboControl(ALink) {}
+  void RequestRebuild() {
+    if (FParent) FParent->Rebuild();
+  }
+  int GetHeight() override;
+};
+
+// The selection dialog of the tree and image combos: a list (or tree) at the
+// left, OK and Cancel at the right, measured with Font. Resizable dialogs lay
+// out again on every resize.
+struct TkxBarSelectionDialogLayout {
+  int ButtonWidth = 0, ButtonHeight = 0, Margin = 0;
+  explicit TkxBarSelectionDialogLayout(TFont* Font);
+};
+// 选择条目
+extern const char* const kxBarSelectItemCaption;
 
 // Registers the extra item kinds with the item-class registry and their
 // settings, and unregisters them in the reverse order.

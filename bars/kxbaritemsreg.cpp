@@ -58,12 +58,24 @@ void RegisterExtraProps() {
     p.Prop("OnAfterExpand", &I::OnAfterExpand, &I::OnAfterExpand);
     p.Prop("OnBeforeCollapse", &I::OnBeforeCollapse, &I::OnBeforeCollapse);
   });
+  RegisterProps<TkxBarImageCombo>([](TPropBuilder<TkxBarImageCombo>& p) {
+    using I = TkxBarImageCombo;
+    using C = TkxBarCustomCombo;
+    p.Prop("Images", &I::Images, &I::SetImages);
+    p.Prop("ShowText", &I::ShowText, &I::SetShowText).Default(true);
+    p.Prop("ShowEditor", &TCustomkxBarCombo::ShowEditor, &TCustomkxBarCombo::SetShowEditor).Default(false);
+    p.Prop("Items", &C::Items, &C::SetItems);
+    p.Prop("ItemIndex", &C::ItemIndex, &C::SetItemIndex).Default(-1);
+    p.Prop("Sorted", &C::Sorted, &C::SetSorted).Default(false);
+    p.Prop("ItemHeight", &C::ItemHeight, &C::SetItemHeight).Default(0);
+  });
 }
 
 }  // namespace kxbaritemsreg
 
 void kxBarRegisterExtraItems() {
   kxBarRegisterItemClass(TkxBarStatic::StaticClass(), TkxBarStaticControl::StaticClass(), true);
+  kxBarRegisterItemClass(TkxBarImageCombo::StaticClass(), TkxBarImageComboControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarControlContainerItem::StaticClass(), TkxBarControlContainerControl::StaticClass(),
                          true);
   kxBarRegisterItemClass(TkxBarProgressItem::StaticClass(), TkxBarProgressControl::StaticClass(), true);
@@ -75,6 +87,6 @@ void kxBarRegisterExtraItems() {
 void kxBarUnregisterExtraItems() {
   static const TClass classes[] = {TkxBarInPlaceSubItem::StaticClass(), TkxBarMRUListItem::StaticClass(),
                                    TkxBarProgressItem::StaticClass(), TkxBarControlContainerItem::StaticClass(),
-                                   TkxBarStatic::StaticClass()};
+                                   TkxBarImageCombo::StaticClass(), TkxBarStatic::StaticClass()};
   for (TClass c : classes) kxBarUnregisterItemClass(c);
 }

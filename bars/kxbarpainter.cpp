@@ -930,6 +930,7 @@ void TkxBarItemControlPainter::DrawComboListItem(TkxBarItem* Combo, TCanvas* Can
   Canvas->FillRect(R);
   HDC dc = Canvas->Handle();
   SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(Canvas->Font()->Color()));
   RECT r{R.left + 2, R.top, R.right, R.bottom};
   DrawTextA(dc, text.c_str(), int(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }

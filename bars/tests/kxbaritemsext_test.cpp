@@ -371,4 +371,180 @@ TEST_F(BarsExtraItemsTest, SettingsAreWrittenToTheDescription) {
   EXPECT_EQ(i.find(" Expanded = "), AnsiString::npos);
 }
 
+// ---- image combo ----
+
+class BarsImageComboTest : public BarsExtraItemsTest {
+ protected:
+  TImageList* Images = nullptr;
+  TkxBarImageCombo* Combo = nullptr;
+  static constexpr TColor kColors[3] = {clRed, clLime, clBlue};
+  void SetUp() override {
+    BarsExtraItemsTest::SetUp();
+    Images = new TImageList(F);
+    Images->SetSize(20, 20);
+    for (TColor c : kColors) {
+      TBitmap b;
+      b.SetSize(20, 20);
+      b.Canvas()->Brush()->SetColor(c);
+      b.Canvas()->FillRect(TRect{0, 0, 20, 20});
+      Images->AddMasked(&b, clFuchsia);
+    }
+    Combo = new TkxBarImageCombo(F);
+    Combo->SetName("Charts");
+    Combo->SetCategory(0);
+    Combo->SetWidth(120);
+    for (const char* s : {"people", "places", "events"}) Combo->Items()->Add(s);
+    Combo->SetImageIndexes(0, 0);
+    Combo->SetImageIndexes(2, 2);
+    Combo->SetImages(Images);
+    Combo->SetItemIndex(0);
+    OnToolbar(Combo);
+  }
+};
+
+// Entries are drawn with their image, entries without one with their text
+// at the left; the control and the entries are high enough for the images.
+TEST_F(BarsImageComboTest, EntriesShowTheirImages) {
+  EXPECT_EQ(Combo->ImageIndexes(0), 0);
+  EXPECT_EQ(Combo->ImageIndexes(1), -1);
+  EXPECT_EQ(Combo->ImageIndexes(2), 2);
+  EXPECT_FALSE(Combo->ShowEditor());
+  auto* c = dynamic_cast<TkxBarImageComboControl*>(ToolLink(Combo)->Control());
+  ASSERT_NE(c, nullptr);
+  EXPECT_GE(c->ItemRect().Height(), 20 + 6);
+  int h = 0;
+  Combo->MeasureItem(1, h);
+  EXPECT_EQ(h, 22);
+  int w0 = 0, wText = 0;
+  Combo->MeasureItemWidth(0, w0);
+  Combo->SetShowText(false);
+  Combo->MeasureItemWidth(0, wText);
+  Combo->SetShowText(true);
+  EXPECT_EQ(wText, 22);
+  EXPECT_GT(w0, 22);
+  // the edit area shows entry 0's image
+  Bar()->Repaint();
+  Pump();
+  TRect r = c->ItemRect();
+  int red = 0;
+  for (int x = r.left; x < r.right; ++x) red += PixelAt(x, (r.top + r.bottom) / 2) == ScreenColor(clRed);
+  EXPECT_GE(red, 18);
+  // the dropped-down list of the combo being used on the bar
+  ClickLink(ToolLink(Combo));
+  ASSERT_EQ(Combo->CurItemLink(), ToolLink(Combo));
+  c->SetDroppedDown(true);
+  Pump();
+  ASSERT_NE(Combo->ListBox(), nullptr);
+  TCustomListBox* list = Combo->ListBox();
+  ASSERT_TRUE(IsWindowVisible(list->Handle()));
+  TRect e0 = list->ItemRect(0), e2 = list->ItemRect(2);
+  EXPECT_EQ(e0.Height(), 22);
+  TPoint p0 = list->ClientToScreen(TPoint(e0.left + 5, (e0.top + e0.bottom) / 2));
+  TPoint p2 = list->ClientToScreen(TPoint(e2.left + 5, (e2.top + e2.bottom) / 2));
+  EXPECT_EQ(Screen(TRect{p0.x, p0.y, p0.x + 1, p0.y + 1}).Pixels[0] & 0xFFFFFF, ScreenColor(clRed));
+  EXPECT_EQ(Screen(TRect{p2.x, p2.y, p2.x + 1, p2.y + 1}).Pixels[0] & 0xFFFFFF, ScreenColor(clBlue));
+  TPoint s0 = list->ClientToScreen(TPoint(e0.right - 2, (e0.top + e0.bottom) / 2));
+  EXPECT_EQ(Screen(TRect{s0.x, s0.y, s0.x + 1, s0.y + 1}).Pixels[0] & 0xFFFFFF, ScreenColor(clHighlight))
+      << "the chosen entry is drawn selected";
+  c->SetDroppedDown(false);
+  Pump();
+  // a freed list is forgotten
+  Images->Free();
+  EXPECT_EQ(Combo->Images(), nullptr);
+}
+
+// A click in a menu opens the selection dialog; OK takes the entry chosen.
+TEST_F(BarsImageComboTest, TheSelectionDialogChoosesAnEntry) {
+  bool asked = false;
+  PushModalScript([&](TCustomForm* f) {
+    asked = true;
+    EXPECT_EQ(f->Caption(), A("选择条目"));
+    TListBox* list = nullptr;
+    for (int i = 0; i < f->ComponentCount(); ++i)
+      if (auto* l = dynamic_cast<TListBox*>(f->Components(i))) list = l;
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->Items()->Count(), 3);
+    EXPECT_EQ(list->ItemIndex(), 0);
+    list->SetItemIndex(2);
+    f->SetModalResult(mrOk);
+  });
+  Combo->DoClick();
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(Combo->ItemIndex(), 2);
+  EXPECT_EQ(Combo->Text(), "events");
+}
+
+// The kinds read back from a description: the image indexes, the hosted
+// control by name, labels and progress bars.
+TEST_F(BarsExtraItemsTest, KindsAreReadFromADescription) {
+  const char* text = R"(object Form2: TForm
+  Left = 0
+  Top = 0
+  object Edit2: TEdit
+    Left = 0
+    Top = 0
+    Width = 90
+    Height = 20
+  end
+  object Manager2: TkxBarManager
+    Style = bmsFlat
+    object Img: TkxBarImageCombo
+      Category = 0
+      Visible = ivAlways
+      Items.Strings = (
+        'a'
+        'b'
+        'c')
+      ItemIndex = 1
+      ImageIndexes = (
+        4
+        -1
+        2
+        9)
+    end
+    object Holder2: TkxBarControlContainerItem
+      Category = 0
+      Visible = ivAlways
+      Control = Edit2
+    end
+    object Label2: TkxBarStatic
+      Caption = 'x'
+      Category = 0
+      Visible = ivAlways
+      Alignment = taRightJustify
+      BorderStyle = sbsBump
+    end
+    object Progress2: TkxBarProgressItem
+      Category = 0
+      Visible = ivAlways
+      Max = 40
+      Min = 10
+      Position = 55
+    end
+  end
+end
+)";
+  auto* form = new TForm(nullptr, 0);
+  ReadComponentFromText(text, form);
+  auto* img = dynamic_cast<TkxBarImageCombo*>(form->FindComponent("Img"));
+  ASSERT_NE(img, nullptr);
+  EXPECT_EQ(img->ImageIndexes(0), 4);
+  EXPECT_EQ(img->ImageIndexes(1), -1);
+  EXPECT_EQ(img->ImageIndexes(2), 2);
+  EXPECT_EQ(img->Text(), "b");
+  auto* holder = dynamic_cast<TkxBarControlContainerItem*>(form->FindComponent("Holder2"));
+  ASSERT_NE(holder, nullptr);
+  EXPECT_EQ(holder->Control(), form->FindComponent("Edit2"));
+  auto* label = dynamic_cast<TkxBarStatic*>(form->FindComponent("Label2"));
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->Alignment(), taRightJustify);
+  EXPECT_EQ(label->BorderStyle(), TkxBarStaticBorderStyle::sbsBump);
+  auto* progress = dynamic_cast<TkxBarProgressItem*>(form->FindComponent("Progress2"));
+  ASSERT_NE(progress, nullptr);
+  EXPECT_EQ(progress->Min(), 10);
+  EXPECT_EQ(progress->Max(), 40);
+  EXPECT_EQ(progress->Position(), 40) << "kept within the range once loaded";
+  form->Free();
+}
+
 }  // namespace kxbaritemsext_test
