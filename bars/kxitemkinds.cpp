@@ -795,6 +795,8 @@ void TkxBarListItem::AddListedItemLinks(TkxBarItemLinks* Target, int Index, TkxB
       b->SetTag(i);
       b->OnClick = TNotifyEvent(this, &TkxBarListItem::ButtonClick);
       b->SetEnabled(StoredEnabled());
+      // the buttons belong to the form: when it frees them first, the list forgets them
+      b->FreeNotification(this);
       FButtons.push_back(b);
     }
     if (n >= int(FButtons.size())) break;
@@ -822,6 +824,12 @@ void TkxBarListItem::ClearItemList() {
     FButtons.clear();
   }
   TCustomkxBarContainerItem::ClearItemList();
+}
+
+void TkxBarListItem::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomkxBarContainerItem::Notification(AComponent, Operation);
+  if (Operation == opRemove)
+    std::erase_if(FButtons, [AComponent](TkxBarButton* b) { return static_cast<TComponent*>(b) == AComponent; });
 }
 
 void TkxBarListItem::ButtonClick(TObject* Sender) {

@@ -687,7 +687,7 @@ void TCustomListBox::CNDrawItem(TMessage& Message) {
   TOwnerDrawState state = TOwnerDrawHelper::StateOf(dis->itemState);
   WithItemCanvas(FCanvas.get(), this, dis->hDC, [&] {
     int index = int(dis->itemID);
-    // a selected item starts on the selection colours
+    // a selected item starts with the selection colours, as handlers expect
     if (index >= 0 && state.Contains(odSelected)) {
       FCanvas->Brush()->SetColor(clHighlight);
       FCanvas->Font()->SetColor(clHighlightText);
