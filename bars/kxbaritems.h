@@ -325,8 +325,11 @@ class TkxBarListItem : public TCustomkxBarContainerItem {
   bool CanBeVisible() const override { return bool(OnGetData) || FItems->Count() > 0; }
   void Click() override;
 
+ protected:
+  // The click of generated button Sender (its tag is its string's index).
+  virtual void ButtonClick(TObject* Sender);
+
  private:
-  void ButtonClick(TObject* Sender);
   void StringsChanged(TObject* Sender);
   std::unique_ptr<TStringList> FItems;
   int FItemIndex = -1;
