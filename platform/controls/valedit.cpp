@@ -2,6 +2,7 @@
 #include "platform/controls/valedit.h"
 #include <algorithm>
 #include <cstring>
+#include "platform/classes/filer.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/rtl/strings.h"
 
@@ -62,6 +63,29 @@ void TValueListEditor::SetColWidths(int Index, int Value) {
   if (Index < 0 || Index > 1) throw EListError("Column index out of bounds (" + IntToStr(Index) + ")");
   FColWidths[Index] = std::max(0, Value);
   Invalidate();
+}
+
+void TValueListEditor::DefineProperties(TFiler* Filer) {
+  TCustomControl::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "ColWidths",
+      [this](TReader* r) {
+        int widths[2] = {FColWidths[0], FColWidths[1]};
+        int n = 0;
+        r->ReadListBegin();
+        while (!r->EndOfList()) {
+          if (n == 2) r->Error("A value list has two columns");
+          widths[n++] = r->ReadInteger();
+        }
+        r->ReadListEnd();
+        for (int i = 0; i < 2; ++i) SetColWidths(i, widths[i]);
+      },
+      [this](TWriter* w) {
+        w->WriteListBegin();
+        for (int width : FColWidths) w->WriteInteger(width);
+        w->WriteListEnd();
+      },
+      FColWidths[0] != 150 || FColWidths[1] != 150);
 }
 
 AnsiString TValueListEditor::Cells(int ACol, int ARow) const {

@@ -591,6 +591,28 @@ TEST_F(PagesTest, ValueListKeysAreEditedAddedDeletedAndUnique) {
   EXPECT_EQ(vl->RowCount(), 3);
 }
 
+// The column widths travel through a description as a list of two.
+TEST_F(PagesTest, ValueListColumnWidthsReadAndWriteAsAList) {
+  InitValEditProps();
+  std::unique_ptr<TValueListEditor> vl(new TValueListEditor(nullptr));
+  vl->SetName("List1");
+  EXPECT_EQ(WriteComponentToText(vl.get()).find("ColWidths"), AnsiString::npos) << "defaults are not stored";
+  vl->SetColWidths(0, 203);
+  vl->SetColWidths(1, 297);
+  const AnsiString text = WriteComponentToText(vl.get());
+  std::unique_ptr<TValueListEditor> copy(new TValueListEditor(nullptr));
+  ReadComponentFromText(text, copy.get());
+  EXPECT_EQ(copy->ColWidths(0), 203) << text;
+  EXPECT_EQ(copy->ColWidths(1), 297);
+  // one width leaves the other; a third is an error that names its line
+  ReadComponentFromText("object List1: TValueListEditor\n  ColWidths = (\n    90)\nend\n", copy.get());
+  EXPECT_EQ(copy->ColWidths(0), 90);
+  EXPECT_EQ(copy->ColWidths(1), 297);
+  EXPECT_THROW(ReadComponentFromText("object List1: TValueListEditor\n  ColWidths = (\n    1\n    2\n    3)\nend\n",
+                                     copy.get()),
+               EReadError);
+}
+
 // The common controls keep their place, tab order and look through a description.
 TEST_F(TreeWrapperTest, CommonControlsKeepTheirPlacementInDescriptions) {
   InitComCtrlsProps();
