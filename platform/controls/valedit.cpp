@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include "platform/classes/filer.h"
+#include "platform/controls/menus.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/rtl/strings.h"
 
@@ -365,6 +366,13 @@ void InitValEditProps() {
   done = true;
   RegisterClasses({TValueListEditor::StaticClass()});
   RegisterProps<TValueListEditor>([](TPropBuilder<TValueListEditor>& p) {
+    PublishControlProps(p,
+                        "Align Anchors BiDiMode Color Constraints Ctl3D DragCursor DragKind DragMode Enabled Font "
+                        "ParentBiDiMode ParentColor ParentCtl3D ParentFont ParentShowHint PopupMenu ShowHint TabOrder "
+                        "TabStop Visible OnClick OnContextPopup OnDblClick OnDragDrop OnDragOver OnEndDrag OnEnter "
+                        "OnExit OnKeyDown OnKeyPress OnKeyUp OnMouseDown OnMouseMove OnMouseUp OnMouseWheel "
+                        "OnMouseWheelDown OnMouseWheelUp OnStartDrag",
+                        {.ParentColor = false, .TabStop = true});
     p.Prop("KeyOptions", &TValueListEditor::KeyOptions, &TValueListEditor::SetKeyOptions);
     p.Prop("DefaultRowHeight", &TValueListEditor::DefaultRowHeight, &TValueListEditor::SetDefaultRowHeight)
         .Default(18);

@@ -591,7 +591,8 @@ TEST_F(PagesTest, ValueListKeysAreEditedAddedDeletedAndUnique) {
   EXPECT_EQ(vl->RowCount(), 3);
 }
 
-// The column widths travel through a description as a list of two.
+// The column widths travel through a description as a list of two, beside
+// the usual control properties.
 TEST_F(PagesTest, ValueListColumnWidthsReadAndWriteAsAList) {
   InitValEditProps();
   std::unique_ptr<TValueListEditor> vl(new TValueListEditor(nullptr));
@@ -599,11 +600,14 @@ TEST_F(PagesTest, ValueListColumnWidthsReadAndWriteAsAList) {
   EXPECT_EQ(WriteComponentToText(vl.get()).find("ColWidths"), AnsiString::npos) << "defaults are not stored";
   vl->SetColWidths(0, 203);
   vl->SetColWidths(1, 297);
+  vl->SetTabOrder(2);
+  vl->SetAlign(alClient);
   const AnsiString text = WriteComponentToText(vl.get());
   std::unique_ptr<TValueListEditor> copy(new TValueListEditor(nullptr));
   ReadComponentFromText(text, copy.get());
   EXPECT_EQ(copy->ColWidths(0), 203) << text;
   EXPECT_EQ(copy->ColWidths(1), 297);
+  EXPECT_EQ(copy->Align(), alClient);  // and the usual control properties
   // one width leaves the other; a third is an error that names its line
   ReadComponentFromText("object List1: TValueListEditor\n  ColWidths = (\n    90)\nend\n", copy.get());
   EXPECT_EQ(copy->ColWidths(0), 90);
