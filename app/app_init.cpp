@@ -4,6 +4,7 @@
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
+#include "app/novelreplace.h"
 #include "app/storywrite.h"
 #include "app/searchdialogs.h"
 #include "app/treecopyform.h"
@@ -17,4 +18,5 @@ void InitApp() {
   InstallStoryWindow();
   RegisterExportset();
   RegisterSearchDialogs();
+  RegisterNovelReplace();
 }

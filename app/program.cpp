@@ -3,6 +3,7 @@
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
+#include "app/novelreplace.h"
 #include "app/treecopyform.h"
 #include "platform/controls/forms.h"
 
@@ -14,7 +15,9 @@ void CreateWorkbench(int argc, const char* const* argv) {
   Application->Initialize();
   Application->SetTitle(kApplicationTitle);
   ProvideSettingsDialog();
+  ProvideNovelReplace();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);
+  Application->CreateForm(ReplaceForm);
 }
