@@ -5,6 +5,7 @@
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
 #include "app/novelreplace.h"
+#include "app/storyname.h"
 #include "app/storywrite.h"
 #include "app/searchdialogs.h"
 #include "app/treecopyform.h"
@@ -19,4 +20,5 @@ void InitApp() {
   RegisterExportset();
   RegisterSearchDialogs();
   RegisterNovelReplace();
+  RegisterStoryNameForm();
 }

@@ -4,6 +4,7 @@
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
 #include "app/novelreplace.h"
+#include "app/storyname.h"
 #include "app/treecopyform.h"
 #include "platform/controls/forms.h"
 
@@ -16,6 +17,7 @@ void CreateWorkbench(int argc, const char* const* argv) {
   Application->SetTitle(kApplicationTitle);
   ProvideSettingsDialog();
   ProvideNovelReplace();
+  ProvideStoryNameDialog();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);
