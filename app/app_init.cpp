@@ -1,6 +1,7 @@
 #include "app/app_init.h"
 
 #include "app/cooltrayicon.h"
+#include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
@@ -21,4 +22,5 @@ void InitApp() {
   RegisterSearchDialogs();
   RegisterNovelReplace();
   RegisterStoryNameForm();
+  RegisterExportToFileForm();
 }

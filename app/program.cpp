@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
@@ -18,6 +19,7 @@ void CreateWorkbench(int argc, const char* const* argv) {
   ProvideSettingsDialog();
   ProvideNovelReplace();
   ProvideStoryNameDialog();
+  ProvideExportToFile();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);
