@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbarpopup.h"
 #include "bars/kxbarshadow.h"
 #include "bars/kxbaritems.h"
@@ -912,15 +913,24 @@ void TCustomkxBarControl::DoRButtonDown(TWMMouse& Message) {
   if (!IsCustomizing()) return;
   if (FSelectedControl) FSelectedControl->Deactivate(true);
   TPoint p = Message.Pos();
+  TkxBarItemControl* c = nullptr;
+  TkxBarControlRef self = kxBarRef(this);
   if (IsPointInClient(p)) {
-    TkxBarItemControl* c = ItemAtPos(p);
+    c = ItemAtPos(p);
     if (c) {
       SelectItem(c);
+      if (!kxBarIsBarControlAlive(self)) return;
       if (TkxBarManager* m = BarManager()) m->SetSelectedItem(c);
       c->Repaint();
     }
   }
-  // The customizing pop-up of the link belongs to the customizing part.
+  TkxBarManager* m = BarManager();
+  if (!kxBarIsBarControlAlive(self) || !m || (!c && !m->IsDesigning())) return;
+  auto* popup = new TkxBarCustomizingPopup(m, c ? c->Link() : nullptr, FItemLinks);
+  TPoint s = ClientToScreen(p);
+  popup->SetBounds(s.x, s.y, popup->Width(), popup->Height());
+  kxBarSetCustomizingPopup(popup);
+  kxBarShowSubMenu(popup);
 }
 
 void TCustomkxBarControl::DoMouseLeave(TMessage& Message) {

@@ -18,7 +18,6 @@
 namespace kxbarcustomize {
 
 TkxBarCustomizingFormHooks gHooks;
-bool gDesignCommand = false;
 
 // "自定义(&C)..."
 const char* const kCustomize = "\xD7\xD4\xB6\xA8\xD2\xE5(&C)...";
@@ -90,7 +89,6 @@ void kxBarCustomizingFormGroupItemsChanged() { KXBAR_FORM_CALL(GroupItemsChanged
 
 #undef KXBAR_FORM_CALL
 
-bool kxBarDesignCommandRunning() { return kc::gDesignCommand; }
 
 // ===========================================================================
 // customizing mode

@@ -65,3 +65,50 @@ void kxBarCustomizingFormGroupItemsChanged();
 // Set while a design command of the customizing pop-up runs: category and
 // item changes then leave the customizing window alone.
 bool kxBarDesignCommandRunning();
+
+// ===========================================================================
+// Pop-ups of the bar library
+
+// The context menu of dock sites and toolbars outside customizing: a checked
+// entry per bar and the customize entry.
+class TkxBarToolbarsPopup : public TkxBarSubMenuControl {
+  PV_CLASS(TkxBarToolbarsPopup, TkxBarSubMenuControl)
+ public:
+  explicit TkxBarToolbarsPopup(TkxBarManager* Manager);
+  ~TkxBarToolbarsPopup() override;
+  bool IsCustomizing() const override { return false; }
+
+ private:
+  std::unique_ptr<TkxBarItemLinks> FLinks;
+};
+
+// Opens the toolbar list at a screen point; nothing shows when it is empty.
+void kxBarShowToolbarsPopup(TkxBarManager* Manager, const TPoint& P);
+
+// The context menu of a link while customizing: reset, delete, rename and
+// restyle the link; at design time also add items and delete the toolbar.
+class TkxBarCustomizingPopup : public TkxBarSubMenuControl {
+  PV_CLASS(TkxBarCustomizingPopup, TkxBarSubMenuControl)
+ public:
+  // Link may be nil (design time); Links are the links of the window in
+  // which the pop-up opens.
+  TkxBarCustomizingPopup(TkxBarManager* Manager, TkxBarItemLink* Link, TkxBarItemLinks* Links);
+  ~TkxBarCustomizingPopup() override;
+  bool IsCustomizing() const override { return false; }
+
+  void ItemClick(TObject* Sender);
+  void EditChange(TObject* Sender);
+  void ExecuteDesignCommand(int Tag);
+  void FillItemKinds(TkxBarItemLinks* Links);
+  virtual void DoCloseUp();
+
+ private:
+  void CloseUpEvent(TObject* Sender) { DoCloseUp(); }
+  std::unique_ptr<TkxBarItemLinks> FLinks;
+};
+
+// The open customizing pop-up and the link and links it was opened for.
+TkxBarCustomizingPopup* kxBarGetCustomizingPopup();
+void kxBarSetCustomizingPopup(TkxBarCustomizingPopup* Popup);
+TkxBarItemLink* kxBarGetCustomizingPopupLink();
+TkxBarItemLinks* kxBarGetCustomizingPopupLinks();

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbarhooks.h"
 #include "bars/kxbaritems.h"
 #include "framework/uxoffice11.h"
@@ -1343,8 +1344,10 @@ void TkxBarControl::DoMouseMove(TWMMouse& Message) {
 void TkxBarControl::DoRButtonDown(TWMMouse& Message) {
   if (GetCapture() == Handle()) ReleaseCapture();
   if (IsCustomizing()) TCustomkxBarControl::SetActive(false);
+  TkxBarControlRef self = kxBarRef(this);
   TCustomkxBarControl::DoRButtonDown(Message);
-  // The toolbar list pop-up belongs to the customizing part.
+  if (!kxBarIsBarControlAlive(self) || IsCustomizing()) return;
+  kxBarShowToolbarsPopup(BarManager(), ClientToScreen(Message.Pos()));
 }
 
 void TkxBarControl::DoMouseLeave(TMessage& Message) {
