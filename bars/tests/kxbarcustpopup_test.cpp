@@ -196,3 +196,93 @@ TEST_F(CustPopupTest, AtRunTimeAClickOnEmptySpaceOpensNothing) {
   EXPECT_EQ(kxBarGetCustomizingPopup(), nullptr);
   EXPECT_EQ(OpenPopup(), nullptr);
 }
+
+// A form being designed, with a manager, a floating toolbar of three buttons
+// and the "默认" category second.
+class CustPopupDesignTest : public BarsTest {
+ protected:
+  TForm* Form = nullptr;
+  TkxBarManager* M = nullptr;
+  TkxBar* Bar = nullptr;
+  void SetUp() override {
+    BarsTest::SetUp();
+    Form = new TForm(Application);
+    Form->SetDesigning(true);
+    Form->SetBounds(40, 30, 400, 200);
+    M = new TkxBarManager(Form);
+    M->Categories()->Insert(0, "File");
+    if (M->Categories()->IndexOf(A("默认")) != 1) M->Categories()->Insert(1, A("默认"));
+    Bar = M->Bars()->Add();
+    Bar->SetCaption("Design");
+    Bar->SetFloatLeft(100);
+    Bar->SetFloatTop(300);
+    for (const char* name : {"One", "Two", "Three"}) {
+      auto* b = new TkxBarButton(Form);
+      b->SetName(name);
+      b->SetCaption(name);
+      b->SetCategory(0);
+      Bar->ItemLinks()->Add()->SetItem(b);
+    }
+    Form->Show();
+    Form->HandleNeeded();
+    Pump();
+    Bar->SetVisible(true);
+    Pump();
+  }
+  static TkxBarItemLink* LinkOf(TkxBarItemLinks* Links, int Tag) {
+    for (int i = 0; i < Links->Count(); ++i)
+      if (Links->Items(i)->Item()->Tag() == Tag) return Links->Items(i);
+    return nullptr;
+  }
+  static std::vector<int> Tags(TkxBarItemLinks* Links) {
+    std::vector<int> r;
+    for (int i = 0; i < Links->Count(); ++i) r.push_back(int(Links->Items(i)->Item()->Tag()));
+    return r;
+  }
+};
+
+TEST_F(CustPopupDesignTest, DesignTimeEntriesDependOnTheLinkAndTheWindow) {
+  ASSERT_TRUE(M->IsDesigning());
+  ASSERT_NE(Bar->Control(), nullptr);
+  auto* withLink = new TkxBarCustomizingPopup(M, Bar->ItemLinks()->Items(0), Bar->ItemLinks());
+  EXPECT_EQ(Tags(withLink->ItemLinks()), (std::vector<int>{-4, -3, -2, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+  EXPECT_EQ(withLink->ItemLinks()->Items(6)->Item()->Caption(), A("标题(&C):"));
+  // the item kinds: one entry per class shown in customizing
+  TkxBarItem* kinds = withLink->ItemLinks()->Items(2)->Item();
+  ASSERT_NE(kinds->SubItemLinks(), nullptr);
+  EXPECT_EQ(kinds->SubItemLinks()->Count(), kxBarCustomizingItemClassCount());
+  EXPECT_EQ(kinds->SubItemLinks()->Items(0)->Item()->Caption(), kxBarGetCustomizingItemClass(0)->Name);
+  EXPECT_EQ(kinds->SubItemLinks()->Items(0)->Item()->Tag(), -100);
+  withLink->Free();
+  auto* noLink = new TkxBarCustomizingPopup(M, nullptr, Bar->ItemLinks());
+  EXPECT_EQ(Tags(noLink->ItemLinks()), (std::vector<int>{-4, -3, -2, -1}));
+  noLink->Free();
+  // in a menu's links there is no toolbar to delete
+  auto* sub = new TkxBarSubItem(Form);
+  auto* inMenu = new TkxBarCustomizingPopup(M, nullptr, sub->ItemLinks());
+  EXPECT_EQ(Tags(inMenu->ItemLinks()), (std::vector<int>{-4, -3, -2}));
+  inMenu->Free();
+  kxBarFreeTempItems();
+}
+
+TEST_F(CustPopupDesignTest, AddButtonInsertsANewItemBehindTheLink) {
+  TkxBarItemLinks* links = Bar->ItemLinks();
+  auto* popup = new TkxBarCustomizingPopup(M, links->Items(2), links);
+  popup->ItemClick(LinkOf(popup->ItemLinks(), -3)->Item());
+  ASSERT_EQ(links->Count(), 4);
+  TkxBarItem* added = links->Items(3)->Item();
+  EXPECT_EQ(added->Caption(), "New Item");
+  EXPECT_EQ(added->Category(), 1) << "the category named 默认";
+  EXPECT_EQ(added->Owner(), Form);
+  EXPECT_NE(dynamic_cast<TkxBarButton*>(added), nullptr);
+  EXPECT_FALSE(added->Name().empty());
+  EXPECT_EQ(Bar->Control()->SelectedControl(), links->Items(3)->Control());
+  EXPECT_FALSE(kxBarDesignCommandRunning());
+  // deleting the toolbar
+  int bars = M->Bars()->Count();
+  popup->ItemClick(LinkOf(popup->ItemLinks(), -1)->Item());
+  EXPECT_EQ(M->Bars()->Count(), bars - 1);
+  EXPECT_EQ(kxBarGetCustomizingPopupLinks(), nullptr);
+  popup->Free();
+  kxBarFreeTempItems();
+}
