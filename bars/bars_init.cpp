@@ -1,6 +1,7 @@
 #include "bars/bars_init.h"
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbardate.h"
 #include "bars/kxbaritems.h"
 #include "bars/kxbarpopup.h"
@@ -17,6 +18,7 @@ void InitBars() {
   kxBarInitUtils();
   kxBarRegisterCoreProps();
   kxBarRegisterItemKinds();
+  kxBarRegisterQuickItems();
   kxBarRegisterCompanions();
   kxBarRegisterDateItems();
 }
@@ -25,6 +27,7 @@ void FinalizeBars() {
   if (!gInitialised) return;
   gInitialised = false;
   kxBarUnregisterDateItems();
+  kxBarUnregisterQuickItems();
   kxBarUnregisterItemKinds();
   kxBarDoneUtils();
 }
