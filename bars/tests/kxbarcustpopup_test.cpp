@@ -286,3 +286,33 @@ TEST_F(CustPopupDesignTest, AddButtonInsertsANewItemBehindTheLink) {
   popup->Free();
   kxBarFreeTempItems();
 }
+
+TEST_F(CustPopupTest, AListOpenedWithTheButtonHeldTakesTheRelease) {
+  TkxBarItemLink* link = ToolLink(F->SizeCombo);
+  ClickLink(link);
+  TRect r = LinkScreenRect(link);
+  // press on the arrow at the right end and keep the button down
+  TPoint arrow{r.right - 4, (r.top + r.bottom) / 2};
+  hb->MouseDown(arrow.x, arrow.y);
+  Pump();
+  TkxBarDropDownListBox* list = F->SizeCombo->ListBox();
+  ASSERT_TRUE(list->HandleAllocated());
+  ASSERT_TRUE(IsWindowVisible(list->Handle()));
+  EXPECT_TRUE(list->CapturedAtDrop());
+  EXPECT_EQ(GetCapture(), list->Handle());
+  // the painter's border (2 pixels for this style) lies outside the client area
+  RECT w;
+  ::GetWindowRect(list->Handle(), &w);
+  EXPECT_EQ(list->ClientWidth(), w.right - w.left - 4);
+  EXPECT_EQ(GetWindowLongPtrA(list->Handle(), GWL_EXSTYLE), LONG_PTR(WS_EX_TOPMOST | WS_EX_TOOLWINDOW));
+  // into the list and released over the first string: it is chosen
+  TPoint first = list->ClientToScreen(TPoint{10, list->ItemHeight() / 2});
+  hb->MouseMove(first.x, first.y);
+  Pump();
+  EXPECT_FALSE(list->CapturedAtDrop());
+  hb->MouseUp(first.x, first.y);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(list->Handle()));
+  EXPECT_EQ(F->SizeCombo->ItemIndex(), 0);
+  EXPECT_EQ(F->SizeCombo->Text(), A("四号"));
+}
