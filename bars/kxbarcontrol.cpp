@@ -374,6 +374,9 @@ void TCustomkxBarControl::HotTrack(TkxBarItemControl* Control) {
 
 void TCustomkxBarControl::SetSelectedControl(TkxBarItemControl* Control) {
   if (Control == FSelectedControl) return;
+  // an open quick-customizing window that lost the chain closes soon
+  if (TkxBarQuickControl* q = kxBarGetQuickControl(); q && q != this && !q->Active() && Control)
+    TkxBarQuickControl::StartCloseTimer();
   TkxBarItemControl* previous = FSelectedControl;
   FSelectedControl = Control;
   TkxBarManager* m = BarManager();
