@@ -16,6 +16,7 @@ void InitBars() {
   // The process-wide state first, then the classes and their settings, then
   // the item kinds with their controls, in the registry's order.
   kxBarInitUtils();
+  kxBarInstallDragCursors();
   kxBarRegisterCoreProps();
   kxBarRegisterItemKinds();
   kxBarRegisterQuickItems();

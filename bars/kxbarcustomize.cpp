@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <utility>
 
 #include "bars/kxbaranim.h"
 #include "bars/kxbaritems.h"
@@ -89,6 +90,15 @@ void kxBarCustomizingFormGroupItemsChanged() { KXBAR_FORM_CALL(GroupItemsChanged
 
 #undef KXBAR_FORM_CALL
 
+
+void kxBarInstallDragCursors() {
+  if (!Screen) return;
+  const std::pair<TCursor, const char*> cursors[] = {{kc::crDragMove, "KXBARDRAGCURSOR"},
+                                                     {kc::crDragCopy, "KXBARDRAGCOPYCURSOR"},
+                                                     {kc::crDragNoDrop, "KXBARDRAGNODROPCURSOR"}};
+  for (const auto& [index, name] : cursors)
+    if (HCURSOR h = LoadCursorA(nullptr, name)) Screen->SetCursors(index, h);
+}
 
 // ===========================================================================
 // customizing mode

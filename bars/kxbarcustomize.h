@@ -63,6 +63,10 @@ void kxBarCustomizingFormItemNameChanged();
 void kxBarCustomizingFormGroupsChanged();
 void kxBarCustomizingFormGroupItemsChanged();
 
+// Puts the customize drag's cursors (1041 move, 1042 copy, 1043 no drop)
+// into the screen's cursor table.
+void kxBarInstallDragCursors();
+
 // Set while a design command of the customizing pop-up runs: category and
 // item changes then leave the customizing window alone.
 bool kxBarDesignCommandRunning();

@@ -1,6 +1,9 @@
 // Customizing mode: switching it, the link drag loop driven by synthetic
 // mouse and key input, and the toolbar list.
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <list>
 
 #include "bars/kxbarcustomize.h"
 #include "bars/tests/kxbartest.h"
@@ -407,4 +410,24 @@ TEST_F(CustomizeTest, TheToolbarListHasACheckedEntryPerClosableBar) {
   EXPECT_EQ(links.Count(), 2);
   links.Clear();
   kxBarFreeTempItems();
+}
+
+TEST_F(CustomizeTest, TheDragCursorsAreTheLibrarysOwn) {
+  // the cursor files of the source tree, as the program embeds them
+  static std::list<std::vector<char>> store;
+  for (const char* name : {"KXBARDRAGCURSOR", "KXBARDRAGCOPYCURSOR", "KXBARDRAGNODROPCURSOR"}) {
+    std::ifstream in(std::filesystem::path(PV_SOURCE_DIR) / "resources" / "cursors" / (std::string(name) + ".cur"),
+                     std::ios::binary);
+    store.emplace_back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(store.back().size(), 0u) << name;
+    RegisterResource(RT_CURSOR, name, store.back().data(), store.back().size());
+  }
+  kxBarInstallDragCursors();
+  HCURSOR arrow = ::Screen->Cursors(crArrow);
+  for (TCursor c : {1041, 1042, 1043}) {
+    SCOPED_TRACE(c);
+    EXPECT_NE(::Screen->Cursors(c), arrow);
+  }
+  EXPECT_NE(::Screen->Cursors(1041), ::Screen->Cursors(1042));
+  EXPECT_NE(::Screen->Cursors(1042), ::Screen->Cursors(1043));
 }
