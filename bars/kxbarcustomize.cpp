@@ -439,12 +439,7 @@ void TkxBarManager::DragItem(TkxBarItem* Item, TkxBarItemLink* Link) {
   try {
     MSG msg;
     while (GetCapture() == capture) {
-      BOOL r = GetMessageA(&msg, nullptr, 0, 0);
-      if (r == -1) break;
-      if (!r || msg.message == WM_QUIT) {
-        PostQuitMessage(int(msg.wParam));
-        break;
-      }
+      if (!kxBarGetDragMessage(msg)) break;
       if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
         if (msg.wParam == VK_ESCAPE) break;
         if (msg.wParam != VK_CONTROL) continue;

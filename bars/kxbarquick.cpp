@@ -29,14 +29,22 @@ void CloseTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
-// A check square left of a row: down shows the row's link as visible.
-void PaintCheckSquare(TkxBarButtonControl* Control, HDC DC, bool Selected, bool Down, const TRect& Check) {
+// A row of the quick-customizing menu: a check square (down shows the row's
+// link as visible) left of the button drawn as a menu line.
+void PaintRow(TkxBarButtonControl* Control, HDC DC, const TRect& R, int PaintKind, bool Down) {
+  if (R.right <= R.left || R.bottom <= R.top) return;
+  bool selected = Control->IsSelected();
+  TRect row = R, check = R;
+  TkxBarItemControlPainterClass p = Control->GetPainter();
+  p->CalcQuickCustCheckRect(Control, DC, selected, row, check);
   TkxBarButtonPaintState s;
   s.Down = Down;
-  s.Selected = Selected;
+  s.Selected = selected;
   s.NoGlyph = true;
   s.PaintKind = kxPaintKindMenu;
-  Control->DrawGlyphButton(DC, Check, s, false);
+  Control->DrawGlyphButton(DC, check, s, false);
+  Control->TkxBarButtonControl::Paint(DC, row, PaintKind);
+  p->DrawQuickCustCheck(Control, DC, selected, check, R);
 }
 
 }  // namespace kxbarquick
@@ -239,15 +247,8 @@ void TkxBarQuickCustItemControl::Click(bool Flag) {
 int TkxBarQuickCustItemControl::CalcButtonWidth() { return TkxBarButtonControl::CalcButtonWidth() + CalcButtonHeight(); }
 
 void TkxBarQuickCustItemControl::Paint(HDC DC, const TRect& R, int PaintKind) {
-  if (R.right <= R.left || R.bottom <= R.top) return;
-  bool selected = IsSelected();
-  TRect row = R, check = R;
-  TkxBarItemControlPainterClass p = GetPainter();
-  p->CalcQuickCustCheckRect(this, DC, selected, row, check);
   TkxBarItemLink* l = OriginalLink();
-  kq::PaintCheckSquare(this, DC, selected, l && l->Visible(), check);
-  TkxBarButtonControl::Paint(DC, row, PaintKind);
-  p->DrawQuickCustCheck(this, DC, selected, check, R);
+  kq::PaintRow(this, DC, R, PaintKind, l && l->Visible());
 }
 
 int TkxBarQuickCustExtButtonControl::GetTextIndent() {
@@ -259,14 +260,7 @@ int TkxBarQuickCustExtButtonControl::CalcButtonWidth() {
 }
 
 void TkxBarQuickCustExtButtonControl::Paint(HDC DC, const TRect& R, int PaintKind) {
-  if (R.right <= R.left || R.bottom <= R.top) return;
-  bool selected = IsSelected();
-  TRect row = R, check = R;
-  TkxBarItemControlPainterClass p = GetPainter();
-  p->CalcQuickCustCheckRect(this, DC, selected, row, check);
-  kq::PaintCheckSquare(this, DC, selected, false, check);
-  TkxBarButtonControl::Paint(DC, row, PaintKind);
-  p->DrawQuickCustCheck(this, DC, selected, check, R);
+  kq::PaintRow(this, DC, R, PaintKind, false);
 }
 
 // ===========================================================================
