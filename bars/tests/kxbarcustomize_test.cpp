@@ -431,3 +431,45 @@ TEST_F(CustomizeTest, TheDragCursorsAreTheLibrarysOwn) {
   EXPECT_NE(::Screen->Cursors(1041), ::Screen->Cursors(1042));
   EXPECT_NE(::Screen->Cursors(1042), ::Screen->Cursors(1043));
 }
+
+namespace kxbarcustomize_test {
+int Ok(HWND, const AnsiString&, const AnsiString&, UINT) { return IDOK; }
+}  // namespace kxbarcustomize_test
+
+// The whole story with the mouse: a command dragged onto the toolbar, a link
+// moved, another dragged off, and the toolbar reset from its description
+// through the add-or-remove menu of its mark.
+TEST_F(CustomizeTest, ARearrangedToolbarIsResetFromItsMark) {
+  SetMessageBoxProc(kt::Ok);
+  auto declared = Names(Tools);
+  Customize();
+  TRect paste = LinkScreenRect(ToolLink(F->PasteButton));
+  TPoint behindPaste{paste.right - 3, (paste.top + paste.bottom) / 2};
+  Run({[&] { M->DragItem(F->NewItem, nullptr); }, [=, this] { hb->MouseMove(behindPaste.x, behindPaste.y); },
+       Release(behindPaste)});
+  auto steps = DragTo(Centre(LinkScreenRect(ToolLink(F->CutButton))), behindPaste);
+  steps.push_back(Release(behindPaste));
+  Run(steps);
+  TPoint copy = Centre(LinkScreenRect(ToolLink(F->CopyButton)));
+  steps = DragTo(copy, TPoint{copy.x, copy.y + 150});
+  steps.push_back(Release(TPoint{copy.x, copy.y + 150}));
+  Run(steps);
+  EXPECT_EQ(Names(Tools), (std::vector<std::string>{"PasteButton", "CutButton", "NewItem", "StandardStyle",
+                                                    "EnhancedStyle", "OfficeStyle", "SearchEdit", "SizeCombo"}));
+  M->SetCustomizing(false);
+  M->SetStyle(bmsEnhanced);
+  Pump();
+  TRect mark;
+  ToolsBar->Control()->GetMarkScreenRect(mark);
+  hb->Click((mark.left + mark.right) / 2, (mark.top + mark.bottom) / 2);
+  Pump();
+  auto* quick = dynamic_cast<TkxBarQuickControl*>(ToolsBar->Control()->QuickControl());
+  ASSERT_NE(quick, nullptr);
+  ClickLink(LinkOf(quick->ItemLinks(), quick->QuickSubItem()));
+  TkxBarSubMenuControl* rows = quick->ChildMenu();
+  ASSERT_NE(rows, nullptr);
+  TkxBarItemLink* reset = rows->ItemLinks()->Items(rows->ItemLinks()->Count() - 2);
+  ASSERT_EQ(reset->Item()->Caption(), A("重置工具栏(&R)"));
+  ClickLink(reset);
+  EXPECT_EQ(Names(Tools), declared);
+}
