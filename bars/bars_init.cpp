@@ -1,6 +1,7 @@
 #include "bars/bars_init.h"
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbardate.h"
 #include "bars/kxbaritems.h"
 #include "bars/kxbaritemsext.h"
@@ -16,8 +17,10 @@ void InitBars() {
   // The process-wide state first, then the classes and their settings, then
   // the item kinds with their controls, in the registry's order.
   kxBarInitUtils();
+  kxBarInstallDragCursors();
   kxBarRegisterCoreProps();
   kxBarRegisterItemKinds();
+  kxBarRegisterQuickItems();
   kxBarRegisterCompanions();
   kxBarRegisterDateItems();
   kxBarRegisterExtraItems();
@@ -28,6 +31,7 @@ void FinalizeBars() {
   gInitialised = false;
   kxBarUnregisterExtraItems();
   kxBarUnregisterDateItems();
+  kxBarUnregisterQuickItems();
   kxBarUnregisterItemKinds();
   kxBarDoneUtils();
 }

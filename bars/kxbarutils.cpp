@@ -121,6 +121,13 @@ bool kxBarIsBarControlAlive(const TkxBarControlRef& Ref) {
 
 int kxBarBarControlCount() { return int(US().BarControls.size()); }
 
+TCustomkxBarControl* kxBarGetBarControl(int Index) {
+  if (Index < 0) return nullptr;
+  for (const auto& [serial, control] : US().BarControls)
+    if (Index-- == 0) return control;
+  return nullptr;
+}
+
 TCustomkxBarControl* kxBarGetActiveBarControl() {
   return kxBarIsBarControlAlive(US().Active) ? US().Active.Control : nullptr;
 }
@@ -278,6 +285,16 @@ void kxBarAddTempItem(TkxBarItem* Item) {
 
 void kxBarRemoveTempItem(TkxBarItem* Item) { std::erase(US().TempItems, Item); }
 int kxBarTempItemCount() { return int(US().TempItems.size()); }
+
+bool kxBarGetDragMessage(MSG& Msg) {
+  BOOL r = GetMessageA(&Msg, nullptr, 0, 0);
+  if (r == -1) return false;
+  if (!r || Msg.message == WM_QUIT) {
+    PostQuitMessage(int(Msg.wParam));
+    return false;
+  }
+  return true;
+}
 
 void kxBarFreeTempItems() {
   auto& t = US().TempItems;

@@ -51,6 +51,8 @@ std::uint64_t kxBarAddBarControl(TCustomkxBarControl* Control);
 void kxBarRemoveBarControl(TCustomkxBarControl* Control);
 bool kxBarIsBarControlAlive(const TkxBarControlRef& Ref);
 int kxBarBarControlCount();
+// The live bar controls in creation order (nil past the end).
+TCustomkxBarControl* kxBarGetBarControl(int Index);
 // The head of the active chain (the innermost open menu or the toolbar in menu mode).
 TCustomkxBarControl* kxBarGetActiveBarControl();
 void kxBarSetActiveBarControl(TCustomkxBarControl* Control);
@@ -108,6 +110,9 @@ void kxBarStopSound();
 int kxBarLastSoundKind();
 int kxBarSoundCount();
 void kxBarPumpMouseMessages();
+// The next message of a modal drag loop; false ends the loop (a failed
+// wait, or a quit message, which is posted again).
+bool kxBarGetDragMessage(MSG& Msg);
 void kxBarDispatchPaintMessages();
 void kxBarBeginMouseTracking(HWND Wnd);
 void kxBarEndMouseTracking(HWND Wnd);
