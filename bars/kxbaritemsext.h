@@ -4,11 +4,14 @@
 // tree combos, the toolbar list and spin edits, with their item controls.
 #pragma once
 #include "bars/kxbaritems.h"
+#include "platform/controls/dialogs.h"
 #include "platform/controls/imglist.h"
 
 PV_ENUM_NAMES(TkxBarStaticBorderStyle, "sbsNone sbsLowered sbsRaised sbsEtched sbsBump")
 
 class TkxBarControlContainerControl;
+
+inline bool kxBarRectEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
 
 // The frame width of a static item's border style.
 int kxBarStaticBorderWidth(TkxBarStaticBorderStyle Style);
@@ -293,6 +296,164 @@ class TkxBarInPlaceSubItemControl : public TkxBarContainerItemControl {
  private:
   void Toggle();
 };
+
+// ===========================================================================
+// Large button
+// ===========================================================================
+
+enum TkxBarGlyphLayout { glLeft, glRight, glTop, glBottom };
+PV_ENUM_NAMES(TkxBarGlyphLayout, "glLeft glRight glTop glBottom")
+
+class TkxBarLargeButton : public TkxBarButton {
+  PV_CLASS(TkxBarLargeButton, TkxBarButton)
+ public:
+  explicit TkxBarLargeButton(TComponent* AOwner);
+  bool AutoGrayScale() const { return FAutoGrayScale; }
+  void SetAutoGrayScale(bool Value);
+  TkxBarGlyphLayout GlyphLayout() const { return FGlyphLayout; }
+  void SetGlyphLayout(TkxBarGlyphLayout Value);
+  int Height() const { return FHeight; }
+  void SetHeight(int Value);
+  TBitmap* HotGlyph() const { return FHotGlyph.get(); }
+  void SetHotGlyph(TBitmap* Value) { FHotGlyph->Assign(Value); }
+  int HotImageIndex() const { return FHotImageIndex; }
+  void SetHotImageIndex(int Value);
+  TBitmap* LargeGlyph() const { return FLargeGlyph.get(); }
+  void SetLargeGlyph(TBitmap* Value) { FLargeGlyph->Assign(Value); }
+  int LargeImageIndex() const { return FLargeImageIndex; }
+  void SetLargeImageIndex(int Value);
+  bool ShowCaption() const { return FShowCaption; }
+  void SetShowCaption(bool Value);
+  bool SyncImageIndex() const { return FSyncImageIndex; }
+  void SetSyncImageIndex(bool Value);
+  int Width() const { return FWidth; }
+  void SetWidth(int Value);
+
+  virtual void GlyphLayoutChanged();
+  virtual void HeightChanged();
+  virtual void ShowCaptionChanged();
+  virtual void WidthChanged();
+
+  void Loaded() override;
+  int GetImageIndex() const override { return FLargeImageIndex; }
+  void SetActionImageIndex(int Value) override { SetLargeImageIndex(Value); }
+  bool CanUseAccel(TkxBarItemLink* Link) const override;
+  void HotGlyphChanged() override;
+  void LargeGlyphChanged() override;
+  void SetImageIndex(int Value) override;
+  bool UsesHotImages() const override { return FHotImageIndex >= 0; }
+  bool UsesLargeImages() const override { return FLargeImageIndex >= 0; }
+
+ private:
+  template <class F>
+  void ForEachControl(F&& Fn);
+  void HotBitmapChanged(TObject*) { HotGlyphChanged(); }
+  void LargeBitmapChanged(TObject*) { LargeGlyphChanged(); }
+  bool FAutoGrayScale = true;
+  TkxBarGlyphLayout FGlyphLayout = glTop;
+  int FHeight = 0, FWidth = 0;
+  std::unique_ptr<TBitmap> FHotGlyph, FLargeGlyph;
+  int FHotImageIndex = -1, FLargeImageIndex = -1;
+  bool FShowCaption = true, FSyncImageIndex = true;
+  bool FInSync = false, FImageIndexRead = false, FLargeIndexRead = false, FSyncRead = false;
+};
+
+class TkxBarLargeButtonControl : public TkxBarButtonControl {
+  PV_CLASS(TkxBarLargeButtonControl, TkxBarButtonControl)
+ public:
+  explicit TkxBarLargeButtonControl(TkxBarItemLink* ALink) : TkxBarButtonControl(ALink) {}
+  TkxBarLargeButton* LargeButton() const;
+  // The image shown: a bitmap, or an entry of a list (Index -1: none).
+  struct TImage {
+    TBitmap* Bitmap = nullptr;
+    TCustomImageList* Images = nullptr;
+    int Index = -1;
+    int Width = 20, Height = 20;
+    bool Exists() const { return Bitmap || Index >= 0; }
+  };
+  TImage ChooseImage(bool Hot);
+  bool OnToolbar() const { return FParent && !FParent->IsMenuWindow(); }
+
+  virtual void GlyphLayoutChanged();
+  virtual void HeightChanged();
+  virtual void HotGlyphChanged();
+  virtual void LargeGlyphChanged();
+  virtual void ShowCaptionChanged();
+  virtual void WidthChanged();
+
+  bool CanShowGlyph() override;
+  int GetHeight() override;
+  int GetWidth() override;
+  void Paint(HDC DC, const TRect& R, int PaintKind) override;
+  int GetArrowWidth() override;
+  int CalcButtonHeight() override;
+  int CalcButtonWidth() override;
+  void AdjustPaintStyle(TkxBarPaintStyle& Style) override;
+
+ private:
+  void RebuildOnToolbar();
+};
+
+// ===========================================================================
+// Colour combo
+// ===========================================================================
+
+class TkxBarColorCombo : public TkxBarCustomCombo {
+  PV_CLASS(TkxBarColorCombo, TkxBarCustomCombo)
+ public:
+  explicit TkxBarColorCombo(TComponent* AOwner);
+  TColor AutoColor() const { return FAutoColor; }
+  void SetAutoColor(TColor Value);
+  AnsiString AutoColorText() const { return FAutoColorText; }
+  void SetAutoColorText(const AnsiString& Value);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor Value);
+  AnsiString CustomColorText() const { return FCustomColorText; }
+  void SetCustomColorText(const AnsiString& Value);
+  bool ShowAutoColor() const { return FShowAutoColor; }
+  void SetShowAutoColor(bool Value);
+  bool ShowCustomColorButton() const { return FShowCustomColorButton; }
+  void SetShowCustomColorButton(bool Value);
+  TColor GetIndexColor(int Index) const;
+  int GetColorIndex(TColor Value) const;
+  int DefaultDropDownCount() const { return 16 + (FShowAutoColor ? 1 : 0); }
+  bool IsAutoColorTextStored() const;
+  bool IsCustomColorTextStored() const;
+  // The click came from the custom-colour button, with the colour current then.
+  void PressColorButton();
+
+  void DrawItem(int Index, const TRect& R, unsigned State) override;
+  void MeasureItem(int Index, int& Height) override;
+  void MeasureItemWidth(int Index, int& Width) override;
+  void DoClick() override;
+  void Change() override;
+
+ private:
+  void FillList();
+  TColor FAutoColor = clWindowText;
+  AnsiString FAutoColorText, FCustomColorText;
+  TColor FColor = clBlack;
+  bool FShowAutoColor = false, FShowCustomColorButton = false;
+  bool FGuard = false, FColorButton = false;
+  TColor FButtonColor = clBlack;
+};
+
+class TkxBarColorComboControl : public TkxBarComboControl {
+  PV_CLASS(TkxBarColorComboControl, TkxBarComboControl)
+ public:
+  explicit TkxBarColorComboControl(TkxBarItemLink* ALink) : TkxBarComboControl(ALink) {}
+  TRect ColorButtonRect() const { return FColorButtonRect; }
+  void StateChanged() override;
+  bool IsSelected() override;
+  void Paint(HDC DC, const TRect& R, int PaintKind) override;
+  void WndProc(TMessage& Message) override;
+
+ private:
+  TRect FColorButtonRect{};
+};
+
+// The colour dialog all colour items share (made on first use).
+TColorDialog* kxBarColorDialog();
 
 // ===========================================================================
 // Image combo

@@ -69,12 +69,50 @@ void RegisterExtraProps() {
     p.Prop("Sorted", &C::Sorted, &C::SetSorted).Default(false);
     p.Prop("ItemHeight", &C::ItemHeight, &C::SetItemHeight).Default(0);
   });
+  RegisterProps<TkxBarLargeButton>([](TPropBuilder<TkxBarLargeButton>& p) {
+    using L = TkxBarLargeButton;
+    p.Prop("AutoGrayScale", &L::AutoGrayScale, &L::SetAutoGrayScale).Default(true);
+    p.Prop("GlyphLayout", &L::GlyphLayout, &L::SetGlyphLayout).Default(glTop);
+    p.Prop("Height", &L::Height, &L::SetHeight).Default(0);
+    p.Prop("HotGlyph", &L::HotGlyph, &L::SetHotGlyph);
+    p.Prop("HotImageIndex", &L::HotImageIndex, &L::SetHotImageIndex).Default(-1);
+    p.Prop("LargeGlyph", &L::LargeGlyph, &L::SetLargeGlyph);
+    p.Prop("LargeImageIndex", &L::LargeImageIndex, &L::SetLargeImageIndex).Default(-1);
+    p.Prop("ShowCaption", &L::ShowCaption, &L::SetShowCaption).Default(true);
+    p.Prop("SyncImageIndex", &L::SyncImageIndex, &L::SetSyncImageIndex).Default(true);
+    p.Prop("Width", &L::Width, &L::SetWidth).Default(0);
+    // written only while the two indexes are kept apart
+    p.Prop("ImageIndex", &TkxBarItem::ImageIndex, &TkxBarItem::SetImageIndexValue).Stored([](TObject* o) {
+      return !static_cast<L*>(o)->SyncImageIndex() && static_cast<L*>(o)->IsImageIndexStored();
+    });
+  });
+  RegisterProps<TkxBarColorCombo>([](TPropBuilder<TkxBarColorCombo>& p) {
+    using C = TkxBarColorCombo;
+    p.Prop("AutoColor", &C::AutoColor, &C::SetAutoColor).Default(clWindowText);
+    p.Prop("AutoColorText", &C::AutoColorText, &C::SetAutoColorText).Stored([](TObject* o) {
+      return static_cast<C*>(o)->IsAutoColorTextStored();
+    });
+    p.Prop("Color", &C::Color, &C::SetColor).NoDefault();
+    p.Prop("CustomColorText", &C::CustomColorText, &C::SetCustomColorText).Stored([](TObject* o) {
+      return static_cast<C*>(o)->IsCustomColorTextStored();
+    });
+    p.Prop("DropDownCount", &TkxBarCustomCombo::DropDownCount, &TkxBarCustomCombo::SetDropDownCount)
+        .Stored([](TObject* o) {
+          auto* c = static_cast<C*>(o);
+          return c->DropDownCount() != c->DefaultDropDownCount();
+        });
+    p.Prop("ShowAutoColor", &C::ShowAutoColor, &C::SetShowAutoColor).Default(false);
+    p.Prop("ShowCustomColorButton", &C::ShowCustomColorButton, &C::SetShowCustomColorButton).Default(false);
+    p.Prop("ShowEditor", &TCustomkxBarCombo::ShowEditor, &TCustomkxBarCombo::SetShowEditor).Default(false);
+  });
 }
 
 }  // namespace kxbaritemsreg
 
 void kxBarRegisterExtraItems() {
   kxBarRegisterItemClass(TkxBarStatic::StaticClass(), TkxBarStaticControl::StaticClass(), true);
+  kxBarRegisterItemClass(TkxBarLargeButton::StaticClass(), TkxBarLargeButtonControl::StaticClass(), true);
+  kxBarRegisterItemClass(TkxBarColorCombo::StaticClass(), TkxBarColorComboControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarImageCombo::StaticClass(), TkxBarImageComboControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarControlContainerItem::StaticClass(), TkxBarControlContainerControl::StaticClass(),
                          true);
@@ -87,6 +125,7 @@ void kxBarRegisterExtraItems() {
 void kxBarUnregisterExtraItems() {
   static const TClass classes[] = {TkxBarInPlaceSubItem::StaticClass(), TkxBarMRUListItem::StaticClass(),
                                    TkxBarProgressItem::StaticClass(), TkxBarControlContainerItem::StaticClass(),
-                                   TkxBarImageCombo::StaticClass(), TkxBarStatic::StaticClass()};
+                                   TkxBarImageCombo::StaticClass(), TkxBarColorCombo::StaticClass(),
+                                   TkxBarLargeButton::StaticClass(), TkxBarStatic::StaticClass()};
   for (TClass c : classes) kxBarUnregisterItemClass(c);
 }
