@@ -456,6 +456,88 @@ class TkxBarColorComboControl : public TkxBarComboControl {
 TColorDialog* kxBarColorDialog();
 
 // ===========================================================================
+// Spin edit
+// ===========================================================================
+
+enum TkxBarSpinEditValueType { svtInteger, svtFloat };
+PV_ENUM_NAMES(TkxBarSpinEditValueType, "svtInteger svtFloat")
+enum TkxBarSpinEditPrefixPlace { ppStart, ppEnd };
+PV_ENUM_NAMES(TkxBarSpinEditPrefixPlace, "ppStart ppEnd")
+enum TkxBarSpinEditButton { sbNone, sbUp, sbDown };
+using TkxBarSpinEditButtonClickEvent = TEvent<void(TObject* Sender, TkxBarSpinEditButton Button)>;
+
+// An edit item for a number, stepped by buttons, keys and the wheel. The
+// value is always read from Text; numbers are the platform's doubles.
+class TkxBarSpinEdit : public TkxBarEdit {
+  PV_CLASS(TkxBarSpinEdit, TkxBarEdit)
+ public:
+  explicit TkxBarSpinEdit(TComponent* AOwner);
+  double Value() const { return TextToValue(Text()); }
+  void SetValue(double Value);
+  double Increment() const { return FIncrement; }
+  void SetIncrement(double Value);
+  double MinValue() const { return FMinValue; }
+  void SetMinValue(double Value);
+  double MaxValue() const { return FMaxValue; }
+  void SetMaxValue(double Value);
+  TkxBarSpinEditValueType ValueType() const { return FValueType; }
+  void SetValueType(TkxBarSpinEditValueType Value);
+  AnsiString Prefix() const { return FPrefix; }
+  void SetPrefix(const AnsiString& Value);
+  TkxBarSpinEditPrefixPlace PrefixPlace() const { return FPrefixPlace; }
+  void SetPrefixPlace(TkxBarSpinEditPrefixPlace Value);
+  bool RangeInForce() const { return FMinValue != FMaxValue || FMinValue != 0; }
+  // The value of the text being edited, or of Text when not editing.
+  double CurValue();
+  double CheckValue(double Value) const;
+  double TextToValue(const AnsiString& S) const;
+  AnsiString ValueToText(double Value) const;
+  // Whether a text (its prefix removed) reads as a number of the value type.
+  bool Converts(const AnsiString& S) const;
+  // Steps by a button, then OnButtonClick.
+  void ButtonClick(TkxBarSpinEditButton Button);
+  void SetText(const AnsiString& Value) override;
+  TkxBarSpinEditButtonClickEvent OnButtonClick;
+
+ private:
+  AnsiString WithoutPrefix(const AnsiString& S) const;
+  void Recheck(double Old, double OldCur, bool Editing);
+  double FIncrement = 1, FMinValue = 0, FMaxValue = 0;
+  TkxBarSpinEditValueType FValueType = svtInteger;
+  AnsiString FPrefix;
+  TkxBarSpinEditPrefixPlace FPrefixPlace = ppEnd;
+};
+
+class TkxBarSpinEditControl : public TkxBarEditControl {
+  PV_CLASS(TkxBarSpinEditControl, TkxBarEditControl)
+ public:
+  explicit TkxBarSpinEditControl(TkxBarItemLink* ALink) : TkxBarEditControl(ALink) {}
+  ~TkxBarSpinEditControl() override;
+  TkxBarSpinEdit* SpinItem() const;
+  TkxBarSpinEditButton PressedButton() const { return FPressed; }
+  bool DrawnPressed() const { return FDrawnPressed; }
+  UINT_PTR RepeatTimer() const { return FTimer; }
+  // The buttons' strip in the bar window's client coordinates (empty: none).
+  TRect ButtonsRect() const { return FButtonsRect; }
+  // The button under a point of the bar window.
+  TkxBarSpinEditButton HitTest(const TPoint& P) const;
+  void Activate(bool Flag) override;
+  void Paint(HDC DC, const TRect& R, int PaintKind) override;
+  void WndProc(TMessage& Message) override;
+  void TimerTick(UINT_PTR Id);
+
+ private:
+  void Press(TkxBarSpinEditButton Button);
+  void Release();
+  void SetDrawnPressed(bool Value);
+  TkxBarSpinEditButton FPressed = sbNone;
+  bool FDrawnPressed = false;
+  UINT_PTR FTimer = 0;
+  bool FFirstTick = true;
+  TRect FButtonsRect{};
+};
+
+// ===========================================================================
 // Image combo
 // ===========================================================================
 

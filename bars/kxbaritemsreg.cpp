@@ -105,6 +105,23 @@ void RegisterExtraProps() {
     p.Prop("ShowCustomColorButton", &C::ShowCustomColorButton, &C::SetShowCustomColorButton).Default(false);
     p.Prop("ShowEditor", &TCustomkxBarCombo::ShowEditor, &TCustomkxBarCombo::SetShowEditor).Default(false);
   });
+  RegisterProps<TkxBarSpinEdit>([](TPropBuilder<TkxBarSpinEdit>& p) {
+    using S = TkxBarSpinEdit;
+    p.Prop("Increment", &S::Increment, &S::SetIncrement).Stored([](TObject* o) {
+      return static_cast<S*>(o)->Increment() != 1;
+    });
+    p.Prop("MaxValue", &S::MaxValue, &S::SetMaxValue).Stored([](TObject* o) {
+      return static_cast<S*>(o)->MaxValue() != 0;
+    });
+    p.Prop("MinValue", &S::MinValue, &S::SetMinValue).Stored([](TObject* o) {
+      return static_cast<S*>(o)->MinValue() != 0;
+    });
+    p.Prop("Prefix", &S::Prefix, &S::SetPrefix);
+    p.Prop("PrefixPlace", &S::PrefixPlace, &S::SetPrefixPlace).Default(ppEnd);
+    p.Prop("ValueType", &S::ValueType, &S::SetValueType).Default(svtInteger);
+    p.Prop("Value", &S::Value, &S::SetValue).Stored([](TObject* o) { return static_cast<S*>(o)->Value() != 0; });
+    p.Prop("OnButtonClick", &S::OnButtonClick, &S::OnButtonClick);
+  });
 }
 
 }  // namespace kxbaritemsreg
@@ -114,6 +131,7 @@ void kxBarRegisterExtraItems() {
   kxBarRegisterItemClass(TkxBarLargeButton::StaticClass(), TkxBarLargeButtonControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarColorCombo::StaticClass(), TkxBarColorComboControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarImageCombo::StaticClass(), TkxBarImageComboControl::StaticClass(), true);
+  kxBarRegisterItemClass(TkxBarSpinEdit::StaticClass(), TkxBarSpinEditControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarControlContainerItem::StaticClass(), TkxBarControlContainerControl::StaticClass(),
                          true);
   kxBarRegisterItemClass(TkxBarProgressItem::StaticClass(), TkxBarProgressControl::StaticClass(), true);
@@ -125,7 +143,8 @@ void kxBarRegisterExtraItems() {
 void kxBarUnregisterExtraItems() {
   static const TClass classes[] = {TkxBarInPlaceSubItem::StaticClass(), TkxBarMRUListItem::StaticClass(),
                                    TkxBarProgressItem::StaticClass(), TkxBarControlContainerItem::StaticClass(),
-                                   TkxBarImageCombo::StaticClass(), TkxBarColorCombo::StaticClass(),
+                                   TkxBarSpinEdit::StaticClass(),      TkxBarImageCombo::StaticClass(),
+                                   TkxBarColorCombo::StaticClass(),
                                    TkxBarLargeButton::StaticClass(), TkxBarStatic::StaticClass()};
   for (TClass c : classes) kxBarUnregisterItemClass(c);
 }
