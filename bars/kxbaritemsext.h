@@ -3,8 +3,11 @@
 // that expand inside their menu, large buttons, colour and image combos,
 // tree combos, the toolbar list and spin edits, with their item controls.
 #pragma once
+#include <algorithm>
+
 #include "bars/kxbaritems.h"
 #include "platform/controls/dialogs.h"
+#include "platform/controls/comctrls.h"
 #include "platform/controls/imglist.h"
 
 PV_ENUM_NAMES(TkxBarStaticBorderStyle, "sbsNone sbsLowered sbsRaised sbsEtched sbsBump")
@@ -535,6 +538,125 @@ class TkxBarSpinEditControl : public TkxBarEditControl {
   UINT_PTR FTimer = 0;
   bool FFirstTick = true;
   TRect FButtonsRect{};
+};
+
+// ===========================================================================
+// Tree combo
+// ===========================================================================
+
+class TkxBarTreeViewCombo;
+using TkxBarTreeViewComboCanSelectNodeEvent = TEvent<void(TObject* Sender, TTreeNode* Node, bool& CanSelect)>;
+
+// The tree a tree combo drops down (and the tree of its selection dialog).
+// In the drop-down it never takes the focus and frames itself with a size
+// grip and a close button.
+class TkxBarTreeView : public TCustomTreeView {
+  PV_CLASS(TkxBarTreeView, TCustomTreeView)
+ public:
+  TkxBarTreeView(TComponent* AOwner, TkxBarTreeViewCombo* Combo, bool DropDown);
+  ~TkxBarTreeView() override;
+  TkxBarTreeViewCombo* Combo() const { return FCombo; }
+  bool IsDropDown() const { return FDropDown; }
+  TRect CloseButtonRect() const { return FCloseRect; }
+  TRect GripRect() const { return FGripRect; }
+  bool CloseHot() const { return FCloseHot; }
+  // The first node, depth first, whose text equals Text (locale rules, no case).
+  TTreeNode* FindNodeByText(const AnsiString& Text);
+  // Chooses the selected node unless OnCanSelectNode refuses it.
+  void ChooseNode();
+  void SetFocus() override {}
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void Change(TTreeNode* Node) override;
+  void Delete(TTreeNode* Node) override;
+  void DblClick() override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void WndProc(TMessage& Message) override;
+
+ private:
+  bool OnNodePart(int X, int Y);
+  void SetCloseHot(bool Value);
+  TkxBarTreeViewCombo* FCombo;
+  bool FDropDown;
+  TRect FCloseRect{}, FGripRect{};
+  Byte FGripCorner = 3;
+  bool FCloseHot = false, FCloseTracking = false;
+};
+
+class TkxBarTreeViewCombo : public TCustomkxBarCombo {
+  PV_CLASS(TkxBarTreeViewCombo, TCustomkxBarCombo)
+ public:
+  explicit TkxBarTreeViewCombo(TComponent* AOwner);
+  ~TkxBarTreeViewCombo() override;
+  TkxBarTreeView* TreeView() const { return FTree; }
+  bool AllowResizing() const { return FAllowResizing; }
+  void SetAllowResizing(bool V) { FAllowResizing = V; }
+  bool ChooseByDblClick() const { return FChooseByDblClick; }
+  void SetChooseByDblClick(bool V) { FChooseByDblClick = V; }
+  int DropDownHeight() const { return FDropDownHeight; }
+  void SetDropDownHeight(int Value) { FDropDownHeight = std::max(Value, 100); }
+  int DropDownWidth() const { return FDropDownWidth; }
+  void SetDropDownWidth(int Value) { FDropDownWidth = std::max(Value, 100); }
+  bool FullExpand() const { return FFullExpand; }
+  void SetFullExpand(bool V) { FFullExpand = V; }
+  TCustomImageList* Images() const;
+  void SetImages(TCustomImageList* Value);
+  TCustomImageList* StateImages() const;
+  void SetStateImages(TCustomImageList* Value);
+  int Indent() const;
+  void SetIndent(int Value);
+  TTreeNodes* Items() const;
+  void SetItems(TTreeNodes* Value);
+  bool ShowButtons() const;
+  void SetShowButtons(bool Value);
+  bool ShowLines() const;
+  void SetShowLines(bool Value);
+  bool ShowRoot() const;
+  void SetShowRoot(bool Value);
+  TSortType SortType() const;
+  void SetSortType(TSortType Value);
+  bool ShowImageInEdit() const { return FShowImageInEdit; }
+  void SetShowImageInEdit(bool Value);
+  // The node whose text the item shows (none when the text matches no node).
+  TTreeNode* CurrentNode() const { return FCurrentNode; }
+  void SetCurrentNode(TTreeNode* Node);
+  void ForgetNode(TTreeNode* Node);
+  virtual void UpdateTextFromNode();
+  bool Refreshing() const { return FRefreshing; }
+  void SetRefreshing(bool V) { FRefreshing = V; }
+
+  TkxBarTreeViewComboCanSelectNodeEvent OnCanSelectNode;
+
+  void SetText(const AnsiString& Value) override;
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  bool CheckKeyForDropDownWindow(Word Key, TShiftState Shift) override;
+  HWND GetDropDownWindow() override;
+  void DropDown(int X, int Y) override;
+  void DrawInterior(TCanvas* Canvas, TkxBarItemLink* Link, const TRect& R) override;
+  // Without an OnClick handler the selection dialog opens.
+  void DoClick() override;
+
+ private:
+  friend class TkxBarTreeView;
+  TkxBarTreeView* FTree = nullptr;
+  TTreeNode* FCurrentNode = nullptr;
+  AnsiString FLoadedText;
+  bool FHasLoadedText = false;
+  bool FRefreshing = false;
+  bool FAllowResizing = true, FChooseByDblClick = true, FFullExpand = false, FShowImageInEdit = true;
+  int FDropDownHeight = 200, FDropDownWidth = 150;
+};
+
+class TkxBarTreeViewComboControl : public TCustomkxBarComboControl {
+  PV_CLASS(TkxBarTreeViewComboControl, TCustomkxBarComboControl)
+ public:
+  explicit TkxBarTreeViewComboControl(TkxBarItemLink* ALink) : TCustomkxBarComboControl(ALink) {}
+  int GetHeight() override;
+  void Activate(bool Flag) override;
 };
 
 // ===========================================================================

@@ -122,6 +122,25 @@ void RegisterExtraProps() {
     p.Prop("Value", &S::Value, &S::SetValue).Stored([](TObject* o) { return static_cast<S*>(o)->Value() != 0; });
     p.Prop("OnButtonClick", &S::OnButtonClick, &S::OnButtonClick);
   });
+  RegisterProps<TkxBarTreeViewCombo>([](TPropBuilder<TkxBarTreeViewCombo>& p) {
+    using T = TkxBarTreeViewCombo;
+    p.Prop("AllowResizing", &T::AllowResizing, &T::SetAllowResizing).Default(true);
+    p.Prop("ChooseByDblClick", &T::ChooseByDblClick, &T::SetChooseByDblClick).Default(true);
+    p.Prop("DropDownHeight", &T::DropDownHeight, &T::SetDropDownHeight).Default(200);
+    p.Prop("DropDownWidth", &T::DropDownWidth, &T::SetDropDownWidth).Default(150);
+    p.Prop("FullExpand", &T::FullExpand, &T::SetFullExpand).Default(false);
+    p.Prop("Images", &T::Images, &T::SetImages);
+    p.Prop("StateImages", &T::StateImages, &T::SetStateImages);
+    p.Prop("Indent", &T::Indent, &T::SetIndent).NoDefault();
+    p.Prop("Items", &T::Items, &T::SetItems);
+    p.Prop("ShowButtons", &T::ShowButtons, &T::SetShowButtons).Default(true);
+    p.Prop("ShowLines", &T::ShowLines, &T::SetShowLines).Default(true);
+    p.Prop("ShowRoot", &T::ShowRoot, &T::SetShowRoot).Default(true);
+    p.Prop("SortType", &T::SortType, &T::SetSortType).Default(stNone);
+    p.Prop("ShowEditor", &TCustomkxBarCombo::ShowEditor, &TCustomkxBarCombo::SetShowEditor).Default(false);
+    p.Prop("ShowImageInEdit", &T::ShowImageInEdit, &T::SetShowImageInEdit).Default(true);
+    p.Prop("OnCanSelectNode", &T::OnCanSelectNode, &T::OnCanSelectNode);
+  });
 }
 
 }  // namespace kxbaritemsreg
@@ -130,6 +149,7 @@ void kxBarRegisterExtraItems() {
   kxBarRegisterItemClass(TkxBarStatic::StaticClass(), TkxBarStaticControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarLargeButton::StaticClass(), TkxBarLargeButtonControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarColorCombo::StaticClass(), TkxBarColorComboControl::StaticClass(), true);
+  kxBarRegisterItemClass(TkxBarTreeViewCombo::StaticClass(), TkxBarTreeViewComboControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarImageCombo::StaticClass(), TkxBarImageComboControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarSpinEdit::StaticClass(), TkxBarSpinEditControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarControlContainerItem::StaticClass(), TkxBarControlContainerControl::StaticClass(),
@@ -144,6 +164,7 @@ void kxBarUnregisterExtraItems() {
   static const TClass classes[] = {TkxBarInPlaceSubItem::StaticClass(), TkxBarMRUListItem::StaticClass(),
                                    TkxBarProgressItem::StaticClass(), TkxBarControlContainerItem::StaticClass(),
                                    TkxBarSpinEdit::StaticClass(),      TkxBarImageCombo::StaticClass(),
+                                   TkxBarTreeViewCombo::StaticClass(),
                                    TkxBarColorCombo::StaticClass(),
                                    TkxBarLargeButton::StaticClass(), TkxBarStatic::StaticClass()};
   for (TClass c : classes) kxBarUnregisterItemClass(c);
