@@ -19,7 +19,6 @@ void InitBars() {
   kxBarRegisterCoreProps();
   kxBarRegisterItemKinds();
   kxBarRegisterCompanions();
-  kxBarRegisterDateItems();
   kxBarRegisterExtraItems();
 }
 
@@ -27,7 +26,6 @@ void FinalizeBars() {
   if (!gInitialised) return;
   gInitialised = false;
   kxBarUnregisterExtraItems();
-  kxBarUnregisterDateItems();
   kxBarUnregisterItemKinds();
   kxBarDoneUtils();
 }

@@ -369,11 +369,20 @@ void TkxBarLargeButtonControl::Paint(HDC DC, const TRect& R, int PaintKind) {
 // ===========================================================================
 // TkxBarColorCombo
 
-TColorDialog* kxBarColorDialog() {
+namespace kxbaritemsbtn {
+std::unique_ptr<TColorDialog>& SharedColorDialog() {
   static std::unique_ptr<TColorDialog> dialog;
-  if (!dialog) dialog = std::make_unique<TColorDialog>(nullptr);
-  return dialog.get();
+  return dialog;
 }
+}  // namespace kxbaritemsbtn
+
+TColorDialog* kxBarColorDialog() {
+  std::unique_ptr<TColorDialog>& d = SharedColorDialog();
+  if (!d) d = std::make_unique<TColorDialog>(nullptr);
+  return d.get();
+}
+
+void kxBarFreeColorDialog() { SharedColorDialog().reset(); }
 
 TkxBarColorCombo::TkxBarColorCombo(TComponent* AOwner)
     : TkxBarCustomCombo(AOwner), FAutoColorText(kAutoColorText), FCustomColorText(kCustomColorText) {

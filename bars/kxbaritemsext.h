@@ -457,6 +457,7 @@ class TkxBarColorComboControl : public TkxBarComboControl {
 
 // The colour dialog all colour items share (made on first use).
 TColorDialog* kxBarColorDialog();
+void kxBarFreeColorDialog();
 
 // ===========================================================================
 // Spin edit

@@ -1,5 +1,6 @@
 // Start-up and shut-down of the extra item kinds: their places in the
 // item-class registry and their published settings.
+#include "bars/kxbardate.h"
 #include "bars/kxbaritemsext.h"
 
 namespace kxbaritemsreg {
@@ -146,9 +147,11 @@ void RegisterExtraProps() {
 }  // namespace kxbaritemsreg
 
 void kxBarRegisterExtraItems() {
+  // the order of the customizing window's kinds
   kxBarRegisterItemClass(TkxBarStatic::StaticClass(), TkxBarStaticControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarLargeButton::StaticClass(), TkxBarLargeButtonControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarColorCombo::StaticClass(), TkxBarColorComboControl::StaticClass(), true);
+  kxBarRegisterDateItems();
   kxBarRegisterItemClass(TkxBarTreeViewCombo::StaticClass(), TkxBarTreeViewComboControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarImageCombo::StaticClass(), TkxBarImageComboControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarSpinEdit::StaticClass(), TkxBarSpinEditControl::StaticClass(), true);
@@ -161,11 +164,14 @@ void kxBarRegisterExtraItems() {
 }
 
 void kxBarUnregisterExtraItems() {
-  static const TClass classes[] = {TkxBarInPlaceSubItem::StaticClass(), TkxBarMRUListItem::StaticClass(),
-                                   TkxBarProgressItem::StaticClass(), TkxBarControlContainerItem::StaticClass(),
-                                   TkxBarSpinEdit::StaticClass(),      TkxBarImageCombo::StaticClass(),
-                                   TkxBarTreeViewCombo::StaticClass(),
-                                   TkxBarColorCombo::StaticClass(),
-                                   TkxBarLargeButton::StaticClass(), TkxBarStatic::StaticClass()};
-  for (TClass c : classes) kxBarUnregisterItemClass(c);
+  static const TClass last[] = {TkxBarInPlaceSubItem::StaticClass(),       TkxBarMRUListItem::StaticClass(),
+                                TkxBarProgressItem::StaticClass(),         TkxBarControlContainerItem::StaticClass(),
+                                TkxBarSpinEdit::StaticClass(),             TkxBarImageCombo::StaticClass(),
+                                TkxBarTreeViewCombo::StaticClass()};
+  for (TClass c : last) kxBarUnregisterItemClass(c);
+  kxBarUnregisterDateItems();
+  static const TClass first[] = {TkxBarColorCombo::StaticClass(), TkxBarLargeButton::StaticClass(),
+                                 TkxBarStatic::StaticClass()};
+  for (TClass c : first) kxBarUnregisterItemClass(c);
+  kxBarFreeColorDialog();
 }

@@ -30,6 +30,33 @@ class BarsExtraItemsTest : public BarsFormTest {
   }
 };
 
+// The extra kinds follow the core ones in the registry, in the customizing
+// window's order, each with its control class.
+TEST_F(BarsExtraItemsTest, TheExtraKindsAreRegisteredInOrder) {
+  std::vector<std::string> kinds;
+  bool extra = false;
+  for (int i = 0; i < kxBarRegisteredItemClassCount(); ++i) {
+    const TRegItemRecord& r = kxBarRegisteredItemClass(i);
+    if (r.ItemClass == TkxBarStatic::StaticClass()) extra = true;
+    if (extra) kinds.push_back(std::string(r.ItemClass->Name) + ":" + r.ControlClass->Name);
+  }
+  const std::vector<std::string> want = {
+      "TkxBarStatic:TkxBarStaticControl",
+      "TkxBarLargeButton:TkxBarLargeButtonControl",
+      "TkxBarColorCombo:TkxBarColorComboControl",
+      "TkxBarFontNameCombo:TkxBarComboControl",
+      "TkxBarDateCombo:TkxBarDateComboControl",
+      "TkxBarTreeViewCombo:TkxBarTreeViewComboControl",
+      "TkxBarImageCombo:TkxBarImageComboControl",
+      "TkxBarSpinEdit:TkxBarSpinEditControl",
+      "TkxBarControlContainerItem:TkxBarControlContainerControl",
+      "TkxBarProgressItem:TkxBarProgressControl",
+      "TkxBarMRUListItem:TkxBarContainerItemControl",
+      "TkxBarInPlaceSubItem:TkxBarInPlaceSubItemControl",
+  };
+  EXPECT_EQ(kinds, want);
+}
+
 // ---- progress ----
 
 // The range keeps Min <= Max and Position within it, whichever end moves.
