@@ -2,18 +2,9 @@
 // item-class registry and their published settings.
 #include "bars/kxbardate.h"
 #include "bars/kxbaritemsext.h"
+#include "bars/kxbarprops.h"
 
 namespace kxbaritemsreg {
-
-template <class C>
-void ExtraGlyphAndClick(TPropBuilder<C>& p) {
-  p.Prop("Glyph", &TkxBarItem::Glyph, &TkxBarItem::SetGlyph);
-  p.Prop("ImageIndex", &TkxBarItem::ImageIndex, &TkxBarItem::SetImageIndexValue)
-      .Default(-1)
-      .Stored(&TkxBarItem::IsImageIndexStored);
-  p.Prop("OnClick", [](C* i) { return i->OnClick; }, [](C* i, TNotifyEvent e) { i->OnClick = e; })
-      .Stored(&TkxBarItem::IsOnClickStored);
-}
 
 void RegisterExtraProps() {
   static bool done = false;
@@ -29,7 +20,7 @@ void RegisterExtraProps() {
     p.Prop("RightIndent", &S::RightIndent, &S::SetRightIndent).Default(0);
     p.Prop("ShowCaption", &S::ShowCaption, &S::SetShowCaption).Default(true);
     p.Prop("Width", &S::Width, &S::SetWidth).Default(0);
-    ExtraGlyphAndClick(p);
+    kxBarGlyphAndClickProps(p);
   });
   RegisterProps<TkxBarProgressItem>([](TPropBuilder<TkxBarProgressItem>& p) {
     using P = TkxBarProgressItem;
@@ -61,14 +52,10 @@ void RegisterExtraProps() {
   });
   RegisterProps<TkxBarImageCombo>([](TPropBuilder<TkxBarImageCombo>& p) {
     using I = TkxBarImageCombo;
-    using C = TkxBarCustomCombo;
     p.Prop("Images", &I::Images, &I::SetImages);
     p.Prop("ShowText", &I::ShowText, &I::SetShowText).Default(true);
     p.Prop("ShowEditor", &TCustomkxBarCombo::ShowEditor, &TCustomkxBarCombo::SetShowEditor).Default(false);
-    p.Prop("Items", &C::Items, &C::SetItems);
-    p.Prop("ItemIndex", &C::ItemIndex, &C::SetItemIndex).Default(-1);
-    p.Prop("Sorted", &C::Sorted, &C::SetSorted).Default(false);
-    p.Prop("ItemHeight", &C::ItemHeight, &C::SetItemHeight).Default(0);
+    kxBarStringComboProps(p);
   });
   RegisterProps<TkxBarLargeButton>([](TPropBuilder<TkxBarLargeButton>& p) {
     using L = TkxBarLargeButton;

@@ -1,25 +1,13 @@
 // Large buttons (sizes, the images they choose and gray scale, the index
 // synchronisation read from descriptions) and colour combos (entries for
 // colours, the automatic entry, the colour dialog and the colour button).
-#include "bars/kxbaritemsext.h"
-#include "bars/tests/kxbartest.h"
+#include "bars/tests/kxbaritemstest.h"
 #include "platform/controls/dlgscript.h"
 
 namespace kxbaritemsbtn_test {
 
-class BarsLargeItemsTest : public BarsFormTest {
+class BarsLargeItemsTest : public BarsItemsTest {
  protected:
-  void OnToolbar(TkxBarItem* Item) {
-    static_cast<TkxBarItemLink*>(Tools->Insert(0))->SetItem(Item);
-    ToolsBar->SetVisible(false);
-    ToolsBar->SetVisible(true);
-    Pump();
-  }
-  TkxBarControl* Bar() { return ToolsBar->Control(); }
-  unsigned PixelAt(int X, int Y) {
-    TPoint s = Bar()->ClientToScreen(TPoint(X, Y));
-    return Screen(TRect{s.x, s.y, s.x + 1, s.y + 1}).Pixels[0] & 0xFFFFFF;
-  }
   // An image list of Size-pixel squares in the given colours.
   TImageList* Squares(int Size, std::initializer_list<TColor> Colors) {
     auto* list = new TImageList(F);

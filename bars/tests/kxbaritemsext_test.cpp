@@ -2,33 +2,11 @@
 // items that expand inside their menu.
 #include <algorithm>
 
-#include "bars/kxbaritemsext.h"
-#include "bars/tests/kxbartest.h"
+#include "bars/tests/kxbaritemstest.h"
 
 namespace kxbaritemsext_test {
 
-class BarsExtraItemsTest : public BarsFormTest {
- protected:
-  // Puts Item first on the toolbar and shows the bar again so that its link
-  // gets a control.
-  void OnToolbar(TkxBarItem* Item) {
-    static_cast<TkxBarItemLink*>(Tools->Insert(0))->SetItem(Item);
-    ToolsBar->SetVisible(false);
-    ToolsBar->SetVisible(true);
-    Pump();
-  }
-  TkxBarControl* Bar() { return ToolsBar->Control(); }
-  // The colour the user sees at a point of the bar's client area.
-  unsigned PixelAt(int X, int Y) {
-    TPoint s = Bar()->ClientToScreen(TPoint(X, Y));
-    TRawImage img = Screen(TRect{s.x, s.y, s.x + 1, s.y + 1});
-    return img.Pixels[0] & 0xFFFFFF;
-  }
-  static unsigned ScreenColor(TColor C) {
-    COLORREF c = ColorToRGB(C);
-    return unsigned(GetRValue(c)) << 16 | unsigned(GetGValue(c)) << 8 | GetBValue(c);
-  }
-};
+using BarsExtraItemsTest = BarsItemsTest;
 
 // The extra kinds follow the core ones in the registry, in the customizing
 // window's order, each with its control class.
