@@ -210,15 +210,18 @@ class TkxBarDropDownListBox : public TCustomListBox {
   void SetCapturedOnShow(bool V) { FCaptured = V; }
   // A selected string is shown by the combo's current control.
   void Click() override;
+  // Gives every string the height the combo measures for it.
+  void MeasureItems();
 
  protected:
+  // The strings are drawn and measured by the combo (its OnDrawItem and
+  // OnMeasureItem or its own drawing); the list draws the focus frame.
+  void DrawItem(int Index, TRect Rect, TOwnerDrawState State) override;
+  void MeasureItem(int Index, int& Height) override;
   void CreateParams(TCreateParams& Params) override;
   void WndProc(TMessage& Message) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
-  // Entries are measured and drawn by the combo.
-  void DrawItem(int Index, TRect Rect, TOwnerDrawState State) override;
-  void MeasureItem(int Index, int& Height) override;
   TkxBarComboControl* CurrentControl() const;
 
  private:

@@ -416,6 +416,7 @@ HWND TkxBarCustomCombo::GetDropDownWindow() {
 void TkxBarCustomCombo::InitDropDownWindow() {
   if (!FListBox) return;
   FListBox->Items()->Assign(FItems.get());
+  FListBox->MeasureItems();
   int w = CalcDropDownWidth();
   int rows = std::min(FItems->Count(), FDropDownCount);
   int h = 4;
@@ -516,12 +517,6 @@ void TkxBarCustomCombo::DropDown(int X, int Y) {
       FListBox->SetParentWindow(l->BarControl()->Handle());
   TCustomkxBarCombo::DropDown(X, Y);
   if (!FListBox || !FListBox->HandleAllocated()) return;
-  // a pop-up list asks nobody for its entries' heights: the combo gives them
-  for (int i = 0; i < FListBox->Items()->Count(); ++i) {
-    int h = 0;
-    MeasureItem(i, h);
-    SendMessageA(FListBox->Handle(), LB_SETITEMHEIGHT, WPARAM(i), MAKELPARAM(std::clamp(h, 1, 255), 0));
-  }
   AnsiString text = GetCurText();
   int found = -1;
   for (int i = 0; i < FItems->Count(); ++i)
@@ -572,23 +567,9 @@ void TkxBarCustomCombo::CurChange() {
 
 TkxBarDropDownListBox::TkxBarDropDownListBox(TComponent* AOwner, TkxBarCustomCombo* Combo)
     : TCustomListBox(AOwner), FCombo(Combo) {
+  SetStyle(lbOwnerDrawVariable);
   SetVisible(false);
   SetIntegralHeight(false);
-  SetStyle(lbOwnerDrawVariable);
-}
-
-void TkxBarDropDownListBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
-  if (!FCombo) {
-    TCustomListBox::DrawItem(Index, Rect, State);
-    return;
-  }
-  unsigned state = (State.Contains(odSelected) ? ODS_SELECTED : 0u) | (State.Contains(odFocused) ? ODS_FOCUS : 0u);
-  FCombo->DrawItem(Index, Rect, state);
-}
-
-void TkxBarDropDownListBox::MeasureItem(int Index, int& Height) {
-  if (FCombo) FCombo->MeasureItem(Index, Height);
-  else TCustomListBox::MeasureItem(Index, Height);
 }
 
 TkxBarComboControl* TkxBarDropDownListBox::CurrentControl() const {
