@@ -1391,6 +1391,8 @@ class TkxBarControl : public TCustomkxBarControl {
   void EndUpdate() { if (FLockCount > 0) --FLockCount; }
   bool DroppedDown() const { return FDroppedDown; }
   void SetDroppedDown(bool V) { FDroppedDown = V; }
+  // False for windows shown without a caption frame (the quick-customizing list).
+  bool HasCaption() const { return FHasCaption; }
   bool ItemsHidden() const { return FItemsHidden; }
   bool Truncated() const { return FTruncated; }
   void SetTruncated(bool V) { FTruncated = V; }

@@ -243,6 +243,32 @@ class TkxBarMRUListItem : public TkxBarListItem {
 };
 
 // ===========================================================================
+// Toolbar list
+// ===========================================================================
+
+// A sub item whose menu lists the manager's toolbars with check marks; a
+// click shows or hides the toolbar.
+class TkxBarToolbarsListItem : public TCustomkxBarSubItem {
+  PV_CLASS(TkxBarToolbarsListItem, TCustomkxBarSubItem)
+ public:
+  explicit TkxBarToolbarsListItem(TComponent* AOwner) : TCustomkxBarSubItem(AOwner) {}
+  bool IsCustomizable() const override { return false; }
+  // Fills Links with one temporary check button per toolbar that can be
+  // closed and is not hidden, in bar order.
+  void FillToolbarList(TkxBarItemLinks* Links);
+
+ private:
+  void BarButtonClick(TObject* Sender);
+};
+
+class TkxBarToolbarsListItemControl : public TkxBarSubItemControl {
+  PV_CLASS(TkxBarToolbarsListItemControl, TkxBarSubItemControl)
+ public:
+  explicit TkxBarToolbarsListItemControl(TkxBarItemLink* ALink) : TkxBarSubItemControl(ALink) {}
+  void CreateSubMenu() override;
+};
+
+// ===========================================================================
 // In-place sub item
 // ===========================================================================
 

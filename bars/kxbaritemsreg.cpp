@@ -141,6 +141,7 @@ void kxBarRegisterExtraItems() {
   kxBarRegisterDateItems();
   kxBarRegisterItemClass(TkxBarTreeViewCombo::StaticClass(), TkxBarTreeViewComboControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarImageCombo::StaticClass(), TkxBarImageComboControl::StaticClass(), true);
+  kxBarRegisterItemClass(TkxBarToolbarsListItem::StaticClass(), TkxBarToolbarsListItemControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarSpinEdit::StaticClass(), TkxBarSpinEditControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarControlContainerItem::StaticClass(), TkxBarControlContainerControl::StaticClass(),
                          true);
@@ -153,7 +154,8 @@ void kxBarRegisterExtraItems() {
 void kxBarUnregisterExtraItems() {
   static const TClass last[] = {TkxBarInPlaceSubItem::StaticClass(),       TkxBarMRUListItem::StaticClass(),
                                 TkxBarProgressItem::StaticClass(),         TkxBarControlContainerItem::StaticClass(),
-                                TkxBarSpinEdit::StaticClass(),             TkxBarImageCombo::StaticClass(),
+                                TkxBarSpinEdit::StaticClass(),             TkxBarToolbarsListItem::StaticClass(),
+                                TkxBarImageCombo::StaticClass(),
                                 TkxBarTreeViewCombo::StaticClass()};
   for (TClass c : last) kxBarUnregisterItemClass(c);
   kxBarUnregisterDateItems();

@@ -26,6 +26,7 @@ TEST_F(BarsExtraItemsTest, TheExtraKindsAreRegisteredInOrder) {
       "TkxBarDateCombo:TkxBarDateComboControl",
       "TkxBarTreeViewCombo:TkxBarTreeViewComboControl",
       "TkxBarImageCombo:TkxBarImageComboControl",
+      "TkxBarToolbarsListItem:TkxBarToolbarsListItemControl",
       "TkxBarSpinEdit:TkxBarSpinEditControl",
       "TkxBarControlContainerItem:TkxBarControlContainerControl",
       "TkxBarProgressItem:TkxBarProgressControl",
@@ -550,6 +551,41 @@ end
   EXPECT_EQ(progress->Max(), 40);
   EXPECT_EQ(progress->Position(), 40) << "kept within the range once loaded";
   form->Free();
+}
+
+// ---- toolbar list ----
+
+// The list's menu shows one checked entry per toolbar that can be closed,
+// docked ones too; a click hides or shows that toolbar, and the next opening
+// shows the change.
+TEST_F(BarsExtraItemsTest, TheToolbarListShowsAndHidesToolbars) {
+  auto* list = new TkxBarToolbarsListItem(F);
+  list->SetCaption(A("工具栏"));
+  F->ViewMenu->ItemLinks()->Add()->SetItem(list);
+  EXPECT_FALSE(list->IsCustomizable());
+  ClickLink(MainMenu->ItemLinks()->Items(1));
+  TkxBarSubMenuControl* view = OpenMenu(MainMenu);
+  ASSERT_NE(view, nullptr);
+  ClickLink(LinkOf(view->ItemLinks(), list));
+  TkxBarSubMenuControl* menu = OpenMenu(view);
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(list->ItemLinks()->Count(), 1) << "the tools bar; the main menu cannot be closed";
+  TkxBarItemLink* tools = list->ItemLinks()->Items(0);
+  EXPECT_EQ(tools->Item()->Caption(), A("工具"));
+  auto* b = dynamic_cast<TkxBarButton*>(tools->Item());
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->ButtonStyle(), bsChecked);
+  EXPECT_TRUE(b->Down());
+  ClickLink(tools);
+  EXPECT_FALSE(ToolsBar->Visible());
+  ClickLink(MainMenu->ItemLinks()->Items(1));
+  view = OpenMenu(MainMenu);
+  ASSERT_NE(view, nullptr);
+  ClickLink(LinkOf(view->ItemLinks(), list));
+  ASSERT_EQ(list->ItemLinks()->Count(), 1);
+  EXPECT_FALSE(dynamic_cast<TkxBarButton*>(list->ItemLinks()->Items(0)->Item())->Down());
+  ClickLink(list->ItemLinks()->Items(0));
+  EXPECT_TRUE(ToolsBar->Visible());
 }
 
 }  // namespace kxbaritemsext_test
