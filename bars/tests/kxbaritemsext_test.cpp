@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bars/tests/kxbaritemstest.h"
+#include "platform/gdi/tests/refimage.h"
 
 namespace kxbaritemsext_test {
 
@@ -586,6 +587,41 @@ TEST_F(BarsExtraItemsTest, TheToolbarListShowsAndHidesToolbars) {
   EXPECT_FALSE(dynamic_cast<TkxBarButton*>(list->ItemLinks()->Items(0)->Item())->Down());
   ClickLink(list->ItemLinks()->Items(0));
   EXPECT_TRUE(ToolsBar->Visible());
+}
+
+// ---- the kinds on a toolbar of their own ----
+
+// A label with a lowered border, a progress bar, a placeholder for a control
+// and a spin edit on a bottom toolbar, in the standard and Office 2003 looks.
+TEST_F(BarsExtraItemsTest, TheKindsAsTheyAreDrawn) {
+  TkxBar* bar = F->BarManager1->Bars()->Add();
+  bar->SetCaption(A("状态"));
+  bar->SetDockingStyle(dsBottom);
+  auto* label = new TkxBarStatic(F);
+  label->SetCaption(A("场景"));
+  label->SetBorderStyle(TkxBarStaticBorderStyle::sbsLowered);
+  auto* progress = new TkxBarProgressItem(F);
+  progress->SetCaption(A("进度"));
+  progress->SetPosition(60);
+  auto* holder = new TkxBarControlContainerItem(F);
+  holder->SetName("Holder");
+  auto* spin = new TkxBarSpinEdit(F);
+  spin->SetWidth(50);
+  spin->SetValue(12);
+  for (TkxBarItem* i : {static_cast<TkxBarItem*>(label), static_cast<TkxBarItem*>(progress),
+                        static_cast<TkxBarItem*>(holder), static_cast<TkxBarItem*>(spin)})
+    bar->ItemLinks()->Add()->SetItem(i);
+  bar->SetVisible(true);
+  Pump();
+  for (TkxBarManagerStyle style : {bmsStandard, bmsOffice11}) {
+    F->BarManager1->SetStyle(style);
+    Pump();
+    ASSERT_NE(bar->Control(), nullptr);
+    RECT wr;
+    GetWindowRect(bar->Control()->Handle(), &wr);
+    const char* name = style == bmsStandard ? "items_standard" : "items_office11";
+    EXPECT_TRUE(MatchesReference(Screen(TRect{wr.left, wr.top, wr.right, wr.bottom}), "bars/tests/ref", name)) << name;
+  }
 }
 
 }  // namespace kxbaritemsext_test
