@@ -116,8 +116,7 @@ TEST_F(BarsLargeItemsTest, ImageIndexesFollowEachOtherUnlessToldApart) {
   end
 end
 )";
-  auto* form = new TForm(nullptr, 0);
-  ReadComponentFromText(text, form);
+  TForm* form = FormFromText(text);
   auto* synced = dynamic_cast<TkxBarLargeButton*>(form->FindComponent("Synced"));
   auto* apart = dynamic_cast<TkxBarLargeButton*>(form->FindComponent("Apart"));
   ASSERT_NE(synced, nullptr);

@@ -531,8 +531,7 @@ TEST_F(BarsExtraItemsTest, KindsAreReadFromADescription) {
   end
 end
 )";
-  auto* form = new TForm(nullptr, 0);
-  ReadComponentFromText(text, form);
+  TForm* form = FormFromText(text);
   auto* img = dynamic_cast<TkxBarImageCombo*>(form->FindComponent("Img"));
   ASSERT_NE(img, nullptr);
   EXPECT_EQ(img->ImageIndexes(0), 4);

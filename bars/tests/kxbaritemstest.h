@@ -20,6 +20,12 @@ class BarsItemsTest : public BarsFormTest {
     TPoint s = Bar()->ClientToScreen(TPoint(X, Y));
     return Screen(TRect{s.x, s.y, s.x + 1, s.y + 1}).Pixels[0] & 0xFFFFFF;
   }
+  // A form read from a description, without one of its own class.
+  static TForm* FormFromText(const char* Text) {
+    auto* form = new TForm(nullptr, 0);
+    ReadComponentFromText(Text, form);
+    return form;
+  }
   static unsigned ScreenColor(TColor C) {
     COLORREF c = ColorToRGB(C);
     return unsigned(GetRValue(c)) << 16 | unsigned(GetGValue(c)) << 8 | GetBValue(c);
