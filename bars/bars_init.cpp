@@ -22,7 +22,6 @@ void InitBars() {
   kxBarRegisterItemKinds();
   kxBarRegisterQuickItems();
   kxBarRegisterCompanions();
-  kxBarRegisterDateItems();
   kxBarRegisterExtraItems();
 }
 
@@ -30,7 +29,6 @@ void FinalizeBars() {
   if (!gInitialised) return;
   gInitialised = false;
   kxBarUnregisterExtraItems();
-  kxBarUnregisterDateItems();
   kxBarUnregisterQuickItems();
   kxBarUnregisterItemKinds();
   kxBarDoneUtils();

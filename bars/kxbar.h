@@ -1407,6 +1407,8 @@ class TkxBarControl : public TCustomkxBarControl {
   void EndUpdate() { if (FLockCount > 0) --FLockCount; }
   bool DroppedDown() const { return FDroppedDown; }
   void SetDroppedDown(bool V) { FDroppedDown = V; }
+  // False for windows shown without a caption frame (the quick-customizing list).
+  bool HasCaption() const { return FHasCaption; }
   bool ItemsHidden() const { return FItemsHidden; }
   bool Truncated() const { return FTruncated; }
   void SetTruncated(bool V) { FTruncated = V; }
@@ -1449,9 +1451,6 @@ class TkxBarControl : public TCustomkxBarControl {
   void DrawMark(HDC DC);
   void CheckMarkClick(const TPoint& P);
   TkxBarSubMenuControl* QuickControl() const { return FQuickControl; }
-  // Every toolbar window has a caption frame when it floats; the
-  // quick-customizing window has none.
-  bool HasCaption() const { return FHasCaption; }
   // ---- the floating frame ----
   // 0 normal, 1 hot, 2 pressed.
   int CloseButtonState() const { return FCloseButtonState; }

@@ -14,8 +14,6 @@ const char* const kDuplicateControl =
     "TkxBarControlContainerItem\xD6\xB5.";
 const char* const kDesignPlace = "\xB4\xCB\xCE\xBB\xD6\xC3\xCA\xC7:";  // 此位置是:
 
-bool EmptyRect(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
-
 TColor BrushColor(HBRUSH Brush) {
   LOGBRUSH lb{};
   if (Brush && GetObjectA(Brush, sizeof(lb), &lb) == int(sizeof(lb))) return TColor(lb.lbColor);
@@ -231,7 +229,7 @@ void TkxBarControlContainerControl::DrawPlaceholder(HDC DC, const TRect& R) {
   HBRUSH frame = GetSysColorBrush(COLOR_BTNSHADOW);
   FrameRect(DC, &R, frame);
   TRect in{R.left + 1, R.top + 1, R.right - 1, R.bottom - 1};
-  if (!EmptyRect(in)) {
+  if (!kxBarRectEmpty(in)) {
     COLORREF oldBk = SetBkColor(DC, ColorToRGB(BrushColor(FParent->BkBrush())));
     int oldMode = SetBkMode(DC, OPAQUE);
     HBRUSH hatch = CreateHatchBrush(HS_BDIAGONAL, GetSysColor(COLOR_BTNSHADOW));
@@ -260,7 +258,7 @@ void TkxBarControlContainerControl::PlaceControl() {
   FPlacing = true;
   try {
     TRect r = ItemRect();
-    bool empty = EmptyRect(r);
+    bool empty = kxBarRectEmpty(r);
     if (!empty || item->LinkCount() == 1) f->SetParentWindow(FParent->Handle());
     if (!empty || ParentedHere()) f->SetBounds(r.left, r.top, r.Width(), r.Height());
     control->SetParent(f);

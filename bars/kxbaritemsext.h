@@ -3,12 +3,18 @@
 // that expand inside their menu, large buttons, colour and image combos,
 // tree combos, the toolbar list and spin edits, with their item controls.
 #pragma once
+#include <algorithm>
+
 #include "bars/kxbaritems.h"
+#include "platform/controls/dialogs.h"
+#include "platform/controls/comctrls.h"
 #include "platform/controls/imglist.h"
 
 PV_ENUM_NAMES(TkxBarStaticBorderStyle, "sbsNone sbsLowered sbsRaised sbsEtched sbsBump")
 
 class TkxBarControlContainerControl;
+
+inline bool kxBarRectEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
 
 // The frame width of a static item's border style.
 int kxBarStaticBorderWidth(TkxBarStaticBorderStyle Style);
@@ -237,6 +243,32 @@ class TkxBarMRUListItem : public TkxBarListItem {
 };
 
 // ===========================================================================
+// Toolbar list
+// ===========================================================================
+
+// A sub item whose menu lists the manager's toolbars with check marks; a
+// click shows or hides the toolbar.
+class TkxBarToolbarsListItem : public TCustomkxBarSubItem {
+  PV_CLASS(TkxBarToolbarsListItem, TCustomkxBarSubItem)
+ public:
+  explicit TkxBarToolbarsListItem(TComponent* AOwner) : TCustomkxBarSubItem(AOwner) {}
+  bool IsCustomizable() const override { return false; }
+  // Fills Links with one temporary check button per toolbar that can be
+  // closed and is not hidden, in bar order.
+  void FillToolbarList(TkxBarItemLinks* Links);
+
+ private:
+  void BarButtonClick(TObject* Sender);
+};
+
+class TkxBarToolbarsListItemControl : public TkxBarSubItemControl {
+  PV_CLASS(TkxBarToolbarsListItemControl, TkxBarSubItemControl)
+ public:
+  explicit TkxBarToolbarsListItemControl(TkxBarItemLink* ALink) : TkxBarSubItemControl(ALink) {}
+  void CreateSubMenu() override;
+};
+
+// ===========================================================================
 // In-place sub item
 // ===========================================================================
 
@@ -292,6 +324,366 @@ class TkxBarInPlaceSubItemControl : public TkxBarContainerItemControl {
 
  private:
   void Toggle();
+};
+
+// ===========================================================================
+// Large button
+// ===========================================================================
+
+enum TkxBarGlyphLayout { glLeft, glRight, glTop, glBottom };
+PV_ENUM_NAMES(TkxBarGlyphLayout, "glLeft glRight glTop glBottom")
+
+class TkxBarLargeButton : public TkxBarButton {
+  PV_CLASS(TkxBarLargeButton, TkxBarButton)
+ public:
+  explicit TkxBarLargeButton(TComponent* AOwner);
+  bool AutoGrayScale() const { return FAutoGrayScale; }
+  void SetAutoGrayScale(bool Value);
+  TkxBarGlyphLayout GlyphLayout() const { return FGlyphLayout; }
+  void SetGlyphLayout(TkxBarGlyphLayout Value);
+  int Height() const { return FHeight; }
+  void SetHeight(int Value);
+  TBitmap* HotGlyph() const { return FHotGlyph.get(); }
+  void SetHotGlyph(TBitmap* Value) { FHotGlyph->Assign(Value); }
+  int HotImageIndex() const { return FHotImageIndex; }
+  void SetHotImageIndex(int Value);
+  TBitmap* LargeGlyph() const { return FLargeGlyph.get(); }
+  void SetLargeGlyph(TBitmap* Value) { FLargeGlyph->Assign(Value); }
+  int LargeImageIndex() const { return FLargeImageIndex; }
+  void SetLargeImageIndex(int Value);
+  bool ShowCaption() const { return FShowCaption; }
+  void SetShowCaption(bool Value);
+  bool SyncImageIndex() const { return FSyncImageIndex; }
+  void SetSyncImageIndex(bool Value);
+  int Width() const { return FWidth; }
+  void SetWidth(int Value);
+
+  virtual void GlyphLayoutChanged();
+  virtual void HeightChanged();
+  virtual void ShowCaptionChanged();
+  virtual void WidthChanged();
+
+  void Loaded() override;
+  int GetImageIndex() const override { return FLargeImageIndex; }
+  void SetActionImageIndex(int Value) override { SetLargeImageIndex(Value); }
+  bool CanUseAccel(TkxBarItemLink* Link) const override;
+  void HotGlyphChanged() override;
+  void LargeGlyphChanged() override;
+  void SetImageIndex(int Value) override;
+  bool UsesHotImages() const override { return FHotImageIndex >= 0; }
+  bool UsesLargeImages() const override { return FLargeImageIndex >= 0; }
+
+ private:
+  template <class F>
+  void ForEachControl(F&& Fn);
+  void HotBitmapChanged(TObject*) { HotGlyphChanged(); }
+  void LargeBitmapChanged(TObject*) { LargeGlyphChanged(); }
+  bool FAutoGrayScale = true;
+  TkxBarGlyphLayout FGlyphLayout = glTop;
+  int FHeight = 0, FWidth = 0;
+  std::unique_ptr<TBitmap> FHotGlyph, FLargeGlyph;
+  int FHotImageIndex = -1, FLargeImageIndex = -1;
+  bool FShowCaption = true, FSyncImageIndex = true;
+  bool FInSync = false, FImageIndexRead = false, FLargeIndexRead = false, FSyncRead = false;
+};
+
+class TkxBarLargeButtonControl : public TkxBarButtonControl {
+  PV_CLASS(TkxBarLargeButtonControl, TkxBarButtonControl)
+ public:
+  explicit TkxBarLargeButtonControl(TkxBarItemLink* ALink) : TkxBarButtonControl(ALink) {}
+  TkxBarLargeButton* LargeButton() const;
+  // The image shown: a bitmap, or an entry of a list (Index -1: none).
+  struct TImage {
+    TBitmap* Bitmap = nullptr;
+    TCustomImageList* Images = nullptr;
+    int Index = -1;
+    int Width = 20, Height = 20;
+    bool Exists() const { return Bitmap || Index >= 0; }
+  };
+  TImage ChooseImage(bool Hot);
+  bool OnToolbar() const { return FParent && !FParent->IsMenuWindow(); }
+
+  virtual void GlyphLayoutChanged();
+  virtual void HeightChanged();
+  virtual void HotGlyphChanged();
+  virtual void LargeGlyphChanged();
+  virtual void ShowCaptionChanged();
+  virtual void WidthChanged();
+
+  bool CanShowGlyph() override;
+  int GetHeight() override;
+  int GetWidth() override;
+  void Paint(HDC DC, const TRect& R, int PaintKind) override;
+  int GetArrowWidth() override;
+  int CalcButtonHeight() override;
+  int CalcButtonWidth() override;
+  void AdjustPaintStyle(TkxBarPaintStyle& Style) override;
+
+ private:
+  void RebuildOnToolbar();
+};
+
+// ===========================================================================
+// Colour combo
+// ===========================================================================
+
+class TkxBarColorCombo : public TkxBarCustomCombo {
+  PV_CLASS(TkxBarColorCombo, TkxBarCustomCombo)
+ public:
+  explicit TkxBarColorCombo(TComponent* AOwner);
+  TColor AutoColor() const { return FAutoColor; }
+  void SetAutoColor(TColor Value);
+  AnsiString AutoColorText() const { return FAutoColorText; }
+  void SetAutoColorText(const AnsiString& Value);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor Value);
+  AnsiString CustomColorText() const { return FCustomColorText; }
+  void SetCustomColorText(const AnsiString& Value);
+  bool ShowAutoColor() const { return FShowAutoColor; }
+  void SetShowAutoColor(bool Value);
+  bool ShowCustomColorButton() const { return FShowCustomColorButton; }
+  void SetShowCustomColorButton(bool Value);
+  TColor GetIndexColor(int Index) const;
+  int GetColorIndex(TColor Value) const;
+  int DefaultDropDownCount() const { return 16 + (FShowAutoColor ? 1 : 0); }
+  bool IsAutoColorTextStored() const;
+  bool IsCustomColorTextStored() const;
+  // The click came from the custom-colour button, with the colour current then.
+  void PressColorButton();
+
+  void DrawItem(int Index, const TRect& R, unsigned State) override;
+  void MeasureItem(int Index, int& Height) override;
+  void MeasureItemWidth(int Index, int& Width) override;
+  void DoClick() override;
+  void Change() override;
+
+ private:
+  void FillList();
+  TColor FAutoColor = clWindowText;
+  AnsiString FAutoColorText, FCustomColorText;
+  TColor FColor = clBlack;
+  bool FShowAutoColor = false, FShowCustomColorButton = false;
+  bool FGuard = false, FColorButton = false;
+  TColor FButtonColor = clBlack;
+};
+
+class TkxBarColorComboControl : public TkxBarComboControl {
+  PV_CLASS(TkxBarColorComboControl, TkxBarComboControl)
+ public:
+  explicit TkxBarColorComboControl(TkxBarItemLink* ALink) : TkxBarComboControl(ALink) {}
+  TRect ColorButtonRect() const { return FColorButtonRect; }
+  void StateChanged() override;
+  bool IsSelected() override;
+  void Paint(HDC DC, const TRect& R, int PaintKind) override;
+  void WndProc(TMessage& Message) override;
+
+ private:
+  TRect FColorButtonRect{};
+};
+
+// The colour dialog all colour items share (made on first use).
+TColorDialog* kxBarColorDialog();
+void kxBarFreeColorDialog();
+
+// ===========================================================================
+// Spin edit
+// ===========================================================================
+
+enum TkxBarSpinEditValueType { svtInteger, svtFloat };
+PV_ENUM_NAMES(TkxBarSpinEditValueType, "svtInteger svtFloat")
+enum TkxBarSpinEditPrefixPlace { ppStart, ppEnd };
+PV_ENUM_NAMES(TkxBarSpinEditPrefixPlace, "ppStart ppEnd")
+enum TkxBarSpinEditButton { sbNone, sbUp, sbDown };
+using TkxBarSpinEditButtonClickEvent = TEvent<void(TObject* Sender, TkxBarSpinEditButton Button)>;
+
+// An edit item for a number, stepped by buttons, keys and the wheel. The
+// value is always read from Text; numbers are the platform's doubles.
+class TkxBarSpinEdit : public TkxBarEdit {
+  PV_CLASS(TkxBarSpinEdit, TkxBarEdit)
+ public:
+  explicit TkxBarSpinEdit(TComponent* AOwner);
+  double Value() const { return TextToValue(Text()); }
+  void SetValue(double Value);
+  double Increment() const { return FIncrement; }
+  void SetIncrement(double Value);
+  double MinValue() const { return FMinValue; }
+  void SetMinValue(double Value);
+  double MaxValue() const { return FMaxValue; }
+  void SetMaxValue(double Value);
+  TkxBarSpinEditValueType ValueType() const { return FValueType; }
+  void SetValueType(TkxBarSpinEditValueType Value);
+  AnsiString Prefix() const { return FPrefix; }
+  void SetPrefix(const AnsiString& Value);
+  TkxBarSpinEditPrefixPlace PrefixPlace() const { return FPrefixPlace; }
+  void SetPrefixPlace(TkxBarSpinEditPrefixPlace Value);
+  bool RangeInForce() const { return FMinValue != FMaxValue || FMinValue != 0; }
+  // The value of the text being edited, or of Text when not editing.
+  double CurValue();
+  double CheckValue(double Value) const;
+  double TextToValue(const AnsiString& S) const;
+  AnsiString ValueToText(double Value) const;
+  // Whether a text (its prefix removed) reads as a number of the value type.
+  bool Converts(const AnsiString& S) const;
+  // Steps by a button, then OnButtonClick.
+  void ButtonClick(TkxBarSpinEditButton Button);
+  void SetText(const AnsiString& Value) override;
+  TkxBarSpinEditButtonClickEvent OnButtonClick;
+
+ private:
+  AnsiString WithoutPrefix(const AnsiString& S) const;
+  void Recheck(double Old, double OldCur, bool Editing);
+  double FIncrement = 1, FMinValue = 0, FMaxValue = 0;
+  TkxBarSpinEditValueType FValueType = svtInteger;
+  AnsiString FPrefix;
+  TkxBarSpinEditPrefixPlace FPrefixPlace = ppEnd;
+};
+
+class TkxBarSpinEditControl : public TkxBarEditControl {
+  PV_CLASS(TkxBarSpinEditControl, TkxBarEditControl)
+ public:
+  explicit TkxBarSpinEditControl(TkxBarItemLink* ALink) : TkxBarEditControl(ALink) {}
+  ~TkxBarSpinEditControl() override;
+  TkxBarSpinEdit* SpinItem() const;
+  TkxBarSpinEditButton PressedButton() const { return FPressed; }
+  bool DrawnPressed() const { return FDrawnPressed; }
+  UINT_PTR RepeatTimer() const { return FTimer; }
+  // The buttons' strip in the bar window's client coordinates (empty: none).
+  TRect ButtonsRect() const { return FButtonsRect; }
+  // The button under a point of the bar window.
+  TkxBarSpinEditButton HitTest(const TPoint& P) const;
+  void Activate(bool Flag) override;
+  void Paint(HDC DC, const TRect& R, int PaintKind) override;
+  void WndProc(TMessage& Message) override;
+  void TimerTick(UINT_PTR Id);
+
+ private:
+  void Press(TkxBarSpinEditButton Button);
+  void Release();
+  void SetDrawnPressed(bool Value);
+  TkxBarSpinEditButton FPressed = sbNone;
+  bool FDrawnPressed = false;
+  UINT_PTR FTimer = 0;
+  bool FFirstTick = true;
+  TRect FButtonsRect{};
+};
+
+// ===========================================================================
+// Tree combo
+// ===========================================================================
+
+class TkxBarTreeViewCombo;
+using TkxBarTreeViewComboCanSelectNodeEvent = TEvent<void(TObject* Sender, TTreeNode* Node, bool& CanSelect)>;
+
+// The tree a tree combo drops down (and the tree of its selection dialog).
+// In the drop-down it never takes the focus and frames itself with a size
+// grip and a close button.
+class TkxBarTreeView : public TCustomTreeView {
+  PV_CLASS(TkxBarTreeView, TCustomTreeView)
+ public:
+  TkxBarTreeView(TComponent* AOwner, TkxBarTreeViewCombo* Combo, bool DropDown);
+  ~TkxBarTreeView() override;
+  TkxBarTreeViewCombo* Combo() const { return FCombo; }
+  bool IsDropDown() const { return FDropDown; }
+  TRect CloseButtonRect() const { return FCloseRect; }
+  TRect GripRect() const { return FGripRect; }
+  bool CloseHot() const { return FCloseHot; }
+  // The first node, depth first, whose text equals Text (locale rules, no case).
+  TTreeNode* FindNodeByText(const AnsiString& Text);
+  // Chooses the selected node unless OnCanSelectNode refuses it.
+  void ChooseNode();
+  void SetFocus() override {}
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void Change(TTreeNode* Node) override;
+  void Delete(TTreeNode* Node) override;
+  void DblClick() override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void WndProc(TMessage& Message) override;
+
+ private:
+  bool OnNodePart(int X, int Y);
+  void SetCloseHot(bool Value);
+  TkxBarTreeViewCombo* FCombo;
+  bool FDropDown;
+  TRect FCloseRect{}, FGripRect{};
+  Byte FGripCorner = 3;
+  bool FCloseHot = false, FCloseTracking = false;
+};
+
+class TkxBarTreeViewCombo : public TCustomkxBarCombo {
+  PV_CLASS(TkxBarTreeViewCombo, TCustomkxBarCombo)
+ public:
+  explicit TkxBarTreeViewCombo(TComponent* AOwner);
+  ~TkxBarTreeViewCombo() override;
+  TkxBarTreeView* TreeView() const { return FTree; }
+  bool AllowResizing() const { return FAllowResizing; }
+  void SetAllowResizing(bool V) { FAllowResizing = V; }
+  bool ChooseByDblClick() const { return FChooseByDblClick; }
+  void SetChooseByDblClick(bool V) { FChooseByDblClick = V; }
+  int DropDownHeight() const { return FDropDownHeight; }
+  void SetDropDownHeight(int Value) { FDropDownHeight = std::max(Value, 100); }
+  int DropDownWidth() const { return FDropDownWidth; }
+  void SetDropDownWidth(int Value) { FDropDownWidth = std::max(Value, 100); }
+  bool FullExpand() const { return FFullExpand; }
+  void SetFullExpand(bool V) { FFullExpand = V; }
+  TCustomImageList* Images() const;
+  void SetImages(TCustomImageList* Value);
+  TCustomImageList* StateImages() const;
+  void SetStateImages(TCustomImageList* Value);
+  int Indent() const;
+  void SetIndent(int Value);
+  TTreeNodes* Items() const;
+  void SetItems(TTreeNodes* Value);
+  bool ShowButtons() const;
+  void SetShowButtons(bool Value);
+  bool ShowLines() const;
+  void SetShowLines(bool Value);
+  bool ShowRoot() const;
+  void SetShowRoot(bool Value);
+  TSortType SortType() const;
+  void SetSortType(TSortType Value);
+  bool ShowImageInEdit() const { return FShowImageInEdit; }
+  void SetShowImageInEdit(bool Value);
+  // The node whose text the item shows (none when the text matches no node).
+  TTreeNode* CurrentNode() const { return FCurrentNode; }
+  void SetCurrentNode(TTreeNode* Node);
+  void ForgetNode(TTreeNode* Node);
+  virtual void UpdateTextFromNode();
+  bool Refreshing() const { return FRefreshing; }
+  void SetRefreshing(bool V) { FRefreshing = V; }
+
+  TkxBarTreeViewComboCanSelectNodeEvent OnCanSelectNode;
+
+  void SetText(const AnsiString& Value) override;
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  bool CheckKeyForDropDownWindow(Word Key, TShiftState Shift) override;
+  HWND GetDropDownWindow() override;
+  void DropDown(int X, int Y) override;
+  void DrawInterior(TCanvas* Canvas, TkxBarItemLink* Link, const TRect& R) override;
+  // Without an OnClick handler the selection dialog opens.
+  void DoClick() override;
+
+ private:
+  friend class TkxBarTreeView;
+  TkxBarTreeView* FTree = nullptr;
+  TTreeNode* FCurrentNode = nullptr;
+  AnsiString FLoadedText;
+  bool FHasLoadedText = false;
+  bool FRefreshing = false;
+  bool FAllowResizing = true, FChooseByDblClick = true, FFullExpand = false, FShowImageInEdit = true;
+  int FDropDownHeight = 200, FDropDownWidth = 150;
+};
+
+class TkxBarTreeViewComboControl : public TCustomkxBarComboControl {
+  PV_CLASS(TkxBarTreeViewComboControl, TCustomkxBarComboControl)
+ public:
+  explicit TkxBarTreeViewComboControl(TkxBarItemLink* ALink) : TCustomkxBarComboControl(ALink) {}
+  int GetHeight() override;
+  void Activate(bool Flag) override;
 };
 
 // ===========================================================================

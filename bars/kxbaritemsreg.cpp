@@ -1,18 +1,10 @@
 // Start-up and shut-down of the extra item kinds: their places in the
 // item-class registry and their published settings.
+#include "bars/kxbardate.h"
 #include "bars/kxbaritemsext.h"
+#include "bars/kxbarprops.h"
 
 namespace kxbaritemsreg {
-
-template <class C>
-void ExtraGlyphAndClick(TPropBuilder<C>& p) {
-  p.Prop("Glyph", &TkxBarItem::Glyph, &TkxBarItem::SetGlyph);
-  p.Prop("ImageIndex", &TkxBarItem::ImageIndex, &TkxBarItem::SetImageIndexValue)
-      .Default(-1)
-      .Stored(&TkxBarItem::IsImageIndexStored);
-  p.Prop("OnClick", [](C* i) { return i->OnClick; }, [](C* i, TNotifyEvent e) { i->OnClick = e; })
-      .Stored(&TkxBarItem::IsOnClickStored);
-}
 
 void RegisterExtraProps() {
   static bool done = false;
@@ -28,7 +20,7 @@ void RegisterExtraProps() {
     p.Prop("RightIndent", &S::RightIndent, &S::SetRightIndent).Default(0);
     p.Prop("ShowCaption", &S::ShowCaption, &S::SetShowCaption).Default(true);
     p.Prop("Width", &S::Width, &S::SetWidth).Default(0);
-    ExtraGlyphAndClick(p);
+    kxBarGlyphAndClickProps(p);
   });
   RegisterProps<TkxBarProgressItem>([](TPropBuilder<TkxBarProgressItem>& p) {
     using P = TkxBarProgressItem;
@@ -60,22 +52,97 @@ void RegisterExtraProps() {
   });
   RegisterProps<TkxBarImageCombo>([](TPropBuilder<TkxBarImageCombo>& p) {
     using I = TkxBarImageCombo;
-    using C = TkxBarCustomCombo;
     p.Prop("Images", &I::Images, &I::SetImages);
     p.Prop("ShowText", &I::ShowText, &I::SetShowText).Default(true);
     p.Prop("ShowEditor", &TCustomkxBarCombo::ShowEditor, &TCustomkxBarCombo::SetShowEditor).Default(false);
-    p.Prop("Items", &C::Items, &C::SetItems);
-    p.Prop("ItemIndex", &C::ItemIndex, &C::SetItemIndex).Default(-1);
-    p.Prop("Sorted", &C::Sorted, &C::SetSorted).Default(false);
-    p.Prop("ItemHeight", &C::ItemHeight, &C::SetItemHeight).Default(0);
+    kxBarStringComboProps(p);
+  });
+  RegisterProps<TkxBarLargeButton>([](TPropBuilder<TkxBarLargeButton>& p) {
+    using L = TkxBarLargeButton;
+    p.Prop("AutoGrayScale", &L::AutoGrayScale, &L::SetAutoGrayScale).Default(true);
+    p.Prop("GlyphLayout", &L::GlyphLayout, &L::SetGlyphLayout).Default(glTop);
+    p.Prop("Height", &L::Height, &L::SetHeight).Default(0);
+    p.Prop("HotGlyph", &L::HotGlyph, &L::SetHotGlyph);
+    p.Prop("HotImageIndex", &L::HotImageIndex, &L::SetHotImageIndex).Default(-1);
+    p.Prop("LargeGlyph", &L::LargeGlyph, &L::SetLargeGlyph);
+    p.Prop("LargeImageIndex", &L::LargeImageIndex, &L::SetLargeImageIndex).Default(-1);
+    p.Prop("ShowCaption", &L::ShowCaption, &L::SetShowCaption).Default(true);
+    p.Prop("SyncImageIndex", &L::SyncImageIndex, &L::SetSyncImageIndex).Default(true);
+    p.Prop("Width", &L::Width, &L::SetWidth).Default(0);
+    // written only while the two indexes are kept apart
+    p.Prop("ImageIndex", &TkxBarItem::ImageIndex, &TkxBarItem::SetImageIndexValue).Stored([](TObject* o) {
+      return !static_cast<L*>(o)->SyncImageIndex() && static_cast<L*>(o)->IsImageIndexStored();
+    });
+  });
+  RegisterProps<TkxBarColorCombo>([](TPropBuilder<TkxBarColorCombo>& p) {
+    using C = TkxBarColorCombo;
+    p.Prop("AutoColor", &C::AutoColor, &C::SetAutoColor).Default(clWindowText);
+    p.Prop("AutoColorText", &C::AutoColorText, &C::SetAutoColorText).Stored([](TObject* o) {
+      return static_cast<C*>(o)->IsAutoColorTextStored();
+    });
+    p.Prop("Color", &C::Color, &C::SetColor).NoDefault();
+    p.Prop("CustomColorText", &C::CustomColorText, &C::SetCustomColorText).Stored([](TObject* o) {
+      return static_cast<C*>(o)->IsCustomColorTextStored();
+    });
+    p.Prop("DropDownCount", &TkxBarCustomCombo::DropDownCount, &TkxBarCustomCombo::SetDropDownCount)
+        .Stored([](TObject* o) {
+          auto* c = static_cast<C*>(o);
+          return c->DropDownCount() != c->DefaultDropDownCount();
+        });
+    p.Prop("ShowAutoColor", &C::ShowAutoColor, &C::SetShowAutoColor).Default(false);
+    p.Prop("ShowCustomColorButton", &C::ShowCustomColorButton, &C::SetShowCustomColorButton).Default(false);
+    p.Prop("ShowEditor", &TCustomkxBarCombo::ShowEditor, &TCustomkxBarCombo::SetShowEditor).Default(false);
+  });
+  RegisterProps<TkxBarSpinEdit>([](TPropBuilder<TkxBarSpinEdit>& p) {
+    using S = TkxBarSpinEdit;
+    p.Prop("Increment", &S::Increment, &S::SetIncrement).Stored([](TObject* o) {
+      return static_cast<S*>(o)->Increment() != 1;
+    });
+    p.Prop("MaxValue", &S::MaxValue, &S::SetMaxValue).Stored([](TObject* o) {
+      return static_cast<S*>(o)->MaxValue() != 0;
+    });
+    p.Prop("MinValue", &S::MinValue, &S::SetMinValue).Stored([](TObject* o) {
+      return static_cast<S*>(o)->MinValue() != 0;
+    });
+    p.Prop("Prefix", &S::Prefix, &S::SetPrefix);
+    p.Prop("PrefixPlace", &S::PrefixPlace, &S::SetPrefixPlace).Default(ppEnd);
+    p.Prop("ValueType", &S::ValueType, &S::SetValueType).Default(svtInteger);
+    p.Prop("Value", &S::Value, &S::SetValue).Stored([](TObject* o) { return static_cast<S*>(o)->Value() != 0; });
+    p.Prop("OnButtonClick", &S::OnButtonClick, &S::OnButtonClick);
+  });
+  RegisterProps<TkxBarTreeViewCombo>([](TPropBuilder<TkxBarTreeViewCombo>& p) {
+    using T = TkxBarTreeViewCombo;
+    p.Prop("AllowResizing", &T::AllowResizing, &T::SetAllowResizing).Default(true);
+    p.Prop("ChooseByDblClick", &T::ChooseByDblClick, &T::SetChooseByDblClick).Default(true);
+    p.Prop("DropDownHeight", &T::DropDownHeight, &T::SetDropDownHeight).Default(200);
+    p.Prop("DropDownWidth", &T::DropDownWidth, &T::SetDropDownWidth).Default(150);
+    p.Prop("FullExpand", &T::FullExpand, &T::SetFullExpand).Default(false);
+    p.Prop("Images", &T::Images, &T::SetImages);
+    p.Prop("StateImages", &T::StateImages, &T::SetStateImages);
+    p.Prop("Indent", &T::Indent, &T::SetIndent).NoDefault();
+    p.Prop("Items", &T::Items, &T::SetItems);
+    p.Prop("ShowButtons", &T::ShowButtons, &T::SetShowButtons).Default(true);
+    p.Prop("ShowLines", &T::ShowLines, &T::SetShowLines).Default(true);
+    p.Prop("ShowRoot", &T::ShowRoot, &T::SetShowRoot).Default(true);
+    p.Prop("SortType", &T::SortType, &T::SetSortType).Default(stNone);
+    p.Prop("ShowEditor", &TCustomkxBarCombo::ShowEditor, &TCustomkxBarCombo::SetShowEditor).Default(false);
+    p.Prop("ShowImageInEdit", &T::ShowImageInEdit, &T::SetShowImageInEdit).Default(true);
+    p.Prop("OnCanSelectNode", &T::OnCanSelectNode, &T::OnCanSelectNode);
   });
 }
 
 }  // namespace kxbaritemsreg
 
 void kxBarRegisterExtraItems() {
+  // the order of the customizing window's kinds
   kxBarRegisterItemClass(TkxBarStatic::StaticClass(), TkxBarStaticControl::StaticClass(), true);
+  kxBarRegisterItemClass(TkxBarLargeButton::StaticClass(), TkxBarLargeButtonControl::StaticClass(), true);
+  kxBarRegisterItemClass(TkxBarColorCombo::StaticClass(), TkxBarColorComboControl::StaticClass(), true);
+  kxBarRegisterDateItems();
+  kxBarRegisterItemClass(TkxBarTreeViewCombo::StaticClass(), TkxBarTreeViewComboControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarImageCombo::StaticClass(), TkxBarImageComboControl::StaticClass(), true);
+  kxBarRegisterItemClass(TkxBarToolbarsListItem::StaticClass(), TkxBarToolbarsListItemControl::StaticClass(), true);
+  kxBarRegisterItemClass(TkxBarSpinEdit::StaticClass(), TkxBarSpinEditControl::StaticClass(), true);
   kxBarRegisterItemClass(TkxBarControlContainerItem::StaticClass(), TkxBarControlContainerControl::StaticClass(),
                          true);
   kxBarRegisterItemClass(TkxBarProgressItem::StaticClass(), TkxBarProgressControl::StaticClass(), true);
@@ -85,8 +152,15 @@ void kxBarRegisterExtraItems() {
 }
 
 void kxBarUnregisterExtraItems() {
-  static const TClass classes[] = {TkxBarInPlaceSubItem::StaticClass(), TkxBarMRUListItem::StaticClass(),
-                                   TkxBarProgressItem::StaticClass(), TkxBarControlContainerItem::StaticClass(),
-                                   TkxBarImageCombo::StaticClass(), TkxBarStatic::StaticClass()};
-  for (TClass c : classes) kxBarUnregisterItemClass(c);
+  static const TClass last[] = {TkxBarInPlaceSubItem::StaticClass(),       TkxBarMRUListItem::StaticClass(),
+                                TkxBarProgressItem::StaticClass(),         TkxBarControlContainerItem::StaticClass(),
+                                TkxBarSpinEdit::StaticClass(),             TkxBarToolbarsListItem::StaticClass(),
+                                TkxBarImageCombo::StaticClass(),
+                                TkxBarTreeViewCombo::StaticClass()};
+  for (TClass c : last) kxBarUnregisterItemClass(c);
+  kxBarUnregisterDateItems();
+  static const TClass first[] = {TkxBarColorCombo::StaticClass(), TkxBarLargeButton::StaticClass(),
+                                 TkxBarStatic::StaticClass()};
+  for (TClass c : first) kxBarUnregisterItemClass(c);
+  kxBarFreeColorDialog();
 }

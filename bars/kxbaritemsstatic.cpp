@@ -7,8 +7,6 @@
 
 namespace kxbaritemsstatic {
 
-bool NoArea(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
-
 // The thinnest progress bar the painters draw, and the strip they keep free
 // before it.
 constexpr int kMinProgressThickness = 6;
@@ -150,7 +148,7 @@ bool TkxBarStaticControl::IsSelectable() {
 
 void TkxBarStaticControl::Paint(HDC DC, const TRect& R, int PaintKind) {
   TkxBarStatic* s = StaticItem();
-  if (!s || !FParent || NoArea(R)) return;
+  if (!s || !FParent || kxBarRectEmpty(R)) return;
   TkxBarItemControlPainterClass painter = GetPainter();
   HBRUSH brush = FParent->ItemBrush();
   TRect r = R;
@@ -173,7 +171,7 @@ void TkxBarStaticControl::Paint(HDC DC, const TRect& R, int PaintKind) {
 void TkxBarStaticControl::DrawContent(HDC DC, const TRect& R, int PaintKind) {
   TkxBarStatic* s = StaticItem();
   TkxBarManager* m = BarManager();
-  if (!s || !FParent || NoArea(R)) return;
+  if (!s || !FParent || kxBarRectEmpty(R)) return;
   TkxBarItemControlPainterClass painter = GetPainter();
   HBRUSH brush = FParent->ItemBrush();
   bool caption = s->ShowCaption();
@@ -260,7 +258,7 @@ void TkxBarProgressItem::RepaintBars() {
     auto* c = dynamic_cast<TkxBarProgressControl*>(l->Control());
     if (!c || !c->Parent() || !c->Parent()->HandleAllocated()) continue;
     TRect r = c->GetBarRect();
-    if (!NoArea(r)) InvalidateRect(c->Parent()->Handle(), &r, FALSE);
+    if (!kxBarRectEmpty(r)) InvalidateRect(c->Parent()->Handle(), &r, FALSE);
   }
 }
 
@@ -302,7 +300,7 @@ int TkxBarProgressControl::BarLength(const TRect& R) {
 TRect TkxBarProgressControl::GetBarRect() {
   TkxBarProgressItem* p = ProgressItem();
   TRect r = ItemRect();
-  if (!p || NoArea(r)) return TRect{};
+  if (!p || kxBarRectEmpty(r)) return TRect{};
   int length = BarLength(r) - kProgressIndent;
   int thick = BarThickness(r);
   if (length <= 0 || thick <= 0) return TRect{};
@@ -332,21 +330,21 @@ int TkxBarProgressControl::CalcWidth() {
 
 void TkxBarProgressControl::Paint(HDC DC, const TRect& R, int PaintKind) {
   TkxBarProgressItem* p = ProgressItem();
-  if (!p || !FParent || NoArea(R)) return;
+  if (!p || !FParent || kxBarRectEmpty(R)) return;
   TRect bar = GetBarRect();
   bool had = false;
   HRGN kept = nullptr;
-  if (!NoArea(bar)) {
+  if (!kxBarRectEmpty(bar)) {
     kept = kxBarKeepClipRegion(DC, had);
     ExcludeClipRect(DC, bar.left, bar.top, bar.right, bar.bottom);
   }
   try {
     TkxBarStaticControl::Paint(DC, R, PaintKind);
   } catch (...) {
-    if (!NoArea(bar)) kxBarPutBackClipRegion(DC, kept, had);
+    if (!kxBarRectEmpty(bar)) kxBarPutBackClipRegion(DC, kept, had);
     throw;
   }
-  if (NoArea(bar)) return;
+  if (kxBarRectEmpty(bar)) return;
   kxBarPutBackClipRegion(DC, kept, had);
   int orientation = PaintKind == kxPaintKindRotated ? 2 : PaintKind == kxPaintKindMenu ? 1 : 0;
   GetPainter()->DrawProgressBar(this, DC, p->Max(), p->Min(), p->Position(), p->Smooth(), orientation, GetBarColor(),

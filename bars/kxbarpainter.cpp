@@ -104,6 +104,7 @@ void TkxBarItemControlPainter::DrawGlyphCellImage(TkxBarItemControl* Control, HD
   g.Checked = S.Down;
   g.Hot = S.Selected;
   g.FlatLook = HasFlatButtons();
+  g.Grayscale = S.Grayscale;
   g.Enabled = Control->CanShowGlyph() && Control->IsEnabled();
   if (!Control->IsEnabled() && Control->CanShowGlyph() && m && m->DisabledImages()) g.Enabled = true;
   g.ImageIndex = ImageIndex;

@@ -2,6 +2,7 @@
 // descriptions hold managers, bars, links, items and dock sites.
 #include "bars/bars_init.h"
 #include "bars/kxbaritems.h"
+#include "bars/kxbarprops.h"
 #include "bars/kxbarpopup.h"
 #include "platform/controls/menus.h"
 
@@ -23,16 +24,6 @@ void ItemBase(TPropBuilder<C>& p) {
   p.Prop("Hint", &TkxBarItem::Hint, &TkxBarItem::SetHint).Stored(&TkxBarItem::IsHintStored);
   p.Prop("Visible", &TkxBarItem::Visible, &TkxBarItem::SetVisible).NoDefault().Stored(&TkxBarItem::IsVisibleStored);
   p.Prop("OnDestroy", [](C* i) { return i->OnDestroy; }, [](C* i, TNotifyEvent e) { i->OnDestroy = e; });
-}
-
-template <class C>
-void GlyphAndClick(TPropBuilder<C>& p) {
-  p.Prop("Glyph", &TkxBarItem::Glyph, &TkxBarItem::SetGlyph);
-  p.Prop("ImageIndex", &TkxBarItem::ImageIndex, &TkxBarItem::SetImageIndexValue)
-      .Default(-1)
-      .Stored(&TkxBarItem::IsImageIndexStored);
-  p.Prop("OnClick", [](C* i) { return i->OnClick; }, [](C* i, TNotifyEvent e) { i->OnClick = e; })
-      .Stored(&TkxBarItem::IsOnClickStored);
 }
 
 template <class C>
@@ -236,7 +227,7 @@ void kxBarRegisterItemKinds() {
         .Default(0)
         .Stored(&TkxBarItem::IsShortCutStored);
     p.Prop("UnclickAfterDoing", &B::UnclickAfterDoing, &B::SetUnclickAfterDoing).Default(true);
-    GlyphAndClick(p);
+    kxBarGlyphAndClickProps(p);
   });
   RegisterProps<TkxBarWindowItem>([](TPropBuilder<TkxBarWindowItem>& p) { WindowItemEvents(p); });
   RegisterProps<TkxBarEdit>([](TPropBuilder<TkxBarEdit>& p) {
@@ -245,7 +236,7 @@ void kxBarRegisterItemKinds() {
     p.Prop("ReadOnly", &E::ReadOnly, &E::SetReadOnly).Default(false);
     p.Prop("ShowCaption", &E::ShowCaption, &E::SetShowCaption).Default(false);
     p.Prop("Width", &E::Width, &E::SetWidth).Default(100);
-    GlyphAndClick(p);
+    kxBarGlyphAndClickProps(p);
   });
   RegisterProps<TCustomkxBarCombo>([](TPropBuilder<TCustomkxBarCombo>& p) {
     using C = TCustomkxBarCombo;
@@ -263,11 +254,7 @@ void kxBarRegisterItemKinds() {
     p.Prop("OnMeasureItem", &C::OnMeasureItem, &C::OnMeasureItem);
   });
   RegisterProps<TkxBarCombo>([](TPropBuilder<TkxBarCombo>& p) {
-    using C = TkxBarCustomCombo;
-    p.Prop("Items", &C::Items, &C::SetItems);
-    p.Prop("ItemIndex", &C::ItemIndex, &C::SetItemIndex).Default(-1);
-    p.Prop("Sorted", &C::Sorted, &C::SetSorted).Default(false);
-    p.Prop("ItemHeight", &C::ItemHeight, &C::SetItemHeight).Default(0);
+    kxBarStringComboProps(p);
   });
   RegisterProps<TCustomkxBarSubItem>([](TPropBuilder<TCustomkxBarSubItem>& p) {
     using S = TCustomkxBarSubItem;
@@ -278,7 +265,7 @@ void kxBarRegisterItemKinds() {
     p.Prop("ShowCaption", &S::ShowCaption, &S::SetShowCaption).Default(true);
     p.Prop("OnDetaching", &S::OnDetaching, &S::OnDetaching);
     p.Prop("OnPaintBar", &S::OnPaintBar, &S::OnPaintBar);
-    GlyphAndClick(p);
+    kxBarGlyphAndClickProps(p);
   });
   RegisterProps<TkxBarSubItem>([](TPropBuilder<TkxBarSubItem>& p) {
     using S = TkxBarSubItem;

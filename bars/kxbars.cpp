@@ -591,6 +591,8 @@ int TkxBar::GetNonClientHeight(TkxBarDockingStyle Style) const {
 
 bool TkxBar::CanClose() const {
   if (!FAllowClose || FIsMainMenu) return false;
+  // a docked toolbar can be closed too (through the toolbar lists); only a
+  // window without a caption frame cannot
   TkxBarControl* c = Control();
   return !c || c->HasCaption();
 }

@@ -2,33 +2,40 @@
 // items that expand inside their menu.
 #include <algorithm>
 
-#include "bars/kxbaritemsext.h"
-#include "bars/tests/kxbartest.h"
+#include "bars/tests/kxbaritemstest.h"
+#include "platform/gdi/tests/refimage.h"
 
 namespace kxbaritemsext_test {
 
-class BarsExtraItemsTest : public BarsFormTest {
- protected:
-  // Puts Item first on the toolbar and shows the bar again so that its link
-  // gets a control.
-  void OnToolbar(TkxBarItem* Item) {
-    static_cast<TkxBarItemLink*>(Tools->Insert(0))->SetItem(Item);
-    ToolsBar->SetVisible(false);
-    ToolsBar->SetVisible(true);
-    Pump();
+using BarsExtraItemsTest = BarsItemsTest;
+
+// The extra kinds follow the core ones in the registry, in the customizing
+// window's order, each with its control class.
+TEST_F(BarsExtraItemsTest, TheExtraKindsAreRegisteredInOrder) {
+  std::vector<std::string> kinds;
+  bool extra = false;
+  for (int i = 0; i < kxBarRegisteredItemClassCount(); ++i) {
+    const TRegItemRecord& r = kxBarRegisteredItemClass(i);
+    if (r.ItemClass == TkxBarStatic::StaticClass()) extra = true;
+    if (extra) kinds.push_back(std::string(r.ItemClass->Name) + ":" + r.ControlClass->Name);
   }
-  TkxBarControl* Bar() { return ToolsBar->Control(); }
-  // The colour the user sees at a point of the bar's client area.
-  unsigned PixelAt(int X, int Y) {
-    TPoint s = Bar()->ClientToScreen(TPoint(X, Y));
-    TRawImage img = Screen(TRect{s.x, s.y, s.x + 1, s.y + 1});
-    return img.Pixels[0] & 0xFFFFFF;
-  }
-  static unsigned ScreenColor(TColor C) {
-    COLORREF c = ColorToRGB(C);
-    return unsigned(GetRValue(c)) << 16 | unsigned(GetGValue(c)) << 8 | GetBValue(c);
-  }
-};
+  const std::vector<std::string> want = {
+      "TkxBarStatic:TkxBarStaticControl",
+      "TkxBarLargeButton:TkxBarLargeButtonControl",
+      "TkxBarColorCombo:TkxBarColorComboControl",
+      "TkxBarFontNameCombo:TkxBarComboControl",
+      "TkxBarDateCombo:TkxBarDateComboControl",
+      "TkxBarTreeViewCombo:TkxBarTreeViewComboControl",
+      "TkxBarImageCombo:TkxBarImageComboControl",
+      "TkxBarToolbarsListItem:TkxBarToolbarsListItemControl",
+      "TkxBarSpinEdit:TkxBarSpinEditControl",
+      "TkxBarControlContainerItem:TkxBarControlContainerControl",
+      "TkxBarProgressItem:TkxBarProgressControl",
+      "TkxBarMRUListItem:TkxBarContainerItemControl",
+      "TkxBarInPlaceSubItem:TkxBarInPlaceSubItemControl",
+  };
+  EXPECT_EQ(kinds, want);
+}
 
 // ---- progress ----
 
@@ -524,8 +531,7 @@ TEST_F(BarsExtraItemsTest, KindsAreReadFromADescription) {
   end
 end
 )";
-  auto* form = new TForm(nullptr, 0);
-  ReadComponentFromText(text, form);
+  TForm* form = FormFromText(text);
   auto* img = dynamic_cast<TkxBarImageCombo*>(form->FindComponent("Img"));
   ASSERT_NE(img, nullptr);
   EXPECT_EQ(img->ImageIndexes(0), 4);
@@ -545,6 +551,76 @@ end
   EXPECT_EQ(progress->Max(), 40);
   EXPECT_EQ(progress->Position(), 40) << "kept within the range once loaded";
   form->Free();
+}
+
+// ---- toolbar list ----
+
+// The list's menu shows one checked entry per toolbar that can be closed,
+// docked ones too; a click hides or shows that toolbar, and the next opening
+// shows the change.
+TEST_F(BarsExtraItemsTest, TheToolbarListShowsAndHidesToolbars) {
+  auto* list = new TkxBarToolbarsListItem(F);
+  list->SetCaption(A("工具栏"));
+  F->ViewMenu->ItemLinks()->Add()->SetItem(list);
+  EXPECT_FALSE(list->IsCustomizable());
+  ClickLink(MainMenu->ItemLinks()->Items(1));
+  TkxBarSubMenuControl* view = OpenMenu(MainMenu);
+  ASSERT_NE(view, nullptr);
+  ClickLink(LinkOf(view->ItemLinks(), list));
+  TkxBarSubMenuControl* menu = OpenMenu(view);
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(list->ItemLinks()->Count(), 1) << "the tools bar; the main menu cannot be closed";
+  TkxBarItemLink* tools = list->ItemLinks()->Items(0);
+  EXPECT_EQ(tools->Item()->Caption(), A("工具"));
+  auto* b = dynamic_cast<TkxBarButton*>(tools->Item());
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->ButtonStyle(), bsChecked);
+  EXPECT_TRUE(b->Down());
+  ClickLink(tools);
+  EXPECT_FALSE(ToolsBar->Visible());
+  ClickLink(MainMenu->ItemLinks()->Items(1));
+  view = OpenMenu(MainMenu);
+  ASSERT_NE(view, nullptr);
+  ClickLink(LinkOf(view->ItemLinks(), list));
+  ASSERT_EQ(list->ItemLinks()->Count(), 1);
+  EXPECT_FALSE(dynamic_cast<TkxBarButton*>(list->ItemLinks()->Items(0)->Item())->Down());
+  ClickLink(list->ItemLinks()->Items(0));
+  EXPECT_TRUE(ToolsBar->Visible());
+}
+
+// ---- the kinds on a toolbar of their own ----
+
+// A label with a lowered border, a progress bar, a placeholder for a control
+// and a spin edit on a bottom toolbar, in the standard and Office 2003 looks.
+TEST_F(BarsExtraItemsTest, TheKindsAsTheyAreDrawn) {
+  TkxBar* bar = F->BarManager1->Bars()->Add();
+  bar->SetCaption(A("状态"));
+  bar->SetDockingStyle(dsBottom);
+  auto* label = new TkxBarStatic(F);
+  label->SetCaption(A("场景"));
+  label->SetBorderStyle(TkxBarStaticBorderStyle::sbsLowered);
+  auto* progress = new TkxBarProgressItem(F);
+  progress->SetCaption(A("进度"));
+  progress->SetPosition(60);
+  auto* holder = new TkxBarControlContainerItem(F);
+  holder->SetName("Holder");
+  auto* spin = new TkxBarSpinEdit(F);
+  spin->SetWidth(50);
+  spin->SetValue(12);
+  for (TkxBarItem* i : {static_cast<TkxBarItem*>(label), static_cast<TkxBarItem*>(progress),
+                        static_cast<TkxBarItem*>(holder), static_cast<TkxBarItem*>(spin)})
+    bar->ItemLinks()->Add()->SetItem(i);
+  bar->SetVisible(true);
+  Pump();
+  for (TkxBarManagerStyle style : {bmsStandard, bmsOffice11}) {
+    F->BarManager1->SetStyle(style);
+    Pump();
+    ASSERT_NE(bar->Control(), nullptr);
+    RECT wr;
+    GetWindowRect(bar->Control()->Handle(), &wr);
+    const char* name = style == bmsStandard ? "items_standard" : "items_office11";
+    EXPECT_TRUE(MatchesReference(Screen(TRect{wr.left, wr.top, wr.right, wr.bottom}), "bars/tests/ref", name)) << name;
+  }
 }
 
 }  // namespace kxbaritemsext_test
