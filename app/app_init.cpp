@@ -3,6 +3,7 @@
 #include "app/cooltrayicon.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
+#include "app/libreplace.h"
 #include "app/mainform.h"
 #include "app/storywrite.h"
 #include "app/searchdialogs.h"
@@ -17,4 +18,5 @@ void InitApp() {
   InstallStoryWindow();
   RegisterExportset();
   RegisterSearchDialogs();
+  RegisterLibraryReplace();
 }

@@ -2,6 +2,7 @@
 
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
+#include "app/libreplace.h"
 #include "app/mainform.h"
 #include "app/treecopyform.h"
 #include "platform/controls/forms.h"
@@ -14,6 +15,7 @@ void CreateWorkbench(int argc, const char* const* argv) {
   Application->Initialize();
   Application->SetTitle(kApplicationTitle);
   ProvideSettingsDialog();
+  ProvideLibraryReplace();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);
