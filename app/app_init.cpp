@@ -1,6 +1,7 @@
 #include "app/app_init.h"
 
 #include "app/cooltrayicon.h"
+#include "app/copyfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/libreplace.h"
@@ -19,4 +20,5 @@ void InitApp() {
   RegisterExportset();
   RegisterSearchDialogs();
   RegisterLibraryReplace();
+  RegisterCopyFiles();
 }

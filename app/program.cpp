@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/copyfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/libreplace.h"
@@ -16,6 +17,7 @@ void CreateWorkbench(int argc, const char* const* argv) {
   Application->SetTitle(kApplicationTitle);
   ProvideSettingsDialog();
   ProvideLibraryReplace();
+  ProvideCopyWindow();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);

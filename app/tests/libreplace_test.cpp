@@ -2,30 +2,21 @@
 // in both text fields of every table the `tables` list names, checked in the
 // file as another program reads it; and its browser of the alias lists.
 #include "app/libreplace.h"
-#include "app/tests/storytest.h"
+#include "app/tests/libwindowtest.h"
 
 namespace {
 
-class LibReplaceTest : public StoryTest {
+class LibReplaceTest : public LibWindowTest {
  protected:
   TSearchallForm* R = nullptr;
-  std::string Lib() const { return Root + "data/lib.l"; }
-  void LibSql(const std::string& Text) {
-    pvsql::Db db(Lib());
-    db.Exec(Text);
-  }
-  std::string LibQuery(const std::string& Text) {
-    pvsql::Db db(Lib());
-    pvsql::Stmt st(db, Text);
-    return st.Step() ? std::string(st.Type(0) == pvsql::ColType::Null ? "-" : st.Text(0)) : std::string("<no row>");
-  }
+  void LibSql(const std::string& Text) { FileSql(Lib(), Text); }
+  std::string LibQuery(const std::string& Text) { return FileQuery(Lib(), Text); }
   void OpenWindow() {
     ASSERT_NE(Open(), nullptr);
     ASSERT_NE(FrameWindows().NewLibraryReplaceWindow, nullptr);
     MainForm->kxBarButton10Click(nullptr);
     Pump();
-    for (int i = 0; i < MainForm->ComponentCount(); ++i)
-      if (auto* f = dynamic_cast<TSearchallForm*>(MainForm->Components(i))) R = f;
+    R = Child<TSearchallForm>();
     ASSERT_NE(R, nullptr);
   }
   void Replace(const std::string& Find, const std::string& By) {
@@ -124,9 +115,7 @@ TEST_F(LibReplaceTest, TheBrowserShowsTheChosenAliasListAndLoadsTheClickedTable)
   // The window goes when closed.
   R->Close();
   Pump();
-  bool left = false;
-  for (int i = 0; i < MainForm->ComponentCount(); ++i) left |= dynamic_cast<TSearchallForm*>(MainForm->Components(i)) != nullptr;
-  EXPECT_FALSE(left);
+  EXPECT_EQ(Child<TSearchallForm>(), nullptr);
 }
 
 }  // namespace
