@@ -3,11 +3,11 @@
 // from one file into another with every field compared in the files, and
 // deleting with the typed word.
 #include "app/copyfiles.h"
-#include "app/tests/libwindowtest.h"
+#include "app/tests/toolwindowtest.h"
 
 namespace {
 
-class CopyFilesTest : public LibWindowTest {
+class CopyFilesTest : public ToolWindowTest {
  protected:
   TDataTransform* C = nullptr;
   void OpenWindow() {

@@ -2,11 +2,11 @@
 // in both text fields of every table the `tables` list names, checked in the
 // file as another program reads it; and its browser of the alias lists.
 #include "app/libreplace.h"
-#include "app/tests/libwindowtest.h"
+#include "app/tests/toolwindowtest.h"
 
 namespace {
 
-class LibReplaceTest : public LibWindowTest {
+class LibReplaceTest : public ToolWindowTest {
  protected:
   TSearchallForm* R = nullptr;
   void LibSql(const std::string& Text) { FileSql(Lib(), Text); }

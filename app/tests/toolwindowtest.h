@@ -9,7 +9,7 @@
 
 #include "app/tests/storytest.h"
 
-class LibWindowTest : public StoryTest {
+class ToolWindowTest : public StoryTest {
  protected:
   std::string Lib() const { return Root + "data/lib.l"; }
   static void FileSql(const std::string& File, const std::string& Text) {
