@@ -6,6 +6,7 @@
 #include "app/libdatamodule.h"
 #include "app/libreplace.h"
 #include "app/mainform.h"
+#include "app/storydesign.h"
 #include "app/storywrite.h"
 #include "app/searchdialogs.h"
 #include "app/treecopyform.h"
@@ -21,4 +22,5 @@ void InitApp() {
   RegisterSearchDialogs();
   RegisterLibraryReplace();
   RegisterCopyFiles();
+  RegisterStoryDesign();
 }

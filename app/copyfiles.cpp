@@ -1,6 +1,7 @@
 #include "app/copyfiles.h"
 
 #include "app/libdatamodule.h"
+#include "app/libwindow.h"
 #include "app/mainform.h"
 #include "platform/classes/typinfo.h"
 #include "platform/rtl/sysutils.h"
@@ -107,13 +108,9 @@ void TDataTransform::ChooseList(TCopySide& Side) {
 }
 
 void TDataTransform::ChooseTable(TCopySide& Side, TObject* Picker) {
-  TADOTable* alias = Side.AliasTable;
-  if (!alias->Active() || alias->IsEmpty()) return;
   // The picked row becomes the list's current row.
-  if (auto* p = dynamic_cast<TCustomkxLookupTreeView*>(Picker); p && !p->KeyValue().IsNull())
-    if (!alias->Locate("tid", p->KeyValue(), {})) return;
-  const AnsiString name = alias->FieldByName("tname")->AsString();
-  if (name.empty()) return;
+  if (!PickedAliasRow(Picker, Side.AliasTable)) return;
+  const AnsiString name = Side.AliasTable->FieldByName("tname")->AsString();
   try {
     Side.Table->Close();
     Side.Table->SetTableName(name);
