@@ -348,9 +348,13 @@ void TStoryModuleDesigner::Timer1Timer(TObject*) { save(); }
 // would reload the novel tree and undo a focus or a whole-tree command.
 void TStoryModuleDesigner::FormShow(TObject*) { Setup(); }
 
+// Closing commits the library's tables, and also posts what was typed into
+// the novel: its dataset goes with the window, and an edit left pending would
+// be lost with it.
 void TStoryModuleDesigner::FormClose(TObject*, TCloseAction& Action) {
   try {
     LibDataModule->save();
+    BatchSave(StoryTable);
   } catch (const Exception&) {
     Application->HandleException(this);
   }

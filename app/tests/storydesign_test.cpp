@@ -62,6 +62,13 @@ TEST_F(StoryDesignTest, TheStoryWindowHandsOverItsNovelAndAnEditReachesTheFile) 
   Pump();
   D->Timer1Timer(nullptr);
   EXPECT_EQ(Novel("ttext2", "tid = 3"), "丙的正文，夜深了");
+  // Typed and closed at once: the text is in the file too.
+  hb->CommitText("。");
+  Pump();
+  D->Close();
+  Pump();
+  EXPECT_EQ(Child<TStoryModuleDesigner>(), nullptr);
+  EXPECT_EQ(Novel("ttext2", "tid = 3"), "丙的正文，夜深了。");
 }
 
 TEST_F(StoryDesignTest, EachViewArrangesTheNovelTreeAndIsNotWrittenBack) {
