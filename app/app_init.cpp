@@ -2,11 +2,14 @@
 
 #include "app/cooltrayicon.h"
 #include "app/copyfiles.h"
+#include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/libreplace.h"
 #include "app/mainform.h"
 #include "app/storydesign.h"
+#include "app/novelreplace.h"
+#include "app/storyname.h"
 #include "app/storywrite.h"
 #include "app/searchdialogs.h"
 #include "app/treecopyform.h"
@@ -23,4 +26,7 @@ void InitApp() {
   RegisterLibraryReplace();
   RegisterCopyFiles();
   RegisterStoryDesign();
+  RegisterNovelReplace();
+  RegisterStoryNameForm();
+  RegisterExportToFileForm();
 }

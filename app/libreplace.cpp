@@ -2,39 +2,9 @@
 
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
+#include "app/novelreplace.h"
 #include "platform/classes/typinfo.h"
 #include "platform/rtl/sysutils.h"
-
-AnsiString ReplaceAllText(TTxtEditSearchCustom* Engine, const AnsiString& Text, const AnsiString& Find,
-                          const AnsiString& Replacement) {
-  if (Find.empty()) return Text;
-  Engine->SetPattern(Find);
-  AnsiString out;
-  out.reserve(Text.size());
-  std::size_t start = 0;
-  while (start <= Text.size()) {
-    std::size_t end = Text.find_first_of("\r\n", start);
-    if (end == AnsiString::npos) end = Text.size();
-    const AnsiString line = Text.substr(start, end - start);
-    const int found = Engine->FindInText(line);
-    std::size_t copied = 0;
-    for (int i = 0; i < found; ++i) {
-      const std::size_t at = std::size_t(Engine->FoundPosition(i) - 1);
-      const std::size_t length = std::size_t(Engine->FoundLength(i));
-      out.append(line, copied, at - copied);
-      out += Engine->ReplacementFor(line.substr(at, length), Replacement);
-      copied = at + length;
-    }
-    out.append(line, copied, AnsiString::npos);
-    if (end == Text.size()) break;
-    // the line break itself: CR LF, a lone CR or a lone LF
-    std::size_t next = end + 1;
-    if (Text[end] == '\r' && next < Text.size() && Text[next] == '\n') ++next;
-    out.append(Text, end, next - end);
-    start = next;
-  }
-  return out;
-}
 
 TSearchallForm::TSearchallForm(TComponent* AOwner) : TForm(AOwner) {}
 
@@ -53,7 +23,7 @@ void TSearchallForm::SpeedButton1Click(TObject*) {
     table->Close();
     table->SetTableName(list->FieldByName("Name")->AsString());
     table->Open();
-    const AnsiString find = Trim(Edit1->Text());
+    TxtEditSearch->SetPattern(Trim(Edit1->Text()));
     const AnsiString replacement = Trim(Edit2->Text());
     // The hidden editor would reload with every record: it looks away meanwhile.
     table->DisableControls();
@@ -63,9 +33,8 @@ void TSearchallForm::SpeedButton1Click(TObject*) {
         table->Edit();
         for (const char* name : {"ttext1", "ttext2"}) {
           TField* f = table->FieldByName(name);
-          const AnsiString text = f->AsString();
-          const AnsiString replaced = ReplaceAllText(TxtEditSearch, text, find, replacement);
-          if (replaced != text) f->SetAsString(replaced);
+          AnsiString text = f->AsString();
+          if (ReplaceAllInText(*TxtEditSearch, text, replacement) > 0) f->SetAsString(text);
         }
         table->Post();
         table->Next();

@@ -13,12 +13,6 @@
 
 class TMainForm;
 
-// Text with every match of Find replaced by Replacement, line by line through
-// Engine (whose options the caller sets); line breaks stay as they were. A
-// match never starts or ends inside a double-byte character.
-AnsiString ReplaceAllText(TTxtEditSearchCustom* Engine, const AnsiString& Text, const AnsiString& Find,
-                          const AnsiString& Replacement);
-
 class TSearchallForm : public TForm {
   PV_CLASS(TSearchallForm, TForm)
  public:

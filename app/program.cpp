@@ -1,11 +1,14 @@
 #include "app/program.h"
 
 #include "app/copyfiles.h"
+#include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/libreplace.h"
 #include "app/mainform.h"
 #include "app/storydesign.h"
+#include "app/novelreplace.h"
+#include "app/storyname.h"
 #include "app/treecopyform.h"
 #include "platform/controls/forms.h"
 
@@ -20,7 +23,11 @@ void CreateWorkbench(int argc, const char* const* argv) {
   ProvideLibraryReplace();
   ProvideCopyWindow();
   ProvideStoryDesign();
+  ProvideNovelReplace();
+  ProvideStoryNameDialog();
+  ProvideExportToFile();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);
+  Application->CreateForm(ReplaceForm);
 }

@@ -565,7 +565,10 @@ void TCustomComboBox::CreateWndDone() {
   if (FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable)
     SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, FItemHeight);
   RestoreItems(FSaved, FItems.get());
+  // The text set before the window existed (or kept by a recreation) goes
+  // into the edit part; a list style shows only its selected item.
   if (FSavedIndex >= 0) SetItemIndex(FSavedIndex);
+  else if (FStyle != csDropDownList && !FText.empty()) SetWindowTextA(Handle(), FText.c_str());
   FSavedIndex = -1;
 }
 
