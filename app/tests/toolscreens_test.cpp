@@ -13,16 +13,6 @@ namespace {
 
 class ToolScreensTest : public ToolWindowTest {
  protected:
-  TRawImage Shot() {
-    Pump();
-    RECT r;
-    GetWindowRect(MainForm->Handle(), &r);
-    TRawImage img;
-    img.Pixels = hb->ComposeScreen(r);
-    img.Width = r.right - r.left;
-    img.Height = r.bottom - r.top;
-    return img;
-  }
   void Start() {
     AddNodes({{1, 0, "第一章 青石镇"}, {2, 1, "雨夜"}, {3, 1, "来客"}, {4, 0, "第二章 山路"}, {5, 4, "启程"}});
     ASSERT_NE(Open(), nullptr);
@@ -57,11 +47,11 @@ TEST_F(ToolScreensTest, TheStoryDesignWindow) {
   d->RightTree->FullExpand();
   NodeOf(d->RightTree, 2)->SetSelected(true);
   Pump();
-  EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "storydesign_tree"));
+  EXPECT_TRUE(MatchesReference(FrameShot(), "app/tests/ref", "storydesign_tree"));
   Activate(d, "dpStartPage");
   Activate(d, "kxDockPanel20");
   Activate(d, "kxDockPanel25");
-  EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "storydesign_text_model"));
+  EXPECT_TRUE(MatchesReference(FrameShot(), "app/tests/ref", "storydesign_text_model"));
 }
 
 TEST_F(ToolScreensTest, TheLibraryReplaceWindow) {
@@ -73,11 +63,11 @@ TEST_F(ToolScreensTest, TheLibraryReplaceWindow) {
   Remaximise(r);
   r->kxDBTreeView1->FullExpand();
   Pump();
-  EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "libreplace_find"));
+  EXPECT_TRUE(MatchesReference(FrameShot(), "app/tests/ref", "libreplace_find"));
   Activate(r, "kxDockPanel2");
   r->Edit1->SetText(A("青石镇"));
   r->Edit2->SetText(A("白云城"));
-  EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "libreplace_replace"));
+  EXPECT_TRUE(MatchesReference(FrameShot(), "app/tests/ref", "libreplace_replace"));
 }
 
 TEST_F(ToolScreensTest, TheCopyWindow) {
@@ -100,7 +90,7 @@ TEST_F(ToolScreensTest, TheCopyWindow) {
   c->LeftEdit->SetText("data/lib.l");
   c->RightEdit->SetText("story/novel.t");
   Pump();
-  EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "copyfiles"));
+  EXPECT_TRUE(MatchesReference(FrameShot(), "app/tests/ref", "copyfiles"));
 }
 
 }  // namespace

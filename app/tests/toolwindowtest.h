@@ -70,29 +70,6 @@ class ToolWindowTest : public StoryTest {
       if (auto* f = dynamic_cast<T*>(MainForm->Components(i))) found = f;
     return found;
   }
-  // A screen point on a node's label (the node is made visible first).
-  TPoint LabelPoint(TCustomTreeView* Tree, TTreeNode* Node) {
-    Node->MakeVisible();
-    Pump();
-    TRect r = Node->DisplayRect(true);
-    return Tree->ClientToScreen(TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-  }
-  // Presses on From's label, moves over To and releases there, Ctrl held when asked.
-  void DragTo(TPoint From, TPoint To, bool Ctrl = false) {
-    hb->AdvanceClock(2000);  // never a double click with the last press
-    hb->MouseDown(From.x, From.y);
-    Pump();
-    hb->MouseMove(From.x, From.y + 8);
-    Pump();
-    hb->MouseMove(To.x, To.y - 1);
-    Pump();
-    hb->MouseMove(To.x, To.y);
-    Pump();
-    if (Ctrl) hb->KeyDown(VK_CONTROL), Pump();
-    hb->MouseUp(To.x, To.y);
-    Pump();
-    if (Ctrl) hb->KeyUp(VK_CONTROL), Pump();
-  }
   void DragNode(TkxDBTreeView* From, int FromKey, TkxDBTreeView* To, int ToKey, bool Ctrl = false) {
     TTreeNode* source = NodeOf(From, FromKey);
     TTreeNode* target = NodeOf(To, ToKey);

@@ -197,6 +197,24 @@ class ProgramOnDisplay : public ::testing::Test {
     return program.pid == -1 ? status : -1;
   }
 
+  // A story file `name` in the story folder, a copy of the template holding
+  // the one node of `values` (tid, tparent, tname, tsortid, ttext2).
+  fs::path StoryWithNode(const std::string& name, const std::string& values) {
+    const fs::path story = dir / "story" / name;
+    fs::copy_file(dir / "data" / "template.te", story);
+    const std::string error =
+        Sql(story, "INSERT INTO Story1 (tid, tparent, tname, tsortid, ttext2) VALUES (" + values + ")");
+    EXPECT_EQ(error, "");
+    return story;
+  }
+  // Starts the program on a story and waits for its frame and first paint.
+  std::string StartOn(const fs::path& story) {
+    program = Spawn({Program(), story.string()});
+    if (program.pid <= 0) return {};
+    std::string win = WaitForFrame(15000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    return win;
+  }
   // Starts the program and waits for its frame.
   std::string Start() {
     program = Spawn({Program()});
@@ -404,15 +422,9 @@ TEST_F(ProgramOnDisplay, WithoutANotificationAreaClosingKeepsTheProgram) {
 // file when the editor loses the focus; a SIGKILL afterwards loses none of it,
 // the file stays sound, and the story opens again with the text.
 TEST_F(ProgramOnDisplay, TextPostedBeforeAKillIsThereWhenTheStoryOpensAgain) {
-  const fs::path story = dir / "story" / "kill.t";
-  fs::copy_file(dir / "data" / "template.te", story);
-  ASSERT_EQ(Sql(story, "INSERT INTO Story1 (tid, tparent, tname, tsortid, ttext2) VALUES (1, 0, '甲', '01', '开头')"),
-            "");
-  program = Spawn({Program(), story.string()});
-  ASSERT_GT(program.pid, 0);
-  std::string win = WaitForFrame(15000);
+  const fs::path story = StoryWithNode("kill.t", "1, 0, '甲', '01', '开头'");
+  std::string win = StartOn(story);
   ASSERT_FALSE(win.empty()) << "the frame never appeared";
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   // Into the body text (the story window fills the frame), at its end.
   ClickAt(win, 400, 200);
   Xdo({"key", "ctrl+End"});
@@ -484,9 +496,7 @@ TEST_F(ProgramOnDisplay, ReplacesThroughTheWholeLibraryFromTheProjectMenu) {
 }
 
 TEST_F(ProgramOnDisplay, CopiesADraggedNodeFromTheLibraryIntoAStory) {
-  const fs::path story = dir / "story" / "copy.t";
-  fs::copy_file(dir / "data" / "template.te", story);
-  ASSERT_EQ(Sql(story, "INSERT INTO Story1 (tid, tparent, tname, tsortid) VALUES (1, 0, 'jia', '01')"), "");
+  const fs::path story = StoryWithNode("copy.t", "1, 0, 'jia', '01', ''");
   std::string win = Start();
   ASSERT_FALSE(win.empty()) << "the frame never appeared";
   ClickAt(win, kProjectMenuX, kProjectMenuY);
@@ -542,15 +552,9 @@ TEST_F(ProgramOnDisplay, CopiesADraggedNodeFromTheLibraryIntoAStory) {
 }
 
 TEST_F(ProgramOnDisplay, TextTypedInTheStoryDesignWindowIsInTheFileWhenItCloses) {
-  const fs::path story = dir / "story" / "design.t";
-  fs::copy_file(dir / "data" / "template.te", story);
-  ASSERT_EQ(Sql(story, "INSERT INTO Story1 (tid, tparent, tname, tsortid, ttext2) VALUES (1, 0, 'jia', '01', 'start')"),
-            "");
-  program = Spawn({Program(), story.string()});
-  ASSERT_GT(program.pid, 0);
-  std::string win = WaitForFrame(15000);
+  const fs::path story = StoryWithNode("design.t", "1, 0, 'jia', '01', 'start'");
+  std::string win = StartOn(story);
   ASSERT_FALSE(win.empty()) << "the frame never appeared";
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   ClickAt(win, 44, 45);  // the story window's "小说" panel slides out
   std::this_thread::sleep_for(std::chrono::milliseconds(800));
   ClickAt(win, 93, 60);  // its "新建" menu
