@@ -26,7 +26,10 @@ void TStoryModuleDesigner::Notification(TComponent* AComponent, TOperation Opera
 void TStoryModuleDesigner::Setup() {
   TLibDataModule* m = LibDataModule;
   for (TkxDbOrgChart* c : {libChart, kxDbOrgChart1, storyChart}) m->setFieldforOrgChart(c);
-  for (TDBTxtEdit* e : Editors()) m->initDBTxtEdit(e);
+  for (TDBTxtEdit* e : Editors()) {
+    DropClipboardKeys(e);
+    m->initDBTxtEdit(e);
+  }
   // The trees stand on pages and panels that may be hidden; their nodes need windows.
   for (TkxDBTreeView* t : {LeftTree, kxDBTreeView1, RightTree, memTree, memTree2, memTree3}) {
     t->HandleNeeded();

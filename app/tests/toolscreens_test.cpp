@@ -7,6 +7,7 @@
 #include "app/storydesign.h"
 #include "app/tests/toolwindowtest.h"
 #include "docking/kxdockpanel.h"
+#include "platform/classes/filer.h"
 #include "platform/gdi/tests/refimage.h"
 
 namespace {
@@ -91,6 +92,43 @@ TEST_F(ToolScreensTest, TheCopyWindow) {
   c->RightEdit->SetText("story/novel.t");
   Pump();
   EXPECT_TRUE(MatchesReference(FrameShot(), "app/tests/ref", "copyfiles"));
+}
+
+}  // namespace
+
+namespace {
+
+// Each window writes its description back with its handlers bound by name;
+// the story design window's set-up is bound to showing it, not to painting.
+TEST_F(ToolWindowTest, TheToolWindowsWriteTheirDescriptionsBack) {
+  ASSERT_NE(Open(), nullptr);
+  W->N27Click(nullptr);
+  MainForm->kxBarButton10Click(nullptr);
+  MainForm->kxBarButton12Click(nullptr);
+  Pump();
+  const struct {
+    TForm* Window;
+    std::vector<const char*> Lines;
+  } cases[] = {
+      {Child<TStoryModuleDesigner>(),
+       {"object StoryModuleDesigner: TStoryModuleDesigner", "OnShow = FormShow", "OnTimer = Timer1Timer",
+        "OnDragDropIsCopy = RightTreeDragDropIsCopy", "OnMouseDown = linkpath3MouseDown", "ActivePage = uxTabSheet1"}},
+      {Child<TSearchallForm>(),
+       {"object SearchallForm: TSearchallForm", "OnActivate = kxDockPanel1Activate", "SearchEngine = TxtEditSearch",
+        "OnClick = SpeedButton1Click"}},
+      {Child<TDataTransform>(),
+       {"object DataTransform: TDataTransform", "OnKeyPress = LeftEditKeyPress", "OnExit = RightEditExit",
+        "OnDragDropTreeNode = RightTreeDragDropTreeNode", "OnClick = N4Click"}},
+  };
+  for (const auto& c : cases) {
+    ASSERT_NE(c.Window, nullptr);
+    SCOPED_TRACE(c.Window->ClassName());
+    const AnsiString text = WriteComponentToText(c.Window);
+    for (const char* line : c.Lines) EXPECT_NE(text.find(line), AnsiString::npos) << line;
+    EXPECT_EQ(text.find("OnPaint"), AnsiString::npos);
+    c.Window->Close();
+    Pump();
+  }
 }
 
 }  // namespace
