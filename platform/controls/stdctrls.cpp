@@ -693,6 +693,11 @@ void TCustomListBox::CNDrawItem(TMessage& Message) {
   TOwnerDrawState state = TOwnerDrawHelper::StateOf(dis->itemState);
   WithItemCanvas(FCanvas.get(), this, dis->hDC, [&] {
     int index = int(dis->itemID);
+    // a selected item starts with the selection colours, as handlers expect
+    if (index >= 0 && state.Contains(odSelected)) {
+      FCanvas->Brush()->SetColor(clHighlight);
+      FCanvas->Font()->SetColor(clHighlightText);
+    }
     // an empty list still gets a focus rectangle drawn with item -1
     if (index >= 0) DrawItem(index, dis->rcItem, state);
     if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) FCanvas->DrawFocusRect(dis->rcItem);
