@@ -9,6 +9,7 @@
 #include "app/libdatamodule.h"
 #include "bars/kxbar.h"
 #include "bars/kxbaritems.h"
+#include "bars/kxbaritemsext.h"
 #include "docking/kxdockpanel.h"
 #include "editor/txtdbedit.h"
 #include "inspector/kxdbinsp.h"
@@ -51,7 +52,7 @@ class TStoryModuleDesigner : public TForm {
   TkxFlowChart *libFlowChart = nullptr, *kxFlowChart1 = nullptr, *rightFlowChart = nullptr;
   TkxDbOrgChart *libChart = nullptr, *kxDbOrgChart1 = nullptr, *storyChart = nullptr;
   TCheckBox *showGrapgh1 = nullptr, *CheckBox5 = nullptr, *showGrapgh2 = nullptr, *CheckBox1 = nullptr;
-  TLabel* ViewLabel = nullptr;
+  TkxBarStatic* ViewLabel = nullptr;  // the view's name on the novel's text bar
   TDBEdit *DBEdit1 = nullptr, *DBEdit2 = nullptr;
   TkxBarManager* kxBarManager1 = nullptr;
   TPopupMenu *leftTreePopupMenu = nullptr, *leftmoduleMenu = nullptr, *rightTreePopupMenu = nullptr,
