@@ -1,10 +1,13 @@
 #include "app/app_init.h"
 
 #include "app/cooltrayicon.h"
+#include "app/copyfiles.h"
 #include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
+#include "app/libreplace.h"
 #include "app/mainform.h"
+#include "app/storydesign.h"
 #include "app/novelreplace.h"
 #include "app/storyname.h"
 #include "app/storywrite.h"
@@ -20,6 +23,9 @@ void InitApp() {
   InstallStoryWindow();
   RegisterExportset();
   RegisterSearchDialogs();
+  RegisterLibraryReplace();
+  RegisterCopyFiles();
+  RegisterStoryDesign();
   RegisterNovelReplace();
   RegisterStoryNameForm();
   RegisterExportToFileForm();

@@ -1,9 +1,12 @@
 #include "app/program.h"
 
+#include "app/copyfiles.h"
 #include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
+#include "app/libreplace.h"
 #include "app/mainform.h"
+#include "app/storydesign.h"
 #include "app/novelreplace.h"
 #include "app/storyname.h"
 #include "app/treecopyform.h"
@@ -17,6 +20,9 @@ void CreateWorkbench(int argc, const char* const* argv) {
   Application->Initialize();
   Application->SetTitle(kApplicationTitle);
   ProvideSettingsDialog();
+  ProvideLibraryReplace();
+  ProvideCopyWindow();
+  ProvideStoryDesign();
   ProvideNovelReplace();
   ProvideStoryNameDialog();
   ProvideExportToFile();

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/codedatamodule.h"
+#include "app/libwindow.h"
 #include "app/storywrite.h"
 #include "editor/txteditstringlist.h"
 #include "platform/controls/dialogs.h"
@@ -11,36 +12,6 @@
 #include "platform/rtl/strings.h"
 #include "platform/rtl/sysutils.h"
 #include "treechart/fceditor.h"
-
-namespace storycommands_impl {
-
-// 节点: the name of a node added from a menu.
-const char* const kAddedNodeName = "\xBD\xDA\xB5\xE3";
-
-// A smart-loading tree reads a node's children before they are walked.
-void FetchChildren(TkxDBTreeView* Tree, TTreeNode* Node) {
-  auto* n = dynamic_cast<TkxDBTreeNode*>(Node);
-  if (n && Tree->Options().Contains(trSmartRecordLoad) && !n->ChildrenFetched) Tree->LoadChildren(n, false);
-}
-
-void AddNode(TkxDBTreeView* Tree, int View) {
-  TTreeNode* added = Tree->Items()->AddChild(Tree->Selected(), kAddedNodeName);
-  added->SetSelected(true);
-  LibDataModule->addNewRecordbyView(Tree, View);
-  added->Expand(false);
-}
-
-void DeleteLeaf(TkxDBTreeView* Tree) {
-  TTreeNode* sel = Tree->Selected();
-  if (!sel) return;
-  FetchChildren(Tree, sel);
-  if (sel->HasChildren() && sel->Count() > 0) return;
-  sel->Delete();
-}
-
-}  // namespace storycommands_impl
-
-using namespace storycommands_impl;
 
 TStoryWindowHooks& StoryWindowHooks() {
   static TStoryWindowHooks h;
@@ -51,19 +22,19 @@ TStoryWindowHooks& StoryWindowHooks() {
 // nodes
 
 void TStoryWrite::Add1Click(TObject*) {
-  if (ClientUserTable->Active()) AddNode(FolderTree, CurrentView);
+  if (ClientUserTable->Active()) AddTreeNode(FolderTree, CurrentView);
 }
 
 void TStoryWrite::ChartAddClick(TObject*) {
-  if (ClientUserTable->Active()) AddNode(FolderTree, 0);
+  if (ClientUserTable->Active()) AddTreeNode(FolderTree, 0);
 }
 
 void TStoryWrite::MenuItem1Click(TObject*) {
-  if (LibDataModule->libTable->Active()) AddNode(LibraryTree, 0);
+  if (LibDataModule->libTable->Active()) AddTreeNode(LibraryTree, 0);
 }
 
-void TStoryWrite::Delete1Click(TObject*) { DeleteLeaf(FolderTree); }
-void TStoryWrite::MenuItem2Click(TObject*) { DeleteLeaf(LibraryTree); }
+void TStoryWrite::Delete1Click(TObject*) { DeleteLeafNode(FolderTree); }
+void TStoryWrite::MenuItem2Click(TObject*) { DeleteLeafNode(LibraryTree); }
 
 void TStoryWrite::Editor1Click(TObject*) {
   if (TTreeNode* sel = FolderTree->Selected()) sel->EditText();
@@ -133,7 +104,7 @@ void TStoryWrite::N34Click(TObject*) {
   ClientUserAliseTable->Edit();
   ClientUserAliseTable->FieldByName("trootvalue")->SetAsInteger(RootValue);
   ClientUserAliseTable->Post();
-  FolderTree->SetOptions(TkxDBTreeViewOptions{trDBCanDelete, trDBConfirmDelete, trSmartRecordLoad, trSmartRecordCopy});
+  FolderTree->SetOptions(kFocusedTreeOptions);
   FolderTree->SetRootValue(Variant(RootValue));
   FolderTree->Repaint();
 }
@@ -144,7 +115,7 @@ void TStoryWrite::N35Click(TObject*) {
   ClientUserAliseTable->Edit();
   ClientUserAliseTable->FieldByName("trootvalue")->SetAsInteger(-1);
   ClientUserAliseTable->Post();
-  FolderTree->SetOptions(TkxDBTreeViewOptions{trDBCanDelete, trDBConfirmDelete, trCanDBNavigate, trSmartRecordCopy});
+  FolderTree->SetOptions(kWholeTreeOptions);
   FolderTree->Repaint();
 }
 
@@ -162,28 +133,8 @@ void TStoryWrite::SelectAndShow(TTreeNode* Node) {
   showDesignGrapgh();
 }
 
-void TStoryWrite::kxBarButton3Click(TObject*) {
-  TTreeNode* sel = FolderTree->Selected();
-  if (!sel) return;
-  TTreeNode* prev = sel->GetPrevSibling();
-  if (prev) {
-    // The last node of the previous sibling's subtree, read as far down as it goes.
-    for (FetchChildren(FolderTree, prev); prev->GetLastChild(); FetchChildren(FolderTree, prev))
-      prev = prev->GetLastChild();
-  } else {
-    prev = sel->Parent();
-  }
-  SelectAndShow(prev);
-}
-
-void TStoryWrite::kxBarButton4Click(TObject*) {
-  TTreeNode* sel = FolderTree->Selected();
-  if (!sel) return;
-  FetchChildren(FolderTree, sel);
-  TTreeNode* next = sel->GetFirstChild();
-  for (TTreeNode* n = sel; !next && n; n = n->Parent()) next = n->GetNextSibling();
-  SelectAndShow(next);
-}
+void TStoryWrite::kxBarButton3Click(TObject*) { SelectAndShow(PreviousTreeNode(FolderTree)); }
+void TStoryWrite::kxBarButton4Click(TObject*) { SelectAndShow(NextTreeNode(FolderTree)); }
 
 // ---------------------------------------------------------------------------
 // whole-table operations
@@ -279,28 +230,13 @@ void TStoryWrite::N7Click(TObject*) { MduleOrgChart->SetZoom(!MduleOrgChart->Zoo
 // ---------------------------------------------------------------------------
 // flow chart
 
-void TStoryWrite::StoreChart() {
-  if (ClientUserTable->IsEmpty()) return;
-  TMemoryStream stream;
-  kxFlowChart1->SaveToStream(&stream);
-  stream.SetPosition(0);
-  ClientUserTable->Edit();
-  auto* blob = dynamic_cast<TBlobField*>(ClientUserTable->FieldByName("ttext7"));
-  if (!blob) {
-    ClientUserTable->Cancel();
-    throw EDatabaseError("Field 'ttext7' holds no chart");
-  }
-  blob->LoadFromStream(&stream);
-  ClientUserTable->Post();
-}
-
 void TStoryWrite::ToolButton1Click(TObject*) {
   if (!ClientUserTable->Active()) return;
-  if (kxFcExecuteEditor(kxFlowChart1, kChartDesignerCaption)) StoreChart();
+  if (kxFcExecuteEditor(kxFlowChart1, kChartDesignerCaption)) StoreChartInRecord(ClientUserTable, kxFlowChart1);
 }
 
 void TStoryWrite::ToolButton5Click(TObject*) {
-  if (StoryConnection->Connected() && ClientUserTable->Active()) StoreChart();
+  if (StoryConnection->Connected() && ClientUserTable->Active()) StoreChartInRecord(ClientUserTable, kxFlowChart1);
 }
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/codedatamodule.h"
+#include "app/libwindow.h"
 #include "app/mainform.h"
 #include "platform/classes/typinfo.h"
 #include "platform/rtl/streams.h"
@@ -13,22 +14,6 @@
 const char* const kBadStoryFormat = "   \xB4\xED\xCE\xF3\xB5\xC4\xCE\xC4\xBC\xFE\xB8\xF1\xCA\xBD.            ";
 // Penvarro写作 图形设计器
 const char* const kChartDesignerCaption = "Penvarro\xD0\xB4\xD7\xF7 \xCD\xBC\xD0\xCE\xC9\xE8\xBC\xC6\xC6\xF7";
-
-namespace storywrite_impl {
-
-const TkxDBTreeViewOptions kWholeTreeOptions{trDBCanDelete, trDBConfirmDelete, trCanDBNavigate, trSmartRecordCopy};
-const TkxDBTreeViewOptions kFocusedTreeOptions{trDBCanDelete, trDBConfirmDelete, trSmartRecordLoad, trSmartRecordCopy};
-
-// An integer stored as text or number; Fallback for empty or non-numeric values.
-int IntOf(TField* Field, int Fallback) {
-  if (!Field || Field->IsNull()) return Fallback;
-  const AnsiString s = Trim(Field->AsString());
-  return s.empty() ? Fallback : StrToIntDef(s, Fallback);
-}
-
-}  // namespace storywrite_impl
-
-using namespace storywrite_impl;
 
 TStoryWrite::TStoryWrite(TComponent* AOwner) : TForm(AOwner) {
   FSearchTimer = new TTimer(this);
@@ -83,9 +68,9 @@ void TStoryWrite::OpenStory() {
   } reattach{this, chartSource};
   if (!PerformFileOpen()) return;
   FolderTree->SetDisplayField("tsortid;tname");
-  CurrentView = IntOf(ClientUserAliseTable->FieldByName("tcurrentView"), 0);
+  CurrentView = FieldAsInt(ClientUserAliseTable->FieldByName("tcurrentView"), 0);
   if (CurrentView < 0 || CurrentView >= kNodeViewCount) CurrentView = 0;
-  RootValue = IntOf(ClientUserAliseTable->FieldByName("trootvalue"), -1);
+  RootValue = FieldAsInt(ClientUserAliseTable->FieldByName("trootvalue"), -1);
   SetCurrentView(CurrentView);
 }
 
@@ -129,7 +114,7 @@ void TStoryWrite::SetCurrentView(int View) {
                                                       : AnsiString(view.OrderField));
   ViewLabel->SetCaption(view.Name);
   if (ClientUserAliseTable->Active() && !ClientUserAliseTable->IsEmpty())
-    RootValue = IntOf(ClientUserAliseTable->FieldByName("trootvalue"), -1);
+    RootValue = FieldAsInt(ClientUserAliseTable->FieldByName("trootvalue"), -1);
   ApplyRoot();
   FolderTree->Repaint();
 }
@@ -146,41 +131,10 @@ void TStoryWrite::ApplyRoot() {
 // ---------------------------------------------------------------------------
 // what a click shows
 
-void TStoryWrite::ShowLinkedSubtree(TDataSet* DataSet, TADOTable* NarrativeTable, TkxDBTreeView* Tree,
-                                    bool ClearWhenUnlinked) {
-  const AnsiString table = Trim(DataSet->FieldByName("tlinktable")->AsString());
-  const AnsiString path = Trim(DataSet->FieldByName("tlinkpath")->AsString());
-  if (table.empty() || path.empty()) {
-    if (ClearWhenUnlinked) NarrativeTable->Close();
-    return;
-  }
-  const AnsiString name = LibDataModule->GetTableNameByID(table);
-  if (name.empty()) {
-    if (!ClearWhenUnlinked) NarrativeTable->Close();
-    return;
-  }
-  const int root = StrToIntDef(path, 0);
-  NarrativeTable->Close();
-  NarrativeTable->SetTableName(name);
-  NarrativeTable->Open();
-  Tree->SetOptions(kFocusedTreeOptions);
-  Tree->SetRootValue(Variant(root));
-  Tree->FullExpand();
-}
-
 void TStoryWrite::showDesignGrapgh() {
   if (!ClientUserTable->Active() || ClientUserTable->IsEmpty()) return;
-  if (showGrapgh->Checked()) {
-    try {
-      TMemoryStream stream;
-      if (auto* blob = dynamic_cast<TBlobField*>(ClientUserTable->FieldByName("ttext7"))) blob->SaveToStream(&stream);
-      stream.SetPosition(0);
-      kxFlowChart1->LoadFromStream(&stream);
-    } catch (const Exception&) {
-      // A chart that cannot be read leaves the shown one.
-    }
-  }
-  ShowLinkedSubtree(ClientUserTable, LibDataModule->MemTable, StoryMemTree, false);
+  if (showGrapgh->Checked()) LoadChartFromRecord(ClientUserTable, kxFlowChart1);
+  ShowLinkedSubtree(ClientUserTable, LibDataModule->MemTable, StoryMemTree, false, true);
 }
 
 void TStoryWrite::FolderTreeClick(TObject*) {
@@ -191,12 +145,12 @@ void TStoryWrite::MduleOrgChartClick(TObject*) { showDesignGrapgh(); }
 
 void TStoryWrite::kxDBTreeView1Click(TObject*) {
   TADOTable* t = LibDataModule->StoryTable;
-  if (t->Active() && !t->IsEmpty()) ShowLinkedSubtree(t, LibDataModule->MemTable2, memDesignTree, true);
+  if (t->Active() && !t->IsEmpty()) ShowLinkedSubtree(t, LibDataModule->MemTable2, memDesignTree, true, false);
 }
 
 void TStoryWrite::LibraryTreeClick(TObject*) {
   TADOTable* t = LibDataModule->libTable;
-  if (t->Active() && !t->IsEmpty()) ShowLinkedSubtree(t, LibDataModule->MemTable3, MemModuleTree, true);
+  if (t->Active() && !t->IsEmpty()) ShowLinkedSubtree(t, LibDataModule->MemTable3, MemModuleTree, true, false);
 }
 
 void TStoryWrite::MoveNotCopy(TTreeNode*, TTreeNode*, bool& IsCopy) { IsCopy = false; }
@@ -205,26 +159,8 @@ void TStoryWrite::CopyNotMove(TTreeNode*, TTreeNode*, bool& IsCopy) { IsCopy = t
 // ---------------------------------------------------------------------------
 // table pickers
 
-void TStoryWrite::SwitchTable(TADOTable* Table, TDataSet* Alias) {
-  const AnsiString name = Alias->FieldByName("tname")->AsString();
-  if (name.empty()) return;
-  Table->SetActive(false);
-  Table->SetTableName(name);
-  Table->SetActive(true);
-}
-
-namespace storywrite_impl {
-// Moves the picker's alias list to the row it picked.
-bool PickedRow(TObject* Picker, TDataSet* Alias) {
-  auto* p = dynamic_cast<TCustomkxLookupTreeView*>(Picker);
-  if (!Alias->Active() || Alias->IsEmpty()) return false;
-  if (p && !p->KeyValue().IsNull() && !Alias->Locate("tid", p->KeyValue(), {})) return false;
-  return !Alias->FieldByName("tname")->AsString().empty();
-}
-}  // namespace storywrite_impl
-
 void TStoryWrite::kxLookupTreeView4CloseUp(TObject* Sender, bool) {
-  if (!PickedRow(Sender, ClientUserAliseTable)) return;
+  if (!PickedAliasRow(Sender, ClientUserAliseTable)) return;
   const Variant picked = ClientUserAliseTable->FieldByName("tid")->Value();
   const AnsiString name = ClientUserAliseTable->FieldByName("tname")->AsString();
   ClientUserTable->SetActive(false);
@@ -240,33 +176,27 @@ void TStoryWrite::kxLookupTreeView4CloseUp(TObject* Sender, bool) {
     ClientUserAliseTable->Locate("tid", picked, {});
     ClientUserTable->Open();
   }
-  CurrentView = IntOf(ClientUserAliseTable->FieldByName("tcurrentView"), 0);
+  CurrentView = FieldAsInt(ClientUserAliseTable->FieldByName("tcurrentView"), 0);
   if (CurrentView < 0 || CurrentView >= kNodeViewCount) CurrentView = 0;
-  RootValue = IntOf(ClientUserAliseTable->FieldByName("trootvalue"), -1);
+  RootValue = FieldAsInt(ClientUserAliseTable->FieldByName("trootvalue"), -1);
   SetCurrentView(CurrentView);
 }
 
 void TStoryWrite::kxLookupTreeView2CloseUp(TObject* Sender, bool) {
-  if (PickedRow(Sender, LibDataModule->storyAliasTable))
-    SwitchTable(LibDataModule->StoryTable, LibDataModule->storyAliasTable);
+  if (PickedAliasRow(Sender, LibDataModule->storyAliasTable))
+    SwitchTableTo(LibDataModule->StoryTable, LibDataModule->storyAliasTable);
 }
 
 void TStoryWrite::kxLookupTreeView5CloseUp(TObject* Sender, bool) {
-  if (PickedRow(Sender, LibDataModule->libAliasTable)) SwitchTable(LibDataModule->libTable, LibDataModule->libAliasTable);
+  if (PickedAliasRow(Sender, LibDataModule->libAliasTable)) SwitchTableTo(LibDataModule->libTable, LibDataModule->libAliasTable);
 }
 
 void TStoryWrite::memTreeCloseUp(TObject* Sender, bool) {
-  if (PickedRow(Sender, LibDataModule->memAliasTable)) SwitchTable(LibDataModule->MemTable, LibDataModule->memAliasTable);
+  if (PickedAliasRow(Sender, LibDataModule->memAliasTable)) SwitchTableTo(LibDataModule->MemTable, LibDataModule->memAliasTable);
 }
 
 void TStoryWrite::linkpathMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
-  if (!ClientUserTable->Active() || ClientUserTable->IsEmpty()) return;
-  const AnsiString name = LibDataModule->GetTableNameByID(ClientUserTable->FieldByName("tlinktable")->AsString());
-  if (name.empty()) return;
-  TADOTable* t = LibDataModule->MemTable;
-  t->SetActive(false);
-  t->SetTableName(name);
-  t->SetActive(true);
+  OpenLinkedTable(ClientUserTable, LibDataModule->MemTable);
 }
 
 // ---------------------------------------------------------------------------
@@ -335,13 +265,7 @@ void TStoryWrite::FormShow(TObject*) {
   for (TDBTxtEdit* e : Editors()) LibDataModule->initDBTxtEdit(e);
   // The three writing editors leave copy, cut and paste to Ctrl+C, X and V.
   for (TDBTxtEdit* e : {Text1TxtEdit, Text4TxtEdit, Text6TxtEdit}) {
-    TTxtEditKeyStrokes* keys = e->Keystrokes();
-    const struct {
-      Word Key;
-      TShiftState Shift;
-    } dropped[] = {{VK_INSERT, TShiftState{ssCtrl}}, {VK_DELETE, TShiftState{ssShift}}, {VK_INSERT, TShiftState{ssShift}}};
-    for (const auto& k : dropped)
-      if (const int i = keys->FindKey(k.Key, k.Shift); i >= 0) keys->Delete(i);
+    DropClipboardKeys(e);
     // the library module asks about each match of a replace
     e->OnReplaceText = TReplaceTextEvent(LibDataModule, &TLibDataModule::TxtEditReplaceText);
   }

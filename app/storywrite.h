@@ -210,17 +210,9 @@ class TStoryWrite : public TForm {
   // Shows the focused node's children as the top level (Root > 0) or the
   // whole tree.
   void ApplyRoot();
-  // Shows the linked narrative subtree of DataSet's current record in Tree
-  // through NarrativeTable. ClearWhenUnlinked: a record without both links
-  // closes the table (and an unknown table leaves it alone); otherwise the
-  // reverse.
-  void ShowLinkedSubtree(TDataSet* DataSet, TADOTable* NarrativeTable, TkxDBTreeView* Tree, bool ClearWhenUnlinked);
-  // Points Table at the alias row's tname (deactivate, set, activate).
-  static void SwitchTable(TADOTable* Table, TDataSet* Alias);
   void SetView(int View);
   void SelectAndShow(TTreeNode* Node);
   void Search(const AnsiString& Word);
-  void StoreChart();
 
   TDBTxtEdit* FCurrentEditor = nullptr;
   TTimer* FSearchTimer = nullptr;

@@ -15,6 +15,7 @@
 #include "framework/framework_init.h"
 #include "inplace/inplace_init.h"
 #include "inspector/inspector_init.h"
+#include "pagecontrol/pagecontrol_init.h"
 #include "treechart/chartsinit.h"
 #include "platform/classes/resources_init.h"
 #include "platform/controls/tests/ctltest.h"
@@ -40,6 +41,7 @@ class AppTest : public CtlTest {
     }
     InitFramework();
     InitBars();
+    InitPageControl();
     kxInitDocking();
     InitInplace();
     InitInspector();
@@ -53,6 +55,7 @@ class AppTest : public CtlTest {
     FinalizeInplace();
     kxDoneDocking();
     FinalizeBars();
+    FinalizePageControl();
     FinalizeFramework();
     CtlTest::TearDown();
     std::error_code ec;

@@ -11,16 +11,6 @@ namespace {
 
 class StoryScreensTest : public StoryTest {
  protected:
-  TRawImage Shot() {
-    Pump();
-    RECT r;
-    GetWindowRect(MainForm->Handle(), &r);
-    TRawImage img;
-    img.Pixels = hb->ComposeScreen(r);
-    img.Width = r.right - r.left;
-    img.Height = r.bottom - r.top;
-    return img;
-  }
   void Prepare() {
     AddNodes({{1, 0, "第一章 青石镇"}, {2, 1, "雨夜"}, {3, 1, "来客"}, {4, 0, "第二章 山路"}, {5, 4, "启程"}});
     Sql("UPDATE Story1 SET ttext2 = '    雨下了一夜。' || char(13, 10) || '    镇口的石桥上，有人提着灯笼走过。', "
@@ -58,19 +48,19 @@ class StoryScreensTest : public StoryTest {
 TEST_F(StoryScreensTest, TheWindowInTheOffice2003AndStandardStyles) {
   Prepare();
   Style(vsOffice11, bmsOffice11);
-  EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "story_office11_text"));
+  EXPECT_TRUE(MatchesReference(FrameShot(), "app/tests/ref", "story_office11_text"));
   Style(vsStandard, bmsStandard);
-  EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "story_standard_text"));
+  EXPECT_TRUE(MatchesReference(FrameShot(), "app/tests/ref", "story_standard_text"));
   W->showGrapgh->SetChecked(true);
   W->kxFlowChart1->CreateObject(20, 20, 100, 50, fskRectangle);
   W->kxFlowChart1->CreateObject(180, 90, 100, 50, fskEllipse);
   Page("ChartPanel");
   Page("TemplatePanel");
-  EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "story_standard_chart"));
+  EXPECT_TRUE(MatchesReference(FrameShot(), "app/tests/ref", "story_standard_chart"));
   Style(vsOffice11, bmsOffice11);
   Page("InspectorPanel");
   Page("ModelPanel");
-  EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "story_office11_model"));
+  EXPECT_TRUE(MatchesReference(FrameShot(), "app/tests/ref", "story_office11_model"));
 }
 
 }  // namespace

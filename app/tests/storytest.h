@@ -13,6 +13,7 @@
 #include "app/tests/apptest.h"
 #include "platform/controls/dlgscript.h"
 #include "platform/db/sqlite_wrap.h"
+#include "platform/gdi/tests/refimage.h"
 
 class StoryTest : public AppTest {
  protected:
@@ -84,4 +85,15 @@ class StoryTest : public AppTest {
     return s;
   }
   TTreeNode* NodeOf(TkxDBTreeView* Tree, int Key) { return Tree->FindNodeByKey(Variant(Key)); }
+  // The frame and what it holds, as the screen shows it.
+  TRawImage FrameShot() {
+    Pump();
+    RECT r;
+    GetWindowRect(MainForm->Handle(), &r);
+    TRawImage img;
+    img.Pixels = hb->ComposeScreen(r);
+    img.Width = r.right - r.left;
+    img.Height = r.bottom - r.top;
+    return img;
+  }
 };

@@ -545,6 +545,9 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
   SetTabStop(true);
   SetColor(TColor(0xFF000000 + COLOR_WINDOW));
   SetParentColor(false);
+  // The box's own window procedure holds the capture while its list is
+  // dropped down; releasing it when the button comes up would close the list.
+  FControlStyle >> csCaptureMouse;
 }
 
 TCustomComboBox::~TCustomComboBox() = default;

@@ -94,34 +94,5 @@ class KxTreeFixture : public CtlTest {
       if (n->Text() == Text) return n;
     return nullptr;
   }
-  // A screen point on a node's label (the node is made visible first).
-  TPoint LabelPoint(TCustomTreeView* Tree, TTreeNode* Node) {
-    Node->MakeVisible();
-    Pump();
-    TRect r = Node->DisplayRect(true);
-    return Tree->ClientToScreen(TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-  }
-  // Presses on From's label, moves over To (a screen point), optionally holds
-  // Ctrl, and releases there.
-  void DragTo(TPoint From, TPoint To, bool Ctrl = false) {
-    hb->AdvanceClock(2000);  // never a double click with the last press
-    hb->MouseDown(From.x, From.y);
-    Pump();
-    hb->MouseMove(From.x, From.y + 8);
-    Pump();
-    hb->MouseMove(To.x, To.y - 1);
-    Pump();
-    hb->MouseMove(To.x, To.y);
-    Pump();
-    if (Ctrl) {
-      hb->KeyDown(VK_CONTROL);
-      Pump();
-    }
-    hb->MouseUp(To.x, To.y);
-    Pump();
-    if (Ctrl) {
-      hb->KeyUp(VK_CONTROL);
-      Pump();
-    }
-  }
+
 };

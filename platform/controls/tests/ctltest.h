@@ -7,6 +7,7 @@
 #include "platform/classes/init.h"
 #include "platform/classes/typinfo.h"
 #include "platform/controls/controls.h"
+#include "platform/controls/comctrls.h"
 #include "platform/controls/controls_init.h"
 #include "platform/controls/forms.h"
 #include "platform/controls/menus.h"
@@ -114,4 +115,34 @@ class CtlTest : public ::testing::Test {
   void Pump() { Application->ProcessMessages(); }
   // Screen coordinates of a point in a control's client area.
   TPoint At(TControl* C, int X, int Y) { return C->ClientToScreen({X, Y}); }
+  // A screen point on a node's label (the node is made visible first).
+  TPoint LabelPoint(TCustomTreeView* Tree, TTreeNode* Node) {
+    Node->MakeVisible();
+    Pump();
+    TRect r = Node->DisplayRect(true);
+    return Tree->ClientToScreen(TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  }
+  // Presses on From's label, moves over To (a screen point), optionally holds
+  // Ctrl, and releases there.
+  void DragTo(TPoint From, TPoint To, bool Ctrl = false) {
+    hb->AdvanceClock(2000);  // never a double click with the last press
+    hb->MouseDown(From.x, From.y);
+    Pump();
+    hb->MouseMove(From.x, From.y + 8);
+    Pump();
+    hb->MouseMove(To.x, To.y - 1);
+    Pump();
+    hb->MouseMove(To.x, To.y);
+    Pump();
+    if (Ctrl) {
+      hb->KeyDown(VK_CONTROL);
+      Pump();
+    }
+    hb->MouseUp(To.x, To.y);
+    Pump();
+    if (Ctrl) {
+      hb->KeyUp(VK_CONTROL);
+      Pump();
+    }
+  }
 };

@@ -211,6 +211,36 @@ TEST_F(StdCtrls, ComboBoxEvents) {
   EXPECT_EQ(change.n, 2);
 }
 
+// A click on a drop-down list opens the list and leaves it open; a click on
+// an item then picks it and closes the list.
+TEST_F(StdCtrls, AClickOpensADropDownListThatStaysOpen) {
+  auto* cb = Add<TComboBox>(8, 8, 120);
+  cb->SetStyle(csDropDownList);
+  Counter close;
+  cb->OnCloseUp = TNotifyEvent(&close, &Counter::Hit);
+  for (int i = 0; i < 5; ++i) cb->Items()->Add("item" + std::to_string(i));
+  cb->SetItemIndex(0);
+  form->Show();
+  Pump();
+  const TPoint p = cb->ClientToScreen(TPoint(20, cb->Height() / 2));
+  hb->AdvanceClock(1000);
+  hb->Click(p.x, p.y);
+  Pump();
+  EXPECT_TRUE(cb->DroppedDown());
+  EXPECT_EQ(close.n, 0);
+  HWND list = FindWindowA("ComboLBox", nullptr);
+  ASSERT_TRUE(list);
+  RECT lr;
+  GetWindowRect(list, &lr);
+  const int h = int(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  hb->AdvanceClock(1000);
+  hb->Click(lr.left + 10, lr.top + 1 + 2 * h + h / 2);
+  Pump();
+  EXPECT_FALSE(cb->DroppedDown());
+  EXPECT_EQ(close.n, 1);
+  EXPECT_EQ(cb->ItemIndex(), 2);
+}
+
 // A text set before the window exists is shown once it does, and survives a
 // new window; a list style has no text of its own.
 TEST_F(StdCtrls, ComboBoxKeepsTheTextSetBeforeItsWindow) {

@@ -197,6 +197,24 @@ class ProgramOnDisplay : public ::testing::Test {
     return program.pid == -1 ? status : -1;
   }
 
+  // A story file `name` in the story folder, a copy of the template holding
+  // the one node of `values` (tid, tparent, tname, tsortid, ttext2).
+  fs::path StoryWithNode(const std::string& name, const std::string& values) {
+    const fs::path story = dir / "story" / name;
+    fs::copy_file(dir / "data" / "template.te", story);
+    const std::string error =
+        Sql(story, "INSERT INTO Story1 (tid, tparent, tname, tsortid, ttext2) VALUES (" + values + ")");
+    EXPECT_EQ(error, "");
+    return story;
+  }
+  // Starts the program on a story and waits for its frame and first paint.
+  std::string StartOn(const fs::path& story) {
+    program = Spawn({Program(), story.string()});
+    if (program.pid <= 0) return {};
+    std::string win = WaitForFrame(15000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    return win;
+  }
   // Starts the program and waits for its frame.
   std::string Start() {
     program = Spawn({Program()});
@@ -256,6 +274,26 @@ class ProgramOnDisplay : public ::testing::Test {
     sqlite3_finalize(st);
     sqlite3_close(db);
     return result;
+  }
+  // Waits up to `ms` for a query on `file` to give `want`; what it gave last.
+  static std::string WaitForSql(const fs::path& file, const std::string& query, const std::string& want, int ms) {
+    std::string got;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while ((got = Sql(file, query)) != want && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return got;
+  }
+  // Whether the frame's empty client (the application work space) shows at
+  // (x, y) of `win` within `ms`: the child window that stood there is gone.
+  bool ClientEmptyAt(const std::string& win, int x, int y, int ms) {
+    const Geometry g = GeometryOf(win);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+      const QRgb p = app->primaryScreen()->grabWindow(0, g.x + x, g.y + y, 1, 1).toImage().pixel(0, 0);
+      if ((p & 0xFFFFFF) == 0x808080) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
   }
   static std::string IntegrityCheck(const fs::path& file) {
     sqlite3* db = nullptr;
@@ -384,15 +422,9 @@ TEST_F(ProgramOnDisplay, WithoutANotificationAreaClosingKeepsTheProgram) {
 // file by the toolbar's save button; a SIGKILL afterwards loses none of it,
 // the file stays sound, and the story opens again with the text.
 TEST_F(ProgramOnDisplay, TextPostedBeforeAKillIsThereWhenTheStoryOpensAgain) {
-  const fs::path story = dir / "story" / "kill.t";
-  fs::copy_file(dir / "data" / "template.te", story);
-  ASSERT_EQ(Sql(story, "INSERT INTO Story1 (tid, tparent, tname, tsortid, ttext2) VALUES (1, 0, '甲', '01', '开头')"),
-            "");
-  program = Spawn({Program(), story.string()});
-  ASSERT_GT(program.pid, 0);
-  std::string win = WaitForFrame(15000);
+  const fs::path story = StoryWithNode("kill.t", "1, 0, '甲', '01', '开头'");
+  std::string win = StartOn(story);
   ASSERT_FALSE(win.empty()) << "the frame never appeared";
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   // Into the body text (the story window fills the frame), at its end.
   ClickAt(win, 400, 200);
   Xdo({"key", "ctrl+End"});
@@ -422,6 +454,126 @@ TEST_F(ProgramOnDisplay, TextPostedBeforeAKillIsThereWhenTheStoryOpensAgain) {
   WaitForExit(5000);
   EXPECT_EQ(IntegrityCheck(story), "ok");
   EXPECT_EQ(Sql(story, "SELECT ttext2 FROM Story1 WHERE tid = 1"), "开头abc xyz");
+}
+
+// The library tool windows, each opened as the author opens it, given one
+// edit and closed with Ctrl+F4; the edit is then read from the file. Typed
+// text is ASCII (see above). Positions are those of the frame at its first
+// size, as the headless backend draws it.
+constexpr int kProjectMenuX = 17, kProjectMenuY = 130;  // "工程" on the main-menu bar
+constexpr int kReplaceItemY = 37, kCopyItemY = 60;      // "查找" and "复制" in it
+
+TEST_F(ProgramOnDisplay, ReplacesThroughTheWholeLibraryFromTheProjectMenu) {
+  const fs::path lib = dir / "data" / "lib.l";
+  ASSERT_EQ(Sql(lib, "UPDATE region1 SET ttext1 = 'abc 林远 abc' WHERE tid = 2"), "");
+  ASSERT_EQ(Sql(lib, "UPDATE mem1 SET ttext2 = 'ABC' WHERE tid = 3"), "");
+  std::string win = Start();
+  ASSERT_FALSE(win.empty()) << "the frame never appeared";
+  ClickAt(win, kProjectMenuX, kProjectMenuY);
+  std::string menu = WaitForPopup(win, 5000);
+  ASSERT_FALSE(menu.empty()) << "the project menu did not open";
+  ClickAt(menu, GeometryOf(menu).w / 2, kReplaceItemY);
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  ClickAt(win, 86, 368);  // the "替换" panel's tab, at the window's foot
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ClickAt(win, 246, 52);  // 查找字符串
+  Xdo({"type", "--delay", "60", "abc"});
+  ClickAt(win, 246, 88);  // 替换字符串
+  Xdo({"type", "--delay", "60", "xyz"});
+  ClickAt(win, 165, 126);  // 替换
+  Shot("e2e_library_replace.png");
+  EXPECT_EQ(WaitForSql(lib, "SELECT ttext1 FROM region1 WHERE tid = 2", "xyz 林远 xyz", 5000), "xyz 林远 xyz");
+  EXPECT_EQ(Sql(lib, "SELECT ttext2 FROM mem1 WHERE tid = 3"), "xyz");
+  ClickAt(win, 246, 88);
+  Xdo({"key", "ctrl+F4"});
+  EXPECT_TRUE(ClientEmptyAt(win, 246, 88, 3000)) << "the window did not close";
+  int status;
+  ASSERT_FALSE(Exited(&status));
+  kill(program.pid, SIGKILL);
+  WaitForExit(5000);
+  EXPECT_EQ(IntegrityCheck(lib), "ok");
+  EXPECT_EQ(Sql(lib, "SELECT ttext1 FROM region1 WHERE tid = 2"), "xyz 林远 xyz");
+}
+
+TEST_F(ProgramOnDisplay, CopiesADraggedNodeFromTheLibraryIntoAStory) {
+  const fs::path story = StoryWithNode("copy.t", "1, 0, 'jia', '01', ''");
+  std::string win = Start();
+  ASSERT_FALSE(win.empty()) << "the frame never appeared";
+  ClickAt(win, kProjectMenuX, kProjectMenuY);
+  std::string menu = WaitForPopup(win, 5000);
+  ASSERT_FALSE(menu.empty()) << "the project menu did not open";
+  ClickAt(menu, GeometryOf(menu).w / 2, kCopyItemY);
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  // Each side: the path and Enter, the list from its box, the table from its
+  // drop-down tree. The window stands at the client's top left, as the frame
+  // is smaller than the window.
+  const struct {
+    int edit, combo, lookup;
+    fs::path file;
+    int listDown;  // rows down to the list
+  } sides[] = {{238, 86, 200, dir / "data" / "lib.l", 1}, {598, 446, 520, story, 0}};
+  for (const auto& s : sides) {
+    ClickAt(win, s.edit, 59);
+    Xdo({"type", "--delay", "20", s.file.string()});
+    Xdo({"key", "Return"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ClickAt(win, s.combo, 85);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int i = 0; i < s.listDown; ++i) Xdo({"key", "Down"});
+    Xdo({"key", "Return"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ClickAt(win, s.lookup, 85);
+    Xdo({"key", "alt+Down"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Xdo({"key", "Down"});
+    Xdo({"key", "Return"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+  Shot("e2e_copy_opened.png");
+  // 主角：林远 (the second row on the left) onto jia.
+  Xdo({"mousemove", "--sync", "--window", win, "126", "132"});
+  Xdo({"mousedown", "1"});
+  for (int i = 1; i <= 8; ++i) {
+    Xdo({"mousemove", "--sync", "--window", win, std::to_string(126 + (453 - 126) * i / 8),
+         std::to_string(132 + (114 - 132) * i / 8)});
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  Xdo({"mouseup", "1"});
+  EXPECT_EQ(WaitForSql(story, "SELECT group_concat(tparent || ':' || tname) FROM Story1", "0:jia,1:主角：林远", 5000),
+            "0:jia,1:主角：林远");
+  Shot("e2e_copy_dropped.png");
+  Xdo({"key", "ctrl+F4"});
+  EXPECT_TRUE(ClientEmptyAt(win, 238, 59, 3000)) << "the window did not close";
+  kill(program.pid, SIGKILL);
+  WaitForExit(5000);
+  EXPECT_EQ(IntegrityCheck(story), "ok");
+  EXPECT_EQ(Sql(story, "SELECT group_concat(tparent || ':' || tname) FROM Story1"), "0:jia,1:主角：林远");
+  EXPECT_EQ(Sql(dir / "data" / "lib.l", "SELECT count(*) FROM region1"), "5");  // the library keeps its node
+}
+
+TEST_F(ProgramOnDisplay, TextTypedInTheStoryDesignWindowIsInTheFileWhenItCloses) {
+  const fs::path story = StoryWithNode("design.t", "1, 0, 'jia', '01', 'start'");
+  std::string win = StartOn(story);
+  ASSERT_FALSE(win.empty()) << "the frame never appeared";
+  ClickAt(win, 44, 45);  // the story window's "小说" panel slides out
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  ClickAt(win, 93, 60);  // its "新建" menu
+  std::string menu = WaitForPopup(win, 5000);
+  ASSERT_FALSE(menu.empty()) << "the story window's menu did not open";
+  Geometry m = GeometryOf(menu);
+  ClickAt(menu, m.w / 2, m.h - 12);  // "故事设计", its last item
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  ClickAt(win, 650, 80);  // the novel's body text, at the right
+  Xdo({"key", "ctrl+End"});
+  Xdo({"type", "--delay", "60", "abc"});
+  Shot("e2e_story_design.png");
+  Xdo({"key", "ctrl+F4"});
+  EXPECT_EQ(WaitForSql(story, "SELECT ttext2 FROM Story1 WHERE tid = 1", "startabc", 5000), "startabc");
+  int status;
+  ASSERT_FALSE(Exited(&status));
+  kill(program.pid, SIGKILL);
+  WaitForExit(5000);
+  EXPECT_EQ(IntegrityCheck(story), "ok");
 }
 
 }  // namespace

@@ -1,0 +1,157 @@
+#include "app/libwindow.h"
+
+#include "app/libdatamodule.h"
+#include "platform/rtl/streams.h"
+#include "platform/rtl/strings.h"
+#include "platform/rtl/sysutils.h"
+#include "treechart/kxlookuptreeview.h"
+
+const TkxDBTreeViewOptions kWholeTreeOptions{trDBCanDelete, trDBConfirmDelete, trCanDBNavigate, trSmartRecordCopy};
+const TkxDBTreeViewOptions kFocusedTreeOptions{trDBCanDelete, trDBConfirmDelete, trSmartRecordLoad, trSmartRecordCopy};
+
+namespace libwindow_impl {
+// 节点: the name of a node added from a menu.
+const char* const kAddedNodeName = "\xBD\xDA\xB5\xE3";
+}  // namespace libwindow_impl
+
+int FieldAsInt(TField* Field, int Fallback) {
+  if (!Field || Field->IsNull()) return Fallback;
+  const AnsiString s = Trim(Field->AsString());
+  return s.empty() ? Fallback : StrToIntDef(s, Fallback);
+}
+
+// ---------------------------------------------------------------------------
+// nodes
+
+void FetchChildren(TkxDBTreeView* Tree, TTreeNode* Node) {
+  auto* n = dynamic_cast<TkxDBTreeNode*>(Node);
+  if (n && Tree->Options().Contains(trSmartRecordLoad) && !n->ChildrenFetched) Tree->LoadChildren(n, false);
+}
+
+void AddTreeNode(TkxDBTreeView* Tree, int View) {
+  TTreeNode* added = Tree->Items()->AddChild(Tree->Selected(), libwindow_impl::kAddedNodeName);
+  added->SetSelected(true);
+  LibDataModule->addNewRecordbyView(Tree, View);
+  added->Expand(false);
+}
+
+void DeleteLeafNode(TkxDBTreeView* Tree) {
+  TTreeNode* sel = Tree->Selected();
+  if (!sel) return;
+  FetchChildren(Tree, sel);
+  if (sel->HasChildren() && sel->Count() > 0) return;
+  sel->Delete();
+}
+
+TTreeNode* PreviousTreeNode(TkxDBTreeView* Tree) {
+  TTreeNode* sel = Tree->Selected();
+  if (!sel) return nullptr;
+  TTreeNode* prev = sel->GetPrevSibling();
+  if (!prev) return sel->Parent();
+  // The last node of the previous sibling's subtree, read as far down as it goes.
+  for (FetchChildren(Tree, prev); prev->GetLastChild(); FetchChildren(Tree, prev)) prev = prev->GetLastChild();
+  return prev;
+}
+
+TTreeNode* NextTreeNode(TkxDBTreeView* Tree) {
+  TTreeNode* sel = Tree->Selected();
+  if (!sel) return nullptr;
+  FetchChildren(Tree, sel);
+  TTreeNode* next = sel->GetFirstChild();
+  for (TTreeNode* n = sel; !next && n; n = n->Parent()) next = n->GetNextSibling();
+  return next;
+}
+
+// ---------------------------------------------------------------------------
+// charts
+
+void LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart) {
+  try {
+    TMemoryStream stream;
+    if (auto* blob = dynamic_cast<TBlobField*>(DataSet->FieldByName("ttext7"))) blob->SaveToStream(&stream);
+    stream.SetPosition(0);
+    Chart->LoadFromStream(&stream);
+  } catch (const Exception&) {
+    // A chart that cannot be read leaves what the load got to.
+  }
+}
+
+void StoreChartInRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart) {
+  if (DataSet->IsEmpty()) return;
+  TMemoryStream stream;
+  Chart->SaveToStream(&stream);
+  stream.SetPosition(0);
+  DataSet->Edit();
+  auto* blob = dynamic_cast<TBlobField*>(DataSet->FieldByName("ttext7"));
+  if (!blob) {
+    DataSet->Cancel();
+    throw EDatabaseError("Field 'ttext7' holds no chart");
+  }
+  blob->LoadFromStream(&stream);
+  DataSet->Post();
+}
+
+// ---------------------------------------------------------------------------
+// tables
+
+bool PickedAliasRow(TObject* Picker, TDataSet* Alias) {
+  auto* p = dynamic_cast<TCustomkxLookupTreeView*>(Picker);
+  if (!Alias->Active() || Alias->IsEmpty()) return false;
+  if (p && !p->KeyValue().IsNull() && !Alias->Locate("tid", p->KeyValue(), {})) return false;
+  return !Alias->FieldByName("tname")->AsString().empty();
+}
+
+void SwitchTableTo(TADOTable* Table, TDataSet* Alias) {
+  const AnsiString name = Alias->FieldByName("tname")->AsString();
+  if (name.empty()) return;
+  Table->SetActive(false);
+  Table->SetTableName(name);
+  Table->SetActive(true);
+}
+
+void BatchSave(TADOTable* Table) {
+  if (Table && Table->Active()) Table->UpdateBatch(arAll);
+}
+
+void OpenLinkedTable(TDataSet* DataSet, TADOTable* NarrativeTable) {
+  if (!DataSet->Active() || DataSet->IsEmpty()) return;
+  const AnsiString name = LibDataModule->GetTableNameByID(DataSet->FieldByName("tlinktable")->AsString());
+  if (name.empty()) return;
+  NarrativeTable->SetActive(false);
+  NarrativeTable->SetTableName(name);
+  NarrativeTable->SetActive(true);
+}
+
+void ShowLinkedSubtree(TDataSet* DataSet, TADOTable* NarrativeTable, TkxDBTreeView* Tree, bool CloseWhenUnlinked,
+                       bool CloseWhenUnknown) {
+  const AnsiString table = Trim(DataSet->FieldByName("tlinktable")->AsString());
+  const AnsiString path = Trim(DataSet->FieldByName("tlinkpath")->AsString());
+  if (table.empty() || path.empty()) {
+    if (CloseWhenUnlinked) NarrativeTable->Close();
+    return;
+  }
+  const AnsiString name = LibDataModule->GetTableNameByID(table);
+  if (name.empty()) {
+    if (CloseWhenUnknown) NarrativeTable->Close();
+    return;
+  }
+  NarrativeTable->Close();
+  NarrativeTable->SetTableName(name);
+  NarrativeTable->Open();
+  Tree->SetOptions(kFocusedTreeOptions);
+  Tree->SetRootValue(Variant(StrToIntDef(path, 0)));
+  Tree->FullExpand();
+}
+
+// ---------------------------------------------------------------------------
+// editors
+
+void DropClipboardKeys(TCustomTxtEdit* Editor) {
+  TTxtEditKeyStrokes* keys = Editor->Keystrokes();
+  const struct {
+    Word Key;
+    TShiftState Shift;
+  } dropped[] = {{VK_INSERT, TShiftState{ssCtrl}}, {VK_DELETE, TShiftState{ssShift}}, {VK_INSERT, TShiftState{ssShift}}};
+  for (const auto& k : dropped)
+    if (const int i = keys->FindKey(k.Key, k.Shift); i >= 0) keys->Delete(i);
+}

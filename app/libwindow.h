@@ -1,0 +1,62 @@
+// Pieces shared by the windows that edit library tables and by the story
+// window: node commands on data-aware trees, the flow chart kept in a
+// record's ttext7, the table choosers and the linked narrative subtree.
+#pragma once
+#include "editor/txtedit.h"
+#include "platform/db/ado.h"
+#include "treechart/flowchart.h"
+#include "treechart/kxdbtreeview.h"
+
+// A tree that loads the whole table, and one that loads the nodes below a
+// root value as they are opened.
+extern const TkxDBTreeViewOptions kWholeTreeOptions;
+extern const TkxDBTreeViewOptions kFocusedTreeOptions;
+
+// An integer stored as text or number; Fallback for empty or non-numeric values.
+int FieldAsInt(TField* Field, int Fallback);
+
+// ---- node commands ----
+// A smart-loading tree reads a node's children before they are walked.
+void FetchChildren(TkxDBTreeView* Tree, TTreeNode* Node);
+// Adds a child "节点" under the selected node (a root node when none is
+// selected), selects it, gives it the defaults of View and expands it.
+void AddTreeNode(TkxDBTreeView* Tree, int View = 0);
+// Deletes the selected node when it has no children; the tree asks first.
+void DeleteLeafNode(TkxDBTreeView* Tree);
+// The node before and after the selected one in depth-first order, read as
+// far as needed; null at either end or with nothing selected.
+TTreeNode* PreviousTreeNode(TkxDBTreeView* Tree);
+TTreeNode* NextTreeNode(TkxDBTreeView* Tree);
+
+// ---- flow charts ----
+// Loads Chart from the current record's ttext7; a field that holds no chart
+// leaves whatever the load read, without a message.
+void LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart);
+// Writes Chart into the current record's ttext7 and posts it; nothing on an
+// empty table.
+void StoreChartInRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart);
+
+// ---- tables ----
+// Moves Alias to the row the lookup Picker picked; whether that row names a table.
+bool PickedAliasRow(TObject* Picker, TDataSet* Alias);
+// Points Table at the current alias row's tname (close, set, open); nothing
+// when the row names no table.
+void SwitchTableTo(TADOTable* Table, TDataSet* Alias);
+// Commits Table's pending changes when it is open.
+void BatchSave(TADOTable* Table);
+// Opens NarrativeTable on the narrative table that DataSet's current record
+// links to (tlinktable), so that a path chooser lists its nodes; nothing when
+// the record links to no known table.
+void OpenLinkedTable(TDataSet* DataSet, TADOTable* NarrativeTable);
+// Shows in Tree, through NarrativeTable, the subtree that DataSet's current
+// record links to (tlinktable and tlinkpath): the children of the linked node
+// with their subtrees, fully expanded. A record without both links closes the
+// table with CloseWhenUnlinked and otherwise leaves it; so does a link to a
+// table that is not listed, with CloseWhenUnknown.
+void ShowLinkedSubtree(TDataSet* DataSet, TADOTable* NarrativeTable, TkxDBTreeView* Tree, bool CloseWhenUnlinked,
+                       bool CloseWhenUnknown);
+
+// ---- editors ----
+// Removes Ctrl+Insert, Shift+Delete and Shift+Insert from Editor's keys:
+// copy, cut and paste are left to Ctrl+C, X and V.
+void DropClipboardKeys(TCustomTxtEdit* Editor);
