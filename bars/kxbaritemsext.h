@@ -253,12 +253,6 @@ class TkxBarToolbarsListItem : public TCustomkxBarSubItem {
  public:
   explicit TkxBarToolbarsListItem(TComponent* AOwner) : TCustomkxBarSubItem(AOwner) {}
   bool IsCustomizable() const override { return false; }
-  // Fills Links with one temporary check button per toolbar that can be
-  // closed and is not hidden, in bar order.
-  void FillToolbarList(TkxBarItemLinks* Links);
-
- private:
-  void BarButtonClick(TObject* Sender);
 };
 
 class TkxBarToolbarsListItemControl : public TkxBarSubItemControl {

@@ -70,39 +70,13 @@ void TkxBarMRUListItem::ButtonClick(TObject* Sender) {
 // ===========================================================================
 // TkxBarToolbarsListItem
 
-void TkxBarToolbarsListItem::FillToolbarList(TkxBarItemLinks* Links) {
-  TkxBarManager* m = BarManager();
-  if (!Links || !m) return;
-  for (int i = 0; i < m->Bars()->Count(); ++i) {
-    TkxBar* bar = m->Bars()->Items(i);
-    if (!bar->CanClose() || bar->Hidden()) continue;
-    auto* b = new TkxBarButton(nullptr);
-    kxBarAddTempItem(b);
-    b->SetBarManager(m);
-    b->SetCaption(bar->Caption());
-    b->SetButtonStyle(bsChecked);
-    b->SetTag(i);
-    b->SetDown(bar->Visible());
-    b->OnClick = TNotifyEvent(this, &TkxBarToolbarsListItem::BarButtonClick);
-    Links->Add()->SetItem(b);
-  }
-}
-
-void TkxBarToolbarsListItem::BarButtonClick(TObject* Sender) {
-  auto* b = dynamic_cast<TkxBarItem*>(Sender);
-  TkxBarManager* m = BarManager();
-  if (!b || !m || b->Tag() < 0 || b->Tag() >= m->Bars()->Count()) return;
-  TkxBar* bar = m->Bars()->Items(int(b->Tag()));
-  bar->SetVisible(!bar->Visible());
-}
-
 void TkxBarToolbarsListItemControl::CreateSubMenu() {
   auto* item = dynamic_cast<TkxBarToolbarsListItem*>(Item());
   TkxBarManager* m = BarManager();
   if (item && m && !m->IsCustomizingOrDesigning()) {
     kxBarFreeTempItems();
     item->ItemLinks()->Clear();
-    item->FillToolbarList(item->ItemLinks());
+    m->FillToolbarsPopup(item->ItemLinks());
   }
   TkxBarSubItemControl::CreateSubMenu();
 }

@@ -2,6 +2,7 @@
 // items that expand inside their menu.
 #include <algorithm>
 
+#include "bars/kxbarcustomize.h"
 #include "bars/tests/kxbaritemstest.h"
 #include "platform/gdi/tests/refimage.h"
 
@@ -556,8 +557,8 @@ end
 // ---- toolbar list ----
 
 // The list's menu shows one checked entry per toolbar that can be closed,
-// docked ones too; a click hides or shows that toolbar, and the next opening
-// shows the change.
+// docked ones too, and the customize entry; a click hides or shows that
+// toolbar, and the next opening shows the change.
 TEST_F(BarsExtraItemsTest, TheToolbarListShowsAndHidesToolbars) {
   auto* list = new TkxBarToolbarsListItem(F);
   list->SetCaption(A("工具栏"));
@@ -569,7 +570,8 @@ TEST_F(BarsExtraItemsTest, TheToolbarListShowsAndHidesToolbars) {
   ClickLink(LinkOf(view->ItemLinks(), list));
   TkxBarSubMenuControl* menu = OpenMenu(view);
   ASSERT_NE(menu, nullptr);
-  ASSERT_EQ(list->ItemLinks()->Count(), 1) << "the tools bar; the main menu cannot be closed";
+  ASSERT_EQ(list->ItemLinks()->Count(), 2) << "the tools bar and the customize entry; the main menu cannot be closed";
+  EXPECT_EQ(list->ItemLinks()->Items(1)->Item()->Tag(), kxBarCustomizeEntryTag);
   TkxBarItemLink* tools = list->ItemLinks()->Items(0);
   EXPECT_EQ(tools->Item()->Caption(), A("工具"));
   auto* b = dynamic_cast<TkxBarButton*>(tools->Item());
@@ -582,7 +584,7 @@ TEST_F(BarsExtraItemsTest, TheToolbarListShowsAndHidesToolbars) {
   view = OpenMenu(MainMenu);
   ASSERT_NE(view, nullptr);
   ClickLink(LinkOf(view->ItemLinks(), list));
-  ASSERT_EQ(list->ItemLinks()->Count(), 1);
+  ASSERT_EQ(list->ItemLinks()->Count(), 2);
   EXPECT_FALSE(dynamic_cast<TkxBarButton*>(list->ItemLinks()->Items(0)->Item())->Down());
   ClickLink(list->ItemLinks()->Items(0));
   EXPECT_TRUE(ToolsBar->Visible());
