@@ -1,6 +1,7 @@
 #include "app/app_init.h"
 
 #include "app/cooltrayicon.h"
+#include "app/designwindow.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
@@ -14,6 +15,7 @@ void InitApp() {
   RegisterMainForm();
   RegisterTreeCopyForm();
   RegisterStoryWrite();
+  RegisterDesignWindow();
   InstallStoryWindow();
   RegisterExportset();
   RegisterSearchDialogs();

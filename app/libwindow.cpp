@@ -69,6 +69,11 @@ void LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart) {
   try {
     TMemoryStream stream;
     if (auto* blob = dynamic_cast<TBlobField*>(DataSet->FieldByName("ttext7"))) blob->SaveToStream(&stream);
+    // An empty field holds no chart: an empty one is shown.
+    if (stream.Size() == 0) {
+      Chart->Clear();
+      return;
+    }
     stream.SetPosition(0);
     Chart->LoadFromStream(&stream);
   } catch (const Exception&) {
@@ -154,4 +159,16 @@ void DropClipboardKeys(TCustomTxtEdit* Editor) {
   } dropped[] = {{VK_INSERT, TShiftState{ssCtrl}}, {VK_DELETE, TShiftState{ssShift}}, {VK_INSERT, TShiftState{ssShift}}};
   for (const auto& k : dropped)
     if (const int i = keys->FindKey(k.Key, k.Shift); i >= 0) keys->Delete(i);
+}
+
+void SetChartColor(TDataSet* DataSet, TCustomColorBox* Box) {
+  if (!DataSet->Active() || DataSet->IsEmpty()) return;
+  DataSet->Edit();
+  DataSet->FieldByName("tchartcolor")->SetAsInteger(static_cast<Integer>(Box->Selected()));
+  DataSet->Post();
+}
+
+void ResetTreeDisplay(TkxDBTreeView* Tree) {
+  Tree->SetDisplayField("tsortid;tname");
+  Tree->Repaint();
 }

@@ -3,6 +3,7 @@
 // record's ttext7, the table choosers and the linked narrative subtree.
 #pragma once
 #include "editor/txtedit.h"
+#include "platform/controls/extctrls.h"
 #include "platform/db/ado.h"
 #include "treechart/flowchart.h"
 #include "treechart/kxdbtreeview.h"
@@ -29,8 +30,9 @@ TTreeNode* PreviousTreeNode(TkxDBTreeView* Tree);
 TTreeNode* NextTreeNode(TkxDBTreeView* Tree);
 
 // ---- flow charts ----
-// Loads Chart from the current record's ttext7; a field that holds no chart
-// leaves whatever the load read, without a message.
+// Loads Chart from the current record's ttext7: an empty field shows an
+// empty chart, one that holds no chart leaves the chart as it was, without a
+// message.
 void LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart);
 // Writes Chart into the current record's ttext7 and posts it; nothing on an
 // empty table.
@@ -60,3 +62,10 @@ void ShowLinkedSubtree(TDataSet* DataSet, TADOTable* NarrativeTable, TkxDBTreeVi
 // Removes Ctrl+Insert, Shift+Delete and Shift+Insert from Editor's keys:
 // copy, cut and paste are left to Ctrl+C, X and V.
 void DropClipboardKeys(TCustomTxtEdit* Editor);
+
+// Sets the current record's tchartcolor to Box's colour and posts it;
+// nothing on a closed or empty table.
+void SetChartColor(TDataSet* DataSet, TCustomColorBox* Box);
+// A table's display fields back to "tsortid;tname" (rebuilt only when they
+// differ) and the tree repainted.
+void ResetTreeDisplay(TkxDBTreeView* Tree);

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/designwindow.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
@@ -14,6 +15,7 @@ void CreateWorkbench(int argc, const char* const* argv) {
   Application->Initialize();
   Application->SetTitle(kApplicationTitle);
   ProvideSettingsDialog();
+  ProvideDesignWindow();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);

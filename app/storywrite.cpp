@@ -216,12 +216,7 @@ void TStoryWrite::TreeBottomPanelMouseDown(TObject*, TMouseButton Button, TShift
 void TStoryWrite::BackColorBoxCloseUp(TObject*) { Text1TxtEdit->SetColor(BackColorBox->Selected()); }
 void TStoryWrite::FontColorBoxCloseUp(TObject*) { Text1TxtEdit->Font()->SetColor(FontColorBox->Selected()); }
 
-void TStoryWrite::ColorBox1CloseUp(TObject*) {
-  if (!ClientUserTable->Active() || ClientUserTable->IsEmpty()) return;
-  ClientUserTable->Edit();
-  ClientUserTable->FieldByName("tchartcolor")->SetAsInteger(static_cast<Integer>(ColorBox1->Selected()));
-  ClientUserTable->Post();
-}
+void TStoryWrite::ColorBox1CloseUp(TObject*) { SetChartColor(ClientUserTable, ColorBox1); }
 
 void TStoryWrite::kxDBInspectorEdited(TObject*, TkxInspectorNode*, TkxInspectorRow*) {
   if (ClientUserTable->Active()) ClientUserTable->Refresh();
