@@ -97,16 +97,10 @@ void TSystemModuleForm::N16Click(TObject*) {
 }
 
 void TSystemModuleForm::ToolButton7Click(TObject*) {
-  if (TTreeNode* n = PreviousTreeNode(LibraryTree)) {
-    n->SetSelected(true);
-    showDesignGrapgh();
-  }
+  if (SelectTreeNeighbour(LibraryTree, false)) showDesignGrapgh();
 }
 void TSystemModuleForm::ToolButton8Click(TObject*) {
-  if (TTreeNode* n = NextTreeNode(LibraryTree)) {
-    n->SetSelected(true);
-    showDesignGrapgh();
-  }
+  if (SelectTreeNeighbour(LibraryTree, true)) showDesignGrapgh();
 }
 
 // ---------------------------------------------------------------------------

@@ -1,5 +1,8 @@
 #include "app/libwindow.h"
 
+#include <memory>
+
+#include "app/codedatamodule.h"
 #include "app/libdatamodule.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
@@ -171,4 +174,21 @@ void SetChartColor(TDataSet* DataSet, TCustomColorBox* Box) {
 void ResetTreeDisplay(TkxDBTreeView* Tree) {
   Tree->SetDisplayField("tsortid;tname");
   Tree->Repaint();
+}
+
+bool SelectTreeNeighbour(TkxDBTreeView* Tree, bool Next) {
+  TTreeNode* n = Next ? NextTreeNode(Tree) : PreviousTreeNode(Tree);
+  if (!n) return false;
+  n->SetSelected(true);
+  return true;
+}
+
+void BatchSaveKeepingCaret(TComponent* Owner, TCustomTxtEdit* Editor, std::initializer_list<TADOTable*> Tables) {
+  std::unique_ptr<TCodeDataModule> keeper;
+  if (Editor) {
+    keeper = std::make_unique<TCodeDataModule>(Owner);
+    keeper->Remember(Editor);
+  }
+  for (TADOTable* t : Tables) BatchSave(t);
+  if (keeper) keeper->Restore();
 }

@@ -2,6 +2,8 @@
 // window: node commands on data-aware trees, the flow chart kept in a
 // record's ttext7, the table choosers and the linked narrative subtree.
 #pragma once
+#include <initializer_list>
+
 #include "editor/txtedit.h"
 #include "platform/controls/extctrls.h"
 #include "platform/db/ado.h"
@@ -69,3 +71,9 @@ void SetChartColor(TDataSet* DataSet, TCustomColorBox* Box);
 // A table's display fields back to "tsortid;tname" (rebuilt only when they
 // differ) and the tree repainted.
 void ResetTreeDisplay(TkxDBTreeView* Tree);
+// Selects the node after (Next) or before the selected one in depth-first
+// order; false when there is none.
+bool SelectTreeNeighbour(TkxDBTreeView* Tree, bool Next);
+// Commits the open tables among Tables; the caret of Editor (when given) is
+// kept through the reload by a caret keeper owned by Owner.
+void BatchSaveKeepingCaret(TComponent* Owner, TCustomTxtEdit* Editor, std::initializer_list<TADOTable*> Tables);

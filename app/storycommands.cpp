@@ -127,14 +127,12 @@ void TStoryWrite::N38Click(TObject*) {
 // ---------------------------------------------------------------------------
 // walking the nodes
 
-void TStoryWrite::SelectAndShow(TTreeNode* Node) {
-  if (!Node) return;
-  Node->SetSelected(true);
-  showDesignGrapgh();
+void TStoryWrite::kxBarButton3Click(TObject*) {
+  if (SelectTreeNeighbour(FolderTree, false)) showDesignGrapgh();
 }
-
-void TStoryWrite::kxBarButton3Click(TObject*) { SelectAndShow(PreviousTreeNode(FolderTree)); }
-void TStoryWrite::kxBarButton4Click(TObject*) { SelectAndShow(NextTreeNode(FolderTree)); }
+void TStoryWrite::kxBarButton4Click(TObject*) {
+  if (SelectTreeNeighbour(FolderTree, true)) showDesignGrapgh();
+}
 
 // ---------------------------------------------------------------------------
 // whole-table operations

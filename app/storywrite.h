@@ -207,7 +207,6 @@ class TStoryWrite : public TForm {
   // The shared frame of the whole-table walks.
   void WalkNovel(bool Unbind, const std::function<void()>& PerRecord);
   void SetView(int View);
-  void SelectAndShow(TTreeNode* Node);
   void Search(const AnsiString& Word);
 
   TDBTxtEdit* FCurrentEditor = nullptr;
