@@ -5,6 +5,7 @@
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
+#include "app/narrativewindow.h"
 #include "app/storywrite.h"
 #include "app/searchdialogs.h"
 #include "app/treecopyform.h"
@@ -16,6 +17,7 @@ void InitApp() {
   RegisterTreeCopyForm();
   RegisterStoryWrite();
   RegisterDesignWindow();
+  RegisterNarrativeWindow();
   InstallStoryWindow();
   RegisterExportset();
   RegisterSearchDialogs();

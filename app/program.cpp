@@ -4,6 +4,7 @@
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
+#include "app/narrativewindow.h"
 #include "app/treecopyform.h"
 #include "platform/controls/forms.h"
 
@@ -16,6 +17,7 @@ void CreateWorkbench(int argc, const char* const* argv) {
   Application->SetTitle(kApplicationTitle);
   ProvideSettingsDialog();
   ProvideDesignWindow();
+  ProvideNarrativeWindow();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);
