@@ -7,6 +7,7 @@
 #include "app/mainform.h"
 #include "app/narrativewindow.h"
 #include "app/storywrite.h"
+#include "app/templatewindow.h"
 #include "app/searchdialogs.h"
 #include "app/treecopyform.h"
 
@@ -18,6 +19,7 @@ void InitApp() {
   RegisterStoryWrite();
   RegisterDesignWindow();
   RegisterNarrativeWindow();
+  RegisterTemplateWindow();
   InstallStoryWindow();
   RegisterExportset();
   RegisterSearchDialogs();

@@ -5,6 +5,7 @@
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
 #include "app/narrativewindow.h"
+#include "app/templatewindow.h"
 #include "app/treecopyform.h"
 #include "platform/controls/forms.h"
 
@@ -18,6 +19,7 @@ void CreateWorkbench(int argc, const char* const* argv) {
   ProvideSettingsDialog();
   ProvideDesignWindow();
   ProvideNarrativeWindow();
+  ProvideTemplateWindow();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);

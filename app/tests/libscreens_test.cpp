@@ -4,6 +4,7 @@
 // narrative-element window; the template window.
 #include "app/designwindow.h"
 #include "app/narrativewindow.h"
+#include "app/templatewindow.h"
 #include "app/tests/libwindowtest.h"
 #include "docking/kxdockcontrol.h"
 #include "platform/gdi/tests/refimage.h"
@@ -82,6 +83,27 @@ TEST_F(LibScreensTest, TheNarrativeElementWindow) {
   Page(W, "leftPanel2");
   Page(W, "kxDockPanel3");
   EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "narrative_model"));
+}
+
+TEST_F(LibScreensTest, TheTemplateWindow) {
+  Sql("UPDATE story1 SET ttext1 = '    主角在小镇醒来，一切如常。' WHERE tid = 4");
+  Sql("UPDATE story1 SET tchartwidth = 70, tchartheight = 30, tchartcolor = 12632256");
+  Prepare();
+  auto* W = OpenFromMenu<TStoryDesigner>(MainForm->StoryDesignMenu);
+  ASSERT_NE(W, nullptr);
+  Fit(W);
+  ChooseRow(W->LibRegionTree, 1);
+  ChooseRow(W->kxLookupTreeView1, 1);
+  W->LeftTree->FullExpand();
+  W->RightTree->FullExpand();
+  Select(W->LeftTree, 2);
+  W->LeftTreeClick(nullptr);
+  Select(W->RightTree, 4);
+  EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "template_text"));
+  Page(W, "kxDockPanel25");
+  Page(W, "kxDockPanel3");
+  Page(W, "kxDockPanel8");
+  EXPECT_TRUE(MatchesReference(Shot(), "app/tests/ref", "template_model"));
 }
 
 }  // namespace
