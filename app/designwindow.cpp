@@ -2,7 +2,6 @@
 
 #include "app/libwindow.h"
 #include "app/mainform.h"
-#include "app/storywrite.h"
 #include "platform/rtl/sysutils.h"
 #include "treechart/fceditor.h"
 
@@ -64,7 +63,7 @@ void TSystemModuleForm::linkpathMouseDown(TObject*, TMouseButton, TShiftState, i
 void TSystemModuleForm::ColorBox1CloseUp(TObject*) { SetChartColor(LibDataModule->libTable, ColorBox1); }
 
 void TSystemModuleForm::kxDBInspectorEdited(TObject*, TkxInspectorNode*, TkxInspectorRow*) {
-  if (LibDataModule->libTable->Active()) LibDataModule->libTable->Refresh();
+  RefreshWhenOpen(LibDataModule->libTable);
 }
 
 void TSystemModuleForm::LibraryTreeDragDropIsCopy(TTreeNode*, TTreeNode*, bool& IsCopy) { IsCopy = true; }
@@ -72,29 +71,18 @@ void TSystemModuleForm::LibraryTreeDragDropIsCopy(TTreeNode*, TTreeNode*, bool& 
 // ---------------------------------------------------------------------------
 // nodes
 
-void TSystemModuleForm::MenuItem1Click(TObject*) {
-  if (LibDataModule->libTable->Active()) AddTreeNode(LibraryTree);
-}
+void TSystemModuleForm::MenuItem1Click(TObject*) { AddTreeNodeIn(LibraryTree, LibDataModule->libTable); }
 void TSystemModuleForm::MenuItem2Click(TObject*) { DeleteLeafNode(LibraryTree); }
-void TSystemModuleForm::MenuItem3Click(TObject*) {
-  if (TTreeNode* sel = LibraryTree->Selected()) sel->EditText();
-}
+void TSystemModuleForm::MenuItem3Click(TObject*) { EditSelectedNode(LibraryTree); }
 void TSystemModuleForm::MenuItem4Click(TObject*) { LibraryTree->FullExpand(); }
 void TSystemModuleForm::MenuItem5Click(TObject*) { LibraryTree->FullCollapse(); }
 void TSystemModuleForm::MenuItem6Click(TObject*) {
   libsave();
   ResetTreeDisplay(LibraryTree);
 }
-void TSystemModuleForm::N10Click(TObject*) {
-  if (LibraryTree->Selected()) LibDataModule->NodeCopy(LibraryTree);
-}
-void TSystemModuleForm::N12Click(TObject*) {
-  if (LibDataModule->libTable->Active()) LibDataModule->NodePost(LibraryTree);
-}
-void TSystemModuleForm::N16Click(TObject*) {
-  if (StoryWindowHooks().ExportToFile && LibDataModule->libAliasTable->Active())
-    StoryWindowHooks().ExportToFile(LibraryTree, LibDataModule->libAliasTable->FieldByName("tsortid")->AsString());
-}
+void TSystemModuleForm::N10Click(TObject*) { CopySelectedNode(LibraryTree); }
+void TSystemModuleForm::N12Click(TObject*) { PasteNodeIn(LibraryTree, LibDataModule->libTable); }
+void TSystemModuleForm::N16Click(TObject*) { ExportTree(LibraryTree, LibDataModule->libAliasTable); }
 
 void TSystemModuleForm::ToolButton7Click(TObject*) {
   if (SelectTreeNeighbour(LibraryTree, false)) showDesignGrapgh();
@@ -106,9 +94,7 @@ void TSystemModuleForm::ToolButton8Click(TObject*) {
 // ---------------------------------------------------------------------------
 // charts
 
-void TSystemModuleForm::ChartEditorClick(TObject*) {
-  if (MduleOrgChart->Selected()) MduleOrgChart->BeginEdit();
-}
+void TSystemModuleForm::ChartEditorClick(TObject*) { EditSelectedChartNode(MduleOrgChart); }
 void TSystemModuleForm::N5Click(TObject*) { MduleOrgChart->SetRotated(!MduleOrgChart->Rotated()); }
 void TSystemModuleForm::N6Click(TObject*) { MduleOrgChart->ExpandAll(); }
 void TSystemModuleForm::N7Click(TObject*) { MduleOrgChart->SetZoom(!MduleOrgChart->Zoom()); }

@@ -4,6 +4,7 @@
 
 #include "app/codedatamodule.h"
 #include "app/libdatamodule.h"
+#include "app/storywrite.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/sysutils.h"
@@ -36,6 +37,35 @@ void AddTreeNode(TkxDBTreeView* Tree, int View) {
   added->SetSelected(true);
   LibDataModule->addNewRecordbyView(Tree, View);
   added->Expand(false);
+}
+
+void AddTreeNodeIn(TkxDBTreeView* Tree, TADOTable* Table) {
+  if (Table->Active()) AddTreeNode(Tree);
+}
+
+void EditSelectedNode(TkxDBTreeView* Tree) {
+  if (TTreeNode* sel = Tree->Selected()) sel->EditText();
+}
+
+void EditSelectedChartNode(TkxDbOrgChart* Chart) {
+  if (Chart->Selected()) Chart->BeginEdit();
+}
+
+void CopySelectedNode(TkxDBTreeView* Tree) {
+  if (Tree->Selected()) LibDataModule->NodeCopy(Tree);
+}
+
+void PasteNodeIn(TkxDBTreeView* Tree, TADOTable* Table) {
+  if (Table->Active()) LibDataModule->NodePost(Tree);
+}
+
+void ExportTree(TkxDBTreeView* Tree, TDataSet* Alias) {
+  if (StoryWindowHooks().ExportToFile && Alias->Active())
+    StoryWindowHooks().ExportToFile(Tree, Alias->FieldByName("tsortid")->AsString());
+}
+
+void RefreshWhenOpen(TADOTable* Table) {
+  if (Table->Active()) Table->Refresh();
 }
 
 void DeleteLeafNode(TkxDBTreeView* Tree) {

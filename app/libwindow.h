@@ -7,6 +7,7 @@
 #include "editor/txtedit.h"
 #include "platform/controls/extctrls.h"
 #include "platform/db/ado.h"
+#include "treechart/dborgchart.h"
 #include "treechart/flowchart.h"
 #include "treechart/kxdbtreeview.h"
 
@@ -24,6 +25,21 @@ void FetchChildren(TkxDBTreeView* Tree, TTreeNode* Node);
 // Adds a child "节点" under the selected node (a root node when none is
 // selected), selects it, gives it the defaults of View and expands it.
 void AddTreeNode(TkxDBTreeView* Tree, int View = 0);
+// The same when Table is open.
+void AddTreeNodeIn(TkxDBTreeView* Tree, TADOTable* Table);
+// Starts editing the selected node's text, when there is one.
+void EditSelectedNode(TkxDBTreeView* Tree);
+// Starts editing the chart's selected node, when there is one.
+void EditSelectedChartNode(TkxDbOrgChart* Chart);
+// Puts the selected subtree on the node clipboard, when a node is selected.
+void CopySelectedNode(TkxDBTreeView* Tree);
+// Pastes the node clipboard under the selected node when Table is open.
+void PasteNodeIn(TkxDBTreeView* Tree, TADOTable* Table);
+// Writes the tree's nodes out as files named after the alias row's tsortid,
+// when the alias list is open and the export is provided.
+void ExportTree(TkxDBTreeView* Tree, TDataSet* Alias);
+// Re-reads Table's records when it is open.
+void RefreshWhenOpen(TADOTable* Table);
 // Deletes the selected node when it has no children; the tree asks first.
 void DeleteLeafNode(TkxDBTreeView* Tree);
 // The node before and after the selected one in depth-first order, read as

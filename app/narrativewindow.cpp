@@ -82,7 +82,7 @@ void TMetaDataForm::MetedateText2TxtEditMouseDown(TObject*, TMouseButton Button,
 void TMetaDataForm::ColorBox1CloseUp(TObject*) { SetChartColor(LibDataModule->MemTable, ColorBox1); }
 
 void TMetaDataForm::kxDBInspectorEdited(TObject*, TkxInspectorNode*, TkxInspectorRow*) {
-  if (LibDataModule->MemTable->Active()) LibDataModule->MemTable->Refresh();
+  RefreshWhenOpen(LibDataModule->MemTable);
 }
 
 void TMetaDataForm::LibraryTreeDragDropIsCopy(TTreeNode*, TTreeNode*, bool& IsCopy) { IsCopy = true; }
@@ -90,29 +90,18 @@ void TMetaDataForm::LibraryTreeDragDropIsCopy(TTreeNode*, TTreeNode*, bool& IsCo
 // ---------------------------------------------------------------------------
 // nodes
 
-void TMetaDataForm::MenuItem1Click(TObject*) {
-  if (LibDataModule->MemTable->Active()) AddTreeNode(LibraryTree);
-}
+void TMetaDataForm::MenuItem1Click(TObject*) { AddTreeNodeIn(LibraryTree, LibDataModule->MemTable); }
 void TMetaDataForm::MenuItem2Click(TObject*) { DeleteLeafNode(LibraryTree); }
-void TMetaDataForm::MenuItem3Click(TObject*) {
-  if (TTreeNode* sel = LibraryTree->Selected()) sel->EditText();
-}
+void TMetaDataForm::MenuItem3Click(TObject*) { EditSelectedNode(LibraryTree); }
 void TMetaDataForm::MenuItem4Click(TObject*) { LibraryTree->FullExpand(); }
 void TMetaDataForm::MenuItem5Click(TObject*) { LibraryTree->FullCollapse(); }
 void TMetaDataForm::MenuItem6Click(TObject*) {
   libsave();
   ResetTreeDisplay(LibraryTree);
 }
-void TMetaDataForm::N11Click(TObject*) {
-  if (LibraryTree->Selected()) LibDataModule->NodeCopy(LibraryTree);
-}
-void TMetaDataForm::N12Click(TObject*) {
-  if (LibDataModule->MemTable->Active()) LibDataModule->NodePost(LibraryTree);
-}
-void TMetaDataForm::N2Click(TObject*) {
-  if (StoryWindowHooks().ExportToFile && LibDataModule->memAliasTable->Active())
-    StoryWindowHooks().ExportToFile(LibraryTree, LibDataModule->memAliasTable->FieldByName("tsortid")->AsString());
-}
+void TMetaDataForm::N11Click(TObject*) { CopySelectedNode(LibraryTree); }
+void TMetaDataForm::N12Click(TObject*) { PasteNodeIn(LibraryTree, LibDataModule->MemTable); }
+void TMetaDataForm::N2Click(TObject*) { ExportTree(LibraryTree, LibDataModule->memAliasTable); }
 void TMetaDataForm::kxBarButton6Click(TObject*) {
   if (SelectTreeNeighbour(LibraryTree, false)) showDesignGrapgh();
 }
@@ -124,9 +113,7 @@ void TMetaDataForm::kxBarButton8Click(TObject*) { BatchSave(LibDataModule->MemTa
 // ---------------------------------------------------------------------------
 // charts
 
-void TMetaDataForm::ChartEditorClick(TObject*) {
-  if (MduleOrgChart->Selected()) MduleOrgChart->BeginEdit();
-}
+void TMetaDataForm::ChartEditorClick(TObject*) { EditSelectedChartNode(MduleOrgChart); }
 void TMetaDataForm::N5Click(TObject*) { MduleOrgChart->SetRotated(!MduleOrgChart->Rotated()); }
 void TMetaDataForm::N6Click(TObject*) { MduleOrgChart->ExpandAll(); }
 void TMetaDataForm::N7Click(TObject*) { MduleOrgChart->SetZoom(!MduleOrgChart->Zoom()); }

@@ -216,7 +216,7 @@ void TStoryWrite::FontColorBoxCloseUp(TObject*) { Text1TxtEdit->Font()->SetColor
 void TStoryWrite::ColorBox1CloseUp(TObject*) { SetChartColor(ClientUserTable, ColorBox1); }
 
 void TStoryWrite::kxDBInspectorEdited(TObject*, TkxInspectorNode*, TkxInspectorRow*) {
-  if (ClientUserTable->Active()) ClientUserTable->Refresh();
+  RefreshWhenOpen(ClientUserTable);
 }
 
 // ---------------------------------------------------------------------------

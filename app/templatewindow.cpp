@@ -7,26 +7,6 @@
 
 namespace templatewindow_impl {
 
-void EditSelectedNode(TkxDBTreeView* Tree) {
-  if (TTreeNode* sel = Tree->Selected()) sel->EditText();
-}
-
-void EditSelectedChartNode(TkxDbOrgChart* Chart) {
-  if (Chart->Selected()) Chart->BeginEdit();
-}
-
-void CopyNode(TkxDBTreeView* Tree) {
-  if (Tree->Selected()) LibDataModule->NodeCopy(Tree);
-}
-
-void PasteNode(TkxDBTreeView* Tree, TADOTable* Table) {
-  if (Table->Active()) LibDataModule->NodePost(Tree);
-}
-
-void AddNode(TkxDBTreeView* Tree, TADOTable* Table) {
-  if (Table->Active()) AddTreeNode(Tree);
-}
-
 // Runs the designer on Chart and stores the result in the current record of
 // Table; a cancelled designer stores nothing.
 void DesignChart(TkxFlowChart* Chart, TADOTable* Table) {
@@ -100,10 +80,10 @@ void TStoryDesigner::ColorBox1CloseUp(TObject*) { SetChartColor(LibDataModule->l
 void TStoryDesigner::ColorBox2CloseUp(TObject*) { SetChartColor(LibDataModule->StoryTable, ColorBox2); }
 
 void TStoryDesigner::leftkxDBInspectorEdited(TObject*, TkxInspectorNode*, TkxInspectorRow*) {
-  if (LibDataModule->libTable->Active()) LibDataModule->libTable->Refresh();
+  RefreshWhenOpen(LibDataModule->libTable);
 }
 void TStoryDesigner::rightDBInspectorEdited(TObject*, TkxInspectorNode*, TkxInspectorRow*) {
-  if (LibDataModule->StoryTable->Active()) LibDataModule->StoryTable->Refresh();
+  RefreshWhenOpen(LibDataModule->StoryTable);
 }
 
 // Drops between and within the trees copy, onto any node.
@@ -115,45 +95,42 @@ void TStoryDesigner::RightTreeDragDropTreeNode(TTreeNode*, TTreeNode*, bool& Acc
 // ---------------------------------------------------------------------------
 // tree and chart commands
 
-void TStoryDesigner::Add1Click(TObject*) { AddNode(LeftTree, LibDataModule->libTable); }
+void TStoryDesigner::Add1Click(TObject*) { AddTreeNodeIn(LeftTree, LibDataModule->libTable); }
 void TStoryDesigner::Delete1Click(TObject*) { DeleteLeafNode(LeftTree); }
 void TStoryDesigner::Editor1Click(TObject*) { EditSelectedNode(LeftTree); }
 void TStoryDesigner::Expand1Click(TObject*) { LeftTree->FullExpand(); }
 void TStoryDesigner::Collapse1Click(TObject*) { LeftTree->FullCollapse(); }
 void TStoryDesigner::Refresh1Click(TObject*) { ResetTreeDisplay(LeftTree); }
-void TStoryDesigner::N16Click(TObject*) { CopyNode(LeftTree); }
-void TStoryDesigner::N17Click(TObject*) { PasteNode(LeftTree, LibDataModule->libTable); }
+void TStoryDesigner::N16Click(TObject*) { CopySelectedNode(LeftTree); }
+void TStoryDesigner::N17Click(TObject*) { PasteNodeIn(LeftTree, LibDataModule->libTable); }
 
-void TStoryDesigner::MenuItem1Click(TObject*) { AddNode(RightTree, LibDataModule->StoryTable); }
+void TStoryDesigner::MenuItem1Click(TObject*) { AddTreeNodeIn(RightTree, LibDataModule->StoryTable); }
 void TStoryDesigner::MenuItem2Click(TObject*) { DeleteLeafNode(RightTree); }
 void TStoryDesigner::MenuItem3Click(TObject*) { EditSelectedNode(RightTree); }
 void TStoryDesigner::MenuItem4Click(TObject*) { RightTree->FullExpand(); }
 void TStoryDesigner::MenuItem5Click(TObject*) { RightTree->FullCollapse(); }
 void TStoryDesigner::MenuItem6Click(TObject*) { ResetTreeDisplay(RightTree); }
-void TStoryDesigner::N20Click(TObject*) { CopyNode(RightTree); }
-void TStoryDesigner::N21Click(TObject*) { PasteNode(RightTree, LibDataModule->StoryTable); }
-void TStoryDesigner::N24Click(TObject*) {
-  if (StoryWindowHooks().ExportToFile && LibDataModule->storyAliasTable->Active())
-    StoryWindowHooks().ExportToFile(RightTree, LibDataModule->storyAliasTable->FieldByName("tsortid")->AsString());
-}
+void TStoryDesigner::N20Click(TObject*) { CopySelectedNode(RightTree); }
+void TStoryDesigner::N21Click(TObject*) { PasteNodeIn(RightTree, LibDataModule->StoryTable); }
+void TStoryDesigner::N24Click(TObject*) { ExportTree(RightTree, LibDataModule->storyAliasTable); }
 
 void TStoryDesigner::N4Click(TObject*) { libChart->SetRotated(!libChart->Rotated()); }
 void TStoryDesigner::N5Click(TObject*) { libChart->ExpandAll(); }
 void TStoryDesigner::N6Click(TObject*) { libChart->SetZoom(!libChart->Zoom()); }
-void TStoryDesigner::N8Click(TObject*) { AddNode(LeftTree, LibDataModule->libTable); }
+void TStoryDesigner::N8Click(TObject*) { AddTreeNodeIn(LeftTree, LibDataModule->libTable); }
 void TStoryDesigner::N9Click(TObject*) { DeleteLeafNode(LeftTree); }
 void TStoryDesigner::N10Click(TObject*) { EditSelectedChartNode(libChart); }
-void TStoryDesigner::N3Click(TObject*) { CopyNode(LeftTree); }
-void TStoryDesigner::N22Click(TObject*) { PasteNode(LeftTree, LibDataModule->libTable); }
+void TStoryDesigner::N3Click(TObject*) { CopySelectedNode(LeftTree); }
+void TStoryDesigner::N22Click(TObject*) { PasteNodeIn(LeftTree, LibDataModule->libTable); }
 
 void TStoryDesigner::MenuItem7Click(TObject*) { storyChart->SetRotated(!storyChart->Rotated()); }
 void TStoryDesigner::MenuItem8Click(TObject*) { storyChart->ExpandAll(); }
 void TStoryDesigner::MenuItem9Click(TObject*) { storyChart->SetZoom(!storyChart->Zoom()); }
-void TStoryDesigner::MenuItem11Click(TObject*) { AddNode(RightTree, LibDataModule->StoryTable); }
+void TStoryDesigner::MenuItem11Click(TObject*) { AddTreeNodeIn(RightTree, LibDataModule->StoryTable); }
 void TStoryDesigner::MenuItem12Click(TObject*) { DeleteLeafNode(RightTree); }
 void TStoryDesigner::MenuItem13Click(TObject*) { EditSelectedChartNode(storyChart); }
-void TStoryDesigner::N14Click(TObject*) { CopyNode(RightTree); }
-void TStoryDesigner::N23Click(TObject*) { PasteNode(RightTree, LibDataModule->StoryTable); }
+void TStoryDesigner::N14Click(TObject*) { CopySelectedNode(RightTree); }
+void TStoryDesigner::N23Click(TObject*) { PasteNodeIn(RightTree, LibDataModule->StoryTable); }
 
 // ---------------------------------------------------------------------------
 // flow charts
