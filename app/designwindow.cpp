@@ -134,9 +134,7 @@ void TSystemModuleForm::ToolButton3Click(TObject*) { save(); }
 // the frame's entry and registration
 
 TSystemModuleForm* NewDesignWindow(TMainForm* Frame) {
-  auto* w = NewObject<TSystemModuleForm>(Application);
-  w->SetWindowState(wsMaximized);
-  if (Frame) Frame->CopyBarStyle(w->kxBarManager1);
+  auto* w = NewLibraryWindow<TSystemModuleForm>(Frame);
   return w;
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/codedatamodule.h"
 #include "app/libdatamodule.h"
+#include "app/mainform.h"
 #include "app/storywrite.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
@@ -17,6 +18,10 @@ namespace libwindow_impl {
 // 节点: the name of a node added from a menu.
 const char* const kAddedNodeName = "\xBD\xDA\xB5\xE3";
 }  // namespace libwindow_impl
+
+void CopyFrameBarStyle(TMainForm* Frame, TkxBarManager* Manager) {
+  if (Frame) Frame->CopyBarStyle(Manager);
+}
 
 int FieldAsInt(TField* Field, int Fallback) {
   if (!Field || Field->IsNull()) return Fallback;

@@ -6,10 +6,26 @@
 
 #include "editor/txtedit.h"
 #include "platform/controls/extctrls.h"
+#include "platform/controls/forms.h"
 #include "platform/db/ado.h"
 #include "treechart/dborgchart.h"
 #include "treechart/flowchart.h"
 #include "treechart/kxdbtreeview.h"
+
+class TMainForm;
+class TkxBarManager;
+
+// Gives Manager the frame's bar style; nothing without a frame.
+void CopyFrameBarStyle(TMainForm* Frame, TkxBarManager* Manager);
+// A new library window of class T owned by the application, maximized, its
+// bars in the frame's style.
+template <class T>
+T* NewLibraryWindow(TMainForm* Frame) {
+  auto* w = NewObject<T>(Application);
+  w->SetWindowState(wsMaximized);
+  CopyFrameBarStyle(Frame, w->kxBarManager1);
+  return w;
+}
 
 // A tree that loads the whole table, and one that loads the nodes below a
 // root value as they are opened.

@@ -158,9 +158,7 @@ void TMetaDataForm::Format1Click(TObject*) {
 // the frame's entry and registration
 
 TMetaDataForm* NewNarrativeWindow(TMainForm* Frame) {
-  auto* w = NewObject<TMetaDataForm>(Application);
-  w->SetWindowState(wsMaximized);
-  if (Frame) Frame->CopyBarStyle(w->kxBarManager1);
+  auto* w = NewLibraryWindow<TMetaDataForm>(Frame);
   w->OpenLibFile();
   return w;
 }

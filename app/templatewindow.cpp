@@ -182,9 +182,7 @@ void TStoryDesigner::Replace1Click(TObject*) { LibDataModule->ShowSearchReplaceD
 // the frame's entry and registration
 
 TStoryDesigner* NewTemplateWindow(TMainForm* Frame) {
-  auto* w = NewObject<TStoryDesigner>(Application);
-  w->SetWindowState(wsMaximized);
-  if (Frame) Frame->CopyBarStyle(w->kxBarManager1);
+  auto* w = NewLibraryWindow<TStoryDesigner>(Frame);
   return w;
 }
 
