@@ -234,6 +234,35 @@ TEST_F(DesignWindowTest, TheOrganisationChartShowsTheTableAndItsCommandsWork) {
   EXPECT_NE(W->MduleOrgChart->Zoom(), zoom);
 }
 
+TEST_F(DesignWindowTest, TheTimerSavesEveryTenMinutes) {
+  OpenOnRegion();
+  Select(W->LibraryTree, 4);
+  LibDataModule->libTable->Edit();
+  LibDataModule->libTable->FieldByName("ttext1")->SetAsString(A("雨季多雾"));
+  Wait(599000);
+  EXPECT_EQ(Query("SELECT ttext1 FROM region1 WHERE tid = 4"), "-");
+  Wait(1000);
+  EXPECT_EQ(Query("SELECT ttext1 FROM region1 WHERE tid = 4"), "雨季多雾");
+}
+
+TEST_F(DesignWindowTest, TheEditorMenusFindAndReplaceThroughTheLibraryModule) {
+  OpenOnRegion();
+  Select(W->LibraryTree, 1);
+  // The notes editor asks the library module about each replacement.
+  EXPECT_TRUE(W->ModeText1TxtEdit->OnReplaceText.Assigned());
+  W->ModeText1TxtEdit->SetFocus();
+  Pump();
+  EXPECT_EQ(LibDataModule->CurrentEditor, W->ModeText1TxtEdit);
+  // "&F查找" shows the find dialog; cancelled, nothing is searched.
+  int shown = 0;
+  PushModalScript([&](TCustomForm* f) {
+    ++shown;
+    f->SetModalResult(mrCancel);
+  });
+  W->Find1Click(nullptr);
+  EXPECT_EQ(shown, 1);
+}
+
 TEST_F(DesignWindowTest, ClosingSavesAndTheWindowGoes) {
   OpenOnRegion();
   Select(W->LibraryTree, 5);
