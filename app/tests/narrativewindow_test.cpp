@@ -102,6 +102,14 @@ TEST_F(NarrativeWindowTest, BodyTextAndNodesAreWrittenToTheFile) {
   EXPECT_EQ(LibDataModule->MemTable->FieldByName("tid")->AsInteger(), 3);
   W->kxBarButton6Click(nullptr);
   EXPECT_EQ(LibDataModule->MemTable->FieldByName("tid")->AsInteger(), 2);
+  // The organisation chart shows the table; "编辑名称" edits its selected node.
+  W->kxDockPanel3->Activate();
+  Pump();
+  TkxDbOcNode* n = W->MduleOrgChart->FindNode(Variant(3));
+  ASSERT_NE(n, nullptr);
+  W->MduleOrgChart->SetSelected(n);
+  W->ChartEditorClick(nullptr);
+  EXPECT_TRUE(W->MduleOrgChart->IsEditing());
   EXPECT_EQ(Query("PRAGMA integrity_check"), "ok");
 }
 

@@ -91,6 +91,18 @@ TEST_F(TemplateWindowTest, TextsAndNodesOfBothSidesReachTheFile) {
   W->Delete1Click(nullptr);
   Pump();
   EXPECT_EQ(Query("SELECT count(*) FROM region1 WHERE tid = 5"), "0");
+  // Each side's organisation chart shows its own table; "编辑" on the
+  // template chart edits its selected node.
+  W->kxDockPanel3->Activate();
+  W->kxDockPanel8->Activate();
+  Pump();
+  EXPECT_NE(W->libChart->FindNode(Variant(1)), nullptr);
+  EXPECT_EQ(W->libChart->FindNode(Variant(5)), nullptr);
+  TkxDbOcNode* n = W->storyChart->FindNode(Variant(4));
+  ASSERT_NE(n, nullptr);
+  W->storyChart->SetSelected(n);
+  W->MenuItem13Click(nullptr);
+  EXPECT_TRUE(W->storyChart->IsEditing());
 }
 
 TEST_F(TemplateWindowTest, EachSidesChartFollowsItsOwnBox) {
