@@ -1733,27 +1733,7 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
   return c->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
 }
 
-// Ctrl+F4 closes the frame's active child, Ctrl+F6 and Ctrl+Tab (with Shift:
-// backwards) move to the next one, while the active form is one of them.
-bool TApplication::IsMDIMsg(MSG& Msg) {
-  if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSKEYDOWN) return false;
-  if (!FMainForm || FMainForm->FormStyle() != fsMDIForm || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
-  TCustomForm* active = Screen ? Screen->ActiveForm() : nullptr;
-  TCustomForm* child = FMainForm->ActiveMDIChild();
-  if (!active || active->FormStyle() != fsMDIChild || !child || !child->HandleAllocated()) return false;
-  if (Msg.wParam == VK_F4) {
-    SendMessageA(child->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    return true;
-  }
-  if (Msg.wParam == VK_F6 || Msg.wParam == VK_TAB) {
-    if (GetKeyState(VK_SHIFT) & 0x8000)
-      FMainForm->Previous();
-    else
-      FMainForm->Next();
-    return true;
-  }
-  return false;
-}
+bool TApplication::IsMDIMsg(MSG&) { return false; }
 
 bool TApplication::IsHintMsg(MSG& Msg) {
   if (Msg.message == WM_MOUSEMOVE) {

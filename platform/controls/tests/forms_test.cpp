@@ -609,43 +609,6 @@ TEST_F(FormsTest, MdiChildrenCascadeAndTile) {
   EXPECT_EQ(frame->MDIChildCount(), 2);
 }
 
-TEST_F(FormsTest, CtrlF4ClosesTheActiveMdiChildAndCtrlF6MovesToTheNext) {
-  auto* frame = new TForm(Application, 0);
-  Application->SetMainForm(frame);
-  frame->SetFormStyle(fsMDIForm);
-  frame->SetClientSize(600, 400);
-  frame->Show();
-  Pump();
-  CloseRec rec;
-  rec.action = caFree;
-  std::vector<TForm*> kids;
-  for (int i = 0; i < 2; ++i) {
-    auto* c = new TForm(Application, 0);
-    c->SetFormStyle(fsMDIChild);
-    c->SetBounds(10, 10, 200, 150);
-    c->OnClose = TCloseEvent(&rec, &CloseRec::OnClose);
-    auto* e = new TEdit(c);
-    e->SetParent(c);
-    c->Show();
-    kids.push_back(c);
-  }
-  Pump();
-  ASSERT_EQ(frame->ActiveMDIChild(), kids[1]);
-  static_cast<TWinControl*>(kids[1]->Controls(0))->SetFocus();  // the keys go to the child's edit
-  Pump();
-  hb->Key(VK_F6, HeadlessBackend::Ctrl);
-  Pump();
-  EXPECT_EQ(frame->ActiveMDIChild(), kids[0]);
-  hb->Key(VK_F4, HeadlessBackend::Ctrl);
-  Pump();
-  EXPECT_EQ(frame->MDIChildCount(), 1);
-  EXPECT_EQ(frame->ActiveMDIChild(), kids[1]);
-  // Without Ctrl, F4 reaches the child's controls.
-  hb->Key(VK_F4);
-  Pump();
-  EXPECT_EQ(frame->MDIChildCount(), 1);
-}
-
 TEST_F(FormsTest, MdiChildNeedsMdiFrame) {
   auto* c = new TForm(Application, 0);
   c->SetFormStyle(fsMDIChild);
