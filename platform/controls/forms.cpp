@@ -1733,7 +1733,25 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
   return c->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
 }
 
-bool TApplication::IsMDIMsg(MSG&) { return false; }
+// Ctrl+F4 closes the active MDI child, Ctrl+F6 and Ctrl+Tab (with Shift:
+// backwards) activate the next one, before the focused control sees the key.
+bool TApplication::IsMDIMsg(MSG& Msg) {
+  if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSKEYDOWN) return false;
+  if (!FMainForm || FMainForm->FormStyle() != fsMDIForm || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
+  TCustomForm* active = Screen ? Screen->ActiveForm() : nullptr;
+  if (!active || active->FormStyle() != fsMDIChild) return false;
+  switch (Msg.wParam) {
+    case VK_F4: active->Close(); return true;
+    case VK_F6:
+    case VK_TAB:
+      if (GetKeyState(VK_SHIFT) & 0x8000)
+        FMainForm->Previous();
+      else
+        FMainForm->Next();
+      return true;
+    default: return false;
+  }
+}
 
 bool TApplication::IsHintMsg(MSG& Msg) {
   if (Msg.message == WM_MOUSEMOVE) {

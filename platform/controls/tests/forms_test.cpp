@@ -609,6 +609,41 @@ TEST_F(FormsTest, MdiChildrenCascadeAndTile) {
   EXPECT_EQ(frame->MDIChildCount(), 2);
 }
 
+// The frame's keyboard interface to its children: Ctrl+F6 activates the next
+// child, Ctrl+F4 closes the active one.
+TEST_F(FormsTest, CtrlF6AndCtrlF4ReachTheActiveMdiChild) {
+  auto* frame = new TForm(Application, 0);
+  Application->SetMainForm(frame);
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetClientSize(600, 400);
+  frame->Show();
+  Pump();
+  std::vector<TForm*> kids;
+  for (int i = 0; i < 2; ++i) {
+    auto* c = new TForm(Application, 0);
+    c->SetFormStyle(fsMDIChild);
+    c->SetBounds(10, 10, 200, 150);
+    c->Show();
+    kids.push_back(c);
+  }
+  Pump();
+  ASSERT_EQ(frame->ActiveMDIChild(), kids[1]);
+  hb->Key(VK_F6, HeadlessBackend::Ctrl);
+  Pump();
+  EXPECT_EQ(frame->ActiveMDIChild(), kids[0]);
+  CloseRec rec;
+  rec.action = caFree;
+  kids[0]->OnClose = TCloseEvent(&rec, &CloseRec::OnClose);
+  hb->Key(VK_F4, HeadlessBackend::Ctrl);
+  Pump();
+  EXPECT_EQ(frame->MDIChildCount(), 1);
+  EXPECT_EQ(frame->ActiveMDIChild(), kids[1]);
+  // Without Ctrl, F4 is an ordinary key.
+  hb->Key(VK_F4);
+  Pump();
+  EXPECT_EQ(frame->MDIChildCount(), 1);
+}
+
 TEST_F(FormsTest, MdiChildNeedsMdiFrame) {
   auto* c = new TForm(Application, 0);
   c->SetFormStyle(fsMDIChild);
