@@ -184,6 +184,25 @@ class FormsTest : public CtlTest {
     CtlTest::SetUp();
     RegisterTestForm();
   }
+  // A shown MDI frame as the main form with Count shown children; the last
+  // one is active.
+  TForm* MdiFrame(int Count, std::vector<TForm*>& Kids) {
+    auto* frame = new TForm(Application, 0);
+    Application->SetMainForm(frame);
+    frame->SetFormStyle(fsMDIForm);
+    frame->SetClientSize(600, 400);
+    frame->Show();
+    Pump();
+    for (int i = 0; i < Count; ++i) {
+      auto* c = new TForm(Application, 0);
+      c->SetFormStyle(fsMDIChild);
+      c->SetBounds(10, 10, 200, 150);
+      c->Show();
+      Kids.push_back(c);
+    }
+    Pump();
+    return frame;
+  }
   TTestForm* MakeForm() {
     TTestForm* f = nullptr;
     Application->CreateForm(f);
@@ -550,22 +569,9 @@ TEST_F(FormsTest, MessageBoxAnswersFromScript) {
 }
 
 TEST_F(FormsTest, MdiChildrenCascadeAndTile) {
-  auto* frame = new TForm(Application, 0);
-  Application->SetMainForm(frame);
-  frame->SetFormStyle(fsMDIForm);
-  frame->SetClientSize(600, 400);
-  frame->Show();
-  Pump();
-  ASSERT_NE(frame->ClientHandle(), nullptr);
   std::vector<TForm*> kids;
-  for (int i = 0; i < 3; ++i) {
-    auto* c = new TForm(Application, 0);
-    c->SetFormStyle(fsMDIChild);
-    c->SetBounds(10, 10, 200, 150);
-    c->Show();
-    kids.push_back(c);
-  }
-  Pump();
+  TForm* frame = MdiFrame(3, kids);
+  ASSERT_NE(frame->ClientHandle(), nullptr);
   EXPECT_EQ(frame->MDIChildCount(), 3);
   EXPECT_EQ(frame->ActiveMDIChild(), kids[2]);
   EXPECT_EQ(GetParent(kids[0]->Handle()), frame->ClientHandle());
@@ -612,21 +618,8 @@ TEST_F(FormsTest, MdiChildrenCascadeAndTile) {
 // The frame's keyboard interface to its children: Ctrl+F6 activates the next
 // child, Ctrl+F4 closes the active one.
 TEST_F(FormsTest, CtrlF6AndCtrlF4ReachTheActiveMdiChild) {
-  auto* frame = new TForm(Application, 0);
-  Application->SetMainForm(frame);
-  frame->SetFormStyle(fsMDIForm);
-  frame->SetClientSize(600, 400);
-  frame->Show();
-  Pump();
   std::vector<TForm*> kids;
-  for (int i = 0; i < 2; ++i) {
-    auto* c = new TForm(Application, 0);
-    c->SetFormStyle(fsMDIChild);
-    c->SetBounds(10, 10, 200, 150);
-    c->Show();
-    kids.push_back(c);
-  }
-  Pump();
+  TForm* frame = MdiFrame(2, kids);
   ASSERT_EQ(frame->ActiveMDIChild(), kids[1]);
   hb->Key(VK_F6, HeadlessBackend::Ctrl);
   Pump();
