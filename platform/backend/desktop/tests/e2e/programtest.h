@@ -1,4 +1,4 @@
-// The fixture of the end-to-end tests that drive the installed program: a
+// A fixture for end-to-end tests that drive the installed program: a
 // display (a virtual one when the environment names none), the program
 // installed in a temporary folder of the test's own with the shipped library
 // and template, xdotool to drive it as a user would, screenshots, and the
