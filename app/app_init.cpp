@@ -2,10 +2,13 @@
 
 #include "app/cooltrayicon.h"
 #include "app/designwindow.h"
+#include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
 #include "app/narrativewindow.h"
+#include "app/novelreplace.h"
+#include "app/storyname.h"
 #include "app/storywrite.h"
 #include "app/templatewindow.h"
 #include "app/searchdialogs.h"
@@ -23,4 +26,7 @@ void InitApp() {
   InstallStoryWindow();
   RegisterExportset();
   RegisterSearchDialogs();
+  RegisterNovelReplace();
+  RegisterStoryNameForm();
+  RegisterExportToFileForm();
 }

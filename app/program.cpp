@@ -1,10 +1,13 @@
 #include "app/program.h"
 
 #include "app/designwindow.h"
+#include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
 #include "app/narrativewindow.h"
+#include "app/novelreplace.h"
+#include "app/storyname.h"
 #include "app/templatewindow.h"
 #include "app/treecopyform.h"
 #include "platform/controls/forms.h"
@@ -17,10 +20,14 @@ void CreateWorkbench(int argc, const char* const* argv) {
   Application->Initialize();
   Application->SetTitle(kApplicationTitle);
   ProvideSettingsDialog();
+  ProvideNovelReplace();
+  ProvideStoryNameDialog();
+  ProvideExportToFile();
   ProvideDesignWindow();
   ProvideNarrativeWindow();
   ProvideTemplateWindow();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);
+  Application->CreateForm(ReplaceForm);
 }

@@ -3,6 +3,7 @@
 #include "bars/kxbar.h"
 #include "bars/kxbardate.h"
 #include "bars/kxbaritems.h"
+#include "bars/kxbaritemsext.h"
 #include "bars/kxbarpopup.h"
 
 namespace {
@@ -19,11 +20,13 @@ void InitBars() {
   kxBarRegisterItemKinds();
   kxBarRegisterCompanions();
   kxBarRegisterDateItems();
+  kxBarRegisterExtraItems();
 }
 
 void FinalizeBars() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxBarUnregisterExtraItems();
   kxBarUnregisterDateItems();
   kxBarUnregisterItemKinds();
   kxBarDoneUtils();

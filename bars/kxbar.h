@@ -1284,6 +1284,8 @@ class TCustomkxBarControl : public TCustomControl {
   virtual bool NeedsDoubleBuffering() const;
   virtual void GetBackgroundOffset(TPoint& P) const { P = TPoint{0, 0}; }
   virtual void FreeBackgroundBitmap();
+  // The bitmap painters keep the window's background in (emptied by FreeBackgroundBitmap).
+  TBitmap* BackgroundCache() const { return FBkBitmap.get(); }
   virtual void UpdateDoubleBuffered() { SetDoubleBuffered(NeedsDoubleBuffering()); }
   virtual void CloseChain();
   virtual void Rebuild() {}

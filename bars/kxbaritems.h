@@ -210,8 +210,14 @@ class TkxBarDropDownListBox : public TCustomListBox {
   void SetCapturedOnShow(bool V) { FCaptured = V; }
   // A selected string is shown by the combo's current control.
   void Click() override;
+  // Gives every string the height the combo measures for it.
+  void MeasureItems();
 
  protected:
+  // The strings are drawn and measured by the combo (its OnDrawItem and
+  // OnMeasureItem or its own drawing); the list draws the focus frame.
+  void DrawItem(int Index, TRect Rect, TOwnerDrawState State) override;
+  void MeasureItem(int Index, int& Height) override;
   void CreateParams(TCreateParams& Params) override;
   void WndProc(TMessage& Message) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
@@ -324,9 +330,13 @@ class TkxBarListItem : public TCustomkxBarContainerItem {
   void ClearItemList() override;
   bool CanBeVisible() const override { return bool(OnGetData) || FItems->Count() > 0; }
   void Click() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ protected:
+  // The click of generated button Sender (its tag is its string's index).
+  virtual void ButtonClick(TObject* Sender);
 
  private:
-  void ButtonClick(TObject* Sender);
   void StringsChanged(TObject* Sender);
   std::unique_ptr<TStringList> FItems;
   int FItemIndex = -1;

@@ -29,9 +29,10 @@ constexpr TkxThemeClassKinds kBarThemeKinds =
     kxThemeKind(tckWindow);
 }  // namespace
 
+bool kxBarVisualStylesAvailable() { return AreVisualStylesAvailable(kBarThemeKinds); }
+
 TkxBarItemControlPainterClass kxBarFlatPainterClass = nullptr;
 TkxBarItemControlPainterClass kxBarOffice11PainterClass = nullptr;
-TkxBarItemControlPainterClass kxBarXPPainterClass = nullptr;
 
 TComponent* TkxBarManager::ResolveOwner(TComponent* AOwner) {
   if (!AOwner && Application && Application->MainForm()) return Application->MainForm();
@@ -137,7 +138,7 @@ TkxBarItemControlPainterClass TkxBarManager::GetPainterClass() {
   auto enhanced = TkxBarItemControlEnhancedPainter::Instance();
   switch (GetEffectiveStyle()) {
     case bmsFlat: return TkxBarItemControlFlatPainter::Instance();
-    case bmsXP: return FVisualStyles && kxBarXPPainterClass ? kxBarXPPainterClass : enhanced;
+    case bmsXP: return FVisualStyles ? TkxBarItemControlXPPainter::Instance() : enhanced;
     case bmsEnhanced: return enhanced;
     case bmsOffice11: return TkxBarItemControlOffice11Painter::Instance();
     default: return TkxBarItemControlStandardPainter::Instance();
@@ -145,7 +146,7 @@ TkxBarItemControlPainterClass TkxBarManager::GetPainterClass() {
 }
 
 void TkxBarManager::UpdatePainter() {
-  FVisualStyles = AreVisualStylesAvailable(kBarThemeKinds);
+  FVisualStyles = kxBarVisualStylesAvailable();
   FPainterClass = GetPainterClass();
 }
 

@@ -162,6 +162,15 @@ int kxBarGetEditStateId(TkxBarItemControl* Control);
 TColor kxBarGetThemedEditBackground(std::uintptr_t Theme, int State);
 TColor kxBarGetThemedEditTextColor(std::uintptr_t Theme, int State);
 TColor kxBarThemeToolbarColor();
+// The theme's small close button (Window class): its size, and drawn
+// vertically centred in R on a face background, at R's left end for sides 1
+// and 3 and at its right end otherwise; R becomes the button's rectangle.
+void kxBarGetThemeCloseButtonSize(TSize& Size);
+void kxBarDrawThemeCloseButton(HDC DC, TRect& R, bool Hot, int Side, bool Pressed);
+// The theme's size box (ScrollBar class) with a 1-pixel margin: its size, and
+// drawn into corner 0..3 of R pointing into it; R becomes the box.
+void kxBarGetThemeSizeBoxSize(TSize& Size);
+void kxBarDrawThemeSizeBox(HDC DC, TRect& R, int Corner);
 // The menu font of a font: scaled to the icon-title font height (at least 11
 // pixels), or an exact copy. The old handle is deleted.
 void kxBarCreateMenuFont(TFont* Font, HFONT& Handle, bool Scaled);

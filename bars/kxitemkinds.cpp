@@ -416,6 +416,7 @@ HWND TkxBarCustomCombo::GetDropDownWindow() {
 void TkxBarCustomCombo::InitDropDownWindow() {
   if (!FListBox) return;
   FListBox->Items()->Assign(FItems.get());
+  FListBox->MeasureItems();
   int w = CalcDropDownWidth();
   int rows = std::min(FItems->Count(), FDropDownCount);
   int h = 4;
@@ -566,6 +567,7 @@ void TkxBarCustomCombo::CurChange() {
 
 TkxBarDropDownListBox::TkxBarDropDownListBox(TComponent* AOwner, TkxBarCustomCombo* Combo)
     : TCustomListBox(AOwner), FCombo(Combo) {
+  SetStyle(lbOwnerDrawVariable);
   SetVisible(false);
   SetIntegralHeight(false);
 }
@@ -793,6 +795,8 @@ void TkxBarListItem::AddListedItemLinks(TkxBarItemLinks* Target, int Index, TkxB
       b->SetTag(i);
       b->OnClick = TNotifyEvent(this, &TkxBarListItem::ButtonClick);
       b->SetEnabled(StoredEnabled());
+      // the buttons belong to the form: when it frees them first, the list forgets them
+      b->FreeNotification(this);
       FButtons.push_back(b);
     }
     if (n >= int(FButtons.size())) break;
@@ -820,6 +824,12 @@ void TkxBarListItem::ClearItemList() {
     FButtons.clear();
   }
   TCustomkxBarContainerItem::ClearItemList();
+}
+
+void TkxBarListItem::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomkxBarContainerItem::Notification(AComponent, Operation);
+  if (Operation == opRemove)
+    std::erase_if(FButtons, [AComponent](TkxBarButton* b) { return static_cast<TComponent*>(b) == AComponent; });
 }
 
 void TkxBarListItem::ButtonClick(TObject* Sender) {

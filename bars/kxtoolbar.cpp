@@ -848,7 +848,10 @@ void TkxBarControl::Paint() {
   if (!IsCustomizing())
     for (int i = 0; i < FItemLinks->Count(); ++i) {
       TkxBarItemLink* l = FItemLinks->Items(i);
-      if (l->Item() && l->Item()->HasHostedWindow() && l->ShownIndex() < 0) l->Item()->HideHostedWindow(this);
+      // links not shown or without room on the bar keep their hosted windows away
+      bool shown = l->ShownIndex() >= 0 && l->ItemRect().right > l->ItemRect().left &&
+                   l->ItemRect().bottom > l->ItemRect().top;
+      if (l->Item() && l->Item()->HasHostedWindow() && !shown) l->Item()->HideHostedWindow(this);
     }
   HDC dc = FontDC();
   TRect client = ClientRect();
