@@ -80,7 +80,8 @@ TEST_F(LibraryWindowsOnDisplay, TheDesignElementWindowSavesItsEditWhenClosed) {
 TEST_F(LibraryWindowsOnDisplay, TheNarrativeElementWindowSavesItsEditWhenClosed) {
   std::string win = OpenFromViewMenu(kNarrativeItem, "e2e_narrative");
   ASSERT_FALSE(win.empty());
-  // The table chooser has the focus: drop it down, take its row.
+  // The table chooser on the panel's bar: drop it down, take its row.
+  ClickAt(win, 100, 59);
   Xdo({"key", "alt+Down"});
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   Xdo({"key", "Down"});
@@ -98,9 +99,9 @@ TEST_F(LibraryWindowsOnDisplay, TheNarrativeElementWindowSavesItsEditWhenClosed)
 TEST_F(LibraryWindowsOnDisplay, TheTemplateWindowWritesItsEditWhenTheAuthorMovesOn) {
   std::string win = OpenFromViewMenu(kTemplateItem, "e2e_template");
   ASSERT_FALSE(win.empty());
-  ClickAt(win, 100, 108);  // 人物 in the library tree
+  ClickAt(win, 100, 82);  // 人物 in the library tree
   TypeInto(win, 320, 200);
-  ClickAt(win, 100, 126);  // 地点
+  ClickAt(win, 100, 100);  // 地点
   Shot("e2e_template.png");
   CloseChild(win);
   EXPECT_EQ(WaitForQuery("SELECT tid FROM region1 WHERE ttext1 LIKE '%abc xyz%'", "1"), "1");
