@@ -2,15 +2,18 @@
 
 #include "app/cooltrayicon.h"
 #include "app/copyfiles.h"
+#include "app/designwindow.h"
 #include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/libreplace.h"
 #include "app/mainform.h"
 #include "app/storydesign.h"
+#include "app/narrativewindow.h"
 #include "app/novelreplace.h"
 #include "app/storyname.h"
 #include "app/storywrite.h"
+#include "app/templatewindow.h"
 #include "app/searchdialogs.h"
 #include "app/treecopyform.h"
 
@@ -20,6 +23,9 @@ void InitApp() {
   RegisterMainForm();
   RegisterTreeCopyForm();
   RegisterStoryWrite();
+  RegisterDesignWindow();
+  RegisterNarrativeWindow();
+  RegisterTemplateWindow();
   InstallStoryWindow();
   RegisterExportset();
   RegisterSearchDialogs();

@@ -1,6 +1,11 @@
 #include "app/libwindow.h"
 
+#include <memory>
+
+#include "app/codedatamodule.h"
 #include "app/libdatamodule.h"
+#include "app/mainform.h"
+#include "app/storywrite.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/sysutils.h"
@@ -13,6 +18,10 @@ namespace libwindow_impl {
 // 节点: the name of a node added from a menu.
 const char* const kAddedNodeName = "\xBD\xDA\xB5\xE3";
 }  // namespace libwindow_impl
+
+void CopyFrameBarStyle(TMainForm* Frame, TkxBarManager* Manager) {
+  if (Frame) Frame->CopyBarStyle(Manager);
+}
 
 int FieldAsInt(TField* Field, int Fallback) {
   if (!Field || Field->IsNull()) return Fallback;
@@ -33,6 +42,35 @@ void AddTreeNode(TkxDBTreeView* Tree, int View) {
   added->SetSelected(true);
   LibDataModule->addNewRecordbyView(Tree, View);
   added->Expand(false);
+}
+
+void AddTreeNodeIn(TkxDBTreeView* Tree, TADOTable* Table) {
+  if (Table->Active()) AddTreeNode(Tree);
+}
+
+void EditSelectedNode(TkxDBTreeView* Tree) {
+  if (TTreeNode* sel = Tree->Selected()) sel->EditText();
+}
+
+void EditSelectedChartNode(TkxDbOrgChart* Chart) {
+  if (Chart->Selected()) Chart->BeginEdit();
+}
+
+void CopySelectedNode(TkxDBTreeView* Tree) {
+  if (Tree->Selected()) LibDataModule->NodeCopy(Tree);
+}
+
+void PasteNodeIn(TkxDBTreeView* Tree, TADOTable* Table) {
+  if (Table->Active()) LibDataModule->NodePost(Tree);
+}
+
+void ExportTree(TkxDBTreeView* Tree, TDataSet* Alias) {
+  if (StoryWindowHooks().ExportToFile && Alias->Active())
+    StoryWindowHooks().ExportToFile(Tree, Alias->FieldByName("tsortid")->AsString());
+}
+
+void RefreshWhenOpen(TADOTable* Table) {
+  if (Table->Active()) Table->Refresh();
 }
 
 void DeleteLeafNode(TkxDBTreeView* Tree) {
@@ -69,6 +107,11 @@ void LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart) {
   try {
     TMemoryStream stream;
     if (auto* blob = dynamic_cast<TBlobField*>(DataSet->FieldByName("ttext7"))) blob->SaveToStream(&stream);
+    // An empty field holds no chart: an empty one is shown.
+    if (stream.Size() == 0) {
+      Chart->Clear();
+      return;
+    }
     stream.SetPosition(0);
     Chart->LoadFromStream(&stream);
   } catch (const Exception&) {
@@ -154,4 +197,33 @@ void DropClipboardKeys(TCustomTxtEdit* Editor) {
   } dropped[] = {{VK_INSERT, TShiftState{ssCtrl}}, {VK_DELETE, TShiftState{ssShift}}, {VK_INSERT, TShiftState{ssShift}}};
   for (const auto& k : dropped)
     if (const int i = keys->FindKey(k.Key, k.Shift); i >= 0) keys->Delete(i);
+}
+
+void SetChartColor(TDataSet* DataSet, TCustomColorBox* Box) {
+  if (!DataSet->Active() || DataSet->IsEmpty()) return;
+  DataSet->Edit();
+  DataSet->FieldByName("tchartcolor")->SetAsInteger(static_cast<Integer>(Box->Selected()));
+  DataSet->Post();
+}
+
+void ResetTreeDisplay(TkxDBTreeView* Tree) {
+  Tree->SetDisplayField("tsortid;tname");
+  Tree->Repaint();
+}
+
+bool SelectTreeNeighbour(TkxDBTreeView* Tree, bool Next) {
+  TTreeNode* n = Next ? NextTreeNode(Tree) : PreviousTreeNode(Tree);
+  if (!n) return false;
+  n->SetSelected(true);
+  return true;
+}
+
+void BatchSaveKeepingCaret(TComponent* Owner, TCustomTxtEdit* Editor, std::initializer_list<TADOTable*> Tables) {
+  std::unique_ptr<TCodeDataModule> keeper;
+  if (Editor) {
+    keeper = std::make_unique<TCodeDataModule>(Owner);
+    keeper->Remember(Editor);
+  }
+  for (TADOTable* t : Tables) BatchSave(t);
+  if (keeper) keeper->Restore();
 }

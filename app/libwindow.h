@@ -2,10 +2,30 @@
 // window: node commands on data-aware trees, the flow chart kept in a
 // record's ttext7, the table choosers and the linked narrative subtree.
 #pragma once
+#include <initializer_list>
+
 #include "editor/txtedit.h"
+#include "platform/controls/extctrls.h"
+#include "platform/controls/forms.h"
 #include "platform/db/ado.h"
+#include "treechart/dborgchart.h"
 #include "treechart/flowchart.h"
 #include "treechart/kxdbtreeview.h"
+
+class TMainForm;
+class TkxBarManager;
+
+// Gives Manager the frame's bar style; nothing without a frame.
+void CopyFrameBarStyle(TMainForm* Frame, TkxBarManager* Manager);
+// A new library window of class T owned by the application, maximized, its
+// bars in the frame's style.
+template <class T>
+T* NewLibraryWindow(TMainForm* Frame) {
+  auto* w = NewObject<T>(Application);
+  w->SetWindowState(wsMaximized);
+  CopyFrameBarStyle(Frame, w->kxBarManager1);
+  return w;
+}
 
 // A tree that loads the whole table, and one that loads the nodes below a
 // root value as they are opened.
@@ -21,6 +41,21 @@ void FetchChildren(TkxDBTreeView* Tree, TTreeNode* Node);
 // Adds a child "节点" under the selected node (a root node when none is
 // selected), selects it, gives it the defaults of View and expands it.
 void AddTreeNode(TkxDBTreeView* Tree, int View = 0);
+// The same when Table is open.
+void AddTreeNodeIn(TkxDBTreeView* Tree, TADOTable* Table);
+// Starts editing the selected node's text, when there is one.
+void EditSelectedNode(TkxDBTreeView* Tree);
+// Starts editing the chart's selected node, when there is one.
+void EditSelectedChartNode(TkxDbOrgChart* Chart);
+// Puts the selected subtree on the node clipboard, when a node is selected.
+void CopySelectedNode(TkxDBTreeView* Tree);
+// Pastes the node clipboard under the selected node when Table is open.
+void PasteNodeIn(TkxDBTreeView* Tree, TADOTable* Table);
+// Writes the tree's nodes out as files named after the alias row's tsortid,
+// when the alias list is open and the export is provided.
+void ExportTree(TkxDBTreeView* Tree, TDataSet* Alias);
+// Re-reads Table's records when it is open.
+void RefreshWhenOpen(TADOTable* Table);
 // Deletes the selected node when it has no children; the tree asks first.
 void DeleteLeafNode(TkxDBTreeView* Tree);
 // The node before and after the selected one in depth-first order, read as
@@ -29,8 +64,9 @@ TTreeNode* PreviousTreeNode(TkxDBTreeView* Tree);
 TTreeNode* NextTreeNode(TkxDBTreeView* Tree);
 
 // ---- flow charts ----
-// Loads Chart from the current record's ttext7; a field that holds no chart
-// leaves whatever the load read, without a message.
+// Loads Chart from the current record's ttext7: an empty field shows an
+// empty chart, one that holds no chart leaves the chart as it was, without a
+// message.
 void LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart);
 // Writes Chart into the current record's ttext7 and posts it; nothing on an
 // empty table.
@@ -60,3 +96,16 @@ void ShowLinkedSubtree(TDataSet* DataSet, TADOTable* NarrativeTable, TkxDBTreeVi
 // Removes Ctrl+Insert, Shift+Delete and Shift+Insert from Editor's keys:
 // copy, cut and paste are left to Ctrl+C, X and V.
 void DropClipboardKeys(TCustomTxtEdit* Editor);
+
+// Sets the current record's tchartcolor to Box's colour and posts it;
+// nothing on a closed or empty table.
+void SetChartColor(TDataSet* DataSet, TCustomColorBox* Box);
+// A table's display fields back to "tsortid;tname" (rebuilt only when they
+// differ) and the tree repainted.
+void ResetTreeDisplay(TkxDBTreeView* Tree);
+// Selects the node after (Next) or before the selected one in depth-first
+// order; false when there is none.
+bool SelectTreeNeighbour(TkxDBTreeView* Tree, bool Next);
+// Commits the open tables among Tables; the caret of Editor (when given) is
+// kept through the reload by a caret keeper owned by Owner.
+void BatchSaveKeepingCaret(TComponent* Owner, TCustomTxtEdit* Editor, std::initializer_list<TADOTable*> Tables);

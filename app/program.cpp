@@ -1,14 +1,17 @@
 #include "app/program.h"
 
 #include "app/copyfiles.h"
+#include "app/designwindow.h"
 #include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/libreplace.h"
 #include "app/mainform.h"
 #include "app/storydesign.h"
+#include "app/narrativewindow.h"
 #include "app/novelreplace.h"
 #include "app/storyname.h"
+#include "app/templatewindow.h"
 #include "app/treecopyform.h"
 #include "platform/controls/forms.h"
 
@@ -26,6 +29,9 @@ void CreateWorkbench(int argc, const char* const* argv) {
   ProvideNovelReplace();
   ProvideStoryNameDialog();
   ProvideExportToFile();
+  ProvideDesignWindow();
+  ProvideNarrativeWindow();
+  ProvideTemplateWindow();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);

@@ -29,24 +29,14 @@ void TStoryWrite::ChartAddClick(TObject*) {
   if (ClientUserTable->Active()) AddTreeNode(FolderTree, 0);
 }
 
-void TStoryWrite::MenuItem1Click(TObject*) {
-  if (LibDataModule->libTable->Active()) AddTreeNode(LibraryTree, 0);
-}
+void TStoryWrite::MenuItem1Click(TObject*) { AddTreeNodeIn(LibraryTree, LibDataModule->libTable); }
 
 void TStoryWrite::Delete1Click(TObject*) { DeleteLeafNode(FolderTree); }
 void TStoryWrite::MenuItem2Click(TObject*) { DeleteLeafNode(LibraryTree); }
 
-void TStoryWrite::Editor1Click(TObject*) {
-  if (TTreeNode* sel = FolderTree->Selected()) sel->EditText();
-}
-
-void TStoryWrite::MenuItem3Click(TObject*) {
-  if (TTreeNode* sel = LibraryTree->Selected()) sel->EditText();
-}
-
-void TStoryWrite::ChartEditorClick(TObject*) {
-  if (MduleOrgChart->Selected()) MduleOrgChart->BeginEdit();
-}
+void TStoryWrite::Editor1Click(TObject*) { EditSelectedNode(FolderTree); }
+void TStoryWrite::MenuItem3Click(TObject*) { EditSelectedNode(LibraryTree); }
+void TStoryWrite::ChartEditorClick(TObject*) { EditSelectedChartNode(MduleOrgChart); }
 
 void TStoryWrite::Expand1Click(TObject*) {
   if (StoryConnection->Connected() && ClientUserTable->Active()) FolderTree->FullExpand();
@@ -59,18 +49,10 @@ void TStoryWrite::Refresh1Click(TObject*) { save(); }
 void TStoryWrite::MenuItem6Click(TObject*) { libsave(); }
 void TStoryWrite::ToolButton3Click(TObject*) { save(); }
 
-void TStoryWrite::N15Click(TObject*) {
-  if (FolderTree->Selected()) LibDataModule->NodeCopy(FolderTree);
-}
-void TStoryWrite::N17Click(TObject*) {
-  if (ClientUserTable->Active()) LibDataModule->NodePost(FolderTree);
-}
-void TStoryWrite::N23Click(TObject*) {
-  if (LibraryTree->Selected()) LibDataModule->NodeCopy(LibraryTree);
-}
-void TStoryWrite::N24Click(TObject*) {
-  if (LibDataModule->libTable->Active()) LibDataModule->NodePost(LibraryTree);
-}
+void TStoryWrite::N15Click(TObject*) { CopySelectedNode(FolderTree); }
+void TStoryWrite::N17Click(TObject*) { PasteNodeIn(FolderTree, ClientUserTable); }
+void TStoryWrite::N23Click(TObject*) { CopySelectedNode(LibraryTree); }
+void TStoryWrite::N24Click(TObject*) { PasteNodeIn(LibraryTree, LibDataModule->libTable); }
 
 // ---------------------------------------------------------------------------
 // views and focus
@@ -119,22 +101,17 @@ void TStoryWrite::N35Click(TObject*) {
   FolderTree->Repaint();
 }
 
-void TStoryWrite::N38Click(TObject*) {
-  if (StoryWindowHooks().ExportToFile && ClientUserAliseTable->Active())
-    StoryWindowHooks().ExportToFile(FolderTree, ClientUserAliseTable->FieldByName("tsortid")->AsString());
-}
+void TStoryWrite::N38Click(TObject*) { ExportTree(FolderTree, ClientUserAliseTable); }
 
 // ---------------------------------------------------------------------------
 // walking the nodes
 
-void TStoryWrite::SelectAndShow(TTreeNode* Node) {
-  if (!Node) return;
-  Node->SetSelected(true);
-  showDesignGrapgh();
+void TStoryWrite::kxBarButton3Click(TObject*) {
+  if (SelectTreeNeighbour(FolderTree, false)) showDesignGrapgh();
 }
-
-void TStoryWrite::kxBarButton3Click(TObject*) { SelectAndShow(PreviousTreeNode(FolderTree)); }
-void TStoryWrite::kxBarButton4Click(TObject*) { SelectAndShow(NextTreeNode(FolderTree)); }
+void TStoryWrite::kxBarButton4Click(TObject*) {
+  if (SelectTreeNeighbour(FolderTree, true)) showDesignGrapgh();
+}
 
 // ---------------------------------------------------------------------------
 // whole-table operations

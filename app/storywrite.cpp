@@ -1,8 +1,5 @@
 #include "app/storywrite.h"
 
-#include <memory>
-
-#include "app/codedatamodule.h"
 #include "app/libwindow.h"
 #include "app/mainform.h"
 #include "platform/classes/typinfo.h"
@@ -228,36 +225,21 @@ void TStoryWrite::TreeBottomPanelMouseDown(TObject*, TMouseButton Button, TShift
 void TStoryWrite::BackColorBoxCloseUp(TObject*) { Text1TxtEdit->SetColor(BackColorBox->Selected()); }
 void TStoryWrite::FontColorBoxCloseUp(TObject*) { Text1TxtEdit->Font()->SetColor(FontColorBox->Selected()); }
 
-void TStoryWrite::ColorBox1CloseUp(TObject*) {
-  if (!ClientUserTable->Active() || ClientUserTable->IsEmpty()) return;
-  ClientUserTable->Edit();
-  ClientUserTable->FieldByName("tchartcolor")->SetAsInteger(static_cast<Integer>(ColorBox1->Selected()));
-  ClientUserTable->Post();
-}
+void TStoryWrite::ColorBox1CloseUp(TObject*) { SetChartColor(ClientUserTable, ColorBox1); }
 
 void TStoryWrite::kxDBInspectorEdited(TObject*, TkxInspectorNode*, TkxInspectorRow*) {
-  if (ClientUserTable->Active()) ClientUserTable->Refresh();
+  RefreshWhenOpen(ClientUserTable);
 }
 
 // ---------------------------------------------------------------------------
 // saving and the window's life
 
 void TStoryWrite::save() {
-  std::unique_ptr<TCodeDataModule> keeper;
-  if (FCurrentEditor) {
-    keeper = std::make_unique<TCodeDataModule>(this);
-    keeper->Remember(FCurrentEditor);
-  }
-  for (TADOTable* t : {ClientUserTable, LibDataModule->libAliasTable, LibDataModule->libTable})
-    if (t && t->Active()) t->UpdateBatch(arAll);
-  if (keeper) keeper->Restore();
-  keeper.reset();
+  BatchSaveKeepingCaret(this, FCurrentEditor, {ClientUserTable, LibDataModule->libAliasTable, LibDataModule->libTable});
   FolderTree->Repaint();
 }
 
-void TStoryWrite::libsave() {
-  if (LibDataModule->libTable->Active()) LibDataModule->libTable->UpdateBatch(arAll);
-}
+void TStoryWrite::libsave() { BatchSave(LibDataModule->libTable); }
 
 void TStoryWrite::Timer1Timer(TObject*) { save(); }
 

@@ -211,7 +211,6 @@ class TStoryWrite : public TForm {
   // whole tree.
   void ApplyRoot();
   void SetView(int View);
-  void SelectAndShow(TTreeNode* Node);
   void Search(const AnsiString& Word);
 
   TDBTxtEdit* FCurrentEditor = nullptr;
