@@ -207,62 +207,9 @@ void TkxBarControl::PaintNonClient(HDC DC) {
   SelectClipRgn(DC, nullptr);
 }
 
-LRESULT TkxBarControl::NonClientHitTest(const TPoint& ScreenPoint) {
-  TPoint p = ScreenToClient(ScreenPoint);
-  if (IsPointInClient(p)) return HTCLIENT;
-  TRect grip;
-  GetMovingBounds(grip);
-  if (FBar && FBar->CanBeMoved() && p.x >= grip.left && p.x < grip.right && p.y >= grip.top && p.y < grip.bottom)
-    return HTCAPTION;
-  return HTBORDER;
-}
-
 void TkxBarControl::WndProc(TMessage& Message) {
+  if (PlacementMessage(Message)) return;
   switch (Message.Msg) {
-    case WM_NCCALCSIZE:
-      if (FDockingStyle != dsNone) {
-        auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam);
-        TRect m = GetNonClientMargins();
-        RECT& r = p->rgrc[0];
-        r.left += m.left;
-        r.top += m.top;
-        r.right -= m.right;
-        r.bottom -= m.bottom;
-        if (r.right < r.left) r.right = r.left;
-        if (r.bottom < r.top) r.bottom = r.top;
-        Message.Result = 0;
-        return;
-      }
-      break;
-    case WM_NCPAINT:
-      if (FDockingStyle != dsNone && HandleAllocated()) {
-        HDC dc = GetWindowDC(Handle());
-        PaintNonClient(dc);
-        ReleaseDC(Handle(), dc);
-        Message.Result = 0;
-        return;
-      }
-      break;
-    case WM_NCHITTEST:
-      if (FDockingStyle != dsNone) {
-        Message.Result = NonClientHitTest(TPoint{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
-        FHitCode = int(Message.Result);
-        if (HitEndsTracking(Message.Result) && HandleAllocated()) kxBarEndMouseTracking(Handle());
-        return;
-      }
-      break;
-    case WM_NCLBUTTONDOWN:
-      if (Message.WParam == HTCAPTION && FBar && FBar->CanBeMoved() && !IsCustomizing()) {
-        if (TkxBarManager* m = BarManager()) {
-          POINT p;
-          GetCursorPos(&p);
-          TRect w = GetWindowRect();
-          FGrabPoint = TPoint{p.x - w.left, p.y - w.top};
-          m->Bars()->DragBarControl(this);
-        }
-        return;
-      }
-      break;
     case WM_GETDLGCODE:
       Message.Result = 7;
       return;
