@@ -825,6 +825,8 @@ void TkxBars::MoveBarControl(TkxBarControl* Window, TPoint ScreenPoint, bool Fro
     } else {
       Window->SetDockingStyle(dsNone);
       Window->SetDockControl(nullptr);
+      // the item controls measure through the new window
+      Window->HandleNeeded();
       TSize size;
       Window->GetSizeForDockingStyle(dsNone, size);
       TPoint g;

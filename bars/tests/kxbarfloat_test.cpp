@@ -28,9 +28,17 @@ class BarsFloatTest : public BarsFormTest {
     TRect c = Tool()->GetCaptionRect();
     return TPoint{w.left + c.left + 8, w.top + (c.top + c.bottom) / 2};
   }
+  // Drags along the row first, then off the site: a key between the moves
+  // keeps them apart (the queue merges consecutive moves).
   void FloatByDragging() {
     TPoint g = GripPoint();
-    hb->Drag(g.x, g.y, 900, 600, 6);
+    hb->MouseDown(g.x, g.y);
+    const TPoint path[] = {{g.x + 20, g.y}, {g.x + 40, g.y + 2}, {g.x + 200, g.y + 200}, {900, 600}};
+    for (TPoint p : path) {
+      hb->MouseMove(p.x, p.y);
+      hb->KeyUp(VK_SHIFT);
+    }
+    hb->MouseUp(900, 600);
     Pump();
   }
   int HitAt(TPoint P) { return int(SendMessageA(Tool()->Handle(), WM_NCHITTEST, 0, MAKELPARAM(P.x, P.y))); }
@@ -246,3 +254,4 @@ TEST_F(BarsFloatTest, AFloatingBarComesBackWhenTheFormsWindowIsMadeAgain) {
   EXPECT_EQ(Tool()->Left(), 300);
   EXPECT_FALSE(F->BarManager1->HasPendingBars());
 }
+
