@@ -609,6 +609,57 @@ TEST_F(FormsTest, MdiChildrenCascadeAndTile) {
   EXPECT_EQ(frame->MDIChildCount(), 2);
 }
 
+// The frame's MDI client knows the active child and whether it is maximized,
+// keeps a maximized child over its whole area when the frame is resized, and
+// activates the next child when the active one goes.
+TEST_F(FormsTest, MdiClientFollowsChildrenOfForms) {
+  auto* frame = new TForm(Application, 0);
+  Application->SetMainForm(frame);
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetClientSize(600, 400);
+  frame->Show();
+  Pump();
+  std::vector<TForm*> kids;
+  for (int i = 0; i < 2; ++i) {
+    auto* c = new TForm(Application, 0);
+    c->SetFormStyle(fsMDIChild);
+    c->SetBounds(10, 10, 200, 150);
+    c->Show();
+    kids.push_back(c);
+  }
+  Pump();
+  HWND client = frame->ClientHandle();
+  BOOL max = TRUE;
+  auto active = [&] { return reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&max))); };
+  EXPECT_EQ(active(), kids[1]->Handle());
+  EXPECT_FALSE(max);
+  kids[0]->Show();
+  Pump();
+  EXPECT_EQ(active(), kids[0]->Handle());
+  kids[0]->SetWindowState(wsMaximized);
+  Pump();
+  EXPECT_EQ(active(), kids[0]->Handle());
+  EXPECT_TRUE(max);
+  RECT cr;
+  GetClientRect(client, &cr);
+  EXPECT_EQ(kids[0]->ClientWidth(), cr.right);
+  frame->SetClientSize(700, 500);
+  Pump();
+  GetClientRect(client, &cr);
+  EXPECT_EQ(kids[0]->ClientWidth(), cr.right);
+  EXPECT_EQ(kids[0]->ClientHeight(), cr.bottom);
+  // the system menu's restore goes through the client
+  SendMessageA(kids[0]->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  EXPECT_EQ(kids[0]->WindowState(), wsNormal);
+  active();
+  EXPECT_FALSE(max);
+  EXPECT_EQ(kids[0]->Width(), 200);
+  delete kids[0];
+  Pump();
+  EXPECT_EQ(active(), kids[1]->Handle());
+}
+
 TEST_F(FormsTest, MdiChildNeedsMdiFrame) {
   auto* c = new TForm(Application, 0);
   c->SetFormStyle(fsMDIChild);
