@@ -649,12 +649,26 @@ TEST_F(FormsTest, MdiClientFollowsChildrenOfForms) {
   EXPECT_EQ(kids[0]->ClientWidth(), cr.right);
   EXPECT_EQ(kids[0]->ClientHeight(), cr.bottom);
   // the system menu's restore goes through the client
+  static int childActivates = 0;
+  struct Hook {
+    static LRESULT Proc(int code, WPARAM w, LPARAM l) {
+      if (code >= 0 && reinterpret_cast<CWPSTRUCT*>(l)->message == WM_CHILDACTIVATE) ++childActivates;
+      return CallNextHookEx(nullptr, code, w, l);
+    }
+  };
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &Hook::Proc, nullptr, GetCurrentThreadId());
   SendMessageA(kids[0]->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(childActivates, 1);
   Pump();
   EXPECT_EQ(kids[0]->WindowState(), wsNormal);
   active();
   EXPECT_FALSE(max);
   EXPECT_EQ(kids[0]->Width(), 200);
+  // minimized, an MDI child is told as when it is sized
+  SendMessageA(kids[0]->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(IsIconic(kids[0]->Handle()));
+  EXPECT_EQ(childActivates, 2);
+  UnhookWindowsHookEx(hook);
   delete kids[0];
   Pump();
   EXPECT_EQ(active(), kids[1]->Handle());
