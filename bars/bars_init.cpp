@@ -3,6 +3,7 @@
 #include "bars/kxbar.h"
 #include "bars/kxbardate.h"
 #include "bars/kxbaritems.h"
+#include "bars/kxbarmdi.h"
 #include "bars/kxbarpopup.h"
 
 namespace {
@@ -19,11 +20,13 @@ void InitBars() {
   kxBarRegisterItemKinds();
   kxBarRegisterCompanions();
   kxBarRegisterDateItems();
+  kxBarRegisterMDIItems();
 }
 
 void FinalizeBars() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxBarUnregisterMDIItems();
   kxBarUnregisterDateItems();
   kxBarUnregisterItemKinds();
   kxBarDoneUtils();

@@ -324,6 +324,17 @@ class TkxBarManager : public TComponent {
   void RefreshResources();
   bool ActivationReentry() const { return FActivationReentry; }
 
+  // ---- MDI menu merging (kxbarmdi.cpp) ----
+  // The active MDI child of the owner form (an MDI frame), from its MDI client.
+  HWND GetActiveMDIChild() const;
+  // An MDI child was activated, maximized, restored or destroyed.
+  void ChildActivated(HWND Window);
+  // The main menu bar's update lock when ChildActivated began.
+  bool MergeLock() const { return FMergeLock; }
+  // The visibility of the merged child's main menu bar before the merge.
+  bool SavedChildMenuVisible() const { return FSavedChildMenuVisible; }
+  void SetSavedChildMenuVisible(bool V) { FSavedChildMenuVisible = V; }
+
   // ---- bars waiting for the form's window ----
   void CreatePendingBarList();
   void AddPendingBar(TkxBar* Bar);
@@ -433,6 +444,8 @@ class TkxBarManager : public TComponent {
   int FGripOffset = 0, FGripAreaSize = 0, FMenuSeparatorIndent = 0;
   int FImageSize = 16, FButtonWidth = 23, FButtonHeight = 22, FDropDownArrowWidth = 11;
   int FLoadedDockSizes[4] = {-1, -1, -1, -1};
+  HWND FLastActiveChild = nullptr;
+  bool FChildMaximized = false, FSavedChildMenuVisible = true, FMergeLock = false;
 };
 
 // ===========================================================================

@@ -1035,8 +1035,10 @@ TRect TkxBarControl::GetCloseButtonRect(bool InWindow) const {
 // ---- the MDI child buttons and the close button ----
 
 bool TkxBarControl::HasMDIButtons() const {
-  // The menu-merging part reports a maximized MDI child; until then there is none.
-  return false;
+  TkxBarManager* m = BarManager();
+  if (!FBar || !FBar->IsMainMenu() || !m) return false;
+  HWND child = m->GetActiveMDIChild();
+  return child && IsZoomed(child) && GetSystemMenu(child, FALSE);
 }
 
 bool TkxBarControl::HasMDIOrCloseButtons() const {
@@ -1073,8 +1075,11 @@ TRect TkxBarControl::GetMDIButtonRect(int Index) {
 }
 
 bool TkxBarControl::IsMDIButtonEnabled(int Index, UINT Flags) const {
-  (void)Flags;
-  return Index == 1 || !HasMDIButtons() || true;
+  if (Index == 1 || !HasMDIButtons()) return true;
+  static const UINT commands[3] = {SC_MINIMIZE, SC_RESTORE, SC_CLOSE};
+  HMENU sys = GetSystemMenu(BarManager()->GetActiveMDIChild(), FALSE);
+  UINT state = sys ? GetMenuState(sys, commands[std::clamp(Index, 0, 2)], MF_BYCOMMAND) : 0;
+  return state == UINT(-1) || !(state & Flags);
 }
 
 void TkxBarControl::DrawMDIButtons(HDC DC) {
@@ -1240,7 +1245,7 @@ void TkxBarControl::DoLButtonDown(TWMMouse& Message) {
   if (HasMDIOrCloseButtons() && !IsCustomizing()) {
     for (int k = HasMDIButtons() ? 0 : 2; k < 3; ++k) {
       TRect r = GetMDIButtonRect(k);
-      if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom && IsMDIButtonEnabled(k, MF_GRAYED)) {
+      if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom && IsMDIButtonEnabled(k, MF_GRAYED | MF_DISABLED)) {
         FMDIPressed = FMDIHot = k;
         SetCapture(Handle());
         Invalidate();
@@ -1257,8 +1262,14 @@ void TkxBarControl::DoLButtonUp(TWMMouse& Message) {
     FMDIPressed = FMDIHot = -1;
     if (GetCapture() == Handle()) ReleaseCapture();
     Invalidate();
-    if (hot && k == 2 && !HasMDIButtons())
-      if (TkxBarManager* m = BarManager()) m->DoCloseButtonClick();
+    TkxBarManager* m = BarManager();
+    if (!hot || !m) return;
+    if (HasMDIButtons()) {
+      static const UINT commands[3] = {SC_MINIMIZE, SC_RESTORE, SC_CLOSE};
+      SendMessageA(m->GetActiveMDIChild(), WM_SYSCOMMAND, commands[std::clamp(k, 0, 2)], 0);
+    } else if (k == 2) {
+      m->DoCloseButtonClick();
+    }
     return;
   }
   TCustomkxBarControl::DoLButtonUp(Message);
