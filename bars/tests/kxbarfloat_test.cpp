@@ -41,6 +41,13 @@ class BarsFloatTest : public BarsFormTest {
     hb->MouseUp(900, 600);
     Pump();
   }
+  // Floats the toolbar through its bar at a place.
+  void FloatAt(int X, int Y) {
+    ToolsBar->SetFloatLeft(X);
+    ToolsBar->SetFloatTop(Y);
+    ToolsBar->SetDockingStyle(dsNone);
+    Pump();
+  }
   int HitAt(TPoint P) { return int(SendMessageA(Tool()->Handle(), WM_NCHITTEST, 0, MAKELPARAM(P.x, P.y))); }
 };
 
@@ -136,10 +143,7 @@ TEST_F(BarsFloatTest, HitCodesOfDockedAndFloatingBars) {
     EXPECT_EQ(Tool()->HitCode(), c.code);
   }
   ToolsBar->SetWholeRow(false);
-  ToolsBar->SetFloatLeft(300);
-  ToolsBar->SetFloatTop(300);
-  ToolsBar->SetDockingStyle(dsNone);
-  Pump();
+  FloatAt(300, 300);
   ASSERT_NE(Tool(), nullptr);
   w = Tool()->GetWindowRect();
   TRect close = Tool()->GetCloseButtonRect(true);
@@ -161,10 +165,7 @@ TEST_F(BarsFloatTest, HitCodesOfDockedAndFloatingBars) {
 }
 
 TEST_F(BarsFloatTest, FloatingSizeSnapsAndStaysOnTheScreen) {
-  ToolsBar->SetFloatLeft(300);
-  ToolsBar->SetFloatTop(300);
-  ToolsBar->SetDockingStyle(dsNone);
-  Pump();
+  FloatAt(300, 300);
   ASSERT_NE(Tool(), nullptr);
   TRect b = Tool()->BoundsRect();
   // a corner (reached only through the keyboard) keeps the bounds
@@ -190,10 +191,7 @@ TEST_F(BarsFloatTest, FloatingSizeSnapsAndStaysOnTheScreen) {
 TEST_F(BarsFloatTest, TheCloseButtonHidesTheBarOnlyWhenReleasedOnIt) {
   TCloseLog log;
   F->BarManager1->OnBarClose = TkxBarEvent(&log, &TCloseLog::Close);
-  ToolsBar->SetFloatLeft(300);
-  ToolsBar->SetFloatTop(300);
-  ToolsBar->SetDockingStyle(dsNone);
-  Pump();
+  FloatAt(300, 300);
   ASSERT_NE(Tool(), nullptr);
   TRect w = Tool()->GetWindowRect();
   TRect close = Tool()->GetCloseButtonRect(true);
@@ -237,10 +235,7 @@ TEST_F(BarsFloatTest, ABarNeverDockedDocksAsANewLastRowOnTop) {
 
 // A floating window taken down with its form's window comes back with the next one.
 TEST_F(BarsFloatTest, AFloatingBarComesBackWhenTheFormsWindowIsMadeAgain) {
-  ToolsBar->SetFloatLeft(300);
-  ToolsBar->SetFloatTop(300);
-  ToolsBar->SetDockingStyle(dsNone);
-  Pump();
+  FloatAt(300, 300);
   ASSERT_NE(Tool(), nullptr);
   F->RecreateWnd();
   EXPECT_TRUE(F->BarManager1->HasPendingBars());

@@ -14,10 +14,6 @@ namespace {
 using namespace pvtest;
 namespace fs = std::filesystem;
 
-struct TGeometry {
-  int x = 0, y = 0, w = 0, h = 0;
-};
-
 class BarsOnDisplay : public ::testing::Test {
  protected:
   TestDisplay display;
@@ -50,23 +46,6 @@ class BarsOnDisplay : public ::testing::Test {
     } while (std::chrono::steady_clock::now() < deadline);
     return {};
   }
-  TGeometry Geometry(const std::string& Window) {
-    std::string out;
-    RunProcess({"xdotool", "getwindowgeometry", "--shell", Window}, &out, 3000);
-    TGeometry g;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) {
-      auto eq = line.find('=');
-      if (eq == std::string::npos) continue;
-      std::string key = line.substr(0, eq);
-      int v = std::atoi(line.c_str() + eq + 1);
-      if (key == "X") g.x = v;
-      else if (key == "Y") g.y = v;
-      else if (key == "WIDTH") g.w = v;
-      else if (key == "HEIGHT") g.h = v;
-    }
-    return g;
-  }
   void Xdo(std::vector<std::string> args) {
     args.insert(args.begin(), "xdotool");
     ASSERT_EQ(RunProcess(args, nullptr, 10000), 0) << args[1];
@@ -93,19 +72,6 @@ class BarsOnDisplay : public ::testing::Test {
     } while (std::chrono::steady_clock::now() < deadline);
     return {};
   }
-  int WaitForExit(int ms) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < deadline) {
-      int st;
-      if (waitpid(program.pid, &st, WNOHANG) == program.pid) {
-        close(program.out);
-        program.pid = -1;
-        return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
-  }
 };
 
 TEST_F(BarsOnDisplay, AToolbarDraggedOffItsDockFloatsSizesAndDocksBackOnADoubleClick) {
@@ -121,19 +87,19 @@ TEST_F(BarsOnDisplay, AToolbarDraggedOffItsDockFloatsSizesAndDocksBackOnADoubleC
   EXPECT_TRUE(FindWindow("Tools", 300).empty()) << "docked, the toolbar has no window of its own";
 
   // dragged by its grip far below the form: a window of its own under the pointer
-  TGeometry f = Geometry(form);
+  Geometry f = GeometryOf(form);
   const int dropX = gx + 150, dropY = std::max(f.y - 60, 20);
   DragMouse(gx, gy, dropX, dropY);
   const std::string tools = FindWindow("Tools", 5000);
   ASSERT_FALSE(tools.empty()) << "the toolbar did not float";
   EXPECT_FALSE(WaitForLine("style floating", 3000).empty());
-  TGeometry t = Geometry(tools);
+  Geometry t = GeometryOf(tools);
   EXPECT_TRUE(t.x <= dropX && dropX < t.x + t.w && t.y <= dropY && dropY < t.y + t.h)
       << t.x << "," << t.y << " " << t.w << "x" << t.h;
 
   // its right edge dragged left: narrower and taller, the left and top stay
   DragMouse(t.x + t.w - 2, t.y + t.h / 2, t.x + t.w / 2, t.y + t.h / 2);
-  TGeometry s = Geometry(tools);
+  Geometry s = GeometryOf(tools);
   EXPECT_EQ(s.x, t.x);
   EXPECT_EQ(s.y, t.y);
   EXPECT_LT(s.w, t.w);
@@ -150,7 +116,7 @@ TEST_F(BarsOnDisplay, AToolbarDraggedOffItsDockFloatsSizesAndDocksBackOnADoubleC
 
   RunProcess({"xdotool", "windowactivate", "--sync", form}, nullptr, 3000);
   Xdo({"key", "--window", form, "alt+F4"});
-  EXPECT_EQ(WaitForExit(10000), 0);
+  EXPECT_EQ(WaitForExit(program, 10000), 0);
   std::string last = WaitForLine("final ", 1000);
   EXPECT_EQ(last.substr(0, 16), "final top row 0 ") << ReadFile(log.string());
   // the floating size the edge gave is kept for the next time it floats

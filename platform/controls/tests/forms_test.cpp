@@ -549,23 +549,31 @@ TEST_F(FormsTest, MessageBoxAnswersFromScript) {
   }
 }
 
-TEST_F(FormsTest, MdiChildrenCascadeAndTile) {
+namespace {
+// The main form made an MDI frame of 600 x 400 client pixels, shown, with
+// Count children of 200 x 150 shown in it (the last one active).
+TForm* ShowMdiFrameWithChildren(int Count, std::vector<TForm*>& Kids) {
   auto* frame = new TForm(Application, 0);
   Application->SetMainForm(frame);
   frame->SetFormStyle(fsMDIForm);
   frame->SetClientSize(600, 400);
   frame->Show();
-  Pump();
-  ASSERT_NE(frame->ClientHandle(), nullptr);
-  std::vector<TForm*> kids;
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < Count; ++i) {
     auto* c = new TForm(Application, 0);
     c->SetFormStyle(fsMDIChild);
     c->SetBounds(10, 10, 200, 150);
     c->Show();
-    kids.push_back(c);
+    Kids.push_back(c);
   }
+  return frame;
+}
+}  // namespace
+
+TEST_F(FormsTest, MdiChildrenCascadeAndTile) {
+  std::vector<TForm*> kids;
+  TForm* frame = ShowMdiFrameWithChildren(3, kids);
   Pump();
+  ASSERT_NE(frame->ClientHandle(), nullptr);
   EXPECT_EQ(frame->MDIChildCount(), 3);
   EXPECT_EQ(frame->ActiveMDIChild(), kids[2]);
   EXPECT_EQ(GetParent(kids[0]->Handle()), frame->ClientHandle());
@@ -613,20 +621,8 @@ TEST_F(FormsTest, MdiChildrenCascadeAndTile) {
 // keeps a maximized child over its whole area when the frame is resized, and
 // activates the next child when the active one goes.
 TEST_F(FormsTest, MdiClientFollowsChildrenOfForms) {
-  auto* frame = new TForm(Application, 0);
-  Application->SetMainForm(frame);
-  frame->SetFormStyle(fsMDIForm);
-  frame->SetClientSize(600, 400);
-  frame->Show();
-  Pump();
   std::vector<TForm*> kids;
-  for (int i = 0; i < 2; ++i) {
-    auto* c = new TForm(Application, 0);
-    c->SetFormStyle(fsMDIChild);
-    c->SetBounds(10, 10, 200, 150);
-    c->Show();
-    kids.push_back(c);
-  }
+  TForm* frame = ShowMdiFrameWithChildren(2, kids);
   Pump();
   HWND client = frame->ClientHandle();
   BOOL max = TRUE;
