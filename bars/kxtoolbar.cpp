@@ -7,6 +7,7 @@
 #include "bars/kxbar.h"
 #include "bars/kxbarhooks.h"
 #include "bars/kxbaritems.h"
+#include "bars/kxbarmdi.h"
 #include "framework/uxoffice11.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/system.h"
@@ -1101,7 +1102,10 @@ void TkxBarControl::ActivateMenuMode(TkxBarItemControl* Control) {
   if (!IsCustomizing() && form && form->HandleAllocated())
     SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (!Control && FItemLinks) {
+    // the first link, past the system-menu entry of a maximized MDI child
     TkxBarItemLink* l = FItemLinks->First();
+    if (l && dynamic_cast<TSystemMenuSubItemControl*>(l->Control()))
+      l = FItemLinks->Next(l);
     Control = l ? l->Control() : nullptr;
   }
   SetActive(true);

@@ -187,6 +187,12 @@ TEST_F(BarsMdiTest, AMaximizedChildsMenuMergesAndItsButtonsWork) {
   ASSERT_NE(entry, nullptr);
   EXPECT_EQ(entry->GetWidth(), GetSystemMetrics(SM_CXSMICON));
 
+  // the keyboard's menu mode starts past the entry
+  FM->MainMenuBar()->Control()->ActivateMenuMode(nullptr);
+  ASSERT_NE(FM->MainMenuBar()->Control()->SelectedControl(), nullptr);
+  EXPECT_EQ(AnsiToUtf8(FM->MainMenuBar()->Control()->SelectedControl()->Item()->Caption()), "文件");
+  FM->MainMenuBar()->Control()->DeactivateMenuMode();
+
   // restore: the child's own menu comes back, the child keeps its normal place
   ClickMDIButton(1);
   EXPECT_EQ(child->WindowState(), wsNormal);
