@@ -321,3 +321,21 @@ TEST_F(BarsMdiTest, OnMenuMergeReplacesTheCopyButNotTheRemoval) {
   EXPECT_EQ(log.Events, (std::vector<std::string>{"add 0", "remove 0"}));
   FM->OnMenuMerge = TkxBarMenuMergeEvent();
 }
+
+// A command the child's system menu greys disables its button on the frame's menu bar.
+TEST_F(BarsMdiTest, AGreyedSystemCommandDisablesItsButton) {
+  TForm* child = NewChild();
+  child->SetWindowState(wsMaximized);
+  Pump();
+  // without a minimize box the system menu greys its minimize command
+  LONG_PTR style = GetWindowLongPtrA(child->Handle(), GWL_STYLE);
+  SetWindowLongPtrA(child->Handle(), GWL_STYLE, style & ~LONG_PTR(WS_MINIMIZEBOX));
+  TkxBarControl* bar = FM->MainMenuBar()->Control();
+  ASSERT_TRUE(bar->HasMDIButtons());
+  EXPECT_FALSE(bar->IsMDIButtonEnabled(0, MF_GRAYED));
+  EXPECT_TRUE(bar->IsMDIButtonEnabled(1, MF_GRAYED));
+  EXPECT_TRUE(bar->IsMDIButtonEnabled(2, MF_GRAYED));
+  ClickMDIButton(0);
+  EXPECT_FALSE(IsIconic(child->Handle()));
+  EXPECT_EQ(FrameMenu(), kMerged);
+}
