@@ -1,9 +1,12 @@
 #include "app/app_init.h"
 
 #include "app/cooltrayicon.h"
+#include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
+#include "app/novelreplace.h"
+#include "app/storyname.h"
 #include "app/storywrite.h"
 #include "app/searchdialogs.h"
 #include "app/treecopyform.h"
@@ -17,4 +20,7 @@ void InitApp() {
   InstallStoryWindow();
   RegisterExportset();
   RegisterSearchDialogs();
+  RegisterNovelReplace();
+  RegisterStoryNameForm();
+  RegisterExportToFileForm();
 }

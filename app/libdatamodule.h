@@ -181,6 +181,11 @@ class TLibDataModule : public TDataModule {
   // Binds an organisation chart to the node's chart fields.
   void setFieldforOrgChart(TkxDbOrgChart* Chart);
 
+  // ---- export ----
+  // Writes the whole table behind Tree, arranged as Tree arranges it, as
+  // Name.htm, Name.rtf and Name.txt in the installation's out folder.
+  void ExportToFile(TkxDBTreeView* Tree, const AnsiString& Name);
+
  private:
   void FillImageLists();
   // Adds a child "节点" under TargetParent, selects it and writes the copied

@@ -40,8 +40,8 @@ void WallpaperTiles(int ClientWidth, int ClientHeight, int PictureWidth, int Pic
 }
 
 bool ValidStoryName(const AnsiString& Name, AnsiString& Why) {
-  if (Name.find('/') != AnsiString::npos || Name.find('\\') != AnsiString::npos ||
-      Name.find("..") != AnsiString::npos) {
+  // A backslash may be the second byte of a double-byte character; '/' and '.' never are.
+  if (LastDelimiter("/\\", Name) > 0 || Name.find("..") != AnsiString::npos) {
     Why = A("文件名不能含有“/”、“\\”或“..”：") + Name;
     return false;
   }

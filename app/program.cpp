@@ -1,8 +1,11 @@
 #include "app/program.h"
 
+#include "app/exportfiles.h"
 #include "app/exportset.h"
 #include "app/libdatamodule.h"
 #include "app/mainform.h"
+#include "app/novelreplace.h"
+#include "app/storyname.h"
 #include "app/treecopyform.h"
 #include "platform/controls/forms.h"
 
@@ -14,7 +17,11 @@ void CreateWorkbench(int argc, const char* const* argv) {
   Application->Initialize();
   Application->SetTitle(kApplicationTitle);
   ProvideSettingsDialog();
+  ProvideNovelReplace();
+  ProvideStoryNameDialog();
+  ProvideExportToFile();
   Application->CreateForm(LibDataModule);
   Application->CreateForm(MainForm);
   Application->CreateForm(TreeCopyForm);
+  Application->CreateForm(ReplaceForm);
 }

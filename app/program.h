@@ -1,7 +1,8 @@
 // The program's entry sequence, after the libraries are started: the
 // application object and its title, then the long-lived objects in their
 // order (the library data module, the frame, which becomes the main window and
-// connects the library, and the node clipboard's hidden window).
+// connects the library, the node clipboard's hidden window and the hidden
+// novel-wide replace dialog).
 #pragma once
 
 // The application's title: the product's full name and the maker's address.

@@ -66,15 +66,27 @@ void TStoryWrite::OpenStory() {
     TkxDBTreeView* Tree;
     ~EndTreeUpdate() { Tree->Items()->EndUpdate(); }
   } endUpdate{FolderTree};
+  // The tree's fields, view and root are all set before the node table's
+  // controls see it, so the tree and the chart each load the table once
+  // instead of once per setting.
+  ClientUserTableDS->SetEnabled(false);
+  TDataSource* chartSource = MduleOrgChart->DataSource();
+  MduleOrgChart->SetDataSource(nullptr);
+  struct ReattachControls {
+    TStoryWrite* W;
+    TDataSource* ChartSource;
+    ~ReattachControls() {
+      W->ClientUserTableDS->SetEnabled(true);
+      W->FolderTree->FullCollapse();
+      W->MduleOrgChart->SetDataSource(ChartSource);
+    }
+  } reattach{this, chartSource};
   if (!PerformFileOpen()) return;
   FolderTree->SetDisplayField("tsortid;tname");
-  FolderTree->FullExpand();
-  FolderTree->Repaint();
   CurrentView = IntOf(ClientUserAliseTable->FieldByName("tcurrentView"), 0);
   if (CurrentView < 0 || CurrentView >= kNodeViewCount) CurrentView = 0;
   RootValue = IntOf(ClientUserAliseTable->FieldByName("trootvalue"), -1);
   SetCurrentView(CurrentView);
-  FolderTree->FullCollapse();
 }
 
 bool TStoryWrite::PerformFileOpen() {

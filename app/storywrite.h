@@ -40,7 +40,7 @@ constexpr int kSearchPort = 7887;
 
 class TStoryWrite;
 // What other units provide to the story window's commands. A command whose
-// entry is not provided does nothing and its menu item is disabled.
+// entry is not provided does nothing.
 struct TStoryWindowHooks {
   // Writes the tree's nodes as files named after Name.
   void (*ExportToFile)(TkxDBTreeView* Tree, const AnsiString& Name) = nullptr;
@@ -198,6 +198,12 @@ class TStoryWrite : public TForm {
   // typing has paused.
   void SearchTimerTimer(TObject* Sender);
 
+  // Runs PerRecord on every record of the novel table, from the first, and
+  // commits the table: saves first, keeps the selected node and the caret of
+  // the current editor, and with Unbind leaves the body, design and material
+  // editors unbound meanwhile. Errors propagate without the commit.
+  void WalkNovel(bool Unbind, const std::function<void()>& PerRecord);
+
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
@@ -211,8 +217,6 @@ class TStoryWrite : public TForm {
   void ShowLinkedSubtree(TDataSet* DataSet, TADOTable* NarrativeTable, TkxDBTreeView* Tree, bool ClearWhenUnlinked);
   // Points Table at the alias row's tname (deactivate, set, activate).
   static void SwitchTable(TADOTable* Table, TDataSet* Alias);
-  // The shared frame of the whole-table walks.
-  void WalkNovel(bool Unbind, const std::function<void()>& PerRecord);
   void SetView(int View);
   void SelectAndShow(TTreeNode* Node);
   void Search(const AnsiString& Word);

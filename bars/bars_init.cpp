@@ -1,8 +1,10 @@
 #include "bars/bars_init.h"
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbardate.h"
 #include "bars/kxbaritems.h"
+#include "bars/kxbaritemsext.h"
 #include "bars/kxbarmdi.h"
 #include "bars/kxbarpopup.h"
 
@@ -16,10 +18,13 @@ void InitBars() {
   // The process-wide state first, then the classes and their settings, then
   // the item kinds with their controls, in the registry's order.
   kxBarInitUtils();
+  kxBarInstallDragCursors();
   kxBarRegisterCoreProps();
   kxBarRegisterItemKinds();
+  kxBarRegisterQuickItems();
   kxBarRegisterCompanions();
   kxBarRegisterDateItems();
+  kxBarRegisterExtraItems();
   kxBarRegisterMDIItems();
 }
 
@@ -27,7 +32,9 @@ void FinalizeBars() {
   if (!gInitialised) return;
   gInitialised = false;
   kxBarUnregisterMDIItems();
+  kxBarUnregisterExtraItems();
   kxBarUnregisterDateItems();
+  kxBarUnregisterQuickItems();
   kxBarUnregisterItemKinds();
   kxBarDoneUtils();
 }

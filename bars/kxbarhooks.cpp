@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbaritems.h"
 #include "platform/controls/menus.h"
 #include "platform/win/system.h"
@@ -240,7 +241,8 @@ LRESULT kxBarKeyboardHookProc(int Code, WPARAM Key, LPARAM KeyData) {
     }
     if (TCustomkxBarControl* head = kxBarGetActiveBarControl()) {
       TkxBarManager* m = head->BarManager();
-      if (!m || !m->SubMenuDragging()) {
+      // while a customize drag runs its loop reads the keys itself
+      if (!m || (!m->SubMenuDragging() && !m->Dragging())) {
         if (!head->IsCustomizing()) {
           auto* edit = dynamic_cast<TkxBarWinControl*>(head->SelectedControl());
           if (!(edit && edit->Shown())) {
@@ -529,7 +531,10 @@ void TkxBarManager::FormActivated(bool Active, bool Hiding, HWND OtherWindow) {
   if (OtherWindow && FOwnerForm->HandleAllocated() && GetParent(OtherWindow) == FOwnerForm->Handle()) return;
   if (TCustomkxBarControl* head = kxBarGetActiveBarControl())
     if (head->BarManager() == this) head->CloseChain();
-  if (!FHideFloatingBarsWhenInactive && !Hiding) return;
+  if (!FHideFloatingBarsWhenInactive && !Hiding) {
+    if (TkxBarQuickControl* q = kxBarGetQuickControl()) q->Close();
+    return;
+  }
   if (OtherWindow && IsWindow(OtherWindow) && (!Application || OtherWindow != Application->Handle()) &&
       !FormOfWindow(OtherWindow))
     return;

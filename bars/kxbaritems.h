@@ -206,17 +206,26 @@ class TkxBarDropDownListBox : public TCustomListBox {
  public:
   TkxBarDropDownListBox(TComponent* AOwner, TkxBarCustomCombo* Combo);
   TkxBarCustomCombo* Combo() const { return FCombo; }
-  bool CapturedOnShow() const { return FCaptured; }
-  void SetCapturedOnShow(bool V) { FCaptured = V; }
+  // The list captured the mouse because it opened with the left button down.
+  bool CapturedAtDrop() const { return FCaptured; }
+  void SetCapturedAtDrop(bool V) { FCaptured = V; }
   // A selected string is shown by the combo's current control.
   void Click() override;
+  // Gives every string the height the combo measures for it.
+  void MeasureItems();
 
  protected:
+  // The strings are drawn and measured by the combo (its OnDrawItem and
+  // OnMeasureItem or its own drawing); the list draws the focus frame.
+  void DrawItem(int Index, TRect Rect, TOwnerDrawState State) override;
+  void MeasureItem(int Index, int& Height) override;
   void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
   void WndProc(TMessage& Message) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   TkxBarComboControl* CurrentControl() const;
+  TkxBarItemControlPainterClass Painter() const;
 
  private:
   TkxBarCustomCombo* FCombo;
@@ -324,9 +333,13 @@ class TkxBarListItem : public TCustomkxBarContainerItem {
   void ClearItemList() override;
   bool CanBeVisible() const override { return bool(OnGetData) || FItems->Count() > 0; }
   void Click() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ protected:
+  // The click of generated button Sender (its tag is its string's index).
+  virtual void ButtonClick(TObject* Sender);
 
  private:
-  void ButtonClick(TObject* Sender);
   void StringsChanged(TObject* Sender);
   std::unique_ptr<TStringList> FItems;
   int FItemIndex = -1;

@@ -4,6 +4,7 @@
 
 #include "bars/kxbar.h"
 #include "bars/kxbarpopup.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbarhooks.h"
 #include "framework/uxcontrols.h"
 #include "framework/uxoffice11.h"
@@ -29,9 +30,10 @@ constexpr TkxThemeClassKinds kBarThemeKinds =
     kxThemeKind(tckWindow);
 }  // namespace
 
+bool kxBarVisualStylesAvailable() { return AreVisualStylesAvailable(kBarThemeKinds); }
+
 TkxBarItemControlPainterClass kxBarFlatPainterClass = nullptr;
 TkxBarItemControlPainterClass kxBarOffice11PainterClass = nullptr;
-TkxBarItemControlPainterClass kxBarXPPainterClass = nullptr;
 
 TComponent* TkxBarManager::ResolveOwner(TComponent* AOwner) {
   if (!AOwner && Application && Application->MainForm()) return Application->MainForm();
@@ -82,7 +84,11 @@ TkxBarManager::~TkxBarManager() {
   kxBarHintManagerGone(this);
   FLookAndFeel.reset();
   FThemeNotificator.reset();
-  FIsCustomizing = false;
+  if (FIsCustomizing) {
+    // leave customizing mode without touching the bar windows that go with us
+    FIsCustomizing = false;
+    kxBarShowCustomizingForm(this, false);
+  }
   FreeResources();
   // Pop-up menus and groups are components of the form; the ones still alive go now.
   while (!FPopupMenus.empty()) {
@@ -137,7 +143,7 @@ TkxBarItemControlPainterClass TkxBarManager::GetPainterClass() {
   auto enhanced = TkxBarItemControlEnhancedPainter::Instance();
   switch (GetEffectiveStyle()) {
     case bmsFlat: return TkxBarItemControlFlatPainter::Instance();
-    case bmsXP: return FVisualStyles && kxBarXPPainterClass ? kxBarXPPainterClass : enhanced;
+    case bmsXP: return FVisualStyles ? TkxBarItemControlXPPainter::Instance() : enhanced;
     case bmsEnhanced: return enhanced;
     case bmsOffice11: return TkxBarItemControlOffice11Painter::Instance();
     default: return TkxBarItemControlStandardPainter::Instance();
@@ -145,7 +151,7 @@ TkxBarItemControlPainterClass TkxBarManager::GetPainterClass() {
 }
 
 void TkxBarManager::UpdatePainter() {
-  FVisualStyles = AreVisualStylesAvailable(kBarThemeKinds);
+  FVisualStyles = kxBarVisualStylesAvailable();
   FPainterClass = GetPainterClass();
 }
 
@@ -232,6 +238,8 @@ int TkxBarManager::GetBarGripSize(TkxBar* Bar) const {
 int TkxBarManager::GetLargeDropDownArrowWidth() { return FPainterClass->GetLargeDropDownArrowWidth(this); }
 
 HWND TkxBarManager::GetDragCaptureWindow() {
+  if (FIsCustomizing)
+    if (TCustomForm* f = kxBarGetCustomizingForm(); f && f->HandleAllocated()) return f->Handle();
   if (Application && Application->Handle() && IsWindowVisible(Application->Handle())) return Application->Handle();
   return FOwnerForm ? FOwnerForm->Handle() : nullptr;
 }
@@ -660,12 +668,6 @@ void TkxBarManager::ItemChangedInCustomizing(TkxBarItem*) {}
 
 void TkxBarManager::HideAll() {
   if (TCustomkxBarControl* head = kxBarGetActiveBarControl()) head->CloseChain();
-}
-
-void TkxBarManager::StartDragItem() {
-  // The customize drag loop belongs to the customizing part.
-  FDragItem = nullptr;
-  FDragItemLink = nullptr;
 }
 
 // ---------------------------------------------------------------------------

@@ -113,6 +113,31 @@ void TkxBarItemControlPainter::DrawGlyphCellImage(TkxBarItemControl* Control, HD
   kxBarDrawGlyph(DC, g);
 }
 
+void TkxBarItemControlPainter::DrawCellGlyph(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S,
+                                             int ImageIndex, TCustomImageList* Images, TBitmap* Bitmap,
+                                             const TRect& GlyphR, const TRect& CellR, HBRUSH Brush,
+                                             bool UseExistingBackground, bool ShadowAllowed, bool FlatLook) const {
+  TkxBarManager* m = Control->BarManager();
+  TkxBarGlyphParams g;
+  g.Brush = Brush;
+  g.ButtonRect = CellR;
+  g.ImageListBkColor = m ? m->ImageListBkColor() : clFuchsia;
+  g.BlendColor = GetFadedGlyphColor(Control->Parent());
+  g.UseExistingBackground = UseExistingBackground;
+  g.ShadowAllowed = ShadowAllowed;
+  g.Down = S.Pressed;
+  g.Checked = S.Down;
+  g.Hot = S.Selected;
+  g.FlatLook = FlatLook;
+  g.Grayscale = S.Grayscale;
+  g.Enabled = Control->CanShowGlyph() && (Control->IsEnabled() || (m && m->DisabledImages()));
+  g.ImageIndex = ImageIndex;
+  g.Images = Images;
+  g.Bitmap = Bitmap;
+  g.GlyphRect = GlyphR;
+  kxBarDrawGlyph(DC, g);
+}
+
 void TkxBarItemControlPainter::DrawGlyphButton(TkxBarItemControl* Control, HDC DC, const TRect& R,
                                                const TkxBarButtonPaintState& S, bool CaptionOnly,
                                                const TRect* DropDownR) const {
@@ -929,9 +954,13 @@ void TkxBarItemControlPainter::DrawComboListItem(TkxBarItem* Combo, TCanvas* Can
   if (c) text = Index == -1 ? c->Text() : (Index >= 0 && Index < c->Items()->Count() ? c->Items()->Get(Index) : "");
   Canvas->FillRect(R);
   HDC dc = Canvas->Handle();
+  // the text in the canvas's font and colour (the selection's in a list)
+  HGDIOBJ oldFont = SelectObject(dc, Canvas->Font()->Handle());
+  SetTextColor(dc, ColorToRGB(Canvas->Font()->Color()));
   SetBkMode(dc, TRANSPARENT);
   RECT r{R.left + 2, R.top, R.right, R.bottom};
   DrawTextA(dc, text.c_str(), int(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  SelectObject(dc, oldFont);
 }
 
 void TkxBarItemControlPainter::DrawEditFrame(TkxBarItemControl* Control, HDC DC, bool Selected, TRect& R) const {
@@ -965,7 +994,12 @@ void TkxBarItemControlPainter::DrawEditCaption(TkxBarItemControl* Control, HDC D
 void TkxBarItemControlPainter::DrawEditValue(TkxBarItemControl* Control, HDC DC, const TRect& R) const {
   TColor text, bk;
   GetEditColors(Control, text, bk);
-  HBRUSH b = CreateSolidBrush(ColorToRGB(bk));
+  DrawEditValueIn(Control, DC, R, text, bk);
+}
+
+void TkxBarItemControlPainter::DrawEditValueIn(TkxBarItemControl* Control, HDC DC, const TRect& R, TColor TextColor,
+                                               TColor BkColor) const {
+  HBRUSH b = CreateSolidBrush(ColorToRGB(BkColor));
   FillRect(DC, &R, b);
   DeleteObject(b);
   bool had = false;
@@ -973,13 +1007,14 @@ void TkxBarItemControlPainter::DrawEditValue(TkxBarItemControl* Control, HDC DC,
   kxBarClipToRect(DC, R);
   TCustomkxBarControl* bar = BarOf(Control);
   HGDIOBJ old = bar ? SelectObject(DC, bar->Canvas()->Font()->Handle()) : nullptr;
-  SetTextColor(DC, ColorToRGB(text));
+  SetTextColor(DC, ColorToRGB(TextColor));
   SetBkMode(DC, TRANSPARENT);
   if (auto* edit = dynamic_cast<TkxBarEdit*>(Control->Item())) {
     TCanvas canvas;
     canvas.SetHandle(DC);
-    canvas.Brush()->SetColor(bk);
+    canvas.Brush()->SetColor(BkColor);
     if (bar) canvas.Font()->Assign(bar->Canvas()->Font());
+    canvas.Font()->SetColor(TextColor);
     edit->DrawInterior(&canvas, Control->Link(), R);
     canvas.SetHandle(nullptr);
   }
@@ -1144,7 +1179,7 @@ void TkxBarItemControlPainter::DrawInPlaceSubItem(TkxBarItemControl* Control, HD
 // the frame of drop-down windows
 
 void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, bool Flat, Byte Corner, TRect& GripR,
-                                                  TRect& CloseR, bool Hot, bool Pressed) const {
+                                                  TRect& CloseR, bool Hot, bool Pressed, bool Themed) const {
   HDC dc = GetWindowDC(Window);
   RECT wr, cr;
   GetWindowRect(Window, &wr);
@@ -1153,7 +1188,7 @@ void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, boo
   ClientToScreen(Window, &origin);
   int frame = origin.x - wr.left;
   TRect whole{0, 0, wr.right - wr.left, wr.bottom - wr.top};
-  HBRUSH frameBrush = Flat ? GetSysColorBrush(COLOR_BTNSHADOW) : GetSysColorBrush(COLOR_WINDOWFRAME);
+  HBRUSH frameBrush = Flat || Themed ? GetSysColorBrush(COLOR_BTNSHADOW) : GetSysColorBrush(COLOR_WINDOWFRAME);
   FrameRect(dc, &whole, frameBrush);
   (void)frame;
   if (!Sizable) {
@@ -1163,7 +1198,7 @@ void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, boo
   }
   TRect inside = whole;
   InflateRect(&inside, -1, -1);
-  int h = kxPopupNCBarHeight();
+  int h = GetDropDownBarHeight(Corner);
   TRect bar, line;
   if (Corner == 0 || Corner == 1) {
     bar = TRect{inside.left, inside.top, inside.right, inside.top + h - 1};
@@ -1176,9 +1211,13 @@ void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, boo
   bool had = false;
   HRGN kept = kxBarKeepClipRegion(dc, had);
   TRect grip = bar;
-  RECT g = grip;
-  kxPaintSizeGrip(dc, g, Corner);
-  grip = g;
+  if (Themed) {
+    kxBarDrawThemeSizeBox(dc, grip, Corner);
+  } else {
+    RECT g = grip;
+    kxPaintSizeGrip(dc, g, Corner);
+    grip = g;
+  }
   ExcludeClipRect(dc, grip.left, grip.top, grip.right, grip.bottom);
   GripR = grip;
   InflateRect(&GripR, 2, 2);
@@ -1186,8 +1225,28 @@ void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, boo
   GripR.bottom = std::min(GripR.bottom, bar.bottom);
   OffsetRect(&GripR, wr.left, wr.top);
   // the close button at the other end of the bar
-  int size = GetSystemMetrics(SM_CXSIZE);
   TRect b = bar;
+  if (Themed) kxBarDrawThemeCloseButton(dc, b, Hot || Pressed, Corner, Hot && Pressed);
+  else PaintDropDownCloseButton(dc, b, Flat, Corner, Hot, Pressed);
+  ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
+  CloseR = b;
+  OffsetRect(&CloseR, wr.left, wr.top);
+  FillColor(dc, bar, COLOR_BTNFACE);
+  if (Corner >= 2) {
+    LONG_PTR style = GetWindowLongPtrA(Window, GWL_STYLE);
+    if ((style & LONG_PTR(WS_VSCROLL)) && (style & LONG_PTR(WS_HSCROLL))) {
+      int sw = GetSystemMetrics(SM_CXVSCROLL), sh = GetSystemMetrics(SM_CYHSCROLL);
+      FillColor(dc, TRect{inside.right - sw, line.top - sh, inside.right, line.top}, COLOR_BTNFACE);
+    }
+  }
+  kxBarPutBackClipRegion(dc, kept, had);
+  ReleaseDC(Window, dc);
+}
+
+void TkxBarItemControlPainter::PaintDropDownCloseButton(HDC dc, TRect& b, bool Flat, Byte Corner, bool Hot,
+                                                        bool Pressed) const {
+  TRect bar = b;
+  int size = GetSystemMetrics(SM_CXSIZE);
   if (Corner == 1 || Corner == 3) b.right = b.left + size;
   else b.left = b.right - size;
   b.top = (bar.top + bar.bottom - size - 1) / 2 + (Corner >= 2 ? 1 : 0);
@@ -1207,17 +1266,4 @@ void TkxBarItemControlPainter::PaintDropDownFrame(HWND Window, bool Sizable, boo
   UINT state = DFCS_CAPTIONCLOSE | DFCS_FLAT | (Hot && Pressed && !Flat ? DFCS_PUSHED : 0);
   DrawFrameControl(dc, &glyph, DFC_CAPTION, state);
   kxBarPutBackClipRegion(dc, kept2, had2);
-  ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
-  CloseR = b;
-  OffsetRect(&CloseR, wr.left, wr.top);
-  FillColor(dc, bar, COLOR_BTNFACE);
-  if (Corner >= 2) {
-    LONG_PTR style = GetWindowLongPtrA(Window, GWL_STYLE);
-    if ((style & LONG_PTR(WS_VSCROLL)) && (style & LONG_PTR(WS_HSCROLL))) {
-      int sw = GetSystemMetrics(SM_CXVSCROLL), sh = GetSystemMetrics(SM_CYHSCROLL);
-      FillColor(dc, TRect{inside.right - sw, line.top - sh, inside.right, line.top}, COLOR_BTNFACE);
-    }
-  }
-  kxBarPutBackClipRegion(dc, kept, had);
-  ReleaseDC(Window, dc);
 }

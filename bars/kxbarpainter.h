@@ -280,9 +280,18 @@ class TkxBarItemControlPainter {
  protected:
   // The scroll arrows of a scrolled menu; answers the last visible item's rectangle.
   TRect DrawMenuScrollParts(TkxBarSubMenuControl* Menu, HDC DC) const;
-  // The frame of a drop-down window; Flat chooses the flat look.
+  // The frame of a drop-down window; Flat chooses the flat look, Themed the
+  // theme's size box and close button.
   void PaintDropDownFrame(HWND Window, bool Sizable, bool Flat, Byte Corner, TRect& GripR, TRect& CloseR, bool Hot,
-                          bool Pressed) const;
+                          bool Pressed, bool Themed = false) const;
+  // The classic close button at the end of the bar B of a drop-down frame; B becomes the button.
+  void PaintDropDownCloseButton(HDC DC, TRect& B, bool Flat, Byte Corner, bool Hot, bool Pressed) const;
+  // The edit value on the given colours.
+  void DrawEditValueIn(TkxBarItemControl* Control, HDC DC, const TRect& R, TColor TextColor, TColor BkColor) const;
+  // The glyph of a glyph cell with the effects of the flat, Office 2003 and native-theme styles.
+  void DrawCellGlyph(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S, int ImageIndex,
+                     TCustomImageList* Images, TBitmap* Bitmap, const TRect& GlyphR, const TRect& CellR, HBRUSH Brush,
+                     bool UseExistingBackground, bool ShadowAllowed, bool FlatLook) const;
 };
 
 // The classic raised-and-sunken look with system colours.
@@ -606,8 +615,126 @@ class TkxBarItemControlOffice11Painter : public TkxBarItemControlFlatPainter {
   bool FillsEditCaption(bool Menu, bool Selected, bool NonRecent) const override { return Menu && Selected; }
 };
 
+// The look of the platform's visual styles: toolbars, menus and item parts
+// drawn with the theme's parts (toolbar buttons and separators, rebar grips
+// and background, caption buttons, combo, edit, spin and progress parts and
+// the status bar's size grip). Where a theme class is not there the part
+// falls back to the classic drawing; the manager chooses this painter only
+// while visual styles are available.
+class TkxBarItemControlXPPainter : public TkxBarItemControlPainter {
+ public:
+  static TkxBarItemControlPainterClass Instance();
+
+  void DrawButtonFrame(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S, const TRect& R,
+                       bool FrameFits, HBRUSH Brush) const override;
+  void DrawCheckMark(TkxBarItemControl* Control, HDC DC, int Scale, int Top, int Left) const override;
+  void DrawGlyphCellImage(TkxBarItemControl* Control, HDC DC, const TkxBarButtonPaintState& S, int ImageIndex,
+                          TCustomImageList* Images, TBitmap* Bitmap, const TRect& GlyphR, TRect CellR, bool FrameFits,
+                          HBRUSH Brush) const override;
+  TColor GetFadedGlyphColor(TCustomkxBarControl* Bar) const override;
+  bool SuppressesPressedOffset(TkxBarItemControl* Control) const override;
+  void DrawSizeGrip(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  void DrawMarkFrame(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  void DrawMark(TCustomkxBarControl* Bar, HDC DC, const TRect& R) const override;
+  void GetCaptionTextLeft(TCustomkxBarControl* Bar, TRect& R, int& X) const override;
+  void AdjustWindowItemRect(TRect& R) const override { R.top += 2; }
+  void DrawMenuButton(TkxBarItemControl* Control, HDC DC, bool Down, bool HasCaption, bool Selected,
+                      const TRect& R) const override;
+  void DrawLoweredBorder(TkxBarItemControl* Control, HDC DC, TRect& R) const override;
+  HBRUSH GetButtonBrush(TkxBarItemControl* Control, const TkxBarButtonPaintState& S) const override;
+  int GetPressedGlyphShift(TkxBarItemControl* Control) const override { return 1; }
+  int GetDownGlyphShift(TkxBarItemControl* Control, bool Pressed) const override { return Pressed ? 0 : 1; }
+  int GetGripOffset() const override { return 0; }
+  int GetGripAreaSize() const override { return GetGripOffset() + GetGripWidth() + 2; }
+  int GetGripWidth() const override;
+  int CalcDropDownArrowWidth(TkxBarManager* Manager) const override;
+  int GetLargeDropDownArrowWidth(TkxBarManager* Manager) const override;
+  void FillDockBackground(TkxDockControl* DockControl, HDC DC, TColor Color, HBRUSH Brush, const TRect& R,
+                          const TRect& SourceR) const override;
+  bool IsLayeredStyle() const override { return true; }
+  bool BarHasShadow(TCustomkxBarControl* Bar) const override;
+  HBRUSH GetBkBrush(TCustomkxBarControl* Bar) const override;
+  int CalcComboButtonWidth(TCustomkxBarControl* Bar, HDC DC, int Unit) const override;
+  int GetTextRowMargin(HDC DC) const override;
+  bool TracksMarkHot() const override { return true; }
+  bool SupportsQuickCustomizing() const override { return true; }
+  int GetBarSeparatorLineOffset(TCustomkxBarControl* Bar, HDC DC) const override {
+    return (GetBarSeparatorSize(Bar, DC) - 1) / 2;
+  }
+  int GetBarSeparatorSize(TCustomkxBarControl* Bar, HDC DC) const override;
+  int GetDockedBarBorderWidth() const override { return 0; }
+  void FillFloatingCaption(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  bool FillsFloatingCaption() const override { return true; }
+  void GetCaptionButtonSize(TSize& Size) const override;
+  void DrawBarSeparator(TCustomkxBarControl* Bar, HDC DC, bool Horizontal, HBRUSH Brush, TRect R) const override;
+  void DrawCloseButton(TCustomkxBarControl* Bar, HDC DC, const TRect& R) const override;
+  void DrawDockedBorder(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, TRect R) const override;
+  void DrawFloatingBorder(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& ClientR,
+                          TRect R) const override;
+  void DrawMDIButton(TCustomkxBarControl* Bar, int Kind, const TRect& R, HDC DC, bool Pressed,
+                     bool Hot) const override;
+  void GetMarkRect(TCustomkxBarControl* Bar, TRect& R) const override;
+  void FillDropDownBackground(TCustomkxBarControl* Bar, HDC DC, TColor Color, HBRUSH Brush, const TRect& R,
+                              const TRect& SourceR) const override;
+  void GetSizeGripSize(TkxBarManager* Manager, TSize& Size) const override;
+  bool AlignsQuickControlLeft() const override { return true; }
+  int GetButtonHeightMargin() const override;
+  int GetButtonWidthMargin() const override { return GetButtonHeightMargin(); }
+  void AdjustMenuItemHeight(int& Height) const override { Height += 1; }
+  void DrawDropDownButtonArrow(TkxBarItemControl* Control, HDC DC, int PaintKind, bool HasDropDownItems,
+                               bool DropDownEnabled, bool DroppedDown, bool Pressed, bool Selected, int ColorIndex,
+                               HBRUSH Brush, const TRect& R) const override;
+  void OffsetButtonCaption(TkxBarItemControl* Control, bool Pressed, TRect& R) const override;
+  void OffsetContainerContent(TkxBarItemControl* Control, bool Pressed, TRect& R) const override;
+  int GetComboButtonGap() const override { return 0; }
+  void DrawComboButton(TkxBarItemControl* Control, HDC DC, int PaintKind, bool Selected, const TRect& R) const override;
+  int GetDropDownListBorderWidth(TkxBarManager* Manager) const override { return 2; }
+  void DrawDropDownListBorder(TkxBarManager* Manager, HDC DC, const TRect& R) const override;
+  int GetMenuBottomMargin() const override { return 1; }
+  int GetMenuSeparatorSize() const override;
+  int GetMenuTopMargin() const override { return 1; }
+  void GetMenuClientRect(TkxBarSubMenuControl* Menu, bool WantFirstIndex, int& FirstIndex, int& AvailableHeight,
+                         TRect& R) const override;
+  void CalcMenuSize(TkxBarSubMenuControl* Menu, TSize& Size, const TRect& R) const override;
+  int GetDetachStripHeight(TkxBarSubMenuControl* Menu) const override;
+  void DrawMenuFrame(TkxBarSubMenuControl* Menu, HDC DC, TRect R) const override;
+  void DrawDropDownFrame(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush, TRect R) const override;
+  void DrawMenuSeparator(TkxBarSubMenuControl* Menu, TkxBarItemControl* Control, int GapWidth, const TRect& R,
+                         HDC DC) const override;
+  void InsetDetachBar(TkxBarSubMenuControl* Menu, TRect& R) const override { InflateRect(&R, -2, -2); }
+  void SelectMenuBrush(TkxBarSubMenuControl* Menu, TkxBarItemControl* Control, HBRUSH& Brush) const override {
+    Brush = GetMenuBkBrush(Menu);
+  }
+  HBRUSH GetMenuBkBrush(TkxBarSubMenuControl* Menu) const override { return GetSysColorBrush(COLOR_MENU); }
+  void DrawComboListItem(TkxBarItem* Combo, TCanvas* Canvas, int Index, unsigned State, TRect R) const override;
+  int CalcEditWidth(TkxBarItemControl* Control, int CaptionWidth) const override { return CaptionWidth + 11; }
+  void DrawEditFrame(TkxBarItemControl* Control, HDC DC, bool Selected, TRect& R) const override;
+  void DrawEditCaption(TkxBarItemControl* Control, HDC DC, bool Selected, int PaintKind, TRect& R) const override;
+  void DrawEditValue(TkxBarItemControl* Control, HDC DC, const TRect& R) const override;
+  DWORD GetEditStyle() const override;
+  void PrepareEditWindow(TkxBarItemControl* Control, HWND Wnd) const override;
+  void SelectEditText(TkxBarItemControl* Control, HWND Wnd, bool TextChanged) const override;
+  void DrawEllipsisButton(TkxBarItemControl* Control, HDC DC, bool Selected, bool Pressed, TRect& InnerR,
+                          TRect R) const override;
+  void DrawDropDownNonClient(HDC DC, HWND Window, bool Sizable, TRect& GripR, TRect& CloseR, Byte Corner, bool Hot,
+                             bool Pressed) const override;
+  int GetDropDownBarHeight(Byte Corner) const override;
+  bool HasFlatCalendar() const override { return true; }
+  void DrawCalendarButton(HDC DC, bool Pressed, const AnsiString& Text, TRect R) const override;
+  void DrawSpinButton(TkxBarItemControl* Control, HDC DC, bool Pressed, int PressedButton, int Which, bool Selected,
+                      int ButtonHeight, int ArrowSize, int ArrowWidth, const TRect& R) const override;
+  void DrawSpinEditBorder(TkxBarItemControl* Control, HDC DC, TRect& R) const override {}
+  TColor GetProgressBarColor() const override;
+  int GetProgressBarBlockSize(TkxBarItemControl* Control) const override;
+  void DrawProgressBar(TkxBarItemControl* Control, HDC DC, int Max, int Min, int Position, bool Solid,
+                       int Orientation, TColor Color, const TRect& R) const override;
+};
+
+// Whether the theme classes the native-theme painter draws with are all
+// there (the manager's visual-styles flag is this answer when it was taken).
+bool kxBarVisualStylesAvailable();
+
 // The painter classes the later styles supply; until their parts are
 // loaded the manager falls back to the enhanced painter for them.
 extern TkxBarItemControlPainterClass kxBarFlatPainterClass;
 extern TkxBarItemControlPainterClass kxBarOffice11PainterClass;
-extern TkxBarItemControlPainterClass kxBarXPPainterClass;

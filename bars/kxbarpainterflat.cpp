@@ -180,25 +180,7 @@ void TkxBarItemControlFlatPainter::DrawGlyphCellImage(TkxBarItemControl* Control
     FillItemBackground(Control, DC, use, Brush, CellR);
     filled = true;
   }
-  TkxBarManager* m = Control->BarManager();
-  TkxBarGlyphParams g;
-  g.Brush = Brush;
-  g.ButtonRect = CellR;
-  g.ImageListBkColor = m ? m->ImageListBkColor() : clFuchsia;
-  g.BlendColor = GetFadedGlyphColor(bar);
-  g.UseExistingBackground = filled;
-  g.ShadowAllowed = true;
-  g.Down = S.Pressed;
-  g.Checked = S.Down;
-  g.Hot = S.Selected;
-  g.FlatLook = true;
-  g.Grayscale = S.Grayscale;
-  g.Enabled = Control->CanShowGlyph() && (Control->IsEnabled() || (m && m->DisabledImages()));
-  g.ImageIndex = ImageIndex;
-  g.Images = Images;
-  g.Bitmap = Bitmap;
-  g.GlyphRect = GlyphR;
-  kxBarDrawGlyph(DC, g);
+  DrawCellGlyph(Control, DC, S, ImageIndex, Images, Bitmap, GlyphR, CellR, Brush, filled, true, true);
 }
 
 HBRUSH TkxBarItemControlFlatPainter::GetButtonBrush(TkxBarItemControl* Control, const TkxBarButtonPaintState& S) const {

@@ -146,23 +146,8 @@ void TkxBarItemControlOffice11Painter::DrawGlyphCellImage(TkxBarItemControl* Con
                                                           const TRect& GlyphR, TRect CellR, bool FrameFits,
                                                           HBRUSH Brush) const {
   if (FrameFits) InflateRect(&CellR, -1, -1);
-  TkxBarManager* m = Control->BarManager();
-  TkxBarGlyphParams g;
-  g.Brush = Brush;
-  g.ButtonRect = CellR;
-  g.ImageListBkColor = m ? m->ImageListBkColor() : clFuchsia;
-  g.BlendColor = GetFadedGlyphColor(Control->Parent());
-  g.UseExistingBackground = true;
-  g.Down = S.Pressed;
-  g.Checked = S.Down;
-  g.Hot = S.Selected;
-  g.Grayscale = S.Grayscale;
-  g.Enabled = Control->CanShowGlyph() && (Control->IsEnabled() || (m && m->DisabledImages()));
-  g.ImageIndex = ImageIndex;
-  g.Images = Images;
-  g.Bitmap = Bitmap;
-  g.GlyphRect = GlyphR;
-  kxBarDrawGlyph(DC, g);
+  // the frame, painted first, is the background
+  DrawCellGlyph(Control, DC, S, ImageIndex, Images, Bitmap, GlyphR, CellR, Brush, true, false, false);
 }
 
 void TkxBarItemControlOffice11Painter::DrawDropDownArrow(HDC DC, const TRect& R, bool, bool Enabled, bool Selected,
@@ -589,28 +574,40 @@ void TkxBarItemControlOffice11Painter::DrawFloatingCaption(TCustomkxBarControl* 
   DeleteObject(fill);
 }
 
+// With the system's visual styles the size grips, the border of a bottom
+// whole-row bar, drop-down backgrounds and calendar buttons are the theme's.
+namespace {
+bool OfficeThemed(TkxBarManager* Manager) { return Manager && Manager->VisualStylesAvailable(); }
+bool OfficeThemed(TCustomkxBarControl* Bar) { return Bar && OfficeThemed(Bar->BarManager()); }
+}  // namespace
+
 void TkxBarItemControlOffice11Painter::DrawSizeGripArea(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush,
                                                         const TRect& R) const {
-  TkxBarItemControlFlatPainter::DrawSizeGripArea(Bar, DC, Brush, R);
+  if (OfficeThemed(Bar)) TkxBarItemControlXPPainter::Instance()->DrawSizeGripArea(Bar, DC, Brush, R);
+  else TkxBarItemControlPainter::DrawSizeGripArea(Bar, DC, Brush, R);
 }
 
 void TkxBarItemControlOffice11Painter::FillBottomBarBorder(TCustomkxBarControl* Bar, HDC DC, HBRUSH Brush,
                                                            const TRect& R) const {
-  TkxBarItemControlFlatPainter::FillBottomBarBorder(Bar, DC, Brush, R);
+  if (OfficeThemed(Bar)) TkxBarItemControlXPPainter::Instance()->FillBottomBarBorder(Bar, DC, Brush, R);
+  else TkxBarItemControlPainter::FillBottomBarBorder(Bar, DC, Brush, R);
 }
 
 void TkxBarItemControlOffice11Painter::FillDropDownBackground(TCustomkxBarControl* Bar, HDC DC, TColor Color,
                                                               HBRUSH Brush, const TRect& R,
                                                               const TRect& SourceR) const {
-  TkxBarItemControlFlatPainter::FillDropDownBackground(Bar, DC, Color, Brush, R, SourceR);
+  if (OfficeThemed(Bar)) TkxBarItemControlXPPainter::Instance()->FillDropDownBackground(Bar, DC, Color, Brush, R, SourceR);
+  else TkxBarItemControlPainter::FillDropDownBackground(Bar, DC, Color, Brush, R, SourceR);
 }
 
 void TkxBarItemControlOffice11Painter::GetSizeGripSize(TkxBarManager* Manager, TSize& Size) const {
-  TkxBarItemControlFlatPainter::GetSizeGripSize(Manager, Size);
+  if (OfficeThemed(Manager)) TkxBarItemControlXPPainter::Instance()->GetSizeGripSize(Manager, Size);
+  else TkxBarItemControlPainter::GetSizeGripSize(Manager, Size);
 }
 
 void TkxBarItemControlOffice11Painter::DrawCalendarButton(HDC DC, bool Pressed, const AnsiString& Text, TRect R) const {
-  TkxBarItemControlFlatPainter::DrawCalendarButton(DC, Pressed, Text, R);
+  if (kxBarVisualStylesAvailable()) TkxBarItemControlXPPainter::Instance()->DrawCalendarButton(DC, Pressed, Text, R);
+  else TkxBarItemControlFlatPainter::DrawCalendarButton(DC, Pressed, Text, R);
 }
 
 // ---------------------------------------------------------------------------

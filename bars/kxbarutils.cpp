@@ -121,6 +121,13 @@ bool kxBarIsBarControlAlive(const TkxBarControlRef& Ref) {
 
 int kxBarBarControlCount() { return int(US().BarControls.size()); }
 
+TCustomkxBarControl* kxBarGetBarControl(int Index) {
+  if (Index < 0) return nullptr;
+  for (const auto& [serial, control] : US().BarControls)
+    if (Index-- == 0) return control;
+  return nullptr;
+}
+
 TCustomkxBarControl* kxBarGetActiveBarControl() {
   return kxBarIsBarControlAlive(US().Active) ? US().Active.Control : nullptr;
 }
@@ -278,6 +285,16 @@ void kxBarAddTempItem(TkxBarItem* Item) {
 
 void kxBarRemoveTempItem(TkxBarItem* Item) { std::erase(US().TempItems, Item); }
 int kxBarTempItemCount() { return int(US().TempItems.size()); }
+
+bool kxBarGetDragMessage(MSG& Msg) {
+  BOOL r = GetMessageA(&Msg, nullptr, 0, 0);
+  if (r == -1) return false;
+  if (!r || Msg.message == WM_QUIT) {
+    PostQuitMessage(int(Msg.wParam));
+    return false;
+  }
+  return true;
+}
 
 void kxBarFreeTempItems() {
   auto& t = US().TempItems;
@@ -772,6 +789,68 @@ TColor kxBarThemeToolbarColor() {
   HTHEME t = kxOpenThemeOfKind(tckToolBar);
   if (t && GetThemeColor(t, 0, 0, 3802, c) >= 0) return TColor(c);
   return TColor(COLOR_BTNFACE);
+}
+
+namespace {
+constexpr int kThemeTrueSize = 1;  // the part's true size (0 is its minimum)
+
+SIZE ThemePartSizeOf(TkxThemeClassKind Kind, int Part, int State) {
+  SIZE s{0, 0};
+  HTHEME t = kxOpenThemeOfKind(Kind);
+  if (!t) return s;
+  HDC dc = GetDC(nullptr);
+  if (GetThemePartSize(t, dc, Part, State, kThemeTrueSize, s) < 0) s = SIZE{0, 0};
+  ReleaseDC(nullptr, dc);
+  return s;
+}
+}  // namespace
+
+void kxBarGetThemeCloseButtonSize(TSize& Size) {
+  SIZE s = ThemePartSizeOf(tckWindow, 19, 1);
+  if (s.cx <= 0 || s.cy <= 0) s = SIZE{GetSystemMetrics(SM_CXSMSIZE), GetSystemMetrics(SM_CYSMSIZE)};
+  Size.cx = s.cx;
+  Size.cy = s.cy;
+}
+
+void kxBarDrawThemeCloseButton(HDC DC, TRect& R, bool Hot, int Side, bool Pressed) {
+  TSize s;
+  kxBarGetThemeCloseButtonSize(s);
+  int top = (R.top + R.bottom - s.cy) / 2;
+  int left = Side == 1 || Side == 3 ? R.left : R.right - s.cx;
+  R = TRect{left, top, left + s.cx, top + s.cy};
+  FillRect(DC, &R, GetSysColorBrush(COLOR_BTNFACE));
+  HTHEME t = kxOpenThemeOfKind(tckWindow);
+  int state = Pressed ? 3 : Hot ? 2 : 1;
+  if (t && DrawThemeBackground(t, DC, 19, state, R) >= 0) return;
+  TRect r = R;
+  DrawFrameControl(DC, &r, DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_FLAT | (Pressed ? DFCS_PUSHED : 0));
+}
+
+void kxBarGetThemeSizeBoxSize(TSize& Size) {
+  SIZE s = ThemePartSizeOf(tckScrollBar, 10, 1);
+  if (s.cx <= 0 || s.cy <= 0) s = SIZE{GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL)};
+  Size.cx = s.cx + 2;
+  Size.cy = s.cy + 2;
+}
+
+void kxBarDrawThemeSizeBox(HDC DC, TRect& R, int Corner) {
+  TSize s;
+  kxBarGetThemeSizeBoxSize(s);
+  int left = Corner == 0 || Corner == 2 ? R.left : R.right - s.cx;
+  int top = Corner == 0 || Corner == 1 ? R.top : R.bottom - s.cy;
+  R = TRect{left, top, left + s.cx, top + s.cy};
+  FillRect(DC, &R, GetSysColorBrush(COLOR_BTNFACE));
+  // the part points to the bottom right; turned over into its corner
+  int w = s.cx - 2, h = s.cy - 2;
+  TkxPixels box(w, h);
+  box.Fill(GetSysColor(COLOR_BTNFACE));
+  TRect all{0, 0, w, h};
+  HTHEME t = kxOpenThemeOfKind(tckScrollBar);
+  if (!t || DrawThemeBackground(t, box.DC(), 10, 1, all) < 0)
+    DrawFrameControl(box.DC(), &all, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+  bool flipX = Corner == 0 || Corner == 2, flipY = Corner == 0 || Corner == 1;
+  StretchBlt(DC, flipX ? left + 1 + w : left + 1, flipY ? top + 1 + h : top + 1, flipX ? -w : w, flipY ? -h : h,
+             box.DC(), 0, 0, w, h, SRCCOPY);
 }
 
 HFONT kxBarCopyFontHandle(TFont* Font) {

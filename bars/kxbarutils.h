@@ -51,6 +51,8 @@ std::uint64_t kxBarAddBarControl(TCustomkxBarControl* Control);
 void kxBarRemoveBarControl(TCustomkxBarControl* Control);
 bool kxBarIsBarControlAlive(const TkxBarControlRef& Ref);
 int kxBarBarControlCount();
+// The live bar controls in creation order (nil past the end).
+TCustomkxBarControl* kxBarGetBarControl(int Index);
 // The head of the active chain (the innermost open menu or the toolbar in menu mode).
 TCustomkxBarControl* kxBarGetActiveBarControl();
 void kxBarSetActiveBarControl(TCustomkxBarControl* Control);
@@ -108,6 +110,9 @@ void kxBarStopSound();
 int kxBarLastSoundKind();
 int kxBarSoundCount();
 void kxBarPumpMouseMessages();
+// The next message of a modal drag loop; false ends the loop (a failed
+// wait, or a quit message, which is posted again).
+bool kxBarGetDragMessage(MSG& Msg);
 void kxBarDispatchPaintMessages();
 void kxBarBeginMouseTracking(HWND Wnd);
 void kxBarEndMouseTracking(HWND Wnd);
@@ -162,6 +167,15 @@ int kxBarGetEditStateId(TkxBarItemControl* Control);
 TColor kxBarGetThemedEditBackground(std::uintptr_t Theme, int State);
 TColor kxBarGetThemedEditTextColor(std::uintptr_t Theme, int State);
 TColor kxBarThemeToolbarColor();
+// The theme's small close button (Window class): its size, and drawn
+// vertically centred in R on a face background, at R's left end for sides 1
+// and 3 and at its right end otherwise; R becomes the button's rectangle.
+void kxBarGetThemeCloseButtonSize(TSize& Size);
+void kxBarDrawThemeCloseButton(HDC DC, TRect& R, bool Hot, int Side, bool Pressed);
+// The theme's size box (ScrollBar class) with a 1-pixel margin: its size, and
+// drawn into corner 0..3 of R pointing into it; R becomes the box.
+void kxBarGetThemeSizeBoxSize(TSize& Size);
+void kxBarDrawThemeSizeBox(HDC DC, TRect& R, int Corner);
 // The menu font of a font: scaled to the icon-title font height (at least 11
 // pixels), or an exact copy. The old handle is deleted.
 void kxBarCreateMenuFont(TFont* Font, HFONT& Handle, bool Scaled);

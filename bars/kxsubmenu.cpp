@@ -190,7 +190,12 @@ void TkxBarSubMenuControl::UpdateFont() {
   }
 }
 
-bool TkxBarSubMenuControl::IsCustomizing() const { return TCustomkxBarControl::IsCustomizing(); }
+bool TkxBarSubMenuControl::IsCustomizing() const {
+  // the menus of the customizing pop-up's own sub items work as menus
+  if (FItemLinks)
+    if (auto* sub = dynamic_cast<TkxBarSubItem*>(FItemLinks->Owner()); sub && !sub->IsCustomizable()) return false;
+  return TCustomkxBarControl::IsCustomizing();
+}
 
 bool TkxBarSubMenuControl::IsShadowVisible() const { return !FAnimate && TCustomkxBarControl::IsShadowVisible(); }
 
@@ -662,6 +667,12 @@ void TkxBarSubMenuControl::Rebuild() {
   if (FLocked || FAnimate || FExpandingContainers || !HandleAllocated()) return;
   bool visible = IsWindowVisible(Handle());
   TkxBarItemLink* selected = FSelectedControl ? FSelectedControl->Link() : nullptr;
+  // while customizing the manager's selection in this menu is kept by its link
+  TkxBarManager* m = BarManager();
+  if (IsCustomizing() && m && m->SelectedItem() && m->SelectedItem()->Parent() == this) {
+    selected = m->SelectedItem()->Link();
+    m->ForgetSelectedItem();
+  }
   FSelectedControl = nullptr;
   DestroyItemControls();
   CreateItemControls();

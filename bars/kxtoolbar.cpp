@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbarhooks.h"
 #include "bars/kxbaritems.h"
 #include "bars/kxbarmdi.h"
@@ -14,7 +15,6 @@
 
 namespace {
 constexpr int kMark = 11;  // the room the mark takes along the bar
-constexpr UINT WM_KXBAR_FREEHIDDEN = WM_USER + 2;
 }  // namespace
 
 TkxBarControl::TkxBarControl(TComponent* AOwner, TkxBar* ABar) : TCustomkxBarControl(AOwner), FBar(ABar) {
@@ -272,9 +272,6 @@ void TkxBarControl::WndProc(TMessage& Message) {
         return;
       }
       break;
-    case WM_KXBAR_FREEHIDDEN:
-      if (!FQuickControl) FHiddenLinks.reset();
-      return;
     case WM_MOUSEACTIVATE:
       TCustomkxBarControl::WndProc(Message);
       if (FDockingStyle == dsNone && !FActive && HandleAllocated())
@@ -618,6 +615,8 @@ void TkxBarControl::CalcRowsForWidth(TkxBarDockingStyle Style, int Limit, TSize&
       items.push_back({l, c, c->DefaultWidth(), c->DefaultHeight()});
     }
   }
+  // a bar without links keeps a button's size, so that links can be dropped on it
+  if (items.empty() && !HasMDIOrCloseButtons()) return;
   int maxAlong = 0, across = 0, pos = 0, thick = 0, rowStart = 0, groupStart = -1;
   for (int i = 0; i < int(items.size()); ++i) {
     TItemSize& it = items[std::size_t(i)];
@@ -796,7 +795,10 @@ void TkxBarControl::Paint() {
   if (!IsCustomizing())
     for (int i = 0; i < FItemLinks->Count(); ++i) {
       TkxBarItemLink* l = FItemLinks->Items(i);
-      if (l->Item() && l->Item()->HasHostedWindow() && l->ShownIndex() < 0) l->Item()->HideHostedWindow(this);
+      // links not shown or without room on the bar keep their hosted windows away
+      bool shown = l->ShownIndex() >= 0 && l->ItemRect().right > l->ItemRect().left &&
+                   l->ItemRect().bottom > l->ItemRect().top;
+      if (l->Item() && l->Item()->HasHostedWindow() && !shown) l->Item()->HideHostedWindow(this);
     }
   HDC dc = FontDC();
   TRect client = ClientRect();
@@ -914,8 +916,6 @@ void TkxBarControl::CloseQuickControl() {
   TkxBarSubMenuControl* q = FQuickControl;
   FQuickControl = nullptr;
   if (q && kxBarIsBarControlAlive(kxBarRef(q))) q->CloseMenu();
-  if (HandleAllocated() && !FDestroying) PostMessageA(Handle(), WM_KXBAR_FREEHIDDEN, 0, 0);
-  else FHiddenLinks.reset();
 }
 
 void TkxBarControl::QuickControlClosed(TObject*) {
@@ -924,58 +924,18 @@ void TkxBarControl::QuickControlClosed(TObject*) {
     FMarkState = 0;
     if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
   }
-  if (HandleAllocated() && !FDestroying) PostMessageA(Handle(), WM_KXBAR_FREEHIDDEN, 0, 0);
 }
 
 void TkxBarControl::ShowHiddenItems() {
-  // The links that the layout could not place are offered in a drop-down
-  // at the mark (the quick-customizing part adds its own entries to it).
   TkxBarManager* m = BarManager();
   if (!m || !FItemLinks) return;
-  FHiddenLinks = std::make_unique<TkxBarItemLinks>(m, this);
-  FHiddenLinks->SetOwnUseRecentItems(false);
-  for (int i = 0; i < FItemLinks->VisibleItemCount(); ++i) {
-    TkxBarItemLink* l = FItemLinks->VisibleItems(i);
-    TRect r = l->ItemRect();
-    TRect client = ClientRect();
-    bool placed = r.right > r.left && r.bottom > r.top && r.right <= client.right && r.bottom <= client.bottom;
-    if (placed || !l->Item()) continue;
-    TkxBarItemLink* copy = FHiddenLinks->Add();
-    copy->SetSourceLink(l);
-    copy->SetItem(l->Item());
-    copy->SetBeginGroup(l->StoredBeginGroup() && FHiddenLinks->Count() > 1);
-  }
-  if (FHiddenLinks->Count() == 0) {
-    FHiddenLinks.reset();
-    return;
-  }
-  FHiddenLinks->RefreshLists();
-  auto* menu = new TkxBarSubMenuControl(m);
-  menu->SetItemLinks(FHiddenLinks.get());
+  auto* quick = new TkxBarQuickControl(m, this);
+  quick->OnCloseUp = TNotifyEvent(this, &TkxBarControl::QuickControlClosed);
+  FQuickControl = quick;
   TRect mark;
   GetMarkScreenRect(mark);
-  if (IsVertical()) {
-    menu->SetBounds(mark.right, mark.top, menu->Width(), menu->Height());
-    menu->SetOwnerWidth(mark.Width());
-  } else {
-    menu->SetBounds(mark.left, mark.bottom, menu->Width(), menu->Height());
-    menu->SetOwnerHeight(mark.Height());
-  }
-  menu->SetOwnerItemRect(mark);
-  menu->SetOwnerBarControl(this);
-  menu->SetParentBar(this);
-  menu->OnCloseUp = TNotifyEvent(this, &TkxBarControl::QuickControlClosed);
-  FQuickControl = menu;
-  SetChildMenu(menu);
   kxBarPlaySound(0);
-  kxBarShowSubMenu(menu);
-  // under a docked horizontal bar the drop-down ends at the mark's right edge
-  if (!IsVertical() && FDockingStyle != dsNone && kxBarIsBarControlAlive(kxBarRef(menu)) && menu->HandleAllocated()) {
-    TRect r = menu->GetWindowRect();
-    TRect work = kxBarGetWorkArea(TPoint{mark.left, mark.bottom});
-    int x = std::max(int(mark.right) - r.Width(), int(work.left));
-    SetWindowPos(menu->Handle(), nullptr, x, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  quick->ShowAtMark(mark);
 }
 
 void TkxBarControl::SetMarkState(int State) {
@@ -1303,8 +1263,10 @@ void TkxBarControl::DoMouseMove(TWMMouse& Message) {
 void TkxBarControl::DoRButtonDown(TWMMouse& Message) {
   if (GetCapture() == Handle()) ReleaseCapture();
   if (IsCustomizing()) TCustomkxBarControl::SetActive(false);
+  TkxBarControlRef self = kxBarRef(this);
   TCustomkxBarControl::DoRButtonDown(Message);
-  // The toolbar list pop-up belongs to the customizing part.
+  if (!kxBarIsBarControlAlive(self) || IsCustomizing()) return;
+  kxBarShowToolbarsPopup(BarManager(), ClientToScreen(Message.Pos()));
 }
 
 void TkxBarControl::DoMouseLeave(TMessage& Message) {

@@ -65,6 +65,15 @@ int kxOcCompareValues(const Variant& A, const Variant& B) {
     if (A.IsNull() && B.IsNull()) return 0;
     return A.IsNull() ? -1 : 1;
   }
+  // Keys are integers almost always: compare them without the general rules.
+  const auto integral = [](Word t) {
+    return t == varSmallint || t == varInteger || t == varShortInt || t == varByte || t == varWord ||
+           t == varLongWord || t == varInt64;
+  };
+  if (integral(A.Type()) && integral(B.Type())) {
+    const Int64 a = A.AsInt64(), b = B.AsInt64();
+    return a == b ? 0 : (a < b ? -1 : 1);
+  }
   try {
     if (A == B) return 0;
     return A < B ? -1 : 1;

@@ -293,6 +293,7 @@ TEST_F(FrameTest, ANewStoryIsACopyOfTheTemplate) {
   } cases[] = {
       {"blanks around are trimmed", "  a b  ", "a b.t", nullptr},
       {"Chinese", "测试", "测试.t", nullptr},
+      {"a character ending in a backslash byte", "誠心", "誠心.t", nullptr},
       {"blanks only", "   ", nullptr, nullptr},
       {"cancelled", nullptr, nullptr, nullptr},
       {"a path", "../escape", nullptr, "文件名不能含有“/”、“\\”或“..”：../escape"},
@@ -332,7 +333,7 @@ TEST_F(FrameTest, ANewStoryIsACopyOfTheTemplate) {
   std::vector<std::string> stories;
   for (const auto& e : fs::directory_iterator(Root + "story")) stories.push_back(e.path().filename().string());
   std::sort(stories.begin(), stories.end());
-  EXPECT_EQ(stories, (std::vector<std::string>{"a b.t", "测试.t"}));
+  EXPECT_EQ(stories, (std::vector<std::string>{"a b.t", "测试.t", "誠心.t"}));
 
   // a name too long for the file system
   ClearDialogLog();

@@ -179,6 +179,7 @@ TEST_F(StoryCommandsTest, NewNovelTableChartsAndTheOtherWindowsEntries) {
   EXPECT_TRUE(W->MduleOrgChart->Rotated());
   EXPECT_TRUE(W->MduleOrgChart->Zoom());
   // Entries to other windows go through their hooks, and do nothing without.
+  StoryWindowHooks().ExportToFile = nullptr;
   W->N38Click(nullptr);
   static std::string exported;
   StoryWindowHooks().ExportToFile = [](TkxDBTreeView*, const AnsiString& Name) { exported = AnsiToUtf8(Name); };

@@ -27,7 +27,7 @@ class StoryScreensTest : public StoryTest {
         "tchartwidth = 70, tchartheight = 30, tchartshape = 1, tchartcolor = 12632256, tchartimage = 1");
     ASSERT_NE(Open(), nullptr);
     W->SetCaption(A("青石镇"));
-    MainForm->SetBounds(0, 0, 1000, 680);
+    MainForm->SetBounds(0, 0, 1120, 680);
     Pump();
     // A maximised child keeps the size of the client it was maximised in.
     W->SetWindowState(wsNormal);

@@ -233,3 +233,34 @@ TEST_F(StoryTest, ANodesLinkedNarrativeSubtreeStaysUntilAnotherLinkedNodeIsClick
 }
 
 }  // namespace
+
+// The order and name edits sit on the text toolbar, where a click takes the
+// focus; the toolbar's "保存" posts what was typed into the body text.
+TEST_F(StoryTest, TheTextToolbarHostsTheNameEditAndItsSaveButtonPostsTheBodyText) {
+  AddNodes({{1, 0, "第一章"}});
+  ASSERT_NE(Open(), nullptr);
+  NodeOf(W->FolderTree, 1)->SetSelected(true);
+  Pump();
+  W->Text1TxtEdit->SetFocus();
+  Pump();
+  hb->Key(VK_END, HeadlessBackend::Ctrl);
+  hb->CommitText("雨停了。");
+  Pump();
+  auto click = [this](TPoint P) {
+    hb->MouseDown(P.x, P.y);
+    Pump();
+    hb->MouseUp(P.x, P.y);
+    Pump();
+  };
+  ASSERT_TRUE(IsWindowVisible(W->DBEdit2->Handle())) << "the name edit is placed on its toolbar";
+  click(W->DBEdit2->ClientToScreen(TPoint(10, W->DBEdit2->ClientHeight() / 2)));
+  EXPECT_EQ(GetFocus(), W->DBEdit2->Handle());
+  TkxBarItem* save = W->kxBarManager1->ItemByName("kxBarButtonSave");
+  ASSERT_NE(save, nullptr);
+  ASSERT_EQ(save->LinkCount(), 1);
+  TkxBarItemLink* link = save->Links(0);
+  ASSERT_NE(link->BarControl(), nullptr);
+  const TRect r = link->ItemRect();
+  click(link->BarControl()->ClientToScreen(TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2)));
+  EXPECT_EQ(Query("SELECT ttext2 FROM Story1 WHERE tid = 1"), "第一章的正文雨停了。");
+}

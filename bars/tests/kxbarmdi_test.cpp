@@ -3,7 +3,10 @@
 // gets the child's minimize, restore and close buttons.
 #include "bars/kxbarmdi.h"
 #include "bars/tests/kxbartest.h"
-#include "platform/classes/resources_init.h"
+#include <fstream>
+#include <sstream>
+
+#include "platform/rtl/resources.h"
 
 namespace {
 
@@ -121,9 +124,19 @@ class BarsMdiTest : public BarsTest {
   TMdiCloser Closer;
   void SetUp() override {
     BarsTest::SetUp();
-    static bool resources = false;  // the program's bitmaps, once per run
-    if (!resources) InitResources();
-    resources = true;
+    // the system-menu bitmaps of the program (only these: other resources
+    // would change what later tests draw)
+    static const char* const names[4] = {"KXBARCLOSE", "KXBARRESTORE", "KXBARMAXIMIZE", "KXBARMINIMIZE"};
+    static std::string kept[4];
+    for (int i = 0; i < 4 && kept[i].empty(); ++i) {
+      std::string path = PV_SOURCE_DIR;
+      path.append("/resources/bitmaps/").append(names[i]).append(".bmp");
+      std::ifstream in(path, std::ios::binary);
+      std::ostringstream bytes;
+      bytes << in.rdbuf();
+      kept[i] = bytes.str();
+      RegisterResource(RT_BITMAP, names[i], kept[i].data(), kept[i].size());
+    }
     Frame = new TForm(Application, 0);
     ReadComponentFromText(Utf8ToAnsi(kMdiFrameText), Frame);
     Application->SetMainForm(Frame);

@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "editor/tests/edtest.h"
+#include "editor/tests/exportread.h"
 #include "editor/txtrules.h"
 #include "platform/db/tests/dbtest.h"
 #include "platform/gdi/pictures.h"
@@ -190,45 +191,7 @@ TEST_F(ExportTest, DoubleBytePairsAndTheBuffer) {
 
 // ---------------------------------------------------------------- RTF
 
-// The text of an RTF document as this exporter writes it: the groups of
-// the header skipped, "\par" as a line break, hexadecimal escapes as bytes.
-AnsiString RtfText(const AnsiString& Rtf) {
-  AnsiString r;
-  int depth = 0, skipFrom = 0;
-  for (std::size_t i = 0; i < Rtf.size();) {
-    const char c = Rtf[i];
-    if (c == '{') {
-      ++depth;
-      if (depth >= 2 && !skipFrom) skipFrom = depth;
-      ++i;
-    } else if (c == '}') {
-      if (depth == skipFrom) skipFrom = 0;
-      --depth;
-      ++i;
-    } else if (c == '\\') {
-      const char n = Rtf[i + 1];
-      if (n == '\\' || n == '{' || n == '}') {
-        if (!skipFrom) r += n;
-        i += 2;
-      } else if (n == '\'') {
-        if (!skipFrom) r += char(HexDigitValue(Rtf[i + 2]) * 16 + HexDigitValue(Rtf[i + 3]));
-        i += 4;
-      } else {
-        std::size_t j = i + 1;
-        while (j < Rtf.size() && (std::isalpha(static_cast<unsigned char>(Rtf[j])) || std::isdigit(static_cast<unsigned char>(Rtf[j])) || Rtf[j] == '-')) ++j;
-        if (!skipFrom && Rtf.substr(i + 1, j - i - 1) == "par") r += "\n";
-        if (j < Rtf.size() && Rtf[j] == ' ') ++j;
-        i = j;
-      }
-    } else if (c == '\r' || c == '\n') {
-      ++i;
-    } else {
-      if (!skipFrom) r += c;
-      ++i;
-    }
-  }
-  return r;
-}
+using exportread::RtfText;
 
 TEST_F(ExportTest, RtfDocument) {
   TTxtExporterRTF x(nullptr);
@@ -363,10 +326,7 @@ TEST_F(ExportTest, HtmlOfTheRuleHighlighterKeepsItsColours) {
 // The document opened in a headless browser: the Chinese text is in the
 // page and the keyword is drawn in its colour. Skipped without a browser.
 TEST_F(ExportTest, HtmlInABrowser) {
-  const char* browsers[] = {"/usr/bin/chromium", "/usr/bin/chromium-browser"};
-  std::string browser;
-  for (const char* b : browsers)
-    if (std::filesystem::exists(b)) browser = b;
+  const std::string browser = exportread::HeadlessBrowser();
   if (browser.empty()) GTEST_SKIP() << "no headless browser";
   TTxtExporterHTML x(nullptr);
   H.Key->SetBackground(clYellow);
@@ -381,15 +341,8 @@ TEST_F(ExportTest, HtmlInABrowser) {
   x.ExportAll(&Lines);
   TempDir dir;
   x.SaveToFile(dir.File("page.htm").c_str());
-  const std::string common = "timeout 120 " + browser +
-                             " --headless --no-sandbox --disable-gpu --hide-scrollbars --user-data-dir=" +
-                             dir.File("profile") + " ";
-  ASSERT_EQ(std::system((common + "--dump-dom file://" + dir.File("page.htm") + " > " + dir.File("dom.txt") +
-                         " 2>/dev/null")
-                            .c_str()),
-            0);
-  std::ifstream dom(dir.File("dom.txt"));
-  const std::string d((std::istreambuf_iterator<char>(dom)), std::istreambuf_iterator<char>());
+  const std::string common = exportread::BrowserCommand(browser, dir.File(""));
+  const std::string d = exportread::BrowserDom(browser, dir.File("page.htm"), dir.File(""));
   EXPECT_NE(d.find("中文字"), std::string::npos) << d;
   ASSERT_EQ(std::system((common + "--window-size=400,200 --screenshot=" + dir.File("shot.png") + " file://" +
                          dir.File("page.htm") + " >/dev/null 2>&1")

@@ -679,6 +679,7 @@ void TCustomTreeView::CreateWnd() {
   TWinControl::CreateWnd();
   HWND h = Handle();
   TreeView_SetIndent(h, FIndent);
+  UpdateTextColor();
   if (FImages) TreeView_SetImageList(h, FImages->Handle(), TVSIL_NORMAL);
   if (FStateImages) TreeView_SetImageList(h, FStateImages->Handle(), TVSIL_STATE);
   if (!FSaved.empty()) {
@@ -695,6 +696,18 @@ void TCustomTreeView::CreateWnd() {
     }
     FRestoring = false;
   }
+}
+
+void TCustomTreeView::UpdateTextColor() {
+  if (!HandleAllocated()) return;
+  // The window text colour is the window's own default, which follows the system.
+  const TColor c = Font()->Color();
+  SendMessageA(Handle(), TVM_SETTEXTCOLOR, 0, c == clWindowText ? LPARAM(LONG(CLR_NONE)) : LPARAM(ColorToRGB(c)));
+}
+
+void TCustomTreeView::CMFontChangedTree(TMessage& Message) {
+  TWinControl::Dispatch(Message);
+  UpdateTextColor();
 }
 
 void TCustomTreeView::SaveNodes(TTreeNode* First, std::vector<SavedNode>& Out) {

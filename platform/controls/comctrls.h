@@ -335,7 +335,12 @@ class TCustomTreeView : public TWinControl {
   void SaveNodes(TTreeNode* First, std::vector<SavedNode>& Out);
   void RestoreNodes(TTreeNode* Parent, const std::vector<SavedNode>& In);
 
+  // The items are drawn in the font's colour.
+  void CMFontChangedTree(TMessage& Message);
+  void UpdateTextColor();
+
   BEGIN_MESSAGE_MAP
+    PV_MESSAGE_HANDLER(CM_FONTCHANGED, TMessage, CMFontChangedTree)
     PV_MESSAGE_HANDLER(CN_NOTIFY, TWMNotify, CNNotify)
     PV_MESSAGE_HANDLER(WM_LBUTTONDOWN, TWMMouse, WMLButtonDown)
     PV_MESSAGE_HANDLER(WM_CONTEXTMENU, TMessage, WMContextMenu)

@@ -199,6 +199,22 @@ TControl::~TControl() {
   if (Application) Application->ControlDestroyed(this);
 }
 
+void TControl::SetParentWindow(HWND Value) {
+  if (FParentWindow == Value) return;
+  auto* w = dynamic_cast<TWinControl*>(this);
+  // pop-up windows only take the value for their next creation
+  if (!FParent && w && w->HandleAllocated() && (GetWindowLongA(w->Handle(), GWL_STYLE) & WS_CHILD)) {
+    if (FParentWindow && Value) {
+      FParentWindow = Value;
+      ::SetParent(w->Handle(), Value);
+      return;
+    }
+    w->DestroyHandle();
+  }
+  FParentWindow = Value;
+  if (w) w->UpdateControlState();
+}
+
 void TControl::SetParent(TWinControl* AParent) {
   if (FParent == AParent) return;
   if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");

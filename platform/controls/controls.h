@@ -316,8 +316,10 @@ class TControl : public TComponent {
   TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* Value) override;
   // A window handle (of a foreign window) to act as the parent when Parent is nil.
+  // A child window that exists moves to the new parent window; taken away, its
+  // handle goes (it is made again when needed).
   HWND ParentWindow() const { return FParentWindow; }
-  void SetParentWindow(HWND Value) { FParentWindow = Value; }
+  void SetParentWindow(HWND Value);
 
   // -- geometry (Left/Top in the parent's client coordinates; screen for top-level forms) --
   int Left() const { return FLeft; }

@@ -599,6 +599,15 @@ void TCustomForm::SetMenu(TMainMenu* Value) {
 void TCustomForm::CreateParams(TCreateParams& Params) {
   TScrollingWinControl::CreateParams(Params);
   if (FParent) return;  // a form placed inside another control acts as a child
+  if (FParentWindow) {
+    // a form given a parent window is a child window of it, without a frame
+    Params.Style &= ~DWORD(WS_TABSTOP);
+    if (!FEnabled) Params.Style |= WS_DISABLED;
+    Params.Style |= WS_CLIPCHILDREN;
+    Params.WndParent = FParentWindow;
+    Params.WindowClass.style = CS_DBLCLKS;
+    return;
+  }
   Params.Style = WS_CLIPCHILDREN;
   Params.ExStyle = 0;
   switch (FBorderStyle) {

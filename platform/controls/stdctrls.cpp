@@ -562,7 +562,10 @@ void TCustomComboBox::CreateWndDone() {
   if (FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable)
     SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, FItemHeight);
   RestoreItems(FSaved, FItems.get());
+  // The text set before the window existed (or kept by a recreation) goes
+  // into the edit part; a list style shows only its selected item.
   if (FSavedIndex >= 0) SetItemIndex(FSavedIndex);
+  else if (FStyle != csDropDownList && !FText.empty()) SetWindowTextA(Handle(), FText.c_str());
   FSavedIndex = -1;
 }
 
@@ -687,6 +690,11 @@ void TCustomListBox::CNDrawItem(TMessage& Message) {
   TOwnerDrawState state = TOwnerDrawHelper::StateOf(dis->itemState);
   WithItemCanvas(FCanvas.get(), this, dis->hDC, [&] {
     int index = int(dis->itemID);
+    // a selected item starts with the selection colours, as handlers expect
+    if (index >= 0 && state.Contains(odSelected)) {
+      FCanvas->Brush()->SetColor(clHighlight);
+      FCanvas->Font()->SetColor(clHighlightText);
+    }
     // an empty list still gets a focus rectangle drawn with item -1
     if (index >= 0) DrawItem(index, dis->rcItem, state);
     if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) FCanvas->DrawFocusRect(dis->rcItem);

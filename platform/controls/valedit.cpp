@@ -2,6 +2,8 @@
 #include "platform/controls/valedit.h"
 #include <algorithm>
 #include <cstring>
+#include "platform/classes/filer.h"
+#include "platform/controls/menus.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/rtl/strings.h"
 
@@ -62,6 +64,29 @@ void TValueListEditor::SetColWidths(int Index, int Value) {
   if (Index < 0 || Index > 1) throw EListError("Column index out of bounds (" + IntToStr(Index) + ")");
   FColWidths[Index] = std::max(0, Value);
   Invalidate();
+}
+
+void TValueListEditor::DefineProperties(TFiler* Filer) {
+  TCustomControl::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "ColWidths",
+      [this](TReader* r) {
+        int widths[2] = {FColWidths[0], FColWidths[1]};
+        int n = 0;
+        r->ReadListBegin();
+        while (!r->EndOfList()) {
+          if (n == 2) r->Error("A value list has two columns");
+          widths[n++] = r->ReadInteger();
+        }
+        r->ReadListEnd();
+        for (int i = 0; i < 2; ++i) SetColWidths(i, widths[i]);
+      },
+      [this](TWriter* w) {
+        w->WriteListBegin();
+        for (int width : FColWidths) w->WriteInteger(width);
+        w->WriteListEnd();
+      },
+      FColWidths[0] != 150 || FColWidths[1] != 150);
 }
 
 AnsiString TValueListEditor::Cells(int ACol, int ARow) const {
@@ -341,6 +366,13 @@ void InitValEditProps() {
   done = true;
   RegisterClasses({TValueListEditor::StaticClass()});
   RegisterProps<TValueListEditor>([](TPropBuilder<TValueListEditor>& p) {
+    PublishControlProps(p,
+                        "Align Anchors BiDiMode Color Constraints Ctl3D DragCursor DragKind DragMode Enabled Font "
+                        "ParentBiDiMode ParentColor ParentCtl3D ParentFont ParentShowHint PopupMenu ShowHint TabOrder "
+                        "TabStop Visible OnClick OnContextPopup OnDblClick OnDragDrop OnDragOver OnEndDrag OnEnter "
+                        "OnExit OnKeyDown OnKeyPress OnKeyUp OnMouseDown OnMouseMove OnMouseUp OnMouseWheel "
+                        "OnMouseWheelDown OnMouseWheelUp OnStartDrag",
+                        {.ParentColor = false, .TabStop = true});
     p.Prop("KeyOptions", &TValueListEditor::KeyOptions, &TValueListEditor::SetKeyOptions);
     p.Prop("DefaultRowHeight", &TValueListEditor::DefaultRowHeight, &TValueListEditor::SetDefaultRowHeight)
         .Default(18);

@@ -59,6 +59,9 @@ class TValueListEditor : public TCustomControl {
   TNotifyEvent OnStringsChange;
 
  protected:
+  // The column widths are stored as a list "ColWidths = (w0 w1)" when they
+  // differ from the defaults.
+  void DefineProperties(TFiler* Filer) override;
   void Paint() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void KeyDown(Word& Key, TShiftState Shift) override;

@@ -591,6 +591,64 @@ TEST_F(PagesTest, ValueListKeysAreEditedAddedDeletedAndUnique) {
   EXPECT_EQ(vl->RowCount(), 3);
 }
 
+// The column widths travel through a description as a list of two, beside
+// the usual control properties.
+TEST_F(PagesTest, ValueListColumnWidthsReadAndWriteAsAList) {
+  InitValEditProps();
+  std::unique_ptr<TValueListEditor> vl(new TValueListEditor(nullptr));
+  vl->SetName("List1");
+  EXPECT_EQ(WriteComponentToText(vl.get()).find("ColWidths"), AnsiString::npos) << "defaults are not stored";
+  vl->SetColWidths(0, 203);
+  vl->SetColWidths(1, 297);
+  vl->SetTabOrder(2);
+  vl->SetAlign(alClient);
+  const AnsiString text = WriteComponentToText(vl.get());
+  std::unique_ptr<TValueListEditor> copy(new TValueListEditor(nullptr));
+  ReadComponentFromText(text, copy.get());
+  EXPECT_EQ(copy->ColWidths(0), 203) << text;
+  EXPECT_EQ(copy->ColWidths(1), 297);
+  EXPECT_EQ(copy->Align(), alClient);  // and the usual control properties
+  // one width leaves the other; a third is an error that names its line
+  ReadComponentFromText("object List1: TValueListEditor\n  ColWidths = (\n    90)\nend\n", copy.get());
+  EXPECT_EQ(copy->ColWidths(0), 90);
+  EXPECT_EQ(copy->ColWidths(1), 297);
+  EXPECT_THROW(ReadComponentFromText("object List1: TValueListEditor\n  ColWidths = (\n    1\n    2\n    3)\nend\n",
+                                     copy.get()),
+               EReadError);
+}
+
+// The items are drawn in the font's colour, also after the font changes.
+TEST_F(TreeWrapperTest, ItemsAreDrawnInTheFontColour) {
+  tree->Items()->Add(nullptr, "WWWW");
+  tree->Selected() ? tree->Selected()->SetSelected(false) : void();
+  // Pixels of the label whose strongest channel is Channel (0 red, 1 green,
+  // 2 blue; 3 dark grey or black), counted with the anti-aliasing.
+  auto pixelsOf = [&](int Channel) {
+    InvalidateRect(tree->Handle(), nullptr, TRUE);
+    UpdateWindow(tree->Handle());
+    const TRect r = tree->Items()->GetFirstNode()->DisplayRect(true);
+    HDC dc = GetDC(tree->Handle());
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) {
+        const COLORREF c = GetPixel(dc, x, y);
+        const int v[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
+        if (Channel == 3) n += v[0] < 80 && v[1] < 80 && v[2] < 80;
+        else n += v[Channel] > v[(Channel + 1) % 3] + 60 && v[Channel] > v[(Channel + 2) % 3] + 60;
+      }
+    ReleaseDC(tree->Handle(), dc);
+    return n;
+  };
+  tree->Font()->SetColor(clGreen);
+  EXPECT_GT(pixelsOf(1), 10);
+  tree->Font()->SetColor(clWindowText);
+  EXPECT_EQ(pixelsOf(1), 0);
+  EXPECT_GT(pixelsOf(3), 10);
+  tree->Font()->SetColor(clRed);
+  tree->RecreateWnd();
+  EXPECT_GT(pixelsOf(0), 10);
+}
+
 // The common controls keep their place, tab order and look through a description.
 TEST_F(TreeWrapperTest, CommonControlsKeepTheirPlacementInDescriptions) {
   InitComCtrlsProps();

@@ -619,11 +619,18 @@ TEST_F(ExtCtrls, OwnerDrawListBoxMeasuresAndDrawsItsItems) {
   struct Owner {
     std::vector<int> drawn;
     TOwnerDrawState selectedState;
+    TColor selectedBrush = clNone, selectedFont = clNone, plainBrush = clNone;
     TListBox* list = nullptr;
     void Measure(TWinControl*, int index, int& h) { h = 10 + index * 5; }
     void Draw(TWinControl*, int index, TRect r, TOwnerDrawState state) {
       drawn.push_back(index);
-      if (state.Contains(odSelected)) selectedState = state;
+      if (state.Contains(odSelected)) {
+        selectedState = state;
+        selectedBrush = list->Canvas()->Brush()->Color();
+        selectedFont = list->Canvas()->Font()->Color();
+      } else {
+        plainBrush = list->Canvas()->Brush()->Color();
+      }
       list->Canvas()->Brush()->SetColor(index == 1 ? clRed : clLime);
       list->Canvas()->FillRect(r);
     }
@@ -639,6 +646,10 @@ TEST_F(ExtCtrls, OwnerDrawListBoxMeasuresAndDrawsItsItems) {
   EXPECT_EQ(list->ItemRect(1).top, 10);
   EXPECT_FALSE(owner.drawn.empty());
   EXPECT_TRUE(owner.selectedState.Contains(odSelected));
+  // a handler starts from the selection colours for the selected item, else the list's
+  EXPECT_EQ(owner.selectedBrush, clHighlight);
+  EXPECT_EQ(owner.selectedFont, clHighlightText);
+  EXPECT_EQ(owner.plainBrush, list->Color());
   TRect r1 = list->ItemRect(1);
   EXPECT_EQ(Px(list, r1.left + 5, r1.top + 5), Rgb(clRed));
   TRect r2 = list->ItemRect(2);

@@ -3,6 +3,7 @@
 #include "platform/controls/tests/ctltest.h"
 #include "platform/gdi/tests/canvas.h"
 #include "platform/controls/actnlist.h"
+#include "platform/controls/stdctrls.h"
 #include "platform/controls/timers.h"
 #include "platform/classes/filer.h"
 #include "platform/rtl/strings.h"
@@ -966,5 +967,39 @@ TEST_F(FormsTest, AFailingOnCreateIsReportedAndTheFormStillOpens) {
   ASSERT_NE(f, nullptr);
   EXPECT_TRUE(f->Visible());
   EXPECT_EQ(seen, std::vector<AnsiString>{"Layout cannot be read"});
+}
+
+// A borderless form given a parent window lives inside it as a child window,
+// moves along to another parent window and loses its window when taken out.
+TEST_F(FormsTest, AFormWithAParentWindowIsAChildWindowOfIt) {
+  TTestForm* host = MakeForm();
+  host->Show();
+  auto* other = new TEdit(host);
+  other->SetParent(host);
+  other->SetBounds(10, 200, 100, 20);
+  auto* inner = new TForm(nullptr, 0);
+  inner->SetBorderStyle(bsNone);
+  inner->SetParentWindow(host->Handle());
+  inner->SetBounds(5, 6, 50, 30);
+  inner->Show();
+  ASSERT_TRUE(inner->HandleAllocated());
+  HWND h = inner->Handle();
+  EXPECT_TRUE(GetWindowLongA(h, GWL_STYLE) & WS_CHILD);
+  EXPECT_FALSE(GetWindowLongA(h, GWL_STYLE) & WS_POPUP);
+  EXPECT_EQ(GetParent(h), host->Handle());
+  RECT r;
+  GetWindowRect(h, &r);
+  POINT origin{0, 0};
+  ClientToScreen(host->Handle(), &origin);
+  EXPECT_EQ(r.left - origin.x, 5);
+  EXPECT_EQ(r.top - origin.y, 6);
+  EXPECT_TRUE(IsWindowVisible(h));
+  inner->SetParentWindow(other->Handle());
+  EXPECT_EQ(inner->Handle(), h) << "moved, not made again";
+  EXPECT_EQ(GetParent(h), other->Handle());
+  inner->SetParentWindow(nullptr);
+  EXPECT_FALSE(inner->HandleAllocated());
+  EXPECT_FALSE(IsWindow(h));
+  delete inner;
 }
 }  // namespace

@@ -1,6 +1,8 @@
 // A list box shown as a pop-up window of another control: its owner-draw
 // messages reach it through its owner, and clicking it leaves the focus
-// where it was.
+// where it was. Owner-drawn items start on the selection colours when selected.
+#include <vector>
+
 #include "platform/controls/stdctrls.h"
 #include "platform/controls/stdwnd.h"
 #include "platform/controls/tests/ctltest.h"
@@ -60,3 +62,44 @@ TEST_F(PopupListTest, OwnerDrawReachesThePopupAndClicksKeepTheFocus) {
 }
 
 }  // namespace
+
+namespace {
+
+// What an owner-draw handler finds on the canvas when it is called.
+struct TCanvasColours {
+  TListBox* List = nullptr;
+  std::vector<std::pair<TColor, TColor>> Seen;  // brush, font, by item
+  void Draw(TWinControl*, int Index, TRect Rect, TOwnerDrawState) {
+    if (Index >= int(Seen.size())) Seen.resize(std::size_t(Index) + 1);
+    Seen[std::size_t(Index)] = {List->Canvas()->Brush()->Color(), List->Canvas()->Font()->Color()};
+    List->Canvas()->FillRect(Rect);
+  }
+};
+
+}  // namespace
+
+TEST_F(PopupListTest, ASelectedOwnerDrawnItemStartsOnTheSelectionColours) {
+  TForm* form = NewObject<TForm>(Application);
+  form->SetBounds(100, 100, 300, 200);
+  auto* list = NewObject<TListBox>(form);
+  list->SetParent(form);
+  list->SetBounds(10, 10, 120, 80);
+  list->SetStyle(lbOwnerDrawFixed);
+  list->SetColor(clWindow);
+  list->Font()->SetColor(clMaroon);
+  TCanvasColours colours;
+  colours.List = list;
+  list->OnDrawItem = TDrawItemEvent(&colours, &TCanvasColours::Draw);
+  list->Items()->Add("one");
+  list->Items()->Add("two");
+  form->Show();
+  list->SetItemIndex(1);
+  list->Invalidate();
+  list->Update();
+  Pump();
+  ASSERT_EQ(colours.Seen.size(), 2u);
+  EXPECT_EQ(colours.Seen[0].first, clWindow);
+  EXPECT_EQ(colours.Seen[0].second, clMaroon);
+  EXPECT_EQ(colours.Seen[1].first, clHighlight);
+  EXPECT_EQ(colours.Seen[1].second, clHighlightText);
+}

@@ -211,6 +211,25 @@ TEST_F(StdCtrls, ComboBoxEvents) {
   EXPECT_EQ(change.n, 2);
 }
 
+// A text set before the window exists is shown once it does, and survives a
+// new window; a list style has no text of its own.
+TEST_F(StdCtrls, ComboBoxKeepsTheTextSetBeforeItsWindow) {
+  auto* cb = Add<TComboBox>(8, 8, 120);
+  cb->SetText(Utf8ToAnsi("张三"));
+  ASSERT_FALSE(cb->HandleAllocated());
+  cb->HandleNeeded();
+  EXPECT_EQ(AnsiToUtf8(cb->Text()), "张三");
+  cb->Items()->Add("a");
+  cb->SetText("typed");
+  cb->SetSorted(true);
+  EXPECT_EQ(cb->Text(), "typed");
+  auto* list = Add<TComboBox>(8, 40, 120);
+  list->SetStyle(csDropDownList);
+  list->SetText("none");
+  list->HandleNeeded();
+  EXPECT_EQ(list->Text(), "");
+}
+
 TEST_F(StdCtrls, LabelSizesToTextAndFocusesItsControl) {
   auto* e = Add<TEdit>(100, 8);
   auto* l = Add<TLabel>(8, 8);

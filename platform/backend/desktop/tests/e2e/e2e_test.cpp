@@ -383,7 +383,7 @@ TEST_F(ProgramOnDisplay, WithoutANotificationAreaClosingKeepsTheProgram) {
 }
 
 // Body text typed into a story opened from the command line is written to the
-// file when the editor loses the focus; a SIGKILL afterwards loses none of it,
+// file by the toolbar's save button; a SIGKILL afterwards loses none of it,
 // the file stays sound, and the story opens again with the text.
 TEST_F(ProgramOnDisplay, TextPostedBeforeAKillIsThereWhenTheStoryOpensAgain) {
   const fs::path story = dir / "story" / "kill.t";
@@ -401,8 +401,8 @@ TEST_F(ProgramOnDisplay, TextPostedBeforeAKillIsThereWhenTheStoryOpensAgain) {
   // ASCII only: xdotool types other characters by remapping a key for each,
   // which a loaded display may miss (the input method's path is tested headless).
   Xdo({"type", "--delay", "60", "abc xyz"});
-  // The name edit takes the focus: the body text is saved.
-  ClickAt(win, 240, 65);
+  // "保存" on the text toolbar posts the body text.
+  ClickAt(win, 420, 39);
   std::string text;
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while ((text = Sql(story, "SELECT ttext2 FROM Story1 WHERE tid = 1")) != "开头abc xyz" &&
