@@ -5,6 +5,7 @@
 #include "bars/kxbardate.h"
 #include "bars/kxbaritems.h"
 #include "bars/kxbaritemsext.h"
+#include "bars/kxbarmdi.h"
 #include "bars/kxbarpopup.h"
 
 namespace {
@@ -23,11 +24,13 @@ void InitBars() {
   kxBarRegisterQuickItems();
   kxBarRegisterCompanions();
   kxBarRegisterExtraItems();
+  kxBarRegisterMDIItems();
 }
 
 void FinalizeBars() {
   if (!gInitialised) return;
   gInitialised = false;
+  kxBarUnregisterMDIItems();
   kxBarUnregisterExtraItems();
   kxBarUnregisterQuickItems();
   kxBarUnregisterItemKinds();

@@ -339,6 +339,17 @@ class TkxBarManager : public TComponent {
   void RefreshResources();
   bool ActivationReentry() const { return FActivationReentry; }
 
+  // ---- MDI menu merging (kxbarmdi.cpp) ----
+  // The active MDI child of the owner form (an MDI frame), from its MDI client.
+  HWND GetActiveMDIChild() const;
+  // An MDI child was activated, maximized, restored or destroyed.
+  void ChildActivated(HWND Window);
+  // The main menu bar's update lock when ChildActivated began.
+  bool MergeLock() const { return FMergeLock; }
+  // The visibility of the merged child's main menu bar before the merge.
+  bool SavedChildMenuVisible() const { return FSavedChildMenuVisible; }
+  void SetSavedChildMenuVisible(bool V) { FSavedChildMenuVisible = V; }
+
   // ---- bars waiting for the form's window ----
   void CreatePendingBarList();
   void AddPendingBar(TkxBar* Bar);
@@ -448,6 +459,8 @@ class TkxBarManager : public TComponent {
   int FGripOffset = 0, FGripAreaSize = 0, FMenuSeparatorIndent = 0;
   int FImageSize = 16, FButtonWidth = 23, FButtonHeight = 22, FDropDownArrowWidth = 11;
   int FLoadedDockSizes[4] = {-1, -1, -1, -1};
+  HWND FLastActiveChild = nullptr;
+  bool FChildMaximized = false, FSavedChildMenuVisible = true, FMergeLock = false;
 };
 
 // ===========================================================================
@@ -1004,6 +1017,8 @@ class TkxBars : public TCollection {
   bool Moving() const { return FMoving; }
   TkxBarControl* MovingWindow() const { return FMovingWindow; }
   TPoint GrabOffset() const { return FGrabOffset; }
+  TPoint CursorOffset() const { return FCursorOffset; }
+  TkxBarDockingStyle StartStyle() const { return FStartStyle; }
 
  private:
   friend void kxBarWaitForDockingTimerProc(HWND, UINT, UINT_PTR, DWORD);
@@ -1461,6 +1476,28 @@ class TkxBarControl : public TCustomkxBarControl {
   TRect GetCloseButtonRect(bool InWindow = false) const;
   void CloseQuickControl();
 
+  // ---- moving, floating and docking (kxbarfloat.cpp) ----
+  // The row and column of the dock site that hold this window (none, 0, 0 when not docked).
+  TkxDockCol* GetDockCol() const;
+  int GetRowIndex() const;
+  int GetColIndex() const;
+  // Writes the window's place (floating or docked) back to its bar.
+  void StoreBarPosition();
+  // Where the cursor sits inside the window when it takes the style during a drag.
+  void GetDragOffset(TkxBarDockingStyle Style, TPoint& P);
+  // The last non-client hit code (HTCAPTION: a press drags the bar).
+  int HitCode() const { return FHitCode; }
+  bool SizeGripVisible() const { return FSizeGripVisible; }
+  void SetCloseButtonState(int State);
+  void DrawCloseButtonNC(HDC DC);
+  void DrawMarkNC(HDC DC);
+  // The size grip of a bottom whole-row bar, in client coordinates.
+  TRect GetSizeGripRect() const;
+  // Docks a floating bar at its last docked place, floats a docked one.
+  void DockOrFloat();
+  // Starts dragging the bar from the cursor's place.
+  void StartDragging();
+
   // ---- menu mode ----
   virtual TCustomForm* GetOwnerForm() const;
   virtual void GetMovingBounds(TRect& R) const;
@@ -1514,7 +1551,15 @@ class TkxBarControl : public TCustomkxBarControl {
   void DoKeyDown(TWMKey& Message) override;
   bool HitEndsTracking(LRESULT Hit) const override;
   void PaintNonClient(HDC DC);
-  LRESULT NonClientHitTest(const TPoint& ScreenPoint);
+  void PaintFloatingFrame(HDC DC);
+  LRESULT NonClientHitTest(const TPoint& ScreenPoint, LRESULT Default);
+  // The frame, hit codes, sizing and placing of the window; true when handled.
+  bool PlacementMessage(TMessage& Message);
+  void CalcFloatingFrame(RECT& R);
+  void TrackCloseButton();
+  void SnapFloatingSize(int Edge, RECT& R);
+  void KeepOnMonitor(WINDOWPOS& Pos);
+  bool IsOverUsableControl(const TPoint& ClientPoint);
   void StartMarkTimer();
   void StopMarkTimer();
   void QuickControlClosed(TObject* Sender);
@@ -1537,6 +1582,7 @@ class TkxBarControl : public TCustomkxBarControl {
   bool FTruncated = false;
   bool FPlacingFromStored = false;
   TPoint FGrabPoint{};
+  TPoint FDragOffset{}, FDragSize{};
   TkxBarSubMenuControl* FQuickControl = nullptr;
   HFONT FRotatedFont = nullptr;
   int FMDIPressed = -1, FMDIHot = -1;

@@ -3,6 +3,7 @@
 // keys reach their items, keys go to an open menu, clicks elsewhere close the
 // open menus, and the form's activation shows and hides its floating bars.
 #include "bars/kxbarhooks.h"
+#include "bars/kxbarmdi.h"
 #include "bars/kxbarpopup.h"
 
 #include <algorithm>
@@ -413,7 +414,11 @@ LRESULT kxBarCallWndProcHookProc(int Code, WPARAM Flag, LPARAM MessageData) {
     }
     s.CallWndReentry = false;
   }
-  return CallNextHookEx(s.CallWnd, Code, Flag, MessageData);
+  LRESULT r = CallNextHookEx(s.CallWnd, Code, Flag, MessageData);
+  if (Code >= 0 && cwp &&
+      (cwp->message == WM_DESTROY || cwp->message == WM_CHILDACTIVATE || cwp->message == WM_MDIACTIVATE))
+    kxBarMDIChildNotification(cwp->hwnd);
+  return r;
 }
 
 // ---------------------------------------------------------------------------

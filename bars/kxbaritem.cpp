@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarpopup.h"
 #include "platform/rtl/strings.h"
 
 TkxBarItem::TkxBarItem(TComponent* AOwner) : TComponent(AOwner) {

@@ -805,7 +805,8 @@ void TkxBars::MoveBarControl(TkxBarControl* Window, TPoint ScreenPoint, bool Fro
     if (style != dsNone) {
       site->MoveBar(Window, ScreenPoint);
     } else {
-      TPoint g = Window->GrabPoint();
+      TPoint g;
+      Window->GetDragOffset(dsNone, g);
       SetWindowPos(Window->Handle(), nullptr, ScreenPoint.x - g.x, ScreenPoint.y - g.y, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -826,9 +827,12 @@ void TkxBars::MoveBarControl(TkxBarControl* Window, TPoint ScreenPoint, bool Fro
     } else {
       Window->SetDockingStyle(dsNone);
       Window->SetDockControl(nullptr);
+      // the item controls measure through the new window
+      Window->HandleNeeded();
       TSize size;
       Window->GetSizeForDockingStyle(dsNone, size);
-      TPoint g = Window->GrabPoint();
+      TPoint g;
+      Window->GetDragOffset(dsNone, g);
       Window->SetBounds(ScreenPoint.x - g.x, ScreenPoint.y - g.y, size.cx, size.cy);
     }
   } catch (...) {
@@ -852,8 +856,9 @@ void TkxBars::DragBarControl(TkxBarControl* Window) {
   FMoving = true;
   FMovingWindow = Window;
   Window->SetDragMode(true);
-  POINT cursor;
-  GetCursorPos(&cursor);
+  // the press that started the drag, not where the mouse went since
+  DWORD pos = GetMessagePos();
+  POINT cursor{short(LOWORD(pos)), short(HIWORD(pos))};
   FStartStyle = Window->DockingStyle();
   FGrabOffset = TPoint{0, 0};
   FCursorOffset = TPoint{0, 0};
@@ -870,9 +875,10 @@ void TkxBars::DragBarControl(TkxBarControl* Window) {
     site->DockBar(Window, colPoint, false);
     FCursorOffset = TPoint{cursor.x - colPoint.x, cursor.y - colPoint.y};
   }
-  kxBarDispatchPaintMessages();
+  // the capture comes first: input queued meanwhile goes to the drag, not to the window under it
   HWND capture = FBarManager->GetDragCaptureWindow();
   SetCapture(capture);
+  kxBarDispatchPaintMessages();
   TPoint last{-100000, -100000};
   try {
     MSG msg;

@@ -8,6 +8,7 @@
 #include "bars/kxbarcustomize.h"
 #include "bars/kxbarhooks.h"
 #include "bars/kxbaritems.h"
+#include "bars/kxbarmdi.h"
 #include "framework/uxoffice11.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/system.h"
@@ -207,62 +208,9 @@ void TkxBarControl::PaintNonClient(HDC DC) {
   SelectClipRgn(DC, nullptr);
 }
 
-LRESULT TkxBarControl::NonClientHitTest(const TPoint& ScreenPoint) {
-  TPoint p = ScreenToClient(ScreenPoint);
-  if (IsPointInClient(p)) return HTCLIENT;
-  TRect grip;
-  GetMovingBounds(grip);
-  if (FBar && FBar->CanBeMoved() && p.x >= grip.left && p.x < grip.right && p.y >= grip.top && p.y < grip.bottom)
-    return HTCAPTION;
-  return HTBORDER;
-}
-
 void TkxBarControl::WndProc(TMessage& Message) {
+  if (PlacementMessage(Message)) return;
   switch (Message.Msg) {
-    case WM_NCCALCSIZE:
-      if (FDockingStyle != dsNone) {
-        auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam);
-        TRect m = GetNonClientMargins();
-        RECT& r = p->rgrc[0];
-        r.left += m.left;
-        r.top += m.top;
-        r.right -= m.right;
-        r.bottom -= m.bottom;
-        if (r.right < r.left) r.right = r.left;
-        if (r.bottom < r.top) r.bottom = r.top;
-        Message.Result = 0;
-        return;
-      }
-      break;
-    case WM_NCPAINT:
-      if (FDockingStyle != dsNone && HandleAllocated()) {
-        HDC dc = GetWindowDC(Handle());
-        PaintNonClient(dc);
-        ReleaseDC(Handle(), dc);
-        Message.Result = 0;
-        return;
-      }
-      break;
-    case WM_NCHITTEST:
-      if (FDockingStyle != dsNone) {
-        Message.Result = NonClientHitTest(TPoint{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
-        FHitCode = int(Message.Result);
-        if (HitEndsTracking(Message.Result) && HandleAllocated()) kxBarEndMouseTracking(Handle());
-        return;
-      }
-      break;
-    case WM_NCLBUTTONDOWN:
-      if (Message.WParam == HTCAPTION && FBar && FBar->CanBeMoved() && !IsCustomizing()) {
-        if (TkxBarManager* m = BarManager()) {
-          POINT p;
-          GetCursorPos(&p);
-          TRect w = GetWindowRect();
-          FGrabPoint = TPoint{p.x - w.left, p.y - w.top};
-          m->Bars()->DragBarControl(this);
-        }
-        return;
-      }
-      break;
     case WM_GETDLGCODE:
       Message.Result = 7;
       return;
@@ -1048,8 +996,10 @@ TRect TkxBarControl::GetCloseButtonRect(bool InWindow) const {
 // ---- the MDI child buttons and the close button ----
 
 bool TkxBarControl::HasMDIButtons() const {
-  // The menu-merging part reports a maximized MDI child; until then there is none.
-  return false;
+  TkxBarManager* m = BarManager();
+  if (!FBar || !FBar->IsMainMenu() || !m) return false;
+  HWND child = m->GetActiveMDIChild();
+  return child && IsZoomed(child) && GetSystemMenu(child, FALSE);
 }
 
 bool TkxBarControl::HasMDIOrCloseButtons() const {
@@ -1086,8 +1036,11 @@ TRect TkxBarControl::GetMDIButtonRect(int Index) {
 }
 
 bool TkxBarControl::IsMDIButtonEnabled(int Index, UINT Flags) const {
-  (void)Flags;
-  return Index == 1 || !HasMDIButtons() || true;
+  if (Index == 1 || !HasMDIButtons()) return true;
+  static const UINT commands[3] = {SC_MINIMIZE, SC_RESTORE, SC_CLOSE};
+  HMENU sys = GetSystemMenu(BarManager()->GetActiveMDIChild(), FALSE);
+  UINT state = sys ? GetMenuState(sys, commands[std::clamp(Index, 0, 2)], MF_BYCOMMAND) : 0;
+  return state == UINT(-1) || !(state & Flags);
 }
 
 void TkxBarControl::DrawMDIButtons(HDC DC) {
@@ -1109,7 +1062,10 @@ void TkxBarControl::ActivateMenuMode(TkxBarItemControl* Control) {
   if (!IsCustomizing() && form && form->HandleAllocated())
     SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (!Control && FItemLinks) {
+    // the first link, past the system-menu entry of a maximized MDI child
     TkxBarItemLink* l = FItemLinks->First();
+    if (l && dynamic_cast<TSystemMenuSubItemControl*>(l->Control()))
+      l = FItemLinks->Next(l);
     Control = l ? l->Control() : nullptr;
   }
   SetActive(true);
@@ -1253,7 +1209,7 @@ void TkxBarControl::DoLButtonDown(TWMMouse& Message) {
   if (HasMDIOrCloseButtons() && !IsCustomizing()) {
     for (int k = HasMDIButtons() ? 0 : 2; k < 3; ++k) {
       TRect r = GetMDIButtonRect(k);
-      if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom && IsMDIButtonEnabled(k, MF_GRAYED)) {
+      if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom && IsMDIButtonEnabled(k, MF_GRAYED | MF_DISABLED)) {
         FMDIPressed = FMDIHot = k;
         SetCapture(Handle());
         Invalidate();
@@ -1270,8 +1226,14 @@ void TkxBarControl::DoLButtonUp(TWMMouse& Message) {
     FMDIPressed = FMDIHot = -1;
     if (GetCapture() == Handle()) ReleaseCapture();
     Invalidate();
-    if (hot && k == 2 && !HasMDIButtons())
-      if (TkxBarManager* m = BarManager()) m->DoCloseButtonClick();
+    TkxBarManager* m = BarManager();
+    if (!hot || !m) return;
+    if (HasMDIButtons()) {
+      static const UINT commands[3] = {SC_MINIMIZE, SC_RESTORE, SC_CLOSE};
+      SendMessageA(m->GetActiveMDIChild(), WM_SYSCOMMAND, commands[std::clamp(k, 0, 2)], 0);
+    } else if (k == 2) {
+      m->DoCloseButtonClick();
+    }
     return;
   }
   TCustomkxBarControl::DoLButtonUp(Message);

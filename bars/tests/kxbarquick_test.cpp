@@ -100,10 +100,12 @@ TEST_F(QuickTest, AFloatingToolbarNearTheScreenEdgesKeepsTheWindowOnTheWorkArea)
   ToolsBar->SetVisible(true);
   Pump();
   ASSERT_NE(ToolsBar->Control(), nullptr);
-  int height = ToolsBar->Control()->Height();
-  // the bottom case: the bar's lower edge on the work area's
+  // the bottom case: the mark (in the floating caption) ends on the work area's lower edge
+  TRect first;
+  ToolsBar->Control()->GetMarkScreenRect(first);
+  int markBottom = int(first.bottom) - ToolsBar->Control()->Top();
   for (Case c : {Case{100, 100, false, false}, Case{int(work.right) - 200, 100, true, false},
-                 Case{100, int(work.bottom) - height, false, true}}) {
+                 Case{100, int(work.bottom) - markBottom, false, true}}) {
     SCOPED_TRACE(c.Left * 10000 + c.Top);
     ToolsBar->SetVisible(false);
     ToolsBar->SetFloatLeft(c.Left);

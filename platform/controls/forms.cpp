@@ -411,6 +411,8 @@ TCustomForm::TCustomForm(TComponent* AOwner, int) : TCustomForm(AOwner) {
 
 TCustomForm::~TCustomForm() {
   FCanvas->FreeHandle();
+  // an MDI child's window goes through its client here, while the form is still whole
+  if (FFormStyle == fsMDIChild && FHandle) DestroyWindowHandle();
   if (Screen) Screen->RemoveForm(this);
   if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
   FIcon->OnChange = TNotifyEvent();
@@ -638,6 +640,8 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     Params.Style &= ~DWORD(WS_POPUP);
     Params.ExStyle |= WS_EX_MDICHILD;
     Params.WndParent = main->FClientHandle;
+    // the MDI client keeps the child's activation, maximized state and size
+    Params.WindowClass.lpfnWndProc = DefMDIChildProcA;
   } else if (Application && Application->MainForm() && Application->MainForm() != this &&
              Application->MainForm()->HandleAllocated()) {
     // Secondary windows stay above the main form.
@@ -662,6 +666,9 @@ void TCustomForm::CreateWnd() {
 }
 
 void TCustomForm::DestroyWindowHandle() {
+  // an MDI child leaves through its client, which activates the next child first
+  if (FFormStyle == fsMDIChild && FHandle)
+    if (HWND client = GetParent(FHandle)) SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(FHandle), 0);
   FClientHandle = nullptr;
   TScrollingWinControl::DestroyWindowHandle();
 }
@@ -1185,6 +1192,8 @@ void TCustomForm::ActivateMDIChild(TCustomForm* Child) {
   if (!Child || !Child->FHandle || !FClientHandle) return;
   TCustomForm* old = ActiveMDIChild();
   SetWindowPos(Child->FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SendMessageA(FClientHandle, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Child->FHandle), 0);
+  if (!Child->FHandle || !FClientHandle) return;
   if (old == Child && Child->FActive) return;
   if (old && old != Child && old->FActive) {
     old->FActive = false;

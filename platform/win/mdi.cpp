@@ -444,6 +444,10 @@ LRESULT DefMDIChildProcA(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if ((wp == SIZE_RESTORED || wp == SIZE_MINIMIZED) && mc->active == h && mc->maximized) {
         mc->maximized = false;
         UpdateFrameTitle(*mc);
+      } else if (wp == SIZE_MAXIMIZED && mc->active == h && !mc->maximized) {
+        // maximized by ShowWindow rather than through the client: the client keeps it sized all the same
+        mc->maximized = true;
+        UpdateFrameTitle(*mc);
       }
       break;
   }

@@ -417,7 +417,8 @@ BOOL ShowWindow(HWND h, int cmd) {
         if (!(w = W(h))) return FALSE;
       }
       UINT f = SWP_NOZORDER | SWP_FRAMECHANGED | SWP_STATECHANGED | (wasVisible ? 0 : SWP_SHOWWINDOW);
-      if (cmd != SW_SHOWMINIMIZED) f |= SWP_NOACTIVATE;
+      // an MDI child that is sized hears of it (WM_CHILDACTIVATE), minimized too
+      if (cmd != SW_SHOWMINIMIZED && (top || !(w->exStyle & WS_EX_MDICHILD))) f |= SWP_NOACTIVATE;
       SetWindowPosImpl(h, nullptr, r.left, r.top, r.Width(), r.Height(), f);
       if (top) TellOwnedPopups(h, false);
       // a minimised active window gives up the activation

@@ -55,19 +55,6 @@ class EditorOnDisplay : public ::testing::Test {
     RunProcess({"xclip", "-o", "-selection", "clipboard"}, &out, 3000);
     return out;
   }
-  int WaitForExit(int ms) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < deadline) {
-      int st;
-      if (waitpid(program.pid, &st, WNOHANG) == program.pid) {
-        close(program.out);
-        program.pid = -1;
-        return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
-  }
 };
 
 TEST_F(EditorOnDisplay, TypesChineseThroughKeysAndTheInputMethodAndCopiesIt) {
@@ -107,7 +94,7 @@ TEST_F(EditorOnDisplay, TypesChineseThroughKeysAndTheInputMethodAndCopiesIt) {
   }
   EXPECT_EQ(clip, expected);
   Xdo({"key", "alt+F4"});
-  EXPECT_EQ(WaitForExit(10000), 0);
+  EXPECT_EQ(WaitForExit(program, 10000), 0);
   // 中 and 文 came as input-method results, 你好 as characters of keys
   EXPECT_EQ(ReadFile(log.string()), "abc你好中文\r\nend\n--\nime 2");
 }

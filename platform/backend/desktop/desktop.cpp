@@ -145,7 +145,7 @@ namespace {
 class NativeWidget : public QWidget {
  public:
   NativeWidget(DesktopBackend::Impl* impl, BackendWindowId id, const BackendWindowInfo& info)
-      : QWidget(nullptr, Flags(info)), impl_(impl), id_(id), owner_(info.owner), rect_(info.rect), popup_(info.popup) {
+      : QWidget(nullptr, Flags(info)), impl_(impl), id_(id), owner_(info.owner), rect_(info.rect), popup_(info.popup), pressed_(Qt::NoButton) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_InputMethodEnabled, !popup_);
@@ -261,13 +261,17 @@ class NativeWidget : public QWidget {
     // a click gives a frame the keyboard, as a desktop with click-to-focus would;
     // the window manager activates it from the click itself
     if (!popup_ && !isActiveWindow()) impl_->RequestActivation(this);
+    pressed_ |= e->button();
     Mouse(BackendInput::MouseMove, e->position(), Qt::NoButton);
     Mouse(BackendInput::ButtonDown, e->position(), e->button());
   }
   // double clicks are decided by the window manager's own rules; the toolkit
-  // delivers the second press as a press as well
-  void mouseDoubleClickEvent(QMouseEvent*) override {}
+  // gives the second press as a double click only, so it becomes a press
+  void mouseDoubleClickEvent(QMouseEvent* e) override {
+    if (!(pressed_ & e->button())) mousePressEvent(e);
+  }
   void mouseReleaseEvent(QMouseEvent* e) override {
+    pressed_ &= ~e->button();
     Mouse(BackendInput::MouseMove, e->position(), Qt::NoButton);
     Mouse(BackendInput::ButtonUp, e->position(), e->button());
   }
@@ -390,6 +394,7 @@ class NativeWidget : public QWidget {
   BackendWindowId owner_;
   RECT rect_;
   bool popup_;
+  Qt::MouseButtons pressed_;  // buttons whose press the window manager was given
   QFont imeFont_;
   bool perPixel_ = false;
   bool composing_ = false;

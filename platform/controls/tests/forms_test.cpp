@@ -638,6 +638,59 @@ TEST_F(FormsTest, CtrlF6AndCtrlF4ReachTheActiveMdiChild) {
   EXPECT_EQ(frame->MDIChildCount(), 1);
 }
 
+// The frame's MDI client knows the active child and whether it is maximized,
+// keeps a maximized child over its whole area when the frame is resized, and
+// activates the next child when the active one goes.
+TEST_F(FormsTest, MdiClientFollowsChildrenOfForms) {
+  std::vector<TForm*> kids;
+  TForm* frame = MdiFrame(2, kids);
+  Pump();
+  HWND client = frame->ClientHandle();
+  BOOL max = TRUE;
+  auto active = [&] { return reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&max))); };
+  EXPECT_EQ(active(), kids[1]->Handle());
+  EXPECT_FALSE(max);
+  kids[0]->Show();
+  Pump();
+  EXPECT_EQ(active(), kids[0]->Handle());
+  kids[0]->SetWindowState(wsMaximized);
+  Pump();
+  EXPECT_EQ(active(), kids[0]->Handle());
+  EXPECT_TRUE(max);
+  RECT cr;
+  GetClientRect(client, &cr);
+  EXPECT_EQ(kids[0]->ClientWidth(), cr.right);
+  frame->SetClientSize(700, 500);
+  Pump();
+  GetClientRect(client, &cr);
+  EXPECT_EQ(kids[0]->ClientWidth(), cr.right);
+  EXPECT_EQ(kids[0]->ClientHeight(), cr.bottom);
+  // the system menu's restore goes through the client
+  static int childActivates = 0;
+  struct Hook {
+    static LRESULT Proc(int code, WPARAM w, LPARAM l) {
+      if (code >= 0 && reinterpret_cast<CWPSTRUCT*>(l)->message == WM_CHILDACTIVATE) ++childActivates;
+      return CallNextHookEx(nullptr, code, w, l);
+    }
+  };
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &Hook::Proc, nullptr, GetCurrentThreadId());
+  SendMessageA(kids[0]->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(childActivates, 1);
+  Pump();
+  EXPECT_EQ(kids[0]->WindowState(), wsNormal);
+  active();
+  EXPECT_FALSE(max);
+  EXPECT_EQ(kids[0]->Width(), 200);
+  // minimized, an MDI child is told as when it is sized
+  SendMessageA(kids[0]->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(IsIconic(kids[0]->Handle()));
+  EXPECT_EQ(childActivates, 2);
+  UnhookWindowsHookEx(hook);
+  delete kids[0];
+  Pump();
+  EXPECT_EQ(active(), kids[1]->Handle());
+}
+
 TEST_F(FormsTest, MdiChildNeedsMdiFrame) {
   auto* c = new TForm(Application, 0);
   c->SetFormStyle(fsMDIChild);

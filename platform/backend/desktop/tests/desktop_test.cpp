@@ -58,7 +58,8 @@ std::string& DroppedFile() {
 }
 LRESULT RecordingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_IME_STARTCOMPOSITION || m == WM_IME_COMPOSITION || m == WM_IME_ENDCOMPOSITION || m == WM_CHAR ||
-      m == WM_SYSCOMMAND || m == WM_DROPFILES || m == WM_CLIPBOARDUPDATE || m == WM_ACTIVATEAPP)
+      m == WM_SYSCOMMAND || m == WM_DROPFILES || m == WM_CLIPBOARDUPDATE || m == WM_ACTIVATEAPP ||
+      m == WM_LBUTTONDOWN || m == WM_LBUTTONUP)
     Log().push_back({m, w, l});
   if (m == WM_DROPFILES) {  // the drop handle lives only during this message
     char path[512];
@@ -460,6 +461,39 @@ TEST_F(Desktop, TheDesktopsActivationReachesTheWindowManager) {
   Native(second)->activateWindow();
   EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == second; }));
   DestroyWindow(second);
+}
+
+}  // namespace
+
+namespace {
+
+// The toolkit gives a double click's second press as a double-click event
+// (and some of its platforms as a press too): the window manager gets each
+// press once and decides about double clicks itself.
+TEST_F(Desktop, EveryPressOfADoubleClickReachesTheWindowManagerOnce) {
+  struct Case {
+    const char* what;
+    std::vector<QEvent::Type> events;
+  };
+  const Case cases[] = {
+      {"double click in place of the second press",
+       {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}},
+      {"double click after the second press",
+       {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress, QEvent::MouseButtonDblClick,
+        QEvent::MouseButtonRelease}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Log().clear();
+    for (QEvent::Type t : c.events) {
+      Qt::MouseButtons held = t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+      QMouseEvent ev(t, QPointF(60, 50), QPointF(110, 110), Qt::LeftButton, held, Qt::NoModifier);
+      QCoreApplication::sendEvent(Native(frame), &ev);
+    }
+    Pump();
+    EXPECT_EQ(Count(WM_LBUTTONDOWN), 2);
+    EXPECT_EQ(Count(WM_LBUTTONUP), 2);
+  }
 }
 
 }  // namespace

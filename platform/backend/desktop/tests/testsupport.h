@@ -233,6 +233,22 @@ inline bool WaitForLogLine(const std::string& path, const std::string& line, int
   return false;
 }
 
+// Waits up to `ms` for the child to end and returns its exit status (-1 when it
+// is still running); an ended child's pipe is closed and its pid cleared.
+inline int WaitForExit(Child& c, int ms) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < deadline) {
+    int st;
+    if (waitpid(c.pid, &st, WNOHANG) == c.pid) {
+      close(c.out);
+      c.pid = -1;
+      return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return -1;
+}
+
 // A window's place and size on the display, as xdotool reports them.
 struct Geometry {
   int x = 0, y = 0, w = 0, h = 0;

@@ -175,7 +175,9 @@ class ProgramOnDisplay : public ::testing::Test {
     }
     return {};
   }
-  std::string WaitForFrame(int ms) { return WaitForWindow("^Penvarro$", ms); }
+  // The frame's title, followed by a maximized story window's in brackets as MDI frames show it.
+  static constexpr const char* kFrameTitle = "^Penvarro( - \\[.*\\])?$";
+  std::string WaitForFrame(int ms) { return WaitForWindow(kFrameTitle, ms); }
 
   void Xdo(std::vector<std::string> args) {
     args.insert(args.begin(), "xdotool");
@@ -247,7 +249,7 @@ class ProgramOnDisplay : public ::testing::Test {
   }
   bool FrameVisible() {
     std::string out;
-    RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^Penvarro$"}, &out, 2000, [this] { Pump(); });
+    RunProcess({"xdotool", "search", "--onlyvisible", "--name", kFrameTitle}, &out, 2000, [this] { Pump(); });
     return !Trim(out).empty();
   }
   void Shot(const std::string& file) {
