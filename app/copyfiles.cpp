@@ -169,7 +169,8 @@ void TDataTransform::FormClose(TObject*, TCloseAction& Action) {
 
 TDataTransform* OpenCopyWindow(TMainForm* Frame) {
   auto* w = NewObject<TDataTransform>(Frame);
-  if (Frame) {
+  // centred on the frame, unless it came up maximised over a maximised child
+  if (Frame && w->WindowState() == wsNormal) {
     RECT client{};
     if (HWND c = Frame->ClientHandle()) GetClientRect(c, &client);
     w->SetLeft(std::max(0, (int(client.right) - w->Width()) / 2));

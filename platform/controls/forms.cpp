@@ -1756,8 +1756,12 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
 bool TApplication::IsMDIMsg(MSG& Msg) {
   if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSKEYDOWN) return false;
   if (!FMainForm || FMainForm->FormStyle() != fsMDIForm || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
-  TCustomForm* active = Screen ? Screen->ActiveForm() : nullptr;
-  if (!active || active->FormStyle() != fsMDIChild) return false;
+  TCustomForm* focused = Screen ? Screen->ActiveForm() : nullptr;
+  if (!focused || focused->FormStyle() != fsMDIChild) return false;
+  // the keys act on the child the frame's client has active, as the system's
+  // MDI accelerators do
+  TCustomForm* active = FMainForm->ActiveMDIChild();
+  if (!active) return false;
   switch (Msg.wParam) {
     case VK_F4: active->Close(); return true;
     case VK_F6:
