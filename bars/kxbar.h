@@ -229,6 +229,8 @@ class TkxBarManager : public TComponent {
   TColor GetDockColor() const;
   TkxBarItemControl* SelectedItem() const { return FSelectedItem; }
   void SetSelectedItem(TkxBarItemControl* Control);
+  // Clears the selection without closing menus or repainting.
+  void ForgetSelectedItem() { FSelectedItem = nullptr; }
   // A flag, not a counter: callers keep the old value and restore it.
   bool LockedUpdate() const { return FLockUpdate; }
   void LockUpdate(bool Locked);
@@ -249,8 +251,21 @@ class TkxBarManager : public TComponent {
     FDragItem = Item;
     FDragItemLink = Link;
   }
-  // The customize drag loop; left to the customizing part.
+  // Runs the drag loop for the link a bar window armed (SetDragState).
   void StartDragItem();
+  // ---- customizing (kxbarcustomize.cpp) ----
+  void SetCustomizing(bool Value);
+  // The modal drag loop of customizing: moves, copies or removes links
+  // between bars and menus. Link is nil for a command dragged from the
+  // customizing window's command list.
+  void DragItem(TkxBarItem* Item, TkxBarItemLink* Link);
+  // Draws the insertion mark at an item control; drawing it again erases it.
+  void DrawDragMark(TkxBarItemControl* ItemControl, bool InGap, bool Vertical, bool Before);
+  // The toolbar list: a checked entry per bar that can be closed, then the
+  // "Customize" entry.
+  void FillToolbarsPopup(TkxBarItemLinks* Links);
+  void AddCustomizeItem(TkxBarItemLinks* Links, bool BeginGroup, TClass ItemClass);
+  void ToolbarsPopupClick(TObject* Sender);
   bool WindowCreating() const { return FWindowCreating; }
   bool FormActive() const { return FFormActive; }
   bool DesignerNotificationEnabled() const { return FDesignerNotification; }
@@ -1431,6 +1446,9 @@ class TkxBarControl : public TCustomkxBarControl {
   void DrawMark(HDC DC);
   void CheckMarkClick(const TPoint& P);
   TkxBarSubMenuControl* QuickControl() const { return FQuickControl; }
+  // Every toolbar window has a caption frame when it floats; the
+  // quick-customizing window has none.
+  bool HasCaption() const { return FHasCaption; }
   // ---- the floating frame ----
   // 0 normal, 1 hot, 2 pressed.
   int CloseButtonState() const { return FCloseButtonState; }

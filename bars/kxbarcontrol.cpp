@@ -362,7 +362,12 @@ void TCustomkxBarControl::HotTrack(TkxBarItemControl* Control) {
   if (Control) Control->SetSelectedByMouse(true);
   SetSelectedControl(Control);
   if (!kxBarIsBarControlAlive(self) || !FSelectedControl) return;
-  if (auto* sub = dynamic_cast<TkxBarSubItemControl*>(FSelectedControl)) sub->SetOpenedByMouse(true);
+  if (auto* sub = dynamic_cast<TkxBarSubItemControl*>(FSelectedControl)) {
+    // a customize drag opens only the menus that can take the dragged item
+    TkxBarManager* m = BarManager();
+    if (m && m->Dragging() && m->DragItem() && m->DragItem()->RefersTo(sub->Item())) return;
+    sub->SetOpenedByMouse(true);
+  }
   FSelectedControl->SetActive(false);
 }
 

@@ -239,7 +239,8 @@ LRESULT kxBarKeyboardHookProc(int Code, WPARAM Key, LPARAM KeyData) {
     }
     if (TCustomkxBarControl* head = kxBarGetActiveBarControl()) {
       TkxBarManager* m = head->BarManager();
-      if (!m || !m->SubMenuDragging()) {
+      // while a customize drag runs its loop reads the keys itself
+      if (!m || (!m->SubMenuDragging() && !m->Dragging())) {
         if (!head->IsCustomizing()) {
           auto* edit = dynamic_cast<TkxBarWinControl*>(head->SelectedControl());
           if (!(edit && edit->Shown())) {

@@ -4,6 +4,7 @@
 
 #include "bars/kxbar.h"
 #include "bars/kxbarpopup.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbarhooks.h"
 #include "framework/uxcontrols.h"
 #include "framework/uxoffice11.h"
@@ -82,7 +83,11 @@ TkxBarManager::~TkxBarManager() {
   kxBarHintManagerGone(this);
   FLookAndFeel.reset();
   FThemeNotificator.reset();
-  FIsCustomizing = false;
+  if (FIsCustomizing) {
+    // leave customizing mode without touching the bar windows that go with us
+    FIsCustomizing = false;
+    kxBarShowCustomizingForm(this, false);
+  }
   FreeResources();
   // Pop-up menus and groups are components of the form; the ones still alive go now.
   while (!FPopupMenus.empty()) {
@@ -232,6 +237,8 @@ int TkxBarManager::GetBarGripSize(TkxBar* Bar) const {
 int TkxBarManager::GetLargeDropDownArrowWidth() { return FPainterClass->GetLargeDropDownArrowWidth(this); }
 
 HWND TkxBarManager::GetDragCaptureWindow() {
+  if (FIsCustomizing)
+    if (TCustomForm* f = kxBarGetCustomizingForm(); f && f->HandleAllocated()) return f->Handle();
   if (Application && Application->Handle() && IsWindowVisible(Application->Handle())) return Application->Handle();
   return FOwnerForm ? FOwnerForm->Handle() : nullptr;
 }
@@ -660,12 +667,6 @@ void TkxBarManager::ItemChangedInCustomizing(TkxBarItem*) {}
 
 void TkxBarManager::HideAll() {
   if (TCustomkxBarControl* head = kxBarGetActiveBarControl()) head->CloseChain();
-}
-
-void TkxBarManager::StartDragItem() {
-  // The customize drag loop belongs to the customizing part.
-  FDragItem = nullptr;
-  FDragItemLink = nullptr;
 }
 
 // ---------------------------------------------------------------------------

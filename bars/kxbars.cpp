@@ -592,7 +592,7 @@ int TkxBar::GetNonClientHeight(TkxBarDockingStyle Style) const {
 bool TkxBar::CanClose() const {
   if (!FAllowClose || FIsMainMenu) return false;
   TkxBarControl* c = Control();
-  return !c || c->DockingStyle() == dsNone;
+  return !c || c->HasCaption();
 }
 
 bool TkxBar::CanBeMoved() const {

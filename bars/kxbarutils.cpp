@@ -121,6 +121,13 @@ bool kxBarIsBarControlAlive(const TkxBarControlRef& Ref) {
 
 int kxBarBarControlCount() { return int(US().BarControls.size()); }
 
+TCustomkxBarControl* kxBarGetBarControl(int Index) {
+  if (Index < 0) return nullptr;
+  for (const auto& [serial, control] : US().BarControls)
+    if (Index-- == 0) return control;
+  return nullptr;
+}
+
 TCustomkxBarControl* kxBarGetActiveBarControl() {
   return kxBarIsBarControlAlive(US().Active) ? US().Active.Control : nullptr;
 }

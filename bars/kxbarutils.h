@@ -51,6 +51,8 @@ std::uint64_t kxBarAddBarControl(TCustomkxBarControl* Control);
 void kxBarRemoveBarControl(TCustomkxBarControl* Control);
 bool kxBarIsBarControlAlive(const TkxBarControlRef& Ref);
 int kxBarBarControlCount();
+// The live bar controls in creation order (nil past the end).
+TCustomkxBarControl* kxBarGetBarControl(int Index);
 // The head of the active chain (the innermost open menu or the toolbar in menu mode).
 TCustomkxBarControl* kxBarGetActiveBarControl();
 void kxBarSetActiveBarControl(TCustomkxBarControl* Control);

@@ -662,6 +662,12 @@ void TkxBarSubMenuControl::Rebuild() {
   if (FLocked || FAnimate || FExpandingContainers || !HandleAllocated()) return;
   bool visible = IsWindowVisible(Handle());
   TkxBarItemLink* selected = FSelectedControl ? FSelectedControl->Link() : nullptr;
+  // while customizing the manager's selection in this menu is kept by its link
+  TkxBarManager* m = BarManager();
+  if (IsCustomizing() && m && m->SelectedItem() && m->SelectedItem()->Parent() == this) {
+    selected = m->SelectedItem()->Link();
+    m->ForgetSelectedItem();
+  }
   FSelectedControl = nullptr;
   DestroyItemControls();
   CreateItemControls();

@@ -670,6 +670,8 @@ void TkxBarControl::CalcRowsForWidth(TkxBarDockingStyle Style, int Limit, TSize&
       items.push_back({l, c, c->DefaultWidth(), c->DefaultHeight()});
     }
   }
+  // a bar without links keeps a button's size, so that links can be dropped on it
+  if (items.empty() && !HasMDIOrCloseButtons()) return;
   int maxAlong = 0, across = 0, pos = 0, thick = 0, rowStart = 0, groupStart = -1;
   for (int i = 0; i < int(items.size()); ++i) {
     TItemSize& it = items[std::size_t(i)];
