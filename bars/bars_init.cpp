@@ -1,6 +1,7 @@
 #include "bars/bars_init.h"
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomform.h"
 #include "bars/kxbardate.h"
 #include "bars/kxbaritems.h"
 #include "bars/kxbarpopup.h"
@@ -19,6 +20,7 @@ void InitBars() {
   kxBarRegisterItemKinds();
   kxBarRegisterCompanions();
   kxBarRegisterDateItems();
+  kxBarRegisterCustomizingForms();
 }
 
 void FinalizeBars() {
