@@ -2,6 +2,7 @@
 
 #include "bars/kxbar.h"
 #include "bars/kxbarcustomform.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbardate.h"
 #include "bars/kxbaritems.h"
 #include "bars/kxbarpopup.h"
@@ -16,8 +17,10 @@ void InitBars() {
   // The process-wide state first, then the classes and their settings, then
   // the item kinds with their controls, in the registry's order.
   kxBarInitUtils();
+  kxBarInstallDragCursors();
   kxBarRegisterCoreProps();
   kxBarRegisterItemKinds();
+  kxBarRegisterQuickItems();
   kxBarRegisterCompanions();
   kxBarRegisterDateItems();
   kxBarRegisterCustomizingForms();
@@ -27,6 +30,7 @@ void FinalizeBars() {
   if (!gInitialised) return;
   gInitialised = false;
   kxBarUnregisterDateItems();
+  kxBarUnregisterQuickItems();
   kxBarUnregisterItemKinds();
   kxBarDoneUtils();
 }

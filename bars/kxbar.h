@@ -1295,7 +1295,8 @@ class TCustomkxBarControl : public TCustomControl {
   virtual void SetSelectedControl(TkxBarItemControl* Control);
   virtual void FillBackground(HDC DC, const TRect& R, bool ClientCoords, HBRUSH Brush, TBitmap* Bitmap);
   void FillBackgroundRgn(HDC DC, HRGN Region, bool ClientCoords, HBRUSH Brush);
-  virtual bool IsQuickCustomizing() const { return false; }
+  // The window is quick customizing: its links are those of the quick sub item.
+  virtual bool IsQuickCustomizing() const;
   virtual bool HasBackgroundBitmap() const;
   virtual bool NeedsDoubleBuffering() const;
   virtual void GetBackgroundOffset(TPoint& P) const { P = TPoint{0, 0}; }
@@ -1537,7 +1538,6 @@ class TkxBarControl : public TCustomkxBarControl {
   bool FPlacingFromStored = false;
   TPoint FGrabPoint{};
   TkxBarSubMenuControl* FQuickControl = nullptr;
-  std::unique_ptr<TkxBarItemLinks> FHiddenLinks;
   HFONT FRotatedFont = nullptr;
   int FMDIPressed = -1, FMDIHot = -1;
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbarpopup.h"
 #include "bars/kxbarshadow.h"
 #include "bars/kxbaritems.h"
@@ -373,6 +374,9 @@ void TCustomkxBarControl::HotTrack(TkxBarItemControl* Control) {
 
 void TCustomkxBarControl::SetSelectedControl(TkxBarItemControl* Control) {
   if (Control == FSelectedControl) return;
+  // an open quick-customizing window that lost the chain closes soon
+  if (TkxBarQuickControl* q = kxBarGetQuickControl(); q && q != this && !q->Active() && Control)
+    TkxBarQuickControl::StartCloseTimer();
   TkxBarItemControl* previous = FSelectedControl;
   FSelectedControl = Control;
   TkxBarManager* m = BarManager();
@@ -912,15 +916,24 @@ void TCustomkxBarControl::DoRButtonDown(TWMMouse& Message) {
   if (!IsCustomizing()) return;
   if (FSelectedControl) FSelectedControl->Deactivate(true);
   TPoint p = Message.Pos();
+  TkxBarItemControl* c = nullptr;
+  TkxBarControlRef self = kxBarRef(this);
   if (IsPointInClient(p)) {
-    TkxBarItemControl* c = ItemAtPos(p);
+    c = ItemAtPos(p);
     if (c) {
       SelectItem(c);
+      if (!kxBarIsBarControlAlive(self)) return;
       if (TkxBarManager* m = BarManager()) m->SetSelectedItem(c);
       c->Repaint();
     }
   }
-  // The customizing pop-up of the link belongs to the customizing part.
+  TkxBarManager* m = BarManager();
+  if (!kxBarIsBarControlAlive(self) || !m || (!c && !m->IsDesigning())) return;
+  auto* popup = new TkxBarCustomizingPopup(m, c ? c->Link() : nullptr, FItemLinks);
+  TPoint s = ClientToScreen(p);
+  popup->SetBounds(s.x, s.y, popup->Width(), popup->Height());
+  kxBarSetCustomizingPopup(popup);
+  kxBarShowSubMenu(popup);
 }
 
 void TCustomkxBarControl::DoMouseLeave(TMessage& Message) {

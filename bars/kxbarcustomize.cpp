@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <utility>
 
 #include "bars/kxbaranim.h"
 #include "bars/kxbaritems.h"
@@ -18,7 +19,6 @@
 namespace kxbarcustomize {
 
 TkxBarCustomizingFormHooks gHooks;
-bool gDesignCommand = false;
 
 // "自定义(&C)..."
 const char* const kCustomize = "\xD7\xD4\xB6\xA8\xD2\xE5(&C)...";
@@ -90,7 +90,15 @@ void kxBarCustomizingFormGroupItemsChanged() { KXBAR_FORM_CALL(GroupItemsChanged
 
 #undef KXBAR_FORM_CALL
 
-bool kxBarDesignCommandRunning() { return kc::gDesignCommand; }
+
+void kxBarInstallDragCursors() {
+  if (!Screen) return;
+  const std::pair<TCursor, const char*> cursors[] = {{kc::crDragMove, "KXBARDRAGCURSOR"},
+                                                     {kc::crDragCopy, "KXBARDRAGCOPYCURSOR"},
+                                                     {kc::crDragNoDrop, "KXBARDRAGNODROPCURSOR"}};
+  for (const auto& [index, name] : cursors)
+    if (HCURSOR h = LoadCursorA(nullptr, name)) Screen->SetCursors(index, h);
+}
 
 // ===========================================================================
 // customizing mode
@@ -431,12 +439,7 @@ void TkxBarManager::DragItem(TkxBarItem* Item, TkxBarItemLink* Link) {
   try {
     MSG msg;
     while (GetCapture() == capture) {
-      BOOL r = GetMessageA(&msg, nullptr, 0, 0);
-      if (r == -1) break;
-      if (!r || msg.message == WM_QUIT) {
-        PostQuitMessage(int(msg.wParam));
-        break;
-      }
+      if (!kxBarGetDragMessage(msg)) break;
       if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
         if (msg.wParam == VK_ESCAPE) break;
         if (msg.wParam != VK_CONTROL) continue;

@@ -589,7 +589,10 @@ void TkxBarManager::FormActivated(bool Active, bool Hiding, HWND OtherWindow) {
   if (OtherWindow && FOwnerForm->HandleAllocated() && GetParent(OtherWindow) == FOwnerForm->Handle()) return;
   if (TCustomkxBarControl* head = kxBarGetActiveBarControl())
     if (head->BarManager() == this) head->CloseChain();
-  if (!FHideFloatingBarsWhenInactive && !Hiding) return;
+  if (!FHideFloatingBarsWhenInactive && !Hiding) {
+    if (TkxBarQuickControl* q = kxBarGetQuickControl()) q->Close();
+    return;
+  }
   if (OtherWindow && IsWindow(OtherWindow) && (!Application || OtherWindow != Application->Handle()) &&
       !FormOfWindow(OtherWindow))
     return;

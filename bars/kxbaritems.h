@@ -206,17 +206,20 @@ class TkxBarDropDownListBox : public TCustomListBox {
  public:
   TkxBarDropDownListBox(TComponent* AOwner, TkxBarCustomCombo* Combo);
   TkxBarCustomCombo* Combo() const { return FCombo; }
-  bool CapturedOnShow() const { return FCaptured; }
-  void SetCapturedOnShow(bool V) { FCaptured = V; }
+  // The list captured the mouse because it opened with the left button down.
+  bool CapturedAtDrop() const { return FCaptured; }
+  void SetCapturedAtDrop(bool V) { FCaptured = V; }
   // A selected string is shown by the combo's current control.
   void Click() override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
   void WndProc(TMessage& Message) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   TkxBarComboControl* CurrentControl() const;
+  TkxBarItemControlPainterClass Painter() const;
 
  private:
   TkxBarCustomCombo* FCombo;

@@ -882,12 +882,7 @@ void TkxBars::DragBarControl(TkxBarControl* Window) {
   try {
     MSG msg;
     while (GetCapture() == capture) {
-      BOOL r = GetMessageA(&msg, nullptr, 0, 0);
-      if (r == -1) break;
-      if (!r || msg.message == WM_QUIT) {
-        PostQuitMessage(int(msg.wParam));
-        break;
-      }
+      if (!kxBarGetDragMessage(msg)) break;
       if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_CONTROL) {
         POINT p;
         GetCursorPos(&p);

@@ -286,6 +286,16 @@ void kxBarAddTempItem(TkxBarItem* Item) {
 void kxBarRemoveTempItem(TkxBarItem* Item) { std::erase(US().TempItems, Item); }
 int kxBarTempItemCount() { return int(US().TempItems.size()); }
 
+bool kxBarGetDragMessage(MSG& Msg) {
+  BOOL r = GetMessageA(&Msg, nullptr, 0, 0);
+  if (r == -1) return false;
+  if (!r || Msg.message == WM_QUIT) {
+    PostQuitMessage(int(Msg.wParam));
+    return false;
+  }
+  return true;
+}
+
 void kxBarFreeTempItems() {
   auto& t = US().TempItems;
   for (int i = int(t.size()) - 1; i >= 0; --i) {

@@ -110,6 +110,9 @@ void kxBarStopSound();
 int kxBarLastSoundKind();
 int kxBarSoundCount();
 void kxBarPumpMouseMessages();
+// The next message of a modal drag loop; false ends the loop (a failed
+// wait, or a quit message, which is posted again).
+bool kxBarGetDragMessage(MSG& Msg);
 void kxBarDispatchPaintMessages();
 void kxBarBeginMouseTracking(HWND Wnd);
 void kxBarEndMouseTracking(HWND Wnd);

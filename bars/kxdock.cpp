@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "framework/uxwinutils.h"
 
 namespace {
@@ -247,11 +248,17 @@ void TkxDockControl::WMWindowPosChanged3(TMessage& Message) {
 
 void TkxDockControl::WMRButtonDown2(TWMMouse& Message) {
   TCustomControl::Dispatch(Message);
-  // The toolbar list pop-up belongs to the customizing part.
+  if (!FBarManager || FBarManager->IsCustomizingOrDesigning()) return;
+  POINT p;
+  GetCursorPos(&p);
+  kxBarShowToolbarsPopup(FBarManager, TPoint{p.x, p.y});
 }
 
 void TkxDockControl::WMLButtonDblClk2(TWMMouse& Message) {
-  if (FBarManager && FBarManager->CanCustomize()) return;  // customizing mode starts here (customizing part)
+  if (FBarManager && FBarManager->CanCustomize()) {
+    FBarManager->SetCustomizing(true);
+    return;
+  }
   TCustomControl::Dispatch(Message);
 }
 

@@ -470,7 +470,21 @@ void TCustomkxBarComboControl::WndProc(TMessage& Message) {
     Message.WParam = 0;
     return;
   }
+  TuxObjectLink* self = uxAddObjectLink(this);
   TkxBarEditControl::WndProc(Message);
+  bool alive = self->Ref != nullptr;
+  uxRemoveObjectLink(self);
+  if (!alive || !FWindow || !IsWindowVisible(FWindow) || !FParent || !FParent->HandleAllocated()) return;
+  // a press when closed, or a release when it was open, on the button toggles the list
+  if (Message.Msg == WM_LBUTTONDOWN) FDroppedAtPress = FDroppedDown;
+  if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONUP) {
+    POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    MapWindowPoints(FWindow, FParent->Handle(), &p, 1);
+    TRect b = combo && !combo->ShowEditor() ? ItemRect() : FButtonRect;
+    bool onButton = p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom;
+    if (onButton && ((Message.Msg == WM_LBUTTONDOWN && !FDroppedAtPress) || (Message.Msg == WM_LBUTTONUP && FDroppedAtPress)))
+      SetDroppedDown(!FDroppedDown);
+  }
 }
 
 TkxBarCustomCombo* TkxBarComboControl::StringComboItem() const { return dynamic_cast<TkxBarCustomCombo*>(Item()); }

@@ -537,9 +537,9 @@ void TkxBarCustomCombo::DropDownShown() {
   if (!FListBox || !FListBox->HandleAllocated()) return;
   if (kxBarIsLeftButtonDown()) {
     SetCapture(FListBox->Handle());
-    FListBox->SetCapturedOnShow(true);
+    FListBox->SetCapturedAtDrop(true);
   } else {
-    FListBox->SetCapturedOnShow(false);
+    FListBox->SetCapturedAtDrop(false);
   }
 }
 
@@ -604,9 +604,31 @@ void TkxBarDropDownListBox::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TkxBarDropDownListBox::CreateParams(TCreateParams& Params) {
   TCustomListBox::CreateParams(Params);
-  Params.Style = (Params.Style & ~(WS_CHILD | WS_TABSTOP)) | WS_POPUP | WS_BORDER;
-  Params.ExStyle = (Params.ExStyle & ~WS_EX_CLIENTEDGE) | WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+  // the painter draws the border in the non-client area
+  Params.Style = (Params.Style & ~(WS_CHILD | WS_TABSTOP | WS_BORDER)) | WS_POPUP;
+  Params.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+  Params.WindowClass.style |= CS_SAVEBITS;
   Params.WndParent = ParentWindow();
+}
+
+void TkxBarDropDownListBox::CreateWnd() {
+  TCustomListBox::CreateWnd();
+  // the font of the window that shows the combo's current link
+  TkxBarItemLink* l = FCombo ? FCombo->CurItemLink() : nullptr;
+  TCustomkxBarControl* bar = l ? l->BarControl() : nullptr;
+  LOGFONTA lf;
+  if (bar && GetObjectA(bar->GetFontHandle(), sizeof lf, &lf)) {
+    Font()->SetHandle(CreateFontIndirectA(&lf));
+    Font()->SetColor(clWindowText);
+  }
+  // the list draws its selection as focused without taking the focus
+  TMessage focus{WM_SETFOCUS, 0, 0, 0};
+  TCustomListBox::WndProc(focus);
+}
+
+TkxBarItemControlPainterClass TkxBarDropDownListBox::Painter() const {
+  TkxBarManager* m = FCombo ? FCombo->BarManager() : nullptr;
+  return m && m->PainterClass() ? m->PainterClass() : nullptr;
 }
 
 void TkxBarDropDownListBox::WndProc(TMessage& Message) {
@@ -636,6 +658,27 @@ void TkxBarDropDownListBox::WndProc(TMessage& Message) {
     case WM_CAPTURECHANGED:
       TCustomListBox::WndProc(Message);
       FCaptured = false;
+      return;
+    case WM_ERASEBKGND:
+      Message.Result = 1;
+      return;
+    case WM_NCCALCSIZE:
+      TCustomListBox::WndProc(Message);
+      if (TkxBarItemControlPainterClass p = Painter()) {
+        int b = p->GetDropDownListBorderWidth(FCombo->BarManager());
+        RECT& r = reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0];
+        InflateRect(&r, -b, -b);
+      }
+      return;
+    case WM_NCPAINT:
+      TCustomListBox::WndProc(Message);
+      if (TkxBarItemControlPainterClass p = Painter(); p && HandleAllocated()) {
+        HDC dc = GetWindowDC(Handle());
+        RECT w;
+        ::GetWindowRect(Handle(), &w);
+        p->DrawDropDownListBorder(FCombo->BarManager(), dc, TRect{0, 0, w.right - w.left, w.bottom - w.top});
+        ReleaseDC(Handle(), dc);
+      }
       return;
     default:
       break;

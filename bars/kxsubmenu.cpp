@@ -190,7 +190,12 @@ void TkxBarSubMenuControl::UpdateFont() {
   }
 }
 
-bool TkxBarSubMenuControl::IsCustomizing() const { return TCustomkxBarControl::IsCustomizing(); }
+bool TkxBarSubMenuControl::IsCustomizing() const {
+  // the menus of the customizing pop-up's own sub items work as menus
+  if (FItemLinks)
+    if (auto* sub = dynamic_cast<TkxBarSubItem*>(FItemLinks->Owner()); sub && !sub->IsCustomizable()) return false;
+  return TCustomkxBarControl::IsCustomizing();
+}
 
 bool TkxBarSubMenuControl::IsShadowVisible() const { return !FAnimate && TCustomkxBarControl::IsShadowVisible(); }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbarhooks.h"
 #include "bars/kxbaritems.h"
 #include "framework/uxoffice11.h"
@@ -13,7 +14,6 @@
 
 namespace {
 constexpr int kMark = 11;  // the room the mark takes along the bar
-constexpr UINT WM_KXBAR_FREEHIDDEN = WM_USER + 2;
 }  // namespace
 
 TkxBarControl::TkxBarControl(TComponent* AOwner, TkxBar* ABar) : TCustomkxBarControl(AOwner), FBar(ABar) {
@@ -324,9 +324,6 @@ void TkxBarControl::WndProc(TMessage& Message) {
         return;
       }
       break;
-    case WM_KXBAR_FREEHIDDEN:
-      if (!FQuickControl) FHiddenLinks.reset();
-      return;
     case WM_MOUSEACTIVATE:
       TCustomkxBarControl::WndProc(Message);
       if (FDockingStyle == dsNone && !FActive && HandleAllocated())
@@ -968,8 +965,6 @@ void TkxBarControl::CloseQuickControl() {
   TkxBarSubMenuControl* q = FQuickControl;
   FQuickControl = nullptr;
   if (q && kxBarIsBarControlAlive(kxBarRef(q))) q->CloseMenu();
-  if (HandleAllocated() && !FDestroying) PostMessageA(Handle(), WM_KXBAR_FREEHIDDEN, 0, 0);
-  else FHiddenLinks.reset();
 }
 
 void TkxBarControl::QuickControlClosed(TObject*) {
@@ -978,58 +973,18 @@ void TkxBarControl::QuickControlClosed(TObject*) {
     FMarkState = 0;
     if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
   }
-  if (HandleAllocated() && !FDestroying) PostMessageA(Handle(), WM_KXBAR_FREEHIDDEN, 0, 0);
 }
 
 void TkxBarControl::ShowHiddenItems() {
-  // The links that the layout could not place are offered in a drop-down
-  // at the mark (the quick-customizing part adds its own entries to it).
   TkxBarManager* m = BarManager();
   if (!m || !FItemLinks) return;
-  FHiddenLinks = std::make_unique<TkxBarItemLinks>(m, this);
-  FHiddenLinks->SetOwnUseRecentItems(false);
-  for (int i = 0; i < FItemLinks->VisibleItemCount(); ++i) {
-    TkxBarItemLink* l = FItemLinks->VisibleItems(i);
-    TRect r = l->ItemRect();
-    TRect client = ClientRect();
-    bool placed = r.right > r.left && r.bottom > r.top && r.right <= client.right && r.bottom <= client.bottom;
-    if (placed || !l->Item()) continue;
-    TkxBarItemLink* copy = FHiddenLinks->Add();
-    copy->SetSourceLink(l);
-    copy->SetItem(l->Item());
-    copy->SetBeginGroup(l->StoredBeginGroup() && FHiddenLinks->Count() > 1);
-  }
-  if (FHiddenLinks->Count() == 0) {
-    FHiddenLinks.reset();
-    return;
-  }
-  FHiddenLinks->RefreshLists();
-  auto* menu = new TkxBarSubMenuControl(m);
-  menu->SetItemLinks(FHiddenLinks.get());
+  auto* quick = new TkxBarQuickControl(m, this);
+  quick->OnCloseUp = TNotifyEvent(this, &TkxBarControl::QuickControlClosed);
+  FQuickControl = quick;
   TRect mark;
   GetMarkScreenRect(mark);
-  if (IsVertical()) {
-    menu->SetBounds(mark.right, mark.top, menu->Width(), menu->Height());
-    menu->SetOwnerWidth(mark.Width());
-  } else {
-    menu->SetBounds(mark.left, mark.bottom, menu->Width(), menu->Height());
-    menu->SetOwnerHeight(mark.Height());
-  }
-  menu->SetOwnerItemRect(mark);
-  menu->SetOwnerBarControl(this);
-  menu->SetParentBar(this);
-  menu->OnCloseUp = TNotifyEvent(this, &TkxBarControl::QuickControlClosed);
-  FQuickControl = menu;
-  SetChildMenu(menu);
   kxBarPlaySound(0);
-  kxBarShowSubMenu(menu);
-  // under a docked horizontal bar the drop-down ends at the mark's right edge
-  if (!IsVertical() && FDockingStyle != dsNone && kxBarIsBarControlAlive(kxBarRef(menu)) && menu->HandleAllocated()) {
-    TRect r = menu->GetWindowRect();
-    TRect work = kxBarGetWorkArea(TPoint{mark.left, mark.bottom});
-    int x = std::max(int(mark.right) - r.Width(), int(work.left));
-    SetWindowPos(menu->Handle(), nullptr, x, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  quick->ShowAtMark(mark);
 }
 
 void TkxBarControl::SetMarkState(int State) {
@@ -1343,8 +1298,10 @@ void TkxBarControl::DoMouseMove(TWMMouse& Message) {
 void TkxBarControl::DoRButtonDown(TWMMouse& Message) {
   if (GetCapture() == Handle()) ReleaseCapture();
   if (IsCustomizing()) TCustomkxBarControl::SetActive(false);
+  TkxBarControlRef self = kxBarRef(this);
   TCustomkxBarControl::DoRButtonDown(Message);
-  // The toolbar list pop-up belongs to the customizing part.
+  if (!kxBarIsBarControlAlive(self) || IsCustomizing()) return;
+  kxBarShowToolbarsPopup(BarManager(), ClientToScreen(Message.Pos()));
 }
 
 void TkxBarControl::DoMouseLeave(TMessage& Message) {

@@ -1,4 +1,4 @@
-// Writes the control framework's (and the tree views') cursors and panning
+// Writes the control framework's (and the tree views' and bars') cursors and panning
 // markers from the pixel tables below:
 //   resources/cursors/UX_*.cur            32x32 black and white cursors with
 //                                         transparency and a hot spot;
@@ -294,6 +294,10 @@ std::vector<CursorDef> Cursors() {
       {"UX_DRAGCURSOR", ArrowWith(kDocument, 12, 18), 0, 0},
       // The tree views' drag-copy cursor.
       {"KXTREEDRAGCOPY", ArrowWith(kPlusBox, 12, 17), 0, 0},
+      // The bar library's customize drag: move, copy, no drop.
+      {"KXBARDRAGCURSOR", ArrowWith(kDocument, 12, 18), 0, 0},
+      {"KXBARDRAGCOPYCURSOR", ArrowWith(kPlusBox, 12, 17), 0, 0},
+      {"KXBARDRAGNODROPCURSOR", Centred(kNoDrop), kCentre, kCentre},
   };
 }
 

@@ -1,6 +1,9 @@
 // Customizing mode: switching it, the link drag loop driven by synthetic
 // mouse and key input, and the toolbar list.
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <list>
 
 #include "bars/kxbarcustomize.h"
 #include "bars/tests/kxbartest.h"
@@ -407,4 +410,66 @@ TEST_F(CustomizeTest, TheToolbarListHasACheckedEntryPerClosableBar) {
   EXPECT_EQ(links.Count(), 2);
   links.Clear();
   kxBarFreeTempItems();
+}
+
+TEST_F(CustomizeTest, TheDragCursorsAreTheLibrarysOwn) {
+  // the cursor files of the source tree, as the program embeds them
+  static std::list<std::vector<char>> store;
+  for (const char* name : {"KXBARDRAGCURSOR", "KXBARDRAGCOPYCURSOR", "KXBARDRAGNODROPCURSOR"}) {
+    std::ifstream in(std::filesystem::path(PV_SOURCE_DIR) / "resources" / "cursors" / (std::string(name) + ".cur"),
+                     std::ios::binary);
+    store.emplace_back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(store.back().size(), 0u) << name;
+    RegisterResource(RT_CURSOR, name, store.back().data(), store.back().size());
+  }
+  kxBarInstallDragCursors();
+  HCURSOR arrow = ::Screen->Cursors(crArrow);
+  for (TCursor c : {1041, 1042, 1043}) {
+    SCOPED_TRACE(c);
+    EXPECT_NE(::Screen->Cursors(c), arrow);
+  }
+  EXPECT_NE(::Screen->Cursors(1041), ::Screen->Cursors(1042));
+  EXPECT_NE(::Screen->Cursors(1042), ::Screen->Cursors(1043));
+}
+
+namespace kxbarcustomize_test {
+int Ok(HWND, const AnsiString&, const AnsiString&, UINT) { return IDOK; }
+}  // namespace kxbarcustomize_test
+
+// The whole story with the mouse: a command dragged onto the toolbar, a link
+// moved, another dragged off, and the toolbar reset from its description
+// through the add-or-remove menu of its mark.
+TEST_F(CustomizeTest, ARearrangedToolbarIsResetFromItsMark) {
+  SetMessageBoxProc(kt::Ok);
+  auto declared = Names(Tools);
+  Customize();
+  TRect paste = LinkScreenRect(ToolLink(F->PasteButton));
+  TPoint behindPaste{paste.right - 3, (paste.top + paste.bottom) / 2};
+  Run({[&] { M->DragItem(F->NewItem, nullptr); }, [=, this] { hb->MouseMove(behindPaste.x, behindPaste.y); },
+       Release(behindPaste)});
+  auto steps = DragTo(Centre(LinkScreenRect(ToolLink(F->CutButton))), behindPaste);
+  steps.push_back(Release(behindPaste));
+  Run(steps);
+  TPoint copy = Centre(LinkScreenRect(ToolLink(F->CopyButton)));
+  steps = DragTo(copy, TPoint{copy.x, copy.y + 150});
+  steps.push_back(Release(TPoint{copy.x, copy.y + 150}));
+  Run(steps);
+  EXPECT_EQ(Names(Tools), (std::vector<std::string>{"PasteButton", "CutButton", "NewItem", "StandardStyle",
+                                                    "EnhancedStyle", "OfficeStyle", "SearchEdit", "SizeCombo"}));
+  M->SetCustomizing(false);
+  M->SetStyle(bmsEnhanced);
+  Pump();
+  TRect mark;
+  ToolsBar->Control()->GetMarkScreenRect(mark);
+  hb->Click((mark.left + mark.right) / 2, (mark.top + mark.bottom) / 2);
+  Pump();
+  auto* quick = dynamic_cast<TkxBarQuickControl*>(ToolsBar->Control()->QuickControl());
+  ASSERT_NE(quick, nullptr);
+  ClickLink(LinkOf(quick->ItemLinks(), quick->QuickSubItem()));
+  TkxBarSubMenuControl* rows = quick->ChildMenu();
+  ASSERT_NE(rows, nullptr);
+  TkxBarItemLink* reset = rows->ItemLinks()->Items(rows->ItemLinks()->Count() - 2);
+  ASSERT_EQ(reset->Item()->Caption(), A("重置工具栏(&R)"));
+  ClickLink(reset);
+  EXPECT_EQ(Names(Tools), declared);
 }

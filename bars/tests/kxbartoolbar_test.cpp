@@ -1,5 +1,5 @@
 // The toolbar window's layout: a bar too long for its row hides the rest
-// behind its mark, whose drop-down shows the hidden items; a multi-line bar
+// behind its mark, whose quick-customizing window shows the hidden items; a multi-line bar
 // wraps instead; the multi-line main menu on the left wraps into columns.
 #include "bars/tests/kxbartest.h"
 
@@ -44,7 +44,9 @@ TEST_F(BarsToolbarTest, TooLongABarHidesTheRestBehindItsMark) {
   // it hangs under the mark and ends at its right edge
   EXPECT_EQ(menu->GetWindowRect().top, mark.bottom);
   EXPECT_EQ(menu->GetWindowRect().right, mark.right);
-  ASSERT_EQ(menu->ItemLinks()->Count(), hidden);
+  // and, last, the sub item that shows or hides the toolbar's links
+  ASSERT_EQ(menu->ItemLinks()->Count(), hidden + 1);
+  EXPECT_EQ(menu->ItemLinks()->Items(hidden)->Item()->Caption(), A("添加或删除按钮(&A)"));
   EXPECT_EQ(menu->ItemLinks()->Items(hidden - 1)->Item(), F->SizeCombo);
   EXPECT_EQ(menu->ItemLinks()->Items(0)->Item(), F->EnhancedStyle);
   // a hidden command runs from there
