@@ -580,3 +580,53 @@ TEST_F(CustomizeFormTest, GroupsPageEditsTheManagersGroups) {
   EXPECT_EQ(Rows(f->lbGroups), (std::vector<std::string>{"kxBarGroup2"}));
   EXPECT_EQ(f->lbGroups->ItemIndex(), 0);
 }
+
+// Each kind of command as the list draws it: a glyph, a drop-down button
+// with its arrow part, a sub item's arrow, a list item's caption in
+// parentheses, an edit and a combo with their boxes; in the standard style
+// and, selected, in the flat style.
+TEST_F(CustomizeFormTest, CommandKindsPicture) {
+  auto glyph = std::make_unique<TBitmap>();
+  glyph->SetSize(16, 16);
+  TCanvas* c = glyph->Canvas();
+  c->Brush()->SetColor(clFuchsia);
+  c->FillRect(TRect{0, 0, 16, 16});
+  c->Brush()->SetColor(clNavy);
+  c->FillRect(TRect{2, 2, 14, 14});
+  c->Brush()->SetColor(clYellow);
+  c->FillRect(TRect{4, 4, 12, 12});
+  int category = M->Categories()->Add("Kinds");
+  auto add = [&](TkxBarItem* Item, const char* Caption) {
+    Item->SetCategory(category);
+    Item->SetCaption(A(Caption));
+    return Item;
+  };
+  auto* plain = static_cast<TkxBarButton*>(add(new TkxBarButton(F), "带图标(&G)"));
+  plain->SetGlyph(glyph.get());
+  auto* drop = static_cast<TkxBarButton*>(add(new TkxBarButton(F), "下拉"));
+  drop->SetButtonStyle(bsDropDown);
+  drop->SetGlyph(glyph.get());
+  add(new TkxBarSubItem(F), "子菜单");
+  add(new TkxBarListItem(F), "列表");
+  add(new TkxBarEdit(F), "编辑");
+  add(new TkxBarCombo(F), "组合");
+  TkxBarCustomizingForm* f = Open();
+  ASSERT_NE(f, nullptr);
+  f->SetBounds(100, 100, f->Width(), f->Height());
+  f->PageControl->SetActivePage(f->TabSheet2);
+  f->LCategories->SetItemIndex(category);
+  f->LCategoriesClick(nullptr);
+  TCommandsListBox* cmds = f->CommandsList();
+  ASSERT_EQ(cmds->Items()->Count(), 6);
+  Pump();
+  TPoint p = cmds->ClientToScreen(TPoint{0, 0});
+  TRect r{p.x, p.y, p.x + cmds->ClientWidth(), p.y + cmds->ClientHeight()};
+  EXPECT_TRUE(MatchesReference(Screen(r), "bars/tests/ref", "customize_kinds_standard"));
+  cmds->SetItemIndex(1);
+  M->SetStyle(bmsFlat);
+  Pump();
+  EXPECT_TRUE(MatchesReference(Screen(r), "bars/tests/ref", "customize_kinds_flat"));
+  cmds->SetItemIndex(4);
+  Pump();
+  EXPECT_TRUE(MatchesReference(Screen(r), "bars/tests/ref", "customize_kinds_flat_edit"));
+}
