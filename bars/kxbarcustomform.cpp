@@ -115,7 +115,27 @@ void kxBarCustomizingFormOwnerShown(TkxBarManager* Manager, bool Shown) {
 }
 
 TkxBarCustomizingForm::TkxBarCustomizingForm(TComponent* AOwner, TkxBarManager* Manager)
-    : TForm(AOwner), FBarManager(Manager) {}
+    : TForm(AOwner), FBarManager(Manager) {
+  if (Manager) Manager->FreeNotification(this);
+}
+
+void TkxBarCustomizingForm::Notification(TComponent* AComponent, TOperation Operation) {
+  TForm::Notification(AComponent, Operation);
+  if (Operation != opRemove || AComponent != FBarManager) return;
+  // The lists hold the manager's bars and items: they go first, then the
+  // window once the messages being handled are done.
+  FBarManager = nullptr;
+  if (gForm == this) gForm = nullptr;
+  if (FBarsListBox) FBarsListBox->Items()->Clear();
+  if (FCommands) FCommands->Items()->Clear();
+  if (LAllCommands) LAllCommands->Items()->Clear();
+  if (lbGroups) lbGroups->Items()->Clear();
+  if (lbGroupItems) lbGroupItems->Items()->Clear();
+  EnableDisabledWindows();
+  kxBarCloseSubMenuEditor();
+  if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+  Release();
+}
 
 TkxBarCustomizingForm::~TkxBarCustomizingForm() {
   if (!gTearDown && FBarManager && gForm == this) {

@@ -177,6 +177,8 @@ class TkxBarCustomizingForm : public TForm {
   ~TkxBarCustomizingForm() override;
 
   TkxBarManager* BarManager() const { return FBarManager; }
+  // A manager freed while the window is open closes it.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   TCheckListBox* BarsListBox() const { return FBarsListBox; }
   TCommandsListBox* CommandsList() const { return FCommands; }
   bool Designing() const;

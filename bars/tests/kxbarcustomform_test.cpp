@@ -630,3 +630,13 @@ TEST_F(CustomizeFormTest, CommandKindsPicture) {
   Pump();
   EXPECT_TRUE(MatchesReference(Screen(r), "bars/tests/ref", "customize_kinds_flat_edit"));
 }
+
+// Freeing the customized form closes the window with it.
+TEST_F(CustomizeFormTest, FreeingTheCustomizedFormClosesTheWindow) {
+  ASSERT_NE(Open(), nullptr);
+  F->Free();
+  F = nullptr;
+  M = nullptr;
+  Pump();
+  EXPECT_EQ(kxBarCustomizingFormInstance(), nullptr);
+}
