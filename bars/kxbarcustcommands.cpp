@@ -459,7 +459,11 @@ void TkxBarCustomizingForm::RefreshCommands() {
 
 void TkxBarCustomizingForm::LCategoriesClick(TObject*) { FillCommands(); }
 
-void TkxBarCustomizingForm::LCategoriesKeyDown(TObject*, Word&, TShiftState) {}
+void TkxBarCustomizingForm::LCategoriesKeyDown(TObject*, Word& Key, TShiftState Shift) {
+  if (!Designing() || !Shift.Empty()) return;
+  if (Key == VK_INSERT) CategoriesInsertClick(nullptr);
+  else if (Key == VK_DELETE) CategoriesDeleteClick(nullptr);
+}
 
 void TkxBarCustomizingForm::LCategoriesMouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
   if (Button != mbRight) return;
@@ -468,6 +472,10 @@ void TkxBarCustomizingForm::LCategoriesMouseDown(TObject*, TMouseButton Button, 
   if (row >= 0 && row != LCategories->ItemIndex()) {
     LCategories->SetItemIndex(row);
     FillCommands();
+  }
+  if (Designing() && CategoriesPopupMenu) {
+    TPoint p = LCategories->ClientToScreen(TPoint{X, Y});
+    CategoriesPopupMenu->Popup(p.x, p.y);
   }
 }
 
@@ -502,12 +510,23 @@ void TkxBarCustomizingForm::CommandsRightPress(int X, int Y) {
   int row = FCommands->ItemAtPos(TPoint{X, Y}, true);
   if (row >= 0) FCommands->SetItemIndex(row);
   LCommandsClick(nullptr);
+  if (Designing() && CommandsPopupMenu) {
+    TPoint p = FCommands->ClientToScreen(TPoint{X, Y});
+    CommandsPopupMenu->Popup(p.x, p.y);
+  }
 }
 
 void TkxBarCustomizingForm::CommandsKeyDown(Word& Key, TShiftState Shift) {
-  if (Shift.Contains(ssCtrl) && (Key == VK_UP || Key == VK_DOWN) && Designing()) {
+  if (!Designing()) return;
+  if (Shift.Contains(ssCtrl) && (Key == VK_UP || Key == VK_DOWN)) {
     MoveCommand(Key == VK_UP ? -1 : 1);
     Key = 0;
+  } else if (Shift.Empty() && Key == VK_INSERT) {
+    Key = 0;
+    CommandsAddClick(nullptr);
+  } else if (Shift.Empty() && Key == VK_DELETE) {
+    Key = 0;
+    CommandsDeleteClick(nullptr);
   }
 }
 

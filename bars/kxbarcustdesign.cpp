@@ -6,7 +6,9 @@
 
 #include "bars/kxbarcustomform.h"
 #include "bars/kxbarpopup.h"
+#include "framework/uxclasses.h"
 #include "platform/classes/typinfo.h"
+#include "platform/rtl/strings.h"
 #include "platform/controls/graphics.h"
 #include "platform/controls/menus.h"
 
@@ -35,7 +37,280 @@ TComponent* MemberAt(TListBox* List, int Index) {
 
 using namespace kxbarcustdesign;
 
-void TkxBarCustomizingForm::CreateDesignMenus() {}
+// ---------------------------------------------------------------------------
+// the design-time menus of the commands page
+
+namespace kxbarcustdesign {
+
+const char* const kCategoryCaptions[5] = {"添加...", "插入...", "重命名...", "显示", "删除"};
+const char* const kCommandCaptions[6] = {"添加...", "删除", "清除", "上移", "下移", "编辑子菜单..."};
+const char* const kEditButton = "... 修改";
+const char* const kDeleteCategoryText = "是否确认要删除类别 '%s' ?";
+const char* const kClearCategoryText = "是否确认要删除类别 '%s'下的所有命令?";
+
+AnsiString DsT(const char* Utf8) { return uxTranslateString(Utf8ToAnsi(Utf8)); }
+
+bool ConfirmWithName(const char* Utf8, const AnsiString& Name) {
+  AnsiString text = DsT(Utf8);
+  text.replace(text.find("%s"), 2, Name);
+  AnsiString title = Application ? Application->Title() : AnsiString();
+  return MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK;
+}
+
+}  // namespace kxbarcustdesign
+
+void TkxBarCustomizingForm::CreateDesignMenus() {
+  BarManager1 = new TkxBarManager(this);
+  BarManager1->SetFont(FBarManager->Font());
+  auto entry = [&](TkxBarPopupMenu* Menu, const char* Caption, void (TkxBarCustomizingForm::*Click)(TObject*),
+                   TShortCut Key, bool Group) {
+    auto* b = new TkxBarButton(this);
+    b->SetBarManager(BarManager1);
+    b->SetCaption(DsT(Caption));
+    b->SetShortCut(Key);
+    b->OnClick = TNotifyEvent(this, Click);
+    TkxBarItemLink* link = Menu->ItemLinks()->Add();
+    link->SetItem(b);
+    link->SetBeginGroup(Group);
+    return b;
+  };
+  using F = TkxBarCustomizingForm;
+  CategoriesPopupMenu = new TkxBarPopupMenu(this);
+  CategoriesPopupMenu->SetBarManager(BarManager1);
+  CategoriesPopupMenu->OnPopup = TNotifyEvent(this, &F::CategoriesPopupMenuPopup);
+  CategoryEntries[0] = entry(CategoriesPopupMenu, kCategoryCaptions[0], &F::CategoriesAddClick, 0, false);
+  CategoryEntries[1] = entry(CategoriesPopupMenu, kCategoryCaptions[1], &F::CategoriesInsertClick, VK_INSERT, false);
+  CategoryEntries[2] = entry(CategoriesPopupMenu, kCategoryCaptions[2], &F::CategoriesRenameClick, 0, false);
+  CategoryEntries[3] = entry(CategoriesPopupMenu, kCategoryCaptions[3], &F::CategoriesVisibleClick, 0, true);
+  CategoryEntries[3]->SetButtonStyle(bsChecked);
+  CategoryItemsVisible = new TkxBarCombo(this);
+  CategoryItemsVisible->SetBarManager(BarManager1);
+  CategoryItemsVisible->SetCaption("Items Visible:");
+  for (const char* v : {"Never", "InCustomizing", "Always"}) CategoryItemsVisible->Items()->Add(v);
+  CategoryItemsVisible->OnChange = TNotifyEvent(this, &F::CategoriesItemsVisibleChange);
+  CategoriesPopupMenu->ItemLinks()->Add()->SetItem(CategoryItemsVisible);
+  CategoryEntries[4] = entry(CategoriesPopupMenu, kCategoryCaptions[4], &F::CategoriesDeleteClick, VK_DELETE, true);
+
+  CommandsPopupMenu = new TkxBarPopupMenu(this);
+  CommandsPopupMenu->SetBarManager(BarManager1);
+  CommandsPopupMenu->OnPopup = TNotifyEvent(this, &F::CommandsPopupMenuPopup);
+  CommandEntries[0] = entry(CommandsPopupMenu, kCommandCaptions[0], &F::CommandsAddClick, VK_INSERT, false);
+  CommandEntries[1] = entry(CommandsPopupMenu, kCommandCaptions[1], &F::CommandsDeleteClick, VK_DELETE, false);
+  CommandEntries[2] = entry(CommandsPopupMenu, kCommandCaptions[2], &F::CommandsClearClick, 0, false);
+  CommandEntries[3] = entry(CommandsPopupMenu, kCommandCaptions[3], &F::CommandsMoveUpClick,
+                            TShortCut(scCtrl | VK_UP), true);
+  CommandEntries[4] = entry(CommandsPopupMenu, kCommandCaptions[4], &F::CommandsMoveDownClick,
+                            TShortCut(scCtrl | VK_DOWN), false);
+  CommandEntries[5] = entry(CommandsPopupMenu, kCommandCaptions[5], &F::CommandsSubMenuEditorClick, 0, true);
+
+  auto button = [&](TControl* Label, TControl* Place, TkxBarPopupMenu* Menu) {
+    auto* b = new TCheckableButton(this);
+    b->SetParent(Place->Parent());
+    b->SetBounds(Place->Left(), Place->Top(), Place->Width(), Place->Height());
+    b->SetCaption(DsT(kEditButton));
+    b->SetDropDownMenu(Menu);
+    b->PlaceAfter(Label);
+    return b;
+  };
+  CategoriesButton = button(LabelCategories, CategoriesButtonPlace, CategoriesPopupMenu);
+  CommandsButton = button(LabelCommands, CommandsButtonPlace, CommandsPopupMenu);
+}
+
+void TkxBarCustomizingForm::AddCategory(bool Insert) {
+  int row = LCategories->ItemIndex();
+  AnsiString name;
+  if (!kxBarShowNameDialog(name, nkCategory, Insert ? nmInsert : nmAdd, nullptr, FBarManager)) return;
+  TkxBarManagerCategories* cats = FBarManager->Categories();
+  int index = Insert && row >= 0 ? row : cats->Count();
+  if (Insert && row >= 0) {
+    cats->Insert(index, name);
+    LCategories->Items()->Insert(row, name);
+  } else {
+    cats->Add(name);
+    row = LCategories->Items()->Add(name);
+  }
+  LCategories->SetItemIndex(row);
+  FillCommands();
+  if (LCategories->CanFocus()) LCategories->SetFocus();
+}
+
+void TkxBarCustomizingForm::CategoriesAddClick(TObject*) { AddCategory(false); }
+void TkxBarCustomizingForm::CategoriesInsertClick(TObject*) { AddCategory(true); }
+
+void TkxBarCustomizingForm::CategoriesRenameClick(TObject*) {
+  int row = LCategories->ItemIndex(), index = SelectedCategory();
+  if (index < 0) return;
+  AnsiString name = FBarManager->Categories()->Get(index);
+  if (!kxBarShowNameDialog(name, nkCategory, nmRename, nullptr, FBarManager)) return;
+  FBarManager->Categories()->Put(index, name);
+  LCategories->Items()->Put(row, name);
+  LCategories->SetItemIndex(row);
+}
+
+void TkxBarCustomizingForm::CategoriesVisibleClick(TObject*) {
+  int index = SelectedCategory();
+  if (index >= 0) FBarManager->SetCategoryVisible(index, !FBarManager->GetCategoryVisible(index));
+}
+
+void TkxBarCustomizingForm::CategoriesItemsVisibleChange(TObject*) {
+  int index = SelectedCategory(), value = CategoryItemsVisible ? CategoryItemsVisible->ItemIndex() : -1;
+  if (index >= 0 && value >= 0) FBarManager->SetCategoryItemsVisible(index, TkxBarItemVisible(value));
+}
+
+void TkxBarCustomizingForm::CategoriesDeleteClick(TObject*) {
+  int row = LCategories->ItemIndex(), index = SelectedCategory();
+  if (index < 0 || FBarManager->Categories()->Count() < 2) return;
+  if (!ConfirmWithName(kDeleteCategoryText, FBarManager->Categories()->Get(index))) return;
+  FBarManager->Categories()->Delete(index);
+  LCategories->Items()->Delete(row);
+  int count = LCategories->Items()->Count();
+  LCategories->SetItemIndex(row < count ? row : count - 1);
+  FillCommands();
+}
+
+void TkxBarCustomizingForm::CategoriesPopupMenuPopup(TObject*) {
+  int index = SelectedCategory();
+  bool selected = index >= 0;
+  CategoryEntries[1]->SetEnabled(selected);
+  CategoryEntries[2]->SetEnabled(selected);
+  CategoryEntries[3]->SetEnabled(selected);
+  CategoryEntries[3]->SetDown(selected && FBarManager->GetCategoryVisible(index));
+  CategoryItemsVisible->SetEnabled(selected);
+  if (selected) CategoryItemsVisible->SetItemIndex(int(FBarManager->GetCategoryItemsVisible(index)));
+  CategoryEntries[4]->SetEnabled(selected && FBarManager->Categories()->Count() >= 2);
+}
+
+void TkxBarCustomizingForm::CommandsAddClick(TObject*) {
+  TkxBarItem* item = kxBarShowAddItemDialog(FBarManager, SelectedCategory());
+  if (!item) return;
+  SelectItem(item, true);
+  RefreshAllCommands();
+  if (FCommands->CanFocus()) FCommands->SetFocus();
+}
+
+void TkxBarCustomizingForm::CommandsDeleteClick(TObject*) {
+  int row = FCommands->ItemIndex();
+  TkxBarItem* item = FCommands->Item(row);
+  if (!item) return;
+  FDeleting = true;
+  try {
+    item->Free();
+  } catch (...) {
+    FDeleting = false;
+    RefreshCommands();
+    throw;
+  }
+  FDeleting = false;
+  // The list was read again when the item went; the same place stays selected.
+  int count = FCommands->Items()->Count();
+  FCommands->SetItemIndex(row < count ? row : count - 1);
+  LCommandsClick(nullptr);
+  FBarManager->DesignerModified();
+}
+
+void TkxBarCustomizingForm::CommandsClearClick(TObject*) {
+  int index = SelectedCategory();
+  if (index < 0 || FCommands->Items()->Count() == 0) return;
+  if (!ConfirmWithName(kClearCategoryText, FBarManager->Categories()->Get(index))) return;
+  std::vector<TkxBarItem*> items;
+  for (int i = 0; i < FCommands->Items()->Count(); ++i) items.push_back(FCommands->Item(i));
+  FDeleting = true;
+  try {
+    for (TkxBarItem* item : items) item->Free();
+  } catch (...) {
+    FDeleting = false;
+    RefreshCommands();
+    throw;
+  }
+  FDeleting = false;
+  FBarManager->DesignerModified();
+  RefreshCommands();
+}
+
+void TkxBarCustomizingForm::CommandsMoveUpClick(TObject*) { MoveCommand(-1); }
+void TkxBarCustomizingForm::CommandsMoveDownClick(TObject*) { MoveCommand(1); }
+
+void TkxBarCustomizingForm::CommandsSubMenuEditorClick(TObject*) {
+  if (auto* sub = dynamic_cast<TCustomkxBarSubItem*>(SelectedCommand())) kxBarShowSubMenuEditor(sub->ItemLinks());
+}
+
+void TkxBarCustomizingForm::CommandsPopupMenuPopup(TObject*) {
+  int row = FCommands->ItemIndex(), count = FCommands->Items()->Count();
+  CommandEntries[1]->SetEnabled(row >= 0);
+  CommandEntries[2]->SetEnabled(count > 0);
+  CommandEntries[3]->SetEnabled(row > 0);
+  CommandEntries[4]->SetEnabled(row >= 0 && row < count - 1);
+  CommandEntries[5]->SetEnabled(row >= 0 && dynamic_cast<TCustomkxBarSubItem*>(FCommands->Item(row)) != nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// the drop-down buttons of the design-time menus
+
+TCheckableButton::TCheckableButton(TComponent* AOwner) : TGraphicControl(AOwner) {
+  SetControlStyle(ControlStyle() - TControlStyle{csCaptureMouse});
+}
+
+void TCheckableButton::SetDown(bool Value) {
+  if (Value == FDown) return;
+  FDown = Value;
+  Invalidate();
+}
+
+void TCheckableButton::PlaceAfter(TControl* Label) {
+  int right = Left() + Width();
+  int left = Label->Left() + Label->Width() + 5;
+  SetBounds(left, Top(), std::max(0, right - left), Height());
+}
+
+void TCheckableButton::Paint() {
+  TCanvas* c = Canvas();
+  TRect r = ClientRect();
+  RECT rr{r.left, r.top, r.right, r.bottom};
+  TCustomForm* form = GetParentForm(this);
+  if (FDown) DrawEdge(c->Handle(), &rr, EDGE_SUNKEN, BF_RECT);
+  else if (FMouseIn && form && form->Active()) DrawEdge(c->Handle(), &rr, BDR_RAISEDINNER, BF_RECT);
+  c->Font()->Assign(Font());
+  c->Font()->SetColor(clBtnText);
+  c->Brush()->SetStyle(bsClear);
+  AnsiString text = Caption();
+  int w = c->TextWidth(text), h = c->TextHeight(text);
+  int shift = FDown ? 1 : 0;
+  c->TextOut(r.left + (r.Width() - w) / 2 + shift, r.top + (r.Height() - h) / 2 + shift, text);
+  c->Brush()->SetStyle(bsSolid);
+}
+
+void TCheckableButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TGraphicControl::MouseDown(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  if (FSwallowPress) {
+    FSwallowPress = false;
+    return;
+  }
+  SetDown(true);
+  if (FMenu) {
+    TPoint p = ClientToScreen(TPoint{0, Height()});
+    TRect owner{p.x, p.y - Height(), p.x + Width(), p.y};
+    FMenu->PopupEx(p.x, p.y, &owner, true, Height(), 0);
+    // A press on the button that closed the menu only closes it.
+    POINT cursor;
+    GetCursorPos(&cursor);
+    TPoint local = ScreenToClient(TPoint{cursor.x, cursor.y});
+    FSwallowPress = kxBarIsLeftButtonDown() && local.x >= 0 && local.y >= 0 && local.x < Width() && local.y < Height();
+  }
+  SetDown(false);
+}
+
+void TCheckableButton::CMMouseEnter(TMessage& Message) {
+  TGraphicControl::Dispatch(Message);
+  FMouseIn = true;
+  Invalidate();
+}
+
+void TCheckableButton::CMMouseLeave(TMessage& Message) {
+  TGraphicControl::Dispatch(Message);
+  FMouseIn = false;
+  Invalidate();
+}
 
 // ---------------------------------------------------------------------------
 // "All commands"

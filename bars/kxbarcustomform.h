@@ -166,6 +166,34 @@ class TCommandsListBox : public TCustomListBox {
   END_MESSAGE_MAP(TCustomListBox)
 };
 
+// A flat button with a drop-down menu (the design-time "... 修改" buttons).
+class TCheckableButton : public TGraphicControl {
+  PV_CLASS(TCheckableButton, TGraphicControl)
+ public:
+  explicit TCheckableButton(TComponent* AOwner);
+  bool Down() const { return FDown; }
+  void SetDown(bool Value);
+  TkxBarPopupMenu* DropDownMenu() const { return FMenu; }
+  void SetDropDownMenu(TkxBarPopupMenu* Value) { FMenu = Value; }
+  // Starts 5 pixels right of Label, keeping the right edge.
+  void PlaceAfter(TControl* Label);
+
+ protected:
+  void Paint() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+
+ private:
+  TkxBarPopupMenu* FMenu = nullptr;
+  bool FDown = false, FMouseIn = false, FSwallowPress = false;
+
+  BEGIN_MESSAGE_MAP
+    PV_MESSAGE_HANDLER(CM_MOUSEENTER, TMessage, CMMouseEnter)
+    PV_MESSAGE_HANDLER(CM_MOUSELEAVE, TMessage, CMMouseLeave)
+  END_MESSAGE_MAP(TGraphicControl)
+};
+
 // ===========================================================================
 // The customizing window
 // ===========================================================================
@@ -246,6 +274,13 @@ class TkxBarCustomizingForm : public TForm {
   TkxBarManager* BarManager1 = nullptr;
   TkxBarPopupMenu* CategoriesPopupMenu = nullptr;
   TkxBarPopupMenu* CommandsPopupMenu = nullptr;
+  TCheckableButton* CategoriesButton = nullptr;
+  TCheckableButton* CommandsButton = nullptr;
+  // Entries of the two design-time menus (add, insert, rename, visible,
+  // items visible, delete; add, delete, clear, up, down, sub-menu editor).
+  TkxBarButton* CategoryEntries[5] = {};
+  TkxBarCombo* CategoryItemsVisible = nullptr;
+  TkxBarButton* CommandEntries[6] = {};
 
   // ---- handlers named in the description ----
   void BCloseClick(TObject* Sender);
@@ -285,6 +320,22 @@ class TkxBarCustomizingForm : public TForm {
   void btnGroupItemDeleteClick(TObject* Sender);
   void btnMoveUpClick(TObject* Sender);
   void btnMoveDownClick(TObject* Sender);
+  // Design-mode pop-up menu commands.
+  void CategoriesAddClick(TObject* Sender);
+  void CategoriesInsertClick(TObject* Sender);
+  void CategoriesRenameClick(TObject* Sender);
+  void CategoriesVisibleClick(TObject* Sender);
+  void CategoriesItemsVisibleChange(TObject* Sender);
+  void CategoriesDeleteClick(TObject* Sender);
+  void CategoriesPopupMenuPopup(TObject* Sender);
+  void CommandsAddClick(TObject* Sender);
+  void CommandsDeleteClick(TObject* Sender);
+  void CommandsClearClick(TObject* Sender);
+  void CommandsMoveUpClick(TObject* Sender);
+  void CommandsMoveDownClick(TObject* Sender);
+  void CommandsSubMenuEditorClick(TObject* Sender);
+  void CommandsPopupMenuPopup(TObject* Sender);
+
   // ---- refreshing (the unit's routines call these) ----
   void RefreshBarsList();
   void RefreshCategories();
@@ -340,6 +391,7 @@ class TkxBarCustomizingForm : public TForm {
   void UpdateGroupButtons();
   void SetOption(TObject* Sender);
   void CreateDesignMenus();
+  void AddCategory(bool Insert);
   TkxBarGroup* SelectedGroup();
   void MoveGroupItems(int Delta);
 

@@ -640,3 +640,65 @@ TEST_F(CustomizeFormTest, FreeingTheCustomizedFormClosesTheWindow) {
   Pump();
   EXPECT_EQ(kxBarCustomizingFormInstance(), nullptr);
 }
+
+// While a form is designed the window shows its design pages and edits
+// categories and commands through its two menus.
+TEST_F(CustomizeFormTest, DesignTimeMenusEditCategoriesAndCommands) {
+  auto* form = new TForm(Application);
+  form->SetDesigning(true);
+  form->SetBounds(40, 30, 400, 200);
+  auto* m = new TkxBarManager(form);
+  m->Categories()->Clear();
+  m->Categories()->Add("A");
+  m->Categories()->Add("B");
+  std::vector<TkxBarButton*> items;
+  for (const char* name : {"One", "Two", "Three"}) {
+    auto* b = new TkxBarButton(form);
+    b->SetName(name);
+    b->SetCaption(name);
+    b->SetCategory(0);
+    items.push_back(b);
+  }
+  form->Show();
+  Pump();
+  M->SetCustomizing(false);
+  m->SetCustomizing(true);
+  Pump();
+  TkxBarCustomizingForm* f = kxBarCustomizingFormInstance();
+  ASSERT_NE(f, nullptr);
+  EXPECT_TRUE(f->TabSheet4->TabVisible());
+  EXPECT_TRUE(f->TabSheet5->TabVisible());
+  EXPECT_FALSE(f->BBarReset->Visible());
+  ASSERT_NE(f->CategoriesButton, nullptr);
+  EXPECT_EQ(CustU8(f->CategoriesButton->Caption()), "... 修改");
+  EXPECT_EQ(f->CategoriesButton->Left(), f->LabelCategories->Left() + f->LabelCategories->Width() + 5);
+  EXPECT_EQ(Rows(f->LAllCommands), (std::vector<std::string>{"One", "Two", "Three"}));
+  // categories: add, rename, delete
+  AnswerName("C");
+  f->CategoriesAddClick(nullptr);
+  EXPECT_EQ(m->Categories()->Count(), 3);
+  EXPECT_EQ(f->LCategories->ItemIndex(), 2);
+  AnswerName("D");
+  f->CategoriesRenameClick(nullptr);
+  EXPECT_EQ(std::string(m->Categories()->Get(2)), "D");
+  TCustBoxes::Answers = {IDOK};
+  f->CategoriesDeleteClick(nullptr);
+  EXPECT_EQ(m->Categories()->Count(), 2);
+  EXPECT_EQ(TCustBoxes::Texts.back(), "是否确认要删除类别 'D' ?");
+  // commands: move down, delete
+  f->LCategories->SetItemIndex(0);
+  f->LCategoriesClick(nullptr);
+  f->CommandsList()->SetItemIndex(0);
+  f->CommandsPopupMenuPopup(nullptr);
+  EXPECT_FALSE(f->CommandEntries[3]->Enabled());  // up from the first row
+  EXPECT_TRUE(f->CommandEntries[4]->Enabled());
+  f->CommandsMoveDownClick(nullptr);
+  EXPECT_EQ(Rows(f->CommandsList()), (std::vector<std::string>{"Two", "One", "Three"}));
+  EXPECT_EQ(f->CommandsList()->ItemIndex(), 1);
+  f->CommandsDeleteClick(nullptr);
+  EXPECT_EQ(Rows(f->CommandsList()), (std::vector<std::string>{"Two", "Three"}));
+  EXPECT_EQ(f->CommandsList()->ItemIndex(), 1);
+  m->SetCustomizing(false);
+  Pump();
+  EXPECT_EQ(kxBarCustomizingFormInstance(), nullptr);
+}
