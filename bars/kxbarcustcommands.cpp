@@ -466,6 +466,15 @@ void TkxBarCustomizingForm::LCategoriesKeyDown(TObject*, Word& Key, TShiftState 
 }
 
 void TkxBarCustomizingForm::LCategoriesMouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+  if (Button == mbLeft && Designing()) {
+    // At design time a row is dragged to reorder the categories.
+    int row = LCategories->ItemAtPos(TPoint{X, Y}, true);
+    if (row < 0) return;
+    FDraggingCategory = row;
+    LCategories->SetDragMode(dmAutomatic);
+    LCategories->BeginDrag(false);
+    return;
+  }
   if (Button != mbRight) return;
   LCategories->SetFocus();
   int row = LCategories->ItemAtPos(TPoint{X, Y}, true);
@@ -479,8 +488,21 @@ void TkxBarCustomizingForm::LCategoriesMouseDown(TObject*, TMouseButton Button, 
   }
 }
 
-void TkxBarCustomizingForm::LCategoriesDragOver(TObject*, TObject*, int, int, TDragState, bool& Accept) {
+void TkxBarCustomizingForm::LCategoriesDragOver(TObject*, TObject* Source, int X, int Y, TDragState, bool& Accept) {
   Accept = false;
+  if (FDraggingCategory < 0 || !Designing()) return;
+  if (auto* drag = dynamic_cast<TDragControlObject*>(Source); drag && drag->Control() != LCategories) return;
+  Accept = true;
+  int row = LCategories->ItemAtPos(TPoint{X, Y}, true);
+  if (row < 0 || row == FDraggingCategory) return;
+  int from = FBarManager->GetCategoryIndexByVisibleIndex(FDraggingCategory);
+  int to = FBarManager->GetCategoryIndexByVisibleIndex(row);
+  if (from < 0 || to < 0) return;
+  FBarManager->Categories()->Move(from, to);
+  LCategories->Items()->Move(FDraggingCategory, row);
+  LCategories->SetItemIndex(row);
+  FDraggingCategory = row;
+  FBarManager->DesignerModified();
 }
 
 void TkxBarCustomizingForm::LCategoriesEndDrag(TObject*, TObject*, int, int) {

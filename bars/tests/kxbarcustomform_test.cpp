@@ -685,8 +685,17 @@ TEST_F(CustomizeFormTest, DesignTimeMenusEditCategoriesAndCommands) {
   f->CategoriesDeleteClick(nullptr);
   EXPECT_EQ(m->Categories()->Count(), 2);
   EXPECT_EQ(TCustBoxes::Texts.back(), "是否确认要删除类别 'D' ?");
+  // a category row dragged onto the next one changes places with it
+  f->PageControl->SetActivePage(f->TabSheet2);
+  Pump();
+  TRect r0 = f->LCategories->ItemRect(0), r1 = f->LCategories->ItemRect(1);
+  MouseDrag(At(f->LCategories, r0.left + 10, r0.top + 3), At(f->LCategories, r1.left + 10, r1.top + 3));
+  EXPECT_EQ(Rows(f->LCategories), (std::vector<std::string>{"B", "A"}));
+  EXPECT_EQ(std::string(m->Categories()->Get(1)), "A");
+  EXPECT_EQ(items[0]->Category(), 1);
+  EXPECT_EQ(f->LCategories->DragMode(), dmManual);
   // commands: move down, delete
-  f->LCategories->SetItemIndex(0);
+  f->LCategories->SetItemIndex(1);
   f->LCategoriesClick(nullptr);
   f->CommandsList()->SetItemIndex(0);
   f->CommandsPopupMenuPopup(nullptr);
