@@ -360,8 +360,21 @@ TEST_F(CustomizeFormTest, CommandsPageListsTheCommandsOfACategory) {
 // are then moved and removed with the mouse; a renamed toolbar is reset to
 // its description.
 TEST_F(CustomizeFormTest, DragCommandsOntoAToolbarThenMoveRemoveAndReset) {
-  TkxBarCustomizingForm* f = Open();
+  // the window is opened from the toolbar list of a right click on a bar
+  TRect cut = LinkScreenRect(ToolLink(F->CutButton));
+  hb->Click(cut.left + 3, cut.top + 3, HeadlessBackend::Right);
+  Pump();
+  TkxBarSubMenuControl* list = nullptr;
+  for (int i = 0; TCustomkxBarControl* c = kxBarGetBarControl(i); ++i)
+    if (auto* m = dynamic_cast<TkxBarSubMenuControl*>(c); m && m->HandleAllocated() && IsWindowVisible(m->Handle()))
+      list = m;
+  ASSERT_NE(list, nullptr);
+  TkxBarItemLink* customize = list->ItemLinks()->Items(list->ItemLinks()->Count() - 1);
+  ASSERT_EQ(CustU8(customize->Item()->Caption()), "自定义(&C)...");
+  ClickLink(customize);
+  TkxBarCustomizingForm* f = kxBarCustomizingFormInstance();
   ASSERT_NE(f, nullptr);
+  EXPECT_TRUE(M->IsCustomizing());
   f->PageControl->SetActivePage(f->TabSheet2);
   Pump();
   TCommandsListBox* cmds = f->CommandsList();
