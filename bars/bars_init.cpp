@@ -1,6 +1,7 @@
 #include "bars/bars_init.h"
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomform.h"
 #include "bars/kxbarcustomize.h"
 #include "bars/kxbardate.h"
 #include "bars/kxbaritems.h"
@@ -25,6 +26,7 @@ void InitBars() {
   kxBarRegisterCompanions();
   kxBarRegisterExtraItems();
   kxBarRegisterMDIItems();
+  kxBarRegisterCustomizingForms();
 }
 
 void FinalizeBars() {

@@ -133,7 +133,7 @@ class TkxBarManager : public TComponent {
   bool ShowFullMenusAfterDelay() const { return FShowFullMenusAfterDelay; }
   void SetShowFullMenusAfterDelay(bool Value);
   bool ShowHelpButton() const { return FShowHelpButton; }
-  void SetShowHelpButton(bool V) { FShowHelpButton = V; }
+  void SetShowHelpButton(bool V);
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool Value);
   // Asks for the selected item's hint (or Text) after the usual delay, or hides it.
@@ -390,7 +390,8 @@ class TkxBarManager : public TComponent {
   void DeleteBrushes();
   void HelpButtonGlyphChanged(TObject* Sender);
   void RebuildBarWindows();
-  void CustomizingRefresh() {}
+  // Tells the customizing window that an option changed.
+  void CustomizingRefresh();
   void SyncFormColor();
 
   bool FConstructing = true;

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomform.h"
 #include "bars/kxbarcustomize.h"
 #include "bars/kxbaritems.h"
 #include "platform/controls/menus.h"
@@ -323,6 +324,56 @@ bool kxBarProcessEditKey(Word Key, LPARAM KeyData, bool AltKey) {
 // ---------------------------------------------------------------------------
 // the mouse hook
 
+namespace kxbarhooks_mouse {
+
+// While the customizing window is open the managers' forms are disabled: a
+// mouse message over one of them arrives for the form with the hit test
+// "error". The first customizing bar window under the cursor then takes it.
+TCustomkxBarControl* CustomizingTarget(const MOUSEHOOKSTRUCT* Mh) {
+  if (Mh->wHitTestCode != UINT(HTERROR)) return nullptr;
+  auto* form = dynamic_cast<TCustomForm*>(FindControl(Mh->hwnd));
+  if (!form) return nullptr;
+  TkxBarManager* m = kxBarGetManagerByForm(form);
+  if (!m || !m->IsCustomizing()) m = kxBarGetCustomizingManager();
+  TCustomForm* window = kxBarGetCustomizingForm();
+  if (!m || !m->IsCustomizing() || !window || !window->HandleAllocated() || GetActiveWindow() != window->Handle())
+    return nullptr;
+  for (int i = 0; TCustomkxBarControl* c = kxBarGetBarControl(i); ++i) {
+    if (c->BarManager() != m || !c->HandleAllocated() || !IsWindowVisible(c->Handle())) continue;
+    RECT r;
+    GetWindowRect(c->Handle(), &r);
+    if (PtInRect(&r, Mh->pt)) return c;
+  }
+  return nullptr;
+}
+
+// Sends a mouse message to the target as a client message of its own.
+void ForwardToCustomizingTarget(TCustomkxBarControl* Target, UINT Msg, POINT Pt) {
+  HWND h = Target->Handle();
+  SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(Pt.x, Pt.y));
+  if (!IsWindow(h)) return;
+  if (Msg >= WM_NCMOUSEMOVE && Msg <= WM_NCMBUTTONDBLCLK) Msg = Msg - WM_NCMOUSEMOVE + WM_MOUSEMOVE;
+  SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, Msg));
+  if (!IsWindow(h)) return;
+  if (Msg != WM_MOUSEMOVE)
+    if (TCustomForm* window = kxBarGetCustomizingForm(); window && window->HandleAllocated())
+      SetForegroundWindow(window->Handle());
+  WPARAM keys = 0;
+  if (GetKeyState(VK_LBUTTON) < 0 || Msg == WM_LBUTTONDOWN || Msg == WM_LBUTTONDBLCLK) keys |= MK_LBUTTON;
+  if (GetKeyState(VK_RBUTTON) < 0 || Msg == WM_RBUTTONDOWN || Msg == WM_RBUTTONDBLCLK) keys |= MK_RBUTTON;
+  if (GetKeyState(VK_SHIFT) < 0) keys |= MK_SHIFT;
+  if (GetKeyState(VK_CONTROL) < 0) keys |= MK_CONTROL;
+  if (GetKeyState(VK_MBUTTON) < 0 || Msg == WM_MBUTTONDOWN || Msg == WM_MBUTTONDBLCLK) keys |= MK_MBUTTON;
+  if (Msg == WM_LBUTTONUP) keys &= ~WPARAM(MK_LBUTTON);
+  if (Msg == WM_RBUTTONUP) keys &= ~WPARAM(MK_RBUTTON);
+  if (Msg == WM_MBUTTONUP) keys &= ~WPARAM(MK_MBUTTON);
+  POINT p = Pt;
+  ScreenToClient(h, &p);
+  SendMessageA(h, Msg, keys, MAKELPARAM(p.x, p.y));
+}
+
+}  // namespace kxbarhooks_mouse
+
 LRESULT kxBarMouseHookProc(int Code, WPARAM Message, LPARAM MouseData) {
   THookState& s = HS();
   LRESULT result = 0;
@@ -334,6 +385,11 @@ LRESULT kxBarMouseHookProc(int Code, WPARAM Message, LPARAM MouseData) {
   if (Code < 0 || !mh) return chain();
   try {
     UINT msg = UINT(Message);
+    if (TCustomkxBarControl* target = kxbarhooks_mouse::CustomizingTarget(mh)) {
+      kxbarhooks_mouse::ForwardToCustomizingTarget(target, msg, mh->pt);
+      result = 1;
+      return chain();
+    }
     bool press = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN || msg == WM_LBUTTONDBLCLK ||
                  msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK || msg == WM_NCLBUTTONDOWN ||
                  msg == WM_NCRBUTTONDOWN || msg == WM_NCMBUTTONDOWN || msg == WM_NCLBUTTONDBLCLK ||
@@ -477,6 +533,13 @@ void TkxBarManager::FormMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_WINDOWPOSCHANGING: {
       auto* wp = reinterpret_cast<WINDOWPOS*>(LParam);
       if (wp && (wp->flags & SWP_HIDEWINDOW)) FormActivated(false, true, nullptr);
+      break;
+    }
+    case WM_WINDOWPOSCHANGED: {
+      // The customizing window is shown and hidden with the form.
+      auto* wp = reinterpret_cast<WINDOWPOS*>(LParam);
+      if (wp && FIsCustomizing && (wp->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)))
+        kxBarCustomizingFormOwnerShown(this, (wp->flags & SWP_SHOWWINDOW) != 0);
       break;
     }
     case WM_DISPLAYCHANGE:

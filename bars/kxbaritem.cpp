@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbarpopup.h"
 #include "platform/rtl/strings.h"
 
@@ -24,7 +25,11 @@ TkxBarItem::~TkxBarItem() {
   }
   kxBarRemoveTempItem(this);
   LinksClear();
-  if (FBarManager) FBarManager->RemoveItem(this);
+  if (FBarManager) {
+    FBarManager->RemoveItem(this);
+    // The customizing window's lists drop the item.
+    kxBarCustomizingFormItemDestroyed();
+  }
   FBarManager = nullptr;
   if (FActionLink) FActionLink->SetAction(nullptr);
   FActionLink.reset();
@@ -77,6 +82,7 @@ void TkxBarItem::SetCategory(int Value) {
   if (!FBarManager || Value < 0 || Value >= FBarManager->Categories()->Count()) return;
   FCategory = Value;
   if (FBarManager) FBarManager->DesignerModified();
+  if (!kxBarDesignCommandRunning()) kxBarCustomizingFormSelectItem(this, false);
 }
 
 bool TkxBarItem::Enabled() const {
@@ -381,6 +387,7 @@ void TkxBarItem::ReadState(TReader* Reader) { TComponent::ReadState(Reader); }
 void TkxBarItem::SetName(const AnsiString& NewName) {
   TComponent::SetName(NewName);
   if (FBarManager) FBarManager->ItemChangedInCustomizing(this);
+  kxBarCustomizingFormItemNameChanged();
 }
 
 TComponent* TkxBarItem::GetParentComponent() const { return FBarManager; }

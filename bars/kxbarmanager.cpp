@@ -179,6 +179,7 @@ void TkxBarManager::StyleChanged() {
     throw;
   }
   FStyleChanging = false;
+  kxBarCustomizingFormStyleChanged();
 }
 
 void TkxBarManager::RefreshBars() {
@@ -406,7 +407,14 @@ void TkxBarManager::SetWaitForDockingTime(int Value) {
   if (Value >= 0) FWaitForDockingTime = Value;
 }
 
-void TkxBarManager::HelpButtonGlyphChanged(TObject*) { CustomizingRefresh(); }
+void TkxBarManager::HelpButtonGlyphChanged(TObject*) { kxBarCustomizingFormHelpButtonChanged(); }
+
+void TkxBarManager::SetShowHelpButton(bool V) {
+  FShowHelpButton = V;
+  kxBarCustomizingFormHelpButtonChanged();
+}
+
+void TkxBarManager::CustomizingRefresh() { kxBarCustomizingFormOptionsChanged(); }
 
 // ---------------------------------------------------------------------------
 // fonts
@@ -664,7 +672,7 @@ void TkxBarManager::DesignerModified() {
   if (!FDesigning || IsLoading() || IsDestroying() || FDockLayout || !FDesignerNotification) return;
 }
 
-void TkxBarManager::ItemChangedInCustomizing(TkxBarItem*) {}
+void TkxBarManager::ItemChangedInCustomizing(TkxBarItem*) { kxBarCustomizingFormItemsChanged(); }
 
 void TkxBarManager::HideAll() {
   if (TCustomkxBarControl* head = kxBarGetActiveBarControl()) head->CloseChain();

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "bars/kxbar.h"
+#include "bars/kxbarcustomize.h"
 #include "bars/kxbarhooks.h"
 #include "bars/kxbaritems.h"
 #include "framework/uxwinutils.h"
@@ -30,6 +31,8 @@ TkxBar::TkxBar(TCollection* Collection) : TCollectionItem(Collection) {
 }
 
 TkxBar::~TkxBar() {
+  // The customizing window's toolbar list drops the bar.
+  kxBarCustomizingFormBarRemoved(this);
   TkxBarManager* m = BarManager();
   if (m && !m->IsDestroying()) {
     m->DesignerModified();
@@ -142,6 +145,7 @@ void TkxBar::SetAllowClose(bool Value) {
   FAllowClose = Value;
   if (TkxBarControl* c = Control())
     if (c->DockingStyle() == dsNone) c->Rebuild();
+  kxBarCustomizingFormBarChanged(this);
 }
 
 void TkxBar::SetAllowQuickCustomizing(bool Value) {
@@ -201,6 +205,7 @@ void TkxBar::SetCaption(const AnsiString& Value) {
   TkxBarManager* m = BarManager();
   if (FName.empty() && m && !m->IsLoading()) SetUniqueName(Value);
   if (m) m->DesignerModified();
+  kxBarCustomizingFormBarChanged(this);
 }
 
 void TkxBar::SetName(const AnsiString& Value) { FName = Value; }
@@ -282,6 +287,7 @@ void TkxBar::SetIsMainMenu(bool Value) {
     throw;
   }
   if (m) m->LockUpdate(saved);
+  kxBarCustomizingFormBarChanged(this);
 }
 
 void TkxBar::SetMultiLine(bool Value) {
@@ -465,6 +471,7 @@ void TkxBar::SetVisible(bool Value) {
     }
   }
   if (m && !m->IsDestroying() && m->OnBarVisibleChange) m->OnBarVisibleChange(m, this);
+  kxBarCustomizingFormBarChanged(this);
 }
 
 void TkxBar::ReshowPending() {

@@ -15,6 +15,7 @@
 #include "bars/kxbarpopup.h"
 #include "framework/framework_init.h"
 #include "platform/classes/filer.h"
+#include "platform/classes/resources_init.h"
 #include "platform/controls/tests/ctltest.h"
 #include "platform/gdi/pictures.h"
 #include "platform/rtl/strings.h"
@@ -382,6 +383,11 @@ class BarsTest : public CtlTest {
  protected:
   void SetUp() override {
     CtlTest::SetUp();
+    static bool resources = false;
+    if (!resources) {
+      resources = true;
+      InitResources();  // the window descriptions of the bar library's own windows
+    }
     InitFramework();
     InitBars();
     RegisterBarsTestForm();

@@ -1680,6 +1680,8 @@ void TWinControl::InsertControl(TControl* AControl) {
     }
     if (AControl->FParentColor) {
       AControl->FColor = FColor;
+      // a windowed control paints its background with its brush
+      if (auto* w = dynamic_cast<TWinControl*>(AControl)) w->FBrush->SetColor(FColor);
     }
   }
   Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), TRUE);

@@ -918,6 +918,27 @@ BOOL GetMessageA(MSG* msg, HWND h, UINT lo, UINT hi) {
   return m->message != WM_QUIT;
 }
 
+BOOL DragDetect(HWND h, POINT pt) {
+  const int dx = GetSystemMetrics(SM_CXDRAG) / 2, dy = GetSystemMetrics(SM_CYDRAG) / 2;
+  const RECT r{pt.x - dx, pt.y - dy, pt.x + dx + 1, pt.y + dy + 1};
+  SetCapture(h);
+  for (;;) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+      if (m.message == WM_LBUTTONUP || m.message == WM_RBUTTONDOWN || m.message == WM_MBUTTONDOWN) {
+        ReleaseCapture();
+        return FALSE;
+      }
+      if (m.message == WM_MOUSEMOVE && !PtInRect(&r, m.pt)) {
+        ReleaseCapture();
+        return TRUE;
+      }
+    }
+    if (GetCapture() != h) return FALSE;
+    WaitMessage();
+  }
+}
+
 BOOL WaitMessage() {
   if (!HasWork(QS_ALLINPUT)) WaitForWork(INFINITE);
   return TRUE;

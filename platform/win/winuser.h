@@ -432,6 +432,11 @@ HWND GetForegroundWindow();
 HWND SetCapture(HWND hwnd);
 BOOL ReleaseCapture();
 HWND GetCapture();
+// Captures the mouse and waits: TRUE when it leaves the drag rectangle
+// (SM_CXDRAG x SM_CYDRAG round the screen point Pt) with the left button
+// down, FALSE when the button is released first or the capture is lost. The
+// mouse messages it sees are removed.
+BOOL DragDetect(HWND hwnd, POINT Pt);
 HWND GetLastActivePopup(HWND hwnd);
 
 // ---- keyboard and mouse state ----

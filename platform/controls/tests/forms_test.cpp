@@ -239,6 +239,24 @@ TEST_F(FormsTest, DescriptionBuildsLiveForm) {
   EXPECT_EQ(f->ClientWidth(), 400);
 }
 
+// Controls read with ParentColor paint their background (the brush their
+// parent hands out through WM_CTLCOLOR...) in their parent's colour.
+TEST_F(FormsTest, DescribedControlsTakeTheirParentsColourForTheirBrush) {
+  TTestForm* f = MakeForm();
+  f->Show();
+  Pump();
+  ASSERT_TRUE(f->Corner->ParentColor());
+  ASSERT_NE(f->Corner->Color(), clWindow);
+  HDC dc = GetDC(f->Corner->Handle());
+  auto brush = reinterpret_cast<HGDIOBJ>(SendMessageA(f->TopBar->Handle(), WM_CTLCOLORSTATIC,
+                                                      reinterpret_cast<WPARAM>(dc),
+                                                      reinterpret_cast<LPARAM>(f->Corner->Handle())));
+  ReleaseDC(f->Corner->Handle(), dc);
+  LOGBRUSH lb{};
+  ASSERT_TRUE(GetObjectA(brush, sizeof lb, &lb));
+  EXPECT_EQ(lb.lbColor, ColorToRGB(f->Corner->Color()));
+}
+
 // A form's Icon reaches its window and the desktop, whether it was set before
 // the window existed or changed afterwards.
 TEST_F(FormsTest, IconReachesTheWindowAndTheDesktop) {

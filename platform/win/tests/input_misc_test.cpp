@@ -381,3 +381,28 @@ TEST_F(WinTest, PressingAButtonOnAChildNotifiesItsAncestors) {
   EXPECT_EQ(R().Count(top, WM_LBUTTONDOWN), 1);
   EXPECT_EQ(R().Count(nullptr, WM_PARENTNOTIFY), 0);
 }
+
+// A press followed by small moves and a release is no drag; a move past the
+// drag rectangle is, and leaves the rest of the input queued.
+TEST_F(WinTest, DragDetectTellsAPressFromADrag) {
+  HWND h = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
+  Pump();
+  struct Case {
+    int Dx;
+    BOOL Drag;
+  } cases[] = {{2, FALSE}, {3, TRUE}, {30, TRUE}};
+  for (const Case& c : cases) {
+    hb->MouseDown(50, 50);
+    hb->MouseMove(50 + c.Dx, 50);
+    hb->MouseUp(50 + c.Dx, 50);
+    MSG m;
+    ASSERT_TRUE(GetMessageA(&m, nullptr, 0, 0));
+    while (m.message != WM_LBUTTONDOWN) ASSERT_TRUE(GetMessageA(&m, nullptr, 0, 0));
+    EXPECT_EQ(DragDetect(h, POINT{50, 50}), c.Drag) << c.Dx;
+    EXPECT_EQ(GetCapture(), nullptr);
+    // After a drag the release is still waiting; after a press it was taken.
+    EXPECT_EQ(PeekMessageA(&m, nullptr, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE), c.Drag) << c.Dx;
+    Pump();
+    hb->AdvanceClock(1000);  // no double click next time
+  }
+}
