@@ -67,7 +67,7 @@ const TkxBarCustomizingFormPainter* TkxBarCustomizingFormXPPainter::Instance() {
 
 const TkxBarCustomizingFormPainter* kxBarCustomizingFormPainterOf(TkxBarManager* Manager) {
   TkxBarItemControlPainterClass p = Manager ? Manager->PainterClass() : nullptr;
-  if (p && p == kxBarXPPainterClass) return TkxBarCustomizingFormXPPainter::Instance();
+  if (dynamic_cast<const TkxBarItemControlXPPainter*>(p)) return TkxBarCustomizingFormXPPainter::Instance();
   if (dynamic_cast<const TkxBarItemControlOffice11Painter*>(p)) return TkxBarCustomizingFormOffice11Painter::Instance();
   if (dynamic_cast<const TkxBarItemControlFlatPainter*>(p)) return TkxBarCustomizingFormFlatPainter::Instance();
   return TkxBarCustomizingFormStandardPainter::Instance();

@@ -8,6 +8,7 @@
 #include "bars/kxbar.h"
 #include "bars/kxbarhooks.h"
 #include "bars/kxbaritems.h"
+#include "platform/rtl/strings.h"
 #include "platform/win/system.h"
 
 namespace {
