@@ -107,6 +107,7 @@ void TDataSet::OpenCursor() {
   FRows.clear();
   FFieldDefs->Clear();
   InternalOpen();
+  FReadRow.Reset();
   FDefaultFields = FFields->Count() == 0;
   if (FDefaultFields) CreateFields();
   BindFields(true);
@@ -129,6 +130,7 @@ void TDataSet::CloseCursor() {
   FView.clear();
   FRows.clear();
   FArena.Clear();
+  FReadRow.Reset();
   FFilterExpr.reset();
   try {
     InternalClose();
@@ -571,6 +573,7 @@ void TDataSet::Post() {
   CheckRequiredFields();
   const bool inserting = FState == dsInsert;
   Row stored = InternalPost(inserting ? nullptr : &FRows[FEditRow], FEditValues);
+  FReadRow.Reset();
   int rowIndex;
   if (!inserting && FRows[FEditRow].Id == stored.Id) {
     rowIndex = FEditRow;
@@ -622,6 +625,7 @@ void TDataSet::Delete() {
   int rowIndex = FState == dsEdit ? FEditRow : CurrentRowIndex();
   int pos = ViewPosOfRow(rowIndex);
   InternalDelete(FRows[rowIndex]);
+  FReadRow.Reset();
   EraseRow(rowIndex);
   FEditValues.clear();
   FEditRow = -1;
@@ -651,6 +655,7 @@ void TDataSet::Refresh() {
   Int64 id = row >= 0 ? FRows[row].Id : 0;
   int oldPos = CurrentPos();
   InternalRefresh();
+  FReadRow.Reset();
   RebuildView();
   int pos = 0;
   if (row >= 0) {
@@ -873,7 +878,7 @@ bool TDataSet::GetFieldCell(const TField* Field, Cell& Out) const {
   const int col = Field->FFieldNo - 1;
   if (col < 0) return false;
   if (FTempRow >= 0) {
-    if (!pvdb::DecodeColumn(FRows[FTempRow].Data, col, Out)) return false;
+    if (!FReadRow.Get(FRows[FTempRow].Data, col, Out)) return false;
     return !Out.IsNull();
   }
   if (FRecordCount == 0 || FActiveRecord >= FRecordCount) return false;
@@ -885,7 +890,7 @@ bool TDataSet::GetFieldCell(const TField* Field, Cell& Out) const {
   }
   int pos = FBuffers[FActiveRecord].Pos;
   if (pos < 0) return false;
-  if (!pvdb::DecodeColumn(FRows[FView[pos]].Data, col, Out)) return false;
+  if (!FReadRow.Get(FRows[FView[pos]].Data, col, Out)) return false;
   return !Out.IsNull();
 }
 
@@ -895,7 +900,7 @@ bool TDataSet::GetOldCell(const TField* Field, Cell& Out) const {
   int row = FEditRow >= 0 ? FEditRow : -1;
   if (row < 0 && FState != dsInsert) row = CurrentRowIndex();
   if (row < 0) return false;
-  if (!pvdb::DecodeColumn(FRows[row].Data, col, Out)) return false;
+  if (!FReadRow.Get(FRows[row].Data, col, Out)) return false;
   return !Out.IsNull();
 }
 

@@ -53,6 +53,29 @@ class RowArena {
   std::vector<std::unique_ptr<char[]>> FBlocks;
   size_t FUsed = 0, FCapacity = 0;
 };
+
+// The cells of one packed row, decoded once: where each column starts, found
+// as far as the columns asked for, and each cell as it is first asked for.
+// Reading another row starts over at little cost; Reset forgets the row (its
+// bytes may be freed or reused after that).
+class DecodedRow {
+ public:
+  // Column Col of the packed row Data; false when the row has fewer columns.
+  bool Get(std::string_view Data, int Col, Cell& Out);
+  void Reset();
+
+ private:
+  struct Slot {
+    std::uint32_t Offset = 0;  // where the column starts in the row
+    std::uint32_t Stamp = 0;   // FStamp when Value was decoded from this row
+    Cell Value;
+  };
+  const char* FData = nullptr;
+  size_t FSize = 0;
+  size_t FScanned = 0;  // columns whose Offset is known for this row
+  std::uint32_t FStamp = 0;
+  std::vector<Slot> FSlots;
+};
 }  // namespace pvdb
 
 using TDataSetNotifyEvent = TEvent<void(TDataSet* DataSet)>;
@@ -797,6 +820,9 @@ class TDataSet : public TComponent {
 
   std::vector<Row> FRows;
   pvdb::RowArena FArena;  // the bytes of FRows
+  // The last row whose fields were read; reset whenever FRows or FArena may
+  // have been replaced.
+  mutable pvdb::DecodedRow FReadRow;
   std::unique_ptr<TFieldDefs> FFieldDefs;
 
  private:
