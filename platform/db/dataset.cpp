@@ -227,7 +227,7 @@ void TDataSet::DataEvent(TDataEvent Event, NativeInt Info) {
     if (f->FFieldKind == fkData || f->FFieldKind == fkInternalCalc) FModified = true;
     if (AutoCalcFields && FCalcFieldCount > 0 && IsEditState(FState) && FEditBuffer >= 0 &&
         FEditBuffer < static_cast<int>(FBuffers.size()))
-      CalculateFields(FBuffers[FEditBuffer]);
+      CalculateFields(FEditBuffer);
   }
   if (FDisableCount == 0) {
     NotifySources(Event, Info);
@@ -320,7 +320,7 @@ void TDataSet::FillBuffersAround(int Pos, int PreferredIndex) {
   FBuffers.resize(before + 1 + after);
   for (int k = 0; k < static_cast<int>(FBuffers.size()); ++k) {
     FBuffers[k].Pos = start + k;
-    if (FCalcFieldCount) CalculateFields(FBuffers[k]);
+    if (FCalcFieldCount) CalculateFields(k);
   }
   FRecordCount = static_cast<int>(FBuffers.size());
   FActiveRecord = before;
@@ -337,11 +337,11 @@ int TDataSet::GetNextRecord() {
     FBuffers.push_back(std::move(b));
     ++FRecordCount;
   } else {
-    FBuffers.erase(FBuffers.begin());
+    FBuffers.pop_front();
     FBuffers.push_back(std::move(b));
     result = 2;
   }
-  if (FCalcFieldCount) CalculateFields(FBuffers.back());
+  if (FCalcFieldCount) CalculateFields(static_cast<int>(FBuffers.size()) - 1);
   return result;
 }
 
@@ -352,8 +352,8 @@ bool TDataSet::GetPriorRecord() {
   b.Pos = prior;
   if (FRecordCount >= FBufferCount) FBuffers.pop_back();
   else ++FRecordCount;
-  FBuffers.insert(FBuffers.begin(), std::move(b));
-  if (FCalcFieldCount) CalculateFields(FBuffers.front());
+  FBuffers.push_front(std::move(b));
+  if (FCalcFieldCount) CalculateFields(0);
   return true;
 }
 
@@ -477,7 +477,7 @@ void TDataSet::Edit() {
   FEditBuffer = FActiveRecord;
   FEditRow = CurrentRowIndex();
   pvdb::DecodeAll(FRows[FEditRow].Data, FFieldDefs->Count(), FEditValues);
-  if (FCalcFieldCount) CalculateFields(FBuffers[FEditBuffer]);
+  if (FCalcFieldCount) CalculateFields(FEditBuffer);
   SetState(dsEdit);
   DataEvent(deRecordChange, 0);
   if (AfterEdit) AfterEdit(this);
@@ -504,7 +504,7 @@ void TDataSet::EndInsertAppend() {
     Resync(FInsertReturnPos, FActiveRecord);
     throw;
   }
-  if (FCalcFieldCount) CalculateFields(FBuffers[FEditBuffer]);
+  if (FCalcFieldCount) CalculateFields(FEditBuffer);
   FModified = false;
   DataEvent(deDataSetChange, 0);
   if (AfterInsert) AfterInsert(this);
@@ -539,7 +539,7 @@ void TDataSet::Append() {
     Buffer b;
     b.Pos = n - before + k;
     FBuffers.push_back(std::move(b));
-    if (FCalcFieldCount) CalculateFields(FBuffers.back());
+    if (FCalcFieldCount) CalculateFields(static_cast<int>(FBuffers.size()) - 1);
   }
   FBuffers.push_back(Buffer{});
   FRecordCount = static_cast<int>(FBuffers.size());
@@ -938,10 +938,10 @@ void TDataSet::SetFieldCell(TField* Field, Cell Value) {
   if (Field->OnChange) Field->OnChange(Field);
 }
 
-void TDataSet::CalculateFields(Buffer& B) {
+void TDataSet::CalculateFields(int BufferIndex) {
+  Buffer& B = FBuffers[BufferIndex];
   B.Calc.assign(FCalcFieldCount, Cell{});
   if (FCalcFieldCount == 0 || FInternalCalc) return;
-  const int index = static_cast<int>(&B - FBuffers.data());
   TDataSetState savedState = FState;
   int savedActive = FActiveRecord;
   int savedRecordCount = FRecordCount;
@@ -949,8 +949,8 @@ void TDataSet::CalculateFields(Buffer& B) {
   FInternalCalc = true;
   FCalcTarget = &B.Calc;
   // Data fields read the buffer being calculated.
-  FRecordCount = std::max(FRecordCount, index + 1);
-  FActiveRecord = index;
+  FRecordCount = std::max(FRecordCount, BufferIndex + 1);
+  FActiveRecord = BufferIndex;
   FState = dsCalcFields;
   auto restore = [&] {
     FState = savedState;

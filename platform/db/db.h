@@ -10,6 +10,7 @@
 // visual controls first, then visual ones, each in the reverse order of
 // attaching.
 #pragma once
+#include <deque>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -848,7 +849,7 @@ class TDataSet : public TComponent {
   void RebuildView();
   bool RowPassesFilter(int RowIndex);
   void CompileFilter();
-  void CalculateFields(Buffer& B);
+  void CalculateFields(int BufferIndex);
   void CalculateFieldsFor(std::vector<pvdb::Cell>& Calc, int BufferIndex);
   void CheckRequiredFields();
   bool MatchRow(int RowIndex, const std::vector<TField*>& Fields, const std::vector<Variant>& Keys,
@@ -879,7 +880,7 @@ class TDataSet : public TComponent {
   std::vector<TDataSource*> FDataSources;
 
   std::vector<int> FView;  // row indexes passing the filters, in key order
-  std::vector<Buffer> FBuffers;
+  std::deque<Buffer> FBuffers;  // scrolling adds at one end and drops at the other
   int FBufferCount = 1;
   int FRecordCount = 0;
   int FActiveRecord = 0;
