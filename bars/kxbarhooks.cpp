@@ -149,12 +149,15 @@ bool ProcessKey(Word Key, TkxBarManager* First, TkxBarManager* MenuManager) {
   return true;
 }
 
+// Runs for every message sent to any window, so the control is looked up once
+// and told a form by its class chain rather than by a cast.
 TkxBarManager* WindowManager(HWND Wnd) {
-  if (TCustomForm* form = FormOfWindow(Wnd)) return kxBarGetManagerByForm(form);
+  TWinControl* control = FindControl(Wnd);
+  if (!control) return nullptr;
+  if (control->InheritsFrom(TCustomForm::StaticClass())) return kxBarGetManagerByForm(control);
   // A form being destroyed is no longer a form by the time its window goes;
   // its manager, destroyed later, still knows it by its address.
-  TWinControl* control = FindControl(Wnd);
-  if (control && control->ComponentState().Contains(csDestroying)) return kxBarGetManagerByForm(control);
+  if (control->ComponentState().Contains(csDestroying)) return kxBarGetManagerByForm(control);
   return nullptr;
 }
 

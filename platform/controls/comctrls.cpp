@@ -2,6 +2,8 @@
 #include "platform/controls/comctrls.h"
 #include "platform/controls/menus.h"
 #include <algorithm>
+#include <unordered_map>
+#include "platform/rtl/collation.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/strings.h"
 
@@ -28,6 +30,45 @@ int DefaultTreeViewSort(LPARAM a, LPARAM b, LPARAM tree) {
     return r;
   }
   return AnsiCompareText(n1->Text(), n2->Text());
+}
+
+// The default order without OnCompare: the texts in the locale order, each
+// node's collation key made once for the whole sort instead of collating the
+// two texts at every comparison (the key order is the collation order).
+struct TextSortKeys {
+  std::unordered_map<LPARAM, std::string> Keys;
+  const std::string& Of(LPARAM node) {
+    auto it = Keys.find(node);
+    if (it == Keys.end())
+      it = Keys.emplace(node, AnsiCollationKey(reinterpret_cast<TTreeNode*>(node)->Text(), true)).first;
+    return it->second;
+  }
+};
+
+int CompareTextSortKeys(LPARAM a, LPARAM b, LPARAM keys) {
+  if (!a || !b) return 0;
+  auto* k = reinterpret_cast<TextSortKeys*>(keys);
+  const int c = k->Of(a).compare(k->Of(b));
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+// Sorts the children of Parent (TVI_ROOT for the top level).
+bool SortTreeChildren(HWND h, HTREEITEM Parent, TCustomTreeView* Tree, PFNTVCOMPARE_NODES SortProc, LPARAM Data,
+                      bool Recurse) {
+  TVSORTCB cb;
+  cb.hParent = Parent;
+  TextSortKeys keys;
+  if (SortProc) {
+    cb.lpfnCompare = SortProc;
+    cb.lParam = Data;
+  } else if (Tree && Tree->OnCompare) {
+    cb.lpfnCompare = DefaultTreeViewSort;
+    cb.lParam = reinterpret_cast<LPARAM>(Tree);
+  } else {
+    cb.lpfnCompare = CompareTextSortKeys;
+    cb.lParam = reinterpret_cast<LPARAM>(&keys);
+  }
+  return TreeView_SortChildrenCB(h, &cb, Recurse ? TRUE : FALSE) != FALSE;
 }
 
 }  // namespace
@@ -411,11 +452,7 @@ bool TTreeNode::AlphaSort(bool ARecurse) { return CustomSort(nullptr, 0, ARecurs
 bool TTreeNode::CustomSort(PFNTVCOMPARE_NODES SortProc, LPARAM Data, bool ARecurse) {
   HWND h = Handle();
   if (!h || !FItemId) return false;
-  TVSORTCB cb;
-  cb.hParent = FItemId;
-  cb.lpfnCompare = SortProc ? SortProc : DefaultTreeViewSort;
-  cb.lParam = SortProc ? Data : reinterpret_cast<LPARAM>(TreeView());
-  return TreeView_SortChildrenCB(h, &cb, ARecurse ? TRUE : FALSE) != FALSE;
+  return SortTreeChildren(h, FItemId, TreeView(), SortProc, Data, ARecurse);
 }
 
 void TTreeNode::ExpandItem(bool Expand, bool Recurse) {
@@ -924,11 +961,7 @@ bool TCustomTreeView::AlphaSort(bool ARecurse) { return CustomSort(nullptr, 0, A
 
 bool TCustomTreeView::CustomSort(PFNTVCOMPARE_NODES SortProc, LPARAM Data, bool ARecurse) {
   if (!HandleAllocated()) return false;
-  TVSORTCB cb;
-  cb.hParent = TVI_ROOT;
-  cb.lpfnCompare = SortProc ? SortProc : DefaultTreeViewSort;
-  cb.lParam = SortProc ? Data : reinterpret_cast<LPARAM>(this);
-  return TreeView_SortChildrenCB(Handle(), &cb, ARecurse ? TRUE : FALSE) != FALSE;
+  return SortTreeChildren(Handle(), TVI_ROOT, this, SortProc, Data, ARecurse);
 }
 
 TDragImageList* TCustomTreeView::GetDragImages() {

@@ -107,6 +107,7 @@ void TDataSet::OpenCursor() {
   FRows.clear();
   FFieldDefs->Clear();
   InternalOpen();
+  FReadRow.Reset();
   FDefaultFields = FFields->Count() == 0;
   if (FDefaultFields) CreateFields();
   BindFields(true);
@@ -129,6 +130,7 @@ void TDataSet::CloseCursor() {
   FView.clear();
   FRows.clear();
   FArena.Clear();
+  FReadRow.Reset();
   FFilterExpr.reset();
   try {
     InternalClose();
@@ -225,7 +227,7 @@ void TDataSet::DataEvent(TDataEvent Event, NativeInt Info) {
     if (f->FFieldKind == fkData || f->FFieldKind == fkInternalCalc) FModified = true;
     if (AutoCalcFields && FCalcFieldCount > 0 && IsEditState(FState) && FEditBuffer >= 0 &&
         FEditBuffer < static_cast<int>(FBuffers.size()))
-      CalculateFields(FBuffers[FEditBuffer]);
+      CalculateFields(FEditBuffer);
   }
   if (FDisableCount == 0) {
     NotifySources(Event, Info);
@@ -318,7 +320,7 @@ void TDataSet::FillBuffersAround(int Pos, int PreferredIndex) {
   FBuffers.resize(before + 1 + after);
   for (int k = 0; k < static_cast<int>(FBuffers.size()); ++k) {
     FBuffers[k].Pos = start + k;
-    if (FCalcFieldCount) CalculateFields(FBuffers[k]);
+    if (FCalcFieldCount) CalculateFields(k);
   }
   FRecordCount = static_cast<int>(FBuffers.size());
   FActiveRecord = before;
@@ -335,11 +337,11 @@ int TDataSet::GetNextRecord() {
     FBuffers.push_back(std::move(b));
     ++FRecordCount;
   } else {
-    FBuffers.erase(FBuffers.begin());
+    FBuffers.pop_front();
     FBuffers.push_back(std::move(b));
     result = 2;
   }
-  if (FCalcFieldCount) CalculateFields(FBuffers.back());
+  if (FCalcFieldCount) CalculateFields(static_cast<int>(FBuffers.size()) - 1);
   return result;
 }
 
@@ -350,8 +352,8 @@ bool TDataSet::GetPriorRecord() {
   b.Pos = prior;
   if (FRecordCount >= FBufferCount) FBuffers.pop_back();
   else ++FRecordCount;
-  FBuffers.insert(FBuffers.begin(), std::move(b));
-  if (FCalcFieldCount) CalculateFields(FBuffers.front());
+  FBuffers.push_front(std::move(b));
+  if (FCalcFieldCount) CalculateFields(0);
   return true;
 }
 
@@ -475,7 +477,7 @@ void TDataSet::Edit() {
   FEditBuffer = FActiveRecord;
   FEditRow = CurrentRowIndex();
   pvdb::DecodeAll(FRows[FEditRow].Data, FFieldDefs->Count(), FEditValues);
-  if (FCalcFieldCount) CalculateFields(FBuffers[FEditBuffer]);
+  if (FCalcFieldCount) CalculateFields(FEditBuffer);
   SetState(dsEdit);
   DataEvent(deRecordChange, 0);
   if (AfterEdit) AfterEdit(this);
@@ -502,7 +504,7 @@ void TDataSet::EndInsertAppend() {
     Resync(FInsertReturnPos, FActiveRecord);
     throw;
   }
-  if (FCalcFieldCount) CalculateFields(FBuffers[FEditBuffer]);
+  if (FCalcFieldCount) CalculateFields(FEditBuffer);
   FModified = false;
   DataEvent(deDataSetChange, 0);
   if (AfterInsert) AfterInsert(this);
@@ -537,7 +539,7 @@ void TDataSet::Append() {
     Buffer b;
     b.Pos = n - before + k;
     FBuffers.push_back(std::move(b));
-    if (FCalcFieldCount) CalculateFields(FBuffers.back());
+    if (FCalcFieldCount) CalculateFields(static_cast<int>(FBuffers.size()) - 1);
   }
   FBuffers.push_back(Buffer{});
   FRecordCount = static_cast<int>(FBuffers.size());
@@ -571,6 +573,7 @@ void TDataSet::Post() {
   CheckRequiredFields();
   const bool inserting = FState == dsInsert;
   Row stored = InternalPost(inserting ? nullptr : &FRows[FEditRow], FEditValues);
+  FReadRow.Reset();
   int rowIndex;
   if (!inserting && FRows[FEditRow].Id == stored.Id) {
     rowIndex = FEditRow;
@@ -622,6 +625,7 @@ void TDataSet::Delete() {
   int rowIndex = FState == dsEdit ? FEditRow : CurrentRowIndex();
   int pos = ViewPosOfRow(rowIndex);
   InternalDelete(FRows[rowIndex]);
+  FReadRow.Reset();
   EraseRow(rowIndex);
   FEditValues.clear();
   FEditRow = -1;
@@ -651,6 +655,7 @@ void TDataSet::Refresh() {
   Int64 id = row >= 0 ? FRows[row].Id : 0;
   int oldPos = CurrentPos();
   InternalRefresh();
+  FReadRow.Reset();
   RebuildView();
   int pos = 0;
   if (row >= 0) {
@@ -873,7 +878,7 @@ bool TDataSet::GetFieldCell(const TField* Field, Cell& Out) const {
   const int col = Field->FFieldNo - 1;
   if (col < 0) return false;
   if (FTempRow >= 0) {
-    if (!pvdb::DecodeColumn(FRows[FTempRow].Data, col, Out)) return false;
+    if (!FReadRow.Get(FRows[FTempRow].Data, col, Out)) return false;
     return !Out.IsNull();
   }
   if (FRecordCount == 0 || FActiveRecord >= FRecordCount) return false;
@@ -885,7 +890,7 @@ bool TDataSet::GetFieldCell(const TField* Field, Cell& Out) const {
   }
   int pos = FBuffers[FActiveRecord].Pos;
   if (pos < 0) return false;
-  if (!pvdb::DecodeColumn(FRows[FView[pos]].Data, col, Out)) return false;
+  if (!FReadRow.Get(FRows[FView[pos]].Data, col, Out)) return false;
   return !Out.IsNull();
 }
 
@@ -895,7 +900,7 @@ bool TDataSet::GetOldCell(const TField* Field, Cell& Out) const {
   int row = FEditRow >= 0 ? FEditRow : -1;
   if (row < 0 && FState != dsInsert) row = CurrentRowIndex();
   if (row < 0) return false;
-  if (!pvdb::DecodeColumn(FRows[row].Data, col, Out)) return false;
+  if (!FReadRow.Get(FRows[row].Data, col, Out)) return false;
   return !Out.IsNull();
 }
 
@@ -933,10 +938,10 @@ void TDataSet::SetFieldCell(TField* Field, Cell Value) {
   if (Field->OnChange) Field->OnChange(Field);
 }
 
-void TDataSet::CalculateFields(Buffer& B) {
+void TDataSet::CalculateFields(int BufferIndex) {
+  Buffer& B = FBuffers[BufferIndex];
   B.Calc.assign(FCalcFieldCount, Cell{});
   if (FCalcFieldCount == 0 || FInternalCalc) return;
-  const int index = static_cast<int>(&B - FBuffers.data());
   TDataSetState savedState = FState;
   int savedActive = FActiveRecord;
   int savedRecordCount = FRecordCount;
@@ -944,8 +949,8 @@ void TDataSet::CalculateFields(Buffer& B) {
   FInternalCalc = true;
   FCalcTarget = &B.Calc;
   // Data fields read the buffer being calculated.
-  FRecordCount = std::max(FRecordCount, index + 1);
-  FActiveRecord = index;
+  FRecordCount = std::max(FRecordCount, BufferIndex + 1);
+  FActiveRecord = BufferIndex;
   FState = dsCalcFields;
   auto restore = [&] {
     FState = savedState;

@@ -10,6 +10,7 @@
 // visual controls first, then visual ones, each in the reverse order of
 // attaching.
 #pragma once
+#include <deque>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -52,6 +53,29 @@ class RowArena {
  private:
   std::vector<std::unique_ptr<char[]>> FBlocks;
   size_t FUsed = 0, FCapacity = 0;
+};
+
+// The cells of one packed row, decoded once: where each column starts, found
+// as far as the columns asked for, and each cell as it is first asked for.
+// Reading another row starts over at little cost; Reset forgets the row (its
+// bytes may be freed or reused after that).
+class DecodedRow {
+ public:
+  // Column Col of the packed row Data; false when the row has fewer columns.
+  bool Get(std::string_view Data, int Col, Cell& Out);
+  void Reset();
+
+ private:
+  struct Slot {
+    std::uint32_t Offset = 0;  // where the column starts in the row
+    std::uint32_t Stamp = 0;   // FStamp when Value was decoded from this row
+    Cell Value;
+  };
+  const char* FData = nullptr;
+  size_t FSize = 0;
+  size_t FScanned = 0;  // columns whose Offset is known for this row
+  std::uint32_t FStamp = 0;
+  std::vector<Slot> FSlots;
 };
 }  // namespace pvdb
 
@@ -797,6 +821,9 @@ class TDataSet : public TComponent {
 
   std::vector<Row> FRows;
   pvdb::RowArena FArena;  // the bytes of FRows
+  // The last row whose fields were read; reset whenever FRows or FArena may
+  // have been replaced.
+  mutable pvdb::DecodedRow FReadRow;
   std::unique_ptr<TFieldDefs> FFieldDefs;
 
  private:
@@ -822,7 +849,7 @@ class TDataSet : public TComponent {
   void RebuildView();
   bool RowPassesFilter(int RowIndex);
   void CompileFilter();
-  void CalculateFields(Buffer& B);
+  void CalculateFields(int BufferIndex);
   void CalculateFieldsFor(std::vector<pvdb::Cell>& Calc, int BufferIndex);
   void CheckRequiredFields();
   bool MatchRow(int RowIndex, const std::vector<TField*>& Fields, const std::vector<Variant>& Keys,
@@ -853,7 +880,7 @@ class TDataSet : public TComponent {
   std::vector<TDataSource*> FDataSources;
 
   std::vector<int> FView;  // row indexes passing the filters, in key order
-  std::vector<Buffer> FBuffers;
+  std::deque<Buffer> FBuffers;  // scrolling adds at one end and drops at the other
   int FBufferCount = 1;
   int FRecordCount = 0;
   int FActiveRecord = 0;

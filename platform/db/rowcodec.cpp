@@ -121,6 +121,42 @@ void DecodeAll(std::string_view data, int count, std::vector<Cell>& out) {
   }
 }
 
+bool DecodedRow::Get(std::string_view data, int col, Cell& out) {
+  if (col < 0) return false;
+  if (data.data() != FData || data.size() != FSize || FStamp == 0) {
+    FData = data.data();
+    FSize = data.size();
+    FScanned = 0;
+    if (++FStamp == 0) {  // wrapped: forget every stamp
+      for (Slot& s : FSlots) s.Stamp = 0;
+      FStamp = 1;
+    }
+  }
+  const size_t want = static_cast<size_t>(col);
+  if (FSlots.size() <= want) FSlots.resize(want + 1);
+  while (FScanned <= want) {
+    size_t at = 0;
+    if (FScanned > 0) at = FSlots[FScanned - 1].Offset + CellSize(FData + FSlots[FScanned - 1].Offset);
+    if (at >= FSize) return false;
+    FSlots[FScanned++].Offset = static_cast<std::uint32_t>(at);
+  }
+  Slot& slot = FSlots[want];
+  if (slot.Stamp != FStamp) {
+    DecodeAt(FData + slot.Offset, slot.Value);
+    slot.Stamp = FStamp;
+  }
+  out = slot.Value;
+  return true;
+}
+
+void DecodedRow::Reset() {
+  FData = nullptr;
+  FSize = 0;
+  FScanned = 0;
+  FStamp = 0;
+  FSlots.clear();
+}
+
 std::string_view RowArena::Add(std::string_view data) {
   constexpr size_t kBlock = 1 << 20;
   if (FUsed + data.size() > FCapacity || FBlocks.empty()) {

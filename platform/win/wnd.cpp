@@ -771,12 +771,25 @@ BOOL SetPropA(HWND h, LPCSTR name, HANDLE data) {
   return TRUE;
 }
 
+namespace {
+// Whether a stored (lower-case) property name is Name in any case; no copy,
+// since the class library looks its control up this way on every message.
+bool SamePropName(const std::string& stored, LPCSTR name) {
+  size_t i = 0;
+  for (; name[i]; ++i) {
+    char c = name[i];
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    if (i >= stored.size() || stored[i] != c) return false;
+  }
+  return i == stored.size();
+}
+}  // namespace
+
 HANDLE GetPropA(HWND h, LPCSTR name) {
   Wnd* w = W(h);
   if (!w || !name) return nullptr;
-  std::string key = Lower(name);
   for (auto& p : w->props)
-    if (p.first == key) return p.second;
+    if (SamePropName(p.first, name)) return p.second;
   return nullptr;
 }
 

@@ -198,6 +198,15 @@ TEST_F(TreeWrapperTest, SortingByTextUsesTheChineseOrder) {
   for (const char* s : {"_x", "a", "abc", "B", "Zeta", "阿", "澳", "亍", "丂", "张三", "中文"})
     want += (want.empty() ? "" : ",") + Utf8ToAnsi(s);
   EXPECT_EQ(Layout(), want);
+  // Texts that differ only in case are equal to the sort: they keep their order.
+  for (const char* first : {"Ab", "ab"}) {
+    it->Clear();
+    it->Add(nullptr, "b");
+    it->Add(nullptr, first);
+    it->Add(nullptr, first[0] == 'A' ? "ab" : "Ab");
+    tree->AlphaSort(false);
+    EXPECT_EQ(Layout(), std::string(first) + "," + (first[0] == 'A' ? "ab" : "Ab") + ",b");
+  }
 }
 
 TEST_F(TreeWrapperTest, HitTestSetsAndNodeAt) {

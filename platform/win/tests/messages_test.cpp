@@ -316,6 +316,7 @@ TEST_F(WinTest, WindowDataAndSubclassing) {
   EXPECT_EQ(GetWindowTextLengthA(h), 4);
   SetPropA(h, "Obj", reinterpret_cast<HANDLE>(42));
   EXPECT_EQ(GetPropA(h, "obj"), reinterpret_cast<HANDLE>(42));
+  for (const char* other : {"Ob", "Objs", "", "0bj"}) EXPECT_EQ(GetPropA(h, other), nullptr) << other;
   EXPECT_EQ(RemovePropA(h, "OBJ"), reinterpret_cast<HANDLE>(42));
   EXPECT_EQ(GetPropA(h, "Obj"), nullptr);
 }
