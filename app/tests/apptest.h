@@ -49,6 +49,21 @@ class AppTest : public CtlTest {
     ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
     Dir = tmpl;
   }
+  // The shipped data folder, written by the build next to the test programs.
+  static std::filesystem::path ShippedData() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "penvarro" / "data";
+  }
+  // An installation laid out in the test's folder as the program expects it:
+  // bin, data with copies of the shipped library and template, story and out.
+  // Returns its root, ending in "/".
+  std::string LayOutInstallation() {
+    namespace fs = std::filesystem;
+    const std::string root = Dir + "/";
+    for (const char* d : {"bin", "data", "story", "out"}) fs::create_directories(root + d);
+    fs::copy_file(ShippedData() / "lib.l", root + "data/lib.l");
+    fs::copy_file(ShippedData() / "template.te", root + "data/template.te");
+    return root;
+  }
   void TearDown() override {
     DoneForms();
     FinalizeInspector();

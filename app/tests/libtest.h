@@ -16,11 +16,6 @@ class LibTest : public AppTest {
  protected:
   TLibDataModule* Module = nullptr;
 
-  // The shipped data folder, written by the build next to the test programs.
-  static std::filesystem::path ShippedData() {
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe");
-    return exe.parent_path().parent_path() / "penvarro" / "data";
-  }
   void SetUp() override {
     AppTest::SetUp();
     ASSERT_TRUE(std::filesystem::exists(ShippedData() / "lib.l")) << "built by mkdata";

@@ -39,14 +39,8 @@ class FrameTest : public AppTest {
     ClearDialogLog();
     ClearDialogAnswers();
     SetDialogAnswersRequired(true);
-    Root = Dir + "/";
-    const auto shipped = Shipped();
-    for (const char* d : {"bin", "data", "data/Wallpaper", "story", "out"}) fs::create_directories(Root + d);
-    fs::copy_file(shipped / "lib.l", Root + "data/lib.l");
-    fs::copy_file(shipped / "template.te", Root + "data/template.te");
-  }
-  static fs::path Shipped() {
-    return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "penvarro" / "data";
+    Root = LayOutInstallation();
+    fs::create_directories(Root + "data/Wallpaper");
   }
   void TearDown() override {
     FrameWindows() = TFrameWindows();
@@ -370,7 +364,7 @@ TEST_F(FrameTest, AnExistingStoryIsOpenedUnchangedAndAMissingTemplateReported) {
   EXPECT_TRUE(gOpened.empty());
 
   // the story folder is gone: the failed copy is reported
-  fs::copy_file(Shipped() / "template.te", Root + "data/template.te");
+  fs::copy_file(ShippedData() / "template.te", Root + "data/template.te");
   fs::remove_all(Root + "story");
   ClearDialogLog();
   AnswerText("new");

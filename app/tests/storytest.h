@@ -26,14 +26,9 @@ class StoryTest : public AppTest {
     ClearDialogLog();
     ClearDialogAnswers();
     SetDialogAnswersRequired(true);
-    namespace fs = std::filesystem;
-    Root = Dir + "/";
-    const fs::path shipped = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "penvarro" / "data";
-    for (const char* d : {"bin", "data", "story", "out"}) fs::create_directories(Root + d);
-    fs::copy_file(shipped / "lib.l", Root + "data/lib.l");
-    fs::copy_file(shipped / "template.te", Root + "data/template.te");
+    Root = LayOutInstallation();
     StoryFile = Root + "story/novel.t";
-    fs::copy_file(shipped / "template.te", StoryFile);
+    std::filesystem::copy_file(ShippedData() / "template.te", StoryFile);
   }
   void TearDown() override {
     StoryWindowHooks() = TStoryWindowHooks();
