@@ -447,10 +447,23 @@ LRESULT kxBarMouseHookProc(int Code, WPARAM Message, LPARAM MouseData) {
 // ---------------------------------------------------------------------------
 // the call-window-procedure hook
 
+// The messages a manager acts on for its form (FormMessage); every other
+// message sent anywhere passes the hook without a window lookup.
+static bool FormMessageWanted(UINT Msg) {
+  switch (Msg) {
+    case WM_CREATE: case WM_DESTROY: case WM_ACTIVATE: case WM_SYSCOLORCHANGE: case WM_WININICHANGE:
+    case WM_ACTIVATEAPP: case WM_CHILDACTIVATE: case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED:
+    case WM_DISPLAYCHANGE: case WM_SYSCOMMAND: case WM_MDIACTIVATE:
+      return true;
+    default:
+      return false;
+  }
+}
+
 LRESULT kxBarCallWndProcHookProc(int Code, WPARAM Flag, LPARAM MessageData) {
   THookState& s = HS();
   auto* cwp = reinterpret_cast<CWPSTRUCT*>(MessageData);
-  if (Code >= 0 && cwp && !s.CallWndReentry) {
+  if (Code >= 0 && cwp && !s.CallWndReentry && FormMessageWanted(cwp->message)) {
     s.CallWndReentry = true;
     try {
       TkxBarManager* m = WindowManager(cwp->hwnd);

@@ -175,6 +175,7 @@ void TkxDbOrgChart::BindFields() {
 void TkxDbOrgChart::RebindChart() {
   if (FDestroying) return;
   UnbindFields();
+  FLoaded.Clear();
   {
     TOcWriteGuard guard(FWriteThrough);
     Clear();
@@ -192,13 +193,16 @@ void TkxDbOrgChart::RefreshChart() {
   if (!FWriteThrough || FDestroying || !Bound()) return;
   const TDataSetState st = FDataLink->DataSet()->State();
   if (st == dsEdit || st == dsInsert) return;
-  LoadChart();
+  // Records as the last load read them (another control walked them) need
+  // no new load; the cursor may have moved.
+  if (!FLoaded.Holds(FDataLink->DataSet(), static_cast<int>(FKeyIndex.size()))) LoadChart();
   CursorMoved(0);
 }
 
 void TkxDbOrgChart::LoadChart() {
   if (!Bound()) return;
   TDataSet* ds = FDataLink->DataSet();
+  FLoaded.Clear();
   for (TkxDbOcNode* n : FKeyIndex) n->Visited = false;
   TOcWriteGuard guard(FWriteThrough);
   ds->DisableControls();
@@ -230,6 +234,7 @@ void TkxDbOrgChart::LoadChart() {
   }
   EndUpdate();
   FCursorPos += ds->MoveBy(back - FCursorPos);
+  FLoaded.Set(ds, static_cast<int>(FKeyIndex.size()));
 }
 
 int TkxDbOrgChart::OrderIndex(TkxOcNode* Parent, const Variant& Order, const TkxOcNode* Skip) const {

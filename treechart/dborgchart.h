@@ -138,6 +138,7 @@ class TkxDbOrgChart : public TkxCustomOrgChart {
   AnsiString FFieldNames[frCount];
   TField* FFields[frCount] = {};
   std::vector<TkxDbOcNode*> FKeyIndex;
+  TDataSetReadMark FLoaded;  // what the last LoadChart read
   Variant FMaxKey = Variant::Null();
   int FCursorPos = 0;
   int FLastPos = -1;

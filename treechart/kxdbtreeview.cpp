@@ -198,6 +198,7 @@ void TkxDBTreeView::SetStateIndexField(const AnsiString& Value) {
 
 void TkxDBTreeView::SetRootValue(const Variant& Value) {
   FRootValue = Value;
+  FLoaded.Clear();  // the next load places the top level anew
   if (!SmartLoad()) return;
   {
     TkxFlagGuard sync(FSyncLock, true);
@@ -431,6 +432,7 @@ TkxDBTreeNode* TkxDBTreeView::RefreshFromRecord() {
 void TkxDBTreeView::RemoveAllNodes() {
   if (!HandleAllocated()) return;
   TkxFlagGuard sync(FSyncLock, true);
+  FLoaded.Clear();
   Items()->Clear();
 }
 
@@ -440,6 +442,7 @@ void TkxDBTreeView::RemoveAllNodes() {
 void TkxDBTreeView::LoadTree() {
   TkxFlagGuard sync(FSyncLock, true);
   TDataSet* ds = FDataLink->DataSet();
+  FLoaded.Clear();
   if (!FKeyField || !FListField || !FParentField || !ds || !ds->Active()) {
     RemoveAllNodes();
   } else {
@@ -498,6 +501,7 @@ void TkxDBTreeView::LoadTree() {
       }
     }
     SweepUnvisited();
+    FLoaded.Set(ds, Items()->Count());
   }
   SyncToCursor();
 }
@@ -690,6 +694,10 @@ void TkxDBTreeView::DataLinkDataSetChanged() {
     FDataLink->SeenFilter = ds->Filter();
     FDataLink->SeenFiltered = ds->Filtered();
     RebindAndReload();
+  } else if (!FSyncLock && HandleAllocated() && ds && ds->State() == dsBrowse && FLoaded.Holds(ds, Items()->Count())) {
+    // The records are as the last load read them (another control walked
+    // them): only the cursor may have moved.
+    SyncToCursor();
   } else {
     RefreshTree();
   }

@@ -262,6 +262,7 @@ class TkxDBTreeView : public TCustomkxTreeView {
 
   bool FSyncLock = false;
   bool FUnloadingChildren = false;
+  TDataSetReadMark FLoaded;  // what the last LoadTree read
   std::unique_ptr<TDataLinkTreeView> FDataLink;
   std::unique_ptr<TkxDBTreeNodes> FIndex;
   bool FRaiseOnError = true;

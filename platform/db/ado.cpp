@@ -554,6 +554,7 @@ void TCustomADODataSet::UpdateBatch(TAffectRecords) {
   CheckActive();
   CheckBrowseMode();
   // Every post is already in the file; the links re-read the records as after a batch commit.
+  ++FChangeCount;
   DataEvent(deDataSetChange, 0);
 }
 

@@ -73,6 +73,7 @@ void TDataSet::SetState(TDataSetState Value) {
   if (FState != Value) {
     FState = Value;
     FModified = false;
+    ++FChangeCount;
     DataEvent(deUpdateState, 0);
   }
 }
@@ -107,7 +108,7 @@ void TDataSet::OpenCursor() {
   FRows.clear();
   FFieldDefs->Clear();
   InternalOpen();
-  FReadRow.Reset();
+  RowsChanged();
   FDefaultFields = FFields->Count() == 0;
   if (FDefaultFields) CreateFields();
   BindFields(true);
@@ -130,7 +131,7 @@ void TDataSet::CloseCursor() {
   FView.clear();
   FRows.clear();
   FArena.Clear();
-  FReadRow.Reset();
+  RowsChanged();
   FFilterExpr.reset();
   try {
     InternalClose();
@@ -222,6 +223,9 @@ void TDataSet::NotifySources(TDataEvent Event, NativeInt Info) {
 }
 
 void TDataSet::DataEvent(TDataEvent Event, NativeInt Info) {
+  if (Event == deFieldChange || Event == deRecordChange || Event == deLayoutChange ||
+      (Event == deDataSetChange && FCalcFieldCount > 0))
+    ++FChangeCount;
   if (Event == deFieldChange) {
     TField* f = reinterpret_cast<TField*>(Info);
     if (f->FFieldKind == fkData || f->FFieldKind == fkInternalCalc) FModified = true;
@@ -573,7 +577,7 @@ void TDataSet::Post() {
   CheckRequiredFields();
   const bool inserting = FState == dsInsert;
   Row stored = InternalPost(inserting ? nullptr : &FRows[FEditRow], FEditValues);
-  FReadRow.Reset();
+  RowsChanged();
   int rowIndex;
   if (!inserting && FRows[FEditRow].Id == stored.Id) {
     rowIndex = FEditRow;
@@ -625,7 +629,7 @@ void TDataSet::Delete() {
   int rowIndex = FState == dsEdit ? FEditRow : CurrentRowIndex();
   int pos = ViewPosOfRow(rowIndex);
   InternalDelete(FRows[rowIndex]);
-  FReadRow.Reset();
+  RowsChanged();
   EraseRow(rowIndex);
   FEditValues.clear();
   FEditRow = -1;
@@ -655,7 +659,7 @@ void TDataSet::Refresh() {
   Int64 id = row >= 0 ? FRows[row].Id : 0;
   int oldPos = CurrentPos();
   InternalRefresh();
-  FReadRow.Reset();
+  RowsChanged();
   RebuildView();
   int pos = 0;
   if (row >= 0) {
@@ -700,6 +704,7 @@ int TDataSet::ViewPosOfRow(int RowIndex) const {
 }
 
 void TDataSet::InsertRowSorted(Row R, int& RowIndex) {
+  ++FChangeCount;
   auto it = std::lower_bound(FRows.begin(), FRows.end(), R.Id, [](const Row& r, Int64 id) { return r.Id < id; });
   RowIndex = static_cast<int>(it - FRows.begin());
   FRows.insert(it, std::move(R));
@@ -708,6 +713,7 @@ void TDataSet::InsertRowSorted(Row R, int& RowIndex) {
 }
 
 void TDataSet::EraseRow(int RowIndex) {
+  ++FChangeCount;
   FRows.erase(FRows.begin() + RowIndex);
   auto it = std::lower_bound(FView.begin(), FView.end(), RowIndex);
   if (it != FView.end() && *it == RowIndex) it = FView.erase(it);
@@ -715,6 +721,7 @@ void TDataSet::EraseRow(int RowIndex) {
 }
 
 void TDataSet::RebuildView() {
+  ++FChangeCount;
   FView.clear();
   FView.reserve(FRows.size());
   const int n = static_cast<int>(FRows.size());
@@ -741,8 +748,9 @@ bool TDataSet::RowPassesFilter(int RowIndex) {
           [this](int index) {
             pvdb::FilterValue v;
             TField* f = FFields->FList[index];
-            Cell c;
-            if (!GetFieldCell(f, c)) return v;
+            const Cell* cell = PeekFieldCell(f);
+            if (!cell) return v;
+            const Cell c = *cell;
             switch (f->FDataType) {
               case ftDate:
               case ftTime:
@@ -864,44 +872,39 @@ void TDataSet::SetOnFilterRecord(const TFilterRecordEvent& Value) {
 // ---------------------------------------------------------------------------
 // Field values
 
-bool TDataSet::GetFieldCell(const TField* Field, Cell& Out) const {
+const Cell* TDataSet::PeekFieldCell(const TField* Field) const {
+  const auto value = [](const Cell* c) { return c && !c->IsNull() ? c : nullptr; };
   if (Field->FFieldKind != fkData) {
     const std::vector<Cell>* calc = FCalcTarget;
     if (!calc) {
-      if (FTempRow >= 0 || FRecordCount == 0 || FActiveRecord >= FRecordCount) return false;
+      if (FTempRow >= 0 || FRecordCount == 0 || FActiveRecord >= FRecordCount) return nullptr;
       calc = &FBuffers[FActiveRecord].Calc;
     }
-    if (Field->FCalcIndex < 0 || Field->FCalcIndex >= static_cast<int>(calc->size())) return false;
-    Out = (*calc)[Field->FCalcIndex];
-    return !Out.IsNull();
+    if (Field->FCalcIndex < 0 || Field->FCalcIndex >= static_cast<int>(calc->size())) return nullptr;
+    return value(&(*calc)[Field->FCalcIndex]);
   }
   const int col = Field->FFieldNo - 1;
-  if (col < 0) return false;
-  if (FTempRow >= 0) {
-    if (!FReadRow.Get(FRows[FTempRow].Data, col, Out)) return false;
-    return !Out.IsNull();
-  }
-  if (FRecordCount == 0 || FActiveRecord >= FRecordCount) return false;
-  if (FState == dsOldValue) return GetOldCell(Field, Out);
+  if (col < 0) return nullptr;
+  if (FTempRow >= 0) return value(FReadRow.Get(FRows[FTempRow].Data, col));
+  if (FRecordCount == 0 || FActiveRecord >= FRecordCount) return nullptr;
+  if (FState == dsOldValue) return PeekOldCell(Field);
   if (FEditBuffer >= 0 && FActiveRecord == FEditBuffer && !FEditValues.empty()) {
-    if (col >= static_cast<int>(FEditValues.size())) return false;
-    Out = FEditValues[col];
-    return !Out.IsNull();
+    if (col >= static_cast<int>(FEditValues.size())) return nullptr;
+    return value(&FEditValues[col]);
   }
   int pos = FBuffers[FActiveRecord].Pos;
-  if (pos < 0) return false;
-  if (!FReadRow.Get(FRows[FView[pos]].Data, col, Out)) return false;
-  return !Out.IsNull();
+  if (pos < 0) return nullptr;
+  return value(FReadRow.Get(FRows[FView[pos]].Data, col));
 }
 
-bool TDataSet::GetOldCell(const TField* Field, Cell& Out) const {
+const Cell* TDataSet::PeekOldCell(const TField* Field) const {
   const int col = Field->FFieldNo - 1;
-  if (Field->FFieldKind != fkData || col < 0) return false;
+  if (Field->FFieldKind != fkData || col < 0) return nullptr;
   int row = FEditRow >= 0 ? FEditRow : -1;
   if (row < 0 && FState != dsInsert) row = CurrentRowIndex();
-  if (row < 0) return false;
-  if (!FReadRow.Get(FRows[row].Data, col, Out)) return false;
-  return !Out.IsNull();
+  if (row < 0) return nullptr;
+  const Cell* c = FReadRow.Get(FRows[row].Data, col);
+  return c && !c->IsNull() ? c : nullptr;
 }
 
 void TDataSet::SetFieldCell(TField* Field, Cell Value) {

@@ -61,8 +61,9 @@ class RowArena {
 // bytes may be freed or reused after that).
 class DecodedRow {
  public:
-  // Column Col of the packed row Data; false when the row has fewer columns.
-  bool Get(std::string_view Data, int Col, Cell& Out);
+  // Column Col of the packed row Data; nullptr when the row has fewer
+  // columns. The cell holds until another row is read or Reset.
+  const Cell* Get(std::string_view Data, int Col);
   void Reset();
 
  private:
@@ -237,6 +238,8 @@ class TField : public TComponent {
 
   // The value as a cell (used by the dataset and the fields of other kinds).
   pvdb::Cell GetCell() const;
+  // The cell without a copy; nullptr when the field has no value.
+  const pvdb::Cell* PeekCell() const;
   void SetCell(pvdb::Cell Value);
 
  protected:
@@ -774,14 +777,23 @@ class TDataSet : public TComponent {
 
   // ---- used by data sources, links and fields ----
   void DataEvent(TDataEvent Event, NativeInt Info);
+  // Counts the changes to what the records show: rows read, posted or
+  // deleted, the filter, the state, field values and the fields' display
+  // settings. Moving the cursor leaves it alone, so a control that walked the
+  // records can tell that a data set change after the walk changed nothing.
+  // With calculated or lookup fields, whose values may come from elsewhere,
+  // every data set change counts.
+  std::uint64_t ChangeCount() const { return FChangeCount; }
   int BufferCount() const { return FBufferCount; }
   int ActiveRecord() const { return FActiveRecord; }
   int BufferRecordCount() const { return FRecordCount; }
   void SetActiveRecordIndex(int Value);
   void UpdateBufferCount();
-  bool GetFieldCell(const TField* Field, pvdb::Cell& Out) const;
+  // The field's cell in the current record, or nullptr when it has no value.
+  // The pointer holds until the dataset moves or changes.
+  const pvdb::Cell* PeekFieldCell(const TField* Field) const;
   void SetFieldCell(TField* Field, pvdb::Cell Value);
-  bool GetOldCell(const TField* Field, pvdb::Cell& Out) const;
+  const pvdb::Cell* PeekOldCell(const TField* Field) const;
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // Opens the dataset when a description set it active while being read.
@@ -825,6 +837,12 @@ class TDataSet : public TComponent {
   // have been replaced.
   mutable pvdb::DecodedRow FReadRow;
   std::unique_ptr<TFieldDefs> FFieldDefs;
+  // The rows may have changed: forgets the decoded row and counts a change.
+  void RowsChanged() {
+    FReadRow.Reset();
+    ++FChangeCount;
+  }
+  std::uint64_t FChangeCount = 0;
 
  private:
   struct Buffer {
@@ -903,6 +921,28 @@ class TDataSet : public TComponent {
   TFilterRecordEvent FOnFilterRecord;
   std::unique_ptr<pvdb::FilterExpr> FFilterExpr;
   mutable std::vector<std::unique_ptr<Int64>> FBookmarks;  // handed out by GetBookmark
+};
+
+// Where a control's last full read of a data set's records left it: the data
+// set, its change count and how many items the control made of the records.
+// A data set change that finds all three as they were (another control walked
+// the records and was done) changed nothing the control shows.
+class TDataSetReadMark {
+ public:
+  void Set(const TDataSet* DataSet, int Items) {
+    FDataSet = DataSet;
+    FChanges = DataSet ? DataSet->ChangeCount() : 0;
+    FItems = Items;
+  }
+  void Clear() { FDataSet = nullptr; }
+  bool Holds(const TDataSet* DataSet, int Items) const {
+    return DataSet && DataSet == FDataSet && DataSet->ChangeCount() == FChanges && Items == FItems;
+  }
+
+ private:
+  const TDataSet* FDataSet = nullptr;
+  std::uint64_t FChanges = 0;
+  int FItems = 0;
 };
 
 // ---------------------------------------------------------------------------

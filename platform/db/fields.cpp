@@ -252,7 +252,10 @@ void TField::SetSize(int Value) {
 }
 
 void TField::PropertyChanged(bool Layout) {
-  if (FDataSet && FDataSet->Active()) FDataSet->DataEvent(Layout ? deLayoutChange : deDataSetChange, 0);
+  if (FDataSet && FDataSet->Active()) {
+    ++FDataSet->FChangeCount;  // the fields show their values anew
+    FDataSet->DataEvent(Layout ? deLayoutChange : deDataSetChange, 0);
+  }
 }
 
 void TField::SetDisplayLabel(const AnsiString& Value) {
@@ -312,10 +315,13 @@ void TField::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 pvdb::Cell TField::GetCell() const {
+  const Cell* c = PeekCell();
+  return c ? *c : Cell{};
+}
+
+const pvdb::Cell* TField::PeekCell() const {
   if (!FDataSet) DatabaseErrorFmt(SDataSetMissing, {DisplayName()});
-  Cell c;
-  if (!FDataSet->GetFieldCell(this, c)) c = Cell{};
-  return c;
+  return FDataSet->PeekFieldCell(this);
 }
 
 void TField::SetCell(pvdb::Cell Value) {
@@ -325,7 +331,7 @@ void TField::SetCell(pvdb::Cell Value) {
   FDataSet->SetFieldCell(this, std::move(Value));
 }
 
-bool TField::IsNull() const { return GetCell().IsNull(); }
+bool TField::IsNull() const { return PeekCell() == nullptr; }
 void TField::Clear() { SetCell(Cell{}); }
 
 void TField::AccessError(const char* TypeName) const {
@@ -359,8 +365,9 @@ void TField::SetAsWideString(const WideString& Value) { SetAsStringImpl(WideToAn
 
 Variant TField::OldValue() const {
   if (!FDataSet) DatabaseErrorFmt(SDataSetMissing, {DisplayName()});
-  Cell c;
-  if (!FDataSet->GetOldCell(this, c)) return Null();
+  const Cell* cell = FDataSet->PeekOldCell(this);
+  if (!cell) return Null();
+  const Cell& c = *cell;
   switch (c.kind) {
     case Cell::Int:
       if (FDataType == ftBoolean) return Variant(c.i != 0);
@@ -410,7 +417,10 @@ TStringField::TStringField(TComponent* AOwner) : TField(AOwner) {
   FSize = 20;
 }
 
-AnsiString TStringField::GetAsString() const { return CellText(GetCell()); }
+AnsiString TStringField::GetAsString() const {
+  const Cell* c = PeekCell();
+  return c ? CellText(*c) : AnsiString();
+}
 Integer TStringField::GetAsInteger() const { return StrToInt(GetAsString()); }
 double TStringField::GetAsFloat() const { return StrToFloat(GetAsString()); }
 Currency TStringField::GetAsCurrency() const { return StrToCurr(GetAsString()); }
@@ -420,9 +430,9 @@ bool TStringField::GetAsBoolean() const {
 }
 TDateTime TStringField::GetAsDateTime() const { return StrToDateTime(GetAsString()); }
 Variant TStringField::GetAsVariant() const {
-  Cell c = GetCell();
-  if (c.IsNull()) return Null();
-  return Variant(CellText(c));
+  const Cell* c = PeekCell();
+  if (!c) return Null();
+  return Variant(CellText(*c));
 }
 void TStringField::SetAsStringImpl(const AnsiString& Value) { SetCell(TextCell(TruncateChars(Value, FSize))); }
 void TStringField::SetAsIntegerImpl(Integer Value) { SetAsStringImpl(IntToStr(Value)); }

@@ -121,8 +121,8 @@ void DecodeAll(std::string_view data, int count, std::vector<Cell>& out) {
   }
 }
 
-bool DecodedRow::Get(std::string_view data, int col, Cell& out) {
-  if (col < 0) return false;
+const Cell* DecodedRow::Get(std::string_view data, int col) {
+  if (col < 0) return nullptr;
   if (data.data() != FData || data.size() != FSize || FStamp == 0) {
     FData = data.data();
     FSize = data.size();
@@ -137,7 +137,7 @@ bool DecodedRow::Get(std::string_view data, int col, Cell& out) {
   while (FScanned <= want) {
     size_t at = 0;
     if (FScanned > 0) at = FSlots[FScanned - 1].Offset + CellSize(FData + FSlots[FScanned - 1].Offset);
-    if (at >= FSize) return false;
+    if (at >= FSize) return nullptr;
     FSlots[FScanned++].Offset = static_cast<std::uint32_t>(at);
   }
   Slot& slot = FSlots[want];
@@ -145,8 +145,7 @@ bool DecodedRow::Get(std::string_view data, int col, Cell& out) {
     DecodeAt(FData + slot.Offset, slot.Value);
     slot.Stamp = FStamp;
   }
-  out = slot.Value;
-  return true;
+  return &slot.Value;
 }
 
 void DecodedRow::Reset() {

@@ -11,6 +11,7 @@
 #include "platform/gdi/tests/refimage.h"
 #include "platform/rtl/strings.h"
 #include "treechart/dborgchart.h"
+#include "treechart/kxdbtreeview.h"
 #include "treechart/tests/orgchart_fixture.h"
 
 namespace {
@@ -127,6 +128,54 @@ TEST_F(DbOrgChartTest, RecordsLoadAsNodesInOrderUnderTheirParents) {
   Table->Locate("tid", Variant(2), TLocateOptions{});
   Table->Delete();
   EXPECT_EQ(Layout(), "A(D(F),C,E)");
+}
+
+// A tree and the chart on one table: each walks the records with the
+// controls off, and the data set change that ends a walk reloads the other
+// only when the records changed meanwhile.
+TEST_F(DbOrgChartTest, ATreeBesideTheChartReloadsOnlyForChanges) {
+  Open({"1,0,A,0", "2,1,A1,0", "3,1,A2,1", "4,0,B,1"});
+  auto* tree = NewObject<TkxDBTreeView>(Form);
+  tree->SetParent(Form);
+  tree->SetBounds(10, 10, 200, 200);
+  tree->SetKeyField("tid");
+  tree->SetParentField("tparent");
+  tree->SetListField("tname");
+  tree->SetDataSource(Source);
+  Pump();
+  const std::function<std::string(TTreeNode*)> shown = [&](TTreeNode* n) {
+    std::string s;
+    for (; n; n = n->GetNextSibling()) {
+      s += (s.empty() ? "" : ",") + std::string(n->Text());
+      if (n->GetFirstChild()) s += "(" + shown(n->GetFirstChild()) + ")";
+    }
+    return s;
+  };
+  ASSERT_EQ(shown(tree->Items()->GetFirstNode()), "A(A1,A2),B");
+  // a walk changes nothing; the tree follows the cursor it left
+  Table->DisableControls();
+  for (Table->First(); !Table->Eof(); Table->Next()) Table->FieldByName("tname")->AsString();
+  Table->Locate("tid", Variant(3), TLocateOptions{});
+  Table->EnableControls();
+  EXPECT_EQ(shown(tree->Items()->GetFirstNode()), "A(A1,A2),B");
+  EXPECT_EQ(tree->Selected(), tree->Items()->GetFirstNode()->GetLastChild());
+  EXPECT_EQ(Layout(), "A(A1,A2),B");
+  // what was posted and deleted with the controls off reaches both
+  Table->DisableControls();
+  Table->Locate("tid", Variant(4), TLocateOptions{});
+  Table->Edit();
+  Table->FieldByName("tname")->SetAsString("B2");
+  Table->Post();
+  Table->Locate("tid", Variant(3), TLocateOptions{});
+  Table->Delete();
+  Table->EnableControls();
+  EXPECT_EQ(shown(tree->Items()->GetFirstNode()), "A(A1),B2");
+  EXPECT_EQ(Layout(), "A(A1),B2");
+  // a record another program changed shows after a refresh
+  Conn->Database().Exec("UPDATE t SET tname = 'C' WHERE tid = 2");
+  Table->Refresh();
+  EXPECT_EQ(shown(tree->Items()->GetFirstNode()), "A(C),B2");
+  EXPECT_EQ(Layout(), "A(C),B2");
 }
 
 TEST_F(DbOrgChartTest, ChartAndCursorFollowEachOther) {

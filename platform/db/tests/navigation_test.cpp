@@ -89,3 +89,58 @@ TEST_F(NavigationTest, ClosedDatasetRefusesNavigation) {
 }
 
 }  // namespace
+
+namespace {
+
+// Moving the cursor, also through a walk with the controls disabled, leaves
+// the change count alone; every change to the records or to what they show
+// moves it.
+TEST_F(NavigationTest, OnlyChangesToTheRecordsMoveTheChangeCount) {
+  struct Case {
+    const char* what;
+    std::function<void(TADOTable&)> run;
+    bool changes;
+  } cases[] = {
+      {"First and Last", [](TADOTable& t) { t.Last(); t.First(); }, false},
+      {"MoveBy and RecNo", [](TADOTable& t) { t.MoveBy(3); t.SetRecNo(8); }, false},
+      {"Locate", [](TADOTable& t) { t.Locate("tid", 6, {}); }, false},
+      {"a walk with the controls off",
+       [](TADOTable& t) {
+         t.DisableControls();
+         for (t.First(); !t.Eof(); t.Next()) t.FieldByName("tname")->AsString();
+         t.EnableControls();
+       },
+       false},
+      {"Edit", [](TADOTable& t) { t.Edit(); }, true},
+      {"Edit and Cancel",
+       [](TADOTable& t) {
+         t.Edit();
+         t.FieldByName("tname")->SetAsString("x");
+         t.Cancel();
+       },
+       true},
+      {"Post in a walk",
+       [](TADOTable& t) {
+         t.DisableControls();
+         t.Edit();
+         t.FieldByName("tname")->SetAsString("y");
+         t.Post();
+         t.First();
+         t.EnableControls();
+       },
+       true},
+      {"Delete", [](TADOTable& t) { t.Delete(); }, true},
+      {"Refresh", [](TADOTable& t) { t.Refresh(); }, true},
+      {"a filter", [](TADOTable& t) { t.SetFilter("ttype = 110"); t.SetFiltered(true); }, true},
+      {"a display format", [](TADOTable& t) { t.FieldByName("tratio")->SetDisplayFormat("0.00"); }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::uint64_t before = table.ChangeCount();
+    c.run(table);
+    EXPECT_EQ(table.ChangeCount() != before, c.changes);
+    table.SetFiltered(false);
+  }
+}
+
+}  // namespace
