@@ -138,6 +138,43 @@ TEST_F(StorageTest, ChineseTextRoundTripsAndIsStoredAsUtf8) {
   EXPECT_EQ(again.RecordCount(), 1);
 }
 
+// Rows of 64 KiB and more: every column, before and after the long ones,
+// reads back as stored, also after a post and when opened again.
+TEST_F(StorageTest, LongRowsReadEveryColumnBack) {
+  MakeDatabase(dir.File("long.l"), NodeTableSql("t", 3));
+  struct Case {
+    const char* what;
+    size_t memoBytes;
+  } cases[] = {{"just under 64 KiB", 65000}, {"64 KiB", 65536}, {"a megabyte", 1 << 20}};
+  TADOTable table(nullptr);
+  table.SetConnectionString(JetConnection(dir.File("long.l")));
+  table.SetTableName("t");
+  table.Open();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const AnsiString memo(c.memoBytes, 'm');
+    const AnsiString blob(c.memoBytes / 2, '\x01');
+    table.Locate("tid", 2, {});
+    table.Edit();
+    table.FieldByName("ttext1")->SetAsString(memo);
+    table.FieldByName("ttext7")->SetAsString(blob);
+    table.FieldByName("tratio")->SetAsFloat(2.5);
+    table.Post();
+    for (int pass = 0; pass < 2; ++pass) {
+      if (pass == 1) table.Refresh();
+      ASSERT_TRUE(table.Locate("tid", 2, {}));
+      EXPECT_EQ(table.FieldByName("tname")->AsString(), "n2");
+      EXPECT_EQ(table.FieldByName("ttext1")->AsString().size(), c.memoBytes);
+      EXPECT_EQ(table.FieldByName("ttext1")->AsString(), memo);
+      EXPECT_EQ(table.FieldByName("ttext7")->AsString(), blob);
+      EXPECT_EQ(table.FieldByName("tratio")->AsFloat(), 2.5);
+      EXPECT_TRUE(table.FieldByName("tdate")->IsNull());
+      table.Next();
+      EXPECT_EQ(table.FieldByName("tname")->AsString(), "n3");
+    }
+  }
+}
+
 TEST_F(StorageTest, SeveralConnectionsShareOneFile) {
   MakeDatabase(dir.File("m.l"), NodeTableSql("t", 3));
   TADOConnection c1(nullptr), c2(nullptr);
