@@ -65,6 +65,12 @@ bool KeyBelow(const TkxDBTreeNode* N, const Variant& Key) { return VarCompareTot
 bool TkxDBTreeNodes::FindIndex(const Variant& Key, int& Index) const {
   Index = -1;
   if (FList.empty() || IsNullKey(Key) || VarCompareTotal(FList.front()->RecordKey(), Key) > 0) return false;
+  // A load meets its keys mostly in ascending order: a key above the last
+  // node's is new without a search.
+  if (VarCompareTotal(FList.back()->RecordKey(), Key) < 0) {
+    Index = static_cast<int>(FList.size());
+    return false;
+  }
   auto it = std::lower_bound(FList.begin(), FList.end(), Key, KeyBelow);
   Index = static_cast<int>(it - FList.begin());
   return it != FList.end() && SameKey((*it)->RecordKey(), Key);

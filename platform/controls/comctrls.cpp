@@ -33,14 +33,13 @@ int DefaultTreeViewSort(LPARAM a, LPARAM b, LPARAM tree) {
 }
 
 // The default order without OnCompare: the texts in the locale order, each
-// node's collation key made once for the whole sort instead of collating the
-// two texts at every comparison (the key order is the collation order).
+// node's text decoded once for the whole sort instead of at every comparison.
 struct TextSortKeys {
-  std::unordered_map<LPARAM, std::string> Keys;
-  const std::string& Of(LPARAM node) {
+  std::unordered_map<LPARAM, AnsiCollationText> Keys;
+  const AnsiCollationText& Of(LPARAM node) {
     auto it = Keys.find(node);
     if (it == Keys.end())
-      it = Keys.emplace(node, AnsiCollationKey(reinterpret_cast<TTreeNode*>(node)->Text(), true)).first;
+      it = Keys.emplace(node, AnsiCollationPrepare(reinterpret_cast<TTreeNode*>(node)->Text(), true)).first;
     return it->second;
   }
 };
@@ -48,8 +47,7 @@ struct TextSortKeys {
 int CompareTextSortKeys(LPARAM a, LPARAM b, LPARAM keys) {
   if (!a || !b) return 0;
   auto* k = reinterpret_cast<TextSortKeys*>(keys);
-  const int c = k->Of(a).compare(k->Of(b));
-  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  return AnsiCollatePrepared(k->Of(a), k->Of(b));
 }
 
 // Sorts the children of Parent (TVI_ROOT for the top level).

@@ -38,11 +38,57 @@ struct Item {
   int integral = 1;
 };
 
+// The items by handle. A handle is an item's slot in the table with the
+// slot's use count above it, so finding an item is one look into the table,
+// and the handle of a deleted item never finds the item that took its slot.
+class ItemTable {
+ public:
+  static_assert(sizeof(std::intptr_t) == 8, "handles hold a slot and its use count");
+  static constexpr int kSlotBits = 24;
+  static constexpr std::intptr_t kSlotMask = (std::intptr_t(1) << kSlotBits) - 1;
+
+  // Gives the item its handle.
+  void Add(Item* It) {
+    std::size_t slot;
+    if (!FFree.empty()) {
+      slot = FFree.back();
+      FFree.pop_back();
+    } else {
+      slot = FSlots.size();
+      FSlots.push_back(nullptr);
+      FUses.push_back(0);
+    }
+    ++FUses[slot];
+    It->id = (std::intptr_t(FUses[slot]) << kSlotBits) | std::intptr_t(slot + 1);
+    FSlots[slot] = It;
+    ++FCount;
+  }
+  Item* Find(std::intptr_t Id) const {
+    const std::intptr_t slot = (Id & kSlotMask) - 1;
+    if (Id <= 0 || slot < 0 || std::size_t(slot) >= FSlots.size()) return nullptr;
+    Item* it = FSlots[std::size_t(slot)];
+    return it && it->id == Id ? it : nullptr;
+  }
+  void Remove(const Item* It) {
+    const std::size_t slot = std::size_t((It->id & kSlotMask) - 1);
+    if (slot >= FSlots.size() || FSlots[slot] != It) return;
+    FSlots[slot] = nullptr;
+    FFree.push_back(slot);
+    --FCount;
+  }
+  std::size_t size() const { return FCount; }
+
+ private:
+  std::vector<Item*> FSlots;
+  std::vector<std::uint64_t> FUses;
+  std::vector<std::size_t> FFree;
+  std::size_t FCount = 0;
+};
+
 struct Tree {
   HWND hwnd = nullptr;
   Item root;  // sentinel: its children are the top-level items
-  std::unordered_map<std::intptr_t, Item*> items;
-  std::intptr_t nextId = 1;
+  ItemTable items;
   Item* caret = nullptr;
   Item* drop = nullptr;
   int indent = 19;
@@ -97,9 +143,7 @@ HTREEITEM H(const Item* it) {
   return it ? reinterpret_cast<HTREEITEM>(it->id) : nullptr;
 }
 Item* Find(Tree& t, HTREEITEM h) {
-  if (!h) return nullptr;
-  auto it = t.items.find(reinterpret_cast<std::intptr_t>(h));
-  return it == t.items.end() ? nullptr : it->second;
+  return h ? t.items.Find(reinterpret_cast<std::intptr_t>(h)) : nullptr;
 }
 bool IsRootHandle(HTREEITEM h) { return h == nullptr || h == TVI_ROOT; }
 
@@ -432,7 +476,7 @@ void DeleteTree(Tree& t, Item* it) {
     t.tipItem = 0;
     if (t.tip) ShowWindow(t.tip, SW_HIDE);
   }
-  t.items.erase(it->id);
+  t.items.Remove(it);
   delete it;
   if (p != &t.root && !p->first && p->children == -2) p->state &= ~TVIS_EXPANDED;
   t.rowsDirty = true;
@@ -581,7 +625,15 @@ HTREEITEM Insert(Tree& t, const TVINSERTSTRUCTA* is) {
   Item* after = nullptr;
   HTREEITEM ia = is->hInsertAfter;
   auto it = std::make_unique<Item>();
-  it->id = t.nextId++;
+  t.items.Add(it.get());
+  // An item that is not inserted after all leaves the table with its handle.
+  struct Unlist {
+    ItemTable& Table;
+    Item* It;
+    ~Unlist() {
+      if (It) Table.Remove(It);
+    }
+  } unlist{t.items, it.get()};
   ApplyItem(t, it.get(), is->item);
   it->state &= ~(TVIS_SELECTED | TVIS_DROPHILITED);
   if ((Style(t) & TVS_CHECKBOXES) && !(it->state & TVIS_STATEIMAGEMASK)) it->state |= INDEXTOSTATEIMAGEMASK(1);
@@ -600,8 +652,8 @@ HTREEITEM Insert(Tree& t, const TVINSERTSTRUCTA* is) {
     after = Find(t, ia);
     if (!after || after->parent != parent) return nullptr;
   }
+  unlist.It = nullptr;
   Item* raw = it.release();
-  t.items[raw->id] = raw;
   Link(parent, after, raw);
   if (parent != &t.root && parent->children == 0) parent->children = -2;
   Changed(t);

@@ -160,6 +160,14 @@ int32_t Len(const std::u16string& s) { return static_cast<int32_t>(s.size()); }
 // Bytes, compared as unsigned.
 int CompareBytes(std::string_view a, std::string_view b) { return Sign(a.compare(b)); }
 
+// The collator's order of two decoded texts; 0 when it sees no difference.
+int CollateDecoded(const std::u16string& a, const std::u16string& b) {
+  ThreadCollator& c = Collator();
+  if (!c.Coll) return 0;
+  const UCollationResult r = ucol_strcoll(c.Coll, a.data(), Len(a), b.data(), Len(b));
+  return r == UCOL_EQUAL ? 0 : (r == UCOL_LESS ? -1 : 1);
+}
+
 }  // namespace
 
 int AnsiCollate(std::string_view S1, std::string_view S2, bool IgnoreCase) {
@@ -175,12 +183,29 @@ int AnsiCollate(std::string_view S1, std::string_view S2, bool IgnoreCase) {
     a = &c.FoldedA;
     b = &c.FoldedB;
   }
-  if (c.Coll) {
-    UCollationResult r = ucol_strcoll(c.Coll, a->data(), Len(*a), b->data(), Len(*b));
-    if (r != UCOL_EQUAL) return r == UCOL_LESS ? -1 : 1;
-  }
+  if (const int r = CollateDecoded(*a, *b)) return r;
   // The collator sees no difference: the folded text, or the bytes, decide.
   return IgnoreCase ? Sign(a->compare(*b)) : CompareBytes(S1, S2);
+}
+
+AnsiCollationText AnsiCollationPrepare(std::string_view S, bool IgnoreCase) {
+  AnsiCollationText t;
+  t.Bytes = S;
+  t.IgnoreCase = IgnoreCase;
+  if (IgnoreCase) {
+    ThreadCollator& c = Collator();
+    Decode(S, c.A);
+    Fold(c.A, t.Text);
+  } else {
+    Decode(S, t.Text);
+  }
+  return t;
+}
+
+int AnsiCollatePrepared(const AnsiCollationText& A, const AnsiCollationText& B) {
+  if (A.Bytes == B.Bytes) return 0;
+  if (const int r = CollateDecoded(A.Text, B.Text)) return r;
+  return A.IgnoreCase ? Sign(A.Text.compare(B.Text)) : CompareBytes(A.Bytes, B.Bytes);
 }
 
 bool AnsiCollateSame(std::string_view S1, std::string_view S2, bool IgnoreCase) {

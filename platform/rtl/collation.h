@@ -34,6 +34,18 @@ bool AnsiCollateSame(std::string_view S1, std::string_view S2, bool IgnoreCase);
 // AnsiCollate with the same IgnoreCase: compute it once per item to sort many.
 std::string AnsiCollationKey(std::string_view S, bool IgnoreCase);
 
+// A text decoded once for many comparisons in the order of AnsiCollate: each
+// comparison then runs the collator only as far as the two texts differ,
+// which for short texts that differ early costs less than a key.
+struct AnsiCollationText {
+  std::u16string Text;  // decoded, and folded when case is ignored
+  std::string Bytes;
+  bool IgnoreCase = false;
+};
+AnsiCollationText AnsiCollationPrepare(std::string_view S, bool IgnoreCase);
+// AnsiCollate of the two texts (both prepared with the same IgnoreCase).
+int AnsiCollatePrepared(const AnsiCollationText& A, const AnsiCollationText& B);
+
 // The platform's CompareStringA over the one locale this system has: every
 // locale id compares in the order above. NORM_IGNORECASE selects the
 // case-insensitive variant; a count of -1 means "up to the terminating zero".

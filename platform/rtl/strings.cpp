@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/rtl/collation.h"
 #include "platform/rtl/exceptions.h"
@@ -339,8 +341,69 @@ std::string AnsiToUtf8(std::string_view s) {
   return Convert(Enc::Cp936, Enc::Utf8, s.data(), s.size());
 }
 
+namespace {
+// The CP936 bytes of each character of the basic plane, found with the
+// converter the first time the character is met: text read from files is
+// converted a character at a time from then on. A character the code page
+// lacks sends its whole text through the converter, which marks it.
+class Cp936Encoder {
+ public:
+  // False when S holds something only the converter handles.
+  bool Encode(std::string_view S, AnsiString& Out) {
+    Out.clear();
+    Out.reserve(S.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(S.data());
+    const std::size_t n = S.size();
+    for (std::size_t i = 0; i < n;) {
+      const unsigned b = p[i];
+      if (b < 0x80) {
+        Out.push_back(static_cast<char>(b));
+        ++i;
+        continue;
+      }
+      unsigned cp;
+      std::size_t len;
+      if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
+        cp = ((b & 0x1F) << 6) | (p[i + 1] & 0x3F);
+        len = 2;
+      } else if (b >= 0xE0 && b <= 0xEF && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+        cp = ((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F);
+        len = 3;
+        if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) return false;  // overlong or a surrogate
+      } else {
+        return false;  // beyond the basic plane, or broken
+      }
+      const std::uint16_t bytes = Lookup(cp, S.substr(i, len));
+      if (bytes == kNone) return false;
+      if (bytes > 0xFF) Out.push_back(static_cast<char>(bytes >> 8));
+      Out.push_back(static_cast<char>(bytes & 0xFF));
+      i += len;
+    }
+    return true;
+  }
+
+ private:
+  static constexpr std::uint16_t kUnknown = 0, kNone = 0xFFFF;
+  std::uint16_t Lookup(unsigned Cp, std::string_view Utf8) {
+    if (FBytes.empty()) FBytes.assign(0x10000, kUnknown);
+    std::uint16_t& b = FBytes[Cp];
+    if (b == kUnknown) {
+      const std::string c = Convert(Enc::Utf8, Enc::Cp936, Utf8.data(), Utf8.size());
+      if (c.size() == 1 && c[0] != '?' && B(c[0]) >= 0x80) b = B(c[0]);
+      else if (c.size() == 2) b = static_cast<std::uint16_t>((B(c[0]) << 8) | B(c[1]));
+      else b = kNone;
+    }
+    return b;
+  }
+  std::vector<std::uint16_t> FBytes;
+};
+}  // namespace
+
 AnsiString Utf8ToAnsi(std::string_view s) {
   if (IsAscii(s)) return AnsiString(s);
+  thread_local Cp936Encoder encoder;
+  AnsiString out;
+  if (encoder.Encode(s, out)) return out;
   return Convert(Enc::Utf8, Enc::Cp936, s.data(), s.size());
 }
 

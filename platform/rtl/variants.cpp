@@ -665,6 +665,11 @@ int Rank(Word vt) {
 }  // namespace
 
 int VarCompareTotal(const Variant& A, const Variant& B) {
+  // Two 32-bit integers, the usual keys, compare without the general rules.
+  if (A.Type() == varInteger && B.Type() == varInteger) {
+    const Int64 a = A.AsInt64(), b = B.AsInt64();
+    return a == b ? 0 : (a < b ? -1 : 1);
+  }
   const int ra = Rank(A.Type()), rb = Rank(B.Type());
   if (ra != rb) return ra < rb ? -1 : 1;
   switch (ra) {

@@ -46,7 +46,8 @@ static LRESULT CallHookFrom(int type, std::size_t from, int code, WPARAM w, LPAR
 
 static void PurgeRemovedHooks() {
   State& s = S();
-  if (s.hookCallDepth) return;
+  if (s.hookCallDepth || !s.hooksRemoved) return;
+  s.hooksRemoved = false;
   for (auto& chain : s.hooks) {
     for (auto it = chain.begin(); it != chain.end();) {
       if ((*it)->removed) {
@@ -1144,6 +1145,7 @@ BOOL UnhookWindowsHookEx(HHOOK h) {
     for (Hook* hk : chain)
       if (hk->h == h && !hk->removed) {
         hk->removed = true;
+        s.hooksRemoved = true;
         PurgeRemovedHooks();
         return TRUE;
       }

@@ -149,6 +149,7 @@ struct State {
   UINT_PTR nextTimerId = 0x7FF0;
   std::vector<Hook*> hooks[16];
   int hookCallDepth = 0;
+  bool hooksRemoved = false;  // some hook is marked removed and still listed
   std::uint32_t nextHookId = 1;
   std::vector<std::string> registeredMessages;
   // input state

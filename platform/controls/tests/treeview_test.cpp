@@ -190,6 +190,9 @@ TEST_F(TreeViewTest, InsertPositionsAndInvalidArguments) {
   // a new item never takes the handle of a deleted one
   HTREEITEM again = Add(TVI_ROOT, "e");
   EXPECT_NE(again, child);
+  EXPECT_EQ(Text(child), "<invalid>") << "a stale handle finds no item, also once its place is taken";
+  EXPECT_EQ(Text(again), "e");
+  EXPECT_EQ(TreeView_GetCount(tv), 6u);
 }
 
 TEST_F(TreeViewTest, EveryNextItemCode) {

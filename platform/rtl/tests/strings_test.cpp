@@ -102,6 +102,29 @@ TEST(Cp936Conversion, InvalidInputBecomesQuestionMarksAndConversionGoesOn) {
   EXPECT_EQ(Utf8ToWide("\xFF" "z"), u"?z");
 }
 
+// Text converted a character at a time once each character is known gives
+// what the converter gives for the whole text, also the second time round.
+TEST(Cp936Conversion, Utf8ToAnsiGivesTheSameTheFirstAndTheSecondTime) {
+  struct Case {
+    const char* what;
+    std::string utf8;
+    AnsiString ansi;
+  } cases[] = {
+      {"Chinese and Latin", "a\xE8\x8A\x82\xE7\x82\xB9" "b", "a" + kJiedian + "b"},
+      {"the euro sign, one byte", "\xE2\x82\xAC" "1", "\x80" "1"},
+      {"a character of the basic plane CP936 lacks", "\xE8\x8A\x82\xED\x95\x9C\xE8\x8A\x82",
+       "\xBD\xDA?\xBD\xDA"},
+      {"an overlong sequence", "x\xE0\x80\xAF" "y", "x?y"},
+      {"an encoded surrogate", "x\xED\xA0\x80" "y", "x?y"},
+      {"a two-byte character", "\xC2\xA4", "\xA1\xE8"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Utf8ToAnsi(c.utf8), c.ansi);
+    EXPECT_EQ(Utf8ToAnsi(c.utf8), c.ansi);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Case and comparison
 
