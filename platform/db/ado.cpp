@@ -397,7 +397,7 @@ void TCustomADODataSet::ReadRows() {
     Row r;
     r.Id = st.Int(0);
     scratch.clear();
-    for (int k = 0; k < n; ++k) pvdb::PackColumn(scratch, st, k + 1);
+    for (int k = 0; k < n; ++k) pvdb::PackColumn(scratch, st, k + 1, &arena);
     r.Data = arena.Add(scratch);
     if (expr) {
       full.clear();
@@ -439,7 +439,7 @@ TDataSet::Row TCustomADODataSet::ReadRow(Int64 Id) {
   Row r;
   r.Id = st.Int(0);
   std::string data;
-  for (int k = 0; k < static_cast<int>(FColumns.size()); ++k) pvdb::PackColumn(data, st, k + 1);
+  for (int k = 0; k < static_cast<int>(FColumns.size()); ++k) pvdb::PackColumn(data, st, k + 1, &FArena);
   r.Data = FArena.Add(data);
   return r;
 }

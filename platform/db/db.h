@@ -44,15 +44,26 @@ struct Cell {
 };
 
 // Storage for packed rows: large blocks that never move, so rows can refer to
-// their bytes by view. Freed all at once.
+// their bytes by view. Freed all at once. Long texts and blobs are kept apart
+// from the rows (AddOutOfLine), so that the rows stand close together and a
+// walk over their short columns reads little memory.
 class RowArena {
  public:
-  std::string_view Add(std::string_view Data);
-  void Clear();
+  std::string_view Add(std::string_view Data) { return FRows.Add(Data); }
+  std::string_view AddOutOfLine(std::string_view Data) { return FLong.Add(Data); }
+  void Clear() {
+    FRows.Clear();
+    FLong.Clear();
+  }
 
  private:
-  std::vector<std::unique_ptr<char[]>> FBlocks;
-  size_t FUsed = 0, FCapacity = 0;
+  struct Blocks {
+    std::vector<std::unique_ptr<char[]>> List;
+    size_t Used = 0, Capacity = 0;
+    std::string_view Add(std::string_view Data);
+    void Clear();
+  };
+  Blocks FRows, FLong;
 };
 
 // The cells of one packed row, decoded once: where each column starts, found

@@ -15,6 +15,12 @@ std::uint32_t GetU32(const char* p) {
   std::memcpy(&v, p, 4);
   return v;
 }
+// The bytes a text or blob kept apart from its row starts at.
+const char* OutOfLine(const char* p) {
+  const char* at;
+  std::memcpy(&at, p + 5, sizeof at);
+  return at;
+}
 // Size of the cell starting at P (tag included).
 size_t CellSize(const char* p) {
   switch (static_cast<unsigned char>(*p)) {
@@ -22,12 +28,30 @@ size_t CellSize(const char* p) {
     case kInt32: return 5;
     case kInt64:
     case kFloat: return 9;
+    case kTextRef:
+    case kBlobRef: return 5 + sizeof(const char*);
     default: return 5 + GetU32(p + 1);
   }
 }
 }  // namespace
 
-void PackColumn(std::string& out, const pvsql::Stmt& st, int col) {
+// A text or blob: inline, or when long and the arena is given, as its size
+// and the address of its bytes in the arena.
+static void PackBytes(std::string& out, std::string_view bytes, PackTag inlineTag, PackTag refTag, RowArena* arena) {
+  constexpr size_t kInlineMax = 64;
+  if (arena && bytes.size() > kInlineMax) {
+    const char* at = arena->AddOutOfLine(bytes).data();
+    out.push_back(static_cast<char>(refTag));
+    PutU32(out, static_cast<std::uint32_t>(bytes.size()));
+    out.append(reinterpret_cast<const char*>(&at), sizeof at);
+    return;
+  }
+  out.push_back(static_cast<char>(inlineTag));
+  PutU32(out, static_cast<std::uint32_t>(bytes.size()));
+  out.append(bytes);
+}
+
+void PackColumn(std::string& out, const pvsql::Stmt& st, int col, RowArena* arena) {
   switch (st.Type(col)) {
     case pvsql::ColType::Null:
       out.push_back(static_cast<char>(kNull));
@@ -50,20 +74,12 @@ void PackColumn(std::string& out, const pvsql::Stmt& st, int col) {
       out.append(reinterpret_cast<const char*>(&d), 8);
       break;
     }
-    case pvsql::ColType::Text: {
-      std::string_view t = st.Text(col);
-      out.push_back(static_cast<char>(kText));
-      PutU32(out, static_cast<std::uint32_t>(t.size()));
-      out.append(t);
+    case pvsql::ColType::Text:
+      PackBytes(out, st.Text(col), kText, kTextRef, arena);
       break;
-    }
-    case pvsql::ColType::Blob: {
-      std::string_view b = st.Blob(col);
-      out.push_back(static_cast<char>(kBlob));
-      PutU32(out, static_cast<std::uint32_t>(b.size()));
-      out.append(b);
+    case pvsql::ColType::Blob:
+      PackBytes(out, st.Blob(col), kBlob, kBlobRef, arena);
       break;
-    }
   }
 }
 
@@ -91,6 +107,14 @@ static void DecodeAt(const char* p, Cell& out) {
     case kText:
       out.kind = Cell::Text;
       out.s = Utf8ToAnsi(std::string_view(p + 5, GetU32(p + 1)));
+      break;
+    case kTextRef:
+      out.kind = Cell::Text;
+      out.s = Utf8ToAnsi(std::string_view(OutOfLine(p), GetU32(p + 1)));
+      break;
+    case kBlobRef:
+      out.kind = Cell::Blob;
+      out.s.assign(OutOfLine(p), GetU32(p + 1));
       break;
     default:
       out.kind = Cell::Blob;
@@ -156,22 +180,22 @@ void DecodedRow::Reset() {
   FSlots.clear();
 }
 
-std::string_view RowArena::Add(std::string_view data) {
+std::string_view RowArena::Blocks::Add(std::string_view data) {
   constexpr size_t kBlock = 1 << 20;
-  if (FUsed + data.size() > FCapacity || FBlocks.empty()) {
-    FCapacity = std::max(kBlock, data.size());
-    FBlocks.push_back(std::unique_ptr<char[]>(new char[FCapacity]));  // no need to clear it
-    FUsed = 0;
+  if (Used + data.size() > Capacity || List.empty()) {
+    Capacity = std::max(kBlock, data.size());
+    List.push_back(std::unique_ptr<char[]>(new char[Capacity]));  // no need to clear it
+    Used = 0;
   }
-  char* p = FBlocks.back().get() + FUsed;
+  char* p = List.back().get() + Used;
   if (!data.empty()) std::memcpy(p, data.data(), data.size());
-  FUsed += data.size();
+  Used += data.size();
   return std::string_view(p, data.size());
 }
 
-void RowArena::Clear() {
-  FBlocks.clear();
-  FUsed = FCapacity = 0;
+void RowArena::Blocks::Clear() {
+  List.clear();
+  Used = Capacity = 0;
 }
 
 }  // namespace pvdb

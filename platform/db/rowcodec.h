@@ -8,10 +8,13 @@ namespace pvsql { class Stmt; }
 
 namespace pvdb {
 
-enum PackTag : unsigned char { kNull = 0, kInt32 = 1, kInt64 = 2, kFloat = 3, kText = 4, kBlob = 5 };
+// kTextRef and kBlobRef hold the size and the address of bytes kept apart in
+// a row arena; the row is valid only as long as that arena.
+enum PackTag : unsigned char { kNull = 0, kInt32 = 1, kInt64 = 2, kFloat = 3, kText = 4, kBlob = 5, kTextRef = 6, kBlobRef = 7 };
 
-// Appends column Col of the statement's current row.
-void PackColumn(std::string& Out, const pvsql::Stmt& St, int Col);
+// Appends column Col of the statement's current row. Long texts and blobs go
+// apart into Arena when one is given.
+void PackColumn(std::string& Out, const pvsql::Stmt& St, int Col, RowArena* Arena = nullptr);
 // Reads column Col (0-based) of a packed row; false when the row has fewer columns.
 bool DecodeColumn(std::string_view Data, int Col, Cell& Out);
 // Decodes every column.

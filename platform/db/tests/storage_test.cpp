@@ -138,14 +138,16 @@ TEST_F(StorageTest, ChineseTextRoundTripsAndIsStoredAsUtf8) {
   EXPECT_EQ(again.RecordCount(), 1);
 }
 
-// Rows of 64 KiB and more: every column, before and after the long ones,
-// reads back as stored, also after a post and when opened again.
-TEST_F(StorageTest, LongRowsReadEveryColumnBack) {
+// Texts and blobs kept in their rows or apart from them, up to rows of a
+// megabyte: every column, before and after the long ones, reads back as
+// stored, also after a post and a refresh.
+TEST_F(StorageTest, LongTextsAndRowsReadEveryColumnBack) {
   MakeDatabase(dir.File("long.l"), NodeTableSql("t", 3));
   struct Case {
     const char* what;
     size_t memoBytes;
-  } cases[] = {{"just under 64 KiB", 65000}, {"64 KiB", 65536}, {"a megabyte", 1 << 20}};
+  } cases[] = {{"64 bytes", 64},         {"65 bytes", 65},         {"just under 64 KiB", 65000},
+               {"64 KiB", 65536},         {"a megabyte", 1 << 20}};
   TADOTable table(nullptr);
   table.SetConnectionString(JetConnection(dir.File("long.l")));
   table.SetTableName("t");
