@@ -134,8 +134,7 @@ void TSystemModuleForm::ToolButton3Click(TObject*) { save(); }
 // the frame's entry and registration
 
 TSystemModuleForm* NewDesignWindow(TMainForm* Frame) {
-  auto* w = NewLibraryWindow<TSystemModuleForm>(Frame);
-  return w;
+  return NewLibraryWindow<TSystemModuleForm>(Frame);
 }
 
 void ProvideDesignWindow() {

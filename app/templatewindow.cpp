@@ -182,8 +182,7 @@ void TStoryDesigner::Replace1Click(TObject*) { LibDataModule->ShowSearchReplaceD
 // the frame's entry and registration
 
 TStoryDesigner* NewTemplateWindow(TMainForm* Frame) {
-  auto* w = NewLibraryWindow<TStoryDesigner>(Frame);
-  return w;
+  return NewLibraryWindow<TStoryDesigner>(Frame);
 }
 
 void ProvideTemplateWindow() {

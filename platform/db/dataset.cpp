@@ -872,8 +872,12 @@ void TDataSet::SetOnFilterRecord(const TFilterRecordEvent& Value) {
 // ---------------------------------------------------------------------------
 // Field values
 
+namespace {
+// A cell that holds a value, or nullptr for a missing or null one.
+const Cell* ValueCell(const Cell* c) { return c && !c->IsNull() ? c : nullptr; }
+}  // namespace
+
 const Cell* TDataSet::PeekFieldCell(const TField* Field) const {
-  const auto value = [](const Cell* c) { return c && !c->IsNull() ? c : nullptr; };
   if (Field->FFieldKind != fkData) {
     const std::vector<Cell>* calc = FCalcTarget;
     if (!calc) {
@@ -881,20 +885,20 @@ const Cell* TDataSet::PeekFieldCell(const TField* Field) const {
       calc = &FBuffers[FActiveRecord].Calc;
     }
     if (Field->FCalcIndex < 0 || Field->FCalcIndex >= static_cast<int>(calc->size())) return nullptr;
-    return value(&(*calc)[Field->FCalcIndex]);
+    return ValueCell(&(*calc)[Field->FCalcIndex]);
   }
   const int col = Field->FFieldNo - 1;
   if (col < 0) return nullptr;
-  if (FTempRow >= 0) return value(FReadRow.Get(FRows[FTempRow].Data, col));
+  if (FTempRow >= 0) return ValueCell(FReadRow.Get(FRows[FTempRow].Data, col));
   if (FRecordCount == 0 || FActiveRecord >= FRecordCount) return nullptr;
   if (FState == dsOldValue) return PeekOldCell(Field);
   if (FEditBuffer >= 0 && FActiveRecord == FEditBuffer && !FEditValues.empty()) {
     if (col >= static_cast<int>(FEditValues.size())) return nullptr;
-    return value(&FEditValues[col]);
+    return ValueCell(&FEditValues[col]);
   }
   int pos = FBuffers[FActiveRecord].Pos;
   if (pos < 0) return nullptr;
-  return value(FReadRow.Get(FRows[FView[pos]].Data, col));
+  return ValueCell(FReadRow.Get(FRows[FView[pos]].Data, col));
 }
 
 const Cell* TDataSet::PeekOldCell(const TField* Field) const {
@@ -903,8 +907,7 @@ const Cell* TDataSet::PeekOldCell(const TField* Field) const {
   int row = FEditRow >= 0 ? FEditRow : -1;
   if (row < 0 && FState != dsInsert) row = CurrentRowIndex();
   if (row < 0) return nullptr;
-  const Cell* c = FReadRow.Get(FRows[row].Data, col);
-  return c && !c->IsNull() ? c : nullptr;
+  return ValueCell(FReadRow.Get(FRows[row].Data, col));
 }
 
 void TDataSet::SetFieldCell(TField* Field, Cell Value) {
