@@ -28,22 +28,31 @@ bool uxLikeMatch(const char* Text, std::size_t TextLength, const char* Pattern, 
   const char* starT = nullptr;  // where the text stood when it was met
   while (t < tEnd) {
     if (p < pEnd) {
-      if (*p == MultiWildcard) {
-        starP = ++p;
+      const char pc = *p;
+      if (pc == MultiWildcard) {
+        while (p < pEnd && *p == MultiWildcard) ++p;
+        if (p == pEnd) return true;  // a trailing wildcard takes any rest
+        starP = p;
         starT = t;
         continue;
       }
-      const std::size_t tl = CharLen(t, tEnd);
-      if (*p == SingleWildcard) {
+      if (pc == SingleWildcard) {
         ++p;
-        t += tl;
+        t += CharLen(t, tEnd);
         continue;
       }
-      const std::size_t pl = CharLen(p, pEnd);
-      if (pl == tl && p[0] == t[0] && (pl == 1 || p[1] == t[1])) {
-        p += pl;
-        t += tl;
-        continue;
+      if (pc == *t) {
+        if (!IsDBCSLeadByte(pc)) {  // both single-byte characters
+          ++p;
+          ++t;
+          continue;
+        }
+        const bool pTrail = p + 1 < pEnd, tTrail = t + 1 < tEnd;
+        if (pTrail == tTrail && (!pTrail || p[1] == t[1])) {
+          p += pTrail ? 2 : 1;
+          t += tTrail ? 2 : 1;
+          continue;
+        }
       }
     }
     if (!starP) return false;
