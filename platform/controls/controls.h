@@ -732,6 +732,8 @@ class TWinControl : public TControl {
   virtual void SetParentWindowHandle() {}
   bool CanAutoSize(int& NewWidth, int& NewHeight) override;
   void AlignControl(TControl* AControl);
+  // No parent, no parent window and no window of its own, though a child window.
+  bool IsWindowlessChild();
   void FontChanged(TObject* Sender) override;
   virtual void ShowControl(TControl* AControl);
   void RemoveFocus(bool Removing);

@@ -173,6 +173,49 @@ TEST_F(ControlsTest, SizeChangedAgainWhileResizingHolds) {
   f->Free();
 }
 
+// A window that names its parent's window among its creation parameters, as a
+// toolbar names its dock.
+class TParentNamingBox : public TBox {
+  PV_CLASS(TParentNamingBox, TBox)
+ public:
+  using TBox::TBox;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override {
+    TBox::CreateParams(Params);
+    if (Parent()) Params.WndParent = Parent()->Handle();
+  }
+};
+
+// A child window taken out of its parent has no window; resizing it leaves
+// its children as they are (their measuring would ask for a window that cannot
+// be made) until it has a parent again, when they are aligned at once.
+TEST_F(ControlsTest, AChildWindowOutOfItsParentAlignsItsChildrenWhenItHasOneAgain) {
+  auto* f = new TForm(Application, 0);
+  f->SetBounds(0, 0, 400, 300);
+  auto* outer = new TBox(f);
+  outer->SetParent(f);
+  outer->SetBounds(0, 0, 200, 100);
+  auto* inner = new TBox(f);
+  inner->SetParent(outer);
+  inner->SetAlign(alClient);
+  auto* bar = new TParentNamingBox(f);
+  bar->SetParent(inner);
+  bar->SetAlign(alTop);
+  f->Show();
+  Pump();
+  ASSERT_EQ(bar->Width(), 200);
+  outer->SetParent(nullptr);
+  EXPECT_FALSE(outer->HandleAllocated());
+  EXPECT_NO_THROW(outer->SetBounds(0, 0, 260, 120));
+  EXPECT_EQ(inner->Width(), 200);
+  outer->SetParent(f);
+  EXPECT_EQ(inner->Width(), 260);
+  EXPECT_EQ(inner->Height(), 120);
+  EXPECT_EQ(bar->Width(), 260);
+  f->Free();
+}
+
 TEST_F(ControlsTest, ParentFontAndColorFlowDown) {
   auto* f = new TForm(Application, 0);
   auto* outer = new TBox(f);
