@@ -266,6 +266,9 @@ class TkxBarManager : public TComponent {
   void FillToolbarsPopup(TkxBarItemLinks* Links);
   void AddCustomizeItem(TkxBarItemLinks* Links, bool BeginGroup, TClass ItemClass);
   void ToolbarsPopupClick(TObject* Sender);
+  // The reset entry of quick customizing: resets the bar whose index is the
+  // entry's tag, after asking. The quick window is gone by the time it runs.
+  void QuickResetClick(TObject* Sender);
   bool WindowCreating() const { return FWindowCreating; }
   bool FormActive() const { return FFormActive; }
   bool DesignerNotificationEnabled() const { return FDesignerNotification; }

@@ -194,7 +194,6 @@ class TkxBarQuickControl : public TkxBarSubMenuControl {
   HBRUSH BkBrush() const override;
 
  private:
-  void ResetClick(TObject* Sender);
   TkxBarControl* FOwnerToolbar;
   std::unique_ptr<TkxBarItemLinks> FLinks;
   TkxBarQuickSubItem* FQuickSubItem = nullptr;
