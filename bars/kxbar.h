@@ -1542,6 +1542,13 @@ class TkxBarControl : public TCustomkxBarControl {
   // The window's frame widths around the client area (docked: border and grip).
   TRect GetNonClientMargins() const;
 
+  // ---- edit width dragging while customizing ----
+  // The cursor is on an edge of the selected edit item, or that edge is dragged.
+  bool ResizingEdit() const { return FResizingEdit; }
+  bool ResizeFromRight() const { return FResizeFromRight; }
+  // The width being dragged (0 = none).
+  int NewEditWidth() const { return FNewEditWidth; }
+
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
@@ -1568,6 +1575,14 @@ class TkxBarControl : public TCustomkxBarControl {
   void StopMarkTimer();
   void QuickControlClosed(TObject* Sender);
   void ShowHiddenItems();
+  // The edit control of this window selected while customizing, nil when none.
+  TkxBarEditControl* CustomizedEditControl() const;
+  // Sets ResizingEdit from the cursor's place over the selected edit item.
+  void CheckEditEdges();
+  // Inverts the frame of the dragged width on the desktop: drawing it again erases it.
+  void DrawEditWidthFrame();
+  // Ends a width drag; Store keeps a changed width as the link's user width.
+  void EndEditResizing(bool Store);
 
   TkxBar* FBar;
   HWND FSavedFocus = nullptr;
@@ -1582,6 +1597,7 @@ class TkxBarControl : public TCustomkxBarControl {
   bool FDragMode = false;
   bool FInFontChange = false;
   int FNewEditWidth = 0;
+  bool FResizingEdit = false, FResizeFromRight = false;
   bool FItemsHidden = false;
   bool FTruncated = false;
   bool FPlacingFromStored = false;

@@ -64,8 +64,10 @@ void kxBarCustomizingFormGroupsChanged();
 void kxBarCustomizingFormGroupItemsChanged();
 
 // Puts the customize drag's cursors (1041 move, 1042 copy, 1043 no drop)
-// into the screen's cursor table.
+// and the edit-width cursor (1044) into the screen's cursor table.
 void kxBarInstallDragCursors();
+// The screen cursor over the edges of an edit item being resized while customizing.
+constexpr TCursor kxBarEditSizingCursor = 1044;
 
 // Set while a design command of the customizing pop-up runs: category and
 // item changes then leave the customizing window alone.
