@@ -244,6 +244,9 @@ class TkxBarManager : public TComponent {
   bool StyleChanging() const { return FStyleChanging; }
   bool SubMenuDragging() const { return FSubMenuDragging; }
   void SetSubMenuDragging(bool V) { FSubMenuDragging = V; }
+  // Set while a menu is dragged off by its detach strip.
+  bool DetachingMenu() const { return FDetachingMenu; }
+  void SetDetachingMenu(bool V) { FDetachingMenu = V; }
   bool Dragging() const { return FDragging; }
   TkxBarItem* DragItem() const { return FDragItem; }
   TkxBarItemLink* DragItemLink() const { return FDragItemLink; }
@@ -402,6 +405,7 @@ class TkxBarManager : public TComponent {
   bool FDesignerNotification = false;
   bool FStyleChanging = false;
   bool FSubMenuDragging = false;
+  bool FDetachingMenu = false;
   bool FDockLayout = false;
   bool FSystemFontFlag = false;
   bool FIsCustomizing = false;
@@ -1660,7 +1664,15 @@ class TkxBarSubMenuControl : public TCustomkxBarControl {
   bool IsRecentMode() const;
   bool IsDetachable() const;
   bool CanDetach() const;
+  // The detach strip in window coordinates.
   TRect GetDetachBarRect();
+  // Whether a client point (the strip lies above the client area) is on the strip.
+  bool IsOverDetachBar(const TPoint& ClientPoint);
+  void SetDetachBarHot(bool Value);
+  // Tears the menu off as its sub item's detaching bar while the mouse drags
+  // the strip; returns when the button is released, Esc is pressed or the
+  // mouse comes back. The menu is freed when it is torn off.
+  void DetachMenu();
   TRect GetExpandButtonRect() const;
   bool IsOverExpandButton(const TPoint& P) const;
   void ExpandMenu();
