@@ -10,23 +10,6 @@
 
 namespace kxbarcustomize_test {
 
-// Input given one action at a time from a thread timer, so that every
-// action is read by whatever message loop runs then (the drag loop too).
-std::vector<std::function<void()>> gSteps;
-std::size_t gNext = 0;
-UINT_PTR gTimer = 0;
-
-void Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (gNext < gSteps.size()) {
-    auto step = gSteps[gNext++];
-    step();
-  }
-  if (gNext >= gSteps.size() && gTimer) {
-    KillTimer(nullptr, gTimer);
-    gTimer = 0;
-  }
-}
-
 // Counts the manager's events.
 struct TEvents {
   int Shown = 0, Hidden = 0, Toolbars = 0;
@@ -53,9 +36,6 @@ class CustomizeTest : public BarsFormTest {
     M->OnShowToolbarsPopup = TkxBarShowPopupEvent(&E, &kt::TEvents::OnToolbars);
   }
   void TearDown() override {
-    if (kt::gTimer) KillTimer(nullptr, kt::gTimer);
-    kt::gTimer = 0;
-    kt::gSteps.clear();
     kxBarSetCustomizingFormHooks(TkxBarCustomizingFormHooks());
     BarsFormTest::TearDown();
   }
@@ -64,16 +44,7 @@ class CustomizeTest : public BarsFormTest {
     Pump();
   }
   // Runs the steps one a tick until all ran and the loops they started ended.
-  void Run(std::vector<std::function<void()>> Steps) {
-    kt::gSteps = std::move(Steps);
-    kt::gNext = 0;
-    kt::gTimer = SetTimer(nullptr, 0, 10, kt::Tick);
-    for (int guard = 0; kt::gTimer && guard < 200; ++guard) {
-      hb->AdvanceClock(10);
-      Pump();
-    }
-    Pump();
-  }
+  void Run(std::vector<std::function<void()>> Steps) { RunSteps(std::move(Steps)); }
   static TPoint Centre(const TRect& R) { return TPoint{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
   // The steps that press at From, start a drag there and move to To.
   std::vector<std::function<void()>> DragTo(TPoint From, TPoint To) {

@@ -7,23 +7,6 @@
 
 namespace kxbardetach_test {
 
-// Input given one action a tick from a thread timer, so that the detach
-// loop reads each action as it comes.
-std::vector<std::function<void()>> gSteps;
-std::size_t gNext = 0;
-UINT_PTR gTimer = 0;
-
-void Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (gNext < gSteps.size()) {
-    auto step = gSteps[gNext++];
-    step();
-  }
-  if (gNext >= gSteps.size() && gTimer) {
-    KillTimer(nullptr, gTimer);
-    gTimer = 0;
-  }
-}
-
 struct TDetachLog {
   int Count = 0;
   void Detaching(TObject*) { ++Count; }
@@ -39,25 +22,20 @@ class BarsDetachTest : public BarsFormTest {
     F->FileMenu->OnDetaching = TNotifyEvent(&Log, &TDetachLog::Detaching);
     Pump();
   }
-  void TearDown() override {
-    if (gTimer) KillTimer(nullptr, gTimer);
-    gTimer = 0;
-    gSteps.clear();
-    BarsFormTest::TearDown();
-  }
-  void Run(std::vector<std::function<void()>> Steps) {
-    gSteps = std::move(Steps);
-    gNext = 0;
-    gTimer = SetTimer(nullptr, 0, 10, Tick);
-    for (int guard = 0; gTimer && guard < 200; ++guard) {
-      hb->AdvanceClock(10);
-      Pump();
-    }
-    Pump();
-  }
+  void Run(std::vector<std::function<void()>> Steps) { RunSteps(std::move(Steps)); }
   TkxBarSubMenuControl* OpenFileMenu() {
     ClickLink(MainMenu->ItemLinks()->Items(0));
     return OpenMenu(MainMenu);
+  }
+  // Opens the File menu and rests the mouse on its strip; the strip's centre.
+  TPoint HoverStrip(TkxBarSubMenuControl*& Menu, TRect& StripRect) {
+    Menu = OpenFileMenu();
+    if (!Menu) return TPoint{};
+    StripRect = Strip(Menu);
+    TPoint c = Centre(StripRect);
+    hb->MouseMove(c.x, c.y);
+    Pump();
+    return c;
   }
   // The detach strip of an open menu in screen coordinates.
   static TRect Strip(TkxBarSubMenuControl* Menu) {
@@ -109,12 +87,10 @@ TEST_F(BarsDetachTest, TheStripTurnsHotUnderTheMouse) {
 // Dragging the strip 16 pixels away tears the menu off: OnDetaching fires,
 // the menu closes and the toolbar floats centred under the cursor.
 TEST_F(BarsDetachTest, DraggingTheStripAwayMakesTheToolbarFloat) {
-  TkxBarSubMenuControl* menu = OpenFileMenu();
+  TkxBarSubMenuControl* menu = nullptr;
+  TRect strip;
+  TPoint c = HoverStrip(menu, strip);
   ASSERT_NE(menu, nullptr);
-  TRect strip = Strip(menu);
-  TPoint c = Centre(strip);
-  hb->MouseMove(c.x, c.y);
-  Pump();
   ASSERT_TRUE(menu->DetachBarHot());
   ASSERT_EQ(ToolsBar->DockingStyle(), dsTop);
   TPoint still{c.x, strip.bottom + 14}, away{c.x + 40, strip.bottom + 16 + 60};
@@ -148,12 +124,10 @@ TEST_F(BarsDetachTest, DraggingTheStripAwayMakesTheToolbarFloat) {
 TEST_F(BarsDetachTest, BackIntoTheZoneOrEscOpensTheMenuAgain) {
   for (bool esc : {false, true}) {
     SCOPED_TRACE(esc ? "Esc" : "back");
-    TkxBarSubMenuControl* menu = OpenFileMenu();
+    TkxBarSubMenuControl* menu = nullptr;
+    TRect strip;
+    TPoint c = HoverStrip(menu, strip);
     ASSERT_NE(menu, nullptr);
-    TRect strip = Strip(menu);
-    TPoint c = Centre(strip);
-    hb->MouseMove(c.x, c.y);
-    Pump();
     ASSERT_TRUE(menu->DetachBarHot());
     TPoint away{c.x, strip.bottom + 80};
     std::vector<std::function<void()>> steps = {[=, this] { hb->MouseDown(c.x, c.y); },
