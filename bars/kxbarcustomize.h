@@ -103,9 +103,11 @@ class TkxBarCustomizingPopup : public TkxBarSubMenuControl {
   ~TkxBarCustomizingPopup() override;
   bool IsCustomizing() const override { return false; }
 
-  void ItemClick(TObject* Sender);
-  void EditChange(TObject* Sender);
-  void ExecuteDesignCommand(int Tag);
+  // The entries' handlers. Choosing an entry closes the menu chain, which
+  // frees the pop-up before they run: they keep nothing of it.
+  static void ItemClick(TObject* Sender);
+  static void EditChange(TObject* Sender);
+  static void ExecuteDesignCommand(TkxBarManager* Manager, int Tag);
   void FillItemKinds(TkxBarItemLinks* Links);
   virtual void DoCloseUp();
 
