@@ -83,6 +83,16 @@ bool IdentToCursor(const AnsiString& Ident, int& Cursor) {
 
 int PvScreenPixelsPerInch() { return 96; }
 
+AnsiString GetShortHint(const AnsiString& Hint) {
+  int bar = AnsiPos("|", Hint);
+  return bar == 0 ? Hint : Hint.substr(0, std::size_t(bar - 1));
+}
+
+AnsiString GetLongHint(const AnsiString& Hint) {
+  int bar = AnsiPos("|", Hint);
+  return bar == 0 ? Hint : Hint.substr(std::size_t(bar));
+}
+
 // ---------------------------------------------------------------------------
 // size constraints
 
