@@ -73,12 +73,36 @@ void RefreshWhenOpen(TADOTable* Table) {
   if (Table->Active()) Table->Refresh();
 }
 
+TFreeWatch::TFreeWatch(TComponent* Watched) : TComponent(nullptr), FWatched(Watched) {
+  if (FWatched) FWatched->FreeNotification(this);
+}
+
+TFreeWatch::~TFreeWatch() {
+  if (FWatched) FWatched->RemoveFreeNotification(this);
+}
+
+void TFreeWatch::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FWatched) FWatched = nullptr;
+}
+
+namespace {
+bool HasLoadedChildren(TkxDBTreeView* Tree, TTreeNode* Node) {
+  FetchChildren(Tree, Node);
+  return Node->HasChildren() && Node->Count() > 0;
+}
+}  // namespace
+
 void DeleteLeafNode(TkxDBTreeView* Tree) {
-  TTreeNode* sel = Tree->Selected();
-  if (!sel) return;
-  FetchChildren(Tree, sel);
-  if (sel->HasChildren() && sel->Count() > 0) return;
-  sel->Delete();
+  auto* sel = dynamic_cast<TkxDBTreeNode*>(Tree->Selected());
+  if (!sel || HasLoadedChildren(Tree, sel)) return;
+  // The node is found again by its key after the question: while it was open
+  // the tree may have been reloaded, or its window closed.
+  const Variant key = sel->RecordKey();
+  TFreeWatch tree(Tree);
+  if (!Tree->ConfirmDelete(sel) || !tree.Alive()) return;
+  TkxDBTreeNode* node = Tree->FindNodeByKey(key);
+  if (node && !HasLoadedChildren(Tree, node)) node->Delete();
 }
 
 TTreeNode* PreviousTreeNode(TkxDBTreeView* Tree) {

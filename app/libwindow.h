@@ -56,8 +56,26 @@ void PasteNodeIn(TkxDBTreeView* Tree, TADOTable* Table);
 void ExportTree(TkxDBTreeView* Tree, TDataSet* Alias);
 // Re-reads Table's records when it is open.
 void RefreshWhenOpen(TADOTable* Table);
-// Deletes the selected node when it has no children; the tree asks first.
+// Deletes the selected node when it has no children, after the question the
+// Del key asks when the tree confirms deletions; a refused question deletes
+// nothing, and so does a window closed while the question was open.
 void DeleteLeafNode(TkxDBTreeView* Tree);
+
+// Learns whether a component was freed meanwhile: a modal question lets the
+// messages of other windows run, and one of them may close a window.
+class TFreeWatch : public TComponent {
+  PV_CLASS(TFreeWatch, TComponent)
+ public:
+  explicit TFreeWatch(TComponent* Watched = nullptr);
+  ~TFreeWatch() override;
+  bool Alive() const { return FWatched != nullptr; }
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  TComponent* FWatched = nullptr;
+};
 // The node before and after the selected one in depth-first order, read as
 // far as needed; null at either end or with nothing selected.
 TTreeNode* PreviousTreeNode(TkxDBTreeView* Tree);
