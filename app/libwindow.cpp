@@ -23,6 +23,17 @@ void CopyFrameBarStyle(TMainForm* Frame, TkxBarManager* Manager) {
   if (Frame) Frame->CopyBarStyle(Manager);
 }
 
+void ShowWholeTree(TkxDBTreeView* Tree) {
+  Tree->SetOptions(kWholeTreeOptions);
+  // Without smart loading this only forgets the value; nothing reloads.
+  Tree->SetRootValue(Null());
+}
+
+void ShowFocusedTree(TkxDBTreeView* Tree, const Variant& Root) {
+  Tree->SetOptions(kFocusedTreeOptions);
+  Tree->SetRootValue(Root);
+}
+
 int FieldAsInt(TField* Field, int Fallback) {
   if (!Field || Field->IsNull()) return Fallback;
   const AnsiString s = Trim(Field->AsString());
@@ -205,8 +216,7 @@ void ShowLinkedSubtree(TDataSet* DataSet, TADOTable* NarrativeTable, TkxDBTreeVi
   NarrativeTable->Close();
   NarrativeTable->SetTableName(name);
   NarrativeTable->Open();
-  Tree->SetOptions(kFocusedTreeOptions);
-  Tree->SetRootValue(Variant(StrToIntDef(path, 0)));
+  ShowFocusedTree(Tree, Variant(StrToIntDef(path, 0)));
   Tree->FullExpand();
 }
 

@@ -32,6 +32,13 @@ T* NewLibraryWindow(TMainForm* Frame) {
 extern const TkxDBTreeViewOptions kWholeTreeOptions;
 extern const TkxDBTreeViewOptions kFocusedTreeOptions;
 
+// Shows the whole table in Tree, with no root value left behind: a node added
+// at the top level then becomes a root node, not a child of an old focus.
+void ShowWholeTree(TkxDBTreeView* Tree);
+// Shows the children of the node whose key is Root as Tree's top level,
+// loading nodes as they are opened.
+void ShowFocusedTree(TkxDBTreeView* Tree, const Variant& Root);
+
 // An integer stored as text or number; Fallback for empty or non-numeric values.
 int FieldAsInt(TField* Field, int Fallback);
 

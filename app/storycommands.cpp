@@ -86,8 +86,7 @@ void TStoryWrite::N34Click(TObject*) {
   ClientUserAliseTable->Edit();
   ClientUserAliseTable->FieldByName("trootvalue")->SetAsInteger(RootValue);
   ClientUserAliseTable->Post();
-  FolderTree->SetOptions(kFocusedTreeOptions);
-  FolderTree->SetRootValue(Variant(RootValue));
+  ShowFocusedTree(FolderTree, Variant(RootValue));
   FolderTree->Repaint();
 }
 
@@ -97,7 +96,7 @@ void TStoryWrite::N35Click(TObject*) {
   ClientUserAliseTable->Edit();
   ClientUserAliseTable->FieldByName("trootvalue")->SetAsInteger(-1);
   ClientUserAliseTable->Post();
-  FolderTree->SetOptions(kWholeTreeOptions);
+  ShowWholeTree(FolderTree);
   FolderTree->Repaint();
 }
 

@@ -117,12 +117,10 @@ void TStoryWrite::SetCurrentView(int View) {
 }
 
 void TStoryWrite::ApplyRoot() {
-  if (RootValue == -1 || RootValue == 0) {
-    FolderTree->SetOptions(kWholeTreeOptions);
-  } else {
-    FolderTree->SetOptions(kFocusedTreeOptions);
-    FolderTree->SetRootValue(Variant(RootValue));
-  }
+  if (RootValue == -1 || RootValue == 0)
+    ShowWholeTree(FolderTree);
+  else
+    ShowFocusedTree(FolderTree, Variant(RootValue));
 }
 
 // ---------------------------------------------------------------------------
