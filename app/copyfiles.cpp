@@ -172,7 +172,8 @@ void TDataTransform::FormClose(TObject*, TCloseAction& Action) {
 // start-up
 
 TDataTransform* OpenCopyWindow(TMainForm* Frame) {
-  auto* w = NewObject<TDataTransform>(Frame);
+  // Like every window but the story window, owned by the application.
+  auto* w = NewObject<TDataTransform>(Application);
   // centred on the frame, unless it came up maximised over a maximised child
   if (Frame && w->WindowState() == wsNormal) {
     RECT client{};

@@ -365,7 +365,7 @@ void TStoryModuleDesigner::FormClose(TObject*, TCloseAction& Action) {
 // start-up
 
 TStoryModuleDesigner* OpenStoryDesignWindow(TStoryWrite* Story) {
-  auto* w = NewObject<TStoryModuleDesigner>(Story->Owner());
+  auto* w = NewObject<TStoryModuleDesigner>(Application);
   w->SetWindowState(wsMaximized);
   w->CurrentView = Story->CurrentView;
   w->FocusRoot = Story->RootValue;

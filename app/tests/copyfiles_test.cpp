@@ -17,6 +17,7 @@ class CopyFilesTest : public ToolWindowTest {
     Pump();
     C = Child<TDataTransform>();
     ASSERT_NE(C, nullptr);
+    ASSERT_EQ(C->Owner(), Application);
   }
   std::vector<std::string> Messages() {
     std::vector<std::string> m;

@@ -21,6 +21,7 @@ class StoryDesignTest : public ToolWindowTest {
     Pump();
     D = Child<TStoryModuleDesigner>();
     ASSERT_NE(D, nullptr);
+    ASSERT_EQ(D->Owner(), Application);
     D->RightTree->FullExpand();
   }
   void ChooseLibraryTable(int AliasKey) {
