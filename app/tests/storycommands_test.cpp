@@ -68,7 +68,7 @@ TEST_F(StoryCommandsTest, AddDeleteAndCopyNodesWriteTheFile) {
   W->Delete1Click(nullptr);
   EXPECT_EQ(Rows("tid", "tid = 3"), "3");
   Select(4);
-  AnswerButton(mrYes);
+  AnswerButton(mrOk);
   W->Delete1Click(nullptr);
   Pump();
   EXPECT_EQ(Rows("tid", "tid = 4"), "");
