@@ -138,20 +138,56 @@ TTreeNode* NextTreeNode(TkxDBTreeView* Tree) {
 // ---------------------------------------------------------------------------
 // charts
 
-void LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart) {
+bool LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart) {
   try {
     TMemoryStream stream;
     if (auto* blob = dynamic_cast<TBlobField*>(DataSet->FieldByName("ttext7"))) blob->SaveToStream(&stream);
     // An empty field holds no chart: an empty one is shown.
     if (stream.Size() == 0) {
       Chart->Clear();
-      return;
+      return true;
     }
     stream.SetPosition(0);
     Chart->LoadFromStream(&stream);
+    return true;
   } catch (const Exception&) {
     // A chart that cannot be read leaves what the load got to.
+    return false;
   }
+}
+
+void TRecordChartLink::Resume() {
+  if (FSuspended > 0 && --FSuspended == 0) Reload();
+}
+
+void TRecordChartLink::Reload() {
+  FShownTable.clear();
+  Follow(true);
+}
+
+void TRecordChartLink::Follow(bool Always) {
+  if (!FChart || FSuspended > 0) return;
+  TDataSet* ds = DataSet();
+  // A record being inserted has no key yet: its chart is shown once posted.
+  if (ds && ds->State() == dsInsert) return;
+  if (!ds || !ds->Active() || ds->IsEmpty()) {
+    // No record: nothing of another record's chart may stay on show.
+    FChart->Clear();
+    FShownTable.clear();
+    FShownKey = Null();
+    return;
+  }
+  AnsiString table = ds->Name();
+  if (auto* t = dynamic_cast<TADOTable*>(ds)) table += ":" + t->TableName();
+  Variant key;
+  try {
+    key = ds->FieldByName("tid")->Value();
+  } catch (const Exception&) {
+  }
+  if (!Always && table == FShownTable && !key.IsNull() && !FShownKey.IsNull() && key == FShownKey) return;
+  FShownTable = table;
+  FShownKey = key;
+  if (!LoadChartFromRecord(ds, FChart)) FChart->Clear();
 }
 
 void StoreChartInRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart) {

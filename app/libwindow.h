@@ -91,8 +91,39 @@ TTreeNode* NextTreeNode(TkxDBTreeView* Tree);
 // ---- flow charts ----
 // Loads Chart from the current record's ttext7: an empty field shows an
 // empty chart, one that holds no chart leaves the chart as it was, without a
-// message.
-void LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart);
+// message; false then.
+bool LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart);
+// Keeps Chart showing the flow chart of the current record of the linked
+// dataset, however that record became current (a click, a key, the previous
+// and next node commands, another table, the window opening): a record
+// without a chart, or with one that cannot be read, shows an empty chart, so
+// that the chart on show, designed and saved, is always the record's own.
+class TRecordChartLink : public TDataLink {
+  PV_CLASS(TRecordChartLink, TDataLink)
+ public:
+  explicit TRecordChartLink(TkxCustomFlowChart* Chart = nullptr) : FChart(Chart) {}
+  // While suspended (a walk over every record) nothing is loaded; Resume
+  // shows the chart of the record current then.
+  void Suspend() { ++FSuspended; }
+  void Resume();
+  // Loads the current record's chart again, even when it is shown already.
+  void Reload();
+
+ protected:
+  void ActiveChanged() override { Follow(false); }
+  void DataSetChanged() override { Follow(false); }
+  void DataSetScrolled(int) override { Follow(false); }
+
+ private:
+  void Follow(bool Always);
+
+  TkxCustomFlowChart* FChart;
+  int FSuspended = 0;
+  // The record whose chart is shown: its table and key.
+  AnsiString FShownTable;
+  Variant FShownKey;
+};
+
 // Writes Chart into the current record's ttext7 and posts it; nothing on an
 // empty table.
 void StoreChartInRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart);

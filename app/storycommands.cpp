@@ -133,6 +133,12 @@ void TStoryWrite::WalkNovel(bool Unbind, const std::function<void()>& PerRecord)
   };
   if (Unbind)
     for (TDBTxtEdit* e : writers) e->SetDataField("");
+  // The chart pane does not load every node's chart on the way.
+  struct ChartPause {
+    TRecordChartLink* Link;
+    explicit ChartPause(TRecordChartLink* L) : Link(L) { if (Link) Link->Suspend(); }
+    ~ChartPause() { if (Link) Link->Resume(); }
+  } chartPause{FChartLink.get()};
   try {
     ClientUserTable->First();
     while (!ClientUserTable->Eof()) {
