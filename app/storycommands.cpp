@@ -231,9 +231,12 @@ void TStoryWrite::N26Click(TObject*) {
   if (!InputQuery("\xD0\xC2\xBD\xA8", " \xC3\xFB\xB3\xC6:   ", answer) || answer.empty()) return;
   LibDataModule->TableOpertion->SetConnectionString(StoryConnection->ConnectionString());
   LibDataModule->CreateTable(ClientUserAliseTable, "Story", answer);
-  // The alias list goes back to the row of the table shown, whose view and
-  // focus root the window goes on writing.
-  if (ClientUserTable->Active()) ClientUserAliseTable->Locate("tname", Variant(ClientUserTable->TableName()), {});
+  // The alias list is on the new table's row: the novel picker shows it as
+  // chosen and the window shows the new, empty novel, so the author sees what
+  // was made; its view and focus are then written into its own row.
+  kxLookupTreeView4->SetKeyValue(ClientUserAliseTable->FieldByName("tid")->Value());
+  kxLookupTreeView4->SetText(ClientUserAliseTable->FieldByName("tsortid")->AsString());
+  OpenNovelOfAliasRow();
 }
 
 void TStoryWrite::StoryAlisFormClick(TObject*) {

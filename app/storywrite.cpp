@@ -165,7 +165,10 @@ void TStoryWrite::CopyNotMove(TTreeNode*, TTreeNode*, bool& IsCopy) { IsCopy = t
 // table pickers
 
 void TStoryWrite::kxLookupTreeView4CloseUp(TObject* Sender, bool) {
-  if (!PickedAliasRow(Sender, ClientUserAliseTable)) return;
+  if (PickedAliasRow(Sender, ClientUserAliseTable)) OpenNovelOfAliasRow();
+}
+
+void TStoryWrite::OpenNovelOfAliasRow() {
   const Variant picked = ClientUserAliseTable->FieldByName("tid")->Value();
   const AnsiString name = ClientUserAliseTable->FieldByName("tname")->AsString();
   ClientUserTable->SetActive(false);

@@ -213,6 +213,9 @@ class TStoryWrite : public TForm {
   // whole tree.
   void ApplyRoot();
   void SetView(int View);
+  // Shows the novel table of the alias list's current row, in the view and
+  // from the focus stored with it.
+  void OpenNovelOfAliasRow();
   void Search(const AnsiString& Word);
 
   TDBTxtEdit* FCurrentEditor = nullptr;
