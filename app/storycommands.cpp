@@ -228,7 +228,8 @@ void TStoryWrite::N26Click(TObject*) {
   if (!StoryConnection->Connected()) return;
   // 新建, " 名称:   "
   AnsiString answer;
-  if (!InputQuery("\xD0\xC2\xBD\xA8", " \xC3\xFB\xB3\xC6:   ", answer) || answer.empty()) return;
+  TFreeWatch self(this);  // the window may be closed while the question is open
+  if (!InputQuery("\xD0\xC2\xBD\xA8", " \xC3\xFB\xB3\xC6:   ", answer) || answer.empty() || !self.Alive()) return;
   LibDataModule->TableOpertion->SetConnectionString(StoryConnection->ConnectionString());
   LibDataModule->CreateTable(ClientUserAliseTable, "Story", answer);
   // The alias list is on the new table's row: the novel picker shows it as
