@@ -124,9 +124,10 @@ TEST_F(DesignWindowTest, AddDeleteAndWalkTheTree) {
   EXPECT_EQ(W->LibraryTree->Selected()->Level(), 0);
   // A leaf goes after the tree asks.
   Select(W->LibraryTree, 3);
-  AnswerButton(mrYes);
+  AnswerButton(mrOk);
   W->MenuItem2Click(nullptr);
   Pump();
+  EXPECT_EQ(PendingDialogAnswers(), 0) << "the question was asked";
   W->save();
   EXPECT_EQ(Query("SELECT count(*) FROM region1 WHERE tid = 3"), "0");
 }
