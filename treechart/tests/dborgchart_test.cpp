@@ -3,6 +3,7 @@
 // restyled nodes back.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 #include "platform/classes/filer.h"
@@ -260,6 +261,34 @@ TEST_F(DbOrgChartTest, DeletingANodeDeletesItsSubtreesRecords) {
   Save();
   EXPECT_EQ(Stored(), "5:0:B:1");
   EXPECT_EQ(Current(), "B");
+}
+
+// Freeing the chart, or closing its window, while a node's name is being
+// edited in place: the editor closes without applying the typed text, and no
+// node is selected (or edited) again while the nodes go.
+TEST_F(DbOrgChartTest, FreeingTheChartWhileANameIsEditedAppliesNothing) {
+  for (bool wholeWindow : {false, true}) {
+    SCOPED_TRACE(wholeWindow ? "the window closed" : "the chart freed");
+    Open({"1,0,A,0", "2,1,A1,0", "3,1,A2,1", "4,0,B,1"});
+    Chart->SetFocus();
+    Chart->SetSelected(Find("A1"));
+    Chart->BeginEdit();
+    Pump();
+    ASSERT_TRUE(Chart->IsEditing());
+    hb->CommitText("x");
+    Pump();
+    if (wholeWindow) {
+      Form->Free();  // as a closed window is freed
+      Form = new TForm(Application, 0);
+      Form->Show();
+    } else {
+      Chart->Free();
+    }
+    Chart = nullptr;
+    Pump();
+    EXPECT_EQ(Stored(), "1:0:A:0 2:1:A1:0 3:1:A2:1 4:0:B:1");
+    std::filesystem::remove(Dir.File("oc.l"));
+  }
 }
 
 TEST_F(DbOrgChartTest, EditedNamesAndDraggedNodesAreWrittenBack) {
