@@ -58,7 +58,11 @@ class DbOrgChartTest : public CtlTest {
       sql += "INSERT INTO t (tid, tparent, tname, tsortid) VALUES (" + v[0] + "," + v[1] + ",'" + v[2] + "'," +
              v[3] + ");";
     }
-    MakeDatabase(Dir.File("oc.l"), sql);
+    OpenSql(sql, OrderField);
+  }
+  // Makes the table by Sql and a chart on it.
+  void OpenSql(const std::string& Sql, bool OrderField = true) {
+    MakeDatabase(Dir.File("oc.l"), Sql);
     Conn = new TADOConnection(Form);
     Conn->SetConnectionString(JetConnection(Dir.File("oc.l")));
     Table = new TADOTable(Form);
@@ -289,6 +293,29 @@ TEST_F(DbOrgChartTest, FreeingTheChartWhileANameIsEditedAppliesNothing) {
     EXPECT_EQ(Stored(), "1:0:A:0 2:1:A1:0 3:1:A2:1 4:0:B:1");
     std::filesystem::remove(Dir.File("oc.l"));
   }
+}
+
+// A table whose parents form one chain deeper than the stack could follow by
+// recursion: loaded, the cursor moved to the deepest record (the chart
+// expands the chain down to it and shows it), painted, and freed.
+TEST_F(DbOrgChartTest, AChainOfFiftyThousandRecords) {
+  constexpr int kDepth = 50000;
+  OpenSql(std::string(kOcTableSql) + "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < " +
+          std::to_string(kDepth) + ") INSERT INTO t (tid, tparent, tname, tsortid) SELECT i, i - 1, 'n' || i, 0 FROM k;");
+  ASSERT_EQ(Chart->Count(), kDepth);
+  Chart->FirstNode()->Collapse(true);
+  Table->Last();
+  TkxOcNode* deepest = Chart->Selected();
+  ASSERT_NE(deepest, nullptr);
+  EXPECT_EQ(std::string(deepest->Text()), "n" + std::to_string(kDepth));
+  EXPECT_TRUE(deepest->IsVisible());
+  const TRect r = deepest->DisplayRect();
+  EXPECT_GE(r.top, 0);
+  EXPECT_LE(r.bottom, Chart->ClientHeight());
+  Chart->Repaint();
+  Pump();
+  Form->Free();
+  Form = nullptr;
 }
 
 TEST_F(DbOrgChartTest, EditedNamesAndDraggedNodesAreWrittenBack) {
