@@ -234,6 +234,22 @@ TEST_F(DesignWindowTest, TheOrganisationChartShowsTheTableAndItsCommandsWork) {
   EXPECT_NE(W->MduleOrgChart->Zoom(), zoom);
 }
 
+TEST_F(DesignWindowTest, ClosingWhileAChartNodeNameIsEditedKeepsItsName) {
+  OpenOnRegion();
+  W->kxDockPanel2->Activate();
+  Pump();
+  W->MduleOrgChart->SetSelected(W->MduleOrgChart->FindNode(Variant(2)));
+  W->ChartEditorClick(nullptr);  // "编辑名称"
+  ASSERT_TRUE(W->MduleOrgChart->IsEditing());
+  W->MduleOrgChart->Editor()->SetText("x");
+  W->MduleOrgChart->Editor()->SetModified(true);
+  W->Close();
+  Pump();
+  for (int i = 0; i < Application->ComponentCount(); ++i)
+    EXPECT_EQ(dynamic_cast<TSystemModuleForm*>(Application->Components(i)), nullptr);
+  EXPECT_EQ(Query("SELECT tname FROM region1 WHERE tid = 2"), "主角：林远");
+}
+
 TEST_F(DesignWindowTest, TheTimerSavesEveryTenMinutes) {
   OpenOnRegion();
   Select(W->LibraryTree, 4);
