@@ -492,7 +492,7 @@ bool TuxFilterCriteria::MatchesItem(TuxFilterCriteriaItem* Item, int RecordIndex
   Item->GetDataValue(RecordIndex, raw);
   try {
     PrepareValue(raw, r);
-    PrepareValue(Item->Value(), c);
+    PrepareConditionValue(Item, Item->Value(), c);
     if (FOptions.Contains(fcoIgnoreNull) && !Item->Operator()->IsNullOperator() && IsNullValue(r)) return false;
     return Item->Operator()->IsMatch(r, c);
   } catch (const EVariantTypeCastError&) {

@@ -495,6 +495,11 @@ class TuxFilterCriteria : public TPersistent {
   virtual TClass GetValueListClass();
   virtual void PrepareOperators();
   virtual void PrepareValue(const Variant& V, Variant& Result);
+  // A condition's value as it is compared with record values: PrepareValue
+  // here; criteria that know their columns convert it to the column's kind first.
+  virtual void PrepareConditionValue(TuxFilterCriteriaItem* Item, const Variant& V, Variant& Result) {
+    PrepareValue(V, Result);
+  }
   virtual void DoChanged();
   virtual void AssignEvents(TPersistent* Source);
   virtual void AssignCriteria(TuxFilterCriteria* Source);
