@@ -10,8 +10,7 @@
 #include "data/uxdataconsts.h"
 #include "data/uxvariants.h"
 
-using namespace ctltest;
-
+namespace ctltest {
 namespace {
 
 class ControllerTest : public ::testing::Test {
@@ -380,3 +379,4 @@ TEST_F(ControllerTest, ExpansionMemoryRefusesAFieldTwice) {
 }
 
 }  // namespace
+}  // namespace ctltest

@@ -5,8 +5,7 @@
 #include "ctltest.h"
 #include "data/uxdataconsts.h"
 
-using namespace ctltest;
-
+namespace ctltest {
 namespace {
 
 TEST(DataFields, SharingFollowsTheChainAndRefusesCycles) {
@@ -205,3 +204,4 @@ TEST(DataKeys, TheSelectionFollowsItsRecordsByKeyAcrossAReload) {
 }
 
 }  // namespace
+}  // namespace ctltest
