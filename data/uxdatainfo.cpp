@@ -880,10 +880,11 @@ void TuxCustomDataControllerInfo::SaveExpanding() {
     } else if (selected) {
       state << dceSelected;
     }
-    if (!state.Empty()) {
-      int first = 0, last = 0;
-      FDataGroups->GetRecordRange(i, first, last);
-      const int record = FRecordList[static_cast<std::size_t>(first)];
+    int first = 0, last = 0;
+    FDataGroups->GetRecordRange(i, first, last);
+    const int record = FRecordList[static_cast<std::size_t>(first)];
+    // A group whose first record has gone since the last pass is not kept.
+    if (!state.Empty() && record >= 0 && record < c->GetRecordCount()) {
       FExpandingInfos->AddEntry(g->Level, c->GetGroupValue(record, FDataGroups->GetField(g->Level)), state);
       TuxDataExpandingInfo& entry = FExpandingInfos->LastEntry();
       for (int l = 0; l <= g->Level; ++l)
