@@ -12,8 +12,9 @@
 
 TuxCustomDataField* TuxDataFilterCriteriaItem::Field() const { return dynamic_cast<TuxCustomDataField*>(ItemLink()); }
 
+// Items of this class are made only by data criteria (GetItemClass).
 TuxDataFilterCriteria* TuxDataFilterCriteriaItem::DataCriteria() const {
-  return dynamic_cast<TuxDataFilterCriteria*>(GetCriteria());
+  return static_cast<TuxDataFilterCriteria*>(GetCriteria());
 }
 
 void TuxDataFilterCriteriaItem::GetDataValue(int RecordIndex, Variant& V) {

@@ -13,13 +13,17 @@
 // The values of the sort fields, prepared once per sort: text fields compared
 // by the locale's collation or in upper case get their key made once per
 // record instead of at every comparison.
+// Numbers are read once into a contiguous list as well, so that the sort
+// does not chase a record buffer at every comparison.
 struct TuxSortKeyCache {
-  enum Kind { kStore, kKey, kController };
+  enum Kind { kStore, kKey, kInt, kDouble, kController };
   struct FieldKeys {
     Kind kind = kController;
     bool descending = false;
     TuxValueDef* def = nullptr;
     std::vector<std::string> keys;  // by record index
+    std::vector<Int64> ints;        // by record index
+    std::vector<double> doubles;    // by record index
     std::vector<char> cached;       // 0 not cached, 1 null, 2 key
   };
   TuxDataStorage* store = nullptr;
@@ -39,6 +43,10 @@ struct TuxSortKeyCache {
       const bool na = f.cached[a] == 1, nb = f.cached[b] == 1;
       if (na || nb) {
         r = na == nb ? 0 : (na ? -1 : 1);
+      } else if (f.kind == kInt) {
+        r = f.ints[a] < f.ints[b] ? -1 : (f.ints[a] > f.ints[b] ? 1 : 0);
+      } else if (f.kind == kDouble) {
+        r = f.doubles[a] < f.doubles[b] ? -1 : (f.doubles[a] > f.doubles[b] ? 1 : 0);
       } else {
         const int c = f.keys[a].compare(f.keys[b]);
         r = c < 0 ? -1 : (c > 0 ? 1 : 0);
@@ -673,7 +681,13 @@ void TuxCustomDataControllerInfo::DoFilter() {
   const bool byCriteria = c->Filter() && c->Filter()->IsFiltering();
   const bool byEvent = c->HasFilterRecordEvent() && !gridMode;
   if (!byText && !byCriteria && !byEvent) return;
-  if (byCriteria) c->Filter()->PrepareOperators();
+  if (byCriteria) {
+    c->Filter()->PrepareOperators();
+    c->Filter()->BeginMatching();
+  }
+  TuxFinally endMatching([c, byCriteria] {
+    if (byCriteria) c->Filter()->EndMatching();
+  });
   TuxCustomDataProvider* provider = c->Provider();
   const int editing = provider->IsEditing() ? provider->EditingRecordIndex() : uxNullEditingRecordIndex;
   std::vector<int> kept;
@@ -692,6 +706,79 @@ void TuxCustomDataControllerInfo::DoFilter() {
   FSelection->RemoveMissingRecords();
   if (c->FocusCheckRequested()) c->SetFocusCheckPending(true);
 }
+
+namespace {
+
+// The cells of the plain number kinds compare as the numbers they hold: they
+// are read once into a list of their own.
+void CacheNumbers(TuxSortKeyCache::FieldKeys& F, std::size_t Records, const std::vector<int>& List,
+                  TuxDataStorage* Store) {
+  TuxValueTypeClass type = F.def->ValueTypeClass();
+  const Word vt = type->VarTypeCode();
+  const int size = type->GetCellSize();
+  const bool isInt = (vt == varSmallint && size == 2) || (vt == varInteger && size == 4) ||
+                     (vt == varWord && size == 2) || (vt == varInt64 && size == 8) ||
+                     (vt == varBoolean && size == 1) || (vt == varCurrency && size == 8);
+  const bool isDouble = (vt == varDouble || vt == varDate) && size == 8;
+  if (type == TuxStringValueType::Instance()) {
+    // 8-bit text compares by its bytes.
+    F.cached.assign(Records, 0);
+    F.keys.assign(Records, std::string());
+    for (int r : List) {
+      if (r < 0 || static_cast<std::size_t>(r) >= Records) continue;
+      Variant v;
+      Store->RecordValue(r, F.def, v);
+      const std::size_t k = static_cast<std::size_t>(r);
+      if (v.IsNull() || v.IsEmpty()) {
+        F.cached[k] = 1;
+      } else {
+        F.keys[k] = v.AsString();
+        F.cached[k] = 2;
+      }
+    }
+    F.kind = TuxSortKeyCache::kKey;
+    return;
+  }
+  if (!isInt && !isDouble) return;
+  TuxDataStorage* store = Store;
+  F.cached.assign(Records, 0);
+  if (isInt)
+    F.ints.assign(Records, 0);
+  else
+    F.doubles.assign(Records, 0);
+  for (int r : List) {
+    if (r < 0 || static_cast<std::size_t>(r) >= Records) continue;
+    const std::size_t k = static_cast<std::size_t>(r);
+    const void* content = nullptr;
+    if (store->ValueDataPointer(r, F.def, content)) {
+      F.cached[k] = 1;
+      continue;
+    }
+    F.cached[k] = 2;
+    if (isDouble) {
+      std::memcpy(&F.doubles[k], content, 8);
+    } else if (vt == varSmallint) {
+      SmallInt v;
+      std::memcpy(&v, content, 2);
+      F.ints[k] = v;
+    } else if (vt == varWord) {
+      Word v;
+      std::memcpy(&v, content, 2);
+      F.ints[k] = v;
+    } else if (vt == varInteger) {
+      Integer v;
+      std::memcpy(&v, content, 4);
+      F.ints[k] = v;
+    } else if (vt == varBoolean) {
+      F.ints[k] = *static_cast<const Byte*>(content);
+    } else {
+      std::memcpy(&F.ints[k], content, 8);
+    }
+  }
+  F.kind = isInt ? TuxSortKeyCache::kInt : TuxSortKeyCache::kDouble;
+}
+
+}  // namespace
 
 void TuxCustomDataControllerInfo::DoSort() {
   UpdateTotalSortingFieldList();
@@ -732,6 +819,7 @@ void TuxCustomDataControllerInfo::DoSort() {
         f.kind = TuxSortKeyCache::kStore;
         f.def = entry.Field->ValueDefinition();
         if (f.def && !f.def->HasValueSlot()) f.def = nullptr;
+        if (f.def) CacheNumbers(f, records, FRecordList, c->DataStorage());
         continue;
       }
       f.kind = TuxSortKeyCache::kKey;
@@ -764,8 +852,28 @@ void TuxCustomDataControllerInfo::DoSort() {
     }
     FKeyCache = std::move(cache);
   }
-  uxQuickSort(FRecordList.data(), 0, static_cast<int>(FRecordList.size()) - 1,
-              [this](int a, int b) { return CompareRecords(a, b); });
+  // Every field read into the cache and no edited record to place: the
+  // comparison needs nothing but the cache.
+  bool cachedOnly = FKeyCache && !(c->Provider()->IsEditing() && c->Provider()->EditingRecordIndex() >= 0);
+  if (cachedOnly)
+    for (const TuxSortKeyCache::FieldKeys& f : FKeyCache->fields)
+      cachedOnly = cachedOnly && (f.kind == TuxSortKeyCache::kInt || f.kind == TuxSortKeyCache::kDouble ||
+                                  f.kind == TuxSortKeyCache::kKey);
+  if (cachedOnly) {
+    const TuxSortKeyCache* cache = FKeyCache.get();
+    const std::size_t fields = cache->fields.size();
+    uxQuickSort(FRecordList.data(), 0, static_cast<int>(FRecordList.size()) - 1, [cache, fields, c](int a, int b) {
+      if (a == b) return 0;
+      for (std::size_t i = 0; i < fields; ++i) {
+        const int r = cache->Compare(i, a, b);
+        if (r != 0) return r;
+      }
+      return c->CompareRecordsByIndex(a, b);
+    });
+  } else {
+    uxQuickSort(FRecordList.data(), 0, static_cast<int>(FRecordList.size()) - 1,
+                [this](int a, int b) { return CompareRecords(a, b); });
+  }
   InvalidateRecordMap();
 }
 
