@@ -67,6 +67,9 @@ TuxCustomDataController::~TuxCustomDataController() {
       if (master->FCreatingDetailController == this) master->FCreatingDetailController = nullptr;
   delete FNotifier;
   FNotifier = nullptr;
+  // The records go first: their detail objects free the detail controllers,
+  // which still see their relation.
+  if (FDataStorage) FDataStorage->ClearAll(false);
   delete FRelations;
   FRelations = nullptr;
   delete FDataControllerInfo;
