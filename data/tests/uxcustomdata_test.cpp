@@ -161,6 +161,17 @@ TEST_F(ControllerTest, CollapsingTheFocusedGroupFocusesItsGroupRow) {
   EXPECT_EQ(c->GetRowIndexByRecordIndex(2, true), 4);
 }
 
+TEST_F(ControllerTest, GroupsAlwaysExpandedShowEveryDataRow) {
+  LoadPeople({{"a", 1}, {"b", 1}, {"c", 2}});
+  c->SetOptions(c->GetOptions() + TuxDataControllerOptions{dcoGroupsAlwaysExpanded});
+  c->Groups()->ChangeGroupIndex(age, 0);
+  EXPECT_EQ(c->GetRowCount(), 5);
+  c->Groups()->ChangeExpanding(0, false, false);
+  c->Groups()->FullCollapse();
+  EXPECT_EQ(c->GetRowCount(), 5);
+  EXPECT_TRUE(c->GetRowInfo(3).Expanded);
+}
+
 TEST_F(ControllerTest, SaveExpandingKeepsExpandedGroupsAcrossARefresh) {
   LoadPeople({{"a", 1}, {"b", 2}, {"c", 3}});
   c->Groups()->ChangeGroupIndex(age, 0);
