@@ -328,6 +328,7 @@ const ErrorCase kErrorCases[] = {
     {"(a?)*", {"Line1, Char5: The '*' quantifier cannot be applied here"}},
     {"a?{2}", {"Line1, Char3: The parameter quantifier cannot be applied here"}},
     {"a{3,2}", {"Line1, Char2: Incorrect parameter quantifier"}},
+    {"(a?b?){2,}", {"Line1, Char7: The parameter quantifier cannot be applied here"}},  // an endless empty repeat
     {"{2}", {"Line1, Char1: Incorrect parameter quantifier", "The alternative should not be empty"}},
     {"a{,2}", {"Line1, Char2: Incorrect parameter quantifier"}},
     {"a{1,2,3}", {"Line1, Char2: Incorrect parameter quantifier"}},
