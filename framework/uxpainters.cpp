@@ -511,6 +511,43 @@ void TuxCustomLookAndFeelPainter::PaintCalendarHeader(TuxCanvas* Canvas, const T
   DrawMonthArrows(Canvas, R, Arrows, SideWidth, clWindowText);
 }
 
+// ---- the grid's operations ----
+
+namespace {
+// The background of a grid element: its bitmap tiled over the bounds, or
+// (without a bitmap) the painter's own fill.
+TuxDrawBackgroundEvent BitmapBackground(TBitmap* Bitmap) {
+  if (!Bitmap || Bitmap->Empty()) return nullptr;
+  return [Bitmap](TuxCanvas* Canvas, const TRect& Bounds) {
+    Canvas->FillRect(Bounds, Bitmap);
+    return true;
+  };
+}
+}  // namespace
+
+void TuxCustomLookAndFeelPainter::DrawColumnHeader(TuxCanvas* Canvas, const TRect& Bounds, const TRect& TextArea,
+                                                   TuxBorders Neighbors, TuxBorders Borders, TuxButtonState State,
+                                                   TAlignment AlignmentHorz, TuxAlignmentVert AlignmentVert,
+                                                   bool MultiLine, bool ShowEndEllipsis, const AnsiString& Text,
+                                                   TFont* Font, TColor TextColor, TColor BkColor,
+                                                   TBitmap* Bitmap) const {
+  PaintHeader(Canvas, Bounds, TextArea, Neighbors, Borders, State, AlignmentHorz, AlignmentVert, MultiLine,
+              ShowEndEllipsis, Text, Font, TextColor, BkColor, BitmapBackground(Bitmap));
+}
+
+void TuxCustomLookAndFeelPainter::DrawFooterCell(TuxCanvas* Canvas, const TRect& Bounds, TBitmap* Bitmap,
+                                                 TColor TextColor, TColor BkColor, TFont* Font, const AnsiString& Text,
+                                                 bool MultiLine, TuxAlignmentVert AlignmentVert,
+                                                 TAlignment AlignmentHorz) const {
+  PaintFooterCell(Canvas, Bounds, AlignmentHorz, AlignmentVert, MultiLine, Text, Font, TextColor, BkColor,
+                  BitmapBackground(Bitmap));
+}
+
+void TuxCustomLookAndFeelPainter::DrawIndicatorItem(TuxCanvas* Canvas, const TRect& R, TBitmap* Bitmap,
+                                                    TColor BkColor, TuxIndicatorKind Kind) const {
+  PaintIndicatorItem(Canvas, R, Kind, BkColor, BitmapBackground(Bitmap));
+}
+
 // ---- standard painter ----
 
 TColor TuxStandardLookAndFeelPainter::DefaultColor(int N) const {

@@ -187,6 +187,145 @@ class TuxCustomLookAndFeelPainter {
   virtual void PaintSplitterBorder(TuxCanvas*, const TRect&, const TuxPaintParams&, bool) const {}
   virtual int SplitterOption() const { return 1; }
 
+  // ---- the grid's operations ----
+  // The grid views, their pop-ups and the editors in grid cells call the
+  // painters by the names below. Each one forwards to the operation above
+  // that the painter kinds override for their look, so both sets draw alike;
+  // a background Bitmap, when given, is tiled in place of the background fill.
+
+  // Default colours of the grid's elements; a colour option holding clDefault
+  // is resolved through them when it is used.
+  TColor DefaultContentColor() const { return DefaultColor(5); }
+  TColor DefaultContentTextColor() const { return DefaultColor(6); }
+  TColor DefaultFilterBoxColor() const { return DefaultColor(7); }
+  TColor DefaultFilterBoxTextColor() const { return DefaultColor(8); }
+  TColor DefaultDetailFrameColor() const { return DefaultColor(9); }
+  TColor DefaultFooterColor() const { return DefaultColor(10); }
+  TColor DefaultFooterTextColor() const { return DefaultColor(11); }
+  TColor DefaultGridLineColor() const { return DefaultColor(12); }
+  TColor DefaultGroupColor() const { return DefaultColor(13); }
+  TColor DefaultGroupTextColor() const { return DefaultColor(14); }
+  TColor DefaultGroupByBoxColor() const { return DefaultColor(15); }
+  TColor DefaultGroupByBoxTextColor() const { return DefaultColor(16); }
+  TColor DefaultHeaderColor() const { return DefaultColor(17); }
+  TColor DefaultHeaderTextColor() const { return DefaultColor(18); }
+  TColor DefaultInactiveColor() const { return DefaultColor(22); }
+  TColor DefaultInactiveTextColor() const { return DefaultColor(23); }
+  TColor DefaultPreviewTextColor() const { return DefaultColor(24); }
+  TColor DefaultRowSeparatorColor() const { return DefaultColor(25); }  // the grid line colour
+  TColor DefaultCalendarHeaderColor() const { return DefaultColor(26); }
+  TColor DefaultCalendarSelectionColor() const { return DefaultColor(27); }
+  TColor DefaultCalendarSelectionTextColor() const { return DefaultColor(28); }
+  TColor DefaultSelectionColor() const { return DefaultColor(35); }
+  TColor DefaultSelectionTextColor() const { return DefaultColor(36); }
+  TColor DefaultTabColor() const { return DefaultColor(38); }
+  TColor DefaultTabTextColor() const { return DefaultColor(39); }
+  TColor DefaultTabsBackgroundColor() const { return DefaultColor(40); }
+
+  // Buttons and frames. clDefault colours of a push button mean the painter's
+  // own; with DrawBorder the border is drawn and the content shrinks by it.
+  void DrawPushButton(TuxCanvas* Canvas, const TRect& R, TColor TextColor, TColor BkColor, bool DrawBorder,
+                      TuxButtonState State, const AnsiString& Caption) const {
+    PaintButton(Canvas, R, Caption, State, DrawBorder, BkColor, TextColor);
+  }
+  // Pixels by which a pressed caption moves right and down.
+  int PressedButtonTextOffset() const { return GetButtonPressedShift(); }
+  // Whether buttons are repainted when the mouse enters or leaves them.
+  bool TracksHotButtons() const { return HasButtonHotTracking(); }
+  int GetButtonBorderExtent(TuxButtonState State = uxbsNormal) const { return GetButtonBorderWidth(State); }
+  int GetPushButtonTextIndent() const { return GetButtonTextIndent(); }
+  // The rectangle button ButtonIndex of a joined row paints over, and the
+  // widths of its border on each side (left, top, right, bottom).
+  TRect GetGroupButtonDisplayRect(const TRect& R, int ButtonCount, int ButtonIndex) const {
+    return GetGroupButtonBounds(R, ButtonCount, ButtonIndex);
+  }
+  TRect GetGroupButtonContentOffsets(int ButtonCount, int ButtonIndex) const {
+    return GetButtonGroupBorderWidths(ButtonCount, ButtonIndex);
+  }
+  virtual void PaintNavigatorBorder(TuxCanvas*, const TRect&, bool /*Selected*/, bool /*Enabled*/) const {}
+  virtual bool NavigatorBorderFollowsSelection() const { return false; }
+  // The border of a control, and the frame of a container control.
+  int GetControlBorderSize() const { return GetBorderWidth(); }
+  void DrawControlBorder(TuxCanvas* Canvas, const TRect& R) const { PaintBorder(Canvas, R); }
+  int GetFrameSize() const { return GetBorderWidth(); }
+  void PaintFrame(TuxCanvas* Canvas, const TRect& R) const { PaintContainerBorder(Canvas, R); }
+  int GetExpandButtonExtent() const { return GetExpandButtonWidth(); }
+  // The radio glyph at (X, Y); BackgroundColor clDefault paints no background.
+  void DrawRadioButton(TuxCanvas* Canvas, int X, int Y, TuxButtonState State, bool Checked, bool Focused,
+                       TColor BackgroundColor, bool IsDesigning) const {
+    PaintRadioButton(Canvas, X, Y, State, Checked, Focused, BackgroundColor, IsDesigning);
+  }
+
+  // Column headers.
+  void DrawColumnHeader(TuxCanvas* Canvas, const TRect& Bounds, const TRect& TextArea, TuxBorders Neighbors,
+                        TuxBorders Borders, TuxButtonState State, TAlignment AlignmentHorz,
+                        TuxAlignmentVert AlignmentVert, bool MultiLine, bool ShowEndEllipsis, const AnsiString& Text,
+                        TFont* Font, TColor TextColor, TColor BkColor, TBitmap* Bitmap = nullptr) const;
+  void DrawColumnHeaderPressed(TuxCanvas* Canvas, const TRect& R) const { PaintHeaderPressed(Canvas, R); }
+  void DrawSortMark(TuxCanvas* Canvas, const TRect& R, bool Ascending) const { PaintSortingMark(Canvas, R, Ascending); }
+  TuxBorders GetHeaderBorderSet(TuxBorders Neighbors) const { return GetHeaderBorders(Neighbors); }
+  int HeaderBorderSize() const { return GetHeaderBorderWidth(); }
+  int CalcHeaderHeight(int FontHeight) const { return GetHeaderHeight(FontHeight); }
+  int CalcHeaderWidth(TuxCanvas* Canvas, TuxBorders Borders, TFont* Font, const AnsiString& Text) const {
+    return GetHeaderWidth(Canvas, Borders, Text, Font);
+  }
+  // Whether a header paints its cells before its background.
+  bool HeaderDrawCellsFirst() const { return HeaderOption1(); }
+  bool IsHeaderHotTrack() const { return HeaderOption2(); }
+  TSize GetSortMarkAreaSize() const { return GetSortingMarkAreaSize(); }
+
+  // Footers.
+  void DrawFooterCell(TuxCanvas* Canvas, const TRect& Bounds, TBitmap* Bitmap, TColor TextColor, TColor BkColor,
+                      TFont* Font, const AnsiString& Text, bool MultiLine, TuxAlignmentVert AlignmentVert,
+                      TAlignment AlignmentHorz) const;
+  TuxBorders GetFooterBorderSet() const { return GetFooterBorders(); }
+  // The footer's border around its cells, and the border of each cell.
+  int FooterBorderSize() const { return GetFooterBorderWidth(); }
+  int FooterCellOffset() const { return GetFooterCellBorderWidth(); }
+  bool FooterDrawCellsFirst() const { return FooterOption(); }
+  int FooterSeparatorSize() const { return GetFooterSeparatorWidth(); }
+  void DrawFooterBorder(TuxCanvas* Canvas, const TRect& R) const { PaintFooterBorder(Canvas, R); }
+  void DrawFooterSeparator(TuxCanvas* Canvas, const TRect& R) const { PaintFooterSeparator(Canvas, R); }
+
+  // Row indicator: a header box with the glyph of Kind (0 none, 1 focused,
+  // 2 editing, 3 inserting, 4 selected, 5 focused and selected).
+  void DrawIndicatorItem(TuxCanvas* Canvas, const TRect& R, TBitmap* Bitmap, TColor BkColor,
+                         TuxIndicatorKind Kind) const;
+  bool IndicatorDrawItemsFirst() const { return IndicatorOption(); }
+
+  // Filter buttons; a drop-down size of height 0 means the full height.
+  void DrawFilterActivateButton(TuxCanvas* Canvas, const TRect& R, TuxButtonState State, bool Active) const {
+    PaintFilterActivateButton(Canvas, R, State, Active);
+  }
+  void DrawFilterCloseButton(TuxCanvas* Canvas, const TRect& R, TuxButtonState State) const {
+    PaintFilterCloseButton(Canvas, R, State);
+  }
+  void DrawFilterDropDownButton(TuxCanvas* Canvas, const TRect& R, TuxButtonState State, bool Active) const {
+    PaintFilterDropDownButton(Canvas, R, State, Active);
+  }
+  TSize SizeOfFilterCheck() const { return GetFilterActivateButtonSize(); }
+  TSize SizeOfFilterClose() const { return GetFilterCloseButtonSize(); }
+  TSize SizeOfFilterDropDown() const { return GetFilterDropDownButtonSize(); }
+
+  // Tabs and pop-ups. A painter that does not draw tabs itself
+  // (IsDrawTabImplemented False) leaves them to the tab control.
+  void DrawTab(TuxCanvas* Canvas, const TRect& Bounds, bool /*Focused*/, TColor Color, TColor TextColor, TFont* Font,
+               bool Vertical, TuxButtonState State, const AnsiString& Text, TuxBorders Borders) const {
+    PaintTab(Canvas, Bounds, Borders, Text, State, Vertical, Font, TextColor, Color, true);
+  }
+  void DrawTabBorder(TuxCanvas* Canvas, const TRect& R, TuxBorder Side, TuxBorders Borders, bool Vertical) const {
+    PaintTabBorder(Canvas, R, Side, Borders, Vertical);
+  }
+  void DrawTabsRoot(TuxCanvas* Canvas, const TRect& Bounds, TuxBorders Borders, bool Vertical) const {
+    PaintTabArea(Canvas, Bounds, Borders, Vertical);
+  }
+  bool IsDrawTabImplemented(bool /*Vertical*/) const { return TabOption1() != 0; }
+  bool IsTabHotTrack(bool /*Vertical*/) const { return TabOption2() != 0; }
+  int TabBorderSize(bool Vertical) const { return GetTabBorderWidth(Vertical); }
+  // The frame style of the grid's pop-up windows.
+  virtual bool PopupBorderStyle() const { return true; }
+  // ---- end of the grid's operations ----
+
  protected:
   // shared drawing steps of the painters
   void DrawExpandCross(TuxCanvas* Canvas, const TRect& R, bool Expanded, TColor Color) const;
