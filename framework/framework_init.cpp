@@ -3,6 +3,7 @@
 
 #include "framework/uxclasses.h"
 #include "framework/uxcontrols.h"
+#include "framework/uxgraphics.h"
 #include "framework/uxlookandfeel.h"
 #include "framework/uxpainters.h"
 #include "framework/uxscrollbar.h"
@@ -42,6 +43,7 @@ void FinalizeFramework() {
   uxDoneLookAndFeel();
   kxDoneThemes();
   uxDoneTimers();
+  uxDoneSolidBrushes();
 }
 
 bool FrameworkInitialised() { return gInitialised; }

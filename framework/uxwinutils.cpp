@@ -74,6 +74,31 @@ void GetMouseCursorPos(TPoint& P) {
 }
 
 // ---------------------------------------------------------------------------
+// screen helpers under the names the grid calls them by
+
+bool IsPointInDragDetectArea(const TPoint& MouseDownPos, int X, int Y) {
+  return uxIsInDragThreshold(MouseDownPos, X, Y);
+}
+
+int GetScrollBarSize() { return GetSystemMetrics(SM_CXVSCROLL); }
+
+void uxRedrawWindowNow(HWND Handle) {
+  if (Handle && IsWindow(Handle)) RedrawWindow(Handle, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void uxInvalidateRectFrame(HWND Handle, const TRect& Outer, const TRect& Inner, bool Erase) {
+  if (!Handle || uxIsRectEmpty(Outer)) return;
+  HRGN Band = CreateRectRgnIndirect(&Outer);
+  if (!uxIsRectEmpty(Inner)) {
+    HRGN Hole = CreateRectRgnIndirect(&Inner);
+    CombineRgn(Band, Band, Hole, RGN_DIFF);
+    DeleteObject(Hole);
+  }
+  InvalidateRgn(Handle, Band, Erase);
+  DeleteObject(Band);
+}
+
+// ---------------------------------------------------------------------------
 // mouse and keys
 
 bool uxIsCtrlPressed() { return GetAsyncKeyState(VK_CONTROL) < 0; }

@@ -59,6 +59,27 @@ void GetMouseCursorPos(TPoint& P);
 // Redraws a control's window at once, with its children (defined with the base control).
 void uxRedrawWindowNow(TWinControl* Control);
 
+// ---- screen helpers under the names the grid calls them by ----
+
+// The cursor's screen position.
+inline TPoint uxGetCursorPos() {
+  TPoint P;
+  GetMouseCursorPos(P);
+  return P;
+}
+// Whether (X, Y) is still within the drag threshold of the mouse-down point.
+bool IsPointInDragDetectArea(const TPoint& MouseDownPos, int X, int Y);
+// Moves Bounds into the work area of the monitor at P (uxFitRectToWorkArea).
+inline void MakeVisibleOnDesktop(TRect& Bounds, const TPoint& P) { uxFitRectToWorkArea(Bounds, P); }
+// Converts R from the coordinates of window From to those of To (nullptr: the desktop).
+inline void MapWindowRect(HWND From, HWND To, TRect& R) { uxMapRectBetweenWindows(From, To, R); }
+// The width of a vertical scroll bar.
+int GetScrollBarSize();
+// Repaints a window and its children at once; nothing for no window.
+void uxRedrawWindowNow(HWND Handle);
+// Invalidates the band of Outer that lies outside Inner.
+void uxInvalidateRectFrame(HWND Handle, const TRect& Outer, const TRect& Inner, bool Erase);
+
 // ---- mouse and keys ----
 
 // Whether (X, Y) lies within the drag threshold of P on both axes (defined with
