@@ -89,6 +89,8 @@ TuxSolidBrushCache* uxSolidBrushCache() {
   return SharedBrushCache;
 }
 
+bool uxSolidBrushCacheExists() { return SharedBrushCache != nullptr; }
+
 HBRUSH uxGetSolidBrush(TColor Color) { return uxSolidBrushCache()->GetBrush(Color); }
 HBRUSH uxGetCanvasSolidBrush(TuxCanvas*, TColor Color) { return uxGetSolidBrush(Color); }
 HBRUSH uxGetCanvasSolidBrush(TCanvas*, TColor Color) { return uxGetSolidBrush(Color); }

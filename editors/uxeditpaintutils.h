@@ -52,6 +52,8 @@ class TuxSolidBrushCache {
 void uxInitEditPaintUtils();
 void uxDoneEditPaintUtils();
 TuxSolidBrushCache* uxSolidBrushCache();
+// Whether the shared cache exists now (without making it).
+bool uxSolidBrushCacheExists();
 
 HBRUSH uxGetSolidBrush(TColor Color);
 HBRUSH uxGetCanvasSolidBrush(TuxCanvas* Canvas, TColor Color);
