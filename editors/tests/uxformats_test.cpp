@@ -5,6 +5,8 @@
 #include "editors/uxformats.h"
 
 #include "editors/uxdateutils.h"
+#include "editors/uxregexpr.h"
+#include "platform/rtl/streams.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/rtl/locale.h"
 #include "platform/win/messages.h"
@@ -250,6 +252,38 @@ TEST_F(FormatsFixture, AssignedValuesSurviveARereadOfTheLocale) {
   EXPECT_EQ(FC->StandardDateEditMask, "!99.99;1;_");
   EXPECT_EQ(FC->DateEditMask, "!99/99/9999;1; ");  // not an assigned value
   EXPECT_EQ(FC->DateEditFormat, "MM/dd/yyyy");
+}
+
+// The regular-expression masks compile in the mask notation and accept typed
+// dates, the locale's month names and the keywords with an offset.
+TEST_F(FormatsFixture, RegExprMasksCompileAndAcceptDatesAndKeywords) {
+  TuxFormatController* FC = uxGetFormatController();
+  struct Case {
+    bool DateTime;
+    const char* Text;
+    bool Accepted;
+  } Cases[] = {
+      {false, "2024-3-5", true},
+      {false, "2024-12-31", true},
+      {false, "2024-\xCA\xAE\xB6\xFE\xD4\xC2-5", true},  // 十二月
+      {false, "today", true},
+      {false, "eom+12", true},
+      {false, "yesterday-1234", true},
+      {false, "2024-13-5", false},
+      {false, "now", false},
+      {true, "2024-3-5 13:45:09", true},
+      {true, "2024-3-5 ", true},
+      {true, "now+1", true},
+      {true, "2024-3-5 24:00:00", false},
+  };
+  for (const Case& C : Cases) {
+    TuxRegExpr Expr;
+    TStringStream Stream(C.DateTime ? FC->RegExprDateTimeEditMask : FC->RegExprDateEditMask);
+    ASSERT_NO_THROW(Expr.Compile(&Stream)) << (C.DateTime ? "date-time" : "date");
+    AnsiString Accepted;
+    Expr.FilterText(C.Text, Accepted);
+    EXPECT_EQ(Accepted == C.Text && Expr.IsFinal(), C.Accepted) << C.Text << " accepted as " << Accepted;
+  }
 }
 
 TEST(RegExprQuoting, ApostrophesStandOutsideTheQuotes) {
