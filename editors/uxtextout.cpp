@@ -163,6 +163,7 @@ int BreakRow(HDC DC, const char* Text, int Pos, int Length, int MaxWidth, bool L
       BreakCountAtLastBreak = BreakCount;
     }
   }
+  const int Taken = End;  // what the row used up, before trailing blanks are dropped
   if (Justified)
     // (break characters are below 0x40, so never the trail byte of a character)
     while (End > 0 && IsBreakChar(P, Row.Text[End - 1])) {
@@ -176,7 +177,7 @@ int BreakRow(HDC DC, const char* Text, int Pos, int Length, int MaxWidth, bool L
 
   // What follows the row: break characters, one Tab, one CR (the paragraph
   // ends), one LF.
-  int Next = Pos + End;
+  int Next = Pos + Taken;
   if (!EndedByLineBreak)
     while (Next < Length && IsBreakChar(P, Text[Next])) ++Next;
   if (Next < Length && Text[Next] == '\t') ++Next;
@@ -412,7 +413,9 @@ bool uxMakeTextRows(HDC DC, const char* Text, const TRect& R, int MaxLineCount, 
       }
     }
     TuxTextRow Row;
-    Pos = BreakRow(DC, Text, Pos, Length, Width, Last, Params, Row);
+    const int Next = BreakRow(DC, Text, Pos, Length, Width, Last, Params, Row);
+    // Every row moves on by at least one character.
+    Pos = Next > Pos ? Next : Pos + CharBytes(Text, Pos, Length);
     Rows.push_back(Row);
     ++RowCount;
     Accumulated += Params.RowHeight;

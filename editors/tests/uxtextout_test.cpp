@@ -7,10 +7,12 @@
 #include "framework/uxgraphics.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/gdi/tests/refimage.h"
+#include "platform/rtl/strings.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -82,6 +84,7 @@ TEST_F(TextOutFixture, RowsBreakOnWordsAndWholeCharacters) {
       {"single line keeps breaks", "ab\r\ncd", 200, UXTO_SINGLELINE, {"ab\r\ncd"}},
       {"no wrap without word break", "aaa bbb ccc", 21, 0, {"aaa bbb ccc"}},
       {"justified drops trailing blanks", "aa bb cc", 42, UXTO_JUSTIFY, {"aa bb", "cc"}},
+      {"justified blanks before a line break", "aa  \r\nbb", 200, UXTO_JUSTIFY, {"aa", "bb"}},
   };
   for (const Case& C : Cases) EXPECT_EQ(RowTexts(C.Text, C.Width, C.Flags), C.Expected) << C.Name;
 }
@@ -257,6 +260,47 @@ TEST_F(TextOutFixture, ClipRegionIsRestored) {
   uxRestoreClipRegion(D, Saved);
   EXPECT_EQ(GetClipRgn(D, Probe), 0);
   DeleteObject(Probe);
+}
+
+// Random CP936 text in random widths and flags: every row starts on a
+// character, rows follow each other in the text, and drawing does not fail.
+TEST_F(TextOutFixture, FuzzRowsStartOnCharacters) {
+  TCanvas* Cv = Sheet(120, 120);
+  std::mt19937 Rng(11106);
+  auto Pick = [&](int N) { return int(Rng() % unsigned(N)); };
+  const int FlagBits[] = {UXTO_WORDBREAK, UXTO_CHARBREAK, UXTO_END_ELLIPSIS, UXTO_FULL_ROWS_ONLY, UXTO_EXPANDTABS,
+                          UXTO_SINGLELINE, UXTO_NOCLIP};
+  for (int Round = 0; Round < 1500; ++Round) {
+    std::string T;
+    const int Len = Pick(40);
+    for (int I = 0; I < Len; ++I) {
+      switch (Pick(5)) {
+        case 0: T += " \t\r\n"[Pick(4)]; break;
+        case 1: T += char('a' + Pick(26)); break;
+        default:
+          T += char(0x81 + Pick(0x7E));
+          T += char(0x40 + Pick(0xBF));
+      }
+    }
+    int Flags = Pick(5) | (Pick(4) << 4);
+    for (int Bit : FlagBits)
+      if (Pick(3) == 0) Flags |= Bit;
+    const int Width = 1 + Pick(110);
+    TuxTextParams P;
+    uxPrepareTextParams(DC(), Flags, P);
+    TuxTextRows Rows;
+    int Count = 0;
+    uxMakeTextRows(DC(), T.c_str(), uxRect(0, 0, Width, 1 + Pick(110)), Pick(4), Count, Rows, P);
+    int Prev = 0;
+    for (int I = 0; I < Count; ++I) {
+      ASSERT_NE(StrByteType(T.c_str(), std::size_t(Rows[I].StartOffset)), mbTrailByte) << Round;
+      ASSERT_GE(Rows[I].StartOffset, Prev) << Round;
+      ASSERT_LE(Rows[I].StartOffset + Rows[I].TextLength, int(T.size())) << Round;
+      Prev = Rows[I].StartOffset + Rows[I].TextLength;
+    }
+    TRect R = uxRect(Pick(20), Pick(20), 20 + Width, 20 + Pick(100));
+    uxCanvasTextOut(Cv, T.c_str(), R, Flags, Pick(50) - 5, Pick(20), clRed, clYellow, Pick(4));
+  }
 }
 
 // A sheet in the real Chinese face: alignment, wrapping of a Chinese paragraph,
