@@ -3,7 +3,6 @@
 
 #include "framework/uxclasses.h"
 #include "framework/uxcontrols.h"
-#include "framework/uxgraphics.h"
 #include "framework/uxlookandfeel.h"
 #include "framework/uxpainters.h"
 #include "framework/uxscrollbar.h"
@@ -43,7 +42,6 @@ void FinalizeFramework() {
   uxDoneLookAndFeel();
   kxDoneThemes();
   uxDoneTimers();
-  uxDoneSolidBrushes();
 }
 
 bool FrameworkInitialised() { return gInitialised; }

@@ -5,7 +5,6 @@
 #include "platform/win/winuser.h"
 
 #include <algorithm>
-#include <map>
 #include <memory>
 
 // ---- TuxRegion ----
@@ -44,38 +43,6 @@ bool TuxRegion::PtInRegion(int X, int Y) const { return ::PtInRegion(FHandle, X,
 void uxUniteRegions(TuxRegion* Dest, TuxRegion* Source) {
   if (Dest && Source) Dest->Combine(Source, rcoUnion, false);
 }
-
-// ---- solid brushes and fills ----
-
-namespace {
-std::map<COLORREF, HBRUSH>& SolidBrushes() {
-  static std::map<COLORREF, HBRUSH> Brushes;
-  return Brushes;
-}
-}  // namespace
-
-HBRUSH uxGetSolidBrush(TColor Color) {
-  const COLORREF Key = ColorToRGB(Color) & 0xFFFFFF;
-  auto& Brushes = SolidBrushes();
-  auto It = Brushes.find(Key);
-  if (It == Brushes.end()) It = Brushes.emplace(Key, CreateSolidBrush(Key)).first;
-  return It->second;
-}
-
-void uxDoneSolidBrushes() {
-  for (auto& [Key, Brush] : SolidBrushes()) DeleteObject(Brush);
-  SolidBrushes().clear();
-}
-
-int uxSolidBrushCount() { return int(SolidBrushes().size()); }
-
-void uxFillDCRect(HDC DC, const TRect& R, HBRUSH Brush) {
-  if (DC && Brush && !uxIsRectEmpty(R)) FillRect(DC, &R, Brush);
-}
-
-void uxFillRectWithColor(HDC DC, const TRect& R, TColor Color) { uxFillDCRect(DC, R, uxGetSolidBrush(Color)); }
-
-TColor uxGetHotTrackTextColor() { return clHotLight; }
 
 // ---- TuxCanvas ----
 

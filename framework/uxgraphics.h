@@ -176,21 +176,8 @@ void uxDrawTransparentControlBackground(TControl* Control, TuxCanvas* Canvas, TR
 void uxPaintControlImage(TWinControl* Control, TuxCanvas* Canvas, int DX, int DY, const TRect& R,
                          TControl* TransparentControl = nullptr, bool WithSiblings = false);
 
-// ---- solid brushes, fills and regions ----
+// ---- regions ----
 
-// The program's one cache of solid brushes, keyed by the colour the screen
-// shows (a system colour takes its current value, so a changed colour scheme
-// gets brushes of the new colours). A brush stays valid until
-// uxDoneSolidBrushes at shutdown; callers never delete it.
-HBRUSH uxGetSolidBrush(TColor Color);
-void uxDoneSolidBrushes();
-int uxSolidBrushCount();
-// Fills R of the device context with Color, through the cached brush.
-void uxFillRectWithColor(HDC DC, const TRect& R, TColor Color);
-// Fills R of the device context with Brush; nothing for an empty R or no brush.
-void uxFillDCRect(HDC DC, const TRect& R, HBRUSH Brush);
-// The colour of hot-tracked text: the system hot-light colour.
-TColor uxGetHotTrackTextColor();
 // Adds Source to Dest; Source stays as it was.
 void uxUniteRegions(TuxRegion* Dest, TuxRegion* Source);
 

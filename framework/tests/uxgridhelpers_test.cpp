@@ -1,6 +1,5 @@
-// The screen, region and brush helpers the grid calls: the one solid-brush
-// cache, fills, united regions, the invalidated band between two rectangles,
-// and the drag-detect area.
+// The screen and region helpers the grid calls: united regions, the
+// invalidated band between two rectangles, the drag-detect area.
 #include "framework/uxgraphics.h"
 #include "framework/uxwinutils.h"
 
@@ -9,90 +8,13 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <algorithm>
 
 namespace gridhelpers_test {
 
 struct HelperFixture : ::testing::Test {
   void SetUp() override { HeadlessBackend::Install(); }
-  void TearDown() override { uxDoneSolidBrushes(); }
 };
-
-std::unique_ptr<TBitmap> WhiteBitmap(int W, int H) {
-  auto B = std::make_unique<TBitmap>();
-  B->SetSize(W, H);
-  B->Canvas()->Brush()->SetColor(clWhite);
-  B->Canvas()->FillRect(uxRect(0, 0, W, H));
-  return B;
-}
-
-COLORREF PixelOf(TBitmap* B, int X, int Y) { return ColorToRGB(B->Canvas()->Pixels(X, Y)) & 0xFFFFFF; }
-
-TEST_F(HelperFixture, SolidBrushesAreSharedByTheColourShown) {
-  uxDoneSolidBrushes();
-  struct Case {
-    TColor A, B;
-    bool Same;
-  } Cases[] = {
-      {clRed, TColor(0x0000FF), true},
-      {clBtnFace, TColor(ColorToRGB(clBtnFace)), true},
-      {clRed, clBlue, false},
-      {TColor(0x010203), TColor(0x010204), false},
-  };
-  for (const Case& C : Cases)
-    EXPECT_EQ(uxGetSolidBrush(C.A) == uxGetSolidBrush(C.B), C.Same) << std::hex << C.A << " " << C.B;
-  EXPECT_EQ(uxGetSolidBrush(clRed), uxGetSolidBrush(clRed));
-  const int Count = uxSolidBrushCount();
-  EXPECT_EQ(Count, 5);  // red, face, blue and the two near-black colours
-  uxDoneSolidBrushes();
-  EXPECT_EQ(uxSolidBrushCount(), 0);
-}
-
-// A brush handed out for a system colour before the scheme changed keeps its
-// colour; asking again after the change gives one of the new colour.
-TEST_F(HelperFixture, SystemColourChangeGivesBrushOfTheNewColour) {
-  const int Index = COLOR_BTNFACE;
-  const COLORREF Old = GetSysColor(Index), New = RGB(10, 200, 30);
-  ASSERT_NE(Old, New);
-  auto B = WhiteBitmap(10, 4);
-  uxFillRectWithColor(B->Canvas()->Handle(), uxRect(0, 0, 5, 4), clBtnFace);
-  SetSysColors(1, &Index, &New);
-  uxFillRectWithColor(B->Canvas()->Handle(), uxRect(5, 0, 10, 4), clBtnFace);
-  SetSysColors(1, &Index, &Old);
-  EXPECT_EQ(PixelOf(B.get(), 2, 2), Old & 0xFFFFFF);
-  EXPECT_EQ(PixelOf(B.get(), 7, 2), New);
-}
-
-TEST_F(HelperFixture, FillsCoverExactlyTheRectangle) {
-  struct Case {
-    TRect R;
-    TPoint Inside, Outside;
-  } Cases[] = {
-      {uxRect(2, 2, 6, 5), {2, 2}, {6, 2}},
-      {uxRect(2, 2, 6, 5), {5, 4}, {5, 5}},
-      {uxRect(0, 0, 1, 1), {0, 0}, {1, 0}},
-      {uxRect(4, 4, 4, 8), {-1, -1}, {4, 4}},  // empty: nothing
-      {uxRect(6, 6, 3, 3), {-1, -1}, {4, 4}},  // inverted: nothing
-  };
-  for (const Case& C : Cases) {
-    auto B = WhiteBitmap(10, 10);
-    uxFillRectWithColor(B->Canvas()->Handle(), C.R, clRed);
-    if (C.Inside.x >= 0) {
-      EXPECT_EQ(PixelOf(B.get(), C.Inside.x, C.Inside.y), 0x0000FFu);
-    }
-    EXPECT_EQ(PixelOf(B.get(), C.Outside.x, C.Outside.y), 0xFFFFFFu);
-    auto D = WhiteBitmap(10, 10);
-    uxFillDCRect(D->Canvas()->Handle(), C.R, uxGetSolidBrush(clBlue));
-    if (C.Inside.x >= 0) {
-      EXPECT_EQ(PixelOf(D.get(), C.Inside.x, C.Inside.y), 0xFF0000u);
-    }
-    EXPECT_EQ(PixelOf(D.get(), C.Outside.x, C.Outside.y), 0xFFFFFFu);
-  }
-  // No brush fills nothing and does not fail.
-  auto B = WhiteBitmap(4, 4);
-  uxFillDCRect(B->Canvas()->Handle(), uxRect(0, 0, 4, 4), nullptr);
-  EXPECT_EQ(PixelOf(B.get(), 1, 1), 0xFFFFFFu);
-}
 
 TEST_F(HelperFixture, UniteRegionsKeepsTheSource) {
   struct Case {
