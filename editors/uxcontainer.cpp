@@ -397,8 +397,13 @@ void TuxContainer::ContainerStyleChanged(TObject*) {
   FInternalSetting = true;
   try {
     if (!ParentColor() || Style()->IsValueAssigned(csvColor)) SetColor(Style()->GetColor());
+    // The copy alone does not end the font's following of the parent.
+    bool KeepParentFont = ParentFont() && !Style()->IsValueAssigned(csvFont);
     if (Style()->GetFont()) TuxControl::SetFont(Style()->GetFont());
-    if (Style()->IsValueAssigned(csvFont)) SetParentFont(false);
+    if (Style()->IsValueAssigned(csvFont))
+      SetParentFont(false);
+    else if (KeepParentFont && !ParentFont())
+      SetParentFont(true);
   } catch (...) {
     FInternalSetting = false;
     throw;
