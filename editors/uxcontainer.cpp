@@ -643,6 +643,19 @@ void TuxContainer::KeyDown(Word& Key, TShiftState Shift) {
   }
 }
 
+// Tab in the inner control moves on from the container, as Tab in the
+// container itself does.
+void TuxContainer::CMChildKey(TMessage& M) {
+  TShiftState Shift = uxGetCurrentShiftState();
+  if (M.WParam == VK_TAB && FInnerControl && reinterpret_cast<TControl*>(M.LParam) == FInnerControl &&
+      !Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl) && !WantsTabKey()) {
+    if (TCustomForm* F = GetParentForm(this)) F->SelectNext(this, !Shift.Contains(ssShift), true);
+    M.Result = 1;
+    return;
+  }
+  TuxControl::Dispatch(M);
+}
+
 void TuxContainer::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TuxControl::MouseDown(Button, Shift, X, Y);
   RefreshView(TPoint{X, Y}, uxTranslateMouseButton(Button), Shift, true);

@@ -411,7 +411,10 @@ class TuxContainer : public TuxControl, public IuxMouseTrackingCaller {
   virtual bool InnerControlMessage(TMessage& Message);
   virtual bool IsInplace() { return false; }
   virtual void UpdateScrollBars(bool JustHide);
-  using TuxControl::UpdateScrollBars;
+  // The framework's own scroll-bar layout is not used: the bars lie over the
+  // inner control's bars.
+  void UpdateScrollBars() override { UpdateScrollBars(false); }
+  void SetInternalControlsBounds() override {}
   void SetDragMode(TDragMode Value) override;
 
   // -- platform and framework operations taken over --
@@ -472,6 +475,7 @@ class TuxContainer : public TuxControl, public IuxMouseTrackingCaller {
   void CMParentColorChanged(TMessage& M);
   void CMParentFontChanged(TMessage& M);
   void UXMUpdateScrollBars(TMessage& M) { UpdateScrollBars(false); }
+  void CMChildKey(TMessage& M);
 
   std::unique_ptr<TuxContainerStyles> FStyles;
   std::unique_ptr<TuxContainerViewInfo> FViewInfo;
@@ -497,5 +501,6 @@ class TuxContainer : public TuxControl, public IuxMouseTrackingCaller {
     PV_MESSAGE_HANDLER(CM_PARENTCOLORCHANGED, TMessage, CMParentColorChanged)
     PV_MESSAGE_HANDLER(CM_PARENTFONTCHANGED, TMessage, CMParentFontChanged)
     PV_MESSAGE_HANDLER(UXM_UPDATESCROLLBARS, TMessage, UXMUpdateScrollBars)
+    PV_MESSAGE_HANDLER(CM_CHILDKEY, TMessage, CMChildKey)
   END_MESSAGE_MAP(TuxControl)
 };

@@ -23,6 +23,8 @@ class TTestContainer : public TuxContainer {
     TuxContainer::AfterConstruction();
     TCustomEdit* E = Memo ? static_cast<TCustomEdit*>(new TMemo(this)) : static_cast<TCustomEdit*>(new TEdit(this));
     if (Memo) static_cast<TMemo*>(E)->SetScrollBars(ssBoth);
+    E->SetBorderStyle(bsNone);  // the container draws the border
+    E->SetTabStop(false);       // the container is the tab stop
     E->SetParent(this);
     SetInnerControl(E);
   }
