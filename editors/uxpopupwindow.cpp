@@ -94,8 +94,10 @@ void CallWndProcAction(HWND W, UINT Msg, WPARAM WParam) {
         Closed = false;
         for (TuxCustomPopupWindow* P : std::vector(Shown)) {
           if (!P->HandleAllocated() || IsBeingDestroyed(P)) continue;
+          // The owner's own window, or one inside W (a pop-up opened from
+          // a control on a pop-up that was just hidden).
           HWND O = OwnWindow(P->OwnerControl());
-          if (O == W && !IsWindowVisible(O)) {
+          if (O && (O == W || IsChild(W, O)) && !IsWindowVisible(O)) {
             P->ClosePopup();
             Closed = true;
             break;
