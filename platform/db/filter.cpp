@@ -166,8 +166,9 @@ std::vector<Token> Tokenize(const AnsiString& s) {
       }
       if (!closed) SyntaxError(s, "unterminated field name");
     } else if (std::isdigit(c) || (c == '.' && i + 1 < n && std::isdigit(static_cast<unsigned char>(s[i + 1]))) ||
-               (c == '-' && i + 1 < n && (std::isdigit(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '.') &&
-                (out.empty() || out.back().kind == Tok::Op || out.back().kind == Tok::LParen))) {
+               (c == '-' && i + 1 < n && (std::isdigit(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '.'))) {
+      // The grammar has no subtraction: a '-' before a digit is a sign, also
+      // after IN's commas and BETWEEN's keywords.
       size_t st = i;
       if (c == '-') ++i;
       while (i < n && (std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.')) ++i;
