@@ -103,21 +103,7 @@ void TuxSortBySummaryHelper::SortGroups() {
 // ---------------------------------------------------------------------------
 
 void uxQuickSortList(void** Items, int L, int R, TuxListCompareFunc Compare, void* Context) {
-  while (L < R) {
-    int i = L, j = R;
-    void* pivot = Items[L + (R - L) / 2];
-    do {
-      while (i < R && Compare(Context, Items[i], pivot) < 0) ++i;
-      while (j > L && Compare(Context, Items[j], pivot) > 0) --j;
-      if (i <= j) {
-        std::swap(Items[i], Items[j]);
-        ++i;
-        --j;
-      }
-    } while (i <= j);
-    if (L < j) uxQuickSortList(Items, L, j, Compare, Context);
-    L = i;
-  }
+  uxQuickSort(Items, L, R, [Compare, Context](void* A, void* B) { return Compare(Context, A, B); });
 }
 
 int uxCompareValueDefsByField(TuxValueDef* A, TuxValueDef* B) {

@@ -2,6 +2,7 @@
 // quick sort of record and group lists, and the small comparison functions
 // handed to list sorts.
 #pragma once
+#include <utility>
 #include <vector>
 
 #include "data/uxdatastorage.h"
@@ -89,10 +90,32 @@ class TuxSortBySummaryHelper : public TObject {
   std::vector<TuxSortBySummaryInfo*> FSortInfos;  // owned
 };
 
+// Sorts Items[L..R] in place with Compare(A, B) giving a three-way result:
+// the middle entry is the pivot, both cursors move inward, the left part is
+// sorted recursively and the right part by looping. Not stable. Whatever
+// Compare answers, the scans stay inside L..R.
+template <class T, class Compare>
+void uxQuickSort(T* Items, int L, int R, const Compare& Cmp) {
+  while (L < R) {
+    int i = L, j = R;
+    const T pivot = Items[L + (R - L) / 2];
+    do {
+      while (i < R && Cmp(Items[i], pivot) < 0) ++i;
+      while (j > L && Cmp(Items[j], pivot) > 0) --j;
+      if (i <= j) {
+        std::swap(Items[i], Items[j]);
+        ++i;
+        --j;
+      }
+    } while (i <= j);
+    if (L < j) uxQuickSort(Items, L, j, Cmp);
+    L = i;
+  }
+}
+
 // Three-way comparison of two list entries with a context.
 using TuxListCompareFunc = int (*)(void* Context, void* A, void* B);
-// Sorts Items[L..R] in place. Not stable. Whatever Compare answers, the
-// scans stay inside L..R.
+// uxQuickSort of a pointer list.
 void uxQuickSortList(void** Items, int L, int R, TuxListCompareFunc Compare, void* Context);
 
 // Two value definitions by the item index of their fields (the link objects

@@ -168,6 +168,11 @@ AnsiString TuxValueType::Caption() const {
   return AnsiString();
 }
 
+AnsiString TuxValueType::ClassName() const {
+  const AnsiString caption = Caption();
+  return caption.empty() ? AnsiString("TuxValueType") : "Tux" + caption + "ValueType";
+}
+
 int TuxValueType::CompareContents(const void* Content1, const void* Content2) const {
   Variant V1, V2;
   CellToVariant(Content1, V1);
@@ -1127,6 +1132,29 @@ void TuxDataStorage::CopyRecordValues(int FromIndex, int ToIndex, TuxCopyRecordV
   for (int i = 0; i < defs->Count(); ++i) Proc(Owner, defs->FItems[static_cast<std::size_t>(i)], FromIndex, Reader, ToIndex);
 }
 
+// One record's stream form after its leading byte 0, into a new buffer.
+Byte* TuxDataStorage::ReadBuffer(TuxValueDefs* Defs, bool WithId, TStream* Stream, int& Id) {
+  Byte* buffer = static_cast<Byte*>(std::calloc(static_cast<std::size_t>(Defs->RecordSize()), 1));
+  if (!buffer) throw EOutOfResources(SOutOfMemory);
+  Id = 0;
+  try {
+    if (WithId) {
+      Id = uxReadInt32(Stream);
+      StoreVal<Integer>(buffer + 1, Id);
+    }
+    for (int i = 0; i < Defs->Count(); ++i) {
+      TuxValueDef* def = Defs->Items(i);
+      if (!def->Streamed() || !def->HasValueSlot()) continue;
+      def->LoadSlot(buffer, Stream);
+      def->LoadSlotText(buffer, Stream);
+    }
+  } catch (...) {
+    ReleaseBuffer(buffer, Defs);
+    throw;
+  }
+  return buffer;
+}
+
 void TuxDataStorage::LoadRecord(int RecordIndex, TStream* Stream) {
   EntryOf(RecordIndex);  // the index must exist before anything is read
   const Byte noBuffer = uxReadByte(Stream);
@@ -1135,28 +1163,34 @@ void TuxDataStorage::LoadRecord(int RecordIndex, TStream* Stream) {
     return;
   }
   if (noBuffer != 0) uxStreamReadError();
-  TuxValueDefs* defs = DefsOfRecord(RecordIndex);
-  Byte* buffer = static_cast<Byte*>(std::calloc(static_cast<std::size_t>(defs->RecordSize()), 1));
-  if (!buffer) throw EOutOfResources(SOutOfMemory);
-  Integer id = 0;
-  try {
-    if (FKeepRecordIds && RecordIndex >= 0) {
-      id = uxReadInt32(Stream);
-      StoreVal<Integer>(buffer + 1, id);
-    }
-    for (int i = 0; i < defs->Count(); ++i) {
-      TuxValueDef* def = defs->Items(i);
-      if (!def->Streamed() || !def->HasValueSlot()) continue;
-      def->LoadSlot(buffer, Stream);
-      def->LoadSlotText(buffer, Stream);
-    }
-  } catch (...) {
-    ReleaseBuffer(buffer, defs);
-    throw;
-  }
+  int id = 0;
+  Byte* buffer = ReadBuffer(DefsOfRecord(RecordIndex), FKeepRecordIds && RecordIndex >= 0, Stream, id);
   ReleaseRecordBuffer(RecordIndex);
   SetRecordBufferPtr(RecordIndex, buffer);
   if (FKeepRecordIds && RecordIndex >= 0 && id >= FNextId && id < INT32_MAX) FNextId = id + 1;
+}
+
+Byte* TuxDataStorage::ReadRecordBuffer(TStream* Stream, int& Id) {
+  Id = 0;
+  const Byte noBuffer = uxReadByte(Stream);
+  if (noBuffer == 1) return nullptr;
+  if (noBuffer != 0) uxStreamReadError();
+  return ReadBuffer(FValueDefs, FKeepRecordIds, Stream, Id);
+}
+
+void TuxDataStorage::ReplaceRecordBuffers(std::vector<Byte*>& Buffers) {
+  if (Buffers.size() != FRecords.size()) ListIndexError(static_cast<int>(Buffers.size()));
+  for (std::size_t i = 0; i < Buffers.size(); ++i) {
+    ReleaseRecordBuffer(static_cast<int>(i));
+    FRecords[i] = Buffers[i];
+    Buffers[i] = nullptr;
+    if (FKeepRecordIds && FRecords[i]) {
+      const Integer id = LoadVal<Integer>(FRecords[i] + 1);
+      if (id >= FNextId && id < INT32_MAX) FNextId = id + 1;
+    }
+  }
+  Buffers.clear();
+  AssignMissingIds(-1);
 }
 
 void TuxDataStorage::SaveRecord(int RecordIndex, TStream* Stream) {

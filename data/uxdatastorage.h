@@ -62,6 +62,9 @@ class TuxValueType {
   // The fixed caption of the value type table ("String", "Integer" ...); ''
   // for a type that is not in it.
   virtual AnsiString Caption() const;
+  // The name by which the data-controller stream identifies the type:
+  // "Tux" + Caption + "ValueType" for the types of the table.
+  virtual AnsiString ClassName() const;
   virtual int CompareContents(const void* Content1, const void* Content2) const;
   virtual void ContentToVariant(const void* Content, Variant& V) const { CellToVariant(Content, V); }
   virtual Word VarTypeCode() const { return varVariant; }
@@ -519,6 +522,16 @@ class TuxDataStorage : public TObject {
   // replaces the record only when the whole record was read.
   void LoadRecord(int RecordIndex, TStream* Stream);
   void SaveRecord(int RecordIndex, TStream* Stream);
+  // The stream form of one normal record read into a new buffer (nullptr for
+  // a record without one), leaving the records as they are; Id receives the
+  // record's id when ids are kept.
+  Byte* ReadRecordBuffer(TStream* Stream, int& Id);
+  // Frees a buffer of the normal layout that belongs to no record.
+  void FreeRecordBuffer(Byte* Buffer) { ReleaseBuffer(Buffer, FValueDefs); }
+  // Gives records 0 .. Buffers.size() - 1 the buffers (the counts must
+  // match), freeing their old ones; the list is emptied. The next id becomes
+  // at least one above every id of the new buffers.
+  void ReplaceRecordBuffers(std::vector<Byte*>& Buffers);
   void BeginStreamOrder(TuxValueDefCompareProc CompareProc);
   void EndStreamOrder();
   const std::vector<TuxValueDef*>* StreamOrder() const { return FStreamOrder.get(); }
@@ -546,6 +559,7 @@ class TuxDataStorage : public TObject {
   void FreeInternalRecord(int RecordIndex);
   void ReleaseBuffer(Byte* Buffer, TuxValueDefs* Defs);
   void ReleaseNormalBuffers();
+  Byte* ReadBuffer(TuxValueDefs* Defs, bool WithId, TStream* Stream, int& Id);
 
   bool FDestroying = false;
   std::vector<Byte*> FInternalRecords;

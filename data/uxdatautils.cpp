@@ -56,7 +56,10 @@ bool uxTextMatches(const AnsiString& Text, const AnsiString& SearchText, bool Pa
   const AnsiString text = AnsiUpperCase(Text), search = AnsiUpperCase(SearchText);
   if (search.empty()) return text.empty();
   if (!Partial) return text == search;
-  return text.size() >= search.size() && text.compare(0, search.size(), search) == 0;
+  if (text.size() < search.size() || text.compare(0, search.size(), search) != 0) return false;
+  // The match must end on a character boundary of Text: a search text that
+  // ends with a lead byte does not match the first half of a character.
+  return text.size() == search.size() || ByteType(text, static_cast<int>(search.size()) + 1) != mbTrailByte;
 }
 
 // ---------------------------------------------------------------------------

@@ -307,12 +307,15 @@ void TuxFilterCriteria::PrepareValue(const Variant& V, Variant& Result) {
   if (vt == varCurrency) {
     Result = Variant(V.AsDouble());
   } else if (vt == varString || vt == varOleStr) {
-    Result = FOptions.Contains(fcoCaseInsensitive) ? Variant(AnsiUpperCase(VarToStr(V))) : V;
+    if (FOptions.Contains(fcoCaseInsensitive))
+      Result = Variant(AnsiUpperCase(VarToStr(V)));
+    else if (&Result != &V)
+      Result = V;
   } else if (V.IsArray()) {
     std::vector<Variant> items(static_cast<std::size_t>(V.ElementCount()));
     for (int i = 0; i < V.ElementCount(); ++i) PrepareValue(V[V.LowBound() + i], items[static_cast<std::size_t>(i)]);
     Result = VarArrayOf(items);
-  } else {
+  } else if (&Result != &V) {
     Result = V;
   }
 }
@@ -487,14 +490,36 @@ bool TuxFilterCriteria::MatchesList(TuxFilterCriteriaItemList* List, int RecordI
   return result;
 }
 
+void TuxFilterCriteria::BeginMatching() {
+  FPreparedValues.clear();
+  FMatching = true;
+}
+
+void TuxFilterCriteria::EndMatching() {
+  FMatching = false;
+  FPreparedValues.clear();
+}
+
 bool TuxFilterCriteria::MatchesItem(TuxFilterCriteriaItem* Item, int RecordIndex) {
-  Variant raw, r, c;
-  Item->GetDataValue(RecordIndex, raw);
+  Variant r, c;
+  Item->GetDataValue(RecordIndex, r);
   try {
-    PrepareValue(raw, r);
-    PrepareValue(Item->Value(), c);
+    PrepareValue(r, r);
+    const Variant* condition = nullptr;
+    if (FMatching) {
+      for (const auto& p : FPreparedValues)
+        if (p.first == Item) condition = &p.second;
+      if (!condition) {
+        PrepareConditionValue(Item, Item->Value(), c);
+        FPreparedValues.emplace_back(Item, c);
+        condition = &FPreparedValues.back().second;
+      }
+    } else {
+      PrepareConditionValue(Item, Item->Value(), c);
+      condition = &c;
+    }
     if (FOptions.Contains(fcoIgnoreNull) && !Item->Operator()->IsNullOperator() && IsNullValue(r)) return false;
-    return Item->Operator()->IsMatch(r, c);
+    return Item->Operator()->IsMatch(r, *condition);
   } catch (const EVariantTypeCastError&) {
     if (FOptions.Contains(fcoSoftCompare)) return false;
     throw;

@@ -495,6 +495,11 @@ class TuxFilterCriteria : public TPersistent {
   virtual TClass GetValueListClass();
   virtual void PrepareOperators();
   virtual void PrepareValue(const Variant& V, Variant& Result);
+  // A condition's value as it is compared with record values: PrepareValue
+  // here; criteria that know their columns convert it to the column's kind first.
+  virtual void PrepareConditionValue(TuxFilterCriteriaItem* Item, const Variant& V, Variant& Result) {
+    PrepareValue(V, Result);
+  }
   virtual void DoChanged();
   virtual void AssignEvents(TPersistent* Source);
   virtual void AssignCriteria(TuxFilterCriteria* Source);
@@ -516,6 +521,10 @@ class TuxFilterCriteria : public TPersistent {
   TuxFilterCriteriaItemList* Root() const { return FRoot; }
   void RemoveItemByItemLink(TObject* ItemLink);
   bool MatchesRecord(int RecordIndex);
+  // Between these, MatchesRecord prepares each condition's value once instead
+  // of for every record; the criteria must not change meanwhile.
+  void BeginMatching();
+  void EndMatching();
   bool EqualsCriteria(TuxFilterCriteria* Other);
   bool IsNotDefault() { return FRoot->BoolOperatorKind() != fgoAnd || FRoot->GetCount() > 0; }
   AnsiString FilterText() {
@@ -569,6 +578,8 @@ class TuxFilterCriteria : public TPersistent {
   void TidyList(TuxFilterCriteriaItemList* List);
 
   bool FChangePending = false;
+  bool FMatching = false;
+  std::vector<std::pair<const TuxFilterCriteriaItem*, Variant>> FPreparedValues;
   AnsiString FDateTimeFormat;
   int FLockCount = 0;
   int FMaxValueListCount = 0;

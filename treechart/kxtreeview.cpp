@@ -145,8 +145,21 @@ void TCustomkxTreeView::DoDragDropIsCopy(TTreeNode* Destination, TTreeNode* Sour
 
 void TCustomkxTreeView::CollectSubtree(TTreeNode* Node, std::vector<TTreeNode*>& List) {
   if (!Node) return;
+  // Pre-order without recursion: a subtree may be a chain of any depth.
+  std::vector<TTreeNode*> path{Node};
   List.push_back(Node);
-  for (TTreeNode* c = Node->GetFirstChild(); c; c = c->GetNextSibling()) CollectSubtree(c, List);
+  TTreeNode* n = Node->GetFirstChild();
+  while (!path.empty()) {
+    if (!n) {
+      TTreeNode* done = path.back();
+      path.pop_back();
+      n = path.empty() ? nullptr : done->GetNextSibling();
+      continue;
+    }
+    List.push_back(n);
+    path.push_back(n);
+    n = n->GetFirstChild();
+  }
 }
 
 bool TCustomkxTreeView::HasCustomDraw() { return OnCustomDraw.Assigned(); }

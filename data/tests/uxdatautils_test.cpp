@@ -58,6 +58,16 @@ TEST_F(DataUtilsTest, TextMatches) {
   EXPECT_FALSE(uxTextMatches("ab", "abc", true));
 }
 
+TEST_F(DataUtilsTest, TextMatchingNeverSplitsADoubleByteCharacter) {
+  // 章 is D5 C2, 张 is D5 C5; 'a' (0x61) can be a trail byte ("\x81a").
+  EXPECT_TRUE(uxTextMatches("\xD5\xC2x", "\xD5\xC2", true));
+  EXPECT_FALSE(uxTextMatches("\xD5\xC2", "\xD5", true));
+  EXPECT_FALSE(uxTextMatches("\xD5\xC5", "\xD5", true));
+  // Folding leaves trail bytes alone: "\x81a" is one character, not "\x81" and 'a'.
+  EXPECT_FALSE(uxTextMatches("\x81" "a", "\x81" "A", false));
+  EXPECT_TRUE(uxTextMatches("ab\xD5\xC2", "AB\xD5\xC2", false));
+}
+
 class Item : public TCollectionItem {
   PV_CLASS(Item, TCollectionItem)
  public:
