@@ -3,6 +3,8 @@
 #include "data/uxcustomdata.h"
 #include "data/uxdatasort.h"
 #include "data/uxdatastorage.h"
+#include "data/uxdbadapters.h"
+#include "data/uxdbdata.h"
 
 namespace {
 bool initialised = false;
@@ -25,3 +27,13 @@ void FinalizeData() {
 }
 
 bool DataInitialised() { return initialised; }
+
+void InitDataSetAdapters() {
+  uxInitDBAdapters();
+  uxInitDetailFilterAdapters();
+}
+
+void FinalizeDataSetAdapters() {
+  uxFinalizeDetailFilterAdapters();
+  uxFinalizeDBAdapters();
+}

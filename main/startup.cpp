@@ -32,6 +32,7 @@ void InitProgram() {
   InitInplace();
   InitInspector();
   InitData();
+  InitDataSetAdapters();
   InitApp();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
 }
@@ -43,6 +44,7 @@ void FinalizeProgram() {
   FinalizeBars();
   FinalizePageControl();
   FinalizeEditorClasses();
+  FinalizeDataSetAdapters();
   FinalizeData();
   FinalizeInspector();
   FinalizeInplace();
