@@ -952,6 +952,7 @@ void TuxDBDataProvider::DataScrolled(int Distance) {
       if (Distance != 0) c->DoGridModeFocus();
     }
     TuxCustomDataProvider::DataScrolled(Distance);
+    if (FController->LocateCount() == 0) FController->ResetFocusing();
     if (DataSet() && DataSet()->IsSequenced()) c->UpdateScrollBars();
     return;
   }
