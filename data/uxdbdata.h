@@ -85,6 +85,19 @@ class TuxValueDefDBReader : public TuxValueDefReader {
   void TextOf(TuxValueDef* Def, AnsiString& Text) override;
   void ValueOf(TuxValueDef* Def, Variant& Value) override;
   bool Skips(TuxValueDef* Def) override;
+
+ private:
+  // What a definition reads, found once per reader: records are read many
+  // times over with the same fields bound.
+  struct Source {
+    TuxValueDef* Def = nullptr;
+    TField* Field = nullptr;
+    bool Bookmark = false;
+    bool Skip = false;
+  };
+  const Source& SourceOf(TuxValueDef* Def);
+  std::vector<Source> FSources;
+  TuxDBDataProvider* FProvider = nullptr;
 };
 
 using TuxDBDataModeControllerDetailFirstEvent =

@@ -555,7 +555,8 @@ void TuxDBDataController::RecordLoaded(int RecordIndex) {
   TuxDBDataProvider* p = DBProvider();
   const TBookmarkStr& saved = p->SavedPos().Bookmark;
   if (saved.empty()) return;
-  if (p->RecordBookmark(RecordIndex) == saved) p->SetCurrentRecordIndex(RecordIndex);
+  TDataSet* ds = GetDataSet();
+  if (ds && ds->Bookmark() == saved) p->SetCurrentRecordIndex(RecordIndex);
 }
 
 // ---------------------------------------------------------------------------

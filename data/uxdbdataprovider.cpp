@@ -65,41 +65,47 @@ void TuxDBDataAssignedFields::Remove(TField* Field) {
 // ---------------------------------------------------------------------------
 // Reader of the data set's current record
 
-void TuxValueDefDBReader::TextOf(TuxValueDef* Def, AnsiString& Text) {
+const TuxValueDefDBReader::Source& TuxValueDefDBReader::SourceOf(TuxValueDef* Def) {
+  for (const Source& s : FSources)
+    if (s.Def == Def) return s;
+  Source s;
+  s.Def = Def;
   auto* field = dynamic_cast<TuxDBDataField*>(Def->GetLinkObject());
-  TField* f = field ? field->Field() : nullptr;
-  if (f)
-    Text = f->DisplayText();
+  TuxDBDataController* c = field ? field->DBController() : nullptr;
+  const bool gridMode = c && c->IsGridMode();
+  if (!field) {
+    s.Skip = true;
+  } else if (field == c->BookmarkField()) {
+    s.Bookmark = true;
+    s.Skip = gridMode;
+    FProvider = c->DBProvider();
+  } else {
+    s.Field = field->Field();
+    s.Skip = !(s.Field && !gridMode) && !(field->IsUnboundField() && c && c->UnboundCopy());
+  }
+  FSources.push_back(s);
+  return FSources.back();
+}
+
+void TuxValueDefDBReader::TextOf(TuxValueDef* Def, AnsiString& Text) {
+  const Source& s = SourceOf(Def);
+  if (s.Field)
+    Text = s.Field->DisplayText();
   else
     TuxValueDefReader::TextOf(Def, Text);
 }
 
 void TuxValueDefDBReader::ValueOf(TuxValueDef* Def, Variant& Value) {
-  auto* field = dynamic_cast<TuxDBDataField*>(Def->GetLinkObject());
-  if (!field) {
-    TuxValueDefReader::ValueOf(Def, Value);
-    return;
-  }
-  TuxDBDataController* c = field->DBController();
-  if (c && field == c->BookmarkField()) {
-    c->DBProvider()->CurrentBookmarkValue(Value);
-    return;
-  }
-  if (TField* f = field->Field())
-    uxGetFieldValue(f, Value);
+  const Source& s = SourceOf(Def);
+  if (s.Bookmark)
+    FProvider->CurrentBookmarkValue(Value);
+  else if (s.Field)
+    uxGetFieldValue(s.Field, Value);
   else
     TuxValueDefReader::ValueOf(Def, Value);
 }
 
-bool TuxValueDefDBReader::Skips(TuxValueDef* Def) {
-  auto* field = dynamic_cast<TuxDBDataField*>(Def->GetLinkObject());
-  if (!field) return true;
-  TuxDBDataController* c = field->DBController();
-  const bool gridMode = c && c->IsGridMode();
-  if (c && field == c->BookmarkField()) return gridMode;
-  if (field->Field() && !gridMode) return false;
-  return !(field->IsUnboundField() && c && c->UnboundCopy());
-}
+bool TuxValueDefDBReader::Skips(TuxValueDef* Def) { return SourceOf(Def).Skip; }
 
 // ---------------------------------------------------------------------------
 // Data mode controller
