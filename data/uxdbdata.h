@@ -455,6 +455,8 @@ class TuxDBDataController : public TuxCustomDataController {
   void SetMasterRelation(TuxCustomDataRelation* Relation, int MasterRecordIndex) override;
   void ReloadData(TuxCustomDataRelation* Relation) override;
   bool CheckBrowseModeForFocusChange() override;
+  // Grid mode: the data set itself is searched, under the search's lock.
+  bool LocateByText(const AnsiString& Text, bool Forward, bool Next) override;
 
   // The internal field that keeps each loaded record's bookmark.
   TuxDBDataField* BookmarkField() const { return FBookmarkField; }

@@ -766,6 +766,19 @@ void TuxDBDataController::CheckBrowseMode() {
     }
 }
 
+bool TuxDBDataController::LocateByText(const AnsiString& Text, bool Forward, bool Next) {
+  if (!IsGridMode()) return TuxCustomDataController::LocateByText(Text, Forward, Next);
+  const int item = Search()->GetItemIndex();
+  if (item < 0) return false;
+  const AnsiString previous = FSearchText;
+  FSearchText = Text;
+  Search()->Lock();
+  TuxFinally unlock([this] { Search()->Unlock(); });
+  const bool found = DBProvider()->SearchDataSet(item, Forward, Next);
+  if (!found) FSearchText = previous;
+  return found;
+}
+
 void TuxDBDataController::AfterLocate() {
   TuxCustomDataController::AfterLocate();
 }

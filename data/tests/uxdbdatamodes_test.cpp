@@ -66,6 +66,21 @@ TEST_F(DBModesTest, GridModeHoldsAMovingBufferOfTheDataSet) {
   // Scrolling a page from the buffer's end.
   c->Scroll(1);
   EXPECT_EQ(CurrentTid(), tids.back() + 1);
+  // Incremental search goes through the data set: forward from the current
+  // record, the next match, and a find-next that stops at the end.
+  src.Table.SetRecNo(25);
+  ASSERT_TRUE(c->Search()->Locate(1, "n7"));
+  EXPECT_EQ(CurrentTid(), 70);
+  ASSERT_TRUE(c->Search()->LocateNext(true));
+  EXPECT_EQ(CurrentTid(), 71);
+  src.Table.SetRecNo(79);
+  EXPECT_FALSE(c->Search()->LocateNext(true));
+  EXPECT_EQ(CurrentTid(), 79);
+  // A new search wraps to the start.
+  src.Table.SetRecNo(80);
+  ASSERT_TRUE(c->Search()->Locate(1, "n7"));
+  EXPECT_EQ(CurrentTid(), 7);
+  EXPECT_EQ(c->GetValue(c->GetFocusedRecordIndex(), 0).AsInteger(), 7);
   c->DataModeController()->SetGridMode(false);
   EXPECT_EQ(c->GetRecordCount(), 100);
 }
