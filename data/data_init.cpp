@@ -5,6 +5,8 @@
 #include "data/uxdatastorage.h"
 #include "data/uxdbadapters.h"
 #include "data/uxdbdata.h"
+#include "data/uxfilter.h"
+#include "platform/classes/typinfo.h"
 
 namespace {
 bool initialised = false;
@@ -14,6 +16,7 @@ void InitData() {
   if (initialised) return;
   initialised = true;
   for (const auto& entry : uxValueTypeTable()) uxGetValueTypeClassList()->Register(entry.Class);
+  uxRegisterFilterCriteriaProps();
   uxFieldIndexOfLinkObject = uxDataFieldIndexOfLinkObject;
 }
 
@@ -29,6 +32,11 @@ void FinalizeData() {
 bool DataInitialised() { return initialised; }
 
 void InitDataSetAdapters() {
+  static bool propsRegistered = false;
+  if (!propsRegistered) {
+    propsRegistered = true;
+    RegisterProps<TuxDBDataFilterCriteria>(uxRegisterDBFilterCriteriaProps<TuxDBDataFilterCriteria>);
+  }
   uxInitDBAdapters();
   uxInitDetailFilterAdapters();
 }

@@ -4,6 +4,7 @@
 
 #include "data/tests/dbdatatest.h"
 #include "data/uxdbadapters.h"
+#include "platform/classes/typinfo.h"
 #include "platform/rtl/stringlist.h"
 
 using namespace dbtest;
@@ -135,6 +136,24 @@ TEST(DBAdapters, AnUnchangedFilterLeavesTheDataSetAlone) {
   EXPECT_TRUE(uxSetDataSetFilter(&src.Table, "ttype = 1", true, true));
   EXPECT_TRUE(src.Table.FilterOptions().Contains(foCaseInsensitive));
   EXPECT_TRUE(src.Table.FilterOptions().Contains(foNoPartialCompare));
+}
+
+}  // namespace
+
+namespace {
+
+// The criteria of a dataset controller publish what they add to the criteria.
+TEST(DBAdapters, CriteriaPublishTheirDataSetProperties) {
+  ControllerPtr c = NewController();
+  TuxDBDataFilterCriteria* f = c->GetFilter();
+  ASSERT_NE(GetPropInfo(f, "AutoDataSetFilter"), nullptr);
+  EXPECT_EQ(GetOrdProp(f, "AutoDataSetFilter"), 0);
+  EXPECT_EQ(GetOrdProp(f, "IgnoreOrigin"), 1);
+  SetOrdProp(f, "AutoDataSetFilter", 1);
+  EXPECT_TRUE(f->AutoDataSetFilter());
+  f->RestoreDefaults();
+  EXPECT_FALSE(f->AutoDataSetFilter());
+  EXPECT_TRUE(f->IgnoreOrigin());
 }
 
 }  // namespace
