@@ -296,6 +296,28 @@ TEST_F(DBControllerTest, InsertsAppendsAndDeletesThroughTheNewItemRow) {
   EXPECT_EQ(FocusedTid(), 10);
 }
 
+// A new record into which the controller alone wrote (the group's value) is
+// discarded when the data set is brought to browse mode; typing into any other
+// field makes it a record to post.
+TEST_F(DBControllerTest, ANewRecordWithOnlyTheControllersValuesIsNotPosted) {
+  c->Groups()->ChangeGroupIndex(kType, 0);
+  c->Groups()->FullExpand();
+  FocusTid(3);  // ttype 110
+  c->Insert();
+  ASSERT_TRUE(c->Provider()->IsInserting());
+  EXPECT_EQ(src.Table.FieldByName("ttype")->AsInteger(), 110);
+  EXPECT_FALSE(c->Provider()->IsModified());
+  c->CheckBrowseMode();
+  EXPECT_FALSE(c->Provider()->IsInserting());
+  EXPECT_EQ(Query(path, "SELECT COUNT(*) FROM t")[0][0], "40");
+  FocusTid(3);
+  c->Insert();
+  c->SetEditValue(kName, Variant(AnsiString("x")), evsValue);
+  EXPECT_TRUE(c->Provider()->IsModified());
+  c->CheckBrowseMode();
+  EXPECT_EQ(Query(path, "SELECT ttype FROM t WHERE tname = 'x'"), (std::vector<std::vector<std::string>>{{"110"}}));
+}
+
 TEST_F(DBControllerTest, DeletingByAKeyThatIsNotUniqueRemovesTheRecordMeant) {
   // Keyed by tparent, which ten records share.
   c->SetKeyFieldNames("tparent");

@@ -44,8 +44,14 @@ class DBModesTest : public ::testing::Test {
 };
 
 TEST_F(DBModesTest, GridModeHoldsAMovingBufferOfTheDataSet) {
-  Open(100);
-  ASSERT_EQ(c->GetRecordCount(), 100);
+  Open(120);
+  ASSERT_EQ(c->GetRecordCount(), 120);
+  // A negative buffer count is none, and the buffer then holds the default 100.
+  c->DataModeController()->SetGridModeBufferCount(-5);
+  EXPECT_EQ(c->DataModeController()->GridModeBufferCount(), 0);
+  c->DataModeController()->SetGridMode(true);
+  EXPECT_EQ(c->GetRecordCount(), 100);
+  c->DataModeController()->SetGridMode(false);
   c->DataModeController()->SetGridModeBufferCount(10);
   c->DataModeController()->SetGridMode(true);
   ASSERT_TRUE(c->IsGridMode());
@@ -82,7 +88,7 @@ TEST_F(DBModesTest, GridModeHoldsAMovingBufferOfTheDataSet) {
   EXPECT_EQ(CurrentTid(), 7);
   EXPECT_EQ(c->GetValue(c->GetFocusedRecordIndex(), 0).AsInteger(), 7);
   c->DataModeController()->SetGridMode(false);
-  EXPECT_EQ(c->GetRecordCount(), 100);
+  EXPECT_EQ(c->GetRecordCount(), 120);
 }
 
 TEST_F(DBModesTest, GridModeSelectsByBookmarkAndDeletesTheSelection) {
