@@ -243,6 +243,14 @@ class TuxDBDataProvider : public TuxCustomDataProvider {
   void RecordChanged(TField* Field);
   void InsertOrAppend(bool AAppend);
   void UpdateGridModeBuffer();
+  // Smart refresh, after the data set posted: only the record edited is
+  // re-read (or dropped when the data set no longer has it).
+  void UpdateAfterPost();
+  // The record being edited when the data set posts, under smart refresh.
+  void StoreUpdatingRecord();
+  void ForgetUpdatingRecord();
+  // A storage record goes: the remembered records follow.
+  void RecordRemoved(int RecordIndex);
   // Grid-mode incremental search through the data set.
   bool SearchDataSet(int ItemIndex, bool Forward, bool FindNext);
   // Tells the providers that skipped a data-set change while this one held the data set.
@@ -305,6 +313,10 @@ class TuxDBDataProvider : public TuxCustomDataProvider {
   bool FDataSetCurrent = false;
   bool FActivatedWhileInserting = false;
   bool FInStartInsert = false;
+  int FUpdatingRecordIndex = uxNullEditingRecordIndex;
+  int FUpdatingNewRecordIndex = -1;
+  bool FUpdatingRecordInserted = false;
+  int FPrevFocusedRecordIndex = -1;
   bool FDestroying = false;
 };
 

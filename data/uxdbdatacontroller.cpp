@@ -338,7 +338,9 @@ bool TuxDBDataController::IsExternalLocked() const {
   return TuxCustomDataController::IsExternalLocked() || (IsGridMode() && DBProvider()->IsInserting());
 }
 
-bool TuxDBDataController::IsSmartRefresh() { return false; }
+bool TuxDBDataController::IsSmartRefresh() {
+  return FDataModeController && FDataModeController->SmartRefresh() && !IsGridMode();
+}
 
 void TuxDBDataController::UpdateGridModeBufferCount() {
   if (!IsGridMode()) return;
@@ -544,6 +546,7 @@ int TuxDBDataController::CompareFieldValues(int RecordIndex1, int RecordIndex2, 
 
 void TuxDBDataController::DeleteRecordInternal(int RecordIndex) {
   TuxDBDataProvider* p = DBProvider();
+  p->RecordRemoved(RecordIndex);
   if (p->CurrentRecordIndex() == RecordIndex)
     p->SetCurrentRecordIndex(-1);
   else if (p->CurrentRecordIndex() > RecordIndex && RecordIndex >= 0)

@@ -561,8 +561,17 @@ void TuxDBDataProvider::InsertOrAppend(bool AAppend) {
   FInInsertOrAppend = true;
   TuxFinally clear([this] { FInInsertOrAppend = false; });
   if (InEditState(ds)) {
-    if (IsInserting()) DBController()->CheckBrowseMode();
-    if (InEditState(ds)) FDataLink->UpdateRecord();
+    if (FController->IsSmartRefresh()) {
+      ds->DisableControls();
+      TuxFinally enable([ds] { ds->EnableControls(); });
+      ds->CheckBrowseMode();
+      UpdateAfterPost();
+      ForgetUpdatingRecord();
+      ResetEditing();
+    } else {
+      if (IsInserting()) DBController()->CheckBrowseMode();
+      if (InEditState(ds)) FDataLink->UpdateRecord();
+    }
   }
   if (AAppend)
     ds->Append();
@@ -585,6 +594,10 @@ void TuxDBDataProvider::Post() {
   }
   TDataSet* ds = DataSet();
   if (!ds) return;
+  if (FController->IsSmartRefresh()) {
+    ds->CheckBrowseMode();
+    return;
+  }
   TuxUpdateLock lock(FController);
   ds->CheckBrowseMode();
 }
@@ -593,6 +606,14 @@ void TuxDBDataProvider::Cancel() {
   if (IsUnboundEditing()) {
     TuxCustomDataProvider::Cancel();
     return;
+  }
+  if (FController->IsSmartRefresh()) {
+    // The controller's copy goes back first: the saved record, or no inserted record.
+    TuxDBDataController* c = DBController();
+    c->SetUnboundCopy(true);
+    TuxFinally reset([c] { c->SetUnboundCopy(false); });
+    TuxCustomDataProvider::Cancel();
+    ForgetUpdatingRecord();
   }
   CancelDataSet();
 }
@@ -614,9 +635,68 @@ void TuxDBDataProvider::ReadEditingRecord() {
   const int record = FEditingRecordIndex;
   if (record == uxNullEditingRecordIndex || IsGridMode() || !DataSet()) return;
   if (record >= 0 && record >= FController->GetRecordCount()) return;
+  StoreUpdatingRecord();
   TuxValueDefDBReader reader;
   FController->DataStorage()->FillRecord(record, &reader);
   if (record >= 0) FController->DataChanged(dcRecordChanged, -1, record);
+}
+
+void TuxDBDataProvider::StoreUpdatingRecord() {
+  if (!FController->IsSmartRefresh() || FEditingRecordIndex == uxNullEditingRecordIndex) return;
+  FUpdatingRecordIndex = FEditingRecordIndex;
+  FUpdatingRecordInserted = IsInserting();
+}
+
+void TuxDBDataProvider::ForgetUpdatingRecord() {
+  FUpdatingRecordIndex = uxNullEditingRecordIndex;
+  FUpdatingNewRecordIndex = -1;
+  FUpdatingRecordInserted = false;
+}
+
+void TuxDBDataProvider::RecordRemoved(int RecordIndex) {
+  if (RecordIndex < 0) return;
+  auto follow = [RecordIndex](int& R, int None) {
+    if (R == RecordIndex)
+      R = None;
+    else if (R > RecordIndex)
+      --R;
+  };
+  if (FUpdatingRecordIndex != uxNullEditingRecordIndex) follow(FUpdatingRecordIndex, uxNullEditingRecordIndex);
+  follow(FUpdatingNewRecordIndex, -1);
+  follow(FPrevFocusedRecordIndex, -1);
+}
+
+void TuxDBDataProvider::UpdateAfterPost() {
+  TuxDBDataController* c = DBController();
+  TDataSet* ds = DataSet();
+  TuxFinally after([this, c] {
+    FPostLocate = false;
+    c->FilterChanged();
+  });
+  int record = FUpdatingRecordIndex;
+  if (record < 0 && FUpdatingNewRecordIndex >= 0) record = FUpdatingNewRecordIndex;
+  if (!ds || record == uxNullEditingRecordIndex || record < 0 || record >= c->GetRecordCount()) return;
+  Variant recordKey, dataSetKey;
+  c->GetRecordKeyValue(record, recordKey);
+  c->GetDataSetKeyValue(dataSetKey);
+  std::vector<TuxCustomDataField*> keys;
+  c->GetKeyFields(keys);
+  const int existing = keys.empty() ? -1 : c->FindRecordIndexByDataSetKey();
+  auto reread = [&] {
+    TuxValueDefDBReader reader;
+    c->DataStorage()->FillRecord(record, &reader);
+    c->DataChanged(dcRecordChanged, -1, record);
+  };
+  if (uxVarEquals(recordKey, dataSetKey)) {
+    reread();
+  } else if (FUpdatingRecordInserted && recordKey.IsNull() && keys.size() == 1 &&
+             static_cast<TuxDBDataField*>(keys[0])->Field() &&
+             static_cast<TuxDBDataField*>(keys[0])->Field()->DataType() == ftAutoInc && existing == -1) {
+    reread();
+  } else if (existing == -1 || existing == record) {
+    c->DeleteRecord(record);
+    c->ResetFocusing();
+  }
 }
 
 void TuxDBDataProvider::RecordChanged(TField* Field) {
@@ -697,6 +777,7 @@ void TuxDBDataProvider::Delete() {
   const int record = row == -1 ? -1 : FController->GetRowInfo(row).RecordIndex;
   if (!ds || record < 0) return;
   const TBookmarkStr target = RecordBookmark(record);
+  if (FController->IsSmartRefresh()) FPrevFocusedRecordIndex = record;
   ds->DisableControls();
   {
     TuxFinally enable([this, ds] {
@@ -706,6 +787,16 @@ void TuxDBDataProvider::Delete() {
     if (!IsGridMode() && ds->Bookmark() != target && !GotoRecord(record)) return;
     ds->Delete();
     FDataLink->SuppressLayoutChange = true;
+  }
+  if (FController->IsSmartRefresh()) {
+    // Only the deleted record leaves the store.
+    const int removed = FPrevFocusedRecordIndex;
+    FPrevFocusedRecordIndex = -1;
+    ForgetUpdatingRecord();
+    if (removed >= 0 && removed < FController->GetRecordCount() && RecordBookmark(removed) == target &&
+        !BookmarkValid(target))
+      FController->DeleteRecord(removed);
+    FController->ResetFocusing();
   }
   const int next = FController->RecordToFocusAfterDelete();
   if (next >= 0 && next < FController->GetRecordCount()) FController->ChangeFocusedRecordIndex(next);
@@ -726,10 +817,25 @@ void TuxDBDataProvider::DeleteRecords(std::vector<int>& List) {
     keys.push_back(key);
   }
   const bool selection = FController->DeletingSelection();
+  const bool smart = FController->IsSmartRefresh();
+  if (smart) FController->BeginUpdate();
   ds->DisableControls();
-  TuxFinally done([this, ds, selection, c] {
+  TuxFinally done([this, ds, selection, c, smart, &List, &targets] {
     ds->EnableControls();
-    if (selection || !c->LocatesByKey()) FController->ClearSelection();
+    if (smart) {
+      // Only the records deleted leave the store.
+      for (int i = static_cast<int>(List.size()) - 1; i >= 0; --i) {
+        const int record = List[static_cast<std::size_t>(i)];
+        const TBookmarkStr& b = targets[static_cast<std::size_t>(i)];
+        if (record < FController->GetRecordCount() && !b.empty() && RecordBookmark(record) == b && !BookmarkValid(b))
+          FController->DeleteRecord(record);
+      }
+      if (selection) FController->ClearSelection();
+      FController->ResetFocusing();
+      FController->EndUpdate();
+    } else if (selection || !c->LocatesByKey()) {
+      FController->ClearSelection();
+    }
   });
   for (int i = static_cast<int>(targets.size()) - 1; i >= 0; --i) {
     const TBookmarkStr& b = targets[static_cast<std::size_t>(i)];
@@ -919,7 +1025,13 @@ void TuxDBDataProvider::LinkDataSetChanged() {
     return;
   }
   if (!InEditState(ds)) {
-    DataChanged(dcDataChanged, -1, -1);
+    if (FController->IsSmartRefresh()) {
+      UpdateAfterPost();
+      DataScrolled(0);
+    } else {
+      DataChanged(dcDataChanged, -1, -1);
+    }
+    ForgetUpdatingRecord();
   } else if (ds->State() == dsInsert && !FInserting && (!c->IsDetailMode() || c->IsDataSetCurrent()) &&
              !c->IsPattern() && c->DataModeController()->InsertSyncEnabled && IsSyncMode()) {
     StartControllerInsert();
@@ -935,10 +1047,19 @@ void TuxDBDataProvider::LinkEditingChanged() {
     c->SetUnboundCopy(true);
     TuxFinally reset([c] { c->SetUnboundCopy(false); });
     if (!FInserting) BeginEditing();
+    StoreUpdatingRecord();
   } else if (FDataLink->Active() && ds->State() == dsInsert && !ds->ControlsDisabled()) {
     if ((FActivatedWhileInserting || c->InBufferSizeChange()) && IsGridMode() && !FInInsertOrAppend)
       StartControllerInsert();
   } else {
+    if (FController->IsSmartRefresh() && FUpdatingRecordInserted && FEditingRecordIndex != uxNullEditingRecordIndex &&
+        FEditingRecordIndex < 0 && FEditingRecordIndex == FController->GetNewItemRecordIndex()) {
+      // The new item row's record becomes a record of the store.
+      c->SetUnboundCopy(true);
+      TuxFinally reset([c] { c->SetUnboundCopy(false); });
+      FUpdatingNewRecordIndex = FController->DataStorage()->AddRecord();
+      FController->CopyRecord(FEditingRecordIndex, FUpdatingNewRecordIndex);
+    }
     ResetEditing();
   }
 }

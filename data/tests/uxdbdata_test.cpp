@@ -339,6 +339,62 @@ TEST_F(DBControllerTest, DeletingByAKeyThatIsNotUniqueRemovesTheRecordMeant) {
   EXPECT_TRUE(Query(path, "SELECT tid FROM t WHERE tid = " + lastTid).empty());
 }
 
+// Under smart refresh a post re-reads the record posted and a delete drops
+// the record deleted; every other record stays as it was loaded, which an
+// unbound item's value (kept only in the controller) shows.
+TEST_F(DBControllerTest, SmartRefreshTouchesOnlyTheRecordPostedOrDeleted) {
+  const int mark = c->AddColumn("");
+  c->ChangeValueTypeClass(mark, TuxStringValueType::Instance());
+  const auto marked = [&] {
+    int n = 0;
+    for (int r = 0; r < c->GetRecordCount(); ++r) n += VarToStrDef(c->GetValue(r, mark), "") == "m" ? 1 : 0;
+    return n;
+  };
+  const auto markAll = [&] {
+    c->BeginUpdate();
+    for (int r = 0; r < c->GetRecordCount(); ++r) c->SetValue(r, mark, Variant(AnsiString("m")));
+    c->EndUpdate();
+  };
+  // Without smart refresh a post reloads everything.
+  markAll();
+  FocusTid(5);
+  c->Edit();
+  c->SetEditValue(kType, Variant(7), evsValue);
+  c->Post();
+  EXPECT_EQ(marked(), 0);
+
+  c->DataModeController()->SetSmartRefresh(true);
+  markAll();
+  FocusTid(6);
+  c->Edit();
+  c->SetEditValue(kName, Variant(AnsiString("six")), evsValue);
+  c->Post();
+  EXPECT_EQ(Query(path, "SELECT tname FROM t WHERE tid = 6")[0][0], "six");
+  EXPECT_EQ(c->GetValue(RecordOfTid(6), kName).AsString(), "six");
+  EXPECT_EQ(marked(), 40);
+  // An appended record takes the number the file gave it.
+  c->Append();
+  c->SetEditValue(kName, Variant(AnsiString("new")), evsValue);
+  c->Post();
+  const std::string tid = Query(path, "SELECT tid FROM t WHERE tname = 'new'")[0][0];
+  EXPECT_EQ(c->GetRecordCount(), 41);
+  EXPECT_NE(RecordOfTid(std::stoi(tid)), -1);
+  EXPECT_EQ(marked(), 40);
+  // A delete removes that record only.
+  FocusTid(9);
+  c->DeleteFocused();
+  EXPECT_TRUE(Query(path, "SELECT tid FROM t WHERE tid = 9").empty());
+  EXPECT_EQ(c->GetRecordCount(), 40);
+  EXPECT_EQ(RecordOfTid(9), -1);
+  EXPECT_EQ(marked(), 39);
+  // Cancelling an edit puts the loaded values back.
+  FocusTid(12);
+  c->Edit();
+  c->SetEditValue(kName, Variant(AnsiString("gone")), evsValue);
+  c->Cancel();
+  EXPECT_EQ(AnsiToUtf8(c->GetValue(RecordOfTid(12), kName).AsString()), Query(path, "SELECT tname FROM t WHERE tid = 12")[0][0]);
+}
+
 // Filter values and field names go into the data set's filter text quoted,
 // so that the text reads back as the same condition.
 TEST(DBControllerFilterText, ValuesAndNamesCannotChangeTheExpression) {
