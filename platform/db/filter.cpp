@@ -491,6 +491,11 @@ class Parser {
       Next();
       return e;
     }
+    return ParseCondition();
+  }
+  // A condition's locals stay out of the frames of the nesting recursion, so
+  // that the deepest nesting allowed fits a small stack.
+  [[gnu::noinline]] std::unique_ptr<FilterExpr> ParseCondition() {
     Operand l = ParseOperand();
     if (KeywordIs(Peek(), "IS")) {
       Next();
