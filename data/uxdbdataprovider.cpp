@@ -1068,6 +1068,12 @@ void TuxDBDataProvider::ActiveChanged(bool Active) {
   TuxCustomDataProvider::ActiveChanged(Active);
   TDataSet* ds = DataSet();
   if (ds && !ds->Active() && ds->DefaultFields()) DBController()->UnbindDataSetFields();
+  if (!Active && FController->GetRecordCount() > 0) {
+    // A closed data set shows no records.
+    TuxUpdateLock lock(FController);
+    FController->LoadStorage();
+    FController->Refresh();
+  }
 }
 
 void TuxDBDataProvider::DataScrolled(int Distance) {

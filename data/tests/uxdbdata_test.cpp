@@ -442,3 +442,42 @@ TEST(DBControllerFilterText, ValuesAndNamesCannotChangeTheExpression) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBControllerTest, BindsFieldsByNameAndKeysByTheirList) {
+  // Two items bound to one field name in different case share a data field.
+  const int upper = c->AddColumn("TNAME");
+  EXPECT_EQ(c->Fields()->Items(upper)->SharedWith(), c->Fields()->Items(kName));
+  EXPECT_EQ(c->GetValue(3, upper).AsString(), c->GetValue(3, kName).AsString());
+  // Value types follow the fields.
+  struct Case {
+    const char* Field;
+    TuxValueTypeClass Type;
+  };
+  const Case cases[] = {{"ttext1", TuxVariantValueType::Instance()}, {"tdate", TuxDateTimeValueType::Instance()},
+                        {"tflag", TuxBooleanValueType::Instance()}, {"tratio", TuxFloatValueType::Instance()},
+                        {"tid", TuxIntegerValueType::Instance()}};
+  for (const Case& k : cases) EXPECT_EQ(c->GetItemValueTypeClass(c->AddColumn(k.Field)), k.Type) << k.Field;
+  // A key of two fields: two sub-fields, and a single value finds nothing.
+  c->SetKeyFieldNames("tparent;ttype");
+  ASSERT_EQ(c->KeyField()->SubFieldCount(), 2);
+  EXPECT_EQ(c->FindRecordIndexByKey(Variant(1)), -1);
+  const int record = c->FindRecordIndexByKey(VarArrayOf({Variant(2), Variant(50)}));
+  ASSERT_NE(record, -1);
+  EXPECT_EQ(c->GetValue(record, kTid).AsInteger(), 10);  // the first with tparent 2 and ttype 50
+  // A key field the data set lacks.
+  c->SetKeyFieldNames("nosuch");
+  Variant key;
+  EXPECT_THROW(c->GetDataSetKeyValue(key), EuxInvalidDataControllerOperation);
+  // Without an active data set.
+  src.Table.Close();
+  EXPECT_EQ(c->GetDataSetRecNo(), -1);
+  EXPECT_EQ(c->GetDataSetRecordCount(), 0);
+  EXPECT_EQ(c->GetRecordCount(), 0);
+  src.Table.Open();
+  EXPECT_EQ(c->GetRecordCount(), 40);
+  EXPECT_EQ(c->GetValue(0, upper).AsString(), c->GetValue(0, kName).AsString());
+}
+
+}  // namespace
