@@ -5,6 +5,8 @@
 #include "data/data_init.h"
 #include "docking/kxdockmanager.h"
 #include "editor/txteditinit.h"
+#include "editors/uxeditpaintutils.h"
+#include "editors/uxformats.h"
 #include "framework/framework_init.h"
 #include "inplace/inplace_init.h"
 #include "inspector/inspector_init.h"
@@ -33,6 +35,8 @@ void InitProgram() {
   InitInspector();
   InitData();
   InitDataSetAdapters();
+  uxInitEditPaintUtils();
+  uxInitFormatController();
   InitApp();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
 }
@@ -44,6 +48,8 @@ void FinalizeProgram() {
   FinalizeBars();
   FinalizePageControl();
   FinalizeEditorClasses();
+  uxDoneFormatController();
+  uxDoneEditPaintUtils();
   FinalizeDataSetAdapters();
   FinalizeData();
   FinalizeInspector();
