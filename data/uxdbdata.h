@@ -406,8 +406,6 @@ class TuxDBDataController : public TuxCustomDataController {
   void GetKeyFields(std::vector<TuxCustomDataField*>& List) override;
   void GetRecordKeyValue(int RecordIndex, Variant& Value) override;
   void GetDataSetKeyValue(Variant& Value);
-  // Whether the key fields name the record alone among the loaded records.
-  bool IsKeyUnique(int RecordIndex);
   // The record whose key equals the data set's current record; -1 for none.
   virtual int FindRecordIndexByDataSetKey();
   virtual bool SyncDataSetPos(int RecordIndex);
@@ -435,8 +433,6 @@ class TuxDBDataController : public TuxCustomDataController {
   int GetDataSetFocusedRecordIndex() override;
   void Loaded() override;
   void RefreshSourceData() override;
-  bool ExecuteAction(TObject* Action) override;
-  bool UpdateAction(TObject* Action) override;
   void LoadStorage() override;
   void RestructData() override;
   bool IsExternalLocked() const override;
@@ -449,7 +445,6 @@ class TuxDBDataController : public TuxCustomDataController {
   void RemoveNotification(TComponent* AComponent) override;
   void PrepareField(TuxCustomDataField* Field) override;
   void RecordLoaded(int RecordIndex) override;
-  void AfterLocate() override;
   void NotifyAfterLocate() override;
   bool IsSmartRefresh() override;
   void CheckStoredFocus(int RecordIndex) override;

@@ -307,10 +307,6 @@ void TuxDBDataController::RefreshSourceData() {
   if (TDataSet* ds = GetDataSet()) ds->Refresh();
 }
 
-bool TuxDBDataController::ExecuteAction(TObject* Action) { return TuxCustomDataController::ExecuteAction(Action); }
-
-bool TuxDBDataController::UpdateAction(TObject* Action) { return TuxCustomDataController::UpdateAction(Action); }
-
 void TuxDBDataController::Loaded() {
   if (!FLoaded && DBProvider()->IsDataSetFieldsReady()) UpdateStructure(1);
   TuxCustomDataController::Loaded();
@@ -598,18 +594,6 @@ void TuxDBDataController::GetDataSetKeyValue(Variant& Value) {
   Value = values.size() == 1 ? values[0] : VarArrayOf(values);
 }
 
-bool TuxDBDataController::IsKeyUnique(int RecordIndex) {
-  if (!FKeyField) return false;
-  Variant key;
-  GetRecordKeyValue(RecordIndex, key);
-  if (key.IsNull() || key.IsEmpty()) return false;
-  std::vector<TuxCustomDataField*> keys;
-  GetKeyFields(keys);
-  for (int r = 0; r < GetRecordCount(); ++r)
-    if (r != RecordIndex && uxVarEquals(GetKeyValue(r, keys), key)) return false;
-  return true;
-}
-
 int TuxDBDataController::FindRecordIndexByKey(const Variant& KeyValue) {
   std::vector<TuxCustomDataField*> keys;
   GetKeyFields(keys);
@@ -780,10 +764,6 @@ bool TuxDBDataController::LocateByText(const AnsiString& Text, bool Forward, boo
   const bool found = DBProvider()->SearchDataSet(item, Forward, Next);
   if (!found) FSearchText = previous;
   return found;
-}
-
-void TuxDBDataController::AfterLocate() {
-  TuxCustomDataController::AfterLocate();
 }
 
 void TuxDBDataController::NotifyAfterLocate() { DBProvider()->NotifyListeners(); }
