@@ -33,6 +33,7 @@ void InitProgram() {
   InitInplace();
   InitInspector();
   InitData();
+  InitDataSetAdapters();
   InitEditors();
   InitApp();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
@@ -46,6 +47,7 @@ void FinalizeProgram() {
   FinalizePageControl();
   FinalizeEditorClasses();
   FinalizeEditors();
+  FinalizeDataSetAdapters();
   FinalizeData();
   FinalizeInspector();
   FinalizeInplace();

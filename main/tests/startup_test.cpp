@@ -19,6 +19,7 @@
 #include "data/uxdatastorage.h"
 #include "editors/editors_init.h"
 #include "editors/uxcontainer.h"
+#include "data/uxdbdata.h"
 #include "app/mainform.h"
 #include "app/program.h"
 #include "docking/kxdockmanager.h"
@@ -80,6 +81,10 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   // the data layer's value types, by caption
   EXPECT_TRUE(DataInitialised());
   EXPECT_EQ(uxGetValueTypeClassList()->ItemByCaption("Integer"), TuxIntegerValueType::Instance());
+  // the dataset adapters, each list serving every data set
+  ASSERT_NE(uxFilterOperatorAdapters(), nullptr);
+  ASSERT_NE(uxDetailFilterAdapters(), nullptr);
+  EXPECT_EQ(uxFilterOperatorAdapters()->Items(0)->DataSetClass(), TDataSet::StaticClass());
   // the editors' shared brush cache and format controller
   EXPECT_TRUE(uxSolidBrushCacheExists());
   ASSERT_TRUE(uxFormatControllerExists());
@@ -113,6 +118,8 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   FinalizeProgram();
   EXPECT_FALSE(FrameworkInitialised());
   EXPECT_FALSE(DataInitialised());
+  EXPECT_EQ(uxFilterOperatorAdapters(), nullptr);
+  EXPECT_EQ(uxDetailFilterAdapters(), nullptr);
   EXPECT_FALSE(uxSolidBrushCacheExists());
   EXPECT_FALSE(uxFormatControllerExists());
   EXPECT_FALSE(EditorsInitialised());
