@@ -569,6 +569,7 @@ class TCustomTxtEdit : public TCustomControl {
   void StoreInserted(TObject* Sender, int Index, int Count);
   void StorePut(TObject* Sender, int Index, int Count);
   void AutoScrollStep(TObject* Sender);
+  void UpdateScrollBarsNow();
   void ShowScrollHint();
   void HideScrollHint();
   void ReadRemovedKeystrokes(TReader* Reader);
@@ -657,6 +658,8 @@ class TCustomTxtEdit : public TCustomControl {
   std::unique_ptr<TTxtInternalImageStrip> FInternalImage;
   bool FDestroying = false;
   bool FDragSource = false;  // a drag started here is in progress
+  bool FUpdatingScrollBars = false;  // UpdateScrollBars is running
+  bool FScrollBarsAgain = false;     // and was asked again meanwhile
 
   friend class TTxtEditPlugin;
   friend class TTxtWordWrapPlugin;

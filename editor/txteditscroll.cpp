@@ -100,6 +100,30 @@ void TCustomTxtEdit::UpdateScrollBars() {
     SetState(esScrollBarsPending, true);
     return;
   }
+  // Showing or hiding a bar resizes the window, which asks for the bars
+  // again. Where the editor's rule and the bars' own rule disagree (a text
+  // that just fills the window) that would go on for ever: a call made while
+  // the bars are being set is answered by one more pass afterwards, and a
+  // call inside that pass by nothing.
+  if (FUpdatingScrollBars) {
+    FScrollBarsAgain = true;
+    return;
+  }
+  FUpdatingScrollBars = true;
+  try {
+    for (int pass = 0; pass < 2; ++pass) {
+      FScrollBarsAgain = false;
+      UpdateScrollBarsNow();
+      if (!FScrollBarsAgain) break;
+    }
+  } catch (...) {
+    FUpdatingScrollBars = false;
+    throw;
+  }
+  FUpdatingScrollBars = false;
+}
+
+void TCustomTxtEdit::UpdateScrollBarsNow() {
   SetState(esScrollBarsPending, false);
   HWND h = Handle();
   if (FScrollBars == ssNone) {
