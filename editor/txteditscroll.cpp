@@ -317,6 +317,7 @@ void TCustomTxtEdit::StoreCleared(TObject*) {
 }
 
 void TCustomTxtEdit::StoreDeleted(TObject*, int Index, int Count) {
+  ShiftTrimLines(Index, -Count);
   if (FHighlighter && LineCount() > 0) RescanFrom(Index);
   if (FWordWrapPlugin) FWordWrapPlugin->NoteLinesDeleted(Index, Count);
   InvalidateTextLines(Index + 1, INT_MAX);
@@ -324,6 +325,7 @@ void TCustomTxtEdit::StoreDeleted(TObject*, int Index, int Count) {
 }
 
 void TCustomTxtEdit::StoreInserted(TObject*, int Index, int Count) {
+  ShiftTrimLines(Index, Count);
   if (FHighlighter && LineCount() > 0) {
     int i = Index;
     while (i <= Index + Count - 1) i = RescanFrom(i) + 1;
