@@ -434,4 +434,39 @@ TEST_F(KxInspectorKindsTest, GraphicRowSettings) {
   EXPECT_TRUE(kxIsPictureEmpty(g->Picture()));
 }
 
+// Text that is no date in a date row: leaving the row, by a click on another
+// row or by the program moving the focus, cancels the text and the stored date
+// stays, whatever DateOnError names.
+TEST_F(KxInspectorKindsTest, DateRowTextThatIsNoDate) {
+  SetClockForTests([] { return EncodeDate(2024, 7, 8) + EncodeTime(10, 30, 0, 0); });
+  const struct {
+    TDateOnError OnError;
+    bool Click;
+    const char* Want;
+  } cases[] = {{deToday, true, "2024-7-1"}, {deNull, true, "2024-7-1"}, {deToday, false, "2024-7-1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.OnError) * 2 + int(c.Click));
+    NewInspector();
+    auto* d = Add<TkxInspectorTextDateRow>("2024-7-1");
+    d->DateOnError = c.OnError;
+    auto* other = Add<TkxInspectorTextRow>("x");
+    Show();
+    ASSERT_TRUE(dynamic_cast<TkxInplaceDateEdit*>(Open(d)));
+    Press('A', HeadlessBackend::Ctrl);
+    Type("abc");
+    if (c.Click) {
+      TRect r = RowRect(other->Node());
+      ClickAt(Insp->DividerPos() + 20, (r.top + r.bottom) / 2);
+    } else {
+      Insp->SetFocusedNode(other->Node());
+      Pump();
+    }
+    EXPECT_EQ(other->Node(), Insp->FocusedNode());
+    EXPECT_EQ(c.Want, d->Text());
+    Insp->Free();
+    Insp = nullptr;
+  }
+  ResetClock();
+}
+
 }  // namespace kxinspkinds_test
