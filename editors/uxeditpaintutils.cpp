@@ -270,11 +270,6 @@ void uxDrawImageListImage(TuxCanvas* Canvas, TCustomImageList* ImageList, int In
   Canvas->Draw(R.left, R.top, &Temp);
 }
 
-TuxLookAndFeelPainterClass uxGetEditPainterClass(bool NativeStyle, TuxLookAndFeelKind Kind) {
-  if (NativeStyle && AreVisualStylesAvailable()) return TuxWinXPLookAndFeelPainter::Instance();
-  return uxLookAndFeelPainterOfKind(Kind);
-}
-
 namespace {
 // (text-engine bit, canvas bit) pairs carried over by the conversions.
 constexpr struct {

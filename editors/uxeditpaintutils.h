@@ -6,6 +6,7 @@
 
 #include "framework/uxgraphics.h"
 #include "framework/uxlookandfeel.h"
+#include "framework/uxpainters.h"  // uxGetEditPainterClass
 #include "platform/controls/graphics.h"
 #include "platform/controls/imglist.h"
 #include "platform/gdi/gdi.h"
@@ -82,8 +83,6 @@ void uxDrawImageListImage(TuxCanvas* Canvas, TCustomImageList* ImageList, int In
                           TColor BkColor, bool Enabled, TBitmap* WorkBitmap = nullptr);
 bool uxIsBitmapUsable(TBitmap* Bitmap);
 bool uxIsImageListUsable(TCustomImageList* ImageList);
-
-TuxLookAndFeelPainterClass uxGetEditPainterClass(bool NativeStyle, TuxLookAndFeelKind Kind);
 
 // Text-engine flags to TuxCanvas text flags and back, bit by bit.
 unsigned uxTextOutFlagsToCanvasFlags(int Flags);

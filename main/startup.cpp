@@ -5,8 +5,7 @@
 #include "data/data_init.h"
 #include "docking/kxdockmanager.h"
 #include "editor/txteditinit.h"
-#include "editors/uxeditpaintutils.h"
-#include "editors/uxformats.h"
+#include "editors/editors_init.h"
 #include "framework/framework_init.h"
 #include "inplace/inplace_init.h"
 #include "inspector/inspector_init.h"
@@ -34,8 +33,8 @@ void InitProgram() {
   InitInplace();
   InitInspector();
   InitData();
-  uxInitEditPaintUtils();
-  uxInitFormatController();
+  InitDataSetAdapters();
+  InitEditors();
   InitApp();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
 }
@@ -47,8 +46,8 @@ void FinalizeProgram() {
   FinalizeBars();
   FinalizePageControl();
   FinalizeEditorClasses();
-  uxDoneFormatController();
-  uxDoneEditPaintUtils();
+  FinalizeEditors();
+  FinalizeDataSetAdapters();
   FinalizeData();
   FinalizeInspector();
   FinalizeInplace();
