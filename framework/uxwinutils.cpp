@@ -86,18 +86,6 @@ void uxRedrawWindowNow(HWND Handle) {
   if (Handle && IsWindow(Handle)) RedrawWindow(Handle, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-void uxInvalidateRectFrame(HWND Handle, const TRect& Outer, const TRect& Inner, bool Erase) {
-  if (!Handle || uxIsRectEmpty(Outer)) return;
-  HRGN Band = CreateRectRgnIndirect(&Outer);
-  if (!uxIsRectEmpty(Inner)) {
-    HRGN Hole = CreateRectRgnIndirect(&Inner);
-    CombineRgn(Band, Band, Hole, RGN_DIFF);
-    DeleteObject(Hole);
-  }
-  InvalidateRgn(Handle, Band, Erase);
-  DeleteObject(Band);
-}
-
 // ---------------------------------------------------------------------------
 // mouse and keys
 

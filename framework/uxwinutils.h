@@ -61,12 +61,6 @@ void uxRedrawWindowNow(TWinControl* Control);
 
 // ---- screen helpers under the names the grid calls them by ----
 
-// The cursor's screen position.
-inline TPoint uxGetCursorPos() {
-  TPoint P;
-  GetMouseCursorPos(P);
-  return P;
-}
 // Whether (X, Y) is still within the drag threshold of the mouse-down point.
 bool IsPointInDragDetectArea(const TPoint& MouseDownPos, int X, int Y);
 // Moves Bounds into the work area of the monitor at P (uxFitRectToWorkArea).
@@ -77,8 +71,6 @@ inline void MapWindowRect(HWND From, HWND To, TRect& R) { uxMapRectBetweenWindow
 int GetScrollBarSize();
 // Repaints a window and its children at once; nothing for no window.
 void uxRedrawWindowNow(HWND Handle);
-// Invalidates the band of Outer that lies outside Inner.
-void uxInvalidateRectFrame(HWND Handle, const TRect& Outer, const TRect& Inner, bool Erase);
 
 // ---- mouse and keys ----
 

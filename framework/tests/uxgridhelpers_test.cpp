@@ -1,5 +1,5 @@
 // The screen and region helpers the grid calls: united regions, the
-// invalidated band between two rectangles, the drag-detect area.
+// drag-detect area, the scroll-bar size and fitting bounds to the desktop.
 #include "framework/uxgraphics.h"
 #include "framework/uxwinutils.h"
 
@@ -41,42 +41,6 @@ TEST_F(HelperFixture, UniteRegionsKeepsTheSource) {
   EXPECT_TRUE(R.PtInRegion(3, 3));
 }
 
-TEST_F(HelperFixture, InvalidateRectFrameMarksOnlyTheBand) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.lpszClassName = "UxRectFrameTest";
-  static bool Registered = (RegisterClassExA(&wc), true);
-  (void)Registered;
-  HWND H = CreateWindowExA(0, "UxRectFrameTest", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
-                           nullptr, nullptr);
-  ASSERT_TRUE(H);
-  struct Case {
-    TRect Outer, Inner;
-    TPoint Invalid[2], Valid[2];
-  } Cases[] = {
-      {uxRect(10, 10, 50, 50), uxRect(20, 20, 40, 40), {{10, 10}, {45, 30}}, {{30, 30}, {60, 60}}},
-      {uxRect(10, 10, 50, 50), uxRect(0, 0, 0, 0), {{10, 10}, {30, 30}}, {{50, 50}, {5, 5}}},       // no hole
-      {uxRect(10, 10, 50, 50), uxRect(10, 10, 50, 50), {{-1, -1}, {-1, -1}}, {{10, 10}, {30, 30}}},  // no band
-      {uxRect(10, 10, 50, 50), uxRect(40, 0, 90, 90), {{10, 10}, {39, 49}}, {{40, 30}, {70, 70}}},  // hole past the edge
-  };
-  for (const Case& C : Cases) {
-    ValidateRect(H, nullptr);
-    uxInvalidateRectFrame(H, C.Outer, C.Inner, false);
-    HRGN Update = CreateRectRgn(0, 0, 0, 0);
-    GetUpdateRgn(H, Update, FALSE);
-    for (const TPoint& P : C.Invalid) {
-      if (P.x >= 0) {
-        EXPECT_TRUE(PtInRegion(Update, P.x, P.y)) << P.x << "," << P.y;
-      }
-    }
-    for (const TPoint& P : C.Valid) EXPECT_FALSE(PtInRegion(Update, P.x, P.y)) << P.x << "," << P.y;
-    DeleteObject(Update);
-  }
-  uxInvalidateRectFrame(nullptr, uxRect(0, 0, 5, 5), uxRect(1, 1, 2, 2), true);  // no window: nothing
-  DestroyWindow(H);
-}
-
 TEST_F(HelperFixture, DragDetectAreaAndScreenHelpers) {
   const int CX = std::max(1, GetSystemMetrics(SM_CXDRAG)), CY = std::max(1, GetSystemMetrics(SM_CYDRAG));
   const TPoint Down{100, 100};
@@ -87,10 +51,6 @@ TEST_F(HelperFixture, DragDetectAreaAndScreenHelpers) {
                {100, 100 - CY + 1, true}, {100, 100 - CY, false},   {100 - CX, 100 + CY, false}};
   for (const Case& C : Cases) EXPECT_EQ(IsPointInDragDetectArea(Down, C.X, C.Y), C.Inside) << C.X << "," << C.Y;
   EXPECT_EQ(GetScrollBarSize(), GetSystemMetrics(SM_CXVSCROLL));
-  SetCursorPos(37, 41);
-  const TPoint P = uxGetCursorPos();
-  EXPECT_EQ(P.x, 37);
-  EXPECT_EQ(P.y, 41);
   // A rectangle hanging over the right and bottom of the work area moves in.
   const TRect Work = uxGetDesktopWorkArea(TPoint{0, 0});
   TRect B = uxRect(Work.right - 10, Work.bottom - 10, Work.right + 30, Work.bottom + 20);
