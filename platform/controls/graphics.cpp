@@ -776,6 +776,19 @@ void TBitmap::SetSize(int AWidth, int AHeight) {
       std::int64_t(AWidth) * AHeight > PV_MAX_IMAGE_PIXELS)
     throw EInvalidGraphic("Bitmap too large");
   if (AWidth == FWidth && AHeight == FHeight) return;
+  if (Empty() || !FHandle) {
+    // No pixels to keep (none yet, or only the stand-in handle an empty bitmap
+    // gives for measuring): the white pixels are made when first drawn on or
+    // read, so that the buffers of windows never shown take no memory.
+    FreeContext();
+    if (FHandle) DeleteObject(FHandle);
+    FHandle = nullptr;
+    FBits = nullptr;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    Changed(this);
+    return;
+  }
   TRawImage img;
   img.Width = AWidth;
   img.Height = AHeight;
@@ -810,11 +823,25 @@ void TBitmap::LoadFromRawImage(const TRawImage& Image) {
   Changed(this);
 }
 
+void TBitmap::Realize() {
+  if (FHandle || FWidth <= 0 || FHeight <= 0) return;
+  BITMAPINFO bi;
+  bi.bmiHeader.biWidth = FWidth;
+  bi.bmiHeader.biHeight = -FHeight;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  FHandle = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!FHandle) throw EOutOfResources("Out of system resources");
+  FBits = static_cast<std::uint32_t*>(bits);
+  std::fill_n(FBits, std::size_t(FWidth) * FHeight, 0xFFFFFFFFu);
+}
+
 TRawImage TBitmap::ToRawImage() {
   TRawImage img;
   img.Width = FWidth;
   img.Height = FHeight;
   if (FBits) img.Pixels.assign(FBits, FBits + std::size_t(FWidth) * FHeight);
+  else if (!Empty()) img.Pixels.assign(std::size_t(FWidth) * FHeight, 0xFFFFFFFFu);  // not made yet: white
   return img;
 }
 
@@ -836,6 +863,7 @@ void TBitmap::Assign(TPersistent* Source) {
 }
 
 HBITMAP TBitmap::Handle() {
+  Realize();
   if (!FHandle) {
     // An empty bitmap still gets a (1 x 1) handle for those who ask for one.
     BITMAPINFO bi;
@@ -856,6 +884,7 @@ void TBitmap::SetHandle(HBITMAP Value) {
 }
 
 HBITMAP TBitmap::ReleaseHandle() {
+  Realize();
   FreeContext();
   HBITMAP h = FHandle;
   FHandle = nullptr;
@@ -892,6 +921,7 @@ TCanvas* TBitmap::Canvas() {
 
 TColor TBitmap::TransparentColor() {
   if (FTransparentMode == tmFixed && FTransparentColor != clDefault) return FTransparentColor;
+  Realize();
   if (!FBits || FHeight == 0) return clDefault;
   std::uint32_t p = FBits[std::size_t(FHeight - 1) * FWidth];
   return TColor(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
@@ -910,6 +940,7 @@ void TBitmap::SetTransparentMode(TTransparentMode Value) {
 }
 
 std::uint32_t* TBitmap::ScanLine(int Y) {
+  Realize();
   if (Y < 0 || Y >= FHeight || !FBits) throw EInvalidGraphicOperation("Scan line index out of range");
   return FBits + std::size_t(Y) * FWidth;
 }
