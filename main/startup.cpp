@@ -5,6 +5,8 @@
 #include "data/data_init.h"
 #include "docking/kxdockmanager.h"
 #include "editor/txteditinit.h"
+#include "editors/uxeditpaintutils.h"
+#include "editors/uxformats.h"
 #include "framework/framework_init.h"
 #include "inplace/inplace_init.h"
 #include "inspector/inspector_init.h"
@@ -32,6 +34,8 @@ void InitProgram() {
   InitInplace();
   InitInspector();
   InitData();
+  uxInitEditPaintUtils();
+  uxInitFormatController();
   InitApp();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
 }
@@ -43,6 +47,8 @@ void FinalizeProgram() {
   FinalizeBars();
   FinalizePageControl();
   FinalizeEditorClasses();
+  uxDoneFormatController();
+  uxDoneEditPaintUtils();
   FinalizeData();
   FinalizeInspector();
   FinalizeInplace();

@@ -20,6 +20,8 @@
 #include "app/mainform.h"
 #include "app/program.h"
 #include "docking/kxdockmanager.h"
+#include "editors/uxeditpaintutils.h"
+#include "editors/uxformats.h"
 #include "pagecontrol/pagecontrol_init.h"
 #include "pagecontrol/uxpcpainter.h"
 #include "platform/backend/headless/headless.h"
@@ -76,6 +78,10 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   // the data layer's value types, by caption
   EXPECT_TRUE(DataInitialised());
   EXPECT_EQ(uxGetValueTypeClassList()->ItemByCaption("Integer"), TuxIntegerValueType::Instance());
+  // the editors' shared brush cache and format controller
+  EXPECT_TRUE(uxSolidBrushCacheExists());
+  ASSERT_TRUE(uxFormatControllerExists());
+  EXPECT_EQ(uxGetFormatController()->StartOfWeek, 1);
 
   // the workbench: the library module's controller sets the look of the
   // framework's controls, the frame comes up with the library open
@@ -99,6 +105,8 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   FinalizeProgram();
   EXPECT_FALSE(FrameworkInitialised());
   EXPECT_FALSE(DataInitialised());
+  EXPECT_FALSE(uxSolidBrushCacheExists());
+  EXPECT_FALSE(uxFormatControllerExists());
   EXPECT_FALSE(PageControlInitialised());
   EXPECT_EQ(PaintersFactory(), nullptr);
   EXPECT_EQ(uxGetRootLookAndFeel(), nullptr);
