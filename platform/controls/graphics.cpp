@@ -754,6 +754,20 @@ void TGraphic::DefineProperties(TFiler* Filer) {
       "Data", [this](TStream* s) { ReadData(s); }, [this](TStream* s) { WriteData(s); }, !Empty());
 }
 
+namespace {
+// A top-down 32-bit DIB section of W x H; its pixels in *Bits.
+HBITMAP NewDib(int W, int H, std::uint32_t** Bits) {
+  BITMAPINFO bi;
+  bi.bmiHeader.biWidth = W;
+  bi.bmiHeader.biHeight = -H;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP h = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  *Bits = static_cast<std::uint32_t*>(bits);
+  return h;
+}
+}  // namespace
+
 TBitmap::TBitmap() = default;
 TBitmap::~TBitmap() {
   FreeContext();
@@ -808,14 +822,8 @@ void TBitmap::LoadFromRawImage(const TRawImage& Image) {
   FBits = nullptr;
   FWidth = FHeight = 0;
   if (Image.Width > 0 && Image.Height > 0) {
-    BITMAPINFO bi;
-    bi.bmiHeader.biWidth = Image.Width;
-    bi.bmiHeader.biHeight = -Image.Height;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    FHandle = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    FHandle = NewDib(Image.Width, Image.Height, &FBits);
     if (!FHandle) throw EOutOfResources("Out of system resources");
-    FBits = static_cast<std::uint32_t*>(bits);
     FWidth = Image.Width;
     FHeight = Image.Height;
     std::memcpy(FBits, Image.Pixels.data(), Image.Pixels.size() * 4);
@@ -825,14 +833,8 @@ void TBitmap::LoadFromRawImage(const TRawImage& Image) {
 
 void TBitmap::Realize() {
   if (FHandle || FWidth <= 0 || FHeight <= 0) return;
-  BITMAPINFO bi;
-  bi.bmiHeader.biWidth = FWidth;
-  bi.bmiHeader.biHeight = -FHeight;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  FHandle = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  FHandle = NewDib(FWidth, FHeight, &FBits);
   if (!FHandle) throw EOutOfResources("Out of system resources");
-  FBits = static_cast<std::uint32_t*>(bits);
   std::fill_n(FBits, std::size_t(FWidth) * FHeight, 0xFFFFFFFFu);
 }
 
@@ -866,13 +868,7 @@ HBITMAP TBitmap::Handle() {
   Realize();
   if (!FHandle) {
     // An empty bitmap still gets a (1 x 1) handle for those who ask for one.
-    BITMAPINFO bi;
-    bi.bmiHeader.biWidth = 1;
-    bi.bmiHeader.biHeight = -1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    FHandle = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    FBits = static_cast<std::uint32_t*>(bits);
+    FHandle = NewDib(1, 1, &FBits);
   }
   return FHandle;
 }
