@@ -46,7 +46,9 @@ void BackendDestroyed(Wnd* w) {
   if (S().backend) S().backend->WindowDestroy(Id(w));
 }
 void BackendGeometry(Wnd* w) {
-  if (S().backend && IsTopLevel(w)) S().backend->WindowMove(Id(w), w->rect);
+  if (!S().backend || !IsTopLevel(w)) return;
+  S().backend->WindowMinimize(Id(w), (w->style & WS_MINIMIZE) != 0);
+  S().backend->WindowMove(Id(w), w->rect);
 }
 void BackendVisibility(Wnd* w) {
   if (S().backend && IsTopLevel(w)) S().backend->WindowShow(Id(w), (w->style & WS_VISIBLE) != 0);

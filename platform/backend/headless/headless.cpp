@@ -163,6 +163,13 @@ void HeadlessBackend::ActivateFromDesktop(BackendWindowId id) {
   Push(in);
 }
 
+void HeadlessBackend::MinimizeFromDesktop(BackendWindowId id, bool minimized) {
+  BackendInput in;
+  in.kind = minimized ? BackendInput::Minimize : BackendInput::Restore;
+  in.window = id;
+  Push(in);
+}
+
 // ---- the pump ----
 
 void HeadlessBackend::Poll(IBackendSink& sink) {

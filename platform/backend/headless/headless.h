@@ -48,6 +48,8 @@ class HeadlessBackend : public IBackend {
   void DropFiles(int x, int y, const std::vector<std::string>& utf8Paths);
   // The desktop activated window `id` (0: another program took the activation).
   void ActivateFromDesktop(BackendWindowId id);
+  // The desktop (its taskbar or window manager) minimised window `id`, or brought it back.
+  void MinimizeFromDesktop(BackendWindowId id, bool minimized);
 
   // ---- what the window manager showed ----
   struct Window {
