@@ -167,10 +167,21 @@ class NativeWidget : public QWidget {
   }
 
   void Place(const RECT& r) {
+    if (minimized_) return;  // it keeps its place on the desktop for its return
     rect_ = r;
     setGeometry(r.left, r.top, std::max<int>(1, r.right - r.left), std::max<int>(1, r.bottom - r.top));
   }
   const RECT& Rect() const { return rect_; }
+  bool Minimized() const { return minimized_; }
+  // The window manager minimised the window or brought it back: the desktop
+  // shows it in its taskbar, or at its place again.
+  void SetMinimized(bool minimized) {
+    if (minimized == minimized_) return;
+    minimized_ = minimized;
+    if (!isVisible()) return;
+    if (minimized) showMinimized();
+    else showNormal();
+  }
   bool Popup() const { return popup_; }
   BackendWindowId Id() const { return id_; }
   BackendWindowId Owner() const { return owner_; }
@@ -254,6 +265,16 @@ class NativeWidget : public QWidget {
   }
   void changeEvent(QEvent* e) override {
     if (e->type() == QEvent::ActivationChange) impl_->CheckActivation();
+    if (e->type() == QEvent::WindowStateChange && isVisible() && !popup_) {
+      // the desktop minimised the window or brought it back; the window manager decides
+      const bool now = (windowState() & Qt::WindowMinimized) != 0;
+      if (now != minimized_) {
+        BackendInput in;
+        in.kind = now ? BackendInput::Minimize : BackendInput::Restore;
+        in.window = id_;
+        impl_->Push(std::move(in));
+      }
+    }
     QWidget::changeEvent(e);
   }
 
@@ -398,6 +419,7 @@ class NativeWidget : public QWidget {
   QFont imeFont_;
   bool perPixel_ = false;
   bool composing_ = false;
+  bool minimized_ = false;  // as the window manager has it
   RECT imeCaret_;
   QImage image_;
 };
@@ -661,15 +683,25 @@ void DesktopBackend::WindowShow(BackendWindowId id, bool visible) {
     return;
   }
   w->Place(w->Rect());
-  w->show();
+  if (w->Minimized()) w->showMinimized();
+  else w->show();
   d_->ApplyStacking();
   // a frame that appears takes the keyboard, as programs' main windows do
-  if (!w->Popup()) d_->RequestActivation(w);
+  if (!w->Popup() && !w->Minimized()) d_->RequestActivation(w);
 }
 
 void DesktopBackend::WindowMove(BackendWindowId id, const RECT& rect) {
   auto it = d_->windows.find(id);
   if (it != d_->windows.end()) it->second->Place(rect);
+}
+
+void DesktopBackend::WindowMinimize(BackendWindowId id, bool minimized) {
+  auto it = d_->windows.find(id);
+  if (it == d_->windows.end() || it->second->Minimized() == minimized) return;
+  NativeWidget* w = it->second;
+  if (minimized) d_->Leaving(w);
+  w->SetMinimized(minimized);
+  if (!minimized && w->isVisible() && !w->Popup()) d_->RequestActivation(w);
 }
 
 void DesktopBackend::WindowRestack(BackendWindowId id, BackendWindowId above) {

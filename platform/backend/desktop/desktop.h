@@ -27,6 +27,7 @@ class DesktopBackend : public IBackend {
   void WindowDestroy(BackendWindowId id) override;
   void WindowShow(BackendWindowId id, bool visible) override;
   void WindowMove(BackendWindowId id, const RECT& rect) override;
+  void WindowMinimize(BackendWindowId id, bool minimized) override;
   void WindowRestack(BackendWindowId id, BackendWindowId above) override;
   void WindowTitle(BackendWindowId id, const std::string& utf8) override;
   void WindowIcon(BackendWindowId id, const BackendImage& image) override;

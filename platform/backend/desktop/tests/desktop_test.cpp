@@ -439,6 +439,32 @@ TEST_F(Desktop, TheCompositionFontAndCaretReachTheInputMethod) {
             QRect(o.x - wr.left + 30, o.y - wr.top + 4, 1, 14));
 }
 
+// A minimised window goes to the desktop (its taskbar) and keeps its place
+// there for its return; the desktop's own minimise and restore reach the
+// window manager as the window's buttons would.
+TEST_F(Desktop, MinimisingGoesThroughTheDesktopBothWays) {
+  QWidget* w = Native(frame);
+  const QRect normal = w->geometry();
+  ShowWindow(frame, SW_MINIMIZE);
+  Pump();
+  EXPECT_TRUE(w->windowState() & Qt::WindowMinimized);
+  EXPECT_EQ(w->geometry(), normal) << "moved out of sight instead of minimised";
+  ShowWindow(frame, SW_RESTORE);
+  Pump();
+  EXPECT_FALSE(w->windowState() & Qt::WindowMinimized);
+  EXPECT_EQ(w->geometry(), normal);
+  // the desktop minimises it and brings it back
+  Log().clear();
+  w->setWindowState(Qt::WindowMinimized);
+  EXPECT_TRUE(PumpUntil([&] { return IsIconic(frame) != FALSE; }));
+  ASSERT_EQ(Count(WM_SYSCOMMAND), 1);
+  w->setWindowState(Qt::WindowNoState);
+  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(frame); }));
+  EXPECT_EQ(Count(WM_SYSCOMMAND), 2);
+  EXPECT_TRUE(IsWindowVisible(frame));
+  EXPECT_EQ(w->geometry(), normal);
+}
+
 TEST_F(Desktop, TheDesktopsActivationReachesTheWindowManager) {
   HWND second = CreateWindowExA(0, "DesktopTestFrame", "second", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 60, 300, 200,
                                 nullptr, nullptr, nullptr, nullptr);

@@ -103,6 +103,74 @@ class TrayHost {
   std::vector<xcb_window_t> icons_;
 };
 
+// A window manager on the display, as a desktop has one: the one already
+// there, or openbox started for the test (stopped with it).
+class WindowManager {
+ public:
+  ~WindowManager() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      Reap(pid_, 3000);
+    }
+  }
+  bool Start(std::string* why) {
+    if (Running()) return true;
+    if (!OnPath("openbox")) {
+      *why = "no window manager runs and openbox is not installed";
+      return false;
+    }
+    // its output goes nowhere: a closed pipe would end it at its first line
+    Child c = Spawn({"sh", "-c", "exec openbox --sm-disable >/dev/null 2>&1"});
+    if (c.pid <= 0) {
+      *why = "openbox could not be started";
+      return false;
+    }
+    close(c.out);
+    pid_ = c.pid;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!Running() && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!Running()) *why = "openbox did not take the display";
+    return Running();
+  }
+
+ private:
+  // Whether a window manager owns the screen's WM_S selection.
+  static bool Running() {
+    int screen = 0;
+    xcb_connection_t* c = xcb_connect(nullptr, &screen);
+    bool owned = false;
+    if (!xcb_connection_has_error(c)) {
+      const std::string name = "WM_S" + std::to_string(screen);
+      auto* a = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(name.size()), name.c_str()), nullptr);
+      if (a) {
+        auto* o = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, a->atom), nullptr);
+        owned = o && o->owner != XCB_NONE;
+        free(o);
+      }
+      free(a);
+    }
+    xcb_disconnect(c);
+    return owned;
+  }
+  pid_t pid_ = -1;
+};
+
+// The CPU time (user and system, in clock ticks) the process has used so far.
+long CpuTicks(pid_t pid) {
+  const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  const std::size_t close = stat.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream fields(stat.substr(close + 2));
+  std::string f;
+  long utime = 0, stime = 0;
+  for (int i = 3; i <= 15 && fields >> f; ++i) {
+    if (i == 14) utime = std::atol(f.c_str());
+    if (i == 15) stime = std::atol(f.c_str());
+  }
+  return utime + stime;
+}
+
 // Where "新建" stands in the File menu (below "元库", a rule and "打开").
 constexpr int kNewItemY = 60;
 
@@ -408,16 +476,87 @@ TEST_F(ProgramOnDisplay, MakesANewStoryHidesToTheTrayAndEndsThroughTheTrayMenu) 
   EXPECT_EQ(fs::file_size(story), fs::file_size(dir / "data" / "template.te"));
 }
 
-// Where the desktop has no notification area, closing minimises the frame and
-// the program goes on, so it can still be reached.
-TEST_F(ProgramOnDisplay, WithoutANotificationAreaClosingKeepsTheProgram) {
+// Hidden behind its icon the program has nothing to do and sleeps: over two
+// seconds it uses a small part of one (a loop that spins uses all of it).
+TEST_F(ProgramOnDisplay, HiddenToTheNotificationAreaTheProgramSleeps) {
+  tray = std::make_unique<TrayHost>();
+  std::string why;
+  if (!tray->Start(&why)) GTEST_SKIP() << why;
+  const fs::path story = StoryWithNode("idle.t", "1, 0, '甲', '01', '开头'");
+  std::string win = StartOn(story);
+  ASSERT_FALSE(win.empty()) << "the frame never appeared";
+  ClickAt(win, 400, 200);  // the body text, with its caret
+  Xdo({"key", "alt+F4"});
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while ((FrameVisible() || tray->Poll().empty()) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_FALSE(FrameVisible());
+  ASSERT_EQ(tray->Poll().size(), 1u) << "the icon never docked";
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const long before = CpuTicks(program.pid);
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  const long used = CpuTicks(program.pid) - before;
+  ASSERT_GE(before, 0);
+  EXPECT_LT(used, sysconf(_SC_CLK_TCK) / 10) << "ticks used in two seconds while hidden";
+  int status;
+  EXPECT_FALSE(Exited(&status));
+}
+
+// Where the desktop has no notification area, closing the frame saves and
+// ends the program as the tray's exit would: hidden, it could not be reached.
+TEST_F(ProgramOnDisplay, WithoutANotificationAreaClosingSavesAndEnds) {
+  const fs::path story = StoryWithNode("close.t", "1, 0, '甲', '01', '开头'");
+  std::string win = StartOn(story);
+  ASSERT_FALSE(win.empty()) << "the frame never appeared";
+  ClickAt(win, 400, 200);  // the body text
+  Xdo({"key", "ctrl+End"});
+  Xdo({"type", "--delay", "60", "abc"});
+  Xdo({"key", "alt+F4"});
+  const int status = WaitForExit(10000);
+  ASSERT_EQ(program.pid, -1) << "closing did not end the program";
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(IntegrityCheck(story), "ok");
+  EXPECT_EQ(Sql(story, "SELECT ttext2 FROM Story1 WHERE tid = 1"), "开头abc");
+  EXPECT_EQ(IntegrityCheck(dir / "data" / "lib.l"), "ok");
+}
+
+// With the desktop's window manager: the frame maximised and then minimised
+// by its own caption buttons goes to the desktop (no notification area to
+// hide in), and comes back maximised when the desktop activates it.
+TEST_F(ProgramOnDisplay, AMinimisedFrameGoesToTheDesktopAndComesBackMaximised) {
+  WindowManager wm;
+  std::string why;
+  if (!wm.Start(&why)) GTEST_SKIP() << why;
   std::string win = Start();
   ASSERT_FALSE(win.empty()) << "the frame never appeared";
-  ClickAt(win, 400, 250);  // the frame takes the keys
-  Xdo({"key", "alt+F4"});
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // the caption's buttons, from its right end: minimise, maximise, close
+  const auto button = [&](int fromRight) { ClickAt(win, GeometryOf(win).w - fromRight, 13); };
+  button(32);
+  Geometry maximised;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while ((maximised = GeometryOf(win)).w < 1000 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_GE(maximised.w, 1000) << "the frame was not maximised";
+  button(49);
+  deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (FrameVisible() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_FALSE(FrameVisible()) << "the minimised frame still shows";
+  Xdo({"windowactivate", win});
+  deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!FrameVisible() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(FrameVisible()) << "the frame did not come back";
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const Geometry back = GeometryOf(win);
+  EXPECT_EQ(back.w, maximised.w);
+  EXPECT_EQ(back.h, maximised.h);
+  // it still answers: the File menu opens
+  ClickAt(win, 17, 50);
+  EXPECT_FALSE(WaitForPopup(win, 5000).empty()) << "the File menu did not open";
   int status;
-  EXPECT_FALSE(Exited(&status)) << "closing ended the program";
+  EXPECT_FALSE(Exited(&status));
 }
 
 // Body text typed into a story opened from the command line is written to the
