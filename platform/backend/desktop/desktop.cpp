@@ -35,10 +35,12 @@
 #include <QWindow>
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <map>
 #include "platform/backend/desktop/keymap.h"
+#include "platform/backend/desktop/xselection.h"
 #include "platform/rtl/exceptions.h"
 
 namespace {
@@ -105,6 +107,10 @@ struct DesktopBackend::Impl {
   QAbstractEventDispatcher* dispatcher = nullptr;
   std::map<std::string, std::string> pendingClip;
   bool clipPending = false;
+  // Another program's clipboard is read over a connection of our own, with
+  // bounded waits; the toolkit serves ours.
+  XSelectionReader foreign;
+  std::string clipError;
   std::map<unsigned, QSystemTrayIcon*> tray;
   OverlayWidget* overlay = nullptr;
   int cursorShape = 32512;
@@ -125,6 +131,11 @@ struct DesktopBackend::Impl {
     }
   }
   void FlushClipboard();
+  bool OwnClipboard() const;
+  // The data of `mime` from the clipboard another program holds.
+  bool ReadForeign(const std::string& mime, std::string& data);
+  std::vector<std::string> ForeignFormats();
+  void Failed(const std::string& error);
   void ApplyStacking();
   QCursor Cursor() const;
   BackendWindowId IdOf(const QWidget* w) const;
@@ -838,8 +849,105 @@ void DesktopBackend::SetClipboard(const std::string& mime, const std::string& da
   d_->pendingClip[mime] = data;
 }
 
+bool DesktopBackend::Impl::OwnClipboard() const {
+  return QGuiApplication::clipboard()->ownsClipboard();
+}
+
+void DesktopBackend::Impl::Failed(const std::string& error) {
+  clipError = error;
+  if (!error.empty()) std::fprintf(stderr, "penvro: clipboard: %s\n", error.c_str());
+}
+
+namespace {
+// Text targets of other programs, the best first.
+const char* const kTextTargets[] = {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING", "TEXT"};
+bool Offered(const std::vector<std::string>& targets, const std::string& t) {
+  return std::find(targets.begin(), targets.end(), t) != targets.end();
+}
+// A picture as PNG bytes; false for no picture.
+bool PngBytes(const QImage& img, std::string& data) {
+  if (img.isNull()) return false;
+  QByteArray png;
+  QBuffer buf(&png);
+  buf.open(QIODevice::WriteOnly);
+  if (!img.save(&buf, "PNG")) return false;
+  data.assign(png.constData(), std::size_t(png.size()));
+  return true;
+}
+}  // namespace
+
+bool DesktopBackend::Impl::ReadForeign(const std::string& mime, std::string& data) {
+  std::vector<std::string> targets;
+  std::string error;
+  if (!foreign.Targets(targets, error)) {
+    Failed(error);
+    return false;
+  }
+  auto read = [&](const std::string& target, std::string& out) {
+    if (foreign.Read(target, out, error)) return true;
+    Failed(error);
+    return false;
+  };
+  if (mime.rfind("text/plain", 0) == 0) {
+    for (const char* t : kTextTargets) {
+      if (!Offered(targets, t)) continue;
+      std::string raw;
+      if (!read(t, raw)) return false;
+      // STRING is Latin-1; the others are UTF-8
+      data = std::string(t) == "STRING" ? QString::fromLatin1(raw.data(), qsizetype(raw.size())).toStdString() : raw;
+      return true;
+    }
+    return false;
+  }
+  if (mime == "text/html") {
+    std::string raw;
+    if (!Offered(targets, mime) || !read(mime, raw)) return false;
+    // some programs send HTML as UTF-16 with its byte-order mark
+    if (raw.size() >= 2 && std::uint8_t(raw[0]) == 0xFF && std::uint8_t(raw[1]) == 0xFE)
+      raw = QString::fromUtf16(reinterpret_cast<const char16_t*>(raw.data() + 2), qsizetype((raw.size() - 2) / 2))
+                .toStdString();
+    data = raw;
+    return true;
+  }
+  if (mime == "image/png") {
+    // a PNG as it is; any other picture the toolkit can read becomes one
+    std::string target = Offered(targets, mime) ? mime : std::string();
+    for (std::size_t i = 0; target.empty() && i < targets.size(); ++i)
+      if (targets[i].rfind("image/", 0) == 0) target = targets[i];
+    std::string raw;
+    if (target.empty() || !read(target, raw)) return false;
+    if (target == mime) {
+      data.swap(raw);
+      return true;
+    }
+    return PngBytes(QImage::fromData(QByteArray(raw.data(), qsizetype(raw.size()))), data);
+  }
+  return Offered(targets, mime) && read(mime, data);
+}
+
+std::vector<std::string> DesktopBackend::Impl::ForeignFormats() {
+  std::vector<std::string> targets, r;
+  std::string error;
+  if (!foreign.Targets(targets, error)) {
+    Failed(error);
+    return r;
+  }
+  auto add = [&r](const std::string& m) {
+    if (std::find(r.begin(), r.end(), m) == r.end()) r.push_back(m);
+  };
+  for (const std::string& t : targets) {
+    if (std::find(std::begin(kTextTargets), std::end(kTextTargets), t) != std::end(kTextTargets)) add(kTextMime);
+    else if (t.rfind("image/", 0) == 0) add("image/png");
+    else if (t.find('/') != std::string::npos) add(t);
+  }
+  return r;
+}
+
 bool DesktopBackend::GetClipboard(const std::string& mime, std::string& data) {
   d_->FlushClipboard();
+  d_->clipError.clear();
+  if (!d_->OwnClipboard()) return d_->ReadForeign(mime, data);
+  // ours: what the toolkit serves
   const QMimeData* md = QGuiApplication::clipboard()->mimeData();
   if (!md) return false;
   if (mime.rfind("text/plain", 0) == 0) {
@@ -853,16 +961,7 @@ bool DesktopBackend::GetClipboard(const std::string& mime, std::string& data) {
     return true;
   }
   if (mime == "image/png") {
-    // any picture the desktop holds, as PNG
-    if (!md->hasImage()) return false;
-    QImage img = qvariant_cast<QImage>(md->imageData());
-    if (img.isNull()) return false;
-    QByteArray png;
-    QBuffer buf(&png);
-    buf.open(QIODevice::WriteOnly);
-    if (!img.save(&buf, "PNG")) return false;
-    data.assign(png.constData(), std::size_t(png.size()));
-    return true;
+    return md->hasImage() && PngBytes(qvariant_cast<QImage>(md->imageData()), data);
   }
   QString m = QString::fromStdString(mime);
   if (!md->hasFormat(m)) return false;
@@ -873,6 +972,8 @@ bool DesktopBackend::GetClipboard(const std::string& mime, std::string& data) {
 
 std::vector<std::string> DesktopBackend::ClipboardFormats() {
   d_->FlushClipboard();
+  d_->clipError.clear();
+  if (!d_->OwnClipboard()) return d_->ForeignFormats();
   std::vector<std::string> r;
   const QMimeData* md = QGuiApplication::clipboard()->mimeData();
   if (!md) return r;
@@ -883,6 +984,10 @@ std::vector<std::string> DesktopBackend::ClipboardFormats() {
   if (md->hasImage() && std::find(r.begin(), r.end(), "image/png") == r.end()) r.push_back("image/png");
   return r;
 }
+
+std::string DesktopBackend::ClipboardError() { return d_->clipError; }
+
+void DesktopBackend::SetClipboardStallLimit(int ms) { d_->foreign.SetStallLimit(ms); }
 
 bool DesktopBackend::TrayAdd(unsigned id, const std::string& tip, const BackendImage& icon) {
   if (d_->tray.count(id) || !QSystemTrayIcon::isSystemTrayAvailable()) return false;

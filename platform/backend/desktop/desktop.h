@@ -50,6 +50,10 @@ class DesktopBackend : public IBackend {
   void SetClipboard(const std::string& mime, const std::string& data) override;
   bool GetClipboard(const std::string& mime, std::string& data) override;
   std::vector<std::string> ClipboardFormats() override;
+  std::string ClipboardError() override;
+  // How long another program holding the clipboard may stay silent during a
+  // transfer before it fails (5 s at first).
+  void SetClipboardStallLimit(int ms);
   bool TrayAdd(unsigned id, const std::string& tipUtf8, const BackendImage& icon) override;
   bool TrayModify(unsigned id, const std::string& tipUtf8, const BackendImage& icon) override;
   bool TrayRemove(unsigned id) override;

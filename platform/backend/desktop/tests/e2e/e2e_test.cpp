@@ -559,6 +559,97 @@ TEST_F(ProgramOnDisplay, AMinimisedFrameGoesToTheDesktopAndComesBackMaximised) {
   EXPECT_FALSE(Exited(&status));
 }
 
+// Under a window manager, 5 MB of Chinese (1.85 million hanzi) put on the
+// clipboard by another program is pasted whole into a story's body text by
+// Ctrl+V alone, saved and read back from the file; copied again it reaches
+// another program whole; the program answers throughout.
+TEST_F(ProgramOnDisplay, FiveMegabytesOfChinesePasteAndCopyThroughTheDesktopsClipboard) {
+  if (!OnPath("xclip")) GTEST_SKIP() << "xclip is not installed";
+  WindowManager wm;
+  std::string why;
+  if (!wm.Start(&why)) GTEST_SKIP() << why;
+  std::string text;
+  text.reserve(5550000);
+  for (std::uint32_t i = 0; i < 1850000; ++i) {
+    const std::uint32_t c = 0x4E00 + (i * 7919u) % 0x51A6;  // hanzi, all in the code page
+    text += char(0xE0 | (c >> 12));
+    text += char(0x80 | ((c >> 6) & 0x3F));
+    text += char(0x80 | (c & 0x3F));
+  }
+  const fs::path story = StoryWithNode("paste.t", "1, 0, '甲', '01', '开头'");
+  std::string win = StartOn(story);
+  ASSERT_FALSE(win.empty()) << "the frame never appeared";
+  const Geometry g = GeometryOf(win);
+  const QRect body(g.x + 60, g.y + 60, g.w - 80, g.h - 80);
+  auto grab = [&] {
+    return app->primaryScreen()->grabWindow(0, body.x(), body.y(), body.width(), body.height()).toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  };
+  const QImage before = grab();
+
+  Child server = Spawn({"xclip", "-quiet", "-i", "-selection", "clipboard"}, &text);
+  ASSERT_GT(server.pid, 0);
+  struct StopServer {
+    Child& c;
+    ~StopServer() {
+      kill(c.pid, SIGTERM);
+      Reap(c.pid, 2000);
+      close(c.out);
+    }
+  } stopServer{server};
+  std::string targets;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (targets.find("UTF8_STRING") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+    RunProcess({"xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"}, &targets, 2000);
+  ASSERT_NE(targets.find("UTF8_STRING"), std::string::npos) << "xclip never held the clipboard";
+
+  // Into the body text at once, while the program may still be taking the
+  // news of the change, Ctrl+V and nothing more: the paste shows by itself
+  ClickAt(win, 400, 200);
+  Xdo({"key", "ctrl+End"});
+  Xdo({"key", "ctrl+v"});
+  int changed = 0;
+  deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (changed < 2000 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const QImage now = grab();
+    changed = 0;
+    for (int y = 0; y < now.height(); ++y)
+      for (int x = 0; x < now.width(); ++x) changed += now.pixel(x, y) != before.pixel(x, y);
+  }
+  Shot("e2e_large_paste.png");
+  EXPECT_GE(changed, 2000) << "the paste never showed";
+
+  // "保存" on the text toolbar, then the file holds it all
+  ClickAt(win, 420, 39);
+  const std::string want = "开头" + text;
+  EXPECT_EQ(WaitForSql(story, "SELECT length(ttext2) FROM Story1 WHERE tid = 1", std::to_string(2 + 1850000), 60000),
+            std::to_string(2 + 1850000));
+  EXPECT_TRUE(Sql(story, "SELECT ttext2 FROM Story1 WHERE tid = 1") == want) << "the saved text differs";
+  // still answering: a key and another save
+  Xdo({"type", "z"});
+  Xdo({"click", "1"});  // the pointer is still on "保存"
+  EXPECT_EQ(WaitForSql(story, "SELECT substr(ttext2, -1) FROM Story1 WHERE tid = 1", "z", 30000), "z");
+
+  // all of it copied to another program (selecting and copying so much takes
+  // the program a moment; the keys wait for it)
+  auto slowKey = [&](const char* key) {
+    EXPECT_EQ(RunProcess({"xdotool", "key", key}, nullptr, 30000), 0) << key;
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  };
+  slowKey("ctrl+a");  // the body text keeps the keys
+  slowKey("ctrl+c");
+  std::string out;
+  EXPECT_EQ(RunProcess({"xclip", "-o", "-selection", "clipboard"}, &out, 60000), 0);
+  EXPECT_EQ(out.size(), want.size() + 1);
+  EXPECT_TRUE(out == want + "z") << "the copy arrived changed";
+  int status;
+  EXPECT_FALSE(Exited(&status));
+  kill(program.pid, SIGKILL);
+  WaitForExit(5000);
+  EXPECT_EQ(IntegrityCheck(story), "ok");
+}
+
 // Body text typed into a story opened from the command line is written to the
 // file by the toolbar's save button; a SIGKILL afterwards loses none of it,
 // the file stays sound, and the story opens again with the text.
