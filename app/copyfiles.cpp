@@ -138,15 +138,19 @@ void TDataTransform::RightTreeDragDropTreeNode(TTreeNode*, TTreeNode*, bool& Acc
 // node menus
 
 void TDataTransform::DeleteNode(TkxDBTreeView* Tree) {
-  TTreeNode* sel = Tree->Selected();
+  auto* sel = dynamic_cast<TkxDBTreeNode*>(Tree->Selected());
   if (!sel) return;
   if (!sel->HasChildren()) {
-    sel->Delete();
+    DeleteLeafNode(Tree);
     return;
   }
-  // A whole subtree goes only when the word is typed exactly.
+  // A whole subtree goes only when the word is typed exactly, and only when
+  // the window was not closed while the question was open.
+  const Variant key = sel->RecordKey();
+  TFreeWatch tree(Tree);
   AnsiString answer;
-  if (InputQuery(kDeleteCaption, kDeletePrompt, answer) && answer == "delete") sel->Delete();
+  if (!InputQuery(kDeleteCaption, kDeletePrompt, answer) || answer != "delete" || !tree.Alive()) return;
+  if (TkxDBTreeNode* node = Tree->FindNodeByKey(key)) node->Delete();
 }
 
 void TDataTransform::EditNode(TkxDBTreeView* Tree) {
@@ -168,7 +172,8 @@ void TDataTransform::FormClose(TObject*, TCloseAction& Action) {
 // start-up
 
 TDataTransform* OpenCopyWindow(TMainForm* Frame) {
-  auto* w = NewObject<TDataTransform>(Frame);
+  // Like every window but the story window, owned by the application.
+  auto* w = NewObject<TDataTransform>(Application);
   // centred on the frame, unless it came up maximised over a maximised child
   if (Frame && w->WindowState() == wsNormal) {
     RECT client{};

@@ -90,14 +90,21 @@ AnsiString TLibDataModule::CreateTable(TDataSet* AliasDataSet, const AnsiString&
     TableOpertion->ExecSQL();
     TableOpertion->Close();
   };
-  run("SELECT * INTO " + name + " from  systable");
-  run("Alter  TABLE " + name + "  Alter COLUMN tid AutoIncrement(1,1)");
+  // The alias row is filled first: a display name that does not fit its
+  // field is refused before any table is made.
   AliasDataSet->Insert();
-  AliasDataSet->Edit();
-  AliasDataSet->FieldByName("tsortid")->SetAsString(DisplayName);
-  AliasDataSet->FieldByName("tname")->SetAsString(name);
-  AliasDataSet->FieldByName("tcurrentView")->SetAsInteger(0);
-  AliasDataSet->Post();
+  try {
+    AliasDataSet->Edit();
+    AliasDataSet->FieldByName("tsortid")->SetAsString(DisplayName);
+    AliasDataSet->FieldByName("tname")->SetAsString(name);
+    AliasDataSet->FieldByName("tcurrentView")->SetAsInteger(0);
+    run("SELECT * INTO " + name + " from  systable");
+    run("Alter  TABLE " + name + "  Alter COLUMN tid AutoIncrement(1,1)");
+    AliasDataSet->Post();
+  } catch (...) {
+    if (AliasDataSet->State() == dsInsert || AliasDataSet->State() == dsEdit) AliasDataSet->Cancel();
+    throw;
+  }
   return name;
 }
 

@@ -88,7 +88,8 @@ void TSearchallForm::FormClose(TObject*, TCloseAction& Action) { Action = caFree
 // start-up
 
 TSearchallForm* OpenLibraryReplaceWindow(TMainForm* Frame) {
-  auto* w = NewObject<TSearchallForm>(Frame);
+  // Like every window but the story window, owned by the application.
+  auto* w = NewObject<TSearchallForm>(Application);
   w->SetWindowState(wsMaximized);
   return w;
 }

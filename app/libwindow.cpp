@@ -23,6 +23,17 @@ void CopyFrameBarStyle(TMainForm* Frame, TkxBarManager* Manager) {
   if (Frame) Frame->CopyBarStyle(Manager);
 }
 
+void ShowWholeTree(TkxDBTreeView* Tree) {
+  Tree->SetOptions(kWholeTreeOptions);
+  // Without smart loading this only forgets the value; nothing reloads.
+  Tree->SetRootValue(Null());
+}
+
+void ShowFocusedTree(TkxDBTreeView* Tree, const Variant& Root) {
+  Tree->SetOptions(kFocusedTreeOptions);
+  Tree->SetRootValue(Root);
+}
+
 int FieldAsInt(TField* Field, int Fallback) {
   if (!Field || Field->IsNull()) return Fallback;
   const AnsiString s = Trim(Field->AsString());
@@ -73,12 +84,36 @@ void RefreshWhenOpen(TADOTable* Table) {
   if (Table->Active()) Table->Refresh();
 }
 
+TFreeWatch::TFreeWatch(TComponent* Watched) : TComponent(nullptr), FWatched(Watched) {
+  if (FWatched) FWatched->FreeNotification(this);
+}
+
+TFreeWatch::~TFreeWatch() {
+  if (FWatched) FWatched->RemoveFreeNotification(this);
+}
+
+void TFreeWatch::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FWatched) FWatched = nullptr;
+}
+
+namespace {
+bool HasLoadedChildren(TkxDBTreeView* Tree, TTreeNode* Node) {
+  FetchChildren(Tree, Node);
+  return Node->HasChildren() && Node->Count() > 0;
+}
+}  // namespace
+
 void DeleteLeafNode(TkxDBTreeView* Tree) {
-  TTreeNode* sel = Tree->Selected();
-  if (!sel) return;
-  FetchChildren(Tree, sel);
-  if (sel->HasChildren() && sel->Count() > 0) return;
-  sel->Delete();
+  auto* sel = dynamic_cast<TkxDBTreeNode*>(Tree->Selected());
+  if (!sel || HasLoadedChildren(Tree, sel)) return;
+  // The node is found again by its key after the question: while it was open
+  // the tree may have been reloaded, or its window closed.
+  const Variant key = sel->RecordKey();
+  TFreeWatch tree(Tree);
+  if (!Tree->ConfirmDelete(sel) || !tree.Alive()) return;
+  TkxDBTreeNode* node = Tree->FindNodeByKey(key);
+  if (node && !HasLoadedChildren(Tree, node)) node->Delete();
 }
 
 TTreeNode* PreviousTreeNode(TkxDBTreeView* Tree) {
@@ -103,20 +138,56 @@ TTreeNode* NextTreeNode(TkxDBTreeView* Tree) {
 // ---------------------------------------------------------------------------
 // charts
 
-void LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart) {
+bool LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart) {
   try {
     TMemoryStream stream;
     if (auto* blob = dynamic_cast<TBlobField*>(DataSet->FieldByName("ttext7"))) blob->SaveToStream(&stream);
     // An empty field holds no chart: an empty one is shown.
     if (stream.Size() == 0) {
       Chart->Clear();
-      return;
+      return true;
     }
     stream.SetPosition(0);
     Chart->LoadFromStream(&stream);
+    return true;
   } catch (const Exception&) {
     // A chart that cannot be read leaves what the load got to.
+    return false;
   }
+}
+
+void TRecordChartLink::Resume() {
+  if (FSuspended > 0 && --FSuspended == 0) Reload();
+}
+
+void TRecordChartLink::Reload() {
+  FShownTable.clear();
+  Follow(true);
+}
+
+void TRecordChartLink::Follow(bool Always) {
+  if (!FChart || FSuspended > 0) return;
+  TDataSet* ds = DataSet();
+  // A record being inserted has no key yet: its chart is shown once posted.
+  if (ds && ds->State() == dsInsert) return;
+  if (!ds || !ds->Active() || ds->IsEmpty()) {
+    // No record: nothing of another record's chart may stay on show.
+    FChart->Clear();
+    FShownTable.clear();
+    FShownKey = Null();
+    return;
+  }
+  AnsiString table = ds->Name();
+  if (auto* t = dynamic_cast<TADOTable*>(ds)) table += ":" + t->TableName();
+  Variant key;
+  try {
+    key = ds->FieldByName("tid")->Value();
+  } catch (const Exception&) {
+  }
+  if (!Always && table == FShownTable && !key.IsNull() && !FShownKey.IsNull() && key == FShownKey) return;
+  FShownTable = table;
+  FShownKey = key;
+  if (!LoadChartFromRecord(ds, FChart)) FChart->Clear();
 }
 
 void StoreChartInRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart) {
@@ -181,8 +252,7 @@ void ShowLinkedSubtree(TDataSet* DataSet, TADOTable* NarrativeTable, TkxDBTreeVi
   NarrativeTable->Close();
   NarrativeTable->SetTableName(name);
   NarrativeTable->Open();
-  Tree->SetOptions(kFocusedTreeOptions);
-  Tree->SetRootValue(Variant(StrToIntDef(path, 0)));
+  ShowFocusedTree(Tree, Variant(StrToIntDef(path, 0)));
   Tree->FullExpand();
 }
 

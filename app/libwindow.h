@@ -32,6 +32,13 @@ T* NewLibraryWindow(TMainForm* Frame) {
 extern const TkxDBTreeViewOptions kWholeTreeOptions;
 extern const TkxDBTreeViewOptions kFocusedTreeOptions;
 
+// Shows the whole table in Tree, with no root value left behind: a node added
+// at the top level then becomes a root node, not a child of an old focus.
+void ShowWholeTree(TkxDBTreeView* Tree);
+// Shows the children of the node whose key is Root as Tree's top level,
+// loading nodes as they are opened.
+void ShowFocusedTree(TkxDBTreeView* Tree, const Variant& Root);
+
 // An integer stored as text or number; Fallback for empty or non-numeric values.
 int FieldAsInt(TField* Field, int Fallback);
 
@@ -56,8 +63,26 @@ void PasteNodeIn(TkxDBTreeView* Tree, TADOTable* Table);
 void ExportTree(TkxDBTreeView* Tree, TDataSet* Alias);
 // Re-reads Table's records when it is open.
 void RefreshWhenOpen(TADOTable* Table);
-// Deletes the selected node when it has no children; the tree asks first.
+// Deletes the selected node when it has no children, after the question the
+// Del key asks when the tree confirms deletions; a refused question deletes
+// nothing, and so does a window closed while the question was open.
 void DeleteLeafNode(TkxDBTreeView* Tree);
+
+// Learns whether a component was freed meanwhile: a modal question lets the
+// messages of other windows run, and one of them may close a window.
+class TFreeWatch : public TComponent {
+  PV_CLASS(TFreeWatch, TComponent)
+ public:
+  explicit TFreeWatch(TComponent* Watched = nullptr);
+  ~TFreeWatch() override;
+  bool Alive() const { return FWatched != nullptr; }
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  TComponent* FWatched = nullptr;
+};
 // The node before and after the selected one in depth-first order, read as
 // far as needed; null at either end or with nothing selected.
 TTreeNode* PreviousTreeNode(TkxDBTreeView* Tree);
@@ -66,8 +91,39 @@ TTreeNode* NextTreeNode(TkxDBTreeView* Tree);
 // ---- flow charts ----
 // Loads Chart from the current record's ttext7: an empty field shows an
 // empty chart, one that holds no chart leaves the chart as it was, without a
-// message.
-void LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart);
+// message; false then.
+bool LoadChartFromRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart);
+// Keeps Chart showing the flow chart of the current record of the linked
+// dataset, however that record became current (a click, a key, the previous
+// and next node commands, another table, the window opening): a record
+// without a chart, or with one that cannot be read, shows an empty chart, so
+// that the chart on show, designed and saved, is always the record's own.
+class TRecordChartLink : public TDataLink {
+  PV_CLASS(TRecordChartLink, TDataLink)
+ public:
+  explicit TRecordChartLink(TkxCustomFlowChart* Chart = nullptr) : FChart(Chart) {}
+  // While suspended (a walk over every record) nothing is loaded; Resume
+  // shows the chart of the record current then.
+  void Suspend() { ++FSuspended; }
+  void Resume();
+  // Loads the current record's chart again, even when it is shown already.
+  void Reload();
+
+ protected:
+  void ActiveChanged() override { Follow(false); }
+  void DataSetChanged() override { Follow(false); }
+  void DataSetScrolled(int) override { Follow(false); }
+
+ private:
+  void Follow(bool Always);
+
+  TkxCustomFlowChart* FChart;
+  int FSuspended = 0;
+  // The record whose chart is shown: its table and key.
+  AnsiString FShownTable;
+  Variant FShownKey;
+};
+
 // Writes Chart into the current record's ttext7 and posts it; nothing on an
 // empty table.
 void StoreChartInRecord(TDataSet* DataSet, TkxCustomFlowChart* Chart);

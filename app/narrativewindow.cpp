@@ -44,8 +44,7 @@ void TMetaDataForm::TableAlisTreeCloseUp(TObject* Sender, bool) {
   if (!PickedAliasRow(Sender, alias)) return;
   SwitchTableTo(LibDataModule->MemTable, alias);
   // The tree opens on the focus stored with the table.
-  LibraryTree->SetOptions(kFocusedTreeOptions);
-  LibraryTree->SetRootValue(Variant(FieldAsInt(alias->FieldByName("trootvalue"), 0)));
+  ShowFocusedTree(LibraryTree, Variant(FieldAsInt(alias->FieldByName("trootvalue"), 0)));
 }
 
 void TMetaDataForm::N14Click(TObject*) {
@@ -54,13 +53,12 @@ void TMetaDataForm::N14Click(TObject*) {
   alias->Edit();
   alias->FieldByName("trootvalue")->SetAsInteger(key);
   alias->Post();
-  LibraryTree->SetOptions(kFocusedTreeOptions);
-  LibraryTree->SetRootValue(Variant(key));
+  ShowFocusedTree(LibraryTree, Variant(key));
   LibraryTree->Repaint();
 }
 
 void TMetaDataForm::N15Click(TObject*) {
-  LibraryTree->SetOptions(kWholeTreeOptions);
+  ShowWholeTree(LibraryTree);
   LibraryTree->Repaint();
 }
 

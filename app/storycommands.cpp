@@ -86,8 +86,7 @@ void TStoryWrite::N34Click(TObject*) {
   ClientUserAliseTable->Edit();
   ClientUserAliseTable->FieldByName("trootvalue")->SetAsInteger(RootValue);
   ClientUserAliseTable->Post();
-  FolderTree->SetOptions(kFocusedTreeOptions);
-  FolderTree->SetRootValue(Variant(RootValue));
+  ShowFocusedTree(FolderTree, Variant(RootValue));
   FolderTree->Repaint();
 }
 
@@ -97,7 +96,7 @@ void TStoryWrite::N35Click(TObject*) {
   ClientUserAliseTable->Edit();
   ClientUserAliseTable->FieldByName("trootvalue")->SetAsInteger(-1);
   ClientUserAliseTable->Post();
-  FolderTree->SetOptions(kWholeTreeOptions);
+  ShowWholeTree(FolderTree);
   FolderTree->Repaint();
 }
 
@@ -134,6 +133,12 @@ void TStoryWrite::WalkNovel(bool Unbind, const std::function<void()>& PerRecord)
   };
   if (Unbind)
     for (TDBTxtEdit* e : writers) e->SetDataField("");
+  // The chart pane does not load every node's chart on the way.
+  struct ChartPause {
+    TRecordChartLink* Link;
+    explicit ChartPause(TRecordChartLink* L) : Link(L) { if (Link) Link->Suspend(); }
+    ~ChartPause() { if (Link) Link->Resume(); }
+  } chartPause{FChartLink.get()};
   try {
     ClientUserTable->First();
     while (!ClientUserTable->Eof()) {
@@ -223,12 +228,16 @@ void TStoryWrite::N26Click(TObject*) {
   if (!StoryConnection->Connected()) return;
   // 新建, " 名称:   "
   AnsiString answer;
-  if (!InputQuery("\xD0\xC2\xBD\xA8", " \xC3\xFB\xB3\xC6:   ", answer) || answer.empty()) return;
+  TFreeWatch self(this);  // the window may be closed while the question is open
+  if (!InputQuery("\xD0\xC2\xBD\xA8", " \xC3\xFB\xB3\xC6:   ", answer) || answer.empty() || !self.Alive()) return;
   LibDataModule->TableOpertion->SetConnectionString(StoryConnection->ConnectionString());
   LibDataModule->CreateTable(ClientUserAliseTable, "Story", answer);
-  // The alias list goes back to the row of the table shown, whose view and
-  // focus root the window goes on writing.
-  if (ClientUserTable->Active()) ClientUserAliseTable->Locate("tname", Variant(ClientUserTable->TableName()), {});
+  // The alias list is on the new table's row: the novel picker shows it as
+  // chosen and the window shows the new, empty novel, so the author sees what
+  // was made; its view and focus are then written into its own row.
+  kxLookupTreeView4->SetKeyValue(ClientUserAliseTable->FieldByName("tid")->Value());
+  kxLookupTreeView4->SetText(ClientUserAliseTable->FieldByName("tsortid")->AsString());
+  OpenNovelOfAliasRow();
 }
 
 void TStoryWrite::StoryAlisFormClick(TObject*) {

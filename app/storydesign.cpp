@@ -57,12 +57,10 @@ void TStoryModuleDesigner::SetCurrentView() {
     RightTree->SetDisplayField(CheckBox1->Checked() ? AnsiString(view.OrderField) + ";tname"
                                                      : AnsiString(view.OrderField));
   ViewLabel->SetCaption(view.Name);
-  if (FocusRoot != -1 && FocusRoot != 0) {
-    RightTree->SetOptions(kFocusedTreeOptions);
-    RightTree->SetRootValue(Variant(FocusRoot));
-  } else {
-    RightTree->SetOptions(kWholeTreeOptions);
-  }
+  if (FocusRoot != -1 && FocusRoot != 0)
+    ShowFocusedTree(RightTree, Variant(FocusRoot));
+  else
+    ShowWholeTree(RightTree);
   RightTree->Repaint();
 }
 
@@ -85,13 +83,12 @@ void TStoryModuleDesigner::N40Click(TObject*) { SetView(8); }
 // brings it back.
 void TStoryModuleDesigner::N42Click(TObject*) {
   if (!StoryTable->Active() || StoryTable->IsEmpty() || !RightTree->Selected()) return;
-  RightTree->SetOptions(kFocusedTreeOptions);
-  RightTree->SetRootValue(StoryTable->FieldByName("tid")->Value());
+  ShowFocusedTree(RightTree, StoryTable->FieldByName("tid")->Value());
   RightTree->Repaint();
 }
 
 void TStoryModuleDesigner::N43Click(TObject*) {
-  RightTree->SetOptions(kWholeTreeOptions);
+  ShowWholeTree(RightTree);
   RightTree->Repaint();
 }
 
@@ -368,7 +365,7 @@ void TStoryModuleDesigner::FormClose(TObject*, TCloseAction& Action) {
 // start-up
 
 TStoryModuleDesigner* OpenStoryDesignWindow(TStoryWrite* Story) {
-  auto* w = NewObject<TStoryModuleDesigner>(Story->Owner());
+  auto* w = NewObject<TStoryModuleDesigner>(Application);
   w->SetWindowState(wsMaximized);
   w->CurrentView = Story->CurrentView;
   w->FocusRoot = Story->RootValue;

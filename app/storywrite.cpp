@@ -19,7 +19,10 @@ TStoryWrite::TStoryWrite(TComponent* AOwner) : TForm(AOwner) {
   FSearchTimer->OnTimer = TNotifyEvent(this, &TStoryWrite::SearchTimerTimer);
 }
 
-TStoryWrite::~TStoryWrite() = default;
+TStoryWrite::~TStoryWrite() {
+  // The link goes before the chart and the data source it joins.
+  FChartLink.reset();
+}
 
 std::vector<TDBTxtEdit*> TStoryWrite::Editors() const {
   return {Text1TxtEdit, Text4TxtEdit, DBTxtEdit12, Text6TxtEdit, DBTxtEdit4, DBTxtEdit17,
@@ -35,6 +38,10 @@ void TStoryWrite::Notification(TComponent* AComponent, TOperation Operation) {
 // opening
 
 void TStoryWrite::OpenStory() {
+  if (!FChartLink) {
+    FChartLink = std::make_unique<TRecordChartLink>(kxFlowChart1);
+    FChartLink->SetDataSource(ClientUserTableDS);
+  }
   // The trees stand on panels that may be slid in; their nodes need windows.
   for (TkxDBTreeView* t : {FolderTree, kxDBTreeView1, memDesignTree, LibraryTree, MemModuleTree, StoryMemTree, memTreeView})
     t->HandleNeeded();
@@ -117,12 +124,10 @@ void TStoryWrite::SetCurrentView(int View) {
 }
 
 void TStoryWrite::ApplyRoot() {
-  if (RootValue == -1 || RootValue == 0) {
-    FolderTree->SetOptions(kWholeTreeOptions);
-  } else {
-    FolderTree->SetOptions(kFocusedTreeOptions);
-    FolderTree->SetRootValue(Variant(RootValue));
-  }
+  if (RootValue == -1 || RootValue == 0)
+    ShowWholeTree(FolderTree);
+  else
+    ShowFocusedTree(FolderTree, Variant(RootValue));
 }
 
 // ---------------------------------------------------------------------------
@@ -130,7 +135,10 @@ void TStoryWrite::ApplyRoot() {
 
 void TStoryWrite::showDesignGrapgh() {
   if (!ClientUserTable->Active() || ClientUserTable->IsEmpty()) return;
-  if (showGrapgh->Checked()) LoadChartFromRecord(ClientUserTable, kxFlowChart1);
+  // The chart pane follows the current node by itself, ticked or not, so
+  // that what it shows is what "设计" and "保存" work on; ticked, a click
+  // also reads the node's chart again.
+  if (showGrapgh->Checked() && FChartLink) FChartLink->Reload();
   ShowLinkedSubtree(ClientUserTable, LibDataModule->MemTable, StoryMemTree, false, true);
 }
 
@@ -157,7 +165,10 @@ void TStoryWrite::CopyNotMove(TTreeNode*, TTreeNode*, bool& IsCopy) { IsCopy = t
 // table pickers
 
 void TStoryWrite::kxLookupTreeView4CloseUp(TObject* Sender, bool) {
-  if (!PickedAliasRow(Sender, ClientUserAliseTable)) return;
+  if (PickedAliasRow(Sender, ClientUserAliseTable)) OpenNovelOfAliasRow();
+}
+
+void TStoryWrite::OpenNovelOfAliasRow() {
   const Variant picked = ClientUserAliseTable->FieldByName("tid")->Value();
   const AnsiString name = ClientUserAliseTable->FieldByName("tname")->AsString();
   ClientUserTable->SetActive(false);

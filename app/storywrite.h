@@ -7,6 +7,7 @@
 // gets the focus, every ten minutes and when it closes.
 #pragma once
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "app/libdatamodule.h"
@@ -30,6 +31,7 @@
 #include "treechart/kxlookuptreeview.h"
 
 class TMainForm;
+class TRecordChartLink;
 
 // "   错误的文件格式.            ": a story file that will not open.
 extern const char* const kBadStoryFormat;
@@ -211,10 +213,15 @@ class TStoryWrite : public TForm {
   // whole tree.
   void ApplyRoot();
   void SetView(int View);
+  // Shows the novel table of the alias list's current row, in the view and
+  // from the focus stored with it.
+  void OpenNovelOfAliasRow();
   void Search(const AnsiString& Word);
 
   TDBTxtEdit* FCurrentEditor = nullptr;
   TTimer* FSearchTimer = nullptr;
+  // The "图形" pane's chart follows the novel table's current node.
+  std::unique_ptr<TRecordChartLink> FChartLink;
 };
 
 // Opens FileName in a new story window owned by the frame.

@@ -244,6 +244,9 @@ class TkxBarManager : public TComponent {
   bool StyleChanging() const { return FStyleChanging; }
   bool SubMenuDragging() const { return FSubMenuDragging; }
   void SetSubMenuDragging(bool V) { FSubMenuDragging = V; }
+  // Set while a menu is dragged off by its detach strip.
+  bool DetachingMenu() const { return FDetachingMenu; }
+  void SetDetachingMenu(bool V) { FDetachingMenu = V; }
   bool Dragging() const { return FDragging; }
   TkxBarItem* DragItem() const { return FDragItem; }
   TkxBarItemLink* DragItemLink() const { return FDragItemLink; }
@@ -266,6 +269,9 @@ class TkxBarManager : public TComponent {
   void FillToolbarsPopup(TkxBarItemLinks* Links);
   void AddCustomizeItem(TkxBarItemLinks* Links, bool BeginGroup, TClass ItemClass);
   void ToolbarsPopupClick(TObject* Sender);
+  // The reset entry of quick customizing: resets the bar whose index is the
+  // entry's tag, after asking. The quick window is gone by the time it runs.
+  void QuickResetClick(TObject* Sender);
   bool WindowCreating() const { return FWindowCreating; }
   bool FormActive() const { return FFormActive; }
   bool DesignerNotificationEnabled() const { return FDesignerNotification; }
@@ -399,6 +405,7 @@ class TkxBarManager : public TComponent {
   bool FDesignerNotification = false;
   bool FStyleChanging = false;
   bool FSubMenuDragging = false;
+  bool FDetachingMenu = false;
   bool FDockLayout = false;
   bool FSystemFontFlag = false;
   bool FIsCustomizing = false;
@@ -1539,6 +1546,13 @@ class TkxBarControl : public TCustomkxBarControl {
   // The window's frame widths around the client area (docked: border and grip).
   TRect GetNonClientMargins() const;
 
+  // ---- edit width dragging while customizing ----
+  // The cursor is on an edge of the selected edit item, or that edge is dragged.
+  bool ResizingEdit() const { return FResizingEdit; }
+  bool ResizeFromRight() const { return FResizeFromRight; }
+  // The width being dragged (0 = none).
+  int NewEditWidth() const { return FNewEditWidth; }
+
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
@@ -1565,6 +1579,14 @@ class TkxBarControl : public TCustomkxBarControl {
   void StopMarkTimer();
   void QuickControlClosed(TObject* Sender);
   void ShowHiddenItems();
+  // The edit control of this window selected while customizing, nil when none.
+  TkxBarEditControl* CustomizedEditControl() const;
+  // Sets ResizingEdit from the cursor's place over the selected edit item.
+  void CheckEditEdges();
+  // Inverts the frame of the dragged width on the desktop: drawing it again erases it.
+  void DrawEditWidthFrame();
+  // Ends a width drag; Store keeps a changed width as the link's user width.
+  void EndEditResizing(bool Store);
 
   TkxBar* FBar;
   HWND FSavedFocus = nullptr;
@@ -1579,6 +1601,7 @@ class TkxBarControl : public TCustomkxBarControl {
   bool FDragMode = false;
   bool FInFontChange = false;
   int FNewEditWidth = 0;
+  bool FResizingEdit = false, FResizeFromRight = false;
   bool FItemsHidden = false;
   bool FTruncated = false;
   bool FPlacingFromStored = false;
@@ -1641,7 +1664,15 @@ class TkxBarSubMenuControl : public TCustomkxBarControl {
   bool IsRecentMode() const;
   bool IsDetachable() const;
   bool CanDetach() const;
+  // The detach strip in window coordinates.
   TRect GetDetachBarRect();
+  // Whether a client point (the strip lies above the client area) is on the strip.
+  bool IsOverDetachBar(const TPoint& ClientPoint);
+  void SetDetachBarHot(bool Value);
+  // Tears the menu off as its sub item's detaching bar while the mouse drags
+  // the strip; returns when the button is released, Esc is pressed or the
+  // mouse comes back. The menu is freed when it is torn off.
+  void DetachMenu();
   TRect GetExpandButtonRect() const;
   bool IsOverExpandButton(const TPoint& P) const;
   void ExpandMenu();

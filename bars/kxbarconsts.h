@@ -25,6 +25,7 @@ class TCustomkxBarControl;
 class TkxBarControl;
 class TkxBarSubMenuControl;
 class TkxBarItemControl;
+class TkxBarEditControl;
 class TkxBarItemControlPainter;
 class TkxBarGroup;
 class TkxBarPopupMenu;

@@ -395,9 +395,7 @@ void TCustomkxBarControl::SetSelectedControl(TkxBarItemControl* Control) {
   if (m && (FSelectedControl || IsMenuWindow() || FMarkState == 0)) m->ShowHint(true, AnsiString());
   AnsiString hint;
   if (FSelectedControl && (FSelectedControl->IsEnabled() || (m && m->ShowHintForDisabledItems()))) {
-    hint = FSelectedControl->GetHint();
-    std::size_t bar = hint.find('|');
-    if (bar != AnsiString::npos) hint = hint.substr(bar + 1);
+    hint = GetLongHint(FSelectedControl->GetHint());
   }
   SetHint(hint);
   // a context menu's long hint goes to the application (its status line)

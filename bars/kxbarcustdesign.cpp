@@ -389,10 +389,13 @@ void TkxBarCustomizingForm::CBShowCommandsWithShortCutClick(TObject*) { RefreshA
 
 TkxBarGroup* TkxBarCustomizingForm::SelectedGroup() {
   // The row's object is looked up among the live groups: the row may still
-  // name a group that is being freed.
-  TComponent* row = MemberAt(lbGroups, lbGroups->ItemIndex());
+  // name a group that is being freed, so its pointer is only compared, never
+  // converted (a conversion reads the freed object).
+  int index = lbGroups->ItemIndex();
+  if (index < 0 || index >= lbGroups->Items()->Count()) return nullptr;
+  TObject* row = lbGroups->Items()->Objects(index);
   for (int i = 0; row && i < FBarManager->GroupCount(); ++i)
-    if (FBarManager->GetGroup(i) == row) return FBarManager->GetGroup(i);
+    if (static_cast<TObject*>(FBarManager->GetGroup(i)) == row) return FBarManager->GetGroup(i);
   return nullptr;
 }
 

@@ -95,7 +95,8 @@ void kxBarInstallDragCursors() {
   if (!Screen) return;
   const std::pair<TCursor, const char*> cursors[] = {{kc::crDragMove, "KXBARDRAGCURSOR"},
                                                      {kc::crDragCopy, "KXBARDRAGCOPYCURSOR"},
-                                                     {kc::crDragNoDrop, "KXBARDRAGNODROPCURSOR"}};
+                                                     {kc::crDragNoDrop, "KXBARDRAGNODROPCURSOR"},
+                                                     {kxBarEditSizingCursor, "KXBAREDITSIZINGCURSOR"}};
   for (const auto& [index, name] : cursors)
     if (HCURSOR h = LoadCursorA(nullptr, name)) Screen->SetCursors(index, h);
 }

@@ -64,8 +64,10 @@ void kxBarCustomizingFormGroupsChanged();
 void kxBarCustomizingFormGroupItemsChanged();
 
 // Puts the customize drag's cursors (1041 move, 1042 copy, 1043 no drop)
-// into the screen's cursor table.
+// and the edit-width cursor (1044) into the screen's cursor table.
 void kxBarInstallDragCursors();
+// The screen cursor over the edges of an edit item being resized while customizing.
+constexpr TCursor kxBarEditSizingCursor = 1044;
 
 // Set while a design command of the customizing pop-up runs: category and
 // item changes then leave the customizing window alone.
@@ -101,9 +103,11 @@ class TkxBarCustomizingPopup : public TkxBarSubMenuControl {
   ~TkxBarCustomizingPopup() override;
   bool IsCustomizing() const override { return false; }
 
-  void ItemClick(TObject* Sender);
-  void EditChange(TObject* Sender);
-  void ExecuteDesignCommand(int Tag);
+  // The entries' handlers. Choosing an entry closes the menu chain, which
+  // frees the pop-up before they run: they keep nothing of it.
+  static void ItemClick(TObject* Sender);
+  static void EditChange(TObject* Sender);
+  static void ExecuteDesignCommand(TkxBarManager* Manager, int Tag);
   void FillItemKinds(TkxBarItemLinks* Links);
   virtual void DoCloseUp();
 
@@ -194,7 +198,6 @@ class TkxBarQuickControl : public TkxBarSubMenuControl {
   HBRUSH BkBrush() const override;
 
  private:
-  void ResetClick(TObject* Sender);
   TkxBarControl* FOwnerToolbar;
   std::unique_ptr<TkxBarItemLinks> FLinks;
   TkxBarQuickSubItem* FQuickSubItem = nullptr;

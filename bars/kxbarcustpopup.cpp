@@ -68,6 +68,13 @@ T* NewTempItem(TkxBarManager* M) {
   return item;
 }
 
+// The object the entries' clicks are bound to: it outlives every pop-up.
+struct TCommands {
+  void ItemClick(TObject* Sender) { TkxBarCustomizingPopup::ItemClick(Sender); }
+  void EditChange(TObject* Sender) { TkxBarCustomizingPopup::EditChange(Sender); }
+};
+TCommands gCommands;
+
 }  // namespace kxbarcustpopup
 
 namespace kcp = kxbarcustpopup;
@@ -142,7 +149,7 @@ TkxBarCustomizingPopup::TkxBarCustomizingPopup(TkxBarManager* Manager, TkxBarIte
     }
     item->SetCaption(uxTranslateString(tag == 2 && design ? kcp::kTitle : kcp::kCaptions[tag + 4]));
     item->SetTag(tag);
-    item->OnClick = TNotifyEvent(this, &TkxBarCustomizingPopup::ItemClick);
+    item->OnClick = TNotifyEvent(&kcp::gCommands, &kcp::TCommands::ItemClick);
     TkxBarItemLink* l = FLinks->Add();
     l->SetItem(item);
     l->SetBeginGroup(tag == -1 || tag == 0 || tag == 2 || tag == 3 || tag == 7);
@@ -154,7 +161,7 @@ TkxBarCustomizingPopup::TkxBarCustomizingPopup(TkxBarManager* Manager, TkxBarIte
       if (tag == 2) {
         auto* edit = static_cast<TkxBarEdit*>(item);
         edit->SetText(Link->Caption());
-        edit->OnChange = TNotifyEvent(this, &TkxBarCustomizingPopup::EditChange);
+        edit->OnChange = TNotifyEvent(&kcp::gCommands, &kcp::TCommands::EditChange);
       } else if (tag >= 3 && tag <= 6) {
         auto* b = dynamic_cast<TkxBarButton*>(Link->Item());
         bool styled = b && b->HasPaintStyle();
@@ -187,7 +194,7 @@ void TkxBarCustomizingPopup::FillItemKinds(TkxBarItemLinks* Links) {
     auto* button = kcp::NewTempItem<TkxBarButton>(m);
     button->SetCaption(kxBarGetCustomizingItemClass(k)->Name);
     button->SetTag(-100 - k);
-    button->OnClick = TNotifyEvent(this, &TkxBarCustomizingPopup::ItemClick);
+    button->OnClick = TNotifyEvent(&kcp::gCommands, &kcp::TCommands::ItemClick);
     Links->Add()->SetItem(button);
   }
 }
@@ -199,7 +206,7 @@ void TkxBarCustomizingPopup::ItemClick(TObject* Sender) {
   if (tag < 0) {
     kcp::gDesignCommand = true;
     try {
-      ExecuteDesignCommand(tag);
+      ExecuteDesignCommand(item->BarManager(), tag);
     } catch (...) {
       kcp::gDesignCommand = false;
       throw;
@@ -258,7 +265,7 @@ void TkxBarCustomizingPopup::EditChange(TObject* Sender) {
   MessageBoxA(nullptr, uxTranslateString(kcp::kEmptyName).c_str(), title.c_str(), MB_ICONERROR | MB_OK);
 }
 
-void TkxBarCustomizingPopup::ExecuteDesignCommand(int Tag) {
+void TkxBarCustomizingPopup::ExecuteDesignCommand(TkxBarManager* Manager, int Tag) {
   TkxBarItemLinks* links = kcp::gLinks;
   if (Tag == -1) {
     auto* toolbar = links ? dynamic_cast<TkxBarControl*>(links->BarControl()) : nullptr;
@@ -274,7 +281,7 @@ void TkxBarCustomizingPopup::ExecuteDesignCommand(int Tag) {
   if (Tag == -4) cls = TkxBarSubItem::StaticClass();
   else if (Tag == -3) cls = TkxBarButton::StaticClass();
   else if (Tag <= -100) cls = kxBarGetCustomizingItemClass(-100 - Tag);
-  TkxBarManager* m = BarManager();
+  TkxBarManager* m = Manager;
   if (!cls || !m || !links) return;
   auto* item = dynamic_cast<TkxBarItem*>(CreateObject(cls, m->Owner()));
   if (!item) return;

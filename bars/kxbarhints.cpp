@@ -223,8 +223,7 @@ void TkxBarManager::ShowHintNow() {
   AnsiString text = s.Pending;
   bool show = !text.empty();
   if (text.empty() && c && c->Item()) {
-    text = c->Item()->Hint();
-    if (std::size_t bar = text.find('|'); bar != AnsiString::npos) text.erase(bar);
+    text = GetShortHint(c->Item()->Hint());
     if (auto* a = dynamic_cast<TCustomAction*>(c->Item()->Action()); a && !a->DoHint(text)) {
       HintsHide();
       return;

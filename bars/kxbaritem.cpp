@@ -68,8 +68,8 @@ void TkxBarItem::SetCaption(const AnsiString& Value) {
   if (IsLoading()) return;
   if (follows) {
     AnsiString shortHint = GetHintText();
-    std::size_t bar = FHint.find('|');
-    FHint = bar == AnsiString::npos ? shortHint : shortHint + "|" + FHint.substr(bar + 1);
+    bool hasLong = AnsiPos("|", FHint) != 0;
+    FHint = hasLong ? shortHint + "|" + GetLongHint(FHint) : shortHint;
   }
   CaptionChanged();
 }
@@ -183,9 +183,7 @@ AnsiString TkxBarItem::GetHintText() const {
 }
 
 bool TkxBarItem::HintFollowsCaption() const {
-  std::size_t bar = FHint.find('|');
-  AnsiString shortHint = bar == AnsiString::npos ? FHint : FHint.substr(0, bar);
-  return shortHint == GetHintText();
+  return GetShortHint(FHint) == GetHintText();
 }
 
 bool TkxBarItem::IsImageAssigned() const {

@@ -509,6 +509,12 @@ class TkxBarButtonControl : public TkxBarItemControl {
   void Paint(HDC DC, const TRect& R, int PaintKind) override;
 
  protected:
+  // Draws the caption of a button on a toolbar. The toolbar's hot and
+  // pressed faces are light, so the caption keeps the button-text colour;
+  // only a painter with flat buttons that highlights pressed text shows a
+  // pressed (or checked and hot) caption in the highlight-text colour, and in
+  // a high-contrast white scheme whenever it is pressed, down or hot.
+  void DrawToolbarCaption(HDC DC, bool Pressed, bool ShownDown, bool Rotated, int Alignment, const TRect& R);
   bool FDroppedDown = false;
 };
 

@@ -354,8 +354,7 @@ void TkxBarLargeButtonControl::Paint(HDC DC, const TRect& R, int PaintKind) {
       case glTop: (rotated ? cr.right : cr.top) = rotated ? g.left : g.bottom; break;
       case glBottom: (rotated ? cr.left : cr.bottom) = rotated ? g.right : g.top; break;
     }
-    bool highlight = p->HasFlatButtons() && pressed && p->HighlightsPressedText();
-    p->DrawItemCaption(this, DC, highlight, true, rotated, selected, IsEnabled(), align, cr, GetCaption());
+    DrawToolbarCaption(DC, pressed, false, rotated, align, cr);
   }
   if (dropDown) {
     int colorIndex = COLOR_BTNTEXT;

@@ -6,6 +6,16 @@
 
 namespace kxbaritemsreg {
 
+// An event of the tree combo kept in its drop-down tree (none once the tree is gone).
+template <class E>
+void TreeEvent(TPropBuilder<TkxBarTreeViewCombo>& p, const char* Name, E TCustomTreeView::*Member) {
+  p.Prop(
+      Name, [Member](TkxBarTreeViewCombo* C) { return C->TreeView() ? C->TreeView()->*Member : E(); },
+      [Member](TkxBarTreeViewCombo* C, E Value) {
+        if (C->TreeView()) C->TreeView()->*Member = Value;
+      });
+}
+
 void RegisterExtraProps() {
   static bool done = false;
   if (done) return;
@@ -128,6 +138,16 @@ void RegisterExtraProps() {
     p.Prop("ShowEditor", &TCustomkxBarCombo::ShowEditor, &TCustomkxBarCombo::SetShowEditor).Default(false);
     p.Prop("ShowImageInEdit", &T::ShowImageInEdit, &T::SetShowImageInEdit).Default(true);
     p.Prop("OnCanSelectNode", &T::OnCanSelectNode, &T::OnCanSelectNode);
+    // the tree's own events live in the drop-down tree
+    TreeEvent(p, "OnExpanded", &TCustomTreeView::OnExpanded);
+    TreeEvent(p, "OnExpanding", &TCustomTreeView::OnExpanding);
+    TreeEvent(p, "OnChanging", &TCustomTreeView::OnChanging);
+    TreeEvent(p, "OnCollapsed", &TCustomTreeView::OnCollapsed);
+    TreeEvent(p, "OnCollapsing", &TCustomTreeView::OnCollapsing);
+    TreeEvent(p, "OnCompare", &TCustomTreeView::OnCompare);
+    TreeEvent(p, "OnGetImageIndex", &TCustomTreeView::OnGetImageIndex);
+    TreeEvent(p, "OnGetSelectedIndex", &TCustomTreeView::OnGetSelectedIndex);
+    TreeEvent(p, "OnTreeViewChange", &TCustomTreeView::OnChange);
   });
 }
 

@@ -898,8 +898,7 @@ void TkxBarItemControlPainter::DrawDropDownFrame(TCustomkxBarControl* Bar, HDC D
 }
 
 void TkxBarItemControlPainter::FillDetachBar(TkxBarSubMenuControl* Menu, HDC DC, const TRect& R) const {
-  (void)Menu;
-  FillColor(DC, R, COLOR_INACTIVECAPTION);
+  FillColor(DC, R, Menu && Menu->DetachBarHot() ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
 }
 
 void TkxBarItemControlPainter::DrawMenuSeparator(TkxBarSubMenuControl* Menu, TkxBarItemControl* Control, int GapWidth,

@@ -161,8 +161,10 @@ void TkxBarQuickControl::StartCloseTimer() {
   if (!kq::gCloseTimer) kq::gCloseTimer = SetTimer(nullptr, 0, 200, kq::CloseTimerProc);
 }
 
-void TkxBarQuickControl::ResetClick(TObject*) {
-  if (FOwnerToolbar && FOwnerToolbar->Bar()) FOwnerToolbar->Bar()->ResetWithConfirmation();
+void TkxBarManager::QuickResetClick(TObject* Sender) {
+  auto* item = dynamic_cast<TkxBarItem*>(Sender);
+  if (item && FBars && item->Tag() >= 0 && item->Tag() < FBars->Count())
+    FBars->Items(int(item->Tag()))->ResetWithConfirmation();
 }
 
 void TkxBarQuickControl::FillQuickSubItem(TObject*) {
@@ -189,7 +191,10 @@ void TkxBarQuickControl::FillQuickSubItem(TObject*) {
     button->SetBarManager(m);
     kxBarAddTempItem(button);
     button->SetCaption(uxTranslateString(kq::kResetToolbar));
-    button->OnClick = TNotifyEvent(this, &TkxBarQuickControl::ResetClick);
+    // Choosing the entry closes the menu chain, and this window with it,
+    // before the click runs: the manager resets the bar named by the tag.
+    button->SetTag(bar->Index());
+    button->OnClick = TNotifyEvent(m, &TkxBarManager::QuickResetClick);
     TkxBarItemLink* l = rows->Add();
     l->SetItem(button);
     l->SetBeginGroup(true);

@@ -14,6 +14,7 @@
 #include "bars/kxbar.h"
 #include "bars/kxbaritems.h"
 #include "platform/classes/classes.h"
+#include "platform/controls/forms.h"
 #include "platform/controls/graphics.h"
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/registry.h"
@@ -297,6 +298,14 @@ PV_DECLARE_EXCEPTION(EDamagedLayout, EkxBarError)
                        ": " + What + "); the current layout is kept.");
 }
 
+// A text of the store. Bar layouts go back to an ini file when the form
+// closes, so a text that an ini file cannot keep is damage in either store.
+bool ReadText(TLayoutStore& S, const AnsiString& Place, const AnsiString& Name, AnsiString& Value) {
+  if (!S.ReadStr(Name, Value)) return false;
+  if (!IsIniValueStorable(Value)) Damaged(Place, Name + " holds a line break or a NUL byte");
+  return true;
+}
+
 struct TLinkRec {
   AnsiString ItemName;
   std::optional<bool> BeginGroup, Visible;
@@ -360,7 +369,7 @@ TListRec ReadList(TLayoutStore& S, TkxBarManager* M, const AnsiString& Place, Tk
     AnsiString lp = Place + "/ItemLink" + IntToStr(m);
     if (!S.Open(lp)) continue;
     TLinkRec l;
-    if (!S.ReadStr("ItemName", l.ItemName) || l.ItemName.empty()) continue;
+    if (!ReadText(S, lp, "ItemName", l.ItemName) || l.ItemName.empty()) continue;
     bool found = false;
     bool v = false;
     if (S.ReadBool("BeginGroup", v)) l.BeginGroup = v;
@@ -371,7 +380,7 @@ TListRec ReadList(TLayoutStore& S, TkxBarManager* M, const AnsiString& Place, Tk
     }
     TkxBarUserDefines bits = TkxBarUserDefines::FromMask(std::uint64_t(ud));
     AnsiString text;
-    if (bits.Contains(udCaption) && S.ReadStr("UserCaption", text)) l.UserCaption = text;
+    if (bits.Contains(udCaption) && ReadText(S, lp, "UserCaption", text)) l.UserCaption = text;
     if (bits.Contains(udGlyph)) {
       auto glyph = std::make_shared<TBitmap>();
       bool ok = false;
@@ -426,9 +435,9 @@ TBarRec ReadBar(TLayoutStore& S, TkxBarManager* M, int N, int BarCount) {
   // a row number counts the rows of a dock site, which never outnumber its bars
   int maxRow = std::max(BarCount, M->Bars()->Count());
   AnsiString text;
-  if (S.ReadStr("Caption", text)) b.Values.push_back({"Caption", text, 0});
+  if (ReadText(S, place, "Caption", text)) b.Values.push_back({"Caption", text, 0});
   else if (S.StopsAtMissing()) b.Complete = false;
-  if (b.Complete && S.ReadStr("DockedDockControl", text)) b.Values.push_back({"DockedDockControl", text, 0});
+  if (b.Complete && ReadText(S, place, "DockedDockControl", text)) b.Values.push_back({"DockedDockControl", text, 0});
   ReadBarInt(S, b, place, "DockedDockingStyle", dsNone, dsBottom);
   ReadBarInt(S, b, place, "DockedLeft", 0, kMaxCoord);
   ReadBarInt(S, b, place, "DockedTop", 0, kMaxCoord);
@@ -438,7 +447,7 @@ TBarRec ReadBar(TLayoutStore& S, TkxBarManager* M, int N, int BarCount) {
   ReadBarInt(S, b, place, "FloatTop", kMinCoord, kMaxCoord);
   ReadBarInt(S, b, place, "FloatClientWidth", 0, kMaxCoord);
   ReadBarInt(S, b, place, "FloatClientHeight", 0, kMaxCoord);
-  if (b.Complete && S.ReadStr("DockControl", text)) b.Values.push_back({"DockControl", text, 0});
+  if (b.Complete && ReadText(S, place, "DockControl", text)) b.Values.push_back({"DockControl", text, 0});
   ReadBarInt(S, b, place, "DockingStyle", dsNone, dsBottom);
   if (b.Complete) {
     bool v = false;
@@ -690,6 +699,15 @@ void TkxBarManager::LoadStoredLayout() {
 }
 
 void TkxBarManager::SaveStoredLayout() {
-  if (FStoreInIniFile) SaveToIniFile(FIniFileName);
-  if (FStoreInRegistry) SaveToRegistry(FRegistryPath);
+  // Runs while the form is destroyed: a store that cannot be written is
+  // reported, and the form still closes (and the other store is still written).
+  auto save = [this](void (TkxBarManager::*Save)(const AnsiString&), const AnsiString& Where) {
+    try {
+      (this->*Save)(Where);
+    } catch (...) {
+      if (Application) Application->HandleException(this);
+    }
+  };
+  if (FStoreInIniFile) save(&TkxBarManager::SaveToIniFile, FIniFileName);
+  if (FStoreInRegistry) save(&TkxBarManager::SaveToRegistry, FRegistryPath);
 }

@@ -718,6 +718,18 @@ void TkxBarButtonControl::CloseUp() {
   if (auto* t = dynamic_cast<TkxBarControl*>(FParent)) t->SetDroppedDown(false);
 }
 
+void TkxBarButtonControl::DrawToolbarCaption(HDC DC, bool Pressed, bool ShownDown, bool Rotated, int Alignment,
+                                             const TRect& R) {
+  TkxBarItemControlPainterClass p = GetPainter();
+  bool selected = IsSelected();
+  bool highlighted = false;
+  if (p->HasFlatButtons()) {
+    if (IsWhiteFaceScheme()) highlighted = (Pressed || ShownDown || selected) && !FDroppedDown;
+    else highlighted = (Pressed || (ShownDown && selected)) && p->HighlightsPressedText();
+  }
+  p->DrawItemCaption(this, DC, false, true, Rotated, highlighted, IsEnabled(), Alignment, R, GetCaption());
+}
+
 void TkxBarButtonControl::Paint(HDC DC, const TRect& R, int PaintKind) {
   if (R.right <= R.left || R.bottom <= R.top) return;
   TkxBarButton* b = ButtonItem();
@@ -735,7 +747,10 @@ void TkxBarButtonControl::Paint(HDC DC, const TRect& R, int PaintKind) {
       TRect t = r;
       t.right -= r.Height() + 5;
       AnsiString text = ShortCutToText(sc);
-      p->DrawItemCaption(this, DC, selected && !p->HasFlatButtons(), false, false, selected, IsEnabled(), 2, t, text);
+      // a flat painter's selected row keeps dark text on its light
+      // selection, as the caption beside it
+      bool flat = p->HasFlatButtons() && !IsWhiteFaceScheme();
+      p->DrawItemCaption(this, DC, flat, false, false, selected, IsEnabled(), 2, t, text);
     }
     return;
   }
@@ -780,8 +795,7 @@ void TkxBarButtonControl::Paint(HDC DC, const TRect& R, int PaintKind) {
     if (rotated) cr.top += skip;
     else cr.left += skip;
     p->OffsetButtonCaption(this, pressed, cr);
-    bool highlight = p->HasFlatButtons() && (pressed || (shownDown && selected)) && p->HighlightsPressedText();
-    p->DrawItemCaption(this, DC, highlight, true, rotated, selected, IsEnabled(), 0, cr, GetCaption());
+    DrawToolbarCaption(DC, pressed, shownDown, rotated, 0, cr);
   }
   if (dropDown) {
     int colorIndex = COLOR_BTNTEXT;

@@ -736,9 +736,9 @@ void TCustomkxBarSubItem::BarManagerChanged() {
 }
 
 void TCustomkxBarSubItem::BarNotification(TOperation Operation, TkxBar* Bar) {
-  if (Operation == opRemove && FBarManager && FDetachingBar >= 0 && FDetachingBar < FBarManager->Bars()->Count() &&
-      FBarManager->Bars()->Items(FDetachingBar) == Bar)
-    FDetachingBar = -1;
+  // Only the detaching bar lists this sub item, and it tells while it goes,
+  // also while the manager's bars are being freed (the collection may be gone).
+  if (Operation == opRemove && Bar) FDetachingBar = -1;
 }
 
 bool TCustomkxBarSubItem::RefersTo(const TObject* Obj) const {

@@ -3,11 +3,13 @@
 // the expand button, scrolling of menus taller than the work area, and the
 // closing rules.
 #include <algorithm>
+#include <climits>
 
 #include "bars/kxbar.h"
 #include "bars/kxbaranim.h"
 #include "bars/kxbarpopup.h"
 #include "bars/kxbaritems.h"
+#include "framework/uxclasses.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/system.h"
 
@@ -222,7 +224,154 @@ bool TkxBarSubMenuControl::IsDetachable() const {
   return sub && sub->Detachable() && sub->DetachingBar() >= 0;
 }
 
-bool TkxBarSubMenuControl::CanDetach() const { return IsDetachable(); }
+namespace {
+// "拖曳使菜单浮动"
+const char* const kDetachHint = "\xCD\xCF\xD2\xB7\xCA\xB9\xB2\xCB\xB5\xA5\xB8\xA1\xB6\xAF";
+
+TkxBar* DetachingBarOf(const TCustomkxBarSubItem* Sub) {
+  TkxBarManager* m = Sub ? Sub->BarManager() : nullptr;
+  if (!m || Sub->DetachingBar() < 0 || Sub->DetachingBar() >= m->Bars()->Count()) return nullptr;
+  return m->Bars()->Items(Sub->DetachingBar());
+}
+
+bool PtInR(const TRect& R, const TPoint& P) { return P.x >= R.left && P.x < R.right && P.y >= R.top && P.y < R.bottom; }
+}  // namespace
+
+bool TkxBarSubMenuControl::CanDetach() const {
+  if (!IsDetachable()) return false;
+  TkxBar* bar = DetachingBarOf(dynamic_cast<TCustomkxBarSubItem*>(FItemLinks->Owner()));
+  auto* from = dynamic_cast<TkxBarControl*>(FParentBar);
+  return bar && !(from && from->Bar() == bar);
+}
+
+bool TkxBarSubMenuControl::IsOverDetachBar(const TPoint& ClientPoint) {
+  if (!IsDetachable() || !HandleAllocated()) return false;
+  TRect d = GetDetachBarRect();
+  TRect w = GetWindowRect();
+  OffsetRect(&d, w.left, w.top);
+  return PtInR(d, ClientToScreen(ClientPoint));
+}
+
+void TkxBarSubMenuControl::SetDetachBarHot(bool Value) {
+  if (Value == FDetachBarHot || IsCustomizing() || GetCapture()) return;
+  if (Value) {
+    // the strip takes over from the items: tracking ends, the selection goes
+    if (HandleAllocated()) kxBarEndMouseTracking(Handle());
+    HotTrack(nullptr);
+  }
+  FDetachBarHot = Value;
+  if (HandleAllocated()) {
+    HDC dc = GetWindowDC(Handle());
+    Painter()->FillDetachBar(this, dc, GetDetachBarRect());
+    ReleaseDC(Handle(), dc);
+    if (Value) kxBarBeginMouseTracking(Handle());
+  }
+  SetCursor(Value ? crSizeAll : crDefault);
+  if (TkxBarManager* m = BarManager()) {
+    if (Value) m->ShowHint(true, uxTranslateString(kDetachHint));
+    else if (!FSelectedControl) m->ShowHint(false, AnsiString());
+  }
+}
+
+void TkxBarSubMenuControl::DetachMenu() {
+  auto* sub = FItemLinks ? dynamic_cast<TCustomkxBarSubItem*>(FItemLinks->Owner()) : nullptr;
+  if (!sub || !IsDetachable()) return;
+  TkxBarControlRef self = kxBarRef(this);
+  sub->Detaching();
+  if (!kxBarIsBarControlAlive(self) || !CanDetach() || !HandleAllocated()) return;
+  // everything the loop needs once this menu is gone
+  TkxBar* bar = DetachingBarOf(sub);
+  TkxBarManager* m = sub->BarManager();
+  TCustomkxBarControl* parent = FParentBar;
+  auto* control = dynamic_cast<TkxBarSubItemControl*>(FSubItemControl);
+  if (!bar || !m || !parent || !control || !parent->HandleAllocated()) return;
+  TkxBarControlRef parentRef = kxBarRef(parent);
+  TRect zone = GetDetachBarRect();
+  TRect w = GetWindowRect();
+  OffsetRect(&zone, w.left, w.top);
+  InflateRect(&zone, 15, 15);
+  int halfCaption = 0;
+  {
+    HDC dc = GetDC(nullptr);
+    halfCaption = Painter()->GetFloatingCaptionHeight(this, dc) / 2;
+    ReleaseDC(nullptr, dc);
+  }
+  // The menu is open again when the mouse comes back or Esc is pressed.
+  auto reopen = [&] {
+    if (!kxBarIsBarControlAlive(parentRef) || !parent->OwnsItemControl(control)) return;
+    parent->SelectItem(control);
+    if (kxBarIsBarControlAlive(parentRef) && parent->OwnsItemControl(control)) control->Activate(false);
+  };
+  m->SetDetachingMenu(true);
+  HWND capture = parent->Handle();
+  SetCapture(capture);
+  bool tornOff = false, released = false;
+  POINT last{INT_MIN, INT_MIN};
+  MSG msg;
+  try {
+    while (GetCapture() == capture) {
+      if (!kxBarGetDragMessage(msg)) break;
+      if (msg.message == WM_MOUSEMOVE) {
+        POINT pt = msg.pt;
+        if (pt.x == last.x && pt.y == last.y) continue;
+        last = pt;
+        bool inside = PtInR(zone, TPoint{pt.x, pt.y});
+        if (!tornOff) {
+          if (inside) continue;
+          tornOff = true;
+          control->Deactivate(true);  // closes and frees this menu
+          if (bar->DockingStyle() != dsNone || !bar->Visible()) {
+            bar->SetVisible(false);
+            bar->SetDockingStyle(dsNone);
+            bar->SetFloatLeft(pt.x - 100);
+            bar->SetFloatTop(pt.y - halfCaption);
+            bar->SetVisible(true);
+          }
+        } else if (inside) {
+          bar->SetVisible(false);
+          tornOff = false;
+          if (GetCapture() == capture) ReleaseCapture();
+          reopen();
+          break;
+        }
+        if (TkxBarControl* b = bar->Control(); b && b->HandleAllocated()) {
+          TRect r = b->GetWindowRect();
+          SetWindowPos(b->Handle(), nullptr, pt.x - r.Width() / 2, pt.y - halfCaption, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        continue;
+      }
+      if (msg.message == WM_LBUTTONUP) {
+        released = true;
+        break;
+      }
+      if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+        if (GetCapture() == capture) ReleaseCapture();
+        if (tornOff) bar->SetVisible(false);
+        tornOff = false;
+        reopen();
+        break;
+      }
+      if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  } catch (...) {
+    if (GetCapture() == capture) ReleaseCapture();
+    m->SetDetachingMenu(false);
+    throw;
+  }
+  if (GetCapture() == capture) ReleaseCapture();
+  if (tornOff) {
+    if (released) {
+      if (TkxBarControl* b = bar->Control()) b->StoreBarPosition();
+      m->DesignerModified();
+    } else {
+      bar->SetVisible(false);
+    }
+  }
+  m->SetDetachingMenu(false);
+}
 
 TRect TkxBarSubMenuControl::GetDetachBarRect() {
   TRect r{0, 0, Width(), GetDetachBarAreaHeight()};
@@ -723,14 +872,18 @@ void TkxBarSubMenuControl::WndProc(TMessage& Message) {
       Message.Result = 0;
       return;
     case WM_NCHITTEST: {
-      TCustomkxBarControl::WndProc(Message);
+      // the strip is client area (the base would end the mouse tracking there)
       if (IsDetachable()) {
         TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
         TRect d = GetDetachBarRect();
         TRect w = GetWindowRect();
         OffsetRect(&d, w.left, w.top);
-        if (p.x >= d.left && p.x < d.right && p.y >= d.top && p.y < d.bottom) Message.Result = HTCLIENT;
+        if (PtInR(d, p)) {
+          Message.Result = HTCLIENT;
+          return;
+        }
       }
+      TCustomkxBarControl::WndProc(Message);
       return;
     }
     case WM_TIMER:
@@ -832,6 +985,10 @@ void TkxBarSubMenuControl::DoLButtonDown(TWMMouse& Message) {
   WaitAnimation();
   if (!kxBarIsBarControlAlive(self)) return;
   TPoint p = Message.Pos();
+  if (FDetachBarHot) {
+    DetachMenu();
+    return;
+  }
   if (IsOverExpandButton(p)) {
     if (FMarkState == 1) SetMarkState(2);
     else {
@@ -850,6 +1007,10 @@ void TkxBarSubMenuControl::DoMouseMove(TWMMouse& Message) {
   if (!kxBarIsBarControlAlive(self) || !HandleAllocated()) return;
   if (FSubItemControl && FParentBar && IsCursorOver() && FParentBar->SelectedControl() != FSubItemControl)
     FParentBar->HotTrack(FSubItemControl);
+  if (IsDetachable()) {
+    SetDetachBarHot(IsOverDetachBar(p));
+    if (FDetachBarHot) return;
+  }
   if (IsMarkVisible()) SetMarkState(IsOverExpandButton(p) ? 1 : 0);
   bool up = IsOverScrollUp(p), down = IsOverScrollDown(p);
   if (up || down) {
@@ -870,6 +1031,6 @@ void TkxBarSubMenuControl::DoMouseMove(TWMMouse& Message) {
 }
 
 void TkxBarSubMenuControl::DoMouseLeave(TMessage& Message) {
-  FDetachBarHot = false;
+  SetDetachBarHot(false);
   TCustomkxBarControl::DoMouseLeave(Message);
 }

@@ -272,6 +272,17 @@ void TkxBarControl::WndProc(TMessage& Message) {
         return;
       }
       break;
+    case WM_SETCURSOR:
+      if (!GetCapture()) CheckEditEdges();
+      if (FResizingEdit && Screen) {
+        ::SetCursor(Screen->Cursors(kxBarEditSizingCursor));
+        Message.Result = 1;
+        return;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (FResizingEdit && HWND(Message.LParam) != Handle()) EndEditResizing(false);
+      break;
     case WM_MOUSEACTIVATE:
       TCustomkxBarControl::WndProc(Message);
       if (FDockingStyle == dsNone && !FActive && HandleAllocated())
@@ -1170,6 +1181,12 @@ void TkxBarControl::DoKeyDown(TWMKey& Message) {
 
 void TkxBarControl::DoLButtonDown(TWMMouse& Message) {
   if (FIgnoreMouseUp) return;
+  if (FResizingEdit) {
+    // on an edge of the selected edit item the press starts a width drag
+    FNewEditWidth = 0;
+    SetCapture(Handle());
+    return;
+  }
   TkxBarManager* m = BarManager();
   TPoint p = Message.Pos();
   if (m && !m->HideFloatingBarsWhenInactive() && FDockingStyle == dsNone)
@@ -1220,6 +1237,10 @@ void TkxBarControl::DoLButtonDown(TWMMouse& Message) {
 }
 
 void TkxBarControl::DoLButtonUp(TWMMouse& Message) {
+  if (FResizingEdit && GetCapture() == Handle()) {
+    EndEditResizing(true);
+    return;
+  }
   if (FMDIPressed >= 0) {
     int k = FMDIPressed;
     bool hot = FMDIHot == k;
@@ -1241,6 +1262,23 @@ void TkxBarControl::DoLButtonUp(TWMMouse& Message) {
 
 void TkxBarControl::DoMouseMove(TWMMouse& Message) {
   TPoint p = Message.Pos();
+  if (FResizingEdit && GetCapture() == Handle()) {
+    TkxBarEditControl* c = CustomizedEditControl();
+    if (!c) {
+      EndEditResizing(false);
+      return;
+    }
+    TRect r;
+    GetItemRect(c, r);
+    int w = (FResizeFromRight ? p.x - r.left : r.right - p.x) - c->CaptionWidth();
+    kxBarEnsureMinSize20(w);
+    if (w == FNewEditWidth) return;
+    if (FNewEditWidth) DrawEditWidthFrame();  // erase the last one
+    else c->Repaint();
+    FNewEditWidth = w;
+    DrawEditWidthFrame();
+    return;
+  }
   if (FMDIPressed >= 0) {
     TRect r = GetMDIButtonRect(FMDIPressed);
     int hot = p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom ? FMDIPressed : -1;
@@ -1258,6 +1296,69 @@ void TkxBarControl::DoMouseMove(TWMMouse& Message) {
     bool over = p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
     SetMarkState(over ? 1 : 0);
   }
+}
+
+// ---- edit width dragging ----
+
+TkxBarEditControl* TkxBarControl::CustomizedEditControl() const {
+  TkxBarManager* m = BarManager();
+  if (!m || !IsCustomizing()) return nullptr;
+  auto* c = dynamic_cast<TkxBarEditControl*>(m->SelectedItem());
+  return c && c->Parent() == this && c->Link() ? c : nullptr;
+}
+
+void TkxBarControl::CheckEditEdges() {
+  FResizingEdit = false;
+  TkxBarEditControl* c = CustomizedEditControl();
+  if (!c || !HandleAllocated()) return;
+  POINT s;
+  GetCursorPos(&s);
+  TPoint p = ScreenToClient(TPoint{s.x, s.y});
+  TRect r;
+  GetItemRect(c, r);
+  constexpr int kBand = 7;
+  if (p.y < r.top || p.y >= r.bottom || r.Width() < kBand) return;
+  if (p.x >= r.left && p.x < r.left + kBand) {
+    FResizingEdit = true;
+    FResizeFromRight = false;
+  } else if (p.x >= r.right - kBand && p.x < r.right) {
+    FResizingEdit = true;
+    FResizeFromRight = true;
+  }
+}
+
+void TkxBarControl::DrawEditWidthFrame() {
+  TkxBarEditControl* c = CustomizedEditControl();
+  if (!c || !FNewEditWidth || !HandleAllocated()) return;
+  TRect r;
+  GetItemRect(c, r);
+  TPoint o = ClientToScreen(TPoint{0, 0});
+  OffsetRect(&r, o.x, o.y);
+  int w = c->CaptionWidth() + FNewEditWidth;
+  if (FResizeFromRight) r.right = r.left + w;
+  else r.left = r.right - w;
+  HDC dc = GetDCEx(GetDesktopWindow(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+  if (!dc) return;
+  constexpr int kW = 2;
+  const int L = r.left, T = r.top, R = r.right, B = r.bottom;
+  PatBlt(dc, L + kW, T, R - L - kW, kW, DSTINVERT);
+  PatBlt(dc, R - kW, T + kW, kW, B - T - kW, DSTINVERT);
+  PatBlt(dc, L, B - kW, R - L - kW, kW, DSTINVERT);
+  PatBlt(dc, L, T, kW, B - T - kW, DSTINVERT);
+  ReleaseDC(GetDesktopWindow(), dc);
+}
+
+void TkxBarControl::EndEditResizing(bool Store) {
+  int w = FNewEditWidth;
+  if (w) DrawEditWidthFrame();
+  FNewEditWidth = 0;
+  FResizingEdit = false;
+  TkxBarEditControl* c = CustomizedEditControl();
+  if (GetCapture() == Handle()) ReleaseCapture();
+  if (!c) return;
+  // releasing at the old width stores nothing
+  if (Store && w && w != c->Link()->Width()) c->Link()->SetUserWidth(w);
+  else c->Repaint();
 }
 
 void TkxBarControl::DoRButtonDown(TWMMouse& Message) {

@@ -4,6 +4,11 @@
 // in its stored view, the first node's text in the body-text editor, one
 // paint), next to reading the same rows raw through SQLite (every column of
 // every row) in the same run. The process's peak memory is reported.
+//
+// A story whose parents form one chain (4,000 or 100,000 levels) in the story
+// window: moving the dataset to the deepest record (the tree expands the chain
+// down to it and shows it) and expanding the whole tree, each with the paint
+// that follows.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -62,6 +67,21 @@ const fs::path& Root() {
 
 std::string StoryFile() { return (Root() / "story" / "big.t").string(); }
 
+// The story of a chain Depth deep, one file for each depth.
+std::string ChainStoryFile(int Depth) {
+  const fs::path f = Root() / "story" / ("chain" + std::to_string(Depth) + ".t");
+  if (!fs::exists(f)) {
+    fs::copy_file(Root() / "data" / "template.te", f);
+    sqlite3* db = nullptr;
+    CheckSqlite(sqlite3_open(f.c_str(), &db), db);
+    CheckSqlite(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
+    InsertChainNodes(db, "Story1", Depth);
+    CheckSqlite(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+    sqlite3_close(db);
+  }
+  return f.string();
+}
+
 void BM_RawSqliteRead(benchmark::State& state) {
   long long sum = 0;
   for (auto _ : state)
@@ -111,6 +131,35 @@ void BM_OpenStory(benchmark::State& state) {
   state.counters["peak_MiB"] = PeakMiB();
 }
 BENCHMARK(BM_OpenStory)->Unit(benchmark::kMillisecond);
+
+// The deepest node reached from the dataset (Deepest) or every node expanded.
+void DeepStory(benchmark::State& state, bool Deepest) {
+  StartWorkbench();
+  const int depth = int(state.range(0));
+  const AnsiString file = ChainStoryFile(depth);
+  for (auto _ : state) {
+    state.PauseTiming();
+    TStoryWrite* w = OpenStoryWindow(MainForm, file, "chain", false);
+    Application->ProcessMessages();
+    TkxDBTreeView* tree = w->FolderTree;
+    if (tree->Items()->Count() != depth) state.SkipWithError("node count");
+    state.ResumeTiming();
+    if (Deepest) tree->DataSource()->DataSet()->Last();
+    else tree->FullExpand();
+    Application->ProcessMessages();  // painted
+    state.PauseTiming();
+    TTreeNode* last = tree->Items()->GetFirstNode();
+    while (last && last->GetFirstChild()) last = last->GetFirstChild();
+    if (!last || !last->IsVisible()) state.SkipWithError("the deepest node is not shown");
+    w->Close();
+    Application->ProcessMessages();
+    state.ResumeTiming();
+  }
+}
+void BM_DeepStoryGoToDeepest(benchmark::State& state) { DeepStory(state, true); }
+void BM_DeepStoryFullExpand(benchmark::State& state) { DeepStory(state, false); }
+BENCHMARK(BM_DeepStoryGoToDeepest)->Arg(4000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_DeepStoryFullExpand)->Arg(4000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

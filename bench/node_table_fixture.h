@@ -63,6 +63,29 @@ inline void InsertNovelNodes(sqlite3* db, const std::string& Table, int Nodes, c
   sqlite3_finalize(ins);
 }
 
+// Fills a node table with a story whose parents form one chain: node i (from
+// 1) is the only child of node i - 1, the first at the top level. The caller
+// holds the transaction.
+inline void InsertChainNodes(sqlite3* db, const std::string& Table, int Depth) {
+  sqlite3_stmt* ins = nullptr;
+  CheckSqlite(sqlite3_prepare_v2(db,
+                                 ("INSERT INTO " + Table +
+                                  " (tid, tparent, tname, tsortid, timage, tchartwidth, tchartheight, tchartcolor, "
+                                  "ttype) VALUES (?1, ?2, ?3, '01', 0, 60, 30, 4278190104, 4)")
+                                     .c_str(),
+                                 -1, &ins, nullptr),
+              db);
+  for (int i = 1; i <= Depth; ++i) {
+    sqlite3_bind_int(ins, 1, i);
+    sqlite3_bind_int(ins, 2, i - 1);
+    const std::string name = "第" + std::to_string(i) + "层";
+    sqlite3_bind_text(ins, 3, name.c_str(), -1, SQLITE_TRANSIENT);
+    CheckSqlite(sqlite3_step(ins), db);
+    sqlite3_reset(ins);
+  }
+  sqlite3_finalize(ins);
+}
+
 // Reads every column of every row a query gives on a file opened for the
 // purpose, adding what it read to Sum; returns the number of rows.
 inline int ReadEveryColumn(const std::string& File, const std::string& Sql, long long& Sum) {

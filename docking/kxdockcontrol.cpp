@@ -398,12 +398,22 @@ void TkxCustomDockControl::IncludeToDock(TkxCustomDockControl* AParent, TkxDocki
   TkxLayoutLock Lock(this);
   AParent->NCChanged(false);
   SetDockType(ADockType);
-  SetParentDockControl(AParent);
-  auto& V = AParent->FChildren;
-  auto It = std::find(V.begin(), V.end(), this);
-  if (It != V.end()) V.erase(It);
-  if (AIndex < 0 || AIndex >= int(V.size())) V.push_back(this);
-  else V.insert(V.begin() + AIndex, this);
+  auto Place = [&] {
+    auto& V = AParent->FChildren;
+    auto It = std::find(V.begin(), V.end(), this);
+    if (It != V.end()) V.erase(It);
+    if (AIndex < 0 || AIndex >= int(V.size())) V.push_back(this);
+    else V.insert(V.begin() + AIndex, this);
+  };
+  try {
+    SetParentDockControl(AParent);
+  } catch (...) {
+    // A handler of the parent change raised: the control is in the tree all
+    // the same, so that the tree stays whole and can be taken apart.
+    if (FParentDockControl == AParent) Place();
+    throw;
+  }
+  Place();
   UpdateOriginalSize();
   UpdateCaption();
   AParent->LayoutChanged();
@@ -412,11 +422,18 @@ void TkxCustomDockControl::IncludeToDock(TkxCustomDockControl* AParent, TkxDocki
 void TkxCustomDockControl::ExcludeFromDock() {
   TkxLayoutLock Lock(this);
   TkxCustomDockControl* P = ParentDockControl();
-  SetParentDockControl(nullptr);
+  auto Remove = [&] {
+    if (P) P->FChildren.erase(std::remove(P->FChildren.begin(), P->FChildren.end(), this), P->FChildren.end());
+  };
+  try {
+    SetParentDockControl(nullptr);
+  } catch (...) {
+    if (!FParentDockControl) Remove();
+    throw;
+  }
   if (!AutoHide()) SetAlign(alNone);
   if (P) {
-    auto& V = P->FChildren;
-    V.erase(std::remove(V.begin(), V.end(), this), V.end());
+    Remove();
     if (P->NeedsNCRecalc()) P->NCChanged(false);
   }
   AssignOriginalSize(this);

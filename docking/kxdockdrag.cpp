@@ -6,6 +6,7 @@
 
 #include "docking/kxdockcontrol.h"
 #include "docking/kxdockinternal.h"
+#include "platform/rtl/inifiles.h"
 
 // ---- capture ----
 
@@ -257,13 +258,24 @@ void TkxCustomDockControl::EndDocking(const TPoint& P, bool Cancel) {
   TkxZone* Zone = FDockingZone;
   ReleaseTakenCapture();
   DrawDockingSelection(FDockingZone, FDockingPoint, true);
+  std::unique_ptr<TkxZone> Kept;
   try {
     if (!Cancel) {
-      // The zone goes with the lists the docking rebuilds: keep what it tells first.
       FDockingZone = nullptr;
-      if (Zone) Zone->DoDock(this);
-      else if (AllowFloating()) MakeFloating(P.x - FDockingOffsetX, P.y - FDockingOffsetY);
-      Zone = nullptr;
+      // The zone would go with the lists that docking rebuilds: it leaves its
+      // list and lives on until the drag has ended, as it was.
+      Kept = kxTakeZone(Zone);
+      TCustomForm* Form = ParentForm();
+      TMemIniFile Before("");
+      if (Form) Controller()->SaveLayoutToIniFile(&Before, Form);
+      try {
+        if (Zone) Zone->DoDock(this);
+        else if (AllowFloating()) MakeFloating(P.x - FDockingOffsetX, P.y - FDockingOffsetY);
+      } catch (...) {
+        // A drop that fails halfway leaves the arrangement as it was.
+        if (Form) Controller()->RestoreLayout(&Before, Form);
+        throw;
+      }
     }
     FireEndDocking(Zone, P);
   } catch (...) {
@@ -337,11 +349,14 @@ void TkxCustomDockControl::Resizing(const TPoint& P) {
 void TkxCustomDockControl::EndResize(const TPoint& P, bool Cancel) {
   TkxZone* Zone = FResizingZone;
   ReleaseTakenCapture();
+  std::unique_ptr<TkxZone> Kept;
   try {
     if (Zone) DrawResizingSelection(Zone, FResizingPoint, true);
     if (!Cancel && Zone && ParentDockControl()) {
       TkxCustomDockControl* Owner = Zone->Owner();
       FResizingZone = nullptr;
+      // Resizing rebuilds the zone lists: the zone is kept apart as it was.
+      Kept = kxTakeZone(Zone);
       if (Owner->AutoHide()) {
         Zone->DoResize(FResizingSourcePoint, FResizingPoint);
         if (TkxDockSite* S = Owner->AutoHideHostSite()) S->UpdateAutoHideContainerBounds(Owner);
@@ -350,7 +365,6 @@ void TkxCustomDockControl::EndResize(const TPoint& P, bool Cancel) {
         if (TkxCustomDockControl* Parent = ParentDockControl()) Parent->NCChanged(false);
         Zone->DoResize(FResizingSourcePoint, FResizingPoint);
       }
-      Zone = nullptr;
     }
     if (OnEndResizing) OnEndResizing(this, Zone, P.x, P.y);
   } catch (...) {
@@ -380,6 +394,21 @@ void TkxCustomDockControl::DrawResizingSelection(TkxZone* Zone, const TPoint& P,
 }
 
 // ---- zones going away during a loop ----
+
+std::unique_ptr<TkxZone> kxTakeZone(TkxZone* Zone) {
+  if (!Zone) return nullptr;
+  TkxDockingController* C = GetDockingController();
+  for (int i = 0; i < C->DockControlCount(); ++i) {
+    TkxCustomDockControl* D = C->DockControls(i);
+    for (TkxZoneList* L : {&D->DockZoneList(), &D->ResizeZoneList()}) {
+      auto It = std::find(L->begin(), L->end(), Zone);
+      if (It == L->end()) continue;
+      L->erase(It);
+      return std::unique_ptr<TkxZone>(Zone);
+    }
+  }
+  return nullptr;
+}
 
 void kxForgetZones(const TkxZoneList& Zones) {
   TkxDockingController* C = GetDockingController();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <exception>
+#include <memory>
 
 #include "docking/kxdockcontrol.h"
 #include "docking/kxdockmanager.h"
@@ -81,6 +82,9 @@ inline bool kxIsSideType(TkxDockingType T) { return T == dtLeft || T == dtTop ||
 // Tells the running drag or resize that zones are about to be freed: a current
 // zone among them is dropped (its frame erased) so that it is never used again.
 void kxForgetZones(const TkxZoneList& Zones);
+// Takes a zone out of the list of the dock control that holds it and hands it
+// over; nil when no list holds it.
+std::unique_ptr<TkxZone> kxTakeZone(TkxZone* Zone);
 // Shows or hides a dock control without its visibility notifications.
 void kxSetVisibleSilently(TkxCustomDockControl* AControl, bool Value);
 // The caption text of a control (its window text).

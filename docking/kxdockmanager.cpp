@@ -135,7 +135,11 @@ void TkxDockingManager::Loaded() {
 
 void TkxDockingManager::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
-  if (Operation != opRemove || ComponentState().Contains(csDestroying)) return;
+  if (Operation != opRemove) return;
+  // An image list freed with the manager's form goes first: forget it, so
+  // that the destructor does not reach for it.
+  if (AComponent == FImages && ComponentState().Contains(csDestroying)) FImages = nullptr;
+  if (ComponentState().Contains(csDestroying)) return;
   if (AComponent == FImages) SetImages(nullptr);
   for (auto& P : FDefaultSitesProperties)
     if (P->PopupMenu() == AComponent) P->SetPopupMenu(nullptr);

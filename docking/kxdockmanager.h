@@ -154,6 +154,10 @@ class TkxDockingController : public TObject {
                               TkxCustomDockControl* AParent);
   void SaveControlToIniFile(TCustomIniFile* IniFile, TkxCustomDockControl* AControl);
   void ClearLayout(TCustomForm* AForm);
+  // Builds the arrangement a saved text describes again after an operation
+  // failed halfway: what the operation left is taken apart first. Should even
+  // that fail, the form's panels are left undocked, every tree whole.
+  void RestoreLayout(TCustomIniFile* Before, TCustomForm* AForm);
 
   // ---- off-screen bitmap of the non-client painting ----
   void CreateTempBitmap(const TRect& R);
@@ -168,7 +172,12 @@ class TkxDockingController : public TObject {
   void SortForUpdate(std::vector<TkxCustomDockControl*>& List);
   static LRESULT HookProc(int Code, WPARAM WParam, LPARAM LParam);
   void HookMessage(const CWPSTRUCT& Msg);
-  void CheckLayoutText(TCustomIniFile* IniFile, TCustomForm* AForm);
+  // The trees of a layout text, checked and planned: Plan receives a text that
+  // loads without surprise. Raises EkxDockingLayoutError for a text that
+  // cannot be loaded.
+  void PlanLayout(TCustomIniFile* IniFile, TCustomForm* AForm, TCustomIniFile* Plan);
+  void BuildLayout(TCustomIniFile* Plan, TCustomForm* AForm);
+  void ReleaseStrayControls(TCustomForm* AForm);
 
   TkxCustomDockControl* FActivatingDockControl = nullptr;
   TkxCustomDockControl* FActiveDockControl = nullptr;

@@ -160,6 +160,41 @@ void TkxDockControlPainter::DrawCaptionLine(TCanvas* C, const AnsiString& Text, 
   C->Brush()->SetStyle(bsSolid);
 }
 
+void TkxDockControlPainter::DrawFittedCaptionLine(TCanvas* C, const AnsiString& Text, TRect R, TFont* Font,
+                                                  TColor Color) {
+  C->SetFont(Font);
+  const int Width = R.right - R.left;
+  if (kxTextWidth(C, Text) <= Width) {
+    DrawCaptionLine(C, Text, R, Font, Color);
+    return;
+  }
+  TEXTMETRICA M{};
+  GetTextMetricsA(C->Handle(), &M);
+  // Dots of D pixels, D apart, after a gap of D: six D wide in all.
+  const int D = std::max(1, int(M.tmHeight) / 14);
+  std::size_t Kept = 0;
+  for (std::size_t i = 0; i < Text.size();) {
+    const std::size_t Next = i + (IsDBCSLeadByte(Text[i]) && i + 1 < Text.size() ? 2 : 1);
+    if (kxTextWidth(C, Text.substr(0, Next)) + 6 * D > Width) break;
+    Kept = Next;
+    i = Next;
+  }
+  const AnsiString Head = Text.substr(0, Kept);
+  C->Brush()->SetStyle(bsClear);
+  C->Font()->SetColor(Color);
+  TRect Rc = R;
+  C->TextRect(Rc, Head, DT_SINGLELINE | DT_VCENTER);
+  // On the baseline of the text as DT_VCENTER places it, clipped to R.
+  const int Base = R.top + (R.bottom - R.top - int(M.tmHeight)) / 2 + int(M.tmAscent);
+  int X = R.left + kxTextWidth(C, Head) + D;
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(Color);
+  for (int k = 0; k < 3; ++k, X += 2 * D) {
+    const TRect Dot = kxRect(X, Base - D, std::min(X + D, int(R.right)), Base);
+    if (Dot.right > Dot.left && Dot.top >= R.top && Dot.bottom <= R.bottom) C->FillRect(Dot);
+  }
+}
+
 // ---- border and caption ----
 
 void TkxDockControlPainter::DrawBorder(TCanvas* C, TRect R) {
@@ -474,14 +509,15 @@ void TkxDockControlPainter::DrawHideBarButtonText(TCanvas* C, TkxCustomDockContr
   R = kxRect(R.left + 2, R.top + 2, R.right - 2, R.bottom - 2);
   if (R.right <= R.left || R.bottom <= R.top) return;
   if (Pos == ahpTop || Pos == ahpBottom) {
-    DrawCaptionLine(C, AControl->Caption(), R, HideBarButtonFont(), HideBarButtonFontColor());
+    DrawFittedCaptionLine(C, AControl->Caption(), R, HideBarButtonFont(), HideBarButtonFontColor());
     return;
   }
   const int W = R.right - R.left, H = R.bottom - R.top;
   TBitmap B;
   B.SetSize(H, W);
   kxDockFill(B.Canvas(), kxRect(0, 0, H, W), HideBarButtonColor());
-  DrawCaptionLine(B.Canvas(), AControl->Caption(), kxRect(0, 0, H, W), HideBarButtonFont(), HideBarButtonFontColor());
+  DrawFittedCaptionLine(B.Canvas(), AControl->Caption(), kxRect(0, 0, H, W), HideBarButtonFont(),
+                        HideBarButtonFontColor());
   RotateBitmap(&B, 2);
   C->Draw(R.left, R.top, &B);
 }

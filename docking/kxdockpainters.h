@@ -124,6 +124,10 @@ class TkxDockControlPainter : public TObject {
   // Draws the caption text of AControl in R with the single-line, centred,
   // ellipsis flags, in Font and Color on a clear background.
   static void DrawCaptionLine(TCanvas* ACanvas, const AnsiString& Text, TRect R, TFont* Font, TColor Color);
+  // The same for the narrow cells of hide-bar tabs: an overlong caption keeps
+  // the characters that fit before a compact ellipsis of three one-pixel dots,
+  // where the font's own "..." would leave nothing of it.
+  static void DrawFittedCaptionLine(TCanvas* ACanvas, const AnsiString& Text, TRect R, TFont* Font, TColor Color);
   // The maximize button's triangle of the standard style.
   void DrawMaximizeTriangle(TCanvas* ACanvas, TRect R, bool IsActive, bool IsDown, bool IsHot, bool Maximized);
   TkxDockControlPainter* Self() { return this; }

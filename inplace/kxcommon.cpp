@@ -113,6 +113,17 @@ int kxPaintCellText(HDC DC, const AnsiString& Text, int Length, int& LineHeight,
       int oldMode = 0;
       if (!(Flags & kxctKeepBkMode)) oldMode = SetBkMode(DC, TRANSPARENT);
       RECT r = TextRect;
+      if (vplace & kxctMultiLine) {
+        // Whole lines only: the lines that fit the text rectangle (the first
+        // one always, as far as the cell goes) are drawn, none below them, so
+        // a row one line high shows nothing of its second line.
+        const int lineH = ext.cy;
+        if (lineH > 0) {
+          const int lines = std::max(1, int(TextRect.bottom - TextRect.top) / lineH);
+          r.bottom = std::min(CellRect.bottom, TextRect.top + lines * lineH);
+        }
+        format &= ~UINT(DT_NOCLIP);
+      }
       DrawTextA(DC, Text.c_str(), Length, &r, format);
       if (!(Flags & kxctKeepBkMode)) SetBkMode(DC, oldMode);
       if ((Flags & kxctFocusRect) && (Flags & kxctFocusTextOnly)) {

@@ -12,7 +12,7 @@ class TkxSpinEditViewData : public TkxTextEditViewData {
   PV_CLASS(TkxSpinEditViewData, TkxTextEditViewData)
  public:
   TkxSpinEditViewData() = default;
-  bool ShowSpinButtons = true;
+  bool ShowSpinButtons = false;  // a cell painted without an editor shows none
   Byte HotSpinButton = 0;     // 0 none, 1 up, 2 down
   Byte PushedSpinButton = 0;
 };

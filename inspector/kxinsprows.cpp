@@ -1403,9 +1403,15 @@ void TCustomkxInspectorControl::LoadFromRegIni(TkxRegIniWrapper* W, const AnsiSt
     const AnsiString name = names->Strings(i);
     if (FindRowByName(name)) continue;
     TkxInspectorRow* r = AddRow(GetDefaultRowClass());
-    r->SetIsCategory(true);
-    r->SetVisible(false);
-    r->SetName(name);
+    try {
+      r->SetIsCategory(true);
+      r->SetVisible(false);
+      r->SetName(name);
+    } catch (...) {
+      // A name that cannot be a component name: the new row goes again.
+      r->Free();
+      throw;
+    }
     r->SetCaption(W->ReadString(P + "\\Categories", name, name));
   }
   const int size = W->ReadBinaryData(P, "Nodes", nullptr, 0);

@@ -2,6 +2,7 @@
 
 #include "app/app_init.h"
 #include "bars/bars_init.h"
+#include "data/data_init.h"
 #include "docking/kxdockmanager.h"
 #include "editor/txteditinit.h"
 #include "framework/framework_init.h"
@@ -30,6 +31,7 @@ void InitProgram() {
   InitPageControl();
   InitInplace();
   InitInspector();
+  InitData();
   InitApp();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
 }
@@ -41,6 +43,7 @@ void FinalizeProgram() {
   FinalizeBars();
   FinalizePageControl();
   FinalizeEditorClasses();
+  FinalizeData();
   FinalizeInspector();
   FinalizeInplace();
   kxDoneDocking();

@@ -122,11 +122,16 @@ TkxDbOrgChart::TkxDbOrgChart(TComponent* AOwner) : TkxCustomOrgChart(AOwner) {
 }
 
 TkxDbOrgChart::~TkxDbOrgChart() {
+  // The in-place editor closes without applying its text and nothing is
+  // selected before any node goes: deleting the selected node would select
+  // another and open the editor on it again, with the data link gone.
+  FDestroying = true;
+  EndEdit(false);
+  FSelected = nullptr;
   FWriteThrough = false;
   FDataLink.reset();
   FKeyIndex.clear();
-  // the base class deletes the nodes; nothing here touches records any more
-  FDestroying = true;
+  // the nodes go; nothing here touches records any more
   while (Root()->Count()) TkxCustomOrgChart::DeleteNode(Root()->FirstChild());
 }
 
@@ -148,10 +153,12 @@ void TkxDbOrgChart::SetFieldName(TFieldRole Role, const AnsiString& Value) {
   RebindChart();
 }
 
-bool TkxDbOrgChart::Bound() const { return FDataLink->Active() && FFields[frKey] && FFields[frParent]; }
+bool TkxDbOrgChart::Bound() const {
+  return FDataLink && FDataLink->Active() && FFields[frKey] && FFields[frParent];
+}
 
 bool TkxDbOrgChart::CanModifyData() const {
-  TDataSet* ds = FDataLink->DataSet();
+  TDataSet* ds = FDataLink ? FDataLink->DataSet() : nullptr;
   return ds && ds->CanModify() && !FDataLink->ReadOnly();
 }
 
@@ -613,7 +620,7 @@ TkxOcInplaceEdit* TkxDbOrgChart::NewEditor() {
 }
 
 void TkxDbOrgChart::BeginEdit() {
-  if (!Bound() || !CanModifyData()) return;
+  if (FDestroying || !Bound() || !CanModifyData()) return;
   TkxCustomOrgChart::BeginEdit();
 }
 

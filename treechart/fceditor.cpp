@@ -193,8 +193,10 @@ void TFChartEditor::FormCreate(TObject*) {
   picture(btnCreateConnect, SmallImages, 19);
   picture(sbZoom, LargeImages, 13);
   picture(sbFit, LargeImages, 15);
-  sbObjectFont->SetCaption("F");
-  sbConnectFont->SetCaption("F");
+  TBitmap font;
+  kxFcPaintFontGlyph(&font, clBtnFace);
+  sbObjectFont->SetGlyph(&font);
+  sbConnectFont->SetGlyph(&font);
 }
 
 void TFChartEditor::FormShow(TObject*) { ChartChange(Chart, nullptr); }

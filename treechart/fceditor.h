@@ -178,3 +178,5 @@ class TFChartEditor : public TForm {
 // Registers the editor's classes, handlers and fields, the zoom cursors and
 // the property dialogs.
 void kxInitFlowChartEditor();
+// The picture of the editor's font buttons, on the button face colour Face.
+void kxFcPaintFontGlyph(TBitmap* Glyph, TColor Face);

@@ -145,22 +145,44 @@ void FcShape(TCanvas* c, int Kind) {
   c->Polygon(o.P, o.Count);
 }
 
+// Digits of four by seven pixels, for the line widths.
+void FcDigit(TCanvas* c, int X, int Y, int D) {
+  static const char* const kDigits[10][7] = {
+      {".##.", "#..#", "#..#", "#..#", "#..#", "#..#", ".##."}, {"..#.", ".##.", "..#.", "..#.", "..#.", "..#.", ".###"},
+      {".##.", "#..#", "...#", "..#.", ".#..", "#...", "####"}, {".##.", "#..#", "...#", "..#.", "...#", "#..#", ".##."},
+      {"..#.", ".##.", "#.#.", "#.#.", "####", "..#.", "..#."}, {"####", "#...", "###.", "...#", "...#", "#..#", ".##."},
+      {".##.", "#...", "###.", "#..#", "#..#", "#..#", ".##."}, {"####", "...#", "..#.", "..#.", ".#..", ".#..", ".#.."},
+      {".##.", "#..#", "#..#", ".##.", "#..#", "#..#", ".##."}, {".##.", "#..#", "#..#", ".###", "...#", "...#", ".##."}};
+  for (int row = 0; row < 7; ++row)
+    for (int col = 0; col < 4; ++col)
+      if (kDigits[D][row][col] == '#') c->SetPixel(X + col, Y + row, clBlack);
+}
+
+// A connection end in 11 x 11, the line running to the other side: none (a
+// cross where the head would be), an arrow, an ellipse or a rectangle head.
 void FcArrowEnd(TCanvas* c, int Kind, bool Left) {
-  const int x = Left ? 1 : 9;
+  auto x = [Left](int X) { return Left ? X : 10 - X; };
+  c->Brush()->SetColor(clBlack);
   switch (Kind) {
-    case 1:
-      FcLine(c, x, 5, Left ? x + 4 : x - 4, 2);
-      FcLine(c, x, 5, Left ? x + 4 : x - 4, 8);
+    case 0:
+      FcLine(c, x(4), 5, x(11), 5);
+      FcLine(c, x(0), 3, x(3), 8);
+      FcLine(c, x(0), 7, x(3), 2);
       break;
+    case 1: {
+      FcLine(c, x(3), 5, x(11), 5);
+      const TPoint head[3] = {{x(0), 5}, {x(5), 1}, {x(5), 9}};
+      c->Polygon(head, 3);
+      break;
+    }
     case 2:
-      c->Brush()->SetColor(clBlack);
-      c->Ellipse(Left ? 0 : 6, 3, Left ? 5 : 11, 8);
+      FcLine(c, x(5), 5, x(11), 5);
+      c->Ellipse(Left ? 0 : 4, 2, Left ? 7 : 11, 9);
       break;
-    case 3:
-      c->Brush()->SetColor(clBlack);
-      c->FillRect(TRect{Left ? 0 : 6, 3, Left ? 5 : 11, 8});
+    default:
+      FcLine(c, x(5), 5, x(11), 5);
+      c->FillRect(TRect{Left ? 0 : 5, 2, Left ? 6 : 11, 9});
       break;
-    default: break;
   }
 }
 
@@ -168,9 +190,17 @@ void FcSmallImages(TImageList* S) {
   for (int k = 0; k < 9; ++k) FcAddImage(S, [k](TCanvas* c) { FcShape(c, k); });  // 0..8
   for (int w = 1; w <= 10; ++w)                                                    // 9..18
     FcAddImage(S, [w](TCanvas* c) {
-      const int t = std::min(w, 9);
+      // the number of pixels, then a bar of that thickness (as much as fits)
+      int x = 0;
+      if (w >= 10) {
+        FcDigit(c, 0, 2, w / 10);
+        x = 5;
+      }
+      FcDigit(c, x, 2, w % 10);
+      x += 5;
+      const int t = std::min(w, 11);
       c->Brush()->SetColor(clBlack);
-      c->FillRect(TRect{0, 5 - t / 2, 11, 5 - t / 2 + t});
+      c->FillRect(TRect{x, 5 - (t - 1) / 2, 11, 5 - (t - 1) / 2 + t});
     });
   FcAddImage(S, [](TCanvas* c) {  // 19 polyline
     const TPoint p[4] = {{0, 9}, {4, 2}, {7, 8}, {10, 1}};
@@ -186,17 +216,15 @@ void FcSmallImages(TImageList* S) {
     c->Polyline(p, 4);
   });
   for (int side = 0; side < 2; ++side)  // 23..26 source, 27..30 destination heads
-    for (int k = 0; k < 4; ++k)
-      FcAddImage(S, [k, side](TCanvas* c) {
-        FcLine(c, 0, 5, 11, 5);
-        FcArrowEnd(c, k, side == 0);
-      });
-  for (int twice = 0; twice < 2; ++twice)  // 31..35 and 36..40 sizes
+    for (int k = 0; k < 4; ++k) FcAddImage(S, [k, side](TCanvas* c) { FcArrowEnd(c, k, side == 0); });
+  for (int side = 0; side < 2; ++side)  // 31..35 source, 36..40 destination head sizes
     for (int s = 1; s <= 5; ++s)
-      FcAddImage(S, [s](TCanvas* c) {
-        const int a = 2 * s + 1, o = (11 - a) / 2;
+      FcAddImage(S, [s, side](TCanvas* c) {
+        // a head pointing the way of its end: 3 to 11 pixels high, 6 to 10 long
+        auto x = [side](int X) { return side == 0 ? X : 10 - X; };
+        const TPoint head[3] = {{x(0), 5}, {x(5 + s), 5 - s}, {x(5 + s), 5 + s}};
         c->Brush()->SetColor(clBlack);
-        c->FillRect(TRect{o, o, o + a, o + a});
+        c->Polygon(head, 3);
       });
   static const TPoint kPoints[16] = {{1, 1}, {3, 1}, {5, 1}, {7, 1}, {9, 1}, {9, 3}, {9, 5}, {9, 7},
                                      {9, 9}, {7, 9}, {5, 9}, {3, 9}, {1, 9}, {1, 7}, {1, 5}, {1, 3}};
@@ -266,6 +294,19 @@ HCURSOR FcZoomCursor(bool Plus) {
 }
 
 }  // namespace
+
+void kxFcPaintFontGlyph(TBitmap* Glyph, TColor Face) {
+  // "字" (font), as tall as the buttons take it.
+  Glyph->SetSize(14, 14);
+  TCanvas* c = Glyph->Canvas();
+  c->Brush()->SetColor(Face);
+  c->FillRect(TRect{0, 0, 14, 14});
+  c->Font()->SetName("\xCB\xCE\xCC\xE5");  // 宋体
+  c->Font()->SetHeight(-12);
+  c->Font()->SetColor(clBlack);
+  c->Brush()->SetStyle(bsClear);
+  c->TextOut(1, 1, "\xD7\xD6");  // 字
+}
 
 void kxFcPaintEditorImages(TImageList* Large, TImageList* Small) {
   if (Large) {

@@ -537,27 +537,36 @@ void TkxDBTreeView::LoadChildren(TkxDBTreeNode* Node, bool Recursive) {
   ParentScope parents(this);
   ControlsOff off(ds);
   RecordKeeper keep(ds);
-  Node->ChildrenFetched = true;
-  const Variant key = Node->RecordKey();
-  const bool any = LocateInDataSet(ds, FParentFieldName, key);
-  Node->SetHasChildren(any);
-  std::vector<TkxDBTreeNode*> below;
-  if (any) {
-    // Every record with this parent, wherever it stands after the first.
-    for (; !ds->Eof(); ds->Next()) {
-      if (!SameKey(FParentField->Value(), key)) continue;
-      TkxDBTreeNode* c = FIndex->FindNodeByKey(FKeyField->Value());
-      if (!c) c = RefreshFromRecord();
-      // Only real descendants are followed: a record that is its own parent,
-      // or parents that form a circle, end here.
-      if (Recursive && c && c != Node && c->HasAsParent(Node)) below.push_back(c);
+  // Recursive loading goes down the subtree with a stack of its own: a chain
+  // of records may be of any depth.
+  std::vector<TkxDBTreeNode*> pending{Node};
+  bool first = true;
+  while (!pending.empty()) {
+    TkxDBTreeNode* n = pending.back();
+    pending.pop_back();
+    if (!first && n->ChildrenFetched) continue;
+    first = false;
+    n->ChildrenFetched = true;
+    const Variant key = n->RecordKey();
+    const bool any = LocateInDataSet(ds, FParentFieldName, key);
+    n->SetHasChildren(any);
+    std::vector<TkxDBTreeNode*> below;
+    if (any) {
+      // Every record with this parent, wherever it stands after the first.
+      for (; !ds->Eof(); ds->Next()) {
+        if (!SameKey(FParentField->Value(), key)) continue;
+        TkxDBTreeNode* c = FIndex->FindNodeByKey(FKeyField->Value());
+        if (!c) c = RefreshFromRecord();
+        // Only real descendants are followed: a record that is its own parent,
+        // or parents that form a circle, end here.
+        if (Recursive && c && c != n && c->HasAsParent(n)) below.push_back(c);
+      }
     }
+    pending.insert(pending.end(), below.rbegin(), below.rend());
+    if (FSortType != stNone) n->AlphaSort(false);
   }
   keep.Restore();
-  for (TkxDBTreeNode* c : below)
-    if (!c->ChildrenFetched) LoadChildren(c, true);
   off.Restore();
-  if (FSortType != stNone) Node->AlphaSort(false);
 }
 
 void TkxDBTreeView::SetChildrenFetched(TkxDBTreeNode* Node, bool Value) {

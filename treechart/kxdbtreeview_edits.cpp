@@ -297,22 +297,56 @@ void TkxDBTreeView::NodeDestroying(TkxDBTreeNode* Node) {
     Node->FIndex = nullptr;
     return;
   }
-  Variant key = Node->RecordKey();
-  const TBookmarkStr bookmark = Node->FBookmark;
-  const bool touch = FKeyField && FParentField && !FSyncLock && !FUnloadingChildren && !FNodeOperation &&
-                     HandleAllocated();
-  // A node whose record was never written has none to delete (its key may
-  // well be another record's).
-  if (!Node->FHasRecord) key = Null();
-  if (touch && !IsNullKey(key)) {
-    if (!DoDBAction(Node, nullptr, trDBDelete)) key = Null();
-    else if (SmartLoad()) LoadChildren(Node, true);  // every record below goes too
+  // The node and every node below it go, each deleting its own record: the
+  // deletion is announced parents first, the records go children first. The
+  // subtree is walked with a stack of its own, as it may be a chain of any
+  // depth; a node taken off the index here frees only its item when it goes.
+  struct Doomed {
+    TkxDBTreeNode* Node;
+    Variant Key;
+    TBookmarkStr Bookmark;
+    bool Touch;
+    bool Loaded;  // every record below was loaded already
+  };
+  std::vector<Doomed> stack;
+  auto begin = [&](TkxDBTreeNode* N, bool Loaded) {
+    Variant key = N->RecordKey();
+    const TBookmarkStr bookmark = N->FBookmark;
+    const bool touch = FKeyField && FParentField && !FSyncLock && !FUnloadingChildren && !FNodeOperation &&
+                       HandleAllocated();
+    // A node whose record was never written has none to delete (its key may
+    // well be another record's).
+    if (!N->FHasRecord) key = Null();
+    if (touch && !IsNullKey(key)) {
+      if (!DoDBAction(N, nullptr, trDBDelete)) {
+        key = Null();
+      } else if (SmartLoad() && !Loaded) {
+        LoadChildren(N, true);  // every record below goes too
+        Loaded = true;
+      }
+    }
+    FIndex->Remove(N);
+    N->FIndex = nullptr;
+    stack.push_back(Doomed{N, key, bookmark, touch, Loaded});
+  };
+  begin(Node, false);
+  while (!stack.empty()) {
+    Doomed& d = stack.back();
+    if (TTreeNode* c = d.Node->GetFirstChild()) {
+      auto* dc = dynamic_cast<TkxDBTreeNode*>(c);
+      if (dc && dc->FIndex) {
+        begin(dc, d.Loaded);
+        continue;
+      }
+      c->Delete();
+      if (d.Node->GetFirstChild() != c) continue;
+      // a child that cannot go now stays with its item
+    }
+    const Doomed done = std::move(stack.back());
+    stack.pop_back();
+    if (done.Touch && !IsNullKey(done.Key)) DeleteRecordByKey(done.Key, done.Bookmark);
+    if (done.Node != Node) done.Node->Delete();
   }
-  FIndex->Remove(Node);
-  Node->FIndex = nullptr;
-  // The nodes below go first, each deleting its own record.
-  while (TTreeNode* c = Node->GetFirstChild()) c->Delete();
-  if (touch && !IsNullKey(key)) DeleteRecordByKey(key, bookmark);
 }
 
 void TkxDBTreeView::DeleteRecordByKey(const Variant& Key) { DeleteRecordByKey(Key, TBookmarkStr()); }

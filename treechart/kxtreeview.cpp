@@ -145,8 +145,21 @@ void TCustomkxTreeView::DoDragDropIsCopy(TTreeNode* Destination, TTreeNode* Sour
 
 void TCustomkxTreeView::CollectSubtree(TTreeNode* Node, std::vector<TTreeNode*>& List) {
   if (!Node) return;
+  // Pre-order without recursion: a subtree may be a chain of any depth.
+  std::vector<TTreeNode*> path{Node};
   List.push_back(Node);
-  for (TTreeNode* c = Node->GetFirstChild(); c; c = c->GetNextSibling()) CollectSubtree(c, List);
+  TTreeNode* n = Node->GetFirstChild();
+  while (!path.empty()) {
+    if (!n) {
+      TTreeNode* done = path.back();
+      path.pop_back();
+      n = path.empty() ? nullptr : done->GetNextSibling();
+      continue;
+    }
+    List.push_back(n);
+    path.push_back(n);
+    n = n->GetFirstChild();
+  }
 }
 
 bool TCustomkxTreeView::HasCustomDraw() { return OnCustomDraw.Assigned(); }
@@ -157,13 +170,18 @@ bool TCustomkxTreeView::DeletesSubtree(TTreeNode* Node) { return Node->GetFirstC
 
 void TCustomkxTreeView::KeyDown(Word& Key, TShiftState Shift) {
   TTreeNode* node = Key == VK_DELETE && FCanDeleteByKey && !ReadOnly() && !IsEditing() ? Selected() : nullptr;
-  if (node) {
-    // Deleting a node takes its whole subtree with it, and the question says so.
-    AnsiString msg = LoadStr(kxSDeleteItem) + " \"" + node->Text() + "\"";
-    if (DeletesSubtree(node)) msg += LoadStr(kxSDeleteSubtree);
-    if (!FConfirmDeleteByKey || MessageDlg(msg, mtConfirmation, mbOKCancel) != mrCancel) node->Delete();
-  }
+  if (node && ConfirmDelete(node)) node->Delete();
   TCustomTreeView::KeyDown(Key, Shift);
+}
+
+bool TCustomkxTreeView::ConfirmDelete(TTreeNode* Node) {
+  if (!FConfirmDeleteByKey) return true;
+  // Deleting a node takes its whole subtree with it, and the question says so.
+  AnsiString msg = LoadStr(kxSDeleteItem) + " \"" + Node->Text() + "\"";
+  if (DeletesSubtree(Node)) msg += LoadStr(kxSDeleteSubtree);
+  // Nothing of the tree is touched after the answer: the box's loop may have
+  // let the window that holds it close.
+  return MessageDlg(msg, mtConfirmation, mbOKCancel) != mrCancel;
 }
 
 // ---- dragging ----

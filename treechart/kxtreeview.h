@@ -92,6 +92,11 @@ class TCustomkxTreeView : public TCustomTreeView {
   // The drag object of the drag over this tree (nil when none).
   TDragObject* CurrentDragObject() const { return FCurrentDragObject; }
 
+  // Asks, as Del does, whether Node may be deleted; true at once when the
+  // tree does not confirm deletions. The tree may be gone when the question
+  // returns (its window closed meanwhile), so callers check before going on.
+  bool ConfirmDelete(TTreeNode* Node);
+
   // Focuses only a tree that sits on a form or in a parent window.
   void SetFocus() override;
 

@@ -104,8 +104,26 @@ TkxOcNode* TkxOcNode::GetPrev() const {
 
 void TkxOcNode::Expand(bool Recurse) {
   if (!HasChildren()) return;
-  if (Recurse)
-    for (int i = 0; i < Count(); ++i) Items(i)->Expand(true);
+  if (Recurse) {
+    // Every node below first, children before their parent, without
+    // recursion (a chain may be of any depth); then this one.
+    struct Frame {
+      TkxOcNode* Node;
+      int Next;
+    };
+    std::vector<Frame> stack{{this, 0}};
+    while (!stack.empty()) {
+      Frame& f = stack.back();
+      if (f.Next < f.Node->Count()) {
+        TkxOcNode* c = f.Node->Items(f.Next++);
+        if (c->HasChildren()) stack.push_back({c, 0});
+        continue;
+      }
+      TkxOcNode* done = f.Node;
+      stack.pop_back();
+      if (done != this) done->Expand(false);
+    }
+  }
   if (FExpanded || !FOwner) return;
   TkxCustomOrgChart* c = FOwner;
   bool allow = true;
@@ -132,8 +150,21 @@ void TkxOcNode::Collapse(bool Recurse) {
       if (c->OnCollapsed && !c->FDestroying) c->OnCollapsed(c, this);
     }
   }
-  if (Recurse)
-    for (int i = 0; i < Count(); ++i) Items(i)->Collapse(true);
+  if (Recurse) {
+    // Every node below, parents before their children, without recursion.
+    std::vector<std::pair<TkxOcNode*, int>> stack{{this, 0}};
+    while (!stack.empty()) {
+      auto& [node, next] = stack.back();
+      if (next >= node->Count()) {
+        stack.pop_back();
+        continue;
+      }
+      TkxOcNode* c = node->Items(next++);
+      if (!c->HasChildren()) continue;
+      c->Collapse(false);
+      stack.emplace_back(c, 0);
+    }
+  }
 }
 
 void TkxOcNode::SetExpanded(bool Value) {
@@ -346,7 +377,15 @@ void TkxOcNode::SetText(const AnsiString& Value) {
 
 void TkxOcNode::SizesChanged(TkxOcAxis Axis) {
   if (!FOwner) return;
+  // An ancestor whose extents are already unknown ends the climb: above an
+  // expanded one nothing is known either (its parent's extents were worked
+  // out from its own), and a collapsed one's slot does not depend on what is
+  // below it.
+  auto clear = [Axis](const TkxOcNode* n) {
+    return (Axis == ocaDown || n->FChildrenAcross == 0) && (Axis == ocaAcross || n->FChildrenDown == 0);
+  };
   for (TkxOcNode* n = this; n; n = n->FParent) {
+    if (n != this && clear(n)) break;
     if (Axis != ocaDown) n->FChildrenAcross = 0;
     if (Axis != ocaAcross) n->FChildrenDown = 0;
   }
@@ -455,7 +494,8 @@ void TkxCustomOrgChart::UnlinkNode(TkxOcNode* Node) {
 
 TkxOcNode* TkxCustomOrgChart::InsertNodeAt(TkxOcNode* Parent, int Data, int Index) {
   if (!Parent) Parent = FRoot;
-  else if (Parent->FOwner != this || !Parent->IsDescendantOf(FRoot) || !Parent->Linked()) return nullptr;
+  // A linked node is in the tree: nodes leave it only by being unlinked.
+  else if (Parent->FOwner != this || !Parent->Linked()) return nullptr;
   TkxOcNode* n = NewNode();
   if (!n) return nullptr;
   n->SetData(Data);
@@ -500,13 +540,22 @@ void TkxCustomOrgChart::DeleteNode(TkxOcNode* Node) {
     }
     return;
   }
-  if (FSelected && (FSelected == Node || FSelected->IsDescendantOf(Node))) {
+  // A node of a subtree that a running deletion takes apart (its parent is
+  // being deleted): the selection left the subtree when the deletion began.
+  const bool inner = FDeleteStack && Node->FParent->FDeleting;
+  if (FSelected && (FSelected == Node || (!inner && FSelected->IsDescendantOf(Node)))) {
     SetSelected(Node->NextSibling());
     if (!FSelected) SetSelected(Node->PrevSibling());
     if (!FSelected) SetSelected(Node->Parent());
   }
   if (OnDeletion && !FDestroying) OnDeletion(this, Node);
-  Node->SetHasChildren(false);
+  if (inner) {
+    // freed by the running deletion once its own children have gone
+    Node->FDeleting = true;
+    FDeleteStack->push_back({Node, 0});
+    return;
+  }
+  DeleteSubtree(Node);
   Node->FDeleting = true;
   Node->SetData(0);
   TkxOcNode* parent = Node->FParent;
@@ -520,6 +569,51 @@ void TkxCustomOrgChart::DeleteNode(TkxOcNode* Node) {
   } else {
     Node->FParent = nullptr;
   }
+  ForgetNode(Node);
+}
+
+// Deletes every node below Top, each through DeleteNode, children before
+// their parent, without recursion: DeleteNode lets a node of the subtree join
+// this deletion's stack, and it is freed here when its own children have gone.
+// Top ends without children, collapsed, as DeleteChildren leaves it.
+void TkxCustomOrgChart::DeleteSubtree(TkxOcNode* Top) {
+  std::vector<TOcDeleteFrame> stack{{Top, 0}};
+  std::vector<TOcDeleteFrame>* outer = FDeleteStack;
+  FDeleteStack = &stack;
+  const bool wasDeleting = Top->FDeleting;
+  Top->FDeleting = true;
+  try {
+    while (!stack.empty()) {
+      TOcDeleteFrame& f = stack.back();
+      if (f.Next < f.Node->Count()) {
+        TkxOcNode* k = f.Node->Items(f.Next++);
+        DeleteNode(k);
+        continue;
+      }
+      TkxOcNode* n = f.Node;
+      stack.pop_back();
+      if (n == Top) break;
+      n->FChildren.reset();
+      n->FExpanded = false;
+      n->SetData(0);
+      n->FParent = nullptr;
+      ForgetNode(n);
+    }
+  } catch (...) {
+    FDeleteStack = outer;
+    Top->FDeleting = wasDeleting;
+    throw;
+  }
+  FDeleteStack = outer;
+  Top->FDeleting = wasDeleting;
+  Top->FChildren.reset();
+  if (!(Top->FParent && Top->FParent->FDeleting)) Top->SizesChanged(ocaBoth);
+  Top->FExpanded = false;
+}
+
+// A node out of the tree: nothing refers to it any more and, unless freed
+// from outside, it is freed.
+void TkxCustomOrgChart::ForgetNode(TkxOcNode* Node) {
   --FCount;
   if (FHitNode == Node) {
     FHitNode = nullptr;
@@ -558,7 +652,7 @@ void TkxCustomOrgChart::SetSelected(TkxOcNode* Node) {
   if (Node && Node->IsVisible() && HandleAllocated() && !FDestroying) Update();
   FSelected = Node;
   if (Node) InvalidateNode(Node);
-  if (wasEditing && Node) BeginEdit();
+  if (wasEditing && Node && !FDestroying) BeginEdit();
   else EndEdit(true);
   SelectionChanged(Node);
 }
@@ -627,9 +721,14 @@ TPoint TkxCustomOrgChart::MinimumNodeSize() const {
 }
 
 void TkxCustomOrgChart::ClearCaches(TkxOcNode* N, TkxOcAxis Axis) {
-  if (Axis != ocaDown) N->FChildrenAcross = 0;
-  if (Axis != ocaAcross) N->FChildrenDown = 0;
-  for (int i = 0; i < N->Count(); ++i) ClearCaches(N->Items(i), Axis);
+  std::vector<TkxOcNode*> pending{N};
+  while (!pending.empty()) {
+    TkxOcNode* n = pending.back();
+    pending.pop_back();
+    if (Axis != ocaDown) n->FChildrenAcross = 0;
+    if (Axis != ocaAcross) n->FChildrenDown = 0;
+    for (int i = 0; i < n->Count(); ++i) pending.push_back(n->Items(i));
+  }
 }
 
 void TkxCustomOrgChart::GlobalSizesChanged(TkxOcAxis Axis) {

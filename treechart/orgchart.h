@@ -335,6 +335,12 @@ class TkxCustomOrgChart : public TCustomControl {
   void CMCtl3DChanged2(TMessage& Message);
 
   // ---- internals ----
+  struct TOcDeleteFrame {
+    TkxOcNode* Node;
+    int Next;  // the next child to delete
+  };
+  void DeleteSubtree(TkxOcNode* Top);
+  void ForgetNode(TkxOcNode* Node);
   void LinkNode(TkxOcNode* Parent, TkxOcNode* Node, int Index);
   void UnlinkNode(TkxOcNode* Node);
   void ClearCaches(TkxOcNode* N, TkxOcAxis Axis);
@@ -342,6 +348,10 @@ class TkxCustomOrgChart : public TCustomControl {
   int FullSlotWidth(TkxOcNode* N);
   int FullChildrenAcross(TkxOcNode* N);
   int FullChildrenDown(TkxOcNode* N);
+  template <typename Cache, typename Value, typename Combine>
+  int RowExtent(TkxOcNode* N, Cache Field, Value Of, Combine Add);
+  // The depth of the shown rows below a node (scaled).
+  int ChildrenDown(TkxOcNode* N);
   int FullSubtreeDepth(TkxOcNode* N);
   int ChildOffset(TkxOcNode* N, int SlotW);
   int BoxOffset(const TkxOcNode* N, int SlotW);
@@ -357,6 +367,8 @@ class TkxCustomOrgChart : public TCustomControl {
   // Painting.
   void PositionPass(TkxOcNode* N, int X, int Y, bool Start, const TRect& Clip);
   TPoint DrawTree(TkxOcNode* N, TCanvas* C, const TRect& Clip, const TRect& ClientClip);
+  TPoint FinishNode(TkxOcNode* N, TCanvas* C, const TRect& Clip, const TRect& ClientClip, const TRect& R, TPoint Conn,
+                    bool Kids, int Left, int Right, int BusY);
   void DrawFrame(TCanvas* C, const TRect& Clip, const TRect& ClientClip);
   void SetLinePen(TCanvas* C);
   void LogicalLine(TCanvas* C, int X1, int Y1, int X2, int Y2);
@@ -381,6 +393,7 @@ class TkxCustomOrgChart : public TCustomControl {
 
   TkxOcNode* FRoot = nullptr;
   int FCount = 0;
+  std::vector<TOcDeleteFrame>* FDeleteStack = nullptr;  // the running deletion's nodes
   TkxOcNode* FSelected = nullptr;
   // the hit cache
   int FHitX = 0, FHitY = 0;

@@ -358,6 +358,8 @@ void TkxCustomOrgChart::BeginEdit() {
 
 void TkxCustomOrgChart::EndEdit(bool Accept) {
   if (!IsEditing() || FEnding) return;
+  // A chart on its way out (its window closing with it) keeps nothing typed.
+  if (FDestroying || ComponentState().Contains(csDestroying)) Accept = false;
   FEnding = true;
   struct Reset {
     bool& flag;

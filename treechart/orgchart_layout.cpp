@@ -100,13 +100,47 @@ int TkxCustomOrgChart::RowDepth(const TkxOcNode* N) {
   return ExtentD(N) + GapDown() + LineWidth();
 }
 
-int TkxCustomOrgChart::FullChildrenAcross(TkxOcNode* N) {
+// Works out the row extents below N that are not known yet, children before
+// their parents, without recursion (a chain may be of any depth): a row's
+// extent is Combine over its children's values (their slot widths or subtree
+// depths), and a child whose own row is unknown is worked out first.
+template <typename Cache, typename Value, typename Combine>
+int TkxCustomOrgChart::RowExtent(TkxOcNode* N, Cache Field, Value Of, Combine Add) {
   if (!N->FExpanded || !N->Count()) return 0;
-  if (N->FChildrenAcross) return N->FChildrenAcross;
-  int sum = 0;
-  for (int i = 0; i < N->Count(); ++i) sum += FullSlotWidth(N->Items(i));
-  N->FChildrenAcross = sum;
-  return sum;
+  if (N->*Field) return N->*Field;
+  struct Frame {
+    TkxOcNode* Node;
+    int Next;
+    int Total;
+  };
+  std::vector<Frame> stack{{N, 0, 0}};
+  while (!stack.empty()) {
+    Frame& f = stack.back();
+    if (f.Next < f.Node->Count()) {
+      TkxOcNode* c = f.Node->Items(f.Next);
+      if (c->FExpanded && c->Count() && !(c->*Field)) {
+        stack.push_back({c, 0, 0});
+        continue;
+      }
+      f.Total = Add(f.Total, (this->*Of)(c));
+      ++f.Next;
+      continue;
+    }
+    TkxOcNode* done = f.Node;
+    done->*Field = f.Total;
+    stack.pop_back();
+    if (!stack.empty()) {
+      Frame& up = stack.back();
+      up.Total = Add(up.Total, (this->*Of)(done));
+      ++up.Next;
+    }
+  }
+  return N->*Field;
+}
+
+int TkxCustomOrgChart::FullChildrenAcross(TkxOcNode* N) {
+  return RowExtent(N, &TkxOcNode::FChildrenAcross, &TkxCustomOrgChart::FullSlotWidth,
+                   [](int Sum, int V) { return Sum + V; });
 }
 
 int TkxCustomOrgChart::FullSlotWidth(TkxOcNode* N) {
@@ -114,12 +148,8 @@ int TkxCustomOrgChart::FullSlotWidth(TkxOcNode* N) {
 }
 
 int TkxCustomOrgChart::FullChildrenDown(TkxOcNode* N) {
-  if (!N->FExpanded || !N->Count()) return 0;
-  if (N->FChildrenDown) return N->FChildrenDown;
-  int most = 0;
-  for (int i = 0; i < N->Count(); ++i) most = std::max(most, FullSubtreeDepth(N->Items(i)));
-  N->FChildrenDown = most;
-  return most;
+  return RowExtent(N, &TkxOcNode::FChildrenDown, &TkxCustomOrgChart::FullSubtreeDepth,
+                   [](int Most, int V) { return std::max(Most, V); });
 }
 
 int TkxCustomOrgChart::FullSubtreeDepth(TkxOcNode* N) {
@@ -149,6 +179,13 @@ int TkxCustomOrgChart::SubtreeDepth(TkxOcNode* N) {
 int TkxCustomOrgChart::ChildrenAcross(TkxOcNode* N) {
   ++FScaleSuspend;
   const int v = FullChildrenAcross(N);
+  --FScaleSuspend;
+  return ScaleValue(v);
+}
+
+int TkxCustomOrgChart::ChildrenDown(TkxOcNode* N) {
+  ++FScaleSuspend;
+  const int v = FullChildrenDown(N);
   --FScaleSuspend;
   return ScaleValue(v);
 }
@@ -187,19 +224,22 @@ int TkxCustomOrgChart::BoxOffset(const TkxOcNode* N, int SlotW) {
 
 bool TkxCustomOrgChart::NodeSlot(const TkxOcNode* N, int& X, int& Y) {
   if (!N || N->FOwner != this) return false;
-  if (N == FRoot) {
-    const TPoint o = ClientToLogical(TPoint{-FLeftEdge, -FTopEdge});
-    X = o.x;
-    Y = o.y;
-    return true;
+  // From the root down the node's ancestors, without recursion.
+  std::vector<const TkxOcNode*> path;
+  for (const TkxOcNode* n = N; n != FRoot; n = n->FParent) {
+    if (!n->FParent) return false;
+    path.push_back(n);
   }
-  TkxOcNode* p = N->FParent;
-  if (!p) return false;
-  int px = 0, py = 0;
-  if (!NodeSlot(p, px, py)) return false;
-  X = px + ChildOffset(p, SlotWidth(p));
-  for (int i = 0; i < N->FIndex; ++i) X += SlotWidth(p->Items(i));
-  Y = py + RowDepth(p);
+  const TPoint o = ClientToLogical(TPoint{-FLeftEdge, -FTopEdge});
+  int x = o.x, y = o.y;
+  for (auto it = path.rbegin(); it != path.rend(); ++it) {
+    TkxOcNode* p = (*it)->FParent;
+    x += ChildOffset(p, SlotWidth(p));
+    for (int i = 0; i < (*it)->FIndex; ++i) x += SlotWidth(p->Items(i));
+    y += RowDepth(p);
+  }
+  X = x;
+  Y = y;
   return true;
 }
 
@@ -334,50 +374,59 @@ void TkxCustomOrgChart::HitTest(int X, int Y) {
 }
 
 bool TkxCustomOrgChart::HitWalk(TkxOcNode* N, int X, int Y, TPoint L) {
-  const int sw = SlotWidth(N);
-  const int right = X + sw;
-  const int bottom = Y + RowDepth(N);
-  if (L.x < X || L.x >= right) return false;
-  if (N != FRoot && Y <= L.y && L.y < bottom + 6) {
-    FHitNode = N;
-    TkxOcHitZones z = 0;
-    const int a = ExtentA(N), lw = LineWidth();
-    TRect box{X + BoxOffset(N, sw), Y + GapDown(), 0, bottom};
-    box.right = box.left + a + lw;
-    if (L.y < box.top) z |= hzAbove;
-    if (L.x < box.left) z |= hzLeft;
-    if (L.x > box.right) z |= hzRight;
-    if (z == 0) {
-      if (L.y < box.bottom) {
-        z = hzOnBox;
-        if (Has3DEdge(N)) box.bottom -= lw;
-        if (ShapeContains(N, box, L)) z |= hzOnShape;
-      }
-      const int mid = box.left + a / 2;
-      if (ShowsButton(N) && L.x >= mid - 5 && L.x < mid + 6 && L.y >= box.bottom - 6) z |= hzOnButton;
-    }
-    FHitZones = z;
-    if (L.y >= bottom && !(z & hzOnButton)) {
-      FHitNode = nullptr;
-      FHitZones = 0;
-    }
-  }
-  if (FHitNode) return true;
-  if (N != FRoot && !N->FExpanded) {
-    if (bottom <= L.y && L.y <= bottom + ExtentD(N)) {
+  // Slots of siblings do not overlap: the walk goes down the one child whose
+  // slot holds the point across, without recursion.
+  for (;;) {
+    const int sw = SlotWidth(N);
+    const int right = X + sw;
+    const int bottom = Y + RowDepth(N);
+    if (L.x < X || L.x >= right) return false;
+    if (N != FRoot && Y <= L.y && L.y < bottom + 6) {
       FHitNode = N;
-      FHitZones = hzBelowCollapsed;
-      return true;
+      TkxOcHitZones z = 0;
+      const int a = ExtentA(N), lw = LineWidth();
+      TRect box{X + BoxOffset(N, sw), Y + GapDown(), 0, bottom};
+      box.right = box.left + a + lw;
+      if (L.y < box.top) z |= hzAbove;
+      if (L.x < box.left) z |= hzLeft;
+      if (L.x > box.right) z |= hzRight;
+      if (z == 0) {
+        if (L.y < box.bottom) {
+          z = hzOnBox;
+          if (Has3DEdge(N)) box.bottom -= lw;
+          if (ShapeContains(N, box, L)) z |= hzOnShape;
+        }
+        const int mid = box.left + a / 2;
+        if (ShowsButton(N) && L.x >= mid - 5 && L.x < mid + 6 && L.y >= box.bottom - 6) z |= hzOnButton;
+      }
+      FHitZones = z;
+      if (L.y >= bottom && !(z & hzOnButton)) {
+        FHitNode = nullptr;
+        FHitZones = 0;
+      }
     }
-    return false;
+    if (FHitNode) return true;
+    if (N != FRoot && !N->FExpanded) {
+      if (bottom <= L.y && L.y <= bottom + ExtentD(N)) {
+        FHitNode = N;
+        FHitZones = hzBelowCollapsed;
+        return true;
+      }
+      return false;
+    }
+    int cx = X + ChildOffset(N, sw);
+    TkxOcNode* next = nullptr;
+    for (int i = 0; i < N->Count() && !next; ++i) {
+      TkxOcNode* c = N->Items(i);
+      const int w = SlotWidth(c);
+      if (L.x >= cx && L.x < cx + w) next = c;
+      else cx += w;
+    }
+    if (!next) return false;
+    N = next;
+    X = cx;
+    Y = bottom;
   }
-  int cx = X + ChildOffset(N, sw);
-  for (int i = 0; i < N->Count(); ++i) {
-    TkxOcNode* c = N->Items(i);
-    if (HitWalk(c, cx, bottom, L)) return true;
-    cx += SlotWidth(c);
-  }
-  return false;
 }
 
 bool TkxCustomOrgChart::ShapeContains(TkxOcNode* N, const TRect& Box, TPoint L) {

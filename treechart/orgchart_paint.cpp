@@ -126,42 +126,62 @@ void TkxCustomOrgChart::PaintNode(TkxOcNode* Node, TCanvas* ACanvas, const TRect
 // ---- the position pass ----
 
 void TkxCustomOrgChart::PositionPass(TkxOcNode* N, int X, int Y, bool Start, const TRect& Clip) {
-  if (Start) N->FDrawn = false;
-  if (N == FRoot) {
-    NodeSlot(FRoot, X, Y);
-    N->FDrawn = true;
-  }
-  int childX = X, childY = Y;
-  if (N->IsVisible()) {
-    const int sw = SlotWidth(N), rd = RowDepth(N);
-    TRect slot{X, Y, X + sw, Y + rd};
-    int ext = 0;
-    if (N->FExpanded) ext = 999999;
-    else if (ShowsButton(N)) ext = 6 - LineWidth() / 2;
-    if (ext > 0) slot.bottom += ext;
-    if (OcRectsMeet(slot, Clip)) N->FDrawn = true;
-    N->FX = X + BoxOffset(N, sw);
-    N->FY = Y;
-    childX = X + ChildOffset(N, sw);
-    childY = Y + rd;
-  } else if (TkxOcNode* p = N->FParent) {
-    N->FDrawn = p->FDrawn;
-    N->FX = p->FX;
-    N->FY = p->FY + GapDown() / 4;
-    const int d = ExtentA(p) - ExtentA(N);
-    if (p->FChildAlign == oaCenter) N->FX += d / 2;
-    else if (p->FChildAlign == oaRight) N->FX += d;
-  }
-  if (Start) {
-    N->FStartX = N->FX;
-    N->FStartY = N->FY;
-  }
-  if ((N->FDrawn || (Start && FAnimNode)) && (N->FExpanded || N == FAnimNode)) {
-    for (int i = 0; i < N->Count(); ++i) {
-      TkxOcNode* c = N->Items(i);
-      PositionPass(c, childX, childY, Start, Clip);
-      if (N->FExpanded) childX += SlotWidth(c);
+  // Pre-order without recursion (a chain may be of any depth); a node is
+  // visible when its parent is and is expanded.
+  struct Frame {
+    TkxOcNode* Node;
+    int ChildX, ChildY;
+    int Next;
+    bool Descend, Visible;
+  };
+  std::vector<Frame> stack;
+  auto visit = [&](TkxOcNode* n, int x, int y, bool visible) {
+    if (Start) n->FDrawn = false;
+    if (n == FRoot) {
+      NodeSlot(FRoot, x, y);
+      n->FDrawn = true;
     }
+    int childX = x, childY = y;
+    if (visible) {
+      const int sw = SlotWidth(n), rd = RowDepth(n);
+      TRect slot{x, y, x + sw, y + rd};
+      int ext = 0;
+      // an expanded node's slot reaches down over its subtree, however deep
+      if (n->FExpanded) ext = std::max(999999, ChildrenDown(n));
+      else if (ShowsButton(n)) ext = 6 - LineWidth() / 2;
+      if (ext > 0) slot.bottom += ext;
+      if (OcRectsMeet(slot, Clip)) n->FDrawn = true;
+      n->FX = x + BoxOffset(n, sw);
+      n->FY = y;
+      childX = x + ChildOffset(n, sw);
+      childY = y + rd;
+    } else if (TkxOcNode* p = n->FParent) {
+      n->FDrawn = p->FDrawn;
+      n->FX = p->FX;
+      n->FY = p->FY + GapDown() / 4;
+      const int d = ExtentA(p) - ExtentA(n);
+      if (p->FChildAlign == oaCenter) n->FX += d / 2;
+      else if (p->FChildAlign == oaRight) n->FX += d;
+    }
+    if (Start) {
+      n->FStartX = n->FX;
+      n->FStartY = n->FY;
+    }
+    const bool descend = (n->FDrawn || (Start && FAnimNode)) && (n->FExpanded || n == FAnimNode);
+    stack.push_back({n, childX, childY, 0, descend, visible});
+  };
+  visit(N, X, Y, N->IsVisible());
+  while (!stack.empty()) {
+    Frame& f = stack.back();
+    if (!f.Descend || f.Next >= f.Node->Count()) {
+      stack.pop_back();
+      continue;
+    }
+    TkxOcNode* c = f.Node->Items(f.Next++);
+    const int cx = f.ChildX, cy = f.ChildY;
+    const bool visible = f.Visible && f.Node->FExpanded;
+    if (f.Node->FExpanded) f.ChildX += SlotWidth(c);
+    visit(c, cx, cy, visible);
   }
 }
 
@@ -203,33 +223,79 @@ void TkxCustomOrgChart::DrawButton(TCanvas* C, TPoint Anchor, bool Expanded) {
 }
 
 TPoint TkxCustomOrgChart::DrawTree(TkxOcNode* N, TCanvas* C, const TRect& Clip, const TRect& ClientClip) {
+  // Children before their parent, without recursion (a chain may be of any
+  // depth): each node hands its connection point to its parent's bus.
   const int s = FAnimStep;
   const int lw = LineWidth(), gapDown = GapDown();
-  TRect r;
-  r.left = N->FX + s * (N->FStartX - N->FX) / 16;
-  r.top = N->FY + s * (N->FStartY - N->FY) / 16;
-  r.right = r.left + ExtentA(N) + lw;
-  r.bottom = N == FRoot ? r.top : r.top + RowDepth(N);
-  TPoint conn{r.left + (r.right - r.left) / 2, r.top + gapDown / 2};
-  if (!N->FDrawn) return conn;
-
-  if (r.bottom < Clip.bottom && (N->FExpanded || N == FAnimNode) && N->Count()) {
-    int left = 0, right = 0, busY = 0;
-    for (int i = 0; i < N->Count(); ++i) {
-      const TPoint p = DrawTree(N->Items(i), C, Clip, ClientClip);
-      if (i == 0) {
-        left = p.x;
-        busY = p.y;
-      } else if (p.x < Clip.left) {
-        left = p.x;
-      }
-      right = p.x;
-      if (p.x >= Clip.right) break;
+  struct Frame {
+    TkxOcNode* Node;
+    TRect R;
+    TPoint Conn;
+    bool Kids;
+    int Next;
+    int Left, Right, BusY;
+    bool Stop;
+  };
+  std::vector<Frame> stack;
+  TPoint handed{0, 0};
+  // Starts a node: false (with its connection point handed) when it is not drawn.
+  auto begin = [&](TkxOcNode* n) {
+    TRect r;
+    r.left = n->FX + s * (n->FStartX - n->FX) / 16;
+    r.top = n->FY + s * (n->FStartY - n->FY) / 16;
+    r.right = r.left + ExtentA(n) + lw;
+    r.bottom = n == FRoot ? r.top : r.top + RowDepth(n);
+    const TPoint conn{r.left + (r.right - r.left) / 2, r.top + gapDown / 2};
+    if (!n->FDrawn) {
+      handed = conn;
+      return false;
     }
+    const bool kids = r.bottom < Clip.bottom && (n->FExpanded || n == FAnimNode) && n->Count();
+    stack.push_back({n, r, conn, kids, 0, 0, 0, 0, false});
+    return true;
+  };
+  // A child's connection point joins the bus of the node on top.
+  auto take = [&](TPoint p) {
+    Frame& f = stack.back();
+    if (f.Next == 0) {
+      f.Left = p.x;
+      f.BusY = p.y;
+    } else if (p.x < Clip.left) {
+      f.Left = p.x;
+    }
+    f.Right = p.x;
+    ++f.Next;
+    if (p.x >= Clip.right) f.Stop = true;
+  };
+  if (!begin(N)) return handed;
+  for (;;) {
+    Frame& f = stack.back();
+    if (f.Kids && !f.Stop && f.Next < f.Node->Count()) {
+      if (!begin(f.Node->Items(f.Next))) take(handed);
+      continue;
+    }
+    const Frame done = f;
+    stack.pop_back();
+    const TPoint conn = FinishNode(done.Node, C, Clip, ClientClip, done.R, done.Conn, done.Kids, done.Left,
+                                   done.Right, done.BusY);
+    if (stack.empty()) return conn;
+    take(conn);
+  }
+}
+
+// Draws a node once its children are drawn: the bus over its children, the
+// line down to it, its connector, shape, content and button. Returns its
+// connection point.
+TPoint TkxCustomOrgChart::FinishNode(TkxOcNode* N, TCanvas* C, const TRect& Clip, const TRect& ClientClip,
+                                     const TRect& R, TPoint Conn, bool Kids, int Left, int Right, int BusY) {
+  const int lw = LineWidth(), gapDown = GapDown();
+  const TRect& r = R;
+  TPoint conn = Conn;
+  if (Kids) {
     SetLinePen(C);
-    if (N == FRoot) conn.x = right;
-    if (!(N == FRoot && N->Count() <= 1)) LogicalLine(C, std::min(left, conn.x), busY, std::max(right, conn.x), busY);
-    if (N != FRoot && r.bottom < busY) LogicalLine(C, conn.x, r.bottom - lw, conn.x, busY);
+    if (N == FRoot) conn.x = Right;
+    if (!(N == FRoot && N->Count() <= 1)) LogicalLine(C, std::min(Left, conn.x), BusY, std::max(Right, conn.x), BusY);
+    if (N != FRoot && r.bottom < BusY) LogicalLine(C, conn.x, r.bottom - lw, conn.x, BusY);
   }
 
   if (N == FRoot) return conn;

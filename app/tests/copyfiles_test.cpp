@@ -17,6 +17,7 @@ class CopyFilesTest : public ToolWindowTest {
     Pump();
     C = Child<TDataTransform>();
     ASSERT_NE(C, nullptr);
+    ASSERT_EQ(C->Owner(), Application);
   }
   std::vector<std::string> Messages() {
     std::vector<std::string> m;
@@ -205,12 +206,18 @@ TEST_F(CopyFilesTest, ANodeWithChildrenIsDeletedOnlyWhenTheWordIsTypedExactly) {
     EXPECT_EQ(U8(DialogLog()[0].Text), "你将删除所属所有节点,并且无法恢复!请输入:delete");
     EXPECT_EQ(FileQuery(Lib(), "SELECT count(*) FROM region1"), c.Left);
   }
-  // A leaf goes without the word.
-  ClearDialogLog();
-  select(5);
-  C->N1Click(nullptr);
-  Pump();
-  EXPECT_EQ(FileQuery(Lib(), "SELECT group_concat(tid) FROM region1"), "4");
+  // A leaf goes without the word, after the question the tree's Del asks.
+  for (TModalResult answer : {mrCancel, mrOk}) {
+    ClearDialogLog();
+    select(5);
+    AnswerButton(answer);
+    C->N1Click(nullptr);
+    Pump();
+    ASSERT_EQ(DialogLog().size(), 1u);
+    EXPECT_EQ(U8(DialogLog()[0].Kind), "Message");
+    EXPECT_NE(U8(DialogLog()[0].Text).find("\""), std::string::npos);
+    EXPECT_EQ(FileQuery(Lib(), "SELECT group_concat(tid) FROM region1"), answer == mrOk ? "4" : "4,5");
+  }
   // Editing starts on the selected node; closing leaves both files closed.
   select(4);
   C->N3Click(nullptr);

@@ -124,9 +124,10 @@ TEST_F(DesignWindowTest, AddDeleteAndWalkTheTree) {
   EXPECT_EQ(W->LibraryTree->Selected()->Level(), 0);
   // A leaf goes after the tree asks.
   Select(W->LibraryTree, 3);
-  AnswerButton(mrYes);
+  AnswerButton(mrOk);
   W->MenuItem2Click(nullptr);
   Pump();
+  EXPECT_EQ(PendingDialogAnswers(), 0) << "the question was asked";
   W->save();
   EXPECT_EQ(Query("SELECT count(*) FROM region1 WHERE tid = 3"), "0");
 }
@@ -232,6 +233,54 @@ TEST_F(DesignWindowTest, TheOrganisationChartShowsTheTableAndItsCommandsWork) {
   W->N7Click(nullptr);
   EXPECT_NE(W->MduleOrgChart->Rotated(), rotated);
   EXPECT_NE(W->MduleOrgChart->Zoom(), zoom);
+}
+
+TEST_F(DesignWindowTest, ClosingWhileAChartNodeNameIsEditedKeepsItsName) {
+  OpenOnRegion();
+  W->kxDockPanel2->Activate();
+  Pump();
+  W->MduleOrgChart->SetSelected(W->MduleOrgChart->FindNode(Variant(2)));
+  W->ChartEditorClick(nullptr);  // "编辑名称"
+  ASSERT_TRUE(W->MduleOrgChart->IsEditing());
+  W->MduleOrgChart->Editor()->SetText("x");
+  W->MduleOrgChart->Editor()->SetModified(true);
+  W->Close();
+  Pump();
+  for (int i = 0; i < Application->ComponentCount(); ++i)
+    EXPECT_EQ(dynamic_cast<TSystemModuleForm*>(Application->Components(i)), nullptr);
+  EXPECT_EQ(Query("SELECT tname FROM region1 WHERE tid = 2"), "主角：林远");
+}
+
+// The chart's node images are of the size the window descriptions give (the
+// image list's own), so a node keeps the size its record gives (60 x 30, the
+// height raised to the 32 pixels two 16-pixel images need) and a two-character
+// name stands on one line beside the image.
+TEST_F(DesignWindowTest, ChartNodesKeepTheirSizeAndTwoCharacterNamesOneLine) {
+  OpenOnRegion();
+  W->kxDockPanel2->Activate();
+  Pump();
+  TkxDbOrgChart* c = W->MduleOrgChart;
+  EXPECT_EQ(LibDataModule->chartImageList->Width(), 16);
+  EXPECT_EQ(LibDataModule->chartImageList->Height(), 16);
+  for (int key : {1, 4}) {
+    TkxDbOcNode* n = c->FindNode(Variant(key));
+    ASSERT_NE(n, nullptr);
+    SCOPED_TRACE(AnsiToUtf8(n->Text()));
+    EXPECT_EQ(n->Width(), 60);
+    EXPECT_EQ(n->Height(), 32);
+    c->ExpandAll();
+    TRect r = n->TextRect();
+    TPoint at;
+    TSize size;
+    ASSERT_TRUE(c->PlaceImage(n, r, at, size));
+    TCanvas* canvas = c->Canvas();
+    canvas->Font()->Assign(c->Font());
+    TRect one{0, 0, 100, 100};
+    c->NodeTextOut(canvas->Handle(), n->Text().substr(0, 2), DT_CALCRECT, one);
+    TRect m = r;
+    c->NodeTextOut(canvas->Handle(), n->Text(), DT_CALCRECT, m);
+    EXPECT_EQ(m.Height(), one.Height()) << "one line";
+  }
 }
 
 TEST_F(DesignWindowTest, TheTimerSavesEveryTenMinutes) {

@@ -233,13 +233,13 @@ TEST_F(SettingsTest, EachPageShowsItsRowsAndAddsRowsOfItsType) {
   struct Case {
     int page;
     const char* filter;
-    void (TExportset::*add)(TObject*);
+    void (*add)(TExportset*);
     int type;
   } cases[] = {
       {0, "ttype<110", nullptr, 0},
-      {1, "ttype=110", &TExportset::BtnAdd1Click, 110},
-      {2, "ttype=120", &TExportset::BtnAdd2Click, 120},
-      {3, "ttype=130", &TExportset::BtnAdd3Click, 130},
+      {1, "ttype=110", [](TExportset* d) { d->BtnAdd1Click(nullptr); }, 110},
+      {2, "ttype=120", [](TExportset* d) { d->BtnAdd2Click(nullptr); }, 120},
+      {3, "ttype=130", [](TExportset* d) { d->BtnAdd3Click(nullptr); }, 130},
       {4, "ttype=150", nullptr, 0},
   };
   for (const Case& c : cases) {
@@ -249,7 +249,7 @@ TEST_F(SettingsTest, EachPageShowsItsRowsAndAddsRowsOfItsType) {
     EXPECT_TRUE(table->Filtered());
     if (!c.add) continue;
     const int rows = table->RecordCount();
-    (Dialog->*c.add)(nullptr);
+    c.add(Dialog);
     EXPECT_EQ(table->RecordCount(), rows + 1) << c.filter;
     EXPECT_EQ(table->FieldByName("ttype")->AsInteger(), c.type);
     Dialog->BtnDel1Click(nullptr);
@@ -262,18 +262,18 @@ TEST_F(SettingsTest, RowsTypedOnThePagesAreSavedAndTakeEffectAtTheNextLoading) {
   TADOTable* table = Module->SystemSetADOTable;
   struct Case {
     int page;
-    void (TExportset::*add)(TObject*);
+    void (*add)(TExportset*);
     const char* name;
     const char* value;
   } cases[] = {
-      {1, &TExportset::BtnAdd1Click, "zj", "再见"},
-      {2, &TExportset::BtnAdd2Click, "苏晴", "苏晴（女）"},
-      {3, &TExportset::BtnAdd3Click, "了了", "了"},
+      {1, [](TExportset* d) { d->BtnAdd1Click(nullptr); }, "zj", "再见"},
+      {2, [](TExportset* d) { d->BtnAdd2Click(nullptr); }, "苏晴", "苏晴（女）"},
+      {3, [](TExportset* d) { d->BtnAdd3Click(nullptr); }, "了了", "了"},
   };
   for (const Case& c : cases) {
     Dialog->PageControl1->SetActivePageIndex(c.page);
     Dialog->PageControl1Change(Dialog->PageControl1);
-    (Dialog->*c.add)(nullptr);
+    c.add(Dialog);
     // what the grid and the memo write through their data links
     table->Edit();
     table->FieldByName("tname")->SetAsString(A(c.name));

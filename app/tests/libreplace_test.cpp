@@ -18,6 +18,7 @@ class LibReplaceTest : public ToolWindowTest {
     Pump();
     R = Child<TSearchallForm>();
     ASSERT_NE(R, nullptr);
+    ASSERT_EQ(R->Owner(), Application);
   }
   void Replace(const std::string& Find, const std::string& By) {
     R->Edit1->SetText(A(Find));

@@ -68,6 +68,22 @@ TEST_F(NarrativeWindowTest, FocusThenWholeThenChoosingAgainOpensOnTheFocus) {
   EXPECT_EQ(TreeText(W->LibraryTree), "00.初到小镇|01.意外相遇");
 }
 
+// After "全局" the tree keeps no focused node: a node added with nothing
+// selected is a root node, not a child of the node focused before.
+TEST_F(NarrativeWindowTest, AfterFocusAndWholeTableANodeAddedWithNothingSelectedIsARootNode) {
+  OpenOnMem1();
+  Select(W->LibraryTree, 1);
+  W->N14Click(nullptr);  // "聚焦"
+  W->N15Click(nullptr);  // "全局"
+  EXPECT_TRUE(W->LibraryTree->RootValue().IsNull());
+  W->LibraryTree->SetSelected(nullptr);
+  W->MenuItem1Click(nullptr);  // "添加"
+  Pump();
+  W->kxBarButton8Click(nullptr);
+  EXPECT_EQ(Query("SELECT tparent = tid FROM mem1 WHERE tid > 3"), "1");
+  EXPECT_EQ(Query("SELECT count(*) FROM mem1 WHERE tparent = 1"), "2");
+}
+
 TEST_F(NarrativeWindowTest, FocusWithNoTableOpenFails) {
   Open();
   ASSERT_FALSE(LibDataModule->MemTable->Active());

@@ -21,6 +21,7 @@ class StoryDesignTest : public ToolWindowTest {
     Pump();
     D = Child<TStoryModuleDesigner>();
     ASSERT_NE(D, nullptr);
+    ASSERT_EQ(D->Owner(), Application);
     D->RightTree->FullExpand();
   }
   void ChooseLibraryTable(int AliasKey) {
@@ -76,22 +77,22 @@ TEST_F(StoryDesignTest, EachViewArrangesTheNovelTreeAndIsNotWrittenBack) {
   FileSql(StoryFile, "UPDATE Story1 SET tview4 = CASE tid WHEN 2 THEN 1 WHEN 5 THEN 3 ELSE 0 END, tviewname4 = 'a' || tid");
   D->StoryTable->Refresh();
   const struct {
-    void (TStoryModuleDesigner::*Command)(TObject*);
+    void (*Command)(TStoryModuleDesigner*);
     bool Scene;  // 场景 ticked
     const char* Parent;
     const char* Order;
     const char* Label;
     const char* Tree;
   } cases[] = {
-      {&TStoryModuleDesigner::N35Click, true, "tview4", "tviewname4", "人物", "a1.甲|  a2.乙|a3.丙|  a5.戊|a4.丁"},
-      {&TStoryModuleDesigner::N35Click, false, "tview4", "tviewname4", "人物", "a1|  a2|a3|  a5|a4"},
-      {&TStoryModuleDesigner::N40Click, true, "tview8", "tviewname8", "角度", ""},
-      {&TStoryModuleDesigner::N31Click, false, "tparent", "tsortid", "场景", "01.甲|  02.乙|  03.丙|    04.丁|05.戊"},
+      {[](TStoryModuleDesigner* d) { d->N35Click(nullptr); }, true, "tview4", "tviewname4", "人物", "a1.甲|  a2.乙|a3.丙|  a5.戊|a4.丁"},
+      {[](TStoryModuleDesigner* d) { d->N35Click(nullptr); }, false, "tview4", "tviewname4", "人物", "a1|  a2|a3|  a5|a4"},
+      {[](TStoryModuleDesigner* d) { d->N40Click(nullptr); }, true, "tview8", "tviewname8", "角度", ""},
+      {[](TStoryModuleDesigner* d) { d->N31Click(nullptr); }, false, "tparent", "tsortid", "场景", "01.甲|  02.乙|  03.丙|    04.丁|05.戊"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Label);
     D->CheckBox1->SetChecked(c.Scene);
-    (D->*c.Command)(nullptr);
+    c.Command(D);
     D->RightTree->FullExpand();
     EXPECT_EQ(D->RightTree->ParentField(), c.Parent);
     EXPECT_EQ(D->storyChart->ParentFieldName(), c.Parent);
@@ -245,16 +246,16 @@ TEST_F(StoryDesignTest, EachChartIsStoredInItsOwnTable) {
   NodeOf(D->kxDBTreeView1, 4)->SetSelected(true);
   const struct {
     TkxFlowChart* Chart;
-    void (TStoryModuleDesigner::*Save)(TObject*);
+    void (*Save)(TStoryModuleDesigner*);
     std::string File, Table;
     int Key;
-  } cases[] = {{D->libFlowChart, &TStoryModuleDesigner::libflowchartSaveBtnClick, Lib(), "region1", 2},
-               {D->kxFlowChart1, &TStoryModuleDesigner::ToolButton8Click, Lib(), "story1", 4},
-               {D->rightFlowChart, &TStoryModuleDesigner::ToolButton4Click, StoryFile, "Story1", 3}};
+  } cases[] = {{D->libFlowChart, [](TStoryModuleDesigner* d) { d->libflowchartSaveBtnClick(nullptr); }, Lib(), "region1", 2},
+               {D->kxFlowChart1, [](TStoryModuleDesigner* d) { d->ToolButton8Click(nullptr); }, Lib(), "story1", 4},
+               {D->rightFlowChart, [](TStoryModuleDesigner* d) { d->ToolButton4Click(nullptr); }, StoryFile, "Story1", 3}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Table);
     c.Chart->CreateObject(10, 10, 80, 40, fskRectangle);
-    (D->*c.Save)(nullptr);
+    c.Save(D);
     D->Timer1Timer(nullptr);
     EXPECT_NE(FileQuery(c.File, "SELECT length(ttext7) FROM " + c.Table + " WHERE tid = " + std::to_string(c.Key)),
               "-");

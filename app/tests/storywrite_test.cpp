@@ -40,13 +40,18 @@ TEST_F(StoryTest, TypedBodyTextReachesTheFileWhenTheAuthorMovesToAnotherNode) {
 TEST_F(StoryTest, EachViewHasItsParentFieldOrderLabelsAndNameAndIsStoredInTheAliasRow) {
   AddNodes({{1, 0, "甲"}});
   ASSERT_NE(Open(), nullptr);
-  void (TStoryWrite::*items[])(TObject*) = {&TStoryWrite::N10Click, &TStoryWrite::N28Click, &TStoryWrite::N11Click,
-                                            &TStoryWrite::N12Click, &TStoryWrite::N13Click, &TStoryWrite::N25Click,
-                                            &TStoryWrite::N29Click, &TStoryWrite::N30Click, &TStoryWrite::N31Click};
+  // Plain functions, not member pointers: UBSan of this compiler reports calls
+  // through member pointers in a loop as member access on a null pointer.
+  using Item = void (*)(TStoryWrite*);
+  const Item items[] = {[](TStoryWrite* w) { w->N10Click(nullptr); }, [](TStoryWrite* w) { w->N28Click(nullptr); },
+                        [](TStoryWrite* w) { w->N11Click(nullptr); }, [](TStoryWrite* w) { w->N12Click(nullptr); },
+                        [](TStoryWrite* w) { w->N13Click(nullptr); }, [](TStoryWrite* w) { w->N25Click(nullptr); },
+                        [](TStoryWrite* w) { w->N29Click(nullptr); }, [](TStoryWrite* w) { w->N30Click(nullptr); },
+                        [](TStoryWrite* w) { w->N31Click(nullptr); }};
   const char* labels[] = {"场景", "章节", "故事", "线程", "人物", "矛盾", "时间", "空间", "角度"};
   for (int view = 8; view >= 0; --view) {
     SCOPED_TRACE(view);
-    (W->*items[view])(nullptr);
+    items[view](W);
     const std::string n = std::to_string(view);
     EXPECT_EQ(U8(W->ViewLabel->Caption()), labels[view]);
     EXPECT_EQ(W->FolderTree->ParentField(), view ? "tview" + n : "tparent");

@@ -87,9 +87,10 @@ TEST_F(TemplateWindowTest, TextsAndNodesOfBothSidesReachTheFile) {
   Pump();
   EXPECT_EQ(Query("SELECT tparent, tname FROM story1 WHERE tid > 4"), "3:节点");
   Select(W->LeftTree, 5);
-  AnswerButton(mrYes);
+  AnswerButton(mrOk);
   W->Delete1Click(nullptr);
   Pump();
+  EXPECT_EQ(PendingDialogAnswers(), 0) << "the question was asked";
   EXPECT_EQ(Query("SELECT count(*) FROM region1 WHERE tid = 5"), "0");
   // Each side's organisation chart shows its own table; "编辑" on the
   // template chart edits its selected node.

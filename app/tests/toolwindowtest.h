@@ -62,12 +62,13 @@ class ToolWindowTest : public StoryTest {
     }
     db.Exec("UPDATE \"" + Table + "\" SET " + set);
   }
-  // The child window of the frame of class T (the last one made).
+  // The child window of the frame of class T (the last one made), owned by
+  // the application as the tool windows are.
   template <class T>
   static T* Child() {
     T* found = nullptr;
-    for (int i = 0; i < MainForm->ComponentCount(); ++i)
-      if (auto* f = dynamic_cast<T*>(MainForm->Components(i))) found = f;
+    for (int i = 0; i < Application->ComponentCount(); ++i)
+      if (auto* f = dynamic_cast<T*>(Application->Components(i))) found = f;
     return found;
   }
   void DragNode(TkxDBTreeView* From, int FromKey, TkxDBTreeView* To, int ToKey, bool Ctrl = false) {

@@ -10,23 +10,6 @@
 
 namespace kxbarcustomize_test {
 
-// Input given one action at a time from a thread timer, so that every
-// action is read by whatever message loop runs then (the drag loop too).
-std::vector<std::function<void()>> gSteps;
-std::size_t gNext = 0;
-UINT_PTR gTimer = 0;
-
-void Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (gNext < gSteps.size()) {
-    auto step = gSteps[gNext++];
-    step();
-  }
-  if (gNext >= gSteps.size() && gTimer) {
-    KillTimer(nullptr, gTimer);
-    gTimer = 0;
-  }
-}
-
 // Counts the manager's events.
 struct TEvents {
   int Shown = 0, Hidden = 0, Toolbars = 0;
@@ -53,9 +36,6 @@ class CustomizeTest : public BarsFormTest {
     M->OnShowToolbarsPopup = TkxBarShowPopupEvent(&E, &kt::TEvents::OnToolbars);
   }
   void TearDown() override {
-    if (kt::gTimer) KillTimer(nullptr, kt::gTimer);
-    kt::gTimer = 0;
-    kt::gSteps.clear();
     kxBarSetCustomizingFormHooks(TkxBarCustomizingFormHooks());
     BarsFormTest::TearDown();
   }
@@ -64,16 +44,7 @@ class CustomizeTest : public BarsFormTest {
     Pump();
   }
   // Runs the steps one a tick until all ran and the loops they started ended.
-  void Run(std::vector<std::function<void()>> Steps) {
-    kt::gSteps = std::move(Steps);
-    kt::gNext = 0;
-    kt::gTimer = SetTimer(nullptr, 0, 10, kt::Tick);
-    for (int guard = 0; kt::gTimer && guard < 200; ++guard) {
-      hb->AdvanceClock(10);
-      Pump();
-    }
-    Pump();
-  }
+  void Run(std::vector<std::function<void()>> Steps) { RunSteps(std::move(Steps)); }
   static TPoint Centre(const TRect& R) { return TPoint{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
   // The steps that press at From, start a drag there and move to To.
   std::vector<std::function<void()>> DragTo(TPoint From, TPoint To) {
@@ -415,7 +386,7 @@ TEST_F(CustomizeTest, TheToolbarListHasACheckedEntryPerClosableBar) {
 TEST_F(CustomizeTest, TheDragCursorsAreTheLibrarysOwn) {
   // the cursor files of the source tree, as the program embeds them
   static std::list<std::vector<char>> store;
-  for (const char* name : {"KXBARDRAGCURSOR", "KXBARDRAGCOPYCURSOR", "KXBARDRAGNODROPCURSOR"}) {
+  for (const char* name : {"KXBARDRAGCURSOR", "KXBARDRAGCOPYCURSOR", "KXBARDRAGNODROPCURSOR", "KXBAREDITSIZINGCURSOR"}) {
     std::ifstream in(std::filesystem::path(PV_SOURCE_DIR) / "resources" / "cursors" / (std::string(name) + ".cur"),
                      std::ios::binary);
     store.emplace_back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -424,12 +395,98 @@ TEST_F(CustomizeTest, TheDragCursorsAreTheLibrarysOwn) {
   }
   kxBarInstallDragCursors();
   HCURSOR arrow = ::Screen->Cursors(crArrow);
-  for (TCursor c : {1041, 1042, 1043}) {
+  for (TCursor c : {1041, 1042, 1043, 1044}) {
     SCOPED_TRACE(c);
     EXPECT_NE(::Screen->Cursors(c), arrow);
   }
   EXPECT_NE(::Screen->Cursors(1041), ::Screen->Cursors(1042));
   EXPECT_NE(::Screen->Cursors(1042), ::Screen->Cursors(1043));
+}
+
+// While customizing, the edges of the selected edit item drag its width:
+// the resize cursor over a 7-pixel band inside each edge, an inverted frame
+// on the desktop while dragging, never below 20 pixels, and nothing stored
+// when released at the old width.
+TEST_F(CustomizeTest, AnEditItemIsResizedByItsEdges) {
+  Customize();
+  TkxBarItemLink* link = ToolLink(F->SearchEdit);
+  ASSERT_NE(link, nullptr);
+  TRect r = LinkScreenRect(link);
+  TPoint middle = Centre(r);
+  hb->Click(middle.x, middle.y);
+  Pump();
+  TkxBarControl* bar = ToolsBar->Control();
+  ASSERT_EQ(M->SelectedItem(), link->Control());
+  auto* edit = dynamic_cast<TkxBarEditControl*>(link->Control());
+  ASSERT_NE(edit, nullptr);
+  int caption = edit->CaptionWidth();
+  int old = link->Width();
+  ASSERT_EQ(r.Width(), caption + old);
+  // the bands: 7 pixels inside each edge, nothing in between
+  struct Band {
+    int X;
+    bool Resizing, FromRight;
+  };
+  for (Band b : {Band{r.right - 1, true, true}, Band{r.right - 7, true, true}, Band{r.right - 8, false, false},
+                 Band{r.left, true, false}, Band{r.left + 6, true, false}, Band{r.left + 7, false, false}}) {
+    SCOPED_TRACE(b.X - r.left);
+    hb->MouseMove(b.X, middle.y);
+    Pump();
+    EXPECT_EQ(bar->ResizingEdit(), b.Resizing);
+    if (b.Resizing) {
+      EXPECT_EQ(bar->ResizeFromRight(), b.FromRight);
+      EXPECT_EQ(GetCursor(), ::Screen->Cursors(kxBarEditSizingCursor));
+    }
+  }
+  // dragging the right edge 30 pixels out shows the inverted frame there
+  TPoint from{r.right - 2, middle.y}, to{r.right + 28, middle.y};
+  TPoint band{to.x - 1, r.top + 1};  // the frame's right band ends at the new edge
+  std::uint32_t before = Repainted(band);
+  std::uint32_t during = 0;
+  int dragged = 0;
+  Run({[=, this] { hb->MouseMove(from.x, from.y); }, [=, this] { hb->MouseDown(from.x, from.y); },
+       [=, this] { hb->MouseMove(to.x, to.y); },
+       [&, this] {
+         dragged = bar->NewEditWidth();
+         during = hb->ScreenPixel(band.x, band.y);
+       },
+       Release(to)});
+  int wider = to.x - r.left - caption;
+  ASSERT_GT(wider, old);
+  EXPECT_EQ(dragged, wider);
+  EXPECT_NE(during, before) << "the frame is drawn over the desktop";
+  EXPECT_EQ(hb->ScreenPixel(band.x, band.y), Repainted(band)) << "and erased";
+  EXPECT_EQ(bar->NewEditWidth(), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_TRUE(link->UserDefine().Contains(udWidth));
+  EXPECT_EQ(link->Width(), wider);
+  // the left edge dragged far right stops at 20 pixels
+  link = ToolLink(F->SearchEdit);
+  r = LinkScreenRect(link);
+  hb->Click(Centre(r).x, Centre(r).y);
+  Pump();
+  bar = ToolsBar->Control();
+  ASSERT_EQ(M->SelectedItem(), link->Control());
+  TPoint left{r.left + 2, middle.y};
+  Run({[=, this] { hb->MouseMove(left.x, left.y); }, [=, this] { hb->MouseDown(left.x, left.y); },
+       [=, this] { hb->MouseMove(r.right + 50, left.y); },
+       [&, this] { dragged = bar->NewEditWidth(); }, Release(TPoint{r.right + 50, left.y})});
+  EXPECT_EQ(dragged, 20);
+  EXPECT_EQ(link->Width(), 20);
+  // released where it started: nothing is stored
+  link->SetUserDefine({});
+  Pump();
+  link = ToolLink(F->SearchEdit);
+  r = LinkScreenRect(link);
+  hb->Click(Centre(r).x, Centre(r).y);
+  Pump();
+  // (the width is the distance from the fixed edge: back at the right edge)
+  TPoint edge{r.right - 1, middle.y}, back{r.right, middle.y};
+  Run({[=, this] { hb->MouseMove(edge.x, edge.y); }, [=, this] { hb->MouseDown(edge.x, edge.y); },
+       [=, this] { hb->MouseMove(edge.x + 20, edge.y); }, [=, this] { hb->MouseMove(back.x, back.y); },
+       Release(back)});
+  EXPECT_FALSE(link->UserDefine().Contains(udWidth));
+  EXPECT_EQ(link->Width(), old);
 }
 
 namespace kxbarcustomize_test {

@@ -56,6 +56,23 @@ TEST_F(BarsHintsTest, AHintComesAfterTheDelayGoesOnLeavingAndTheNextComesAtOnce)
   EXPECT_TRUE(HintVisible());
 }
 
+// A hint splits only at a "|" that begins a character: 東 is 0x96 0x7C.
+TEST_F(BarsHintsTest, AHintSplitsAtItsBarNotInsideADoubleByteCharacter) {
+  F->CopyButton->SetCaption(A("東京"));
+  F->CopyButton->SetHint(A("東京|東方的状态"));
+  // the short hint follows the caption, the long part stays
+  F->CopyButton->SetCaption(A("東方"));
+  EXPECT_EQ(F->CopyButton->Hint(), A("東方|東方的状态"));
+  TPoint copy = Centre(F->CopyButton);
+  hb->MouseMove(copy.x, copy.y);
+  Pump();
+  // the long part is the toolbar's own hint, for the status line
+  EXPECT_EQ(ToolsBar->Control()->Hint(), A("東方的状态"));
+  Wait(1010);
+  ASSERT_TRUE(HintVisible());
+  EXPECT_EQ(kxBarHintWindow()->HintText(), A("東方"));
+}
+
 TEST_F(BarsHintsTest, ShortCutsJoinTheHintWhenAskedAndNoHintsWhenSwitchedOff) {
   TkxBarManager* m = F->BarManager1;
   m->SetShowShortCutInHint(true);

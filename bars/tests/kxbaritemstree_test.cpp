@@ -1,7 +1,10 @@
 // Tree combos: the node that goes with the text, choosing a node in the
 // drop-down by Enter or by a click, a refused node, the selection dialog and
 // nodes that go away.
+#include <algorithm>
+
 #include "bars/kxbaritemsext.h"
+#include "platform/controls/imglist.h"
 #include "bars/tests/kxbartest.h"
 
 namespace kxbaritemstree_test {
@@ -129,6 +132,111 @@ TEST_F(BarsTreeComboTest, TheSelectionDialogChoosesANode) {
   EXPECT_TRUE(asked);
   EXPECT_EQ(Combo->Text(), A("配角"));
   EXPECT_NE(Combo->CurrentNode(), nullptr);
+}
+
+}  // namespace kxbaritemstree_test
+
+// The tree's events of a tree combo, set in a window description, are kept
+// by its drop-down tree and fire there.
+namespace kxbaritemstree_test {
+
+class TTreeEventsForm : public TForm {
+  PV_CLASS(TTreeEventsForm, TForm)
+ public:
+  explicit TTreeEventsForm(TComponent* AOwner) : TForm(AOwner, 0) {}
+  std::vector<std::string> Log;
+  void Note(const char* What, TTreeNode* Node) { Log.push_back(std::string(What) + (Node ? " " + std::string(Node->Text()) : "")); }
+  void TreeExpanded(TObject*, TTreeNode* N) { Note("expanded", N); }
+  void TreeExpanding(TObject*, TTreeNode* N, bool&) { Note("expanding", N); }
+  void TreeChanging(TObject*, TTreeNode* N, bool&) { Note("changing", N); }
+  void TreeCollapsed(TObject*, TTreeNode* N) { Note("collapsed", N); }
+  void TreeCollapsing(TObject*, TTreeNode* N, bool&) { Note("collapsing", N); }
+  void TreeCompare(TObject*, TTreeNode* A, TTreeNode* B, int, int& C) {
+    Note("compare", nullptr);
+    C = -AnsiCompareText(A->Text(), B->Text());  // reversed
+  }
+  void TreeGetImageIndex(TObject*, TTreeNode* N) { Note("image", N); }
+  void TreeGetSelectedIndex(TObject*, TTreeNode* N) { Note("selected image", N); }
+  void TreeChange(TObject*, TTreeNode* N) { Note("change", N); }
+};
+
+TEST_F(BarsTreeComboTest, TreeEventsFromADescriptionFireInTheDropDownTree) {
+  static bool registered = false;
+  if (!registered) {
+    registered = true;
+    RegisterClasses({TTreeEventsForm::StaticClass()});
+    RegisterHandlers<TTreeEventsForm>([](THandlerBuilder<TTreeEventsForm>& h) {
+      using T = TTreeEventsForm;
+      h.Handler("TreeExpanded", &T::TreeExpanded);
+      h.Handler("TreeExpanding", &T::TreeExpanding);
+      h.Handler("TreeChanging", &T::TreeChanging);
+      h.Handler("TreeCollapsed", &T::TreeCollapsed);
+      h.Handler("TreeCollapsing", &T::TreeCollapsing);
+      h.Handler("TreeCompare", &T::TreeCompare);
+      h.Handler("TreeGetImageIndex", &T::TreeGetImageIndex);
+      h.Handler("TreeGetSelectedIndex", &T::TreeGetSelectedIndex);
+      h.Handler("TreeChange", &T::TreeChange);
+    });
+  }
+  const char* text = R"(object TreeEventsForm: TTreeEventsForm
+  Width = 300
+  Height = 200
+  object Manager: TkxBarManager
+    object Tree: TkxBarTreeViewCombo
+      Category = 0
+      OnExpanded = TreeExpanded
+      OnExpanding = TreeExpanding
+      OnChanging = TreeChanging
+      OnCollapsed = TreeCollapsed
+      OnCollapsing = TreeCollapsing
+      OnCompare = TreeCompare
+      OnGetImageIndex = TreeGetImageIndex
+      OnGetSelectedIndex = TreeGetSelectedIndex
+      OnTreeViewChange = TreeChange
+    end
+  end
+end
+)";
+  auto* form = new TTreeEventsForm(nullptr);
+  ReadComponentFromText(text, form);
+  auto* combo = dynamic_cast<TkxBarTreeViewCombo*>(form->FindComponent("Tree"));
+  ASSERT_NE(combo, nullptr);
+  // the events are written back as they were read
+  AnsiString written = WriteComponentToText(form);
+  for (const char* line : {"OnExpanded = TreeExpanded", "OnExpanding = TreeExpanding", "OnChanging = TreeChanging",
+                           "OnCollapsed = TreeCollapsed", "OnCollapsing = TreeCollapsing", "OnCompare = TreeCompare",
+                           "OnGetImageIndex = TreeGetImageIndex", "OnGetSelectedIndex = TreeGetSelectedIndex",
+                           "OnTreeViewChange = TreeChange"})
+    EXPECT_NE(written.find(line), AnsiString::npos) << line;
+  form->Show();
+  Pump();
+  TkxBarTreeView* tree = combo->TreeView();
+  // the tree asks for image indexes only with images to show
+  auto* images = new TImageList(form);
+  combo->SetImages(images);
+  TTreeNode* root = combo->Items()->Add(nullptr, "B");
+  combo->Items()->AddChild(root, "x");
+  combo->Items()->Add(nullptr, "A");
+  tree->HandleNeeded();
+  form->Log.clear();
+  root->Expand(false);
+  root->Collapse(false);
+  tree->SetSelected(root);
+  tree->AlphaSort();
+  EXPECT_EQ(combo->Items()->GetFirstNode(), root) << "the handler's reversed order";
+  ShowWindow(tree->Handle(), SW_SHOWNA);
+  UpdateWindow(tree->Handle());
+  Pump();
+  auto has = [&](const std::string& What) {
+    return std::find(form->Log.begin(), form->Log.end(), What) != form->Log.end();
+  };
+  for (const char* what : {"expanding B", "expanded B", "collapsing B", "collapsed B", "changing B", "change B",
+                           "compare", "image A"})
+    EXPECT_TRUE(has(what)) << what;
+  bool selectedImage = false;
+  for (const std::string& l : form->Log) selectedImage = selectedImage || l.rfind("selected image", 0) == 0;
+  EXPECT_TRUE(selectedImage);
+  form->Free();
 }
 
 }  // namespace kxbaritemstree_test

@@ -129,3 +129,36 @@ TEST_F(QuickTest, AFloatingToolbarNearTheScreenEdgesKeepsTheWindowOnTheWorkArea)
     EXPECT_EQ(kxBarGetQuickControl(), nullptr);
   }
 }
+
+namespace kxbarquick_test {
+int gBoxes = 0;
+int AnswerOk(HWND, const AnsiString&, const AnsiString&, UINT) {
+  ++gBoxes;
+  return IDOK;
+}
+}  // namespace kxbarquick_test
+
+// Choosing "重置工具栏(&R)" closes the menu chain, which frees the quick
+// window; the reset still asks and runs.
+TEST_F(QuickTest, TheResetEntryResetsTheToolbarAfterTheWindowClosed) {
+  kxbarquick_test::gBoxes = 0;
+  SetMessageBoxProc(&kxbarquick_test::AnswerOk);
+  int designed = Tools->Count();
+  ToolLink(F->PasteButton)->SetItem(nullptr);
+  Pump();
+  ASSERT_EQ(Tools->Count(), designed - 1);
+  TkxBarQuickControl* q = OpenQuick(ToolsBar->Control());
+  ASSERT_NE(q, nullptr);
+  TkxBarSubMenuControl* rows = OpenRows(q);
+  ASSERT_NE(rows, nullptr);
+  TkxBarItemLink* reset = nullptr;
+  for (int i = 0; i < rows->ItemLinks()->Count(); ++i)
+    if (rows->ItemLinks()->Items(i)->Item()->Caption() == A("重置工具栏(&R)")) reset = rows->ItemLinks()->Items(i);
+  ASSERT_NE(reset, nullptr);
+  ClickLink(reset);
+  Pump();
+  SetMessageBoxProc(nullptr);
+  EXPECT_EQ(kxbarquick_test::gBoxes, 1);
+  EXPECT_EQ(kxBarGetQuickControl(), nullptr);
+  EXPECT_EQ(Tools->Count(), designed);
+}

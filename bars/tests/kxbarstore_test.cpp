@@ -2,6 +2,7 @@
 // back, and damaged layouts are refused whole.
 #include <cstdlib>
 #include <algorithm>
+#include <filesystem>
 
 #include "bars/tests/kxbartest.h"
 #include "platform/rtl/inifiles.h"
@@ -146,7 +147,9 @@ TEST_P(BarsStoreTest, SavedLayoutComesBack) {
   ASSERT_NE(extra->Control(), nullptr);
   EXPECT_EQ(extra->Control()->Left(), 43);
   EXPECT_EQ(extra->Control()->Top(), 96);
-  EXPECT_TRUE(MainMenu->Visible() || M->MainMenuBar()->Visible());
+  // loading hides and shows the bars again, so their windows are read anew
+  EXPECT_TRUE(M->MainMenuBar()->Visible());
+  EXPECT_NE(M->MainMenuBar()->Control(), nullptr);
 }
 
 // A damaged layout is refused as a whole: the current layout stays and the
@@ -305,6 +308,77 @@ TEST_P(BarsStoreTest, FormSavesItsLayoutWhenDestroyed) {
     TMemIniFile ini(IniName());
     EXPECT_EQ(ini.ReadString("BarsTestForm.BarManager1.Bar1", "Caption", ""), A("我的工具"));
   }
+}
+
+// A store that cannot be written when the form goes is reported once, and
+// the form is destroyed all the same.
+int gBoxes = 0;
+std::string gBoxText;
+int CountBox(HWND, const AnsiString& Text, const AnsiString&, UINT) {
+  ++gBoxes;
+  gBoxText = std::string(Text);
+  return IDOK;
+}
+
+TEST_P(BarsStoreTest, AStoreThatCannotBeWrittenIsReportedAndTheFormCloses) {
+  gBoxes = 0;
+  SetMessageBoxProc(&CountBox);
+  if (Reg()) {
+    M->SetRegistryPath(kPath);
+    M->SetStoreInRegistry(true);
+    // the registry's folder is taken by a plain file
+    std::filesystem::remove_all(Temp.Path + "/penvarro");
+    WriteWholeFile(Temp.Path + "/penvarro", "not a folder");
+  } else {
+    M->SetIniFileName(Temp.File("missing/layout.ini"));
+    M->SetStoreInIniFile(true);
+  }
+  F->Free();
+  F = nullptr;
+  Pump();
+  SetMessageBoxProc(nullptr);
+  EXPECT_EQ(gBoxes, 1);
+  EXPECT_NE(gBoxText.find("write"), std::string::npos) << gBoxText;
+  RegistryResetCache();
+}
+
+// A stored text that an ini file could not keep (a NUL byte, a line break)
+// is refused on reading, in the registry too: the layout goes to the ini
+// store again when the form closes.
+TEST_P(BarsStoreTest, TextsAnIniFileCannotKeepAreRefused) {
+  if (!Reg()) GTEST_SKIP() << "an ini file cannot hold them to begin with";
+  struct Case {
+    const char* Place;
+    const char* Name;
+    AnsiString Text;
+  };
+  const Case cases[] = {
+      {"Bar1", "Caption", AnsiString("a\0b", 3)},
+      {"Bar1", "Caption", "two\r\nlines"},
+      {"Bar1\\ItemLink0", "UserCaption", AnsiString("\0", 1)},
+      {"Bar1", "DockControl", "x\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Place + std::string("/") + c.Name);
+    ToolLink(F->CutButton)->SetUserCaption(A("剪下"));
+    Save();
+    TRegistry r;
+    ASSERT_TRUE(r.OpenKey(AnsiString("\\") + kPath + "\\" + c.Place, false));
+    r.WriteString(c.Name, c.Text);
+    r.CloseKey();
+    ToolsBar->SetCaption("now");
+    EXPECT_THROW(Load(), EkxBarError);
+    EXPECT_EQ(ToolsBar->Caption(), "now");
+  }
+  // what was refused never reaches the ini store when the form closes
+  M->SetIniFileName(Temp.File("layout.ini"));
+  M->SetStoreInIniFile(true);
+  gBoxes = 0;
+  SetMessageBoxProc(&CountBox);
+  F->Free();
+  F = nullptr;
+  SetMessageBoxProc(nullptr);
+  EXPECT_EQ(gBoxes, 0) << gBoxText;
 }
 
 }  // namespace kxbarstore_test

@@ -6,7 +6,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "bars/bars_init.h"
 #include "bars/kxbar.h"
@@ -379,6 +381,25 @@ inline void RegisterBarsTestForm() {
   RegisterResource(RT_RCDATA, "TBarsTestForm", desc.data(), desc.size());
 }
 
+namespace kxbartest {
+// Input given one action a tick from a thread timer, so that every action is
+// read by whatever message loop runs then (a drag loop too).
+inline std::vector<std::function<void()>> gSteps;
+inline std::size_t gNext = 0;
+inline UINT_PTR gTimer = 0;
+
+inline void StepTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (gNext < gSteps.size()) {
+    auto step = gSteps[gNext++];
+    step();
+  }
+  if (gNext >= gSteps.size() && gTimer) {
+    KillTimer(nullptr, gTimer);
+    gTimer = 0;
+  }
+}
+}  // namespace kxbartest
+
 class BarsTest : public CtlTest {
  protected:
   void SetUp() override {
@@ -393,6 +414,9 @@ class BarsTest : public CtlTest {
     RegisterBarsTestForm();
   }
   void TearDown() override {
+    if (kxbartest::gTimer) KillTimer(nullptr, kxbartest::gTimer);
+    kxbartest::gTimer = 0;
+    kxbartest::gSteps.clear();
     DoneForms();
     FinalizeBars();
     FinalizeFramework();
@@ -405,6 +429,17 @@ class BarsTest : public CtlTest {
     f->Show();
     Pump();
     return f;
+  }
+  // Runs the steps one a tick until all ran and the loops they started ended.
+  void RunSteps(std::vector<std::function<void()>> Steps) {
+    kxbartest::gSteps = std::move(Steps);
+    kxbartest::gNext = 0;
+    kxbartest::gTimer = SetTimer(nullptr, 0, 10, kxbartest::StepTick);
+    for (int guard = 0; kxbartest::gTimer && guard < 200; ++guard) {
+      hb->AdvanceClock(10);
+      Pump();
+    }
+    Pump();
   }
   // Lets timers due within Ms fire.
   void Wait(int Ms) {

@@ -126,6 +126,76 @@ TEST_F(DragTest, ACaptionDragDocksIntoEveryKindOfZone) {
   EXPECT_EQ(Screen(), Clean);
 }
 
+// What the end events are given: the zone of the drop, which the docking
+// itself frees from its list, must still tell what it was.
+struct TEndZones : TObject {
+  std::string Docking, Resizing;
+  static std::string Describe(TkxZone* Z) {
+    if (!Z) return "nil";
+    return std::string(Z->ClassName().c_str()) + " of " + Z->Owner()->Name().c_str() + " type " +
+           std::to_string(Z->DockType()) + " direction " + std::to_string(Z->Direction());
+  }
+  void EndDocking(TkxCustomDockControl*, TkxZone* Z, int, int) { Docking = Describe(Z); }
+  void EndResizing(TkxCustomDockControl*, TkxZone* Z, int, int) { Resizing = Describe(Z); }
+};
+
+TEST_F(DragTest, TheEndEventsGetTheZoneAsItWasBeforeTheDrop) {
+  auto [A, X] = AFillingAndXAtLeft();
+  TEndZones Ends;
+  X->OnEndDocking = TkxEndDockingEvent(&Ends, &TEndZones::EndDocking);
+  DragTo(CaptionPoint(X), ScreenOf(A, A->ClientWidth() / 2, A->ClientHeight() / 2));
+  ASSERT_NE(X->TabContainer(), nullptr);  // the drop built a tab container: A's zones are gone
+  EXPECT_EQ(Ends.Docking, "TkxDockPanelClientZone of A type 1 direction 0");
+  X->OnEndDocking = nullptr;
+  // A's edge dragged: resizing rebuilds the zone lists as well.
+  X->UnDock();
+  X->DockTo(Site, dtLeft, -1);
+  Pump();
+  X->OnEndResizing = TkxResizingEvent(&Ends, &TEndZones::EndResizing);
+  const TRect R = X->ScreenWindowRect();
+  hb->AdvanceClock(1000);
+  DragTo(TPoint(R.right - 1, R.top + 100), TPoint(R.right + 30, R.top + 100));
+  EXPECT_EQ(X->Width(), R.right - R.left + 31);
+  EXPECT_EQ(Ends.Resizing, "TkxRightZone of X type 4 direction 1");
+  X->OnEndResizing = nullptr;
+}
+
+// A handler of a panel that raises when the panel gets a parent, while armed.
+struct TRefusingParent : TObject {
+  int Left = 0;
+  void ParentChanged(TkxCustomDockControl* Sender) {
+    if (Left > 0 && Sender->Parent()) {
+      --Left;
+      throw Exception("the panel refuses its place");
+    }
+  }
+};
+
+TEST_F(DragTest, ADropThatFailsHalfwayLeavesTheArrangementAsItWas) {
+  auto [A, X] = AFillingAndXAtLeft();
+  std::vector<std::string> Errors;
+  struct TReport : TObject {
+    std::vector<std::string>* To;
+    void Report(TObject*, Exception* E) { To->emplace_back(E->Message.c_str()); }
+  } R;
+  R.To = &Errors;
+  Application->OnException = TExceptionEvent(&R, &TReport::Report);
+  TRefusingParent Refuse;
+  Refuse.Left = 1;
+  X->OnParentChanged = TkxDockControlNotifyEvent(&Refuse, &TRefusingParent::ParentChanged);
+  DragTo(CaptionPoint(X), ScreenOf(A, A->ClientWidth() / 2, A->ClientHeight() / 2));
+  Application->OnException = nullptr;
+  X->OnParentChanged = nullptr;
+  EXPECT_EQ(Errors, std::vector<std::string>{"the panel refuses its place"});
+  EXPECT_FALSE(GetDockingController()->IsDocking());
+  EXPECT_EQ(FormTreeFaults(F), "");
+  ASSERT_EQ(Site->ChildCount(), 2);
+  EXPECT_EQ(Site->Children(1), X);
+  EXPECT_EQ(X->DockType(), dtLeft);
+  EXPECT_EQ(A->ParentDockControl(), Site->Children(0));
+  EXPECT_EQ(A->TabContainer(), nullptr);
+}
+
 TEST_F(DragTest, TheFrameShowsWhileDraggingCtrlFloatsItAndEscLeavesTheLayoutAlone) {
   auto [A, X] = AFillingAndXAtLeft();
   const auto Clean = Screen();
@@ -386,6 +456,116 @@ TEST_F(DragTest, ADoubleClickOnACaptionFloatsAndOnTheFloatCaptionDocksBack) {
   EXPECT_EQ(X->ParentDockControl(), Site);
   EXPECT_EQ(X->DockType(), dtLeft);
   Pump();
+}
+
+}  // namespace
+
+#include "docking/tests/storywindow.h"
+
+namespace {
+
+// Content that names its parent's window among its creation parameters, as a
+// toolbar names its dock's.
+class TParentNamingBox : public TBox {
+  PV_CLASS(TParentNamingBox, TBox)
+ public:
+  using TBox::TBox;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override {
+    TBox::CreateParams(Params);
+    if (Parent()) Params.WndParent = Parent()->Handle();
+  }
+};
+
+// The story window with its left pages pinned open, the novel page holding a
+// toolbar-like strip over its tree; errors reported to the application are kept.
+class StoryDragTest : public StoryWindowTest {
+ protected:
+  std::vector<std::string> Errors;
+  TBox* Strip = nullptr;
+  void SetUp() override {
+    StoryWindowTest::SetUp();
+    Application->OnException = TExceptionEvent(this, &StoryDragTest::Report);
+    Prepare();
+  }
+  void Prepare() {
+    Strip = new TParentNamingBox(Story);
+    Strip->SetParent(Named<TkxDockPanel>("NovelPanel"));
+    Strip->SetAlign(alTop);
+    Named<TkxTabContainerDockSite>("leftTabContainerDockSite")->SetAutoHide(false);
+    Pump();
+  }
+  // The window read anew, as after a restart.
+  void Reopen() {
+    Story->Free();
+    Pump();
+    Story = dynamic_cast<TForm*>(ReadComponentFromText(StoryWindowText(), nullptr));
+    ASSERT_NE(Story, nullptr);
+    Story->Show();
+    Pump();
+    Prepare();
+  }
+  void TearDown() override {
+    Application->OnException = nullptr;
+    StoryWindowTest::TearDown();
+  }
+  void Report(TObject*, Exception* E) { Errors.emplace_back(E->Message.c_str(), E->Message.size()); }
+  void MoveTo(const TPoint& P) {
+    hb->MouseMove(P.x, P.y);
+    Pump();
+  }
+  // As a person drags: press, several moves, release.
+  void Drag(const TPoint& From, const TPoint& To) {
+    hb->AdvanceClock(1000);
+    MoveTo(From);
+    hb->MouseDown(From.x, From.y);
+    Pump();
+    for (int i = 1; i <= 6; ++i)
+      MoveTo(TPoint(From.x + (To.x - From.x) * i / 6, From.y + (To.y - From.y) * i / 6));
+    hb->MouseUp(To.x, To.y);
+    Pump();
+  }
+  TPoint InWindow(TkxCustomDockControl* C, const TRect& R) {
+    const TPoint W = WindowOrigin(C);
+    return TPoint(W.x + (R.left + R.right) / 2, W.y + (R.top + R.bottom) / 2);
+  }
+};
+
+TEST_F(StoryDragTest, ThePinnedNovelPageDraggedByCaptionOrTabDocksOrFloatsWithItsContent) {
+  auto* Left = Named<TkxTabContainerDockSite>("leftTabContainerDockSite");
+  ASSERT_TRUE(Left->HasCaption());
+  ASSERT_EQ(Left->Caption(), Named<TkxDockPanel>("NovelPanel")->Caption());  // the caption reads "小说"
+  const TPoint Caption = InWindow(Left, Left->CaptionTextRect());
+  const TPoint Tab = InWindow(Left, Left->TabRect(Named<TkxDockPanel>("NovelPanel")->DockIndex()));
+  const TRect Host = Named<TkxDockSite>("RightHost")->ScreenWindowRect();
+  const TPoint Main = Named<TkxCustomDockControl>("mainTabContainerDockSite")->ClientToScreen(TPoint(200, 150));
+  struct TCase {
+    const char* Where;
+    TPoint To;
+  };
+  const TCase Targets[] = {{"nowhere", TPoint(1500, 900)},
+                           {"the site's right edge", TPoint(Host.right - 3, (Host.top + Host.bottom) / 2)},
+                           {"the site's bottom edge", TPoint((Host.left + Host.right) / 2, Host.bottom - 3)},
+                           {"the main pages", Main},
+                           {"its own place", TPoint(Caption.x + 20, Caption.y + 120)}};
+  for (const bool ByTab : {false, true})
+    for (const TCase& C : Targets) {
+      SCOPED_TRACE(std::string(ByTab ? "by its tab to " : "by the caption to ") + C.Where);
+      Reopen();
+      Errors.clear();
+      auto* Novel = Named<TkxDockPanel>("NovelPanel");
+      Drag(ByTab ? Tab : Caption, C.To);
+      EXPECT_EQ(Errors, std::vector<std::string>());
+      EXPECT_FALSE(GetDockingController()->IsDocking());
+      EXPECT_EQ(FormTreeFaults(Story), "");
+      // Docked or floating, the page shows its content.
+      const TkxDockingState State = Novel->GetDockingState();
+      EXPECT_TRUE(State == dcsDocked || State == dcsFloating) << State;
+      EXPECT_EQ(Strip->Parent(), Novel);
+      EXPECT_TRUE(Strip->HandleAllocated() && IsWindowVisible(Strip->Handle()));
+      EXPECT_EQ(Strip->Width(), Novel->ClientWidth());
+    }
 }
 
 }  // namespace

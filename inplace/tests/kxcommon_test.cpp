@@ -182,23 +182,8 @@ TEST_F(KxCommonTest, PopupFrameAndShadowRegion) {
 
 class KxRegIniTest : public KxCommonTest {
  protected:
-  TKxTempDir Dir;
-  std::string Old;
-  bool HadOld = false;
-  void SetUp() override {
-    KxCommonTest::SetUp();
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    HadOld = old != nullptr;
-    if (old) Old = old;
-    setenv("XDG_CONFIG_HOME", Dir.Path.c_str(), 1);
-    RegistryResetCache();
-  }
-  void TearDown() override {
-    RegistryResetCache();
-    if (HadOld) setenv("XDG_CONFIG_HOME", Old.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
-    KxCommonTest::TearDown();
-  }
+  TKxTempRegistry Registry;
+  TKxTempDir& Dir = Registry.Dir;
 };
 
 TEST_F(KxRegIniTest, RegistryBinaryDataAndSections) {

@@ -115,6 +115,26 @@ struct TKxTempDir {
   }
 };
 
+// The registry kept in a folder of the test's own while the object lives:
+// XDG_CONFIG_HOME points there, and the previous value comes back afterwards.
+struct TKxTempRegistry {
+  TKxTempDir Dir;
+  std::string Old;
+  bool HadOld = false;
+  TKxTempRegistry() {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    HadOld = old != nullptr;
+    if (old) Old = old;
+    setenv("XDG_CONFIG_HOME", Dir.Path.c_str(), 1);
+    RegistryResetCache();
+  }
+  ~TKxTempRegistry() {
+    RegistryResetCache();
+    if (HadOld) setenv("XDG_CONFIG_HOME", Old.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+  }
+};
+
 class InplaceTest : public CtlTest {
  protected:
   TForm* Form = nullptr;

@@ -183,7 +183,7 @@ TEST_F(KxCurrencyEditTest, CharactersThatKeepTheTextANumber) {
       {"", 0, 0, '-', true},      {"", 0, 0, '5', true},      {"", 0, 0, 'a', false},
       {"1.23", 4, 0, '4', false},  // a third decimal
       {"1.2", 3, 0, '4', true},    {"1.53", 3, 0, 'E', true},  // decimals counted up to the E
-      {"1.5", 3, 0, 'E', false},   // "1.5E" is no number
+      {"1.5", 3, 0, 'E', true},    // "1.5E" reads as 1.5, so the exponent can follow
       {"12", 2, 0, '+', false},    {"12", 0, 0, '-', true},    {"1.23", 2, 2, '9', true},  // replaces the selection
       {"5", 1, 0, '.', true},      {"5.1", 3, 0, '.', false},  {"12", 1, 0, ',', false},  // no thousand separator
   };
@@ -200,6 +200,19 @@ TEST_F(KxCurrencyEditTest, CharactersThatKeepTheTextANumber) {
   TypeChar('7');
   EXPECT_EQ("1.25", E->Text());
   EXPECT_EQ(beeps + 1, hb->BeepCount());
+  // An amount with an exponent is typed key by key; left with a bare "E" it
+  // validates to the number before it.
+  E->SetMaskText("");
+  beeps = hb->BeepCount();
+  for (char c : std::string("1.5E3")) TypeChar(c);
+  EXPECT_EQ("1.5E3", E->Text());
+  EXPECT_EQ(1500, E->GetValue());
+  EXPECT_EQ(beeps, hb->BeepCount());
+  E->SetMaskText("");
+  for (char c : std::string("2.5e")) TypeChar(c);
+  E->SetModified(true);
+  E->ValidateEdit();
+  EXPECT_EQ("2.5", E->Text());
   // Both "," and "." type the decimal separator without the thousand separator.
   E->SetMaskText("");
   for (char c : {'3', ',', '5'}) TypeChar(c);

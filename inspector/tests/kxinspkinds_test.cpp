@@ -434,4 +434,40 @@ TEST_F(KxInspectorKindsTest, GraphicRowSettings) {
   EXPECT_TRUE(kxIsPictureEmpty(g->Picture()));
 }
 
+// Text that is no date in a date row: a click on another row posts the edit
+// first, and the date becomes the date DateOnError names (today, or none);
+// an editor closed without that posting (the row changed by the program)
+// cancels the text and the stored date stays.
+TEST_F(KxInspectorKindsTest, DateRowTextThatIsNoDate) {
+  SetClockForTests([] { return EncodeDate(2024, 7, 8) + EncodeTime(10, 30, 0, 0); });
+  const struct {
+    TDateOnError OnError;
+    bool Click;
+    const char* Want;
+  } cases[] = {{deToday, true, "2024-7-8"}, {deNull, true, ""}, {deToday, false, "2024-7-1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.OnError) * 2 + int(c.Click));
+    NewInspector();
+    auto* d = Add<TkxInspectorTextDateRow>("2024-7-1");
+    d->DateOnError = c.OnError;
+    auto* other = Add<TkxInspectorTextRow>("x");
+    Show();
+    ASSERT_TRUE(dynamic_cast<TkxInplaceDateEdit*>(Open(d)));
+    Press('A', HeadlessBackend::Ctrl);
+    Type("abc");
+    if (c.Click) {
+      TRect r = RowRect(other->Node());
+      ClickAt(Insp->DividerPos() + 20, (r.top + r.bottom) / 2);
+    } else {
+      Insp->SetFocusedNode(other->Node());
+      Pump();
+    }
+    EXPECT_EQ(other->Node(), Insp->FocusedNode());
+    EXPECT_EQ(c.Want, d->Text());
+    Insp->Free();
+    Insp = nullptr;
+  }
+  ResetClock();
+}
+
 }  // namespace kxinspkinds_test

@@ -253,4 +253,37 @@ TEST_F(KxInspectorHintTest, RowHintsForClippedValuesAndOwnHints) {
   EXPECT_FALSE(HintShown());
 }
 
+// Value cells of rows without an editor: a time row shows its text only (no
+// spin buttons: those belong to its live editor); a memo row one line high
+// shows its first line and nothing of the second; the colour row, a pop-up
+// row, shows its text, the stored number.
+TEST_F(KxInspectorPaintTest, InactiveTimeMemoAndColourCells) {
+  NewInspector(220, 104);
+  auto* focus = TextRow("Text", "focus");
+  auto add = [&](TClass Class, const AnsiString& Caption, const AnsiString& Text) {
+    auto* r = Insp->AddRow(Class);
+    r->SetCaption(Caption);
+    r->SetEditText(Text);
+    return r;
+  };
+  auto* time = add(TkxInspectorTextTimeRow::StaticClass(), "Time", "08:15:00");
+  auto* memo = add(TkxInspectorTextMemoRow::StaticClass(), "Memo", "line one\r\nline two");
+  auto* single = add(TkxInspectorTextMemoRow::StaticClass(), "Memo", "line one");
+  add(TkxInspectorTextPopupRow::StaticClass(), Gbk("颜色"), "-16777192");
+  Insp->SetFocusedNode(focus->Node());
+  Show();
+  const TRawImage img = Shot(Insp);
+  EXPECT_TRUE(MatchesReference(img, "inspector/tests/ref", "inactive_cells"));
+
+  // The time cell is background right of its text, where spin buttons would be.
+  const TRect t = RowRect(time->Node());
+  const std::uint32_t back = Pixel(t.right - 3, t.top + 2);
+  for (int x = t.right - 20; x < t.right - 1; ++x)
+    for (int y = t.top + 1; y < t.bottom - 1; ++y) ASSERT_EQ(back, Pixel(x, y)) << x << "," << y;
+  // The two-line memo paints exactly as the one-line memo below it.
+  const TRect a = RowRect(memo->Node()), b = RowRect(single->Node());
+  for (int x = Insp->DividerPos() + 2; x < a.right; ++x)
+    for (int y = 0; y < a.Height(); ++y) ASSERT_EQ(Pixel(x, b.top + y), Pixel(x, a.top + y)) << x << "," << y;
+}
+
 }  // namespace kxinsppaint_test

@@ -393,4 +393,79 @@ TEST_F(KxInspectorLayoutStreamTest, IniLayoutRoundTripErasesStaleCategories) {
   EXPECT_FALSE(C->Visible());
 }
 
+// The layout kept in the registry, in a registry file of the test's own.
+class KxInspectorRegistryLayoutTest : public KxInspectorLayoutStreamTest {
+ protected:
+  std::unique_ptr<TKxTempRegistry> Registry;
+  void SetUp() override {
+    KxInspectorLayoutStreamTest::SetUp();
+    Registry = std::make_unique<TKxTempRegistry>();
+  }
+  void TearDown() override {
+    KxInspectorLayoutStreamTest::TearDown();  // the inspector goes before the registry
+    Registry.reset();
+  }
+};
+
+TEST_F(KxInspectorRegistryLayoutTest, SaveAndLoadKeepCategoriesHeightsAndNodes) {
+  D->SetIsCategory(true);
+  D->SetCaption("Cat");
+  B->SetRowHeight(Insp->RowHeight() + 7);
+  C->Node()->MoveTo(D->Node(), iamAddChild);  // D (C), A (B); A and D expanded
+  D->Node()->SetExpanded(true);
+  Insp->SetDividerPos(90);
+  TMemoryStream saved;
+  Insp->SaveLayoutToStream(&saved);
+  Insp->SaveToRegistry("Software\\Test\\Insp");
+  RegistryFlush();
+  RegistryResetCache();  // read back from the file
+
+  // Everything changed, the category freed: loading brings it all back.
+  C->Node()->MoveTo(A->Node(), iamAdd);
+  D->Free();
+  D = nullptr;
+  B->SetRowHeight(0);
+  A->Node()->SetExpanded(false);
+  Insp->SetDividerPos(50);
+  Insp->LoadFromRegistry("Software\\Test\\Insp");
+  auto* d = Insp->FindRowByName("D");
+  ASSERT_TRUE(d);
+  EXPECT_TRUE(d->IsCategory());
+  EXPECT_EQ("Cat", d->Caption());
+  EXPECT_TRUE(d->Visible());
+  EXPECT_EQ(Insp->RowHeight() + 7, B->RowHeight());
+  EXPECT_TRUE(B->IsRowHeightAssigned());
+  EXPECT_FALSE(C->IsRowHeightAssigned());
+  EXPECT_EQ(90, Insp->DividerPos());
+  TMemoryStream loaded;
+  Insp->SaveLayoutToStream(&loaded);
+  EXPECT_EQ(Bytes(saved), Bytes(loaded));
+  EXPECT_EQ(C->Node()->Parent(), d->Node());
+  EXPECT_TRUE(A->Node()->Expanded());
+
+  // Without the key nothing changes.
+  Insp->LoadFromRegistry("Software\\Test\\Missing");
+  EXPECT_TRUE(Insp->FindRowByName("D"));
+  EXPECT_EQ(Insp->RowHeight() + 7, B->RowHeight());
+}
+
+// A category named in the stored layout that cannot become a component name:
+// the error comes out of the load, and no unnamed row is left behind.
+TEST_F(KxInspectorRegistryLayoutTest, ACategoryThatCannotBeNamedLeavesNoRow) {
+  auto* other = NewObject<TkxInspectorTextRow>(Form);  // not a row of the inspector
+  other->SetName("Taken");
+  for (const char* name : {"Taken", "2bad"}) {
+    SCOPED_TRACE(name);
+    TKxTempDir dir;
+    TMemIniFile ini(dir.Path + "/layout.ini");
+    ini.WriteString("\\L\\Categories", name, "Cat");
+    const int rows = Insp->RowCount();
+    const int components = Form->ComponentCount();
+    EXPECT_THROW(Insp->LoadFromRegIniFile(&ini, "L"), Exception);
+    EXPECT_EQ(rows, Insp->RowCount());
+    EXPECT_EQ(components, Form->ComponentCount());
+  }
+  other->Free();
+}
+
 }  // namespace kxinsprows_test

@@ -406,4 +406,39 @@ TEST_F(KxStoryInspectorTest, ReferenceImage) {
   EXPECT_TRUE(MatchesReference(Shot(DBInsp), "inspector/tests/ref", "story_inspector"));
 }
 
+// What the two chart rows show and take. The colour row is a pop-up row on an
+// integer field: it shows the field's text (the stored number, -16777192 for
+// the system colour COLOR_INFOBK), takes typed digits like any text, and
+// refuses letters, which the integer field refuses. The shape row is an image
+// row without descriptions: typed characters search descriptions only, so they
+// change nothing; the wheel steps through its values.
+TEST_F(KxStoryInspectorTest, ColourRowTakesNumbersAndShapeRowTakesNoTypedText) {
+  AnsiString shown;
+  Row("RowColor")->GetDisplayText(shown);
+  EXPECT_EQ("-16777192", shown);
+  ClickValue(Row("RowColor"));
+  ASSERT_TRUE(dynamic_cast<TkxInspectorPopupEdit*>(DBInsp->CurrentEditor()));
+  Press('A', HeadlessBackend::Ctrl);
+  const int beeps = hb->BeepCount();
+  Type("25x5");
+  EXPECT_EQ(beeps + 1, hb->BeepCount());
+  Press(VK_TAB);
+  EXPECT_EQ(255, Table->FieldByName("tchartcolor")->AsInteger());
+
+  DBInsp->SetFocusedNode(Row("RowShape")->Node());
+  DBInsp->ShowEditorIfEditing();
+  Pump();
+  auto* shape = dynamic_cast<TkxInspectorImageEdit*>(DBInsp->CurrentEditor());
+  ASSERT_TRUE(shape);
+  Type("3");
+  EXPECT_EQ("1", shape->GetMaskText());
+  TRect r = RowRect(Row("RowShape")->Node());
+  TPoint p = Screen(DBInsp->DividerPos() + 20, (r.top + r.bottom) / 2);
+  hb->Wheel(p.x, p.y, -120);
+  Pump();
+  EXPECT_EQ("2", shape->GetMaskText());
+  Press(VK_TAB);
+  EXPECT_EQ(2, Table->FieldByName("tchartshape")->AsInteger());
+}
+
 }  // namespace kxstoryinsp_test

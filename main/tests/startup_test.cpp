@@ -15,6 +15,8 @@
 #include "framework/uxthemes.h"
 #include "framework/uxwinutils.h"
 #include "app/libdatamodule.h"
+#include "data/data_init.h"
+#include "data/uxdatastorage.h"
 #include "app/mainform.h"
 #include "app/program.h"
 #include "docking/kxdockmanager.h"
@@ -71,6 +73,9 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   EXPECT_EQ(PaintersFactory()->Count(), 9);
   EXPECT_NE(GetClass("TkxFlowChart"), nullptr);
   EXPECT_NE(GetClass("TkxDbOrgChart"), nullptr);
+  // the data layer's value types, by caption
+  EXPECT_TRUE(DataInitialised());
+  EXPECT_EQ(uxGetValueTypeClassList()->ItemByCaption("Integer"), TuxIntegerValueType::Instance());
 
   // the workbench: the library module's controller sets the look of the
   // framework's controls, the frame comes up with the library open
@@ -93,6 +98,7 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
 
   FinalizeProgram();
   EXPECT_FALSE(FrameworkInitialised());
+  EXPECT_FALSE(DataInitialised());
   EXPECT_FALSE(PageControlInitialised());
   EXPECT_EQ(PaintersFactory(), nullptr);
   EXPECT_EQ(uxGetRootLookAndFeel(), nullptr);

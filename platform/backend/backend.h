@@ -90,6 +90,9 @@ class IBackend {
   virtual void Present(BackendWindowId id, const BackendImage& image, const RECT& damage) = 0;
   // The overlay above all windows (XOR frames drawn on the desktop DC).
   virtual void PresentOverlay(const BackendImage& image, const RECT& damage) = 0;
+  // The window manager's mouse capture lies in top-level window `id` (0: none):
+  // while it lasts, a drag whose pressed window goes away goes on in that one.
+  virtual void CaptureMouse(BackendWindowId id) {}
 
   // Input pump. Poll hands pending input to the sink and returns at once; Wait
   // blocks until input arrives, Wake is called or `ms` pass (0xFFFFFFFF: no limit),

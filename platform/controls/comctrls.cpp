@@ -358,40 +358,64 @@ TTreeNode* TTreeNode::GetPrev() const {
 }
 
 void TTreeNode::InternalMove(TTreeNode* ParentNode, TTreeNode* Node, HTREEITEM HItem, TAddMode AddMode) {
+  // The tree view cannot move an item: the node and each node below it get a
+  // new item, parents before their children, and the old item goes once its
+  // children have theirs. A stack in place of recursion serves subtrees of
+  // any depth.
   HWND h = Handle();
-  HTREEITEM target = (AddMode == taInsert && Node) ? Node->FItemId : nullptr;
-  bool children = HasChildren();
-  bool selected = Selected();
-  bool expanded = Expanded();
-  TTreeNode* oldParent = Parent();
-  if (oldParent && oldParent != ParentNode && oldParent->Count() == 1) {
-    oldParent->SetStateBit(TVIS_EXPANDED, false);
-    oldParent->SetHasChildren(false);
-  }
-  std::vector<TTreeNode*> kids;
-  for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling()) kids.push_back(c);
-  // The old item lets go of the node, so its deletion frees nothing.
-  HTREEITEM oldId = FItemId;
-  TVITEMA tv;
-  tv.mask = TVIF_PARAM;
-  tv.hItem = oldId;
-  tv.lParam = 0;
-  TreeView_SetItem(h, &tv);
-  HTREEITEM newId = FOwner->AddItem(HItem, target, this, AddMode);
-  if (!newId) {
-    tv.lParam = reinterpret_cast<LPARAM>(this);
+  struct Move {
+    TTreeNode* Node;
+    HTREEITEM OldId;
+    bool Children, Selected, Expanded;
+    std::vector<TTreeNode*> Kids;
+    std::size_t Next;  // kids are re-added last first, each as the first child
+  };
+  std::vector<Move> stack;
+  auto begin = [&](TTreeNode* N, TTreeNode* NewParent, TTreeNode* After, HTREEITEM ParentItem, TAddMode Mode) {
+    HTREEITEM target = (Mode == taInsert && After) ? After->FItemId : nullptr;
+    Move m{N, N->FItemId, N->HasChildren(), N->Selected(), N->Expanded(), {}, 0};
+    TTreeNode* oldParent = N->Parent();
+    if (oldParent && oldParent != NewParent && oldParent->Count() == 1) {
+      oldParent->SetStateBit(TVIS_EXPANDED, false);
+      oldParent->SetHasChildren(false);
+    }
+    for (TTreeNode* c = N->GetFirstChild(); c; c = c->GetNextSibling()) m.Kids.push_back(c);
+    // The old item lets go of the node, so its deletion frees nothing.
+    TVITEMA tv;
+    tv.mask = TVIF_PARAM;
+    tv.hItem = m.OldId;
+    tv.lParam = 0;
     TreeView_SetItem(h, &tv);
-    throw EOutOfResources("Failed to insert tree item");
+    HTREEITEM newId = N->FOwner->AddItem(ParentItem, target, N, Mode);
+    if (!newId) {
+      tv.lParam = reinterpret_cast<LPARAM>(N);
+      TreeView_SetItem(h, &tv);
+      throw EOutOfResources("Failed to insert tree item");
+    }
+    N->FItemId = newId;
+    stack.push_back(std::move(m));
+  };
+  begin(this, ParentNode, Node, HItem, AddMode);
+  while (!stack.empty()) {
+    Move& m = stack.back();
+    if (m.Next < m.Kids.size()) {
+      TTreeNode* kid = m.Kids[m.Kids.size() - 1 - m.Next++];
+      TTreeNode* parent = m.Node;
+      begin(kid, parent, nullptr, parent->FItemId, taAddFirst);
+      continue;
+    }
+    TTreeNode* n = m.Node;
+    const HTREEITEM oldId = m.OldId;
+    const bool children = m.Children, selected = m.Selected, expanded = m.Expanded;
+    stack.pop_back();
+    TreeView_DeleteItem(h, oldId);
+    if (children && !n->GetFirstChild()) n->SetHasChildren(true);
+    if (expanded) n->SetStateBit(TVIS_EXPANDED, true);
+    n->UpdateItem(TVIF_IMAGE | TVIF_SELECTEDIMAGE);
+    if (n->FStateIndex > 0) n->SetStateIndex(n->FStateIndex);
+    if (n->FOverlayIndex >= 0) n->SetOverlayIndex(n->FOverlayIndex);
+    if (selected) TreeView_SelectItem(h, n->FItemId);
   }
-  FItemId = newId;
-  for (auto i = kids.rbegin(); i != kids.rend(); ++i) (*i)->InternalMove(this, nullptr, newId, taAddFirst);
-  TreeView_DeleteItem(h, oldId);
-  if (children && !GetFirstChild()) SetHasChildren(true);
-  if (expanded) SetStateBit(TVIS_EXPANDED, true);
-  UpdateItem(TVIF_IMAGE | TVIF_SELECTEDIMAGE);
-  if (FStateIndex > 0) SetStateIndex(FStateIndex);
-  if (FOverlayIndex >= 0) SetOverlayIndex(FOverlayIndex);
-  if (selected) TreeView_SelectItem(h, newId);
 }
 
 void TTreeNode::MoveTo(TTreeNode* Destination, TNodeAttachMode Mode) {
@@ -458,8 +482,20 @@ void TTreeNode::ExpandItem(bool Expand, bool Recurse) {
   HWND h = Handle();
   if (!tv || !h || !FItemId) return;
   if (Recurse) {
+    // This node, then every node below it in pre-order, without recursion.
     ExpandItem(Expand, false);
-    for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling()) c->ExpandItem(Expand, true);
+    std::vector<TTreeNode*> path;
+    TTreeNode* c = GetFirstChild();
+    while (c || !path.empty()) {
+      if (!c) {
+        c = path.back()->GetNextSibling();
+        path.pop_back();
+        continue;
+      }
+      c->ExpandItem(Expand, false);
+      path.push_back(c);
+      c = c->GetFirstChild();
+    }
     return;
   }
   if (Expand == Expanded()) return;
@@ -641,20 +677,25 @@ void TTreeNodes::Assign(TPersistent* Source) {
   BeginUpdate();
   try {
     Clear();
-    std::function<void(TTreeNode*, TTreeNode*)> copy = [&](TTreeNode* from, TTreeNode* parent) {
-      for (TTreeNode* n = from; n; n = n->GetNextSibling()) {
-        TTreeNode* c = AddChildObject(parent, n->Text(), n->Data());
-        c->SetImageIndex(n->ImageIndex());
-        c->SetSelectedIndex(n->SelectedIndex());
-        c->SetStateIndex(n->StateIndex());
-        c->SetOverlayIndex(n->OverlayIndex());
-        if (TTreeNode* k = n->GetFirstChild())
-          copy(k, c);
-        else if (n->HasChildren())
-          c->SetHasChildren(true);
+    // Pre-order without recursion: the source node and its copy at each level.
+    std::vector<std::pair<TTreeNode*, TTreeNode*>> path;
+    TTreeNode* n = src->GetFirstNode();
+    while (n || !path.empty()) {
+      if (!n) {
+        n = path.back().first->GetNextSibling();
+        path.pop_back();
+        continue;
       }
-    };
-    copy(src->GetFirstNode(), nullptr);
+      TTreeNode* c = AddChildObject(path.empty() ? nullptr : path.back().second, n->Text(), n->Data());
+      c->SetImageIndex(n->ImageIndex());
+      c->SetSelectedIndex(n->SelectedIndex());
+      c->SetStateIndex(n->StateIndex());
+      c->SetOverlayIndex(n->OverlayIndex());
+      TTreeNode* k = n->GetFirstChild();
+      if (!k && n->HasChildren()) c->SetHasChildren(true);
+      path.emplace_back(n, c);
+      n = k;
+    }
   } catch (...) {
     EndUpdate();
     throw;
@@ -746,25 +787,48 @@ void TCustomTreeView::CMFontChangedTree(TMessage& Message) {
 }
 
 void TCustomTreeView::SaveNodes(TTreeNode* First, std::vector<SavedNode>& Out) {
-  for (TTreeNode* n = First; n; n = n->GetNextSibling()) {
-    SavedNode s{n->Text(), n->Data(), n->ImageIndex(), n->SelectedIndex(), n->OverlayIndex(), n->StateIndex(),
-                n->HasChildren(), n->Expanded(), {}};
-    SaveNodes(n->GetFirstChild(), s.Children);
-    Out.push_back(std::move(s));
+  // Pre-order, one sibling chain after another, without recursion.
+  std::vector<TTreeNode*> path;  // the node being saved at each level
+  TTreeNode* n = First;
+  while (n || !path.empty()) {
+    if (!n) {
+      n = path.back()->GetNextSibling();
+      path.pop_back();
+      continue;
+    }
+    Out.push_back(SavedNode{n->Text(), n->Data(), n->ImageIndex(), n->SelectedIndex(), n->OverlayIndex(),
+                            n->StateIndex(), n->HasChildren(), n->Expanded(), int(path.size())});
+    path.push_back(n);
+    n = n->GetFirstChild();
   }
 }
 
 void TCustomTreeView::RestoreNodes(TTreeNode* Parent, const std::vector<SavedNode>& In) {
+  // A node is finished (its button and expansion) once its children are back.
+  struct Open {
+    TTreeNode* Node;
+    const SavedNode* Saved;
+    bool HasKids;
+  };
+  std::vector<Open> path;
+  auto finish = [&] {
+    const Open o = path.back();
+    path.pop_back();
+    if (o.Saved->HasChildren && !o.HasKids) o.Node->SetHasChildren(true);
+    if (o.Saved->Expanded) o.Node->SetStateBit(TVIS_EXPANDED, true);
+  };
   for (const SavedNode& s : In) {
-    TTreeNode* n = FTreeNodes->AddChildObject(Parent, s.Text, s.Data);
+    while (int(path.size()) > s.Level) finish();
+    TTreeNode* parent = path.empty() ? Parent : path.back().Node;
+    if (!path.empty()) path.back().HasKids = true;
+    TTreeNode* n = FTreeNodes->AddChildObject(parent, s.Text, s.Data);
     n->FImageIndex = s.Image;
     n->FSelectedIndex = s.Selected;
     n->SetOverlayIndex(s.Overlay);
     n->SetStateIndex(s.State);
-    RestoreNodes(n, s.Children);
-    if (s.HasChildren && s.Children.empty()) n->SetHasChildren(true);
-    if (s.Expanded) n->SetStateBit(TVIS_EXPANDED, true);
+    path.push_back(Open{n, &s, false});
   }
+  while (!path.empty()) finish();
 }
 
 void TCustomTreeView::DestroyWnd() {

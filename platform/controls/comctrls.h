@@ -322,12 +322,15 @@ class TCustomTreeView : public TWinControl {
   int FChangeDelay = 0;
   TTreeNode* FLastDropTarget = nullptr;
   // nodes kept while the window is re-created
+  // A node kept while the window is re-created; the nodes are kept in one
+  // list in pre-order, each with its depth, so that no depth of tree needs
+  // recursion to save, restore or free them.
   struct SavedNode {
     AnsiString Text;
     void* Data;
     int Image, Selected, Overlay, State;
     bool HasChildren, Expanded;
-    std::vector<SavedNode> Children;
+    int Level;
   };
   std::vector<SavedNode> FSaved;
   bool FRestoring = false;

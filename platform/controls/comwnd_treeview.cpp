@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -36,6 +37,12 @@ struct Item {
   int children = -2;  // -2: follows the actual children; I_CHILDRENCALLBACK; 0; 1
   LPARAM lParam = 0;
   int integral = 1;
+  int level = 0;         // depth below the top level (the root sentinel: -1)
+  int row = -1;          // position in Tree::rows while shown (see RowOf)
+  int textWidth = 0;     // the label text's width, measured in Tree::measureGen
+  unsigned measured = 0;
+  int right = -1;        // the label's right edge as counted in Tree::rights (in rightsGen)
+  unsigned rightsGen = 0;
 };
 
 // The items by handle. A handle is an item's slot in the table with the
@@ -86,6 +93,7 @@ class ItemTable {
 };
 
 struct Tree {
+  Tree() { root.level = -1; }
   HWND hwnd = nullptr;
   Item root;  // sentinel: its children are the top-level items
   ItemTable items;
@@ -106,8 +114,20 @@ struct Tree {
   bool focused = false;
   bool redraw = true;
   bool inScrollUpdate = false;
+  // The shown items in order. Expanding, collapsing, inserting and deleting
+  // splice it; anything else that changes which items show marks it dirty
+  // and the next use builds it again.
   std::vector<Item*> rows;
   bool rowsDirty = true;
+  int rowsExact = 0;  // rows[i]->row == i for every i below this
+  // The right edges of the shown rows' labels (unscrolled), kept up as rows
+  // come and go: the widest gives the horizontal scroll range.
+  std::multiset<int> rights;
+  bool rightsDirty = true;
+  unsigned rightsGen = 1;
+  unsigned measureGen = 1;  // raised when the font changes: every label is measured again
+  int heightCache = 0;      // ItemHeight, 0 until worked out
+  HDC measureDC = nullptr;  // a memory device context for measuring labels
   // label editing
   HWND edit = nullptr;
   Item* editItem = nullptr;
@@ -149,11 +169,7 @@ bool IsRootHandle(HTREEITEM h) { return h == nullptr || h == TVI_ROOT; }
 
 DWORD Style(Tree& t) { return DWORD(GetWindowLongPtrA(t.hwnd, GWL_STYLE)); }
 
-int Level(const Item* it) {
-  int n = 0;
-  for (const Item* p = it->parent; p && p->parent; p = p->parent) ++n;
-  return n;
-}
+int Level(const Item* it) { return it->level; }
 bool IsAncestor(const Item* anc, const Item* it) {
   for (const Item* p = it; p; p = p->parent)
     if (p == anc) return true;
@@ -232,6 +248,7 @@ HFONT FontOf(Tree& t) { return t.font ? t.font : HFONT(GetStockObject(DEFAULT_GU
 
 int ItemHeight(Tree& t) {
   if (t.itemHeight > 0) return t.itemHeight;
+  if (t.heightCache > 0) return t.heightCache;
   HDC dc = GetDC(t.hwnd);
   HGDIOBJ old = SelectObject(dc, FontOf(t));
   TEXTMETRICA tm;
@@ -243,7 +260,16 @@ int ItemHeight(Tree& t) {
   if (t.images && ImageList_GetIconSize(t.images, &cx, &cy)) h = std::max(h, cy + 1);
   if (t.stateImages && ImageList_GetIconSize(t.stateImages, &cx, &cy)) h = std::max(h, cy + 1);
   if (!(Style(t) & TVS_NONEVENHEIGHT) && (h & 1)) ++h;
+  t.heightCache = h;
   return h;
+}
+
+// What the row height and the rows' widths depend on changed (font, images,
+// indent, style).
+void MetricsChanged(Tree& t, bool font) {
+  t.heightCache = 0;
+  t.rightsDirty = true;
+  if (font) ++t.measureGen;
 }
 
 const std::vector<Item*>& Rows(Tree& t) {
@@ -254,17 +280,38 @@ const std::vector<Item*>& Rows(Tree& t) {
   while (!stack.empty()) {
     Item* it = stack.back();
     stack.pop_back();
+    it->row = int(t.rows.size());
     t.rows.push_back(it);
     if ((it->state & TVIS_EXPANDED) && it->first)
       for (Item* c = it->last; c; c = c->prev) stack.push_back(c);
   }
   t.rowsDirty = false;
+  t.rowsExact = int(t.rows.size());
+  t.rightsDirty = true;
   return t.rows;
 }
+
+// The row of a shown item, -1 for an item inside a collapsed one. An item
+// remembers its row; splices leave the rows after them to be numbered again
+// when one of them is asked for.
 int RowOf(Tree& t, const Item* it) {
   const auto& rows = Rows(t);
-  auto p = std::find(rows.begin(), rows.end(), it);
-  return p == rows.end() ? -1 : int(p - rows.begin());
+  const int n = int(rows.size());
+  if (it->row >= 0 && it->row < n && rows[std::size_t(it->row)] == it) return it->row;
+  if (t.rowsExact < n) {
+    for (int i = t.rowsExact; i < n; ++i) rows[std::size_t(i)]->row = i;
+    t.rowsExact = n;
+    if (it->row >= 0 && it->row < n && rows[std::size_t(it->row)] == it) return it->row;
+  }
+  return -1;
+}
+
+// The end of the rows an item's shown subtree takes, from the item's row.
+int SubtreeRowsEnd(Tree& t, const Item* it, int row) {
+  int end = row + 1;
+  const int n = int(t.rows.size());
+  while (end < n && t.rows[std::size_t(end)]->level > it->level) ++end;
+  return end;
 }
 
 RECT Client(Tree& t) {
@@ -302,13 +349,26 @@ struct Layout {
 };
 
 int TextWidth(Tree& t, const std::string& s) {
-  HDC dc = GetDC(t.hwnd);
-  HGDIOBJ old = SelectObject(dc, FontOf(t));
+  // Measuring needs no window device context (and so no visible region).
+  if (!t.measureDC) t.measureDC = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(t.measureDC, FontOf(t));
   SIZE sz{};
-  GetTextExtentPoint32A(dc, s.c_str(), int(s.size()), &sz);
-  SelectObject(dc, old);
-  ReleaseDC(t.hwnd, dc);
+  GetTextExtentPoint32A(t.measureDC, s.c_str(), int(s.size()), &sz);
+  SelectObject(t.measureDC, old);
   return sz.cx;
+}
+
+// The width of an item's label text; a fixed text is measured once per font.
+int LabelTextWidth(Tree& t, Item* it) {
+  if (!it->textCallback && it->measured == t.measureGen) return it->textWidth;
+  const bool fixed = !it->textCallback;
+  const std::intptr_t id = it->id;
+  const int w = TextWidth(t, TextOf(t, it));
+  if (fixed && Find(t, reinterpret_cast<HTREEITEM>(id))) {
+    it->textWidth = w;
+    it->measured = t.measureGen;
+  }
+  return w;
 }
 
 Layout LayoutOf(Tree& t, Item* it, int row) {
@@ -325,9 +385,138 @@ Layout LayoutOf(Tree& t, Item* it, int row) {
   int iw = IconWidth(t);
   L.icon = {x, y, x + iw, y + h};
   x += iw;
-  int tw = TextWidth(t, TextOf(t, it));
+  int tw = LabelTextWidth(t, it);
   L.label = {x, y, x + tw + 4, y + h};
   return L;
+}
+
+// The right edge of an item's label without horizontal scrolling.
+int RowRight(Tree& t, Item* it) {
+  return (Level(it) + (ButtonColumn(t) ? 1 : 0)) * t.indent + StateIconWidth(t, it) + IconWidth(t) +
+         LabelTextWidth(t, it) + 4;
+}
+
+int Widest(Tree& t) {
+  const auto& rows = Rows(t);
+  if (t.rightsDirty) {
+    t.rights.clear();
+    ++t.rightsGen;
+    const std::vector<Item*> shown = rows;  // measuring may ask the owner for texts
+    for (Item* it : shown) {
+      it->right = RowRight(t, it);
+      it->rightsGen = t.rightsGen;
+      t.rights.insert(it->right);
+    }
+    t.rightsDirty = false;
+  }
+  return t.rights.empty() ? 0 : *t.rights.rbegin();
+}
+
+bool Counted(const Tree& t, const Item* it) { return it->rightsGen == t.rightsGen && it->right >= 0; }
+
+// A shown row's label enters the widths (rows that came into view, a label
+// that changed).
+void Count(Tree& t, Item* it) {
+  if (t.rightsDirty || Counted(t, it)) return;
+  it->right = RowRight(t, it);
+  it->rightsGen = t.rightsGen;
+  t.rights.insert(it->right);
+}
+
+void Uncount(Tree& t, Item* it) {
+  if (t.rightsDirty || !Counted(t, it)) return;
+  auto at = t.rights.find(it->right);
+  if (at != t.rights.end()) t.rights.erase(at);
+  it->right = -1;
+}
+
+// Rows that came into view widen the tree at once; labels whose text the
+// owner gives are measured only when the widths are next needed.
+void RowsAdded(Tree& t, const std::vector<Item*>& Added) {
+  if (t.rightsDirty) return;
+  for (Item* it : Added)
+    if (it->textCallback) {
+      t.rightsDirty = true;
+      return;
+    }
+  for (Item* it : Added) Count(t, it);
+}
+
+// An item's label changed (text or state image): its width is measured again.
+void LabelChanged(Tree& t, Item* it) {
+  Uncount(t, it);
+  it->measured = 0;
+}
+
+// After a label change: a shown row counts again.
+void Recount(Tree& t, Item* it) {
+  if (t.rightsDirty || t.rowsDirty || Counted(t, it)) return;
+  if (it->textCallback) {
+    t.rightsDirty = true;
+    return;
+  }
+  if (RowOf(t, it) >= 0) Count(t, it);
+}
+
+// ---- keeping the rows while items come and go ----
+
+// An item was expanded: its shown subtree comes in below it.
+void ShowChildren(Tree& t, Item* x) {
+  if (t.rowsDirty) return;
+  const int r = RowOf(t, x);
+  if (r < 0) return;
+  std::vector<Item*> added, stack;
+  for (Item* c = x->last; c; c = c->prev) stack.push_back(c);
+  while (!stack.empty()) {
+    Item* it = stack.back();
+    stack.pop_back();
+    added.push_back(it);
+    if ((it->state & TVIS_EXPANDED) && it->first)
+      for (Item* c = it->last; c; c = c->prev) stack.push_back(c);
+  }
+  if (added.empty()) return;
+  t.rows.insert(t.rows.begin() + r + 1, added.begin(), added.end());
+  for (std::size_t i = 0; i < added.size(); ++i) added[i]->row = r + 1 + int(i);
+  t.rowsExact = std::min(t.rowsExact, r + 1);
+  RowsAdded(t, added);
+}
+
+// An item goes out of view with its subtree (collapsed: Self false; deleted:
+// Self true).
+void HideSubtree(Tree& t, Item* x, bool Self) {
+  if (t.rowsDirty) return;
+  const int r = RowOf(t, x);
+  if (r < 0) return;
+  const int from = Self ? r : r + 1, to = SubtreeRowsEnd(t, x, r);
+  if (to <= from) return;
+  for (int i = from; i < to; ++i) Uncount(t, t.rows[std::size_t(i)]);
+  t.rows.erase(t.rows.begin() + from, t.rows.begin() + to);
+  t.rowsExact = std::min(t.rowsExact, from);
+}
+
+// A new item (without children yet) takes its row when its parent shows its
+// children.
+void ShowInserted(Tree& t, Item* n) {
+  if (t.rowsDirty) return;
+  Item* p = n->parent;
+  if (p != &t.root && (!(p->state & TVIS_EXPANDED) || RowOf(t, p) < 0)) return;
+  int pos;
+  if (n->next) {
+    pos = RowOf(t, n->next);
+  } else if (n->prev) {
+    const int pr = RowOf(t, n->prev);
+    pos = pr < 0 ? -1 : SubtreeRowsEnd(t, n->prev, pr);
+  } else {
+    pos = p == &t.root ? 0 : RowOf(t, p) + 1;
+  }
+  if (pos < 0) {
+    t.rowsDirty = true;
+    return;
+  }
+  t.rows.insert(t.rows.begin() + pos, n);
+  n->row = pos;
+  t.rowsExact = std::min(t.rowsExact, pos);
+  RowsAdded(t, {n});
 }
 
 // ---- scrolling and invalidation ----
@@ -337,7 +526,8 @@ void Changed(Tree& t, bool rows = true) {
   if (rows) t.rowsDirty = true;
   if (!t.redraw) return;
   UpdateScroll(t);
-  InvalidateRect(t.hwnd, nullptr, TRUE);
+  // The scroll bars are drawn with the next paint, once for any number of changes.
+  RedrawWindow(t.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void ClampTop(Tree& t) {
@@ -365,13 +555,9 @@ void UpdateScroll(Tree& t) {
       si.nPos = 0;
       t.top = 0;
     }
-    SetScrollInfo(t.hwnd, SB_VERT, &si, TRUE);
+    SetScrollInfo(t.hwnd, SB_VERT, &si, FALSE);
     if (!(style & TVS_NOHSCROLL)) {
-      int width = 0;
-      for (std::size_t i = 0; i < Rows(t).size(); ++i) {
-        Layout L = LayoutOf(t, Rows(t)[i], int(i));
-        width = std::max(width, int(L.label.right) + t.xOffset);
-      }
+      const int width = Widest(t);
       RECT c = Client(t);
       SCROLLINFO hs;
       hs.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -384,7 +570,7 @@ void UpdateScroll(Tree& t) {
       } else {
         t.xOffset = 0;
       }
-      SetScrollInfo(t.hwnd, SB_HORZ, &hs, TRUE);
+      SetScrollInfo(t.hwnd, SB_HORZ, &hs, FALSE);
     }
   }
   ClampTop(t);
@@ -456,8 +642,9 @@ bool SelectCaret(Tree& t, Item* it, UINT action) {
 }
 
 // ---- deletion ----
-void DeleteTree(Tree& t, Item* it) {
-  while (it->first) DeleteTree(t, it->first);
+// Frees one item without children: announces it, unlinks it and lets go of
+// every reference to it. The caller keeps the rows.
+void DeleteLeaf(Tree& t, Item* it) {
   NMTREEVIEWA nm;
   nm.action = 0;
   nm.itemOld.mask = TVIF_HANDLE | TVIF_PARAM;
@@ -479,6 +666,32 @@ void DeleteTree(Tree& t, Item* it) {
   t.items.Remove(it);
   delete it;
   if (p != &t.root && !p->first && p->children == -2) p->state &= ~TVIS_EXPANDED;
+}
+
+// Deletes an item with its subtree, children before their parent and first
+// children first, without recursion (a subtree may be a chain of any depth).
+// The caller keeps the rows.
+void DeleteTree(Tree& t, Item* top) {
+  const std::intptr_t topId = top->id;
+  Item* it = top;
+  for (;;) {
+    while (it->first) it = it->first;
+    const bool last = it == top;
+    Item* p = it->parent;
+    const std::intptr_t parentId = p->id;
+    DeleteLeaf(t, it);
+    if (last) return;
+    // The announcement may have deleted more of the subtree.
+    if (!Find(t, reinterpret_cast<HTREEITEM>(topId))) return;
+    it = p == &t.root || Find(t, reinterpret_cast<HTREEITEM>(parentId)) ? p : top;
+  }
+}
+
+void DeleteAll(Tree& t) {
+  t.rows.clear();
+  t.rowsExact = 0;
+  t.rowsDirty = true;
+  while (t.root.first) DeleteTree(t, t.root.first);
   t.rowsDirty = true;
 }
 
@@ -486,7 +699,7 @@ bool DeleteItem(Tree& t, HTREEITEM h) {
   if (IsRootHandle(h)) {
     if (t.edit) EndEdit(t, true);
     t.caret = nullptr;
-    while (t.root.first) DeleteTree(t, t.root.first);
+    DeleteAll(t);
     t.top = 0;
     t.xOffset = 0;
     Changed(t);
@@ -508,21 +721,26 @@ bool DeleteItem(Tree& t, HTREEITEM h) {
     it = Find(t, h);
     if (!it) return true;
   }
+  HideSubtree(t, it, true);
   DeleteTree(t, it);
-  Changed(t);
+  Changed(t, false);
   return true;
 }
 
 // ---- expanding ----
-void ExpandAll(Tree& t, Item* it) {
-  std::intptr_t id = it->id;
-  if (HasChildren(t, it) && !(it->state & TVIS_EXPANDED)) Expand(t, it, TVE_EXPAND, TVC_BYKEYBOARD, false);
-  it = Find(t, reinterpret_cast<HTREEITEM>(id));
-  if (!it) return;
-  for (Item* c = it->first; c;) {
-    Item* n = c->next;
-    ExpandAll(t, c);
-    c = n;
+// Expands an item and everything below it, parents before their children,
+// without recursion.
+void ExpandAll(Tree& t, Item* top) {
+  std::vector<std::intptr_t> pending{top->id};
+  while (!pending.empty()) {
+    const std::intptr_t id = pending.back();
+    pending.pop_back();
+    Item* it = Find(t, reinterpret_cast<HTREEITEM>(id));
+    if (!it) continue;
+    if (HasChildren(t, it) && !(it->state & TVIS_EXPANDED)) Expand(t, it, TVE_EXPAND, TVC_BYKEYBOARD, false);
+    it = Find(t, reinterpret_cast<HTREEITEM>(id));
+    if (!it) continue;
+    for (Item* c = it->last; c; c = c->prev) pending.push_back(c->id);
   }
 }
 
@@ -550,21 +768,28 @@ bool Expand(Tree& t, Item* it, UINT code, UINT action, bool byMessage) {
     if (!it->first) {
       // Nothing to show after all: the item loses its button.
       if (it->children != I_CHILDRENCALLBACK) it->children = -2;
-      Changed(t);
+      Changed(t, false);
       return false;
     }
-    it->state |= TVIS_EXPANDED | TVIS_EXPANDEDONCE;
+    if (!(it->state & TVIS_EXPANDED)) {
+      it->state |= TVIS_EXPANDED | TVIS_EXPANDEDONCE;
+      ShowChildren(t, it);
+    }
   } else {
-    it->state &= ~TVIS_EXPANDED;
+    if (it->state & TVIS_EXPANDED) {
+      HideSubtree(t, it, false);
+      it->state &= ~TVIS_EXPANDED;
+    }
     if (t.caret && t.caret != it && IsAncestor(it, t.caret)) SelectCaret(t, it, TVC_UNKNOWN);
     it = Find(t, reinterpret_cast<HTREEITEM>(id));
     if (!it) return false;
     if (reset) {
+      // Collapsed: none of the children shows.
       while (it->first) DeleteTree(t, it->first);
       it->state &= ~TVIS_EXPANDEDONCE;
     }
   }
-  Changed(t);
+  Changed(t, false);
   if (notify) {
     NMTREEVIEWA nm;
     nm.action = op;
@@ -580,6 +805,7 @@ int CompareItemText(const std::string& a, const std::string& b) { return AnsiCom
 
 void Link(Item* parent, Item* after, Item* it) {  // after == nullptr: first
   it->parent = parent;
+  it->level = parent->level + 1;
   it->prev = after;
   it->next = after ? after->next : parent->first;
   (it->next ? it->next->prev : parent->last) = it;
@@ -595,6 +821,7 @@ void ApplyItem(Tree& t, Item* it, const TVITEMA& tv) {
       it->textCallback = false;
       it->text = tv.pszText ? tv.pszText : "";
     }
+    LabelChanged(t, it);
   }
   if (tv.mask & TVIF_IMAGE) it->image = tv.iImage;
   if (tv.mask & TVIF_SELECTEDIMAGE) it->selImage = tv.iSelectedImage;
@@ -607,6 +834,7 @@ void ApplyItem(Tree& t, Item* it, const TVITEMA& tv) {
     it->state = (it->state & ~mask) | (tv.state & mask);
     if ((tv.stateMask & TVIS_SELECTED)) it->state = (it->state & ~TVIS_SELECTED) | (tv.state & TVIS_SELECTED);
     if ((old ^ it->state) & TVIS_EXPANDED) t.rowsDirty = true;
+    if ((old ^ it->state) & TVIS_STATEIMAGEMASK) LabelChanged(t, it);
     if ((old ^ it->state) & TVIS_DROPHILITED) {
       if (it->state & TVIS_DROPHILITED) {
         if (t.drop && t.drop != it) t.drop->state &= ~TVIS_DROPHILITED;
@@ -656,29 +884,40 @@ HTREEITEM Insert(Tree& t, const TVINSERTSTRUCTA* is) {
   Item* raw = it.release();
   Link(parent, after, raw);
   if (parent != &t.root && parent->children == 0) parent->children = -2;
-  Changed(t);
+  ShowInserted(t, raw);
+  Changed(t, false);
   return H(raw);
 }
 
 // ---- sorting ----
-bool SortChildren(Tree& t, Item* parent, bool recurse, PFNTVCOMPARE cmp, LPARAM data) {
+void SortKids(Tree& t, Item* parent, PFNTVCOMPARE cmp, LPARAM data) {
   std::vector<Item*> kids;
   for (Item* c = parent->first; c; c = c->next) kids.push_back(c);
-  if (kids.size() > 1) {
-    if (cmp) {
-      std::stable_sort(kids.begin(), kids.end(), [&](Item* a, Item* b) { return cmp(a->lParam, b->lParam, data) < 0; });
-    } else {
-      std::vector<std::pair<std::string, Item*>> keyed;
-      for (Item* k : kids) keyed.emplace_back(AnsiCollationKey(TextOf(t, k), true), k);
-      std::stable_sort(keyed.begin(), keyed.end(),
-                       [](const auto& a, const auto& b) { return a.first < b.first; });
-      for (std::size_t i = 0; i < kids.size(); ++i) kids[i] = keyed[i].second;
-    }
-    parent->first = parent->last = nullptr;
-    for (Item* k : kids) Link(parent, parent->last, k);
+  if (kids.size() < 2) return;
+  if (cmp) {
+    std::stable_sort(kids.begin(), kids.end(), [&](Item* a, Item* b) { return cmp(a->lParam, b->lParam, data) < 0; });
+  } else {
+    std::vector<std::pair<std::string, Item*>> keyed;
+    for (Item* k : kids) keyed.emplace_back(AnsiCollationKey(TextOf(t, k), true), k);
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < kids.size(); ++i) kids[i] = keyed[i].second;
   }
-  if (recurse)
-    for (Item* k : kids) SortChildren(t, k, true, cmp, data);
+  parent->first = parent->last = nullptr;
+  for (Item* k : kids) Link(parent, parent->last, k);
+}
+
+// Sorts an item's children, and with recurse every level below it (without
+// recursion: the levels may go down any depth).
+bool SortChildren(Tree& t, Item* parent, bool recurse, PFNTVCOMPARE cmp, LPARAM data) {
+  std::vector<Item*> pending{parent};
+  while (!pending.empty()) {
+    Item* p = pending.back();
+    pending.pop_back();
+    SortKids(t, p, cmp, data);
+    if (!recurse) break;
+    for (Item* c = p->last; c; c = c->prev)
+      if (c->first) pending.push_back(c);
+  }
   return true;
 }
 
@@ -779,9 +1018,11 @@ void EndEdit(Tree& t, bool cancel) {
     LRESULT keep = Notify(t, TVN_ENDLABELEDITA, &di.hdr);
     Item* still = Find(t, reinterpret_cast<HTREEITEM>(id));
     if (keep && !cancel && still && di.item.pszText) {
+      LabelChanged(t, still);
       still->text = di.item.pszText;
       still->textCallback = false;
-      Changed(t);
+      Recount(t, still);
+      Changed(t, false);
     }
   }
   t.edit = nullptr;
@@ -961,13 +1202,14 @@ void DrawButton(HDC dc, int cx, int cy, bool expanded) {
   DeleteObject(pen);
 }
 
-void PaintRow(Tree& t, HDC dc, Item* it, int row, const NMTVCUSTOMDRAW& cd) {
+// Through: the x of each line that runs past the row for an ancestor with a
+// next sibling.
+void PaintRow(Tree& t, HDC dc, Item* it, int row, const NMTVCUSTOMDRAW& cd, const std::vector<int>& Through) {
   DWORD style = Style(t);
   Layout L = LayoutOf(t, it, row);
   int h = ItemHeight(t);
   COLORREF lineColor = t.line == CLR_DEFAULT ? GetSysColor(COLOR_GRAYTEXT) : t.line;
   bool rootCol = ButtonColumn(t);
-  int level = Level(it);
   int midY = L.row.top + h / 2;
   // lines
   if (style & TVS_HASLINES) {
@@ -977,14 +1219,7 @@ void PaintRow(Tree& t, HDC dc, Item* it, int row, const NMTVCUSTOMDRAW& cd) {
       DottedLine(dc, x, firstRoot ? midY : L.row.top, x, it->next ? L.row.bottom : midY + 1, lineColor);
       DottedLine(dc, x, midY, L.indentLeft, midY, lineColor);
     }
-    int depth = level;
-    for (Item* a = it->parent; a && a != &t.root; a = a->parent) {
-      --depth;
-      if (!a->next) continue;
-      if (a->parent == &t.root && !rootCol) continue;
-      int ax = -t.xOffset + (depth + (rootCol ? 1 : 0)) * t.indent - t.indent / 2 - 1;
-      DottedLine(dc, ax, L.row.top, ax, L.row.bottom, lineColor);
-    }
+    for (int ax : Through) DottedLine(dc, ax, L.row.top, ax, L.row.bottom, lineColor);
   }
   // button
   if ((style & TVS_HASBUTTONS) && (it->parent != &t.root || rootCol) && HasChildren(t, it))
@@ -1034,6 +1269,42 @@ void PaintRow(Tree& t, HDC dc, Item* it, int row, const NMTVCUSTOMDRAW& cd) {
   }
 }
 
+// For Count rows from First: the x of every vertical line that runs past the
+// row for one of its ancestors with a next sibling, within the window. Worked
+// out before any drawing notification, which may change the tree. Only the
+// first row's ancestors are walked; each further row takes its parent as the
+// ancestor at its parent's depth, as rows come in pre-order.
+std::vector<std::vector<int>> LinesThrough(Tree& t, int First, int Count) {
+  std::vector<std::vector<int>> out(std::size_t(std::max(Count, 0)));
+  if (!(Style(t) & TVS_HASLINES) || Count <= 0 || t.indent <= 0) return out;
+  const auto& rows = Rows(t);
+  const bool rootCol = ButtonColumn(t);
+  const int rc = rootCol ? 1 : 0;
+  const RECT c = Client(t);
+  // The depths whose lines can fall inside the client area.
+  const int dFrom = std::max(0, t.xOffset / t.indent - rc - 1);
+  const int dTo = (t.xOffset + int(c.right)) / t.indent - rc + 1;
+  std::vector<Item*> anc;  // anc[d]: the current row's ancestor at depth d
+  for (int i = 0; i < Count; ++i) {
+    Item* it = rows[std::size_t(First + i)];
+    const int level = it->level;
+    if (i == 0) {
+      anc.assign(std::size_t(level), nullptr);
+      for (Item* a = it->parent; a && a != &t.root; a = a->parent) anc[std::size_t(a->level)] = a;
+    } else if (level > 0) {
+      if (int(anc.size()) < level) anc.resize(std::size_t(level));
+      anc[std::size_t(level - 1)] = it->parent;
+    }
+    for (int d = dFrom; d < level && d <= dTo; ++d) {
+      Item* a = anc[std::size_t(d)];
+      if (!a || !a->next) continue;
+      if (a->parent == &t.root && !rootCol) continue;
+      out[std::size_t(i)].push_back(-t.xOffset + (d + rc) * t.indent - t.indent / 2 - 1);
+    }
+  }
+  return out;
+}
+
 void Paint(Tree& t, HDC dc, const RECT& area) {
   DWORD style = Style(t);
   COLORREF bk = Resolve(t.bk, COLOR_WINDOW);
@@ -1048,11 +1319,16 @@ void Paint(Tree& t, HDC dc, const RECT& area) {
   LRESULT r0 = Notify(t, NM_CUSTOMDRAW, &cd.nmcd.hdr);
   if (!(r0 & CDRF_SKIPDEFAULT)) {
     int h = ItemHeight(t);
-    std::vector<Item*> rows = Rows(t);
     int page = PageRows(t) + 1;
-    for (int row = t.top; row < int(rows.size()) && row < t.top + page; ++row) {
-      Item* it = rows[std::size_t(row)];
-      if (!Find(t, H(it))) continue;
+    // The rows of the page (the owner's drawing may change the tree meanwhile).
+    const auto& all = Rows(t);
+    const int first = std::min(t.top, int(all.size()));
+    std::vector<std::intptr_t> rows;
+    for (int i = first; i < int(all.size()) && i < first + page; ++i) rows.push_back(all[std::size_t(i)]->id);
+    const std::vector<std::vector<int>> through = LinesThrough(t, first, int(rows.size()));
+    for (int row = t.top; row - first < int(rows.size()); ++row) {
+      Item* it = Find(t, reinterpret_cast<HTREEITEM>(rows[std::size_t(row - first)]));
+      if (!it) continue;
       RECT rr{0, (row - t.top) * h, Client(t).right, (row - t.top + 1) * h};
       if (rr.bottom <= area.top || rr.top >= area.bottom) continue;
       bool selected = (it->state & TVIS_SELECTED) != 0;
@@ -1080,7 +1356,7 @@ void Paint(Tree& t, HDC dc, const RECT& area) {
         }
         if (!(ri & CDRF_NEWFONT)) SelectObject(dc, FontOf(t));
       }
-      if (!(ri & CDRF_SKIPDEFAULT)) PaintRow(t, dc, it, row, ic);
+      if (!(ri & CDRF_SKIPDEFAULT)) PaintRow(t, dc, it, row, ic, through[std::size_t(row - first)]);
       RestoreDC(dc, saved);
       SelectObject(dc, FontOf(t));
       if (ri & CDRF_NOTIFYPOSTPAINT) {
@@ -1410,8 +1686,8 @@ LRESULT SetItem(Tree& t, const TVITEMA* tv) {
   // Selection through the item state changes only the highlight, never the caret.
   TVITEMA copy = *tv;
   ApplyItem(t, it, copy);
-  if ((copy.mask & TVIF_STATE) && (copy.stateMask & TVIS_EXPANDED)) t.rowsDirty = true;
-  Changed(t);
+  Recount(t, it);
+  Changed(t, false);
   return TRUE;
 }
 
@@ -1549,6 +1825,7 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   Tree& t = *tp;
   switch (m) {
     case WM_NCDESTROY:
+      if (t.measureDC) DeleteDC(t.measureDC);
       Trees().erase(h);
       return DefWindowProcA(h, m, w, l);
     case WM_DESTROY:
@@ -1560,7 +1837,7 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         DestroyWindow(tip);
       }
       t.caret = nullptr;
-      while (t.root.first) DeleteTree(t, t.root.first);
+      DeleteAll(t);
       return DefWindowProcA(h, m, w, l);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_ERASEBKGND: return 1;
@@ -1578,17 +1855,19 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     }
     case WM_SETFONT:
       t.font = reinterpret_cast<HFONT>(w);
-      Changed(t);
+      MetricsChanged(t, true);
+      Changed(t, false);
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(t.font);
     case WM_SETREDRAW:
       t.redraw = w != 0;
       DefWindowProcA(h, m, w, l);
-      if (t.redraw) Changed(t);
+      if (t.redraw) Changed(t, false);
       return 0;
     case WM_SIZE:
     case WM_STYLECHANGED:
-      if (!t.inScrollUpdate) Changed(t);
+      if (m == WM_STYLECHANGED) MetricsChanged(t, false);
+      if (!t.inScrollUpdate) Changed(t, false);
       return DefWindowProcA(h, m, w, l);
     case WM_ENABLE:
       InvalidateRect(h, nullptr, TRUE);
@@ -1705,7 +1984,8 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case TVM_GETINDENT: return t.indent;
     case TVM_SETINDENT:
       t.indent = std::max(int(w), 0);
-      Changed(t);
+      MetricsChanged(t, false);
+      Changed(t, false);
       return TRUE;
     case TVM_GETIMAGELIST:
       return reinterpret_cast<LRESULT>(w == TVSIL_STATE ? t.stateImages : w == TVSIL_NORMAL ? t.images : nullptr);
@@ -1714,7 +1994,8 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       if (!slot) return 0;
       HIMAGELIST old = *slot;
       *slot = reinterpret_cast<HIMAGELIST>(l);
-      Changed(t);
+      MetricsChanged(t, false);
+      Changed(t, false);
       return reinterpret_cast<LRESULT>(old);
     }
     case TVM_GETNEXTITEM: return reinterpret_cast<LRESULT>(NextItem(t, UINT(w), reinterpret_cast<HTREEITEM>(l)));
@@ -1788,7 +2069,8 @@ LRESULT TreeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         if (!(Style(t) & TVS_NONEVENHEIGHT) && (v & 1)) --v;
         t.itemHeight = std::max(1, v);
       }
-      Changed(t);
+      MetricsChanged(t, false);
+      Changed(t, false);
       return old;
     }
     case TVM_GETITEMHEIGHT: return ItemHeight(t);

@@ -83,6 +83,16 @@ bool IdentToCursor(const AnsiString& Ident, int& Cursor) {
 
 int PvScreenPixelsPerInch() { return 96; }
 
+AnsiString GetShortHint(const AnsiString& Hint) {
+  int bar = AnsiPos("|", Hint);
+  return bar == 0 ? Hint : Hint.substr(0, std::size_t(bar - 1));
+}
+
+AnsiString GetLongHint(const AnsiString& Hint) {
+  int bar = AnsiPos("|", Hint);
+  return bar == 0 ? Hint : Hint.substr(std::size_t(bar));
+}
+
 // ---------------------------------------------------------------------------
 // size constraints
 
@@ -213,6 +223,7 @@ void TControl::SetParentWindow(HWND Value) {
   }
   FParentWindow = Value;
   if (w) w->UpdateControlState();
+  if (w && Value && FControlState.Contains(csAlignmentNeeded)) w->Realign();
 }
 
 void TControl::SetParent(TWinControl* AParent) {
@@ -1821,9 +1832,19 @@ void TWinControl::EnableAlign() {
 
 void TWinControl::Realign() { AlignControl(nullptr); }
 
+bool TWinControl::IsWindowlessChild() {
+  if (FHandle || FParent || FParentWindow) return false;
+  TCreateParams p;
+  CreateParams(p);
+  return (p.Style & WS_CHILD) != 0;
+}
+
 void TWinControl::AlignControl(TControl* AControl) {
   if (ComponentState().Contains(csDestroying)) return;
-  if (FAlignLevel > 0) {
+  // A child window taken out of its parent has no window and cannot get one:
+  // its children wait for the next parent, as they would for a window. Their
+  // own measuring may ask for their parents' windows.
+  if (FAlignLevel > 0 || IsWindowlessChild()) {
     FControlState << csAlignmentNeeded;
     return;
   }
@@ -2089,6 +2110,7 @@ void TWinControl::SetParent(TWinControl* AParent) {
   if (FParent == AParent) return;
   TControl::SetParent(AParent);
   if (!AParent && FHandle && !FParentWindow) DestroyHandle();
+  if (AParent && FControlState.Contains(csAlignmentNeeded)) Realign();
 }
 
 void TWinControl::SetZOrder(bool TopMost) {

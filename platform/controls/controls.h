@@ -732,6 +732,8 @@ class TWinControl : public TControl {
   virtual void SetParentWindowHandle() {}
   bool CanAutoSize(int& NewWidth, int& NewHeight) override;
   void AlignControl(TControl* AControl);
+  // No parent, no parent window and no window of its own, though a child window.
+  bool IsWindowlessChild();
   void FontChanged(TObject* Sender) override;
   virtual void ShowControl(TControl* AControl);
   void RemoveFocus(bool Removing);
@@ -1064,6 +1066,14 @@ TDragObject* DragObject();
 void CancelDrag();
 // The control under a screen point that accepts drags (visible; enabled unless AllowDisabled).
 TControl* FindDragTarget(const TPoint& Pos, bool AllowDisabled);
+
+// ---- hints ----
+// A hint is "short|long": the short part shows in the hint window, the long
+// part on the status line; without a "|" both are the whole hint. Only a "|"
+// that begins a character splits it: in code page 936 the byte 0x7C is also
+// the trail byte of characters such as 東 (0x96 0x7C).
+AnsiString GetShortHint(const AnsiString& Hint);
+AnsiString GetLongHint(const AnsiString& Hint);
 
 // ---- looking up controls ----
 // The control of a window created by the class library, or nullptr.

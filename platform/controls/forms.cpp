@@ -1787,15 +1787,7 @@ bool TApplication::IsHintMsg(MSG& Msg) {
 }
 
 namespace {
-AnsiString ShortHint(const AnsiString& H) {
-  auto p = H.find('|');
-  return p == AnsiString::npos ? H : H.substr(0, p);
-}
-AnsiString LongHint(const AnsiString& H) {
-  auto p = H.find('|');
-  return p == AnsiString::npos ? H : H.substr(p + 1);
-}
-bool WantsHint(TControl* c) { return c && c->ShowHint() && !ShortHint(c->Hint()).empty(); }
+bool WantsHint(TControl* c) { return c && c->ShowHint() && !GetShortHint(c->Hint()).empty(); }
 }  // namespace
 
 void TApplication::SetHint(const AnsiString& Value) {
@@ -1827,7 +1819,7 @@ void TApplication::StopHintTimer() {
 }
 
 void TApplication::HintMouseMessage(TControl* Control, MSG& Msg) {
-  if (Control) SetHint(LongHint(Control->Hint()));
+  if (Control) SetHint(GetLongHint(Control->Hint()));
   if (!FShowHint) return;
   POINT p;
   GetCursorPos(&p);
@@ -1872,7 +1864,7 @@ void TApplication::ActivateHint(const TPoint& CursorPos) {
   info.CursorRect = c->ClientRect();
   info.CursorPos = c->ScreenToClient(CursorPos);
   info.HideTimeout = FHintHidePause;
-  info.HintStr = ShortHint(c->Hint());
+  info.HintStr = GetShortHint(c->Hint());
   bool canShow = c->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) == 0;
   if (canShow && OnShowHint) OnShowHint(info.HintStr, canShow, info);
   if (!canShow || info.HintStr.empty()) return;

@@ -9,6 +9,8 @@ inline constexpr const char* SDataSetReadOnly = "Cannot modify a read-only datas
 inline constexpr const char* SDataSetEmpty = "Cannot perform this operation on an empty dataset";
 inline constexpr const char* SFieldReadOnly = "Field '%s' cannot be modified";
 inline constexpr const char* SFieldRequired = "Field '%s' must have a value";
+inline constexpr const char* SFieldTooSmall =
+    "Field '%s' is too small for the value: it holds at most %d characters, the value has %d";
 inline constexpr const char* SNotEditingField = "Field '%s' is not in edit mode";
 inline constexpr const char* SInvalidIntegerValue = "'%s' is not a valid integer value for field '%s'";
 inline constexpr const char* SInvalidFloatValue = "'%s' is not a valid floating point value for field '%s'";

@@ -76,16 +76,11 @@ Cell TextCell(AnsiString s) {
   return c;
 }
 
-// At most MaxChars characters of S; a double-byte character counts as one and is never cut.
-AnsiString TruncateChars(const AnsiString& s, int maxChars) {
-  if (maxChars <= 0) return s;
-  size_t i = 0;
-  int chars = 0;
-  while (i < s.size() && chars < maxChars) {
-    i += (IsDBCSLeadByte(s[i]) && i + 1 < s.size()) ? 2 : 1;
-    ++chars;
-  }
-  return s.substr(0, i);
+// The characters of S: a double-byte character counts as one.
+size_t CharCount(const AnsiString& s) {
+  size_t chars = 0;
+  for (size_t i = 0; i < s.size(); ++chars) i += (IsDBCSLeadByte(s[i]) && i + 1 < s.size()) ? 2 : 1;
+  return chars;
 }
 
 AnsiString FmtNumber(double v) { return FloatToStr(v); }
@@ -434,7 +429,16 @@ Variant TStringField::GetAsVariant() const {
   if (!c) return Null();
   return Variant(CellText(*c));
 }
-void TStringField::SetAsStringImpl(const AnsiString& Value) { SetCell(TextCell(TruncateChars(Value, FSize))); }
+void TStringField::SetAsStringImpl(const AnsiString& Value) {
+  // A value that does not fit is refused, as the database would refuse it,
+  // and the field keeps what it held: cutting it would lose text unseen.
+  if (FSize > 0 && Value.size() > size_t(FSize)) {
+    const size_t chars = CharCount(Value);
+    if (chars > size_t(FSize))
+      DatabaseErrorFmt(SFieldTooSmall, {DisplayName(), FSize, int(chars)}, FDataSet);
+  }
+  SetCell(TextCell(Value));
+}
 void TStringField::SetAsIntegerImpl(Integer Value) { SetAsStringImpl(IntToStr(Value)); }
 void TStringField::SetAsFloatImpl(double Value) { SetAsStringImpl(FloatToStr(Value)); }
 void TStringField::SetAsCurrencyImpl(Currency Value) { SetAsStringImpl(CurrToStr(Value)); }

@@ -9,8 +9,13 @@
 #include FT_SYNTHESIS_H
 #include <fontconfig/fontconfig.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -75,12 +80,48 @@ FT_Library Ft() {
   return g_ft;
 }
 
+// Font files are read through a stream of positioned reads rather than the
+// whole-file mapping FreeType makes by default: a CJK collection is several
+// megabytes, of which a program touches the tables and the glyphs it draws.
+unsigned long ReadFontFile(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count) {
+  const int fd = static_cast<int>(stream->descriptor.value);
+  if (count == 0) return offset <= stream->size ? 0 : 1;  // a seek
+  unsigned long done = 0;
+  while (done < count) {
+    const ssize_t n = pread(fd, buffer + done, count - done, off_t(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<unsigned long>(n);
+  }
+  return done;
+}
+
+void CloseFontFile(FT_Stream stream) {
+  close(static_cast<int>(stream->descriptor.value));
+  delete stream;
+}
+
 FT_Face OpenFace(const std::string& path, int index) {
   auto key = std::make_pair(path, index);
   auto it = g_faces.find(key);
   if (it != g_faces.end()) return it->second;
   FT_Face f = nullptr;
-  if (!Ft() || FT_New_Face(g_ft, path.c_str(), index, &f) != 0) f = nullptr;
+  const int fd = Ft() ? open(path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+  struct stat st{};
+  if (fd >= 0 && fstat(fd, &st) == 0 && st.st_size > 0) {
+    auto* stream = new FT_StreamRec{};
+    stream->descriptor.value = fd;
+    stream->size = static_cast<unsigned long>(st.st_size);
+    stream->read = ReadFontFile;
+    stream->close = CloseFontFile;
+    FT_Open_Args args{};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = stream;
+    // FreeType closes the stream itself when the face fails to open or is done.
+    if (FT_Open_Face(g_ft, &args, index, &f) != 0) f = nullptr;
+  } else if (fd >= 0) {
+    close(fd);
+  }
   g_faces[key] = f;
   return f;
 }

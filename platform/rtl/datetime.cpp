@@ -622,6 +622,14 @@ AnsiString FormatDateTime(const AnsiString& Format, TDateTime Value) {
   return r;
 }
 
+AnsiString FormatDateTime(const AnsiString& Format, TDateTime Value, const TFormatSettings& Settings) {
+  AnsiString r;
+  AppendFormat(r, Format.empty() ? AnsiString("C") : Format, Value, DecodeAll(Value), Settings, 0);
+  return r;
+}
+
+AnsiString DateTimeToStr(TDateTime Value, const TFormatSettings& Settings) { return FormatDateTime("", Value, Settings); }
+
 AnsiString DateToStr(TDateTime Value) { return FormatDateTime("ddddd", Value); }
 
 AnsiString TimeToStr(TDateTime Value) { return FormatDateTime("tt", Value); }

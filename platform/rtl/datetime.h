@@ -90,6 +90,11 @@ void ResetClock();
 
 AnsiString FormatDateTime(const AnsiString& Format, TDateTime Value);
 void DateTimeToString(AnsiString& Result, const AnsiString& Format, TDateTime Value);
+// The same with the given settings in place of FormatSettings(): texts that
+// must not change with the user's settings (filter texts for datasets).
+struct TFormatSettings;
+AnsiString FormatDateTime(const AnsiString& Format, TDateTime Value, const TFormatSettings& Settings);
+AnsiString DateTimeToStr(TDateTime Value, const TFormatSettings& Settings);
 AnsiString DateToStr(TDateTime Value);
 AnsiString TimeToStr(TDateTime Value);
 AnsiString DateTimeToStr(TDateTime Value);

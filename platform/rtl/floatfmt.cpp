@@ -535,8 +535,10 @@ struct ParsedNumber {
   long exponent = 0;
 };
 
-// [blanks] [sign] digits [sep digits] [(e|E) [sign] digits] [blanks]; at least
-// one mantissa digit.
+// [blanks] [sign] digits [sep digits] [(e|E) [sign] [digits]] [blanks]; at
+// least one mantissa digit. An exponent without digits is 0 ("1.5E" is 1.5), as
+// on the platform the program was written for: a number typed key by key
+// stays a number when the "E" is typed.
 bool ParseNumber(std::string_view s, char decimalSep, ParsedNumber& n) {
   std::size_t i = 0;
   while (i < s.size() && s[i] == ' ') ++i;
@@ -567,7 +569,6 @@ bool ParseNumber(std::string_view s, char decimalSep, ParsedNumber& n) {
       expNeg = s[i] == '-';
       ++i;
     }
-    if (i >= end || s[i] < '0' || s[i] > '9') return false;
     long e = 0;
     while (i < end && s[i] >= '0' && s[i] <= '9') {
       if (e < 100000) e = e * 10 + (s[i] - '0');

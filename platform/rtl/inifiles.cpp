@@ -195,6 +195,8 @@ void WriteFileAtomic(const AnsiString& FileName, const AnsiString& Text) {
 
 }  // namespace pv_detail
 
+bool IsIniValueStorable(const AnsiString& Value) { return !pv_detail::HasLineBreak(Value); }
+
 // ---------------------------------------------------------------------------
 // TCustomIniFile
 

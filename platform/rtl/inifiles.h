@@ -171,3 +171,8 @@ class TIniFile : public TCustomIniFile {
   TMemIniFile FMem;
   TStamp FStamp;
 };
+
+// True when an ini file can keep Value as a value: no line break and no NUL
+// byte. Writing any other value raises EIniFileException, so a reader that
+// hands values on to an ini file refuses the same.
+bool IsIniValueStorable(const AnsiString& Value);

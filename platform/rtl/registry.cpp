@@ -546,7 +546,7 @@ TRegIniFile::TRegIniFile(const AnsiString& FileName) : FFileName(FileName) { Ope
 
 bool TRegIniFile::SectionOf(const AnsiString& Section, AnsiString& Result) const {
   AnsiString path;
-  return IsOpen() && ResolveKey(Section, Result, path);
+  return ResolveKey(Section, Result, path);
 }
 
 namespace {
@@ -571,7 +571,7 @@ AnsiString TRegIniFile::ReadString(const AnsiString& Section, const AnsiString& 
 
 void TRegIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) {
   AnsiString section, path;
-  if (!IsOpen() || !ResolveKey(Section, section, path)) throw ERegistryException(SRegSetDataFailed, {Ident});
+  if (!ResolveKey(Section, section, path)) throw ERegistryException(SRegSetDataFailed, {Ident});
   CreatePath(path);
   PutValue(section, Ident, StoreString(Value));
 }

@@ -132,9 +132,11 @@ class TRegistry : public TObject {
 };
 
 // An ini-style view of the registry: the key opened at creation holds one
-// subkey per section, whose values are the idents. Integers and Booleans are
-// written as text, as an ini file keeps them. Missing sections or idents give
-// the default; nothing here raises for them.
+// subkey per section, whose values are the idents. With no key open (after
+// CloseKey) sections are keys below the root, so "\Software\X" and
+// "Software\X" name the same key. Integers and Booleans are written as text,
+// as an ini file keeps them. Missing sections or idents give the default;
+// nothing here raises for them.
 class TRegIniFile : public TRegistry {
   PV_CLASS(TRegIniFile, TRegistry)
  public:
@@ -168,7 +170,8 @@ class TRegIniFile : public TRegistry {
   void DeleteKey(const AnsiString& Section, const AnsiString& Ident);
 
  private:
-  // The section name of Section below the open key ("" is the open key itself).
+  // The section name of Section below the open key, or below the root when
+  // none is open ("" is that key itself).
   bool SectionOf(const AnsiString& Section, AnsiString& Result) const;
   AnsiString FFileName;
 };

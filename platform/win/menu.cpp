@@ -229,6 +229,24 @@ void DrawItemText(HDC dc, const std::string& s, RECT r, UINT format, bool gray, 
   DrawTextA(dc, s.c_str(), int(s.size()), &r, format);
 }
 
+// A check mark, bullet or sub-menu arrow in Color. The frame control draws
+// these as masks, black on white; only the black pixels go onto the menu.
+void DrawMenuMark(HDC dc, const RECT& r, UINT kind, COLORREF color) {
+  int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return;
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  RECT m{0, 0, w, h};
+  DrawFrameControl(mem, &m, DFC_MENU, kind);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if ((GetPixel(mem, x, y) & 0xFFFFFF) == 0) SetPixel(dc, r.left + x, r.top + y, color);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+}
+
 // ---- the menu bar's geometry ----
 
 constexpr int kBarHeight = 19;
@@ -487,15 +505,20 @@ void PaintPopup(HWND h) {
         dis.itemData = it.data;
         Send(t->owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
         if (!W(h) || g_tracker != t) break;
+        // the owner draws the item; the sub-menu arrow is the menu's own
+        if (it.sub) {
+          COLORREF c = GetSysColor(gray ? COLOR_GRAYTEXT : sel ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
+          DrawMenuMark(dc, RECT{r.right - 19, r.top, r.right, r.bottom}, DFCS_MENUARROW, c);
+        }
         continue;
       }
       if (sel) FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
       COLORREF textColor = GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
       SetTextColor(dc, gray ? GetSysColor(COLOR_GRAYTEXT) : textColor);
-      if (it.state & MFS_CHECKED) {
-        RECT c{r.left, r.top, r.left + 19, r.bottom};
-        DrawFrameControl(dc, &c, DFC_MENU, (it.type & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK);
-      }
+      COLORREF markColor = gray ? GetSysColor(COLOR_GRAYTEXT) : textColor;
+      if (it.state & MFS_CHECKED)
+        DrawMenuMark(dc, RECT{r.left, r.top, r.left + 19, r.bottom},
+                     (it.type & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK, markColor);
       std::string accel, text = StripTab(it.text, &accel);
       RECT tr{r.left + 19, r.top, r.right - 19, r.bottom};
       HGDIOBJ of = (it.state & MFS_DEFAULT) && t->bold ? SelectObject(dc, t->bold) : nullptr;
@@ -503,11 +526,7 @@ void PaintPopup(HWND h) {
       if (of) SelectObject(dc, of);
       if (!accel.empty())
         DrawItemText(dc, accel, tr, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX, gray, sel, textColor);
-      if (it.sub) {
-        RECT a{r.right - 19, r.top, r.right, r.bottom};
-        SetTextColor(dc, gray ? GetSysColor(COLOR_GRAYTEXT) : textColor);
-        DrawFrameControl(dc, &a, DFC_MENU, DFCS_MENUARROW);
-      }
+      if (it.sub) DrawMenuMark(dc, RECT{r.right - 19, r.top, r.right, r.bottom}, DFCS_MENUARROW, markColor);
     }
     if (oldFont) SelectObject(dc, oldFont);
   }

@@ -300,6 +300,7 @@ void ReleaseCaptureImpl(bool notify) {
   HWND old = s.capture;
   if (!old) return;
   s.capture = nullptr;
+  if (s.backend) s.backend->CaptureMouse(0);
   if (notify && W(old)) Send(old, WM_CAPTURECHANGED, 0, 0);
 }
 
@@ -691,6 +692,7 @@ HWND SetCapture(HWND h) {
   if (!W(h)) return nullptr;
   if (old == h) return old;
   s.capture = h;
+  if (Wnd* top = TopLevelOf(W(h)); s.backend && top) s.backend->CaptureMouse(reinterpret_cast<BackendWindowId>(top->h));
   if (W(old)) Send(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(h));
   return W(old) ? old : nullptr;
 }

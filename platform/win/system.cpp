@@ -711,12 +711,14 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
     }
     return TRUE;
   }
-  // the cursor must be over the window (client or non-client area as asked) now
+  // the cursor must be over the window (client or non-client area as asked)
+  // now; the window's hit test decides what is client area, as it does for
+  // the mouse messages (a window may answer HTCLIENT over part of its frame)
   HWND under = WindowFromPoint(s.cursor);
   bool nc = (tme->dwFlags & TME_NONCLIENT) != 0;
-  Wnd* w = W(tme->hwndTrack);
-  RECT cr = ScreenClient(w);
-  bool inClient = s.cursor.x >= cr.left && s.cursor.x < cr.right && s.cursor.y >= cr.top && s.cursor.y < cr.bottom;
+  bool inClient = false;
+  if (under == tme->hwndTrack)
+    inClient = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(s.cursor.x, s.cursor.y)) == HTCLIENT;
   if (under != tme->hwndTrack || inClient == nc) {
     if (tme->dwFlags & TME_LEAVE) PostMsg(tme->hwndTrack, nc ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
     return TRUE;

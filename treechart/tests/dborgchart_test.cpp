@@ -3,6 +3,7 @@
 // restyled nodes back.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 #include "platform/classes/filer.h"
@@ -57,7 +58,11 @@ class DbOrgChartTest : public CtlTest {
       sql += "INSERT INTO t (tid, tparent, tname, tsortid) VALUES (" + v[0] + "," + v[1] + ",'" + v[2] + "'," +
              v[3] + ");";
     }
-    MakeDatabase(Dir.File("oc.l"), sql);
+    OpenSql(sql, OrderField);
+  }
+  // Makes the table by Sql and a chart on it.
+  void OpenSql(const std::string& Sql, bool OrderField = true) {
+    MakeDatabase(Dir.File("oc.l"), Sql);
     Conn = new TADOConnection(Form);
     Conn->SetConnectionString(JetConnection(Dir.File("oc.l")));
     Table = new TADOTable(Form);
@@ -262,6 +267,57 @@ TEST_F(DbOrgChartTest, DeletingANodeDeletesItsSubtreesRecords) {
   EXPECT_EQ(Current(), "B");
 }
 
+// Freeing the chart, or closing its window, while a node's name is being
+// edited in place: the editor closes without applying the typed text, and no
+// node is selected (or edited) again while the nodes go.
+TEST_F(DbOrgChartTest, FreeingTheChartWhileANameIsEditedAppliesNothing) {
+  for (bool wholeWindow : {false, true}) {
+    SCOPED_TRACE(wholeWindow ? "the window closed" : "the chart freed");
+    Open({"1,0,A,0", "2,1,A1,0", "3,1,A2,1", "4,0,B,1"});
+    Chart->SetFocus();
+    Chart->SetSelected(Find("A1"));
+    Chart->BeginEdit();
+    Pump();
+    ASSERT_TRUE(Chart->IsEditing());
+    hb->CommitText("x");
+    Pump();
+    if (wholeWindow) {
+      Form->Free();  // as a closed window is freed
+      Form = new TForm(Application, 0);
+      Form->Show();
+    } else {
+      Chart->Free();
+    }
+    Chart = nullptr;
+    Pump();
+    EXPECT_EQ(Stored(), "1:0:A:0 2:1:A1:0 3:1:A2:1 4:0:B:1");
+    std::filesystem::remove(Dir.File("oc.l"));
+  }
+}
+
+// A table whose parents form one chain deeper than the stack could follow by
+// recursion: loaded, the cursor moved to the deepest record (the chart
+// expands the chain down to it and shows it), painted, and freed.
+TEST_F(DbOrgChartTest, AChainOfFiftyThousandRecords) {
+  constexpr int kDepth = 50000;
+  OpenSql(std::string(kOcTableSql) + "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < " +
+          std::to_string(kDepth) + ") INSERT INTO t (tid, tparent, tname, tsortid) SELECT i, i - 1, 'n' || i, 0 FROM k;");
+  ASSERT_EQ(Chart->Count(), kDepth);
+  Chart->FirstNode()->Collapse(true);
+  Table->Last();
+  TkxOcNode* deepest = Chart->Selected();
+  ASSERT_NE(deepest, nullptr);
+  EXPECT_EQ(std::string(deepest->Text()), "n" + std::to_string(kDepth));
+  EXPECT_TRUE(deepest->IsVisible());
+  const TRect r = deepest->DisplayRect();
+  EXPECT_GE(r.top, 0);
+  EXPECT_LE(r.bottom, Chart->ClientHeight());
+  Chart->Repaint();
+  Pump();
+  Form->Free();
+  Form = nullptr;
+}
+
 TEST_F(DbOrgChartTest, EditedNamesAndDraggedNodesAreWrittenBack) {
   Open({"1,0,A,0", "2,1,A1,0", "3,1,A2,1", "4,0,B,1"});
   Chart->SetFocus();
@@ -389,6 +445,90 @@ end
   EXPECT_EQ(chart->DataSource(), form->FindComponent("Source1"));
   EXPECT_EQ(WriteComponentToText(form), text);
   delete form;
+}
+
+// A chart set up as the design-element window's: default node 65 x 32, Arial
+// height -9 in green, money-green lines and selection, 3-D edges, a 16 x 16
+// image list (an image list's own size) and images at the left top; its
+// records at the attributes new nodes get (60 x 30, the info-tip colour,
+// rounded, centred, image 1 at the left top) and two-character names. Each
+// node is 60 x 32 (the height raised to twice the image height) and its name
+// stands on one line beside the image.
+TEST_F(DbOrgChartTest, TwoCharacterNamesAtTheNewNodeSize) {
+  std::string sql = kOcTableSql;
+  const char* const rows[] = {"1,0,人物,0", "2,1,主角,0", "3,1,配角,1", "4,0,地点,1", "5,4,小镇,0", "6,4,老街,1"};
+  for (const char* r : rows) {
+    std::string v[4];
+    std::size_t a = 0;
+    const std::string row = r;
+    for (int i = 0; i < 4; ++i) {
+      const std::size_t b = row.find(',', a);
+      v[i] = row.substr(a, b - a);
+      a = b + 1;
+    }
+    sql += "INSERT INTO t (tid, tparent, tname, tsortid, timage, tchartwidth, tchartheight, tchartcolor, tchartshape, "
+           "tchartchalign, tchartimalign) VALUES (" + v[0] + "," + v[1] + ",'" + v[2] + "'," + v[3] +
+           ",1,60,30,4278190104,1,1,1);";
+  }
+  auto* images = new TImageList(Form);
+  for (TColor c : {clRed, clBlue}) {
+    TBitmap b;
+    b.SetSize(16, 16);
+    b.Canvas()->Brush()->SetColor(clFuchsia);
+    b.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->Pen()->SetColor(clBlack);
+    b.Canvas()->Rectangle(2, 1, 14, 15);
+    images->AddMasked(&b, clFuchsia);
+  }
+  OpenSql(sql);
+  Chart->SetWidthFieldName("tchartwidth");
+  Chart->SetHeightFieldName("tchartheight");
+  Chart->SetColorFieldName("tchartcolor");
+  Chart->SetShapeFieldName("tchartshape");
+  Chart->SetChildAlignFieldName("tchartchalign");
+  Chart->SetImageAlignFieldName("tchartimalign");
+  Chart->SetDefaultNodeWidth(65);
+  Chart->SetDefaultNodeHeight(32);
+  Chart->Font()->SetName("Arial");
+  Chart->Font()->SetHeight(-9);
+  Chart->Font()->SetColor(clGreen);
+  Chart->SetDefaultImageAlign(iaLT);
+  Chart->SetImages(images);
+  Chart->SetLineColor(clMoneyGreen);
+  Chart->SetSelectedNodeColor(clMoneyGreen);
+  Chart->SetSelectedNodeTextColor(clBlue);
+  Chart->SetOptions(Chart->Options() + TkxOcOptions{ocRect3D});
+  Chart->SetBounds(10, 10, 360, 160);
+  Chart->ExpandAll();
+  Pump();
+  ASSERT_EQ(Chart->Count(), 6);
+  TCanvas* canvas = Chart->Canvas();
+  canvas->Font()->Assign(Chart->Font());
+  for (TkxOcNode* n = Chart->FirstNode(); n; n = n->GetNext()) {
+    SCOPED_TRACE(AnsiToUtf8(n->Text()));
+    EXPECT_EQ(n->Width(), 60);
+    EXPECT_EQ(n->Height(), 32);
+    TRect r = n->TextRect();
+    TPoint at;
+    TSize size;
+    ASSERT_TRUE(Chart->PlaceImage(n, r, at, size));
+    TRect one{0, 0, 100, 100}, m = r;
+    Chart->NodeTextOut(canvas->Handle(), n->Text().substr(0, 2), DT_CALCRECT, one);
+    Chart->NodeTextOut(canvas->Handle(), n->Text(), DT_CALCRECT, m);
+    EXPECT_EQ(m.Height(), one.Height()) << "one line";
+  }
+  Chart->SetSelected(Find("主角"));
+  Chart->SetFocus();
+  Chart->Repaint();
+  Pump();
+  const TPoint o = Chart->ClientToScreen(TPoint{0, 0});
+  const RECT area{o.x, o.y, o.x + Chart->ClientWidth(), o.y + Chart->ClientHeight()};
+  TRawImage img;
+  img.Width = area.right - area.left;
+  img.Height = area.bottom - area.top;
+  img.Pixels = hb->ComposeScreen(area);
+  EXPECT_TRUE(MatchesReference(img, "treechart/tests/ref", "dborgchart_new_nodes"));
 }
 
 // A table of 30 nodes in three levels: volumes, chapters and scenes.

@@ -4,6 +4,7 @@
 #include "treechart/fceditor.h"
 
 #include "platform/controls/dlgscript.h"
+#include "platform/gdi/tests/refimage.h"
 #include "platform/rtl/streams.h"
 #include "treechart/tests/flowchart_fixture.h"
 
@@ -288,6 +289,43 @@ TEST_F(FcEditorTest, EditorWindowLaysOutItsTools) {
     const RECT r{20, 20, 20 + 595, 20 + 442};
     hb->SaveScreenshot(std::string(dir) + "/fceditor.png", &r);
   }
+}
+
+// Every setting's picture tells its value apart from every other's (a line
+// width from an arrow end, a source end from a destination end, one size from
+// another), and the font buttons show a picture of their own.
+TEST_F(FcEditorTest, EverySettingHasAPictureOfItsOwn) {
+  OpenEditor();
+  TImageList* small = Ed->SmallImages;
+  ASSERT_EQ(small->Count(), 76);
+  std::vector<std::vector<TColor>> pictures;
+  for (int i = 0; i < small->Count(); ++i) {
+    TBitmap b;
+    b.SetSize(11, 11);
+    b.Canvas()->Brush()->SetColor(clWhite);
+    b.Canvas()->FillRect(TRect{0, 0, 11, 11});
+    small->Draw(b.Canvas(), 0, 0, i);
+    std::vector<TColor> px;
+    for (int y = 0; y < 11; ++y)
+      for (int x = 0; x < 11; ++x) px.push_back(b.Canvas()->Pixels(x, y));
+    pictures.push_back(px);
+  }
+  for (int i = 0; i < small->Count(); ++i)
+    for (int j = i + 1; j < small->Count(); ++j) EXPECT_NE(pictures[std::size_t(i)], pictures[std::size_t(j)]) << i << " and " << j;
+  for (TSpeedButton* b : {Ed->sbObjectFont, Ed->sbConnectFont}) {
+    EXPECT_TRUE(b->Caption().empty());
+    EXPECT_FALSE(b->Glyph()->Empty());
+  }
+  // the tool column as shown
+  Ed->SetBounds(20, 20, 595, 442);
+  Pump();
+  const TPoint o = Ed->ClientToScreen(TPoint{0, 0});
+  const RECT r{o.x, o.y, o.x + Ed->Chart->Left(), o.y + Ed->Chart->Top() + Ed->Chart->Height()};
+  TRawImage img;
+  img.Width = r.right - r.left;
+  img.Height = r.bottom - r.top;
+  img.Pixels = hb->ComposeScreen(r);
+  EXPECT_TRUE(MatchesReference(img, "treechart/tests/ref", "fceditor_palette"));
 }
 
 TEST_F(FcEditorTest, UnionHintsNameTheUnions) {

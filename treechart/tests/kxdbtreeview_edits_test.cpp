@@ -404,6 +404,44 @@ TEST_F(KxDBTreeEditsTest, ARecordInsertedElsewhereGetsItsNode) {
   EXPECT_EQ(U8(t->Selected()->Text()), "码头");
 }
 
+// A story whose parents form one chain deeper than the stack could follow by
+// recursion: loaded, the cursor moved to the deepest record, expanded in
+// full, the window re-created, the top node deleted with every node below it
+// (the application keeps the records), loaded again and freed.
+TEST_F(KxDBTreeEditsTest, AChainOfFiftyThousandRecords) {
+  constexpr int kDepth = 50000;
+  Sql("DELETE FROM region1");
+  Sql("WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < " + std::to_string(kDepth) +
+      ") INSERT INTO region1 (tid, tparent, tname) SELECT i, i - 1, 'n' || i FROM k");
+  TADOTable* table = OpenTable("region1");
+  TkxDBTreeView* t = NewDBTree(table, kxDBTreeViewDefaultOptions);
+  Actions a;
+  a.Attach(t);
+  a.refuse[trDBDelete] = true;
+  ASSERT_EQ(t->Items()->Count(), kDepth);
+  table->Last();
+  TTreeNode* deepest = t->Selected();
+  ASSERT_NE(deepest, nullptr);
+  EXPECT_EQ(U8(deepest->Text()), "n" + std::to_string(kDepth));
+  EXPECT_TRUE(deepest->IsVisible());
+  t->FullExpand();
+  t->SetBorderStyle(bsNone);  // re-creates the window and loads the tree again
+  ASSERT_EQ(t->Items()->Count(), kDepth);
+  t->SetFocus();
+  t->SetSelected(t->Items()->GetFirstNode());
+  AnswerButton(mrOk);
+  t->Perform(WM_KEYDOWN, VK_DELETE, 0);
+  Pump();
+  EXPECT_EQ(t->Items()->Count(), 0);
+  ASSERT_EQ(a.log.size(), std::size_t(kDepth)) << "one announcement for each node";
+  EXPECT_EQ(a.log.front(), "delete n1 nil") << "parents first";
+  EXPECT_EQ(RowCount("region1"), kDepth);
+  table->Refresh();
+  EXPECT_EQ(t->Items()->Count(), kDepth);
+  delete t;
+  delete table;
+}
+
 TEST_F(KxDBTreeEditsTest, ClosingTheWindowDeletesNoRecord) {
   TADOTable* table = OpenTable("region1");
   TkxDBTreeView* t = NewDBTree(table, kxDBTreeViewDefaultOptions);

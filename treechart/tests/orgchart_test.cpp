@@ -219,4 +219,47 @@ TEST_F(OrgChartTest, TextHandlersSeeAndChangeTheStoredText) {
   EXPECT_EQ(n->GetText(), "A!") << "the handler's change was stored";
 }
 
+// A chain of nodes each the only child of the one before, deeper than the
+// stack could follow by recursion and than a million pixels: laid out,
+// expanded, made visible, hit, painted where it ends, collapsed, deleted; a
+// second chain goes with the chart.
+TEST_F(OrgChartTest, AChainOfAHundredThousandNodes) {
+  constexpr int kDepth = 100000;
+  std::vector<TkxOcNode*> chain;
+  TkxOcNode* p = nullptr;
+  for (int i = 0; i < kDepth; ++i) chain.push_back(p = Chart->Add(p, 0));
+  Chart->ExpandAll();
+  EXPECT_TRUE(chain[kDepth - 2]->Expanded());
+  const int row = 40 + 16 + 1;  // default height, gap down, line
+  EXPECT_EQ(Chart->TotalHeight(), kDepth * row + 6);
+  chain.back()->MakeVisible();
+  const TRect r = chain.back()->DisplayRect();
+  EXPECT_GE(r.top, 0);
+  EXPECT_LE(r.bottom, Chart->ClientHeight());
+  const int cx = (r.left + r.right) / 2;
+  EXPECT_EQ(Chart->NodeAt(cx, r.top + 16 + 10), chain.back());
+  const TRawImage shot = Shot();
+  auto px = [&](int X, int Y) { return Rgb(shot.Pixels[std::size_t(Y * shot.Width + X)]) & 0xFFFFFF; };
+  EXPECT_EQ(px(cx, r.top + 16), 0u) << "the deepest box is drawn";
+  EXPECT_EQ(px(cx, r.top + 4), 0u) << "with the connector from its parent";
+  EXPECT_EQ(px(r.left + 2, r.top + 30), ColorToRGB(clWindow)) << "filled";
+
+  chain[0]->Collapse(true);
+  EXPECT_FALSE(chain[kDepth / 2]->Expanded());
+  chain[0]->Expand(true);
+  EXPECT_TRUE(chain[kDepth / 2]->Expanded());
+  Chart->SetIndentY(20);  // every node's extents again
+  EXPECT_EQ(Chart->TotalHeight(), kDepth * (row + 4) + 6);
+  Chart->DeleteNode(chain[1]);
+  EXPECT_EQ(Chart->Count(), 1);
+  EXPECT_EQ(chain[0]->Count(), 0);
+
+  p = nullptr;
+  for (int i = 0; i < kDepth; ++i) p = Chart->Add(p, 0);
+  Chart->ExpandAll();
+  delete Form;
+  Form = nullptr;
+  Chart = nullptr;
+}
+
 }  // namespace

@@ -1,9 +1,13 @@
 // A small program for the end-to-end test of the bar library: one form titled
-// "Penvarro Bars" with a toolbar "Tools" docked at its top, on the display
-// named by DISPLAY. Once shown it writes to the file PENVARRO_EVENT_LOG the
-// screen point of the toolbar's grip ("grip X Y"); every change of the bar's
-// docking style appends "style NAME"; when the form closes, the bar's last
-// place is appended ("final NAME row ROW float W H").
+// "Penvarro Bars" with a toolbar "Tools" docked at its top and a toolbar
+// "Menus" below it whose sub item "Format" opens a menu that tears off as the
+// hidden toolbar "Format", on the display named by DISPLAY. Once shown it
+// writes to the file PENVARRO_EVENT_LOG the screen point of the toolbar's
+// grip ("grip X Y") and the screen rectangle of the sub item ("format L T R
+// B"); every change of the Tools bar's docking style appends "style NAME",
+// of the Format bar "format-style NAME"; tearing the menu off appends
+// "detaching"; when the form closes, the Tools bar's last place is appended
+// ("final NAME row ROW float W H").
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -11,6 +15,7 @@
 
 #include "bars/bars_init.h"
 #include "bars/kxbar.h"
+#include "bars/kxbaritems.h"
 #include "framework/framework_init.h"
 #include "platform/backend/desktop/desktop.h"
 #include "platform/classes/filer.h"
@@ -66,6 +71,50 @@ const char* const kHostForm = R"(object BarsHost: TForm
         OneOnRow = True
         Row = 0
         Visible = True
+      end
+      item
+        Caption = 'Menus'
+        DockingStyle = dsTop
+        DockedDockingStyle = dsTop
+        DockedLeft = 0
+        DockedTop = 0
+        FloatLeft = 0
+        FloatTop = 0
+        FloatClientWidth = 0
+        FloatClientHeight = 0
+        ItemLinks = <
+          item
+            Item = FormatMenu
+            Visible = True
+          end>
+        Name = 'Menus'
+        OneOnRow = True
+        Row = 1
+        Visible = True
+      end
+      item
+        Caption = 'Format'
+        DockingStyle = dsNone
+        DockedDockingStyle = dsTop
+        DockedLeft = 0
+        DockedTop = 0
+        FloatLeft = 0
+        FloatTop = 0
+        FloatClientWidth = 0
+        FloatClientHeight = 0
+        ItemLinks = <
+          item
+            Item = Button4
+            Visible = True
+          end
+          item
+            Item = Button5
+            Visible = True
+          end>
+        Name = 'Format'
+        OneOnRow = True
+        Row = 0
+        Visible = False
       end>
     Style = bmsStandard
     object Button1: TkxBarButton
@@ -93,6 +142,22 @@ const char* const kHostForm = R"(object BarsHost: TForm
       Category = 0
       Visible = ivAlways
     end
+    object FormatMenu: TkxBarSubItem
+      Caption = 'Format'
+      Category = 0
+      Visible = ivAlways
+      Detachable = True
+      DetachingBar = 2
+      ItemLinks = <
+        item
+          Item = Button4
+          Visible = True
+        end
+        item
+          Item = Button5
+          Visible = True
+        end>
+    end
   end
 end
 )";
@@ -117,12 +182,24 @@ void Log(const std::string& Line) {
 class THostEvents {
  public:
   TkxBar* Bar = nullptr;
-  void StyleChanged(TkxBarManager*, TkxBar* B) { Log(std::string("style ") + StyleName(B->DockingStyle())); }
+  TkxBar* Menus = nullptr;
+  TkxBar* Format = nullptr;
+  void StyleChanged(TkxBarManager*, TkxBar* B) {
+    if (B == Bar) Log(std::string("style ") + StyleName(B->DockingStyle()));
+    if (B == Format) Log(std::string("format-style ") + StyleName(B->DockingStyle()));
+  }
+  void Detaching(TObject*) { Log("detaching"); }
   void Shown(TObject*) {
     TkxBarControl* c = Bar->Control();
     if (!c || !c->HandleAllocated()) return;
     TRect w = c->GetWindowRect();
     Log("grip " + std::to_string(w.left + 3) + " " + std::to_string((w.top + w.bottom) / 2));
+    TkxBarControl* m = Menus->Control();
+    if (!m || !m->HandleAllocated() || Menus->ItemLinks()->Count() == 0) return;
+    TRect r{};
+    if (TkxBarItemControl* item = Menus->ItemLinks()->Items(0)->Control()) m->GetItemScreenRect(item, r);
+    Log("format " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+        std::to_string(r.bottom));
   }
   void Closing(TObject*, TCloseAction&) {
     Log(std::string("final ") + StyleName(Bar->DockingStyle()) + " row " + std::to_string(Bar->Row()) + " float " +
@@ -148,6 +225,10 @@ int main() {
     THostEvents events;
     auto* m = dynamic_cast<TkxBarManager*>(form->FindComponent("BarManager1"));
     events.Bar = m->BarByName("Tools");
+    events.Menus = m->BarByName("Menus");
+    events.Format = m->BarByName("Format");
+    if (auto* sub = dynamic_cast<TCustomkxBarSubItem*>(form->FindComponent("FormatMenu")))
+      sub->OnDetaching = TNotifyEvent(&events, &THostEvents::Detaching);
     m->OnBarDockingStyleChange = TkxBarEvent(&events, &THostEvents::StyleChanged);
     form->OnClose = TCloseEvent(&events, &THostEvents::Closing);
     form->Show();

@@ -1,7 +1,8 @@
 // End to end: a toolbar in a real program on an X display (a virtual one when
 // the environment names none), moved with the mouse from outside with
 // xdotool: dragged off its dock it floats in a window of its own, its right
-// edge sizes it, and a double click on its caption docks it back.
+// edge sizes it, and a double click on its caption docks it back. A menu
+// dragged away by its detach strip becomes a floating toolbar.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -126,6 +127,42 @@ TEST_F(BarsOnDisplay, AToolbarDraggedOffItsDockFloatsSizesAndDocksBackOnADoubleC
   ASSERT_EQ(std::sscanf(last.c_str(), "final top row 0 float %d %d", &fw, &fh), 2);
   EXPECT_GT(fw, 0);
   EXPECT_LT(fw, t.w);
+}
+
+TEST_F(BarsOnDisplay, AMenuDraggedByItsStripBecomesAFloatingToolbar) {
+  program = Spawn({PV_BARS_HOST}, nullptr, {"PENVARRO_EVENT_LOG=" + log.string(), "LANG=C.UTF-8", "LC_ALL=C.UTF-8"});
+  ASSERT_GT(program.pid, 0) << "cannot start " << PV_BARS_HOST;
+  const std::string form = FindWindow("Penvarro Bars", 10000);
+  ASSERT_FALSE(form.empty()) << "the form never appeared";
+  std::string item = WaitForLine("format ", 5000);
+  ASSERT_FALSE(item.empty()) << "the program never told where the Format menu is";
+  int l = 0, t = 0, r = 0, b = 0;
+  ASSERT_EQ(std::sscanf(item.c_str(), "format %d %d %d %d", &l, &t, &r, &b), 4);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_TRUE(FindWindow("Format", 300).empty()) << "the Format bar starts hidden";
+  // the menu opens below the item; its detach strip is its top band
+  Xdo({"mousemove", "--sync", std::to_string((l + r) / 2), std::to_string((t + b) / 2)});
+  Xdo({"click", "1"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  const int sx = l + 20, sy = b + 5;
+  Xdo({"mousemove", "--sync", std::to_string(sx - 1), std::to_string(sy)});
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  const int dropX = sx + 200, dropY = sy + 150;
+  DragMouse(sx, sy, dropX, dropY);
+  EXPECT_FALSE(WaitForLine("detaching", 3000).empty()) << ReadFile(log.string());
+  const std::string bar = FindWindow("Format", 5000);
+  ASSERT_FALSE(bar.empty()) << "the torn-off menu did not float: " << ReadFile(log.string());
+  Geometry g = GeometryOf(bar);
+  EXPECT_TRUE(g.x <= dropX && dropX < g.x + g.w && g.y <= dropY + 20 && dropY - 20 < g.y + g.h)
+      << g.x << "," << g.y << " " << g.w << "x" << g.h;
+  // the floating bar has the keyboard now: a click in the form takes it back
+  Geometry f = GeometryOf(form);
+  Xdo({"mousemove", "--sync", std::to_string(f.x + f.w / 2), std::to_string(f.y + f.h - 30)});
+  Xdo({"click", "1"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  RunProcess({"xdotool", "windowactivate", "--sync", form}, nullptr, 3000);
+  RunProcess({"xdotool", "key", "--window", form, "alt+F4"}, nullptr, 10000);
+  EXPECT_EQ(WaitForExit(program, 10000), 0);
 }
 
 }  // namespace

@@ -76,6 +76,41 @@ class DockingOnDisplay : public ::testing::Test {
     }
     return {};
   }
+  // Starts the program with the environment given and waits for its window
+  // and the grab and drop points; dx, dy: where the display put the window
+  // against where the program believes it stands.
+  struct Started {
+    std::string win;
+    std::vector<int> grab, drop;
+    int dx = 0, dy = 0;
+    Geometry g;
+  };
+  Started Start(const fs::path& log, std::vector<std::string> env) {
+    Started s;
+    env.push_back("DOCK_E2E_LOG=" + log.string());
+    app = Spawn({PV_DOCK_APP}, nullptr, env);
+    EXPECT_GT(app.pid, 0) << "cannot start " << PV_DOCK_APP;
+    if (app.pid <= 0) return s;
+    s.win = WindowNamed("^Penvarro Dock", 10000);
+    const std::vector<int> frame = WaitForLine(log, "frame", 5000);
+    s.grab = WaitForLine(log, "grab", 5000);
+    s.drop = WaitForLine(log, "drop", 5000);
+    if (s.win.empty() || frame.size() != 4 || s.grab.size() != 2 || s.drop.size() != 2) return s;
+    s.g = GeometryOf(s.win);
+    s.dx = s.g.x - frame[0];
+    s.dy = s.g.y - frame[1];
+    return s;
+  }
+  // Alt+F4 closes the window and ends the program. The window can be gone
+  // before xdotool sends the key's release, which it then reports as an
+  // error: the program's log tells whether it closed.
+  void Close(const fs::path& log, const std::string& win) {
+    RunProcess({"xdotool", "key", "--window", win, "alt+F4"}, nullptr, 5000);
+    EXPECT_TRUE(WaitForLogLine(log, "close", 5000));
+    EXPECT_EQ(Reap(app.pid, 10000), 0);
+    app.pid = -1;
+    close(app.out);
+  }
   QImage Grab(int x, int y, int w, int h) {
     return qt->primaryScreen()->grabWindow(0, x, y, w, h).toImage().convertToFormat(QImage::Format_RGB32);
   }
@@ -124,14 +159,30 @@ TEST_F(DockingOnDisplay, ACaptionDraggedWithTheMouseDocksBesideAnotherPanel) {
   Xdo({"mouseup", "1"});
   EXPECT_TRUE(WaitForLogLine(log, "end docked TkxHorizContainerDockSite 1", 5000)) << ReadFile(log);
 
-  // Alt+F4 closes the window and ends the program. The window can be gone
-  // before xdotool sends the key's release, which it then reports as an
-  // error: the program's log tells whether it closed.
-  RunProcess({"xdotool", "key", "--window", win, "alt+F4"}, nullptr, 5000);
-  EXPECT_TRUE(WaitForLogLine(log, "close", 5000));
-  EXPECT_EQ(Reap(app.pid, 10000), 0);
-  app.pid = -1;
-  close(app.out);
+  Close(log, win);
+}
+
+// The story window's pinned left pages dragged by their caption, which reads
+// the novel page's "小说", onto the main page: they join its pages, and the
+// novel page keeps its content on the display; the program reports no error.
+TEST_F(DockingOnDisplay, TheNovelPagesCaptionDraggedOntoTheMainPageJoinsItsPages) {
+  const fs::path log = dir / "events.txt";
+  const Started s = Start(log, {"DOCK_E2E_STORY=1"});
+  ASSERT_FALSE(s.win.empty()) << ReadFile(log);
+  ASSERT_EQ(s.grab.size(), 2u);
+  ASSERT_EQ(s.drop.size(), 2u);
+  MoveTo(s.grab[0] + s.dx, s.grab[1] + s.dy);
+  Xdo({"mousedown", "1"});
+  for (int i = 1; i <= 8; ++i)
+    MoveTo(s.grab[0] + s.dx + (s.drop[0] - s.grab[0]) * i / 8, s.grab[1] + s.dy + (s.drop[1] - s.grab[1]) * i / 8);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  Xdo({"mouseup", "1"});
+  EXPECT_TRUE(WaitForLogLine(log, "end docked TkxTabContainerDockSite 1", 5000)) << ReadFile(log);
+  EXPECT_TRUE(WaitForLogLine(log, "content 1", 5000)) << ReadFile(log);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  Grab(s.g.x, s.g.y, s.g.w, s.g.h).save((dir / "dropped.png").c_str());
+  EXPECT_EQ(ReadFile(log).find("error "), std::string::npos) << ReadFile(log);
+  Close(log, s.win);
 }
 
 }  // namespace

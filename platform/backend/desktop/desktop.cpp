@@ -113,6 +113,8 @@ struct DesktopBackend::Impl {
   std::string clipError;
   std::map<unsigned, QSystemTrayIcon*> tray;
   OverlayWidget* overlay = nullptr;
+  BackendWindowId capture = 0;       // the top-level window of the window manager's capture
+  NativeWidget* grabbing = nullptr;  // the window we made hold the pointer for it
   int cursorShape = 32512;
   QCursor customCursor;      // the program's own cursor, when cursorShape is -1
   // Activation: what the window manager last heard from us, what we asked the
@@ -194,6 +196,8 @@ class NativeWidget : public QWidget {
     else showNormal();
   }
   bool Popup() const { return popup_; }
+  // A button pressed on this window is still down (the pointer is grabbed by it).
+  bool Pressed() const { return pressed_ != Qt::NoButton; }
   BackendWindowId Id() const { return id_; }
   BackendWindowId Owner() const { return owner_; }
 
@@ -529,6 +533,20 @@ void DesktopBackend::Impl::RequestActivation(NativeWidget* w) {
 }
 
 void DesktopBackend::Impl::Leaving(NativeWidget* w) {
+  if (grabbing == w) {
+    w->releaseMouse();
+    grabbing = nullptr;
+  }
+  // The pointer is held by the window a button was pressed on; when that one
+  // goes while the capture lies in another window, the other one takes the
+  // pointer, so that the drag goes on there (a menu torn off as a toolbar).
+  if (w->Pressed() && capture && !grabbing) {
+    auto c = windows.find(capture);
+    if (c != windows.end() && c->second != w && c->second->isVisible()) {
+      grabbing = c->second;
+      grabbing->grabMouse();
+    }
+  }
   if (!w->isActiveWindow()) return;
   lostOwnActive = true;
   NativeWidget* next = nullptr;
@@ -699,6 +717,16 @@ void DesktopBackend::WindowShow(BackendWindowId id, bool visible) {
   d_->ApplyStacking();
   // a frame that appears takes the keyboard, as programs' main windows do
   if (!w->Popup() && !w->Minimized()) d_->RequestActivation(w);
+}
+
+void DesktopBackend::CaptureMouse(BackendWindowId id) {
+  d_->capture = id;
+  // a pointer grab taken over for an earlier capture ends with it
+  auto it = d_->windows.find(id);
+  if (d_->grabbing && (it == d_->windows.end() || it->second != d_->grabbing)) {
+    d_->grabbing->releaseMouse();
+    d_->grabbing = nullptr;
+  }
 }
 
 void DesktopBackend::WindowMove(BackendWindowId id, const RECT& rect) {

@@ -34,6 +34,7 @@ class DesktopBackend : public IBackend {
   void WindowOpacity(BackendWindowId id, int alpha, bool perPixel) override;
   void Present(BackendWindowId id, const BackendImage& image, const RECT& damage) override;
   void PresentOverlay(const BackendImage& image, const RECT& damage) override;
+  void CaptureMouse(BackendWindowId id) override;
   void Poll(IBackendSink& sink) override;
   bool Wait(IBackendSink& sink, std::uint32_t ms, bool cosmetic) override;
   void Wake() override;

@@ -415,6 +415,50 @@ TEST_F(TreeWrapperTest, RecreatingTheWindowKeepsTheNodes) {
   tree->OnDeletion = nullptr;
 }
 
+// A chain of nodes deeper than the stack could follow by recursion: expanded
+// in full, kept while the window is re-created, moved, copied to another tree
+// and freed with the form.
+TEST_F(TreeWrapperTest, AChainOfAHundredThousandNodes) {
+  constexpr int kDepth = 100000;
+  TTreeNodes* it = tree->Items();
+  it->BeginUpdate();
+  TTreeNode* top = it->Add(nullptr, "top");
+  TTreeNode* n = top;
+  for (int i = 1; i < kDepth; ++i) n = it->AddChild(n, "node");
+  it->EndUpdate();
+  TTreeNode* deepest = n;
+  tree->FullExpand();
+  EXPECT_TRUE(deepest->Parent()->Expanded());
+  EXPECT_TRUE(deepest->IsVisible());
+  EXPECT_EQ(deepest->Level(), kDepth - 1);
+
+  tree->SetBorderStyle(bsNone);  // re-creates the window
+  ASSERT_EQ(it->Count(), kDepth);
+  top = it->GetFirstNode();
+  n = top;
+  while (n->GetFirstChild()) n = n->GetFirstChild();
+  EXPECT_TRUE(n->Parent()->Expanded()) << "the expansion comes back";
+
+  TTreeNode* second = top->GetFirstChild();
+  second->MoveTo(nullptr, naAdd);  // the whole chain below moves with it
+  EXPECT_EQ(top->GetFirstChild(), nullptr);
+  EXPECT_EQ(it->Count(), kDepth);
+  n = it->GetFirstNode()->GetNextSibling();
+  int below = 0;
+  while (n->GetFirstChild()) {
+    n = n->GetFirstChild();
+    ++below;
+  }
+  EXPECT_EQ(below, kDepth - 2);
+
+  auto* other = new TTreeView(panel.get());
+  other->SetParent(panel.get());
+  other->SetBounds(240, 10, 140, 260);
+  other->Items()->Assign(it);
+  EXPECT_EQ(other->Items()->Count(), kDepth);
+  panel.reset();
+}
+
 class PagesTest : public TreeWrapperTest {
  public:
   int changes = 0;

@@ -27,6 +27,28 @@ TEST(Colors, NamesAndValues) {
   EXPECT_EQ(ColorToRGB(clWindowText), GetSysColor(COLOR_WINDOWTEXT));
 }
 
+TEST(Hints, SplitOnlyAtABarThatBeginsACharacter) {
+  struct Case {
+    const char* Hint;
+    const char* Short;
+    const char* Long;
+  };
+  const Case cases[] = {
+      {"打开|打开一个故事", "打开", "打开一个故事"},
+      {"東京", "東京", "東京"},              // 0x96 0x7C: no split inside the character
+      {"東|東方", "東", "東方"},
+      {"|只有长提示", "", "只有长提示"},
+      {"短|", "短", ""},
+      {"a|b|c", "a", "b|c"},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Hint);
+    EXPECT_EQ(GetShortHint(Utf8ToAnsi(c.Hint)), Utf8ToAnsi(c.Short));
+    EXPECT_EQ(GetLongHint(Utf8ToAnsi(c.Hint)), Utf8ToAnsi(c.Long));
+  }
+}
+
 TEST(Fonts, SizeAndHeight) {
   TFont f;
   EXPECT_EQ(f.Name(), Utf8ToAnsi("宋体"));
@@ -170,6 +192,49 @@ TEST_F(ControlsTest, SizeChangedAgainWhileResizingHolds) {
   GetWindowRect(box->Handle(), &r);
   EXPECT_EQ(r.bottom - r.top, 40);
   box->OnResize = TNotifyEvent();
+  f->Free();
+}
+
+// A window that names its parent's window among its creation parameters, as a
+// toolbar names its dock.
+class TParentNamingBox : public TBox {
+  PV_CLASS(TParentNamingBox, TBox)
+ public:
+  using TBox::TBox;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override {
+    TBox::CreateParams(Params);
+    if (Parent()) Params.WndParent = Parent()->Handle();
+  }
+};
+
+// A child window taken out of its parent has no window; resizing it leaves
+// its children as they are (their measuring would ask for a window that cannot
+// be made) until it has a parent again, when they are aligned at once.
+TEST_F(ControlsTest, AChildWindowOutOfItsParentAlignsItsChildrenWhenItHasOneAgain) {
+  auto* f = new TForm(Application, 0);
+  f->SetBounds(0, 0, 400, 300);
+  auto* outer = new TBox(f);
+  outer->SetParent(f);
+  outer->SetBounds(0, 0, 200, 100);
+  auto* inner = new TBox(f);
+  inner->SetParent(outer);
+  inner->SetAlign(alClient);
+  auto* bar = new TParentNamingBox(f);
+  bar->SetParent(inner);
+  bar->SetAlign(alTop);
+  f->Show();
+  Pump();
+  ASSERT_EQ(bar->Width(), 200);
+  outer->SetParent(nullptr);
+  EXPECT_FALSE(outer->HandleAllocated());
+  EXPECT_NO_THROW(outer->SetBounds(0, 0, 260, 120));
+  EXPECT_EQ(inner->Width(), 200);
+  outer->SetParent(f);
+  EXPECT_EQ(inner->Width(), 260);
+  EXPECT_EQ(inner->Height(), 120);
+  EXPECT_EQ(bar->Width(), 260);
   f->Free();
 }
 
@@ -480,20 +545,21 @@ TEST_F(ControlsTest, HintShowsAfterPause) {
   auto* b = new TBox(f);
   b->SetParent(f);
   b->SetBounds(10, 10, 80, 40);
-  b->SetHint(Utf8ToAnsi("提示|状态栏文字"));
+  // 東 ends in the byte of "|" (0x96 0x7C)
+  b->SetHint(Utf8ToAnsi("東提示|状态栏文字東"));
   b->SetShowHint(true);
   f->Show();
   Pump();
   TPoint p = At(b, 10, 10);
   hb->MouseMove(p.x, p.y);
   Pump();
-  EXPECT_EQ(Application->Hint(), Utf8ToAnsi("状态栏文字"));
+  EXPECT_EQ(Application->Hint(), Utf8ToAnsi("状态栏文字東"));
   EXPECT_TRUE(Application->HintWindow() == nullptr || !Application->HintWindow()->Showing());
   hb->AdvanceClock(Application->HintPause() + 10);
   Pump();
   ASSERT_NE(Application->HintWindow(), nullptr);
   EXPECT_TRUE(Application->HintWindow()->Showing());
-  EXPECT_EQ(Application->HintWindow()->Caption(), Utf8ToAnsi("提示"));
+  EXPECT_EQ(Application->HintWindow()->Caption(), Utf8ToAnsi("東提示"));
   hb->Key('A');
   Pump();
   EXPECT_FALSE(Application->HintWindow()->Showing());

@@ -355,6 +355,56 @@ TEST_F(MenusPopupTest, OwnerDrawnAndCheckedItemsAreDrawn) {
   EXPECT_FALSE(gOverrun);
 }
 
+// An owner-drawn item with a submenu still shows the menu's sub-menu arrow
+// at its right, and the marks of plain items are drawn in the text colour on
+// the menu's own background.
+TEST_F(MenusPopupTest, SubMenuArrowsShowOnOwnerDrawnAndPlainItems) {
+  auto* f = new TForm(Application, 0);
+  f->SetBounds(100, 100, 400, 300);
+  f->Show();
+  Pump();
+  struct Painter {
+    void Measure(TObject*, TCanvas*, int& Width, int& Height) {
+      Width = 100;
+      Height = 22;
+    }
+    void Draw(TObject*, TCanvas* c, TRect r, bool) {
+      c->Brush()->SetColor(clLime);
+      c->FillRect(r);
+    }
+  } painter;
+  for (bool owner : {true, false}) {
+    SCOPED_TRACE(owner ? "owner-drawn" : "plain");
+    TPopupMenu* pm = NewPopupMenu(f, owner ? "Drawn" : "Plain", paLeft, true,
+                                  {NewItem("&A", 0, false, true, OnClick(), 0, ""),
+                                   NewSubMenu("&View", 0, "", {NewItem("&Inner", 0, false, true, OnClick(), 0, "")})});
+    if (owner) {
+      pm->SetOwnerDraw(true);
+      for (int i = 0; i < 2; ++i) {
+        pm->Items()->Items(i)->OnMeasureItem = TMenuMeasureItemEvent(&painter, &Painter::Measure);
+        pm->Items()->Items(i)->OnDrawItem = TMenuDrawItemEvent(&painter, &Painter::Draw);
+      }
+    }
+    int ink[2] = {0, 0}, white = 0;
+    gSteps.push_back([&] {
+      for (int i = 0; i < 2; ++i) {
+        RECT r = ItemRect(nullptr, pm->Handle(), UINT(i));
+        for (int y = r.top; y < r.bottom; ++y)
+          for (int x = r.right - 19; x < r.right; ++x) {
+            ink[i] += Pixel(x, y) == Rgb(GetSysColor(COLOR_MENUTEXT));
+            white += Pixel(x, y) == 0xFFFFFF;
+          }
+      }
+      hb->Key(VK_ESCAPE);
+    });
+    pm->Popup(150, 150);
+    EXPECT_EQ(ink[0], 0);
+    EXPECT_GT(ink[1], 0) << "the arrow";
+    EXPECT_EQ(white, 0) << "no box behind it";
+    EXPECT_FALSE(gOverrun);
+  }
+}
+
 // A menu with an image list shows each item's picture in its left column, the
 // shortcut at the right, and an item without a picture keeps its check mark.
 TEST_F(MenusPopupTest, ItemPicturesComeFromTheMenusImageList) {

@@ -2,9 +2,11 @@
 // the headless backend: insertion, deletion, expanding, every next-item code,
 // sorting, hit testing, label editing, notification order, custom draw.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 #include "platform/backend/headless/headless.h"
@@ -758,6 +760,214 @@ TEST_F(TreeViewTest, ScrollingKeepsTheCaretInView) {
   EXPECT_EQ(TreeView_GetFirstVisible(tv), items[10]);
   SendMessageA(tv, WM_VSCROLL, SB_BOTTOM, 0);
   EXPECT_EQ(TreeView_GetFirstVisible(tv), items[std::size_t(40 - page)]);
+}
+
+// The shown rows as the tree answers them (first row, then each next visible
+// one), and as a walk over the items and their expanded states gives them.
+class TreeViewRowsTest : public TreeViewTest {
+ protected:
+  std::vector<HTREEITEM> Shown() {
+    std::vector<HTREEITEM> r;
+    for (HTREEITEM h = TreeView_GetRoot(tv); h; h = TreeView_GetNextVisible(tv, h)) r.push_back(h);
+    return r;
+  }
+  void Walk(HTREEITEM First, std::vector<HTREEITEM>& Out) {
+    for (HTREEITEM h = First; h; h = TreeView_GetNextSibling(tv, h)) {
+      Out.push_back(h);
+      if (State(h) & TVIS_EXPANDED) Walk(TreeView_GetChild(tv, h), Out);
+    }
+  }
+  int LevelOf(HTREEITEM h) {
+    int n = 0;
+    for (HTREEITEM p = TreeView_GetParent(tv, h); p; p = TreeView_GetParent(tv, p)) ++n;
+    return n;
+  }
+  // Rows, their places, the labels' extents and both scroll ranges agree
+  // with the walk.
+  void Check(const std::string& Step) {
+    SCOPED_TRACE(Step);
+    std::vector<HTREEITEM> want;
+    Walk(TreeView_GetRoot(tv), want);
+    const std::vector<HTREEITEM> rows = Shown();
+    ASSERT_EQ(rows, want);
+    const int h = int(TreeView_GetItemHeight(tv)), indent = int(TreeView_GetIndent(tv));
+    HTREEITEM first = TreeView_GetFirstVisible(tv);
+    const int top = int(std::find(rows.begin(), rows.end(), first) - rows.begin());
+    if (!rows.empty()) ASSERT_LT(top, int(rows.size()));
+    HDC dc = GetDC(tv);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(tv, WM_GETFONT, 0, 0)));
+    SCROLLINFO hs;
+    hs.fMask = SIF_RANGE | SIF_POS;
+    GetScrollInfo(tv, SB_HORZ, &hs);
+    const int xOffset = hs.nMax > 0 ? hs.nPos : 0;
+    int widest = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      RECT r;
+      ASSERT_TRUE(TreeView_GetItemRect(tv, rows[i], &r, TRUE));
+      EXPECT_EQ(r.top, (int(i) - top) * h) << Text(rows[i]);
+      const std::string text = Text(rows[i]);
+      SIZE sz{};
+      GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &sz);
+      EXPECT_EQ(r.left, (LevelOf(rows[i]) + 1) * indent - xOffset) << text;
+      EXPECT_EQ(r.right - r.left, sz.cx + 4) << text;
+      widest = std::max(widest, int(r.right) + xOffset);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(tv, dc);
+    RECT c;
+    GetClientRect(tv, &c);
+    if (widest > c.right) EXPECT_EQ(hs.nMax, widest - 1);
+    SCROLLINFO vs;
+    vs.fMask = SIF_RANGE;
+    GetScrollInfo(tv, SB_VERT, &vs);
+    if (int(rows.size()) > int(TreeView_GetVisibleCount(tv))) EXPECT_EQ(vs.nMax, int(rows.size()) - 1);
+  }
+};
+
+TEST_F(TreeViewRowsTest, ShownRowsFollowEveryChange) {
+  std::mt19937 rng(20240611);
+  auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+  std::vector<HTREEITEM> items;
+  auto alive = [&] {
+    std::vector<HTREEITEM> a;
+    for (HTREEITEM h : items)
+      if (Text(h) != "<invalid>") a.push_back(h);
+    items = a;
+  };
+  auto any = [&]() -> HTREEITEM { return items.empty() ? nullptr : items[std::size_t(pick(int(items.size())))]; };
+  int serial = 0;
+  for (int step = 0; step < 600; ++step) {
+    HTREEITEM h = any();
+    std::string what;
+    switch (items.size() < 8 ? 0 : pick(10)) {
+      case 0: {
+        HTREEITEM parent = pick(4) == 0 || !h ? TVI_ROOT : h;
+        HTREEITEM after = TVI_LAST;
+        switch (pick(4)) {
+          case 0: after = TVI_FIRST; break;
+          case 1: after = TVI_SORT; break;
+          case 2:
+            if (HTREEITEM c = TreeView_GetChild(tv, parent == TVI_ROOT ? nullptr : parent)) after = c;
+            break;
+          default: break;
+        }
+        const std::string text = std::string(std::size_t(1 + pick(12)), char('a' + pick(26))) + std::to_string(++serial);
+        items.push_back(Add(parent, text.c_str(), after));
+        what = "insert " + text;
+        break;
+      }
+      case 1:
+        what = "delete " + Text(h);
+        TreeView_DeleteItem(tv, h);
+        alive();
+        break;
+      case 2:
+      case 3:
+        what = "expand " + Text(h);
+        TreeView_Expand(tv, h, TVE_EXPAND);
+        break;
+      case 4:
+        what = "collapse " + Text(h);
+        TreeView_Expand(tv, h, pick(5) == 0 ? TVE_COLLAPSE | TVE_COLLAPSERESET : TVE_COLLAPSE);
+        alive();
+        break;
+      case 5: {
+        what = "expanded state of " + Text(h);
+        TVITEMA it;
+        it.mask = TVIF_STATE;
+        it.hItem = h;
+        it.stateMask = TVIS_EXPANDED;
+        it.state = State(h) & TVIS_EXPANDED ? 0 : TVIS_EXPANDED;
+        TreeView_SetItem(tv, &it);
+        break;
+      }
+      case 6: {
+        const std::string text = std::string(std::size_t(1 + pick(30)), 'W');
+        what = "text of " + Text(h);
+        TVITEMA it;
+        it.mask = TVIF_TEXT;
+        it.hItem = h;
+        it.pszText = const_cast<char*>(text.c_str());
+        TreeView_SetItem(tv, &it);
+        break;
+      }
+      case 7:
+        what = "sort below " + Text(h);
+        TreeView_SortChildren(tv, h, pick(2));
+        break;
+      case 8:
+        what = "ensure visible " + Text(h);
+        TreeView_EnsureVisible(tv, h);
+        break;
+      default:
+        what = "select " + Text(h);
+        TreeView_SelectItem(tv, h);
+        break;
+    }
+    if (step == 300) {
+      HFONT f = CreateFontA(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, PV_FIXED_FONT_NAME);
+      SendMessageA(tv, WM_SETFONT, reinterpret_cast<WPARAM>(f), 0);
+      what += ", new font";
+    }
+    Check(std::to_string(step) + ": " + what);
+    if (HasFatalFailure()) return;
+  }
+}
+
+// A chain of items each the only child of the one before, deeper than the
+// stack could follow by recursion: shown, expanded, painted, sorted and
+// deleted, and a second chain freed with the window.
+TEST_F(TreeViewRowsTest, AChainOfAHundredThousandLevels) {
+  constexpr int kDepth = 100000;
+  std::vector<HTREEITEM> chain;
+  chain.reserve(kDepth);
+  HTREEITEM parent = TVI_ROOT;
+  for (int i = 0; i < kDepth; ++i) {
+    parent = Add(parent, ("level " + std::to_string(i)).c_str());
+    chain.push_back(parent);
+  }
+  ASSERT_EQ(TreeView_GetCount(tv), UINT(kDepth));
+  ASSERT_TRUE(TreeView_EnsureVisible(tv, chain.back()));
+  EXPECT_TRUE(State(chain[kDepth / 2]) & TVIS_EXPANDED);
+  EXPECT_EQ(TreeView_GetLastVisible(tv), chain.back());
+  RECT r, c;
+  GetClientRect(tv, &c);
+  ASSERT_TRUE(TreeView_GetItemRect(tv, chain.back(), &r, FALSE));
+  EXPECT_GE(r.top, 0);
+  EXPECT_LE(r.bottom, c.bottom);
+  const int page = int(TreeView_GetVisibleCount(tv));
+  EXPECT_EQ(TreeView_GetFirstVisible(tv), chain[std::size_t(kDepth - page)]);
+  SCROLLINFO vs;
+  vs.fMask = SIF_RANGE;
+  GetScrollInfo(tv, SB_VERT, &vs);
+  EXPECT_EQ(vs.nMax, kDepth - 1);
+  ASSERT_TRUE(TreeView_GetItemRect(tv, chain.back(), &r, TRUE));
+  EXPECT_EQ(r.left, kDepth * int(TreeView_GetIndent(tv))) << "the label after one indent per level";
+  InvalidateRect(tv, nullptr, TRUE);
+  UpdateWindow(tv);
+
+  TreeView_Expand(tv, chain[0], TVE_COLLAPSE);
+  EXPECT_EQ(TreeView_GetLastVisible(tv), chain[0]);
+  SetFocus(tv);
+  TreeView_SelectItem(tv, chain[0]);
+  SendMessageA(tv, WM_KEYDOWN, VK_MULTIPLY, 0);  // expands everything below
+  EXPECT_EQ(TreeView_GetLastVisible(tv), chain.back());
+  EXPECT_TRUE(TreeView_SortChildren(tv, chain[0], TRUE));
+
+  ClearNotes();
+  EXPECT_TRUE(TreeView_DeleteItem(tv, chain[0]));
+  EXPECT_EQ(TreeView_GetCount(tv), 0u);
+  std::vector<HTREEITEM> deleted;
+  for (const Note& n : TvNotes())
+    if (n.code == TVN_DELETEITEMA) deleted.push_back(n.oldItem);
+  ASSERT_EQ(deleted.size(), std::size_t(kDepth));
+  EXPECT_EQ(deleted.front(), chain.back()) << "the deepest item goes first";
+  EXPECT_EQ(deleted.back(), chain.front());
+
+  parent = TVI_ROOT;
+  for (int i = 0; i < kDepth; ++i) parent = Add(parent, "again");
+  DestroyWindow(tv);
+  tv = nullptr;
 }
 
 TEST_F(TreeViewTest, Screenshot) {

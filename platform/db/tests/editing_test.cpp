@@ -153,17 +153,60 @@ TEST_F(EditingTest, FailedPostKeepsTheEditAndTheFileUnchanged) {
   table.Cancel();
 }
 
-TEST_F(EditingTest, StringsAreCutAtTheFieldSizeWithoutSplittingACharacter) {
+// A text field's size counts characters, a double-byte character as one, as
+// the database's text columns do; a longer value is refused with an error
+// that names the field, and the field keeps what it held: nothing is cut.
+TEST_F(EditingTest, AValueLongerThanATextFieldIsRefusedAndTheFieldKeepsItsValue) {
   conn.Database().Exec("CREATE TABLE s (tid INTEGER PRIMARY KEY AUTOINCREMENT, code TEXT(3))");
+  conn.Database().Exec("INSERT INTO s (code) VALUES ('old')");
   TADOTable s(nullptr);
   s.SetConnection(&conn);
   s.SetTableName("s");
   s.Open();
-  EXPECT_EQ(s.FieldByName("code")->Size(), 3);
-  s.Append();
-  s.FieldByName("code")->SetAsString(Utf8ToAnsi("林远苏晴"));
+  TField* code = s.FieldByName("code");
+  EXPECT_EQ(code->Size(), 3);
+  const struct {
+    const char* value;
+    bool fits;
+  } cases[] = {
+      {"林远苏", true},    // six bytes, three characters
+      {"a林b", true},
+      {"abc", true},
+      {"", true},
+      {"林远苏晴", false},  // four characters
+      {"abcd", false},
+      {"林远a\xE6\x99", false},  // ends in half a character: still four
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    s.Edit();
+    code->SetAsString("old");
+    if (c.fits) {
+      code->SetAsString(Utf8ToAnsi(c.value));
+      EXPECT_EQ(AnsiToUtf8(code->AsString()), c.value);
+    } else {
+      try {
+        code->SetAsString(Utf8ToAnsi(c.value));
+        ADD_FAILURE() << "accepted";
+      } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.Message).find("'code'"), std::string::npos) << e.Message;
+        EXPECT_NE(std::string(e.Message).find("at most 3 characters"), std::string::npos) << e.Message;
+      }
+      EXPECT_EQ(code->AsString(), "old");
+      // Every way of setting the value is refused alike.
+      EXPECT_THROW(code->SetValue(Variant(AnsiString(Utf8ToAnsi(c.value)))), EDatabaseError);
+      EXPECT_THROW(code->SetText(Utf8ToAnsi(c.value)), EDatabaseError);
+      EXPECT_EQ(code->AsString(), "old");
+    }
+    s.Cancel();
+  }
+  // A refused value leaves the row as it was in the file.
+  s.Edit();
+  EXPECT_THROW(code->SetAsString("long"), EDatabaseError);
   s.Post();
-  EXPECT_EQ(AnsiToUtf8(s.FieldByName("code")->AsString()), "林远苏");
+  pvsql::Stmt st(conn.Database(), "SELECT code FROM s");
+  ASSERT_TRUE(st.Step());
+  EXPECT_EQ(st.Text(0), "old");
 }
 
 TEST_F(EditingTest, OnNewRecordFillsDefaultsAndInsertedRecordIsNotModified) {

@@ -418,3 +418,21 @@ TEST_F(DateTimeTest, LocalePictures) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DateTimeTest, FormattingWithGivenSettingsIgnoresTheVariablesInForce) {
+  TFormatSettings changed = DefaultFormatSettings();
+  changed.DateSeparator = '/';
+  changed.TimeSeparator = '.';
+  changed.ShortDateFormat = "d/M/yyyy";
+  SetFormatSettings(changed);
+  const TDateTime v = EncodeDate(2026, 12, 10) + EncodeTime(13, 5, 9, 0);
+  EXPECT_EQ(DateTimeToStr(v), "10/12/2026 13.05.09");
+  EXPECT_EQ(DateTimeToStr(v, DefaultFormatSettings()), "2026-12-10 13:05:09");
+  EXPECT_EQ(DateTimeToStr(EncodeDate(2026, 1, 2), DefaultFormatSettings()), "2026-1-2");
+  EXPECT_EQ(FormatDateTime("yyyy/mm/dd hh:nn", v, DefaultFormatSettings()), "2026-12-10 13:05");
+  ResetFormatSettings();
+}
+
+}  // namespace

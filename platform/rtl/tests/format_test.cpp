@@ -239,6 +239,7 @@ TEST_F(FormatTest, StrToFloatAcceptsNumbersWithBlanksAround) {
   const Case cases[] = {
       {"1.5", 1.5},   {" 1.5 ", 1.5}, {"-1e3", -1000}, {"1E+2", 100}, {".5", 0.5},
       {"5.", 5},      {"+3", 3},      {"0", 0},        {"1e-400", 0}, {"007", 7},
+      {"1.5E", 1.5},  {"2e+", 2},     {"-2E- ", -2},  // an exponent without digits is 0
   };
   for (const Case& c : cases) {
     EXPECT_DOUBLE_EQ(StrToFloat(c.s), c.v) << c.s;
@@ -249,7 +250,8 @@ TEST_F(FormatTest, StrToFloatAcceptsNumbersWithBlanksAround) {
 }
 
 TEST_F(FormatTest, StrToFloatRejectsGarbage) {
-  const char* bad[] = {"", " ", "abc", "1.5x", "1,5", "1e", "e5", ".", "--1", "1e400", "1 5", "NAN", "INF"};
+  const char* bad[] = {"",  " ",   "abc", "1.5x",  "1,5", "1ee", "1e+-2", "e5",
+                       "E", ".",   "--1", "1e400", "1 5", "NAN", "INF"};
   for (const char* s : bad) {
     double v = 42;
     EXPECT_FALSE(TryStrToFloat(s, v)) << s;

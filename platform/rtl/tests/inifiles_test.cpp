@@ -212,6 +212,14 @@ TEST_F(IniFiles, RefusesWhatTheLineFormatCannotHold) {
     SCOPED_TRACE(testing::Message() << c.section << "/" << c.key);
     EXPECT_THROW(ini.WriteString(c.section, c.key, c.value), EIniFileException);
   }
+  // a value with a NUL byte is refused as well, and the test of values says so first
+  const AnsiString nul("a\0b", 3);
+  EXPECT_THROW(ini.WriteString("S", "k", nul), EIniFileException);
+  EXPECT_FALSE(IsIniValueStorable(nul));
+  EXPECT_FALSE(IsIniValueStorable("two\r\nlines"));
+  EXPECT_FALSE(IsIniValueStorable("cr\r"));
+  EXPECT_TRUE(IsIniValueStorable("\xB5\xDA\xD2\xBB = ; [x]"));
+  EXPECT_TRUE(IsIniValueStorable(""));
   TStringList list;
   ini.GetStrings(&list);
   EXPECT_EQ(ItemsOf(list), (Items{"[S]", "k=v", ""}));

@@ -341,4 +341,34 @@ TEST_F(Registry, RegIniFile) {
   EXPECT_EQ(ini.ReadString("", "Top", ""), "own key");
 }
 
+// A registry-ini object whose key was closed reads and writes below the root,
+// as one that opened and closed a key to check that it exists is used.
+TEST_F(Registry, RegIniFileWithItsKeyClosedWorksFromTheRoot) {
+  {
+    TRegIniFile ini("Software\\Penvarro\\Insp");
+    ini.WriteString("Categories", "Cat1", kNode);
+    ini.WriteInteger("Rows\\Name", "RowHeight", 25);
+  }
+  TRegIniFile ini("");
+  ASSERT_TRUE(ini.OpenKey("\\Software\\Penvarro\\Insp", false));
+  ini.CloseKey();
+  EXPECT_EQ(ini.CurrentKey(), 0u);
+  EXPECT_EQ(ini.ReadString("\\Software\\Penvarro\\Insp\\Categories", "Cat1", "none"), kNode);
+  EXPECT_EQ(ini.ReadInteger("Software\\Penvarro\\Insp\\Rows\\Name", "RowHeight", -1), 25);
+  TStringList list;
+  ini.ReadSection("\\Software\\Penvarro\\Insp\\Categories", &list);
+  EXPECT_EQ(ItemsOf(list), Items{"Cat1"});
+  ini.ReadSectionValues("\\Software\\Penvarro\\Insp\\Categories", &list);
+  EXPECT_EQ(ItemsOf(list), Items{"Cat1=" + kNode});
+  // Writes create their keys below the root, and leave no key open.
+  ini.WriteBool("\\Software\\Penvarro\\Insp\\Rows\\Name", "Visible", false);
+  EXPECT_EQ(ini.CurrentKey(), 0u);
+  RegistryFlush();
+  RegistryResetCache();
+  TRegIniFile again("Software\\Penvarro\\Insp\\Rows");
+  EXPECT_FALSE(again.ReadBool("Name", "Visible", true));
+  ini.DeleteKey("\\Software\\Penvarro\\Insp\\Rows\\Name", "Visible");
+  EXPECT_TRUE(again.ReadBool("Name", "Visible", true));
+}
+
 }  // namespace

@@ -770,6 +770,40 @@ TEST_F(WinTest, MouseLeaveIsPostedOnceTheCursorLeaves) {
   EXPECT_GE(R().Count(b, WM_MOUSEMOVE), 1);
 }
 
+// A window that answers HTCLIENT over a band of its frame gets client mouse
+// messages there, and tracking the mouse there does not end at once.
+TEST_F(WinTest, MouseTrackingFollowsTheWindowsHitTest) {
+  R().handler = [](HWND, UINT m, WPARAM, LPARAM l, LRESULT* r) {
+    if (m == WM_NCCALCSIZE) {
+      reinterpret_cast<RECT*>(l)->top += 10;  // a 10-pixel band above the client area
+      *r = 0;
+      return true;
+    }
+    if (m == WM_NCHITTEST) {
+      *r = HTCLIENT;
+      return true;
+    }
+    return false;
+  };
+  HWND a = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+  Top(200, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+  hb->MouseMove(50, 5);
+  Pump();
+  ASSERT_GE(R().Count(a, WM_MOUSEMOVE), 1);
+  Clear();
+  TRACKMOUSEEVENT tme;
+  tme.dwFlags = TME_LEAVE;
+  tme.hwndTrack = a;
+  ASSERT_TRUE(TrackMouseEvent(&tme));
+  hb->MouseMove(51, 5);
+  Pump();
+  EXPECT_EQ(R().Count(a, WM_MOUSELEAVE), 0);
+  hb->MouseMove(250, 50);
+  Pump();
+  EXPECT_EQ(R().Count(a, WM_MOUSELEAVE), 1);
+  R().handler = nullptr;
+}
+
 TEST_F(WinTest, InputMethodCommitArrivesAsCodePageBytesAndFourChars) {
   HWND h = Top();
   Pump();

@@ -1,0 +1,27 @@
+#include "data/data_init.h"
+
+#include "data/uxcustomdata.h"
+#include "data/uxdatasort.h"
+#include "data/uxdatastorage.h"
+
+namespace {
+bool initialised = false;
+}
+
+void InitData() {
+  if (initialised) return;
+  initialised = true;
+  for (const auto& entry : uxValueTypeTable()) uxGetValueTypeClassList()->Register(entry.Class);
+  uxFieldIndexOfLinkObject = uxDataFieldIndexOfLinkObject;
+}
+
+void FinalizeData() {
+  if (!initialised) return;
+  initialised = false;
+  uxFieldIndexOfLinkObject = nullptr;
+  const auto& table = uxValueTypeTable();
+  for (auto it = table.rbegin(); it != table.rend(); ++it) uxGetValueTypeClassList()->Unregister(it->Class);
+  uxFreeValueTypeClassList();
+}
+
+bool DataInitialised() { return initialised; }

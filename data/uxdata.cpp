@@ -1,0 +1,6 @@
+#include "data/uxdata.h"
+
+void TuxDataController::AfterConstruction() {
+  TuxCustomDataController::AfterConstruction();
+  ActiveChanged(true);
+}
