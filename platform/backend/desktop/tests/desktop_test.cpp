@@ -470,9 +470,10 @@ TEST_F(Desktop, OverlayInvertsWhatIsBelowAndClears) {
   };
   COLORREF face = GetSysColor(COLOR_BTNFACE);
   std::uint32_t below = (std::uint32_t(GetRValue(face)) << 16) | (GetGValue(face) << 8) | GetBValue(face);
-  // the display shows what it was given once its events are processed
+  // the display shows what it was given once the toolkit has had its events
+  // (the exposures of the windows shown and hidden), waited for in between
   auto settle = [&](int x, int y, std::uint32_t want) {
-    for (int i = 0; i < 100 && pixelAt(x, y) != want; ++i) Pump(), QCoreApplication::processEvents();
+    PumpUntil([&] { return pixelAt(x, y) == want; });
     return pixelAt(x, y);
   };
   ASSERT_EQ(settle(150, 120, below), below);
