@@ -39,6 +39,7 @@
 #include <cstdlib>
 #include <deque>
 #include <map>
+#include <memory>
 #include "platform/backend/desktop/keymap.h"
 #include "platform/backend/desktop/xselection.h"
 #include "platform/rtl/exceptions.h"
@@ -609,16 +610,22 @@ bool DesktopBackend::DisplayAvailable() {
 namespace {
 // The toolkit ends the process when it cannot reach the X server; ask the server
 // first so that a wrong DISPLAY is reported as such. Only X displays are tried.
-void CheckXServer() {
+// The connection is returned open (null when nothing was asked) and closed only
+// once the toolkit has its own: a server whose last client leaves resets, and
+// turns away whoever connects meanwhile.
+struct XcbClose {
+  void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
+};
+using XcbConnection = std::unique_ptr<xcb_connection_t, XcbClose>;
+XcbConnection CheckXServer() {
   const char* d = std::getenv("DISPLAY");
   const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (!d || !*d || (platform && std::string(platform).rfind("xcb", 0) != 0)) return;
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  bool failed = xcb_connection_has_error(c) != 0;
-  xcb_disconnect(c);
-  if (failed)
+  if (!d || !*d || (platform && std::string(platform).rfind("xcb", 0) != 0)) return nullptr;
+  XcbConnection c(xcb_connect(nullptr, nullptr));
+  if (xcb_connection_has_error(c.get()))
     throw EInvalidOperation(std::string("Cannot open the display \"") + d +
                             "\": no X server answers there (is DISPLAY right, and is the server running?)");
+  return c;
 }
 }  // namespace
 
@@ -626,7 +633,7 @@ DesktopBackend& DesktopBackend::Install() {
   static DesktopBackend* b = nullptr;
   if (!b) {
     if (!DisplayAvailable()) throw EInvalidOperation("No display to show windows on: DISPLAY is not set");
-    if (!QCoreApplication::instance()) CheckXServer();
+    XcbConnection check = QCoreApplication::instance() ? nullptr : CheckXServer();
     b = new DesktopBackend();
   }
   if (GetBackend() != b) SetBackend(b);

@@ -48,7 +48,7 @@ std::uint32_t XSelectionReader::Atom(const std::string& name) {
   auto it = atoms_.find(name);
   if (it != atoms_.end()) return it->second;
   auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, uint16_t(name.size()), name.c_str()), nullptr);
-  const std::uint32_t a = r ? r->atom : XCB_ATOM_NONE;
+  const std::uint32_t a = r ? r->atom : std::uint32_t(XCB_ATOM_NONE);
   free(r);
   if (a != XCB_ATOM_NONE) atoms_[name] = a;
   return a;

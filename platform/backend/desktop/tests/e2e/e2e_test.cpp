@@ -171,6 +171,23 @@ long CpuTicks(pid_t pid) {
   return utime + stime;
 }
 
+// The program installed in a new temporary folder: the program in bin/, the
+// shipped files in data/ ("" when the folder cannot be made).
+fs::path Install() {
+  std::string tmpl = (fs::temp_directory_path() / "penvarro_e2e_XXXXXX").string();
+  if (!mkdtemp(tmpl.data())) return {};
+  const fs::path dir = tmpl;
+  const fs::path built(PV_PROGRAM);
+  const fs::path data = built.parent_path().parent_path() / "data";
+  for (const char* d : {"bin", "data", "story", "out"}) fs::create_directories(dir / d);
+  std::error_code ec;
+  fs::create_hard_link(built, dir / "bin" / "penvro", ec);
+  if (ec) fs::copy_file(built, dir / "bin" / "penvro");
+  fs::copy_file(data / "lib.l", dir / "data" / "lib.l");
+  fs::copy_file(data / "template.te", dir / "data" / "template.te");
+  return dir;
+}
+
 // Where "新建" stands in the File menu (below "元库", a rule and "打开").
 constexpr int kNewItemY = 60;
 
@@ -189,18 +206,8 @@ class ProgramOnDisplay : public ::testing::Test {
     std::string why;
     if (!OnPath("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     if (!display.Open(&why)) GTEST_SKIP() << why;
-    std::string tmpl = (fs::temp_directory_path() / "penvarro_e2e_XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir = tmpl;
-    // The installation: the program in bin/, the shipped files in data/.
-    const fs::path built(PV_PROGRAM);
-    const fs::path data = built.parent_path().parent_path() / "data";
-    for (const char* d : {"bin", "data", "story", "out"}) fs::create_directories(dir / d);
-    std::error_code ec;
-    fs::create_hard_link(built, dir / "bin" / "penvro", ec);
-    if (ec) fs::copy_file(built, dir / "bin" / "penvro");
-    fs::copy_file(data / "lib.l", dir / "data" / "lib.l");
-    fs::copy_file(data / "template.te", dir / "data" / "template.te");
+    dir = Install();
+    ASSERT_FALSE(dir.empty());
     app = std::make_unique<QGuiApplication>(argc, argv);
   }
   void TearDown() override {
@@ -843,6 +850,56 @@ TEST(ProgramWithoutItsDisplay, SaysSoAndEnds) {
   EXPECT_EQ(status, 1) << out;
   EXPECT_NE(out.find("Cannot open the display \"" + display + "\""), std::string::npos) << out;
   EXPECT_EQ(out.find("Reinstalling"), std::string::npos) << out;
+}
+
+// On an X server of which it is the only client (a bare server, as on a kiosk
+// or a build machine) the program starts and shows its frame. Such a server
+// resets when its last client leaves and turns away whoever connects
+// meanwhile; this one, started with -terminate, ends there instead, so a
+// program that left it for a moment before the toolkit connected finds none.
+TEST(ProgramAloneOnItsDisplay, StartsAndShowsItsFrame) {
+  if (!OnPath("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+  TestDisplay display;
+  std::string why;
+  if (!display.Start(&why, {"-terminate"})) GTEST_SKIP() << why;
+  const fs::path dir = Install();
+  ASSERT_FALSE(dir.empty());
+  Child program = Spawn({(dir / "bin" / "penvro").string()}, nullptr, {}, true);
+  struct Cleanup {
+    Child& c;
+    const fs::path& dir;
+    ~Cleanup() {
+      if (c.pid > 0) Reap(c.pid, 0), close(c.out);
+      fs::remove_all(dir);
+    }
+  } cleanup{program, dir};
+  ASSERT_GT(program.pid, 0);
+  // Nobody else connects before the program went through its start: the
+  // toolkit's display library is loaded when it is about to connect.
+  int status = -1;
+  auto ended = [&] {
+    int st;
+    if (waitpid(program.pid, &st, WNOHANG) != program.pid) return false;
+    status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+    return true;
+  };
+  const std::string maps = "/proc/" + std::to_string(program.pid) + "/maps";
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (ReadFile(maps).find("XcbQpa") == std::string::npos && !ended() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::string frame;
+  while (frame.empty() && status == -1 && std::chrono::steady_clock::now() < deadline) {
+    RunProcess({"xdotool", "search", "--onlyvisible", "--name", "^Penvarro$"}, &frame, 2000);
+    frame = Trim(frame);
+    if (frame.empty() && !ended()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_FALSE(frame.empty()) << "the frame never appeared";
+  std::string out;
+  if (status != -1) {
+    char buf[4096];
+    for (ssize_t n; (n = read(program.out, buf, sizeof buf)) > 0;) out.append(buf, std::size_t(n));
+  }
+  EXPECT_EQ(status, -1) << "the program ended: " << out;
 }
 
 }  // namespace
