@@ -650,6 +650,11 @@ TEST_F(ProgramOnDisplay, FiveMegabytesOfChinesePasteAndCopyThroughTheDesktopsCli
   EXPECT_EQ(RunProcess({"xclip", "-o", "-selection", "clipboard"}, &out, 60000), 0);
   EXPECT_EQ(out.size(), want.size() + 1);
   EXPECT_TRUE(out == want + "z") << "the copy arrived changed";
+  // and answers after serving it: a key at the end and another save
+  slowKey("ctrl+End");
+  Xdo({"type", "y"});
+  Xdo({"click", "1"});
+  EXPECT_EQ(WaitForSql(story, "SELECT substr(ttext2, -2) FROM Story1 WHERE tid = 1", "zy", 30000), "zy");
   int status;
   EXPECT_FALSE(Exited(&status));
   kill(program.pid, SIGKILL);
