@@ -3,6 +3,7 @@
 #include "data/uxcustomdata.h"
 #include "data/uxdatasort.h"
 #include "data/uxdatastorage.h"
+#include "data/uxfilter.h"
 
 namespace {
 bool initialised = false;
@@ -12,6 +13,7 @@ void InitData() {
   if (initialised) return;
   initialised = true;
   for (const auto& entry : uxValueTypeTable()) uxGetValueTypeClassList()->Register(entry.Class);
+  uxRegisterFilterCriteriaProps();
   uxFieldIndexOfLinkObject = uxDataFieldIndexOfLinkObject;
 }
 

@@ -3,6 +3,8 @@
 
 #include "data/uxdataconsts.h"
 #include "data/uxvariants.h"
+#include "platform/classes/filer.h"
+#include "platform/classes/typinfo.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/locale.h"
 #include "platform/rtl/rtlconsts.h"
@@ -559,6 +561,48 @@ void TuxFilterCriteria::SetUnderscoreWildcard(char Value) {
   if (FUnderscoreWildcard == Value) return;
   FUnderscoreWildcard = Value;
   Changed();
+}
+
+// ---- the component stream ----
+
+PV_ENUM_NAMES(TuxFilterCriteriaOption,
+              "fcoCaseInsensitive fcoShowOperatorDescription fcoSoftNull fcoSoftCompare fcoIgnoreNull")
+
+void uxRegisterFilterCriteriaProps() {
+  static bool Done = false;
+  if (Done) return;
+  Done = true;
+  RegisterProps<TuxFilterCriteria>([](TPropBuilder<TuxFilterCriteria>& p) {
+    p.Prop("MaxValueListCount", &TuxFilterCriteria::MaxValueListCount, &TuxFilterCriteria::SetMaxValueListCount)
+        .Default(0);
+    p.Prop("Options", &TuxFilterCriteria::Options, &TuxFilterCriteria::SetOptions)
+        .Default(TuxFilterCriteriaOptions());
+    p.Prop("PercentWildcard", &TuxFilterCriteria::PercentWildcard, &TuxFilterCriteria::SetPercentWildcard)
+        .Default('%');
+    p.Prop("UnderscoreWildcard", &TuxFilterCriteria::UnderscoreWildcard, &TuxFilterCriteria::SetUnderscoreWildcard)
+        .Default('_');
+    p.Field("OnChanged", &TuxFilterCriteria::OnChanged);
+  });
+  RegisterProps<TFilterWrapper>([](TPropBuilder<TFilterWrapper>& p) { p.Prop("Filter", &TFilterWrapper::Filter); });
+}
+
+void TuxFilterCriteria::ReadComponentData(TStream* Stream) {
+  TFilterWrapper wrapper;
+  wrapper.SetFilter(this);
+  BeginUpdate();
+  try {
+    ReadComponentFromStream(Stream, &wrapper);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TuxFilterCriteria::WriteComponentData(TStream* Stream) {
+  TFilterWrapper wrapper;
+  wrapper.SetFilter(this);
+  WriteComponentToStream(Stream, &wrapper);
 }
 
 // ---- the filter stream ----

@@ -16,6 +16,7 @@
 #pragma once
 #include <vector>
 
+#include "platform/classes/classes.h"
 #include "platform/classes/events.h"
 #include "platform/rtl/object.h"
 #include "platform/rtl/streams.h"
@@ -512,6 +513,10 @@ class TuxFilterCriteria : public TPersistent {
   virtual bool IsNullValue(const Variant& V);
   virtual void LoadFromStream(TStream* Stream);
   virtual void SaveToStream(TStream* Stream);
+  // The criteria's published properties, and what a subclass defines, in the
+  // platform's component stream (a TFilterWrapper description).
+  void ReadComponentData(TStream* Stream);
+  void WriteComponentData(TStream* Stream);
 
   void BeginUpdate() { ++FLockCount; }
   void EndUpdate();
@@ -592,6 +597,22 @@ class TuxFilterCriteria : public TPersistent {
   bool FTranslateIn = false;
   char FUnderscoreWildcard = '_';
 };
+
+// Carries a criteria object through the platform's component streaming as its
+// one published property, Filter. The wrapper does not own the criteria.
+class TFilterWrapper : public TComponent {
+  PV_CLASS(TFilterWrapper, TComponent)
+ public:
+  explicit TFilterWrapper(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
+  TuxFilterCriteria* Filter() const { return FFilter; }
+  void SetFilter(TuxFilterCriteria* Value) { FFilter = Value; }
+
+ private:
+  TuxFilterCriteria* FFilter = nullptr;
+};
+
+// Registers the published properties of the criteria and the wrapper (once).
+void uxRegisterFilterCriteriaProps();
 
 // Lists nested deeper than this are refused when a stream is read.
 inline constexpr int uxMaxFilterNesting = 64;

@@ -617,7 +617,13 @@ void TCustomkxInspector::StopScrollTimer() {
 }
 
 void TCustomkxInspector::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (EditorFocused()) PostEditor();
+  if (EditorFocused()) {
+    // A click ends the row's edit as closing the editor does: text that is no
+    // date, or does not fill its mask, keeps the stored value instead of
+    // becoming a stand-in value the author never typed.
+    if (FEditor && FEditedNode) FEditor->CloseFlag = true;
+    PostEditor();
+  }
   if (!ComponentState().Contains(csDesigning) && (CanFocus() || !GetParentForm(this))) {
     SetFocus();
     if (!HasFocus()) {

@@ -137,5 +137,59 @@ TEST_F(ControllerFilterTest, TheCriteriaTravelAsItemIdsThroughTheStream) {
   EXPECT_EQ(other->Filter()->FindItemByItemLink(other->Columns[1])->ItemLink(), other->GetItemField(1));
 }
 
+// The component stream carries the published settings and, through the
+// controller criteria's own data, the whole tree; a damaged description
+// changes nothing and leaves no update open.
+TEST_F(ControllerFilterTest, ComponentDataRoundTripAndDamagedText) {
+  TuxDataFilterCriteria* f = c->Filter();
+  f->SetMaxValueListCount(7);
+  f->SetOptions(TuxFilterCriteriaOptions{fcoSoftNull, fcoIgnoreNull});
+  f->SetPercentWildcard('*');
+  f->AddItem(nullptr, c->Columns[static_cast<std::size_t>(name)], fckLike, Variant(A("第*章*")), A("第*章*"));
+  f->Root()->AddItemList(fgoNotOr)->AddItem(c->Columns[static_cast<std::size_t>(age)], fckEqual, Variant(30), "30");
+  TStringStream out;
+  f->WriteComponentData(&out);
+  const AnsiString text = out.DataString();
+  EXPECT_NE(text.find("Filter.MaxValueListCount = 7"), AnsiString::npos) << text;
+  EXPECT_NE(text.find("Filter.Options = [fcoSoftNull, fcoIgnoreNull]"), AnsiString::npos) << text;
+  EXPECT_NE(text.find("Filter.PercentWildcard = '*'"), AnsiString::npos) << text;
+  EXPECT_EQ(text.find("UnderscoreWildcard"), AnsiString::npos) << text;  // default, not written
+
+  ControllerPtr other = NewController();
+  other->AddColumn("Name", TuxStringValueType::Instance());
+  other->AddColumn("Age", TuxIntegerValueType::Instance());
+  TuxDataFilterCriteria* g = other->Filter();
+  struct Counter : TObject {
+    int Count = 0;
+    void Changed(TObject*) { ++Count; }
+  } changes;
+  g->OnChanged = TNotifyEvent(&changes, &Counter::Changed);
+  TStringStream in(text);
+  g->ReadComponentData(&in);
+  EXPECT_EQ(changes.Count, 1);
+  EXPECT_EQ(g->LockCount(), 0);
+  EXPECT_EQ(g->MaxValueListCount(), 7);
+  EXPECT_EQ(g->Options(), (TuxFilterCriteriaOptions{fcoSoftNull, fcoIgnoreNull}));
+  EXPECT_EQ(g->PercentWildcard(), '*');
+  ASSERT_EQ(g->Root()->GetCount(), 2);
+  EXPECT_EQ(g->FilterText(), f->FilterText());
+  g->SetActive(true);
+  other->Load({{Variant(A("第一章 春")), Variant(30)}, {Variant(A("序")), Variant(25)}});
+  EXPECT_EQ(other->GetFilteredRecordCount(), 0);  // 第一章 matches the LIKE, age 30 fails NOT OR
+
+  // Damaged texts: a value of the wrong kind, a criteria tree cut short.
+  AnsiString badValue = text;
+  badValue.replace(badValue.find("= 7"), 3, "= 'seven'");
+  AnsiString cutTree = text.substr(0, text.find("Filter.Criteria") + 24) + "}\nend\n";
+  for (const AnsiString& bad : {badValue, cutTree, AnsiString("object X: TFilterWrapper\n"), AnsiString("")}) {
+    const AnsiString before = g->FilterText();
+    TStringStream damaged(bad);
+    EXPECT_ANY_THROW(g->ReadComponentData(&damaged)) << bad;
+    EXPECT_EQ(g->LockCount(), 0);
+    EXPECT_EQ(g->FilterText(), before);
+    EXPECT_EQ(g->Root()->GetCount(), 2);
+  }
+}
+
 }  // namespace
 }  // namespace ctltest

@@ -155,7 +155,8 @@ struct LineDrawer {
     } else {
       if (counts) styleStep += j0;
       long long k = minorAt(j0);
-      long long err = 2 * dMin * (j0 + 1) - dMaj - 2 * dMaj * k;
+      // the products reach past 64 bits on far-out lines; the difference stays small
+      long long err = (long long)(__int128(2) * dMin * (j0 + 1) - dMaj - __int128(2) * dMaj * k);
       long long maj = aMaj + sMaj * j0, mnr = aMin + sMin * k;
       for (long long j = j0; j < j1; ++j) {
         if (xMajor) Plot(int(maj), int(mnr));
