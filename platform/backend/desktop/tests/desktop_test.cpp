@@ -65,10 +65,11 @@ LRESULT RecordingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       m == WM_SYSCOMMAND || m == WM_DROPFILES || m == WM_CLIPBOARDUPDATE || m == WM_ACTIVATEAPP ||
       m == WM_LBUTTONDOWN || m == WM_LBUTTONUP)
     Log().push_back({m, w, l});
-  if (m == WM_DROPFILES) {  // the drop handle lives only during this message
+  if (m == WM_DROPFILES) {  // the receiver frees the drop handle
     char path[512];
     UINT n = DragQueryFileA(reinterpret_cast<HDROP>(w), 0, path, sizeof path);
     DroppedFile() = std::string(path, n);
+    DragFinish(reinterpret_cast<HDROP>(w));
     return 0;
   }
   return DefWindowProcA(h, m, w, l);
