@@ -3,7 +3,10 @@
 #include "data/uxcustomdata.h"
 #include "data/uxdatasort.h"
 #include "data/uxdatastorage.h"
+#include "data/uxdbadapters.h"
+#include "data/uxdbdata.h"
 #include "data/uxfilter.h"
+#include "platform/classes/typinfo.h"
 
 namespace {
 bool initialised = false;
@@ -27,3 +30,18 @@ void FinalizeData() {
 }
 
 bool DataInitialised() { return initialised; }
+
+void InitDataSetAdapters() {
+  static bool propsRegistered = false;
+  if (!propsRegistered) {
+    propsRegistered = true;
+    RegisterProps<TuxDBDataFilterCriteria>(uxRegisterDBFilterCriteriaProps<TuxDBDataFilterCriteria>);
+  }
+  uxInitDBAdapters();
+  uxInitDetailFilterAdapters();
+}
+
+void FinalizeDataSetAdapters() {
+  uxFinalizeDetailFilterAdapters();
+  uxFinalizeDBAdapters();
+}

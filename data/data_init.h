@@ -8,3 +8,8 @@ void InitData();
 // Unregisters the value types and frees their registry.
 void FinalizeData();
 bool DataInitialised();
+
+// The dataset adapters: the filter operator adapters and the detail filter
+// adapters, each registered for TDataSet. Idempotent like InitData.
+void InitDataSetAdapters();
+void FinalizeDataSetAdapters();

@@ -891,11 +891,12 @@ void TuxCustomDataController::Change(Word Flags) {
 void TuxCustomDataController::CheckChanges() {
   if (!FDataControllerInfo || FDataControllerInfo->LockCount() > 0 || FDataControllerInfo->IsCalculating()) return;
   BeforeCheckChanges();
-  if (FChanges == 0) return;
+  // A structure update put off by a lock runs even when nothing else changed.
   if (FStructureUpdateNeeded) {
     FStructureUpdateNeeded = false;
     UpdateStructure(1);
   }
+  if (FChanges == 0) return;
   DispatchChanges();
 }
 

@@ -11,6 +11,10 @@ inline constexpr const char* uxSRecordIndexError = "RecordIndex out of range";
 inline constexpr const char* uxSItemIndexError = "ItemIndex out of range";
 inline constexpr const char* uxSRowIndexError = "RowIndex out of range";
 inline constexpr const char* uxSItemExists = "Item already exists";
+inline constexpr const char* uxSKeyFieldNotFound = "Key Field not found";
+inline constexpr const char* uxSParentFieldAssigned = "ADataField.FParentField <> nil";
+inline constexpr const char* uxSNotGridMode = "DataController not in GridMode";
+inline constexpr const char* uxSDetailFilterControllerNotFound = "DetailFilterController not found";
 
 // Filter display texts
 inline constexpr const char* uxSFilterOperatorEqual = "equals";

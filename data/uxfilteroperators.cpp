@@ -7,6 +7,7 @@
 #include "data/uxfilter.h"
 #include "data/uxlike.h"
 #include "data/uxvariants.h"
+#include "platform/db/db.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/strings.h"
 
@@ -58,16 +59,7 @@ void uxFilterValueDisplayText(const Variant& Value, AnsiString& S) {
     S = VarToStr(Value);
 }
 
-AnsiString uxFilterExtractName(const AnsiString& Text, int& Pos) {
-  if (Pos < 1) Pos = 1;
-  int i = Pos;
-  const int n = Length(Text);
-  while (i <= n && Text[static_cast<std::size_t>(i - 1)] != ';') ++i;
-  const AnsiString r = Trim(Copy(Text, Pos, i - Pos));
-  if (i <= n) ++i;
-  Pos = i;
-  return r;
-}
+AnsiString uxFilterExtractName(const AnsiString& Text, int& Pos) { return ExtractFieldName(Text, Pos); }
 
 // ---------------------------------------------------------------------------
 // TuxFilterOperator

@@ -84,7 +84,14 @@ void TCustomTxtAutoCorrect::ItemAt(int Index, AnsiString& Original, AnsiString& 
 
 void TCustomTxtAutoCorrect::EditorCommand(TObject*, bool AfterProcessing, bool& Handled,
                                           TTxtEditorCommand& Command, char& AChar, void*, void*) {
-  if (AfterProcessing || Handled || !FEnabled || !FEditor) return;
+  if (AfterProcessing) {
+    if (FPendingCommand == ecNone || Command != FPendingCommand || !FEditor) return;
+    FPendingCommand = ecNone;
+    CorrectPendingWord();
+    return;
+  }
+  FPendingCommand = ecNone;
+  if (Handled || !FEnabled || !FEditor) return;
   FPrevLine = FEditor->CaretY();
   const bool finishes = Command == ecLineBreak || Command == ecTab ||
                         (Command == ecChar && !WordContinuationChars()[static_cast<unsigned char>(AChar)]);
@@ -93,11 +100,42 @@ void TCustomTxtAutoCorrect::EditorCommand(TObject*, bool AfterProcessing, bool& 
   if (Command == ecChar && HalfCharacterBefore(FEditor->LineText(), FEditor->CaretX())) return;
   AnsiString word = LastWordBeforeCaret();
   if (word.empty()) return;
-  for (int i = 0; i < FItems->Count(); ++i) {
-    AnsiString original, correction;
-    ItemAt(i, original, correction);
-    int position = FEditor->CaretX();
-    if (ApplyCorrection(word, original, position, correction)) break;
+  FPendingWord = word;
+  FPendingEnd = FEditor->GetCaretPos();
+  FPendingCommand = Command;
+}
+
+void TCustomTxtAutoCorrect::CorrectPendingWord() {
+  // the command may have taken the word away (typed over a selection)
+  const TBufferCoord end = FPendingEnd;
+  const int w = int(FPendingWord.size());
+  if (end.Line < 1 || end.Line > FEditor->Lines()->Count() || end.Char - 1 - w < 0) return;
+  const AnsiString line = FEditor->Lines()->Get(end.Line - 1);
+  if (int(line.size()) < end.Char - 1 || line.compare(std::size_t(end.Char - 1 - w), std::size_t(w), FPendingWord) != 0)
+    return;
+  const TBufferCoord caret = FEditor->GetCaretPos();
+  const int lengthBefore = int(line.size());
+  bool corrected = false;
+  FCorrectingLine = end.Line;
+  try {
+    for (int i = 0; i < FItems->Count() && !corrected; ++i) {
+      AnsiString original, correction;
+      ItemAt(i, original, correction);
+      int position = end.Char;
+      AnsiString word = FPendingWord;
+      corrected = ApplyCorrection(word, original, position, correction);
+    }
+  } catch (...) {
+    FCorrectingLine = 0;
+    throw;
+  }
+  FCorrectingLine = 0;
+  if (corrected) {
+    // the caret stays after what finished the word
+    TBufferCoord c = caret;
+    if (c.Line == end.Line && c.Char >= end.Char)
+      c.Char += int(FEditor->Lines()->Get(end.Line - 1).size()) - lengthBefore;
+    FEditor->SetCaretXY(c);
   }
   if (OnCorrected) OnCorrected(this);
 }
@@ -200,7 +238,7 @@ bool TCustomTxtAutoCorrect::ApplyCorrection(AnsiString& Text, const AnsiString& 
   while (a >= 0) {
     const AnsiString replacement = MatchCase(Text.substr(std::size_t(a), std::size_t(w)), Correction);
     if (Position >= 0) {
-      const int line = FEditor->CaretY(), column = FEditor->CaretX();
+      const int line = FCorrectingLine > 0 ? FCorrectingLine : FEditor->CaretY(), column = Position;
       TAutoCorrectAction action = aaCorrect;
       if (OnAutoCorrect) OnAutoCorrect(this, Original, replacement, line, column, action);
       if (action == aaAbort) return false;

@@ -113,6 +113,7 @@ class TCustomTxtAutoCorrect : public TComponent {
   void ItemAt(int Index, AnsiString& Original, AnsiString& Correction) const;
   AnsiString MatchCase(const AnsiString& Typed, const AnsiString& Correction) const;
   void Unhook();
+  void CorrectPendingWord();
 
   TCustomTxtEdit* FEditor = nullptr;
   bool FEnabled = true;
@@ -120,6 +121,13 @@ class TCustomTxtAutoCorrect : public TComponent {
   char FItemSepChar = '\t';
   TAsTxtAutoCorrectOptions FOptions{ascoIgnoreCase, ascoMaintainCase};
   int FPrevLine = -1;
+  // The word that a finishing command ends, corrected after the command ran:
+  // the blank, mark, Tab or line break is typed first, so that undoing the
+  // correction gives back the word as typed with what finished it.
+  AnsiString FPendingWord;
+  TBufferCoord FPendingEnd{0, 0};  // just after the word
+  TTxtEditorCommand FPendingCommand = ecNone;
+  int FCorrectingLine = 0;  // the line ApplyCorrection works on, 0: the caret's
 };
 
 class TTxtAutoCorrect : public TCustomTxtAutoCorrect {

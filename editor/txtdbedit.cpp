@@ -102,6 +102,9 @@ void TCustomDBTxtEdit::DragDrop(TObject* Source, int X, int Y) {
 }
 
 void TCustomDBTxtEdit::FireChange() {
+  // every change of the text, whatever made it (replacing, auto-correct,
+  // undo), puts the record in edit as typing does, so that it reaches the field
+  if (!FDataLink->Editing()) FDataLink->Edit();
   FDataLink->Modified();
   TCustomTxtEdit::FireChange();
 }

@@ -514,6 +514,15 @@ class TCustomTxtEdit : public TCustomControl {
   TColor ColorOf(TColor C) const { return C; }
   int LongestLineWidth() { return FLines->LongestLineWidth(); }
   void StoreLine(int Line, const AnsiString& Text);  // 1-based; trims with eoTrimTrailingSpaces
+  // The text to store on Line: trimmed at once outside an edit, kept whole
+  // inside one (the line is trimmed when the edit ends) and while undoing.
+  AnsiString TextToStore(int Line, const AnsiString& Text);
+  // An edit: lines stored inside it lose their trailing blanks when the
+  // outermost one ends, and the blanks that were there before the edit are
+  // recorded as part of its undo step.
+  void BeginEdit();
+  void EndEdit();
+  void TrimEditedLines();
   AnsiString LineAt(int Line) const { return FLines->Get(Line - 1); }  // 1-based, "" outside
   int LineCount() const { return FLines->Count(); }
   bool IsTrailAt(const AnsiString& S, int Column) const;  // column (1-based) on a second byte
@@ -533,6 +542,7 @@ class TCustomTxtEdit : public TCustomControl {
   void ScrollCommand(TTxtEditorCommand Command);
   void SetMarkerCommand(int Index, void* Data);
   void EditCommand(TTxtEditorCommand Command, char AChar, void* Data);
+  void EditCommandBody(TTxtEditorCommand Command, char AChar, void* Data);
   void DeleteLastChar();
   void DeleteChar();
   void DeleteWordOrEol(bool Eol);
@@ -551,7 +561,17 @@ class TCustomTxtEdit : public TCustomControl {
   int InsertColumn(const AnsiString& Text, bool AddToUndoList);
   int InsertLines(const AnsiString& Text);
   void DeleteSelectionInMode();
+  // The selection collapses onto the caret (after a command that moved the caret itself).
+  void CollapseSelectionAtCaret();
+  // Records the deletion of the selection as it will happen: a stream span in
+  // normal mode, the lines it covers in line mode, one span per line of a
+  // column block. ByKey: a normal selection made backwards is recorded as
+  // urReverseDelete.
+  void RecordSelectionDeletion(bool ByKey);
+  // Records the last insertion (FInsertFrom..FInsertTo) with Reason.
+  void RecordInsertion(TTxtUndoReason Reason);
   void ReplayUndoRecord();
+  void ShiftTrimLines(int Index, int Count);
   void ReplayRedoRecord();
   void UndoItemAdded(TObject* Sender);
   void UpdateModifiedFromSavePoint();
@@ -569,6 +589,7 @@ class TCustomTxtEdit : public TCustomControl {
   void StoreInserted(TObject* Sender, int Index, int Count);
   void StorePut(TObject* Sender, int Index, int Count);
   void AutoScrollStep(TObject* Sender);
+  void UpdateScrollBarsNow();
   void ShowScrollHint();
   void HideScrollHint();
   void ReadRemovedKeystrokes(TReader* Reader);
@@ -657,6 +678,21 @@ class TCustomTxtEdit : public TCustomControl {
   std::unique_ptr<TTxtInternalImageStrip> FInternalImage;
   bool FDestroying = false;
   bool FDragSource = false;  // a drag started here is in progress
+  bool FUpdatingScrollBars = false;  // UpdateScrollBars is running
+  bool FScrollBarsAgain = false;     // and was asked again meanwhile
+  int FEditDepth = 0;
+  int FReplayDepth = 0;           // undo or redo is replaying records
+  std::vector<int> FTrimLines;    // lines stored by the running edit (1-based)
+  TTxtEditUndoItem* FEditTop = nullptr;  // newest undo item when the edit began
+  int FEditCount = 0;             // and the number of items then
+  // Where the last insertion into the lines changed the text, as a stream
+  // span from FInsertFrom to FInsertTo, and the text it replaced there
+  // (filler made past a line's end starts the span at that end; lines
+  // overwritten in line mode are the replaced text): what an exact undo
+  // record of the insertion holds.
+  TBufferCoord FInsertFrom{1, 1};
+  TBufferCoord FInsertTo{1, 1};
+  AnsiString FInsertOver;
 
   friend class TTxtEditPlugin;
   friend class TTxtWordWrapPlugin;

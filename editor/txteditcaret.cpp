@@ -60,8 +60,79 @@ TBufferCoord TCustomTxtEdit::MoveOffTrail(const TBufferCoord& P, int Direction) 
   return TBufferCoord{P.Char + (Direction < 0 ? -1 : 1), P.Line};
 }
 
-void TCustomTxtEdit::StoreLine(int Line, const AnsiString& Text) {
-  FLines->Put(Line - 1, Has(eoTrimTrailingSpaces) ? TrimTrailingBlanksText(Text) : Text);
+void TCustomTxtEdit::StoreLine(int Line, const AnsiString& Text) { FLines->Put(Line - 1, TextToStore(Line, Text)); }
+
+AnsiString TCustomTxtEdit::TextToStore(int Line, const AnsiString& Text) {
+  if (!Has(eoTrimTrailingSpaces) || FReplayDepth > 0) return Text;
+  if (FEditDepth == 0) return TrimTrailingBlanksText(Text);
+  if (std::find(FTrimLines.begin(), FTrimLines.end(), Line) == FTrimLines.end()) FTrimLines.push_back(Line);
+  return Text;
+}
+
+void TCustomTxtEdit::BeginEdit() {
+  if (FEditDepth++ > 0) return;
+  FTrimLines.clear();
+  FEditTop = FUndoList->Top();
+  FEditCount = FUndoList->Count();
+}
+
+void TCustomTxtEdit::EndEdit() {
+  if (FEditDepth <= 0 || --FEditDepth > 0) return;
+  TrimEditedLines();
+}
+
+// Lines inserted or deleted during an edit move the lines it stored.
+void TCustomTxtEdit::ShiftTrimLines(int Index, int Count) {
+  if (FTrimLines.empty()) return;
+  std::vector<int> kept;
+  for (int l : FTrimLines) {
+    if (Count > 0 && l - 1 >= Index) l += Count;
+    else if (Count < 0 && l - 1 >= Index - Count) l += Count;
+    else if (Count < 0 && l - 1 >= Index) continue;  // the line is gone
+    kept.push_back(l);
+  }
+  FTrimLines = kept;
+}
+
+void TCustomTxtEdit::TrimEditedLines() {
+  std::vector<int> lines;
+  lines.swap(FTrimLines);
+  if (!Has(eoTrimTrailingSpaces)) return;
+  std::sort(lines.begin(), lines.end());
+  // the records of this edit, when it made any: the trimming joins their step
+  TTxtEditUndoItem* top = FUndoList->Top();
+  const bool recorded = top && (top != FEditTop || FUndoList->Count() != FEditCount);
+  const auto before = [](const TBufferCoord& A, const TBufferCoord& B) {
+    return A.Line < B.Line || (A.Line == B.Line && A.Char <= B.Char);
+  };
+  for (int l : lines) {
+    if (l < 1 || l > LineCount()) continue;
+    const AnsiString line = LineAt(l);
+    const AnsiString trimmed = TrimTrailingBlanksText(line);
+    if (trimmed.size() == line.size()) continue;
+    const TBufferCoord from{int(trimmed.size()) + 1, l}, to{int(line.size()) + 1, l};
+    // blanks that this edit's insertion brought need no record: undoing the
+    // insertion takes away what is left of it
+    const bool inserted = recorded &&
+                          (top->Reason == urInsert || top->Reason == urPaste || top->Reason == urLineBreak ||
+                           top->Reason == urDragDropInsert) &&
+                          before(top->StartPos, from) && before(to, top->EndPos);
+    FLines->Put(l - 1, trimmed);
+    if (!inserted) {
+      const int group = FUndoList->GroupStepNumber;
+      if (recorded && group == 0) FUndoList->GroupStepNumber = top->StepNumber;
+      FUndoList->RecordChange(urCharDeleteAfter, from, to, line.substr(trimmed.size()), smNormal);
+      FUndoList->GroupStepNumber = group;
+    }
+    if (l == FCaretY && FCaretX > from.Char) {
+      // the caret keeps its screen column after the blanks that went
+      const int n = std::min(FCaretX - 1, int(line.size()));
+      const int cells = ExpandedLength(line.substr(0, std::size_t(n)), FTabWidth) + (FCaretX - 1 - n);
+      FCaretX = from.Char + cells - ExpandedLength(trimmed, FTabWidth);
+      FStatusChanges << scCaretX;
+      SetState(esCaretPending, true);
+    }
+  }
 }
 
 int TCustomTxtEdit::LeadingBlankCount(const AnsiString& Text, bool ExpandTabs) const {
@@ -250,6 +321,14 @@ void TCustomTxtEdit::SetCaretAndCollapse(const TBufferCoord& P) {
     throw;
   }
   EndPaintLock();
+}
+
+void TCustomTxtEdit::CollapseSelectionAtCaret() {
+  FActiveSelectionMode = FSelectionMode;
+  if (FSelectionAnchor == GetCaretPos() && FSelectionFocus == GetCaretPos()) return;
+  if (HasSelection()) InvalidateSelection();
+  FSelectionAnchor = FSelectionFocus = GetCaretPos();
+  AddStatusChanges({scSelection});
 }
 
 void TCustomTxtEdit::GoToLineCentered(int Line) {
@@ -457,7 +536,7 @@ void TCustomTxtEdit::DeleteSelectionInMode() {
       const AnsiString first = LineAt(s.Line), last = LineAt(e.Line);
       AnsiString joined = first.substr(0, std::min<std::size_t>(first.size(), std::size_t(s.Char - 1)));
       if (e.Char - 1 < int(last.size())) joined += last.substr(std::size_t(e.Char - 1));
-      if (Has(eoScrollPastEol) && Has(eoTrimTrailingSpaces)) joined = TrimTrailingBlanksText(joined);
+      if (Has(eoScrollPastEol) && Has(eoTrimTrailingSpaces)) joined = TextToStore(s.Line, joined);
       FLines->Put(s.Line - 1, joined);
       if (e.Line > s.Line) {
         FLines->RemoveLines(s.Line, e.Line - s.Line);
@@ -496,9 +575,18 @@ void TCustomTxtEdit::DeleteSelectionInMode() {
 int TCustomTxtEdit::InsertStream(const AnsiString& Text) {
   const AnsiString line = LineText();
   AnsiString left = line.substr(0, std::min<std::size_t>(line.size(), std::size_t(std::max(FCaretX - 1, 0))));
+  FInsertFrom = GetCaretPos();
+  FInsertOver.clear();
   if (FCaretX - 1 > int(left.size())) {
-    if (IsAllBlanksText(left) && !Has(eoTabsToSpaces)) left = BlankRun(GetDisplayX() - 1, true);
-    else left += AnsiString(std::size_t(FCaretX - 1 - int(left.size())), ' ');
+    // past the line's end: the filler belongs to the insertion
+    if (IsAllBlanksText(left) && !Has(eoTabsToSpaces)) {
+      FInsertFrom = TBufferCoord{1, FCaretY};
+      FInsertOver = left;
+      left = BlankRun(GetDisplayX() - 1, true);
+    } else {
+      FInsertFrom = TBufferCoord{int(left.size()) + 1, FCaretY};
+      left += AnsiString(std::size_t(FCaretX - 1 - int(left.size())), ' ');
+    }
   }
   const AnsiString right = FCaretX - 1 < int(line.size()) ? line.substr(std::size_t(FCaretX - 1)) : AnsiString();
   const std::vector<AnsiString> pieces = SplitPieces(Text);
@@ -519,11 +607,13 @@ int TCustomTxtEdit::InsertStream(const AnsiString& Text) {
     if (k == breaks) str += right;
     StoreLine(FCaretY, str);
   }
+  FInsertTo = TBufferCoord{int(str.size()) - int(right.size()) + 1, FCaretY};
   if (Has(eoTrimTrailingSpaces) && right.empty()) {
+    // the caret stays after blanks that trimming removed (or will remove)
     const AnsiString stored = LineAt(FCaretY);
     FCaretX = int(stored.size()) + (ExpandedLength(str, FTabWidth) - ExpandedLength(stored, FTabWidth)) + 1;
   } else {
-    FCaretX = int(str.size()) - int(right.size()) + 1;
+    FCaretX = FInsertTo.Char;
   }
   FStatusChanges << scCaretX;
   return breaks;
@@ -533,37 +623,48 @@ int TCustomTxtEdit::InsertColumn(const AnsiString& Text, bool AddToUndoList) {
   const int insertCol = FCaretX;
   const std::vector<AnsiString> pieces = SplitPieces(Text);
   int added = 0;
+  int at = insertCol;
   for (std::size_t k = 0; k < pieces.size(); ++k) {
     const AnsiString& piece = pieces[k];
     AnsiString L;
-    int at = insertCol;
+    at = insertCol;
+    int from = at;  // where the line starts to change: filler counts as inserted
     if (FCaretY > LineCount()) {
       if (AddToUndoList) {
         const TBufferCoord end{int(LineAt(LineCount()).size()) + 1, LineCount()};
-        FUndoList->RecordChange(urLineBreak, end, end, AnsiString(), smNormal);
+        FUndoList->RecordChange(urLineBreak, end, TBufferCoord{1, LineCount() + 1}, AnsiString(), smNormal);
       }
-      L = AnsiString(std::size_t(insertCol - 1), ' ') + piece;
-      FLines->Add(Has(eoTrimTrailingSpaces) ? TrimTrailingBlanksText(L) : L);
+      if (!piece.empty()) {
+        L = AnsiString(std::size_t(insertCol - 1), ' ') + piece;
+        from = 1;
+      }
+      FLines->Add(L);
+      if (!L.empty()) StoreLine(LineCount(), L);
       ++added;
     } else {
       L = LineAt(FCaretY);
-      if (int(L.size()) < insertCol - 1) {
+      if (piece.empty() && int(L.size()) < insertCol - 1) {
+        // nothing to put on a short line: it gets no filler either
+      } else if (int(L.size()) < insertCol - 1) {
+        from = int(L.size()) + 1;
         L += AnsiString(std::size_t(insertCol - 1 - int(L.size())), ' ') + piece;
       } else {
         if (IsTrailAt(L, at)) ++at;
+        from = at;
         L.insert(std::size_t(std::min(at - 1, int(L.size()))), piece);
       }
-      StoreLine(FCaretY, L);
+      if (!piece.empty()) StoreLine(FCaretY, L);
     }
-    if (AddToUndoList)
-      FUndoList->RecordChange(urPaste, TBufferCoord{at, FCaretY}, TBufferCoord{at + int(piece.size()), FCaretY},
-                              AnsiString(), FActiveSelectionMode);
+    // each piece is one span of its own line, undone and redone as a stream
+    if (AddToUndoList && at + int(piece.size()) > from)
+      FUndoList->RecordChange(urPaste, TBufferCoord{from, FCaretY}, TBufferCoord{at + int(piece.size()), FCaretY},
+                              AnsiString(), smNormal);
     if (k + 1 < pieces.size()) {
       ++FCaretY;
       FStatusChanges << scCaretY;
     }
   }
-  FCaretX += int(pieces.back().size());
+  FCaretX = at + int(pieces.back().size());
   FStatusChanges << scCaretX;
   return added;
 }
@@ -574,15 +675,27 @@ int TCustomTxtEdit::InsertLines(const AnsiString& Text) {
   std::vector<AnsiString> pieces = SplitPieces(Text);
   // A text ending with a line break carries no line after it.
   if (pieces.size() > 1 && pieces.back().empty()) pieces.pop_back();
+  const bool wasEmpty = LineCount() == 0;
+  FInsertFrom = TBufferCoord{1, std::max(FCaretY, 1)};
+  FInsertOver.clear();
   int inserted = 0;
   for (const AnsiString& piece : pieces) {
     if (FCaretY >= LineCount() || FInsertMode) {
       FLines->Insert(std::min(FCaretY - 1, LineCount()), AnsiString());
       ++inserted;
+    } else {
+      FInsertOver += LineAt(FCaretY) + "\r\n";  // overwritten
     }
     StoreLine(FCaretY, piece);
     ++FCaretY;
     FStatusChanges << scCaretY;
+  }
+  // as a stream: the pieces, each with its line break, before the line that
+  // followed (an empty store had no line to follow)
+  FInsertTo = wasEmpty ? TBufferCoord{int(pieces.back().size()) + 1, LineCount()} : TBufferCoord{1, FCaretY};
+  if (wasEmpty) {  // no line followed: the caret ends after the last piece
+    FCaretY = FInsertTo.Line;
+    FCaretX = FInsertTo.Char;
   }
   return inserted;
 }
@@ -612,6 +725,54 @@ void TCustomTxtEdit::ReplaceSelectionInMode(TTxtSelectionMode Mode, const AnsiSt
   FLines->EndUpdate();
   SetState(esCaretPending, true);
   EndPaintLock();
+}
+
+void TCustomTxtEdit::RecordInsertion(TTxtUndoReason Reason) {
+  if (FInsertTo == FInsertFrom && FInsertOver.empty()) return;
+  FUndoList->RecordChange(Reason, FInsertFrom, FInsertTo, FInsertOver, smNormal);
+}
+
+void TCustomTxtEdit::RecordSelectionDeletion(bool ByKey) {
+  if (!HasSelection()) return;
+  const TBufferCoord s = GetSelectionStart(), e = GetSelectionEnd();
+  const bool forward = FSelectionAnchor == s;
+  const TTxtUndoReason reason = ByKey && !forward ? urReverseDelete : urDelete;
+  switch (FActiveSelectionMode) {
+    case smNormal: {
+      // an end past its line's end deletes from the line's end
+      auto clamp = [this](TBufferCoord P) {
+        P.Char = std::min(P.Char, int(LineAt(P.Line).size()) + 1);
+        return P;
+      };
+      FUndoList->RecordChange(reason, clamp(FSelectionAnchor), clamp(FSelectionFocus), GetSelText(), smNormal);
+      break;
+    }
+    case smLine: {
+      // the lines as a stream; the last line of the store is emptied, not removed
+      const TBufferCoord a{1, s.Line};
+      const TBufferCoord b = e.Line < LineCount() ? TBufferCoord{1, e.Line + 1}
+                                                  : TBufferCoord{int(LineAt(e.Line).size()) + 1, e.Line};
+      const AnsiString text = GetSelText();
+      if (forward) FUndoList->RecordChange(reason, a, b, text, smNormal);
+      else FUndoList->RecordChange(reason, b, a, text, smNormal);
+      break;
+    }
+    case smColumn: {
+      // the columns each line loses, as DeleteSelectionInMode takes them
+      const int lo = std::min(s.Char, e.Char), hi = std::max(s.Char, e.Char);
+      for (int l = s.Line; l <= e.Line; ++l) {
+        const AnsiString L = LineAt(l);
+        int a = lo, b = hi;
+        if (IsTrailAt(L, a)) ++a;
+        if (IsTrailAt(L, b)) ++b;
+        b = std::min(b, int(L.size()) + 1);
+        if (a >= b) continue;
+        FUndoList->RecordChange(urDelete, TBufferCoord{a, l}, TBufferCoord{b, l},
+                                L.substr(std::size_t(a - 1), std::size_t(b - a)), smNormal);
+      }
+      break;
+    }
+  }
 }
 
 void TCustomTxtEdit::InsertColumnBlock(const TBufferCoord& Begin, const TBufferCoord& End, const AnsiString& Text,

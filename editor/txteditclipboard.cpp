@@ -97,13 +97,16 @@ void TCustomTxtEdit::PasteFromClipboard() {
   if (!CanPaste()) return;
   FirePaintTransient(ttBefore);
   BeginUndoGroup();
+  BeginEdit();
   try {
     DoPasteFromClipboard();
   } catch (...) {
+    EndEdit();
     EndUndoGroup();
     FirePaintTransient(ttAfter);
     throw;
   }
+  EndEdit();
   EndUndoGroup();
   FirePaintTransient(ttAfter);
 }
@@ -113,7 +116,7 @@ void TCustomTxtEdit::DoPasteFromClipboard() {
   const UINT privateFormat = TxtEditClipboardFormat();
   auto recordSelectionDeletion = [&]() {
     if (HasSelection()) {
-      FUndoList->RecordChange(urDelete, FSelectionAnchor, FSelectionFocus, GetSelText(), FActiveSelectionMode);
+      RecordSelectionDeletion(false);
       return true;
     }
     return false;
@@ -130,31 +133,14 @@ void TCustomTxtEdit::DoPasteFromClipboard() {
       const TTxtSelectionMode m = size == 0 ? smNormal : TTxtSelectionMode(std::min<unsigned>(Byte(p[0]), 2u));
       AnsiString text;
       if (size > 1) text.assign(p + 1, strnlen(p + 1, size - 1));
-      TBufferCoord pasteStart;
-      AnsiString selected;
       if (recordSelectionDeletion()) {
         const TBufferCoord s = GetSelectionStart(), e = GetSelectionEnd();
         FSelectionAnchor = s;
         FSelectionFocus = e;
-        pasteStart = FActiveSelectionMode == smLine ? TBufferCoord{1, s.Line} : s;
-      } else {
-        pasteStart = GetCaretPos();
       }
       ReplaceSelectionInMode(m, text, true);
-      const TBufferCoord pasteEnd = GetSelectionEnd();
-      switch (m) {
-        case smNormal:
-          FUndoList->RecordChange(urPaste, pasteStart, pasteEnd, AnsiString(), smNormal);
-          break;
-        case smLine:
-          if (FCaretX == 1)
-            FUndoList->RecordChange(urPaste, TBufferCoord{1, pasteStart.Line},
-                                    TBufferCoord{FColumnsInWindow, pasteEnd.Line - 1}, AnsiString(), smLine);
-          else
-            FUndoList->RecordChange(urPaste, TBufferCoord{1, pasteStart.Line}, pasteEnd, AnsiString(), smNormal);
-          break;
-        default: break;
-      }
+      // the inserted span as a stream; a column block recorded its pieces
+      if (m != smColumn && !text.empty()) RecordInsertion(urPaste);
     } catch (...) {
       GlobalUnlock(mem);
       throw;
@@ -172,13 +158,15 @@ void TCustomTxtEdit::DoPasteFromClipboard() {
     }
     FUndoList->RecordChange(urPasteBegin, GetSelectionStart(), GetSelectionEnd(), AnsiString(), smNormal);
     marker = true;
-    if (!recordSelectionDeletion()) FActiveSelectionMode = FSelectionMode;
+    if (!recordSelectionDeletion()) {
+      FActiveSelectionMode = FSelectionMode;
+      FSelectionAnchor = FSelectionFocus = GetCaretPos();
+    }
     const TBufferCoord s = GetSelectionStart(), e = GetSelectionEnd();
     FSelectionAnchor = s;
     FSelectionFocus = e;
     SetSelText(text);
-    if (FActiveSelectionMode != smColumn)
-      FUndoList->RecordChange(urPaste, s, GetSelectionEnd(), AnsiString(), FActiveSelectionMode);
+    if (FActiveSelectionMode != smColumn && !text.empty()) RecordInsertion(urPaste);
   }
   if (marker) FUndoList->RecordChange(urPasteEnd, GetSelectionStart(), GetSelectionEnd(), AnsiString(), smNormal);
   if (Has(eoHideShowScrollbars)) {
@@ -247,6 +235,8 @@ void TCustomTxtEdit::DragDrop(TObject* Source, int X, int Y) {
     }
     if (drop) {
       BeginUndoGroup();
+      BeginEdit();
+      bool editOpen = true;
       try {
         const AnsiString text = src->GetSelText();
         if (move) {
@@ -274,10 +264,12 @@ void TCustomTxtEdit::DragDrop(TObject* Source, int X, int Y) {
           throw;
         }
         if (!pastEol) FOptions >> eoScrollPastEol;
-        FUndoList->RecordChange(same ? urDragDropInsert : urInsert, p, GetSelectionEnd(), GetSelText(),
-                                FActiveSelectionMode);
+        FUndoList->RecordChange(same ? urDragDropInsert : urInsert, FInsertFrom, FInsertTo, FInsertOver, smNormal);
+        editOpen = false;
+        EndEdit();
         RunCommand(ecSelGotoXY, '\0', &p);
       } catch (...) {
+        if (editOpen) EndEdit();
         EndUndoGroup();
         throw;
       }

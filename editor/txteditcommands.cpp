@@ -138,6 +138,25 @@ void TCustomTxtEdit::PerformCommand(TTxtEditorCommand Command, char AChar, void*
 void TCustomTxtEdit::EditCommand(TTxtEditorCommand Command, char AChar, void* Data) {
   const bool transient = (Command >= ecDeleteLastChar && Command <= ecDeleteLine) || Command == ecChar;
   if (transient) FirePaintTransient(ttBefore);
+  // undo and redo replay records; every other command is one edit
+  const bool edit = Command != ecUndo && Command != ecRedo;
+  if (edit) BeginEdit();
+  try {
+    EditCommandBody(Command, AChar, Data);
+  } catch (...) {
+    if (edit) EndEdit();
+    throw;
+  }
+  if (edit) EndEdit();
+  // these commands leave no selection: one that the caret moved away from
+  // would otherwise be taken for the start of the next insertion
+  if ((Command >= ecDeleteLastChar && Command <= ecChar) || Command == ecImeStr || Command == ecCut ||
+      Command == ecPaste)
+    CollapseSelectionAtCaret();
+  if (transient) FirePaintTransient(ttAfter);
+}
+
+void TCustomTxtEdit::EditCommandBody(TTxtEditorCommand Command, char AChar, void* Data) {
   switch (Command) {
     case ecDeleteLastChar: DeleteLastChar(); break;
     case ecDeleteChar: DeleteChar(); break;
@@ -165,37 +184,46 @@ void TCustomTxtEdit::EditCommand(TTxtEditorCommand Command, char AChar, void* Da
     case ecShiftTab: ShiftTabCommand(); break;
     default: CaseCommand(Command); break;
   }
-  if (transient) FirePaintTransient(ttAfter);
 }
 
 // ---------------------------------------------------------------- replacing
 
 void TCustomTxtEdit::ReplaceSelection(const AnsiString& Text) {
   BeginUndoGroup();
+  BeginEdit();
   try {
-    if (HasSelection())
-      FUndoList->RecordChange(urDelete, FSelectionAnchor, FSelectionFocus, GetSelText(), FActiveSelectionMode);
-    else
+    if (HasSelection()) {
+      RecordSelectionDeletion(false);
+    } else {
+      // the text goes in at the caret, wherever an empty selection was left
       FActiveSelectionMode = FSelectionMode;
+      FSelectionAnchor = FSelectionFocus = GetCaretPos();
+    }
     const TBufferCoord s = GetSelectionStart(), e = GetSelectionEnd();
     FSelectionAnchor = s;
     FSelectionFocus = e;
     SetSelText(Text);
-    if (!Text.empty() && FActiveSelectionMode != smColumn)
-      FUndoList->RecordChange(urInsert, s, GetCaretPos(), AnsiString(), FActiveSelectionMode);
+    // a column insertion records its own pieces
+    if (!Text.empty() && FActiveSelectionMode != smColumn) RecordInsertion(urInsert);
+  } catch (...) {
+    EndEdit();
+    EndUndoGroup();
+    throw;
+  }
+  EndEdit();  // inside the group: trimmed blanks belong to the step
+  EndUndoGroup();
+}
+
+void TCustomTxtEdit::DeleteSelectionByKey() {
+  BeginUndoGroup();  // a column block is one record per line
+  try {
+    RecordSelectionDeletion(true);
+    SetSelText(AnsiString());
   } catch (...) {
     EndUndoGroup();
     throw;
   }
   EndUndoGroup();
-}
-
-void TCustomTxtEdit::DeleteSelectionByKey() {
-  const bool forward = FSelectionAnchor.Line < FSelectionFocus.Line ||
-                       (FSelectionAnchor.Line == FSelectionFocus.Line && FSelectionAnchor.Char < FSelectionFocus.Char);
-  FUndoList->RecordChange(forward ? urDelete : urReverseDelete, FSelectionAnchor, FSelectionFocus, GetSelText(),
-                          FActiveSelectionMode);
-  SetSelText(AnsiString());
 }
 
 void TCustomTxtEdit::ClearAll() {
@@ -215,6 +243,11 @@ void TCustomTxtEdit::DeleteLastChar() {
   }
   const AnsiString T = LineText();
   const int L = int(T.size());
+  // a caret left on the second byte of a character deletes the whole character
+  if (IsTrailAt(T, FCaretX)) {
+    ++FCaretX;
+    FStatusChanges << scCaretX;
+  }
   const TBufferCoord P = GetCaretPos();
   AnsiString removed;
   if (FCaretX > L + 1) {
@@ -250,7 +283,7 @@ void TCustomTxtEdit::DeleteLastChar() {
       FStatusChanges << scCaretX << scCaretY;
       FLines->Delete(y - 1);
       DoLinesDeleted(y - 1, 1);
-      FLines->Put(y - 2, prev + (Has(eoTrimTrailingSpaces) ? AnsiString(T.substr(0, T.find_last_not_of(" \t") + 1)) : T));
+      FLines->Put(y - 2, TextToStore(y - 1, prev + T));
     } catch (...) {
       FLines->EndUpdate();
       throw;
@@ -323,9 +356,10 @@ void TCustomTxtEdit::DeleteChar() {
   if (FCaretX > L) {
     if (FCaretY >= LineCount()) return;
     const AnsiString next = LineAt(FCaretY + 1);
+    const int filler = FCaretX - L - 1;
     FLines->BeginUpdate();
     try {
-      StoreLine(FCaretY, T + AnsiString(std::size_t(FCaretX - L - 1), ' ') + next);
+      StoreLine(FCaretY, T + AnsiString(std::size_t(filler), ' ') + next);
       FLines->Delete(FCaretY);
       DoLinesDeleted(FCaretY, 1);
     } catch (...) {
@@ -333,8 +367,15 @@ void TCustomTxtEdit::DeleteChar() {
       throw;
     }
     FLines->EndUpdate();
-    removed = "\r\n";
-    end = TBufferCoord{1, FCaretY + 1};
+    // the line break went at the line's end, the filler up to the caret came
+    // in its place: one step of two records
+    BeginUndoGroup();
+    FUndoList->RecordChange(urCharDeleteAfter, TBufferCoord{L + 1, FCaretY}, TBufferCoord{1, FCaretY + 1}, "\r\n",
+                            smNormal);
+    if (filler > 0)
+      FUndoList->RecordChange(urInsert, TBufferCoord{L + 1, FCaretY}, GetCaretPos(), AnsiString(), smNormal);
+    EndUndoGroup();
+    return;
   } else {
     const int n = (FCaretX < L && IsTrailAt(T, FCaretX + 1)) ? 2 : 1;
     AnsiString after = T;
@@ -372,9 +413,24 @@ void TCustomTxtEdit::DeleteWordOrEol(bool Eol) {
   SetSelectionEnd(e);
   FSelectionMode = mode;
   const AnsiString taken = GetSelText();
-  const int spaces = std::max(0, caret.Char - GetSelectionStart().Char);
-  ReplaceSelectionInMode(smNormal, AnsiString(std::size_t(spaces), ' '), true);
-  FUndoList->RecordChange(urCharDeleteAfter, caret, e, taken, smNormal);
+  if (taken.empty()) {  // nothing follows the caret: nothing to delete
+    SetCaretAndCollapse(caret);
+    return;
+  }
+  const TBufferCoord from = GetSelectionStart();
+  const int spaces = std::max(0, caret.Char - from.Char);
+  BeginUndoGroup();
+  try {
+    // the deleted span, then the filler that keeps a caret past the line's
+    // end in its column
+    FUndoList->RecordChange(urCharDeleteAfter, from, GetSelectionEnd(), taken, smNormal);
+    ReplaceSelectionInMode(smNormal, AnsiString(std::size_t(spaces), ' '), true);
+    if (spaces > 0) FUndoList->RecordChange(urInsert, from, GetCaretPos(), AnsiString(), smNormal);
+  } catch (...) {
+    EndUndoGroup();
+    throw;
+  }
+  EndUndoGroup();
   PastEolScope scope(FOptions);
   MoveCaretTo(caret);
 }
@@ -389,8 +445,10 @@ void TCustomTxtEdit::DeleteLastWordOrBol(bool Bol) {
   SetSelectionEnd(s);
   FSelectionMode = mode;
   const AnsiString taken = GetSelText();
+  const TBufferCoord end = GetSelectionEnd();
   ReplaceSelectionInMode(smNormal, AnsiString(), true);
-  FUndoList->RecordChange(urCharDeleteBefore, s, GetCaretPos(), taken, smNormal);
+  // the removed span, so that a redo removes it again
+  if (!taken.empty()) FUndoList->RecordChange(urCharDeleteBefore, s, end, taken, smNormal);
   MoveCaretTo(s);
 }
 
@@ -425,12 +483,14 @@ void TCustomTxtEdit::InsertLineBreak(bool MoveCaret) {
   FLines->BeginUpdate();
   try {
     if (HasSelection()) {
-      FUndoList->RecordChange(urDelete, FSelectionAnchor, FSelectionFocus, GetSelText(), FActiveSelectionMode);
+      RecordSelectionDeletion(false);
       SetSelText(AnsiString());
     }
     const AnsiString T = LineText();
     const int L = int(T.size());
     const TBufferCoord P = GetCaretPos();
+    // each break is recorded as the stream span it inserts: a line break and
+    // the indent that starts the new line
     int insertedAt;  // 1-based line that was inserted
     TBufferCoord target = P;
     if (L == 0) {
@@ -444,18 +504,21 @@ void TCustomTxtEdit::InsertLineBreak(bool MoveCaret) {
           }
       FLines->Insert(FCaretY - 1, AnsiString());
       insertedAt = FCaretY;
-      FUndoList->RecordChange(urLineBreak, P, P, AnsiString(), smNormal);
+      FUndoList->RecordChange(urLineBreak, TBufferCoord{1, FCaretY}, TBufferCoord{1, FCaretY + 1}, AnsiString(),
+                              smNormal);
       target = TBufferCoord{indent + 1, FCaretY + 1};
     } else if (L < FCaretX) {
       const int indent = LeadingBlankCount(T, false);
-      FLines->Insert(FCaretY, MoveCaret && indent > 0 ? T.substr(0, std::size_t(indent)) : AnsiString());
+      const AnsiString ind = MoveCaret && indent > 0 ? T.substr(0, std::size_t(indent)) : AnsiString();
+      FLines->Insert(FCaretY, ind);
       insertedAt = FCaretY + 1;
       target = TBufferCoord{indent + 1, FCaretY + 1};
-      FUndoList->RecordChange(urLineBreak, P, P, AnsiString(), smNormal);
+      FUndoList->RecordChange(urLineBreak, TBufferCoord{L + 1, FCaretY}, TBufferCoord{int(ind.size()) + 1, FCaretY + 1},
+                              AnsiString(), smNormal);
     } else if (FCaretX == 1) {
       FLines->Insert(FCaretY - 1, AnsiString());
       insertedAt = FCaretY;
-      FUndoList->RecordChange(urLineBreak, P, P, T, smNormal);
+      FUndoList->RecordChange(urLineBreak, P, TBufferCoord{1, FCaretY + 1}, AnsiString(), smNormal);
       target = TBufferCoord{FCaretX, FCaretY + 1};
     } else {
       const AnsiString left = T.substr(0, std::size_t(FCaretX - 1));
@@ -464,7 +527,7 @@ void TCustomTxtEdit::InsertLineBreak(bool MoveCaret) {
       FLines->Insert(FCaretY, ind + right);
       StoreLine(FCaretY, left);
       insertedAt = FCaretY + 1;
-      FUndoList->RecordChange(urLineBreak, P, P, right, smNormal);
+      FUndoList->RecordChange(urLineBreak, P, TBufferCoord{int(ind.size()) + 1, FCaretY + 1}, AnsiString(), smNormal);
       target = TBufferCoord{int(ind.size()) + 1, FCaretY + 1};
     }
     DoLinesInserted(insertedAt, 1);
@@ -505,8 +568,11 @@ void TCustomTxtEdit::InsertImeString(const char* Text) {
   }
   PastEolScope scope(FOptions);
   AnsiString T = LineText();
-  if (int(T.size()) < FCaretX - 1) T += AnsiString(std::size_t(FCaretX - 1 - int(T.size())), ' ');
-  const TBufferCoord start = GetCaretPos();
+  TBufferCoord start = GetCaretPos();
+  if (int(T.size()) < FCaretX - 1) {
+    start.Char = int(T.size()) + 1;  // the filler is part of the insertion
+    T += AnsiString(std::size_t(FCaretX - 1 - int(T.size())), ' ');
+  }
   AnsiString overwritten;
   if (!FInsertMode) {
     int n = std::min(int(s.size()), int(T.size()) - (FCaretX - 1));
@@ -556,7 +622,7 @@ void TCustomTxtEdit::TabCommand() {
   BeginUndoGroup();
   try {
     if (HasSelection()) {
-      FUndoList->RecordChange(urDelete, FSelectionAnchor, FSelectionFocus, GetSelText(), FActiveSelectionMode);
+      RecordSelectionDeletion(false);
       SetSelText(AnsiString());
     }
     const AnsiString line = LineText();
@@ -595,22 +661,18 @@ void TCustomTxtEdit::TabCommand() {
       } else {
         text = "\t";
       }
-      if (Has(eoTrimTrailingSpaces) && !HasNonBlank(line)) {
-        // the stored line loses its blanks: the caret keeps the screen column
-        const AnsiString before = line.substr(0, std::min<std::size_t>(line.size(), std::size_t(x - 1)));
-        n = x + ExpandedLength(before + text, FTabWidth) - ExpandedLength(before, FTabWidth);
-      } else {
-        n = x + int(text.size());
-      }
+      // (a blank line that loses its blanks at the end of the edit keeps the
+      // caret's screen column there)
+      n = x + int(text.size());
     }
-    const TBufferCoord old = GetCaretPos();
     if (!text.empty()) {
       SetSelText(text);
-      if (FActiveSelectionMode != smColumn) FUndoList->RecordChange(urInsert, old, GetCaretPos(), AnsiString(), FActiveSelectionMode);
+      if (FActiveSelectionMode != smColumn) RecordInsertion(urInsert);
     }
     EndUndoGroup();
     PastEolScope scope(FOptions);
     PlaceCaret(true, TBufferCoord{n, FCaretY});
+    CollapseSelectionAtCaret();
   } catch (...) {
     EndUndoGroup();
     throw;
@@ -646,6 +708,9 @@ void TCustomTxtEdit::ShiftTabCommand() {
     }
   }
   c = std::max(c, 1);
+  // a column taken from another line may split a character of this one: the
+  // whole character goes
+  if (IsTrailAt(line, c)) --c;
   if (c == FCaretX) return;
   const TBufferCoord old = GetCaretPos();
   const TTxtSelectionMode mode = FSelectionMode;
@@ -657,6 +722,7 @@ void TCustomTxtEdit::ShiftTabCommand() {
   ReplaceSelectionInMode(smNormal, AnsiString(), true);
   FUndoList->RecordChange(urCharDeleteBefore, TBufferCoord{c, old.Line}, old, taken, smNormal);
   PlaceCaret(true, TBufferCoord{c, old.Line});
+  CollapseSelectionAtCaret();
 }
 
 void TCustomTxtEdit::BlockIndent() {
@@ -764,44 +830,79 @@ void TCustomTxtEdit::CaseCommand(TTxtEditorCommand Command) {
   const bool hadSelection = HasSelection();
   const TBufferCoord anchor = FSelectionAnchor, focus = FSelectionFocus;
   if (word) {
+    // the word is a stream of characters whatever the selection mode
+    const TTxtSelectionMode prop = FSelectionMode;
+    FSelectionMode = FActiveSelectionMode = smNormal;
     SelectWordAtCaret();
     for (int k = 0; k < 2 && !HasSelection(); ++k) {
       MoveCaretTo(PrecedingWordStart());
       SelectWordAtCaret();
     }
+    FSelectionMode = prop;
+    FActiveSelectionMode = smNormal;
   } else if (!hadSelection) {
     const AnsiString line = LineText();
     if (FCaretX > int(line.size()) && FCaretY < LineCount()) {
       MoveCaretTo(TBufferCoord{1, FCaretY + 1});
       return;
     }
+    // the next character, as a stream whatever the selection mode
+    const TTxtSelectionMode prop = FSelectionMode;
+    FSelectionMode = FActiveSelectionMode = smNormal;
     SelectByLength(IsTrailAt(line, FCaretX + 1) ? 2 : 1);
+    FSelectionMode = prop;
+    FActiveSelectionMode = smNormal;
   }
   if (!HasSelection()) {
     MoveCaretTo(caret);
     return;
   }
-  const AnsiString text = GetSelText();
-  AnsiString converted;
-  switch (Command) {
-    case ecUpperCase:
-    case ecUpperCaseBlock: converted = AnsiUpperCase(text); break;
-    case ecLowerCase:
-    case ecLowerCaseBlock: converted = AnsiLowerCase(text); break;
-    case ecToggleCase:
-    case ecToggleCaseBlock: converted = ToggleCaseText(text); break;
-    default:  // title case
-      converted = AnsiLowerCase(text);
-      if (!converted.empty()) converted = AnsiUpperCase(converted.substr(0, 1)) + converted.substr(1);
-      break;
-  }
+  auto convert = [Command](const AnsiString& Text, bool First) {
+    switch (Command) {
+      case ecUpperCase:
+      case ecUpperCaseBlock: return AnsiUpperCase(Text);
+      case ecLowerCase:
+      case ecLowerCaseBlock: return AnsiLowerCase(Text);
+      case ecToggleCase:
+      case ecToggleCaseBlock: return ToggleCaseText(Text);
+      default: {  // title case: the first character of the text upper case
+        AnsiString r = AnsiLowerCase(Text);
+        if (First && !r.empty()) r = AnsiUpperCase(r.substr(0, 1)) + r.substr(1);
+        return r;
+      }
+    }
+  };
   const TBufferCoord s = GetSelectionStart(), e = GetSelectionEnd();
   BeginUndoGroup();
   try {
     if (hadSelection) FUndoList->RecordChange(urSelection, anchor, focus, AnsiString(), FActiveSelectionMode);
     else FUndoList->RecordChange(urSelection, caret, caret, AnsiString(), FActiveSelectionMode);
     FUndoList->RecordChange(urCaret, caret, caret, AnsiString(), FActiveSelectionMode);
-    ReplaceSelection(converted);
+    if (FActiveSelectionMode != smNormal) {
+      // a block or whole lines are converted where they stand: nothing is
+      // padded, moved, overwritten or taken from other display columns
+      const bool column = FActiveSelectionMode == smColumn;
+      const int lo = column ? std::min(s.Char, e.Char) : 1, hi = column ? std::max(s.Char, e.Char) : INT_MAX;
+      bool first = true;
+      for (int l = s.Line; l <= e.Line; ++l) {
+        AnsiString L = LineAt(l);
+        int a = lo, b = hi;
+        if (IsTrailAt(L, a)) ++a;
+        if (IsTrailAt(L, b)) ++b;
+        b = std::min(b, int(L.size()) + 1);
+        if (a >= b) continue;
+        const AnsiString piece = L.substr(std::size_t(a - 1), std::size_t(b - a));
+        const AnsiString conv = convert(piece, first);
+        first = false;
+        if (conv == piece) continue;
+        L.replace(std::size_t(a - 1), piece.size(), conv);
+        FLines->Put(l - 1, L);
+        FUndoList->RecordChange(urInsert, TBufferCoord{a, l}, TBufferCoord{a + int(conv.size()), l}, piece,
+                                smNormal);
+      }
+    } else {
+      ReplaceSelection(convert(GetSelText(), true));
+    }
   } catch (...) {
     EndUndoGroup();
     throw;
@@ -814,6 +915,7 @@ void TCustomTxtEdit::CaseCommand(TTxtEditorCommand Command) {
       MoveCaretTo(caret);
     } else {
       SetCaretXY(caret);
+      FActiveSelectionMode = FSelectionMode;
     }
   }
 }
@@ -828,8 +930,18 @@ static void PushBreakWithStep(TTxtEditUndoList* List, int Step) {
   List->Push(b);
 }
 
+namespace {
+// Replaying records stores lines exactly as they were.
+struct ReplayScope {
+  int& Depth;
+  explicit ReplayScope(int& D) : Depth(D) { ++Depth; }
+  ~ReplayScope() { --Depth; }
+};
+}  // namespace
+
 void TCustomTxtEdit::Undo() {
   if (GetReadOnly()) return;
+  ReplayScope replay(FReplayDepth);
   if (FUndoList->TopReason() == urGroupBreak) {
     TTxtEditUndoItem* b = FUndoList->Pop();
     const int step = b->StepNumber;
@@ -847,6 +959,7 @@ void TCustomTxtEdit::Undo() {
     try {
       for (;;) {
         const TTxtUndoReason last = FUndoList->TopReason();
+        const int lastStep = FUndoList->Top()->StepNumber;
         ReplayUndoRecord();
         TTxtEditUndoItem* n = FUndoList->Top();
         if (!n) break;
@@ -855,7 +968,8 @@ void TCustomTxtEdit::Undo() {
           if (n->Reason == begin) break;
           continue;
         }
-        if (n->StepNumber == step) continue;
+        // a step that like records drew in goes whole, never half
+        if (n->StepNumber == step || n->StepNumber == lastStep) continue;
         if (Has(eoGroupUndo) && n->Reason == last && last != urIndent && last != urUnindent) continue;
         break;
       }
@@ -879,6 +993,7 @@ void TCustomTxtEdit::Undo() {
 
 void TCustomTxtEdit::Redo() {
   if (GetReadOnly()) return;
+  ReplayScope replay(FReplayDepth);
   TTxtEditUndoItem* f = FRedoList->Top();
   if (!f) return;
   const TTxtUndoReason r = f->Reason;
@@ -890,6 +1005,7 @@ void TCustomTxtEdit::Redo() {
     try {
       for (;;) {
         const TTxtUndoReason last = FRedoList->TopReason();
+        const int lastStep = FRedoList->Top()->StepNumber;
         ReplayRedoRecord();
         TTxtEditUndoItem* n = FRedoList->Top();
         if (!n) break;
@@ -898,7 +1014,7 @@ void TCustomTxtEdit::Redo() {
           if (last == end) break;
           continue;
         }
-        if (n->StepNumber == step) continue;
+        if (n->StepNumber == step || n->StepNumber == lastStep) continue;
         if (Has(eoGroupUndo) && n->Reason == last && last != urIndent && last != urUnindent) continue;
         break;
       }
@@ -938,7 +1054,8 @@ void TCustomTxtEdit::ReplayUndoRecord() {
     switch (item->Reason) {
       case urInsert:
       case urPaste:
-      case urDragDropInsert: {
+      case urDragDropInsert:
+      case urLineBreak: {  // a line break is recorded as the span it inserted
         SetSelectionStart(s);
         SetSelectionEnd(e);
         const AnsiString taken = GetSelText();
@@ -970,27 +1087,6 @@ void TCustomTxtEdit::ReplayUndoRecord() {
         }
         MakeCaretVisible();
         FRedoList->RecordChange(item->Reason, s, e, AnsiString(), item->SelectionMode);
-        break;
-      }
-      case urLineBreak: {
-        SetCaretAndCollapse(s);
-        AnsiString line = LineText();
-        if (int(line.size()) < FCaretX - 1 && !item->Text.empty() && LeadingBlankCount(item->Text, false) == 0)
-          line += AnsiString(std::size_t(FCaretX - 1 - int(line.size())), ' ');
-        FLines->BeginUpdate();
-        try {
-          StoreLine(FCaretY, line + item->Text);
-          if (e.Line < LineCount()) {
-            FLines->Delete(e.Line);
-            DoLinesDeleted(FCaretY, 1);
-          }
-        } catch (...) {
-          FLines->EndUpdate();
-          throw;
-        }
-        FLines->EndUpdate();
-        PlaceCaret(false, s);
-        FRedoList->RecordChange(urLineBreak, s, e, AnsiString(), item->SelectionMode);
         break;
       }
       case urIndent:
@@ -1057,7 +1153,8 @@ void TCustomTxtEdit::ReplayRedoRecord() {
     switch (item->Reason) {
       case urInsert:
       case urPaste:
-      case urDragDropInsert: {
+      case urDragDropInsert:
+      case urLineBreak: {
         SetCaretAndCollapse(s);
         ReplaceSelectionInMode(item->SelectionMode, item->Text, false);
         PlaceCaret(true, e);
@@ -1076,11 +1173,6 @@ void TCustomTxtEdit::ReplayRedoRecord() {
         const bool toEnd = item->Reason == urReverseDelete || item->Reason == urCharDeleteAfter;
         FUndoList->RecordChange(item->Reason, s, e, taken, item->SelectionMode);
         PlaceCaret(true, toEnd ? e : s);
-        break;
-      }
-      case urLineBreak: {
-        SetCaretAndCollapse(s);
-        RunCommand(ecLineBreak, '\r', nullptr);
         break;
       }
       case urIndent:

@@ -100,6 +100,30 @@ void TCustomTxtEdit::UpdateScrollBars() {
     SetState(esScrollBarsPending, true);
     return;
   }
+  // Showing or hiding a bar resizes the window, which asks for the bars
+  // again. Where the editor's rule and the bars' own rule disagree (a text
+  // that just fills the window) that would go on for ever: a call made while
+  // the bars are being set is answered by one more pass afterwards, and a
+  // call inside that pass by nothing.
+  if (FUpdatingScrollBars) {
+    FScrollBarsAgain = true;
+    return;
+  }
+  FUpdatingScrollBars = true;
+  try {
+    for (int pass = 0; pass < 2; ++pass) {
+      FScrollBarsAgain = false;
+      UpdateScrollBarsNow();
+      if (!FScrollBarsAgain) break;
+    }
+  } catch (...) {
+    FUpdatingScrollBars = false;
+    throw;
+  }
+  FUpdatingScrollBars = false;
+}
+
+void TCustomTxtEdit::UpdateScrollBarsNow() {
   SetState(esScrollBarsPending, false);
   HWND h = Handle();
   if (FScrollBars == ssNone) {
@@ -293,6 +317,7 @@ void TCustomTxtEdit::StoreCleared(TObject*) {
 }
 
 void TCustomTxtEdit::StoreDeleted(TObject*, int Index, int Count) {
+  ShiftTrimLines(Index, -Count);
   if (FHighlighter && LineCount() > 0) RescanFrom(Index);
   if (FWordWrapPlugin) FWordWrapPlugin->NoteLinesDeleted(Index, Count);
   InvalidateTextLines(Index + 1, INT_MAX);
@@ -300,6 +325,7 @@ void TCustomTxtEdit::StoreDeleted(TObject*, int Index, int Count) {
 }
 
 void TCustomTxtEdit::StoreInserted(TObject*, int Index, int Count) {
+  ShiftTrimLines(Index, Count);
   if (FHighlighter && LineCount() > 0) {
     int i = Index;
     while (i <= Index + Count - 1) i = RescanFrom(i) + 1;

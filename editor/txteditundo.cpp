@@ -65,10 +65,23 @@ void TTxtEditUndoList::RecordChange(TTxtUndoReason Reason, const TBufferCoord& S
 }
 
 void TTxtEditUndoList::Trim() {
-  while (int(FItems.size()) > FMaxItems) {
-    delete FItems.front();
-    FItems.erase(FItems.begin());
+  // Whole steps go, oldest first, so that no step is ever half undone; the
+  // newest step stays whole even when it alone holds more records.
+  if (FMaxItems <= 0) {
+    Clear();
+    return;
   }
+  const std::size_t n = FItems.size(), max = std::size_t(FMaxItems);
+  if (n <= max) return;
+  const int newest = FItems.back()->StepNumber;
+  std::size_t cut = 0;
+  while (n - cut > max && FItems[cut]->StepNumber != newest) {
+    const int step = FItems[cut]->StepNumber;
+    while (cut < n && FItems[cut]->StepNumber == step) ++cut;
+  }
+  if (cut == 0) return;
+  for (std::size_t i = 0; i < cut; ++i) delete FItems[i];
+  FItems.erase(FItems.begin(), FItems.begin() + std::ptrdiff_t(cut));
 }
 
 void TTxtEditUndoList::Push(TTxtEditUndoItem* Item) {

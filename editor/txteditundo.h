@@ -57,6 +57,8 @@ class TTxtEditUndoList : public TPersistent {
   }
   void Clear();
 
+  // At most N records are kept, dropping whole steps from the oldest; the
+  // newest step is kept whole whatever its size (0: nothing is kept).
   int MaxItems() const { return FMaxItems; }
   void SetMaxItems(int N);
   void SetSavePoint(bool Saved);

@@ -6,8 +6,8 @@
 // code page 936 becomes an entity or the replacement character.
 #include <cstdio>
 
+#include "editor/txteditmisc.h"
 #include "editor/txtexport.h"
-#include "editor/txtrules.h"
 #include "platform/win/system.h"
 
 namespace {
@@ -29,16 +29,6 @@ AnsiString TenDigits(Int64 V) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.10lld", static_cast<long long>(V));
   return buf;
-}
-
-// The highlighter's class name shortened for the unique attribute names.
-AnsiString ShortHighlighterName(TTxtCustomHighlighter* H) {
-  if (dynamic_cast<TTxtRules*>(H)) return "Uni";
-  AnsiString s = H->ClassName();
-  if (s.size() >= 4 && SameText(s.substr(0, 4), "TTxt")) s.erase(0, 4);
-  else if (!s.empty() && (s[0] == 'T' || s[0] == 't')) s.erase(0, 1);
-  if (s.size() >= 3 && SameText(s.substr(s.size() - 3), "syn")) s.erase(s.size() - 3);
-  return s;
 }
 
 }  // namespace
@@ -104,7 +94,7 @@ AnsiString TTxtExporterHTML::StyleRule(TTxtHighlighterAttributes* Attri, const A
 }
 
 void TTxtExporterHTML::AddClass(TTxtHighlighterAttributes* Attri) {
-  TClassEntry e{Attri, ShortHighlighterName(FHighlighter) + "1." + Attri->StyleName(), AnsiString()};
+  TClassEntry e{Attri, ShortHighlighterName(FHighlighter->ClassName()) + "1." + Attri->StyleName(), AnsiString()};
   // Names that differ only in characters a class name cannot hold (Chinese
   // style names) would share one class and so one colour: the later ones
   // get a number.

@@ -226,7 +226,11 @@ void TuxLookAndFeel::RemoveChangeListener(IuxMasterLookAndFeelListener* Listener
   }
 }
 
-void TuxLookAndFeel::MasterChanged(TuxLookAndFeel*, TuxLookAndFeelValues ChangedValues) {
+void TuxLookAndFeel::MasterChanged(TuxLookAndFeel* Sender, TuxLookAndFeelValues ChangedValues) {
+  SetAssignedValuesFromMaster(Sender, ChangedValues);
+}
+
+void TuxLookAndFeel::SetAssignedValuesFromMaster(TuxLookAndFeel*, TuxLookAndFeelValues ChangedValues) {
   Changed(ChangedValues & lfvsAll & ~FAssignedValues);
 }
 

@@ -86,6 +86,9 @@ class TuxLookAndFeel : public TPersistent, public IuxMasterLookAndFeelListener {
   TObject* GetListenerObject() override { return this; }
   void MasterChanged(TuxLookAndFeel* Sender, TuxLookAndFeelValues ChangedValues) override;
   void MasterDestroying(TuxLookAndFeel* Sender) override;
+  // Re-evaluates the values not assigned locally after the master changed
+  // ChangedValues, and tells this object's listeners of those that changed.
+  void SetAssignedValuesFromMaster(TuxLookAndFeel* Sender, TuxLookAndFeelValues ChangedValues);
 
   std::function<void(TuxLookAndFeel* Sender, TuxLookAndFeelValues ChangedValues)> OnChanged;
 

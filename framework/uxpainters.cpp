@@ -46,6 +46,20 @@ TuxLookAndFeelPainterClass uxLookAndFeelPainterOfKind(TuxLookAndFeelKind Kind) {
   }
 }
 
+TuxLookAndFeelPainterClass uxGetEditPainterClass(bool NativeStyle, TuxLookAndFeelKind Kind) {
+  if (NativeStyle && AreVisualStylesAvailable()) return TuxWinXPLookAndFeelPainter::Instance();
+  return uxLookAndFeelPainterOfKind(Kind);
+}
+
+TuxLookAndFeelPainterClass uxGetButtonPainterClass(const TuxLookAndFeel* LookAndFeel) {
+  TuxLookAndFeelPainterClass P =
+      LookAndFeel ? LookAndFeel->GetPainter() : TuxUltraFlatLookAndFeelPainter::Instance();
+  if (P->GetPainterStyle() == psOffice11)
+    return IsVisualStyleAvailable(tckButton) ? TuxWinXPLookAndFeelPainter::Instance()
+                                             : TuxStandardLookAndFeelPainter::Instance();
+  return P;
+}
+
 TuxLookAndFeelPainterClass TuxStandardLookAndFeelPainter::Instance() { static const TuxStandardLookAndFeelPainter P; return &P; }
 TuxLookAndFeelPainterClass TuxFlatLookAndFeelPainter::Instance() { static const TuxFlatLookAndFeelPainter P; return &P; }
 TuxLookAndFeelPainterClass TuxUltraFlatLookAndFeelPainter::Instance() { static const TuxUltraFlatLookAndFeelPainter P; return &P; }

@@ -28,6 +28,14 @@ using TuxDrawBackgroundEvent = std::function<bool(TuxCanvas* Canvas, const TRect
 TuxLookAndFeelKind uxPainterStyleToLookAndFeelKind(TuxPainterStyle Style);
 // The painter of a look-and-feel kind (the painter class table).
 TuxLookAndFeelPainterClass uxLookAndFeelPainterOfKind(TuxLookAndFeelKind Kind);
+// The painter of the editors: the native painter when NativeStyle is asked for
+// and visual styles are available, else the painter of the kind.
+TuxLookAndFeelPainterClass uxGetEditPainterClass(bool NativeStyle, TuxLookAndFeelKind Kind);
+// The painter that draws push buttons for a look and feel: its own painter,
+// except that the Office 2003 painter (recognised by its painter style) gives
+// way to the native painter when the button theme is available, else to the
+// standard painter.
+TuxLookAndFeelPainterClass uxGetButtonPainterClass(const TuxLookAndFeel* LookAndFeel);
 
 struct TuxArrowPoints {
   TPoint P[3];

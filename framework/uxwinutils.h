@@ -70,6 +70,9 @@ bool uxIsCtrlPressed();
 UINT uxShiftStateToMouseKeys(TShiftState Shift);
 // The key unchanged (the hook where keyboard layouts could be folded).
 Word uxNormalizeKey(Word Key);
+// The names the editor framework calls these by.
+inline UINT ShiftStateToKeys(TShiftState Shift) { return uxShiftStateToMouseKeys(Shift); }
+inline Word TranslateKey(Word Key) { return uxNormalizeKey(Key); }
 // Digits and signs; Kind 1 adds the decimal separator, Kind 2 also "e" and "E".
 bool uxIsNumericChar(char Ch, int Kind);
 // Character code 32 or above.

@@ -5,6 +5,7 @@
 #include "data/data_init.h"
 #include "docking/kxdockmanager.h"
 #include "editor/txteditinit.h"
+#include "editors/editors_init.h"
 #include "framework/framework_init.h"
 #include "inplace/inplace_init.h"
 #include "inspector/inspector_init.h"
@@ -32,6 +33,8 @@ void InitProgram() {
   InitInplace();
   InitInspector();
   InitData();
+  InitDataSetAdapters();
+  InitEditors();
   InitApp();
   SetDialogAnswersRequired(false);  // dialogs wait for the user, not for a script
 }
@@ -43,6 +46,8 @@ void FinalizeProgram() {
   FinalizeBars();
   FinalizePageControl();
   FinalizeEditorClasses();
+  FinalizeEditors();
+  FinalizeDataSetAdapters();
   FinalizeData();
   FinalizeInspector();
   FinalizeInplace();

@@ -37,6 +37,28 @@ TEST_F(StoryTest, TypedBodyTextReachesTheFileWhenTheAuthorMovesToAnotherNode) {
 }
 
 
+// Ctrl+S in a body text with the pop-up menu "EditorMenu" is the shortcut of
+// its "保存": the text typed reaches the file.
+TEST_F(StoryTest, CtrlSInABodyTextSaves) {
+  AddNodes({{1, 0, "第一章"}});
+  ASSERT_NE(Open(), nullptr);
+  NodeOf(W->FolderTree, 1)->SetSelected(true);
+  Pump();
+  TDBTxtEdit* e = W->Text4TxtEdit;
+  W->DesignPanel->Activate();
+  Pump();
+  e->SetFocus();
+  Pump();
+  ASSERT_EQ(GetFocus(), e->Handle());
+  hb->Key(VK_END, HeadlessBackend::Ctrl);
+  hb->CommitText("雨停了。");
+  Pump();
+  hb->Key('S', HeadlessBackend::Ctrl);
+  Pump();
+  EXPECT_EQ(Query("SELECT ttext1 FROM Story1 WHERE tid = 1"), U8(e->Text()));
+  EXPECT_NE(U8(e->Text()).find("雨停了。"), std::string::npos);
+}
+
 TEST_F(StoryTest, EachViewHasItsParentFieldOrderLabelsAndNameAndIsStoredInTheAliasRow) {
   AddNodes({{1, 0, "甲"}});
   ASSERT_NE(Open(), nullptr);

@@ -3,11 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "data/data_init.h"
+#include "platform/classes/init.h"
+#include "platform/db/init.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  InitClasses();
+  InitDataAccess();
   InitData();
+  InitDataSetAdapters();
   const int result = RUN_ALL_TESTS();
+  FinalizeDataSetAdapters();
   FinalizeData();
+  FinalizeClasses();
   return result;
 }

@@ -193,15 +193,35 @@ TEST_F(AutoCorrectTest, FinishedWordsAreCorrectedBeforeTheFinishingCharacter) {
 }
 
 TEST_F(AutoCorrectTest, UndoBringsTheMisspellingBack) {
-  // (grouped undo would also take back the typing before the correction)
-  Ed->SetOptions(Ed->Options() - TTxtEditorOptions{eoGroupUndo});
-  Type("teh");
-  Cmd(ecChar, ' ');
-  ASSERT_EQ(Joined(Ed), "the ");
-  Ed->Undo();
-  EXPECT_EQ(Joined(Ed), "the");
-  Ed->Undo();
-  EXPECT_EQ(Joined(Ed), "teh");
+  // the blank is typed first and the word corrected after it: one undo step
+  // gives back the word as typed with its blank, the next takes the typing
+  // (with the program's options the blank is trimmed as it is typed)
+  const TTxtEditorOptions program{eoAutoIndent,     eoDragDropEditing, eoEnhanceEndKey,  eoGroupUndo,
+                                  eoHideShowScrollbars, eoScrollPastEol, eoShowScrollHint, eoSmartTabDelete,
+                                  eoSmartTabs,      eoTabsToSpaces,    eoRightMouseMovesCursor, eoTrimTrailingSpaces};
+  struct Case {
+    const char* Name;
+    TTxtEditorOptions Options;
+    const char* Typed;
+    const char* AfterUndo;
+    const char* AfterSecondUndo;
+  } cases[] = {{"program", program, "the", "teh", ""},
+               {"grouped undo", TxtDefaultOptions, "the ", "teh ", ""},
+               {"one record per step", TxtDefaultOptions - TTxtEditorOptions{eoGroupUndo}, "the ", "teh ", "teh"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Ed->SetOptions(c.Options);
+    Ed->ClearAll();
+    Type("teh ");
+    ASSERT_EQ(Joined(Ed), c.Typed);
+    EXPECT_EQ(Ed->GetCaretPos(), BC(5, 1));
+    Ed->Undo();
+    EXPECT_EQ(Joined(Ed), c.AfterUndo);
+    Ed->Undo();
+    EXPECT_EQ(Joined(Ed), c.AfterSecondUndo);
+    while (Ed->CanRedo()) Ed->Redo();
+    EXPECT_EQ(Joined(Ed), c.Typed);
+  }
 }
 
 TEST_F(AutoCorrectTest, ItemsOptionsAndVetoes) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "editor/tests/edfixture.h"
+#include "editor/txteditsearch.h"
 #include "platform/classes/filer.h"
 #include "platform/db/ado.h"
 #include "platform/db/sqlite_wrap.h"
@@ -141,6 +142,71 @@ TEST_F(DbEditTest, ARefusedWriteKeepsTheFocus) {
   EXPECT_FALSE(r.Errors.empty());
   EXPECT_TRUE(Db->Focused());
 }
+
+// Changes made by the editor's own operations, not by a typed command (the
+// pop-up menu's replace, paste and cut): each puts the record in
+// edit and reaches the field, as typing does.
+struct MethodCase {
+  const char* Name;
+  void (*Change)(TDBTxtEdit* Db);
+  const char* After;
+};
+
+void PrintTo(const MethodCase& C, std::ostream* Os) { *Os << C.Name; }
+
+class DbEditMethodTest : public DbEditTest, public ::testing::WithParamInterface<MethodCase> {};
+
+const MethodCase kMethodCases[] = {
+    {"replace one match",
+     [](TDBTxtEdit* Db) {
+       Db->SetSearchEngine(NewObject<TTxtEditSearch>(Db));
+       Db->FindReplace(Utf8ToAnsi("一"), Utf8ToAnsi("二"), {sfReplace, sfEntireScope});
+     },
+     "第二段\r\n"},
+    {"replace all",
+     [](TDBTxtEdit* Db) {
+       Db->SetSearchEngine(NewObject<TTxtEditSearch>(Db));
+       Db->FindReplace(Utf8ToAnsi("段"), Utf8ToAnsi("章"), {sfReplaceAll, sfEntireScope});
+     },
+     "第一章\r\n"},
+    {"paste",
+     [](TDBTxtEdit* Db) {
+       Db->SetCaretXY(TBufferCoord{3, 1});
+       Db->SetSelectionEnd(TBufferCoord{5, 1});
+       Db->CopyToClipboard();
+       Db->SetCaretXY(TBufferCoord{1, 2});
+       Db->PasteFromClipboard();
+     },
+     "第一段\r\n一"},
+    {"cut",
+     [](TDBTxtEdit* Db) {
+       Db->SetCaretXY(TBufferCoord{1, 1});
+       Db->SetSelectionEnd(TBufferCoord{3, 1});
+       Db->CutToClipboard();
+     },
+     "一段\r\n"},
+};
+
+TEST_P(DbEditMethodTest, ChangesReachTheField) {
+  const MethodCase& c = GetParam();
+  ASSERT_EQ(Table->State(), dsBrowse);
+  c.Change(Db);
+  Pump();
+  EXPECT_EQ(Table->State(), dsEdit);
+  // undone and redone, the text the field gets is still the changed one
+  Db->Undo();
+  EXPECT_EQ(Joined(Db), "第一段|");
+  Db->Redo();
+  Table->Post();
+  EXPECT_EQ(Stored(), c.After);
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, DbEditMethodTest, ::testing::ValuesIn(kMethodCases),
+                         [](const ::testing::TestParamInfo<MethodCase>& I) {
+                           std::string n;
+                           for (const char* p = I.param.Name; *p; ++p) n += std::isalnum(Byte(*p)) ? *p : '_';
+                           return n;
+                         });
 
 TEST_F(DbEditTest, WithoutAFieldTheTextIsEmpty) {
   Db->SetDataField("");

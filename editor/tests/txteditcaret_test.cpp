@@ -304,6 +304,22 @@ TEST_F(CaretTest, ScrollBarsHideOrDisableWhenTheTextFits) {
   EXPECT_TRUE(sbi.rgstate[0] & STATE_SYSTEM_INVISIBLE);
 }
 
+// A text exactly as long as the window has rows: the bars' own rule shows
+// the vertical bar that the editor hides, and each change resizes the
+// window, which asks for the bars again. That settles instead of recursing
+// until the stack is gone.
+TEST_F(CaretTest, ScrollBarsSettleWhenTheTextJustFillsTheWindow) {
+  Rows(20);
+  Ed->SetOptions(Ed->Options() + TTxtEditorOptions{eoHideShowScrollbars});
+  Lines(20);
+  ASSERT_EQ(Ed->Lines()->Count(), Ed->RowsInWindow());
+  Ed->UpdateScrollBars();
+  Pump();
+  Ed->SetCaretXY(BC(1, 20));
+  Cmd(ecChar, 'x');
+  EXPECT_EQ(U(Ed->Lines()->Get(19)), "x20");
+}
+
 TEST_F(CaretTest, ScrollingALittleRepaintsOnlyTheUncoveredBand) {
   Rows(20);
   Lines(100);

@@ -3,6 +3,7 @@
 // regular-expression engine on Chinese text.
 #include <gtest/gtest.h>
 
+#include "bench/editor_text_fixture.h"
 #include "editor/tests/edfixture.h"
 
 namespace {
@@ -164,6 +165,26 @@ TEST_F(FindTest, ReplaceAllPaintsOnceAndIsOneUndoStep) {
   Ed->Undo();
   EXPECT_EQ(Joined(Ed), "xxx");
   EXPECT_FALSE(Ed->CanUndo());
+}
+
+// A replace-all over a 5 MB Chinese text makes tens of thousands of records
+// in one step, far beyond the undo limit: the step is kept whole, and one
+// undo gives back the whole text.
+TEST_F(FindTest, ReplaceAllOverFiveMegabytesIsUndoneWhole) {
+  const AnsiString text = MakeChineseText(5u << 20);
+  Ed->Lines()->SetText(text);
+  const AnsiString before = Ed->Lines()->GetText();
+  const int n = Ed->FindReplace("\xC0\xEE\xCB\xC4", A("王五"), {sfReplaceAll, sfEntireScope});
+  ASSERT_GT(n, 10000);
+  EXPECT_GT(Ed->UndoList()->Count(), Ed->MaxUndo());
+  const AnsiString after = Ed->Lines()->GetText();
+  EXPECT_NE(after, before);
+  Ed->Undo();
+  EXPECT_TRUE(Ed->Lines()->GetText() == before);
+  EXPECT_FALSE(Ed->CanUndo());
+  EXPECT_FALSE(Ed->Modified());
+  Ed->Redo();
+  EXPECT_TRUE(Ed->Lines()->GetText() == after);
 }
 
 TEST_F(FindTest, PromptAnswers) {

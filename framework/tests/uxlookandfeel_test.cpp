@@ -209,3 +209,51 @@ TEST(ThemeManager, NoVisualStylesAndSafeUnsubscribeDuringTheWalk) {
 }
 
 }  // namespace
+
+// The painters the editor framework picks: without visual styles always the
+// classic painter of the kind; the button painter replaces the Office 2003
+// painter by the standard one.
+TEST_F(LookAndFeelTest, EditAndButtonPainterClasses) {
+  const TuxLookAndFeelPainterClass Classic[] = {
+      TuxFlatLookAndFeelPainter::Instance(), TuxStandardLookAndFeelPainter::Instance(),
+      TuxUltraFlatLookAndFeelPainter::Instance(), TuxOffice11LookAndFeelPainter::Instance()};
+  for (int K = lfFlat; K <= lfOffice11; ++K) {
+    EXPECT_EQ(uxGetEditPainterClass(false, TuxLookAndFeelKind(K)), Classic[K]);
+    EXPECT_EQ(uxGetEditPainterClass(true, TuxLookAndFeelKind(K)), Classic[K]);
+    TuxLookAndFeel L(nullptr);
+    L.SetKind(TuxLookAndFeelKind(K));
+    L.SetNativeStyle(true);
+    EXPECT_EQ(uxGetButtonPainterClass(&L),
+              K == lfOffice11 ? TuxStandardLookAndFeelPainter::Instance() : Classic[K]);
+  }
+  static const auto Active = +[]() -> BOOL { return TRUE; };
+  static const auto Open = +[](HWND, const char16_t*) -> HTHEME { return 7; };
+  kxLoadUxThemeEntries([](const char* Name) -> void* {
+    if (std::string(Name) == "IsThemeActive") return reinterpret_cast<void*>(Active);
+    if (std::string(Name) == "OpenThemeData") return reinterpret_cast<void*>(Open);
+    return nullptr;
+  });
+  EXPECT_EQ(uxGetEditPainterClass(true, lfFlat), TuxWinXPLookAndFeelPainter::Instance());
+  TuxLookAndFeel Office(nullptr);
+  Office.SetKind(lfOffice11);
+  EXPECT_EQ(uxGetButtonPainterClass(&Office), TuxWinXPLookAndFeelPainter::Instance());
+  kxLoadUxThemeEntries(nullptr);
+}
+
+TEST_F(LookAndFeelTest, AssignedValuesFromMasterSkipOwnValues) {
+  TuxLookAndFeel Master(nullptr), Child(nullptr);
+  Child.SetMasterLookAndFeel(&Master);
+  Child.SetNativeStyle(false);
+  Recorder R;
+  R.Attach(Child);
+  Master.SetKind(lfStandard);
+  Master.SetNativeStyle(true);
+  EXPECT_EQ(Child.Kind(), lfStandard);
+  EXPECT_FALSE(Child.NativeStyle());
+  // Only the kind reached the child's listeners; its own native style did not move.
+  ASSERT_EQ(R.Calls.size(), 1u);
+  EXPECT_EQ(R.Calls[0], lfvsKind);
+  R.Calls.clear();
+  Child.SetAssignedValuesFromMaster(&Master, lfvsNativeStyle);
+  EXPECT_TRUE(R.Calls.empty());
+}

@@ -17,9 +17,14 @@
 #include "app/libdatamodule.h"
 #include "data/data_init.h"
 #include "data/uxdatastorage.h"
+#include "editors/editors_init.h"
+#include "editors/uxcontainer.h"
+#include "data/uxdbdata.h"
 #include "app/mainform.h"
 #include "app/program.h"
 #include "docking/kxdockmanager.h"
+#include "editors/uxeditpaintutils.h"
+#include "editors/uxformats.h"
 #include "pagecontrol/pagecontrol_init.h"
 #include "pagecontrol/uxpcpainter.h"
 #include "platform/backend/headless/headless.h"
@@ -76,6 +81,20 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   // the data layer's value types, by caption
   EXPECT_TRUE(DataInitialised());
   EXPECT_EQ(uxGetValueTypeClassList()->ItemByCaption("Integer"), TuxIntegerValueType::Instance());
+  // the dataset adapters, each list serving every data set
+  ASSERT_NE(uxFilterOperatorAdapters(), nullptr);
+  ASSERT_NE(uxDetailFilterAdapters(), nullptr);
+  EXPECT_EQ(uxFilterOperatorAdapters()->Items(0)->DataSetClass(), TDataSet::StaticClass());
+  // the editors' shared brush cache and format controller
+  EXPECT_TRUE(uxSolidBrushCacheExists());
+  ASSERT_TRUE(uxFormatControllerExists());
+  EXPECT_EQ(uxGetFormatController()->StartOfWeek, 1);
+  // the editor framework: the pop-up closing hooks and the window mapping
+  EXPECT_TRUE(EditorsInitialised());
+  EXPECT_EQ(PvHookCount(WH_CALLWNDPROC), 1);
+  EXPECT_EQ(PvHookCount(WH_GETMESSAGE), 1);
+  EXPECT_EQ(PvHookCount(WH_MOUSE), 1);
+  EXPECT_EQ(DockingOwnerWindowHook, &uxGetPopupOwnerWindow);
 
   // the workbench: the library module's controller sets the look of the
   // framework's controls, the frame comes up with the library open
@@ -99,6 +118,13 @@ TEST(ProgramStartUp, InitialisesTheFrameworkAndShutDownReleasesIt) {
   FinalizeProgram();
   EXPECT_FALSE(FrameworkInitialised());
   EXPECT_FALSE(DataInitialised());
+  EXPECT_EQ(uxFilterOperatorAdapters(), nullptr);
+  EXPECT_EQ(uxDetailFilterAdapters(), nullptr);
+  EXPECT_FALSE(uxSolidBrushCacheExists());
+  EXPECT_FALSE(uxFormatControllerExists());
+  EXPECT_FALSE(EditorsInitialised());
+  for (int type : {WH_CALLWNDPROC, WH_GETMESSAGE, WH_MOUSE}) EXPECT_EQ(PvHookCount(type), 0) << type;
+  EXPECT_EQ(DockingOwnerWindowHook, nullptr);
   EXPECT_FALSE(PageControlInitialised());
   EXPECT_EQ(PaintersFactory(), nullptr);
   EXPECT_EQ(uxGetRootLookAndFeel(), nullptr);

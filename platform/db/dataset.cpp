@@ -18,6 +18,18 @@ void DatabaseErrorFmt(const AnsiString& Fmt, TVarRecList Args, const TComponent*
   DatabaseError(Format(Fmt, Args), Component);
 }
 
+AnsiString ExtractFieldName(const AnsiString& Fields, int& Pos) {
+  if (Pos < 1) Pos = 1;
+  const int n = Length(Fields);
+  int i = Pos;
+  // A ';' is never the trail byte of a double-byte character.
+  while (i <= n && Fields[static_cast<size_t>(i - 1)] != ';') ++i;
+  AnsiString name = Trim(Copy(Fields, Pos, i - Pos));
+  if (i <= n) ++i;
+  Pos = i;
+  return name;
+}
+
 namespace {
 bool IsEditState(TDataSetState s) { return s == dsEdit || s == dsInsert; }
 
@@ -797,7 +809,10 @@ bool TDataSet::RowPassesFilter(int RowIndex) {
 
 void TDataSet::CompileFilter() {
   FFilterExpr = pvdb::ParseFilter(FFilterText, [this](const AnsiString& name) {
+    // A field is named by its FieldName, or else by its Origin.
     TField* f = FFields->FindField(name);
+    for (int k = 0; !f && k < FFields->Count(); ++k)
+      if (!FFields->FList[k]->Origin().empty() && SameText(FFields->FList[k]->Origin(), name)) f = FFields->FList[k];
     if (!f) DatabaseErrorFmt(SFieldNotFound, {name}, this);
     pvdb::FilterField ff;
     ff.index = FFields->IndexOf(f);

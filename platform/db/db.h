@@ -105,6 +105,11 @@ using TBookmark = void*;          // from GetBookmark, released by FreeBookmark
 [[noreturn]] void DatabaseError(const AnsiString& Message, const TComponent* Component = nullptr);
 [[noreturn]] void DatabaseErrorFmt(const AnsiString& Fmt, TVarRecList Args, const TComponent* Component = nullptr);
 
+// The next name of the ';'-separated list Fields from the 1-based Pos, without
+// the blanks around it; Pos is left after the separator (past the end after
+// the last name).
+AnsiString ExtractFieldName(const AnsiString& Fields, int& Pos);
+
 // ---------------------------------------------------------------------------
 // Field definitions
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/like.h"
 #include "platform/rtl/strings.h"
 
 namespace pvdb {
@@ -92,12 +93,13 @@ AnsiString QuotedText(const AnsiString& text) {
 
 // ---- tokens ----
 
-enum class Tok { End, Ident, Number, String, Date, LParen, RParen, Op };
+enum class Tok { End, Ident, Number, String, Date, LParen, RParen, Comma, Op };
 
 struct Token {
   Tok kind = Tok::End;
   AnsiString text;  // identifier, literal text or operator
   double num = 0;
+  bool bracketed = false;  // a [name]: always a field, never a keyword
 };
 
 std::vector<Token> Tokenize(const AnsiString& s) {
@@ -109,6 +111,10 @@ std::vector<Token> Tokenize(const AnsiString& s) {
     Token t;
     if (c == '(' || c == ')') {
       t.kind = c == '(' ? Tok::LParen : Tok::RParen;
+      ++i;
+    } else if (c == ',') {
+      t.kind = Tok::Comma;
+      t.text = ",";
       ++i;
     } else if (c == '\'' || c == '"') {
       char q = static_cast<char>(c);
@@ -138,14 +144,31 @@ std::vector<Token> Tokenize(const AnsiString& s) {
       if (!ParseDateLiteral(t.text, t.num)) SyntaxError(s, "invalid date '" + t.text + "'");
       i = e + 1;
     } else if (c == '[') {
-      size_t e = s.find(']', i + 1);
-      if (e == AnsiString::npos) SyntaxError(s, "unterminated field name");
+      // "]]" inside the brackets stands for one ']'. Walked by characters: a
+      // trail byte may be a ']'.
+      ++i;
       t.kind = Tok::Ident;
-      t.text = s.substr(i + 1, e - i - 1);
-      i = e + 1;
+      t.bracketed = true;
+      bool closed = false;
+      while (i < n) {
+        if (IsDBCSLeadByte(s[i]) && i + 1 < n) {
+          t.text += s.substr(i, 2);
+          i += 2;
+          continue;
+        }
+        if (s[i] == ']') {
+          if (i + 1 < n && s[i + 1] == ']') { t.text += ']'; i += 2; continue; }
+          ++i;
+          closed = true;
+          break;
+        }
+        t.text += s[i++];
+      }
+      if (!closed) SyntaxError(s, "unterminated field name");
     } else if (std::isdigit(c) || (c == '.' && i + 1 < n && std::isdigit(static_cast<unsigned char>(s[i + 1]))) ||
-               (c == '-' && i + 1 < n && (std::isdigit(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '.') &&
-                (out.empty() || out.back().kind == Tok::Op || out.back().kind == Tok::LParen))) {
+               (c == '-' && i + 1 < n && (std::isdigit(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '.'))) {
+      // The grammar has no subtraction: a '-' before a digit is a sign, also
+      // after IN's commas and BETWEEN's keywords.
       size_t st = i;
       if (c == '-') ++i;
       while (i < n && (std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.')) ++i;
@@ -194,7 +217,9 @@ std::vector<Token> Tokenize(const AnsiString& s) {
   return out;
 }
 
-bool KeywordIs(const Token& t, const char* kw) { return t.kind == Tok::Ident && SameText(t.text, kw); }
+bool KeywordIs(const Token& t, const char* kw) {
+  return t.kind == Tok::Ident && !t.bracketed && SameText(t.text, kw);
+}
 
 // ---- tree ----
 
@@ -205,12 +230,6 @@ struct Operand {
 };
 
 enum class Cmp { Eq, Ne, Lt, Le, Gt, Ge };
-
-int CompareValues(const FilterValue& a, const FilterValue& b, bool ci) {
-  if (a.kind == FilterValue::Text && b.kind == FilterValue::Text)
-    return ci ? CompareText(a.text, b.text) : CompareStr(a.text, b.text);
-  return a.num < b.num ? -1 : (a.num > b.num ? 1 : 0);
-}
 
 // Brings a literal to the kind of the field it is compared with. False when it
 // cannot be read that way.
@@ -244,6 +263,25 @@ bool Coerce(FilterValue& lit, FilterValue::Kind to) {
   }
 }
 
+// Orders two values: false when either is null (a comparison with a null
+// matches nothing); values of different kinds compare as text.
+bool Order(FilterValue a, FilterValue b, bool ci, int& result) {
+  if (a.kind == FilterValue::Null || b.kind == FilterValue::Null) return false;
+  if ((a.kind == FilterValue::Text) != (b.kind == FilterValue::Text)) {
+    Coerce(a, FilterValue::Text);
+    Coerce(b, FilterValue::Text);
+  }
+  if (a.kind == FilterValue::Text)
+    result = ci ? CompareText(a.text, b.text) : CompareStr(a.text, b.text);
+  else
+    result = a.num < b.num ? -1 : (a.num > b.num ? 1 : 0);
+  return true;
+}
+
+FilterValue ValueOf(const Operand& o, const FilterExpr::Reader& read) {
+  return o.isField ? read(o.field.index) : o.literal;
+}
+
 class CompareNode : public FilterExpr {
  public:
   CompareNode(Operand l, Cmp op, Operand r) : l_(std::move(l)), op_(op), r_(std::move(r)) {
@@ -253,19 +291,15 @@ class CompareNode : public FilterExpr {
             l_.field.kind == FilterValue::Text;
   }
   bool Eval(const Reader& read, bool ci, bool patterns) const override {
-    FilterValue a = l_.isField ? read(l_.field.index) : l_.literal;
-    FilterValue b = r_.isField ? read(r_.field.index) : r_.literal;
+    FilterValue a = ValueOf(l_, read);
+    FilterValue b = ValueOf(r_, read);
     if (a.kind == FilterValue::Null || b.kind == FilterValue::Null) return false;
     if (wild_ && patterns) {
       bool m = WildcardMatch(b.text, a.text, ci);
       return op_ == Cmp::Eq ? m : !m;
     }
-    if ((a.kind == FilterValue::Text) != (b.kind == FilterValue::Text)) {
-      // Field against field of different kinds: compare as text.
-      if (a.kind != FilterValue::Text) Coerce(a, FilterValue::Text);
-      if (b.kind != FilterValue::Text) Coerce(b, FilterValue::Text);
-    }
-    int c = CompareValues(a, b, ci);
+    int c = 0;
+    if (!Order(std::move(a), std::move(b), ci, c)) return false;
     switch (op_) {
       case Cmp::Eq: return c == 0;
       case Cmp::Ne: return c != 0;
@@ -282,6 +316,72 @@ class CompareNode : public FilterExpr {
   Cmp op_;
   Operand r_;
   bool wild_ = false;
+};
+
+// x [NOT] LIKE pattern: '%' any run of characters, '_' one character. Both
+// sides are read as text; a null on either side matches neither form.
+class LikeNode : public FilterExpr {
+ public:
+  LikeNode(Operand value, Operand pattern, bool negate)
+      : value_(std::move(value)), pattern_(std::move(pattern)), negate_(negate) {}
+  bool Eval(const Reader& read, bool ci, bool) const override {
+    FilterValue a = ValueOf(value_, read);
+    FilterValue b = ValueOf(pattern_, read);
+    if (a.kind == FilterValue::Null || b.kind == FilterValue::Null) return false;
+    Coerce(a, FilterValue::Text);
+    Coerce(b, FilterValue::Text);
+    return LikeMatch(a.text, b.text, '%', '_', ci) != negate_;
+  }
+
+ private:
+  Operand value_, pattern_;
+  bool negate_;
+};
+
+// x [NOT] BETWEEN low AND high, both bounds included; a null anywhere matches
+// neither form.
+class BetweenNode : public FilterExpr {
+ public:
+  BetweenNode(Operand value, Operand low, Operand high, bool negate)
+      : value_(std::move(value)), low_(std::move(low)), high_(std::move(high)), negate_(negate) {}
+  bool Eval(const Reader& read, bool ci, bool) const override {
+    const FilterValue x = ValueOf(value_, read);
+    int lo = 0, hi = 0;
+    if (!Order(x, ValueOf(low_, read), ci, lo) || !Order(x, ValueOf(high_, read), ci, hi)) return false;
+    return (lo >= 0 && hi <= 0) != negate_;
+  }
+
+ private:
+  Operand value_, low_, high_;
+  bool negate_;
+};
+
+// x [NOT] IN (a, b, ...). As in SQL, a null x matches neither form, and NOT IN
+// matches nothing when the list holds a null.
+class InNode : public FilterExpr {
+ public:
+  InNode(Operand value, std::vector<Operand> list, bool negate)
+      : value_(std::move(value)), list_(std::move(list)), negate_(negate) {}
+  bool Eval(const Reader& read, bool ci, bool) const override {
+    const FilterValue x = ValueOf(value_, read);
+    if (x.kind == FilterValue::Null) return false;
+    bool sawNull = false;
+    for (const Operand& o : list_) {
+      FilterValue v = ValueOf(o, read);
+      if (v.kind == FilterValue::Null) {
+        sawNull = true;
+        continue;
+      }
+      int c = 0;
+      if (Order(x, std::move(v), ci, c) && c == 0) return !negate_;
+    }
+    return negate_ && !sawNull;
+  }
+
+ private:
+  Operand value_;
+  std::vector<Operand> list_;
+  bool negate_;
 };
 
 class NullNode : public FilterExpr {
@@ -391,6 +491,11 @@ class Parser {
       Next();
       return e;
     }
+    return ParseCondition();
+  }
+  // A condition's locals stay out of the frames of the nesting recursion, so
+  // that the deepest nesting allowed fits a small stack.
+  [[gnu::noinline]] std::unique_ptr<FilterExpr> ParseCondition() {
     Operand l = ParseOperand();
     if (KeywordIs(Peek(), "IS")) {
       Next();
@@ -400,6 +505,51 @@ class Parser {
       Next();
       if (!l.isField) SyntaxError(text_, "IS NULL needs a field");
       return std::make_unique<NullNode>(l.field, negate);
+    }
+    // x [NOT] LIKE / BETWEEN / IN
+    bool negate = false;
+    if (KeywordIs(Peek(), "NOT")) {
+      const Token& after = toks_[pos_ + 1 < toks_.size() ? pos_ + 1 : pos_];
+      if (!KeywordIs(after, "LIKE") && !KeywordIs(after, "BETWEEN") && !KeywordIs(after, "IN"))
+        SyntaxError(text_, "LIKE, BETWEEN or IN expected after NOT");
+      Next();
+      negate = true;
+    }
+    if (KeywordIs(Peek(), "LIKE")) {
+      Next();
+      Operand pattern = ParseOperand();
+      if (!l.isField) SyntaxError(text_, "LIKE needs a field");
+      return std::make_unique<LikeNode>(std::move(l), std::move(pattern), negate);
+    }
+    if (KeywordIs(Peek(), "BETWEEN")) {
+      Next();
+      Operand low = ParseOperand();
+      if (!KeywordIs(Peek(), "AND")) SyntaxError(text_, "AND expected after BETWEEN");
+      Next();
+      Operand high = ParseOperand();
+      if (!l.isField) SyntaxError(text_, "BETWEEN needs a field");
+      CheckLiteral(low, l.field.kind);
+      CheckLiteral(high, l.field.kind);
+      return std::make_unique<BetweenNode>(std::move(l), std::move(low), std::move(high), negate);
+    }
+    if (KeywordIs(Peek(), "IN")) {
+      Next();
+      if (Peek().kind != Tok::LParen) SyntaxError(text_, "'(' expected after IN");
+      Next();
+      std::vector<Operand> list;
+      for (;;) {
+        list.push_back(ParseOperand());
+        if (Peek().kind == Tok::Comma) {
+          Next();
+          continue;
+        }
+        if (Peek().kind != Tok::RParen) SyntaxError(text_, "',' or ')' expected in the IN list");
+        Next();
+        break;
+      }
+      if (!l.isField) SyntaxError(text_, "IN needs a field");
+      for (Operand& o : list) CheckLiteral(o, l.field.kind);
+      return std::make_unique<InNode>(std::move(l), std::move(list), negate);
     }
     const Token& op = Next();
     Cmp cmp;
@@ -423,20 +573,27 @@ class Parser {
       }
     }
     if (!l.isField) SyntaxError(text_, "a comparison needs a field");
-    if (!r.isField && !Coerce(r.literal, l.field.kind))
-      throw EDatabaseError("Type mismatch in expression: '" + r.literal.text + "' in " + QuotedText(text_));
+    // "= NULL" and "<> NULL" test for a blank field, as IS [NOT] NULL does.
+    if (!r.isField && r.literal.kind == FilterValue::Null && (cmp == Cmp::Eq || cmp == Cmp::Ne))
+      return std::make_unique<NullNode>(l.field, cmp == Cmp::Ne);
+    CheckLiteral(r, l.field.kind);
     return std::make_unique<CompareNode>(std::move(l), cmp, std::move(r));
+  }
+  // Brings a literal compared with a field of kind Kind to that kind.
+  void CheckLiteral(Operand& o, FilterValue::Kind kind) {
+    if (!o.isField && !Coerce(o.literal, kind))
+      throw EDatabaseError("Type mismatch in expression: '" + o.literal.text + "' in " + QuotedText(text_));
   }
   Operand ParseOperand() {
     const Token& t = Next();
     Operand o;
     switch (t.kind) {
       case Tok::Ident:
-        if (SameText(t.text, "TRUE") || SameText(t.text, "FALSE")) {
+        if (!t.bracketed && (SameText(t.text, "TRUE") || SameText(t.text, "FALSE"))) {
           o.literal.kind = FilterValue::Number;
           o.literal.num = SameText(t.text, "TRUE") ? 1 : 0;
           o.literal.text = t.text;
-        } else if (SameText(t.text, "NULL")) {
+        } else if (!t.bracketed && SameText(t.text, "NULL")) {
           o.literal.kind = FilterValue::Null;
         } else {
           o.isField = true;
@@ -480,40 +637,7 @@ std::unique_ptr<FilterExpr> ParseFilter(const AnsiString& text,
 }
 
 bool WildcardMatch(const AnsiString& pat, const AnsiString& txt, bool ci) {
-  // Split both into characters first so a pattern never matches half of a
-  // double-byte character.
-  auto chars = [](const AnsiString& s) {
-    std::vector<std::string_view> out;
-    for (size_t i = 0; i < s.size();) {
-      size_t len = (IsDBCSLeadByte(s[i]) && i + 1 < s.size()) ? 2 : 1;
-      out.emplace_back(s.data() + i, len);
-      i += len;
-    }
-    return out;
-  };
-  auto p = chars(pat), t = chars(txt);
-  auto eq = [ci](std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    if (a.size() == 1 && ci) return std::toupper(static_cast<unsigned char>(a[0])) == std::toupper(static_cast<unsigned char>(b[0]));
-    return a == b;
-  };
-  size_t pi = 0, ti = 0, star = std::string::npos, mark = 0;
-  while (ti < t.size()) {
-    if (pi < p.size() && p[pi] == "*") {
-      star = pi++;
-      mark = ti;
-    } else if (pi < p.size() && eq(p[pi], t[ti])) {
-      ++pi;
-      ++ti;
-    } else if (star != std::string::npos) {
-      pi = star + 1;
-      ti = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (pi < p.size() && p[pi] == "*") ++pi;
-  return pi == p.size();
+  return LikeMatch(txt, pat, '*', kNoWildcard, ci);
 }
 
 }  // namespace pvdb

@@ -1,6 +1,13 @@
 // Filter text of a dataset: comparisons of fields with numbers, strings and
-// dates, AND / OR / NOT, parentheses, IS NULL / IS NOT NULL and the '*'
-// wildcard in string literals. Parsed once into a tree, evaluated per record.
+// dates, AND / OR / NOT, parentheses, IS NULL / IS NOT NULL ("= NULL" and
+// "<> NULL" test the same), [NOT] LIKE with '%' and '_', [NOT] BETWEEN ... AND
+// ..., [NOT] IN (...), and the '*' wildcard in string literals compared for
+// (in)equality. Field names may stand in brackets, "]]" inside standing for
+// one ']'; a bracketed name is always a field, never a keyword. String
+// literals are quoted with ' or ", a doubled quote standing for one; dates are
+// quoted texts or #...#. A comparison, LIKE, BETWEEN or IN with a null value
+// on either side matches nothing. Parsed once into a tree, evaluated per
+// record.
 #pragma once
 #include <functional>
 #include <memory>
@@ -28,7 +35,8 @@ class FilterExpr {
   virtual ~FilterExpr() = default;
   using Reader = std::function<FilterValue(int index)>;
   // patterns: '*' in a string literal compared for (in)equality stands for any run
-  // of characters; otherwise it is an ordinary character.
+  // of characters; otherwise it is an ordinary character. caseInsensitive folds
+  // the ASCII letters of texts compared, matched by LIKE or looked up by IN.
   virtual bool Eval(const Reader& read, bool caseInsensitive, bool patterns) const = 0;
 };
 

@@ -89,6 +89,8 @@ void InitDataAccess() {
   RegisterProps<TADOQuery>([&](TPropBuilder<TADOQuery>& p) {
     DataSetProps(p);
     p.Prop("SQL", [](TADOQuery* q) -> TStrings* { return q->SQL(); });
+    // Read by code that sets a query's parameter values; the values are no part of a description.
+    p.Prop("Parameters", [](TADOQuery* q) -> TParameters* { return q->Parameters(); }).Stored(false);
   });
 
   RegisterClasses({TDataSource::StaticClass(), TADOConnection::StaticClass(), TADOTable::StaticClass(),

@@ -1161,6 +1161,14 @@ BOOL UnhookWindowsHookEx(HHOOK h) {
   return FALSE;
 }
 
+int PvHookCount(int type) {
+  if (type + 1 < 0 || type + 1 >= 16) return 0;
+  int n = 0;
+  for (Hook* hk : S().hooks[type + 1])
+    if (!hk->removed) ++n;
+  return n;
+}
+
 LRESULT CallNextHookEx(HHOOK h, int code, WPARAM w, LPARAM l) {
   State& s = S();
   for (auto& chain : s.hooks)

@@ -250,6 +250,8 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data);
 // Destroys every window and clears the queue, timers, hooks, focus and state:
 // tests start each case from a clean window manager.
 void PvResetWindowManager();
+// The number of hooks of a type (WH_*) installed and not removed.
+int PvHookCount(int type);
 // Tells every top-level window that the system colours changed (WM_SYSCOLORCHANGE,
 // sent, so hooks see it); whoever changes the colours calls it.
 void PvSysColorsChanged();

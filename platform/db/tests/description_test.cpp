@@ -2,6 +2,7 @@
 
 #include "platform/classes/filer.h"
 #include "platform/classes/init.h"
+#include "platform/classes/typinfo.h"
 #include "platform/db/init.h"
 #include "platform/db/tests/dbtest.h"
 
@@ -57,3 +58,24 @@ TEST(DescriptionTest, DataModuleReadsItsDataAccessComponents) {
 }
 
 }  // namespace
+
+// Code that knows only a data set finds a query's parameter list by its
+// published name, and what it sets there is what the query runs with.
+TEST(DescriptionTest, QueryPublishesItsParameters) {
+  InitClasses();
+  InitDataAccess();
+  TempDir dir;
+  MakeDatabase(dir.File("p.l"), NodeTableSql("t", 9));
+  TADOConnection conn(nullptr);
+  conn.SetConnectionString(JetConnection(dir.File("p.l")));
+  TADOQuery q(nullptr);
+  q.SetConnection(&conn);
+  q.SQL()->SetText("SELECT * FROM t WHERE ttype = :kind");
+  TDataSet* ds = &q;
+  ASSERT_NE(GetPropInfo(ds, "Parameters"), nullptr);
+  auto* params = dynamic_cast<TParameters*>(GetObjectProp(ds, "Parameters"));
+  ASSERT_NE(params, nullptr);
+  params->ParamByName("kind")->Value = 50;
+  q.Open();
+  EXPECT_EQ(q.RecordCount(), 3);
+}

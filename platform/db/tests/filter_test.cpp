@@ -11,7 +11,9 @@
 #include <string>
 
 #include "platform/db/filter.h"
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/strings.h"
 
 namespace {
 
@@ -171,6 +173,137 @@ TEST(FilterParserTest, ChainsKeepTheirMeaning) {
     ASSERT_TRUE(e);
     EXPECT_EQ(e->Eval(Record, false, true), c.result);
   }
+}
+
+// A few records of five fields: x (number), t (text), d (date), a field named
+// "a]b" and one named "NULL" (both text). A null is a default FilterValue.
+class FilterRecords : public ::testing::Test {
+ protected:
+  static pvdb::FilterValue Num(double v) { return {pvdb::FilterValue::Number, v, ""}; }
+  static pvdb::FilterValue Txt(const AnsiString& v) { return {pvdb::FilterValue::Text, 0, v}; }
+  static pvdb::FilterValue Day(int y, int m, int d) { return {pvdb::FilterValue::Date, EncodeDate(y, m, d), ""}; }
+  static pvdb::FilterValue Nul() { return {}; }
+
+  static pvdb::FilterField Resolve(const AnsiString& name) {
+    if (SameText(name, "x")) return {0, pvdb::FilterValue::Number};
+    if (SameText(name, "t")) return {1, pvdb::FilterValue::Text};
+    if (SameText(name, "d")) return {2, pvdb::FilterValue::Date};
+    if (name == "a]b") return {3, pvdb::FilterValue::Text};
+    if (name == "NULL") return {4, pvdb::FilterValue::Text};
+    throw EDatabaseError("Field '" + name + "' not found");
+  }
+
+  // The indexes of the records that pass Text.
+  std::vector<int> Matching(const AnsiString& text, bool ci = false) {
+    auto e = pvdb::ParseFilter(text, Resolve);
+    std::vector<int> ids;
+    for (size_t k = 0; k < records.size(); ++k)
+      if (!e || e->Eval([&](int i) { return records[k][static_cast<size_t>(i)]; }, ci, true))
+        ids.push_back(static_cast<int>(k));
+    return ids;
+  }
+
+  std::vector<std::vector<pvdb::FilterValue>> records = {
+      {Num(1), Txt("apple"), Day(2024, 1, 5), Txt("a]b-1"), Txt("n")},
+      {Num(2), Txt("Apple pie"), Day(2024, 2, 10), Txt("x"), Nul()},
+      {Num(3), Txt("\xB5\xDA\xD2\xBB\xD5\xC2"), Nul(), Nul(), Nul()},  // 第一章
+      {Nul(), Nul(), Day(2024, 1, 31), Nul(), Nul()},
+      {Num(10), Txt("a_b%c"), Nul(), Nul(), Nul()},
+      {Num(5), Txt("a' or 1=1 or 'b"), Nul(), Nul(), Nul()},
+  };
+};
+
+TEST_F(FilterRecords, LikeBetweenInAndNullTests) {
+  const struct {
+    const char* text;
+    bool ci;
+    std::vector<int> ids;
+  } cases[] = {
+      {"t LIKE 'a%'", false, {0, 4, 5}},
+      {"t LIKE 'a%'", true, {0, 1, 4, 5}},
+      {"t like '%PIE'", true, {1}},
+      {"t LIKE 'appl_'", false, {0}},
+      {"t LIKE '%'", false, {0, 1, 2, 4, 5}},
+      {"t LIKE '\xB5\xDA_\xD5\xC2'", false, {2}},   // 第_章: one '_' for one hanzi
+      {"t LIKE '\xB5\xDA__\xD5\xC2'", false, {}},
+      {"t LIKE 'a_b%c'", false, {4}},                // '_' and '%' are wildcards here too
+      {"t NOT LIKE 'a%'", false, {1, 2}},            // the null record matches neither form
+      {"NOT t LIKE 'a%'", false, {1, 2, 3}},         // NOT of a failed test is true
+      {"x BETWEEN 2 AND 5", false, {1, 2, 5}},
+      {"x NOT BETWEEN 2 AND 5", false, {0, 4}},
+      {"x BETWEEN 2 AND 5 AND t LIKE 'A%'", false, {1}},
+      {"t BETWEEN 'a' AND 'b'", false, {0, 4, 5}},
+      {"t BETWEEN 'a' AND 'b'", true, {0, 1, 4, 5}},
+      {"d BETWEEN '2024-1-1' AND '2024-1-31'", false, {0, 3}},
+      {"x IN (1, 3, 10)", false, {0, 2, 4}},
+      {"x NOT IN (1, 3, 10)", false, {1, 5}},
+      {"x IN (1, NULL)", false, {0}},
+      {"x IN (-1, 2, -3.5e0, 3)", false, {1, 2}},
+      {"x BETWEEN -5 AND 2", false, {0, 1}},
+      {"x > -1 AND x<-0", false, {}},
+      {"x NOT IN (1, NULL)", false, {}},
+      {"t IN ('apple', 'APPLE PIE')", false, {0}},
+      {"t IN ('apple', 'APPLE PIE')", true, {0, 1}},
+      {"x = NULL", false, {3}},
+      {"NULL = x", false, {3}},
+      {"x <> NULL", false, {0, 1, 2, 4, 5}},
+      {"x < NULL", false, {}},
+      {"t IS NULL OR x IN (2)", false, {1, 3}},
+      {"[a]]b] = 'a]b-1'", false, {0}},
+      {"[a]]b] LIKE 'a]%'", false, {0}},
+      {"[NULL] IS NOT NULL", false, {0}},
+      {"[NULL] = 'n'", false, {0}},
+      // a value that reads like SQL stays one string
+      {"t = 'a'' or 1=1 or ''b'", false, {5}},
+      {"t = \"a' or 1=1 or 'b\"", false, {5}},
+      {"t LIKE '%'' or 1=1 or ''%'", false, {5}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.text << (c.ci ? " (case-insensitive)" : ""));
+    EXPECT_EQ(Matching(c.text, c.ci), c.ids);
+  }
+}
+
+TEST_F(FilterRecords, MalformedFormsAreRefused) {
+  const struct {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"x BETWEEN 1", "AND expected after BETWEEN"},
+      {"x BETWEEN 1 OR 2", "AND expected after BETWEEN"},
+      {"x IN ()", "operand expected"},
+      {"x IN (1,)", "operand expected"},
+      {"x IN (1 2)", "',' or ')' expected"},
+      {"x IN 1", "'(' expected after IN"},
+      {"x NOT = 1", "LIKE, BETWEEN or IN expected after NOT"},
+      {"t LIKE", "operand expected"},
+      {"'a' LIKE 'a'", "LIKE needs a field"},
+      {"[a]]b = 'x'", "unterminated field name"},
+      {"x IN (1, 'abc')", "Type mismatch"},
+      {"x BETWEEN 'a' AND 2", "Type mismatch"},
+      {"x = 1, 2", "unexpected ','"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    try {
+      pvdb::ParseFilter(c.text, Resolve);
+      ADD_FAILURE() << "parsed";
+    } catch (const EDatabaseError& e) {
+      EXPECT_NE(e.Message.find(c.error), std::string::npos) << e.Message;
+    }
+  }
+}
+
+TEST(FilterParserTest, ABracketedNameMayEndInATrailByteThatIsABracket) {
+  // "\x81\x5D" is one hanzi whose trail byte is ']'.
+  const AnsiString name = "f\x81\x5D";
+  auto resolve = [&](const AnsiString& n) -> pvdb::FilterField {
+    if (n == name) return {0, pvdb::FilterValue::Text};
+    throw EDatabaseError("Field '" + n + "' not found");
+  };
+  auto e = pvdb::ParseFilter("[" + name + "] = 'v'", resolve);
+  ASSERT_TRUE(e);
+  EXPECT_TRUE(e->Eval([](int) { return pvdb::FilterValue{pvdb::FilterValue::Text, 0, "v"}; }, false, true));
 }
 
 }  // namespace

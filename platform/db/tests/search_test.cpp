@@ -238,4 +238,35 @@ TEST_F(SearchTest, FieldValuesReadsListsAsArrays) {
   EXPECT_THROW(table.GetFieldList(list, "tname;nosuch"), EDatabaseError);
 }
 
+TEST(ExtractFieldNameTest, WalksAListNameByName) {
+  const struct {
+    const char* list;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a;", {"a"}},
+      {" a ; b;c ", {"a", "b", "c"}},
+      {"a;;b", {"a", "", "b"}},
+      {"\xB5\xDA;\xD5\xC2", {"\xB5\xDA", "\xD5\xC2"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
+    std::vector<std::string> got;
+    const AnsiString list = c.list;
+    for (int pos = 1; pos <= Length(list);) got.push_back(ExtractFieldName(list, pos));
+    EXPECT_EQ(got, c.names);
+  }
+  int pos = 2;
+  EXPECT_EQ(ExtractFieldName("ab;c", pos), "b");
+  EXPECT_EQ(pos, 4);
+}
+
+TEST_F(SearchTest, AFilterMayNameAFieldByItsOrigin) {
+  table.FieldByName("ttype")->SetOrigin("node type");
+  table.SetFilter("[node type] = 110 AND ttype = 110");
+  table.SetFiltered(true);
+  EXPECT_EQ(VisibleIds(), (std::vector<int>{3, 6, 9}));
+}
+
 }  // namespace

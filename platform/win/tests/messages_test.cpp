@@ -429,12 +429,16 @@ TEST_F(WinTest, CallWindowProcHooksSeeSentMessagesNewestFirst) {
   HWND h = Top();
   SendMessageA(h, WM_USER, 0, 0);
   EXPECT_EQ(g_hookLog, (V{"new:WM_CREATE", "old:WM_CREATE", "new:WM_USER", "old:WM_USER"}));
+  EXPECT_EQ(PvHookCount(WH_CALLWNDPROC), 2);
   EXPECT_TRUE(UnhookWindowsHookEx(g_h2));
   EXPECT_FALSE(UnhookWindowsHookEx(g_h2));
+  EXPECT_EQ(PvHookCount(WH_CALLWNDPROC), 1);
+  EXPECT_EQ(PvHookCount(WH_MOUSE), 0);
   g_hookLog.clear();
   SendMessageA(h, WM_USER, 0, 0);
   EXPECT_EQ(g_hookLog, (V{"old:WM_USER"}));
   UnhookWindowsHookEx(g_h1);
+  EXPECT_EQ(PvHookCount(WH_CALLWNDPROC), 0);
 }
 
 TEST_F(WinTest, GetMessageHookCanRewriteAMessage) {
