@@ -177,12 +177,22 @@ bool TCoolTrayIcon::UpdateTrayIcon() {
 
 // ---- the main window ----
 
+namespace {
+// Shows a window back in the state it had: a maximised one stays maximised (a
+// plain restore or default show would bring it back at its normal size); a
+// minimised one is restored, to maximised when it was so before.
+void ShowKeepingState(HWND Wnd, int Cmd) {
+  if (IsZoomed(Wnd) && !IsIconic(Wnd)) Cmd = IsWindowVisible(Wnd) ? SW_SHOW : SW_SHOWMAXIMIZED;
+  ShowWindow(Wnd, Cmd);
+}
+}  // namespace
+
 void TCoolTrayIcon::RestoreMainWindow() {
   if (!Application) return;
-  ShowWindow(Application->Handle(), SW_RESTORE);
+  ShowKeepingState(Application->Handle(), SW_RESTORE);
   TCustomForm* main = Application->MainForm();
   if (!main) return;
-  ShowWindow(main->Handle(), SW_RESTORE);
+  ShowKeepingState(main->Handle(), SW_RESTORE);
   if (FShownOnce) return;
   FShownOnce = true;
   // The first time, also the windowed controls the main form owns directly
@@ -190,10 +200,10 @@ void TCoolTrayIcon::RestoreMainWindow() {
   for (int i = 0; i < main->ComponentCount(); ++i) {
     auto* c = dynamic_cast<TWinControl*>(main->Components(i));
     if (!c || !c->Visible() || !c->HandleAllocated()) continue;
-    ShowWindow(c->Handle(), SW_SHOWDEFAULT);
+    ShowKeepingState(c->Handle(), SW_SHOWDEFAULT);
     for (int k = 0; k < c->ComponentCount(); ++k)
       if (auto* o = dynamic_cast<TWinControl*>(c->Components(k)); o && o->HandleAllocated())
-        ShowWindow(o->Handle(), SW_SHOWDEFAULT);
+        ShowKeepingState(o->Handle(), SW_SHOWDEFAULT);
   }
 }
 

@@ -6,7 +6,8 @@
 //
 // Where the desktop has no notification area, adding the icon fails
 // (AddTrayIcon returns false); minimising then leaves the program minimised
-// instead of hiding it, so it can always be reached.
+// on the desktop instead of hiding it, so it can always be reached. Restoring
+// shows each window in the state it had: a maximised one stays maximised.
 #pragma once
 #include <memory>
 

@@ -202,21 +202,18 @@ void TMainForm::SaveLibrary() {
   }
 }
 
-void TMainForm::HideToTray() {
+bool TMainForm::HideToTray() {
   TrayIcon1->HideMainWindow();
-  if (TrayIcon1->AddTrayIcon()) return;
-  // No notification area: the program stays reachable, minimised.
+  if (TrayIcon1->AddTrayIcon()) return true;
+  // No notification area: hidden, the program could not be reached again.
   TrayIcon1->RestoreMainWindow();
-  ShowWindow(Handle(), SW_MINIMIZE);
+  return false;
 }
 
 void TMainForm::FormCloseQuery(TObject*, bool& CanClose) {
-  if (!FExiting) {
-    HideToTray();
-    CanClose = false;
-  } else {
-    CanClose = true;
-  }
+  // Without a notification area to hide in, closing ends the program as the
+  // tray's exit would.
+  CanClose = FExiting || !HideToTray();
   SaveLibrary();
 }
 

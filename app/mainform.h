@@ -136,9 +136,9 @@ class TMainForm : public TForm {
   // Connects the library at FLibraryPath and opens its tables; shows the bad
   // format message and returns false when either fails.
   bool ConnectLibrary();
-  // Hides the program behind the notification icon, or minimises it where
-  // there is no notification area.
-  void HideToTray();
+  // Hides the program behind the notification icon; false (the frame left
+  // shown) where the desktop has no notification area.
+  bool HideToTray();
   void SaveLibrary();
   bool HasWallpaper() const;
   void InstallWallpaper();

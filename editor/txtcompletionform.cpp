@@ -200,7 +200,10 @@ void TTxtBaseCompletionProposalForm::ScrollbarEnter(TObject*) { SetActiveControl
 // ---------------------------------------------------------------- look
 
 void TTxtBaseCompletionProposalForm::RecalcItemHeight() {
-  TCanvas* c = FBitmap->Canvas();
+  // measured on a bitmap of its own, so that the drawing bitmaps get their
+  // pixels only when the form is painted
+  TBitmap Measure;
+  TCanvas* c = Measure.Canvas();
   c->Font()->Assign(FFont.get());
   FFontHeight = c->TextHeight("CompletionProposal");
   c->Font()->Assign(FTitleFont.get());

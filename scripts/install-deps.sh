@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev
   fonts-wqy-microhei fonts-dejavu-core libpng-dev libicu-dev
-  qt6-base-dev libxcb1-dev xvfb xauth xdotool xclip
+  qt6-base-dev libxcb1-dev xvfb xauth xdotool xclip openbox lld
 )
 missing=()
 for p in "${packages[@]}"; do

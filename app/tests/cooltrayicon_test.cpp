@@ -177,6 +177,38 @@ TEST_F(CoolTrayIconTest, HidesAndRestoresTheMainWindow) {
   EXPECT_FALSE(IsIconic(mainForm->Handle()));
 }
 
+// A window comes back from the tray in the state it had: hidden maximised, or
+// minimised from maximised, it is maximised again; a maximised window of the
+// main form's stays so on the first restore too.
+TEST_F(CoolTrayIconTest, RestoringKeepsMaximisedWindowsMaximised) {
+  auto* t = new TCoolTrayIcon(mainForm);
+  auto* owned = new TForm(mainForm, 0);
+  owned->SetBounds(20, 20, 200, 150);
+  owned->Show();
+  ShowWindow(owned->Handle(), SW_MAXIMIZE);
+  ShowWindow(mainForm->Handle(), SW_MAXIMIZE);
+  Pump();
+  for (const char* how : {"hidden", "minimised"}) {
+    SCOPED_TRACE(how);
+    if (std::string(how) == "hidden") t->HideMainWindow();
+    else ShowWindow(mainForm->Handle(), SW_MINIMIZE);
+    Pump();
+    t->RestoreMainWindow();
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(mainForm->Handle()));
+    EXPECT_TRUE(IsZoomed(mainForm->Handle()));
+    EXPECT_FALSE(IsIconic(mainForm->Handle()));
+    EXPECT_TRUE(IsZoomed(owned->Handle()));
+    EXPECT_TRUE(IsWindowVisible(owned->Handle()));
+  }
+  // a window at its normal size stays at it
+  ShowWindow(mainForm->Handle(), SW_RESTORE);
+  t->HideMainWindow();
+  t->RestoreMainWindow();
+  EXPECT_TRUE(IsWindowVisible(mainForm->Handle()));
+  EXPECT_FALSE(IsZoomed(mainForm->Handle()));
+}
+
 // Minimising the application hides it behind the icon; where the desktop has
 // no notification area it stays minimised, so it can still be reached.
 TEST_F(CoolTrayIconTest, MinimisingGoesToTheTrayOnlyWhereThereIsOne) {

@@ -267,15 +267,48 @@ TEST_F(FrameTest, ClosingHidesToTheTrayAndOnlyTheTraysExitEndsTheProgram) {
   EXPECT_EQ(std::string(st.Text(0)), "最后");
 }
 
-TEST_F(FrameTest, WithoutANotificationAreaClosingMinimises) {
+// With no notification area to hide in, closing the frame saves and ends the
+// program as the tray's exit does: hidden, it could never be reached again.
+TEST_F(FrameTest, WithoutANotificationAreaClosingSavesAndEnds) {
   hb->SetTrayAvailable(false);
   TMainForm* f = Start();
+  LibDataModule->libTable->Edit();
+  LibDataModule->libTable->FieldByName("tname")->SetAsString(A("关闭前"));
   f->Close();
   Pump();
-  EXPECT_FALSE(Application->Terminated());
-  EXPECT_TRUE(IsWindowVisible(f->Handle()));
-  EXPECT_TRUE(IsIconic(f->Handle()));
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_FALSE(IsWindowVisible(f->Handle()));
   EXPECT_FALSE(f->TrayIcon1->IconVisible());
+  EXPECT_TRUE(hb->TrayIcons().empty());
+  pvsql::Db db(Root + "data/lib.l");
+  pvsql::Stmt st(db, "SELECT tname FROM region1 WHERE tid = 1");
+  ASSERT_TRUE(st.Step());
+  EXPECT_EQ(std::string(st.Text(0)), "关闭前");
+}
+
+// "打开" in the tray menu brings back the frame and its story window as they
+// were: maximised stays maximised.
+TEST_F(FrameTest, RestoringFromTheTrayKeepsTheFrameAndItsStoryWindowMaximised) {
+  TMainForm* f = Start();
+  auto* child = new TForm(f, 0);
+  child->SetFormStyle(fsMDIChild);
+  child->Show();
+  Pump();
+  ShowWindow(f->Handle(), SW_MAXIMIZE);
+  SendMessageA(f->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+  Pump();
+  ASSERT_TRUE(IsZoomed(child->Handle()));
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    f->Close();
+    Pump();
+    ASSERT_FALSE(IsWindowVisible(f->Handle()));
+    f->show->Click();
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(f->Handle()));
+    EXPECT_TRUE(IsZoomed(f->Handle()));
+    EXPECT_TRUE(IsZoomed(child->Handle()));
+  }
 }
 
 TEST_F(FrameTest, ANewStoryIsACopyOfTheTemplate) {

@@ -28,6 +28,8 @@ struct BackendInput {
                   // with the pointer at (x, y) on the screen
     Activate,     // the desktop activated the window `window` (0: another program took the activation)
     ClipboardChanged,  // another program changed the desktop's clipboard
+    Minimize,     // the desktop minimised the window `window` (its taskbar or window manager)
+    Restore,      // the desktop brought the minimised window `window` back
   };
   Kind kind = MouseMove;
   int x = 0, y = 0;
@@ -74,6 +76,10 @@ class IBackend {
   virtual void WindowDestroy(BackendWindowId id) = 0;
   virtual void WindowShow(BackendWindowId id, bool visible) = 0;
   virtual void WindowMove(BackendWindowId id, const RECT& rect) = 0;
+  // The window is minimised (or no longer): a desktop with a taskbar shows it
+  // there and keeps its place on the screen for its return. Told before every
+  // move; the window manager moves a minimised window out of sight.
+  virtual void WindowMinimize(BackendWindowId id, bool minimized) {}
   // Places `id` directly below `above` (0: on top of all).
   virtual void WindowRestack(BackendWindowId id, BackendWindowId above) = 0;
   virtual void WindowTitle(BackendWindowId id, const std::string& utf8) = 0;
@@ -119,6 +125,10 @@ class IBackend {
   virtual void SetClipboard(const std::string& mime, const std::string& data) = 0;
   virtual bool GetClipboard(const std::string& mime, std::string& data) = 0;
   virtual std::vector<std::string> ClipboardFormats() = 0;
+  // Why the last GetClipboard or ClipboardFormats failed when the desktop held
+  // the data but it could not be had (the program holding the clipboard did not
+  // answer in time, or stopped halfway); empty when the format simply is not there.
+  virtual std::string ClipboardError() { return {}; }
 
   // Notification area. Add returns false where the desktop has none.
   virtual bool TrayAdd(unsigned id, const std::string& tipUtf8, const BackendImage& icon) = 0;

@@ -754,6 +754,20 @@ void TGraphic::DefineProperties(TFiler* Filer) {
       "Data", [this](TStream* s) { ReadData(s); }, [this](TStream* s) { WriteData(s); }, !Empty());
 }
 
+namespace {
+// A top-down 32-bit DIB section of W x H; its pixels in *Bits.
+HBITMAP NewDib(int W, int H, std::uint32_t** Bits) {
+  BITMAPINFO bi;
+  bi.bmiHeader.biWidth = W;
+  bi.bmiHeader.biHeight = -H;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP h = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  *Bits = static_cast<std::uint32_t*>(bits);
+  return h;
+}
+}  // namespace
+
 TBitmap::TBitmap() = default;
 TBitmap::~TBitmap() {
   FreeContext();
@@ -776,6 +790,19 @@ void TBitmap::SetSize(int AWidth, int AHeight) {
       std::int64_t(AWidth) * AHeight > PV_MAX_IMAGE_PIXELS)
     throw EInvalidGraphic("Bitmap too large");
   if (AWidth == FWidth && AHeight == FHeight) return;
+  if (Empty() || !FHandle) {
+    // No pixels to keep (none yet, or only the stand-in handle an empty bitmap
+    // gives for measuring): the white pixels are made when first drawn on or
+    // read, so that the buffers of windows never shown take no memory.
+    FreeContext();
+    if (FHandle) DeleteObject(FHandle);
+    FHandle = nullptr;
+    FBits = nullptr;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    Changed(this);
+    return;
+  }
   TRawImage img;
   img.Width = AWidth;
   img.Height = AHeight;
@@ -795,14 +822,8 @@ void TBitmap::LoadFromRawImage(const TRawImage& Image) {
   FBits = nullptr;
   FWidth = FHeight = 0;
   if (Image.Width > 0 && Image.Height > 0) {
-    BITMAPINFO bi;
-    bi.bmiHeader.biWidth = Image.Width;
-    bi.bmiHeader.biHeight = -Image.Height;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    FHandle = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    FHandle = NewDib(Image.Width, Image.Height, &FBits);
     if (!FHandle) throw EOutOfResources("Out of system resources");
-    FBits = static_cast<std::uint32_t*>(bits);
     FWidth = Image.Width;
     FHeight = Image.Height;
     std::memcpy(FBits, Image.Pixels.data(), Image.Pixels.size() * 4);
@@ -810,11 +831,19 @@ void TBitmap::LoadFromRawImage(const TRawImage& Image) {
   Changed(this);
 }
 
+void TBitmap::Realize() {
+  if (FHandle || FWidth <= 0 || FHeight <= 0) return;
+  FHandle = NewDib(FWidth, FHeight, &FBits);
+  if (!FHandle) throw EOutOfResources("Out of system resources");
+  std::fill_n(FBits, std::size_t(FWidth) * FHeight, 0xFFFFFFFFu);
+}
+
 TRawImage TBitmap::ToRawImage() {
   TRawImage img;
   img.Width = FWidth;
   img.Height = FHeight;
   if (FBits) img.Pixels.assign(FBits, FBits + std::size_t(FWidth) * FHeight);
+  else if (!Empty()) img.Pixels.assign(std::size_t(FWidth) * FHeight, 0xFFFFFFFFu);  // not made yet: white
   return img;
 }
 
@@ -836,15 +865,10 @@ void TBitmap::Assign(TPersistent* Source) {
 }
 
 HBITMAP TBitmap::Handle() {
+  Realize();
   if (!FHandle) {
     // An empty bitmap still gets a (1 x 1) handle for those who ask for one.
-    BITMAPINFO bi;
-    bi.bmiHeader.biWidth = 1;
-    bi.bmiHeader.biHeight = -1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    FHandle = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    FBits = static_cast<std::uint32_t*>(bits);
+    FHandle = NewDib(1, 1, &FBits);
   }
   return FHandle;
 }
@@ -856,6 +880,7 @@ void TBitmap::SetHandle(HBITMAP Value) {
 }
 
 HBITMAP TBitmap::ReleaseHandle() {
+  Realize();
   FreeContext();
   HBITMAP h = FHandle;
   FHandle = nullptr;
@@ -892,6 +917,7 @@ TCanvas* TBitmap::Canvas() {
 
 TColor TBitmap::TransparentColor() {
   if (FTransparentMode == tmFixed && FTransparentColor != clDefault) return FTransparentColor;
+  Realize();
   if (!FBits || FHeight == 0) return clDefault;
   std::uint32_t p = FBits[std::size_t(FHeight - 1) * FWidth];
   return TColor(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
@@ -910,6 +936,7 @@ void TBitmap::SetTransparentMode(TTransparentMode Value) {
 }
 
 std::uint32_t* TBitmap::ScanLine(int Y) {
+  Realize();
   if (Y < 0 || Y >= FHeight || !FBits) throw EInvalidGraphicOperation("Scan line index out of range");
   return FBits + std::size_t(Y) * FWidth;
 }

@@ -407,6 +407,8 @@ class TBitmap : public TGraphic {
 
  private:
   void FreeContext();
+  // Makes the white pixels of a bitmap that was sized but not yet drawn on.
+  void Realize();
   HBITMAP FHandle = nullptr;
   std::uint32_t* FBits = nullptr;
   int FWidth = 0, FHeight = 0;

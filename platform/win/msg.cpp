@@ -584,6 +584,15 @@ static void ExpandSpecial(const PendingInput& pi) {
       if (W(h)) add(h, WM_SYSCOMMAND, SC_CLOSE, MAKELPARAM(in.x, in.y));
       break;
     }
+    case BackendInput::Minimize:
+    case BackendInput::Restore: {
+      // the desktop's taskbar or window manager: as the window's own buttons would
+      HWND h = reinterpret_cast<HWND>(in.window);
+      const bool iconic = W(h) && IsIconic(h);
+      if (W(h) && iconic == (in.kind == BackendInput::Restore))
+        add(h, WM_SYSCOMMAND, in.kind == BackendInput::Restore ? SC_RESTORE : SC_MINIMIZE, 0);
+      break;
+    }
     case BackendInput::DropFiles: {
       int hit;
       HWND target = HitWindow({in.x, in.y}, &hit);
@@ -723,7 +732,7 @@ static bool Fetch(MSG* out, HWND filter, UINT lo, UINT hi, UINT flags) {
       const BackendInput::Kind k = s.input.front().in.kind;
       if (k == BackendInput::ImeCommit || k == BackendInput::CloseRequest || k == BackendInput::DropFiles ||
           k == BackendInput::ImeCompose || k == BackendInput::TrayMouse || k == BackendInput::Activate ||
-          k == BackendInput::ClipboardChanged) {
+          k == BackendInput::ClipboardChanged || k == BackendInput::Minimize || k == BackendInput::Restore) {
         PendingInput pi = s.input.front();
         s.input.pop_front();
         std::size_t postedBefore = s.posted.size();

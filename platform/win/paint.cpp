@@ -507,7 +507,18 @@ void DrawNonClient(Wnd* w, HDC dc) {
 
 }  // namespace
 
-bool AnyPaintPending() { return S().paintCount > 0; }
+// Whether a WM_PAINT can be retrieved: a window waits for painting and it and
+// its ancestors are visible. A hidden window keeps its update region without
+// making the queue report work, so a program whose windows are all hidden
+// sleeps instead of looking for a paint that never comes.
+static bool PaintableWaiting(const Wnd* w) {
+  for (const Wnd* c = w->firstChild; c; c = c->next) {
+    if (!(c->style & WS_VISIBLE)) continue;
+    if (c->update || c->internalPaint || PaintableWaiting(c)) return true;
+  }
+  return false;
+}
+bool AnyPaintPending() { return S().paintCount > 0 && PaintableWaiting(S().desktop); }
 
 bool NextPaintMessage(MSG* out, HWND filter) {
   State& s = S();

@@ -356,9 +356,26 @@ BOOL ShowWindow(HWND h, int cmd) {
     case SW_RESTORE:
       if ((cmd == SW_SHOWNORMAL || cmd == SW_RESTORE || cmd == SW_SHOWDEFAULT || cmd == SW_SHOWNOACTIVATE) &&
           (w->style & (WS_MINIMIZE | WS_MAXIMIZE))) {
+        bool wasIconic = (w->style & WS_MINIMIZE) != 0;
+        if (wasIconic && w->restoreMaximized && cmd == SW_RESTORE) {
+          // minimised from maximised: restoring maximises it again
+          w->restoreMaximized = false;
+          MINMAXINFO mmi;
+          SendMinMax(w, &mmi);
+          if (!(w = W(h))) return FALSE;
+          w->style = (w->style & ~WS_MINIMIZE) | WS_MAXIMIZE;
+          if (!wasVisible) {
+            Send(h, WM_SHOWWINDOW, TRUE, 0);
+            if (!(w = W(h))) return FALSE;
+          }
+          SetWindowPosImpl(h, nullptr, mmi.ptMaxPosition.x, mmi.ptMaxPosition.y, mmi.ptMaxSize.x, mmi.ptMaxSize.y,
+                           SWP_NOZORDER | SWP_FRAMECHANGED | SWP_STATECHANGED | (wasVisible ? 0 : SWP_SHOWWINDOW));
+          TellOwnedPopups(h, true);
+          return wasVisible;
+        }
         // restore the normal position
         RECT r = w->hasNormalRect ? w->normalRect : w->rect;
-        bool wasIconic = (w->style & WS_MINIMIZE) != 0;
+        w->restoreMaximized = false;
         w->style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
         if (!wasVisible) {
           Send(h, WM_SHOWWINDOW, TRUE, 0);
@@ -390,6 +407,7 @@ BOOL ShowWindow(HWND h, int cmd) {
       MINMAXINFO mmi;
       SendMinMax(w, &mmi);
       if (!(w = W(h))) return FALSE;
+      w->restoreMaximized = false;
       w->style = (w->style & ~WS_MINIMIZE) | WS_MAXIMIZE;
       if (!wasVisible) {
         Send(h, WM_SHOWWINDOW, TRUE, 0);
@@ -408,6 +426,7 @@ BOOL ShowWindow(HWND h, int cmd) {
         return wasVisible;
       }
       SaveNormal(w);
+      w->restoreMaximized = top && (w->style & WS_MAXIMIZE);
       w->style = (w->style & ~WS_MAXIMIZE) | WS_MINIMIZE;
       int mw = 160, mh = 24;  // a minimised window keeps a small caption-sized rectangle
       RECT r = w->rect;

@@ -46,7 +46,9 @@ void BackendDestroyed(Wnd* w) {
   if (S().backend) S().backend->WindowDestroy(Id(w));
 }
 void BackendGeometry(Wnd* w) {
-  if (S().backend && IsTopLevel(w)) S().backend->WindowMove(Id(w), w->rect);
+  if (!S().backend || !IsTopLevel(w)) return;
+  S().backend->WindowMinimize(Id(w), (w->style & WS_MINIMIZE) != 0);
+  S().backend->WindowMove(Id(w), w->rect);
 }
 void BackendVisibility(Wnd* w) {
   if (S().backend && IsTopLevel(w)) S().backend->WindowShow(Id(w), (w->style & WS_VISIBLE) != 0);
@@ -966,7 +968,11 @@ struct Clip {
   std::vector<HWND> viewers;
   std::vector<HWND> listeners;  // AddClipboardFormatListener
   DWORD sequence = 1;
-  std::string desktopText;  // the desktop's text as last given or taken
+  // Formats the desktop offers whose data is read only when asked for (their
+  // entries in `data` stay null until then): a large text costs nothing
+  // until it is pasted, and a transfer that fails can be tried again.
+  std::map<UINT, std::string> desktopMime;
+  std::string desktopError;  // why the last transfer from the desktop failed
 };
 Clip& C() {
   static auto* c = new Clip();  // lives as long as the process
@@ -1026,40 +1032,66 @@ UINT RegisteredFormat(const std::string& name) {
 // The picture of the clipboard as PNG bytes: CF_BITMAP, else CF_DIB through GetClipboardData.
 std::string PngOfClipboard();
 
-// Takes every format the desktop's clipboard offers that we know: text (in the
-// code page), RTF, HTML, a picture and our own private formats.
+// Takes the list of formats the desktop's clipboard offers that we know:
+// text (in the code page), RTF, HTML, a picture and our own private formats.
+// Their data comes when it is asked for (DesktopData).
 void ImportDesktop(IBackend* backend) {
   Clip& c = C();
-  std::string text;
-  if (backend->GetClipboard(kTextMime, text)) {
-    c.data[CF_TEXT] = BytesBlock(Utf8ToCp936(text), true);
-    c.order.push_back(CF_TEXT);
-    c.desktopText = text;
-  }
-  for (const std::string& mime : backend->ClipboardFormats()) {
-    std::string bytes;
+  std::vector<std::string> formats = backend->ClipboardFormats();
+  c.desktopError = backend->ClipboardError();
+  // The holder did not say what it offers: text is assumed, so that a paste
+  // tries it and reports what went wrong.
+  if (formats.empty() && !c.desktopError.empty()) formats.push_back(kTextMime);
+  for (const std::string& mime : formats) {
     UINT format = 0;
-    HANDLE h = nullptr;
-    if (mime == "text/rtf") format = RegisteredFormat("Rich Text Format");
+    if (mime.rfind("text/plain", 0) == 0) format = CF_TEXT;
+    else if (mime == "text/rtf") format = RegisteredFormat("Rich Text Format");
     else if (mime == "text/html") format = RegisteredFormat("HTML Format");
     else if (mime.rfind(kPrivateMime, 0) == 0) format = RegisteredFormat(Utf8ToCp936(mime.substr(sizeof kPrivateMime - 1)));
     else if (mime == "image/png") format = CF_BITMAP;
-    if (!format || c.data.count(format) || !backend->GetClipboard(mime, bytes)) continue;
-    if (format == CF_BITMAP) {
-      // a picture another program made: a broken one is left out, never fatal
-      try {
-        TRawImage img = DecodePng(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-        h = reinterpret_cast<HANDLE>(CreateBitmapFromImage(img));
-      } catch (const std::exception&) {
-        h = nullptr;
-      }
-      if (!h) continue;
-    } else {
-      h = BytesBlock(bytes, true);
-    }
-    c.data[format] = h;
+    if (!format || c.data.count(format)) continue;
+    c.data[format] = nullptr;
+    c.desktopMime[format] = format == CF_TEXT ? std::string(kTextMime) : mime;
     c.order.push_back(format);
   }
+}
+// Reads the data of a format the desktop offers; null when the desktop no
+// longer has it or the transfer failed (the reason is kept, and the format
+// stays offered, so that another try may succeed).
+HANDLE DesktopData(UINT format) {
+  Clip& c = C();
+  auto m = c.desktopMime.find(format);
+  State& s = S();
+  if (m == c.desktopMime.end() || !s.backend) return nullptr;
+  std::string bytes;
+  c.desktopError.clear();
+  if (!s.backend->GetClipboard(m->second, bytes)) {
+    c.desktopError = s.backend->ClipboardError();
+    return nullptr;
+  }
+  HANDLE h = nullptr;
+  if (format == CF_TEXT) {
+    h = BytesBlock(Utf8ToCp936(bytes), true);
+  } else if (format == CF_BITMAP) {
+    // a picture another program made: a broken one is left out, never fatal
+    try {
+      TRawImage img = DecodePng(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+      h = reinterpret_cast<HANDLE>(CreateBitmapFromImage(img));
+    } catch (const std::exception&) {
+      h = nullptr;
+    }
+    if (!h) {  // a broken picture is no longer offered
+      c.desktopMime.erase(m);
+      c.data.erase(format);
+      c.order.erase(std::remove(c.order.begin(), c.order.end(), format), c.order.end());
+      return nullptr;
+    }
+  } else {
+    h = BytesBlock(bytes, true);
+  }
+  c.desktopMime.erase(m);
+  c.data[format] = h;
+  return h;
 }
 // The clipboard's contents changed: viewers are told at once, format listeners
 // get WM_CLIPBOARDUPDATE in their queues.
@@ -1072,41 +1104,44 @@ void NotifyViewers() {
   for (HWND h : l) PostMessageA(h, WM_CLIPBOARDUPDATE, 0, 0);
 }
 void FreeClipData(Clip& c) {
-  for (auto& [f, h] : c.data)
+  for (auto& [f, h] : c.data) {
+    if (!h) continue;  // offered by the desktop, never read
     if (f != CF_BITMAP) GlobalFree(h);
     else DeleteObject(reinterpret_cast<HGDIOBJ>(h));
+  }
   c.data.clear();
   c.order.clear();
+  c.desktopMime.clear();
 }
-// Pulls the desktop's clipboard when another program changed it: its text
-// replaces what the clipboard held.
+// Another program changed the desktop's clipboard and the program has not yet
+// taken the news from its queue: it is taken now, so that what is asked of
+// the clipboard is what the desktop holds.
 void SyncFromDesktop() {
   State& s = S();
-  Clip& c = C();
-  std::string text;
-  if (!s.backend || !s.backend->GetClipboard(kTextMime, text)) return;
-  if (text == c.desktopText) return;  // ours, or already taken
-  FreeClipData(c);
-  c.owner = nullptr;
-  ImportDesktop(s.backend);
-  ++c.sequence;
+  if (!s.backend || (C().open && C().emptied)) return;  // being written here: ours wins
+  s.backend->Poll(s.sink);
+  auto changed = [](const PendingInput& p) { return p.in.kind == BackendInput::ClipboardChanged; };
+  if (std::none_of(s.input.begin(), s.input.end(), changed)) return;
+  s.input.erase(std::remove_if(s.input.begin(), s.input.end(), changed), s.input.end());
+  ClipboardChangedOnDesktop();
 }
 }  // namespace
 
-// Another program changed the desktop's clipboard: what we held is gone, its
-// text (when it has any) takes the place, and viewers and listeners are told.
+// Another program changed the desktop's clipboard: what we held is gone, the
+// formats it offers take the place, and viewers and listeners are told.
 void pvwin::ClipboardChangedOnDesktop() {
   State& s = S();
   Clip& c = C();
-  if (c.open) return;  // the clipboard is being written here: ours wins
+  if (c.open && c.emptied) return;  // the clipboard is being written here: ours wins
   if (W(c.owner)) SendMessageA(c.owner, WM_DESTROYCLIPBOARD, 0, 0);
   FreeClipData(c);
   c.owner = nullptr;
-  c.desktopText.clear();
   if (s.backend) ImportDesktop(s.backend);
   ++c.sequence;
   NotifyViewers();
 }
+
+std::string PvClipboardError() { return C().desktopError; }
 
 BOOL AddClipboardFormatListener(HWND h) {
   if (!W(h)) return FALSE;
@@ -1163,7 +1198,6 @@ BOOL CloseClipboard() {
         if (f == CF_TEXT || f == CF_OEMTEXT || f == CF_UNICODETEXT) {
           if (textDone) continue;
           textDone = true;
-          c.desktopText = out;
         }
         s.backend->SetClipboard(mime, out);
       }
@@ -1178,11 +1212,7 @@ BOOL EmptyClipboard() {
   Clip& c = C();
   if (!c.open) return FALSE;
   if (W(c.owner) && c.owner != c.openOwner) SendMessageA(c.owner, WM_DESTROYCLIPBOARD, 0, 0);
-  for (auto& [f, h] : c.data)
-    if (f != CF_BITMAP) GlobalFree(h);
-    else DeleteObject(reinterpret_cast<HGDIOBJ>(h));
-  c.data.clear();
-  c.order.clear();
+  FreeClipData(c);
   c.owner = c.openOwner;
   c.emptied = true;
   return TRUE;
@@ -1193,8 +1223,12 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
   if (!c.open || !c.emptied || format == 0) return nullptr;
   auto it = c.data.find(format);
   if (it != c.data.end()) {
-    if (format != CF_BITMAP) GlobalFree(it->second);
-    else DeleteObject(reinterpret_cast<HGDIOBJ>(it->second));
+    if (!it->second) {
+    } else if (format != CF_BITMAP) {
+      GlobalFree(it->second);
+    } else {
+      DeleteObject(reinterpret_cast<HGDIOBJ>(it->second));
+    }
   } else {
     c.order.push_back(format);
   }
@@ -1204,15 +1238,22 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
 
 namespace {
 // The data of a format, made from a related format when only that one is held.
+// The data held for a format, read from the desktop when it only offers it.
+HANDLE Held(UINT format) {
+  Clip& c = C();
+  auto it = c.data.find(format);
+  if (it == c.data.end()) return nullptr;
+  return it->second ? it->second : DesktopData(format);
+}
 HANDLE ClipData(UINT format) {
   Clip& c = C();
   auto it = c.data.find(format);
-  if (it != c.data.end()) return it->second;
+  if (it != c.data.end()) return it->second ? it->second : DesktopData(format);
   // synthesised text formats
   if (format == CF_UNICODETEXT || format == CF_OEMTEXT) {
-    auto t = c.data.find(CF_TEXT);
-    if (t == c.data.end()) return nullptr;
-    std::string bytes = CString(BlockBytes(t->second));
+    HANDLE t = Held(CF_TEXT);
+    if (!t) return nullptr;
+    std::string bytes = CString(BlockBytes(t));
     HANDLE h;
     if (format == CF_OEMTEXT) {
       h = BytesBlock(bytes, true);
@@ -1226,9 +1267,8 @@ HANDLE ClipData(UINT format) {
   }
   if (format == CF_DIB) {
     // a device-independent copy of the bitmap: header and bottom-up 32-bit rows
-    auto b = c.data.find(CF_BITMAP);
-    if (b == c.data.end()) return nullptr;
-    HBITMAP bmp = reinterpret_cast<HBITMAP>(b->second);
+    HBITMAP bmp = reinterpret_cast<HBITMAP>(Held(CF_BITMAP));
+    if (!bmp) return nullptr;
     BITMAP bm;
     if (!GetObjectA(bmp, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return nullptr;
     BITMAPINFO bi;
@@ -1254,10 +1294,10 @@ HANDLE ClipData(UINT format) {
     return g;
   }
   if (format == CF_BITMAP) {
-    auto d = c.data.find(CF_DIB);
-    if (d == c.data.end()) return nullptr;
-    std::size_t size = GlobalSize(d->second);
-    const auto* p = static_cast<const unsigned char*>(GlobalLock(d->second));
+    HANDLE dib = Held(CF_DIB);
+    if (!dib) return nullptr;
+    std::size_t size = GlobalSize(dib);
+    const auto* p = static_cast<const unsigned char*>(GlobalLock(dib));
     HBITMAP bmp = nullptr;
     BITMAPINFOHEADER h;
     if (size >= sizeof h) {
@@ -1280,16 +1320,16 @@ HANDLE ClipData(UINT format) {
         DeleteDC(dc);
       }
     }
-    GlobalUnlock(d->second);
+    GlobalUnlock(dib);
     if (!bmp) return nullptr;
     c.data[format] = bmp;
     c.order.push_back(format);
     return bmp;
   }
   if (format == CF_TEXT) {
-    auto u = c.data.find(CF_UNICODETEXT);
-    if (u == c.data.end()) return nullptr;
-    HANDLE h = BytesBlock(WideToAnsi(WString(BlockBytes(u->second))), true);
+    HANDLE u = Held(CF_UNICODETEXT);
+    if (!u) return nullptr;
+    HANDLE h = BytesBlock(WideToAnsi(WString(BlockBytes(u))), true);
     c.data[format] = h;
     c.order.push_back(format);
     return h;
@@ -1470,13 +1510,9 @@ void PvResetWindowManager() {
   s.beeps = 0;
   Clip& c = C();
   c.open = false;
-  for (auto& [f, hd] : c.data)
-    if (f != CF_BITMAP) GlobalFree(hd);
-    else DeleteObject(reinterpret_cast<HGDIOBJ>(hd));
-  c.data.clear();
-  c.order.clear();
+  FreeClipData(c);
   c.owner = nullptr;
-  c.desktopText.clear();
+  c.desktopError.clear();
   c.viewers.clear();
   c.listeners.clear();
   Ime().result.clear();

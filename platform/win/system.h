@@ -223,6 +223,10 @@ HWND GetOpenClipboardWindow();
 HWND SetClipboardViewer(HWND viewer);
 BOOL ChangeClipboardChain(HWND remove, HWND next);
 DWORD GetClipboardSequenceNumber();
+// Why the last GetClipboardData of a format another program offers gave
+// nothing although it was offered (that program did not answer in time, or
+// stopped halfway); empty when the last transfer succeeded.
+std::string PvClipboardError();
 #define RegisterClipboardFormat RegisterClipboardFormatA
 #define GetClipboardFormatName GetClipboardFormatNameA
 

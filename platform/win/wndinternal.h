@@ -61,6 +61,7 @@ struct Wnd {
   ScrollBarState hs, vs;
   RECT normalRect;  // restored position of a minimised or maximised window
   bool hasNormalRect = false;
+  bool restoreMaximized = false;  // a top-level window minimised from maximised goes back to it
   bool needSizeMove = false;  // WM_SIZE/WM_MOVE still owed (top-level windows before first show)
   bool destroying = false;
   bool dead = false;

@@ -35,10 +35,13 @@
 #include <QWindow>
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <map>
+#include <memory>
 #include "platform/backend/desktop/keymap.h"
+#include "platform/backend/desktop/xselection.h"
 #include "platform/rtl/exceptions.h"
 
 namespace {
@@ -105,6 +108,10 @@ struct DesktopBackend::Impl {
   QAbstractEventDispatcher* dispatcher = nullptr;
   std::map<std::string, std::string> pendingClip;
   bool clipPending = false;
+  // Another program's clipboard is read over a connection of our own, with
+  // bounded waits; the toolkit serves ours.
+  XSelectionReader foreign;
+  std::string clipError;
   std::map<unsigned, QSystemTrayIcon*> tray;
   OverlayWidget* overlay = nullptr;
   BackendWindowId capture = 0;       // the top-level window of the window manager's capture
@@ -127,6 +134,11 @@ struct DesktopBackend::Impl {
     }
   }
   void FlushClipboard();
+  bool OwnClipboard() const;
+  // The data of `mime` from the clipboard another program holds.
+  bool ReadForeign(const std::string& mime, std::string& data);
+  std::vector<std::string> ForeignFormats();
+  void Failed(const std::string& error);
   void ApplyStacking();
   QCursor Cursor() const;
   BackendWindowId IdOf(const QWidget* w) const;
@@ -169,10 +181,21 @@ class NativeWidget : public QWidget {
   }
 
   void Place(const RECT& r) {
+    if (minimized_) return;  // it keeps its place on the desktop for its return
     rect_ = r;
     setGeometry(r.left, r.top, std::max<int>(1, r.right - r.left), std::max<int>(1, r.bottom - r.top));
   }
   const RECT& Rect() const { return rect_; }
+  bool Minimized() const { return minimized_; }
+  // The window manager minimised the window or brought it back: the desktop
+  // shows it in its taskbar, or at its place again.
+  void SetMinimized(bool minimized) {
+    if (minimized == minimized_) return;
+    minimized_ = minimized;
+    if (!isVisible()) return;
+    if (minimized) showMinimized();
+    else showNormal();
+  }
   bool Popup() const { return popup_; }
   // A button pressed on this window is still down (the pointer is grabbed by it).
   bool Pressed() const { return pressed_ != Qt::NoButton; }
@@ -258,6 +281,16 @@ class NativeWidget : public QWidget {
   }
   void changeEvent(QEvent* e) override {
     if (e->type() == QEvent::ActivationChange) impl_->CheckActivation();
+    if (e->type() == QEvent::WindowStateChange && isVisible() && !popup_) {
+      // the desktop minimised the window or brought it back; the window manager decides
+      const bool now = (windowState() & Qt::WindowMinimized) != 0;
+      if (now != minimized_) {
+        BackendInput in;
+        in.kind = now ? BackendInput::Minimize : BackendInput::Restore;
+        in.window = id_;
+        impl_->Push(std::move(in));
+      }
+    }
     QWidget::changeEvent(e);
   }
 
@@ -402,6 +435,7 @@ class NativeWidget : public QWidget {
   QFont imeFont_;
   bool perPixel_ = false;
   bool composing_ = false;
+  bool minimized_ = false;  // as the window manager has it
   RECT imeCaret_;
   QImage image_;
 };
@@ -576,16 +610,22 @@ bool DesktopBackend::DisplayAvailable() {
 namespace {
 // The toolkit ends the process when it cannot reach the X server; ask the server
 // first so that a wrong DISPLAY is reported as such. Only X displays are tried.
-void CheckXServer() {
+// The connection is returned open (null when nothing was asked) and closed only
+// once the toolkit has its own: a server whose last client leaves resets, and
+// turns away whoever connects meanwhile.
+struct XcbClose {
+  void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
+};
+using XcbConnection = std::unique_ptr<xcb_connection_t, XcbClose>;
+XcbConnection CheckXServer() {
   const char* d = std::getenv("DISPLAY");
   const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (!d || !*d || (platform && std::string(platform).rfind("xcb", 0) != 0)) return;
-  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-  bool failed = xcb_connection_has_error(c) != 0;
-  xcb_disconnect(c);
-  if (failed)
+  if (!d || !*d || (platform && std::string(platform).rfind("xcb", 0) != 0)) return nullptr;
+  XcbConnection c(xcb_connect(nullptr, nullptr));
+  if (xcb_connection_has_error(c.get()))
     throw EInvalidOperation(std::string("Cannot open the display \"") + d +
                             "\": no X server answers there (is DISPLAY right, and is the server running?)");
+  return c;
 }
 }  // namespace
 
@@ -593,7 +633,7 @@ DesktopBackend& DesktopBackend::Install() {
   static DesktopBackend* b = nullptr;
   if (!b) {
     if (!DisplayAvailable()) throw EInvalidOperation("No display to show windows on: DISPLAY is not set");
-    if (!QCoreApplication::instance()) CheckXServer();
+    XcbConnection check = QCoreApplication::instance() ? nullptr : CheckXServer();
     b = new DesktopBackend();
   }
   if (GetBackend() != b) SetBackend(b);
@@ -679,10 +719,11 @@ void DesktopBackend::WindowShow(BackendWindowId id, bool visible) {
     return;
   }
   w->Place(w->Rect());
-  w->show();
+  if (w->Minimized()) w->showMinimized();
+  else w->show();
   d_->ApplyStacking();
   // a frame that appears takes the keyboard, as programs' main windows do
-  if (!w->Popup()) d_->RequestActivation(w);
+  if (!w->Popup() && !w->Minimized()) d_->RequestActivation(w);
 }
 
 void DesktopBackend::CaptureMouse(BackendWindowId id) {
@@ -698,6 +739,15 @@ void DesktopBackend::CaptureMouse(BackendWindowId id) {
 void DesktopBackend::WindowMove(BackendWindowId id, const RECT& rect) {
   auto it = d_->windows.find(id);
   if (it != d_->windows.end()) it->second->Place(rect);
+}
+
+void DesktopBackend::WindowMinimize(BackendWindowId id, bool minimized) {
+  auto it = d_->windows.find(id);
+  if (it == d_->windows.end() || it->second->Minimized() == minimized) return;
+  NativeWidget* w = it->second;
+  if (minimized) d_->Leaving(w);
+  w->SetMinimized(minimized);
+  if (!minimized && w->isVisible() && !w->Popup()) d_->RequestActivation(w);
 }
 
 void DesktopBackend::WindowRestack(BackendWindowId id, BackendWindowId above) {
@@ -834,8 +884,105 @@ void DesktopBackend::SetClipboard(const std::string& mime, const std::string& da
   d_->pendingClip[mime] = data;
 }
 
+bool DesktopBackend::Impl::OwnClipboard() const {
+  return QGuiApplication::clipboard()->ownsClipboard();
+}
+
+void DesktopBackend::Impl::Failed(const std::string& error) {
+  clipError = error;
+  if (!error.empty()) std::fprintf(stderr, "penvro: clipboard: %s\n", error.c_str());
+}
+
+namespace {
+// Text targets of other programs, the best first.
+const char* const kTextTargets[] = {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING", "TEXT"};
+bool Offered(const std::vector<std::string>& targets, const std::string& t) {
+  return std::find(targets.begin(), targets.end(), t) != targets.end();
+}
+// A picture as PNG bytes; false for no picture.
+bool PngBytes(const QImage& img, std::string& data) {
+  if (img.isNull()) return false;
+  QByteArray png;
+  QBuffer buf(&png);
+  buf.open(QIODevice::WriteOnly);
+  if (!img.save(&buf, "PNG")) return false;
+  data.assign(png.constData(), std::size_t(png.size()));
+  return true;
+}
+}  // namespace
+
+bool DesktopBackend::Impl::ReadForeign(const std::string& mime, std::string& data) {
+  std::vector<std::string> targets;
+  std::string error;
+  if (!foreign.Targets(targets, error)) {
+    Failed(error);
+    return false;
+  }
+  auto read = [&](const std::string& target, std::string& out) {
+    if (foreign.Read(target, out, error)) return true;
+    Failed(error);
+    return false;
+  };
+  if (mime.rfind("text/plain", 0) == 0) {
+    for (const char* t : kTextTargets) {
+      if (!Offered(targets, t)) continue;
+      std::string raw;
+      if (!read(t, raw)) return false;
+      // STRING is Latin-1; the others are UTF-8
+      data = std::string(t) == "STRING" ? QString::fromLatin1(raw.data(), qsizetype(raw.size())).toStdString() : raw;
+      return true;
+    }
+    return false;
+  }
+  if (mime == "text/html") {
+    std::string raw;
+    if (!Offered(targets, mime) || !read(mime, raw)) return false;
+    // some programs send HTML as UTF-16 with its byte-order mark
+    if (raw.size() >= 2 && std::uint8_t(raw[0]) == 0xFF && std::uint8_t(raw[1]) == 0xFE)
+      raw = QString::fromUtf16(reinterpret_cast<const char16_t*>(raw.data() + 2), qsizetype((raw.size() - 2) / 2))
+                .toStdString();
+    data = raw;
+    return true;
+  }
+  if (mime == "image/png") {
+    // a PNG as it is; any other picture the toolkit can read becomes one
+    std::string target = Offered(targets, mime) ? mime : std::string();
+    for (std::size_t i = 0; target.empty() && i < targets.size(); ++i)
+      if (targets[i].rfind("image/", 0) == 0) target = targets[i];
+    std::string raw;
+    if (target.empty() || !read(target, raw)) return false;
+    if (target == mime) {
+      data.swap(raw);
+      return true;
+    }
+    return PngBytes(QImage::fromData(QByteArray(raw.data(), qsizetype(raw.size()))), data);
+  }
+  return Offered(targets, mime) && read(mime, data);
+}
+
+std::vector<std::string> DesktopBackend::Impl::ForeignFormats() {
+  std::vector<std::string> targets, r;
+  std::string error;
+  if (!foreign.Targets(targets, error)) {
+    Failed(error);
+    return r;
+  }
+  auto add = [&r](const std::string& m) {
+    if (std::find(r.begin(), r.end(), m) == r.end()) r.push_back(m);
+  };
+  for (const std::string& t : targets) {
+    if (std::find(std::begin(kTextTargets), std::end(kTextTargets), t) != std::end(kTextTargets)) add(kTextMime);
+    else if (t.rfind("image/", 0) == 0) add("image/png");
+    else if (t.find('/') != std::string::npos) add(t);
+  }
+  return r;
+}
+
 bool DesktopBackend::GetClipboard(const std::string& mime, std::string& data) {
   d_->FlushClipboard();
+  d_->clipError.clear();
+  if (!d_->OwnClipboard()) return d_->ReadForeign(mime, data);
+  // ours: what the toolkit serves
   const QMimeData* md = QGuiApplication::clipboard()->mimeData();
   if (!md) return false;
   if (mime.rfind("text/plain", 0) == 0) {
@@ -849,16 +996,7 @@ bool DesktopBackend::GetClipboard(const std::string& mime, std::string& data) {
     return true;
   }
   if (mime == "image/png") {
-    // any picture the desktop holds, as PNG
-    if (!md->hasImage()) return false;
-    QImage img = qvariant_cast<QImage>(md->imageData());
-    if (img.isNull()) return false;
-    QByteArray png;
-    QBuffer buf(&png);
-    buf.open(QIODevice::WriteOnly);
-    if (!img.save(&buf, "PNG")) return false;
-    data.assign(png.constData(), std::size_t(png.size()));
-    return true;
+    return md->hasImage() && PngBytes(qvariant_cast<QImage>(md->imageData()), data);
   }
   QString m = QString::fromStdString(mime);
   if (!md->hasFormat(m)) return false;
@@ -869,6 +1007,8 @@ bool DesktopBackend::GetClipboard(const std::string& mime, std::string& data) {
 
 std::vector<std::string> DesktopBackend::ClipboardFormats() {
   d_->FlushClipboard();
+  d_->clipError.clear();
+  if (!d_->OwnClipboard()) return d_->ForeignFormats();
   std::vector<std::string> r;
   const QMimeData* md = QGuiApplication::clipboard()->mimeData();
   if (!md) return r;
@@ -879,6 +1019,10 @@ std::vector<std::string> DesktopBackend::ClipboardFormats() {
   if (md->hasImage() && std::find(r.begin(), r.end(), "image/png") == r.end()) r.push_back("image/png");
   return r;
 }
+
+std::string DesktopBackend::ClipboardError() { return d_->clipError; }
+
+void DesktopBackend::SetClipboardStallLimit(int ms) { d_->foreign.SetStallLimit(ms); }
 
 bool DesktopBackend::TrayAdd(unsigned id, const std::string& tip, const BackendImage& icon) {
   if (d_->tray.count(id) || !QSystemTrayIcon::isSystemTrayAvailable()) return false;

@@ -27,6 +27,7 @@ class DesktopBackend : public IBackend {
   void WindowDestroy(BackendWindowId id) override;
   void WindowShow(BackendWindowId id, bool visible) override;
   void WindowMove(BackendWindowId id, const RECT& rect) override;
+  void WindowMinimize(BackendWindowId id, bool minimized) override;
   void WindowRestack(BackendWindowId id, BackendWindowId above) override;
   void WindowTitle(BackendWindowId id, const std::string& utf8) override;
   void WindowIcon(BackendWindowId id, const BackendImage& image) override;
@@ -50,6 +51,10 @@ class DesktopBackend : public IBackend {
   void SetClipboard(const std::string& mime, const std::string& data) override;
   bool GetClipboard(const std::string& mime, std::string& data) override;
   std::vector<std::string> ClipboardFormats() override;
+  std::string ClipboardError() override;
+  // How long another program holding the clipboard may stay silent during a
+  // transfer before it fails (5 s at first).
+  void SetClipboardStallLimit(int ms);
   bool TrayAdd(unsigned id, const std::string& tipUtf8, const BackendImage& icon) override;
   bool TrayModify(unsigned id, const std::string& tipUtf8, const BackendImage& icon) override;
   bool TrayRemove(unsigned id) override;

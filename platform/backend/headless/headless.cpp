@@ -18,6 +18,8 @@ void HeadlessBackend::Reset() {
   stack_.clear();
   std::fill(overlay_.begin(), overlay_.end(), 0u);
   clipboard_.clear();
+  clipFailure_.clear();
+  clipReads_ = 0;
   tray_.clear();
   trayImages_.clear();
   trayAvailable_ = true;
@@ -159,6 +161,13 @@ void HeadlessBackend::DropFiles(int x, int y, const std::vector<std::string>& pa
 void HeadlessBackend::ActivateFromDesktop(BackendWindowId id) {
   BackendInput in;
   in.kind = BackendInput::Activate;
+  in.window = id;
+  Push(in);
+}
+
+void HeadlessBackend::MinimizeFromDesktop(BackendWindowId id, bool minimized) {
+  BackendInput in;
+  in.kind = minimized ? BackendInput::Minimize : BackendInput::Restore;
   in.window = id;
   Push(in);
 }
@@ -358,6 +367,8 @@ void HeadlessBackend::SetClipboard(const std::string& mime, const std::string& d
 }
 
 bool HeadlessBackend::GetClipboard(const std::string& mime, std::string& data) {
+  ++clipReads_;
+  if (!clipFailure_.empty()) return false;
   auto it = clipboard_.find(mime);
   if (it == clipboard_.end()) return false;
   data = it->second;

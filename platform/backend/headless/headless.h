@@ -48,6 +48,8 @@ class HeadlessBackend : public IBackend {
   void DropFiles(int x, int y, const std::vector<std::string>& utf8Paths);
   // The desktop activated window `id` (0: another program took the activation).
   void ActivateFromDesktop(BackendWindowId id);
+  // The desktop (its taskbar or window manager) minimised window `id`, or brought it back.
+  void MinimizeFromDesktop(BackendWindowId id, bool minimized);
 
   // ---- what the window manager showed ----
   struct Window {
@@ -136,6 +138,7 @@ class HeadlessBackend : public IBackend {
   void SetClipboard(const std::string& mime, const std::string& data) override;
   bool GetClipboard(const std::string& mime, std::string& data) override;
   std::vector<std::string> ClipboardFormats() override;
+  std::string ClipboardError() override { return clipFailure_; }
   bool TrayAdd(unsigned id, const std::string& tip, const BackendImage& icon) override;
   bool TrayModify(unsigned id, const std::string& tip, const BackendImage& icon) override;
   bool TrayRemove(unsigned id) override;
@@ -145,6 +148,11 @@ class HeadlessBackend : public IBackend {
   void SetDesktopClipboardText(const std::string& utf8);
   // The same with any formats (MIME type to bytes), e.g. only an image.
   void SetDesktopClipboard(const std::map<std::string, std::string>& formats);
+  // Transfers of the desktop's clipboard fail with `error` (empty: they succeed
+  // again), as when the program holding it stops answering.
+  void SetClipboardFailure(const std::string& error) { clipFailure_ = error; }
+  // How many transfers of clipboard data the window manager asked for.
+  int ClipboardReads() const { return clipReads_; }
 
  private:
   void Push(BackendInput in) { input_.push_back(std::move(in)); }
@@ -156,6 +164,8 @@ class HeadlessBackend : public IBackend {
   int overlayW_ = 0, overlayH_ = 0;
   int overlayPresents_ = 0;
   std::map<std::string, std::string> clipboard_;
+  std::string clipFailure_;
+  int clipReads_ = 0;
   bool clipPending_ = false;  // a copy's formats are still arriving
   std::map<unsigned, std::string> tray_;
   std::map<unsigned, TrayPicture> trayImages_;

@@ -153,10 +153,11 @@ TEST_F(BackendEvents, ClipboardFormatsCrossToTheDesktopAndBack) {
   EXPECT_EQ(bm.bmHeight, 2);
   CloseClipboard();
 
-  // a broken picture from the desktop is left out; the rest still arrives
+  // a broken picture from the desktop gives no bitmap and is left out; the rest still arrives
   hb->SetDesktopClipboard({{"image/png", "\x89PNG broken"}, {"text/html", "<p>z</p>"}});
   Pump();
   ASSERT_TRUE(OpenClipboard(owner));
+  EXPECT_EQ(GetClipboardData(CF_BITMAP), nullptr);
   EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
   EXPECT_TRUE(GetClipboardData(html));
   CloseClipboard();

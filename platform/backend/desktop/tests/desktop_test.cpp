@@ -14,7 +14,11 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <xcb/xcb.h>
+#include <atomic>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 #include "platform/backend/desktop/desktop.h"
 #include "platform/backend/desktop/keymap.h"
@@ -61,10 +65,11 @@ LRESULT RecordingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       m == WM_SYSCOMMAND || m == WM_DROPFILES || m == WM_CLIPBOARDUPDATE || m == WM_ACTIVATEAPP ||
       m == WM_LBUTTONDOWN || m == WM_LBUTTONUP)
     Log().push_back({m, w, l});
-  if (m == WM_DROPFILES) {  // the drop handle lives only during this message
+  if (m == WM_DROPFILES) {  // the receiver frees the drop handle
     char path[512];
     UINT n = DragQueryFileA(reinterpret_cast<HDROP>(w), 0, path, sizeof path);
     DroppedFile() = std::string(path, n);
+    DragFinish(reinterpret_cast<HDROP>(w));
     return 0;
   }
   return DefWindowProcA(h, m, w, l);
@@ -230,6 +235,166 @@ TEST_F(Desktop, ClipboardCarriesChineseBothWays) {
   EXPECT_EQ(Text(edit), Utf8ToAnsi(text));
 }
 
+// A text of 5 MB (1.75 million hanzi) goes both ways whole: another program
+// reads ours while we keep serving, and ours reads another program's, which
+// comes in pieces.
+TEST_F(Desktop, LargeClipboardTextsTravelWholeBothWays) {
+  if (!OnPath("xclip")) GTEST_SKIP() << "xclip is not installed";
+  std::string utf8;
+  utf8.reserve(5300000);
+  for (std::uint32_t i = 0; utf8.size() < 5250000; ++i) {
+    const std::uint32_t c = 0x4E00 + (i * 7919u) % 0x51A6;  // hanzi, all in the code page
+    utf8 += char(0xE0 | (c >> 12));
+    utf8 += char(0x80 | ((c >> 6) & 0x3F));
+    utf8 += char(0x80 | (c & 0x3F));
+  }
+  const std::string cp936 = Utf8ToAnsi(utf8);
+  ASSERT_EQ(cp936.size(), utf8.size() / 3 * 2);
+  // ours to another program
+  ASSERT_TRUE(OpenClipboard(frame));
+  EmptyClipboard();
+  HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, cp936.size() + 1);
+  std::memcpy(GlobalLock(g), cp936.c_str(), cp936.size() + 1);
+  GlobalUnlock(g);
+  SetClipboardData(CF_TEXT, g);
+  CloseClipboard();
+  Pump();
+  std::string out;
+  ASSERT_EQ(RunProcess({"xclip", "-o", "-selection", "clipboard"}, &out, 30000, [] { Pump(); }), 0);
+  EXPECT_EQ(out.size(), utf8.size());
+  EXPECT_TRUE(out == utf8) << "the text arrived changed";
+  // another program's to ours
+  Child server = Spawn({"xclip", "-quiet", "-i", "-selection", "clipboard"}, &utf8);
+  ASSERT_GT(server.pid, 0);
+  std::vector<std::string> formats;
+  for (int i = 0; i < 500 && formats.empty(); ++i) {
+    Pump();
+    if (!db->GetClipboard("text/plain;charset=utf-8", out) || out.size() != utf8.size()) continue;
+    formats = db->ClipboardFormats();
+  }
+  EXPECT_TRUE(out == utf8) << "read " << out.size() << " of " << utf8.size() << " bytes";
+  EXPECT_EQ(db->ClipboardError(), "");
+  EXPECT_NE(std::find(formats.begin(), formats.end(), "text/plain;charset=utf-8"), formats.end());
+  ASSERT_TRUE(PumpUntil([] { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }));
+  ASSERT_TRUE(OpenClipboard(frame));
+  HANDLE t = GetClipboardData(CF_TEXT);
+  ASSERT_TRUE(t);
+  EXPECT_TRUE(std::string(static_cast<const char*>(GlobalLock(t))) == cp936);
+  GlobalUnlock(t);
+  CloseClipboard();
+  kill(server.pid, SIGTERM);
+  Reap(server.pid, 2000);
+  close(server.out);
+}
+
+// Another program that holds the clipboard and then does not answer, or
+// stops halfway through sending a large text: the read ends after the stall
+// limit with a message that says so, and the program goes on.
+class SilentOwner {
+ public:
+  enum Mode { NeverAnswers, StopsAfterFirstPiece };
+  explicit SilentOwner(Mode mode) : mode_(mode) {}
+  ~SilentOwner() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (c_) xcb_disconnect(c_);
+  }
+  bool Start() {
+    int screen = 0;
+    c_ = xcb_connect(nullptr, &screen);
+    if (xcb_connection_has_error(c_)) return false;
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c_));
+    for (int i = 0; i < screen; ++i) xcb_screen_next(&it);
+    window_ = xcb_generate_id(c_);
+    xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, it.data->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    clipboard_ = Atom("CLIPBOARD");
+    targets_ = Atom("TARGETS");
+    utf8_ = Atom("UTF8_STRING");
+    incr_ = Atom("INCR");
+    xcb_set_selection_owner(c_, window_, clipboard_, XCB_CURRENT_TIME);
+    auto* o = xcb_get_selection_owner_reply(c_, xcb_get_selection_owner(c_, clipboard_), nullptr);
+    const bool mine = o && o->owner == window_;
+    free(o);
+    if (mine) thread_ = std::thread([this] { Serve(); });
+    return mine;
+  }
+
+ private:
+  xcb_atom_t Atom(const char* name) {
+    auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, uint16_t(std::strlen(name)), name), nullptr);
+    xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(r);
+    return a;
+  }
+  void Reply(const xcb_selection_request_event_t* r, xcb_atom_t type, int format, const void* data, uint32_t n) {
+    xcb_change_property(c_, XCB_PROP_MODE_REPLACE, r->requestor, r->property, type, uint8_t(format), n, data);
+    xcb_selection_notify_event_t ev{};
+    ev.response_type = XCB_SELECTION_NOTIFY;
+    ev.requestor = r->requestor;
+    ev.selection = r->selection;
+    ev.target = r->target;
+    ev.property = r->property;
+    ev.time = r->time;
+    xcb_send_event(c_, 0, r->requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ev));
+    xcb_flush(c_);
+  }
+  void Serve() {
+    while (!stop_) {
+      xcb_generic_event_t* e = xcb_poll_for_event(c_);
+      if (!e) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        continue;
+      }
+      if ((e->response_type & 0x7F) == XCB_SELECTION_REQUEST && mode_ == StopsAfterFirstPiece) {
+        auto* r = reinterpret_cast<xcb_selection_request_event_t*>(e);
+        if (r->target == targets_) {
+          const xcb_atom_t offered[] = {targets_, utf8_};
+          Reply(r, XCB_ATOM_ATOM, 32, offered, 2);
+        } else if (r->target == utf8_) {
+          // announces 5 MB in pieces and sends none of them
+          const uint32_t size = 5000000;
+          Reply(r, incr_, 32, &size, 1);
+        }
+      }
+      free(e);
+    }
+  }
+  Mode mode_;
+  xcb_connection_t* c_ = nullptr;
+  xcb_window_t window_ = 0;
+  xcb_atom_t clipboard_ = 0, targets_ = 0, utf8_ = 0, incr_ = 0;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+TEST_F(Desktop, AClipboardHolderThatStopsAnsweringEndsTheReadWithAMessage) {
+  struct Case {
+    SilentOwner::Mode mode;
+    const char* says;
+  } cases[] = {{SilentOwner::NeverAnswers, "did not answer within 0.3 s"},
+               {SilentOwner::StopsAfterFirstPiece, "stopped answering after 0 of 5000000 bytes"}};
+  db->SetClipboardStallLimit(300);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.says);
+    SilentOwner owner(c.mode);
+    ASSERT_TRUE(owner.Start());
+    Pump();
+    std::string data;
+    EXPECT_FALSE(db->GetClipboard("text/plain;charset=utf-8", data));
+    EXPECT_NE(db->ClipboardError().find(c.says), std::string::npos) << db->ClipboardError();
+    // the window manager gives nothing for the paste, says why, and goes on
+    ASSERT_TRUE(OpenClipboard(frame));
+    EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);
+    CloseClipboard();
+    EXPECT_NE(PvClipboardError().find(c.says), std::string::npos) << PvClipboardError();
+    SetWindowTextA(frame, "still here");
+    Pump();
+    EXPECT_EQ(Text(frame), "still here");
+  }
+  db->SetClipboardStallLimit(5000);
+}
+
 TEST_F(Desktop, ClipboardPicturesReachOtherProgramsAsPng) {
   if (!OnPath("xclip")) GTEST_SKIP() << "xclip is not installed";
   HDC screen = GetDC(nullptr);
@@ -306,9 +471,10 @@ TEST_F(Desktop, OverlayInvertsWhatIsBelowAndClears) {
   };
   COLORREF face = GetSysColor(COLOR_BTNFACE);
   std::uint32_t below = (std::uint32_t(GetRValue(face)) << 16) | (GetGValue(face) << 8) | GetBValue(face);
-  // the display shows what it was given once its events are processed
+  // the display shows what it was given once the toolkit has had its events
+  // (the exposures of the windows shown and hidden), waited for in between
   auto settle = [&](int x, int y, std::uint32_t want) {
-    for (int i = 0; i < 100 && pixelAt(x, y) != want; ++i) Pump(), QCoreApplication::processEvents();
+    PumpUntil([&] { return pixelAt(x, y) == want; });
     return pixelAt(x, y);
   };
   ASSERT_EQ(settle(150, 120, below), below);
@@ -437,6 +603,32 @@ TEST_F(Desktop, TheCompositionFontAndCaretReachTheInputMethod) {
   GetWindowRect(frame, &wr);
   EXPECT_EQ(w->inputMethodQuery(Qt::ImCursorRectangle).toRect(),
             QRect(o.x - wr.left + 30, o.y - wr.top + 4, 1, 14));
+}
+
+// A minimised window goes to the desktop (its taskbar) and keeps its place
+// there for its return; the desktop's own minimise and restore reach the
+// window manager as the window's buttons would.
+TEST_F(Desktop, MinimisingGoesThroughTheDesktopBothWays) {
+  QWidget* w = Native(frame);
+  const QRect normal = w->geometry();
+  ShowWindow(frame, SW_MINIMIZE);
+  Pump();
+  EXPECT_TRUE(w->windowState() & Qt::WindowMinimized);
+  EXPECT_EQ(w->geometry(), normal) << "moved out of sight instead of minimised";
+  ShowWindow(frame, SW_RESTORE);
+  Pump();
+  EXPECT_FALSE(w->windowState() & Qt::WindowMinimized);
+  EXPECT_EQ(w->geometry(), normal);
+  // the desktop minimises it and brings it back
+  Log().clear();
+  w->setWindowState(Qt::WindowMinimized);
+  EXPECT_TRUE(PumpUntil([&] { return IsIconic(frame) != FALSE; }));
+  ASSERT_EQ(Count(WM_SYSCOMMAND), 1);
+  w->setWindowState(Qt::WindowNoState);
+  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(frame); }));
+  EXPECT_EQ(Count(WM_SYSCOMMAND), 2);
+  EXPECT_TRUE(IsWindowVisible(frame));
+  EXPECT_EQ(w->geometry(), normal);
 }
 
 TEST_F(Desktop, TheDesktopsActivationReachesTheWindowManager) {

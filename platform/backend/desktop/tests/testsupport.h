@@ -5,14 +5,17 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -36,20 +39,6 @@ inline std::string Trim(std::string s) {
   return s;
 }
 
-inline bool OnPath(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  std::string p = path ? path : "/usr/bin:/bin";
-  std::size_t start = 0;
-  while (start <= p.size()) {
-    std::size_t end = p.find(':', start);
-    if (end == std::string::npos) end = p.size();
-    std::string file = p.substr(start, end - start) + "/" + program;
-    if (access(file.c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
-  return false;
-}
-
 // Waits for `pid` up to `ms`; kills it when it has not ended by then. Returns
 // its exit status (-1 when it had to be killed).
 inline int Reap(pid_t pid, int ms) {
@@ -67,6 +56,59 @@ inline int Reap(pid_t pid, int ms) {
   return -1;
 }
 
+// The full path of `program` as the shell would find it on PATH ("" when none).
+inline std::string FindOnPath(const std::string& program) {
+  if (program.find('/') != std::string::npos) return access(program.c_str(), X_OK) == 0 ? program : std::string();
+  const char* path = std::getenv("PATH");
+  std::string p = path ? path : "/usr/bin:/bin";
+  std::size_t start = 0;
+  while (start <= p.size()) {
+    std::size_t end = p.find(':', start);
+    if (end == std::string::npos) end = p.size();
+    std::string file = p.substr(start, end - start) + "/" + program;
+    if (access(file.c_str(), X_OK) == 0) return file;
+    start = end + 1;
+  }
+  return {};
+}
+
+inline bool OnPath(const std::string& program) { return !FindOnPath(program).empty(); }
+
+// Starts `argv` with the environment `env` and its standard input, output and
+// error on the given descriptors (-1: /dev/null); of the others only `keep`
+// (when given) and those not marked close-on-exec stay open in it. The child
+// is killed when the test program ends, however it ends (a crash or an abort
+// included), so that no process outlives the test. The child's id, or -1.
+inline pid_t StartChild(const std::vector<std::string>& argv, const std::vector<std::string>& env, int in, int out,
+                        int err, int keep = -1) {
+  const std::string file = argv.empty() ? std::string() : FindOnPath(argv[0]);
+  if (file.empty()) return -1;
+  std::vector<char*> args, envp;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  const int devnull = open("/dev/null", O_RDWR | O_CLOEXEC);
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // only calls that are safe between fork and exec from here on
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(127);  // the test ended before the line above
+    const int fds[3] = {in, out, err};
+    for (int i = 0; i < 3; ++i) {
+      const int from = fds[i] >= 0 ? fds[i] : devnull;
+      if (from == i) fcntl(i, F_SETFD, 0);
+      else dup2(from, i);
+    }
+    if (keep >= 0) fcntl(keep, F_SETFD, 0);
+    execve(file.c_str(), args.data(), envp.data());
+    _exit(127);
+  }
+  if (devnull >= 0) close(devnull);
+  return pid;
+}
+
 // Starts `argv` with stdin from `input` (when given) and stdout (and stderr, when
 // asked) into a pipe. `extraEnv` entries "NAME=value" set a variable, replacing the
 // inherited one; a bare "NAME" removes it.
@@ -79,42 +121,31 @@ inline Child Spawn(const std::vector<std::string>& argv, const std::string* inpu
   Child c;
   int outPipe[2], inPipe[2] = {-1, -1};
   if (pipe2(outPipe, O_CLOEXEC) != 0) return c;
-  if (input && pipe2(inPipe, O_CLOEXEC) != 0) return c;
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_adddup2(&fa, outPipe[1], 1);
-  if (stderrToOut) posix_spawn_file_actions_adddup2(&fa, outPipe[1], 2);
-  else posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-  if (input) posix_spawn_file_actions_adddup2(&fa, inPipe[0], 0);
-  else posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
+  if (input && pipe2(inPipe, O_CLOEXEC) != 0) {
+    close(outPipe[0]);
+    close(outPipe[1]);
+    return c;
+  }
   auto nameOf = [](const std::string& e) { return e.substr(0, e.find('=')); };
-  std::vector<std::string> envStore;
+  std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     bool replaced = false;
     for (const std::string& x : extraEnv) replaced = replaced || nameOf(x) == nameOf(*e);
-    if (!replaced) envStore.push_back(*e);
+    if (!replaced) env.push_back(*e);
   }
   for (const std::string& e : extraEnv)
-    if (e.find('=') != std::string::npos) envStore.push_back(e);
-  std::vector<char*> env;
-  for (std::string& e : envStore) env.push_back(e.data());
-  env.push_back(nullptr);
-  pid_t pid;
-  int rc = posix_spawnp(&pid, args[0], &fa, nullptr, args.data(), env.data());
-  posix_spawn_file_actions_destroy(&fa);
+    if (e.find('=') != std::string::npos) env.push_back(e);
+  const pid_t pid = StartChild(argv, env, input ? inPipe[0] : -1, outPipe[1], stderrToOut ? outPipe[1] : -1);
   close(outPipe[1]);
   if (input) {
     close(inPipe[0]);
-    if (rc == 0 && !input->empty()) {
+    if (pid > 0 && !input->empty()) {
       ssize_t n = write(inPipe[1], input->data(), input->size());
       (void)n;
     }
     close(inPipe[1]);
   }
-  if (rc != 0) {
+  if (pid < 0) {
     close(outPipe[0]);
     return c;
   }
@@ -163,29 +194,56 @@ class TestDisplay {
   bool Open(std::string* why) {
     const char* d = std::getenv("DISPLAY");
     if (d && *d) return true;
+    // -noreset: the server would reset whenever its last client leaves, and
+    // turn away whoever connects during the reset
+    return Start(why, {"-noreset"});
+  }
+  // Starts a virtual X server of our own with the server `options`, whatever
+  // the environment names, and makes it the display (until Close). Only
+  // clients that show the server's cookie (those that inherit XAUTHORITY from
+  // the test) are let in: a client of another test that still names a display
+  // number this server took over is turned away instead of resetting or
+  // ending it, or drawing on it.
+  bool Start(std::string* why, const std::vector<std::string>& options) {
+    Close();
     if (!OnPath("Xvfb")) {
-      *why = "no DISPLAY and Xvfb is not installed";
+      *why = "Xvfb is not installed";
+      return false;
+    }
+    std::string cookie(16, '\0');
+    {
+      std::ifstream random("/dev/urandom", std::ios::binary);
+      random.read(cookie.data(), std::streamsize(cookie.size()));
+    }
+    std::string authFile = (std::filesystem::temp_directory_path() / "penvarro_xauth_XXXXXX").string();
+    const int authFd = mkstemp(authFile.data());
+    if (authFd < 0) {
+      *why = "no temporary file for the display's cookie";
+      return false;
+    }
+    close(authFd);
+    auth_ = authFile;
+    // the server takes the cookie whatever its display number
+    if (!WriteCookie(auth_, "", cookie)) {
+      Close();
+      *why = "the display's cookie could not be written";
       return false;
     }
     int fds[2];
-    if (pipe(fds) != 0) {
+    if (pipe2(fds, O_CLOEXEC) != 0) {
       *why = "pipe failed";
       return false;
     }
-    std::string fd = std::to_string(fds[1]);
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addclose(&fa, fds[0]);
-    posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
-    const char* args[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                          nullptr};
-    int rc = posix_spawnp(&pid_, "Xvfb", &fa, nullptr, const_cast<char**>(args), environ);
-    posix_spawn_file_actions_destroy(&fa);
+    std::vector<std::string> argv = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
+                                     "-nolisten", "tcp"};
+    argv.insert(argv.end(), options.begin(), options.end());
+    argv.insert(argv.end(), {"-auth", auth_});
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) env.push_back(*e);
+    pid_ = StartChild(argv, env, -1, -1, -1, fds[1]);
     close(fds[1]);
-    if (rc != 0) {
+    if (pid_ < 0) {
       close(fds[0]);
-      pid_ = -1;
       *why = "Xvfb could not be started";
       return false;
     }
@@ -206,21 +264,69 @@ class TestDisplay {
       *why = "Xvfb did not report its display";
       return false;
     }
+    // the clients look the cookie up by the display's number
+    if (!WriteCookie(auth_, number, cookie)) {
+      Close();
+      *why = "the display's cookie could not be written";
+      return false;
+    }
+    for (auto& [name, value] : previous_) {
+      const char* before = std::getenv(name.c_str());
+      value = before ? std::optional<std::string>(before) : std::nullopt;
+    }
     setenv("DISPLAY", (":" + number).c_str(), 1);
+    setenv("XAUTHORITY", auth_.c_str(), 1);
+    started_ = true;
     return true;
   }
   void Close() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    Reap(pid_, 3000);
-    pid_ = -1;
-    unsetenv("DISPLAY");
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      Reap(pid_, 3000);
+      pid_ = -1;
+    }
+    if (started_) {
+      for (auto& [name, value] : previous_) {
+        if (value) setenv(name.c_str(), value->c_str(), 1);
+        else unsetenv(name.c_str());
+        value.reset();
+      }
+      started_ = false;
+    }
+    if (!auth_.empty()) {
+      std::remove(auth_.c_str());
+      auth_.clear();
+    }
   }
   bool Started() const { return pid_ > 0; }
   ~TestDisplay() { Close(); }
 
  private:
+  // Appends an entry of the X authority file format that any host may use:
+  // family, address, display number, protocol name and data, each but the
+  // family preceded by its length, all numbers two bytes, high byte first.
+  static bool WriteCookie(const std::string& file, const std::string& number, const std::string& cookie) {
+    std::string entry;
+    auto add = [&entry](const std::string& field) {
+      entry += char(field.size() >> 8);
+      entry += char(field.size() & 0xFF);
+      entry += field;
+    };
+    entry += "\xFF\xFF";  // any address
+    add("");
+    add(number);
+    add("MIT-MAGIC-COOKIE-1");
+    add(cookie);
+    std::ofstream f(file, std::ios::binary | std::ios::app);
+    f.write(entry.data(), std::streamsize(entry.size()));
+    return bool(f.flush());
+  }
+
   pid_t pid_ = -1;
+  bool started_ = false;
+  std::string auth_;  // the server's authority file
+  // the environment's display and authority file before the server was started
+  std::vector<std::pair<std::string, std::optional<std::string>>> previous_ = {{"DISPLAY", {}}, {"XAUTHORITY", {}}};
 };
 
 // Polls until the file holds `line` as a whole line, for at most `ms`.
