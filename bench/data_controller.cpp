@@ -125,7 +125,7 @@ NodeController* Loaded() {
   return c;
 }
 
-void Reset(NodeController* C) {
+void Reset(TuxCustomDataController* C) {
   C->BeginUpdate();
   C->Filter()->Clear();
   C->Filter()->SetActive(false);
@@ -168,8 +168,7 @@ void BM_Load_Std(benchmark::State& state) {
 
 // Each iteration sorts the whole list: the order flips between ascending
 // and descending.
-void SortBench(benchmark::State& state, int Item, TuxDataControllerOptions Options) {
-  NodeController* c = Loaded();
+void SortBench(benchmark::State& state, TuxCustomDataController* c, int Item, TuxDataControllerOptions Options) {
   Reset(c);
   c->SetOptions(Options);
   bool ascending = true;
@@ -182,12 +181,12 @@ void SortBench(benchmark::State& state, int Item, TuxDataControllerOptions Optio
   state.SetItemsProcessed(state.iterations() * kRows);
 }
 
-void BM_SortInt_Unbound(benchmark::State& state) { SortBench(state, cParent, uxDefaultDataControllerOptions); }
+void BM_SortInt_Unbound(benchmark::State& state) { SortBench(state, Loaded(), cParent, uxDefaultDataControllerOptions); }
 
-void BM_SortText_Unbound(benchmark::State& state) { SortBench(state, cName, uxDefaultDataControllerOptions); }
+void BM_SortText_Unbound(benchmark::State& state) { SortBench(state, Loaded(), cName, uxDefaultDataControllerOptions); }
 
 void BM_SortTextAnsi_Unbound(benchmark::State& state) {
-  SortBench(state, cName, uxDefaultDataControllerOptions + TuxDataControllerOptions{dcoAnsiSort});
+  SortBench(state, Loaded(), cName, uxDefaultDataControllerOptions + TuxDataControllerOptions{dcoAnsiSort});
 }
 
 // The anchors sort record indexes by the key with the index as tie-break, as
@@ -243,8 +242,7 @@ void BM_SortTextAnsi_Std(benchmark::State& state) {
 
 // ---- group ----
 
-void BM_Group_Unbound(benchmark::State& state) {
-  NodeController* c = Loaded();
+void GroupBench(benchmark::State& state, TuxCustomDataController* c) {
   Reset(c);
   for (auto _ : state) {
     c->Groups()->ChangeGroupIndex(cOrder, 0);
@@ -256,6 +254,8 @@ void BM_Group_Unbound(benchmark::State& state) {
   Reset(c);
   state.SetItemsProcessed(state.iterations() * kRows);
 }
+
+void BM_Group_Unbound(benchmark::State& state) { GroupBench(state, Loaded()); }
 
 void BM_Group_Std(benchmark::State& state) {
   const auto& rows = NodeRows();
@@ -274,8 +274,7 @@ void BM_Group_Std(benchmark::State& state) {
 
 // ---- filter ----
 
-void FilterBench(benchmark::State& state, int Item, Byte Kind, const Variant& Value) {
-  NodeController* c = Loaded();
+void FilterBench(benchmark::State& state, TuxCustomDataController* c, int Item, Byte Kind, const Variant& Value) {
   Reset(c);
   c->Filter()->AddItem(nullptr, c->GetItem(Item), Kind, Value, "");
   for (auto _ : state) {
@@ -294,7 +293,7 @@ const AnsiString& LikePattern() {
   return p;
 }
 
-void BM_FilterLike_Unbound(benchmark::State& state) { FilterBench(state, cName, fckLike, Variant(LikePattern())); }
+void BM_FilterLike_Unbound(benchmark::State& state) { FilterBench(state, Loaded(), cName, fckLike, Variant(LikePattern())); }
 
 void BM_FilterLike_Std(benchmark::State& state) {
   const auto& rows = NodeRows();
@@ -307,7 +306,7 @@ void BM_FilterLike_Std(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kRows);
 }
 
-void BM_FilterEqual_Unbound(benchmark::State& state) { FilterBench(state, cOrder, fckEqual, Variant(42)); }
+void BM_FilterEqual_Unbound(benchmark::State& state) { FilterBench(state, Loaded(), cOrder, fckEqual, Variant(42)); }
 
 void BM_FilterEqual_Std(benchmark::State& state) {
   const auto& rows = NodeRows();
@@ -424,16 +423,6 @@ DBNodeController* LoadedDataset() {
   return c;
 }
 
-void ResetDataset(DBNodeController* C) {
-  C->BeginUpdate();
-  C->Filter()->Clear();
-  C->Filter()->SetActive(false);
-  C->Groups()->ClearGrouping();
-  C->ClearSorting(false);
-  C->SetOptions(uxDefaultDataControllerOptions);
-  C->EndUpdate();
-}
-
 // Steps through a statement's rows on the benchmark file, adding an integer
 // of each row to a sum (so the rows are read); returns the row count.
 int StepRows(sqlite3* Db, const char* Sql) {
@@ -485,7 +474,7 @@ void BM_Load_Dataset(benchmark::State& state) {
 // Reloading the controller from the open table (a full data change).
 void BM_Reload_Dataset(benchmark::State& state) {
   DBNodeController* c = LoadedDataset();
-  ResetDataset(c);
+  Reset(c);
   for (auto _ : state) {
     c->DataChanged(dcDataChanged, -1, -1);
     benchmark::DoNotOptimize(c->GetRowCount());
@@ -498,45 +487,19 @@ void BM_Load_SQLite(benchmark::State& state) {
   SQLiteBench(state, {sql.c_str()});
 }
 
-void DatasetSortBench(benchmark::State& state, int Item, TuxDataControllerOptions Options) {
-  DBNodeController* c = LoadedDataset();
-  ResetDataset(c);
-  c->SetOptions(Options);
-  bool ascending = true;
-  for (auto _ : state) {
-    c->ChangeSorting(Item, ascending ? soAscending : soDescending);
-    ascending = !ascending;
-    benchmark::DoNotOptimize(c->GetFilteredRecordIndex(0));
-  }
-  ResetDataset(c);
-  state.SetItemsProcessed(state.iterations() * kRows);
-}
-
-void BM_SortInt_Dataset(benchmark::State& state) { DatasetSortBench(state, cParent, uxDefaultDataControllerOptions); }
+void BM_SortInt_Dataset(benchmark::State& state) { SortBench(state, LoadedDataset(), cParent, uxDefaultDataControllerOptions); }
 
 void BM_SortInt_SQLite(benchmark::State& state) { SQLiteBench(state, {"SELECT tid FROM nodes ORDER BY tparent, tid"}); }
 
-void BM_SortText_Dataset(benchmark::State& state) { DatasetSortBench(state, cName, uxDefaultDataControllerOptions); }
+void BM_SortText_Dataset(benchmark::State& state) { SortBench(state, LoadedDataset(), cName, uxDefaultDataControllerOptions); }
 
 void BM_SortText_SQLite(benchmark::State& state) { SQLiteBench(state, {"SELECT tid FROM nodes ORDER BY tname, tid"}); }
 
 void BM_SortTextAnsi_Dataset(benchmark::State& state) {
-  DatasetSortBench(state, cName, uxDefaultDataControllerOptions + TuxDataControllerOptions{dcoAnsiSort});
+  SortBench(state, LoadedDataset(), cName, uxDefaultDataControllerOptions + TuxDataControllerOptions{dcoAnsiSort});
 }
 
-void BM_Group_Dataset(benchmark::State& state) {
-  DBNodeController* c = LoadedDataset();
-  ResetDataset(c);
-  for (auto _ : state) {
-    c->Groups()->ChangeGroupIndex(cOrder, 0);
-    benchmark::DoNotOptimize(c->GetRowCount());
-    state.PauseTiming();
-    c->Groups()->ClearGrouping();
-    state.ResumeTiming();
-  }
-  ResetDataset(c);
-  state.SetItemsProcessed(state.iterations() * kRows);
-}
+void BM_Group_Dataset(benchmark::State& state) { GroupBench(state, LoadedDataset()); }
 
 // The groups with their counts, and the rows in group order.
 void BM_Group_SQLite(benchmark::State& state) {
@@ -544,23 +507,8 @@ void BM_Group_SQLite(benchmark::State& state) {
                       "SELECT tid FROM nodes ORDER BY tchartorder, tid"});
 }
 
-void DatasetFilterBench(benchmark::State& state, int Item, Byte Kind, const Variant& Value) {
-  DBNodeController* c = LoadedDataset();
-  ResetDataset(c);
-  c->Filter()->AddItem(nullptr, c->GetItem(Item), Kind, Value, "");
-  for (auto _ : state) {
-    c->Filter()->SetActive(true);
-    benchmark::DoNotOptimize(c->GetFilteredRecordCount());
-    state.PauseTiming();
-    c->Filter()->SetActive(false);
-    state.ResumeTiming();
-  }
-  ResetDataset(c);
-  state.SetItemsProcessed(state.iterations() * kRows);
-}
-
 void BM_FilterLike_Dataset(benchmark::State& state) {
-  DatasetFilterBench(state, cName, fckLike, Variant(LikePattern()));
+  FilterBench(state, LoadedDataset(), cName, fckLike, Variant(LikePattern()));
 }
 
 void BM_FilterLike_SQLite(benchmark::State& state) {
@@ -568,7 +516,7 @@ void BM_FilterLike_SQLite(benchmark::State& state) {
   SQLiteBench(state, {sql.c_str()});
 }
 
-void BM_FilterEqual_Dataset(benchmark::State& state) { DatasetFilterBench(state, cOrder, fckEqual, Variant(42)); }
+void BM_FilterEqual_Dataset(benchmark::State& state) { FilterBench(state, LoadedDataset(), cOrder, fckEqual, Variant(42)); }
 
 void BM_FilterEqual_SQLite(benchmark::State& state) {
   SQLiteBench(state, {"SELECT tid FROM nodes WHERE tchartorder = 42"});
